@@ -1,0 +1,100 @@
+#include "cli/cli_commands.h"
+
+#include "app/database_location.h"
+#include "cli/cli_session.h"
+#include "cli/record_commands.h"
+#include "platform/settings_store.h"
+
+#include <QDir>
+
+namespace gainbook {
+
+const QVector<CliCommand>& cliCommands() {
+    static const QVector<CliCommand> commands = {
+        {QStringLiteral("init"), QString(), false, runInit},
+        {QStringLiteral("accounts"), QString(), true, runAccounts},
+        {QStringLiteral("txns"), QStringLiteral("ACCOUNT [MONTH]"), true, runTxns},
+        {QStringLiteral("tax"), QStringLiteral("ACCOUNT [--totals]"), true, runTax},
+    };
+    return commands;
+}
+
+namespace {
+
+void printCommandList(QTextStream& err) {
+    err << "usage: gainbook-cli [--db FILE] [--yes | --no] COMMAND [ARGS...]\n"
+        << "commands:\n";
+    for (const CliCommand& command : cliCommands())
+        err << "  " << command.name
+            << (command.arguments.isEmpty() ? QString() : u' ' + command.arguments) << '\n';
+    err.flush();
+}
+
+} // namespace
+
+int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    QString databasePath;
+    std::optional<bool> answer;
+    qsizetype i = 0;
+    for (; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        if (arg == QLatin1String("--db")) {
+            if (++i >= arguments.size()) {
+                err << "--db needs a file name.\n";
+                printCommandList(err);
+                return ExitUsage;
+            }
+            databasePath = arguments[i];
+        } else if (arg.startsWith(QLatin1String("--db="))) {
+            databasePath = arg.mid(5);
+        } else if (arg == QLatin1String("--yes") || arg == QLatin1String("--no")) {
+            const bool yes = arg == QLatin1String("--yes");
+            if (answer && *answer != yes) {
+                err << "--yes and --no cannot be given together.\n";
+                printCommandList(err);
+                return ExitUsage;
+            }
+            answer = yes;
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            printCommandList(err);
+            return ExitOk;
+        } else if (arg.startsWith(u'-')) {
+            err << "Unknown option: " << arg << '\n';
+            printCommandList(err);
+            return ExitUsage;
+        } else {
+            break;
+        }
+    }
+    if (i >= arguments.size()) {
+        err << "No command given.\n";
+        printCommandList(err);
+        return ExitUsage;
+    }
+
+    const QString name = arguments[i];
+    const auto& commands = cliCommands();
+    const auto command = std::find_if(commands.begin(), commands.end(),
+                                      [&](const CliCommand& c) { return c.name == name; });
+    if (command == commands.end()) {
+        err << "Unknown command: " << name << '\n';
+        printCommandList(err);
+        return ExitUsage;
+    }
+
+    if (databasePath.isEmpty()) {
+        QtSettingsStore settings;
+        databasePath = defaultDatabasePath(settings, QDir::currentPath());
+    }
+    CliSession session(out, err, answer, databasePath);
+    session.setUsageLine(command->name +
+                         (command->arguments.isEmpty() ? QString() : u' ' + command->arguments));
+    if (command->needsDatabase && !session.openDatabase())
+        return ExitMessage;
+    const int code = command->run(session, arguments.mid(i + 1));
+    out.flush();
+    err.flush();
+    return code;
+}
+
+} // namespace gainbook

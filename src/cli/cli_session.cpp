@@ -1,0 +1,58 @@
+#include "cli/cli_session.h"
+
+namespace gainbook {
+
+CliSession::CliSession(QTextStream& out, QTextStream& err, std::optional<bool> answer,
+                       QString databasePath)
+    : out_(out), err_(err), prompter_(out, answer), databasePath_(std::move(databasePath)) {}
+
+bool CliSession::openDatabase() {
+    const OpenResult result = database_.open(databasePath_);
+    if (!result.ok()) {
+        fail(result.message);
+        return false;
+    }
+    return true;
+}
+
+int CliSession::fail(const QString& message) {
+    err_ << message << '\n';
+    err_.flush();
+    return ExitMessage;
+}
+
+int CliSession::usage(const QString& message) {
+    if (!message.isEmpty())
+        err_ << message << '\n';
+    err_ << "usage: gainbook-cli [--db FILE] [--yes | --no] " << usageLine_ << '\n';
+    err_.flush();
+    return ExitUsage;
+}
+
+bool takeFlag(QStringList& args, const QString& flag) {
+    return args.removeAll(flag) > 0;
+}
+
+std::optional<QString> takeOption(QStringList& args, const QString& name, bool& missingValue) {
+    const qsizetype at = args.indexOf(name);
+    if (at < 0)
+        return std::nullopt;
+    if (at + 1 >= args.size()) {
+        missingValue = true;
+        args.removeAt(at);
+        return std::nullopt;
+    }
+    const QString value = args.at(at + 1);
+    args.remove(at, 2);
+    return value;
+}
+
+QString unknownOption(const QStringList& args) {
+    for (const QString& arg : args) {
+        if (arg.startsWith(QLatin1String("--")) && arg.size() > 2)
+            return arg;
+    }
+    return {};
+}
+
+} // namespace gainbook

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "cli/cli_prompter.h"
+#include "store/database.h"
+
+#include <QStringList>
+#include <QTextStream>
+
+#include <optional>
+
+namespace gainbook {
+
+enum ExitCode : int { ExitOk = 0, ExitMessage = 1, ExitUsage = 2 };
+
+// What one run of the tool works with: its streams, its prompter and the
+// database named by --db (or the default).
+class CliSession {
+public:
+    CliSession(QTextStream& out, QTextStream& err, std::optional<bool> answer,
+               QString databasePath);
+
+    QTextStream& out() { return out_; }
+    QTextStream& err() { return err_; }
+    CliPrompter& prompter() { return prompter_; }
+    const QString& databasePath() const { return databasePath_; }
+    Database& database() { return database_; }
+
+    // Opens the database; on failure says why on stderr and returns false.
+    bool openDatabase();
+
+    // An error message on stderr; returns ExitMessage.
+    int fail(const QString& message);
+
+    // A usage error on stderr with the running command's usage line;
+    // returns ExitUsage.
+    int usage(const QString& message);
+    void setUsageLine(const QString& line) { usageLine_ = line; }
+
+private:
+    QTextStream& out_;
+    QTextStream& err_;
+    CliPrompter prompter_;
+    QString databasePath_;
+    QString usageLine_ = QStringLiteral("COMMAND [ARGS...]");
+    Database database_;
+};
+
+// Takes a flag out of the arguments; true when it was there.
+bool takeFlag(QStringList& args, const QString& flag);
+
+// Takes "--name VALUE" out of the arguments. Sets missingValue when the
+// option stands last without its value.
+std::optional<QString> takeOption(QStringList& args, const QString& name, bool& missingValue);
+
+// The first argument that looks like an unknown option, or an empty text.
+QString unknownOption(const QStringList& args);
+
+} // namespace gainbook

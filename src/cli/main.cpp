@@ -1,0 +1,15 @@
+#include "cli/cli_commands.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Gainbook"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Gainbook"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return gainbook::runCli(app.arguments().mid(1), out, err);
+}

@@ -1,0 +1,116 @@
+#include "cli/record_commands.h"
+
+#include "cli/cli_session.h"
+#include "cli/csv_writer.h"
+#include "main_window/account_outline.h"
+#include "main_window/tax_view.h"
+#include "main_window/txn_view.h"
+#include "platform/sheet_model.h"
+#include "store/store_error.h"
+#include "store/tax_table.h"
+#include "store/txn_table.h"
+
+namespace gainbook {
+
+namespace {
+
+// Positional arguments only; anything else is a usage error.
+bool checkArgs(CliSession& session, const QStringList& args, qsizetype min, qsizetype max,
+               int& code) {
+    if (const QString bad = unknownOption(args); !bad.isEmpty()) {
+        code = session.usage(QStringLiteral("Unknown option: %1").arg(bad));
+        return false;
+    }
+    if (args.size() < min || args.size() > max) {
+        code = session.usage(args.size() < min ? QStringLiteral("Missing argument.")
+                                               : QStringLiteral("Too many arguments."));
+        return false;
+    }
+    return true;
+}
+
+// An account the outline would list: one with transactions or tax records.
+bool knownAccount(CliSession& session, const QString& account, int& code) {
+    const QSqlDatabase db = session.database().connection();
+    if (account.isEmpty()) {
+        code = session.fail(QStringLiteral("Account name is empty."));
+        return false;
+    }
+    if (!accountHasTxns(db, account) && !accountHasTaxRecs(db, account)) {
+        code = session.fail(QStringLiteral("Account not found: %1").arg(account));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int runInit(CliSession& session, const QStringList& args) {
+    int code = ExitOk;
+    if (!checkArgs(session, args, 0, 0, code))
+        return code;
+    const OpenResult result = session.database().create(session.databasePath());
+    return result.ok() ? ExitOk : session.fail(result.message);
+}
+
+int runAccounts(CliSession& session, const QStringList& args) {
+    int code = ExitOk;
+    if (!checkArgs(session, args, 0, 0, code))
+        return code;
+    try {
+        const QVector<OutlineItem> items = loadOutline(session.database().connection());
+        writeCsvRow(session.out(), {QStringLiteral("Level"), QStringLiteral("Text")});
+        for (const OutlineItem& item : items)
+            writeCsvRow(session.out(), {QString::number(item.level), item.text});
+    } catch (const StoreError& error) {
+        return session.fail(error.message());
+    }
+    return ExitOk;
+}
+
+int runTxns(CliSession& session, const QStringList& args) {
+    int code = ExitOk;
+    if (!checkArgs(session, args, 1, 2, code))
+        return code;
+    try {
+        if (!knownAccount(session, args[0], code))
+            return code;
+        std::optional<QString> month;
+        if (args.size() == 2)
+            month = args[1];
+        SheetModel grid;
+        FillGrid1(grid, session.database().connection(), args[0], month);
+        if (month && grid.rows() == 0)
+            return session.fail(QStringLiteral("Month not found: %1 in %2").arg(*month, args[0]));
+        writeCsvGrid(session.out(), grid);
+    } catch (const StoreError& error) {
+        return session.fail(error.message());
+    }
+    return ExitOk;
+}
+
+int runTax(CliSession& session, const QStringList& args) {
+    QStringList positional = args;
+    const bool totalsOnly = takeFlag(positional, QStringLiteral("--totals"));
+    int code = ExitOk;
+    if (!checkArgs(session, positional, 1, 1, code))
+        return code;
+    try {
+        if (!knownAccount(session, positional[0], code))
+            return code;
+        SheetModel grid;
+        const TaxTotals totals = FillGrid(grid, session.database().connection(), positional[0]);
+        if (totalsOnly) {
+            session.out() << totals.recordsText() << '\n'
+                          << totals.proceedsText() << '\n'
+                          << totals.gainText() << '\n';
+        } else {
+            writeCsvGrid(session.out(), grid);
+        }
+    } catch (const StoreError& error) {
+        return session.fail(error.message());
+    }
+    return ExitOk;
+}
+
+} // namespace gainbook

@@ -1,0 +1,112 @@
+#include "platform/date_text.h"
+
+#include <QRegularExpression>
+
+#include <array>
+#include <cmath>
+
+namespace gainbook {
+
+namespace {
+
+int expandYear(int year, qsizetype digits) {
+    if (digits > 2)
+        return year;
+    return year < 30 ? 2000 + year : 1900 + year;
+}
+
+int monthFromName(QStringView name) {
+    static constexpr std::array<const char*, 12> names = {
+        "jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec"};
+    if (name.size() < 3)
+        return 0;
+    for (int m = 0; m < 12; ++m) {
+        const QLatin1StringView full(names[m]);
+        if (name.left(3).compare(full, Qt::CaseInsensitive) == 0)
+            return m + 1;
+    }
+    return 0;
+}
+
+QDate make(int year, qsizetype yearDigits, int month, int day) {
+    if (yearDigits != 2 && yearDigits != 4)
+        return {};
+    return QDate(expandYear(year, yearDigits), month, day);
+}
+
+} // namespace
+
+QDate dateFromText(QStringView input) {
+    const QString text = input.trimmed().toString();
+    if (text.isEmpty())
+        return {};
+
+    // m/d/yy, m/d/yyyy, m-d-yyyy
+    static const QRegularExpression mdy(QStringLiteral(R"(^(\d{1,2})([/-])(\d{1,2})\2(\d+)$)"));
+    if (auto m = mdy.match(text); m.hasMatch())
+        return make(m.captured(4).toInt(), m.capturedLength(4), m.captured(1).toInt(),
+                    m.captured(3).toInt());
+
+    // yyyy-mm-dd, optionally followed by a time as stored by other tools
+    static const QRegularExpression iso(
+        QStringLiteral(R"(^(\d{4})-(\d{1,2})-(\d{1,2})(?:[T ][0-9:.]*)?$)"));
+    if (auto m = iso.match(text); m.hasMatch())
+        return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+
+    // Mar 5, 2000 / March 5 2000
+    static const QRegularExpression named(
+        QStringLiteral(R"(^([A-Za-z]{3,9})\.?\s+(\d{1,2}),?\s+(\d+)$)"));
+    if (auto m = named.match(text); m.hasMatch()) {
+        const int month = monthFromName(m.captured(1));
+        if (month == 0)
+            return {};
+        return make(m.captured(3).toInt(), m.capturedLength(3), month, m.captured(2).toInt());
+    }
+
+    // 05-Mar-00 / 5-Mar-2000
+    static const QRegularExpression dayFirst(
+        QStringLiteral(R"(^(\d{1,2})[- ]([A-Za-z]{3,9})[- ](\d+)$)"));
+    if (auto m = dayFirst.match(text); m.hasMatch()) {
+        const int month = monthFromName(m.captured(2));
+        if (month == 0)
+            return {};
+        return make(m.captured(3).toInt(), m.capturedLength(3), month, m.captured(1).toInt());
+    }
+
+    // A spreadsheet day serial: a plain number, the time of day ignored.
+    static const QRegularExpression serial(QStringLiteral(R"(^\d+(\.\d*)?$)"));
+    if (serial.match(text).hasMatch())
+        return dateFromSerial(text.toDouble());
+
+    return {};
+}
+
+QDate dateFromSerial(double serial) {
+    if (!std::isfinite(serial) || serial < 1.0 || serial >= 2958466.0)
+        return {};
+    const auto day = static_cast<qint64>(std::floor(serial));
+    // Serials before 03/01/1900 count from 12/31/1899; later ones from
+    // 12/30/1899 because of the leap day 1900 never had.
+    if (day < 60)
+        return QDate(1899, 12, 31).addDays(day - 1);
+    if (day == 60)
+        return QDate(1900, 2, 28);
+    return QDate(1899, 12, 30).addDays(day);
+}
+
+QString formatDate(const QDate& date) {
+    return date.isValid() ? date.toString(QStringLiteral("MM/dd/yyyy")) : QString();
+}
+
+QString isoDate(const QDate& date) { return date.isValid() ? date.toString(Qt::ISODate) : QString(); }
+
+QDate dateFromStored(const QString& stored) {
+    if (stored.size() == 10 && stored[4] == u'-') {
+        const QDate d = QDate::fromString(stored, Qt::ISODate);
+        if (d.isValid())
+            return d;
+    }
+    return dateFromText(stored);
+}
+
+} // namespace gainbook

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace gainbook {
+
+// "##,##0.00": grouped thousands, two decimals (grid money cells).
+QString formatMoney(double value);
+
+// "#####0.00": two decimals, no grouping (the gain cell).
+QString formatPlain(double value);
+
+// "###,###.00": grouped, two decimals, no digit before the point below one
+// (".50", ".00", "-1,234.00"), as the totals strip shows.
+QString formatTotal(double value);
+
+} // namespace gainbook

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace gainbook {
+
+// The number a text begins with: optional sign, digits, one decimal point and
+// an optional exponent. Blanks, tabs and line feeds are skipped wherever they
+// stand, so "100 3M" reads as 1003. A text that begins with no number reads 0.
+// Every place that turns a cell, memo or file text into a number uses this.
+double numberFromText(QStringView text);
+
+// The shortest decimal text that reads back as the same number: 100, 12.5,
+// 0.0001. Never an exponent, never "-0".
+QString numberToText(double value);
+
+// Money is kept to four decimals wherever it is stored as a currency value.
+double roundCurrency(double value);
+
+} // namespace gainbook

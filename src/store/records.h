@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace gainbook {
+
+// One row of Txn: a brokerage transaction. For a "Bought" row Memo holds
+// the quantity not yet applied to sells, as the text of a number.
+struct TxnRecord {
+    qint64 id = 0;
+    QString accountName;
+    QString txnMonth;
+    QString symbol;
+    double quantity = 0;
+    QString type;
+    QDate txnDate;
+    double amount = 0;
+    QString memo;
+};
+
+// One row of TaxRec: a matched sale. The gain (SalePrice - Cost) is never stored.
+struct TaxRecord {
+    qint64 id = 0;
+    QString accountName;
+    QString symbol;
+    double quantity = 0;
+    QDate dateAcquired; // invalid when unknown
+    QDate dateSold;
+    double cost = 0;
+    double salePrice = 0;
+    QString memo;
+};
+
+// One row of SellLinks: a buy lot applied to a sell. BuyId 0 marks a sell
+// for which no buy was found.
+struct SellLink {
+    QString accountName;
+    qint64 sellId = 0;
+    qint64 buyId = 0;
+    double buyQuantity = 0;
+    double buyPrice = 0; // the cost of the lot, not a price per share
+    QString memo = QStringLiteral(" ");
+};
+
+inline const QString kBought = QStringLiteral("Bought");
+inline const QString kSold = QStringLiteral("Sold");
+
+} // namespace gainbook

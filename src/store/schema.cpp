@@ -1,0 +1,73 @@
+#include "store/schema.h"
+
+#include "store/sql.h"
+#include "store/transaction.h"
+
+namespace gainbook {
+
+QStringList schemaTables() {
+    return {
+        QStringLiteral("CREATE TABLE Txn ("
+                       "ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+                       "AccountName TEXT NOT NULL DEFAULT '', "
+                       "TxnMonth TEXT NOT NULL DEFAULT '', "
+                       "Symbol TEXT NOT NULL DEFAULT '', "
+                       "Quantity REAL NOT NULL DEFAULT 0, "
+                       "Type TEXT NOT NULL DEFAULT '', "
+                       "TxnDate TEXT, "
+                       "Amount REAL NOT NULL DEFAULT 0, "
+                       "Memo TEXT NOT NULL DEFAULT '')"),
+        QStringLiteral("CREATE TABLE TaxRec ("
+                       "ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+                       "AccountName TEXT NOT NULL DEFAULT '', "
+                       "Symbol TEXT NOT NULL DEFAULT '', "
+                       "Quantity REAL NOT NULL DEFAULT 0, "
+                       "DateAcquired TEXT, "
+                       "DateSold TEXT, "
+                       "Cost REAL NOT NULL DEFAULT 0, "
+                       "SalePrice REAL NOT NULL DEFAULT 0, "
+                       "Memo TEXT NOT NULL DEFAULT '')"),
+        QStringLiteral("CREATE TABLE SellLinks ("
+                       "AccountName TEXT NOT NULL DEFAULT '', "
+                       "SellId INTEGER NOT NULL, "
+                       "BuyId INTEGER NOT NULL, "
+                       "BuyQuantity REAL NOT NULL DEFAULT 0, "
+                       "BuyPrice REAL NOT NULL DEFAULT 0, "
+                       "Memo TEXT NOT NULL DEFAULT ' ', "
+                       "UNIQUE (SellId, BuyId))"),
+    };
+}
+
+QStringList schemaIndexes() {
+    return {
+        QStringLiteral("CREATE INDEX IF NOT EXISTS TxnByAccountMonth "
+                       "ON Txn (AccountName, TxnMonth)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS TxnByAccountTypeSymbol "
+                       "ON Txn (AccountName, Type, substr(Symbol, 1, 12), TxnDate)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS TaxRecByAccount "
+                       "ON TaxRec (AccountName, DateSold)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS TaxRecByDateSold ON TaxRec (DateSold)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS SellLinksByAccount "
+                       "ON SellLinks (AccountName, SellId)"),
+    };
+}
+
+QStringList requiredTables() {
+    return {QStringLiteral("Txn"), QStringLiteral("TaxRec"), QStringLiteral("SellLinks")};
+}
+
+void createSchema(const QSqlDatabase& db) {
+    Transaction transaction(db);
+    for (const QString& sql : schemaTables())
+        runQuery(db, sql);
+    for (const QString& sql : schemaIndexes())
+        runQuery(db, sql);
+    transaction.commit();
+}
+
+void ensureIndexes(const QSqlDatabase& db) {
+    for (const QString& sql : schemaIndexes())
+        runQuery(db, sql);
+}
+
+} // namespace gainbook

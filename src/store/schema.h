@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QStringList>
+
+namespace gainbook {
+
+// Column positions of a select of all columns; reads take values by these.
+namespace TxnCol {
+enum : int { ID, AccountName, TxnMonth, Symbol, Quantity, Type, TxnDate, Amount, Memo };
+}
+namespace TaxCol {
+enum : int { ID, AccountName, Symbol, Quantity, DateAcquired, DateSold, Cost, SalePrice, Memo };
+}
+namespace LinkCol {
+enum : int { AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo };
+}
+
+// The three tables in column order. IDs are 64-bit and never reused, since
+// SellLinks names transactions by ID without a declared relation.
+QStringList schemaTables();
+
+// Indexes for the per-account and per-sell searches. Older files get them
+// when they are opened.
+QStringList schemaIndexes();
+
+// Creates the tables and indexes in an empty database. Throws StoreError.
+void createSchema(const QSqlDatabase& db);
+
+// Adds any missing index. Throws StoreError.
+void ensureIndexes(const QSqlDatabase& db);
+
+// The tables a Gainbook database must hold.
+QStringList requiredTables();
+
+} // namespace gainbook

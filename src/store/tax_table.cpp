@@ -1,0 +1,110 @@
+#include "store/tax_table.h"
+
+#include "platform/date_text.h"
+#include "store/schema.h"
+#include "store/sql.h"
+
+namespace gainbook {
+
+namespace {
+
+const QString kSelectAll = QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, DateAcquired, "
+                                          "DateSold, Cost, SalePrice, Memo FROM TaxRec ");
+
+QVector<TaxRecord> readAll(QSqlQuery& query) {
+    QVector<TaxRecord> rows;
+    while (query.next())
+        rows.append(taxFromQuery(query));
+    return rows;
+}
+
+} // namespace
+
+TaxRecord taxFromQuery(const QSqlQuery& query) {
+    TaxRecord r;
+    r.id = query.value(TaxCol::ID).toLongLong();
+    r.accountName = query.value(TaxCol::AccountName).toString();
+    r.symbol = query.value(TaxCol::Symbol).toString();
+    r.quantity = query.value(TaxCol::Quantity).toDouble();
+    r.dateAcquired = dateFromStored(query.value(TaxCol::DateAcquired).toString());
+    r.dateSold = dateFromStored(query.value(TaxCol::DateSold).toString());
+    r.cost = query.value(TaxCol::Cost).toDouble();
+    r.salePrice = query.value(TaxCol::SalePrice).toDouble();
+    r.memo = query.value(TaxCol::Memo).toString();
+    return r;
+}
+
+QStringList selectTaxAccounts(const QSqlDatabase& db) {
+    QSqlQuery query = runQuery(
+        db, QStringLiteral("SELECT DISTINCT AccountName FROM TaxRec ORDER BY AccountName"));
+    QStringList accounts;
+    while (query.next())
+        accounts << query.value(0).toString();
+    return accounts;
+}
+
+QVector<TaxRecord> selectTaxRecs(const QSqlDatabase& db, const QString& account,
+                                 const QDate& first, const QDate& last) {
+    QSqlQuery query = runQuery(db,
+                               kSelectAll + QStringLiteral("WHERE AccountName = ? AND DateSold "
+                                                           "BETWEEN ? AND ? ORDER BY DateSold, ID"),
+                               {account, isoDate(first), isoDate(last)});
+    return readAll(query);
+}
+
+QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first,
+                                     const QDate& last) {
+    QSqlQuery query = runQuery(
+        db, kSelectAll + QStringLiteral("WHERE DateSold BETWEEN ? AND ? ORDER BY DateSold, ID"),
+        {isoDate(first), isoDate(last)});
+    return readAll(query);
+}
+
+std::optional<TaxRecord> selectTaxRecById(const QSqlDatabase& db, qint64 id) {
+    QSqlQuery query = runQuery(db, kSelectAll + QStringLiteral("WHERE ID = ?"), {id});
+    if (!query.next())
+        return std::nullopt;
+    return taxFromQuery(query);
+}
+
+bool accountHasTaxRecs(const QSqlDatabase& db, const QString& account) {
+    QSqlQuery query = runQuery(
+        db, QStringLiteral("SELECT 1 FROM TaxRec WHERE AccountName = ? LIMIT 1"), {account});
+    return query.next();
+}
+
+TaxWriter::TaxWriter(const QSqlDatabase& db)
+    : query_(prepareQuery(db, QStringLiteral("INSERT INTO TaxRec (AccountName, Symbol, Quantity, "
+                                             "DateAcquired, DateSold, Cost, SalePrice, Memo) "
+                                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"))) {}
+
+qint64 TaxWriter::insert(const TaxRecord& r) {
+    execQuery(query_, {textValue(r.accountName), textValue(r.symbol), r.quantity,
+                       isoDate(r.dateAcquired), isoDate(r.dateSold), r.cost, r.salePrice,
+                       textValue(r.memo)});
+    return query_.lastInsertId().toLongLong();
+}
+
+qint64 insertTaxRec(const QSqlDatabase& db, const TaxRecord& record) {
+    return TaxWriter(db).insert(record);
+}
+
+bool updateTaxRec(const QSqlDatabase& db, const TaxRecord& r) {
+    QSqlQuery query =
+        runQuery(db,
+                 QStringLiteral("UPDATE TaxRec SET Symbol = ?, Quantity = ?, DateAcquired = ?, "
+                                "DateSold = ?, Cost = ?, SalePrice = ?, Memo = ? WHERE ID = ?"),
+                 {textValue(r.symbol), r.quantity, isoDate(r.dateAcquired), isoDate(r.dateSold),
+                  r.cost, r.salePrice, textValue(r.memo), r.id});
+    return query.numRowsAffected() > 0;
+}
+
+void deleteTaxRec(const QSqlDatabase& db, qint64 id) {
+    runQuery(db, QStringLiteral("DELETE FROM TaxRec WHERE ID = ?"), {id});
+}
+
+void deleteTaxRecsOfAccount(const QSqlDatabase& db, const QString& account) {
+    runQuery(db, QStringLiteral("DELETE FROM TaxRec WHERE AccountName = ?"), {account});
+}
+
+} // namespace gainbook

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "store/records.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVector>
+
+#include <optional>
+
+namespace gainbook {
+
+TaxRecord taxFromQuery(const QSqlQuery& query);
+
+// Accounts that hold tax records, by name.
+QStringList selectTaxAccounts(const QSqlDatabase& db);
+
+// The tax records of an account sold from first to last (both included),
+// earliest sale first.
+QVector<TaxRecord> selectTaxRecs(const QSqlDatabase& db, const QString& account,
+                                 const QDate& first, const QDate& last);
+
+// The tax records of every account sold from first to last, by date sold.
+QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first,
+                                     const QDate& last);
+
+std::optional<TaxRecord> selectTaxRecById(const QSqlDatabase& db, qint64 id);
+
+bool accountHasTaxRecs(const QSqlDatabase& db, const QString& account);
+
+class TaxWriter {
+public:
+    explicit TaxWriter(const QSqlDatabase& db);
+    qint64 insert(const TaxRecord& record); // the new ID; throws StoreError
+
+private:
+    QSqlQuery query_;
+};
+
+qint64 insertTaxRec(const QSqlDatabase& db, const TaxRecord& record);
+
+// Writes every column except ID and account. False when the record no
+// longer exists.
+bool updateTaxRec(const QSqlDatabase& db, const TaxRecord& record);
+
+void deleteTaxRec(const QSqlDatabase& db, qint64 id);
+void deleteTaxRecsOfAccount(const QSqlDatabase& db, const QString& account);
+
+} // namespace gainbook

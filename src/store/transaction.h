@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QSqlDatabase>
+
+namespace gainbook {
+
+// Groups the writes of one command: rolled back unless commit() is reached,
+// so an exception on the way leaves the file as it was.
+class Transaction {
+public:
+    explicit Transaction(QSqlDatabase db); // throws StoreError
+    ~Transaction();
+
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void commit(); // throws StoreError; the transaction is over either way
+
+private:
+    QSqlDatabase db_;
+    bool open_ = false;
+};
+
+} // namespace gainbook

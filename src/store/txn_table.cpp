@@ -1,0 +1,108 @@
+#include "store/txn_table.h"
+
+#include "platform/date_text.h"
+#include "store/schema.h"
+#include "store/sql.h"
+
+namespace gainbook {
+
+namespace {
+
+const QString kSelectAll = QStringLiteral(
+    "SELECT ID, AccountName, TxnMonth, Symbol, Quantity, Type, TxnDate, Amount, Memo FROM Txn ");
+
+} // namespace
+
+TxnRecord txnFromQuery(const QSqlQuery& query) {
+    TxnRecord r;
+    r.id = query.value(TxnCol::ID).toLongLong();
+    r.accountName = query.value(TxnCol::AccountName).toString();
+    r.txnMonth = query.value(TxnCol::TxnMonth).toString();
+    r.symbol = query.value(TxnCol::Symbol).toString();
+    r.quantity = query.value(TxnCol::Quantity).toDouble();
+    r.type = query.value(TxnCol::Type).toString();
+    r.txnDate = dateFromStored(query.value(TxnCol::TxnDate).toString());
+    r.amount = query.value(TxnCol::Amount).toDouble();
+    r.memo = query.value(TxnCol::Memo).toString();
+    return r;
+}
+
+QVector<std::pair<QString, QString>> selectAccountMonths(const QSqlDatabase& db) {
+    QSqlQuery query = runQuery(db, QStringLiteral("SELECT AccountName, TxnMonth FROM Txn "
+                                                  "GROUP BY AccountName, TxnMonth "
+                                                  "ORDER BY AccountName, MIN(ID)"));
+    QVector<std::pair<QString, QString>> rows;
+    while (query.next())
+        rows.append({query.value(0).toString(), query.value(1).toString()});
+    return rows;
+}
+
+QVector<TxnRecord> selectTxns(const QSqlDatabase& db, const QString& account,
+                              const std::optional<QString>& month) {
+    QSqlQuery query =
+        month ? runQuery(db,
+                         kSelectAll + QStringLiteral("WHERE AccountName = ? AND TxnMonth = ? "
+                                                     "ORDER BY TxnDate, Symbol, ID"),
+                         {account, *month})
+              : runQuery(db,
+                         kSelectAll +
+                             QStringLiteral("WHERE AccountName = ? ORDER BY TxnDate, Symbol, ID"),
+                         {account});
+    QVector<TxnRecord> rows;
+    while (query.next())
+        rows.append(txnFromQuery(query));
+    return rows;
+}
+
+std::optional<TxnRecord> selectTxnById(const QSqlDatabase& db, qint64 id) {
+    QSqlQuery query = runQuery(db, kSelectAll + QStringLiteral("WHERE ID = ?"), {id});
+    if (!query.next())
+        return std::nullopt;
+    return txnFromQuery(query);
+}
+
+bool accountHasTxns(const QSqlDatabase& db, const QString& account) {
+    QSqlQuery query =
+        runQuery(db, QStringLiteral("SELECT 1 FROM Txn WHERE AccountName = ? LIMIT 1"), {account});
+    return query.next();
+}
+
+TxnWriter::TxnWriter(const QSqlDatabase& db)
+    : query_(prepareQuery(db, QStringLiteral("INSERT INTO Txn (AccountName, TxnMonth, Symbol, "
+                                             "Quantity, Type, TxnDate, Amount, Memo) "
+                                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"))) {}
+
+qint64 TxnWriter::insert(const TxnRecord& r) {
+    execQuery(query_, {textValue(r.accountName), textValue(r.txnMonth), textValue(r.symbol),
+                       r.quantity, textValue(r.type), isoDate(r.txnDate), r.amount,
+                       textValue(r.memo)});
+    return query_.lastInsertId().toLongLong();
+}
+
+qint64 insertTxn(const QSqlDatabase& db, const TxnRecord& record) {
+    return TxnWriter(db).insert(record);
+}
+
+bool updateTxn(const QSqlDatabase& db, const TxnRecord& r) {
+    QSqlQuery query = runQuery(db,
+                               QStringLiteral("UPDATE Txn SET Symbol = ?, Quantity = ?, Type = ?, "
+                                              "TxnDate = ?, Amount = ?, Memo = ? WHERE ID = ?"),
+                               {textValue(r.symbol), r.quantity, textValue(r.type),
+                                isoDate(r.txnDate), r.amount, textValue(r.memo), r.id});
+    return query.numRowsAffected() > 0;
+}
+
+void deleteTxn(const QSqlDatabase& db, qint64 id) {
+    runQuery(db, QStringLiteral("DELETE FROM Txn WHERE ID = ?"), {id});
+}
+
+void deleteTxnsOfAccount(const QSqlDatabase& db, const QString& account) {
+    runQuery(db, QStringLiteral("DELETE FROM Txn WHERE AccountName = ?"), {account});
+}
+
+void deleteTxnsOfMonth(const QSqlDatabase& db, const QString& account, const QString& month) {
+    runQuery(db, QStringLiteral("DELETE FROM Txn WHERE AccountName = ? AND TxnMonth = ?"),
+             {account, month});
+}
+
+} // namespace gainbook

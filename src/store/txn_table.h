@@ -1,0 +1,49 @@
+#pragma once
+
+#include "store/records.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVector>
+
+#include <optional>
+
+namespace gainbook {
+
+// Reads a Txn row from a query that selected all columns in table order.
+TxnRecord txnFromQuery(const QSqlQuery& query);
+
+// Account and month pairs for the outline: accounts by name, the months of
+// one account in the order they were first captured.
+QVector<std::pair<QString, QString>> selectAccountMonths(const QSqlDatabase& db);
+
+// The transactions of an account (all months when month is null), by date
+// and symbol.
+QVector<TxnRecord> selectTxns(const QSqlDatabase& db, const QString& account,
+                              const std::optional<QString>& month = std::nullopt);
+
+std::optional<TxnRecord> selectTxnById(const QSqlDatabase& db, qint64 id);
+
+bool accountHasTxns(const QSqlDatabase& db, const QString& account);
+
+// Inserts rows one after another with one prepared statement.
+class TxnWriter {
+public:
+    explicit TxnWriter(const QSqlDatabase& db);
+    qint64 insert(const TxnRecord& record); // the new ID; throws StoreError
+
+private:
+    QSqlQuery query_;
+};
+
+qint64 insertTxn(const QSqlDatabase& db, const TxnRecord& record);
+
+// Writes every column except ID, account and month. False when the record
+// no longer exists.
+bool updateTxn(const QSqlDatabase& db, const TxnRecord& record);
+
+void deleteTxn(const QSqlDatabase& db, qint64 id);
+void deleteTxnsOfAccount(const QSqlDatabase& db, const QString& account);
+void deleteTxnsOfMonth(const QSqlDatabase& db, const QString& account, const QString& month);
+
+} // namespace gainbook

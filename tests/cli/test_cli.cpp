@@ -1,0 +1,139 @@
+#include "cli/cli_commands.h"
+#include "support/test_database.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace gainbook;
+using gainbook::test::TestDatabase;
+
+namespace {
+
+struct Run {
+    int code;
+    QString out;
+    QString err;
+};
+
+Run run(const QStringList& args) {
+    QString out;
+    QString err;
+    QTextStream o(&out);
+    QTextStream e(&err);
+    const int code = runCli(args, o, e);
+    o.flush();
+    e.flush();
+    return {code, out, err};
+}
+
+// A small year: one account with two months and tax records in and out of
+// 2000, and a tax-only account.
+void fill(TestDatabase& t) {
+    t.addTxn("O'Brien IRA", "Jan", "IBM", 100, "Bought", QDate(2000, 1, 3), -10000);
+    t.addTxn("O'Brien IRA", "Feb", "IBM", 50, "Sold", QDate(2000, 2, 7), 6000.5, "a, \"b\"");
+    t.addTax("O'Brien IRA", "IBM", 50, QDate(2000, 1, 3), QDate(2000, 2, 7), 5000, 6000.5);
+    t.addTax("O'Brien IRA", "T", 1, QDate(1999, 1, 3), QDate(2001, 2, 7), 5, 6);
+    t.addTax("Old", "AAPL", 10, QDate(1999, 1, 3), QDate(2000, 3, 1), 1000, 500);
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+
+private slots:
+    void transcripts_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("accounts") << QStringList{"accounts"} << 0
+                                  << "Level,Text\n1,O'Brien IRA\n2,Jan\n2,Feb\n1,Old\n";
+        QTest::newRow("txns of account")
+            << QStringList{"txns", "O'Brien IRA"} << 0
+            << "Month,Symbol,Quantity,Txn Type,Txn Date,Txn Amount,Comment,ID\n"
+               "Jan,IBM,100,Bought,01/03/2000,\"-10,000.00\",,1\n"
+               "Feb,IBM,50,Sold,02/07/2000,\"6,000.50\",\"a, \"\"b\"\"\",2\n";
+        QTest::newRow("txns of month")
+            << QStringList{"txns", "O'Brien IRA", "Feb"} << 0
+            << "Month,Symbol,Quantity,Txn Type,Txn Date,Txn Amount,Comment,ID\n"
+               "Feb,IBM,50,Sold,02/07/2000,\"6,000.50\",\"a, \"\"b\"\"\",2\n";
+        QTest::newRow("tax") << QStringList{"tax", "O'Brien IRA"} << 0
+                             << "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,"
+                                "Comment,ID\n"
+                                "IBM,50,01/03/2000,02/07/2000,\"5,000.00\",\"6,000.50\",1000.50,,"
+                                "1\n";
+        QTest::newRow("tax totals with a loss")
+            << QStringList{"tax", "Old", "--totals"} << 0
+            << "Total Records 1\nTotal Proceed 500.00\nTotal Gain/Loss -500.00\n";
+        QTest::newRow("totals flag before the account")
+            << QStringList{"tax", "--totals", "O'Brien IRA"} << 0
+            << "Total Records 1\nTotal Proceed 6,000.50\nTotal Gain/Loss 1,000.50\n";
+        QTest::newRow("unknown account") << QStringList{"txns", "Nobody"} << 1 << "";
+        QTest::newRow("empty account") << QStringList{"tax", ""} << 1 << "";
+        QTest::newRow("unknown month") << QStringList{"txns", "O'Brien IRA", "Dec"} << 1 << "";
+        QTest::newRow("missing argument") << QStringList{"txns"} << 2 << "";
+        QTest::newRow("too many arguments") << QStringList{"txns", "a", "b", "c"} << 2 << "";
+        QTest::newRow("unknown option") << QStringList{"tax", "Old", "--sum"} << 2 << "";
+        QTest::newRow("unknown command") << QStringList{"frobnicate"} << 2 << "";
+        QTest::newRow("no command") << QStringList{} << 2 << "";
+        QTest::newRow("yes and no") << QStringList{"--yes", "--no", "accounts"} << 2 << "";
+    }
+    void transcripts() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        TestDatabase t;
+        fill(t);
+        const Run r = run(QStringList{"--db", t.path()} + args);
+        QCOMPARE(r.out, out);
+        QCOMPARE(r.code, code);
+        QCOMPARE(r.err.isEmpty(), code == 0);
+        if (code == 2)
+            QVERIFY(r.err.contains(QLatin1String("usage: gainbook-cli")));
+    }
+
+    void initCreatesOnceAndNeverOverwrites() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("new.db");
+        QCOMPARE(run({"--db", path, "init"}).code, 0);
+        QVERIFY(QFile::exists(path));
+        const Run again = run({"--db", path, "init"});
+        QCOMPARE(again.code, 1);
+        QCOMPARE(again.err, QStringLiteral("File exists: %1\n").arg(path));
+        const Run listed = run({"--db=" + path, "accounts"});
+        QCOMPARE(listed.code, 0);
+        QCOMPARE(listed.out, QStringLiteral("Level,Text\n"));
+    }
+
+    void badDatabasesChangeNothing_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << QByteArray() << "Database not found: ";
+        QTest::newRow("text file") << QByteArray(2048, 'x') << "is not a Gainbook database file";
+    }
+    void badDatabasesChangeNothing() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("bad.db");
+        if (!content.isEmpty()) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+        const Run r = run({"--db", path, "accounts"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY(r.out.isEmpty());
+        if (content.isEmpty()) {
+            QVERIFY(!QFile::exists(path));
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), content);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "test_cli.moc"

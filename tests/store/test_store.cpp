@@ -1,0 +1,209 @@
+#include "store/database.h"
+#include "store/links_table.h"
+#include "store/sql.h"
+#include "store/tax_table.h"
+#include "store/transaction.h"
+#include "store/txn_table.h"
+#include "support/test_database.h"
+
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+using namespace gainbook;
+using gainbook::test::TestDatabase;
+
+class TestStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void openTellsFailuresApart() {
+        QTemporaryDir dir;
+        Database db;
+        QCOMPARE(db.open(dir.filePath("missing.db")).status, OpenStatus::NotFound);
+
+        const QString text = dir.filePath("text.db");
+        QFile f(text);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("this is not a database file at all, just some text\n");
+        f.close();
+        const OpenResult notDb = db.open(text);
+        QCOMPARE(notDb.status, OpenStatus::NotADatabase);
+        QVERIFY(notDb.message.contains(QLatin1String("not a Gainbook database")));
+        QVERIFY(!db.isOpen());
+
+        // A SQLite file of some other program: no Txn table.
+        const QString other = dir.filePath("other.db");
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "raw");
+            raw.setDatabaseName(other);
+            QVERIFY(raw.open());
+            QSqlQuery(raw).exec("CREATE TABLE Things (a)");
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase("raw");
+        const OpenResult noTxn = db.open(other);
+        QCOMPARE(noTxn.status, OpenStatus::MissingTable);
+        QVERIFY(noTxn.message.contains(QLatin1String("Txn")));
+    }
+
+    void openRefusesReadOnlyFile() {
+        if (geteuid() == 0)
+            QSKIP("root can write to any file");
+        TestDatabase t;
+        const QString path = t.path();
+        t.database().close();
+        QFile::setPermissions(path, QFile::ReadOwner);
+        Database db;
+        QCOMPARE(db.open(path).status, OpenStatus::ReadOnly);
+    }
+
+    void createNeverOverwrites() {
+        TestDatabase t;
+        t.addTxn("A", "Jan", "IBM", 10, kBought, QDate(2000, 1, 3), 100);
+        Database other;
+        const OpenResult result = other.create(t.path());
+        QVERIFY(!result.ok());
+        QCOMPARE(result.message, QStringLiteral("File exists: %1").arg(t.path()));
+        QCOMPARE(selectTxns(t.connection(), "A").size(), 1);
+    }
+
+    void quotesAndNonAsciiRoundTrip() {
+        TestDatabase t;
+        const QString account = QStringLiteral("O'Brien IRA – Zürich");
+        const QString month = QStringLiteral("Jan '00");
+        const qint64 id = t.addTxn(account, month, "AT&T 'A'", 1.5, kBought, QDate(2000, 1, 3),
+                                   -12.25, "it's");
+        const auto rows = selectTxns(t.connection(), account, month);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].id, id);
+        QCOMPARE(rows[0].accountName, account);
+        QCOMPARE(rows[0].txnMonth, month);
+        QCOMPARE(rows[0].symbol, QStringLiteral("AT&T 'A'"));
+        QCOMPARE(rows[0].quantity, 1.5);
+        QCOMPARE(rows[0].txnDate, QDate(2000, 1, 3));
+        QCOMPARE(rows[0].memo, QStringLiteral("it's"));
+
+        deleteTxnsOfMonth(t.connection(), account, month);
+        QVERIFY(!accountHasTxns(t.connection(), account));
+    }
+
+    void idsAre64BitAndNeverReused() {
+        TestDatabase t;
+        runQuery(t.connection(), "INSERT INTO Txn (ID, AccountName) VALUES (5000000000, 'A')");
+        const qint64 next = t.addTxn("A", "M", "X", 1, kBought, QDate(2000, 1, 1), 1);
+        QCOMPARE(next, Q_INT64_C(5000000001));
+        deleteTxn(t.connection(), next);
+        QCOMPARE(t.addTxn("A", "M", "X", 1, kBought, QDate(2000, 1, 1), 1),
+                 Q_INT64_C(5000000002));
+    }
+
+    // Open quantity is a text comparison: "10" and "0.5" are open; "0", ""
+    // and ".5" are not.
+    void memoComparesAsText_data() {
+        QTest::addColumn<QString>("memo");
+        QTest::addColumn<bool>("open");
+        QTest::newRow("ten") << "10" << true;
+        QTest::newRow("zero") << "0" << false;
+        QTest::newRow("half with zero") << "0.5" << true;
+        QTest::newRow("half without zero") << ".5" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("negative") << "-1" << false;
+    }
+    void memoComparesAsText() {
+        QFETCH(QString, memo);
+        QFETCH(bool, open);
+        TestDatabase t;
+        t.addTxn("A", "M", "X", 10, kBought, QDate(2000, 1, 1), 1, memo);
+        QSqlQuery q = runQuery(t.connection(), "SELECT COUNT(*) FROM Txn WHERE Memo > '0'");
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), open ? 1 : 0);
+    }
+
+    void transactionRollsBackUnlessCommitted() {
+        TestDatabase t;
+        try {
+            Transaction tx(t.connection());
+            t.addTxn("A", "M", "X", 1, kBought, QDate(2000, 1, 1), 1);
+            runQuery(t.connection(), "INSERT INTO NoSuchTable VALUES (1)");
+            tx.commit();
+            QFAIL("the bad statement should have thrown");
+        } catch (const StoreError& error) {
+            QVERIFY(error.message().contains(QLatin1String("NoSuchTable")));
+        }
+        QVERIFY(!accountHasTxns(t.connection(), "A"));
+        {
+            Transaction tx(t.connection());
+            t.addTxn("A", "M", "X", 1, kBought, QDate(2000, 1, 1), 1);
+            tx.commit();
+        }
+        QVERIFY(accountHasTxns(t.connection(), "A"));
+    }
+
+    void duplicateLinkIsRecognised() {
+        TestDatabase t;
+        const QString sql = "INSERT INTO SellLinks (AccountName, SellId, BuyId, BuyQuantity, "
+                            "BuyPrice, Memo) VALUES (?, ?, ?, ?, ?, ' ')";
+        runQuery(t.connection(), sql, {"A", 1, 2, 10.0, 100.0});
+        try {
+            runQuery(t.connection(), sql, {"A", 1, 2, 5.0, 50.0});
+            QFAIL("a repeated pair must fail");
+        } catch (const StoreError& error) {
+            QVERIFY(error.isDuplicateKey());
+        }
+        try {
+            runQuery(t.connection(), "INSERT INTO Nowhere VALUES (1)");
+        } catch (const StoreError& error) {
+            QVERIFY(!error.isDuplicateKey());
+        }
+        deleteLinksOfAccount(t.connection(), "A");
+        QSqlQuery q = runQuery(t.connection(), "SELECT COUNT(*) FROM SellLinks");
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 0);
+    }
+
+    void taxRecordsByDateSoldWithinBounds() {
+        TestDatabase t;
+        t.addTax("A", "LATE", 1, QDate(1999, 1, 1), QDate(2000, 12, 31), 1, 2);
+        t.addTax("A", "EARLY", 1, QDate(1999, 1, 1), QDate(2000, 1, 1), 1, 2);
+        t.addTax("A", "OUT", 1, QDate(1999, 1, 1), QDate(2001, 1, 1), 1, 2);
+        t.addTax("A", "BEFORE", 1, QDate(), QDate(1999, 12, 31), 1, 2);
+        t.addTax("B", "OTHER", 1, QDate(1999, 1, 1), QDate(2000, 6, 1), 1, 2);
+        const auto rows = selectTaxRecs(t.connection(), "A", QDate(2000, 1, 1),
+                                        QDate(2000, 12, 31));
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[0].symbol, QStringLiteral("EARLY"));
+        QCOMPARE(rows[1].symbol, QStringLiteral("LATE"));
+        QCOMPARE(selectTaxRecsSold(t.connection(), QDate(2000, 1, 1), QDate(2000, 12, 31)).size(),
+                 3);
+        QCOMPARE(selectTaxAccounts(t.connection()), (QStringList{"A", "B"}));
+    }
+
+    void updatesReportMissingRecords() {
+        TestDatabase t;
+        const qint64 id = t.addTax("A", "X", 1, QDate(1999, 1, 1), QDate(2000, 2, 1), 1, 2);
+        auto rec = *selectTaxRecById(t.connection(), id);
+        rec.cost = 7.5;
+        rec.dateAcquired = QDate();
+        QVERIFY(updateTaxRec(t.connection(), rec));
+        const auto back = *selectTaxRecById(t.connection(), id);
+        QCOMPARE(back.cost, 7.5);
+        QVERIFY(!back.dateAcquired.isValid());
+        deleteTaxRec(t.connection(), id);
+        QVERIFY(!updateTaxRec(t.connection(), rec));
+
+        const qint64 txnId = t.addTxn("A", "M", "X", 1, kBought, QDate(2000, 1, 1), 1);
+        auto txn = *selectTxnById(t.connection(), txnId);
+        txn.symbol = "Y";
+        QVERIFY(updateTxn(t.connection(), txn));
+        QCOMPARE(selectTxnById(t.connection(), txnId)->symbol, QStringLiteral("Y"));
+        deleteTxn(t.connection(), txnId);
+        QVERIFY(!updateTxn(t.connection(), txn));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStore)
+#include "test_store.moc"

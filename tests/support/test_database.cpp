@@ -1,0 +1,30 @@
+#include "support/test_database.h"
+
+#include "store/tax_table.h"
+#include "store/txn_table.h"
+
+#include <QtTest>
+
+namespace gainbook::test {
+
+TestDatabase::TestDatabase() {
+    const OpenResult result = database_.create(dir_.filePath(QStringLiteral("test.db")));
+    if (!result.ok())
+        qFatal("cannot create test database: %s", qPrintable(result.message));
+}
+
+qint64 TestDatabase::addTxn(const QString& account, const QString& month, const QString& symbol,
+                            double quantity, const QString& type, const QDate& date,
+                            double amount, const QString& memo) {
+    return insertTxn(connection(),
+                     {0, account, month, symbol, quantity, type, date, amount, memo});
+}
+
+qint64 TestDatabase::addTax(const QString& account, const QString& symbol, double quantity,
+                            const QDate& acquired, const QDate& sold, double cost,
+                            double salePrice, const QString& memo) {
+    return insertTaxRec(connection(),
+                        {0, account, symbol, quantity, acquired, sold, cost, salePrice, memo});
+}
+
+} // namespace gainbook::test
