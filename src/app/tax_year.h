@@ -8,7 +8,11 @@ namespace gainbook {
 // and the TXF export select records sold in it.
 inline constexpr int ProcessYear = 2000;
 
-inline QDate taxYearFirstDay() { return QDate(ProcessYear, 1, 1); }
-inline QDate taxYearLastDay() { return QDate(ProcessYear, 12, 31); }
+inline QDate taxYearFirstDay() {
+    return QDate(ProcessYear, 1, 1);
+}
+inline QDate taxYearLastDay() {
+    return QDate(ProcessYear, 12, 31);
+}
 
 } // namespace gainbook

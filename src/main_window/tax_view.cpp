@@ -17,7 +17,9 @@ QString TaxTotals::proceedsText() const {
     return QStringLiteral("Total Proceed ") + formatTotal(proceeds);
 }
 
-QString TaxTotals::gainText() const { return QStringLiteral("Total Gain/Loss ") + formatTotal(gain); }
+QString TaxTotals::gainText() const {
+    return QStringLiteral("Total Gain/Loss ") + formatTotal(gain);
+}
 
 void SetupTaxGrid(SheetModel& grid) {
     grid.setColumns({

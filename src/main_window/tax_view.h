@@ -11,7 +11,18 @@ class SheetModel;
 
 // Columns of the tax view.
 namespace TaxGridCol {
-enum : int { Symbol = 1, Quantity, DateBought, DateSold, Cost, Proceed, Gain, Comment, ID, Count = ID };
+enum : int {
+    Symbol = 1,
+    Quantity,
+    DateBought,
+    DateSold,
+    Cost,
+    Proceed,
+    Gain,
+    Comment,
+    ID,
+    Count = ID
+};
 }
 
 // The three totals below the tax view.
@@ -20,7 +31,7 @@ struct TaxTotals {
     double proceeds = 0; // sale prices above zero
     double gain = 0;     // sale price minus cost, losses included
 
-    QString recordsText() const; // "Total Records 2"
+    QString recordsText() const;  // "Total Records 2"
     QString proceedsText() const; // "Total Proceed 1,500.00"
     QString gainText() const;     // "Total Gain/Loss 250.00"
 };

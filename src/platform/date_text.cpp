@@ -16,8 +16,8 @@ int expandYear(int year, qsizetype digits) {
 }
 
 int monthFromName(QStringView name) {
-    static constexpr std::array<const char*, 12> names = {
-        "jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec"};
+    static constexpr std::array<const char*, 12> names = {"jan", "feb", "mar", "apr", "may", "jun",
+                                                          "jul", "aug", "sep", "oct", "nov", "dec"};
     if (name.size() < 3)
         return 0;
     for (int m = 0; m < 12; ++m) {
@@ -98,7 +98,9 @@ QString formatDate(const QDate& date) {
     return date.isValid() ? date.toString(QStringLiteral("MM/dd/yyyy")) : QString();
 }
 
-QString isoDate(const QDate& date) { return date.isValid() ? date.toString(Qt::ISODate) : QString(); }
+QString isoDate(const QDate& date) {
+    return date.isValid() ? date.toString(Qt::ISODate) : QString();
+}
 
 QDate dateFromStored(const QString& stored) {
     if (stored.size() == 10 && stored[4] == u'-') {

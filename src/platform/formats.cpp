@@ -27,9 +27,13 @@ QString grouped(double value) {
 
 } // namespace
 
-QString formatMoney(double value) { return grouped(value); }
+QString formatMoney(double value) {
+    return grouped(value);
+}
 
-QString formatPlain(double value) { return QString::number(cents(value), 'f', 2); }
+QString formatPlain(double value) {
+    return QString::number(cents(value), 'f', 2);
+}
 
 QString formatTotal(double value) {
     QString text = grouped(value);

@@ -8,7 +8,9 @@ namespace gainbook {
 
 namespace {
 
-bool isSkipped(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+bool isSkipped(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
 
 } // namespace
 
@@ -79,6 +81,8 @@ QString numberToText(double value) {
     return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
-double roundCurrency(double value) { return std::round(value * 10000.0) / 10000.0; }
+double roundCurrency(double value) {
+    return std::round(value * 10000.0) / 10000.0;
+}
 
 } // namespace gainbook

@@ -65,7 +65,9 @@ void SheetModel::removeRowAt(int row) {
     endRemoveRows();
 }
 
-QString SheetModel::text(int row, int col) const { return cell(row, col).text; }
+QString SheetModel::text(int row, int col) const {
+    return cell(row, col).text;
+}
 
 QStringList SheetModel::rowTexts(int row) const {
     QStringList texts;
@@ -97,9 +99,13 @@ bool SheetModel::isLocked(int row, int col) const {
     return l < 0 ? column(col).locked : l != 0;
 }
 
-void SheetModel::setLocked(int row, int col, bool locked) { cell(row, col).locked = locked ? 1 : 0; }
+void SheetModel::setLocked(int row, int col, bool locked) {
+    cell(row, col).locked = locked ? 1 : 0;
+}
 
-QStringList SheetModel::choices(int row, int col) const { return cell(row, col).choices; }
+QStringList SheetModel::choices(int row, int col) const {
+    return cell(row, col).choices;
+}
 
 void SheetModel::setChoices(int row, int col, const QStringList& choices) {
     cell(row, col).choices = choices;

@@ -19,13 +19,14 @@ QString nextConnectionName() {
     return QStringLiteral("gainbook-%1").arg(counter.fetchAndAddRelaxed(1));
 }
 
-OpenResult failure(OpenStatus status, QString message) { return {status, std::move(message)}; }
+OpenResult failure(OpenStatus status, QString message) {
+    return {status, std::move(message)};
+}
 
 // Sorts an engine failure into what the user can do about it.
 OpenResult classify(const QSqlError& error, const QString& path) {
     const QString text = describeSqlError(error);
-    if (text.contains(QLatin1String("not a database")) ||
-        text.contains(QLatin1String("malformed")))
+    if (text.contains(QLatin1String("not a database")) || text.contains(QLatin1String("malformed")))
         return failure(OpenStatus::NotADatabase,
                        QStringLiteral("%1 is not a Gainbook database file.").arg(path));
     if (text.contains(QLatin1String("locked")) || text.contains(QLatin1String("busy")))
@@ -41,13 +42,17 @@ OpenResult classify(const QSqlError& error, const QString& path) {
 
 Database::Database() : name_(nextConnectionName()) {}
 
-Database::~Database() { close(); }
+Database::~Database() {
+    close();
+}
 
 bool Database::isOpen() const {
     return QSqlDatabase::contains(name_) && QSqlDatabase::database(name_, false).isOpen();
 }
 
-QSqlDatabase Database::connection() const { return QSqlDatabase::database(name_, false); }
+QSqlDatabase Database::connection() const {
+    return QSqlDatabase::database(name_, false);
+}
 
 void Database::close() {
     if (!QSqlDatabase::contains(name_))
@@ -96,8 +101,9 @@ OpenResult Database::create(const QString& path) {
     } catch (const StoreError& error) {
         close();
         QFile::remove(info.absoluteFilePath());
-        return failure(OpenStatus::Failed, QStringLiteral("Database could not be created: %1 (%2)")
-                                               .arg(path, error.message()));
+        return failure(
+            OpenStatus::Failed,
+            QStringLiteral("Database could not be created: %1 (%2)").arg(path, error.message()));
     }
     return {};
 }

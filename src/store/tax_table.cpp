@@ -43,8 +43,8 @@ QStringList selectTaxAccounts(const QSqlDatabase& db) {
     return accounts;
 }
 
-QVector<TaxRecord> selectTaxRecs(const QSqlDatabase& db, const QString& account,
-                                 const QDate& first, const QDate& last) {
+QVector<TaxRecord> selectTaxRecs(const QSqlDatabase& db, const QString& account, const QDate& first,
+                                 const QDate& last) {
     QSqlQuery query = runQuery(db,
                                kSelectAll + QStringLiteral("WHERE AccountName = ? AND DateSold "
                                                            "BETWEEN ? AND ? ORDER BY DateSold, ID"),
@@ -79,9 +79,9 @@ TaxWriter::TaxWriter(const QSqlDatabase& db)
                                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"))) {}
 
 qint64 TaxWriter::insert(const TaxRecord& r) {
-    execQuery(query_, {textValue(r.accountName), textValue(r.symbol), r.quantity,
-                       isoDate(r.dateAcquired), isoDate(r.dateSold), r.cost, r.salePrice,
-                       textValue(r.memo)});
+    execQuery(query_,
+              {textValue(r.accountName), textValue(r.symbol), r.quantity, isoDate(r.dateAcquired),
+               isoDate(r.dateSold), r.cost, r.salePrice, textValue(r.memo)});
     return query_.lastInsertId().toLongLong();
 }
 

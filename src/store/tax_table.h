@@ -17,12 +17,11 @@ QStringList selectTaxAccounts(const QSqlDatabase& db);
 
 // The tax records of an account sold from first to last (both included),
 // earliest sale first.
-QVector<TaxRecord> selectTaxRecs(const QSqlDatabase& db, const QString& account,
-                                 const QDate& first, const QDate& last);
+QVector<TaxRecord> selectTaxRecs(const QSqlDatabase& db, const QString& account, const QDate& first,
+                                 const QDate& last);
 
 // The tax records of every account sold from first to last, by date sold.
-QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first,
-                                     const QDate& last);
+QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first, const QDate& last);
 
 std::optional<TaxRecord> selectTaxRecById(const QSqlDatabase& db, qint64 id);
 

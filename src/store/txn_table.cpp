@@ -73,9 +73,9 @@ TxnWriter::TxnWriter(const QSqlDatabase& db)
                                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"))) {}
 
 qint64 TxnWriter::insert(const TxnRecord& r) {
-    execQuery(query_, {textValue(r.accountName), textValue(r.txnMonth), textValue(r.symbol),
-                       r.quantity, textValue(r.type), isoDate(r.txnDate), r.amount,
-                       textValue(r.memo)});
+    execQuery(query_,
+              {textValue(r.accountName), textValue(r.txnMonth), textValue(r.symbol), r.quantity,
+               textValue(r.type), isoDate(r.txnDate), r.amount, textValue(r.memo)});
     return query_.lastInsertId().toLongLong();
 }
 

@@ -16,17 +16,21 @@ private slots:
         QTest::addColumn<QStringList>("tokens");
         QTest::addColumn<QStringList>("remainders");
         QTest::newRow("three items, blank after comma")
-            << "," << "a, b,c" << QStringList{"a", "b", "c", "c"}
-            << QStringList{"b,c", "c", "c", "c"};
+            << ","
+            << "a, b,c" << QStringList{"a", "b", "c", "c"} << QStringList{"b,c", "c", "c", "c"};
         QTest::newRow("leading delimiter keeps the rest untrimmed")
-            << "," << ", x ,y" << QStringList{"", " x ", "y"} << QStringList{" x ,y", "y", "y"};
-        QTest::newRow("no delimiter at all") << "," << "solo" << QStringList{"solo", ""}
-                                             << QStringList{"", ""};
+            << ","
+            << ", x ,y" << QStringList{"", " x ", "y"} << QStringList{" x ,y", "y", "y"};
+        QTest::newRow("no delimiter at all")
+            << ","
+            << "solo" << QStringList{"solo", ""} << QStringList{"", ""};
         QTest::newRow("trailing blanks trimmed from the rest")
-            << " " << "Bought  100 IBM  " << QStringList{"Bought", "100", "IBM", "IBM"}
+            << " "
+            << "Bought  100 IBM  " << QStringList{"Bought", "100", "IBM", "IBM"}
             << QStringList{"100 IBM", "IBM", "IBM", "IBM"};
-        QTest::newRow("case-sensitive delimiter") << "X" << "axbXc" << QStringList{"axb", "c"}
-                                                  << QStringList{"c", "c"};
+        QTest::newRow("case-sensitive delimiter")
+            << "X"
+            << "axbXc" << QStringList{"axb", "c"} << QStringList{"c", "c"};
     }
     void sequence() {
         QFETCH(QString, delimiter);

@@ -114,7 +114,10 @@ private slots:
         MemorySettings settings;
         RecordingPrompter prompter;
         int looked = 0;
-        const QVector<Component> all{{"a", [&] { ++looked; return true; }}};
+        const QVector<Component> all{{"a", [&] {
+                                          ++looked;
+                                          return true;
+                                      }}};
         QVERIFY(CheckComponents(settings, prompter, all));
         QCOMPARE(settings.values.value("20/Registered"), QStringLiteral("yes"));
         QVERIFY(CheckComponents(settings, prompter, all));

@@ -36,9 +36,9 @@ private slots:
         // A tax-only account named like a month of another account still shows.
         t.addTax("Mar 00", "T", 1, QDate(1999, 1, 1), QDate(2000, 2, 1), 1, 2);
 
-        const QVector<OutlineItem> expected{
-            {"Acme", 1},   {"Feb 00", 2}, {"Jan 00", 2},  {"Mar 00", 2},
-            {"Zed", 1},    {"Mar 00", 2}, {"Mar 00", 1}, {"Old IRA", 1}};
+        const QVector<OutlineItem> expected{{"Acme", 1},   {"Feb 00", 2}, {"Jan 00", 2},
+                                            {"Mar 00", 2}, {"Zed", 1},    {"Mar 00", 2},
+                                            {"Mar 00", 1}, {"Old IRA", 1}};
         const QVector<OutlineItem> items = loadOutline(t.connection());
         QCOMPARE(items, expected);
         QCOMPARE(accountItemIndex(items, 3), 0);
@@ -89,9 +89,8 @@ private slots:
         SheetModel grid;
         const TaxTotals totals = FillGrid(grid, t.connection(), "A");
         QCOMPARE(column(grid, TaxGridCol::Symbol), (QStringList{"FREE", "LOSS", "ZZZ"}));
-        QCOMPARE(grid.rowTexts(2).mid(0, 8),
-                 (QStringList{"LOSS", "5", "01/03/2000", "01/01/2000", "800.00", "300.00",
-                              "-500.00", "wash?"}));
+        QCOMPARE(grid.rowTexts(2).mid(0, 8), (QStringList{"LOSS", "5", "01/03/2000", "01/01/2000",
+                                                          "800.00", "300.00", "-500.00", "wash?"}));
         QCOMPARE(grid.text(1, TaxGridCol::DateBought), QString());
         QCOMPARE(totals.recordsText(), QStringLiteral("Total Records 3"));
         QCOMPARE(totals.proceedsText(), QStringLiteral("Total Proceed 1,800.00"));

@@ -106,14 +106,27 @@ private slots:
         QTest::addColumn<QString>("money");
         QTest::addColumn<QString>("plain");
         QTest::addColumn<QString>("total");
-        QTest::newRow("zero") << 0.0 << "0.00" << "0.00" << ".00";
-        QTest::newRow("half") << 0.5 << "0.50" << "0.50" << ".50";
-        QTest::newRow("negative half") << -0.5 << "-0.50" << "-0.50" << "-.50";
-        QTest::newRow("thousands") << 1234.0 << "1,234.00" << "1234.00" << "1,234.00";
-        QTest::newRow("loss") << -1234.0 << "-1,234.00" << "-1234.00" << "-1,234.00";
-        QTest::newRow("millions") << 1234567.891 << "1,234,567.89" << "1234567.89"
+        QTest::newRow("zero") << 0.0 << "0.00"
+                              << "0.00"
+                              << ".00";
+        QTest::newRow("half") << 0.5 << "0.50"
+                              << "0.50"
+                              << ".50";
+        QTest::newRow("negative half") << -0.5 << "-0.50"
+                                       << "-0.50"
+                                       << "-.50";
+        QTest::newRow("thousands") << 1234.0 << "1,234.00"
+                                   << "1234.00"
+                                   << "1,234.00";
+        QTest::newRow("loss") << -1234.0 << "-1,234.00"
+                              << "-1234.00"
+                              << "-1,234.00";
+        QTest::newRow("millions") << 1234567.891 << "1,234,567.89"
+                                  << "1234567.89"
                                   << "1,234,567.89";
-        QTest::newRow("tiny loss rounds to zero") << -0.004 << "0.00" << "0.00" << ".00";
+        QTest::newRow("tiny loss rounds to zero") << -0.004 << "0.00"
+                                                  << "0.00"
+                                                  << ".00";
     }
     void formats() {
         QFETCH(double, value);

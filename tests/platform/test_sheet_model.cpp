@@ -53,16 +53,16 @@ private slots:
         QTest::addColumn<int>("order");
         QTest::addColumn<QStringList>("ids");
         // Dates by date: 2001 after 2000, ties keep their order.
-        QTest::newRow("date ascending") << 2 << int(Qt::AscendingOrder)
-                                        << QStringList{"4", "1", "3", "2"};
-        QTest::newRow("date descending") << 2 << int(Qt::DescendingOrder)
-                                         << QStringList{"2", "1", "3", "4"};
+        QTest::newRow("date ascending")
+            << 2 << int(Qt::AscendingOrder) << QStringList{"4", "1", "3", "2"};
+        QTest::newRow("date descending")
+            << 2 << int(Qt::DescendingOrder) << QStringList{"2", "1", "3", "4"};
         // Money by value, thousands separators understood.
-        QTest::newRow("amount ascending") << 3 << int(Qt::AscendingOrder)
-                                          << QStringList{"3", "4", "2", "1"};
+        QTest::newRow("amount ascending")
+            << 3 << int(Qt::AscendingOrder) << QStringList{"3", "4", "2", "1"};
         // Text without regard to case.
-        QTest::newRow("symbol ascending") << 1 << int(Qt::AscendingOrder)
-                                          << QStringList{"3", "4", "2", "1"};
+        QTest::newRow("symbol ascending")
+            << 1 << int(Qt::AscendingOrder) << QStringList{"3", "4", "2", "1"};
     }
     void sortByKind() {
         QFETCH(int, col);

@@ -75,8 +75,8 @@ private slots:
         TestDatabase t;
         const QString account = QStringLiteral("O'Brien IRA – Zürich");
         const QString month = QStringLiteral("Jan '00");
-        const qint64 id = t.addTxn(account, month, "AT&T 'A'", 1.5, kBought, QDate(2000, 1, 3),
-                                   -12.25, "it's");
+        const qint64 id =
+            t.addTxn(account, month, "AT&T 'A'", 1.5, kBought, QDate(2000, 1, 3), -12.25, "it's");
         const auto rows = selectTxns(t.connection(), account, month);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows[0].id, id);
@@ -97,8 +97,7 @@ private slots:
         const qint64 next = t.addTxn("A", "M", "X", 1, kBought, QDate(2000, 1, 1), 1);
         QCOMPARE(next, Q_INT64_C(5000000001));
         deleteTxn(t.connection(), next);
-        QCOMPARE(t.addTxn("A", "M", "X", 1, kBought, QDate(2000, 1, 1), 1),
-                 Q_INT64_C(5000000002));
+        QCOMPARE(t.addTxn("A", "M", "X", 1, kBought, QDate(2000, 1, 1), 1), Q_INT64_C(5000000002));
     }
 
     // Open quantity is a text comparison: "10" and "0.5" are open; "0", ""
@@ -172,8 +171,8 @@ private slots:
         t.addTax("A", "OUT", 1, QDate(1999, 1, 1), QDate(2001, 1, 1), 1, 2);
         t.addTax("A", "BEFORE", 1, QDate(), QDate(1999, 12, 31), 1, 2);
         t.addTax("B", "OTHER", 1, QDate(1999, 1, 1), QDate(2000, 6, 1), 1, 2);
-        const auto rows = selectTaxRecs(t.connection(), "A", QDate(2000, 1, 1),
-                                        QDate(2000, 12, 31));
+        const auto rows =
+            selectTaxRecs(t.connection(), "A", QDate(2000, 1, 1), QDate(2000, 12, 31));
         QCOMPARE(rows.size(), 2);
         QCOMPARE(rows[0].symbol, QStringLiteral("EARLY"));
         QCOMPARE(rows[1].symbol, QStringLiteral("LATE"));
