@@ -2,6 +2,7 @@
 
 #include "app/database_location.h"
 #include "cli/cli_session.h"
+#include "cli/matching_commands.h"
 #include "cli/record_commands.h"
 #include "platform/settings_store.h"
 
@@ -15,6 +16,10 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("accounts"), QString(), true, runAccounts},
         {QStringLiteral("txns"), QStringLiteral("ACCOUNT [MONTH]"), true, runTxns},
         {QStringLiteral("tax"), QStringLiteral("ACCOUNT [--totals]"), true, runTax},
+        {QStringLiteral("process"), QStringLiteral("ACCOUNT"), true, runProcess},
+        {QStringLiteral("links"), QStringLiteral("ACCOUNT"), true, runLinks},
+        {QStringLiteral("detach"), QStringLiteral("ACCOUNT SELLID:BUYID..."), true, runDetach},
+        {QStringLiteral("recalc"), QStringLiteral("ACCOUNT"), true, runRecalc},
     };
     return commands;
 }
