@@ -4,6 +4,7 @@
 #include "matching_fixture.h"
 #include "store/links_table.h"
 #include "store/sql.h"
+#include "store/transaction.h"
 #include "store/txn_table.h"
 #include "support/recording_prompter.h"
 
@@ -29,6 +30,7 @@ MatchOutcome process(TestDatabase& db, RecordingPrompter& prompter,
 void addRandomYear(TestDatabase& db, const QString& account, quint32 seed, int count) {
     QRandomGenerator random(seed);
     const QStringList symbols{"IBM", "MSFT", "AAPL", "INTERNATIONAL BUS", "INTERNATIONAL BUX"};
+    Transaction transaction(db.connection());
     TxnWriter writer(db.connection());
     for (int i = 0; i < count; ++i) {
         const bool buy = random.bounded(2) == 0;
@@ -41,6 +43,7 @@ void addRandomYear(TestDatabase& db, const QString& account, quint32 seed, int c
                        buy ? kBought : kSold, date, buy ? -price * quantity : price * quantity,
                        random.bounded(3) == 0 ? QStringLiteral("note") : QString()});
     }
+    transaction.commit();
 }
 
 } // namespace
