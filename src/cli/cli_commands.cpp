@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 
 #include "app/database_location.h"
+#include "cli/buy_commands.h"
 #include "cli/cli_session.h"
 #include "cli/matching_commands.h"
 #include "cli/record_commands.h"
@@ -20,6 +21,11 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("links"), QStringLiteral("ACCOUNT"), true, runLinks},
         {QStringLiteral("detach"), QStringLiteral("ACCOUNT SELLID:BUYID..."), true, runDetach},
         {QStringLiteral("recalc"), QStringLiteral("ACCOUNT"), true, runRecalc},
+        {QStringLiteral("buys"), QStringLiteral("ACCOUNT SELLID [--filter N]"), true, runBuys},
+        {QStringLiteral("link"), QStringLiteral("ACCOUNT SELLID BUYID [QTY [COST]]"), true,
+         runLink},
+        {QStringLiteral("new-buy"), QStringLiteral("ACCOUNT SELLID DATE SYMBOL QUANTITY TOTALCOST"),
+         true, runNewBuy},
     };
     return commands;
 }
