@@ -87,9 +87,9 @@ QVector<SellRow> Matcher::sells() {
     execQuery(selectSells_, {account_});
     QVector<SellRow> rows;
     while (selectSells_.next()) {
+        const QString stored = selectSells_.value(3).toString();
         rows.append({selectSells_.value(0).toLongLong(), selectSells_.value(1).toString(),
-                     selectSells_.value(2).toDouble(),
-                     dateFromStored(selectSells_.value(3).toString()),
+                     selectSells_.value(2).toDouble(), dateFromStored(stored), stored,
                      selectSells_.value(4).toDouble()});
     }
     selectSells_.finish();
@@ -124,7 +124,7 @@ void Matcher::LookForBuy(BuySearch search) {
     const QString symbol = sell_.symbol.left(12);
     const bool prefix = symbol.size() == 12;
     QSqlQuery& candidates = candidateQuery(search, prefix);
-    const QString date = isoDate(sell_.txnDate);
+    const QString& date = sell_.storedDate;
     if (prefix)
         execQuery(candidates, {account_, symbol, prefixEnd(symbol), symbol, date});
     else

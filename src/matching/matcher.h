@@ -18,6 +18,7 @@ struct SellRow {
     QString symbol;
     double quantity = 0;
     QDate txnDate;
+    QString storedDate; // the date as the searches compare it
     double amount = 0;
 };
 

@@ -5,7 +5,7 @@
 #include "platform/formats.h"
 #include "platform/number_text.h"
 #include "platform/sheet_model.h"
-#include "store/links_table.h"
+#include "store/sql.h"
 
 namespace gainbook {
 
@@ -57,40 +57,72 @@ int lotRow(const SheetModel& grid, const LotKey& lot) {
     return 0;
 }
 
+namespace {
+
+// The links of an account with their sell and buy, read in one pass: the
+// grid of a large account would otherwise cost two lookups per link.
+// Grouped by sell, the lots of a sell in the order they were written.
+const QString kLinksWithTxns =
+    QStringLiteral("SELECT l.SellId, l.BuyId, l.BuyQuantity, l.BuyPrice, "
+                   "s.ID, s.Symbol, s.Quantity, s.TxnDate, s.Amount, "
+                   "b.ID, b.Symbol, b.Quantity, b.TxnDate, b.Amount "
+                   "FROM SellLinks l "
+                   "LEFT JOIN Txn s ON s.ID = l.SellId AND s.AccountName = l.AccountName "
+                   "LEFT JOIN Txn b ON b.ID = l.BuyId AND b.AccountName = l.AccountName "
+                   "WHERE l.AccountName = ? ORDER BY l.SellId, l.rowid");
+
+std::optional<TxnRecord> txnAt(const QSqlQuery& query, int first) {
+    if (query.isNull(first))
+        return std::nullopt;
+    TxnRecord r;
+    r.id = query.value(first).toLongLong();
+    r.symbol = query.value(first + 1).toString();
+    r.quantity = query.value(first + 2).toDouble();
+    r.txnDate = dateFromStored(query.value(first + 3).toString());
+    r.amount = query.value(first + 4).toDouble();
+    return r;
+}
+
+} // namespace
+
 void MatchingGrid::FillGrid(SheetModel& grid, const QSqlDatabase& db, const QString& account) {
     SetupGrid(grid);
-    account_ = account;
     rows_.clear();
     GridRow = 1;
     LastSellId = 0;
     SkipSell = false;
     BuyShown = false;
     AddShown = false;
-    lookup_.emplace(db);
 
-    const QVector<SellLink> links = selectLinksOfAccount(db, account);
-    for (const SellLink& link : links) {
-        if (link.sellId != LastSellId) {
+    QSqlQuery query = runQuery(db, kLinksWithTxns, {account});
+    LinkRead read;
+    while (query.next()) {
+        read.link.sellId = query.value(0).toLongLong();
+        read.link.buyId = query.value(1).toLongLong();
+        read.link.buyQuantity = query.value(2).toDouble();
+        read.link.buyPrice = query.value(3).toDouble();
+        if (read.link.sellId != LastSellId) {
             BuyShown = false;
             AddShown = false;
-            FillSellRec(link);
-            LastSellId = link.sellId;
+            read.sell = txnAt(query, 4);
+            FillSellRec(read);
+            LastSellId = read.link.sellId;
         }
         if (!SkipSell) {
-            FillBuyRec(link);
+            read.buy = read.link.buyId != 0 ? txnAt(query, 9) : std::nullopt;
+            FillBuyRec(read);
             // One button per sell, even when several of its links name no
             // existing buy.
             if (!BuyShown && !AddShown) {
                 Row& row = rowAt(GridRow);
                 row.texts[MatchGridCol::Linked - 1] = kAddCaption;
-                row.texts[MatchGridCol::SellID - 1] = QString::number(link.sellId);
+                row.texts[MatchGridCol::SellID - 1] = QString::number(read.link.sellId);
                 row.linked = 2;
                 AddShown = true;
                 ++GridRow;
             }
         }
     }
-    lookup_.reset();
 
     // Only rows that were written: a last sell outside the tax year leaves
     // no empty row behind.
@@ -117,8 +149,8 @@ MatchingGrid::Row& MatchingGrid::rowAt(int row) {
     return rows_[row - 1];
 }
 
-void MatchingGrid::FillSellRec(const SellLink& link) {
-    const std::optional<TxnRecord> sell = lookup_->byId(account_, link.sellId);
+void MatchingGrid::FillSellRec(const LinkRead& read) {
+    const std::optional<TxnRecord>& sell = read.sell;
     if (!sell) {
         // Lots of a sell that no longer exists still show, so that they can
         // be detached.
@@ -139,10 +171,9 @@ void MatchingGrid::FillSellRec(const SellLink& link) {
     row.texts[MatchGridCol::SellID - 1] = QString::number(sell->id);
 }
 
-void MatchingGrid::FillBuyRec(const SellLink& link) {
-    if (link.buyId == 0)
-        return;
-    const std::optional<TxnRecord> buy = lookup_->byId(account_, link.buyId);
+void MatchingGrid::FillBuyRec(const LinkRead& read) {
+    const SellLink& link = read.link;
+    const std::optional<TxnRecord>& buy = read.buy;
     if (!buy)
         return;
     BuyShown = true;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "matching/txn_lookup.h"
 #include "store/records.h"
 
 #include <QSqlDatabase>
@@ -70,13 +69,18 @@ private:
         QStringList texts;
         int linked = 0; // 0 nothing, 1 check box, 2 "Add" button
     };
+    // A link row with the sell and the buy it names, when they exist in the
+    // account.
+    struct LinkRead {
+        SellLink link;
+        std::optional<TxnRecord> sell;
+        std::optional<TxnRecord> buy;
+    };
 
-    void FillSellRec(const SellLink& link);
-    void FillBuyRec(const SellLink& link);
+    void FillSellRec(const LinkRead& read);
+    void FillBuyRec(const LinkRead& read);
     Row& rowAt(int row);
 
-    QString account_;
-    std::optional<TxnLookup> lookup_;
     QVector<Row> rows_;
 
     int GridRow = 1;       // the next row to fill
