@@ -63,7 +63,7 @@ int runProcess(CliSession& session, const QStringList& args) {
         // On screen "Process" stays disabled for an account with links; a
         // second run would repeat them.
         if (!args[0].isEmpty() && process.hasLinks())
-            return session.fail(QStringLiteral("Account already processed: %1").arg(args[0]));
+            return session.fail(alreadyProcessedText(args[0]));
         return finish(session, process.Process());
     } catch (const StoreError& error) {
         return session.fail(error.message());

@@ -17,6 +17,10 @@ QString noCompleteTransactionText() {
            QString::number(ProcessYear);
 }
 
+QString alreadyProcessedText(const QString& account) {
+    return QStringLiteral("Account already processed: %1").arg(account);
+}
+
 ProcessSession::ProcessSession(QSqlDatabase db, Prompter& prompter)
     : db_(std::move(db)), prompter_(prompter) {}
 
@@ -33,12 +37,19 @@ bool ProcessSession::hasLinks() const {
     return accountHasLinks(db_, account_);
 }
 
-MatchOutcome ProcessSession::Process() {
+MatchOutcome ProcessSession::Process(const Progress& progress) {
     if (account_.isEmpty()) {
         prompter_.message(QStringLiteral("Please select one account"));
         return MatchOutcome::stopped(QStringLiteral("Please select one account"));
     }
     try {
+        // A second run would reopen buys that the first run's links still
+        // hold and apply them twice.
+        if (hasLinks()) {
+            const QString text = alreadyProcessedText(account_);
+            prompter_.message(text);
+            return MatchOutcome::stopped(text);
+        }
         Transaction transaction(db_);
         Matcher matcher(db_, account_);
         matcher.MoveQuantity();
@@ -49,8 +60,13 @@ MatchOutcome ProcessSession::Process() {
             prompter_.message(noCompleteTransactionText());
             return MatchOutcome::stopped(noCompleteTransactionText());
         }
-        for (const SellRow& sell : sells)
-            matcher.matchSell(sell);
+        for (qsizetype i = 0; i < sells.size(); ++i) {
+            if (progress && i % 500 == 0)
+                progress(i, sells.size());
+            matcher.matchSell(sells[i]);
+        }
+        if (progress)
+            progress(sells.size(), sells.size());
         transaction.commit();
     } catch (const StoreError& error) {
         return MatchOutcome::failure(

@@ -6,6 +6,8 @@
 #include <QSqlDatabase>
 #include <QStringList>
 
+#include <functional>
+
 namespace gainbook {
 
 class Prompter;
@@ -37,9 +39,13 @@ public:
     // would repeat its links. Throws StoreError.
     bool hasLinks() const;
 
+    // Told now and then how many of the account's sells are matched.
+    using Progress = std::function<void(qsizetype done, qsizetype total)>;
+
     // The processing run: opens the account's buys again, matches every sell
-    // of the account (all years) and writes its links and tax records.
-    MatchOutcome Process();
+    // of the account (all years) and writes its links and tax records. An
+    // account that has links already is refused.
+    MatchOutcome Process(const Progress& progress = {});
 
     // Rebuilds the grid for the chosen account.
     MatchOutcome FillGrid(SheetModel& grid);
@@ -66,5 +72,8 @@ private:
 
 // "No complete transaction for the process Year 2000"
 QString noCompleteTransactionText();
+
+// Why an account with links is not processed again.
+QString alreadyProcessedText(const QString& account);
 
 } // namespace gainbook
