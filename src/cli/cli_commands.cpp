@@ -3,6 +3,7 @@
 #include "app/database_location.h"
 #include "cli/cli_session.h"
 #include "cli/record_commands.h"
+#include "cli/txf_commands.h"
 #include "platform/settings_store.h"
 
 #include <QDir>
@@ -15,6 +16,8 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("accounts"), QString(), true, runAccounts},
         {QStringLiteral("txns"), QStringLiteral("ACCOUNT [MONTH]"), true, runTxns},
         {QStringLiteral("tax"), QStringLiteral("ACCOUNT [--totals]"), true, runTax},
+        {QStringLiteral("export-txf"), QStringLiteral("FILE"), true, runExportTxf},
+        {QStringLiteral("import-txf"), QStringLiteral("FILE"), true, runImportTxf},
     };
     return commands;
 }
