@@ -106,6 +106,16 @@ int main(int argc, char* argv[]) {
     const TxfStatement statement = readTxf(content);
     out << "import, reading " << statement.entries.size() << " records: " << watch.text() << '\n';
 
+    // The same records in the LF form of version 036, whose first record
+    // names the account.
+    QByteArray lfForm = content;
+    lfForm.replace("\r\n", "\n");
+    lfForm.replace(0, lfForm.indexOf("^\n") + 2, "V036\nTD\nN286\nPBench Account\n^\n");
+    watch.restart();
+    const TxfStatement lfStatement = readTxf(lfForm);
+    out << "import, reading " << lfStatement.entries.size()
+        << " records in the LF form: " << watch.text() << '\n';
+
     watch.restart();
     const TxfResult imported = importTxf(path, target.connection());
     out << "import, whole (read, check, write, commit): " << watch.text() << '\n';
