@@ -52,18 +52,6 @@ private slots:
         QVERIFY(!QFile::exists(path));
     }
 
-    void exportToAnUnwritablePath() {
-        TestDatabase t;
-        fillSmallExport(t);
-        const QString path = t.folder() + QStringLiteral("/missing/dir.txf");
-        const Run r = run(t, {"export-txf", path});
-        QCOMPARE(r.code, 1);
-        QCOMPARE(r.out, QString());
-        QVERIFY2(r.err.startsWith(QStringLiteral("The file %1 could not be written: ")
-                                      .arg(QDir::toNativeSeparators(path))),
-                 qPrintable(r.err));
-    }
-
     void importTranscripts_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("code");
@@ -90,12 +78,29 @@ private slots:
         QCOMPARE(run(t, {"accounts"}).out, accounts);
     }
 
-    void importOfAMissingFile() {
+    // Failures go to standard error and leave standard output empty.
+    void failures_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("export to a missing folder") << "export-txf"
+                                                    << "missing/x.txf"
+                                                    << "The file %1 could not be written: ";
+        QTest::newRow("import of a missing file") << "import-txf"
+                                                  << "nope.txf"
+                                                  << "The file %1 could not be read: ";
+    }
+    void failures() {
+        QFETCH(QString, command);
+        QFETCH(QString, file);
+        QFETCH(QString, error);
         TestDatabase t;
-        const Run r = run(t, {"import-txf", t.folder() + QStringLiteral("/nope.txf")});
+        fillSmallExport(t);
+        const QString path = t.folder() + u'/' + file;
+        const Run r = run(t, {command, path});
         QCOMPARE(r.code, 1);
         QCOMPARE(r.out, QString());
-        QVERIFY(r.err.contains(QLatin1String("could not be read")));
+        QVERIFY2(r.err.startsWith(error.arg(QDir::toNativeSeparators(path))), qPrintable(r.err));
     }
 
     void usageErrors_data() {

@@ -265,21 +265,6 @@ private slots:
         QCOMPARE(q.value(1).toInt(), count);
     }
 
-    void tagSearch() {
-        // The header's date line is passed over on the way to a record's
-        // description; lower-case tags match; the last line counts without
-        // a line end; an absent tag consumes the rest.
-        TxfReader reader("V034\r\nAacct\r\nD1/7/01\r\n^\r\nTD\r\np5 X\r\nd1/2/00\r\n$9");
-        QCOMPARE(reader.TxfFirstLine(), QStringLiteral("V034"));
-        QCOMPARE(reader.TxfVersionCode(), QStringLiteral("034"));
-        QVERIFY(!reader.isLfForm());
-        QCOMPARE(reader.readAccountName(), QStringLiteral("acct"));
-        QCOMPARE(reader.GetATagValue(u'P'), QStringLiteral("5 X"));
-        QCOMPARE(reader.GetATagValue(u'd'), QStringLiteral("1/2/00"));
-        QCOMPARE(reader.GetATagValue(u'N'), QString());
-        QCOMPARE(reader.GetATagValue(u'$'), QString());
-    }
-
     void lfFormTagSearch() {
         // Blanks at the start of a line go after a non-empty line, not after
         // an empty one.
