@@ -95,7 +95,20 @@ QDate dateFromSerial(double serial) {
 }
 
 QString formatDate(const QDate& date) {
-    return date.isValid() ? date.toString(QStringLiteral("MM/dd/yyyy")) : QString();
+    if (!date.isValid())
+        return QString();
+    // Written by hand: grids format one date per row, and QDate's format
+    // parser dominates a fill of many rows.
+    int y = 0, m = 0, d = 0;
+    date.getDate(&y, &m, &d);
+    if (y < 0 || y > 9999)
+        return date.toString(QStringLiteral("MM/dd/yyyy"));
+    const char16_t text[10] = {
+        char16_t(u'0' + m / 10),   char16_t(u'0' + m % 10),       u'/',
+        char16_t(u'0' + d / 10),   char16_t(u'0' + d % 10),       u'/',
+        char16_t(u'0' + y / 1000), char16_t(u'0' + y / 100 % 10), char16_t(u'0' + y / 10 % 10),
+        char16_t(u'0' + y % 10)};
+    return QString(reinterpret_cast<const QChar*>(text), 10);
 }
 
 QString isoDate(const QDate& date) {
