@@ -34,33 +34,6 @@ std::optional<double> currencyFromText(const QString& text) {
     return roundCurrency(value);
 }
 
-// TXF dates are m/d/yyyy or m/d/yy; those are read here without the
-// general reader's patterns, which would cost more than the rest of a
-// record. Anything else goes to the general reader.
-QDate txfDate(QStringView text) {
-    int parts[3] = {0, 0, 0};
-    int digits[3] = {0, 0, 0};
-    int part = 0;
-    for (const QChar c : text) {
-        if (c == u'/') {
-            if (++part > 2)
-                return dateFromText(text);
-        } else if (c >= u'0' && c <= u'9' && digits[part] < 4) {
-            parts[part] = parts[part] * 10 + (c.unicode() - u'0');
-            ++digits[part];
-        } else {
-            return dateFromText(text);
-        }
-    }
-    if (part != 2 || digits[0] == 0 || digits[0] > 2 || digits[1] == 0 || digits[1] > 2 ||
-        (digits[2] != 2 && digits[2] != 4))
-        return dateFromText(text);
-    int year = parts[2];
-    if (digits[2] == 2)
-        year += year < 30 ? 2000 : 1900;
-    return QDate(year, parts[0], parts[1]);
-}
-
 bool isUnknownDate(const QString& text) {
     return text.isEmpty() || text == QLatin1String("00/00/00") ||
            text.compare(QLatin1String("VARIOUS"), Qt::CaseInsensitive) == 0;
@@ -81,11 +54,11 @@ std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& 
 
     const QString acquired = entry.dateAcquired.trimmed();
     if (!isUnknownDate(acquired)) {
-        record.dateAcquired = txfDate(acquired);
+        record.dateAcquired = dateFromText(acquired);
         if (!record.dateAcquired.isValid())
             return std::nullopt;
     }
-    record.dateSold = txfDate(entry.dateSold.trimmed());
+    record.dateSold = dateFromText(entry.dateSold.trimmed());
     if (!record.dateSold.isValid())
         return std::nullopt;
 
