@@ -39,10 +39,6 @@ bool isUnknownDate(const QString& text) {
            text.compare(QLatin1String("VARIOUS"), Qt::CaseInsensitive) == 0;
 }
 
-QString joinLines(const QStringList& lines) {
-    return lines.join(u'\n');
-}
-
 } // namespace
 
 std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& account) {
@@ -58,7 +54,7 @@ std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& 
         if (!record.dateAcquired.isValid())
             return std::nullopt;
     }
-    record.dateSold = dateFromText(entry.dateSold.trimmed());
+    record.dateSold = dateFromText(entry.dateSold);
     if (!record.dateSold.isValid())
         return std::nullopt;
 
@@ -117,7 +113,7 @@ TxfResult importTxf(const QString& path, const QSqlDatabase& db) {
         lines << recordsSkippedMessage(result.skipped);
     if (!failure.isEmpty())
         lines << importStoppedMessage(failure);
-    result.message = joinLines(lines);
+    result.message = lines.join(u'\n');
     if (!failure.isEmpty())
         result.status = TxfStatus::Failed;
     else

@@ -38,11 +38,10 @@ TxfReader::TxfReader(const QByteArray& content) : text_(QString::fromLatin1(cont
         if (pos_ < text_.size() && text_[pos_] == u'\n')
             ++pos_;
     }
-    end_ = text_.size();
 }
 
 bool TxfReader::nextLine(QStringView& line) {
-    if (pos_ >= end_)
+    if (pos_ >= text_.size())
         return false;
     if (isLfForm()) {
         // The tokenizer's rule for the remaining text, kept with a position
@@ -50,20 +49,20 @@ bool TxfReader::nextLine(QStringView& line) {
         // linear time: after a non-empty line the leading blanks of the rest
         // go; the trailing ones went when the text was first trimmed.
         const qsizetype lf = text_.indexOf(u'\n', pos_);
-        const qsizetype stop = lf < 0 ? end_ : lf;
+        const qsizetype stop = lf < 0 ? text_.size() : lf;
         line = QStringView(text_).mid(pos_, stop - pos_);
-        pos_ = lf < 0 ? end_ : lf + 1;
+        pos_ = lf < 0 ? text_.size() : lf + 1;
         if (!line.isEmpty()) {
-            while (pos_ < end_ && text_[pos_] == u' ')
+            while (pos_ < text_.size() && text_[pos_] == u' ')
                 ++pos_;
         }
         return true;
     }
     const qsizetype cr = text_.indexOf(u'\r', pos_);
-    const qsizetype stop = cr < 0 ? end_ : cr;
+    const qsizetype stop = cr < 0 ? text_.size() : cr;
     line = QStringView(text_).mid(pos_, stop - pos_);
-    pos_ = cr < 0 ? end_ : cr + 1;
-    if (pos_ < end_ && text_[pos_] == u'\n')
+    pos_ = cr < 0 ? text_.size() : cr + 1;
+    if (pos_ < text_.size() && text_[pos_] == u'\n')
         ++pos_;
     return true;
 }
@@ -90,7 +89,6 @@ QVector<TxfEntry> TxfReader::readEntries() {
     QVector<TxfEntry> entries;
     for (QString p = GetATagValue(u'P'); !p.isEmpty(); p = GetATagValue(u'P')) {
         TxfEntry entry;
-        entry.description = p;
         splitTxfDescription(p, isLfForm(), entry.quantity, entry.symbol);
         entry.dateAcquired = GetATagValue(u'D');
         if (entry.dateAcquired.isEmpty())

@@ -10,8 +10,8 @@ namespace gainbook {
 // One record as found in a TXF file: the texts of its lines, not yet
 // checked. The dates and amounts are the values after their tags.
 struct TxfEntry {
-    QString description; // the "P" line
-    double quantity = 0;
+    double quantity = 0; // from the description, the "P" line
+
     QString symbol;
     QString dateAcquired; // "00/00/00" when the file has none
     QString dateSold;
@@ -57,7 +57,6 @@ private:
 
     QString text_;
     qsizetype pos_ = 0;
-    qsizetype end_ = 0;
     QString firstLine_;
     QString versionCode_;
     Tokenizer tokenizer_;
