@@ -10,8 +10,7 @@ namespace gainbook {
 // One record as found in a TXF file: the texts of its lines, not yet
 // checked. The dates and amounts are the values after their tags.
 struct TxfEntry {
-    double quantity = 0; // from the description, the "P" line
-
+    double quantity = 0; // quantity and symbol from the description, the "P" line
     QString symbol;
     QString dateAcquired; // "00/00/00" when the file has none
     QString dateSold;
