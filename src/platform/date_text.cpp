@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace gainbook {
 
@@ -34,10 +35,38 @@ QDate make(int year, qsizetype yearDigits, int month, int day) {
     return QDate(expandYear(year, yearDigits), month, day);
 }
 
+// m/d/yy and m/d/yyyy in ASCII digits, the form nearly every date comes in,
+// read without the patterns below: a file import reads two dates a record
+// and the patterns cost more than the rest of the record. Nothing when the
+// text has another form; the patterns then decide.
+std::optional<QDate> slashedDate(QStringView text) {
+    int parts[3] = {0, 0, 0};
+    int digits[3] = {0, 0, 0};
+    int part = 0;
+    for (const QChar c : text) {
+        if (c == u'/') {
+            if (++part > 2)
+                return std::nullopt;
+        } else if (c >= u'0' && c <= u'9' && digits[part] < 4) {
+            parts[part] = parts[part] * 10 + (c.unicode() - u'0');
+            ++digits[part];
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (part != 2 || digits[0] == 0 || digits[0] > 2 || digits[1] == 0 || digits[1] > 2 ||
+        (digits[2] != 2 && digits[2] != 4))
+        return std::nullopt;
+    return make(parts[2], digits[2], parts[0], parts[1]);
+}
+
 } // namespace
 
 QDate dateFromText(QStringView input) {
-    const QString text = input.trimmed().toString();
+    const QStringView trimmed = input.trimmed();
+    if (const std::optional<QDate> quick = slashedDate(trimmed))
+        return *quick;
+    const QString text = trimmed.toString();
     if (text.isEmpty())
         return {};
 
