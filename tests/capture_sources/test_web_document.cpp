@@ -89,6 +89,22 @@ private slots:
                  QStringLiteral("Account: 12345678"));
     }
 
+    void framesScriptsMayNotEnter() {
+        // A frame of another origin (here a data address, and a sandboxed
+        // local frame) is closed to the page's script: it is loaded on its
+        // own, and its snapshot still stands in its place.
+        QString error;
+        const auto doc = loadDocument(fixture(QStringLiteral("walled_frames.html")), &error);
+        QVERIFY2(doc, qPrintable(error));
+        QCOMPARE(doc->frames.size(), 2);
+        QVERIFY(doc->frames[0].address.startsWith(QStringLiteral("data:")));
+        QCOMPARE(firstText(doc->frames[0], QStringLiteral("B")),
+                 QStringLiteral("From another origin"));
+        QVERIFY(doc->frames[1].address.endsWith(QStringLiteral("/frame_top.html")));
+        QCOMPARE(firstText(doc->frames[1], QStringLiteral("B")),
+                 QStringLiteral("Account: 12345678"));
+    }
+
     void addressesAndSheets_data() {
         QTest::addColumn<QString>("source");
         QTest::addColumn<bool>("sheet");
