@@ -11,7 +11,16 @@ SheetCell numberCell(double value) {
 }
 
 SheetCell dateCell(const QDate& date, double dayFraction) {
-    return SheetCell{date.toString(QStringLiteral("M/d/yyyy")), serialFromDate(date) + dayFraction};
+    // Built by hand: QDate::toString with a format goes through the locale
+    // machinery, which shows in a sheet of many thousand dates.
+    QString text;
+    text.reserve(10);
+    text += QString::number(date.month());
+    text += u'/';
+    text += QString::number(date.day());
+    text += u'/';
+    text += QString::number(date.year());
+    return SheetCell{std::move(text), serialFromDate(date) + dayFraction};
 }
 
 SheetCell booleanCell(bool value) {
