@@ -14,9 +14,14 @@ void prepareBrowserEngine() {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const bool offscreen = qgetenv("QT_QPA_PLATFORM") == "offscreen";
 
+    const bool root = ::geteuid() == 0;
+    // Honoured even when the flags below were set by hand without the
+    // sandbox switch, which would otherwise end the engine at start-up.
+    if (root && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS")) {
         QStringList flags;
-        if (::geteuid() == 0)
+        if (root)
             flags << QStringLiteral("--no-sandbox");
         if (offscreen)
             flags << QStringLiteral("--disable-gpu");
