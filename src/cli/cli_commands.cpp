@@ -5,6 +5,7 @@
 #include "cli/cli_session.h"
 #include "cli/matching_commands.h"
 #include "cli/record_commands.h"
+#include "cli/txf_commands.h"
 #include "platform/settings_store.h"
 
 #include <QDir>
@@ -26,6 +27,8 @@ const QVector<CliCommand>& cliCommands() {
          runLink},
         {QStringLiteral("new-buy"), QStringLiteral("ACCOUNT SELLID DATE SYMBOL QUANTITY TOTALCOST"),
          true, runNewBuy},
+        {QStringLiteral("export-txf"), QStringLiteral("FILE"), true, runExportTxf},
+        {QStringLiteral("import-txf"), QStringLiteral("FILE"), true, runImportTxf},
     };
     return commands;
 }
