@@ -13,18 +13,11 @@ const QString kSelectAll = QStringLiteral(
 } // namespace
 
 TxnLookup::TxnLookup(const QSqlDatabase& db)
-    : byId_(prepareQuery(db, kSelectAll + QStringLiteral("WHERE ID = ?"))),
-      byAccountAndId_(
-          prepareQuery(db, kSelectAll + QStringLiteral("WHERE AccountName = ? AND ID = ?"))) {}
+    : byId_(prepareQuery(db, kSelectAll + QStringLiteral("WHERE ID = ?"))) {}
 
 std::optional<TxnRecord> TxnLookup::byId(qint64 id) {
     execQuery(byId_, {id});
     return first(byId_);
-}
-
-std::optional<TxnRecord> TxnLookup::byId(const QString& account, qint64 id) {
-    execQuery(byAccountAndId_, {account, id});
-    return first(byAccountAndId_);
 }
 
 std::optional<TxnRecord> TxnLookup::first(QSqlQuery& query) {

@@ -61,15 +61,4 @@ void LinkWriter::insert(const SellLink& r) {
                        textValue(r.memo)});
 }
 
-void insertSellLink(const QSqlDatabase& db, const SellLink& link) {
-    LinkWriter(db).insert(link);
-}
-
-void deleteEmptyLink(const QSqlDatabase& db, const QString& account, qint64 sellId) {
-    runQuery(
-        db,
-        QStringLiteral("DELETE FROM SellLinks WHERE AccountName = ? AND SellId = ? AND BuyId = 0"),
-        {account, sellId});
-}
-
 } // namespace gainbook

@@ -34,10 +34,4 @@ private:
     QSqlQuery query_;
 };
 
-void insertSellLink(const QSqlDatabase& db, const SellLink& link);
-
-// Drops the placeholder row of a sell that had no buy, once a real buy is
-// linked to it.
-void deleteEmptyLink(const QSqlDatabase& db, const QString& account, qint64 sellId);
-
 } // namespace gainbook
