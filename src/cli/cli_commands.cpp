@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 
 #include "app/database_location.h"
+#include "cli/capture_commands.h"
 #include "cli/cli_session.h"
 #include "cli/record_commands.h"
 #include "platform/settings_store.h"
@@ -15,6 +16,10 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("accounts"), QString(), true, runAccounts},
         {QStringLiteral("txns"), QStringLiteral("ACCOUNT [MONTH]"), true, runTxns},
         {QStringLiteral("tax"), QStringLiteral("ACCOUNT [--totals]"), true, runTax},
+        {QStringLiteral("capture"),
+         QStringLiteral("--broker ENTRY [--account NAME] [--month MONTH] [--derive | --no-derive] "
+                        "[--paste] SOURCE"),
+         true, runCapture},
     };
     return commands;
 }
