@@ -109,25 +109,31 @@ QString noDataMessage(const QString& entry) {
            entry;
 }
 
-CaptureResult runCapture(const PageDocument& document, CaptureState& state, const QSqlDatabase& db,
-                         Prompter& prompter) {
-    CaptureResult outcome;
+bool captureFieldsReady(CaptureState& state, Prompter& prompter) {
     state.status = QStringLiteral("Processing");
     if (state.account.isEmpty()) {
         prompter.message(QStringLiteral("Please enter an Account Name"));
         state.status.clear();
-        return outcome;
+        return false;
     }
     if (state.month.isEmpty()) {
         prompter.message(QStringLiteral("Please enter an Transaction Month or Leave All"));
         state.status.clear();
-        return outcome;
+        return false;
     }
-    const BrokerEntry* entry = findBrokerEntry(state.entry);
-    if (!entry) {
+    if (!findBrokerEntry(state.entry)) {
         prompter.message(QStringLiteral("Wrong Account Type "));
-        return outcome;
+        return false;
     }
+    return true;
+}
+
+CaptureResult runCapture(const PageDocument& document, CaptureState& state, const QSqlDatabase& db,
+                         Prompter& prompter) {
+    CaptureResult outcome;
+    if (!captureFieldsReady(state, prompter))
+        return outcome;
+    const BrokerEntry* entry = findBrokerEntry(state.entry);
 
     state.AddedCount = 0;
     CaptureRun run(state, db, prompter);

@@ -59,6 +59,10 @@ struct CaptureResult {
     bool completed() const { return added > 0 && !failed; }
 };
 
+// The checks "Capture Data" makes before anything is read: an account, a
+// month and a known entry. Sets the status line and tells the user.
+bool captureFieldsReady(CaptureState& state, Prompter& prompter);
+
 // "Capture Data": checks the fields, runs the parser of the chosen entry on
 // the document and writes its rows in one transaction. A row the database
 // refuses ends the run; the rows before it are kept.

@@ -70,8 +70,7 @@ int runCapture(CliSession& session, const QStringList& args) {
     // The fields start as the capture screen shows them once the entry is
     // chosen; the options then change them as typing into them would.
     CaptureState state = CaptureState::initial();
-    const BrokerEntry* entry = findBrokerEntry(parsed.broker);
-    if (entry) {
+    if (const BrokerEntry* entry = findBrokerEntry(parsed.broker)) {
         const QString docs = QDir(QCoreApplication::applicationDirPath()).filePath("docs");
         chooseBrokerEntry(state, *entry, QDir::currentPath(),
                           QDir(docs).filePath(welcomePageName()));
@@ -86,15 +85,20 @@ int runCapture(CliSession& session, const QStringList& args) {
         state.deriveFromData = *parsed.derive;
     state.address = parsed.source;
 
+    // The fields are checked before the source is opened, as pressing the
+    // button on a page already shown would.
+    if (!captureFieldsReady(state, session.prompter()))
+        return ExitMessage;
+
     PageDocument document;
     QString error;
-    if (entry && parsed.paste) {
+    if (parsed.paste) {
         const auto text = loadPastedText(parsed.source, &error);
         if (!text)
             return session.fail(error);
         state.pasteData = true;
         state.pastedText = *text;
-    } else if (entry) {
+    } else {
         auto loaded = loadDocument(parsed.source, &error);
         if (!loaded) {
             // What cannot be opened as the document the entry reads is the
