@@ -25,9 +25,9 @@ QString skippedLine(const ParseResult& result) {
         .arg(reasons.join(QStringLiteral(", ")));
 }
 
-// Writes the rows in one transaction; a refused row ends the writing and
-// what came before it is committed.
-int writeRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows, QString& failure) {
+} // namespace
+
+int writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows, QString& failure) {
     int written = 0;
     try {
         Transaction transaction(db);
@@ -49,8 +49,6 @@ int writeRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows, QString& f
     }
     return written;
 }
-
-} // namespace
 
 void ParseResult::add(const CaptureState& state, const QString& symbol, double quantity,
                       const QString& type, const QString& dateText, double amount,
@@ -149,7 +147,7 @@ CaptureResult runCapture(const PageDocument& document, CaptureState& state, cons
         return outcome;
 
     QString failure;
-    state.AddedCount = writeRows(db, parsed.rows, failure);
+    state.AddedCount = writeCapturedRows(db, parsed.rows, failure);
     outcome.added = state.AddedCount;
     outcome.failed = !failure.isEmpty();
 

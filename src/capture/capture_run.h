@@ -69,6 +69,11 @@ bool captureFieldsReady(CaptureState& state, Prompter& prompter);
 CaptureResult runCapture(const PageDocument& document, CaptureState& state, const QSqlDatabase& db,
                          Prompter& prompter);
 
+// Writes the rows in one transaction and returns how many were written. A
+// row the database refuses ends the writing, with the reason in failure;
+// the rows before it are committed.
+int writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows, QString& failure);
+
 // "No data could be captured. ..." followed by the entry.
 QString noDataMessage(const QString& entry);
 
