@@ -61,7 +61,7 @@ bool parseArgs(CliSession& session, QStringList args, CaptureArgs& parsed, int& 
 
 } // namespace
 
-int runCapture(CliSession& session, const QStringList& args) {
+int runCaptureCommand(CliSession& session, const QStringList& args) {
     CaptureArgs parsed;
     int code = ExitOk;
     if (!parseArgs(session, args, parsed, code))
@@ -111,7 +111,7 @@ int runCapture(CliSession& session, const QStringList& args) {
     }
 
     const CaptureResult result =
-        gainbook::runCapture(document, state, session.database().connection(), session.prompter());
+        runCapture(document, state, session.database().connection(), session.prompter());
     return result.completed() ? ExitOk : ExitMessage;
 }
 

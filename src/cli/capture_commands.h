@@ -6,6 +6,6 @@ namespace gainbook {
 
 class CliSession;
 
-int runCapture(CliSession& session, const QStringList& args);
+int runCaptureCommand(CliSession& session, const QStringList& args);
 
 } // namespace gainbook

@@ -1,9 +1,11 @@
 #include "cli/cli_commands.h"
 
 #include "app/database_location.h"
+#include "cli/buy_commands.h"
 #include "cli/capture_commands.h"
 #include "cli/cli_session.h"
 #include "cli/record_commands.h"
+#include "cli/txf_commands.h"
 #include "platform/settings_store.h"
 
 #include <QDir>
@@ -19,7 +21,14 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("capture"),
          QStringLiteral("--broker ENTRY [--account NAME] [--month MONTH] [--derive | --no-derive] "
                         "[--paste] SOURCE"),
-         true, runCapture},
+         true, runCaptureCommand},
+        {QStringLiteral("buys"), QStringLiteral("ACCOUNT SELLID [--filter N]"), true, runBuys},
+        {QStringLiteral("link"), QStringLiteral("ACCOUNT SELLID BUYID [QTY [COST]]"), true,
+         runLink},
+        {QStringLiteral("new-buy"), QStringLiteral("ACCOUNT SELLID DATE SYMBOL QUANTITY TOTALCOST"),
+         true, runNewBuy},
+        {QStringLiteral("export-txf"), QStringLiteral("FILE"), true, runExportTxf},
+        {QStringLiteral("import-txf"), QStringLiteral("FILE"), true, runImportTxf},
     };
     return commands;
 }

@@ -130,6 +130,10 @@ private slots:
         QTest::newRow("xlsx iso date cell") << "trades.xlsx" << 6 << 1 << "7/4/2000|36711";
         QTest::newRow("xlsx cell without reference") << "trades.xlsx" << 6 << 3 << "2.25|2.25";
         QTest::newRow("xlsx far column") << "trades.xlsx" << 6 << 8 << "far|-";
+        QTest::newRow("xlsx workbook elsewhere, chart sheet first")
+            << "trades_elsewhere.xlsx" << 3 << 1 << "3/15/2000|36600";
+        QTest::newRow("xlsx workbook elsewhere, shared strings")
+            << "trades_elsewhere.xlsx" << 3 << 3 << "O'Brien & Co|-";
         QTest::newRow("xlsx 1904 calendar") << "trades_1904.xlsx" << 3 << 1 << "3/15/2000|36600";
         QTest::newRow("xls unicode text") << "trades.xls" << 3 << 3 << "Caf\u00e9 \u20ac|-";
         QTest::newRow("xls quotes and comma") << "trades.xls" << 4 << 3 << "O'Brien, \"Co\"|-";

@@ -173,6 +173,34 @@ private slots:
         QCOMPARE(first->elements[4].innerText, QStringLiteral("two"));
     }
 
+    void pageClosedBeforeAnswer() {
+        auto* page = new QWebEnginePage;
+        QSignalSpy loaded(page, &QWebEnginePage::loadFinished);
+        page->setHtml(QStringLiteral("<p>gone</p>"));
+        QVERIFY(loaded.wait(20000));
+        int answers = 0;
+        QString message;
+        snapshotPage(page, [&](std::optional<PageDocument> doc, const QString& error) {
+            ++answers;
+            QVERIFY(!doc);
+            message = error;
+        });
+        delete page;
+        QTRY_COMPARE_WITH_TIMEOUT(answers, 1, 20000);
+        QVERIFY(!message.isEmpty());
+        QTest::qWait(200);
+        QCOMPARE(answers, 1);
+    }
+
+    void timeoutLeavesEngineUsable() {
+        QString error;
+        QVERIFY(!loadDocument(fixture(QStringLiteral("page.html")), &error, 1));
+        QVERIFY2(error.contains(QStringLiteral("took longer than")), qPrintable(error));
+        const auto doc = loadDocument(fixture(QStringLiteral("page.html")), &error);
+        QVERIFY2(doc, qPrintable(error));
+        QCOMPARE(doc->elements.first().tagName, QStringLiteral("HTML"));
+    }
+
     void snapshotJson() {
         const QJsonObject json = QJsonDocument::fromJson(R"({"address":"a","tags":["TD","B"],
             "texts":["x","y"],"frames":[{"address":"f","tags":["P"],"texts":["z"],"frames":[]}]})")

@@ -92,18 +92,62 @@ QString resolvePart(const QString& baseFolder, const QString& target) {
     return out.join(u'/');
 }
 
+struct Relationship {
+    QString type; // the last word of the relationship type: "worksheet", "styles", ...
+    QString part; // the target as a part name inside the archive
+};
+
+// The relationships of a part ("xl/workbook.xml" -> "xl/_rels/workbook.xml.rels")
+// by their id; targets resolved against the part's folder. External targets
+// (links to other files) are left out.
+QHash<QString, Relationship> readRelationships(const ZipArchive& zip, const QString& part) {
+    const qsizetype slash = part.lastIndexOf(u'/');
+    const QString folder = part.left(slash + 1);
+    const QString relsPart =
+        folder + QStringLiteral("_rels/") + part.mid(slash + 1) + QStringLiteral(".rels");
+    QHash<QString, Relationship> rels;
+    const auto data = zip.read(relsPart);
+    if (!data)
+        return rels;
+    QXmlStreamReader xml(*data);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"Relationship")
+            continue;
+        const auto attrs = xml.attributes();
+        if (attrs.value(QStringLiteral("TargetMode")) == u"External")
+            continue;
+        const QString type = attrs.value(QStringLiteral("Type")).toString();
+        rels.insert(
+            attrs.value(QStringLiteral("Id")).toString(),
+            Relationship{type.mid(type.lastIndexOf(u'/') + 1),
+                         resolvePart(folder, attrs.value(QStringLiteral("Target")).toString())});
+    }
+    checkXml(xml, relsPart);
+    return rels;
+}
+
 struct WorkbookInfo {
     QString firstSheetPart;
+    QString sharedStringsPart;
+    QString stylesPart;
     bool date1904 = false;
 };
 
+// Finds the workbook through the package's relationships (most writers put
+// it at xl/workbook.xml, but not all), its first worksheet (chart sheets are
+// passed over) and its shared strings and styles.
 WorkbookInfo readWorkbook(const ZipArchive& zip) {
-    const auto workbook = zip.read(QStringLiteral("xl/workbook.xml"));
+    QString workbookPart = QStringLiteral("xl/workbook.xml");
+    for (const Relationship& rel : readRelationships(zip, QString()).values()) {
+        if (rel.type == u"officeDocument")
+            workbookPart = rel.part;
+    }
+    const auto workbook = zip.read(workbookPart);
     if (!workbook)
         throw XlsxError(QStringLiteral("not an Excel workbook"));
+    const QHash<QString, Relationship> rels = readRelationships(zip, workbookPart);
 
     WorkbookInfo info;
-    QString firstSheetRel;
     QXmlStreamReader xml(*workbook);
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
@@ -111,33 +155,25 @@ WorkbookInfo readWorkbook(const ZipArchive& zip) {
         if (xml.name() == u"workbookPr") {
             const auto v = xml.attributes().value(QStringLiteral("date1904"));
             info.date1904 = v == u"1" || v == u"true";
-        } else if (xml.name() == u"sheet" && firstSheetRel.isEmpty()) {
+        } else if (xml.name() == u"sheet" && info.firstSheetPart.isEmpty()) {
             for (const QXmlStreamAttribute& a : xml.attributes()) {
-                if (a.name() == u"id" && !a.namespaceUri().isEmpty())
-                    firstSheetRel = a.value().toString();
+                if (a.name() != u"id" || a.namespaceUri().isEmpty())
+                    continue;
+                const auto rel = rels.constFind(a.value().toString());
+                if (rel != rels.cend() && rel->type == u"worksheet")
+                    info.firstSheetPart = rel->part;
             }
         }
     }
     checkXml(xml, QStringLiteral("the workbook"));
-    if (firstSheetRel.isEmpty())
-        throw XlsxError(QStringLiteral("the workbook has no worksheet"));
-
-    const auto rels = zip.read(QStringLiteral("xl/_rels/workbook.xml.rels"));
-    if (!rels)
-        throw XlsxError(QStringLiteral("the workbook's relationships are missing"));
-    QXmlStreamReader relXml(*rels);
-    while (!relXml.atEnd()) {
-        if (relXml.readNext() == QXmlStreamReader::StartElement &&
-            relXml.name() == u"Relationship" &&
-            relXml.attributes().value(QStringLiteral("Id")) == firstSheetRel) {
-            info.firstSheetPart =
-                resolvePart(QStringLiteral("xl/"),
-                            relXml.attributes().value(QStringLiteral("Target")).toString());
-        }
-    }
-    checkXml(relXml, QStringLiteral("the workbook's relationships"));
     if (info.firstSheetPart.isEmpty())
-        throw XlsxError(QStringLiteral("the first worksheet is missing"));
+        throw XlsxError(QStringLiteral("the workbook has no worksheet"));
+    for (const Relationship& rel : rels) {
+        if (rel.type == u"sharedStrings")
+            info.sharedStringsPart = rel.part;
+        else if (rel.type == u"styles")
+            info.stylesPart = rel.part;
+    }
     return info;
 }
 
@@ -163,9 +199,9 @@ QString readStringItem(QXmlStreamReader& xml) {
     return text;
 }
 
-QStringList readSharedStrings(const ZipArchive& zip) {
+QStringList readSharedStrings(const ZipArchive& zip, const QString& part) {
     QStringList strings;
-    const auto data = zip.read(QStringLiteral("xl/sharedStrings.xml"));
+    const auto data = part.isEmpty() ? std::nullopt : zip.read(part);
     if (!data)
         return strings;
     QXmlStreamReader xml(*data);
@@ -211,9 +247,9 @@ bool isDateFormatCode(const QString& code) {
 }
 
 // For each cell style index: does it show a date?
-QVector<bool> readDateStyles(const ZipArchive& zip) {
+QVector<bool> readDateStyles(const ZipArchive& zip, const QString& part) {
     QVector<bool> dateStyles;
-    const auto data = zip.read(QStringLiteral("xl/styles.xml"));
+    const auto data = part.isEmpty() ? std::nullopt : zip.read(part);
     if (!data)
         return dateStyles;
     QHash<int, bool> customFormats;
@@ -304,6 +340,11 @@ SheetDocument readSheet(const QByteArray& data, const SheetContext& ctx) {
             col = 0;
             continue;
         }
+        if (xml.name() == u"extLst") {
+            // Extensions of other namespaces may name elements "c" too.
+            xml.skipCurrentElement();
+            continue;
+        }
         if (xml.name() != u"c")
             continue;
 
@@ -381,8 +422,8 @@ std::optional<SheetDocument> readXlsxFile(const QString& path, QString* error) {
     try {
         const WorkbookInfo info = readWorkbook(zip);
         SheetContext ctx;
-        ctx.sharedStrings = readSharedStrings(zip);
-        ctx.dateStyles = readDateStyles(zip);
+        ctx.sharedStrings = readSharedStrings(zip, info.sharedStringsPart);
+        ctx.dateStyles = readDateStyles(zip, info.stylesPart);
         ctx.date1904 = info.date1904;
         const auto data = zip.read(info.firstSheetPart);
         if (!data)

@@ -23,8 +23,9 @@ using SnapshotCallback = std::function<void(std::optional<PageDocument> document
 // parser walks a document that cannot change under it.
 //
 // A frame whose document the script may not read (another site's page) is
-// loaded once more on its own, from its address, and snapshot there; local
-// files read each other directly.
+// loaded once more on its own, from its address, and snapshot there. Local
+// files read each other directly while the page's settings keep
+// LocalContentCanAccessFileUrls on (the engine's default).
 //
 // The page must have finished loading. The callback runs on the caller's
 // thread from the event loop, never before this function returns; it is not

@@ -29,7 +29,7 @@ CONTENT_TYPES = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 
 ROOT_RELS = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
-<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/>
+<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="{folder}/workbook.xml"/>
 </Relationships>
 """
 
@@ -38,7 +38,7 @@ ROOT_RELS = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 WORKBOOK = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">
 <workbookPr{date1904}/>
-<sheets>
+<sheets>{chart}
 <sheet name="Trades" sheetId="1" r:id="rId2"/>
 <sheet name="Notes" sheetId="2" r:id="rId1"/>
 </sheets>
@@ -48,9 +48,10 @@ WORKBOOK = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 WORKBOOK_RELS = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
 <Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>
-<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="/xl/worksheets/sheet2.xml"/>
+<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="/{folder}/worksheets/sheet2.xml"/>
 <Relationship Id="rId3" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>
 <Relationship Id="rId4" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>
+<Relationship Id="rId5" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/chartsheet" Target="chartsheets/sheet1.xml"/>
 </Relationships>
 """
 
@@ -102,6 +103,7 @@ TRADES_SHEET = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <row r="4"><c r="A4" s="4"><v>{d4}</v></c><c r="B4" t="str"><f>"Divi"&amp;"dend"</f><v>Dividend</v></c><c r="D4" s="5"><v>1.5</v></c><c r="E4" t="e"><v>#DIV/0!</v></c></row>
 <row r="6"><c r="A6" t="d"><v>2000-07-04</v></c><c><v>7</v></c><c><v>2.25</v></c><c r="H6" t="inlineStr"><is><t>far</t></is></c></row>
 </sheetData>
+<extLst><ext uri="{{00000000-0000-0000-0000-000000000000}}" xmlns:y="urn:example"><y:c r="A1"><y:v>99</y:v></y:c></ext></extLst>
 </worksheet>
 """
 
@@ -112,19 +114,29 @@ NOTES_SHEET = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 """
 
 
-def write_xlsx(name, date1904=False):
+CHART_SHEET = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<chartsheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"/>
+"""
+
+
+def write_xlsx(name, date1904=False, folder="xl", chart_first=False):
+    """folder: where the workbook lives (xl/ is usual, not required);
+    chart_first: a chart sheet comes before the first worksheet."""
     # In the 1904 calendar the same days have serials 1462 lower.
     shift = 1462 if date1904 else 0
+    chart = '\n<sheet name="Chart" sheetId="3" r:id="rId5"/>' if chart_first else ""
     parts = {
-        "[Content_Types].xml": CONTENT_TYPES,
-        "_rels/.rels": ROOT_RELS,
-        "xl/workbook.xml": WORKBOOK.format(date1904=' date1904="1"' if date1904 else ""),
-        "xl/_rels/workbook.xml.rels": WORKBOOK_RELS,
-        "xl/styles.xml": STYLES,
-        "xl/sharedStrings.xml": SHARED_STRINGS,
-        "xl/worksheets/sheet2.xml": TRADES_SHEET.format(
+        "[Content_Types].xml": CONTENT_TYPES.replace("/xl/", "/" + folder + "/"),
+        "_rels/.rels": ROOT_RELS.format(folder=folder),
+        folder + "/workbook.xml": WORKBOOK.format(
+            date1904=' date1904="1"' if date1904 else "", chart=chart),
+        folder + "/_rels/workbook.xml.rels": WORKBOOK_RELS.format(folder=folder),
+        folder + "/styles.xml": STYLES,
+        folder + "/sharedStrings.xml": SHARED_STRINGS,
+        folder + "/worksheets/sheet2.xml": TRADES_SHEET.format(
             d2=36526 - shift, d3=36600 - shift, d4=36700.75 - shift),
-        "xl/worksheets/sheet1.xml": NOTES_SHEET,
+        folder + "/worksheets/sheet1.xml": NOTES_SHEET,
+        folder + "/chartsheets/sheet1.xml": CHART_SHEET,
     }
     with zipfile.ZipFile(os.path.join(HERE, name), "w", zipfile.ZIP_DEFLATED) as z:
         for part, text in parts.items():
@@ -261,6 +273,7 @@ def write_compound_file(path, stream_name, stream):
 if __name__ == "__main__":
     write_xlsx("trades.xlsx")
     write_xlsx("trades_1904.xlsx", date1904=True)
+    write_xlsx("trades_elsewhere.xlsx", folder="book", chart_first=True)
     write_xls("trades.xls")
     with zipfile.ZipFile(os.path.join(HERE, "not_a_workbook.xlsx"), "w") as z:
         z.writestr(zipfile.ZipInfo("readme.txt", date_time=(2000, 1, 1, 0, 0, 0)), "no workbook")
