@@ -2,6 +2,7 @@
 
 #include "app/database_location.h"
 #include "cli/buy_commands.h"
+#include "cli/capture_commands.h"
 #include "cli/cli_session.h"
 #include "cli/matching_commands.h"
 #include "cli/record_commands.h"
@@ -18,6 +19,10 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("accounts"), QString(), true, runAccounts},
         {QStringLiteral("txns"), QStringLiteral("ACCOUNT [MONTH]"), true, runTxns},
         {QStringLiteral("tax"), QStringLiteral("ACCOUNT [--totals]"), true, runTax},
+        {QStringLiteral("capture"),
+         QStringLiteral("--broker ENTRY [--account NAME] [--month MONTH] [--derive | --no-derive] "
+                        "[--paste] SOURCE"),
+         true, runCaptureCommand},
         {QStringLiteral("process"), QStringLiteral("ACCOUNT"), true, runProcess},
         {QStringLiteral("links"), QStringLiteral("ACCOUNT"), true, runLinks},
         {QStringLiteral("detach"), QStringLiteral("ACCOUNT SELLID:BUYID..."), true, runDetach},
