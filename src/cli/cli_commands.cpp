@@ -4,6 +4,7 @@
 #include "cli/buy_commands.h"
 #include "cli/capture_commands.h"
 #include "cli/cli_session.h"
+#include "cli/matching_commands.h"
 #include "cli/record_commands.h"
 #include "cli/txf_commands.h"
 #include "platform/settings_store.h"
@@ -22,6 +23,10 @@ const QVector<CliCommand>& cliCommands() {
          QStringLiteral("--broker ENTRY [--account NAME] [--month MONTH] [--derive | --no-derive] "
                         "[--paste] SOURCE"),
          true, runCaptureCommand},
+        {QStringLiteral("process"), QStringLiteral("ACCOUNT"), true, runProcess},
+        {QStringLiteral("links"), QStringLiteral("ACCOUNT"), true, runLinks},
+        {QStringLiteral("detach"), QStringLiteral("ACCOUNT SELLID:BUYID..."), true, runDetach},
+        {QStringLiteral("recalc"), QStringLiteral("ACCOUNT"), true, runRecalc},
         {QStringLiteral("buys"), QStringLiteral("ACCOUNT SELLID [--filter N]"), true, runBuys},
         {QStringLiteral("link"), QStringLiteral("ACCOUNT SELLID BUYID [QTY [COST]]"), true,
          runLink},

@@ -5,6 +5,13 @@
 
 namespace gainbook {
 
+namespace {
+
+const QString kSelectAll = QStringLiteral(
+    "SELECT AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo FROM SellLinks ");
+
+} // namespace
+
 SellLink linkFromQuery(const QSqlQuery& query) {
     SellLink r;
     r.accountName = query.value(LinkCol::AccountName).toString();
@@ -18,6 +25,40 @@ SellLink linkFromQuery(const QSqlQuery& query) {
 
 void deleteLinksOfAccount(const QSqlDatabase& db, const QString& account) {
     runQuery(db, QStringLiteral("DELETE FROM SellLinks WHERE AccountName = ?"), {account});
+}
+
+bool accountHasLinks(const QSqlDatabase& db, const QString& account) {
+    QSqlQuery query = runQuery(
+        db, QStringLiteral("SELECT 1 FROM SellLinks WHERE AccountName = ? LIMIT 1"), {account});
+    return query.next();
+}
+
+QVector<SellLink> selectLinksOfAccount(const QSqlDatabase& db, const QString& account) {
+    // rowid keeps the lots of a sell in the order the matching applied them.
+    QSqlQuery query = runQuery(
+        db, kSelectAll + QStringLiteral("WHERE AccountName = ? ORDER BY SellId, rowid"), {account});
+    QVector<SellLink> links;
+    while (query.next())
+        links.append(linkFromQuery(query));
+    return links;
+}
+
+std::optional<SellLink> selectLink(const QSqlDatabase& db, qint64 sellId, qint64 buyId) {
+    QSqlQuery query = runQuery(db, kSelectAll + QStringLiteral("WHERE SellId = ? AND BuyId = ?"),
+                               {sellId, buyId});
+    if (!query.next())
+        return std::nullopt;
+    return linkFromQuery(query);
+}
+
+LinkWriter::LinkWriter(const QSqlDatabase& db)
+    : query_(prepareQuery(db, QStringLiteral("INSERT INTO SellLinks (AccountName, SellId, BuyId, "
+                                             "BuyQuantity, BuyPrice, Memo) "
+                                             "VALUES (?, ?, ?, ?, ?, ?)"))) {}
+
+void LinkWriter::insert(const SellLink& r) {
+    execQuery(query_, {textValue(r.accountName), r.sellId, r.buyId, r.buyQuantity, r.buyPrice,
+                       textValue(r.memo)});
 }
 
 } // namespace gainbook

@@ -4,11 +4,34 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QVector>
+
+#include <optional>
 
 namespace gainbook {
 
 SellLink linkFromQuery(const QSqlQuery& query);
 
 void deleteLinksOfAccount(const QSqlDatabase& db, const QString& account);
+
+bool accountHasLinks(const QSqlDatabase& db, const QString& account);
+
+// The links of an account grouped by sell (ascending SellId); the lots of one
+// sell in the order they were written.
+QVector<SellLink> selectLinksOfAccount(const QSqlDatabase& db, const QString& account);
+
+std::optional<SellLink> selectLink(const QSqlDatabase& db, qint64 sellId, qint64 buyId);
+
+// Inserts link rows one after another with one prepared statement. A pair
+// (SellId, BuyId) that is already linked fails with a duplicate-key
+// StoreError.
+class LinkWriter {
+public:
+    explicit LinkWriter(const QSqlDatabase& db);
+    void insert(const SellLink& link); // throws StoreError
+
+private:
+    QSqlQuery query_;
+};
 
 } // namespace gainbook

@@ -47,6 +47,11 @@ QStringList schemaIndexes() {
                        "ON Txn (AccountName, TxnMonth)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS TxnByAccountTypeSymbol "
                        "ON Txn (AccountName, Type, substr(Symbol, 1, 12), TxnDate)"),
+        // Only open buys: a used-up buy leaves the index when its Memo becomes
+        // "0", so the searches of later sells never step over it.
+        QStringLiteral("CREATE INDEX IF NOT EXISTS TxnOpenBuys "
+                       "ON Txn (AccountName, Symbol, TxnDate) "
+                       "WHERE Type = 'Bought' AND Memo > '0'"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS TaxRecByAccount "
                        "ON TaxRec (AccountName, DateSold)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS TaxRecByDateSold ON TaxRec (DateSold)"),

@@ -1,0 +1,129 @@
+// Times the processing run of one account over generated databases of
+// 10,000, 50,000 and 200,000 transactions (half buys, half sells, 500
+// symbols, sells before and after their buys), printing transactions per
+// second and the peak memory of each run. Each size runs in a process of its
+// own so that its peak is its own.
+//   bench_matching [--txns N] [--before SHARE]
+#include "db_generator.h"
+#include "matching/process_session.h"
+#include "platform/prompter.h"
+#include "platform/sheet_model.h"
+#include "store/database.h"
+#include "store/sql.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <sys/resource.h>
+
+using namespace gainbook;
+
+namespace {
+
+class SilentPrompter final : public Prompter {
+public:
+    void message(const QString& text) override { qWarning("%s", qPrintable(text)); }
+    bool ask(const QString&) override { return false; }
+};
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+long peakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+qint64 count(const QSqlDatabase& db, const QString& sql) {
+    QSqlQuery query = runQuery(db, sql);
+    return query.next() ? query.value(0).toLongLong() : 0;
+}
+
+int runOne(qint64 transactions, double before) {
+    bench::GeneratorOptions options;
+    options.transactions = transactions;
+    options.accounts = 1;
+    options.symbols = 500;
+    options.sellsBeforeBuys = before;
+
+    QTemporaryDir dir;
+    Database db;
+    if (!db.create(dir.filePath(QStringLiteral("bench.db"))).ok())
+        qFatal("cannot create the database");
+    bench::generateDatabase(db.connection(), options);
+    const long generatedPeak = peakKilobytes();
+
+    SilentPrompter prompter;
+    ProcessSession session(db.connection(), prompter);
+    session.setAccount(bench::generatedAccountName(0));
+    QElapsedTimer timer;
+    timer.start();
+    const double cpuBefore = cpuSeconds();
+    const MatchOutcome outcome = session.Process();
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    const double cpu = cpuSeconds() - cpuBefore;
+    if (!outcome.done())
+        qFatal("processing failed: %s", qPrintable(outcome.message));
+    const long runPeak = peakKilobytes();
+
+    timer.restart();
+    SheetModel grid;
+    session.FillGrid(grid);
+    const double gridSeconds = timer.nsecsElapsed() / 1e9;
+
+    const qint64 sells = count(db.connection(), QStringLiteral("SELECT COUNT(*) FROM Txn WHERE "
+                                                               "Type = 'Sold'"));
+    const qint64 links = count(db.connection(), QStringLiteral("SELECT COUNT(*) FROM SellLinks"));
+    QTextStream out(stdout);
+    // The wall time counts waiting for a shared processor; the CPU time
+    // does not.
+    out << QStringLiteral("%1 txns (%2 sells, %3 links): process %4 s wall, %5 s CPU, %6 txns/s; "
+                          "grid of %7 rows %8 s; peak memory %9 MB (%10 MB after generating)\n")
+               .arg(transactions)
+               .arg(sells)
+               .arg(links)
+               .arg(seconds, 0, 'f', 3)
+               .arg(cpu, 0, 'f', 3)
+               .arg(transactions / seconds, 0, 'f', 0)
+               .arg(grid.rows())
+               .arg(gridSeconds, 0, 'f', 3)
+               .arg(runPeak / 1024.0, 0, 'f', 1)
+               .arg(generatedPeak / 1024.0, 0, 'f', 1);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments();
+    double before = 0.5;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--before"));
+        at > 0 && at + 1 < args.size())
+        before = args[at + 1].toDouble();
+    if (const qsizetype at = args.indexOf(QStringLiteral("--txns")); at > 0 && at + 1 < args.size())
+        return runOne(args[at + 1].toLongLong(), before);
+
+    QTextStream out(stdout);
+    out << "processing run of one account, 500 symbols, share of sells before their buy " << before
+        << '\n';
+    out.flush();
+    for (const qint64 size : {10000, 50000, 200000}) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(app.applicationFilePath(),
+                    {QStringLiteral("--txns"), QString::number(size), QStringLiteral("--before"),
+                     QString::number(before)});
+        if (!child.waitForFinished(-1) || child.exitCode() != 0)
+            return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringList>
+
+namespace gainbook {
+
+class CliSession;
+
+int runProcess(CliSession& session, const QStringList& args);
+int runLinks(CliSession& session, const QStringList& args);
+int runDetach(CliSession& session, const QStringList& args);
+int runRecalc(CliSession& session, const QStringList& args);
+
+} // namespace gainbook

@@ -1,0 +1,83 @@
+#include "matching/link_editing.h"
+
+#include "matching/matcher.h"
+#include "matching/open_quantity.h"
+#include "matching/txn_lookup.h"
+#include "store/links_table.h"
+#include "store/sql.h"
+#include "store/tax_table.h"
+
+namespace gainbook {
+
+void detachLot(const QSqlDatabase& db, const LotKey& lot) {
+    if (lot.sellId <= 0)
+        return;
+    const std::optional<SellLink> link = selectLink(db, lot.sellId, lot.buyId);
+    if (!link)
+        return;
+    if (lot.buyId > 0)
+        addToOpenQuantity(db, lot.buyId, link->buyQuantity);
+    try {
+        runQuery(db,
+                 QStringLiteral("UPDATE SellLinks SET BuyId = 0, BuyQuantity = 0, BuyPrice = 0 "
+                                "WHERE SellId = ? AND BuyId = ?"),
+                 {lot.sellId, lot.buyId});
+    } catch (const StoreError& error) {
+        // The sell has its empty link already: this lot simply goes.
+        if (!error.isDuplicateKey())
+            throw;
+        runQuery(db, QStringLiteral("DELETE FROM SellLinks WHERE SellId = ? AND BuyId = ?"),
+                 {lot.sellId, lot.buyId});
+    }
+}
+
+RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& account) {
+    const QVector<SellLink> links = selectLinksOfAccount(db, account);
+    if (links.isEmpty())
+        return RecalcStatus::NoLinks;
+
+    deleteTaxRecsOfAccount(db, account);
+    TxnLookup lookup(db);
+    TaxWriter writer(db);
+    for (qsizetype first = 0; first < links.size();) {
+        const qint64 sellId = links[first].sellId;
+        const std::optional<TxnRecord> sell = lookup.byId(sellId);
+        if (!sell)
+            return RecalcStatus::SellMissing;
+
+        double cost = 0;
+        QDate acquired = acquiredDateSeed();
+        bool buyFound = false;
+        QString memo;
+        qsizetype i = first;
+        for (; i < links.size() && links[i].sellId == sellId; ++i) {
+            const SellLink& link = links[i];
+            memo = QStringLiteral(" ");
+            if (link.buyId > 0) {
+                const std::optional<TxnRecord> buy = lookup.byId(link.buyId);
+                if (!buy) {
+                    memo = QStringLiteral("Buy record not found");
+                } else if (!buyFound || buy->txnDate < acquired) {
+                    acquired = buy->txnDate;
+                    buyFound = true;
+                }
+            }
+            cost += link.buyPrice;
+        }
+        first = i;
+
+        TaxRecord record;
+        record.accountName = account;
+        record.symbol = sell->symbol;
+        record.quantity = sell->quantity;
+        record.dateAcquired = acquired;
+        record.dateSold = sell->txnDate;
+        record.cost = cost;
+        record.salePrice = sell->amount;
+        record.memo = memo;
+        writer.insert(record);
+    }
+    return RecalcStatus::Done;
+}
+
+} // namespace gainbook

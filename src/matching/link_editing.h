@@ -1,0 +1,24 @@
+#pragma once
+
+#include "matching/matching_grid.h"
+
+#include <QSqlDatabase>
+
+namespace gainbook {
+
+// Detaches one lot from its sell: the buy gets the lot's shares back (it is
+// open again for other sells) and the link becomes the sell's empty link, or
+// goes when the sell has an empty link already. The tax record is left for
+// "Save/Recalculate". Throws StoreError; the caller holds the transaction.
+void detachLot(const QSqlDatabase& db, const LotKey& lot);
+
+enum class RecalcStatus { Done, NoLinks, SellMissing };
+
+// Rebuilds the tax records of an account from its links, one per sell, with
+// the sum of its lot costs and the earliest date of its buys. Every tax
+// record of the account is replaced, hand-entered ones included. Throws
+// StoreError; the caller holds the transaction and rolls it back unless the
+// result is Done.
+RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& account);
+
+} // namespace gainbook

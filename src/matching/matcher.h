@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVector>
+
+#include <memory>
+
+namespace gainbook {
+
+class LinkWriter;
+class TaxWriter;
+
+// A sell as the matching reads it.
+struct SellRow {
+    qint64 id = 0;
+    QString symbol;
+    double quantity = 0;
+    QDate txnDate;
+    QString storedDate; // the date as the searches compare it
+    double amount = 0;
+};
+
+// The state of the sell being matched, read by the link and tax record
+// writers.
+struct MatchingState {
+    double SellQty = 0;
+    double RemainingQty = 0; // part of the sell not covered yet
+    double RunningCost = 0;  // unrounded sum of the lot costs
+    QDate AcquiredDate;      // earliest applied buy, or the seed
+    bool LinkWritten = false;
+    QString SellMemo;
+};
+
+// Which buys a search offers: those on or before the sell's trade date,
+// oldest first, then, for what is left, the later ones.
+enum class BuySearch { OnOrBefore, After };
+
+// The acquisition date a tax record gets when no buy was found.
+QDate acquiredDateSeed();
+
+// The two memo texts a tax record of the run gets.
+inline const QString kAllBuysFound = QStringLiteral(" ");
+inline const QString kAllBuyRecNotFound = QStringLiteral("All Buy Rec Not Found");
+
+// Matches the sells of one account against its open buys of the same
+// symbol (first 12 characters), writing a link row per applied lot, the
+// lowered open quantity of each buy and one tax record per sell. All
+// statements are prepared once, so a run costs a few indexed lookups per
+// sell. The caller holds the transaction around the whole run.
+class Matcher {
+public:
+    Matcher(QSqlDatabase db, QString account); // throws StoreError
+    ~Matcher();
+
+    Matcher(const Matcher&) = delete;
+    Matcher& operator=(const Matcher&) = delete;
+
+    // Opens every buy of the account again for its full quantity. Other
+    // accounts keep their open quantities, and the comments kept in the Memo
+    // of sells and other rows stay.
+    void MoveQuantity();
+
+    // The account's sells in the order they take buys: by trade date, then
+    // symbol, then the order they were recorded.
+    QVector<SellRow> sells();
+
+    // Both searches, the empty link when no buy was applied, the tax record.
+    void matchSell(const SellRow& sell);
+
+    // Applies the candidates of one search to the current sell.
+    void LookForBuy(BuySearch search);
+
+    // One link row of the current sell; buyId 0 when no buy was applied.
+    void SaveSellLinks(double buyprice, double BuyQuantity, qint64 buyId);
+
+    const MatchingState& state() const { return state_; }
+
+private:
+    QSqlQuery& candidateQuery(BuySearch search, bool prefix);
+    void insertTaxRecord();
+
+    QSqlDatabase db_;
+    QString account_;
+    SellRow sell_;
+    MatchingState state_;
+    bool buyApplied_ = false;
+
+    QSqlQuery resetWhole_;
+    QSqlQuery selectFractional_;
+    QSqlQuery setMemo_;
+    QSqlQuery selectSells_;
+    QSqlQuery candidates_[2][2]; // [search][symbol is a 12-character prefix]
+    std::unique_ptr<LinkWriter> links_;
+    std::unique_ptr<TaxWriter> taxRecords_;
+
+    struct MemoChange {
+        qint64 id;
+        QString memo;
+    };
+    QVector<MemoChange> memoChanges_;
+};
+
+} // namespace gainbook

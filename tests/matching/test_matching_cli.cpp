@@ -1,0 +1,108 @@
+#include "cli/cli_commands.h"
+#include "support/test_database.h"
+
+#include <QtTest>
+
+using namespace gainbook;
+using gainbook::test::TestDatabase;
+
+namespace {
+
+struct Step {
+    QStringList args;
+    int code;
+    QString out;
+    QString err;
+};
+
+const QString kHeading = QStringLiteral(
+    "Date Sold,Quantity,Symbol,Sale Price,Linked,Buy Date,Buy Symbol,Applied Quantity,Applied "
+    "Cost,Total Quantity,Total Cost,BuyId,SellID\n");
+
+} // namespace
+
+class TestMatchingCli : public QObject {
+    Q_OBJECT
+
+private slots:
+    // One session of commands on one database, each with its exact output
+    // and exit code, in order.
+    void transcript() {
+        TestDatabase t;
+        const QString a = QStringLiteral("O'Brien IRA");
+        t.addTxn(a, "Jan", "IBM", 100, "Bought", QDate(2000, 1, 3), -1000); // 1
+        t.addTxn(a, "Jan", "IBM", 50, "Bought", QDate(2000, 1, 10), -750);  // 2
+        t.addTxn(a, "Feb", "IBM", 120, "Sold", QDate(2000, 2, 1), 2000);    // 3
+        t.addTxn(a, "Feb", "MSFT", 10, "Sold", QDate(2000, 2, 2), 300);     // 4
+        t.addTxn("Old", "Jan", "T", 10, "Bought", QDate(2000, 1, 3), -100); // 5
+        t.addTax(a, "HAND", 1, QDate(2000, 1, 1), QDate(2000, 5, 1), 1, 2);
+        const QString noYear =
+            QStringLiteral("No complete transaction for the process Year 2000\n");
+
+        const QVector<Step> steps{
+            {{"links", a}, 0, kHeading, ""},
+            {{"process", a}, 0, "", ""},
+            {{"links", a},
+             0,
+             kHeading + "02/01/2000,120,IBM,2000.00,1,01/03/2000,IBM,100,1000.00,100,-1000.00,1,3\n"
+                        ",,,,1,01/10/2000,IBM,20,300.00,50,-750.00,2,3\n"
+                        "02/02/2000,10,MSFT,300.00,Add,,,,,,,,4\n",
+             ""},
+            {{"tax", a},
+             0,
+             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Comment,ID\n"
+             "HAND,1,01/01/2000,05/01/2000,1.00,2.00,1.00,,1\n"
+             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00, ,2\n"
+             "MSFT,10,12/31/2000,02/02/2000,0.00,300.00,300.00,All Buy Rec Not Found,3\n",
+             ""},
+            {{"process", a}, 1, "", "Account already processed: O'Brien IRA\n"},
+            {{"detach", a, "3:9"}, 1, "", "Lot not found: 3:9\n"},
+            {{"detach", a, "3:2", "3"}, 2, "", ""},
+            {{"detach", a, "3:2"}, 0, "", ""},
+            {{"links", a},
+             0,
+             kHeading + "02/01/2000,120,IBM,2000.00,1,01/03/2000,IBM,100,1000.00,100,-1000.00,1,3\n"
+                        "02/02/2000,10,MSFT,300.00,Add,,,,,,,,4\n",
+             ""},
+            {{"txns", a, "Jan"},
+             0,
+             "Month,Symbol,Quantity,Txn Type,Txn Date,Txn Amount,Comment,ID\n"
+             "Jan,IBM,100,Bought,01/03/2000,\"-1,000.00\",0,1\n"
+             "Jan,IBM,50,Bought,01/10/2000,-750.00,50,2\n",
+             ""},
+            {{"recalc", a}, 0, "", ""},
+            {{"tax", a},
+             0,
+             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Comment,ID\n"
+             "IBM,120,01/03/2000,02/01/2000,\"1,000.00\",\"2,000.00\",1000.00, ,4\n"
+             "MSFT,10,12/31/2000,02/02/2000,0.00,300.00,300.00, ,5\n",
+             ""},
+            {{"process", ""}, 1, "Please select one account\n", ""},
+            {{"process", "Nobody"}, 1, "", "Account not found: Nobody\n"},
+            {{"process", "Old"}, 1, noYear, ""},
+            {{"recalc", "Old"}, 1, noYear, ""},
+            {{"links"}, 2, "", ""},
+            {{"recalc", a, "b"}, 2, "", ""},
+            {{"detach", a}, 2, "", ""},
+        };
+        for (const Step& step : steps) {
+            QString out;
+            QString err;
+            QTextStream o(&out);
+            QTextStream e(&err);
+            const int code = runCli(QStringList{"--db", t.path()} + step.args, o, e);
+            o.flush();
+            e.flush();
+            const QByteArray what = step.args.join(u' ').toUtf8();
+            QVERIFY2(out == step.out, what + "\n" + out.toUtf8());
+            QVERIFY2(code == step.code, what + " exit " + QByteArray::number(code));
+            if (step.code == 2)
+                QVERIFY2(err.contains("usage: gainbook-cli"), what);
+            else
+                QVERIFY2(err == step.err, what + "\n" + err.toUtf8());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMatchingCli)
+#include "test_matching_cli.moc"

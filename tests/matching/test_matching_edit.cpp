@@ -1,0 +1,252 @@
+#include "matching/process_session.h"
+#include "matching_fixture.h"
+#include "platform/sheet_model.h"
+#include "store/sql.h"
+#include "store/tax_table.h"
+#include "store/txn_table.h"
+#include "support/recording_prompter.h"
+
+#include <QAbstractItemModelTester>
+#include <QtTest>
+
+using namespace gainbook;
+using namespace gainbook::test;
+
+namespace {
+
+const QString kAccount = QStringLiteral("Main");
+
+// The grid's rows as comma-joined texts, "#n" standing for the ID of row n
+// of the fixture.
+QStringList gridRows(const SheetModel& grid, const QVector<qint64>& ids) {
+    QStringList out;
+    for (int row = 1; row <= grid.rows(); ++row) {
+        QStringList texts = grid.rowTexts(row);
+        for (QString& text : texts) {
+            const qsizetype at = ids.indexOf(text.toLongLong());
+            if (!text.isEmpty() && text.toLongLong() > 0 && at >= 0 &&
+                (&text - texts.data() >= MatchGridCol::BuyId - 1))
+                text = u'#' + QString::number(at);
+        }
+        out << texts.join(u',');
+    }
+    return out;
+}
+
+struct Fixture {
+    TestDatabase db;
+    RecordingPrompter prompter;
+    ProcessSession session{db.connection(), prompter};
+    QVector<qint64> ids;
+
+    explicit Fixture(const QStringList& rows) {
+        ids = addRows(db, kAccount, rows);
+        session.setAccount(kAccount);
+        if (!session.Process().done())
+            qFatal("processing failed");
+    }
+};
+
+const QStringList kThreeLots{
+    "B|IBM|50|2000-01-03|-500",    "B|IBM|30|2000-01-04|-600", "B|IBM|40|2000-01-05|-1200",
+    "S|IBM|100|2000-02-01|1500.5", "S|MSFT|10|2000-02-02|300", "S|T|10|1999-12-31|100",
+    "S|AAPL|5|2001-01-01|50",
+};
+
+} // namespace
+
+class TestMatchingEdit : public QObject {
+    Q_OBJECT
+
+private slots:
+    void gridOfAnAccountWithoutLinksIsEmpty() {
+        TestDatabase db;
+        RecordingPrompter prompter;
+        ProcessSession session(db.connection(), prompter);
+        session.setAccount(kAccount);
+        SheetModel grid;
+        QAbstractItemModelTester tester(&grid);
+        QVERIFY(session.FillGrid(grid).done());
+        QCOMPARE(grid.rows(), 0);
+        QStringList headings;
+        for (const SheetColumn& column : grid.layout())
+            headings << column.heading;
+        QCOMPARE(headings.join(u','),
+                 QStringLiteral("Date Sold,Quantity,Symbol,Sale Price,Linked,Buy Date,Buy "
+                                "Symbol,Applied Quantity,Applied Cost,Total Quantity,Total "
+                                "Cost,BuyId,SellID"));
+        for (int col = 1; col <= MatchGridCol::Count; ++col)
+            QCOMPARE(grid.column(col).hidden, col >= MatchGridCol::BuyId);
+    }
+
+    void gridShowsSellsOfTheYearWithTheirLots() {
+        Fixture f(kThreeLots);
+        SheetModel grid;
+        QAbstractItemModelTester tester(&grid);
+        QVERIFY(f.session.FillGrid(grid).done());
+        // The sells of 1999 and 2001 are left out, and the last leaves no
+        // empty row behind.
+        const QStringList expected{
+            "02/01/2000,100,IBM,1500.50,1,01/03/2000,IBM,50,500.00,50,-500.00,#0,#3",
+            ",,,,1,01/04/2000,IBM,30,600.00,30,-600.00,#1,#3",
+            ",,,,1,01/05/2000,IBM,20,600.00,40,-1200.00,#2,#3",
+            "02/02/2000,10,MSFT,300.00,Add,,,,,,,,#4",
+        };
+        QCOMPARE(gridRows(grid, f.ids), expected);
+        for (int row = 1; row <= 3; ++row) {
+            QCOMPARE(grid.kind(row, MatchGridCol::Linked), CellKind::CheckBox);
+            QVERIFY(!grid.isLocked(row, MatchGridCol::Linked));
+            QVERIFY(grid.isLocked(row, MatchGridCol::AppliedQuantity));
+        }
+        QCOMPARE(grid.kind(4, MatchGridCol::Linked), CellKind::Button);
+        QVERIFY(grid.isLocked(1, MatchGridCol::Symbol));
+    }
+
+    void gridClicks_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("sell"); // fixture row, -1 for none
+        QTest::newRow("heading") << 0 << 3 << int(GridClick::Kind::None) << -1;
+        QTest::newRow("sell symbol") << 1 << 3 << int(GridClick::Kind::SellSymbol) << 3;
+        QTest::newRow("add button") << 4 << 5 << int(GridClick::Kind::AddButton) << 4;
+        QTest::newRow("check box") << 2 << 5 << int(GridClick::Kind::None) << -1;
+        QTest::newRow("buy date") << 2 << 6 << int(GridClick::Kind::None) << -1;
+    }
+    void gridClicks() {
+        QFETCH(int, row);
+        QFETCH(int, col);
+        QFETCH(int, kind);
+        QFETCH(int, sell);
+        Fixture f(kThreeLots);
+        SheetModel grid;
+        QVERIFY(f.session.FillGrid(grid).done());
+        const GridClick click = ProcessSession::clickAt(grid, row, col);
+        QCOMPARE(int(click.kind), kind);
+        if (sell >= 0)
+            QCOMPARE(click.sellId, f.ids[sell]);
+    }
+
+    void sellWhoseBuyIsGoneGetsTheButton() {
+        Fixture f({"B|IBM|50|2000-01-03|-500", "S|IBM|50|2000-02-01|900"});
+        deleteTxn(f.db.connection(), f.ids[0]);
+        SheetModel grid;
+        QVERIFY(f.session.FillGrid(grid).done());
+        QCOMPARE(gridRows(grid, f.ids), QStringList{"02/01/2000,50,IBM,900.00,Add,,,,,,,,#1"});
+    }
+
+    void update_data() {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QVector<int>>("cleared"); // grid rows
+        QTest::addColumn<QStringList>("links");
+        QTest::addColumn<QStringList>("memos");
+        QTest::addColumn<QStringList>("grid");
+        QTest::newRow("the only lot")
+            << QStringList{"B|IBM|100|2000-01-03|-1000", "S|IBM|100|2000-02-01|1500"}
+            << QVector<int>{1} << QStringList{"1>- 0 0"} << QStringList{"100", ""}
+            << QStringList{"02/01/2000,100,IBM,1500.00,Add,,,,,,,,#1"};
+        QTest::newRow("both lots of a sell")
+            << QStringList{"B|IBM|60|2000-01-03|-600", "B|IBM|70|2000-01-04|-1400",
+                           "S|IBM|100|2000-02-01|1500"}
+            << QVector<int>{1, 2} << QStringList{"2>- 0 0"} << QStringList{"60", "70", ""}
+            << QStringList{"02/01/2000,100,IBM,1500.00,Add,,,,,,,,#2"};
+        QTest::newRow("second of two lots")
+            << QStringList{"B|IBM|60|2000-01-03|-600", "B|IBM|70|2000-01-04|-1400",
+                           "S|IBM|100|2000-02-01|1500"}
+            << QVector<int>{2} << QStringList{"2>0 60 600", "2>- 0 0"} << QStringList{"0", "70", ""}
+            << QStringList{
+                   "02/01/2000,100,IBM,1500.00,1,01/03/2000,IBM,60,600.00,60,-600.00,#0,#2"};
+    }
+    void update() {
+        QFETCH(QStringList, rows);
+        QFETCH(QVector<int>, cleared);
+        QFETCH(QStringList, links);
+        QFETCH(QStringList, memos);
+        QFETCH(QStringList, grid);
+        Fixture f(rows);
+        SheetModel sheet;
+        QVERIFY(f.session.FillGrid(sheet).done());
+        for (int row : cleared)
+            QVERIFY(sheet.setData(sheet.index(row - 1, MatchGridCol::Linked - 1), Qt::Unchecked,
+                                  Qt::CheckStateRole));
+        QVERIFY(f.session.Update(sheet).done());
+        QCOMPARE(describeLinks(f.db, kAccount, f.ids), links);
+        QCOMPARE(gainbook::test::memos(f.db, f.ids), memos);
+        QCOMPARE(gridRows(sheet, f.ids), grid);
+        QCOMPARE(f.prompter.messages, QStringList());
+    }
+
+    void failedUpdateChangesNothing() {
+        Fixture f(
+            {"B|IBM|60|2000-01-03|-600", "B|IBM|70|2000-01-04|-1400", "S|IBM|100|2000-02-01|1500"});
+        runQuery(f.db.connection(), "CREATE TRIGGER Refuse BEFORE DELETE ON SellLinks "
+                                    "BEGIN SELECT RAISE(ABORT, 'database is locked'); END");
+        SheetModel sheet;
+        QVERIFY(f.session.FillGrid(sheet).done());
+        sheet.setText(1, MatchGridCol::Linked, "0");
+        sheet.setText(2, MatchGridCol::Linked,
+                      "0"); // runs into the duplicate pair, then the trigger
+        const MatchOutcome outcome = f.session.Update(sheet);
+        QVERIFY(outcome.failed());
+        QVERIFY2(outcome.message.contains("database is locked"), qPrintable(outcome.message));
+        QCOMPARE(describeLinks(f.db, kAccount, f.ids), (QStringList{"2>0 60 600", "2>1 40 800"}));
+        QCOMPARE(gainbook::test::memos(f.db, f.ids), (QStringList{"0", "30", ""}));
+        QCOMPARE(sheet.text(1, MatchGridCol::Linked), QStringLiteral("0")); // not refilled
+    }
+
+    void recalculate_data() {
+        QTest::addColumn<int>("deletedBuy"); // fixture row, -1 for none
+        QTest::addColumn<QStringList>("tax");
+        QTest::newRow("three sells") << -1
+                                     << QStringList{"IBM|120|2000-01-03|2000-02-01|1300|2000| ",
+                                                    "MSFT|10|2000-12-31|2000-02-02|0|300| ",
+                                                    "IBM|20|2000-01-10|2000-03-01|300|500| "};
+        QTest::newRow("a buy no longer exists")
+            << 1
+            << QStringList{"IBM|120|2000-01-03|2000-02-01|1300|2000|Buy record not found",
+                           "MSFT|10|2000-12-31|2000-02-02|0|300| ",
+                           "IBM|20|2000-12-31|2000-03-01|300|500|Buy record not found"};
+    }
+    void recalculate() {
+        QFETCH(int, deletedBuy);
+        QFETCH(QStringList, tax);
+        Fixture f({"B|IBM|100|2000-01-03|-1000", "B|IBM|50|2000-01-10|-750",
+                   "S|IBM|120|2000-02-01|2000", "S|MSFT|10|2000-02-02|300",
+                   "S|IBM|20|2000-03-01|500"});
+        f.db.addTax(kAccount, "HAND", 1, QDate(2000, 1, 1), QDate(2000, 5, 1), 1, 2);
+        f.db.addTax("Other", "HAND", 1, QDate(2000, 1, 1), QDate(2000, 5, 1), 1, 2);
+        if (deletedBuy >= 0)
+            deleteTxn(f.db.connection(), f.ids[deletedBuy]);
+        QVERIFY(f.session.SaveRecalculate().done());
+        QCOMPARE(describeTaxRecs(f.db, kAccount), tax);
+        QCOMPARE(describeTaxRecs(f.db, "Other").size(), 1);
+        QCOMPARE(f.prompter.messages, QStringList());
+    }
+
+    void recalculateStops_data() {
+        QTest::addColumn<bool>("sellGone");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no links") << false << "No complete transaction for the process Year 2000";
+        QTest::newRow("sell record gone") << true << "Sell record not found ";
+    }
+    void recalculateStops() {
+        QFETCH(bool, sellGone);
+        QFETCH(QString, message);
+        Fixture f(
+            {"B|IBM|100|2000-01-03|-1000", "S|IBM|50|2000-02-01|900", "S|IBM|20|2000-03-01|500"});
+        f.db.addTax(kAccount, "HAND", 1, QDate(2000, 1, 1), QDate(2000, 5, 1), 1, 2);
+        const QStringList before = describeTaxRecs(f.db, kAccount);
+        QCOMPARE(before.size(), 3);
+        if (sellGone)
+            deleteTxn(f.db.connection(), f.ids[2]);
+        else
+            runQuery(f.db.connection(), "DELETE FROM SellLinks");
+        const MatchOutcome outcome = f.session.SaveRecalculate();
+        QCOMPARE(outcome.status, MatchOutcome::Status::Stopped);
+        QCOMPARE(f.prompter.messages, QStringList{message});
+        QCOMPARE(describeTaxRecs(f.db, kAccount), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMatchingEdit)
+#include "test_matching_edit.moc"

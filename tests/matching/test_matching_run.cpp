@@ -1,0 +1,321 @@
+#include "matching/matcher.h"
+#include "matching/open_quantity.h"
+#include "matching/process_session.h"
+#include "matching_fixture.h"
+#include "store/links_table.h"
+#include "store/sql.h"
+#include "store/transaction.h"
+#include "store/txn_table.h"
+#include "support/recording_prompter.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+using namespace gainbook;
+using namespace gainbook::test;
+
+namespace {
+
+const QString kAccount = QStringLiteral("O'Brien IRA");
+
+MatchOutcome process(TestDatabase& db, RecordingPrompter& prompter,
+                     const QString& account = kAccount) {
+    ProcessSession session(db.connection(), prompter);
+    session.setAccount(account);
+    return session.Process();
+}
+
+// A year of trades over a few symbols; sells come before and after their
+// buys, quantities are sometimes fractional.
+void addRandomYear(TestDatabase& db, const QString& account, quint32 seed, int count) {
+    QRandomGenerator random(seed);
+    const QStringList symbols{"IBM", "MSFT", "AAPL", "INTERNATIONAL BUS", "INTERNATIONAL BUX"};
+    Transaction transaction(db.connection());
+    TxnWriter writer(db.connection());
+    for (int i = 0; i < count; ++i) {
+        const bool buy = random.bounded(2) == 0;
+        double quantity = 10 * (1 + random.bounded(20));
+        if (random.bounded(5) == 0)
+            quantity += 0.25;
+        const QDate date = QDate(1999, 6, 1).addDays(random.bounded(600));
+        const double price = 5 + random.bounded(200) / 3.0;
+        writer.insert({0, account, "All", symbols[random.bounded(symbols.size())], quantity,
+                       buy ? kBought : kSold, date, buy ? -price * quantity : price * quantity,
+                       random.bounded(3) == 0 ? QStringLiteral("note") : QString()});
+    }
+    transaction.commit();
+}
+
+} // namespace
+
+class TestMatchingRun : public QObject {
+    Q_OBJECT
+
+private slots:
+    void matching_data() {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("links");
+        QTest::addColumn<QStringList>("memos"); // of every row, in order
+        QTest::addColumn<QStringList>("tax");
+
+        QTest::newRow("one buy") << QStringList{"B|IBM|100|2000-01-03|-10000",
+                                                "S|IBM|100|2000-02-01|15000"}
+                                 << QStringList{"1>0 100 10000"} << QStringList{"0", ""}
+                                 << QStringList{"IBM|100|2000-01-03|2000-02-01|10000|15000| "};
+        QTest::newRow("two buys, older first")
+            << QStringList{"B|IBM|70|2000-01-04|-1400", "B|IBM|60|2000-01-03|-600",
+                           "S|IBM|100|2000-02-01|3000"}
+            << QStringList{"2>1 60 600", "2>0 40 800"} << QStringList{"30", "0", ""}
+            << QStringList{"IBM|100|2000-01-03|2000-02-01|1400|3000| "};
+        QTest::newRow("earlier then later buy")
+            << QStringList{"B|IBM|30|2000-01-03|-300", "S|IBM|100|2000-02-01|3000",
+                           "B|IBM|100|2000-03-01|-2000"}
+            << QStringList{"1>0 30 300", "1>2 70 1400"} << QStringList{"0", "", "30"}
+            << QStringList{"IBM|100|2000-01-03|2000-02-01|1700|3000| "};
+        QTest::newRow("no buy") << QStringList{"B|MSFT|100|2000-01-03|-300",
+                                               "S|IBM|100|2000-02-01|3000"}
+                                << QStringList{"1>- 0 0"} << QStringList{"100", ""}
+                                << QStringList{"IBM|100|2000-12-31|2000-02-01|0|3000|"
+                                               "All Buy Rec Not Found"};
+        QTest::newRow("buys short of the sell")
+            << QStringList{"B|IBM|30|2000-01-03|-300", "S|IBM|100|2000-02-01|3000"}
+            << QStringList{"1>0 30 300"} << QStringList{"0", ""}
+            << QStringList{"IBM|100|2000-01-03|2000-02-01|300|3000|All Buy Rec Not Found"};
+        QTest::newRow("symbols cut at 12 characters, ordered by symbol")
+            << QStringList{"B|INTERNATIONAL BUS|10|2000-01-03|-100",
+                           "B|INTERNATIONB|10|2000-01-02|-100", "B|INTERNATION|10|2000-01-02|-100",
+                           "B|INTERNATIONAL A|10|2000-01-05|-200",
+                           "S|INTERNATIONAL XY|10|2000-02-01|300"}
+            << QStringList{"4>3 10 200"} << QStringList{"10", "10", "10", "0", ""}
+            << QStringList{"INTERNATIONAL XY|10|2000-01-05|2000-02-01|200|300| "};
+        QTest::newRow("a short symbol matches only itself")
+            << QStringList{"B|IBMX|10|2000-01-03|-100", "B|IB|10|2000-01-03|-100",
+                           "S|IBM|10|2000-02-01|300"}
+            << QStringList{"2>- 0 0"} << QStringList{"10", "10", ""}
+            << QStringList{"IBM|10|2000-12-31|2000-02-01|0|300|All Buy Rec Not Found"};
+        QTest::newRow("buy of no shares is never open")
+            << QStringList{"B|IBM|0|2000-01-03|-100", "S|IBM|10|2000-02-01|300"}
+            << QStringList{"1>- 0 0"} << QStringList{"0", ""}
+            << QStringList{"IBM|10|2000-12-31|2000-02-01|0|300|All Buy Rec Not Found"};
+        QTest::newRow("buy on the sell's day")
+            << QStringList{"S|IBM|10|2000-02-01|300", "B|IBM|10|2000-02-01|-100"}
+            << QStringList{"0>1 10 100"} << QStringList{"", "0"}
+            << QStringList{"IBM|10|2000-02-01|2000-02-01|100|300| "};
+        QTest::newRow("two sells on one day by symbol")
+            << QStringList{"S|MSFT|10|2000-02-01|300", "S|IBM|60|2000-02-01|600",
+                           "S|IBM|60|2000-02-01|700", "B|IBM|100|2000-01-01|-1000"}
+            << QStringList{"0>- 0 0", "1>3 60 600", "2>3 40 400"} << QStringList{"", "", "", "0"}
+            << QStringList{"IBM|60|2000-01-01|2000-02-01|600|600| ",
+                           "IBM|60|2000-01-01|2000-02-01|400|700|All Buy Rec Not Found",
+                           "MSFT|10|2000-12-31|2000-02-01|0|300|All Buy Rec Not Found"};
+        QTest::newRow("1999 before 2000")
+            << QStringList{"S|IBM|100|2000-03-01|3000", "S|IBM|100|1999-06-01|2000",
+                           "B|IBM|100|2000-02-01|-1500", "B|IBM|100|1999-01-01|-1000"}
+            << QStringList{"0>2 100 1500", "1>3 100 1000"} << QStringList{"", "", "0", "0"}
+            << QStringList{"IBM|100|1999-01-01|1999-06-01|1000|2000| ",
+                           "IBM|100|2000-02-01|2000-03-01|1500|3000| "};
+        QTest::newRow("fractional shares")
+            << QStringList{"B|IBM|2.5|2000-01-03|-25", "S|IBM|1.5|2000-02-01|30",
+                           "S|IBM|1.25|2000-03-01|30"}
+            << QStringList{"1>0 1.5 15", "2>0 1 10"} << QStringList{"0", "", ""}
+            << QStringList{"IBM|1.5|2000-01-03|2000-02-01|15|30| ",
+                           "IBM|1.25|2000-01-03|2000-03-01|10|30|All Buy Rec Not Found"};
+        QTest::newRow("more than 32767 shares")
+            << QStringList{"B|IBM|50000|2000-01-03|-50000", "S|IBM|40000|2000-02-01|80000"}
+            << QStringList{"1>0 40000 40000"} << QStringList{"10000", ""}
+            << QStringList{"IBM|40000|2000-01-03|2000-02-01|40000|80000| "};
+        QTest::newRow("lot cost keeps four decimals")
+            << QStringList{"B|IBM|3|2000-01-03|-100", "S|IBM|1|2000-02-01|50"}
+            << QStringList{"1>0 1 33.3333"} << QStringList{"2", ""}
+            << QStringList{"IBM|1|2000-01-03|2000-02-01|33.3333|50| "};
+        QTest::newRow("only later buys, after the tax year")
+            << QStringList{"S|IBM|10|2001-01-10|300", "B|IBM|10|2001-02-01|-100"}
+            << QStringList{"0>1 10 100"} << QStringList{"", "0"}
+            << QStringList{"IBM|10|2001-02-01|2001-01-10|100|300| "};
+        QTest::newRow("sell of no shares")
+            << QStringList{"B|IBM|10|2000-01-03|-100", "S|IBM|0|2000-02-01|0"}
+            << QStringList{"1>- 0 0"} << QStringList{"10", ""}
+            << QStringList{"IBM|0|2000-12-31|2000-02-01|0|0| "};
+    }
+    void matching() {
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, links);
+        QFETCH(QStringList, memos);
+        QFETCH(QStringList, tax);
+        TestDatabase db;
+        const QVector<qint64> ids = addRows(db, kAccount, rows);
+        RecordingPrompter prompter;
+        QVERIFY(process(db, prompter).done());
+        QCOMPARE(prompter.messages, QStringList());
+        QCOMPARE(describeLinks(db, kAccount, ids), links);
+        QCOMPARE(gainbook::test::memos(db, ids), memos);
+        QCOMPARE(describeTaxRecs(db, kAccount), tax);
+        QCOMPARE(checkInvariants(db, kAccount, true), QString());
+    }
+
+    void openMemo_data() {
+        QTest::addColumn<QString>("memo");
+        QTest::addColumn<bool>("open");
+        QTest::newRow("ten") << "10" << true;
+        QTest::newRow("zero") << "0" << false;
+        QTest::newRow("half with leading zero") << "0.5" << true;
+        QTest::newRow("half without leading zero") << ".5" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("negative") << "-5" << false;
+    }
+    void openMemo() {
+        QFETCH(QString, memo);
+        QFETCH(bool, open);
+        QCOMPARE(isOpenMemo(memo), open);
+
+        // The search in SQL agrees: a buy without a reset keeps its memo.
+        TestDatabase db;
+        const QVector<qint64> ids =
+            addRows(db, kAccount, {"B|IBM|100|2000-01-03|-1000", "S|IBM|1|2000-02-01|100"});
+        runQuery(db.connection(), "UPDATE Txn SET Memo = ? WHERE ID = ?", {memo, ids[0]});
+        Matcher matcher(db.connection(), kAccount);
+        for (const SellRow& sell : matcher.sells())
+            matcher.matchSell(sell);
+        QCOMPARE(describeLinks(db, kAccount, ids).value(0).startsWith("1>0 "), open);
+    }
+
+    void openMemoSmallerThanQuantityIsUsed() {
+        TestDatabase db;
+        const QVector<qint64> ids =
+            addRows(db, kAccount, {"B|IBM|100|2000-01-03|-1000", "S|IBM|10|2000-02-01|100"});
+        runQuery(db.connection(), "UPDATE Txn SET Memo = '5' WHERE ID = ?", {ids[0]});
+        Matcher matcher(db.connection(), kAccount);
+        matcher.matchSell(matcher.sells().first());
+        QCOMPARE(describeLinks(db, kAccount, ids), QStringList{"1>0 5 50"});
+        QCOMPARE(matcher.state().RemainingQty, 5.0);
+        QCOMPARE(matcher.state().RunningCost, 50.0);
+        QCOMPARE(gainbook::test::memos(db, ids), (QStringList{"0", ""}));
+    }
+
+    void processingLeavesOtherAccountsAndCommentsAlone() {
+        TestDatabase db;
+        RecordingPrompter prompter;
+        const QVector<qint64> other =
+            addRows(db, "Other", {"B|IBM|100|2000-01-03|-1000", "S|IBM|60|2000-02-01|900"});
+        QVERIFY(process(db, prompter, "Other").done());
+        QCOMPARE(gainbook::test::memos(db, other), (QStringList{"40", ""}));
+
+        const QVector<qint64> mine = addRows(db, kAccount, {"B|IBM|100|2000-01-03|-1000"});
+        const qint64 sell =
+            db.addTxn(kAccount, "All", "IBM", 10, kSold, QDate(2000, 2, 1), 100, "my note");
+        QVERIFY(process(db, prompter).done());
+        QCOMPARE(gainbook::test::memos(db, other), (QStringList{"40", ""}));
+        QCOMPARE(gainbook::test::memos(db, mine), QStringList{"90"});
+        QCOMPARE(selectTxnById(db.connection(), sell)->memo, QStringLiteral("my note"));
+        QCOMPARE(describeTaxRecs(db, "Other").size(), 1);
+    }
+
+    void processMessages_data() {
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("memo");
+        QTest::newRow("no account chosen") << ""
+                                           << "Please select one account"
+                                           << "";
+        QTest::newRow("no sells") << kAccount << "No complete transaction for the process Year 2000"
+                                  << "100";
+    }
+    void processMessages() {
+        QFETCH(QString, account);
+        QFETCH(QString, message);
+        QFETCH(QString, memo);
+        TestDatabase db;
+        const QVector<qint64> ids = addRows(db, kAccount, {"B|IBM|100|2000-01-03|-1000"});
+        RecordingPrompter prompter;
+        const MatchOutcome outcome = process(db, prompter, account);
+        QCOMPARE(outcome.status, MatchOutcome::Status::Stopped);
+        QCOMPARE(prompter.messages, QStringList{message});
+        QCOMPARE(gainbook::test::memos(db, ids), QStringList{memo});
+        QVERIFY(!accountHasLinks(db.connection(), kAccount));
+    }
+
+    void failedRunChangesNothing() {
+        TestDatabase db;
+        const QVector<qint64> ids =
+            addRows(db, kAccount,
+                    {"B|IBM|100|2000-01-03|-1000", "S|IBM|10|2000-02-01|100",
+                     "B|BAD|10|2000-01-03|-100", "S|BAD|10|2000-03-01|100"});
+        runQuery(db.connection(), "CREATE TRIGGER Refuse BEFORE INSERT ON TaxRec "
+                                  "WHEN NEW.Symbol = 'BAD' BEGIN SELECT RAISE(ABORT, 'disk full'); "
+                                  "END");
+        RecordingPrompter prompter;
+        const MatchOutcome failed = process(db, prompter);
+        QVERIFY(failed.failed());
+        QVERIFY2(failed.message.contains("disk full"), qPrintable(failed.message));
+        QCOMPARE(prompter.messages, QStringList());
+        QCOMPARE(gainbook::test::memos(db, ids), (QStringList{"", "", "", ""}));
+        QVERIFY(!accountHasLinks(db.connection(), kAccount));
+        QCOMPARE(describeTaxRecs(db, kAccount), QStringList());
+
+        // The account can be processed once the cause is gone.
+        runQuery(db.connection(), "DROP TRIGGER Refuse");
+        QVERIFY(process(db, prompter).done());
+        QCOMPARE(gainbook::test::memos(db, ids), (QStringList{"90", "", "0", ""}));
+    }
+
+    void secondRunIsRefused() {
+        TestDatabase db;
+        const QVector<qint64> ids =
+            addRows(db, kAccount, {"B|IBM|100|1999-01-03|-1000", "S|IBM|10|1999-02-01|100"});
+        RecordingPrompter prompter;
+        QVERIFY(process(db, prompter).done());
+        // Even when no sell of the account is in the tax year's grid.
+        QCOMPARE(process(db, prompter).status, MatchOutcome::Status::Stopped);
+        QCOMPARE(prompter.messages, QStringList{"Account already processed: O'Brien IRA"});
+        QCOMPARE(describeLinks(db, kAccount, ids), QStringList{"1>0 10 100"});
+        QCOMPARE(gainbook::test::memos(db, ids), (QStringList{"90", ""}));
+        QCOMPARE(describeTaxRecs(db, kAccount).size(), 1);
+    }
+
+    void invariantsOnGeneratedData_data() {
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed : {1u, 2u, 3u, 42u})
+            QTest::newRow(qPrintable(QString::number(seed))) << seed;
+    }
+    void invariantsOnGeneratedData() {
+        QFETCH(quint32, seed);
+        TestDatabase db;
+        addRandomYear(db, kAccount, seed, 400);
+        addRandomYear(db, "Second", seed + 100, 200);
+        RecordingPrompter prompter;
+        ProcessSession first(db.connection(), prompter);
+        first.setAccount(kAccount);
+        qsizetype lastDone = -1;
+        qsizetype sells = 0;
+        QVERIFY(first
+                    .Process([&](qsizetype done, qsizetype total) {
+                        QVERIFY(done > lastDone && done <= total);
+                        lastDone = done;
+                        sells = total;
+                    })
+                    .done());
+        QCOMPARE(lastDone, sells);
+        QCOMPARE(checkInvariants(db, kAccount, true), QString());
+        QVERIFY(process(db, prompter, "Second").done());
+        QCOMPARE(checkInvariants(db, "Second", true), QString());
+        QCOMPARE(checkInvariants(db, kAccount, true), QString());
+
+        // Detach every third lot, then rebuild the tax records.
+        ProcessSession session(db.connection(), prompter);
+        session.setAccount(kAccount);
+        QVector<LotKey> lots;
+        const QVector<SellLink> links = selectLinksOfAccount(db.connection(), kAccount);
+        for (qsizetype i = 0; i < links.size(); i += 3) {
+            if (links[i].buyId != 0)
+                lots.append({links[i].sellId, links[i].buyId});
+        }
+        QVERIFY(session.Update(lots).done());
+        QVERIFY(session.SaveRecalculate().done());
+        QCOMPARE(prompter.messages, QStringList());
+        QCOMPARE(checkInvariants(db, kAccount, false), QString());
+        QCOMPARE(checkInvariants(db, "Second", true), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMatchingRun)
+#include "test_matching_run.moc"
