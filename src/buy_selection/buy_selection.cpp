@@ -1,10 +1,12 @@
 #include "buy_selection/buy_selection.h"
 
+#include "matching/open_quantity.h"
 #include "platform/date_text.h"
 #include "platform/formats.h"
 #include "platform/number_text.h"
 #include "platform/prompter.h"
 #include "platform/sheet_model.h"
+#include "store/links_table.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "store/txn_table.h"
@@ -182,15 +184,7 @@ std::optional<QString> BuySelection::Apply(SheetModel& grid) {
     QVector<qint64> ids;
     try {
         Transaction transaction(db_);
-        QSqlQuery readMemo = prepareQuery(db_, QStringLiteral("SELECT Memo FROM Txn WHERE ID = ?"));
-        QSqlQuery writeMemo =
-            prepareQuery(db_, QStringLiteral("UPDATE Txn SET Memo = ? WHERE ID = ?"));
-        QSqlQuery dropEmptyLink = prepareQuery(
-            db_, QStringLiteral("DELETE FROM SellLinks WHERE AccountName = ? AND SellId = ? "
-                                "AND BuyId = 0"));
-        QSqlQuery insertLink = prepareQuery(
-            db_, QStringLiteral("INSERT INTO SellLinks (AccountName, SellId, BuyId, BuyQuantity, "
-                                "BuyPrice, Memo) VALUES (?, ?, ?, ?, ?, ' ')"));
+        LinkWriter links(db_);
         for (int row : marked) {
             const bool isNew = grid.text(row, BuyGridCol::Comments) == kNewBuyMarker;
             const qint64 buyId =
@@ -199,16 +193,11 @@ std::optional<QString> BuySelection::Apply(SheetModel& grid) {
             if (sellId_ <= 0)
                 continue;
             const Lot lot = appliedLot(grid, row);
-            execQuery(readMemo, {buyId});
-            if (readMemo.next()) {
-                const double open = numberFromText(readMemo.value(0).toString());
-                readMemo.finish();
-                execQuery(writeMemo, {numberToText(open - lot.quantity), buyId});
-            }
-            execQuery(dropEmptyLink, {account_, sellId_});
+            // A buy deleted meanwhile still gets its link, as the user asked.
+            addToOpenQuantity(db_, buyId, -lot.quantity);
+            deleteEmptyLink(db_, account_, sellId_);
             try {
-                execQuery(insertLink,
-                          {account_, sellId_, buyId, lot.quantity, roundCurrency(lot.cost)});
+                links.insert({account_, sellId_, buyId, lot.quantity, roundCurrency(lot.cost)});
             } catch (const StoreError& error) {
                 if (error.isDuplicateKey())
                     return QStringLiteral("The buy of %1 %2 is already linked to this sell.")

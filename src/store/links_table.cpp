@@ -56,6 +56,13 @@ LinkWriter::LinkWriter(const QSqlDatabase& db)
                                              "BuyQuantity, BuyPrice, Memo) "
                                              "VALUES (?, ?, ?, ?, ?, ?)"))) {}
 
+void deleteEmptyLink(const QSqlDatabase& db, const QString& account, qint64 sellId) {
+    runQuery(db,
+             QStringLiteral("DELETE FROM SellLinks WHERE AccountName = ? AND SellId = ? "
+                            "AND BuyId = 0"),
+             {account, sellId});
+}
+
 void LinkWriter::insert(const SellLink& r) {
     execQuery(query_, {textValue(r.accountName), r.sellId, r.buyId, r.buyQuantity, r.buyPrice,
                        textValue(r.memo)});

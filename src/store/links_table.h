@@ -14,6 +14,9 @@ SellLink linkFromQuery(const QSqlQuery& query);
 
 void deleteLinksOfAccount(const QSqlDatabase& db, const QString& account);
 
+// Removes the link that marks a sell as having no buy (BuyId 0).
+void deleteEmptyLink(const QSqlDatabase& db, const QString& account, qint64 sellId);
+
 bool accountHasLinks(const QSqlDatabase& db, const QString& account);
 
 // The links of an account grouped by sell (ascending SellId); the lots of one
