@@ -40,7 +40,7 @@ frmDisclaim::frmDisclaim(QWidget* parent) : QDialog(parent) {
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setReadOnly(true);
     Text1->setPlainText(disclaimerText());
-    Text1->setMinimumSize(Text1->fontMetrics().averageCharWidth() * 82, 300);
+    Text1->setMinimumSize(Text1->fontMetrics().averageCharWidth() * 90, 320);
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setPixmap(emblem());

@@ -137,6 +137,8 @@ QString InsertTxnRec(SheetModel& grid, int row, const QSqlDatabase& db, const QS
         return fault(grid, row, storeFailure(row, e));
     }
     grid.setText(row, TxnGridCol::ID, QString::number(r.record.id));
+    // The cell shows what was stored, so a later update keeps the memo.
+    grid.setText(row, TxnGridCol::Comment, r.record.memo);
     return saved(grid, row);
 }
 

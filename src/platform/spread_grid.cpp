@@ -77,7 +77,8 @@ void SpreadGrid::setSheet(SheetModel* sheet) {
 }
 
 int SpreadGrid::charactersToPixels(int characters) const {
-    return fontMetrics().averageCharWidth() * (characters + 2) + 6;
+    // Widths count digits, the widest of the common cell characters.
+    return fontMetrics().horizontalAdvance(QLatin1Char('0')) * (characters + 2) + 8;
 }
 
 void SpreadGrid::applyLayout() {
