@@ -1,8 +1,10 @@
 #include "cli/cli_commands.h"
 
 #include "app/database_location.h"
+#include "cli/buy_commands.h"
 #include "cli/cli_session.h"
 #include "cli/record_commands.h"
+#include "cli/txf_commands.h"
 #include "platform/settings_store.h"
 
 #include <QDir>
@@ -15,6 +17,13 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("accounts"), QString(), true, runAccounts},
         {QStringLiteral("txns"), QStringLiteral("ACCOUNT [MONTH]"), true, runTxns},
         {QStringLiteral("tax"), QStringLiteral("ACCOUNT [--totals]"), true, runTax},
+        {QStringLiteral("buys"), QStringLiteral("ACCOUNT SELLID [--filter N]"), true, runBuys},
+        {QStringLiteral("link"), QStringLiteral("ACCOUNT SELLID BUYID [QTY [COST]]"), true,
+         runLink},
+        {QStringLiteral("new-buy"), QStringLiteral("ACCOUNT SELLID DATE SYMBOL QUANTITY TOTALCOST"),
+         true, runNewBuy},
+        {QStringLiteral("export-txf"), QStringLiteral("FILE"), true, runExportTxf},
+        {QStringLiteral("import-txf"), QStringLiteral("FILE"), true, runImportTxf},
     };
     return commands;
 }

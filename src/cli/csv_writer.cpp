@@ -6,24 +6,40 @@ namespace gainbook {
 
 namespace {
 
-QString csvField(const QString& field) {
-    if (!field.contains(u',') && !field.contains(u'"') && !field.contains(u'\n') &&
-        !field.contains(u'\r'))
-        return field;
-    QString quoted = field;
-    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return u'"' + quoted + u'"';
+bool needsQuotes(const QString& field) {
+    for (QChar c : field) {
+        if (c == u',' || c == u'"' || c == u'\n' || c == u'\r')
+            return true;
+    }
+    return false;
+}
+
+void appendField(QString& line, const QString& field) {
+    if (!needsQuotes(field)) {
+        line += field;
+        return;
+    }
+    line += u'"';
+    for (QChar c : field) {
+        if (c == u'"')
+            line += u'"';
+        line += c;
+    }
+    line += u'"';
 }
 
 } // namespace
 
 void writeCsvRow(QTextStream& out, const QStringList& fields) {
+    QString line;
+    line.reserve(128);
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
-            out << ',';
-        out << csvField(fields[i]);
+            line += u',';
+        appendField(line, fields[i]);
     }
-    out << '\n';
+    line += u'\n';
+    out << line;
 }
 
 void writeCsvGrid(QTextStream& out, const SheetModel& grid) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace gainbook {
 
@@ -34,10 +35,38 @@ QDate make(int year, qsizetype yearDigits, int month, int day) {
     return QDate(expandYear(year, yearDigits), month, day);
 }
 
+// m/d/yy and m/d/yyyy in ASCII digits, the form nearly every date comes in,
+// read without the patterns below: a file import reads two dates a record
+// and the patterns cost more than the rest of the record. Nothing when the
+// text has another form; the patterns then decide.
+std::optional<QDate> slashedDate(QStringView text) {
+    int parts[3] = {0, 0, 0};
+    int digits[3] = {0, 0, 0};
+    int part = 0;
+    for (const QChar c : text) {
+        if (c == u'/') {
+            if (++part > 2)
+                return std::nullopt;
+        } else if (c >= u'0' && c <= u'9' && digits[part] < 4) {
+            parts[part] = parts[part] * 10 + (c.unicode() - u'0');
+            ++digits[part];
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (part != 2 || digits[0] == 0 || digits[0] > 2 || digits[1] == 0 || digits[1] > 2 ||
+        (digits[2] != 2 && digits[2] != 4))
+        return std::nullopt;
+    return make(parts[2], digits[2], parts[0], parts[1]);
+}
+
 } // namespace
 
 QDate dateFromText(QStringView input) {
-    const QString text = input.trimmed().toString();
+    const QStringView trimmed = input.trimmed();
+    if (const std::optional<QDate> quick = slashedDate(trimmed))
+        return *quick;
+    const QString text = trimmed.toString();
     if (text.isEmpty())
         return {};
 
@@ -95,7 +124,20 @@ QDate dateFromSerial(double serial) {
 }
 
 QString formatDate(const QDate& date) {
-    return date.isValid() ? date.toString(QStringLiteral("MM/dd/yyyy")) : QString();
+    if (!date.isValid())
+        return QString();
+    // Written by hand: grids format one date per row, and QDate's format
+    // parser dominates a fill of many rows.
+    int y = 0, m = 0, d = 0;
+    date.getDate(&y, &m, &d);
+    if (y < 0 || y > 9999)
+        return date.toString(QStringLiteral("MM/dd/yyyy"));
+    const char16_t text[10] = {
+        char16_t(u'0' + m / 10),   char16_t(u'0' + m % 10),       u'/',
+        char16_t(u'0' + d / 10),   char16_t(u'0' + d % 10),       u'/',
+        char16_t(u'0' + y / 1000), char16_t(u'0' + y / 100 % 10), char16_t(u'0' + y / 10 % 10),
+        char16_t(u'0' + y % 10)};
+    return QString(reinterpret_cast<const QChar*>(text), 10);
 }
 
 QString isoDate(const QDate& date) {

@@ -1,7 +1,5 @@
 #include "platform/formats.h"
 
-#include <QLocale>
-
 #include <cmath>
 
 namespace gainbook {
@@ -16,13 +14,24 @@ double cents(double value) {
     return r == 0.0 ? 0.0 : r;
 }
 
+// Thousands separators are put in by hand: the locale machinery is far
+// slower and grids format several amounts per row.
 QString grouped(double value) {
-    static const QLocale c = [] {
-        QLocale l = QLocale::c();
-        l.setNumberOptions(QLocale::DefaultNumberOptions); // the C locale omits groups by default
-        return l;
-    }();
-    return c.toString(cents(value), 'f', 2);
+    const QString plain = QString::number(cents(value), 'f', 2);
+    const qsizetype sign = plain.startsWith(u'-') ? 1 : 0;
+    const qsizetype digits = plain.size() - 3 - sign; // before the point
+    if (digits <= 3)
+        return plain;
+    QString text;
+    text.reserve(plain.size() + digits / 3);
+    text.append(QStringView(plain).left(sign));
+    for (qsizetype i = 0; i < digits; ++i) {
+        if (i > 0 && (digits - i) % 3 == 0)
+            text.append(u',');
+        text.append(plain[sign + i]);
+    }
+    text.append(QStringView(plain).right(3));
+    return text;
 }
 
 } // namespace

@@ -40,8 +40,11 @@ QStringList schemaTables() {
 
 QStringList schemaIndexes() {
     return {
+        // The views read an account, or one of its months, in date order.
+        QStringLiteral("CREATE INDEX IF NOT EXISTS TxnByAccountDate "
+                       "ON Txn (AccountName, TxnDate, Symbol)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS TxnByAccountMonth "
-                       "ON Txn (AccountName, TxnMonth)"),
+                       "ON Txn (AccountName, TxnMonth, TxnDate, Symbol)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS TxnByAccountTypeSymbol "
                        "ON Txn (AccountName, Type, substr(Symbol, 1, 12), TxnDate)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS TaxRecByAccount "

@@ -1,0 +1,97 @@
+#include "db_generator.h"
+
+#include "store/records.h"
+#include "store/tax_table.h"
+#include "store/transaction.h"
+#include "store/txn_table.h"
+
+#include <QDate>
+#include <QVector>
+
+#include <random>
+
+namespace gainbook::bench {
+
+namespace {
+
+QString symbolName(int i) {
+    // Short tickers plus a few long descriptions that share their first
+    // twelve characters, as some brokers write them.
+    if (i % 50 == 49)
+        return QStringLiteral("INTL BUSINESS MACHINES %1").arg(i);
+    QString s;
+    int n = i + 26;
+    while (n > 0) {
+        s.prepend(QChar(u'A' + n % 26));
+        n /= 26;
+    }
+    return s;
+}
+
+QString monthLabel(const QDate& date) {
+    return date.toString(QStringLiteral("MMM yyyy"));
+}
+
+} // namespace
+
+QString generatedAccountName(int i) {
+    return i == 0 ? QStringLiteral("O'Brien IRA") : QStringLiteral("Brokerage %1").arg(i);
+}
+
+void generateDatabase(const QSqlDatabase& db, const GeneratorOptions& options) {
+    std::mt19937 random(options.seed);
+    auto uniform = [&](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(random);
+    };
+    auto chance = [&](double p) {
+        return std::uniform_real_distribution<double>(0, 1)(random) < p;
+    };
+
+    const QDate first(1999, 1, 4);
+    const int span = int(first.daysTo(QDate(2000, 12, 29)));
+    const int accounts = std::max(1, options.accounts);
+    const qint64 taxRecords =
+        options.taxRecords < 0 ? options.transactions / 4 : options.taxRecords;
+
+    Transaction transaction(db);
+    TxnWriter txns(db);
+    TaxWriter taxes(db);
+
+    // Pairs of a buy and a sell of part of it, so that matching finds work.
+    qint64 written = 0;
+    while (written < options.transactions) {
+        const QString account = generatedAccountName(uniform(0, accounts - 1));
+        const QString symbol = symbolName(uniform(0, std::max(1, options.symbols) - 1));
+        const double price = uniform(500, 20000) / 100.0;
+        const double bought = uniform(1, 40) * 25;
+        const QDate buyDate = first.addDays(uniform(0, span - 40));
+        const QDate sellDate = chance(options.sellsBeforeBuys) ? buyDate.addDays(-uniform(1, 30))
+                                                               : buyDate.addDays(uniform(0, 400));
+        const double sold = std::max(1.0, std::floor(bought * uniform(20, 100) / 100.0));
+
+        txns.insert({0, account, monthLabel(buyDate), symbol, bought, kBought, buyDate,
+                     -bought * price, QString()});
+        ++written;
+        if (written >= options.transactions)
+            break;
+        if (sellDate.year() > 2000)
+            continue; // sells beyond the history are not captured yet
+        const double salePrice = price * uniform(70, 160) / 100.0;
+        txns.insert({0, account, monthLabel(sellDate), symbol, sold, kSold, sellDate,
+                     sold * salePrice, QString()});
+        ++written;
+    }
+
+    for (qint64 i = 0; i < taxRecords; ++i) {
+        const QDate acquired = first.addDays(uniform(0, span));
+        const QDate sold = QDate(1999, 12, 1).addDays(uniform(0, 420));
+        const double cost = uniform(100, 500000) / 100.0;
+        taxes.insert({0, generatedAccountName(uniform(0, accounts - 1)),
+                      symbolName(uniform(0, options.symbols - 1)), double(uniform(1, 500)),
+                      chance(0.05) ? QDate() : acquired, sold, cost,
+                      cost * uniform(50, 180) / 100.0, QString()});
+    }
+    transaction.commit();
+}
+
+} // namespace gainbook::bench

@@ -1,0 +1,54 @@
+#include "cli/txf_commands.h"
+
+#include "cli/cli_session.h"
+#include "txf/txf_export.h"
+#include "txf/txf_import.h"
+
+namespace gainbook {
+
+namespace {
+
+bool oneFileArgument(CliSession& session, const QStringList& args, int& code) {
+    if (const QString bad = unknownOption(args); !bad.isEmpty()) {
+        code = session.usage(QStringLiteral("Unknown option: %1").arg(bad));
+        return false;
+    }
+    if (args.size() != 1) {
+        code = session.usage(args.isEmpty() ? QStringLiteral("Missing argument.")
+                                            : QStringLiteral("Too many arguments."));
+        return false;
+    }
+    return true;
+}
+
+// The command's own messages go to standard output, failures to standard
+// error; only Done exits 0.
+int finish(CliSession& session, const TxfResult& result) {
+    if (result.status == TxfStatus::Failed)
+        return session.fail(result.message);
+    if (!result.message.isEmpty())
+        session.prompter().message(result.message);
+    return result.ok() ? ExitOk : ExitMessage;
+}
+
+} // namespace
+
+int runExportTxf(CliSession& session, const QStringList& args) {
+    int code = ExitOk;
+    if (!oneFileArgument(session, args, code))
+        return code;
+    TxfExport txf;
+    const TxfResult loaded = txf.load(session.database().connection());
+    if (!loaded.ok())
+        return finish(session, loaded);
+    return finish(session, txf.writeTo(args[0]));
+}
+
+int runImportTxf(CliSession& session, const QStringList& args) {
+    int code = ExitOk;
+    if (!oneFileArgument(session, args, code))
+        return code;
+    return finish(session, importTxf(args[0], session.database().connection()));
+}
+
+} // namespace gainbook

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QStringList>
+
+namespace gainbook {
+
+class CliSession;
+
+int runExportTxf(CliSession& session, const QStringList& args);
+int runImportTxf(CliSession& session, const QStringList& args);
+
+} // namespace gainbook

@@ -1,0 +1,56 @@
+#include "txf/txf_format.h"
+
+#include "platform/date_text.h"
+#include "platform/number_text.h"
+
+namespace gainbook {
+
+namespace {
+
+// A line break inside a value would split the record and shift every tag
+// after it, so it is written as a blank.
+QString oneLine(QString value) {
+    value.replace(u'\r', u' ');
+    value.replace(u'\n', u' ');
+    return value;
+}
+
+void appendLine(QByteArray& out, const QString& line) {
+    out += line.toLatin1();
+    out += kTxfLineEnd;
+}
+
+} // namespace
+
+QByteArray txfHeader() {
+    QByteArray out;
+    appendLine(out, QStringLiteral("V034"));
+    appendLine(out, QStringLiteral("AKestrova Gainbook 2.0"));
+    appendLine(out, QStringLiteral("D1/7/01"));
+    appendLine(out, QStringLiteral("^"));
+    return out;
+}
+
+int txfReferenceNumber(const TaxRecord& record) {
+    if (!record.dateAcquired.isValid() || !record.dateSold.isValid())
+        return 323;
+    return record.dateSold <= record.dateAcquired.addYears(1) ? 321 : 323;
+}
+
+QByteArray txfRecord(const TaxRecord& record) {
+    QByteArray out;
+    out.reserve(96);
+    appendLine(out, QStringLiteral("TD"));
+    appendLine(out, QStringLiteral("N%1").arg(txfReferenceNumber(record)));
+    appendLine(out, QStringLiteral("C1"));
+    appendLine(out, QStringLiteral("L1"));
+    appendLine(out, u'P' + numberToText(record.quantity) + u' ' + oneLine(record.symbol));
+    appendLine(out, u'D' + formatDate(record.dateAcquired));
+    appendLine(out, u'D' + formatDate(record.dateSold));
+    appendLine(out, u'$' + numberToText(roundCurrency(record.cost)));
+    appendLine(out, u'$' + numberToText(roundCurrency(record.salePrice)));
+    appendLine(out, QStringLiteral("^"));
+    return out;
+}
+
+} // namespace gainbook

@@ -1,0 +1,61 @@
+#include "txf/txf_texts.h"
+
+#include <QDir>
+
+namespace gainbook {
+
+TxfDialogChoice txfExportDialog() {
+    return {QStringLiteral("Export Tax Data in"), QStringLiteral("txf"),
+            QStringLiteral("Tax Exchange Format (*.txf)")};
+}
+
+TxfDialogChoice txfImportDialog() {
+    return {QStringLiteral("Import Data in Tax Format from other programs"), QStringLiteral("txf"),
+            QStringLiteral("Tax Exchange Format (*.txf)")};
+}
+
+QString txfExportMenuCaption() {
+    return QStringLiteral("E&xport in Tax Format");
+}
+
+QString txfImportMenuCaption() {
+    return QStringLiteral("&Import in Tax Format");
+}
+
+QString noRecordToExportMessage() {
+    return QStringLiteral("NO record exist to be exported");
+}
+
+QString noDataImportedMessage() {
+    return QStringLiteral(
+        "No data could be captured. Please make sure that right data is there in file");
+}
+
+QString recordsAddedMessage(qint64 count) {
+    return QString::number(count) + QStringLiteral(" records successfully added.");
+}
+
+QString recordsSkippedMessage(qint64 count) {
+    return count == 1 ? QStringLiteral("1 record could not be read and was skipped.")
+                      : QStringLiteral("%1 records could not be read and were skipped.").arg(count);
+}
+
+QString cannotWriteMessage(const QString& path, const QString& reason) {
+    return QStringLiteral("The file %1 could not be written: %2")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+QString cannotReadMessage(const QString& path, const QString& reason) {
+    return QStringLiteral("The file %1 could not be read: %2")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+QString importStoppedMessage(const QString& reason) {
+    return QStringLiteral("The import stopped: %1").arg(reason);
+}
+
+QString exportReadFailedMessage(const QString& reason) {
+    return QStringLiteral("The tax records could not be read: %1").arg(reason);
+}
+
+} // namespace gainbook

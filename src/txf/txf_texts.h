@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace gainbook {
+
+// What the main window's file dialog is set to for a TXF command. The
+// dialog itself belongs to the screen; the choices belong to the format.
+struct TxfDialogChoice {
+    QString title;
+    QString defaultSuffix; // without the dot
+    QString filter;        // for the dialog's file type list
+};
+
+TxfDialogChoice txfExportDialog();
+TxfDialogChoice txfImportDialog();
+
+// Menu captions of the two commands on the main window's file menu.
+QString txfExportMenuCaption();
+QString txfImportMenuCaption();
+
+// The commands' own messages.
+QString noRecordToExportMessage();
+QString noDataImportedMessage();
+QString recordsAddedMessage(qint64 count);
+QString recordsSkippedMessage(qint64 count);
+QString cannotWriteMessage(const QString& path, const QString& reason);
+QString cannotReadMessage(const QString& path, const QString& reason);
+QString importStoppedMessage(const QString& reason);
+QString exportReadFailedMessage(const QString& reason);
+
+} // namespace gainbook

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "support/test_database.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace gainbook::test {
+
+// A file under tests/data/txf.
+QString txfData(const QString& name);
+QByteArray readBytes(const QString& path);
+
+// The three records of small_export.txf, spread over two accounts and
+// inserted out of date order, plus records sold outside 2000.
+void fillSmallExport(TestDatabase& t);
+
+// Rows of TaxRec as "account|symbol|quantity|acquired|sold|cost|sale|memo",
+// by ID, so that a comparison shows every column.
+QStringList taxRows(const TestDatabase& t);
+
+} // namespace gainbook::test
