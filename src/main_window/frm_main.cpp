@@ -5,6 +5,7 @@
 #include "main_window/main_commands.h"
 #include "main_window/record_grid_pane.h"
 #include "main_window/status_hints.h"
+#include "main_window/txf_commands.h"
 #include "platform/outline.h"
 #include "platform/prompter.h"
 #include "platform/spread_grid.h"
@@ -41,6 +42,10 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
         context_, prompter_, [this] { return outline_->selection(); }, central);
     outline_ = new AccountOutlinePane(context_, prompter_, *grid_, central);
     commands_ = new MainCommands(context_, prompter_, this);
+    txf_ = new TxfCommands(context_, prompter_, this);
+    commands_->setTxfExport([this] { txf_->mnuExport_Click(); });
+    commands_->setTxfImport([this] { txf_->mnImport_Click(); });
+    connect(txf_, &TxfCommands::recordsImported, outline_, &AccountOutlinePane::DisplayList);
 
     Frame1 = new QGroupBox(QStringLiteral("Display"), central);
     Frame1->setObjectName(QStringLiteral("Frame1"));

@@ -20,6 +20,7 @@ class MainCommands;
 class Prompter;
 class RecordGridPane;
 class StatusHints;
+class TxfCommands;
 
 // "Your Account at a Glance": the home window. It lays out the outline,
 // the record grid and the commands, which live in their own classes, and
@@ -54,6 +55,7 @@ public:
     RecordGridPane& grid() { return *grid_; }
     MainCommands& commands() { return *commands_; }
     StatusHints& hints() { return *hints_; }
+    TxfCommands& txf() { return *txf_; }
 
 public slots:
     void Option1_Click();
@@ -75,6 +77,7 @@ private:
     AccountOutlinePane* outline_ = nullptr;
     MainCommands* commands_ = nullptr;
     StatusHints* hints_ = nullptr;
+    TxfCommands* txf_ = nullptr;
     bool otherScreenWasActive_ = false;
 };
 

@@ -4,6 +4,7 @@
 #include "main_window/main_commands.h"
 #include "main_window/record_grid_pane.h"
 #include "main_window/tax_view.h"
+#include "main_window/txf_commands.h"
 #include "main_window/txn_view.h"
 #include "platform/outline.h"
 #include "platform/sheet_model.h"
@@ -12,6 +13,7 @@
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
+#include "txf/txf_texts.h"
 
 #include <QAction>
 #include <QFrame>
@@ -130,8 +132,8 @@ private slots:
         QVERIFY(!c.Command2->isEnabled());
         QVERIFY(!c.Command3->isEnabled());
         QVERIFY(!c.mnuCapture->isEnabled());
-        QVERIFY(!c.mnImport->isEnabled());
-        QVERIFY(!c.mnuExport->isEnabled());
+        QVERIFY(c.mnImport->isEnabled());
+        QVERIFY(c.mnuExport->isEnabled());
         QCOMPARE(c.mnuExport->text(), QString("E&xport in Tax Format"));
         QCOMPARE(c.mnuHelpwebIndex->text(), QString("Help Index (on Web with updates)"));
     }
@@ -478,6 +480,26 @@ private slots:
         QCOMPARE(opened, 1);
         m.w->Form_Activate();
         QCOMPARE(opened, 1);
+    }
+
+    void txfExportThenImportListsTheNewAccount() {
+        Window m;
+        fillTwoAccounts(m.t);
+        m.load();
+        QTemporaryDir dir;
+        const QString file = dir.filePath("year.txf");
+        QStringList titles;
+        m.w->txf().chooseFile = [&](const TxfDialogChoice& choice, bool) {
+            titles << choice.title;
+            return file;
+        };
+        m.w->commands().mnuExport->trigger();
+        QVERIFY(QFile::exists(file));
+        m.w->commands().mnImport->trigger();
+        QCOMPARE(titles, QStringList({"Export Tax Data in",
+                                      "Import Data in Tax Format from other programs"}));
+        QCOMPARE(m.prompter.messages.last(), QString("2 records successfully added."));
+        QVERIFY(m.outlineTexts().contains("1Kestrova Gainbook 2.0"));
     }
 
     void oneHelpWindowAtATime() {
