@@ -35,6 +35,24 @@ OutlineSelection AccountOutlinePane::selection() const {
     return s;
 }
 
+bool AccountOutlinePane::reselect(const OutlineSelection& item) {
+    if (!item.isValid())
+        return false;
+    int account = -1;
+    for (int i = 0; i < Outline1->listCount(); ++i) {
+        if (Outline1->itemLevel(i) == 1)
+            account = Outline1->itemText(i) == item.account ? i : -1;
+        if (account < 0 || Outline1->itemLevel(i) != item.level ||
+            Outline1->itemText(i) != item.text)
+            continue;
+        if (item.level != 1)
+            Outline1->setItemExpanded(account, true);
+        Outline1->setListIndex(i);
+        return true;
+    }
+    return false;
+}
+
 void AccountOutlinePane::DisplayList() {
     QVector<OutlineItem> items;
     try {

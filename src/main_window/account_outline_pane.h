@@ -28,6 +28,9 @@ public:
     Outline* Outline1 = nullptr;
 
     OutlineSelection selection() const;
+    // Selects the item that names the same account or month again after a
+    // rebuild; false when it is gone.
+    bool reselect(const OutlineSelection& item);
 
     // Called once when a rebuild finds no account at all (the capture
     // screen, when it is there).

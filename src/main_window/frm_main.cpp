@@ -151,8 +151,15 @@ void frmMain::Form_Activate() {
     // they keep the window as it is until saved or cleared.
     if (grid_->hasUnsavedEdits())
         return;
+    // The item the user looked at stays selected and shows fresh records.
+    // The window system may deliver the click that brought this window back
+    // before the activation; without this the click's result would be
+    // wiped at once.
+    const OutlineSelection before = outline_->selection();
     grid_->ClearGrid();
     outline_->DisplayList();
+    if (outline_->reselect(before))
+        grid_->fill();
 }
 
 void frmMain::watchActivation() {

@@ -179,17 +179,31 @@ private slots:
         QCOMPARE(m.sheet().rows(), 3);
 
         m.t.addTxn("Bolt", "Mar", "X", 1, kBought, QDate(2000, 3, 1), 1);
+        m.t.addTxn("Acme", "Feb", "Y", 1, kBought, QDate(2000, 3, 1), 1);
         m.w->Form_Activate();
         QCOMPARE(m.outlineTexts(),
                  QStringList({"1Acme", "2Jan", "2Feb", "1Bolt", "2Mar", "1Zed", "2All"}));
+        // The selected item shows what the other screen wrote.
+        QCOMPARE(m.outline().listIndex(), 0);
+        QCOMPARE(m.sheet().rows(), 4);
+
+        // A selected month that another screen removed leaves an empty grid.
+        m.select("Mar");
+        QCOMPARE(m.sheet().rows(), 1);
+        runQuery(m.t.connection(), "DELETE FROM Txn WHERE AccountName = 'Bolt'");
+        m.w->Form_Activate();
+        QCOMPARE(m.outline().listIndex(), -1);
         QCOMPARE(m.sheet().rows(), 0);
+        m.t.addTxn("Bolt", "Mar", "X", 1, kBought, QDate(2000, 3, 1), 1);
+        m.w->Form_Activate();
 
         // Unsaved edits are not thrown away behind the user's back.
         m.select("Acme");
         m.type(1, TxnGridCol::Symbol, "CHANGED");
         m.t.addTxn("Cole", "Mar", "X", 1, kBought, QDate(2000, 3, 1), 1);
         m.w->Form_Activate();
-        QCOMPARE(m.sheet().rows(), 3);
+        QCOMPARE(m.sheet().rows(), 4);
+        QCOMPARE(m.sheet().text(1, TxnGridCol::Symbol), QString("CHANGED"));
         QCOMPARE(m.outline().listCount(), 7);
     }
 
