@@ -73,8 +73,11 @@ void AccountOutlinePane::Outline1_Click(int index) {
     if (index < 0)
         return;
     if (grid_.hasUnsavedEdits()) {
-        if (!prompter_.ask(QStringLiteral("Are you sure you want to ignore changes?")))
+        if (!prompter_.ask(QStringLiteral("Are you sure you want to ignore changes?"))) {
+            // The highlight goes back to the item whose edits are kept.
+            reselect(grid_.filledFor());
             return;
+        }
         grid_.setUnsavedEdits(false);
     }
     Outline1->setItemExpanded(index, !Outline1->isItemExpanded(index));

@@ -83,7 +83,7 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
             commands_->Command2_Click();
     });
     watchActivation();
-    resize(820, 580);
+    resize(900, 600);
 }
 
 frmMain::~frmMain() = default;

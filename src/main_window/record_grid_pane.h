@@ -42,6 +42,9 @@ public:
     bool hasUnsavedEdits() const { return unsaved_; }
     void setUnsavedEdits(bool unsaved);
 
+    // The outline item the rows on show belong to.
+    const OutlineSelection& filledFor() const { return filledFor_; }
+
     void ClearGrid();
     // Fills the grid for the outline's selected item in the current view.
     void fill();

@@ -15,19 +15,25 @@ SpreadRowHeader::SpreadRowHeader(QWidget* parent) : QHeaderView(Qt::Vertical, pa
 }
 
 void SpreadRowHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    // The base leaves the painter clipped to nothing: keep our own state.
+    painter->save();
     QHeaderView::paintSection(painter, rect, logicalIndex);
+    painter->restore();
     const QAbstractItemModel* m = model();
     if (!m || m->columnCount() == 0)
         return;
     if (!m->index(logicalIndex, 0).data(SheetModel::ChangedRole).toBool())
         return;
+    // A drawn marker rather than a glyph: it needs no particular font.
     painter->save();
-    painter->setPen(QColor(200, 0, 0));
-    QFont bold = painter->font();
-    bold.setBold(true);
-    painter->setFont(bold);
-    painter->drawText(rect.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                      QStringLiteral("\u270E"));
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(QColor(200, 0, 0));
+    const int size = std::max(6, rect.height() / 3);
+    const QPointF tip(rect.right() - 4, rect.center().y());
+    const QPointF marker[] = {tip, tip + QPointF(-size, -size / 2.0),
+                              tip + QPointF(-size, size / 2.0)};
+    painter->drawPolygon(marker, 3);
     painter->restore();
 }
 
@@ -47,8 +53,8 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent) {
     const int rowHeight = fontMetrics().height() + 6;
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(rowHeight);
-    verticalHeader()->setMinimumWidth(
-        fontMetrics().horizontalAdvance(QStringLiteral("\u270E 99999")));
+    verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("999999")) +
+                                      12);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setFixedHeight(rowHeight + 4);
@@ -71,6 +77,10 @@ void SpreadGrid::setSheet(SheetModel* sheet) {
     if (!sheet)
         return;
     connect(sheet, &QAbstractItemModel::modelReset, this, &SpreadGrid::applyLayout);
+    // The row heading shows the changed mark, which the header does not
+    // learn about from cell changes on its own.
+    connect(sheet, &QAbstractItemModel::dataChanged, verticalHeader()->viewport(),
+            [this] { verticalHeader()->viewport()->update(); });
     connect(sheet, &SheetModel::cellEdited, this,
             [this](int row, int col) { emit cellChanged(col, row); });
     applyLayout();

@@ -239,6 +239,7 @@ private slots:
         QCOMPARE(m.sheet().rows(), 3);
         QCOMPARE(m.sheet().text(1, TxnGridCol::Quantity), QString("12"));
         QVERIFY(m.w->cmdAdd->isEnabled());
+        QCOMPARE(m.outline().listIndex(), 0); // back on the item being edited
 
         m.prompter.answers.enqueue(true);
         m.select("Feb");
