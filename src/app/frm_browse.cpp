@@ -92,6 +92,16 @@ void frmBrowse::showEvent(QShowEvent* event) {
     move(pos() + QPoint(twipsToPixels(300), twipsToPixels(300)));
 }
 
+void frmBrowse::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    // A splash closed early by the window system moves the start on, rather
+    // than leave the program running without a window.
+    if (Timer1->isActive()) {
+        Timer1->stop();
+        emit splashDone();
+    }
+}
+
 void frmBrowse::cmdClose_Click() {
     close();
 }

@@ -35,6 +35,7 @@ public slots:
     void Timer1_Timer();
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

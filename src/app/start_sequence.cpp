@@ -18,7 +18,10 @@ bool StartSequence::Main(bool timerOn) {
     splash_ = new frmBrowse(context_.pageToShow(), context_.applicationDirectory());
     splash_->setAttribute(Qt::WA_DeleteOnClose);
     splash_->cmdClose->hide();
-    connect(splash_, &frmBrowse::splashDone, this, &StartSequence::splashDone);
+    // Queued: the disclaimer runs its own event loop, which must not run
+    // inside the handler of the window being closed.
+    connect(splash_, &frmBrowse::splashDone, this, &StartSequence::splashDone,
+            Qt::QueuedConnection);
     if (steps_.checkComponents && !steps_.checkComponents()) {
         splash_->close();
         steps_.endProgram(0);

@@ -87,8 +87,9 @@ struct Window {
 
     void clickHeading(int col) {
         QHeaderView* header = w->grid().grdFormlist->horizontalHeader();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(col - 1) + 4, 4));
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(col - 1) + header->sectionSize(col - 1) / 2, 4));
     }
 
     QStringList column(int col) {
