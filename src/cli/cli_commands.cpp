@@ -2,6 +2,7 @@
 
 #include "app/database_location.h"
 #include "cli/buy_commands.h"
+#include "cli/capture_commands.h"
 #include "cli/cli_session.h"
 #include "cli/record_commands.h"
 #include "cli/txf_commands.h"
@@ -17,6 +18,10 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("accounts"), QString(), true, runAccounts},
         {QStringLiteral("txns"), QStringLiteral("ACCOUNT [MONTH]"), true, runTxns},
         {QStringLiteral("tax"), QStringLiteral("ACCOUNT [--totals]"), true, runTax},
+        {QStringLiteral("capture"),
+         QStringLiteral("--broker ENTRY [--account NAME] [--month MONTH] [--derive | --no-derive] "
+                        "[--paste] SOURCE"),
+         true, runCaptureCommand},
         {QStringLiteral("buys"), QStringLiteral("ACCOUNT SELLID [--filter N]"), true, runBuys},
         {QStringLiteral("link"), QStringLiteral("ACCOUNT SELLID BUYID [QTY [COST]]"), true,
          runLink},

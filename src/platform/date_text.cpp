@@ -123,25 +123,52 @@ QDate dateFromSerial(double serial) {
     return QDate(1899, 12, 30).addDays(day);
 }
 
-QString formatDate(const QDate& date) {
+namespace {
+
+// Dates are formatted by hand: grids format one per row and every stored row
+// has one, and QDate's format parser dominates both. Years outside four
+// digits fall back to QDate.
+QString fixedDate(const QDate& date, bool iso) {
     if (!date.isValid())
         return QString();
-    // Written by hand: grids format one date per row, and QDate's format
-    // parser dominates a fill of many rows.
     int y = 0, m = 0, d = 0;
     date.getDate(&y, &m, &d);
     if (y < 0 || y > 9999)
-        return date.toString(QStringLiteral("MM/dd/yyyy"));
-    const char16_t text[10] = {
-        char16_t(u'0' + m / 10),   char16_t(u'0' + m % 10),       u'/',
-        char16_t(u'0' + d / 10),   char16_t(u'0' + d % 10),       u'/',
-        char16_t(u'0' + y / 1000), char16_t(u'0' + y / 100 % 10), char16_t(u'0' + y / 10 % 10),
-        char16_t(u'0' + y % 10)};
-    return QString(reinterpret_cast<const QChar*>(text), 10);
+        return iso ? date.toString(Qt::ISODate) : date.toString(QStringLiteral("MM/dd/yyyy"));
+    QString text(10, Qt::Uninitialized);
+    QChar* out = text.data();
+    auto put = [&out](int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i) {
+            out[i] = QChar(u'0' + value % 10);
+            value /= 10;
+        }
+        out += digits;
+    };
+    auto separator = [&out](char16_t c) { *out++ = QChar(c); };
+    if (iso) {
+        put(y, 4);
+        separator(u'-');
+        put(m, 2);
+        separator(u'-');
+        put(d, 2);
+    } else {
+        put(m, 2);
+        separator(u'/');
+        put(d, 2);
+        separator(u'/');
+        put(y, 4);
+    }
+    return text;
+}
+
+} // namespace
+
+QString formatDate(const QDate& date) {
+    return fixedDate(date, false);
 }
 
 QString isoDate(const QDate& date) {
-    return date.isValid() ? date.toString(Qt::ISODate) : QString();
+    return fixedDate(date, true);
 }
 
 QDate dateFromStored(const QString& stored) {

@@ -1,0 +1,75 @@
+#include "capture/scan_helpers.h"
+
+#include "capture/capture_state.h"
+
+namespace gainbook {
+
+QString CompactSpaces(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    QChar previous;
+    for (const QChar c : text) {
+        if (c == u' ' && previous == u' ')
+            continue;
+        out.append(c);
+        previous = c;
+    }
+    return out;
+}
+
+QString CompactJunk(const QString& text) {
+    static const QString junk = QStringLiteral(" -,./\\()");
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (!junk.contains(c))
+            out.append(c);
+    }
+    return out.toUpper();
+}
+
+void SkipTillTok(CaptureState& state, const QString& Tok1, const QString& tok2) {
+    const QString delimiter = QStringLiteral(" ");
+    state.PrevToken.clear();
+    state.CurToken = state.tokenizer.NextToken(delimiter, QString());
+    while (state.CurToken != tok2 && state.CurToken != Tok1 && state.CurToken != state.PrevToken) {
+        state.PrevToken = state.CurToken;
+        state.CurToken = state.tokenizer.NextToken(delimiter, QString());
+    }
+}
+
+int SkipForTag(int i, const QString& tag, const ElementList& alllinks, int allcount) {
+    const int last = std::min(allcount, int(alllinks.size()));
+    for (int j = std::max(i + 1, 0); j < last; ++j) {
+        if (alllinks[j].tagName == tag)
+            return j;
+    }
+    return std::max(i + 1, allcount);
+}
+
+int SkipForTagValue(int i, const QString& tag, const ElementList& alllinks, int allcount,
+                    const QString& sValue) {
+    const int last = std::min(allcount, int(alllinks.size()));
+    for (int j = std::max(i + 1, 0); j < last; ++j) {
+        const PageElement& e = alllinks[j];
+        if (e.tagName == tag && e.innerText.startsWith(sValue))
+            return j;
+    }
+    return std::max(i + 1, allcount);
+}
+
+QString elementText(const ElementList& alllinks, int i) {
+    return i >= 0 && i < alllinks.size() ? alllinks[i].innerText : QString();
+}
+
+QString trimBlanks(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+} // namespace gainbook

@@ -1,0 +1,127 @@
+#include "capture/sources/csv_reader.h"
+
+#include "capture/sources/sheet_cell_values.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+#include <cmath>
+
+namespace gainbook {
+
+namespace {
+
+// A whole field as a number: digits with an optional sign, point and
+// exponent. QString::toDouble alone would also take "inf" and "nan".
+std::optional<double> wholeNumber(QStringView field) {
+    const QStringView trimmed = field.trimmed();
+    bool hasDigit = false;
+    for (QChar c : trimmed) {
+        if (c.isDigit())
+            hasDigit = true;
+        else if (c != u'+' && c != u'-' && c != u'.' && c != u'e' && c != u'E')
+            return std::nullopt;
+    }
+    if (!hasDigit)
+        return std::nullopt;
+    bool ok = false;
+    const double value = trimmed.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+class CsvBuilder {
+public:
+    void addField(QString field) {
+        ++col_;
+        if (field.isEmpty())
+            return;
+        if (const auto value = wholeNumber(field))
+            sheet_.setCell(row_, col_, SheetCell{std::move(field), *value});
+        else
+            sheet_.setCell(row_, col_, SheetCell{std::move(field), std::nullopt});
+    }
+    void endRecord() {
+        ++row_;
+        col_ = 0;
+    }
+    SheetDocument take() { return std::move(sheet_); }
+
+private:
+    SheetDocument sheet_;
+    int row_ = 1;
+    int col_ = 0;
+};
+
+} // namespace
+
+SheetDocument parseCsv(QStringView text) {
+    CsvBuilder builder;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    if (n > 0 && text[0] == QChar(0xFEFF))
+        i = 1;
+    while (i < n) {
+        // One record: fields until a line end outside quotes.
+        for (;;) {
+            QString field;
+            if (i < n && text[i] == u'"') {
+                ++i;
+                for (;;) {
+                    const qsizetype quote = text.indexOf(u'"', i);
+                    if (quote < 0) {
+                        field += text.mid(i);
+                        i = n;
+                        break;
+                    }
+                    field += text.mid(i, quote - i);
+                    i = quote + 1;
+                    if (i < n && text[i] == u'"') {
+                        field += u'"';
+                        ++i;
+                        continue;
+                    }
+                    break;
+                }
+                // Anything between the closing quote and the separator is kept.
+                while (i < n && text[i] != u',' && text[i] != u'\n' && text[i] != u'\r')
+                    field += text[i++];
+            } else {
+                const qsizetype start = i;
+                while (i < n && text[i] != u',' && text[i] != u'\n' && text[i] != u'\r')
+                    ++i;
+                field = text.mid(start, i - start).toString();
+            }
+            builder.addField(std::move(field));
+            if (i < n && text[i] == u',') {
+                ++i;
+                continue;
+            }
+            break;
+        }
+        if (i < n && text[i] == u'\r')
+            ++i;
+        if (i < n && text[i] == u'\n')
+            ++i;
+        builder.endRecord();
+    }
+    return builder.take();
+}
+
+std::optional<SheetDocument> readCsvFile(const QString& path, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = cannotOpenMessage(path, file.errorString());
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes);
+    return parseCsv(text);
+}
+
+} // namespace gainbook

@@ -1,0 +1,167 @@
+#include "capture/web/document_loader.h"
+
+#include "capture/sources/spreadsheet_reader.h"
+#include "capture/web/dom_snapshot.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+
+#include <memory>
+
+namespace gainbook {
+
+namespace {
+
+bool setError(QString* error, const QString& message) {
+    if (error)
+        *error = message;
+    return false;
+}
+
+bool isAddress(const QString& source) {
+    const QUrl url(source);
+    const QString scheme = url.scheme().toLower();
+    return scheme == u"http" || scheme == u"https" || scheme == u"file";
+}
+
+// What the browser should open for the source, or an empty URL and a
+// message when a local file is missing.
+QUrl browserAddress(const QString& source, QString* error) {
+    if (isAddress(source)) {
+        const QUrl url(source);
+        if (!url.isLocalFile())
+            return url;
+        const QFileInfo file(url.toLocalFile());
+        if (!file.exists()) {
+            setError(error, QStringLiteral("File not found: %1").arg(url.toLocalFile()));
+            return {};
+        }
+        // The engine takes only absolute file addresses.
+        QUrl absolute = QUrl::fromLocalFile(file.absoluteFilePath());
+        absolute.setQuery(url.query());
+        absolute.setFragment(url.fragment());
+        return absolute;
+    }
+    const QFileInfo file(source);
+    if (!file.exists()) {
+        setError(error, QStringLiteral("File not found: %1").arg(source));
+        return {};
+    }
+    if (!file.isFile()) {
+        setError(error, QStringLiteral("Not a file: %1").arg(source));
+        return {};
+    }
+    return QUrl::fromLocalFile(file.absoluteFilePath());
+}
+
+// Loads the page and waits for the end of the load, frames included.
+bool loadPage(QWebEnginePage& page, const QUrl& url, int timeoutMs, QString* error) {
+    QEventLoop loop;
+    bool finished = false;
+    bool succeeded = false;
+    QString failure;
+    QObject::connect(&page, &QWebEnginePage::loadingChanged, &loop,
+                     [&](const QWebEngineLoadingInfo& info) {
+                         if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus &&
+                             !info.errorString().isEmpty())
+                             failure = info.errorString();
+                     });
+    QObject::connect(&page, &QWebEnginePage::loadFinished, &loop, [&](bool ok) {
+        finished = true;
+        succeeded = ok;
+        loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    page.load(url);
+    loop.exec();
+
+    const QString shown = url.isLocalFile() ? url.toLocalFile() : url.toString();
+    if (!finished) {
+        page.triggerAction(QWebEnginePage::Stop);
+        return setError(error, QStringLiteral("Loading %1 took longer than %2 seconds.")
+                                   .arg(shown)
+                                   .arg(timeoutMs / 1000.0));
+    }
+    if (!succeeded) {
+        return setError(error, failure.isEmpty()
+                                   ? QStringLiteral("Could not load %1").arg(shown)
+                                   : QStringLiteral("Could not load %1: %2").arg(shown, failure));
+    }
+    return true;
+}
+
+std::optional<PageDocument> snapshotNow(QWebEnginePage& page, int timeoutMs, QString* error) {
+    // The answer may come after a timeout, when this frame is gone: it writes
+    // into shared state, never into locals.
+    struct Pending {
+        bool answered = false;
+        std::optional<PageDocument> document;
+        QString failure;
+        QPointer<QEventLoop> loop;
+    };
+    auto pending = std::make_shared<Pending>();
+    QEventLoop loop;
+    pending->loop = &loop;
+    snapshotPage(&page, [pending](std::optional<PageDocument> doc, QString message) {
+        pending->answered = true;
+        pending->document = std::move(doc);
+        pending->failure = std::move(message);
+        if (pending->loop)
+            pending->loop->quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    if (!pending->answered) {
+        setError(error, QStringLiteral("Reading the page took longer than %1 seconds.")
+                            .arg(timeoutMs / 1000.0));
+        return std::nullopt;
+    }
+    if (!pending->document)
+        setError(error, pending->failure);
+    return std::move(pending->document);
+}
+
+} // namespace
+
+std::optional<PageDocument> loadDocument(const QString& source, QString* error, int timeoutMs) {
+    const QString localPath =
+        isAddress(source) && QUrl(source).isLocalFile() ? QUrl(source).toLocalFile() : source;
+    if (!isAddress(source) || QUrl(source).isLocalFile()) {
+        if (isSpreadsheetFile(localPath)) {
+            auto sheet = readSpreadsheet(localPath, error);
+            if (!sheet)
+                return std::nullopt;
+            PageDocument document;
+            document.address = source;
+            document.sheet = std::move(sheet);
+            return document;
+        }
+    }
+
+    const QUrl url = browserAddress(source, error);
+    if (url.isEmpty())
+        return std::nullopt;
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        setError(error, QStringLiteral("The browser engine cannot start without a graphical "
+                                       "application object."));
+        return std::nullopt;
+    }
+
+    auto page = std::make_unique<QWebEnginePage>();
+    // Saved pages keep their frames as files beside them: let local pages
+    // read other local files, and never reach out to the web from them.
+    page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    page->settings()->setAttribute(QWebEngineSettings::AutoLoadImages, false);
+    if (!loadPage(*page, url, timeoutMs, error))
+        return std::nullopt;
+    return snapshotNow(*page, timeoutMs, error);
+}
+
+} // namespace gainbook

@@ -1,0 +1,118 @@
+#include "cli/capture_commands.h"
+
+#include "capture/broker_entries.h"
+#include "capture/capture_run.h"
+#include "capture/sources/pasted_text.h"
+#include "capture/web/document_loader.h"
+#include "cli/cli_session.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace gainbook {
+
+namespace {
+
+struct CaptureArgs {
+    QString broker;
+    std::optional<QString> account;
+    std::optional<QString> month;
+    std::optional<bool> derive;
+    bool paste = false;
+    QString source;
+};
+
+// Takes the options out of args; false (with code set) on a usage error.
+bool parseArgs(CliSession& session, QStringList args, CaptureArgs& parsed, int& code) {
+    bool missing = false;
+    const auto broker = takeOption(args, QStringLiteral("--broker"), missing);
+    parsed.account = takeOption(args, QStringLiteral("--account"), missing);
+    parsed.month = takeOption(args, QStringLiteral("--month"), missing);
+    if (missing) {
+        code = session.usage(QStringLiteral("An option is missing its value."));
+        return false;
+    }
+    const bool derive = takeFlag(args, QStringLiteral("--derive"));
+    const bool noDerive = takeFlag(args, QStringLiteral("--no-derive"));
+    if (derive && noDerive) {
+        code = session.usage(QStringLiteral("--derive and --no-derive cannot be given together."));
+        return false;
+    }
+    if (derive || noDerive)
+        parsed.derive = derive;
+    parsed.paste = takeFlag(args, QStringLiteral("--paste"));
+    if (const QString bad = unknownOption(args); !bad.isEmpty()) {
+        code = session.usage(QStringLiteral("Unknown option: %1").arg(bad));
+        return false;
+    }
+    if (!broker) {
+        code = session.usage(QStringLiteral("--broker is required."));
+        return false;
+    }
+    if (args.size() != 1) {
+        code = session.usage(args.isEmpty() ? QStringLiteral("Missing argument.")
+                                            : QStringLiteral("Too many arguments."));
+        return false;
+    }
+    parsed.broker = *broker;
+    parsed.source = args.front();
+    return true;
+}
+
+} // namespace
+
+int runCaptureCommand(CliSession& session, const QStringList& args) {
+    CaptureArgs parsed;
+    int code = ExitOk;
+    if (!parseArgs(session, args, parsed, code))
+        return code;
+
+    // The fields start as the capture screen shows them once the entry is
+    // chosen; the options then change them as typing into them would.
+    CaptureState state = CaptureState::initial();
+    if (const BrokerEntry* entry = findBrokerEntry(parsed.broker)) {
+        const QString docs = QDir(QCoreApplication::applicationDirPath()).filePath("docs");
+        chooseBrokerEntry(state, *entry, QDir::currentPath(),
+                          QDir(docs).filePath(welcomePageName()));
+    } else {
+        state.entry = parsed.broker;
+    }
+    if (parsed.account)
+        state.account = *parsed.account;
+    if (parsed.month)
+        state.month = *parsed.month;
+    if (parsed.derive)
+        state.deriveFromData = *parsed.derive;
+    state.address = parsed.source;
+
+    // The fields are checked before the source is opened, as pressing the
+    // button on a page already shown would.
+    if (!captureFieldsReady(state, session.prompter()))
+        return ExitMessage;
+
+    PageDocument document;
+    QString error;
+    if (parsed.paste) {
+        const auto text = loadPastedText(parsed.source, &error);
+        if (!text)
+            return session.fail(error);
+        state.pasteData = true;
+        state.pastedText = *text;
+    } else {
+        auto loaded = loadDocument(parsed.source, &error);
+        if (!loaded) {
+            // What cannot be opened as the document the entry reads is the
+            // same as a page without the entry's data.
+            session.err() << error << '\n';
+            session.prompter().message(noDataMessage(state.entry));
+            return ExitMessage;
+        }
+        document = std::move(*loaded);
+    }
+
+    const CaptureResult result =
+        runCapture(document, state, session.database().connection(), session.prompter());
+    return result.completed() ? ExitOk : ExitMessage;
+}
+
+} // namespace gainbook

@@ -1,0 +1,194 @@
+#include "capture_harness.h"
+#include "page_builder.h"
+
+#include <QtTest>
+
+using namespace gainbook;
+using test::CaptureHarness;
+
+namespace {
+
+PageDocument otherSheet(const QStringList& symbols) {
+    QVector<QStringList> rows{{"Date", "Type", "Symbol", "Quantity", "Amount"}};
+    for (const QString& s : symbols)
+        rows.append({"3/1/00", "Buy", s, "1", "10"});
+    return test::sheetOf(rows);
+}
+
+const QString kDuplicate = QStringLiteral(
+    "Some data already exist for this account. Do you still want to add this data ?");
+
+} // namespace
+
+class TestCaptureRun : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fieldChecks_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("month");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("no account") << "Etrade"
+                                    << ""
+                                    << "All"
+                                    << "Please enter an Account Name"
+                                    << "";
+        QTest::newRow("no month") << "Other"
+                                  << "A"
+                                  << ""
+                                  << "Please enter an Transaction Month or Leave All"
+                                  << "";
+        QTest::newRow("unknown entry") << "Schwab"
+                                       << "A"
+                                       << "All"
+                                       << "Wrong Account Type "
+                                       << "Processing";
+    }
+    void fieldChecks() {
+        QFETCH(QString, entry);
+        QFETCH(QString, account);
+        QFETCH(QString, month);
+        QFETCH(QString, message);
+        QFETCH(QString, status);
+        CaptureHarness h;
+        const auto out = h.run(entry, otherSheet({"IBM"}), [&](CaptureState& s) {
+            s.account = account;
+            s.month = month;
+        });
+        QCOMPARE(out.messages, QStringList{message});
+        QCOMPARE(out.state.status, status);
+        QVERIFY(out.rows.isEmpty());
+    }
+
+    void duplicateQuestion_data() {
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("Yes appends") << true << 3 << "1 records successfully added.";
+        QTest::newRow("No writes nothing") << false << 2 << "";
+    }
+    void duplicateQuestion() {
+        QFETCH(bool, answer);
+        QFETCH(int, rows);
+        QFETCH(QString, status);
+        CaptureHarness h;
+        h.db.addTxn("Other1", "All", "OLD", 1, "Bought", QDate(2000, 1, 1), 1);
+        h.db.addTxn("Other1", "Feb", "OLD", 1, "Bought", QDate(2000, 1, 1), 1);
+        h.prompter.answers.enqueue(answer);
+        const auto out = h.run("Other", otherSheet({"IBM"}));
+        QCOMPARE(out.questions, QStringList{kDuplicate});
+        QCOMPARE(out.rows.size(), rows);
+        QCOMPARE(out.state.status, status);
+        // Another month of the same account is not a duplicate.
+        const auto other =
+            h.run("Other", otherSheet({"IBM"}), [](CaptureState& s) { s.month = "Mar"; });
+        QVERIFY(other.questions.isEmpty());
+    }
+
+    void quotesStoredAsTheyStand() {
+        CaptureHarness h;
+        const auto out = h.run("Other", otherSheet({"O'Neil \"A\"", "'; DROP TABLE Txn; --"}),
+                               [](CaptureState& s) {
+                                   s.account = "O'Brien IRA";
+                                   s.month = "Jan '00";
+                               });
+        QCOMPARE(
+            out.rows,
+            (QStringList{"O'Brien IRA|Jan '00|O'Neil \"A\"|1|Bought|03/01/2000|10|",
+                         "O'Brien IRA|Jan '00|'; DROP TABLE Txn; --|1|Bought|03/01/2000|10|"}));
+        // The duplicate check finds the quoted account too.
+        h.prompter.answers.enqueue(false);
+        const auto again = h.run("Other", otherSheet({"X"}), [](CaptureState& s) {
+            s.account = "O'Brien IRA";
+            s.month = "Jan '00";
+        });
+        QCOMPARE(again.questions, QStringList{kDuplicate});
+    }
+
+    void refusedRowKeepsEarlierRows() {
+        CaptureHarness h;
+        runQuery(h.db.connection(),
+                 "CREATE TRIGGER refuse BEFORE INSERT ON Txn WHEN NEW.Symbol = 'BAD' "
+                 "BEGIN SELECT RAISE(ABORT, 'refused by test'); END");
+        const auto out = h.run("Other", otherSheet({"A", "B", "BAD", "C"}));
+        QCOMPARE(out.rows.size(), 2);
+        QVERIFY(out.result.failed);
+        QCOMPARE(out.result.added, 2);
+        QCOMPARE(out.messages.size(), 2);
+        QVERIFY(out.messages[0].contains("BAD"));
+        QVERIFY(out.messages[0].contains("refused by test"));
+        QCOMPARE(out.messages[1], QString("2 records successfully added."));
+        QCOMPARE(out.state.AddedCount, 2);
+    }
+
+    void entriesSetFields_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("derive");
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("month");
+        QTest::addColumn<bool>("paste");
+        QTest::newRow("Etrade") << "Etrade"
+                                << "https://us.etrade.com/" << true << "typed"
+                                << "All" << false;
+        QTest::newRow("Wit Capital") << "Wit Capital"
+                                     << "/cwd" << false << "Wit-Account1"
+                                     << "All" << true;
+        QTest::newRow("Datek") << "Datek"
+                               << "/docs/welcome.html" << true << "typed"
+                               << "Jan" << false;
+        QTest::newRow("WebStreet") << "WebStreet"
+                                   << "/cwd" << true << "typed"
+                                   << "Jan" << false;
+        QTest::newRow("FBR") << "FBR"
+                             << "/docs/welcome.html" << false << "FBR-Account1"
+                             << "All" << false;
+        QTest::newRow("Waterhouse") << "Waterhouse"
+                                    << "/docs/welcome.html" << false << "Waterhouse1"
+                                    << "All" << false;
+        QTest::newRow("Other") << "Other"
+                               << "/cwd" << false << "Other1"
+                               << "All" << true;
+    }
+    void entriesSetFields() {
+        QFETCH(QString, entry);
+        QFETCH(QString, address);
+        QFETCH(bool, derive);
+        QFETCH(QString, account);
+        QFETCH(QString, month);
+        QFETCH(bool, paste);
+        CaptureState s = CaptureState::initial();
+        s.account = "typed";
+        s.month = "Jan";
+        s.deriveFromData = false;
+        chooseBrokerEntry(s, *findBrokerEntry(entry), "/cwd", "/docs/welcome.html");
+        QCOMPARE(s.entry, entry);
+        QCOMPARE(s.address, address);
+        QCOMPARE(s.deriveFromData, derive);
+        QCOMPARE(s.account, account);
+        QCOMPARE(s.month, month);
+        QCOMPARE(s.pasteEnabled, paste);
+    }
+
+    void entryOrder() {
+        QStringList names;
+        for (const BrokerEntry& e : brokerEntries())
+            names << e.name;
+        QCOMPARE(names, (QStringList{"Etrade", "Wit Capital", "Datek", "WebStreet", "FBR",
+                                     "Waterhouse", "Other"}));
+        const CaptureState s = CaptureState::initial();
+        QCOMPARE(s.entry, QString("Etrade"));
+        QCOMPARE(s.account, QString("Account1"));
+        QCOMPARE(s.month, QString("All"));
+        QVERIFY(s.deriveFromData);
+    }
+};
+
+int runCaptureRunTests(int argc, char** argv) {
+    TestCaptureRun t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_capture_run.moc"

@@ -1,0 +1,225 @@
+#include "capture/web/browser_setup.h"
+#include "capture/web/document_loader.h"
+#include "capture/web/dom_snapshot.h"
+
+#include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QWebEnginePage>
+#include <QtTest>
+
+using namespace gainbook;
+
+namespace {
+
+QString fixture(const QString& name) {
+    return qEnvironmentVariable("GAINBOOK_TEST_DATA") + QStringLiteral("/capture/sources/") + name;
+}
+
+QStringList tags(const PageDocument& doc) {
+    QStringList out;
+    for (const PageElement& e : doc.elements)
+        out << e.tagName;
+    return out;
+}
+
+// The inner text of the first element with this tag, or a marker text.
+QString firstText(const PageDocument& doc, const QString& tag, int skip = 0) {
+    for (const PageElement& e : doc.elements) {
+        if (e.tagName == tag && skip-- == 0)
+            return e.innerText;
+    }
+    return QStringLiteral("<no %1>").arg(tag);
+}
+
+} // namespace
+
+class TestWebDocument : public QObject {
+    Q_OBJECT
+
+private slots:
+    void plainPage() {
+        QString error;
+        const auto doc = loadDocument(fixture(QStringLiteral("page.html")), &error);
+        QVERIFY2(doc, qPrintable(error));
+        QVERIFY(!doc->isSheet());
+        QCOMPARE(doc->documentType(), QStringLiteral("HTML Document"));
+        QVERIFY(doc->address.startsWith(QStringLiteral("file://")));
+        QVERIFY(doc->frames.isEmpty());
+
+        // Every element, in document order, tag names in upper case (the
+        // SVG ones too, which the engine names in lower case).
+        const QStringList expected = {
+            "HTML", "HEAD", "TITLE", "STYLE", "SCRIPT", "BODY", "H1", "B",   "TABLE", "TBODY", "TR",
+            "TD",   "TD",   "TD",    "TR",    "TD",     "TD",   "TD", "DIV", "SVG",   "TEXT",  "P"};
+        QCOMPARE(tags(*doc), expected);
+
+        QCOMPARE(firstText(*doc, QStringLiteral("H1")), QStringLiteral("History for Account 1"));
+        QCOMPARE(firstText(*doc, QStringLiteral("B")), QStringLiteral("Account 1"));
+        QCOMPARE(firstText(*doc, QStringLiteral("TD"), 5), QStringLiteral("MSFT & Co"));
+        QCOMPARE(firstText(*doc, QStringLiteral("TR"), 1),
+                 QStringLiteral("01/03/2000\tBought\tMSFT & Co"));
+        // What a script added before the load ended is part of the snapshot.
+        QCOMPARE(firstText(*doc, QStringLiteral("P")), QStringLiteral("Added by script"));
+        // Elements without inner text give their text content.
+        QCOMPARE(firstText(*doc, QStringLiteral("TEXT")), QStringLiteral("svg text"));
+        QCOMPARE(firstText(*doc, QStringLiteral("TITLE")), QStringLiteral("Account History"));
+        QVERIFY(!firstText(*doc, QStringLiteral("BODY")).contains(QStringLiteral("hidden text")));
+    }
+
+    void framesetOfLocalFiles() {
+        QString error;
+        const auto doc = loadDocument(fixture(QStringLiteral("frameset.html")), &error);
+        QVERIFY2(doc, qPrintable(error));
+        QCOMPARE(tags(*doc), (QStringList{"HTML", "HEAD", "TITLE", "FRAMESET", "FRAME", "FRAME"}));
+        QCOMPARE(doc->frames.size(), 2);
+
+        const PageDocument& top = doc->frames[0];
+        QVERIFY(top.address.endsWith(QStringLiteral("/frame_top.html")));
+        QCOMPARE(firstText(top, QStringLiteral("B")), QStringLiteral("Account: 12345678"));
+
+        const PageDocument& rows = doc->frames[1];
+        QVERIFY(rows.address.endsWith(QStringLiteral("/frames/frame_rows.html")));
+        QCOMPARE(firstText(rows, QStringLiteral("TD")), QStringLiteral("Sold"));
+        QCOMPARE(firstText(rows, QStringLiteral("TD"), 1), QStringLiteral("100"));
+        // An inline frame inside a frame is that frame's own frame.
+        QCOMPARE(rows.frames.size(), 1);
+        QCOMPARE(firstText(rows.frames[0], QStringLiteral("B")),
+                 QStringLiteral("Account: 12345678"));
+    }
+
+    void framesScriptsMayNotEnter() {
+        // A frame of another origin (here a data address, and a sandboxed
+        // local frame) is closed to the page's script: it is loaded on its
+        // own, and its snapshot still stands in its place.
+        QString error;
+        const auto doc = loadDocument(fixture(QStringLiteral("walled_frames.html")), &error);
+        QVERIFY2(doc, qPrintable(error));
+        QCOMPARE(doc->frames.size(), 2);
+        QVERIFY(doc->frames[0].address.startsWith(QStringLiteral("data:")));
+        QCOMPARE(firstText(doc->frames[0], QStringLiteral("B")),
+                 QStringLiteral("From another origin"));
+        QVERIFY(doc->frames[1].address.endsWith(QStringLiteral("/frame_top.html")));
+        QCOMPARE(firstText(doc->frames[1], QStringLiteral("B")),
+                 QStringLiteral("Account: 12345678"));
+    }
+
+    void addressesAndSheets_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<bool>("sheet");
+        QTest::newRow("file address")
+            << QUrl::fromLocalFile(fixture(QStringLiteral("page.html"))).toString() << false;
+        QTest::newRow("xlsx file") << fixture(QStringLiteral("trades.xlsx")) << true;
+        QTest::newRow("xls file address")
+            << QUrl::fromLocalFile(fixture(QStringLiteral("trades.xls"))).toString() << true;
+    }
+    void addressesAndSheets() {
+        QFETCH(QString, source);
+        QFETCH(bool, sheet);
+        QString error;
+        const auto doc = loadDocument(source, &error);
+        QVERIFY2(doc, qPrintable(error));
+        QCOMPARE(doc->isSheet(), sheet);
+        if (sheet) {
+            QCOMPARE(doc->documentType(), QStringLiteral("Microsoft Excel Worksheet"));
+            QCOMPARE(doc->sheet->text(1, 1), QStringLiteral("Date"));
+            QVERIFY(doc->elements.isEmpty());
+        } else {
+            QVERIFY(!doc->elements.isEmpty());
+        }
+    }
+
+    void failures_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("message");
+        const QString missing = fixture(QStringLiteral("missing.html"));
+        QTest::newRow("missing page") << missing << "File not found: " + missing;
+        QTest::newRow("missing file address")
+            << QUrl::fromLocalFile(missing).toString() << "File not found: " + missing;
+        QTest::newRow("missing sheet")
+            << fixture(QStringLiteral("missing.csv"))
+            << "File not found: " + fixture(QStringLiteral("missing.csv"));
+        QTest::newRow("folder") << fixture(QStringLiteral("frames"))
+                                << "Not a file: " + fixture(QStringLiteral("frames"));
+        // Nothing listens on port 9 of this machine.
+        QTest::newRow("refused address") << "http://127.0.0.1:9/history.html"
+                                         << "Could not load http://127.0.0.1:9/history.html";
+    }
+    void failures() {
+        QFETCH(QString, source);
+        QFETCH(QString, message);
+        QString error;
+        QVERIFY(!loadDocument(source, &error, 10000));
+        QVERIFY2(error.startsWith(message), qPrintable(error));
+    }
+
+    void snapshotOfShownPage() {
+        // The capture screen's path: a page already shown, read on demand.
+        QWebEnginePage page;
+        QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
+        page.setHtml(QStringLiteral("<p>one</p><p id=x>two</p>"));
+        QVERIFY(loaded.wait(20000));
+        std::optional<PageDocument> first;
+        bool answered = false;
+        snapshotPage(&page, [&](std::optional<PageDocument> doc, const QString&) {
+            first = std::move(doc);
+            answered = true;
+        });
+        QVERIFY(!answered);
+        QTRY_VERIFY_WITH_TIMEOUT(answered, 20000);
+        QVERIFY(first);
+        QCOMPARE(tags(*first), (QStringList{"HTML", "HEAD", "BODY", "P", "P"}));
+        QCOMPARE(first->elements[4].innerText, QStringLiteral("two"));
+    }
+
+    void pageClosedBeforeAnswer() {
+        auto* page = new QWebEnginePage;
+        QSignalSpy loaded(page, &QWebEnginePage::loadFinished);
+        page->setHtml(QStringLiteral("<p>gone</p>"));
+        QVERIFY(loaded.wait(20000));
+        int answers = 0;
+        QString message;
+        snapshotPage(page, [&](std::optional<PageDocument> doc, const QString& error) {
+            ++answers;
+            QVERIFY(!doc);
+            message = error;
+        });
+        delete page;
+        QTRY_COMPARE_WITH_TIMEOUT(answers, 1, 20000);
+        QVERIFY(!message.isEmpty());
+        QTest::qWait(200);
+        QCOMPARE(answers, 1);
+    }
+
+    void timeoutLeavesEngineUsable() {
+        QString error;
+        QVERIFY(!loadDocument(fixture(QStringLiteral("page.html")), &error, 1));
+        QVERIFY2(error.contains(QStringLiteral("took longer than")), qPrintable(error));
+        const auto doc = loadDocument(fixture(QStringLiteral("page.html")), &error);
+        QVERIFY2(doc, qPrintable(error));
+        QCOMPARE(doc->elements.first().tagName, QStringLiteral("HTML"));
+    }
+
+    void snapshotJson() {
+        const QJsonObject json = QJsonDocument::fromJson(R"({"address":"a","tags":["TD","B"],
+            "texts":["x","y"],"frames":[{"address":"f","tags":["P"],"texts":["z"],"frames":[]}]})")
+                                     .object();
+        const PageDocument doc = pageDocumentFromSnapshot(json);
+        QCOMPARE(doc.address, QStringLiteral("a"));
+        QCOMPARE(doc.elements.size(), 2);
+        QCOMPARE(doc.elements[1].tagName, QStringLiteral("B"));
+        QCOMPARE(doc.elements[1].innerText, QStringLiteral("y"));
+        QCOMPARE(doc.frames.size(), 1);
+        QCOMPARE(doc.frames[0].elements[0].innerText, QStringLiteral("z"));
+    }
+};
+
+int main(int argc, char* argv[]) {
+    prepareBrowserEngine();
+    QGuiApplication app(argc, argv);
+    TestWebDocument test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_web_document.moc"
