@@ -12,7 +12,7 @@ build: deps
 
 run: build
 	@[ -f "$(DB)" ] || build/bin/gainbook-cli --db "$(DB)" init
-	build/bin/gainbook-cli --db "$(DB)" accounts
+	build/bin/gainbook
 
 test: build
 	ctest --preset default

@@ -1,0 +1,73 @@
+// How long the main window's transaction grid takes to show an account of
+// many transactions: the fill from the database into the sheet, the first
+// paint of the grid, and a jump to the last row.
+
+#include "db_generator.h"
+#include "main_window/txn_view.h"
+#include "platform/sheet_model.h"
+#include "platform/spread_grid.h"
+#include "store/database.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+
+using namespace gainbook;
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const qint64 transactions = argc > 1 ? QByteArray(argv[1]).toLongLong() : 100000;
+
+    QTemporaryDir dir;
+    Database database;
+    if (!database.create(dir.filePath("bench.db")).ok())
+        return 1;
+    bench::GeneratorOptions options;
+    options.transactions = transactions;
+    options.accounts = 1; // every transaction in the one account the grid shows
+    QElapsedTimer timer;
+    timer.start();
+    bench::generateDatabase(database.connection(), options);
+    const qint64 generated = timer.elapsed();
+    const QString account = bench::generatedAccountName(0);
+
+    SheetModel sheet;
+    SpreadGrid grid;
+    grid.setSheet(&sheet);
+    grid.resize(900, 600);
+    grid.show();
+    QCoreApplication::processEvents();
+
+    double best = 1e300;
+    double paint = 0;
+    double scroll = 0;
+    for (int run = 0; run < 3; ++run) {
+        sheet.clear();
+        QCoreApplication::processEvents();
+        timer.restart();
+        FillGrid1(sheet, database.connection(), account, std::nullopt);
+        const double fill = timer.nsecsElapsed() / 1e6;
+        timer.restart();
+        grid.repaint();
+        const double painted = timer.nsecsElapsed() / 1e6;
+        timer.restart();
+        grid.scrollToBottom();
+        grid.repaint();
+        const double scrolled = timer.nsecsElapsed() / 1e6;
+        if (fill < best) {
+            best = fill;
+            paint = painted;
+            scroll = scrolled;
+        }
+    }
+    std::printf("transactions: %lld (generated in %lld ms)\n", qint64(sheet.rows()), generated);
+    std::printf("FillGrid1 into the shown grid: %.1f ms (best of 3)\n", best);
+    std::printf("first paint after the fill:    %.1f ms\n", paint);
+    std::printf("jump to the last row:          %.1f ms\n", scroll);
+    return 0;
+}

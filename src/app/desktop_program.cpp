@@ -1,0 +1,64 @@
+#include "app/desktop_program.h"
+
+#include "app/app_context.h"
+#include "app/database_chooser.h"
+#include "app/start_sequence.h"
+#include "main_window/frm_main.h"
+#include "platform/message_box_prompter.h"
+#include "platform/settings_store.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPointer>
+
+#include <unistd.h>
+
+namespace gainbook {
+
+int runDesktopProgram(int argc, char** argv) {
+    // The browser engine refuses to start its sandbox as root; a root user
+    // (a container, a live system) still wants to see the help pages.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Gainbook"));
+    QApplication::setOrganizationName(QStringLiteral("Gainbook"));
+    // Only the end of the main window or the start sequence ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QtSettingsStore settings;
+    AppContext context(QDir::currentPath(), settings);
+    MessageBoxPrompter prompter;
+    QPointer<frmMain> mainWindow;
+
+    const auto endProgram = [](int code) { QCoreApplication::exit(code); };
+    StartSequence::Steps steps;
+    steps.checkComponents = StartSequence::componentStep(context, prompter);
+    steps.askDisclaimer = &StartSequence::showDisclaimer;
+    steps.endProgram = endProgram;
+    steps.showMain = [&] {
+        frmMain::Services services;
+        services.chooseFile = [&] {
+            return chooseDatabaseFile(mainWindow, context.applicationDirectory());
+        };
+        services.endProgram = endProgram;
+        mainWindow = new frmMain(context, prompter, services);
+        mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+        if (!mainWindow->Form_Load()) {
+            delete mainWindow;
+            endProgram(1);
+            return;
+        }
+        mainWindow->show();
+    };
+
+    StartSequence start(context, steps);
+    if (!start.Main())
+        return 0;
+    const int code = QApplication::exec();
+    delete mainWindow;
+    return code;
+}
+
+} // namespace gainbook

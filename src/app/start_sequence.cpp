@@ -1,0 +1,55 @@
+#include "app/start_sequence.h"
+
+#include "app/app_context.h"
+#include "app/components.h"
+#include "app/frm_browse.h"
+#include "app/frm_disclaim.h"
+
+#include <QPushButton>
+#include <QTimer>
+
+namespace gainbook {
+
+StartSequence::StartSequence(AppContext& context, Steps steps, QObject* parent)
+    : QObject(parent), context_(context), steps_(std::move(steps)) {}
+
+bool StartSequence::Main(bool timerOn) {
+    context_.setPageToShow(context_.docsPage(QStringLiteral("splash.htm")));
+    splash_ = new frmBrowse(context_.pageToShow(), context_.applicationDirectory());
+    splash_->setAttribute(Qt::WA_DeleteOnClose);
+    splash_->cmdClose->hide();
+    // Queued: the disclaimer runs its own event loop, which must not run
+    // inside the handler of the window being closed.
+    connect(splash_, &frmBrowse::splashDone, this, &StartSequence::splashDone,
+            Qt::QueuedConnection);
+    if (steps_.checkComponents && !steps_.checkComponents()) {
+        splash_->close();
+        steps_.endProgram(0);
+        return false;
+    }
+    if (timerOn)
+        splash_->Timer1->start();
+    splash_->show();
+    return true;
+}
+
+void StartSequence::splashDone() {
+    if (steps_.askDisclaimer())
+        steps_.showMain();
+    else
+        steps_.endProgram(0);
+}
+
+std::function<bool()> StartSequence::componentStep(AppContext& context, Prompter& prompter) {
+    return [&context, &prompter] {
+        return CheckComponents(context.settings(), prompter,
+                               requiredComponents(context.applicationDirectory()));
+    };
+}
+
+bool StartSequence::showDisclaimer() {
+    frmDisclaim dialog;
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace gainbook

@@ -1,0 +1,42 @@
+#include "main_window/delete_list.h"
+
+#include "store/links_table.h"
+#include "store/store_error.h"
+#include "store/tax_table.h"
+#include "store/transaction.h"
+#include "store/txn_table.h"
+
+namespace gainbook {
+
+QString deleteListQuestion(RecordView view, const QString& itemText) {
+    const QString what = view == RecordView::Tax ? QStringLiteral("Tax Records")
+                                                 : QStringLiteral("Transaction Records");
+    return QStringLiteral("Are you sure you want to delete ") + what + QStringLiteral(" for ") +
+           itemText + QStringLiteral("?");
+}
+
+QString DeleteList(const QSqlDatabase& db, RecordView view, const OutlineSelection& selection) {
+    if (!selection.isValid())
+        return {};
+    try {
+        if (view == RecordView::Transactions) {
+            if (selection.isAccount())
+                deleteTxnsOfAccount(db, selection.account);
+            else
+                deleteTxnsOfMonth(db, selection.account, selection.text);
+        } else {
+            // Links without their tax records (or the reverse) would make the
+            // next recalculation rebuild records the user meant to remove.
+            Transaction transaction(db);
+            deleteLinksOfAccount(db, selection.account);
+            deleteTaxRecsOfAccount(db, selection.account);
+            transaction.commit();
+        }
+    } catch (const StoreError& e) {
+        return QStringLiteral("Records of %1 were not deleted: %2")
+            .arg(selection.text, e.message());
+    }
+    return {};
+}
+
+} // namespace gainbook

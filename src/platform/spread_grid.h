@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QHeaderView>
+#include <QTableView>
+
+namespace gainbook {
+
+class SheetModel;
+
+// The spreadsheet grid: a view over a SheetModel. Rows and columns are
+// numbered from 1 as the sheet numbers them; row 0 is the heading row, so a
+// click on a heading reports row 0. Column widths, hidden columns, locked
+// cells, row colours and the changed mark all come from the sheet.
+class SpreadGrid : public QTableView {
+    Q_OBJECT
+
+public:
+    explicit SpreadGrid(QWidget* parent = nullptr);
+
+    void setSheet(SheetModel* sheet);
+    SheetModel* sheet() const { return sheet_; }
+
+    // The current cell; 0 when there is none.
+    int currentRow() const;
+    int currentCol() const;
+    void setCurrentCell(int col, int row);
+
+    // Pixel width of a column that is the given number of characters wide.
+    int charactersToPixels(int characters) const;
+
+signals:
+    void cellClicked(int col, int row);
+    // The user changed a cell's text or check box.
+    void cellChanged(int col, int row);
+    void keyDown(int key, Qt::KeyboardModifiers shift);
+    // Row 0 / column 0 when the pointer is over no cell.
+    void mouseMoved(int col, int row);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void applyLayout();
+
+    SheetModel* sheet_ = nullptr;
+};
+
+// The row heading column: the row number, with a mark on rows holding edits
+// that are not saved yet.
+class SpreadRowHeader : public QHeaderView {
+    Q_OBJECT
+
+public:
+    explicit SpreadRowHeader(QWidget* parent = nullptr);
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+};
+
+} // namespace gainbook

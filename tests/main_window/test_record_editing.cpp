@@ -1,0 +1,295 @@
+#include "main_window/delete_list.h"
+#include "main_window/record_editing.h"
+#include "main_window/record_writers.h"
+#include "main_window/tax_view.h"
+#include "main_window/txn_view.h"
+#include "platform/sheet_model.h"
+#include "store/records.h"
+#include "store/sql.h"
+#include "store/tax_table.h"
+#include "store/txn_table.h"
+#include "support/recording_prompter.h"
+#include "support/test_database.h"
+
+#include <QtTest>
+
+using namespace gainbook;
+using gainbook::test::RecordingPrompter;
+using gainbook::test::TestDatabase;
+
+namespace {
+
+int count(const TestDatabase& t, const QString& table) {
+    QSqlQuery q = runQuery(t.connection(), QStringLiteral("SELECT COUNT(*) FROM ") + table);
+    q.next();
+    return q.value(0).toInt();
+}
+
+// Types a text into a cell as the user would: through the model, so the
+// change handler sees it.
+void type(SheetModel& grid, RecordView view, int row, int col, const QString& text) {
+    grid.setData(grid.index(row - 1, col - 1), text);
+    recordCellChanged(grid, view, col, row);
+}
+
+OutlineSelection accountItem(const QString& account) {
+    return {0, account, 1, account};
+}
+
+OutlineSelection monthItem(const QString& account, const QString& month) {
+    return {1, month, 2, account};
+}
+
+} // namespace
+
+class TestRecordEditing : public QObject {
+    Q_OBJECT
+
+private slots:
+    void newRecordsAreWrittenOnlyAfterAnEditAndOnlyOnce() {
+        TestDatabase t;
+        RecordingPrompter prompter;
+        SheetModel grid;
+        SetupTxnGrid(grid);
+        addNewRecord(grid, RecordView::Transactions, "All");
+        addNewRecord(grid, RecordView::Transactions, "All");
+        QCOMPARE(grid.rows(), 2);
+        QCOMPARE(grid.text(1, TxnGridCol::ID), QString("9999"));
+        QCOMPARE(grid.text(1, TxnGridCol::TxnDate), QString("1/1/00"));
+        QCOMPARE(grid.kind(1, TxnGridCol::TxnType), CellKind::DropDown);
+        QCOMPARE(grid.choices(1, TxnGridCol::TxnType), QStringList({"Bought", "Sold"}));
+
+        // Untouched new rows carry no changed mark, so nothing is written.
+        QVERIFY(saveChangedRows(grid, RecordView::Transactions, t.connection(), "Acme", prompter)
+                    .isEmpty());
+        QCOMPARE(count(t, "Txn"), 0);
+
+        type(grid, RecordView::Transactions, 1, TxnGridCol::Symbol, "ibm");
+        type(grid, RecordView::Transactions, 2, TxnGridCol::Symbol, "msft");
+        QVERIFY(saveChangedRows(grid, RecordView::Transactions, t.connection(), "Acme", prompter)
+                    .isEmpty());
+        QCOMPARE(count(t, "Txn"), 2);
+        QCOMPARE(grid.text(1, TxnGridCol::Symbol), QString("IBM"));
+        // The ID cell now names the stored record, so editing and saving the
+        // row again updates it instead of inserting a second copy.
+        const qint64 id = grid.text(1, TxnGridCol::ID).toLongLong();
+        QVERIFY(id > 0 && id != 9999);
+        type(grid, RecordView::Transactions, 1, TxnGridCol::Quantity, "250");
+        QVERIFY(saveChangedRows(grid, RecordView::Transactions, t.connection(), "Acme", prompter)
+                    .isEmpty());
+        QCOMPARE(count(t, "Txn"), 2);
+        const auto stored = selectTxnById(t.connection(), id);
+        QVERIFY(stored);
+        QCOMPARE(stored->quantity, 250.0);
+        QCOMPARE(stored->accountName, QString("Acme"));
+        QCOMPARE(stored->txnMonth, QString("All"));
+        QCOMPARE(stored->memo, QString("OK")); // an empty comment is stored as OK
+        QCOMPARE(stored->txnDate, QDate(2000, 1, 1));
+    }
+
+    void faultyRowTurnsRedAndTheOthersAreStillSaved_data() {
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("empty symbol") << ""
+                                      << "03/05/2000"
+                                      << "Check Highlighted row for Error";
+        QTest::newRow("no date") << "IBM"
+                                 << "soon"
+                                 << "Not a valid date";
+    }
+    void faultyRowTurnsRedAndTheOthersAreStillSaved() {
+        QFETCH(QString, symbol);
+        QFETCH(QString, date);
+        QFETCH(QString, status);
+        TestDatabase t;
+        RecordingPrompter prompter;
+        SheetModel grid;
+        SetupTaxGrid(grid);
+        addNewRecord(grid, RecordView::Tax, {});
+        addNewRecord(grid, RecordView::Tax, {});
+        type(grid, RecordView::Tax, 1, TaxGridCol::Symbol, symbol);
+        type(grid, RecordView::Tax, 1, TaxGridCol::DateSold, date);
+        type(grid, RecordView::Tax, 2, TaxGridCol::Symbol, "T");
+        type(grid, RecordView::Tax, 2, TaxGridCol::Cost, "100");
+        type(grid, RecordView::Tax, 2, TaxGridCol::Proceed, "150");
+
+        QCOMPARE(saveChangedRows(grid, RecordView::Tax, t.connection(), "Acme", prompter), status);
+        QCOMPARE(count(t, "TaxRec"), 1);
+        QCOMPARE(grid.textColor(1), kErrorColor);
+        QVERIFY(grid.isChanged(1));
+        QCOMPARE(grid.text(1, TaxGridCol::ID), QString("9999"));
+        QCOMPARE(grid.textColor(2), 0u);
+        QVERIFY(!grid.isChanged(2));
+        QCOMPARE(grid.text(2, TaxGridCol::Gain), QString("50"));
+
+        // Corrected, the red row is saved and drawn normally again.
+        type(grid, RecordView::Tax, 1, TaxGridCol::Symbol, "aapl");
+        type(grid, RecordView::Tax, 1, TaxGridCol::DateSold, "3/5/2000");
+        QCOMPARE(grid.text(1, TaxGridCol::DateSold), QString("03/05/2000"));
+        QVERIFY(saveChangedRows(grid, RecordView::Tax, t.connection(), "Acme", prompter).isEmpty());
+        QCOMPARE(count(t, "TaxRec"), 2);
+        QCOMPARE(grid.textColor(1), 0u);
+    }
+
+    void aDateThatIsNoDateKeepsItsTextAndMarksTheRow() {
+        SheetModel grid;
+        SetupTxnGrid(grid);
+        grid.appendRow({"All", "IBM", "1", "Bought", "01/02/2000", "1.00", "", "5"});
+        type(grid, RecordView::Transactions, 1, TxnGridCol::TxnDate, "31/31/2000");
+        QCOMPARE(grid.text(1, TxnGridCol::TxnDate), QString("31/31/2000"));
+        QCOMPARE(grid.textColor(1), kErrorColor);
+        QVERIFY(grid.isChanged(1));
+        QCOMPARE(recordCellChanged(grid, RecordView::Transactions, TxnGridCol::Symbol, 1),
+                 QString());
+    }
+
+    void updatesWriteTheRowAndReportVanishedRecords() {
+        TestDatabase t;
+        RecordingPrompter prompter;
+        const qint64 kept =
+            t.addTax("Acme", "IBM", 10, QDate(2000, 1, 3), QDate(2000, 6, 1), 1000, 1200);
+        const qint64 gone = t.addTax("Acme", "T", 10, QDate(2000, 1, 3), QDate(2000, 6, 1), 1, 2);
+        SheetModel grid;
+        FillGrid(grid, t.connection(), "Acme");
+        deleteTaxRec(t.connection(), gone);
+
+        // Grouped thousands must not cut the number short.
+        for (int row = 1; row <= grid.rows(); ++row)
+            type(grid, RecordView::Tax, row, TaxGridCol::Comment, "checked");
+        QCOMPARE(grid.text(1, TaxGridCol::Cost), QString("1,000.00"));
+        QCOMPARE(saveChangedRows(grid, RecordView::Tax, t.connection(), "Acme", prompter),
+                 QString("Trying to update invalid record"));
+        QCOMPARE(prompter.messages, QStringList{"Trying to update invalid record"});
+        const auto stored = selectTaxRecById(t.connection(), kept);
+        QCOMPARE(stored->memo, QString("checked"));
+        QCOMPARE(stored->cost, 1000.0);
+        QCOMPARE(stored->salePrice, 1200.0);
+        QVERIFY(grid.isChanged(2));
+    }
+
+    void aRefusedWriteIsReportedAndSaveGoesOn() {
+        TestDatabase t;
+        RecordingPrompter prompter;
+        SheetModel grid;
+        SetupTxnGrid(grid);
+        addNewRecord(grid, RecordView::Transactions, "All");
+        addNewRecord(grid, RecordView::Transactions, "All");
+        type(grid, RecordView::Transactions, 1, TxnGridCol::Symbol, "IBM");
+        type(grid, RecordView::Transactions, 2, TxnGridCol::Symbol, "MSFT");
+        // Make the engine refuse one row: a trigger stands in for any failure
+        // the file may produce (full disk, locked file, ...).
+        runQuery(t.connection(),
+                 "CREATE TRIGGER refuse BEFORE INSERT ON Txn WHEN NEW.Symbol = 'MSFT' "
+                 "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+        const QString status =
+            saveChangedRows(grid, RecordView::Transactions, t.connection(), "Acme", prompter);
+        QVERIFY2(status.startsWith("Row 2 was not saved") && status.contains("refused"),
+                 qPrintable(status));
+        QCOMPARE(count(t, "Txn"), 1);
+        QCOMPARE(grid.textColor(2), kErrorColor);
+        QVERIFY(grid.isChanged(2));
+        QVERIFY(!grid.isChanged(1));
+    }
+
+    void monthOfANewTransactionOnAnEmptyGrid() {
+        QCOMPARE(monthForNewRecord(accountItem("Acme")), QString("All"));
+        QCOMPARE(monthForNewRecord(monthItem("Acme", "Feb 00")), QString("Feb 00"));
+        SheetModel grid;
+        SetupTxnGrid(grid);
+        addNewRecord(grid, RecordView::Transactions, "Feb 00");
+        QCOMPARE(grid.text(1, TxnGridCol::Month), QString("Feb 00"));
+        // With rows present, the month is the last row's.
+        grid.appendRow({"Mar 00", "IBM", "1", "Bought", "01/02/2000", "1.00", "", "5"});
+        addNewRecord(grid, RecordView::Transactions, "ignored");
+        QCOMPARE(grid.text(1, TxnGridCol::Month), QString("Mar 00"));
+    }
+
+    void newTaxRowIsPrefilled() {
+        SheetModel grid;
+        SetupTaxGrid(grid);
+        addNewRecord(grid, RecordView::Tax, {});
+        QCOMPARE(grid.rowTexts(1), QStringList({"", "100", "01/01/00", "12/30/2000", "0.00", "0.00",
+                                                "0", " ", "9999"}));
+        QVERIFY(!grid.isLocked(1, TaxGridCol::Symbol));
+        QVERIFY(grid.isLocked(1, TaxGridCol::Gain));
+        QVERIFY(grid.isLocked(1, TaxGridCol::ID));
+    }
+
+    void deletingOneRow() {
+        TestDatabase t;
+        RecordingPrompter prompter;
+        t.addTxn("Acme", "All", "A", 1, kBought, QDate(2000, 1, 1), 1);
+        t.addTxn("Acme", "All", "B", 1, kBought, QDate(2000, 1, 2), 1);
+        const qint64 third = t.addTxn("Acme", "All", "C", 1, kBought, QDate(2000, 1, 3), 1);
+        SheetModel grid;
+        FillGrid1(grid, t.connection(), "Acme", std::nullopt);
+        addNewRecord(grid, RecordView::Transactions, "All");
+
+        // A row never stored goes without a question.
+        QVERIFY(deleteGridRow(grid, RecordView::Transactions, 1, t.connection(), prompter).removed);
+        QVERIFY(prompter.questions.isEmpty());
+        QCOMPARE(grid.rows(), 3);
+
+        // A stored one asks with its row number; No keeps it.
+        QVERIFY(
+            !deleteGridRow(grid, RecordView::Transactions, 3, t.connection(), prompter).removed);
+        QCOMPARE(prompter.questions.last(), QString("Are you sure you want to delete the 3 row?"));
+        QCOMPARE(count(t, "Txn"), 3);
+        prompter.answers.enqueue(true);
+        QVERIFY(deleteGridRow(grid, RecordView::Transactions, 3, t.connection(), prompter).removed);
+        QCOMPARE(count(t, "Txn"), 2);
+        QVERIFY(!selectTxnById(t.connection(), third));
+        QCOMPARE(grid.rows(), 2);
+        // No current row: nothing happens.
+        QVERIFY(
+            !deleteGridRow(grid, RecordView::Transactions, 0, t.connection(), prompter).removed);
+    }
+
+    void deleteListByViewAndItem_data() {
+        QTest::addColumn<bool>("tax");
+        QTest::addColumn<bool>("month");
+        QTest::addColumn<int>("txnsLeft");
+        QTest::addColumn<int>("taxLeft");
+        QTest::addColumn<int>("linksLeft");
+        QTest::newRow("transactions, account") << false << false << 1 << 2 << 2;
+        QTest::newRow("transactions, month") << false << true << 2 << 2 << 2;
+        QTest::newRow("tax, account") << true << false << 4 << 1 << 1;
+        // The tax records belong to the account, whichever item names it.
+        QTest::newRow("tax, month") << true << true << 4 << 1 << 1;
+    }
+    void deleteListByViewAndItem() {
+        QFETCH(bool, tax);
+        QFETCH(bool, month);
+        QFETCH(int, txnsLeft);
+        QFETCH(int, taxLeft);
+        QFETCH(int, linksLeft);
+        TestDatabase t;
+        t.addTxn("O'Brien", "Jan", "A", 1, kBought, QDate(2000, 1, 1), 1);
+        t.addTxn("O'Brien", "Jan", "A", 1, kSold, QDate(2000, 1, 5), 1);
+        t.addTxn("O'Brien", "Feb", "B", 1, kBought, QDate(2000, 2, 1), 1);
+        t.addTxn("Other", "Jan", "A", 1, kBought, QDate(2000, 1, 1), 1);
+        t.addTax("O'Brien", "A", 1, QDate(2000, 1, 1), QDate(2000, 1, 5), 1, 2);
+        t.addTax("Other", "A", 1, QDate(2000, 1, 1), QDate(2000, 1, 5), 1, 2);
+        const QString link = "INSERT INTO SellLinks (AccountName, SellId, BuyId) VALUES (?, ?, ?)";
+        runQuery(t.connection(), link, {"O'Brien", 2, 1});
+        runQuery(t.connection(), link, {"Other", 9, 8});
+
+        const OutlineSelection item = month ? monthItem("O'Brien", "Jan") : accountItem("O'Brien");
+        const RecordView view = tax ? RecordView::Tax : RecordView::Transactions;
+        QCOMPARE(DeleteList(t.connection(), view, item), QString());
+        QCOMPARE(count(t, "Txn"), txnsLeft);
+        QCOMPARE(count(t, "TaxRec"), taxLeft);
+        QCOMPARE(count(t, "SellLinks"), linksLeft);
+    }
+
+    void deleteQuestionsNameTheItem() {
+        QCOMPARE(deleteListQuestion(RecordView::Transactions, "Jan"),
+                 QString("Are you sure you want to delete Transaction Records for Jan?"));
+        QCOMPARE(deleteListQuestion(RecordView::Tax, "Acme"),
+                 QString("Are you sure you want to delete Tax Records for Acme?"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecordEditing)
+#include "test_record_editing.moc"
