@@ -3,6 +3,7 @@
 #include "app/app_context.h"
 #include "app/database_chooser.h"
 #include "app/start_sequence.h"
+#include "capture/screen/attach_capture_screen.h"
 #include "main_window/frm_main.h"
 #include "platform/message_box_prompter.h"
 #include "platform/settings_store.h"
@@ -45,6 +46,8 @@ int runDesktopProgram(int argc, char** argv) {
         services.endProgram = endProgram;
         mainWindow = new frmMain(context, prompter, services);
         mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+        // Before the load, which opens it on an empty database.
+        attachCaptureScreen(*mainWindow, context, prompter);
         if (!mainWindow->Form_Load()) {
             delete mainWindow;
             endProgram(1);
