@@ -378,6 +378,34 @@ private slots:
         }
     }
 
+    void theMessageComesWithTheResultOnShow() {
+        // What the screen shows while the closing message is up.
+        struct Watching final : Prompter {
+            std::function<void(const QString&)> seen;
+            void message(const QString& text) override { seen(text); }
+            bool ask(const QString&) override { return false; }
+        } watching;
+        Screen s;
+        frmCapture w(s.context, watching);
+        QStringList shown;
+        watching.seen = [&](const QString& text) {
+            shown << text + " / " + w.Status->text() + " / " + w.Text2->text() + " / " +
+                         w.Text3->text();
+            QVERIFY(!w.findChild<QProgressDialog*>("captureProgress") ||
+                    !w.findChild<QProgressDialog*>("captureProgress")->isVisible());
+        };
+        w.show();
+        w.List1->setCurrentRow(2); // Datek
+        w.Text1->setText(testData() + "/capture/datek/history.html");
+        QTest::keyClick(w.Text1, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(w.Status->text(), QString("Done"), kLoadTimeout);
+        QSignalSpy finished(&w, &frmCapture::captureFinished);
+        w.Command1->click();
+        QVERIFY(finished.wait(kLoadTimeout));
+        QCOMPARE(shown, QStringList{"2 records successfully added. / 2 records successfully "
+                                    "added. / 7788-1234 / March 2000"});
+    }
+
     void emptyFieldsStopTheRun_data() {
         QTest::addColumn<QString>("account");
         QTest::addColumn<QString>("month");

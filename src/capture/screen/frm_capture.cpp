@@ -372,7 +372,15 @@ void frmCapture::finishCapture(std::optional<PageDocument> document, const QStri
         // user sees when the run starts.
         CaptureState state = fields();
         state.status = Status->text();
-        ClearingPrompter prompter(prompter_, clearBusy);
+        // A message tells the end of the run: the fields show by then what
+        // the parser took from the page, and the status line the result.
+        const auto showRun = [this, &state, &clearBusy] {
+            clearBusy();
+            Text2->setText(state.account);
+            Text3->setText(state.month);
+            Status->setText(state.status);
+        };
+        ClearingPrompter prompter(prompter_, showRun);
         QApplication::setOverrideCursor(Qt::WaitCursor);
         try {
             result = runCapture(*document, state, context_.database().connection(), prompter);
@@ -380,10 +388,7 @@ void frmCapture::finishCapture(std::optional<PageDocument> document, const QStri
             clearBusy();
             prompter_.message(QStringLiteral("The capture stopped: %1").arg(e.what()));
         }
-        clearBusy();
-        Text2->setText(state.account);
-        Text3->setText(state.month);
-        Status->setText(state.status);
+        showRun();
     }
     capturing_ = false;
     Command1->setEnabled(true);
