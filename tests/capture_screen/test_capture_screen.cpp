@@ -490,6 +490,17 @@ private slots:
         QCOMPARE(s.capture(), download ? 1 : 3);
     }
 
+    void aPageThatCannotBeOpenedIsReported() {
+        Screen s;
+        const QString missing = s.t.folder() + "/missing.html";
+        s.w->Text1->setText(missing);
+        QTest::keyClick(s.w->Text1, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(s.w->Status->text().contains("could not be opened"), kLoadTimeout);
+        QVERIFY(s.w->Status->text().startsWith(missing));
+        // The engine shows its own error page; no message box on top.
+        QVERIFY(s.prompter.messages.isEmpty());
+    }
+
     void aSheetThatCannotBeReadIsReported() {
         Screen s;
         s.clickEntry("Other");

@@ -78,10 +78,14 @@ CaptureBrowser::CaptureBrowser(QWebEngineProfile* profile, QWidget* parent)
     connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
         // An aborted load (another address typed meanwhile) is no failure.
         constexpr int kAborted = -3;
-        if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus &&
-            info.errorCode() != kAborted)
-            loadError_ = info.errorString().isEmpty() ? QStringLiteral("the page did not load")
-                                                      : info.errorString();
+        if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus ||
+            info.errorCode() == kAborted)
+            return;
+        loadError_ = info.errorString().isEmpty() ? QStringLiteral("the page did not load")
+                                                  : info.errorString();
+        // The engine may tell the failure after the end of the load.
+        if (!loading_)
+            tellFailure();
     });
     connect(profile, &QWebEngineProfile::downloadRequested, this,
             &CaptureBrowser::downloadRequested);
@@ -177,18 +181,21 @@ void CaptureBrowser::loadProgress(int percent) {
         tell(QStringLiteral("Loading page (%1%)").arg(percent));
 }
 
-void CaptureBrowser::loadFinished(bool ok) {
+void CaptureBrowser::loadFinished(bool) {
     loading_ = false;
     tell(QStringLiteral("Done"));
-    if (!ok && !loadError_.isEmpty() && !quiet_) {
-        const QUrl url = view_->page()->requestedUrl();
-        emit failure(QStringLiteral("%1 could not be opened: %2")
-                         .arg(url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile())
-                                                : url.toDisplayString(),
-                              loadError_),
-                     true);
-    }
+    tellFailure();
     quiet_ = false;
+}
+
+void CaptureBrowser::tellFailure() {
+    if (loadError_.isEmpty() || quiet_)
+        return;
+    const QUrl url = view_->page()->requestedUrl();
+    const QString shown =
+        url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toDisplayString();
+    emit failure(QStringLiteral("%1 could not be opened: %2").arg(shown, loadError_), true);
+    loadError_.clear();
 }
 
 void CaptureBrowser::downloadRequested(QWebEngineDownloadRequest* download) {

@@ -58,6 +58,7 @@ private:
     void loadStarted();
     void loadProgress(int percent);
     void loadFinished(bool ok);
+    void tellFailure();
     void downloadRequested(QWebEngineDownloadRequest* download);
     void tell(const QString& text);
 
