@@ -72,7 +72,7 @@ frmShowOther::frmShowOther(QSqlDatabase db, Prompter& prompter, qint64 sellId,
     connect(cmdAdd, &QPushButton::clicked, this, &frmShowOther::CmdAdd_Click);
     connect(cmdDone, &QPushButton::clicked, this, &frmShowOther::cmdDone_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmShowOther::cmdExit_Click);
-    resize(720, 420);
+    resize(560, 420);
 }
 
 frmShowOther::~frmShowOther() = default;
@@ -127,6 +127,11 @@ bool frmShowOther::Form_Load() {
         prompter_.message(QStringLiteral("The sell could not be read: ") + error.message());
     }
     const bool open = FillGrid();
+    const QMargins margins = layout()->contentsMargins();
+    resize(std::max(width(), vaSpread1->layoutWidth() + margins.left() + margins.right()),
+           height());
+    // The status line keeps "Ready" until the user turns to the filter.
+    vaSpread1->setFocus();
     // Connected only now: choosing the first entry above is not a change.
     connect(Combo1, &QComboBox::currentIndexChanged, this, &frmShowOther::Combo1_Click);
     return open;

@@ -87,7 +87,7 @@ frmProcess::frmProcess(QSqlDatabase db, Prompter& prompter, QWidget* mainWindow)
             screen.exec();
     };
     watchActivation();
-    resize(1000, 560);
+    resize(800, 560);
 }
 
 frmProcess::~frmProcess() = default;
@@ -125,6 +125,10 @@ void frmProcess::Form_Load() {
     // No account is chosen until the user picks one.
     Combo1->setCurrentIndex(-1);
     SetupGrid(*sheet);
+    // Wide enough for every column of the grid.
+    const QMargins margins = layout()->contentsMargins();
+    resize(std::max(width(), vaSpread1->layoutWidth() + margins.left() + margins.right()),
+           height());
 }
 
 void frmProcess::Form_Activate() {
