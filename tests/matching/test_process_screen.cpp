@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 
@@ -250,6 +251,35 @@ private slots:
         QVERIFY(s.opened.isEmpty());
         QVERIFY(!s.w->cmdUpdate->isEnabled());
         QCOMPARE(s.column(MatchGridCol::Symbol), before); // not sorted
+    }
+
+    void comingBackFromAnotherScreenRefillsTheGrid() {
+        Screen s;
+        s.choose(kAccount);
+        s.w->Command1_Click();
+        QVERIFY(QTest::qWaitForWindowActive(s.w.get()));
+        QVERIFY(s.sheet().setData(s.sheet().index(1, MatchGridCol::Linked - 1), Qt::Unchecked,
+                                  Qt::CheckStateRole));
+
+        // A message box of this screen's commands leaves the cleared box.
+        QMessageBox box;
+        box.show();
+        box.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        box.close();
+        s.w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(s.w.get()));
+        QCOMPARE(s.sheet().text(2, MatchGridCol::Linked), QString("0"));
+
+        // Another screen may have changed the links: back here, they show.
+        runQuery(s.t.connection(), "DELETE FROM SellLinks WHERE SellId = ?", {s.ids[3]});
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        s.w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(s.w.get()));
+        QCOMPARE(s.column(MatchGridCol::Linked), (QStringList{"1", "1"}));
     }
 
     void exitClosesTheScreen() {
