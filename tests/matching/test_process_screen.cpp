@@ -1,9 +1,11 @@
+#include "app/app_context.h"
 #include "matching/frm_process.h"
 #include "matching_fixture.h"
 #include "platform/sheet_model.h"
 #include "platform/spread_grid.h"
 #include "store/links_table.h"
 #include "store/sql.h"
+#include "support/memory_settings.h"
 #include "support/recording_prompter.h"
 
 #include <QComboBox>
@@ -280,6 +282,32 @@ private slots:
         s.w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(s.w.get()));
         QCOMPARE(s.column(MatchGridCol::Linked), (QStringList{"1", "1"}));
+    }
+
+    void processCommandShowsTheOneScreenOnTheSharedHandle() {
+        TestDatabase t;
+        addRows(t, kAccount, kRows);
+        MemorySettings settings;
+        AppContext context(t.folder(), settings);
+        QVERIFY(context.database().open(t.path()).ok());
+        RecordingPrompter prompter;
+        QWidget main;
+        const std::function<void()> open = processScreenOpener(context, prompter, &main);
+
+        open();
+        auto screens = main.findChildren<frmProcess*>();
+        QCOMPARE(screens.size(), 1);
+        QPointer<frmProcess> first = screens[0];
+        QVERIFY(first->isVisible());
+        QCOMPARE(first->Combo1->count(), 1);
+        // A second "Process" brings the open screen forward.
+        open();
+        QCOMPARE(main.findChildren<frmProcess*>().size(), 1);
+        // Closed, it is gone; the next opening starts afresh.
+        first->Command2_Click();
+        QTRY_VERIFY(first.isNull());
+        open();
+        QCOMPARE(main.findChildren<frmProcess*>().size(), 1);
     }
 
     void exitClosesTheScreen() {
