@@ -4,6 +4,8 @@
 #include "app/database_chooser.h"
 #include "app/start_sequence.h"
 #include "main_window/frm_main.h"
+#include "main_window/main_commands.h"
+#include "matching/frm_process.h"
 #include "platform/message_box_prompter.h"
 #include "platform/settings_store.h"
 
@@ -45,6 +47,8 @@ int runDesktopProgram(int argc, char** argv) {
         services.endProgram = endProgram;
         mainWindow = new frmMain(context, prompter, services);
         mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+        mainWindow->commands().setProcessScreen(
+            processScreenOpener(context, prompter, mainWindow.data()));
         if (!mainWindow->Form_Load()) {
             delete mainWindow;
             endProgram(1);
