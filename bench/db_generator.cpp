@@ -83,8 +83,8 @@ void generateDatabase(const QSqlDatabase& db, const GeneratorOptions& options) {
     }
 
     for (qint64 i = 0; i < taxRecords; ++i) {
-        const QDate acquired = first.addDays(uniform(0, span));
         const QDate sold = QDate(1999, 12, 1).addDays(uniform(0, 420));
+        const QDate acquired = sold.addDays(-uniform(1, 700));
         const double cost = uniform(100, 500000) / 100.0;
         taxes.insert({0, generatedAccountName(uniform(0, accounts - 1)),
                       symbolName(uniform(0, options.symbols - 1)), double(uniform(1, 500)),

@@ -5,6 +5,8 @@
 #include "app/start_sequence.h"
 #include "capture/screen/attach_capture_screen.h"
 #include "main_window/frm_main.h"
+#include "main_window/main_commands.h"
+#include "matching/frm_process.h"
 #include "platform/message_box_prompter.h"
 #include "platform/settings_store.h"
 
@@ -48,6 +50,8 @@ int runDesktopProgram(int argc, char** argv) {
         mainWindow->setAttribute(Qt::WA_DeleteOnClose);
         // Before the load, which opens it on an empty database.
         attachCaptureScreen(*mainWindow, context, prompter);
+        mainWindow->commands().setProcessScreen(
+            processScreenOpener(context, prompter, mainWindow.data()));
         if (!mainWindow->Form_Load()) {
             delete mainWindow;
             endProgram(1);

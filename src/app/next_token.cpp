@@ -1,21 +1,8 @@
 #include "app/next_token.h"
 
+#include "platform/blank_text.h"
+
 namespace gainbook {
-
-namespace {
-
-// Only blanks are removed, as the page texts the parsers walk expect.
-QString trimBlanks(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
-} // namespace
 
 QString Tokenizer::NextToken(const QString& delimiter, const QString& text) {
     const QString source = text.isEmpty() ? remainder_ : text;

@@ -62,14 +62,4 @@ QString elementText(const ElementList& alllinks, int i) {
     return i >= 0 && i < alllinks.size() ? alllinks[i].innerText : QString();
 }
 
-QString trimBlanks(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
 } // namespace gainbook

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/page_document.h"
+#include "platform/blank_text.h"
 
 #include <QString>
 #include <QVector>
@@ -33,8 +34,5 @@ int SkipForTagValue(int i, const QString& tag, const ElementList& alllinks, int 
 
 // The inner text of element i, or an empty text past the end of the list.
 QString elementText(const ElementList& alllinks, int i);
-
-// Blanks only, as the page texts are compared exactly.
-QString trimBlanks(const QString& text);
 
 } // namespace gainbook

@@ -24,21 +24,6 @@ std::optional<qint64> parseId(const QString& text) {
     return ok ? std::optional<qint64>(id) : std::nullopt;
 }
 
-// The positional arguments, or a usage error in code.
-bool positional(CliSession& session, const QStringList& args, qsizetype min, qsizetype max,
-                int& code) {
-    if (const QString bad = unknownOption(args); !bad.isEmpty()) {
-        code = session.usage(QStringLiteral("Unknown option: %1").arg(bad));
-        return false;
-    }
-    if (args.size() < min || args.size() > max) {
-        code = session.usage(args.size() < min ? QStringLiteral("Missing argument.")
-                                               : QStringLiteral("Too many arguments."));
-        return false;
-    }
-    return true;
-}
-
 // Opens the selection for ACCOUNT SELLID, or says why not.
 std::optional<BuySelection> openSelection(CliSession& session, const QString& account,
                                           const QString& sellText, int& code) {
@@ -71,7 +56,7 @@ int runBuys(CliSession& session, const QStringList& args) {
     int code = ExitOk;
     if (missing)
         return session.usage(QStringLiteral("--filter needs a number from 1 to 4."));
-    if (!positional(session, rest, 2, 2, code))
+    if (!checkPositional(session, rest, 2, 2, code))
         return code;
     const int filter = filterText ? filterText->toInt() : 1;
     if (filter < 1 || filter > 4)
@@ -95,7 +80,7 @@ int runBuys(CliSession& session, const QStringList& args) {
 
 int runLink(CliSession& session, const QStringList& args) {
     int code = ExitOk;
-    if (!positional(session, args, 3, 5, code))
+    if (!checkPositional(session, args, 3, 5, code))
         return code;
     try {
         auto selection = openSelection(session, args[0], args[1], code);
@@ -127,7 +112,7 @@ int runLink(CliSession& session, const QStringList& args) {
 
 int runNewBuy(CliSession& session, const QStringList& args) {
     int code = ExitOk;
-    if (!positional(session, args, 6, 6, code))
+    if (!checkPositional(session, args, 6, 6, code))
         return code;
     try {
         auto selection = openSelection(session, args[0], args[1], code);

@@ -41,17 +41,10 @@ bool parseArgs(CliSession& session, QStringList args, CaptureArgs& parsed, int& 
     if (derive || noDerive)
         parsed.derive = derive;
     parsed.paste = takeFlag(args, QStringLiteral("--paste"));
-    if (const QString bad = unknownOption(args); !bad.isEmpty()) {
-        code = session.usage(QStringLiteral("Unknown option: %1").arg(bad));
+    if (!checkPositional(session, args, 1, 1, code))
         return false;
-    }
     if (!broker) {
         code = session.usage(QStringLiteral("--broker is required."));
-        return false;
-    }
-    if (args.size() != 1) {
-        code = session.usage(args.isEmpty() ? QStringLiteral("Missing argument.")
-                                            : QStringLiteral("Too many arguments."));
         return false;
     }
     parsed.broker = *broker;

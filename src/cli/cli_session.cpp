@@ -55,4 +55,18 @@ QString unknownOption(const QStringList& args) {
     return {};
 }
 
+bool checkPositional(CliSession& session, const QStringList& args, qsizetype min, qsizetype max,
+                     int& code) {
+    if (const QString bad = unknownOption(args); !bad.isEmpty()) {
+        code = session.usage(QStringLiteral("Unknown option: %1").arg(bad));
+        return false;
+    }
+    if (args.size() < min || (max >= 0 && args.size() > max)) {
+        code = session.usage(args.size() < min ? QStringLiteral("Missing argument.")
+                                               : QStringLiteral("Too many arguments."));
+        return false;
+    }
+    return true;
+}
+
 } // namespace gainbook

@@ -55,4 +55,10 @@ std::optional<QString> takeOption(QStringList& args, const QString& name, bool& 
 // The first argument that looks like an unknown option, or an empty text.
 QString unknownOption(const QStringList& args);
 
+// True when args holds no unknown option and from min to max positional
+// arguments (max -1: no limit); otherwise reports the usage error and sets
+// code to its exit code.
+bool checkPositional(CliSession& session, const QStringList& args, qsizetype min, qsizetype max,
+                     int& code);
+
 } // namespace gainbook

@@ -13,20 +13,6 @@ namespace gainbook {
 
 namespace {
 
-bool checkArgs(CliSession& session, const QStringList& args, qsizetype min, qsizetype max,
-               int& code) {
-    if (const QString bad = unknownOption(args); !bad.isEmpty()) {
-        code = session.usage(QStringLiteral("Unknown option: %1").arg(bad));
-        return false;
-    }
-    if (args.size() < min || (max >= 0 && args.size() > max)) {
-        code = session.usage(args.size() < min ? QStringLiteral("Missing argument.")
-                                               : QStringLiteral("Too many arguments."));
-        return false;
-    }
-    return true;
-}
-
 // The accounts the processing screen offers are those with transactions. An
 // empty name is left to the command, which has its own message for it.
 bool knownAccount(CliSession& session, const QString& account, int& code) {
@@ -53,7 +39,7 @@ int finish(CliSession& session, const MatchOutcome& outcome) {
 
 int runProcess(CliSession& session, const QStringList& args) {
     int code = ExitOk;
-    if (!checkArgs(session, args, 1, 1, code))
+    if (!checkPositional(session, args, 1, 1, code))
         return code;
     try {
         if (!knownAccount(session, args[0], code))
@@ -72,7 +58,7 @@ int runProcess(CliSession& session, const QStringList& args) {
 
 int runLinks(CliSession& session, const QStringList& args) {
     int code = ExitOk;
-    if (!checkArgs(session, args, 1, 1, code))
+    if (!checkPositional(session, args, 1, 1, code))
         return code;
     try {
         if (!knownAccount(session, args[0], code))
@@ -91,7 +77,7 @@ int runLinks(CliSession& session, const QStringList& args) {
 
 int runDetach(CliSession& session, const QStringList& args) {
     int code = ExitOk;
-    if (!checkArgs(session, args, 2, -1, code))
+    if (!checkPositional(session, args, 2, -1, code))
         return code;
     static const QRegularExpression pair(QStringLiteral(R"(^(\d+):(\d+)$)"));
     QVector<LotKey> lots;
@@ -128,7 +114,7 @@ int runDetach(CliSession& session, const QStringList& args) {
 
 int runRecalc(CliSession& session, const QStringList& args) {
     int code = ExitOk;
-    if (!checkArgs(session, args, 1, 1, code))
+    if (!checkPositional(session, args, 1, 1, code))
         return code;
     try {
         if (!knownAccount(session, args[0], code))

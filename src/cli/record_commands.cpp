@@ -14,21 +14,6 @@ namespace gainbook {
 
 namespace {
 
-// Positional arguments only; anything else is a usage error.
-bool checkArgs(CliSession& session, const QStringList& args, qsizetype min, qsizetype max,
-               int& code) {
-    if (const QString bad = unknownOption(args); !bad.isEmpty()) {
-        code = session.usage(QStringLiteral("Unknown option: %1").arg(bad));
-        return false;
-    }
-    if (args.size() < min || args.size() > max) {
-        code = session.usage(args.size() < min ? QStringLiteral("Missing argument.")
-                                               : QStringLiteral("Too many arguments."));
-        return false;
-    }
-    return true;
-}
-
 // An account the outline would list: one with transactions or tax records.
 bool knownAccount(CliSession& session, const QString& account, int& code) {
     const QSqlDatabase db = session.database().connection();
@@ -47,7 +32,7 @@ bool knownAccount(CliSession& session, const QString& account, int& code) {
 
 int runInit(CliSession& session, const QStringList& args) {
     int code = ExitOk;
-    if (!checkArgs(session, args, 0, 0, code))
+    if (!checkPositional(session, args, 0, 0, code))
         return code;
     const OpenResult result = session.database().create(session.databasePath());
     return result.ok() ? ExitOk : session.fail(result.message);
@@ -55,7 +40,7 @@ int runInit(CliSession& session, const QStringList& args) {
 
 int runAccounts(CliSession& session, const QStringList& args) {
     int code = ExitOk;
-    if (!checkArgs(session, args, 0, 0, code))
+    if (!checkPositional(session, args, 0, 0, code))
         return code;
     try {
         const QVector<OutlineItem> items = loadOutline(session.database().connection());
@@ -70,7 +55,7 @@ int runAccounts(CliSession& session, const QStringList& args) {
 
 int runTxns(CliSession& session, const QStringList& args) {
     int code = ExitOk;
-    if (!checkArgs(session, args, 1, 2, code))
+    if (!checkPositional(session, args, 1, 2, code))
         return code;
     try {
         if (!knownAccount(session, args[0], code))
@@ -93,7 +78,7 @@ int runTax(CliSession& session, const QStringList& args) {
     QStringList positional = args;
     const bool totalsOnly = takeFlag(positional, QStringLiteral("--totals"));
     int code = ExitOk;
-    if (!checkArgs(session, positional, 1, 1, code))
+    if (!checkPositional(session, positional, 1, 1, code))
         return code;
     try {
         if (!knownAccount(session, positional[0], code))

@@ -8,19 +8,6 @@ namespace gainbook {
 
 namespace {
 
-bool oneFileArgument(CliSession& session, const QStringList& args, int& code) {
-    if (const QString bad = unknownOption(args); !bad.isEmpty()) {
-        code = session.usage(QStringLiteral("Unknown option: %1").arg(bad));
-        return false;
-    }
-    if (args.size() != 1) {
-        code = session.usage(args.isEmpty() ? QStringLiteral("Missing argument.")
-                                            : QStringLiteral("Too many arguments."));
-        return false;
-    }
-    return true;
-}
-
 // The command's own messages go to standard output, failures to standard
 // error; only Done exits 0.
 int finish(CliSession& session, const TxfResult& result) {
@@ -35,7 +22,7 @@ int finish(CliSession& session, const TxfResult& result) {
 
 int runExportTxf(CliSession& session, const QStringList& args) {
     int code = ExitOk;
-    if (!oneFileArgument(session, args, code))
+    if (!checkPositional(session, args, 1, 1, code))
         return code;
     TxfExport txf;
     const TxfResult loaded = txf.load(session.database().connection());
@@ -46,7 +33,7 @@ int runExportTxf(CliSession& session, const QStringList& args) {
 
 int runImportTxf(CliSession& session, const QStringList& args) {
     int code = ExitOk;
-    if (!oneFileArgument(session, args, code))
+    if (!checkPositional(session, args, 1, 1, code))
         return code;
     return finish(session, importTxf(args[0], session.database().connection()));
 }

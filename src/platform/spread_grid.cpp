@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 
 namespace gainbook {
 
@@ -89,6 +90,18 @@ void SpreadGrid::setSheet(SheetModel* sheet) {
 int SpreadGrid::charactersToPixels(int characters) const {
     // Widths count digits, the widest of the common cell characters.
     return fontMetrics().horizontalAdvance(QLatin1Char('0')) * (characters + 2) + 8;
+}
+
+int SpreadGrid::layoutWidth() const {
+    // An empty grid's row heading has no size of its own yet, only its minimum.
+    const int rowHeading =
+        std::max(verticalHeader()->sizeHint().width(), verticalHeader()->minimumWidth());
+    int width = rowHeading + verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
+    for (int col = 0; sheet_ && col < sheet_->columns(); ++col) {
+        if (!isColumnHidden(col))
+            width += columnWidth(col);
+    }
+    return width;
 }
 
 void SpreadGrid::applyLayout() {

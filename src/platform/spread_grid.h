@@ -27,6 +27,8 @@ public:
 
     // Pixel width of a column that is the given number of characters wide.
     int charactersToPixels(int characters) const;
+    // Pixel width that shows every visible column without scrolling.
+    int layoutWidth() const;
 
 signals:
     void cellClicked(int col, int row);

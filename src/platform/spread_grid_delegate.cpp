@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace gainbook {
@@ -12,6 +14,10 @@ namespace {
 
 CellKind kindOf(const QModelIndex& index) {
     return CellKind(index.data(SheetModel::KindRole).toInt());
+}
+
+QStyle* styleOf(const QStyleOptionViewItem& option) {
+    return option.widget ? option.widget->style() : QApplication::style();
 }
 
 } // namespace
@@ -28,6 +34,10 @@ void SpreadGridDelegate::initStyleOption(QStyleOptionViewItem* option,
 
 void SpreadGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const {
+    if (kindOf(index) == CellKind::CheckBox) {
+        paintCheckBox(painter, option, index);
+        return;
+    }
     if (kindOf(index) != CellKind::Button) {
         QStyledItemDelegate::paint(painter, option, index);
         return;
@@ -41,6 +51,53 @@ void SpreadGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     const QWidget* widget = option.widget;
     QStyle* style = widget ? widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_PushButton, &button, painter, widget);
+}
+
+void SpreadGridDelegate::paintCheckBox(QPainter* painter, const QStyleOptionViewItem& option,
+                                       const QModelIndex& index) const {
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    QStyle* style = styleOf(cell);
+    const QSize box =
+        style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &cell, cell.widget).size();
+    // The style would put the box at the cell's left edge whatever the
+    // column's alignment; the cell is drawn without it and the box placed here.
+    cell.features &= ~QStyleOptionViewItem::HasCheckIndicator;
+    style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, cell.widget);
+    QStyleOptionViewItem check = cell;
+    check.rect = QStyle::alignedRect(cell.direction, cell.displayAlignment, box, option.rect);
+    check.state &= ~QStyle::State_HasFocus;
+    check.state |= cell.checkState == Qt::Checked ? QStyle::State_On : QStyle::State_Off;
+    style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &check, painter, cell.widget);
+}
+
+bool SpreadGridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
+                                     const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (kindOf(index) != CellKind::CheckBox)
+        return QStyledItemDelegate::editorEvent(event, model, option, index);
+    const Qt::ItemFlags flags = model->flags(index);
+    if (!(flags & Qt::ItemIsUserCheckable) || !(flags & Qt::ItemIsEnabled))
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton || !option.rect.contains(mouse->position().toPoint()))
+            return false;
+        break;
+    }
+    case QEvent::MouseButtonDblClick:
+        return true; // the release before it has toggled the box already
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Space && key != Qt::Key_Select)
+            return false;
+        break;
+    }
+    default:
+        return false;
+    }
+    const bool checked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    return model->setData(index, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
 }
 
 QWidget* SpreadGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,

@@ -6,7 +6,9 @@ namespace gainbook {
 
 // Draws and edits the cells of a SpreadGrid by their kind: a button shows
 // its text as the caption, a drop-down edits through a combo box of the
-// cell's entries, and a row's text colour comes from the sheet.
+// cell's entries, a check box sits where the column aligns its cells and
+// toggles on a click anywhere in its cell, and a row's text colour comes
+// from the sheet.
 class SpreadGridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -20,9 +22,15 @@ public:
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override;
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override;
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+
+private:
+    void paintCheckBox(QPainter* painter, const QStyleOptionViewItem& option,
+                       const QModelIndex& index) const;
 };
 
 } // namespace gainbook

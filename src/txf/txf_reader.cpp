@@ -1,23 +1,9 @@
 #include "txf/txf_reader.h"
 
+#include "platform/blank_text.h"
 #include "platform/number_text.h"
 
 namespace gainbook {
-
-namespace {
-
-// Only blanks, as the LF form's remaining text is trimmed.
-QString trimBlanks(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
-} // namespace
 
 TxfReader::TxfReader(const QByteArray& content) : text_(QString::fromLatin1(content)) {
     // The first line runs to the first CR; a file whose lines end with LF

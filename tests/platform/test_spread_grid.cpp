@@ -74,6 +74,28 @@ private slots:
         QCOMPARE(moves.last(), QVariantList({1, 1}));
     }
 
+    void checkBoxTogglesOnAClickInItsCell() {
+        SheetModel sheet;
+        setLayout(sheet);
+        sheet.appendRows({{"a", "0", "x", "Add", "1"}});
+        SpreadGrid grid;
+        grid.setSheet(&sheet);
+        grid.resize(600, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QSignalSpy changes(&grid, &SpreadGrid::cellChanged);
+        // The box is drawn in the middle of its column, away from the edge
+        // where the style would look for it.
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cellCenter(grid, 2, 1));
+        QCOMPARE(sheet.text(1, 2), QString("1"));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cellCenter(grid, 2, 1));
+        QCOMPARE(sheet.text(1, 2), QString("0"));
+        QCOMPARE(changes.size(), 2);
+        sheet.setLocked(1, 2, true);
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cellCenter(grid, 2, 1));
+        QCOMPARE(sheet.text(1, 2), QString("0"));
+    }
+
     void checkBoxAndDropDownEditsAreReportedAsChanges() {
         SheetModel sheet;
         setLayout(sheet);

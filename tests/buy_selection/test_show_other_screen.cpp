@@ -1,0 +1,339 @@
+#include "buy_selection/frm_show_other.h"
+#include "platform/sheet_model.h"
+#include "platform/spread_grid.h"
+#include "store/sql.h"
+#include "store/txn_table.h"
+#include "support/recording_prompter.h"
+#include "support/test_database.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace gainbook;
+using namespace gainbook::test;
+
+namespace {
+
+const QString kAccount = QStringLiteral("O'Brien IRA");
+
+// Buys 1 (open) and 2 (used up) of the account, 3 (open) of another, and
+// the account's sell of 100 IBM.
+struct Screen {
+    TestDatabase t;
+    RecordingPrompter prompter;
+    qint64 open = 0, used = 0, other = 0, sell = 0;
+    std::unique_ptr<frmShowOther> w;
+
+    explicit Screen(bool withBuys = true) {
+        if (withBuys) {
+            open = t.addTxn(kAccount, "Jan", "IBM", 50, kBought, QDate(2000, 1, 3), -5000, "50");
+            used = t.addTxn(kAccount, "Jan", "IBM", 10, kBought, QDate(2000, 1, 4), -900, "0");
+            other = t.addTxn("Other", "Jan", "IBM", 20, kBought, QDate(1999, 1, 5), -2000, "20");
+        }
+        sell = t.addTxn(kAccount, "Feb", "IBM", 100, kSold, QDate(2000, 2, 1), 12000);
+        runQuery(t.connection(),
+                 "INSERT INTO SellLinks (AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo) "
+                 "VALUES (?, ?, 0, 0, 0, ' ')",
+                 {kAccount, sell});
+        w = std::make_unique<frmShowOther>(t.connection(), prompter, sell, kAccount);
+    }
+
+    bool load() {
+        const bool shown = w->Form_Load();
+        if (shown)
+            w->show();
+        return shown;
+    }
+
+    SheetModel& sheet() { return *w->sheet; }
+
+    QStringList ids() {
+        QStringList texts;
+        for (int row = 1; row <= sheet().rows(); ++row)
+            texts << sheet().text(row, BuyGridCol::Comments);
+        return texts;
+    }
+
+    void mark(int row, bool on = true) {
+        QVERIFY(sheet().setData(sheet().index(row - 1, BuyGridCol::Linked - 1),
+                                on ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole));
+    }
+
+    void type(int row, int col, const QString& text) {
+        QVERIFY(sheet().setData(sheet().index(row - 1, col - 1), text));
+    }
+
+    int rowOf(qint64 id) { return int(ids().indexOf(QString::number(id))) + 1; }
+
+    QStringList links() {
+        QSqlQuery q = runQuery(t.connection(),
+                               "SELECT BuyId, BuyQuantity, BuyPrice FROM SellLinks WHERE SellId = "
+                               "? ORDER BY rowid",
+                               {sell});
+        QStringList out;
+        while (q.next())
+            out << QStringLiteral("%1 %2 %3")
+                       .arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString());
+        return out;
+    }
+
+    int txnCount() {
+        QSqlQuery q = runQuery(t.connection(), "SELECT COUNT(*) FROM Txn");
+        q.next();
+        return q.value(0).toInt();
+    }
+
+    void clickHeading(int col) {
+        QHeaderView* header = w->vaSpread1->horizontalHeader();
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(col - 1) + header->sectionSize(col - 1) / 2, 4));
+    }
+};
+
+} // namespace
+
+class TestShowOtherScreen : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensWithTheSellAndItsOpenBuys() {
+        Screen s;
+        QVERIFY(s.load());
+        QCOMPARE(s.w->windowTitle(), QString("Processing Record"));
+        QCOMPARE(s.w->Label2->text(), QString("Show Buy Records"));
+        QCOMPARE(s.w->Label1->text(), QString("Select buy records for 100 IBM Sell of 02/01/2000"));
+        QCOMPARE(s.w->cmdNew->text(), QString("New Buy"));
+        QCOMPARE(s.w->cmdAdd->text(), QString("&Apply"));
+        QCOMPARE(s.w->cmdDone->text(), QString("&Done"));
+        QCOMPARE(s.w->cmdExit->text(), QString("&Close"));
+        QCOMPARE(s.w->Status->text(), QString("Ready"));
+        QVERIFY(!s.w->cmdAdd->isEnabled());
+        QVERIFY(!s.w->cmdDone->isEnabled());
+        QCOMPARE(s.w->Combo1->count(), 4);
+        QCOMPARE(s.w->Combo1->currentText(), QString("Not accounted in same account"));
+        QVERIFY(s.w->vaSpread1->isColumnHidden(BuyGridCol::Comments - 1));
+        QCOMPARE(s.prompter.questions, QStringList());
+    }
+
+    void filtersListTheirBuys_data() {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QStringList>("expected"); // open, used, other
+        QTest::newRow("all, same account") << 1 << QStringList{"open", "used"};
+        QTest::newRow("not accounted, all accounts") << 2 << QStringList{"open", "other"};
+        QTest::newRow("all, all accounts") << 3 << QStringList{"open", "used", "other"};
+        QTest::newRow("back to the first") << 0 << QStringList{"open"};
+    }
+    void filtersListTheirBuys() {
+        QFETCH(int, filter);
+        QFETCH(QStringList, expected);
+        Screen s;
+        QVERIFY(s.load());
+        QCOMPARE(s.ids(), QStringList{QString::number(s.open)});
+        s.w->Combo1->setCurrentIndex(3);
+        s.w->Combo1->setCurrentIndex(filter);
+        QStringList ids;
+        for (const QString& name : expected)
+            ids << QString::number(name == "open" ? s.open : name == "used" ? s.used : s.other);
+        QCOMPARE(s.ids(), ids);
+        QCOMPARE(s.prompter.questions, QStringList()); // nothing marked
+    }
+
+    void noneListedAsksToShowAll_data() {
+        QTest::addColumn<bool>("anyBuy");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("no keeps the grid empty") << true << false << true << 0;
+        QTest::newRow("yes shows every buy of the account") << true << true << true << 2;
+        QTest::newRow("no buy at all closes") << false << true << false << 0;
+    }
+    void noneListedAsksToShowAll() {
+        QFETCH(bool, anyBuy);
+        QFETCH(bool, yes);
+        QFETCH(bool, shown);
+        QFETCH(int, rows);
+        Screen s(anyBuy);
+        if (anyBuy)
+            runQuery(s.t.connection(), "UPDATE Txn SET Memo = '0' WHERE ID = ?", {s.open});
+        s.prompter.answers.enqueue(yes);
+        QCOMPARE(s.load(), shown);
+        QCOMPARE(s.prompter.questions,
+                 QStringList{"All buy records are accounted. Do want to see all records?"});
+        QCOMPARE(s.sheet().rows(), rows);
+    }
+
+    void filterWithNothingAndNoBuyAtAllClosesTheScreen() {
+        Screen s(false);
+        s.prompter.answers.enqueue(false);
+        QVERIFY(s.load());
+        s.prompter.answers.enqueue(true);
+        s.w->Combo1->setCurrentIndex(1);
+        QVERIFY(!s.w->isVisible());
+        QCOMPARE(s.w->result(), int(QDialog::Rejected));
+    }
+
+    void markedBuyIsLinkedOnceByApply() {
+        Screen s;
+        QVERIFY(s.load());
+        s.mark(1);
+        QVERIFY(s.w->cmdAdd->isEnabled());
+        QVERIFY(s.w->cmdDone->isEnabled());
+        QTest::mouseClick(s.w->cmdAdd, Qt::LeftButton);
+        QCOMPARE(s.prompter.messages, QStringList());
+        // The whole buy of 50, cost without sign; the empty link is gone.
+        QCOMPARE(s.links(), QStringList{QString::number(s.open) + " 50 5000"});
+        QCOMPARE(selectTxnById(s.t.connection(), s.open)->memo, QString("0"));
+        QVERIFY(!s.w->cmdAdd->isEnabled());
+        QCOMPARE(s.sheet().text(1, BuyGridCol::Linked), QString("0"));
+        // Nothing marked since: a second Apply writes nothing.
+        s.w->CmdAdd_Click();
+        QCOMPARE(s.links().size(), 1);
+        QCOMPARE(s.prompter.messages, QStringList());
+    }
+
+    void newBuyIsStoredAndLinked_data() {
+        QTest::addColumn<bool>("keepMark");
+        QTest::newRow("marked") << true;
+        QTest::newRow("unmarked before Apply") << false;
+    }
+    void newBuyIsStoredAndLinked() {
+        QFETCH(bool, keepMark);
+        Screen s;
+        QVERIFY(s.load());
+        const int before = s.txnCount();
+        QTest::mouseClick(s.w->cmdNew, Qt::LeftButton);
+        QCOMPARE(s.ids(), (QStringList{kNewBuyMarker, QString::number(s.open)}));
+        QCOMPARE(s.sheet().text(1, BuyGridCol::Date), QString("02/01/2000"));
+        QVERIFY(s.w->cmdAdd->isEnabled());
+        s.type(1, BuyGridCol::Date, "1/15/2000");
+        QCOMPARE(s.sheet().text(1, BuyGridCol::Date), QString("01/15/2000"));
+        s.type(1, BuyGridCol::TotalCost, "8000");
+        if (!keepMark) {
+            s.mark(1, false);
+            QVERIFY(!s.w->cmdAdd->isEnabled());
+            s.w->CmdAdd_Click();
+            QCOMPARE(s.txnCount(), before);
+            QCOMPARE(s.links(), QStringList{"0 0 0"});
+            return;
+        }
+        QTest::mouseClick(s.w->cmdDone, Qt::LeftButton);
+        QCOMPARE(s.prompter.messages, QStringList());
+        QCOMPARE(s.w->result(), int(QDialog::Accepted));
+        QCOMPARE(s.txnCount(), before + 1);
+        const qint64 id = s.ids().first().toLongLong();
+        const auto buy = selectTxnById(s.t.connection(), id);
+        QVERIFY(buy);
+        QCOMPARE(buy->txnDate, QDate(2000, 1, 15));
+        QCOMPARE(buy->memo, QString("0"));
+        QCOMPARE(s.links(), QStringList{QString::number(id) + " 100 8000"});
+    }
+
+    void dateThatIsNoDateKeepsItsText() {
+        Screen s;
+        QVERIFY(s.load());
+        s.w->cmdNew_Click();
+        s.type(1, BuyGridCol::Date, "soon");
+        QCOMPARE(s.sheet().text(1, BuyGridCol::Date), QString("soon"));
+        QCOMPARE(s.w->Status->text(), QString("Not a valid date"));
+        // Apply refuses it and keeps the mark.
+        s.w->CmdAdd_Click();
+        QCOMPARE(s.prompter.messages.size(), 1);
+        QVERIFY(s.prompter.messages[0].startsWith("Not a valid date"));
+        QVERIFY(s.w->cmdAdd->isEnabled());
+        QCOMPARE(s.links(), QStringList{"0 0 0"});
+    }
+
+    void filterChangeAsksAboutUnsavedMarks_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes applies") << true;
+        QTest::newRow("no drops") << false;
+    }
+    void filterChangeAsksAboutUnsavedMarks() {
+        QFETCH(bool, yes);
+        Screen s;
+        QVERIFY(s.load());
+        s.mark(1);
+        s.type(1, BuyGridCol::Applied, "30");
+        s.type(1, BuyGridCol::AppliedCost, "120");
+        s.prompter.answers.enqueue(yes);
+        s.w->Combo1->setCurrentIndex(1);
+        QCOMPARE(s.prompter.questions, QStringList{"Do you want to apply changes"});
+        QCOMPARE(s.links(),
+                 yes ? QStringList{QString::number(s.open) + " 30 120"} : QStringList{"0 0 0"});
+        // The new filter's rows, unmarked.
+        QCOMPARE(s.ids(), (QStringList{QString::number(s.open), QString::number(s.used)}));
+        QVERIFY(!BuySelection::hasMarks(s.sheet()));
+        QVERIFY(!s.w->cmdAdd->isEnabled());
+    }
+
+    void closeWritesNothing() {
+        Screen s;
+        QVERIFY(s.load());
+        s.mark(1);
+        QTest::mouseClick(s.w->cmdExit, Qt::LeftButton);
+        QVERIFY(!s.w->isVisible());
+        QCOMPARE(s.links(), QStringList{"0 0 0"});
+        QCOMPARE(selectTxnById(s.t.connection(), s.open)->memo, QString("50"));
+        QCOMPARE(s.prompter.questions, QStringList());
+    }
+
+    void failedApplyIsShownAndDoneStaysOpen() {
+        Screen s;
+        runQuery(s.t.connection(),
+                 "INSERT INTO SellLinks (AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo) "
+                 "VALUES (?, ?, ?, 5, 500, ' ')",
+                 {kAccount, s.sell, s.open});
+        QVERIFY(s.load());
+        s.mark(1);
+        QTest::mouseClick(s.w->cmdDone, Qt::LeftButton);
+        QCOMPARE(s.prompter.messages,
+                 QStringList{"The buy of 01/03/2000 IBM is already linked to this sell."});
+        QVERIFY(s.w->isVisible());
+        QVERIFY(s.w->cmdAdd->isEnabled());
+    }
+
+    void headingClickSortsAndSecondReverses() {
+        Screen s;
+        QVERIFY(s.load());
+        s.w->Combo1->setCurrentIndex(3);
+        const QStringList stored{QString::number(s.open), QString::number(s.used),
+                                 QString::number(s.other)};
+        QCOMPARE(s.ids(), stored);
+        s.clickHeading(BuyGridCol::Date);
+        QCOMPARE(s.ids(), (QStringList{stored[2], stored[0], stored[1]}));
+        s.clickHeading(BuyGridCol::Date);
+        QCOMPARE(s.ids(), (QStringList{stored[1], stored[0], stored[2]}));
+        QVERIFY(!s.w->cmdAdd->isEnabled());
+    }
+
+    void hintsOnTheStatusLine() {
+        Screen s;
+        QVERIFY(s.load());
+        const QList<QPair<QWidget*, QString>> hints{
+            {s.w->cmdAdd, "Click to Apply current changes"},
+            {s.w->cmdExit, "Click to exit this screen"},
+            {s.w->vaSpread1, "Click in first column to Add or remove ,Click on header row to Sort "
+                             "by that column"}};
+        for (const auto& [control, hint] : hints) {
+            QEvent enter(QEvent::Enter);
+            QApplication::sendEvent(control, &enter);
+            QCOMPARE(s.w->Status->text(), hint);
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(control, &leave);
+            QCOMPARE(s.w->Status->text(), QString());
+        }
+        QFocusEvent focus(QEvent::FocusIn);
+        QApplication::sendEvent(s.w->Combo1, &focus);
+        QCOMPARE(s.w->Status->text(), QString("Select what buy records are displayed"));
+        QTest::mouseClick(s.w->Status, Qt::LeftButton);
+        QCOMPARE(s.w->Status->text(), QString("Don't click me"));
+    }
+};
+
+QTEST_MAIN(TestShowOtherScreen)
+#include "test_show_other_screen.moc"
