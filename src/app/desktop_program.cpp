@@ -3,6 +3,7 @@
 #include "app/app_context.h"
 #include "app/database_chooser.h"
 #include "app/start_sequence.h"
+#include "capture/screen/attach_capture_screen.h"
 #include "main_window/frm_main.h"
 #include "main_window/main_commands.h"
 #include "matching/frm_process.h"
@@ -47,6 +48,8 @@ int runDesktopProgram(int argc, char** argv) {
         services.endProgram = endProgram;
         mainWindow = new frmMain(context, prompter, services);
         mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+        // Before the load, which opens it on an empty database.
+        attachCaptureScreen(*mainWindow, context, prompter);
         mainWindow->commands().setProcessScreen(
             processScreenOpener(context, prompter, mainWindow.data()));
         if (!mainWindow->Form_Load()) {

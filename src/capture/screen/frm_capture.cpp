@@ -1,0 +1,403 @@
+#include "capture/screen/frm_capture.h"
+
+#include "app/app_context.h"
+#include "app/frm_browse.h"
+#include "capture/broker_entries.h"
+#include "capture/browser_target.h"
+#include "capture/capture_run.h"
+#include "capture/screen/capture_browser.h"
+#include "platform/prompter.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+namespace gainbook {
+
+namespace {
+
+constexpr int kEnter = 13;
+
+template <typename T> T* named(T* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
+    auto* b = named(new QPushButton(caption, parent), name);
+    // Enter belongs to the address box, never to a default button.
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    return b;
+}
+
+QFrame* line(const QString& name, QWidget* parent) {
+    auto* l = named(new QFrame(parent), name);
+    l->setFrameShape(QFrame::HLine);
+    l->setFrameShadow(QFrame::Sunken);
+    return l;
+}
+
+// Messages of a run appear over the screen, not under the busy indicator.
+class ClearingPrompter final : public Prompter {
+public:
+    ClearingPrompter(Prompter& inner, std::function<void()> clear)
+        : inner_(inner), clear_(std::move(clear)) {}
+    void message(const QString& text) override {
+        clear_();
+        inner_.message(text);
+    }
+    bool ask(const QString& question) override {
+        clear_();
+        return inner_.ask(question);
+    }
+
+private:
+    Prompter& inner_;
+    std::function<void()> clear_;
+};
+
+QString chooseFile(QWidget* parent, const QString& startIn) {
+    return QFileDialog::getOpenFileName(
+        parent, QStringLiteral("Open"), startIn,
+        QStringLiteral("Pages and spreadsheets (*.htm *.html *.csv *.xls *.xlsx);;"
+                       "Spreadsheets (*.csv *.xls *.xlsx);;All files (*)"));
+}
+
+} // namespace
+
+frmCapture::frmCapture(AppContext& context, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), context_(context), prompter_(prompter) {
+    setObjectName(QStringLiteral("frmCapture"));
+    setWindowTitle(QStringLiteral("Capture Transaction / Tax Records"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setSizeGripEnabled(true);
+    CommonDialog1 = [this](const QString& startIn) { return chooseFile(this, startIn); };
+
+    // Cookies and log-ins last as long as the screen, which lives for the
+    // program's run: a broker's site stays logged in between openings.
+    profile_ = new QWebEngineProfile(this);
+
+    Label4 = named(new QLabel(QStringLiteral("Account With"), this), QStringLiteral("Label4"));
+    List1 = named(new QListWidget(this), QStringLiteral("List1"));
+    Label1 = named(new QLabel(QStringLiteral("FileName/URL"), this), QStringLiteral("Label1"));
+    Text1 = named(new QLineEdit(QStringLiteral("welcome.html"), this), QStringLiteral("Text1"));
+    Command3 = button(QStringLiteral("Command3"), QStringLiteral("Open"), this);
+    Command4 = button(QStringLiteral("Command4"), QStringLiteral("Browse"), this);
+    Frame1 = named(new QGroupBox(QStringLiteral("Save As"), this), QStringLiteral("Frame1"));
+    Check1 =
+        named(new QCheckBox(QStringLiteral("Derive from Data"), Frame1), QStringLiteral("Check1"));
+    Label2 = named(new QLabel(QStringLiteral("AccountName"), Frame1), QStringLiteral("Label2"));
+    Text2 = named(new QLineEdit(QStringLiteral("Account1"), Frame1), QStringLiteral("Text2"));
+    Label3 = named(new QLabel(QStringLiteral("Txn Month"), Frame1), QStringLiteral("Label3"));
+    Text3 = named(new QLineEdit(QStringLiteral("Month1"), Frame1), QStringLiteral("Text3"));
+    Check2 = named(new QCheckBox(QStringLiteral("Paste Data"), this), QStringLiteral("Check2"));
+    Text4 = named(new QPlainTextEdit(this), QStringLiteral("Text4"));
+    Text4->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text4->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text4->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text4->hide();
+    browser_ = new CaptureBrowser(profile_, this);
+    WebBrowser1 = browser_->view();
+    Command1 = button(QStringLiteral("Command1"), QStringLiteral("Capture Data"), this);
+    Command1->setEnabled(false);
+    Command2 = button(QStringLiteral("Command2"), QStringLiteral("Close"), this);
+    Status = named(new QLabel(this), QStringLiteral("Status"));
+    Status->setFrameShape(QFrame::Panel);
+    Status->setFrameShadow(QFrame::Sunken);
+    Line1 = line(QStringLiteral("Line1"), this);
+    Line2 = line(QStringLiteral("Line2"), this);
+
+    buildLayout();
+
+    connect(List1, &QListWidget::currentRowChanged, this, &frmCapture::List1_Click);
+    // A click on the entry already chosen counts as choosing it again (it
+    // brings the browser back in place of the paste box).
+    connect(List1, &QListWidget::itemClicked, this, &frmCapture::List1_Click);
+    connect(Check1, &QCheckBox::toggled, this, &frmCapture::Check1_Click);
+    connect(Check2, &QCheckBox::toggled, this, &frmCapture::Check2_Click);
+    connect(Command4, &QPushButton::clicked, this, &frmCapture::Command4_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmCapture::Command3_Click);
+    connect(Text1, &QLineEdit::returnPressed, this, [this] { Text1_KeyPress(kEnter); });
+    // Pasted text is a document to capture as much as a page that loaded.
+    connect(Text4, &QPlainTextEdit::textChanged, this, [this] {
+        if (!capturing_ && !Text4->document()->isEmpty())
+            Command1->setEnabled(true);
+    });
+    connect(Command1, &QPushButton::clicked, this, &frmCapture::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmCapture::Command2_Click);
+    connect(browser_, &CaptureBrowser::statusText, this, &frmCapture::WebBrowser1_StatusTextChange);
+    connect(browser_, &CaptureBrowser::failure, this, [this](const QString& text, bool inPage) {
+        Status->setText(text);
+        // A page error is on show in the browser; a sheet that could not be
+        // read would otherwise leave the old document there unexplained.
+        if (!inPage)
+            prompter_.message(text);
+    });
+
+    resize(980, 700);
+    Form_Load();
+}
+
+frmCapture::~frmCapture() {
+    // Pages must go before the profile they use.
+    delete browser_;
+}
+
+void frmCapture::buildLayout() {
+    auto* save = new QHBoxLayout(Frame1);
+    save->addWidget(Check1);
+    save->addSpacing(12);
+    save->addWidget(Label2);
+    save->addWidget(Text2, 1);
+    save->addSpacing(12);
+    save->addWidget(Label3);
+    save->addWidget(Text3, 1);
+
+    auto* address = new QHBoxLayout;
+    address->addWidget(Text1, 1);
+    address->addWidget(Command4);
+    address->addWidget(Command3);
+
+    // The seven entries without a scroll bar.
+    List1->setFixedWidth(150);
+    List1->setFixedHeight(List1->fontMetrics().height() * 7 + 16);
+
+    auto* top = new QGridLayout;
+    top->addWidget(Label4, 0, 0);
+    top->addWidget(List1, 1, 0, 3, 1);
+    top->addWidget(Label1, 0, 1);
+    top->addLayout(address, 1, 1);
+    top->addWidget(Frame1, 2, 1);
+    top->addWidget(Check2, 0, 2);
+    top->addWidget(Command1, 1, 2);
+    top->addWidget(Command2, 2, 2, Qt::AlignTop);
+    top->setColumnStretch(1, 1);
+    top->setRowStretch(3, 1);
+    for (QPushButton* b : {Command1, Command2, Command3, Command4})
+        b->setMinimumWidth(90);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 4);
+    layout->addLayout(top);
+    layout->addWidget(Line1);
+    layout->addWidget(browser_, 1);
+    layout->addWidget(Text4, 1);
+    layout->addWidget(Line2);
+    layout->addWidget(Status);
+}
+
+QString frmCapture::docsFolder() const {
+    return QDir(context_.applicationDirectory()).filePath(QStringLiteral("docs"));
+}
+
+void frmCapture::Form_Load() {
+    for (const BrokerEntry& entry : brokerEntries())
+        List1->addItem(entry.name);
+    for (QWidget* w : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label3),
+                       static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3)})
+        w->setEnabled(false);
+    List1->setCurrentRow(0);
+    Text1->setText(brokerEntries().front().homeAddress);
+    Text3->setText(QStringLiteral("All"));
+    // The shipped page explains the screen until the user opens something;
+    // it is not a document to capture, so its loading stays silent.
+    const BrowserTarget welcome = browserTarget(welcomePageName(), docsFolder(), QString());
+    if (QFileInfo::exists(welcome.url.toLocalFile()))
+        browser_->openQuietly(welcome.url);
+}
+
+void frmCapture::showModal() {
+    if (!placed_ && parentWidget()) {
+        move(parentWidget()->frameGeometry().topLeft() +
+             QPoint(twipsToPixels(500), twipsToPixels(500)));
+        placed_ = true;
+    }
+    exec();
+}
+
+CaptureState frmCapture::fields() const {
+    CaptureState state;
+    if (const QListWidgetItem* item = List1->currentItem())
+        state.entry = item->text();
+    state.address = Text1->text();
+    state.account = Text2->text();
+    state.month = Text3->text();
+    state.deriveFromData = Check1->isChecked();
+    // The paste box is read only while it is the one on show: choosing a
+    // broker brings the browser back with the box still checked.
+    state.pasteData = Check2->isChecked() && !Text4->isHidden();
+    state.pasteEnabled = Check2->isEnabled();
+    state.pastedText = Text4->toPlainText();
+    state.status = Status->text();
+    return state;
+}
+
+void frmCapture::showFields(const CaptureState& state) {
+    Text1->setText(state.address);
+    Check1->setChecked(state.deriveFromData);
+    Text2->setText(state.account);
+    Text3->setText(state.month);
+    Check2->setEnabled(state.pasteEnabled);
+}
+
+void frmCapture::showBrowser(bool shown) {
+    Text4->setVisible(!shown);
+    browser_->setVisible(shown);
+}
+
+void frmCapture::List1_Click() {
+    const QListWidgetItem* item = List1->currentItem();
+    const BrokerEntry* entry = item ? findBrokerEntry(item->text()) : nullptr;
+    if (!entry)
+        return;
+    Check1->setChecked(true);
+    Check2->setEnabled(false);
+    CaptureState state = fields();
+    chooseBrokerEntry(state, *entry, QDir::currentPath(),
+                      QDir(docsFolder()).filePath(welcomePageName()));
+    showFields(state);
+    if (Check2->isChecked())
+        showBrowser(true);
+}
+
+void frmCapture::Check1_Click() {
+    const bool typed = !Check1->isChecked();
+    for (QWidget* w : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label3),
+                       static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3)})
+        w->setEnabled(typed);
+}
+
+void frmCapture::Check2_Click() {
+    showBrowser(!Check2->isChecked());
+}
+
+void frmCapture::Command4_Click() {
+    const QFileInfo current(Text1->text());
+    QString startIn = QDir::currentPath();
+    if (current.isDir())
+        startIn = current.absoluteFilePath();
+    else if (current.isFile())
+        startIn = current.absolutePath();
+    const QString chosen = CommonDialog1 ? CommonDialog1(startIn) : QString();
+    if (!chosen.isEmpty())
+        Text1->setText(QDir::toNativeSeparators(chosen));
+}
+
+void frmCapture::Command3_Click() {
+    if (!capturing_)
+        Command1->setEnabled(true);
+    browser_->open(browserTarget(Text1->text(), docsFolder(), QDir::currentPath()));
+}
+
+void frmCapture::Text1_KeyPress(int KeyAscii) {
+    if (KeyAscii == kEnter)
+        Command3_Click();
+}
+
+void frmCapture::WebBrowser1_StatusTextChange(const QString& Text) {
+    if (Text.contains(QStringLiteral("ing")))
+        Status->setText(Text);
+    if (Text == QStringLiteral("Done")) {
+        if (!capturing_)
+            Command1->setEnabled(true);
+        if (Status->text().contains(QStringLiteral("ing")))
+            Status->setText(QStringLiteral("Done"));
+    }
+}
+
+void frmCapture::Command1_Click() {
+    if (capturing_)
+        return;
+    CaptureState state = fields();
+    // The fields are checked before the page is read, which may take long.
+    const bool ready = captureFieldsReady(state, prompter_);
+    Status->setText(state.status);
+    if (!ready) {
+        emit captureFinished(0);
+        return;
+    }
+
+    capturing_ = true;
+    Command1->setEnabled(false);
+    busy_ = new QProgressDialog(QStringLiteral("Capturing records..."), QString(), 0, 0, this);
+    busy_->setObjectName(QStringLiteral("captureProgress"));
+    busy_->setWindowTitle(windowTitle());
+    busy_->setWindowModality(Qt::WindowModal);
+    busy_->setMinimumDuration(0);
+    busy_->show();
+
+    if (state.pasteData) {
+        finishCapture(PageDocument{}, QString());
+        return;
+    }
+    QPointer<frmCapture> self = this;
+    browser_->snapshot([self](std::optional<PageDocument> document, QString error) {
+        if (self)
+            self->finishCapture(std::move(document), error);
+    });
+}
+
+void frmCapture::finishCapture(std::optional<PageDocument> document, const QString& error) {
+    const auto clearBusy = [this] {
+        if (busy_) {
+            busy_->hide();
+            busy_->deleteLater();
+            busy_ = nullptr;
+        }
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+    };
+    CaptureResult result;
+    if (!document) {
+        clearBusy();
+        Status->clear();
+        prompter_.message(error.isEmpty() ? QStringLiteral("The page could not be read.") : error);
+    } else {
+        // The fields as they are now: the rows are filed under what the
+        // user sees when the run starts.
+        CaptureState state = fields();
+        state.status = Status->text();
+        // A message tells the end of the run: the fields show by then what
+        // the parser took from the page, and the status line the result.
+        const auto showRun = [this, &state, &clearBusy] {
+            clearBusy();
+            Text2->setText(state.account);
+            Text3->setText(state.month);
+            Status->setText(state.status);
+        };
+        ClearingPrompter prompter(prompter_, showRun);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        try {
+            result = runCapture(*document, state, context_.database().connection(), prompter);
+        } catch (const std::exception& e) {
+            clearBusy();
+            prompter_.message(QStringLiteral("The capture stopped: %1").arg(e.what()));
+        }
+        showRun();
+    }
+    capturing_ = false;
+    Command1->setEnabled(true);
+    emit captureFinished(result.added);
+}
+
+void frmCapture::Command2_Click() {
+    // Hidden, not unloaded: the next opening finds everything as it was.
+    accept();
+}
+
+} // namespace gainbook
