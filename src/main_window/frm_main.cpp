@@ -6,22 +6,18 @@
 #include "main_window/record_grid_pane.h"
 #include "main_window/status_hints.h"
 #include "main_window/txf_commands.h"
+#include "platform/activation_watcher.h"
 #include "platform/outline.h"
 #include "platform/prompter.h"
 #include "platform/spread_grid.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QWindow>
 
 namespace gainbook {
 
@@ -82,7 +78,7 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
         if (commands_->hasCaptureScreen())
             commands_->Command2_Click();
     });
-    watchActivation();
+    new ActivationWatcher(this, ActivationWatcher::OwnWindows::Count, [this] { Form_Activate(); });
     resize(900, 600);
 }
 
@@ -160,33 +156,6 @@ void frmMain::Form_Activate() {
     outline_->DisplayList();
     if (outline_->reselect(before))
         grid_->fill();
-}
-
-void frmMain::watchActivation() {
-    // Message boxes and file dialogs come and go inside this window's own
-    // commands; only another screen of the program having been in front
-    // means the data may have changed.
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
-        if (!window)
-            return;
-        if (window == windowHandle()) {
-            if (otherScreenWasActive_) {
-                otherScreenWasActive_ = false;
-                Form_Activate();
-            }
-            return;
-        }
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->windowHandle() != window)
-                continue;
-            const bool dialog = qobject_cast<QMessageBox*>(widget) ||
-                                qobject_cast<QFileDialog*>(widget) ||
-                                qobject_cast<QMenu*>(widget) || widget->windowType() == Qt::Popup ||
-                                widget->windowType() == Qt::ToolTip;
-            if (!dialog)
-                otherScreenWasActive_ = true;
-        }
-    });
 }
 
 void frmMain::switchView(bool tax) {

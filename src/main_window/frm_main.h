@@ -68,7 +68,6 @@ private:
     void buildLayout();
     void setHints();
     void switchView(bool tax);
-    void watchActivation();
 
     AppContext& context_;
     Prompter& prompter_;
@@ -78,7 +77,6 @@ private:
     MainCommands* commands_ = nullptr;
     StatusHints* hints_ = nullptr;
     TxfCommands* txf_ = nullptr;
-    bool otherScreenWasActive_ = false;
 };
 
 } // namespace gainbook

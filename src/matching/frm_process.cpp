@@ -3,22 +3,18 @@
 #include "app/app_context.h"
 #include "buy_selection/frm_show_other.h"
 #include "main_window/status_hints.h"
+#include "platform/activation_watcher.h"
 #include "platform/prompter.h"
 #include "platform/sheet_model.h"
 #include "platform/spread_grid.h"
 #include "store/store_error.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMenu>
-#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QWindow>
 
 namespace gainbook {
 
@@ -29,20 +25,6 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     button->setObjectName(name);
     button->setMinimumWidth(100);
     return button;
-}
-
-// Whether a window is part of a command of this screen (a message box, a
-// dialog it opened) rather than another screen of the program.
-bool belongsToScreen(const QWidget* window, const QWidget* screen) {
-    if (qobject_cast<const QMessageBox*>(window) || qobject_cast<const QFileDialog*>(window) ||
-        qobject_cast<const QMenu*>(window) || window->windowType() == Qt::Popup ||
-        window->windowType() == Qt::ToolTip)
-        return true;
-    for (const QWidget* w = window; w; w = w->parentWidget()) {
-        if (w == screen)
-            return true;
-    }
-    return false;
 }
 
 } // namespace
@@ -86,7 +68,10 @@ frmProcess::frmProcess(QSqlDatabase db, Prompter& prompter, QWidget* mainWindow)
         if (screen.Form_Load())
             screen.exec();
     };
-    watchActivation();
+    // Its own progress and buy selection windows do not count: a refill on
+    // their closing would drop the boxes the user cleared.
+    new ActivationWatcher(this, ActivationWatcher::OwnWindows::DoNotCount,
+                          [this] { Form_Activate(); });
     resize(800, 560);
 }
 
@@ -133,27 +118,6 @@ void frmProcess::Form_Load() {
 
 void frmProcess::Form_Activate() {
     RefreshGrid();
-}
-
-void frmProcess::watchActivation() {
-    // Message boxes and this screen's own dialogs come and go inside its
-    // commands; only another screen having been in front means the links may
-    // have changed. A refill then would also drop boxes the user cleared.
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
-        if (!window)
-            return;
-        if (window == windowHandle()) {
-            if (otherScreenWasActive_) {
-                otherScreenWasActive_ = false;
-                Form_Activate();
-            }
-            return;
-        }
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->windowHandle() == window && !belongsToScreen(widget, this))
-                otherScreenWasActive_ = true;
-        }
-    });
 }
 
 void frmProcess::RefreshGrid() {

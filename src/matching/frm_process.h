@@ -69,7 +69,6 @@ private:
     void RefreshGrid();
     void updateProcessButton();
     void report(const MatchOutcome& outcome);
-    void watchActivation();
     void openBuySelection(qint64 sellId);
 
     QSqlDatabase db_;
@@ -78,7 +77,6 @@ private:
     ProcessSession session_;
     StatusHints* hints_ = nullptr;
     bool running_ = false;
-    bool otherScreenWasActive_ = false;
 };
 
 // What the main window's "&Process" runs: shows the one processing screen,
