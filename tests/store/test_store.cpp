@@ -100,28 +100,6 @@ private slots:
         QCOMPARE(t.addTxn("A", "M", "X", 1, kBought, QDate(2000, 1, 1), 1), Q_INT64_C(5000000002));
     }
 
-    // Open quantity is a text comparison: "10" and "0.5" are open; "0", ""
-    // and ".5" are not.
-    void memoComparesAsText_data() {
-        QTest::addColumn<QString>("memo");
-        QTest::addColumn<bool>("open");
-        QTest::newRow("ten") << "10" << true;
-        QTest::newRow("zero") << "0" << false;
-        QTest::newRow("half with zero") << "0.5" << true;
-        QTest::newRow("half without zero") << ".5" << false;
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("negative") << "-1" << false;
-    }
-    void memoComparesAsText() {
-        QFETCH(QString, memo);
-        QFETCH(bool, open);
-        TestDatabase t;
-        t.addTxn("A", "M", "X", 10, kBought, QDate(2000, 1, 1), 1, memo);
-        QSqlQuery q = runQuery(t.connection(), "SELECT COUNT(*) FROM Txn WHERE Memo > '0'");
-        QVERIFY(q.next());
-        QCOMPARE(q.value(0).toInt(), open ? 1 : 0);
-    }
-
     void transactionRollsBackUnlessCommitted() {
         TestDatabase t;
         try {
