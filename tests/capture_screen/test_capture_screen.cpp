@@ -9,8 +9,6 @@
 #include "main_window/frm_main.h"
 #include "main_window/main_commands.h"
 #include "platform/outline.h"
-#include "platform/sheet_model.h"
-#include "platform/spread_grid.h"
 #include "support/memory_settings.h"
 
 #include <QAction>
