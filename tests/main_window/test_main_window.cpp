@@ -38,7 +38,19 @@ int count(const TestDatabase& t, const QString& table) {
     return q.value(0).toInt();
 }
 
-// A main window on a test database, with scripted answers.
+void fillTwoAccounts(TestDatabase& t) {
+    t.addTxn("Acme", "Jan", "IBM", 10, kBought, QDate(2000, 1, 3), 1000);
+    t.addTxn("Acme", "Jan", "IBM", 10, kSold, QDate(2000, 1, 20), 1200);
+    t.addTxn("Acme", "Feb", "MSFT", 5, kBought, QDate(2000, 2, 3), 500);
+    t.addTxn("Zed", "All", "T", 1, kBought, QDate(2000, 3, 1), 40);
+    t.addTax("Acme", "IBM", 10, QDate(2000, 1, 3), QDate(2000, 1, 20), 1000, 1200);
+    t.addTax("Acme", "AOL", 5, QDate(1999, 5, 1), QDate(2000, 12, 31), 900, 600);
+    t.addTax("Acme", "T", 1, QDate(1999, 5, 1), QDate(2001, 1, 1), 1, 99);
+    t.addTax("Acme", "T", 1, QDate(1999, 5, 1), QDate(1999, 12, 31), 1, 99);
+}
+
+// A main window on a test database (two accounts unless told otherwise),
+// with scripted answers.
 struct Window {
     TestDatabase t;
     MemorySettings settings;
@@ -46,6 +58,11 @@ struct Window {
     std::unique_ptr<AppContext> context;
     std::unique_ptr<frmMain> w;
     QList<int> exits;
+
+    explicit Window(bool filled = true) {
+        if (filled)
+            fillTwoAccounts(t);
+    }
 
     void load() {
         settings.setValue("General", "Database", t.path());
@@ -100,17 +117,6 @@ struct Window {
     }
 };
 
-void fillTwoAccounts(TestDatabase& t) {
-    t.addTxn("Acme", "Jan", "IBM", 10, kBought, QDate(2000, 1, 3), 1000);
-    t.addTxn("Acme", "Jan", "IBM", 10, kSold, QDate(2000, 1, 20), 1200);
-    t.addTxn("Acme", "Feb", "MSFT", 5, kBought, QDate(2000, 2, 3), 500);
-    t.addTxn("Zed", "All", "T", 1, kBought, QDate(2000, 3, 1), 40);
-    t.addTax("Acme", "IBM", 10, QDate(2000, 1, 3), QDate(2000, 1, 20), 1000, 1200);
-    t.addTax("Acme", "AOL", 5, QDate(1999, 5, 1), QDate(2000, 12, 31), 900, 600);
-    t.addTax("Acme", "T", 1, QDate(1999, 5, 1), QDate(2001, 1, 1), 1, 99);
-    t.addTax("Acme", "T", 1, QDate(1999, 5, 1), QDate(1999, 12, 31), 1, 99);
-}
-
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -119,7 +125,6 @@ class TestMainWindow : public QObject {
 private slots:
     void activationRebuildsTheOutlineAndClearsTheGrid() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         QCOMPARE(m.outlineTexts(), QStringList({"1Acme", "2Jan", "2Feb", "1Zed", "2All"}));
         m.select("Acme");
@@ -156,7 +161,6 @@ private slots:
 
     void anotherScreenInFrontMeansFreshDataOnReturn() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         QVERIFY(QTest::qWaitForWindowActive(m.w.get()));
         QWidget other;
@@ -172,7 +176,6 @@ private slots:
 
     void selectingAnItemWithAndWithoutUnsavedEdits() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         Outline& o = m.outline();
         QTest::mouseClick(o.viewport(), Qt::LeftButton, {},
@@ -222,7 +225,6 @@ private slots:
         QFETCH(int, taxLeft);
         QFETCH(QStringList, outlineAfter);
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         if (tax)
             QTest::mouseClick(m.w->optTax, Qt::LeftButton);
@@ -244,7 +246,6 @@ private slots:
 
     void viewSwitch() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         m.select("Acme");
         QTest::mouseClick(m.w->optTax, Qt::LeftButton);
@@ -269,7 +270,6 @@ private slots:
 
     void taxViewTotals() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         QTest::mouseClick(m.w->optTax, Qt::LeftButton);
         m.select("Acme");
@@ -287,7 +287,6 @@ private slots:
 
     void headingClicksSortAndReverse() {
         Window m;
-        fillTwoAccounts(m.t);
         m.t.addTax("Acme", "CSCO", 1, QDate(2000, 1, 3), QDate(2000, 3, 20), 5000, 5100);
         m.load();
         QTest::mouseClick(m.w->optTax, Qt::LeftButton);
@@ -304,7 +303,6 @@ private slots:
 
     void newRecordTwiceThenSave() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         QTest::mouseClick(m.w->cmdNew, Qt::LeftButton); // no account chosen yet
         QCOMPARE(m.sheet().rows(), 0);
@@ -345,7 +343,6 @@ private slots:
 
     void saveWithOneFaultyAndOneGoodRow() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         m.select("Zed");
         QTest::mouseClick(m.w->cmdNew, Qt::LeftButton);
@@ -365,7 +362,6 @@ private slots:
 
     void deleteKeyOnGridRows() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         m.select("Acme");
         SpreadGrid* grid = m.grid().grdFormlist;
@@ -385,7 +381,7 @@ private slots:
     }
 
     void exitButtonAndMenuEndTheProgram() {
-        Window m;
+        Window m(false);
         m.load();
         QTest::mouseClick(m.w->commands().Command1, Qt::LeftButton);
         QCOMPARE(m.exits, QList<int>{0});
@@ -396,7 +392,6 @@ private slots:
 
     void txfExportThenImportListsTheNewAccount() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         QTemporaryDir dir;
         const QString file = dir.filePath("year.txf");
@@ -409,7 +404,7 @@ private slots:
     }
 
     void oneHelpWindowAtATime() {
-        Window m;
+        Window m(false);
         m.load();
         MainCommands& c = m.w->commands();
         c.mnuIndex_Click();
