@@ -66,6 +66,23 @@ struct Screen {
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     }
 
+    // Clears a lot's box as a click clears it.
+    bool clearBox(int row) {
+        return sheet().setData(sheet().index(row - 1, MatchGridCol::Linked - 1), Qt::Unchecked,
+                               Qt::CheckStateRole);
+    }
+
+    // Puts another window in front, then this screen again.
+    bool backFrom(QWidget& front) {
+        front.show();
+        front.activateWindow();
+        if (!QTest::qWaitForWindowActive(&front))
+            return false;
+        front.close();
+        w->activateWindow();
+        return QTest::qWaitForWindowActive(w.get());
+    }
+
     void clickHeading(int col) {
         QHeaderView* header = w->vaSpread1->horizontalHeader();
         QTest::mouseClick(
@@ -134,9 +151,7 @@ private slots:
         QVERIFY(s.w->cmdUpdate->isEnabled());
         QVERIFY(!s.w->Command3->isEnabled());
 
-        // The second lot's box, cleared as a click clears it.
-        QVERIFY(s.sheet().setData(s.sheet().index(1, MatchGridCol::Linked - 1), Qt::Unchecked,
-                                  Qt::CheckStateRole));
+        QVERIFY(s.clearBox(2));
         QCOMPARE(describeLinks(s.t, kAccount, s.ids).size(), 3); // nothing yet
         QTest::mouseClick(s.w->cmdUpdate, Qt::LeftButton);
         QCOMPARE(s.prompter.messages, QStringList());
@@ -208,27 +223,17 @@ private slots:
         s.choose(kAccount);
         s.w->Command1_Click();
         QVERIFY(QTest::qWaitForWindowActive(s.w.get()));
-        QVERIFY(s.sheet().setData(s.sheet().index(1, MatchGridCol::Linked - 1), Qt::Unchecked,
-                                  Qt::CheckStateRole));
+        QVERIFY(s.clearBox(2));
 
         // A message box of this screen's commands leaves the cleared box.
         QMessageBox box;
-        box.show();
-        box.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&box));
-        box.close();
-        s.w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(s.w.get()));
+        QVERIFY(s.backFrom(box));
         QCOMPARE(s.sheet().text(2, MatchGridCol::Linked), QString("0"));
 
         // Another screen may have changed the links: back here, they show.
         runQuery(s.t.connection(), "DELETE FROM SellLinks WHERE SellId = ?", {s.ids[3]});
         QWidget other;
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        s.w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(s.w.get()));
+        QVERIFY(s.backFrom(other));
         QCOMPARE(s.column(MatchGridCol::Linked), (QStringList{"1", "1"}));
     }
 
