@@ -343,33 +343,30 @@ private slots:
     // A spreadsheet reached from the page (a folder's file list, a saved
     // page's link, a site's download) is shown as the sheet to capture.
     void spreadsheetsReachedFromThePageBecomeTheSheet_data() {
-        QTest::addColumn<bool>("download");
-        QTest::newRow("file link") << false;
-        QTest::newRow("download") << true;
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("rows");
+        const QUrl csv = QUrl::fromLocalFile(testData() + "/capture/other/history.csv");
+        QTest::newRow("file link") << QString("location.href = '%1';").arg(csv.toString()) << 3;
+        QTest::newRow("download")
+            << QString("var a = document.createElement('a');"
+                       "a.href = 'data:text/csv,Date%2CType%2CSymbol%2CQuantity%2CAmount%0A"
+                       "3%2F1%2F2000%2CBuy%2CIBM%2C10%2C1000%0A';"
+                       "a.download = 'site.csv'; document.body.appendChild(a); a.click();")
+            << 1;
     }
     void spreadsheetsReachedFromThePageBecomeTheSheet() {
-        QFETCH(bool, download);
+        QFETCH(QString, script);
+        QFETCH(int, rows);
         Screen s;
         s.clickEntry("Other");
         // The entry's address is a folder: the browser lists its files.
         s.open(testData() + "/capture/other");
         QVERIFY(!s.w->browser().showsSheet());
-        QString script;
-        if (download) {
-            script = "var a = document.createElement('a');"
-                     "a.href = 'data:text/csv,Date%2CType%2CSymbol%2CQuantity%2CAmount%0A"
-                     "3%2F1%2F2000%2CBuy%2CIBM%2C10%2C1000%0A';"
-                     "a.download = 'site.csv'; document.body.appendChild(a); a.click();";
-        } else {
-            script =
-                QString("location.href = '%1';")
-                    .arg(QUrl::fromLocalFile(testData() + "/capture/other/history.csv").toString());
-        }
         s.w->WebBrowser1->page()->runJavaScript(script);
         QTRY_VERIFY_WITH_TIMEOUT(s.w->browser().showsSheet(), kLoadTimeout);
         QVERIFY(s.prompter.messages.isEmpty());
         QCOMPARE(s.w->Status->text(), QString("Done"));
-        QCOMPARE(s.capture(), download ? 1 : 3);
+        QCOMPARE(s.capture(), rows);
     }
 
     void aPageThatCannotBeOpenedIsReported() {
