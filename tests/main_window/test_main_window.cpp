@@ -38,7 +38,19 @@ int count(const TestDatabase& t, const QString& table) {
     return q.value(0).toInt();
 }
 
-// A main window on a test database, with scripted answers.
+void fillTwoAccounts(TestDatabase& t) {
+    t.addTxn("Acme", "Jan", "IBM", 10, kBought, QDate(2000, 1, 3), 1000);
+    t.addTxn("Acme", "Jan", "IBM", 10, kSold, QDate(2000, 1, 20), 1200);
+    t.addTxn("Acme", "Feb", "MSFT", 5, kBought, QDate(2000, 2, 3), 500);
+    t.addTxn("Zed", "All", "T", 1, kBought, QDate(2000, 3, 1), 40);
+    t.addTax("Acme", "IBM", 10, QDate(2000, 1, 3), QDate(2000, 1, 20), 1000, 1200);
+    t.addTax("Acme", "AOL", 5, QDate(1999, 5, 1), QDate(2000, 12, 31), 900, 600);
+    t.addTax("Acme", "T", 1, QDate(1999, 5, 1), QDate(2001, 1, 1), 1, 99);
+    t.addTax("Acme", "T", 1, QDate(1999, 5, 1), QDate(1999, 12, 31), 1, 99);
+}
+
+// A main window on a test database (two accounts unless told otherwise),
+// with scripted answers.
 struct Window {
     TestDatabase t;
     MemorySettings settings;
@@ -46,6 +58,11 @@ struct Window {
     std::unique_ptr<AppContext> context;
     std::unique_ptr<frmMain> w;
     QList<int> exits;
+
+    explicit Window(bool filled = true) {
+        if (filled)
+            fillTwoAccounts(t);
+    }
 
     void load() {
         settings.setValue("General", "Database", t.path());
@@ -100,80 +117,14 @@ struct Window {
     }
 };
 
-void fillTwoAccounts(TestDatabase& t) {
-    t.addTxn("Acme", "Jan", "IBM", 10, kBought, QDate(2000, 1, 3), 1000);
-    t.addTxn("Acme", "Jan", "IBM", 10, kSold, QDate(2000, 1, 20), 1200);
-    t.addTxn("Acme", "Feb", "MSFT", 5, kBought, QDate(2000, 2, 3), 500);
-    t.addTxn("Zed", "All", "T", 1, kBought, QDate(2000, 3, 1), 40);
-    t.addTax("Acme", "IBM", 10, QDate(2000, 1, 3), QDate(2000, 1, 20), 1000, 1200);
-    t.addTax("Acme", "AOL", 5, QDate(1999, 5, 1), QDate(2000, 12, 31), 900, 600);
-    t.addTax("Acme", "T", 1, QDate(1999, 5, 1), QDate(2001, 1, 1), 1, 99);
-    t.addTax("Acme", "T", 1, QDate(1999, 5, 1), QDate(1999, 12, 31), 1, 99);
-}
-
 } // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void controlsAndCaptions() {
-        Window m;
-        m.load();
-        QCOMPARE(m.w->windowTitle(), QString("Your Account at a Glance"));
-        QCOMPARE(m.w->Frame1->title(), QString("Display"));
-        QVERIFY(m.w->Option1->isChecked());
-        QCOMPARE(m.w->cmdNew->text(), QString("New Record"));
-        QVERIFY(!m.w->cmdAdd->isEnabled());
-        QCOMPARE(m.w->Status->text(), QString("Ready"));
-        QVERIFY(m.w->grid().Frame2->isHidden());
-        MainCommands& c = m.w->commands();
-        QCOMPARE(c.Command1->text(), QString("&Exit"));
-        // Screens that do not exist yet are offered disabled.
-        QVERIFY(!c.Command2->isEnabled());
-        QVERIFY(!c.Command3->isEnabled());
-        QVERIFY(!c.mnuCapture->isEnabled());
-        QVERIFY(c.mnImport->isEnabled());
-        QVERIFY(c.mnuExport->isEnabled());
-        QCOMPARE(c.mnuExport->text(), QString("E&xport in Tax Format"));
-        QCOMPARE(c.mnuHelpwebIndex->text(), QString("Help Index (on Web with updates)"));
-    }
-
-    void statusLineShowsTheHintOfTheControlUnderThePointer_data() {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("hint");
-        QTest::newRow("exit") << "Command1"
-                              << "Click to Exit System. All data is already saved";
-        QTest::newRow("capture") << "Command2"
-                                 << "Click to Capture more Data";
-        QTest::newRow("tax") << "optTax"
-                             << "Click to see, Tax record for selected Account Only";
-        QTest::newRow("outline")
-            << "Outline1"
-            << "Click to Expand, Collapse and Select. To delete press Delete key";
-        QTest::newRow("grid") << "grdFormlist"
-                              << "Click on Header row to sort in proper order";
-        QTest::newRow("status") << "Status"
-                                << "Why do you want to Click poor me";
-    }
-    void statusLineShowsTheHintOfTheControlUnderThePointer() {
-        QFETCH(QString, control);
-        QFETCH(QString, hint);
-        Window m;
-        m.load();
-        auto* widget = m.w->findChild<QWidget*>(control);
-        QVERIFY(widget);
-        QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(widget, &enter);
-        QCOMPARE(m.w->Status->text(), hint);
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(widget, &leave);
-        QCOMPARE(m.w->Status->text(), QString());
-    }
-
     void activationRebuildsTheOutlineAndClearsTheGrid() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         QCOMPARE(m.outlineTexts(), QStringList({"1Acme", "2Jan", "2Feb", "1Zed", "2All"}));
         m.select("Acme");
@@ -210,7 +161,6 @@ private slots:
 
     void anotherScreenInFrontMeansFreshDataOnReturn() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         QVERIFY(QTest::qWaitForWindowActive(m.w.get()));
         QWidget other;
@@ -226,11 +176,12 @@ private slots:
 
     void selectingAnItemWithAndWithoutUnsavedEdits() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
-        m.select("Acme");
+        Outline& o = m.outline();
+        QTest::mouseClick(o.viewport(), Qt::LeftButton, {},
+                          o.visualItemRect(o.topLevelItem(0)).center());
         QCOMPARE(m.column(TxnGridCol::Symbol), QStringList({"IBM", "IBM", "MSFT"}));
-        QVERIFY(m.outline().isItemExpanded(0));
+        QVERIFY(o.isItemExpanded(0));
         QVERIFY(m.prompter.questions.isEmpty());
 
         m.type(1, TxnGridCol::Quantity, "12");
@@ -252,58 +203,36 @@ private slots:
         QVERIFY(!m.outline().isItemExpanded(0));
     }
 
-    void realClickOnAnOutlineItemFillsTheGrid() {
-        Window m;
-        fillTwoAccounts(m.t);
-        m.load();
-        Outline& o = m.outline();
-        const QRect rect = o.visualItemRect(o.topLevelItem(1));
-        QTest::mouseClick(o.viewport(), Qt::LeftButton, {}, rect.center());
-        QCOMPARE(o.listIndex(), 3);
-        QCOMPARE(m.column(TxnGridCol::Symbol), QStringList({"T"}));
-    }
-
+    // The questions' texts are checked with the delete lists themselves.
     void deleteKeyOnOutlineItems_data() {
         QTest::addColumn<bool>("tax");
         QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("question");
         QTest::addColumn<int>("txnsLeft");
         QTest::addColumn<int>("taxLeft");
         QTest::addColumn<QStringList>("outlineAfter");
+        const QStringList all{"1Acme", "2Jan", "2Feb", "1Zed", "2All"};
         QTest::newRow("transactions, account")
-            << false << "Acme"
-            << "Are you sure you want to delete Transaction Records for Acme?" << 1 << 4
-            << QStringList({"1Zed", "2All", "1Acme"});
+            << false << "Acme" << 1 << 4 << QStringList({"1Zed", "2All", "1Acme"});
         QTest::newRow("transactions, month")
-            << false << "Jan"
-            << "Are you sure you want to delete Transaction Records for Jan?" << 2 << 4
-            << QStringList({"1Acme", "2Feb", "1Zed", "2All"});
-        QTest::newRow("tax, account")
-            << true << "Acme"
-            << "Are you sure you want to delete Tax Records for Acme?" << 4 << 0
-            << QStringList({"1Acme", "2Jan", "2Feb", "1Zed", "2All"});
-        QTest::newRow("tax, month") << true << "Feb"
-                                    << "Are you sure you want to delete Tax Records for Feb?" << 4
-                                    << 0 << QStringList({"1Acme", "2Jan", "2Feb", "1Zed", "2All"});
+            << false << "Jan" << 2 << 4 << QStringList({"1Acme", "2Feb", "1Zed", "2All"});
+        QTest::newRow("tax, account") << true << "Acme" << 4 << 0 << all;
+        QTest::newRow("tax, month") << true << "Feb" << 4 << 0 << all;
     }
     void deleteKeyOnOutlineItems() {
         QFETCH(bool, tax);
         QFETCH(QString, item);
-        QFETCH(QString, question);
         QFETCH(int, txnsLeft);
         QFETCH(int, taxLeft);
         QFETCH(QStringList, outlineAfter);
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         if (tax)
             QTest::mouseClick(m.w->optTax, Qt::LeftButton);
         m.select(item);
-        m.prompter.messages.clear();
 
         // No deletes nothing.
         QTest::keyClick(&m.outline(), Qt::Key_Delete);
-        QCOMPARE(m.prompter.questions.last(), question);
+        QVERIFY(m.prompter.questions.last().endsWith(" Records for " + item + "?"));
         QCOMPARE(count(m.t, "Txn"), 4);
         QCOMPARE(count(m.t, "TaxRec"), 4);
 
@@ -317,13 +246,11 @@ private slots:
 
     void viewSwitch() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         m.select("Acme");
         QTest::mouseClick(m.w->optTax, Qt::LeftButton);
         QCOMPARE(m.grid().view(), RecordView::Tax);
         QVERIFY(!m.w->grid().Frame2->isHidden());
-        QCOMPARE(m.sheet().columns(), 9);
         QCOMPARE(m.column(TaxGridCol::Symbol), QStringList({"AOL", "IBM"}));
 
         // With unsaved edits, No keeps the edits and the view they belong to.
@@ -338,14 +265,11 @@ private slots:
         QTest::mouseClick(m.w->Option1, Qt::LeftButton);
         QCOMPARE(m.grid().view(), RecordView::Transactions);
         QVERIFY(m.w->grid().Frame2->isHidden());
-        QCOMPARE(m.sheet().columns(), 8);
-        QCOMPARE(m.sheet().rows(), 3);
+        QCOMPARE(m.column(TxnGridCol::Symbol), QStringList({"IBM", "IBM", "MSFT"}));
     }
 
     void taxViewTotals() {
         Window m;
-        fillTwoAccounts(m.t);
-        m.t.addTax("Empty", "X", 1, QDate(1999, 1, 1), QDate(1999, 2, 1), 1, 2);
         m.load();
         QTest::mouseClick(m.w->optTax, Qt::LeftButton);
         m.select("Acme");
@@ -355,11 +279,6 @@ private slots:
         QCOMPARE(m.grid().Label3->text(), QString("Total Gain/Loss -100.00"));
         QCOMPARE(m.column(TaxGridCol::Gain), QStringList({"-300.00", "200.00"}));
 
-        m.select("Empty");
-        QCOMPARE(m.sheet().rows(), 0);
-        QCOMPARE(m.grid().Label1->text(), QString("Total Records 0"));
-        QCOMPARE(m.grid().Label3->text(), QString("Total Gain/Loss .00"));
-
         m.select("Acme");
         m.select("Jan");
         QCOMPARE(m.prompter.messages.last(), QString("Tax record can not be displayed monthwise"));
@@ -368,28 +287,27 @@ private slots:
 
     void headingClicksSortAndReverse() {
         Window m;
-        fillTwoAccounts(m.t);
         m.t.addTax("Acme", "CSCO", 1, QDate(2000, 1, 3), QDate(2000, 3, 20), 5000, 5100);
         m.load();
         QTest::mouseClick(m.w->optTax, Qt::LeftButton);
         m.select("Acme");
-        QCOMPARE(m.column(TaxGridCol::Symbol), QStringList({"AOL", "CSCO", "IBM"}));
+        const QStringList ids = m.column(TaxGridCol::ID);
         m.clickHeading(TaxGridCol::Cost);
         QCOMPARE(m.column(TaxGridCol::Cost), QStringList({"900.00", "1,000.00", "5,000.00"}));
         m.clickHeading(TaxGridCol::Cost);
         QCOMPARE(m.column(TaxGridCol::Cost), QStringList({"5,000.00", "1,000.00", "900.00"}));
-        m.clickHeading(TaxGridCol::Symbol);
-        QCOMPARE(m.column(TaxGridCol::Symbol), QStringList({"AOL", "CSCO", "IBM"}));
         // Whole rows move, the hidden ID with them.
-        const QStringList ids = m.column(TaxGridCol::ID);
-        m.clickHeading(TaxGridCol::Symbol);
-        QCOMPARE(m.column(TaxGridCol::ID), QStringList({ids[2], ids[1], ids[0]}));
+        QCOMPARE(m.column(TaxGridCol::Symbol), QStringList({"CSCO", "IBM", "AOL"}));
+        QCOMPARE(m.column(TaxGridCol::ID), QStringList({ids[1], ids[2], ids[0]}));
     }
 
     void newRecordTwiceThenSave() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
+        QTest::mouseClick(m.w->cmdNew, Qt::LeftButton); // no account chosen yet
+        QCOMPARE(m.sheet().rows(), 0);
+        QCOMPARE(m.w->Status->text(), QString("Select an account in the outline first"));
+
         m.select("Feb");
         QTest::mouseClick(m.w->cmdNew, Qt::LeftButton);
         QTest::mouseClick(m.w->cmdNew, Qt::LeftButton);
@@ -423,19 +341,8 @@ private slots:
         QCOMPARE(m.sheet().text(1, TxnGridCol::Month), QString("All"));
     }
 
-    void newRecordNeedsAnAccount() {
-        Window m;
-        fillTwoAccounts(m.t);
-        m.load();
-        QTest::mouseClick(m.w->cmdNew, Qt::LeftButton);
-        QCOMPARE(m.sheet().rows(), 0);
-        QVERIFY(!m.w->cmdAdd->isEnabled());
-        QCOMPARE(m.w->Status->text(), QString("Select an account in the outline first"));
-    }
-
     void saveWithOneFaultyAndOneGoodRow() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         m.select("Zed");
         QTest::mouseClick(m.w->cmdNew, Qt::LeftButton);
@@ -455,7 +362,6 @@ private slots:
 
     void deleteKeyOnGridRows() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         m.select("Acme");
         SpreadGrid* grid = m.grid().grdFormlist;
@@ -475,7 +381,7 @@ private slots:
     }
 
     void exitButtonAndMenuEndTheProgram() {
-        Window m;
+        Window m(false);
         m.load();
         QTest::mouseClick(m.w->commands().Command1, Qt::LeftButton);
         QCOMPARE(m.exits, QList<int>{0});
@@ -484,65 +390,32 @@ private slots:
         QCOMPARE(m.exits, QList<int>({0, 0}));
     }
 
-    void captureOpensByItselfOnceOnAnEmptyDatabase() {
-        Window m;
-        m.settings.setValue("General", "Database", m.t.path());
-        m.context = std::make_unique<AppContext>(m.t.folder(), m.settings);
-        m.w = std::make_unique<frmMain>(*m.context, m.prompter, frmMain::Services{});
-        int opened = 0;
-        m.w->commands().setCaptureScreen([&] { ++opened; });
-        QVERIFY(m.w->commands().Command2->isEnabled());
-        QVERIFY(m.w->Form_Load());
-        QCOMPARE(opened, 1);
-        m.w->Form_Activate();
-        QCOMPARE(opened, 1);
-    }
-
     void txfExportThenImportListsTheNewAccount() {
         Window m;
-        fillTwoAccounts(m.t);
         m.load();
         QTemporaryDir dir;
         const QString file = dir.filePath("year.txf");
-        QStringList titles;
-        m.w->txf().chooseFile = [&](const TxfDialogChoice& choice, bool) {
-            titles << choice.title;
-            return file;
-        };
+        m.w->txf().chooseFile = [&](const TxfDialogChoice&, bool) { return file; };
         m.w->commands().mnuExport->trigger();
         QVERIFY(QFile::exists(file));
         m.w->commands().mnImport->trigger();
-        QCOMPARE(titles, QStringList({"Export Tax Data in",
-                                      "Import Data in Tax Format from other programs"}));
         QCOMPARE(m.prompter.messages.last(), QString("2 records successfully added."));
         QVERIFY(m.outlineTexts().contains("1Kestrova Gainbook 2.0"));
     }
 
     void oneHelpWindowAtATime() {
-        Window m;
+        Window m(false);
         m.load();
         MainCommands& c = m.w->commands();
         c.mnuIndex_Click();
         QPointer<frmBrowse> help = c.helpWindow();
         QVERIFY(help);
         QVERIFY(help->isUserGuidePage());
-        QVERIFY(help->cmdClose->isVisibleTo(help));
         c.mnuHelpwebIndex_Click();
         QCOMPARE(c.helpWindow(), help.data());
         QVERIFY(help->page().endsWith("usrguid.htm"));
         help->close();
         QTRY_VERIFY(!help);
-
-        QString shown;
-        c.runModal = [&](frmBrowse* page) {
-            shown = page->page();
-            QVERIFY(!page->Timer1->isActive());
-            delete page;
-        };
-        c.mnuAbout_Click();
-        QVERIFY(shown.endsWith("docs/about.htm"));
-        c.mnuDisclaim_Click();
-        QVERIFY(shown.endsWith("docs/disclaim.htm"));
     }
 };
 

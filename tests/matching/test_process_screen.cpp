@@ -66,6 +66,23 @@ struct Screen {
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     }
 
+    // Clears a lot's box as a click clears it.
+    bool clearBox(int row) {
+        return sheet().setData(sheet().index(row - 1, MatchGridCol::Linked - 1), Qt::Unchecked,
+                               Qt::CheckStateRole);
+    }
+
+    // Puts another window in front, then this screen again.
+    bool backFrom(QWidget& front) {
+        front.show();
+        front.activateWindow();
+        if (!QTest::qWaitForWindowActive(&front))
+            return false;
+        front.close();
+        w->activateWindow();
+        return QTest::qWaitForWindowActive(w.get());
+    }
+
     void clickHeading(int col) {
         QHeaderView* header = w->vaSpread1->horizontalHeader();
         QTest::mouseClick(
@@ -87,55 +104,12 @@ class TestProcessScreen : public QObject {
     Q_OBJECT
 
 private slots:
-    void opensWithAccountsAndButtonsDisabled() {
+    void processWithoutAccountAsksForOne() {
         Screen s;
-        QCOMPARE(s.w->windowTitle(), QString("Processing Record"));
-        QCOMPARE(s.w->Command1->text(), QString("Process"));
-        QCOMPARE(s.w->cmdUpdate->text(), QString("Update"));
-        QCOMPARE(s.w->Command3->text(), QString("Save/Recalculate"));
-        QCOMPARE(s.w->Command2->text(), QString("E&xit"));
-        QCOMPARE(s.w->Status->text(), QString("Ready"));
         for (QPushButton* b : {s.w->Command1, s.w->cmdUpdate, s.w->Command3})
             QVERIFY(!b->isEnabled());
         QCOMPARE(s.w->Combo1->count(), 2);
-        QCOMPARE(s.w->Combo1->itemText(0), kAccount);
         QCOMPARE(s.w->Combo1->currentText(), QString());
-        // The grid is laid out with its key columns hidden.
-        QCOMPARE(s.sheet().columns(), int(MatchGridCol::Count));
-        QCOMPARE(s.sheet().rows(), 0);
-        QVERIFY(s.w->vaSpread1->isColumnHidden(MatchGridCol::BuyId - 1));
-        QVERIFY(s.w->vaSpread1->isColumnHidden(MatchGridCol::SellID - 1));
-    }
-
-    void statusLineShowsHints_data() {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("hint");
-        QTest::newRow("process") << "Command1"
-                                 << "Click to Process Selected Account Transaction";
-        QTest::newRow("update") << "cmdUpdate"
-                                << "Click to update Sell and Buy combinations";
-        QTest::newRow("exit") << "Command2"
-                              << "Click to exit this screen";
-        QTest::newRow("grid") << "vaSpread1"
-                              << "Deselect link column to detach the Buy record. Click on Sell "
-                                 "Symbol to add more buy records";
-    }
-    void statusLineShowsHints() {
-        QFETCH(QString, control);
-        QFETCH(QString, hint);
-        Screen s;
-        auto* widget = s.w->findChild<QWidget*>(control);
-        QVERIFY(widget);
-        QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(widget, &enter);
-        QCOMPARE(s.w->Status->text(), hint);
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(widget, &leave);
-        QCOMPARE(s.w->Status->text(), QString());
-    }
-
-    void processWithoutAccountAsksForOne() {
-        Screen s;
         s.w->Command1_Click();
         QCOMPARE(s.prompter.messages, QStringList{"Please select one account"});
         QVERIFY(selectLinksOfAccount(s.t.connection(), kAccount).isEmpty());
@@ -177,9 +151,7 @@ private slots:
         QVERIFY(s.w->cmdUpdate->isEnabled());
         QVERIFY(!s.w->Command3->isEnabled());
 
-        // The second lot's box, cleared as a click clears it.
-        QVERIFY(s.sheet().setData(s.sheet().index(1, MatchGridCol::Linked - 1), Qt::Unchecked,
-                                  Qt::CheckStateRole));
+        QVERIFY(s.clearBox(2));
         QCOMPARE(describeLinks(s.t, kAccount, s.ids).size(), 3); // nothing yet
         QTest::mouseClick(s.w->cmdUpdate, Qt::LeftButton);
         QCOMPARE(s.prompter.messages, QStringList());
@@ -199,15 +171,21 @@ private slots:
         QCOMPARE(checkInvariants(s.t, kAccount, false), QString());
     }
 
-    void clickOnSymbolOrAddOpensTheBuySelection_data() {
-        QTest::addColumn<int>("row");
+    // A sell's symbol and its Add button open the buy selection; headings do
+    // not sort and other cells open nothing.
+    void clicksOnTheGrid_data() {
+        QTest::addColumn<int>("row"); // 0: the heading
         QTest::addColumn<int>("col");
-        QTest::addColumn<int>("sell");
+        QTest::addColumn<int>("sell"); // -1: nothing opens
         QTest::addColumn<bool>("updateEnabled");
         QTest::newRow("sell symbol") << 1 << int(MatchGridCol::Symbol) << 2 << true;
         QTest::newRow("add button") << 3 << int(MatchGridCol::Linked) << 3 << false;
+        QTest::newRow("heading of symbol") << 0 << int(MatchGridCol::Symbol) << -1 << false;
+        QTest::newRow("heading of sale price") << 0 << int(MatchGridCol::SalePrice) << -1 << false;
+        QTest::newRow("lot box") << 2 << int(MatchGridCol::Linked) << -1 << false;
+        QTest::newRow("buy date") << 1 << int(MatchGridCol::BuyDate) << -1 << false;
     }
-    void clickOnSymbolOrAddOpensTheBuySelection() {
+    void clicksOnTheGrid() {
         QFETCH(int, row);
         QFETCH(int, col);
         QFETCH(int, sell);
@@ -215,6 +193,7 @@ private slots:
         Screen s;
         s.choose(kAccount);
         s.w->Command1_Click();
+        const QStringList symbols = s.column(MatchGridCol::Symbol);
         // What the buy selection writes shows when it closes.
         s.whileOpen = [&] {
             runQuery(s.t.connection(), "DELETE FROM SellLinks WHERE SellId = ?", {s.ids[3]});
@@ -223,36 +202,20 @@ private slots:
                      "Memo) VALUES (?, ?, ?, 5, 50, ' ')",
                      {kAccount, s.ids[3], s.ids[4]});
         };
-        s.clickCell(col, row);
-        QCOMPARE(s.opened.size(), 1);
-        QCOMPARE(s.opened[0].first, s.ids[sell]);
-        QCOMPARE(s.opened[0].second, kAccount);
-        QCOMPARE(s.w->cmdUpdate->isEnabled(), updateEnabled);
-        QCOMPARE(s.column(MatchGridCol::Linked), (QStringList{"1", "1", "1"}));
-    }
-
-    void otherClicksOpenNothing_data() {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("col");
-        QTest::newRow("heading of symbol") << 0 << int(MatchGridCol::Symbol);
-        QTest::newRow("heading of sale price") << 0 << int(MatchGridCol::SalePrice);
-        QTest::newRow("lot box") << 2 << int(MatchGridCol::Linked);
-        QTest::newRow("buy date") << 1 << int(MatchGridCol::BuyDate);
-    }
-    void otherClicksOpenNothing() {
-        QFETCH(int, row);
-        QFETCH(int, col);
-        Screen s;
-        s.choose(kAccount);
-        s.w->Command1_Click();
-        const QStringList before = s.column(MatchGridCol::Symbol);
         if (row == 0)
             s.clickHeading(col);
+        else if (sell >= 0)
+            s.clickCell(col, row);
         else
-            s.w->vaSpread1_Click(col, row);
-        QVERIFY(s.opened.isEmpty());
-        QVERIFY(!s.w->cmdUpdate->isEnabled());
-        QCOMPARE(s.column(MatchGridCol::Symbol), before); // not sorted
+            s.w->vaSpread1_Click(col, row); // a real click would toggle the lot's box
+        QCOMPARE(s.w->cmdUpdate->isEnabled(), updateEnabled);
+        QCOMPARE(s.column(MatchGridCol::Symbol), symbols);
+        if (sell < 0) {
+            QVERIFY(s.opened.isEmpty());
+            return;
+        }
+        QCOMPARE(s.opened, (QList<QPair<qint64, QString>>{{s.ids[sell], kAccount}}));
+        QCOMPARE(s.column(MatchGridCol::Linked), (QStringList{"1", "1", "1"}));
     }
 
     void comingBackFromAnotherScreenRefillsTheGrid() {
@@ -260,27 +223,17 @@ private slots:
         s.choose(kAccount);
         s.w->Command1_Click();
         QVERIFY(QTest::qWaitForWindowActive(s.w.get()));
-        QVERIFY(s.sheet().setData(s.sheet().index(1, MatchGridCol::Linked - 1), Qt::Unchecked,
-                                  Qt::CheckStateRole));
+        QVERIFY(s.clearBox(2));
 
         // A message box of this screen's commands leaves the cleared box.
         QMessageBox box;
-        box.show();
-        box.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&box));
-        box.close();
-        s.w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(s.w.get()));
+        QVERIFY(s.backFrom(box));
         QCOMPARE(s.sheet().text(2, MatchGridCol::Linked), QString("0"));
 
         // Another screen may have changed the links: back here, they show.
         runQuery(s.t.connection(), "DELETE FROM SellLinks WHERE SellId = ?", {s.ids[3]});
         QWidget other;
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        s.w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(s.w.get()));
+        QVERIFY(s.backFrom(other));
         QCOMPARE(s.column(MatchGridCol::Linked), (QStringList{"1", "1"}));
     }
 
@@ -304,16 +257,11 @@ private slots:
         open();
         QCOMPARE(main.findChildren<frmProcess*>().size(), 1);
         // Closed, it is gone; the next opening starts afresh.
-        first->Command2_Click();
+        QTest::mouseClick(first->Command2, Qt::LeftButton);
+        QVERIFY(!first->isVisible());
         QTRY_VERIFY(first.isNull());
         open();
         QCOMPARE(main.findChildren<frmProcess*>().size(), 1);
-    }
-
-    void exitClosesTheScreen() {
-        Screen s;
-        QTest::mouseClick(s.w->Command2, Qt::LeftButton);
-        QVERIFY(!s.w->isVisible());
     }
 };
 
