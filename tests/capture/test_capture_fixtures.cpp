@@ -80,27 +80,18 @@ private slots:
         QCOMPARE(rowsWithMemoEnd(db.connection()), rows);
     }
 
-    // A document of the wrong kind for the entry never stops the run badly.
+    // A document of the wrong kind, as the real readers make it, never stops
+    // the run badly.
     void wrongDocument_data() {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("message");
-        const QString noData = "No data could be captured. Please make sure that right data is "
-                               "displayed for ";
         QTest::newRow("page parser on a sheet") << "Etrade"
-                                                << "other/history.xlsx" << noData + "Etrade";
-        QTest::newRow("Datek on a sheet") << "Datek"
-                                          << "other/history.csv" << noData + "Datek";
-        QTest::newRow("sheet reader on a page")
-            << "Other"
-            << "etrade/year_end.html"
-            << "Please open the Excel sheet before pressing capture button";
-        QTest::newRow("Wit Capital on a page")
-            << "Wit Capital"
-            << "waterhouse/activity.html"
-            << "Please open the Excel sheet before pressing capture button";
+                                                << "other/history.xlsx" << test::noData("Etrade");
+        QTest::newRow("sheet reader on a page") << "Other"
+                                                << "etrade/year_end.html" << test::kOpenSheet;
         QTest::newRow("a page saved as .xls") << "WebStreet"
-                                              << "html-as.xls" << noData + "WebStreet";
+                                              << "html-as.xls" << test::noData("WebStreet");
     }
     void wrongDocument() {
         QFETCH(QString, entry);
@@ -119,6 +110,7 @@ private slots:
         QVERIFY(test::storedRows(db.connection()).isEmpty());
     }
 
+    // Without --yes the duplicate question is answered No and shown.
     void duplicateWithoutAnswer() {
         test::TestDatabase db;
         const QString source = dataDir() + "/fbr/statement.html";
@@ -129,34 +121,21 @@ private slots:
                                          "want to add this data ?",
                                          "No"}));
         QCOMPARE(test::storedRows(db.connection()).size(), 2);
-        // Another month files them apart without a question.
-        const Run other =
-            capture(db.path(), {"capture", "--broker", "FBR", "--month", "Mar", source});
-        QCOMPARE(other.out, QStringList{"2 records successfully added."});
     }
 
     void usage_data() {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("out");
-        QTest::newRow("no broker") << QStringList{"capture", "x.html"} << 2 << "";
-        QTest::newRow("no source") << QStringList{"capture", "--broker", "FBR"} << 2 << "";
+        QTest::newRow("no broker") << QStringList{"capture", "x.html"};
+        QTest::newRow("no source") << QStringList{"capture", "--broker", "FBR"};
         QTest::newRow("both derive flags")
-            << QStringList{"capture", "--broker", "FBR", "--derive", "--no-derive", "x"} << 2 << "";
-        QTest::newRow("unknown entry") << QStringList{"capture", "--broker", "Ameritrade", "x.html"}
-                                       << 1 << "Wrong Account Type ";
-        QTest::newRow("empty account")
-            << QStringList{"capture", "--broker", "Other", "--account", "", "x.csv"} << 1
-            << "Please enter an Account Name";
+            << QStringList{"capture", "--broker", "FBR", "--derive", "--no-derive", "x"};
     }
     void usage() {
         QFETCH(QStringList, args);
-        QFETCH(int, code);
-        QFETCH(QString, out);
         test::TestDatabase db;
         const Run run = capture(db.path(), args);
-        QCOMPARE(run.code, code);
-        QCOMPARE(run.out.join('\n'), out);
+        QCOMPARE(run.code, 2);
+        QVERIFY(run.out.isEmpty());
     }
 };
 
