@@ -70,14 +70,19 @@ private slots:
             << readBytes(txfData("lf_036_286.txf")) << "2 records successfully added."
             << QStringList{"Joint Brokerage 1234|ABC|100|2000-03-01|2000-04-01|1000|1250.75| ",
                            "Joint Brokerage 1234|XYZ|25||2000-08-15|300|200| "};
-        QTest::newRow("unreadable records skipped")
+        QTest::newRow("dates, amounts, unreadable records")
             << kHeader + record("1 O'Brien \"Q\"", "", "02/01/2000", "1", "2") +
                    record("2 BAD", "01/01/2000", "", "1", "2") +
                    record("3 BAD", "01/01/2000", "02/01/2000", "x", "2") +
-                   record("4 OK", "VARIOUS", "03/01/2000", "", "7")
-            << "2 records successfully added.\n2 records could not be read and were skipped."
+                   record("4 OK", "VARIOUS", "03/01/2000", "", "7") +
+                   record("5 YY", "1/5/99", "2/1/00", "1,234.567891", "-5") +
+                   record("6 BAD", "13/45/1999", "02/01/2000", "1", "2") +
+                   record("7 BAD", "01/05/1999", "02/01/2000", "1e20", "1") +
+                   record("8 BAD", "01/05/1999", "02/01/2000", "1", "n/a")
+            << "3 records successfully added.\n5 records could not be read and were skipped."
             << QStringList{"Test Account|O'Brien \"Q\"|1||2000-02-01|1|2| ",
-                           "Test Account|OK|4||2000-03-01|0|7| "};
+                           "Test Account|OK|4||2000-03-01|0|7| ",
+                           "Test Account|YY|5|1999-01-05|2000-02-01|1234.5679|-5| "};
         // Without a first record of 286 the account is the next "A" line
         // after the first reference number.
         QTest::newRow("036 without an account record")
@@ -110,41 +115,6 @@ private slots:
         const QStringList rows = taxRows(t);
         QCOMPARE(rows.size(), 6);
         QCOMPARE(rows.mid(3), rows.mid(0, 3));
-    }
-
-    // What a record's texts store as: "acquired|sold|cost", empty when the
-    // record is skipped.
-    void entryToRecord_data() {
-        QTest::addColumn<QStringList>("texts"); // acquired, sold, cost, sale price
-        QTest::addColumn<QString>("stored");
-        auto row = [](const char* name, const QStringList& texts, const QString& stored) {
-            QTest::newRow(name) << texts << stored;
-        };
-        row("two-digit years", {"1/5/99", "2/1/00", "10", "20"}, "1999-01-05|2000-02-01|10");
-        row("Various, blanks", {" Various ", "02/01/2000", "10", "20"}, "|2000-02-01|10");
-        row("garbled date acquired", {"13/45/1999", "02/01/2000", "10", "20"}, "");
-        row("empty amounts are 0", {"01/05/1999", "02/01/2000", "", ""}, "1999-01-05|2000-02-01|0");
-        row("separators and rounding", {"01/05/1999", "02/01/2000", "1,234.567891", "-5"},
-            "1999-01-05|2000-02-01|1234.5679");
-        row("amount text", {"01/05/1999", "02/01/2000", "12abc", "1"}, "");
-        row("amount too large for currency", {"01/05/1999", "02/01/2000", "1e20", "1"}, "");
-        row("sale price text", {"01/05/1999", "02/01/2000", "1", "n/a"}, "");
-    }
-    void entryToRecord() {
-        QFETCH(QStringList, texts);
-        QFETCH(QString, stored);
-        TxfEntry entry;
-        entry.dateAcquired = texts[0];
-        entry.dateSold = texts[1];
-        entry.cost = texts[2];
-        entry.salePrice = texts[3];
-        const std::optional<TaxRecord> r = taxRecordFromTxf(entry, QStringLiteral("Acct"));
-        const QString got =
-            !r ? QString()
-               : QStringList{r->dateAcquired.toString(Qt::ISODate),
-                             r->dateSold.toString(Qt::ISODate), QString::number(r->cost, 'g', 12)}
-                     .join(u'|');
-        QCOMPARE(got, stored);
     }
 
     void aFailingWriteKeepsTheRowsBefore() {
