@@ -9,6 +9,8 @@ using namespace gainbook;
 
 Q_DECLARE_METATYPE(std::optional<double>)
 
+// The parsers use these helpers on every fixture page; the cases here are
+// the edges those pages do not reach.
 class TestScanHelpers : public QObject {
     Q_OBJECT
 
@@ -19,9 +21,7 @@ private slots:
         QTest::addColumn<QString>("junk");
         auto row = [](const char* name, const QString& text, const QString& spaces,
                       const QString& junk) { QTest::newRow(name) << text << spaces << junk; };
-        row("runs of blanks", "Acme   Corp ", "Acme Corp ", "ACMECORP");
         row("leading blanks kept once", "  x", " x", "X");
-        row("dotted abbreviation", "Intl. Bus. (I.B.M.)", "Intl. Bus. (I.B.M.)", "INTLBUSIBM");
         row("slash, backslash, dash and comma", "3/15\\b-c,d", "3/15\\b-c,d", "315BCD");
     }
     void compact() {
@@ -87,12 +87,8 @@ private slots:
     void numbers_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<std::optional<double>>("value");
-        QTest::newRow("negative") << "-100" << std::optional<double>(-100);
-        QTest::newRow("currency and thousands") << "$1,234.50" << std::optional<double>(1234.5);
-        QTest::newRow("parentheses outside") << "($1,234.50)" << std::optional<double>(-1234.5);
         QTest::newRow("parentheses inside") << "$(2,000.00)" << std::optional<double>(-2000);
         QTest::newRow("blanks") << " 12.5 " << std::optional<double>(12.5);
-        QTest::newRow("word") << "N/A" << std::optional<double>();
         QTest::newRow("empty") << "" << std::optional<double>();
         QTest::newRow("unclosed parenthesis") << "(12" << std::optional<double>();
         QTest::newRow("two numbers") << "12 13x" << std::optional<double>();
@@ -101,14 +97,6 @@ private slots:
         QFETCH(QString, text);
         QFETCH(std::optional<double>, value);
         QCOMPARE(numberFromCell(text), value);
-    }
-
-    void sheetDates() {
-        const QDate today(2001, 4, 15);
-        QCOMPARE(sheetDate("3/15/00", today), QDate(2000, 3, 15));
-        // Read as 2029, later than today: the year is taken as 2000.
-        QCOMPARE(sheetDate("3/15/29", today), QDate(2000, 3, 15));
-        QVERIFY(!sheetDate("pending", today).isValid());
     }
 };
 

@@ -60,20 +60,15 @@ private slots:
         QVERIFY(!firstText(*doc, QStringLiteral("BODY")).contains(QStringLiteral("hidden text")));
     }
 
-    void framesetOfLocalFiles() {
+    // Saved framesets are common; the Datek fixture reads one end to end.
+    // Here: a frame's own inline frame is that frame's frame.
+    void frameInsideFrame() {
         QString error;
         const auto doc = loadDocument(fixture(QStringLiteral("frameset.html")), &error);
         QVERIFY2(doc, qPrintable(error));
-        QCOMPARE(tags(*doc), (QStringList{"HTML", "HEAD", "TITLE", "FRAMESET", "FRAME", "FRAME"}));
         QCOMPARE(doc->frames.size(), 2);
-
-        QCOMPARE(firstText(doc->frames[0], QStringLiteral("B")),
-                 QStringLiteral("Account: 12345678"));
-        const PageDocument& rows = doc->frames[1];
-        QCOMPARE(firstText(rows, QStringLiteral("TD"), 1), QStringLiteral("100"));
-        // An inline frame inside a frame is that frame's own frame.
-        QCOMPARE(rows.frames.size(), 1);
-        QCOMPARE(firstText(rows.frames[0], QStringLiteral("B")),
+        QCOMPARE(doc->frames[1].frames.size(), 1);
+        QCOMPARE(firstText(doc->frames[1].frames[0], QStringLiteral("B")),
                  QStringLiteral("Account: 12345678"));
     }
 
@@ -129,25 +124,6 @@ private slots:
         QString error;
         QVERIFY(!loadDocument(source, &error, 10000));
         QVERIFY2(error.startsWith(message), qPrintable(error));
-    }
-
-    void snapshotOfShownPage() {
-        // The capture screen's path: a page already shown, read on demand.
-        QWebEnginePage page;
-        QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
-        page.setHtml(QStringLiteral("<p>one</p><p id=x>two</p>"));
-        QVERIFY(loaded.wait(20000));
-        std::optional<PageDocument> first;
-        bool answered = false;
-        snapshotPage(&page, [&](std::optional<PageDocument> doc, const QString&) {
-            first = std::move(doc);
-            answered = true;
-        });
-        QVERIFY(!answered);
-        QTRY_VERIFY_WITH_TIMEOUT(answered, 20000);
-        QVERIFY(first);
-        QCOMPARE(tags(*first), (QStringList{"HTML", "HEAD", "BODY", "P", "P"}));
-        QCOMPARE(first->elements[4].innerText, QStringLiteral("two"));
     }
 
     void pageClosedBeforeAnswer() {
