@@ -3,7 +3,6 @@
 #include "capture/web/dom_snapshot.h"
 
 #include <QGuiApplication>
-#include <QTemporaryDir>
 #include <QWebEnginePage>
 #include <QtTest>
 
