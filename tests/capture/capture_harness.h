@@ -12,6 +12,14 @@
 
 namespace gainbook::test {
 
+inline QString noData(const QString& entry) {
+    return QStringLiteral(
+               "No data could be captured. Please make sure that right data is displayed for ") +
+           entry;
+}
+inline const QString kOpenSheet =
+    QStringLiteral("Please open the Excel sheet before pressing capture button");
+
 // Every Txn row as "account|month|symbol|quantity|type|date|amount|memo",
 // in the order written.
 inline QStringList storedRows(const QSqlDatabase& db) {

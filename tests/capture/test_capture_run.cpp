@@ -20,6 +20,8 @@ const QString kDuplicate = QStringLiteral(
 
 } // namespace
 
+// What every entry shares: the field checks, the duplicate question and the
+// writing of the rows. The choice of an entry is tested on the screen.
 class TestCaptureRun : public QObject {
     Q_OBJECT
 
@@ -29,36 +31,30 @@ private slots:
         QTest::addColumn<QString>("account");
         QTest::addColumn<QString>("month");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("status");
         QTest::newRow("no account") << "Etrade"
                                     << ""
                                     << "All"
-                                    << "Please enter an Account Name"
-                                    << "";
+                                    << "Please enter an Account Name";
         QTest::newRow("no month") << "Other"
                                   << "A"
                                   << ""
-                                  << "Please enter an Transaction Month or Leave All"
-                                  << "";
+                                  << "Please enter an Transaction Month or Leave All";
         QTest::newRow("unknown entry") << "Schwab"
                                        << "A"
                                        << "All"
-                                       << "Wrong Account Type "
-                                       << "Processing";
+                                       << "Wrong Account Type ";
     }
     void fieldChecks() {
         QFETCH(QString, entry);
         QFETCH(QString, account);
         QFETCH(QString, month);
         QFETCH(QString, message);
-        QFETCH(QString, status);
         CaptureHarness h;
         const auto out = h.run(entry, otherSheet({"IBM"}), [&](CaptureState& s) {
             s.account = account;
             s.month = month;
         });
         QCOMPARE(out.messages, QStringList{message});
-        QCOMPARE(out.state.status, status);
         QVERIFY(out.rows.isEmpty());
     }
 
@@ -89,22 +85,18 @@ private slots:
 
     void quotesStoredAsTheyStand() {
         CaptureHarness h;
-        const auto out = h.run("Other", otherSheet({"O'Neil \"A\"", "'; DROP TABLE Txn; --"}),
-                               [](CaptureState& s) {
-                                   s.account = "O'Brien IRA";
-                                   s.month = "Jan '00";
-                               });
+        auto quoted = [](CaptureState& s) {
+            s.account = "O'Brien IRA";
+            s.month = "Jan '00";
+        };
+        const auto out =
+            h.run("Other", otherSheet({"O'Neil \"A\"", "'; DROP TABLE Txn; --"}), quoted);
         QCOMPARE(
             out.rows,
             (QStringList{"O'Brien IRA|Jan '00|O'Neil \"A\"|1|Bought|03/01/2000|10|",
                          "O'Brien IRA|Jan '00|'; DROP TABLE Txn; --|1|Bought|03/01/2000|10|"}));
         // The duplicate check finds the quoted account too.
-        h.prompter.answers.enqueue(false);
-        const auto again = h.run("Other", otherSheet({"X"}), [](CaptureState& s) {
-            s.account = "O'Brien IRA";
-            s.month = "Jan '00";
-        });
-        QCOMPARE(again.questions, QStringList{kDuplicate});
+        QCOMPARE(h.run("Other", otherSheet({"X"}), quoted).questions, QStringList{kDuplicate});
     }
 
     void refusedRowKeepsEarlierRows() {
@@ -115,74 +107,9 @@ private slots:
         const auto out = h.run("Other", otherSheet({"A", "B", "BAD", "C"}));
         QCOMPARE(out.rows.size(), 2);
         QVERIFY(out.result.failed);
-        QCOMPARE(out.result.added, 2);
         QCOMPARE(out.messages.size(), 2);
-        QVERIFY(out.messages[0].contains("BAD"));
-        QVERIFY(out.messages[0].contains("refused by test"));
+        QVERIFY(out.messages[0].contains("BAD") && out.messages[0].contains("refused by test"));
         QCOMPARE(out.messages[1], QString("2 records successfully added."));
-        QCOMPARE(out.state.AddedCount, 2);
-    }
-
-    void entriesSetFields_data() {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<bool>("derive");
-        QTest::addColumn<QString>("account");
-        QTest::addColumn<QString>("month");
-        QTest::addColumn<bool>("paste");
-        QTest::newRow("Etrade") << "Etrade"
-                                << "https://us.etrade.com/" << true << "typed"
-                                << "All" << false;
-        QTest::newRow("Wit Capital") << "Wit Capital"
-                                     << "/cwd" << false << "Wit-Account1"
-                                     << "All" << true;
-        QTest::newRow("Datek") << "Datek"
-                               << "/docs/welcome.html" << true << "typed"
-                               << "Jan" << false;
-        QTest::newRow("WebStreet") << "WebStreet"
-                                   << "/cwd" << true << "typed"
-                                   << "Jan" << false;
-        QTest::newRow("FBR") << "FBR"
-                             << "/docs/welcome.html" << false << "FBR-Account1"
-                             << "All" << false;
-        QTest::newRow("Waterhouse") << "Waterhouse"
-                                    << "/docs/welcome.html" << false << "Waterhouse1"
-                                    << "All" << false;
-        QTest::newRow("Other") << "Other"
-                               << "/cwd" << false << "Other1"
-                               << "All" << true;
-    }
-    void entriesSetFields() {
-        QFETCH(QString, entry);
-        QFETCH(QString, address);
-        QFETCH(bool, derive);
-        QFETCH(QString, account);
-        QFETCH(QString, month);
-        QFETCH(bool, paste);
-        CaptureState s = CaptureState::initial();
-        s.account = "typed";
-        s.month = "Jan";
-        s.deriveFromData = false;
-        chooseBrokerEntry(s, *findBrokerEntry(entry), "/cwd", "/docs/welcome.html");
-        QCOMPARE(s.entry, entry);
-        QCOMPARE(s.address, address);
-        QCOMPARE(s.deriveFromData, derive);
-        QCOMPARE(s.account, account);
-        QCOMPARE(s.month, month);
-        QCOMPARE(s.pasteEnabled, paste);
-    }
-
-    void entryOrder() {
-        QStringList names;
-        for (const BrokerEntry& e : brokerEntries())
-            names << e.name;
-        QCOMPARE(names, (QStringList{"Etrade", "Wit Capital", "Datek", "WebStreet", "FBR",
-                                     "Waterhouse", "Other"}));
-        const CaptureState s = CaptureState::initial();
-        QCOMPARE(s.entry, QString("Etrade"));
-        QCOMPARE(s.account, QString("Account1"));
-        QCOMPARE(s.month, QString("All"));
-        QVERIFY(s.deriveFromData);
     }
 };
 

@@ -9,6 +9,8 @@ using namespace gainbook;
 
 Q_DECLARE_METATYPE(std::optional<double>)
 
+// The parsers use these helpers on every fixture page; the cases here are
+// the edges those pages do not reach.
 class TestScanHelpers : public QObject {
     Q_OBJECT
 
@@ -17,24 +19,10 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("spaces");
         QTest::addColumn<QString>("junk");
-        QTest::newRow("runs of blanks") << "Acme   Corp "
-                                        << "Acme Corp "
-                                        << "ACMECORP";
-        QTest::newRow("empty") << ""
-                               << ""
-                               << "";
-        QTest::newRow("date with slashes") << "03/15/2000"
-                                           << "03/15/2000"
-                                           << "03152000";
-        QTest::newRow("dotted abbreviation") << "Intl. Bus. (I.B.M.)"
-                                             << "Intl. Bus. (I.B.M.)"
-                                             << "INTLBUSIBM";
-        QTest::newRow("backslash, dash and comma") << "a\\b-c,d"
-                                                   << "a\\b-c,d"
-                                                   << "ABCD";
-        QTest::newRow("leading blanks kept once") << "  x"
-                                                  << " x"
-                                                  << "X";
+        auto row = [](const char* name, const QString& text, const QString& spaces,
+                      const QString& junk) { QTest::newRow(name) << text << spaces << junk; };
+        row("leading blanks kept once", "  x", " x", "X");
+        row("slash, backslash, dash and comma", "3/15\\b-c,d", "3/15\\b-c,d", "315BCD");
     }
     void compact() {
         QFETCH(QString, text);
@@ -50,17 +38,13 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("expected");
         // 0 B, 1 TD AMOUNT DUE, 2 TD Amount, 3 TR, 4 TD AMOUNT
-        QTest::newRow("next TD") << 0 << "TD" << QString() << 1;
         QTest::newRow("only after i") << 1 << "TD" << QString() << 2;
         QTest::newRow("none left: allcount") << 4 << "TD" << QString() << 5;
         QTest::newRow("past the end: i + 1") << 8 << "TD" << QString() << 9;
         QTest::newRow("tag compared exactly") << 0 << "td" << QString() << 5;
-        QTest::newRow("value is a prefix") << 0 << "TD"
-                                           << "AMOUNT" << 1;
-        QTest::newRow("value is case-sensitive") << 1 << "TD"
-                                                 << "AMOUNT" << 4;
-        QTest::newRow("value and tag both") << 0 << "TR"
-                                            << "AMOUNT" << 5;
+        QTest::newRow("value is a prefix") << 0 << "TD" << QStringLiteral("AMOUNT") << 1;
+        QTest::newRow("value is case-sensitive") << 1 << "TD" << QStringLiteral("AMOUNT") << 4;
+        QTest::newRow("value and tag both") << 0 << "TR" << QStringLiteral("AMOUNT") << 5;
     }
     void skipForTag() {
         QFETCH(int, from);
@@ -81,41 +65,21 @@ private slots:
 
     void skipTillTok_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("tok1");
-        QTest::addColumn<QString>("tok2");
         QTest::addColumn<QString>("cur");
         QTest::addColumn<QString>("prev");
-        QTest::newRow("first token found") << "a b Sold c"
-                                           << "Bought"
-                                           << "Sold"
-                                           << "Sold"
-                                           << "b";
-        QTest::newRow("missing word: end of text") << "a b c"
-                                                   << "Bought"
-                                                   << "Sold"
-                                                   << "c"
-                                                   << "c";
-        QTest::newRow("two equal words stop") << "a x x Sold"
-                                              << "Bought"
-                                              << "Sold"
-                                              << "x"
-                                              << "x";
-        QTest::newRow("case-sensitive") << "a sold b"
-                                        << "Bought"
-                                        << "Sold"
-                                        << "b"
-                                        << "b";
+        QTest::newRow("first token found") << "a b Sold c" << QStringLiteral("Sold") << "b";
+        QTest::newRow("missing word: end of text") << "a b c" << QStringLiteral("c") << "c";
+        QTest::newRow("two equal words stop") << "a x x Sold" << QStringLiteral("x") << "x";
+        QTest::newRow("case-sensitive") << "a sold b" << QStringLiteral("b") << "b";
     }
     void skipTillTok() {
         QFETCH(QString, text);
-        QFETCH(QString, tok1);
-        QFETCH(QString, tok2);
         QFETCH(QString, cur);
         QFETCH(QString, prev);
         CaptureState state;
         // The first word is taken by the caller, as the pasted-text reader does.
         state.tokenizer.NextToken(" ", "start " + text);
-        SkipTillTok(state, tok1, tok2);
+        SkipTillTok(state, "Bought", "Sold");
         QCOMPARE(state.CurToken, cur);
         QCOMPARE(state.PrevToken, prev);
     }
@@ -123,13 +87,8 @@ private slots:
     void numbers_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<std::optional<double>>("value");
-        QTest::newRow("plain") << "100" << std::optional<double>(100);
-        QTest::newRow("negative") << "-100" << std::optional<double>(-100);
-        QTest::newRow("currency and thousands") << "$1,234.50" << std::optional<double>(1234.5);
-        QTest::newRow("parentheses outside") << "($1,234.50)" << std::optional<double>(-1234.5);
         QTest::newRow("parentheses inside") << "$(2,000.00)" << std::optional<double>(-2000);
         QTest::newRow("blanks") << " 12.5 " << std::optional<double>(12.5);
-        QTest::newRow("word") << "N/A" << std::optional<double>();
         QTest::newRow("empty") << "" << std::optional<double>();
         QTest::newRow("unclosed parenthesis") << "(12" << std::optional<double>();
         QTest::newRow("two numbers") << "12 13x" << std::optional<double>();
@@ -138,14 +97,6 @@ private slots:
         QFETCH(QString, text);
         QFETCH(std::optional<double>, value);
         QCOMPARE(numberFromCell(text), value);
-    }
-
-    void sheetDates() {
-        const QDate today(2001, 4, 15);
-        QCOMPARE(sheetDate("3/15/00", today), QDate(2000, 3, 15));
-        // Read as 2029, later than today: the year is taken as 2000.
-        QCOMPARE(sheetDate("3/15/29", today), QDate(2000, 3, 15));
-        QVERIFY(!sheetDate("pending", today).isValid());
     }
 };
 

@@ -3,9 +3,6 @@
 #include "capture/web/dom_snapshot.h"
 
 #include <QGuiApplication>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QTemporaryDir>
 #include <QWebEnginePage>
 #include <QtTest>
 
@@ -43,10 +40,7 @@ private slots:
         QString error;
         const auto doc = loadDocument(fixture(QStringLiteral("page.html")), &error);
         QVERIFY2(doc, qPrintable(error));
-        QVERIFY(!doc->isSheet());
         QCOMPARE(doc->documentType(), QStringLiteral("HTML Document"));
-        QVERIFY(doc->address.startsWith(QStringLiteral("file://")));
-        QVERIFY(doc->frames.isEmpty());
 
         // Every element, in document order, tag names in upper case (the
         // SVG ones too, which the engine names in lower case).
@@ -55,37 +49,25 @@ private slots:
             "TD",   "TD",   "TD",    "TR",    "TD",     "TD",   "TD", "DIV", "SVG",   "TEXT",  "P"};
         QCOMPARE(tags(*doc), expected);
 
-        QCOMPARE(firstText(*doc, QStringLiteral("H1")), QStringLiteral("History for Account 1"));
-        QCOMPARE(firstText(*doc, QStringLiteral("B")), QStringLiteral("Account 1"));
-        QCOMPARE(firstText(*doc, QStringLiteral("TD"), 5), QStringLiteral("MSFT & Co"));
+        // A row's text joins its cells with tabs, as the parsers expect.
         QCOMPARE(firstText(*doc, QStringLiteral("TR"), 1),
                  QStringLiteral("01/03/2000\tBought\tMSFT & Co"));
         // What a script added before the load ended is part of the snapshot.
         QCOMPARE(firstText(*doc, QStringLiteral("P")), QStringLiteral("Added by script"));
         // Elements without inner text give their text content.
         QCOMPARE(firstText(*doc, QStringLiteral("TEXT")), QStringLiteral("svg text"));
-        QCOMPARE(firstText(*doc, QStringLiteral("TITLE")), QStringLiteral("Account History"));
         QVERIFY(!firstText(*doc, QStringLiteral("BODY")).contains(QStringLiteral("hidden text")));
     }
 
-    void framesetOfLocalFiles() {
+    // Saved framesets are common; the Datek fixture reads one end to end.
+    // Here: a frame's own inline frame is that frame's frame.
+    void frameInsideFrame() {
         QString error;
         const auto doc = loadDocument(fixture(QStringLiteral("frameset.html")), &error);
         QVERIFY2(doc, qPrintable(error));
-        QCOMPARE(tags(*doc), (QStringList{"HTML", "HEAD", "TITLE", "FRAMESET", "FRAME", "FRAME"}));
         QCOMPARE(doc->frames.size(), 2);
-
-        const PageDocument& top = doc->frames[0];
-        QVERIFY(top.address.endsWith(QStringLiteral("/frame_top.html")));
-        QCOMPARE(firstText(top, QStringLiteral("B")), QStringLiteral("Account: 12345678"));
-
-        const PageDocument& rows = doc->frames[1];
-        QVERIFY(rows.address.endsWith(QStringLiteral("/frames/frame_rows.html")));
-        QCOMPARE(firstText(rows, QStringLiteral("TD")), QStringLiteral("Sold"));
-        QCOMPARE(firstText(rows, QStringLiteral("TD"), 1), QStringLiteral("100"));
-        // An inline frame inside a frame is that frame's own frame.
-        QCOMPARE(rows.frames.size(), 1);
-        QCOMPARE(firstText(rows.frames[0], QStringLiteral("B")),
+        QCOMPARE(doc->frames[1].frames.size(), 1);
+        QCOMPARE(firstText(doc->frames[1].frames[0], QStringLiteral("B")),
                  QStringLiteral("Account: 12345678"));
     }
 
@@ -97,10 +79,8 @@ private slots:
         const auto doc = loadDocument(fixture(QStringLiteral("walled_frames.html")), &error);
         QVERIFY2(doc, qPrintable(error));
         QCOMPARE(doc->frames.size(), 2);
-        QVERIFY(doc->frames[0].address.startsWith(QStringLiteral("data:")));
         QCOMPARE(firstText(doc->frames[0], QStringLiteral("B")),
                  QStringLiteral("From another origin"));
-        QVERIFY(doc->frames[1].address.endsWith(QStringLiteral("/frame_top.html")));
         QCOMPARE(firstText(doc->frames[1], QStringLiteral("B")),
                  QStringLiteral("Account: 12345678"));
     }
@@ -110,7 +90,6 @@ private slots:
         QTest::addColumn<bool>("sheet");
         QTest::newRow("file address")
             << QUrl::fromLocalFile(fixture(QStringLiteral("page.html"))).toString() << false;
-        QTest::newRow("xlsx file") << fixture(QStringLiteral("trades.xlsx")) << true;
         QTest::newRow("xls file address")
             << QUrl::fromLocalFile(fixture(QStringLiteral("trades.xls"))).toString() << true;
     }
@@ -121,13 +100,8 @@ private slots:
         const auto doc = loadDocument(source, &error);
         QVERIFY2(doc, qPrintable(error));
         QCOMPARE(doc->isSheet(), sheet);
-        if (sheet) {
-            QCOMPARE(doc->documentType(), QStringLiteral("Microsoft Excel Worksheet"));
-            QCOMPARE(doc->sheet->text(1, 1), QStringLiteral("Date"));
-            QVERIFY(doc->elements.isEmpty());
-        } else {
-            QVERIFY(!doc->elements.isEmpty());
-        }
+        QCOMPARE(doc->isSheet() ? doc->sheet->text(1, 1) : doc->elements.first().tagName,
+                 sheet ? QStringLiteral("Date") : QStringLiteral("HTML"));
     }
 
     void failures_data() {
@@ -137,9 +111,6 @@ private slots:
         QTest::newRow("missing page") << missing << "File not found: " + missing;
         QTest::newRow("missing file address")
             << QUrl::fromLocalFile(missing).toString() << "File not found: " + missing;
-        QTest::newRow("missing sheet")
-            << fixture(QStringLiteral("missing.csv"))
-            << "File not found: " + fixture(QStringLiteral("missing.csv"));
         QTest::newRow("folder") << fixture(QStringLiteral("frames"))
                                 << "Not a file: " + fixture(QStringLiteral("frames"));
         // Nothing listens on port 9 of this machine.
@@ -152,25 +123,6 @@ private slots:
         QString error;
         QVERIFY(!loadDocument(source, &error, 10000));
         QVERIFY2(error.startsWith(message), qPrintable(error));
-    }
-
-    void snapshotOfShownPage() {
-        // The capture screen's path: a page already shown, read on demand.
-        QWebEnginePage page;
-        QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
-        page.setHtml(QStringLiteral("<p>one</p><p id=x>two</p>"));
-        QVERIFY(loaded.wait(20000));
-        std::optional<PageDocument> first;
-        bool answered = false;
-        snapshotPage(&page, [&](std::optional<PageDocument> doc, const QString&) {
-            first = std::move(doc);
-            answered = true;
-        });
-        QVERIFY(!answered);
-        QTRY_VERIFY_WITH_TIMEOUT(answered, 20000);
-        QVERIFY(first);
-        QCOMPARE(tags(*first), (QStringList{"HTML", "HEAD", "BODY", "P", "P"}));
-        QCOMPARE(first->elements[4].innerText, QStringLiteral("two"));
     }
 
     void pageClosedBeforeAnswer() {
@@ -199,19 +151,6 @@ private slots:
         const auto doc = loadDocument(fixture(QStringLiteral("page.html")), &error);
         QVERIFY2(doc, qPrintable(error));
         QCOMPARE(doc->elements.first().tagName, QStringLiteral("HTML"));
-    }
-
-    void snapshotJson() {
-        const QJsonObject json = QJsonDocument::fromJson(R"({"address":"a","tags":["TD","B"],
-            "texts":["x","y"],"frames":[{"address":"f","tags":["P"],"texts":["z"],"frames":[]}]})")
-                                     .object();
-        const PageDocument doc = pageDocumentFromSnapshot(json);
-        QCOMPARE(doc.address, QStringLiteral("a"));
-        QCOMPARE(doc.elements.size(), 2);
-        QCOMPARE(doc.elements[1].tagName, QStringLiteral("B"));
-        QCOMPARE(doc.elements[1].innerText, QStringLiteral("y"));
-        QCOMPARE(doc.frames.size(), 1);
-        QCOMPARE(doc.frames[0].elements[0].innerText, QStringLiteral("z"));
     }
 };
 

@@ -28,6 +28,8 @@ Run run(const TestDatabase& t, const QStringList& args) {
 
 } // namespace
 
+// The engines are tested on their own; here only what the commands add:
+// output, exit codes and where failures are written.
 class TestTxfCli : public QObject {
     Q_OBJECT
 
@@ -38,8 +40,7 @@ private slots:
         const QString path = t.folder() + QStringLiteral("/cli.txf");
         const Run r = run(t, {"export-txf", path});
         QCOMPARE(r.code, 0);
-        QCOMPARE(r.out, QString());
-        QCOMPARE(r.err, QString());
+        QCOMPARE(r.out + r.err, QString());
         QCOMPARE(readBytes(path), readBytes(txfData(QStringLiteral("small_export.txf"))));
     }
 
@@ -59,9 +60,6 @@ private slots:
         QTest::addColumn<QString>("accounts");
         QTest::newRow("own export") << "small_export.txf" << 0 << "3 records successfully added.\n"
                                     << "Level,Text\n1,Kestrova Gainbook 2.0\n";
-        QTest::newRow("036 account record")
-            << "lf_036_286.txf" << 0 << "2 records successfully added.\n"
-            << "Level,Text\n1,Joint Brokerage 1234\n";
         QTest::newRow("no data") << "v034_lf.txf" << 1 << noDataImportedMessage() + u'\n'
                                  << "Level,Text\n";
     }
@@ -78,35 +76,20 @@ private slots:
         QCOMPARE(run(t, {"accounts"}).out, accounts);
     }
 
-    // Failures go to standard error and leave standard output empty.
-    void failures_data() {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("export to a missing folder") << "export-txf"
-                                                    << "missing/x.txf"
-                                                    << "The file %1 could not be written: ";
-        QTest::newRow("import of a missing file") << "import-txf"
-                                                  << "nope.txf"
-                                                  << "The file %1 could not be read: ";
-    }
-    void failures() {
-        QFETCH(QString, command);
-        QFETCH(QString, file);
-        QFETCH(QString, error);
+    void failureGoesToStandardError() {
         TestDatabase t;
-        fillSmallExport(t);
-        const QString path = t.folder() + u'/' + file;
-        const Run r = run(t, {command, path});
+        const QString path = t.folder() + QStringLiteral("/nope.txf");
+        const Run r = run(t, {"import-txf", path});
         QCOMPARE(r.code, 1);
         QCOMPARE(r.out, QString());
-        QVERIFY2(r.err.startsWith(error.arg(QDir::toNativeSeparators(path))), qPrintable(r.err));
+        QVERIFY2(r.err.startsWith(QStringLiteral("The file %1 could not be read: ")
+                                      .arg(QDir::toNativeSeparators(path))),
+                 qPrintable(r.err));
     }
 
     void usageErrors_data() {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("export without file") << QStringList{"export-txf"};
-        QTest::newRow("import without file") << QStringList{"import-txf"};
         QTest::newRow("two files") << QStringList{"import-txf", "a.txf", "b.txf"};
         QTest::newRow("unknown option") << QStringList{"export-txf", "--all", "a.txf"};
     }
@@ -115,8 +98,7 @@ private slots:
         TestDatabase t;
         const Run r = run(t, args);
         QCOMPARE(r.code, 2);
-        QVERIFY(r.err.contains(QStringLiteral("usage: gainbook-cli [--db FILE] [--yes | --no] ") +
-                               args[0] + QStringLiteral(" FILE")));
+        QVERIFY(r.err.contains(" " + args[0] + " FILE"));
     }
 };
 
