@@ -45,79 +45,12 @@ int rowOf(const SheetModel& grid, qint64 id) {
     return 0;
 }
 
-QStringList ids(const SheetModel& grid) {
-    QStringList list;
-    for (int row = 1; row <= grid.rows(); ++row)
-        list << grid.text(row, BuyGridCol::Comments);
-    return list;
-}
-
 } // namespace
 
 class TestBuySelection : public QObject {
     Q_OBJECT
 
 private slots:
-    void filtersListTheRightBuys_data() {
-        QTest::addColumn<int>("filter");
-        QTest::addColumn<QStringList>("expected");
-        // Buys 1 (open) and 2 (used up) in the account, 3 (open) elsewhere.
-        QTest::newRow("not accounted, same account") << 0 << QStringList{"1"};
-        QTest::newRow("all, same account") << 1 << QStringList{"1", "2"};
-        QTest::newRow("not accounted, all accounts") << 2 << QStringList{"1", "3"};
-        QTest::newRow("all, all accounts") << 3 << QStringList{"1", "2", "3"};
-    }
-    void filtersListTheRightBuys() {
-        QFETCH(int, filter);
-        QFETCH(QStringList, expected);
-        TestDatabase t;
-        t.addTxn(kAccount, "Jan", "IBM", 50, kBought, QDate(2000, 1, 3), -5000, "50");
-        t.addTxn(kAccount, "Jan", "IBM", 10, kBought, QDate(2000, 1, 4), -900, "0");
-        t.addTxn("Other", "Jan", "IBM", 20, kBought, QDate(2000, 1, 5), -2000, "20");
-        const qint64 sell = t.addTxn(kAccount, "Feb", "IBM", 100, kSold, QDate(2000, 2, 1), 12000);
-        BuySelection s(t.connection(), sell, kAccount);
-        QVERIFY(s.FillSellRec());
-        QCOMPARE(s.heading(), QStringLiteral("Select buy records for 100 IBM Sell of 02/01/2000"));
-        SheetModel grid;
-        RecordingPrompter prompter;
-        QCOMPARE(s.FillGrid(grid, BuyFilter(filter), prompter), BuyFill::Filled);
-        QCOMPARE(ids(grid), expected);
-        QVERIFY(prompter.questions.isEmpty());
-        QCOMPARE(grid.rowTexts(1),
-                 (QStringList{"0", "01/03/2000", "IBM", "0", "0", "50", "-5000.00", "1"}));
-        QVERIFY(!grid.isLocked(1, BuyGridCol::Linked));
-        QVERIFY(grid.isLocked(1, BuyGridCol::Total));
-    }
-
-    void fallbackQuestion_data() {
-        QTest::addColumn<bool>("hasBuys");
-        QTest::addColumn<bool>("answer");
-        QTest::addColumn<int>("outcome");
-        QTest::addColumn<int>("rows");
-        QTest::newRow("no keeps the grid empty") << true << false << int(BuyFill::Filled) << 0;
-        QTest::newRow("yes shows every buy") << true << true << int(BuyFill::Filled) << 1;
-        QTest::newRow("no buy at all closes") << false << true << int(BuyFill::NoBuys) << 0;
-    }
-    void fallbackQuestion() {
-        QFETCH(bool, hasBuys);
-        QFETCH(bool, answer);
-        QFETCH(int, outcome);
-        QFETCH(int, rows);
-        TestDatabase t;
-        if (hasBuys)
-            t.addTxn(kAccount, "Jan", "IBM", 50, kBought, QDate(2000, 1, 3), -5000, "0");
-        const qint64 sell = t.addTxn(kAccount, "Feb", "IBM", 100, kSold, QDate(2000, 2, 1), 1);
-        BuySelection s(t.connection(), sell, kAccount);
-        QVERIFY(s.FillSellRec());
-        SheetModel grid;
-        RecordingPrompter prompter;
-        prompter.answers.enqueue(answer);
-        QCOMPARE(int(s.FillGrid(grid, BuyFilter::NotAccountedSameAccount, prompter)), outcome);
-        QCOMPARE(prompter.questions,
-                 QStringList{"All buy records are accounted. Do want to see all records?"});
-        QCOMPARE(grid.rows(), rows);
-    }
-
     // One buy marked for a sell of 100 shares, with or without typed figures.
     void appliedQuantityAndCost_data() {
         QTest::addColumn<double>("buyQuantity");
@@ -212,21 +145,6 @@ private slots:
         // A second Apply does not store the buy again.
         QCOMPARE(s.Apply(grid), std::nullopt);
         QCOMPARE(selectTxns(t.connection(), kAccount).size(), 7);
-    }
-
-    void unmarkedNewBuyStoresNothing() {
-        TestDatabase t;
-        const qint64 sell = t.addTxn(kAccount, "Feb", "IBM", 100, kSold, QDate(2000, 2, 1), 1);
-        BuySelection s(t.connection(), sell, kAccount);
-        QVERIFY(s.FillSellRec());
-        SheetModel grid;
-        RecordingPrompter prompter;
-        s.FillGrid(grid, BuyFilter::NotAccountedSameAccount, prompter);
-        s.cmdNew(grid);
-        grid.setText(1, BuyGridCol::Linked, "0");
-        QCOMPARE(s.Apply(grid), std::nullopt);
-        QCOMPARE(selectTxns(t.connection(), kAccount).size(), 1);
-        QVERIFY(linksOf(t, sell).isEmpty());
     }
 
     void failedApplyWritesNothing() {
