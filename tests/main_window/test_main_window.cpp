@@ -395,6 +395,16 @@ private slots:
         m.load();
         QTemporaryDir dir;
         const QString file = dir.filePath("year.txf");
+        // Cancelled dialogs write nothing and say nothing.
+        const qsizetype shown = m.prompter.messages.size();
+        const QStringList outline = m.outlineTexts();
+        m.w->txf().chooseFile = [](const TxfDialogChoice&, bool) { return QString(); };
+        m.w->commands().mnuExport->trigger();
+        m.w->commands().mnImport->trigger();
+        QCOMPARE(m.prompter.messages.size(), shown);
+        QCOMPARE(m.outlineTexts(), outline);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
+
         m.w->txf().chooseFile = [&](const TxfDialogChoice&, bool) { return file; };
         m.w->commands().mnuExport->trigger();
         QVERIFY(QFile::exists(file));
