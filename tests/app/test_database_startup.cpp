@@ -1,6 +1,5 @@
 #include "app/calculator.h"
 #include "app/database_startup.h"
-#include "app/disclaimer_text.h"
 #include "store/database.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
@@ -45,101 +44,67 @@ class TestDatabaseStartup : public QObject {
     Q_OBJECT
 
 private slots:
-    void cancellingEndsWithAMessage() {
-        QTemporaryDir dir;
-        MemorySettings settings;
-        RecordingPrompter prompter;
-        Database db;
-        Chooser chooser;
-        QVERIFY(!openDatabaseForStart(db, settings, dir.path(), prompter, std::ref(chooser)));
-        QCOMPARE(chooser.asked, 1);
-        QCOMPARE(prompter.messages, QStringList{noDatabaseMessage()});
-        QVERIFY(!db.isOpen());
-        QVERIFY(!settings.values.contains("General/Database"));
+    // The folder holds good.db and junk.db (no database); the dialog's
+    // answers are "new:" or "open:" and a file name, then Cancel.
+    void startChoices_data() {
+        QTest::addColumn<QString>("stored"); // "" for none
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<int>("asked");
+        QTest::addColumn<QStringList>("said"); // a part of each message
+        QTest::addColumn<QString>("setting");  // "" for none
+        QTest::newRow("cancel ends with a message")
+            << "" << QStringList() << 1 << QStringList{noDatabaseMessage()} << "";
+        QTest::newRow("a new file is created and remembered")
+            << "" << QStringList{"new:mine.db"} << 1 << QStringList() << "mine.db";
+        QTest::newRow("creating over a file is refused")
+            << "" << QStringList{"new:junk.db"} << 2
+            << QStringList{"File exists: ", noDatabaseMessage()} << "";
+        QTest::newRow("stored file unusable")
+            << "junk.db" << QStringList{"open:good.db"} << 1 << QStringList{"junk.db"} << "good.db";
+        QTest::newRow("chosen file unusable") << "" << QStringList{"open:junk.db", "open:good.db"}
+                                              << 2 << QStringList{"junk.db"} << "good.db";
     }
-
-    void aNewFileIsCreatedOpenedAndRemembered() {
+    void startChoices() {
+        QFETCH(QString, stored);
+        QFETCH(QStringList, answers);
+        QFETCH(int, asked);
+        QFETCH(QStringList, said);
+        QFETCH(QString, setting);
         QTemporaryDir dir;
-        MemorySettings settings;
-        RecordingPrompter prompter;
-        Database db;
-        const QString path = dir.filePath("mine.db");
-        Chooser chooser{{{DatabaseChoice::CreateNew, path}}};
-        QVERIFY(openDatabaseForStart(db, settings, dir.path(), prompter, std::ref(chooser)));
-        QVERIFY(db.isOpen());
-        QVERIFY(QFile::exists(path));
-        QCOMPARE(settings.values.value("General/Database"), QFileInfo(path).absoluteFilePath());
-        QVERIFY(prompter.messages.isEmpty());
-    }
-
-    void creatingOverAnExistingFileIsRefusedAndAskedAgain() {
-        QTemporaryDir dir;
-        MemorySettings settings;
-        RecordingPrompter prompter;
-        Database db;
-        const QString taken = makeJunk(dir.filePath("taken.db"));
-        Chooser chooser{{{DatabaseChoice::CreateNew, taken}}};
-        QVERIFY(!openDatabaseForStart(db, settings, dir.path(), prompter, std::ref(chooser)));
-        QCOMPARE(chooser.asked, 2);
-        QCOMPARE(prompter.messages.first(), "File exists: " + taken);
-        QFile f(taken);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY(f.readAll().startsWith("this is no database")); // untouched
-    }
-
-    void aFileThatCannotBeUsedIsReportedAndAnotherAskedFor_data() {
-        QTest::addColumn<bool>("stored");
-        QTest::newRow("stored path") << true;
-        QTest::newRow("chosen path") << false;
-    }
-    void aFileThatCannotBeUsedIsReportedAndAnotherAskedFor() {
-        QFETCH(bool, stored);
-        QTemporaryDir dir;
-        MemorySettings settings;
-        RecordingPrompter prompter;
-        Database db;
+        makeDatabase(dir.filePath("good.db"));
         const QString junk = makeJunk(dir.filePath("junk.db"));
-        const QString good = makeDatabase(dir.filePath("good.db"));
-        Chooser chooser;
-        if (stored)
-            settings.setValue("General", "Database", junk);
-        else
-            chooser.script << DatabaseChoice{DatabaseChoice::OpenExisting, junk};
-        chooser.script << DatabaseChoice{DatabaseChoice::OpenExisting, good};
-        QVERIFY(openDatabaseForStart(db, settings, dir.path(), prompter, std::ref(chooser)));
-        QCOMPARE(prompter.messages.size(), 1);
-        QVERIFY2(prompter.messages.first().contains(junk), qPrintable(prompter.messages.first()));
-        QCOMPARE(db.path(), good);
-        QCOMPARE(settings.values.value("General/Database"), good);
-    }
-
-    void theDefaultFileNeedsNoQuestion() {
-        QTemporaryDir dir;
-        const QString db1 = makeDatabase(dir.filePath("db1.db"));
         MemorySettings settings;
+        if (!stored.isEmpty())
+            settings.setValue("General", "Database", dir.filePath(stored));
+        Chooser chooser;
+        for (const QString& answer : answers) {
+            const QStringList parts = answer.split(u':');
+            chooser.script << DatabaseChoice{parts[0] == "new" ? DatabaseChoice::CreateNew
+                                                               : DatabaseChoice::OpenExisting,
+                                             dir.filePath(parts[1])};
+        }
         RecordingPrompter prompter;
         Database db;
-        Chooser chooser;
-        QVERIFY(openDatabaseForStart(db, settings, dir.path(), prompter, std::ref(chooser)));
-        QCOMPARE(chooser.asked, 0);
-        QCOMPARE(settings.values.value("General/Database"), db1);
+        QCOMPARE(openDatabaseForStart(db, settings, dir.path(), prompter, std::ref(chooser)),
+                 !setting.isEmpty());
+        QCOMPARE(chooser.asked, asked);
+        QCOMPARE(prompter.messages.size(), said.size());
+        for (qsizetype i = 0; i < said.size(); ++i)
+            QVERIFY2(prompter.messages[i].contains(said[i]), qPrintable(prompter.messages[i]));
+        QCOMPARE(db.isOpen(), !setting.isEmpty());
+        if (!setting.isEmpty())
+            QCOMPARE(db.path(), QFileInfo(dir.filePath(setting)).absoluteFilePath());
+        QCOMPARE(settings.values.value("General/Database"),
+                 setting.isEmpty() ? QString() : db.path());
+        QFile f(junk);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().startsWith("this is no database")); // never written over
     }
 
     void noCalculatorIsReported() {
-        const QString message = startCalculator({"gainbook-no-such-calculator"});
-        QCOMPARE(message, QString("No calculator was found. Install one of: "
-                                  "gainbook-no-such-calculator."));
-        QCOMPARE(calculatorPrograms().first(), QString("gnome-calculator"));
-    }
-
-    void disclaimerStartsWithTheLiabilityLines() {
-        const QStringList lines = disclaimerText().split('\n');
-        QCOMPARE(lines.mid(0, 3),
-                 QStringList({"The Kestrova Inc or anyone connected to Kestrova Inc is not "
-                              "liable for any",
-                              "damages caused by the installation, running or uninstalling of "
-                              "this software ",
-                              "in any machines. "}));
+        QCOMPARE(startCalculator({"gainbook-no-such-calculator"}),
+                 QString("No calculator was found. Install one of: "
+                         "gainbook-no-such-calculator."));
     }
 };
 

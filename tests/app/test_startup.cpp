@@ -12,6 +12,8 @@
 using namespace gainbook;
 using namespace gainbook::test;
 
+Q_DECLARE_METATYPE(gainbook::OpenStatus)
+
 namespace {
 
 QString makeDatabase(const QString& path) {
@@ -28,77 +30,55 @@ class TestStartup : public QObject {
     Q_OBJECT
 
 private slots:
-    void defaultFileInApplicationDirectory() {
-        QTemporaryDir dir;
-        const QString db1 = makeDatabase(dir.filePath("db1.db"));
-        MemorySettings settings;
-        Database db;
-        int asked = 0;
-        const OpenResult r = openDatabase(db, settings, dir.path(), [&] {
-            ++asked;
-            return QString();
-        });
-        QVERIFY(r.ok());
-        QCOMPARE(asked, 0);
-        QCOMPARE(settings.values.value("General/Database"), db1);
-    }
-
-    void asksWhenNothingIsFound() {
-        QTemporaryDir dir;
-        const QString chosen = makeDatabase(dir.filePath("mine.db"));
-        MemorySettings settings;
-        Database db;
-        const OpenResult r = openDatabase(db, settings, dir.path(), [&] { return chosen; });
-        QVERIFY(r.ok());
-        QCOMPARE(settings.values.value("General/Database"), chosen);
-    }
-
-    void storedFileGoneAsksAgain() {
-        QTemporaryDir dir;
-        const QString chosen = makeDatabase(dir.filePath("new.db"));
+    // The folder may hold db1.db, mine.db and junk.db (no database); the
+    // dialog answers mine.db or cancels.
+    void databaseLocation_data() {
+        QTest::addColumn<bool>("db1");
+        QTest::addColumn<QString>("stored"); // "" for none
+        QTest::addColumn<bool>("answers");
+        QTest::addColumn<OpenStatus>("status");
+        QTest::addColumn<int>("asked");
+        QTest::addColumn<QString>("setting"); // "" for none
+        QTest::newRow("db1.db found") << true << "" << true << OpenStatus::Ok << 0 << "db1.db";
+        QTest::newRow("nothing found asks")
+            << false << "" << true << OpenStatus::Ok << 1 << "mine.db";
         // db1.db in the folder is not used once a path has been stored.
-        makeDatabase(dir.filePath("db1.db"));
-        MemorySettings settings;
-        settings.values.insert("General/Database", dir.filePath("deleted.db"));
-        Database db;
-        QStringList answers{chosen};
-        int asked = 0;
-        const OpenResult r = openDatabase(db, settings, dir.path(), [&] {
-            ++asked;
-            return answers.isEmpty() ? QString() : answers.takeFirst();
-        });
-        QVERIFY(r.ok());
-        QCOMPARE(asked, 1);
-        QCOMPARE(db.path(), chosen);
-        QCOMPARE(settings.values.value("General/Database"), chosen);
+        QTest::newRow("stored file gone asks")
+            << true << "deleted.db" << true << OpenStatus::Ok << 1 << "mine.db";
+        QTest::newRow("cancel") << false << "" << false << OpenStatus::NotFound << 1 << "";
+        QTest::newRow("other failures not asked again")
+            << false << "junk.db" << true << OpenStatus::NotADatabase << 0 << "junk.db";
     }
-
-    void cancelGivesUpWithoutTouchingSettings() {
+    void databaseLocation() {
+        QFETCH(bool, db1);
+        QFETCH(QString, stored);
+        QFETCH(bool, answers);
+        QFETCH(OpenStatus, status);
+        QFETCH(int, asked);
+        QFETCH(QString, setting);
         QTemporaryDir dir;
-        MemorySettings settings;
-        Database db;
-        const OpenResult r = openDatabase(db, settings, dir.path(), [] { return QString(); });
-        QCOMPARE(r.status, OpenStatus::NotFound);
-        QVERIFY(settings.values.isEmpty());
-        QVERIFY(!db.isOpen());
-    }
-
-    void otherFailuresAreNotAskedAgain() {
-        QTemporaryDir dir;
+        if (db1)
+            makeDatabase(dir.filePath("db1.db"));
+        const QString mine = makeDatabase(dir.filePath("mine.db"));
         QFile junk(dir.filePath("junk.db"));
         QVERIFY(junk.open(QIODevice::WriteOnly));
         junk.write(QByteArray(4096, 'x'));
         junk.close();
         MemorySettings settings;
-        settings.values.insert("General/Database", junk.fileName());
+        if (!stored.isEmpty())
+            settings.values.insert("General/Database", dir.filePath(stored));
         Database db;
-        int asked = 0;
+        int times = 0;
         const OpenResult r = openDatabase(db, settings, dir.path(), [&] {
-            ++asked;
-            return QString();
+            ++times;
+            return answers ? mine : QString();
         });
-        QCOMPARE(r.status, OpenStatus::NotADatabase);
-        QCOMPARE(asked, 0);
+        QCOMPARE(r.status, status);
+        QCOMPARE(times, asked);
+        QCOMPARE(db.isOpen(), r.ok());
+        QCOMPARE(settings.values.value("General/Database"),
+                 setting.isEmpty() ? QString()
+                                   : QFileInfo(dir.filePath(setting)).absoluteFilePath());
     }
 
     void defaultPathForTheTool() {
@@ -110,39 +90,36 @@ private slots:
         QCOMPARE(defaultDatabasePath(settings, dir.path()), stored);
     }
 
-    void componentsRegisteredOnce() {
-        MemorySettings settings;
-        RecordingPrompter prompter;
-        int looked = 0;
-        const QVector<Component> all{{"a", [&] {
-                                          ++looked;
-                                          return true;
-                                      }}};
-        QVERIFY(CheckComponents(settings, prompter, all));
-        QCOMPARE(settings.values.value("20/Registered"), QStringLiteral("yes"));
-        QVERIFY(CheckComponents(settings, prompter, all));
-        QCOMPARE(looked, 1);
-        QVERIFY(prompter.questions.isEmpty());
-    }
-
-    void missingComponentAsks_data() {
+    void components_data() {
+        QTest::addColumn<bool>("present");
         QTest::addColumn<bool>("answer");
-        QTest::newRow("yes goes on") << true;
-        QTest::newRow("no ends") << false;
+        QTest::newRow("all present") << true << false;
+        QTest::newRow("missing, Yes goes on") << false << true;
+        QTest::newRow("missing, No ends") << false << false;
     }
-    void missingComponentAsks() {
+    void components() {
+        QFETCH(bool, present);
         QFETCH(bool, answer);
         MemorySettings settings;
         RecordingPrompter prompter;
         prompter.answers.enqueue(answer);
-        const QVector<Component> parts{{"first", [] { return true; }},
-                                       {"Driver missing", [] { return false; }}};
-        QCOMPARE(CheckComponents(settings, prompter, parts), answer);
+        int looked = 0;
+        const QVector<Component> parts{{"first",
+                                        [&] {
+                                            ++looked;
+                                            return true;
+                                        }},
+                                       {"Driver missing", [&] { return present; }}};
+        QCOMPARE(CheckComponents(settings, prompter, parts), present || answer);
         QCOMPARE(prompter.questions,
-                 QStringList{"Driver missing\r\nSome files are missing or not registered "
-                             "properely. do you want to continue?"});
-        // Not recorded, so the check runs again next time.
-        QVERIFY(!settings.values.contains("20/Registered"));
+                 present ? QStringList()
+                         : QStringList{"Driver missing\r\nSome files are missing or not "
+                                       "registered properely. do you want to continue?"});
+        // Recorded only when all are there; otherwise the check runs again
+        // next time.
+        QCOMPARE(settings.values.value("20/Registered"), present ? "yes" : QString());
+        QCOMPARE(CheckComponents(settings, prompter, parts), present);
+        QCOMPARE(looked, present ? 1 : 2);
     }
 };
 

@@ -13,6 +13,27 @@
 
 namespace gainbook::test {
 
+namespace {
+
+QVector<TaxRecord> taxRecsOf(TestDatabase& db, const QString& account) {
+    QSqlQuery q = runQuery(db.connection(),
+                           QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, DateAcquired, "
+                                          "DateSold, Cost, SalePrice, Memo FROM TaxRec WHERE "
+                                          "AccountName = ? ORDER BY ID"),
+                           {account});
+    QVector<TaxRecord> out;
+    while (q.next())
+        out.append(taxFromQuery(q));
+    return out;
+}
+
+// What ties a tax record to its sell.
+QString sellKey(const QString& symbol, const QDate& sold, double salePrice) {
+    return symbol + u'|' + sold.toString(Qt::ISODate) + u'|' + numberToText(salePrice);
+}
+
+} // namespace
+
 QVector<qint64> addRows(TestDatabase& db, const QString& account, const QStringList& rows) {
     QVector<qint64> ids;
     for (const QString& row : rows) {
@@ -26,15 +47,14 @@ QVector<qint64> addRows(TestDatabase& db, const QString& account, const QStringL
 }
 
 QStringList describeLinks(TestDatabase& db, const QString& account, const QVector<qint64>& ids) {
+    const auto name = [&](qint64 id) {
+        return id == 0 ? QStringLiteral("-") : QString::number(ids.indexOf(id));
+    };
     QStringList out;
-    for (const SellLink& l : selectLinksOfAccount(db.connection(), account)) {
-        const auto name = [&](qint64 id) {
-            return id == 0 ? QStringLiteral("-") : QString::number(ids.indexOf(id));
-        };
+    for (const SellLink& l : selectLinksOfAccount(db.connection(), account))
         out << QStringLiteral("%1>%2 %3 %4")
                    .arg(name(l.sellId), name(l.buyId), numberToText(l.buyQuantity),
                         numberToText(l.buyPrice));
-    }
     return out;
 }
 
@@ -46,14 +66,8 @@ QStringList memos(TestDatabase& db, const QVector<qint64>& ids) {
 }
 
 QStringList describeTaxRecs(TestDatabase& db, const QString& account) {
-    QSqlQuery q = runQuery(db.connection(),
-                           QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, DateAcquired, "
-                                          "DateSold, Cost, SalePrice, Memo FROM TaxRec WHERE "
-                                          "AccountName = ? ORDER BY ID"),
-                           {account});
     QStringList out;
-    while (q.next()) {
-        const TaxRecord r = taxFromQuery(q);
+    for (const TaxRecord& r : taxRecsOf(db, account))
         out << QStringList{r.symbol,
                            numberToText(r.quantity),
                            r.dateAcquired.toString(Qt::ISODate),
@@ -62,17 +76,15 @@ QStringList describeTaxRecs(TestDatabase& db, const QString& account) {
                            numberToText(r.salePrice),
                            r.memo}
                    .join(u'|');
-    }
     return out;
 }
 
 QString checkInvariants(TestDatabase& db, const QString& account, bool fromRun) {
-    const QSqlDatabase c = db.connection();
     QHash<qint64, double> applied;
     QHash<qint64, double> lotCost;
     QHash<qint64, int> lotCount;
     QSet<QPair<qint64, qint64>> pairs;
-    for (const SellLink& l : selectLinksOfAccount(c, account)) {
+    for (const SellLink& l : selectLinksOfAccount(db.connection(), account)) {
         if (pairs.contains({l.sellId, l.buyId}))
             return QStringLiteral("lot %1:%2 applied twice").arg(l.sellId).arg(l.buyId);
         pairs.insert({l.sellId, l.buyId});
@@ -81,21 +93,11 @@ QString checkInvariants(TestDatabase& db, const QString& account, bool fromRun) 
         lotCost[l.sellId] += l.buyPrice;
         ++lotCount[l.sellId];
     }
-
-    QSqlQuery q = runQuery(c,
-                           QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, DateAcquired, "
-                                          "DateSold, Cost, SalePrice, Memo FROM TaxRec WHERE "
-                                          "AccountName = ?"),
-                           {account});
     QHash<QString, QVector<double>> taxBySell;
-    while (q.next()) {
-        const TaxRecord r = taxFromQuery(q);
-        taxBySell[r.symbol + u'|' + r.dateSold.toString(Qt::ISODate) + u'|' +
-                  numberToText(r.salePrice)]
-            .append(r.cost);
-    }
+    for (const TaxRecord& r : taxRecsOf(db, account))
+        taxBySell[sellKey(r.symbol, r.dateSold, r.salePrice)].append(r.cost);
 
-    for (const TxnRecord& t : selectTxns(c, account)) {
+    for (const TxnRecord& t : selectTxns(db.connection(), account)) {
         if (t.type == kBought) {
             const double open = numberFromText(t.memo);
             if (std::abs(open + applied.value(t.id) - t.quantity) > 1e-6)
@@ -104,23 +106,21 @@ QString checkInvariants(TestDatabase& db, const QString& account, bool fromRun) 
                     .arg(open)
                     .arg(applied.value(t.id))
                     .arg(t.quantity);
-        } else if (t.type == kSold) {
-            if (!lotCount.contains(t.id))
-                return QStringLiteral("sell %1 has no link").arg(t.id);
-            const QString key =
-                t.symbol + u'|' + t.txnDate.toString(Qt::ISODate) + u'|' + numberToText(t.amount);
-            QVector<double>& costs = taxBySell[key];
-            const double expected = lotCost.value(t.id);
-            const double tolerance = fromRun ? 0.00005 * lotCount.value(t.id) + 1e-9 : 1e-6;
-            const auto match = std::find_if(costs.begin(), costs.end(), [&](double cost) {
-                return std::abs(cost - expected) <= tolerance;
-            });
-            if (match == costs.end())
-                return QStringLiteral("sell %1: no tax record with cost %2")
-                    .arg(t.id)
-                    .arg(expected);
-            costs.erase(match);
+            continue;
         }
+        if (t.type != kSold)
+            continue;
+        if (!lotCount.contains(t.id))
+            return QStringLiteral("sell %1 has no link").arg(t.id);
+        QVector<double>& costs = taxBySell[sellKey(t.symbol, t.txnDate, t.amount)];
+        const double expected = lotCost.value(t.id);
+        const double tolerance = fromRun ? 0.00005 * lotCount.value(t.id) + 1e-9 : 1e-6;
+        const auto match = std::find_if(costs.begin(), costs.end(), [&](double cost) {
+            return std::abs(cost - expected) <= tolerance;
+        });
+        if (match == costs.end())
+            return QStringLiteral("sell %1: no tax record with cost %2").arg(t.id).arg(expected);
+        costs.erase(match);
     }
     for (auto it = taxBySell.cbegin(); it != taxBySell.cend(); ++it) {
         if (!it.value().isEmpty())
