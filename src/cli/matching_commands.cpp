@@ -16,11 +16,14 @@ namespace {
 // The accounts the processing screen offers are those with transactions. An
 // empty name is left to the command, which has its own message for it.
 bool knownAccount(CliSession& session, const QString& account, int& code) {
-    if (!account.isEmpty() && !accountHasTxns(session.database().connection(), account)) {
+    try {
+        if (account.isEmpty() || accountHasTxns(session.database().connection(), account))
+            return true;
         code = session.fail(QStringLiteral("Account not found: %1").arg(account));
-        return false;
+    } catch (const StoreError& error) {
+        code = session.fail(error.message());
     }
-    return true;
+    return false;
 }
 
 int finish(CliSession& session, const MatchOutcome& outcome) {
@@ -60,12 +63,8 @@ int runLinks(CliSession& session, const QStringList& args) {
     int code = ExitOk;
     if (!checkPositional(session, args, 1, 1, code))
         return code;
-    try {
-        if (!knownAccount(session, args[0], code))
-            return code;
-    } catch (const StoreError& error) {
-        return session.fail(error.message());
-    }
+    if (!knownAccount(session, args[0], code))
+        return code;
     ProcessSession process(session.database().connection(), session.prompter());
     process.setAccount(args[0]);
     SheetModel grid;
@@ -87,12 +86,8 @@ int runDetach(CliSession& session, const QStringList& args) {
             return session.usage(QStringLiteral("Not a SELLID:BUYID pair: %1").arg(args[i]));
         lots.append({m.captured(1).toLongLong(), m.captured(2).toLongLong()});
     }
-    try {
-        if (!knownAccount(session, args[0], code))
-            return code;
-    } catch (const StoreError& error) {
-        return session.fail(error.message());
-    }
+    if (!knownAccount(session, args[0], code))
+        return code;
     ProcessSession process(session.database().connection(), session.prompter());
     process.setAccount(args[0]);
     SheetModel grid;
@@ -116,12 +111,8 @@ int runRecalc(CliSession& session, const QStringList& args) {
     int code = ExitOk;
     if (!checkPositional(session, args, 1, 1, code))
         return code;
-    try {
-        if (!knownAccount(session, args[0], code))
-            return code;
-    } catch (const StoreError& error) {
-        return session.fail(error.message());
-    }
+    if (!knownAccount(session, args[0], code))
+        return code;
     ProcessSession process(session.database().connection(), session.prompter());
     process.setAccount(args[0]);
     return finish(session, process.SaveRecalculate());
