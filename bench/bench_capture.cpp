@@ -6,6 +6,7 @@
 //
 // Prints the best and the median of RUNS runs (3 by default) of each step.
 
+#include "bench_files.h"
 #include "capture/broker_entries.h"
 #include "capture/capture_parsers.h"
 #include "capture/sources/spreadsheet_reader.h"
@@ -28,6 +29,9 @@
 
 using namespace gainbook;
 
+using bench::tradeDate;
+using bench::writeText;
+
 namespace {
 
 constexpr int kPageRows = 5000;
@@ -40,18 +44,6 @@ public:
     void message(const QString&) override {}
     bool ask(const QString&) override { return true; }
 };
-
-QString tradeDate(int i) {
-    return QDate(2000, 1, 1).addDays(i % 366).toString(QStringLiteral("MM/dd/yyyy"));
-}
-
-bool writeText(const QString& path, const QString& text) {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    f.write(text.toUtf8());
-    return true;
-}
 
 // Navigation first (the page's own table never starts among the first 800
 // elements), the landmark, sales, a totals line, then the purchases.

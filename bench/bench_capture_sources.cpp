@@ -8,6 +8,7 @@
 // With DIR the generated page and sheets are written there and kept, to time
 // other tools (gainbook-cli capture) on the same files.
 
+#include "bench_files.h"
 #include "capture/sources/spreadsheet_reader.h"
 #include "capture/web/browser_setup.h"
 #include "capture/web/document_loader.h"
@@ -35,24 +36,15 @@
 
 using namespace gainbook;
 
+using bench::tradeDate;
+using bench::writeText;
+
 namespace {
 
 constexpr int kPageRows = 5000;
 constexpr int kSheetRows = 50000;
 
 const char* const kSymbols[] = {"MSFT", "INTC", "CSCO", "ORCL", "QCOM", "YHOO", "AMZN", "DELL"};
-
-QString tradeDate(int i) {
-    return QDate(2000, 1, 1).addDays(i % 366).toString(QStringLiteral("MM/dd/yyyy"));
-}
-
-bool writeText(const QString& path, const QString& text) {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    f.write(text.toUtf8());
-    return true;
-}
 
 QString makePage() {
     QString html;
