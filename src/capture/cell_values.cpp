@@ -2,9 +2,29 @@
 
 #include "platform/date_text.h"
 
-#include <QRegularExpression>
-
 namespace gainbook {
+
+namespace {
+
+// Digits with at most one point, and at least one digit: "12", "12.", "1.5",
+// ".5". Checked by hand: a pattern with nested repeats would backtrack over
+// a long run of digits.
+bool isPlainNumber(QStringView s) {
+    bool digit = false;
+    bool point = false;
+    for (const QChar c : s) {
+        if (c >= u'0' && c <= u'9') {
+            digit = true;
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digit && (s.front() != u'.' || s.size() > 1);
+}
+
+} // namespace
 
 std::optional<double> numberFromCell(const QString& text) {
     QString s;
@@ -15,28 +35,33 @@ std::optional<double> numberFromCell(const QString& text) {
     }
 
     // Peel signs, currency marks and parentheses from both ends, in any order
-    // a page may print them.
+    // a page may print them. The ends move inward, so a long run of marks
+    // costs no more than its length.
+    qsizetype first = 0;
+    qsizetype last = s.size();
     bool negative = false;
     bool open = false;
-    for (bool peeled = true; peeled && !s.isEmpty();) {
+    for (bool peeled = true; peeled && first < last;) {
         peeled = true;
-        if (s.front() == u'$' || s.front() == u'+') {
-            s.remove(0, 1);
-        } else if (s.front() == u'-') {
+        const QChar front = s[first];
+        const QChar back = s[last - 1];
+        if (front == u'$' || front == u'+') {
+            ++first;
+        } else if (front == u'-') {
             negative = !negative;
-            s.remove(0, 1);
-        } else if (s.front() == u'(' && !open) {
+            ++first;
+        } else if (front == u'(' && !open) {
             open = true;
-            s.remove(0, 1);
-        } else if (s.back() == u')' && open) {
+            ++first;
+        } else if (back == u')' && open) {
             open = false;
             negative = !negative;
-            s.chop(1);
-        } else if (s.back() == u'-') {
+            --last;
+        } else if (back == u'-') {
             negative = !negative;
-            s.chop(1);
-        } else if (s.back() == u'$') {
-            s.chop(1);
+            --last;
+        } else if (back == u'$') {
+            --last;
         } else {
             peeled = false;
         }
@@ -44,10 +69,10 @@ std::optional<double> numberFromCell(const QString& text) {
     if (open)
         return std::nullopt;
 
-    static const QRegularExpression plain(QStringLiteral(R"(^(\d+\.?\d*|\.\d+)$)"));
-    if (!plain.match(s).hasMatch())
+    const QStringView digits = QStringView(s).mid(first, last - first);
+    if (digits.isEmpty() || !isPlainNumber(digits))
         return std::nullopt;
-    const double value = s.toDouble();
+    const double value = digits.toDouble();
     return negative ? -value : value;
 }
 

@@ -39,7 +39,7 @@ ParseResult readSheet(const SheetDocument& sheet, CaptureRun& run) {
 // The last word of the text comes back on every further call once the
 // blanks are used up; a walk that sees it again has reached the end.
 bool atLastWord(const CaptureState& state) {
-    const QString& rest = state.tokenizer.TokenRemainder();
+    const QStringView rest = state.tokenizer.TokenRemainder();
     return !rest.contains(u' ') && state.CurToken == rest;
 }
 
@@ -53,7 +53,7 @@ public:
         if (done_)
             return false;
         word = state_.tokenizer.NextToken(kBlank, QString());
-        const QString& rest = state_.tokenizer.TokenRemainder();
+        const QStringView rest = state_.tokenizer.TokenRemainder();
         done_ = !rest.contains(u' ') && word == rest;
         return true;
     }

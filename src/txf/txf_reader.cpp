@@ -17,7 +17,7 @@ TxfReader::TxfReader(const QByteArray& content) : text_(QString::fromLatin1(cont
         // text the tag search works through.
         tokenizer_.reset();
         tokenizer_.NextToken(QStringLiteral("\n"), firstLine_);
-        text_ = firstLine_.contains(u'\n') ? tokenizer_.TokenRemainder() : QString();
+        text_ = firstLine_.contains(u'\n') ? tokenizer_.TokenRemainder().toString() : QString();
         pos_ = 0;
     } else {
         pos_ = cr < 0 ? text_.size() : cr + 1;

@@ -40,7 +40,7 @@ private slots:
         Tokenizer t;
         for (int i = 0; i < tokens.size(); ++i) {
             QCOMPARE(t.NextToken(delimiter, i == 0 ? text : QString()), tokens[i]);
-            QCOMPARE(t.TokenRemainder(), remainders[i]);
+            QCOMPARE(t.TokenRemainder().toString(), remainders[i]);
         }
     }
 
@@ -49,7 +49,31 @@ private slots:
     void longDelimiterCutsOneCharacter() {
         Tokenizer t;
         QCOMPARE(t.NextToken("::", "a::b"), QStringLiteral("a"));
-        QCOMPARE(t.TokenRemainder(), QStringLiteral(":b"));
+        QCOMPARE(t.TokenRemainder().toString(), QStringLiteral(":b"));
+    }
+
+    // Walking a long text word by word never copies what is left of it: the
+    // remainder after every call is a window into the very text given, so
+    // the walk costs time in proportion to the text, not to its square.
+    void walkCopiesNoRest() {
+        QStringList words;
+        for (int i = 0; i < 20000; ++i)
+            words << QStringLiteral("w%1").arg(i);
+        const QString text = words.join(QStringLiteral("  ")) + QStringLiteral("  ");
+        Tokenizer t;
+        const QChar* const first = text.constData();
+        const QChar* const last = first + text.size();
+        QString token = t.NextToken(" ", text);
+        for (int i = 1; i < words.size(); ++i) {
+            const QStringView rest = t.TokenRemainder();
+            QVERIFY2(rest.data() >= first && rest.data() + rest.size() <= last,
+                     "the remainder was copied");
+            QCOMPARE(rest.data() + rest.size(), last - 2); // trailing blanks trimmed once
+            token = t.NextToken(" ", QString());
+            if (token != words[i])
+                QCOMPARE(token, words[i]);
+        }
+        QCOMPARE(t.NextToken(" ", QString()), words.last());
     }
 };
 

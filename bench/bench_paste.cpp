@@ -1,0 +1,92 @@
+// Times the reading of pasted text (the Wit Capital paste box): lines of
+// "date, Bought or Sold, quantity, the security's name, price, amount,
+// status", as copied from the history page, walked word by word.
+//
+//   bench_paste [RUNS [MAXLINES]]
+//
+// Prints, for 16,000, 32,000, 100,000 and 200,000 lines (those up to
+// MAXLINES), the best of RUNS runs (3 by default) and the lines read per
+// second. A reader that copies
+// the rest of the text for every word shows here as a rate that falls with
+// the length of the text; a linear one keeps its rate.
+
+#include "bench_files.h"
+#include "capture/broker_entries.h"
+#include "capture/capture_parsers.h"
+#include "platform/prompter.h"
+#include "store/database.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace gainbook;
+
+namespace {
+
+const char* const kNames[] = {"Acme Widgets, Inc.", "Northwind Traders", "Contoso Ltd.",
+                              "Fabrikam Holdings Corp."};
+
+class SilentPrompter final : public Prompter {
+public:
+    void message(const QString&) override {}
+    bool ask(const QString&) override { return true; }
+};
+
+// The text as the paste box holds it: a heading line, then trades, every
+// line ended by CR LF.
+QString pastedText(int lines) {
+    QString text = QStringLiteral("Date Transaction Quantity Security Price Amount Status\r\n");
+    text.reserve(qsizetype(lines) * 72);
+    for (int i = 0; i < lines; ++i) {
+        text += bench::tradeDate(i);
+        text += i % 3 ? QStringLiteral(" Bought ") : QStringLiteral(" Sold ");
+        text += QString::number(i % 500 + 1) + u' ' + QLatin1String(kNames[i % 4]);
+        text += QStringLiteral(" $12.50 $") + QString::number(i % 9000 + 100) +
+                QStringLiteral(",234.50 Settled \r\n");
+    }
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    const int maxLines = argc > 2 ? std::atoi(argv[2]) : 200000;
+    QTemporaryDir dir;
+    Database db;
+    if (!dir.isValid() || !db.create(dir.filePath(QStringLiteral("paste.db"))).ok()) {
+        std::fprintf(stderr, "cannot create the database\n");
+        return 1;
+    }
+    const BrokerEntry* entry = findBrokerEntry(QStringLiteral("Wit Capital"));
+    std::printf("pasted text, best of %d runs\n", runs);
+    for (const int lines : {16000, 32000, 100000, 200000}) {
+        if (lines > maxLines)
+            break;
+        const QString text = pastedText(lines);
+        double best = 0;
+        qsizetype rows = 0;
+        for (int run = 0; run < runs; ++run) {
+            CaptureState state = CaptureState::initial();
+            chooseBrokerEntry(state, *entry, QString(), QString());
+            state.pasteData = true;
+            state.pastedText = text;
+            SilentPrompter prompter;
+            CaptureRun capture(state, db.connection(), prompter);
+            QElapsedTimer timer;
+            timer.start();
+            const ParseResult parsed = entry->parser(PageDocument{}, capture);
+            const double seconds = double(timer.nsecsElapsed()) / 1e9;
+            rows = parsed.rows.size();
+            if (run == 0 || seconds < best)
+                best = seconds;
+        }
+        std::printf("  %7d lines: %8.1f ms  %10.0f lines/s  (%lld rows read)\n", lines,
+                    best * 1000.0, lines / best, static_cast<long long>(rows));
+    }
+    return 0;
+}
