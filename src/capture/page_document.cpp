@@ -12,9 +12,10 @@ const SheetCell& emptyCell() {
 } // namespace
 
 const SheetCell& SheetDocument::cell(int row, int col) const {
-    if (row < 1 || row > rowCount() || col < 1 || col > rows_[row - 1].size())
+    if (row < 1 || col < 1)
         return emptyCell();
-    return rows_[row - 1][col - 1];
+    const auto found = cells_.constFind(key(row, col));
+    return found == cells_.cend() ? emptyCell() : *found;
 }
 
 QString SheetDocument::text(int row, int col) const {
@@ -29,12 +30,8 @@ double SheetDocument::number(int row, int col) const {
 void SheetDocument::setCell(int row, int col, SheetCell cell) {
     if (row < 1 || col < 1)
         return;
-    if (rows_.size() < row)
-        rows_.resize(row);
-    QVector<SheetCell>& r = rows_[row - 1];
-    if (r.size() < col)
-        r.resize(col);
-    r[col - 1] = std::move(cell);
+    cells_.insert(key(row, col), std::move(cell));
+    rows_ = std::max(rows_, row);
     columns_ = std::max(columns_, col);
 }
 

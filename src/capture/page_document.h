@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QVector>
 
@@ -22,10 +23,14 @@ struct SheetCell {
 };
 
 // The active sheet of a hosted spreadsheet, cells by row and column from 1.
+// Only the cells that hold something take memory: a cell far down or far to
+// the right costs no more than one at the top left.
 class SheetDocument {
 public:
-    int rowCount() const { return int(rows_.size()); }
+    int rowCount() const { return rows_; }
     int columnCount() const { return columns_; }
+    // How many cells hold something.
+    qsizetype cellCount() const { return cells_.size(); }
 
     // An empty cell (or one outside the sheet) reads as empty text and 0.
     QString text(int row, int col) const;
@@ -35,7 +40,10 @@ public:
     void setCell(int row, int col, SheetCell cell);
 
 private:
-    QVector<QVector<SheetCell>> rows_;
+    static quint64 key(int row, int col) { return quint64(quint32(row)) << 32 | quint32(col); }
+
+    QHash<quint64, SheetCell> cells_;
+    int rows_ = 0;
     int columns_ = 0;
 };
 

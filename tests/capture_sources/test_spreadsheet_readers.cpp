@@ -5,6 +5,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <tuple>
+#include <zip.h>
+
 using namespace gainbook;
 
 namespace {
@@ -23,6 +26,43 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
+}
+
+// A workbook of one sheet whose <sheetData> holds rows, as a zip file.
+void writeWorkbook(const QString& path, const QByteArray& rows) {
+    const QMap<QString, QByteArray> parts{
+        {"xl/workbook.xml",
+         "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+         "<sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {"xl/_rels/workbook.xml.rels",
+         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+         "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/"
+         "2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>"},
+        {"xl/worksheets/sheet1.xml",
+         "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+         "<sheetData>" +
+             rows + "</sheetData></worksheet>"},
+    };
+    int code = 0;
+    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    QVERIFY(zip);
+    for (auto part = parts.cbegin(); part != parts.cend(); ++part) {
+        zip_source_t* source =
+            zip_source_buffer(zip, part.value().constData(), zip_uint64_t(part.value().size()), 0);
+        QVERIFY(zip_file_add(zip, part.key().toUtf8().constData(), source, ZIP_FL_OVERWRITE) >= 0);
+    }
+    QCOMPARE(zip_close(zip), 0);
+}
+
+QByteArray inlineCell(const QByteArray& ref, const QByteArray& text) {
+    return "<c r=\"" + ref + "\" t=\"inlineStr\"><is><t>" + text + "</t></is></c>";
+}
+
+// Little-endian field of a byte array, for changing a file's own headers.
+void putLittleEndian(QByteArray& bytes, qsizetype at, quint32 value, int size) {
+    for (int i = 0; i < size; ++i)
+        bytes[at + i] = char((value >> (8 * i)) & 0xFF);
 }
 
 } // namespace
@@ -59,12 +99,12 @@ private slots:
         QFETCH(int, row);
         QFETCH(int, col);
         QFETCH(QString, expected);
-        const SheetDocument sheet = parseCsv(text);
+        const SheetDocument sheet = *parseCsv(text);
         QCOMPARE(show(sheet, row, col), expected);
     }
 
     void csvShape() {
-        const SheetDocument sheet = parseCsv(u"h1,h2,h3\n1,2\n\n4\n");
+        const SheetDocument sheet = *parseCsv(u"h1,h2,h3\n1,2\n\n4\n");
         QCOMPARE(sheet.rowCount(), 4);
         QCOMPARE(sheet.columnCount(), 3);
         QCOMPARE(sheet.text(3, 1), QString());
@@ -153,6 +193,129 @@ private slots:
             QCOMPARE(sheet->text(1, 1) + u' ' + sheet->text(2, 1), outcome);
         else
             QVERIFY2(error.startsWith(outcome.arg(path)), qPrintable(error));
+    }
+
+    // Row and column numbers beyond a sheet's end, and more than a reader's
+    // budget, stop the read with the reason; numbers up to the end are read
+    // without making room for the empty cells before them.
+    void bounds_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("outcome"); // "rows x columns / cells", or the error
+        const QString large = QStringLiteral("The file is too large or damaged: ");
+        QTest::newRow("xlsx last row")
+            << "a.xlsx"
+            << "<row r=\"1048576\">" + inlineCell("A1048576", "end") + "</row>"
+            << "1048576 x 1 / 1";
+        QTest::newRow("xlsx last column") << "a.xlsx"
+                                          << "<row r=\"1\">" + inlineCell("XFD1", "end") + "</row>"
+                                          << "1 x 16384 / 1";
+        QTest::newRow("xlsx row past the end")
+            << "a.xlsx"
+            << "<row r=\"1048577\">" + inlineCell("A1", "x") + "</row>"
+            << large + "row 1048577 is beyond the last row of a sheet (1,048,576)";
+        QTest::newRow("xlsx row of two billion")
+            << "a.xlsx"
+            << "<row r=\"2000000000\">" + inlineCell("A1", "x") + "</row>"
+            << large + "row 2000000000 is beyond the last row of a sheet (1,048,576)";
+        QTest::newRow("xlsx row of thirty digits")
+            << "a.xlsx"
+            << "<row r=\"123456789012345678901234567890\">" + inlineCell("A1", "x") + "</row>"
+            << large + "row 123456789012345678901234567890 is beyond the last row of a sheet "
+                       "(1,048,576)";
+        QTest::newRow("xlsx column past XFD")
+            << "a.xlsx"
+            << "<row r=\"1\">" + inlineCell("XFE1", "x") + "</row>"
+            << large + "cell XFE1 is beyond the last column of a sheet (XFD)";
+        QTest::newRow("xlsx cells spanning too much")
+            << "a.xlsx"
+            << "<row r=\"1\">" + inlineCell("A1", "x") + "</row><row r=\"1048576\">" +
+                   inlineCell("AG1048576", "y") + "</row>"
+            << large + "the cells in use span 1048576 rows by 33 columns";
+        QByteArray commas(16383, ',');
+        QTest::newRow("csv last column") << "a.csv" << commas + "z"
+                                         << "1 x 16384 / 1";
+        QTest::newRow("csv column past the end")
+            << "a.csv" << commas + ",z"
+            << large + "column 16385 is beyond the last column of a sheet (16,384)";
+        QTest::newRow("csv row past the end")
+            << "a.csv" << QByteArray(1048576, '\n') + "x"
+            << large + "row 1048577 is beyond the last row of a sheet (1,048,576)";
+    }
+    void bounds() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, outcome);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        if (name.endsWith(u"xlsx"))
+            writeWorkbook(path, content);
+        else
+            writeFile(path, content);
+        QString error;
+        const auto sheet = readSpreadsheet(path, &error);
+        if (sheet)
+            QCOMPARE(QStringLiteral("%1 x %2 / %3")
+                         .arg(sheet->rowCount())
+                         .arg(sheet->columnCount())
+                         .arg(sheet->cellCount()),
+                     outcome);
+        else
+            QCOMPARE(error, outcome);
+    }
+
+    // A part whose stated size passes the budget is refused before anything
+    // is unpacked (the zip bomb); a workbook whose header claims a used range
+    // the library would make room for, cell by cell, before it is read.
+    void statedSizes_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("zip part of 2 GB")
+            << "bomb.xlsx"
+            << "The file is too large or damaged: its parts unpack to more than 256 MB";
+        QTest::newRow("xls of 65536 by 256")
+            << "wide.xls"
+            << "The file is too large or damaged: its first worksheet claims 65536 rows by 256 "
+               "columns";
+    }
+    void statedSizes() {
+        QFETCH(QString, name);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        QByteArray bytes;
+        if (name.endsWith(u"xlsx")) {
+            writeWorkbook(path, "<row r=\"1\">" + inlineCell("A1", "x") + "</row>");
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            bytes = f.readAll();
+            // The uncompressed size of the sheet, in its local and its
+            // central directory header.
+            const QByteArray sheet = "xl/worksheets/sheet1.xml";
+            for (const auto& [signature, sizeAt, nameAt] :
+                 {std::tuple{QByteArray("PK\x03\x04"), 22, 30},
+                  std::tuple{QByteArray("PK\x01\x02"), 24, 46}}) {
+                for (qsizetype at = bytes.indexOf(signature); at >= 0;
+                     at = bytes.indexOf(signature, at + 4)) {
+                    if (bytes.mid(at + nameAt, sheet.size()) == sheet)
+                        putLittleEndian(bytes, at + sizeAt, 0x7FFFFFFF, 4);
+                }
+            }
+        } else {
+            QFile f(fixture(QStringLiteral("trades.xls")));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            bytes = f.readAll();
+            // The worksheet's DIMENSIONS record (0x0200, 14 bytes): last row
+            // plus one and last column plus one.
+            const qsizetype at = bytes.indexOf(QByteArray("\x00\x02\x0E\x00", 4));
+            QVERIFY(at >= 0);
+            putLittleEndian(bytes, at + 8, 65536, 4);
+            putLittleEndian(bytes, at + 14, 256, 2);
+        }
+        writeFile(path, bytes);
+        QString message;
+        QVERIFY(!readSpreadsheet(path, &message));
+        QCOMPARE(message, error);
     }
 
     void pastedTextLineEnds() {

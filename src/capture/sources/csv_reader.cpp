@@ -1,6 +1,7 @@
 #include "capture/sources/csv_reader.h"
 
 #include "capture/sources/sheet_cell_values.h"
+#include "capture/sources/sheet_limits.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -38,25 +39,29 @@ public:
         if (field.isEmpty())
             return;
         if (const auto value = wholeNumber(field))
-            sheet_.setCell(row_, col_, SheetCell{std::move(field), *value});
+            sheet_.put(row_, col_, SheetCell{std::move(field), *value});
         else
-            sheet_.setCell(row_, col_, SheetCell{std::move(field), std::nullopt});
+            sheet_.put(row_, col_, SheetCell{std::move(field), std::nullopt});
     }
     void endRecord() {
         ++row_;
         col_ = 0;
     }
-    SheetDocument take() { return std::move(sheet_); }
+    // A column number past the last one is refused before the field is
+    // kept, so a line of commas alone cannot count on without end.
+    void checkNextColumn() const {
+        if (col_ >= kLastSheetColumn)
+            throw SheetTooLarge{BoundedSheet::columnReason(QString::number(col_ + 1))};
+    }
+    SheetDocument take() { return sheet_.take(); }
 
 private:
-    SheetDocument sheet_;
+    BoundedSheet sheet_;
     int row_ = 1;
     int col_ = 0;
 };
 
-} // namespace
-
-SheetDocument parseCsv(QStringView text) {
+SheetDocument parseCsvWithin(QStringView text) {
     CsvBuilder builder;
     const qsizetype n = text.size();
     qsizetype i = 0;
@@ -93,6 +98,7 @@ SheetDocument parseCsv(QStringView text) {
                     ++i;
                 field = text.mid(start, i - start).toString();
             }
+            builder.checkNextColumn();
             builder.addField(std::move(field));
             if (i < n && text[i] == u',') {
                 ++i;
@@ -109,6 +115,18 @@ SheetDocument parseCsv(QStringView text) {
     return builder.take();
 }
 
+} // namespace
+
+std::optional<SheetDocument> parseCsv(QStringView text, QString* error) {
+    try {
+        return parseCsvWithin(text);
+    } catch (const SheetTooLarge& e) {
+        if (error)
+            *error = tooLargeMessage(e.reason);
+        return std::nullopt;
+    }
+}
+
 std::optional<SheetDocument> readCsvFile(const QString& path, QString* error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -116,12 +134,19 @@ std::optional<SheetDocument> readCsvFile(const QString& path, QString* error) {
             *error = cannotOpenMessage(path, file.errorString());
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
+    // Read to one byte past the bound, so a pipe is bounded as a file is.
+    const QByteArray bytes = file.read(kMaxSheetBytes + 1);
+    if (bytes.size() > kMaxSheetBytes) {
+        if (error)
+            *error = tooLargeMessage(
+                QStringLiteral("it holds more than %1 MB of text").arg(kMaxSheetBytes >> 20));
+        return std::nullopt;
+    }
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
         text = QString::fromLatin1(bytes);
-    return parseCsv(text);
+    return parseCsv(text, error);
 }
 
 } // namespace gainbook

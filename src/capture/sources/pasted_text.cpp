@@ -1,5 +1,7 @@
 #include "capture/sources/pasted_text.h"
 
+#include "capture/sources/sheet_limits.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -16,7 +18,13 @@ std::optional<QString> loadPastedText(const QString& path, QString* error) {
         }
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.read(kMaxSheetBytes + 1);
+    if (bytes.size() > kMaxSheetBytes) {
+        if (error)
+            *error = tooLargeMessage(
+                QStringLiteral("it holds more than %1 MB of text").arg(kMaxSheetBytes >> 20));
+        return std::nullopt;
+    }
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())

@@ -1,6 +1,7 @@
 #include "capture/sources/xls_reader.h"
 
 #include "capture/sources/sheet_cell_values.h"
+#include "capture/sources/sheet_limits.h"
 
 #include <QDate>
 #include <QFile>
@@ -66,6 +67,29 @@ SheetCell dateOrTimeCell(unsigned char type, const char* text) {
     return dateCell(date, fraction);
 }
 
+QString areaReason(unsigned int rows, unsigned short columns) {
+    return QStringLiteral("its first worksheet claims %1 rows by %2 columns")
+        .arg(rows)
+        .arg(columns);
+}
+
+// The first worksheet's used range as its header states it. The library
+// makes room for every cell of that range when it opens the workbook, so the
+// range is checked first with an open that reads no cells.
+std::optional<QString> checkDimensions(const QByteArray& localPath) {
+    XlsHandle info;
+    if (freexl_open_info(localPath.constData(), info.address()) != FREEXL_OK)
+        return std::nullopt; // the full open names the fault
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    if (freexl_select_active_worksheet(info.get(), 0) != FREEXL_OK ||
+        freexl_worksheet_dimensions(info.get(), &rows, &columns) != FREEXL_OK)
+        return std::nullopt;
+    if (qint64(rows) * qint64(columns) > kMaxXlsArea)
+        return areaReason(rows, columns);
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<SheetDocument> readXlsFile(const QString& path, QString* error) {
@@ -77,8 +101,13 @@ std::optional<SheetDocument> readXlsFile(const QString& path, QString* error) {
     if (!QFile::exists(path))
         return fail({});
 
-    XlsHandle xls;
     const QByteArray localPath = QFile::encodeName(path);
+    if (const auto tooLarge = checkDimensions(localPath)) {
+        if (error)
+            *error = tooLargeMessage(*tooLarge);
+        return std::nullopt;
+    }
+    XlsHandle xls;
     int rc = freexl_open(localPath.constData(), xls.address());
     if (rc != FREEXL_OK)
         return fail(freexlReason(rc));
@@ -99,6 +128,11 @@ std::optional<SheetDocument> readXlsFile(const QString& path, QString* error) {
     if (rc != FREEXL_OK)
         return fail(freexlReason(rc));
 
+    if (qint64(rows) * qint64(columns) > kMaxXlsArea) {
+        if (error)
+            *error = tooLargeMessage(areaReason(rows, columns));
+        return std::nullopt;
+    }
     SheetDocument sheet;
     for (unsigned int r = 0; r < rows; ++r) {
         for (unsigned short c = 0; c < columns; ++c) {

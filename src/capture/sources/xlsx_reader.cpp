@@ -1,15 +1,18 @@
 #include "capture/sources/xlsx_reader.h"
 
 #include "capture/sources/sheet_cell_values.h"
+#include "capture/sources/sheet_limits.h"
 #include "platform/date_text.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QFile>
 #include <QHash>
+#include <QIODevice>
 #include <QXmlStreamReader>
 
 #include <cmath>
+#include <memory>
 #include <zip.h>
 
 namespace gainbook {
@@ -20,6 +23,46 @@ class XlsxError {
 public:
     explicit XlsxError(QString reason) : reason(std::move(reason)) {}
     QString reason;
+};
+
+// One entry of the archive, unpacked as it is read, so that a part is never
+// held whole in memory. Every entry of one archive draws on one budget of
+// unpacked bytes: a small archive that unpacks to gigabytes stops at the
+// budget instead of filling the memory.
+class ZipEntryDevice : public QIODevice {
+public:
+    ZipEntryDevice(zip_file_t* file, qint64& budgetLeft) : file_(file), budgetLeft_(budgetLeft) {
+        open(QIODevice::ReadOnly);
+    }
+    ~ZipEntryDevice() override { zip_fclose(file_); }
+
+    bool isSequential() const override { return true; }
+    bool overBudget() const { return overBudget_; }
+    bool readFailed() const { return readFailed_; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        if (overBudget_ || readFailed_)
+            return -1;
+        const zip_int64_t got = zip_fread(file_, data, zip_uint64_t(maxSize));
+        if (got < 0) {
+            readFailed_ = true;
+            return -1;
+        }
+        budgetLeft_ -= got;
+        if (budgetLeft_ < 0) {
+            overBudget_ = true;
+            return -1;
+        }
+        return got;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    zip_file_t* file_;
+    qint64& budgetLeft_;
+    bool overBudget_ = false;
+    bool readFailed_ = false;
 };
 
 // The workbook's zip archive, closed however the read ends.
@@ -45,32 +88,42 @@ public:
     bool isOpen() const { return archive_ != nullptr; }
     QString reason() const { return reason_; }
 
-    // The whole entry, or no value when the archive has none by that name.
-    std::optional<QByteArray> read(const QString& name) const {
+    // The entry to read as it unpacks, or none when the archive has no entry
+    // by that name. An entry whose stated size alone passes what is left of
+    // the budget is refused before anything is unpacked.
+    std::unique_ptr<ZipEntryDevice> open(const QString& name) {
         const QByteArray entry = name.toUtf8();
         zip_stat_t st;
         zip_stat_init(&st);
         if (zip_stat(archive_, entry.constData(), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
-            return std::nullopt;
-        if (st.size > quint64(1) << 31)
-            throw XlsxError(QStringLiteral("%1 is too large").arg(name));
+            return nullptr;
+        if (st.size > quint64(budgetLeft_))
+            throw SheetTooLarge{unpackedReason()};
         zip_file_t* file = zip_fopen(archive_, entry.constData(), 0);
         if (!file)
             throw XlsxError(QStringLiteral("cannot read %1").arg(name));
-        QByteArray data(qsizetype(st.size), Qt::Uninitialized);
-        const zip_int64_t got = zip_fread(file, data.data(), st.size);
-        zip_fclose(file);
-        if (got < 0 || quint64(got) != st.size)
-            throw XlsxError(QStringLiteral("cannot read %1").arg(name));
-        return data;
+        return std::make_unique<ZipEntryDevice>(file, budgetLeft_);
+    }
+
+    static QString unpackedReason() {
+        return QStringLiteral("its parts unpack to more than %1 MB").arg(kMaxSheetBytes >> 20);
     }
 
 private:
     zip_t* archive_ = nullptr;
     QString reason_;
+    qint64 budgetLeft_ = kMaxSheetBytes;
 };
 
+// A part read to its end: a budget passed or a failed read is told apart
+// from XML that is not well formed.
 void checkXml(const QXmlStreamReader& xml, const QString& part) {
+    if (const auto* device = dynamic_cast<const ZipEntryDevice*>(xml.device())) {
+        if (device->overBudget())
+            throw SheetTooLarge{ZipArchive::unpackedReason()};
+        if (device->readFailed())
+            throw XlsxError(QStringLiteral("cannot read %1").arg(part));
+    }
     if (xml.hasError())
         throw XlsxError(QStringLiteral("%1 is damaged: %2").arg(part, xml.errorString()));
 }
@@ -100,16 +153,16 @@ struct Relationship {
 // The relationships of a part ("xl/workbook.xml" -> "xl/_rels/workbook.xml.rels")
 // by their id; targets resolved against the part's folder. External targets
 // (links to other files) are left out.
-QHash<QString, Relationship> readRelationships(const ZipArchive& zip, const QString& part) {
+QHash<QString, Relationship> readRelationships(ZipArchive& zip, const QString& part) {
     const qsizetype slash = part.lastIndexOf(u'/');
     const QString folder = part.left(slash + 1);
     const QString relsPart =
         folder + QStringLiteral("_rels/") + part.mid(slash + 1) + QStringLiteral(".rels");
     QHash<QString, Relationship> rels;
-    const auto data = zip.read(relsPart);
+    const auto data = zip.open(relsPart);
     if (!data)
         return rels;
-    QXmlStreamReader xml(*data);
+    QXmlStreamReader xml(data.get());
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"Relationship")
             continue;
@@ -136,19 +189,19 @@ struct WorkbookInfo {
 // Finds the workbook through the package's relationships (most writers put
 // it at xl/workbook.xml, but not all), its first worksheet (chart sheets are
 // passed over) and its shared strings and styles.
-WorkbookInfo readWorkbook(const ZipArchive& zip) {
+WorkbookInfo readWorkbook(ZipArchive& zip) {
     QString workbookPart = QStringLiteral("xl/workbook.xml");
     for (const Relationship& rel : readRelationships(zip, QString()).values()) {
         if (rel.type == u"officeDocument")
             workbookPart = rel.part;
     }
-    const auto workbook = zip.read(workbookPart);
+    const QHash<QString, Relationship> rels = readRelationships(zip, workbookPart);
+    const auto workbook = zip.open(workbookPart);
     if (!workbook)
         throw XlsxError(QStringLiteral("not an Excel workbook"));
-    const QHash<QString, Relationship> rels = readRelationships(zip, workbookPart);
 
     WorkbookInfo info;
-    QXmlStreamReader xml(*workbook);
+    QXmlStreamReader xml(workbook.get());
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
@@ -199,15 +252,27 @@ QString readStringItem(QXmlStreamReader& xml) {
     return text;
 }
 
-QStringList readSharedStrings(const ZipArchive& zip, const QString& part) {
+// The shared strings, as many as cells a sheet may hold and no more text
+// than the budget: an archive cannot make the list outgrow the sheet.
+QStringList readSharedStrings(ZipArchive& zip, const QString& part) {
     QStringList strings;
-    const auto data = part.isEmpty() ? std::nullopt : zip.read(part);
+    const auto data = part.isEmpty() ? nullptr : zip.open(part);
     if (!data)
         return strings;
-    QXmlStreamReader xml(*data);
+    qint64 characters = 0;
+    QXmlStreamReader xml(data.get());
     while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"si")
-            strings.append(readStringItem(xml));
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"si")
+            continue;
+        if (strings.size() >= kMaxSheetCells)
+            throw SheetTooLarge{
+                QStringLiteral("it has more than %1 shared strings").arg(qint64(kMaxSheetCells))};
+        strings.append(readStringItem(xml));
+        characters += strings.constLast().size();
+        if (characters > kMaxSharedTextChars)
+            throw SheetTooLarge{QStringLiteral("its shared strings hold more than %1 million "
+                                               "characters")
+                                    .arg(kMaxSharedTextChars >> 20)};
     }
     checkXml(xml, QStringLiteral("the shared strings"));
     return strings;
@@ -247,14 +312,14 @@ bool isDateFormatCode(const QString& code) {
 }
 
 // For each cell style index: does it show a date?
-QVector<bool> readDateStyles(const ZipArchive& zip, const QString& part) {
+QVector<bool> readDateStyles(ZipArchive& zip, const QString& part) {
     QVector<bool> dateStyles;
-    const auto data = part.isEmpty() ? std::nullopt : zip.read(part);
+    const auto data = part.isEmpty() ? nullptr : zip.open(part);
     if (!data)
         return dateStyles;
     QHash<int, bool> customFormats;
     bool inCellXfs = false;
-    QXmlStreamReader xml(*data);
+    QXmlStreamReader xml(data.get());
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
@@ -280,6 +345,7 @@ QVector<bool> readDateStyles(const ZipArchive& zip, const QString& part) {
 }
 
 // "BC12" -> column 55 (from 1), or 0 when the reference has no letters.
+// Letters past the last column of a sheet (XFD) end the read.
 int columnOfReference(QStringView ref) {
     int col = 0;
     for (QChar c : ref) {
@@ -287,10 +353,28 @@ int columnOfReference(QStringView ref) {
         if (u < u'A' || u > u'Z')
             break;
         col = col * 26 + (u - u'A' + 1);
-        if (col > 16384)
-            return 0;
+        if (col > kLastSheetColumn)
+            throw SheetTooLarge{QStringLiteral("cell %1 is beyond the last column of a sheet (XFD)")
+                                    .arg(ref.left(32).toString())};
     }
     return col;
+}
+
+// The number of a <row r="...">, or 0 when the attribute is missing or not a
+// number. A number past the last row of a sheet ends the read; it is never
+// taken as a size to make room for.
+int rowOfAttribute(QStringView text) {
+    if (text.isEmpty())
+        return 0;
+    qint64 row = 0;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return 0;
+        row = row * 10 + (c.unicode() - u'0');
+        if (row > kLastSheetRow)
+            throw SheetTooLarge{BoundedSheet::rowReason(text.left(32).toString())};
+    }
+    return int(row);
 }
 
 struct SheetContext {
@@ -326,8 +410,8 @@ SheetCell isoDateCell(const QString& raw) {
     return SheetCell{raw, std::nullopt};
 }
 
-SheetDocument readSheet(const QByteArray& data, const SheetContext& ctx) {
-    SheetDocument sheet;
+SheetDocument readSheet(QIODevice* data, const SheetContext& ctx) {
+    BoundedSheet sheet;
     QXmlStreamReader xml(data);
     int row = 0;
     int col = 0;
@@ -335,7 +419,7 @@ SheetDocument readSheet(const QByteArray& data, const SheetContext& ctx) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
         if (xml.name() == u"row") {
-            const int r = xml.attributes().value(QStringLiteral("r")).toInt();
+            const int r = rowOfAttribute(xml.attributes().value(QStringLiteral("r")));
             row = r > 0 ? r : row + 1;
             col = 0;
             continue;
@@ -400,10 +484,10 @@ SheetDocument readSheet(const QByteArray& data, const SheetContext& ctx) {
             cell = numericCell(raw, style, ctx);
         }
         if (!cell.text.isEmpty() || cell.number)
-            sheet.setCell(row, col, std::move(cell));
+            sheet.put(row, col, std::move(cell));
     }
     checkXml(xml, QStringLiteral("the worksheet"));
-    return sheet;
+    return sheet.take();
 }
 
 } // namespace
@@ -425,12 +509,16 @@ std::optional<SheetDocument> readXlsxFile(const QString& path, QString* error) {
         ctx.sharedStrings = readSharedStrings(zip, info.sharedStringsPart);
         ctx.dateStyles = readDateStyles(zip, info.stylesPart);
         ctx.date1904 = info.date1904;
-        const auto data = zip.read(info.firstSheetPart);
+        const auto data = zip.open(info.firstSheetPart);
         if (!data)
             return fail(QStringLiteral("the first worksheet is missing"));
-        return readSheet(*data, ctx);
+        return readSheet(data.get(), ctx);
     } catch (const XlsxError& e) {
         return fail(e.reason);
+    } catch (const SheetTooLarge& e) {
+        if (error)
+            *error = tooLargeMessage(e.reason);
+        return std::nullopt;
     }
 }
 

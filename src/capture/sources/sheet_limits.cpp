@@ -1,0 +1,48 @@
+#include "capture/sources/sheet_limits.h"
+
+#include <QLocale>
+
+namespace gainbook {
+
+namespace {
+
+// 1,048,576: limits are told with thousands separators, as sheets show them.
+QString grouped(qint64 value) {
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(value);
+}
+
+} // namespace
+
+QString tooLargeMessage(const QString& reason) {
+    return QStringLiteral("The file is too large or damaged: %1").arg(reason);
+}
+
+QString BoundedSheet::rowReason(const QString& row) {
+    return QStringLiteral("row %1 is beyond the last row of a sheet (%2)")
+        .arg(row)
+        .arg(grouped(kLastSheetRow));
+}
+
+QString BoundedSheet::columnReason(const QString& col) {
+    return QStringLiteral("column %1 is beyond the last column of a sheet (%2)")
+        .arg(col)
+        .arg(grouped(kLastSheetColumn));
+}
+
+void BoundedSheet::put(int row, int col, SheetCell cell) {
+    if (row > kLastSheetRow)
+        throw SheetTooLarge{rowReason(QString::number(row))};
+    if (col > kLastSheetColumn)
+        throw SheetTooLarge{columnReason(QString::number(col))};
+    if (sheet_.cellCount() >= kMaxSheetCells)
+        throw SheetTooLarge{
+            QStringLiteral("more than %1 cells hold a value").arg(grouped(kMaxSheetCells))};
+    const qint64 rows = std::max(sheet_.rowCount(), row);
+    const qint64 cols = std::max(sheet_.columnCount(), col);
+    if (rows * cols > kMaxSheetArea)
+        throw SheetTooLarge{
+            QStringLiteral("the cells in use span %1 rows by %2 columns").arg(rows).arg(cols)};
+    sheet_.setCell(row, col, std::move(cell));
+}
+
+} // namespace gainbook
