@@ -21,27 +21,71 @@ const QString kCandidateColumns =
 const QString kCandidateTail = QStringLiteral(" ? AND Type = 'Bought' AND Memo > '0' "
                                               "ORDER BY Symbol, TxnDate, ID");
 
+constexpr int kSymbolPrefixLength = 12;
+
+// The characters of a text as the database counts them: a surrogate pair
+// is one character.
+int characterCount(QStringView text) {
+    int count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i, ++count) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+    }
+    return count;
+}
+
 // A symbol shorter than 12 characters matches only itself. One of 12 or more
-// matches every symbol that begins with the same 12 characters; the range
-// lets the index find them, the substr test decides.
-QString candidateSql(BuySearch search, bool prefix) {
-    const QString symbolTest =
-        prefix ? QStringLiteral("AND Symbol >= ? AND Symbol < ? AND substr(Symbol, 1, 12) = ? ")
-               : QStringLiteral("AND Symbol = ? ");
+// matches every symbol that begins with the same 12 characters: the substr
+// test decides (and the index on substr(Symbol, 1, 12) serves it); where it
+// is exact, a range on Symbol lets the index of open buys find them first.
+QString candidateSql(BuySearch search, SymbolTest test) {
+    QString symbolTest;
+    switch (test) {
+    case SymbolTest::Whole:
+        symbolTest = QStringLiteral("AND Symbol = ? ");
+        break;
+    case SymbolTest::PrefixRange:
+        symbolTest =
+            QStringLiteral("AND Symbol >= ? AND Symbol < ? AND substr(Symbol, 1, 12) = ? ");
+        break;
+    case SymbolTest::Prefix:
+        symbolTest = QStringLiteral("AND substr(Symbol, 1, 12) = ? ");
+        break;
+    }
     const QString dateTest = search == BuySearch::OnOrBefore ? QStringLiteral("AND TxnDate <=")
                                                              : QStringLiteral("AND TxnDate >");
     return kCandidateColumns + symbolTest + dateTest + kCandidateTail;
 }
 
-// The first text after every text that begins with prefix.
+// The range [prefix, end) holds every text that begins with the prefix only
+// when text order is character order at the prefix's last place, whatever
+// the file's text encoding: true for plain ASCII before DEL. A prefix of
+// other characters (U+00FF, U+4EFF, an emoji, ...) is found by the substr
+// test alone.
+bool rangeIsExact(const QString& prefix) {
+    for (const QChar c : prefix) {
+        if (c.unicode() >= 0x7F)
+            return false;
+    }
+    return true;
+}
+
+// The first text after every text that begins with prefix (ASCII only).
 QString prefixEnd(const QString& prefix) {
-    const QChar last = prefix.back();
-    if (last.unicode() < 0xD7FF)
-        return prefix.left(prefix.size() - 1) + QChar(last.unicode() + 1);
-    return prefix.left(prefix.size() - 1) + QChar(0xDBFF) + QChar(0xDFFF);
+    return prefix.left(prefix.size() - 1) + QChar(prefix.back().unicode() + 1);
 }
 
 } // namespace
+
+QString symbolPrefix(const QString& symbol) {
+    qsizetype units = 0;
+    for (int chars = 0; units < symbol.size() && chars < kSymbolPrefixLength; ++chars) {
+        const bool pair = symbol[units].isHighSurrogate() && units + 1 < symbol.size() &&
+                          symbol[units + 1].isLowSurrogate();
+        units += pair ? 2 : 1;
+    }
+    return symbol.left(units);
+}
 
 QDate acquiredDateSeed() {
     return taxYearLastDay();
@@ -62,8 +106,9 @@ Matcher::Matcher(QSqlDatabase db, QString account)
                                                     "'Sold' ORDER BY TxnDate, Symbol, ID"))),
       links_(std::make_unique<LinkWriter>(db_)), taxRecords_(std::make_unique<TaxWriter>(db_)) {
     for (const BuySearch search : {BuySearch::OnOrBefore, BuySearch::After}) {
-        for (const bool prefix : {false, true})
-            candidates_[int(search)][int(prefix)] = prepareQuery(db_, candidateSql(search, prefix));
+        for (const SymbolTest test :
+             {SymbolTest::Whole, SymbolTest::PrefixRange, SymbolTest::Prefix})
+            candidates_[int(search)][int(test)] = prepareQuery(db_, candidateSql(search, test));
     }
 }
 
@@ -116,19 +161,28 @@ void Matcher::matchSell(const SellRow& sell) {
     insertTaxRecord();
 }
 
-QSqlQuery& Matcher::candidateQuery(BuySearch search, bool prefix) {
-    return candidates_[int(search)][int(prefix)];
+QSqlQuery& Matcher::candidateQuery(BuySearch search, SymbolTest test) {
+    return candidates_[int(search)][int(test)];
 }
 
 void Matcher::LookForBuy(BuySearch search) {
-    const QString symbol = sell_.symbol.left(12);
-    const bool prefix = symbol.size() == 12;
-    QSqlQuery& candidates = candidateQuery(search, prefix);
+    const QString symbol = symbolPrefix(sell_.symbol);
     const QString& date = sell_.storedDate;
-    if (prefix)
-        execQuery(candidates, {account_, symbol, prefixEnd(symbol), symbol, date});
-    else
+    const SymbolTest test = characterCount(symbol) < kSymbolPrefixLength ? SymbolTest::Whole
+                            : rangeIsExact(symbol)                       ? SymbolTest::PrefixRange
+                                                                         : SymbolTest::Prefix;
+    QSqlQuery& candidates = candidateQuery(search, test);
+    switch (test) {
+    case SymbolTest::Whole:
         execQuery(candidates, {account_, symbol, date});
+        break;
+    case SymbolTest::PrefixRange:
+        execQuery(candidates, {account_, symbol, prefixEnd(symbol), symbol, date});
+        break;
+    case SymbolTest::Prefix:
+        execQuery(candidates, {account_, symbol, date});
+        break;
+    }
 
     // Rows are read only as far as the sell needs them; the lowered open
     // quantities are written once the search is closed, so the scan never

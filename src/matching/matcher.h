@@ -39,6 +39,15 @@ struct MatchingState {
 // oldest first, then, for what is left, the later ones.
 enum class BuySearch { OnOrBefore, After };
 
+// How a buy's symbol is compared with the sell's: whole, or by its first 12
+// characters (with an index range where the range is exact, see matcher.cpp).
+enum class SymbolTest { Whole, PrefixRange, Prefix };
+
+// The first 12 characters of a symbol, counted as the database counts them:
+// a character outside the basic plane (an emoji) is one character although
+// it takes two UTF-16 units. A shorter symbol comes back whole.
+QString symbolPrefix(const QString& symbol);
+
 // The acquisition date a tax record gets when no buy was found.
 QDate acquiredDateSeed();
 
@@ -80,7 +89,7 @@ public:
     const MatchingState& state() const { return state_; }
 
 private:
-    QSqlQuery& candidateQuery(BuySearch search, bool prefix);
+    QSqlQuery& candidateQuery(BuySearch search, SymbolTest test);
     void insertTaxRecord();
 
     QSqlDatabase db_;
@@ -93,7 +102,7 @@ private:
     QSqlQuery selectFractional_;
     QSqlQuery setMemo_;
     QSqlQuery selectSells_;
-    QSqlQuery candidates_[2][2]; // [search][symbol is a 12-character prefix]
+    QSqlQuery candidates_[2][3]; // [search][SymbolTest]
     std::unique_ptr<LinkWriter> links_;
     std::unique_ptr<TaxWriter> taxRecords_;
 

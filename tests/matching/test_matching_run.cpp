@@ -11,6 +11,8 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <tuple>
+
 using namespace gainbook;
 using namespace gainbook::test;
 
@@ -81,6 +83,22 @@ private slots:
                            "S|INTERNATIONAL XY|10|2000-02-01|300"}
             << QStringList{"4>3 10 200"} << QStringList{"10", "10", "10", "0", ""}
             << QStringList{"INTERNATIONAL XY|10|2000-01-05|2000-02-01|200|300| "};
+        // The 12-character rule compares the first 12 characters whatever
+        // they are; a neighbour one code point further never matches.
+        const QString stem = QStringLiteral("ABCDEFGHIJK");
+        for (const auto& [name, twelfth, neighbour] :
+             {std::tuple{"12th character U+00FF", QString(QChar(0xFF)), QString(QChar(0x100))},
+              std::tuple{"12th character U+4EFF", QString(QChar(0x4EFF)), QString(QChar(0x4F00))},
+              std::tuple{"12th character an emoji", QString::fromUtf8("\xF0\x9F\x98\x80"),
+                         QString::fromUtf8("\xF0\x9F\x98\x81")}}) {
+            const QString symbol = stem + twelfth + QStringLiteral(" Holdings");
+            const QString other = stem + neighbour + QStringLiteral(" Holdings");
+            QTest::newRow(name) << QStringList{"B|" + other + "|10|2000-01-02|-50",
+                                               "B|" + symbol + "|10|2000-01-03|-100",
+                                               "S|" + symbol + "|10|2000-02-01|300"}
+                                << QStringList{"2>1 10 100"} << QStringList{"10", "0", ""}
+                                << QStringList{symbol + "|10|2000-01-03|2000-02-01|100|300| "};
+        }
         QTest::newRow("buy on the sell's day")
             << QStringList{"S|IBM|10|2000-02-01|300", "B|IBM|10|2000-02-01|-100"}
             << QStringList{"0>1 10 100"} << QStringList{"", "0"}
