@@ -49,6 +49,9 @@ bool openDatabaseForStart(Database& database, SettingsStore& settings,
         prompter.message(noDatabaseMessage());
         return false;
     }
+    // A damaged file was opened read-only; the user is told before working.
+    if (!result.message.isEmpty())
+        prompter.message(result.message);
     return true;
 }
 

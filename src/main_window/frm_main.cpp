@@ -42,6 +42,7 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
     commands_->setTxfExport([this] { txf_->mnuExport_Click(); });
     commands_->setTxfImport([this] { txf_->mnImport_Click(); });
     connect(txf_, &TxfCommands::recordsImported, outline_, &AccountOutlinePane::DisplayList);
+    connect(commands_, &MainCommands::backupRestored, outline_, &AccountOutlinePane::DisplayList);
 
     Frame1 = new QGroupBox(QStringLiteral("Display"), central);
     Frame1->setObjectName(QStringLiteral("Frame1"));

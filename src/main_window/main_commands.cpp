@@ -5,6 +5,7 @@
 #include "app/disclaimer_text.h"
 #include "app/frm_browse.h"
 #include "platform/prompter.h"
+#include "store/store_backup.h"
 
 #include <QEventLoop>
 #include <QMainWindow>
@@ -55,6 +56,9 @@ MainCommands::MainCommands(AppContext& context, Prompter& prompter, QMainWindow*
         addItem(mnuFile, QStringLiteral("mnImport"), QStringLiteral("&Import in Tax Format"));
     mnuExport =
         addItem(mnuFile, QStringLiteral("mnuExport"), QStringLiteral("E&xport in Tax Format"));
+    mnuFile->addSeparator()->setObjectName(QStringLiteral("sep3"));
+    mnuRestore =
+        addItem(mnuFile, QStringLiteral("mnuRestore"), QStringLiteral("&Restore Last Backup..."));
     mnuFile->addSeparator()->setObjectName(QStringLiteral("sep2"));
     mnExit = addItem(mnuFile, QStringLiteral("mnExit"), QStringLiteral("E&xit"));
 
@@ -85,6 +89,7 @@ MainCommands::MainCommands(AppContext& context, Prompter& prompter, QMainWindow*
     connect(Command3, &QPushButton::clicked, this, &MainCommands::Command3_Click);
     connect(mnuCapture, &QAction::triggered, this, &MainCommands::mnuCapture_Click);
     connect(mnuProcess, &QAction::triggered, this, &MainCommands::mnuProcess_Click);
+    connect(mnuRestore, &QAction::triggered, this, &MainCommands::mnuRestore_Click);
     connect(mnuCalculator, &QAction::triggered, this, &MainCommands::mnuCalculator_Click);
     connect(mnuIndex, &QAction::triggered, this, &MainCommands::mnuIndex_Click);
     connect(mnuHelpwebIndex, &QAction::triggered, this, &MainCommands::mnuHelpwebIndex_Click);
@@ -138,6 +143,18 @@ void MainCommands::mnuCapture_Click() {
 
 void MainCommands::mnuProcess_Click() {
     Command3_Click();
+}
+
+void MainCommands::mnuRestore_Click() {
+    const QSqlDatabase db = context_.database().connection();
+    const QDateTime taken = backupTime(db);
+    // Without a backup the restore itself says there is none.
+    if (taken.isValid() && !prompter_.ask(restoreQuestion(db, taken)))
+        return;
+    const Outcome outcome = restoreBackup(db);
+    prompter_.message(outcome.message);
+    if (outcome.done())
+        emit backupRestored();
 }
 
 void MainCommands::mnuCalculator_Click() {

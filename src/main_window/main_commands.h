@@ -35,6 +35,7 @@ public:
     QAction* mnuProcess = nullptr;
     QAction* mnImport = nullptr;
     QAction* mnuExport = nullptr;
+    QAction* mnuRestore = nullptr; // "Restore Last Backup..."
     QAction* mnExit = nullptr;
     QMenu* mnuTool = nullptr;
     QAction* mnuCalculator = nullptr;
@@ -63,6 +64,7 @@ public slots:
     void Command3_Click();
     void mnuCapture_Click();
     void mnuProcess_Click();
+    void mnuRestore_Click();
     void mnuCalculator_Click();
     void mnuIndex_Click();
     void mnuHelpwebIndex_Click();
@@ -71,6 +73,8 @@ public slots:
 
 signals:
     void statusText(const QString& text);
+    // The database's rows were replaced by its backup's.
+    void backupRestored();
 
 private:
     void showHelp(const QString& page);

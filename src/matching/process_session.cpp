@@ -8,6 +8,8 @@
 #include "platform/sheet_model.h"
 #include "store/links_table.h"
 #include "store/sql.h"
+#include "store/store_backup.h"
+#include "store/store_fault.h"
 #include "store/transaction.h"
 
 namespace gainbook {
@@ -50,7 +52,18 @@ MatchOutcome ProcessSession::Process(const Progress& progress) {
             prompter_.message(text);
             return MatchOutcome::stopped(text);
         }
+        // The file as it was before the run is kept as its backup.
+        const Outcome backup = keepBackup(db_);
+        if (!backup.done())
+            return MatchOutcome::failure(backup.message);
         Transaction transaction(db_);
+        // Asked again under the write lock: another run of the same account
+        // may have finished while this one waited for the lock.
+        if (hasLinks()) {
+            const QString text = alreadyProcessedText(account_);
+            prompter_.message(text);
+            return MatchOutcome::stopped(text);
+        }
         Matcher matcher(db_, account_);
         matcher.MoveQuantity();
         const QVector<SellRow> sells = matcher.sells();
@@ -71,7 +84,7 @@ MatchOutcome ProcessSession::Process(const Progress& progress) {
     } catch (const StoreError& error) {
         return MatchOutcome::failure(
             QStringLiteral("Processing of %1 failed; nothing was changed: %2")
-                .arg(account_, error.message()));
+                .arg(account_, failureText(db_, error)));
     }
     return {};
 }
@@ -100,7 +113,7 @@ MatchOutcome ProcessSession::Update(const QVector<LotKey>& lots) {
         transaction.commit();
     } catch (const StoreError& error) {
         return MatchOutcome::failure(
-            QStringLiteral("Update failed; nothing was changed: %1").arg(error.message()));
+            QStringLiteral("Update failed; nothing was changed: %1").arg(failureText(db_, error)));
     }
     return {};
 }
@@ -123,7 +136,7 @@ MatchOutcome ProcessSession::SaveRecalculate() {
     } catch (const StoreError& error) {
         return MatchOutcome::failure(
             QStringLiteral("Save/Recalculate failed; nothing was changed: %1")
-                .arg(error.message()));
+                .arg(failureText(db_, error)));
     }
     return {};
 }

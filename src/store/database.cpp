@@ -2,6 +2,8 @@
 
 #include "store/schema.h"
 #include "store/sql.h"
+#include "store/store_fault.h"
+#include "store/store_health.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -30,10 +32,9 @@ OpenResult classify(const QSqlError& error, const QString& path) {
         return failure(OpenStatus::NotADatabase,
                        QStringLiteral("%1 is not a Gainbook database file.").arg(path));
     if (text.contains(QLatin1String("locked")) || text.contains(QLatin1String("busy")))
-        return failure(OpenStatus::Locked,
-                       QStringLiteral("Database is in use by another program: %1").arg(path));
+        return failure(OpenStatus::Locked, inUseMessage(path));
     if (text.contains(QLatin1String("readonly")) || text.contains(QLatin1String("read-only")))
-        return failure(OpenStatus::ReadOnly, QStringLiteral("Database is read-only: %1").arg(path));
+        return failure(OpenStatus::ReadOnly, readOnlyMessage(path));
     return failure(OpenStatus::Failed,
                    QStringLiteral("Database could not be opened: %1 (%2)").arg(path, text));
 }
@@ -63,6 +64,7 @@ void Database::close() {
     }
     QSqlDatabase::removeDatabase(name_);
     path_.clear();
+    readOnly_ = false;
 }
 
 OpenResult Database::open(const QString& path) {
@@ -73,13 +75,44 @@ OpenResult Database::open(const QString& path) {
     if (!info.isFile() || !info.isReadable())
         return failure(OpenStatus::Failed,
                        QStringLiteral("Database could not be opened: %1").arg(path));
-    if (!info.isWritable())
-        return failure(OpenStatus::ReadOnly, QStringLiteral("Database is read-only: %1").arg(path));
-    OpenResult result = connect(info.absoluteFilePath(), false);
-    if (result.ok())
-        result = verify();
+    // The engine writes a journal beside the file, so a folder the user may
+    // not write makes the file read-only too.
+    const bool writable = info.isWritable() && QFileInfo(info.absolutePath()).isWritable();
+    const QString file = info.absoluteFilePath();
+    OpenResult result = connect(file, false, !writable);
     if (!result.ok())
+        return result;
+    QString damage;
+    const HealthCheck health = checkHealth(connection());
+    switch (health.status) {
+    case HealthCheck::Status::Sound:
+        break;
+    case HealthCheck::Status::InUse:
         close();
+        return failure(OpenStatus::Locked, inUseMessage(file));
+    case HealthCheck::Status::Failed:
+        result = classify(QSqlError(QString(), health.reason), file);
+        close();
+        return result;
+    case HealthCheck::Status::Damaged:
+        // Writes could spread the damage: the file is opened anew for
+        // reading only, so what can be read can still be viewed and exported.
+        damage = health.reason;
+        if (!readOnly_) {
+            close();
+            result = connect(file, false, true);
+            if (!result.ok())
+                return result;
+        }
+        break;
+    }
+    result = verify();
+    if (!result.ok()) {
+        close();
+        return result;
+    }
+    if (!damage.isEmpty())
+        result.message = damagedMessage(file, damage);
     return result;
 }
 
@@ -111,7 +144,7 @@ OpenResult Database::create(const QString& path) {
     return {};
 }
 
-OpenResult Database::connect(const QString& absolutePath, bool create) {
+OpenResult Database::connect(const QString& absolutePath, bool create, bool readOnly) {
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
         return failure(OpenStatus::Failed,
                        QStringLiteral("The SQLite driver for Qt is not installed."));
@@ -119,15 +152,20 @@ OpenResult Database::connect(const QString& absolutePath, bool create) {
     // The URI form lets "mode=rw" refuse to create a file that vanished
     // between the check and the open.
     QUrl uri = QUrl::fromLocalFile(absolutePath);
-    uri.setQuery(create ? QStringLiteral("mode=rwc") : QStringLiteral("mode=rw"));
+    uri.setQuery(create     ? QStringLiteral("mode=rwc")
+                 : readOnly ? QStringLiteral("mode=ro")
+                            : QStringLiteral("mode=rw"));
     db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
+    // Another program's write holds the file for a moment: every statement
+    // waits up to 10 s for it before it reports the file in use.
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=10000"));
     if (!db.open()) {
         OpenResult result = classify(db.lastError(), absolutePath);
         QSqlDatabase::removeDatabase(name_);
         return result;
     }
     path_ = absolutePath;
+    readOnly_ = readOnly;
     // A larger page cache keeps the index pages of a capture or an import of
     // tens of thousands of rows in memory between inserts.
     QSqlQuery(db).exec(QStringLiteral("PRAGMA cache_size = -32000"));
@@ -149,6 +187,8 @@ OpenResult Database::verify() {
                            QStringLiteral("%1 is not a Gainbook database: it has no %2 table.")
                                .arg(path_, table));
     }
+    if (readOnly_)
+        return {}; // viewing works without the newer indexes
     try {
         ensureIndexes(db);
     } catch (const StoreError& error) {

@@ -11,7 +11,9 @@ enum class OpenStatus { Ok, NotFound, NotADatabase, MissingTable, ReadOnly, Lock
 
 struct OpenResult {
     OpenStatus status = OpenStatus::Ok;
-    QString message; // for the user; empty when Ok
+    // For the user. When Ok, usually empty; a damaged file that was opened
+    // read-only says so here, and the program shows it.
+    QString message;
     bool ok() const { return status == OpenStatus::Ok; }
 };
 
@@ -25,7 +27,10 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // Opens an existing file; never creates one.
+    // Opens an existing file; never creates one. A file or folder the user
+    // may not write, and a file whose quick check finds damage, are opened
+    // read-only: they can be viewed and listed, and writes are refused by
+    // the engine ("attempt to write a readonly database").
     OpenResult open(const QString& path);
 
     // Creates a new file holding the three empty tables; refuses a file that
@@ -35,14 +40,16 @@ public:
     void close();
     bool isOpen() const;
     const QString& path() const { return path_; }
+    bool isReadOnly() const { return readOnly_; }
     QSqlDatabase connection() const;
 
 private:
-    OpenResult connect(const QString& path, bool create);
+    OpenResult connect(const QString& path, bool create, bool readOnly = false);
     OpenResult verify();
 
     QString name_;
     QString path_;
+    bool readOnly_ = false;
 };
 
 } // namespace gainbook

@@ -60,6 +60,16 @@ QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first,
     return readAll(query);
 }
 
+qint64 countTaxRecsSoldBeyond(const QSqlDatabase& db, const QDate& first, const QDate& last,
+                              double limit) {
+    QSqlQuery query =
+        runQuery(db,
+                 QStringLiteral("SELECT COUNT(*) FROM TaxRec WHERE DateSold BETWEEN ? AND ? AND "
+                                "NOT (abs(Quantity) < ? AND abs(Cost) < ? AND abs(SalePrice) < ?)"),
+                 {isoDate(first), isoDate(last), limit, limit, limit});
+    return query.next() ? query.value(0).toLongLong() : 0;
+}
+
 std::optional<TaxRecord> selectTaxRecById(const QSqlDatabase& db, qint64 id) {
     QSqlQuery query = runQuery(db, kSelectAll + QStringLiteral("WHERE ID = ?"), {id});
     if (!query.next())

@@ -23,6 +23,11 @@ QVector<TaxRecord> selectTaxRecs(const QSqlDatabase& db, const QString& account,
 // The tax records of every account sold from first to last, by date sold.
 QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first, const QDate& last);
 
+// How many of those records hold a quantity, cost or sale price of limit or
+// more in size (or one that is not finite), which no amount type holds.
+qint64 countTaxRecsSoldBeyond(const QSqlDatabase& db, const QDate& first, const QDate& last,
+                              double limit);
+
 std::optional<TaxRecord> selectTaxRecById(const QSqlDatabase& db, qint64 id);
 
 bool accountHasTaxRecs(const QSqlDatabase& db, const QString& account);

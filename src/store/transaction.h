@@ -5,7 +5,8 @@
 namespace gainbook {
 
 // Groups the writes of one command: rolled back unless commit() is reached,
-// so an exception on the way leaves the file as it was.
+// so an exception on the way leaves the file as it was. It holds the file's
+// write lock from the start, so two writers take turns.
 class Transaction {
 public:
     explicit Transaction(QSqlDatabase db); // throws StoreError

@@ -1,0 +1,195 @@
+#include "store/store_backup.h"
+
+#include "store/sql.h"
+#include "store/store_fault.h"
+#include "store/store_health.h"
+#include "store/transaction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryFile>
+#include <QUrl>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+namespace gainbook {
+
+namespace {
+
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QString backupFailed(const QString& backup, const QString& reason) {
+    return QStringLiteral("The backup %1 could not be written: %2").arg(shown(backup), reason);
+}
+
+QString restoreFailed(const QString& backup, const QString& reason) {
+    return QStringLiteral("The backup %1 could not be restored: %2").arg(shown(backup), reason);
+}
+
+// The user tables of a schema ("main" or "backup"), by name.
+QStringList tablesOf(const QSqlDatabase& db, const QString& schema) {
+    QSqlQuery query = runQuery(db, QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type = "
+                                                  "'table' AND name NOT LIKE 'sqlite_%' "
+                                                  "ORDER BY name")
+                                       .arg(schema));
+    QStringList names;
+    while (query.next())
+        names << query.value(0).toString();
+    return names;
+}
+
+bool hasSequence(const QSqlDatabase& db, const QString& schema) {
+    QSqlQuery query =
+        runQuery(db, QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE name = 'sqlite_sequence'")
+                         .arg(schema));
+    return query.next();
+}
+
+// A table name as an SQL identifier. Names cannot be bound values; they
+// come from the files' own catalogues and are quoted here.
+QString identifier(const QString& name) {
+    QString quoted = name;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+// Detaches the backup however the restore ends.
+class AttachedBackup {
+public:
+    AttachedBackup(const QSqlDatabase& db, const QString& backup) : db_(db) {
+        QUrl uri = QUrl::fromLocalFile(backup);
+        uri.setQuery(QStringLiteral("mode=ro"));
+        runQuery(db_, QStringLiteral("ATTACH DATABASE ? AS backup"),
+                 {uri.toString(QUrl::FullyEncoded)});
+    }
+    ~AttachedBackup() { QSqlQuery(db_).exec(QStringLiteral("DETACH DATABASE backup")); }
+    AttachedBackup(const AttachedBackup&) = delete;
+    AttachedBackup& operator=(const AttachedBackup&) = delete;
+
+private:
+    QSqlDatabase db_;
+};
+
+} // namespace
+
+QString backupFileOf(const QString& databaseFile) {
+    return databaseFile + QStringLiteral(".bak");
+}
+
+QDateTime backupTime(const QSqlDatabase& db) {
+    const QFileInfo backup(backupFileOf(databaseFile(db)));
+    return backup.isFile() ? backup.lastModified() : QDateTime();
+}
+
+Outcome keepBackup(const QSqlDatabase& db) {
+    const QString file = databaseFile(db);
+    const QString backup = backupFileOf(file);
+    try {
+        // A write tried and taken back: a file that takes no writes
+        // (read-only, or held by another program) is reported as such now,
+        // before a backup of it replaces the last one. BEGIN IMMEDIATE alone
+        // does not tell: on a read-only file it starts a read.
+        Transaction probe(db);
+        runQuery(db, QStringLiteral("DELETE FROM Txn WHERE 0"));
+    } catch (const StoreError& error) {
+        return Outcome::failure(failureText(db, error));
+    }
+    // A new file of its own for each copy: two programs backing up the
+    // same database at once never write into one file.
+    QTemporaryFile reserved(backup + QStringLiteral(".XXXXXX"));
+    reserved.setAutoRemove(false);
+    if (!reserved.open())
+        return Outcome::failure(backupFailed(backup, reserved.errorString()));
+    const QString fresh = reserved.fileName();
+    reserved.close();
+    QFile::setPermissions(fresh, QFileInfo(file).permissions());
+    try {
+        // VACUUM INTO takes a file that is new or empty.
+        runQuery(db, QStringLiteral("VACUUM INTO ?"), {fresh});
+    } catch (const StoreError& error) {
+        QFile::remove(fresh);
+        return Outcome::failure(backupFailed(backup, error.message()));
+    }
+    // rename() replaces the old backup in one step; a crash leaves either
+    // the old backup or the new one, never half of one.
+    if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(backup).constData()) !=
+        0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        QFile::remove(fresh);
+        return Outcome::failure(backupFailed(backup, reason));
+    }
+    return Outcome::ok();
+}
+
+QString restoreQuestion(const QSqlDatabase& db, const QDateTime& taken) {
+    return QStringLiteral("Restore the backup of %1 taken on %2? Every change made since then "
+                          "is lost.")
+        .arg(shown(databaseFile(db)), taken.toString(QStringLiteral("MM/dd/yyyy hh:mm")));
+}
+
+Outcome restoreBackup(const QSqlDatabase& db) {
+    const QString file = databaseFile(db);
+    const QString backup = backupFileOf(file);
+    if (!QFileInfo(backup).isFile())
+        return Outcome::stop(
+            QStringLiteral("There is no backup of the database %1 to restore.").arg(shown(file)));
+    // Failures while the backup is looked at are the backup's; failures of
+    // the copy are the database's.
+    std::optional<AttachedBackup> attached;
+    QStringList tables;
+    try {
+        attached.emplace(db, backup);
+        const HealthCheck health = checkHealth(db, QStringLiteral("backup"));
+        if (health.status != HealthCheck::Status::Sound)
+            return Outcome::stop(restoreFailed(
+                backup,
+                QStringLiteral("it is damaged (%1); nothing was changed").arg(health.reason)));
+        tables = tablesOf(db, QStringLiteral("main"));
+        const QStringList saved = tablesOf(db, QStringLiteral("backup"));
+        for (const QString& table : tables) {
+            if (!saved.contains(table))
+                return Outcome::stop(restoreFailed(
+                    backup,
+                    QStringLiteral("it holds no table %1; nothing was changed").arg(table)));
+        }
+    } catch (const StoreError& error) {
+        return Outcome::stop(
+            restoreFailed(backup, error.message() + QStringLiteral("; nothing was changed")));
+    }
+    try {
+        Transaction transaction(db);
+        for (const QString& table : std::as_const(tables)) {
+            runQuery(db, QStringLiteral("DELETE FROM main.%1").arg(identifier(table)));
+            runQuery(db, QStringLiteral("INSERT INTO main.%1 SELECT * FROM backup.%1")
+                             .arg(identifier(table)));
+        }
+        // The counters of AUTOINCREMENT keys go back too, so IDs handed out
+        // after the backup are handed out again as they would have been.
+        if (hasSequence(db, QStringLiteral("main")) && hasSequence(db, QStringLiteral("backup"))) {
+            runQuery(db, QStringLiteral("DELETE FROM main.sqlite_sequence"));
+            runQuery(db,
+                     QStringLiteral(
+                         "INSERT INTO main.sqlite_sequence SELECT * FROM backup.sqlite_sequence"));
+        }
+        transaction.commit();
+    } catch (const StoreError& error) {
+        const QString fault = storeFaultMessage(file, error.sqlError());
+        return Outcome::failure(
+            fault.isEmpty()
+                ? restoreFailed(backup, error.message() + QStringLiteral("; nothing was changed"))
+                : fault);
+    }
+    return Outcome::ok(0, QStringLiteral("The database %1 was restored from the backup of %2.")
+                              .arg(shown(file), QFileInfo(backup).lastModified().toString(
+                                                    QStringLiteral("MM/dd/yyyy hh:mm"))));
+}
+
+} // namespace gainbook

@@ -1,0 +1,224 @@
+#include "store/database.h"
+#include "store/sql.h"
+#include "store/store_backup.h"
+#include "store/store_fault.h"
+#include "store/transaction.h"
+#include "store/txn_table.h"
+#include "support/file_permissions.h"
+#include "support/test_database.h"
+
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace gainbook;
+using gainbook::test::TestDatabase;
+
+namespace {
+
+// A file of a few hundred rows, closed, so that its pages can be handled.
+QString closedFile(TestDatabase& t, int rows = 300) {
+    {
+        Transaction transaction(t.connection());
+        for (int i = 0; i < rows; ++i)
+            t.addTxn("A", "Jan", QStringLiteral("SYM%1").arg(i), 10, kBought, QDate(2000, 1, 3),
+                     -100);
+        transaction.commit();
+    }
+    const QString path = t.path();
+    t.database().close();
+    return path;
+}
+
+int pageSize(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray head = f.read(18);
+    const int size = (quint8(head[16]) << 8) | quint8(head[17]);
+    return size == 1 ? 65536 : size;
+}
+
+QStringList symbols(const QSqlDatabase& db) {
+    QStringList out;
+    for (const TxnRecord& r : selectTxns(db, "A"))
+        out << r.symbol;
+    return out;
+}
+
+// A write through the engine, the way every command writes.
+StoreFault faultOfWrite(const QSqlDatabase& db) {
+    try {
+        Transaction transaction(db);
+        runQuery(db, "DELETE FROM Txn");
+        transaction.commit();
+    } catch (const StoreError& error) {
+        return storeFault(error.sqlError());
+    }
+    return StoreFault::None;
+}
+
+} // namespace
+
+class TestStoreHealth : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { permissionsApply_ = test::obeyFilePermissions(); }
+
+    // A page whose header is overwritten is found when the file is opened:
+    // the file opens read-only, says what is wrong, and refuses writes.
+    void damagedFileOpensReadOnly() {
+        TestDatabase t;
+        const QString path = closedFile(t);
+        const int page = pageSize(path);
+        QVERIFY(page > 0);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.size() > 4 * page);
+        f.seek(qint64(f.size() / page - 1) * page); // the header of the last page
+        f.write(QByteArray(8, '\xFF'));
+        f.close();
+
+        Database db;
+        const OpenResult result = db.open(path);
+        QVERIFY2(result.ok(), qPrintable(result.message));
+        QVERIFY(db.isReadOnly());
+        const QString start = QStringLiteral("The database %1 is damaged (").arg(path);
+        QVERIFY2(result.message.startsWith(start), qPrintable(result.message));
+        QVERIFY(result.message.endsWith(
+            "). It was opened read-only; restore a backup or export your data."));
+        QCOMPARE(faultOfWrite(db.connection()), StoreFault::ReadOnly);
+    }
+
+    // A file or folder the user may not write opens for reading; writes are
+    // refused with the file's own message, and nothing changes.
+    void readOnlyOpensForReading_data() {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("read-only file") << false;
+        QTest::newRow("read-only folder") << true;
+    }
+    void readOnlyOpensForReading() {
+        QFETCH(bool, folder);
+        if (!permissionsApply_)
+            QSKIP("file permissions cannot be made to apply to this process");
+        TestDatabase t;
+        const QString path = closedFile(t, 3);
+        const QString locked = folder ? t.folder() : path;
+        const auto before = QFile::permissions(locked);
+        QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+        const auto restore = qScopeGuard([&] { QFile::setPermissions(locked, before); });
+
+        Database db;
+        const OpenResult result = db.open(path);
+        QVERIFY2(result.ok(), qPrintable(result.message));
+        QVERIFY(result.message.isEmpty());
+        QVERIFY(db.isReadOnly());
+        QCOMPARE(symbols(db.connection()), (QStringList{"SYM0", "SYM1", "SYM2"}));
+        const StoreFault fault = faultOfWrite(db.connection());
+        QCOMPARE(fault, StoreFault::ReadOnly);
+        QCOMPARE(keepBackup(db.connection()).message, readOnlyMessage(path));
+        QCOMPARE(symbols(db.connection()).size(), 3);
+    }
+
+    // Another connection's write lock makes a statement wait for the busy
+    // timeout; the failure then names the file as in use.
+    void busyFileNamedInUse() {
+        TestDatabase t;
+        t.addTxn("A", "Jan", "IBM", 1, kBought, QDate(2000, 1, 3), -1);
+        {
+            QSqlDatabase holder = QSqlDatabase::addDatabase("QSQLITE", "holder");
+            holder.setDatabaseName(t.path());
+            QVERIFY(holder.open());
+            QVERIFY(QSqlQuery(holder).exec("BEGIN EXCLUSIVE"));
+            // A connection of its own with a short timeout gives the engine's
+            // busy failure without the full wait.
+            QSqlDatabase quick = QSqlDatabase::addDatabase("QSQLITE", "quick");
+            quick.setDatabaseName(t.path());
+            quick.setConnectOptions("QSQLITE_BUSY_TIMEOUT=50");
+            QVERIFY(quick.open());
+            QSqlQuery read(quick);
+            QVERIFY(!read.exec("SELECT COUNT(*) FROM Txn"));
+            QCOMPARE(storeFaultMessage(t.path(), read.lastError()), inUseMessage(t.path()));
+            QVERIFY(QSqlQuery(holder).exec("COMMIT"));
+        }
+        QSqlDatabase::removeDatabase("quick");
+        QSqlDatabase::removeDatabase("holder");
+    }
+
+    // The backup holds the file as it was; a restore puts every table back,
+    // the key counters included, and leaves the backup as it is.
+    void backupRestoreRoundTrip() {
+        TestDatabase t;
+        t.addTxn("A", "Jan", "IBM", 1, kBought, QDate(2000, 1, 3), -1);
+        t.addTax("A", "IBM", 1, QDate(2000, 1, 3), QDate(2000, 2, 1), 1, 2);
+        QVERIFY(keepBackup(t.connection()).done());
+        QVERIFY(backupTime(t.connection()).isValid());
+        const qint64 added = t.addTxn("A", "Feb", "MSFT", 2, kSold, QDate(2000, 2, 3), 5);
+        runQuery(t.connection(), "DELETE FROM TaxRec");
+
+        const Outcome restored = restoreBackup(t.connection());
+        QVERIFY2(restored.done(), qPrintable(restored.message));
+        QCOMPARE(symbols(t.connection()), QStringList{"IBM"});
+        QSqlQuery tax = runQuery(t.connection(), "SELECT COUNT(*) FROM TaxRec");
+        QVERIFY(tax.next());
+        QCOMPARE(tax.value(0).toInt(), 1);
+        // The next row gets the ID the removed row had.
+        QCOMPARE(t.addTxn("A", "Mar", "T", 1, kBought, QDate(2000, 3, 3), -1), added);
+        QVERIFY(QFile::exists(backupFileOf(t.path())));
+    }
+
+    void restoreRefusesABadBackup_data() {
+        QTest::addColumn<QByteArray>("backup"); // empty: no backup at all
+        QTest::addColumn<QString>("message");
+        QTest::newRow("none") << QByteArray()
+                              << "There is no backup of the database %1 to restore.";
+        QTest::newRow("not a database") << QByteArray("plain text, not a database file\n")
+                                        << "The backup %1.bak could not be restored: file is not a database; nothing was "
+               "changed";
+    }
+    void restoreRefusesABadBackup() {
+        QFETCH(QByteArray, backup);
+        QFETCH(QString, message);
+        TestDatabase t;
+        t.addTxn("A", "Jan", "IBM", 1, kBought, QDate(2000, 1, 3), -1);
+        if (!backup.isEmpty()) {
+            QFile f(backupFileOf(t.path()));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(backup);
+        }
+        const Outcome outcome = restoreBackup(t.connection());
+        QVERIFY(!outcome.done());
+        QVERIFY2(outcome.message.startsWith(message.arg(t.path())), qPrintable(outcome.message));
+        QCOMPARE(symbols(t.connection()), QStringList{"IBM"});
+    }
+
+    // A full disk during a write is the file's failure, named with the file.
+    void fullDiskNamesTheFile() {
+        TestDatabase t;
+        QSqlQuery pages = runQuery(t.connection(), "PRAGMA page_count");
+        QVERIFY(pages.next());
+        const int count = pages.value(0).toInt();
+        pages.finish();
+        QVERIFY(QSqlQuery(t.connection())
+                    .exec(QStringLiteral("PRAGMA max_page_count = %1").arg(count)));
+        try {
+            Transaction transaction(t.connection());
+            for (int i = 0; i < 500; ++i)
+                t.addTxn("A", "Jan", QStringLiteral("S%1").arg(i), 1, kBought, QDate(2000, 1, 3),
+                         -1);
+            transaction.commit();
+            QFAIL("the file did not fill up");
+        } catch (const StoreError& error) {
+            QCOMPARE(storeFaultMessage(t.connection(), error.sqlError()),
+                     notWrittenMessage(t.path(), "database or disk is full"));
+        }
+    }
+
+private:
+    bool permissionsApply_ = false;
+};
+
+QTEST_GUILESS_MAIN(TestStoreHealth)
+#include "test_store_health.moc"
