@@ -1,8 +1,12 @@
 #include "txf/txf_export.h"
 
 #include "app/tax_year.h"
+#include "platform/number_range.h"
+#include "platform/output_guard.h"
 #include "platform/prompter.h"
+#include "store/store_backup.h"
 #include "store/store_error.h"
+#include "store/store_fault.h"
 #include "store/tax_table.h"
 #include "txf/txf_format.h"
 #include "txf/txf_texts.h"
@@ -23,7 +27,14 @@ bool tell(const TxfResult& result, Prompter& prompter) {
 
 TxfResult TxfExport::load(const QSqlDatabase& db) {
     records_.clear();
+    databaseFile_ = databaseFile(db);
     try {
+        // A value no amount can hold would be written as $0: such records
+        // stop the export instead of reaching the tax program as zeros.
+        const qint64 beyond =
+            countTaxRecsSoldBeyond(db, taxYearFirstDay(), taxYearLastDay(), kBrokerageNumberLimit);
+        if (beyond > 0)
+            return {TxfStatus::Failed, 0, 0, outOfRangeExportMessage(beyond)};
         records_ = selectTaxRecsSold(db, taxYearFirstDay(), taxYearLastDay());
     } catch (const StoreError& error) {
         return {TxfStatus::Failed, 0, 0, exportReadFailedMessage(error.message())};
@@ -34,6 +45,12 @@ TxfResult TxfExport::load(const QSqlDatabase& db) {
 }
 
 TxfResult TxfExport::writeTo(const QString& path) const {
+    const QString refusal = outputRefusal(
+        path, {{databaseFile_, QStringLiteral("the open database")},
+               {backupFileOf(databaseFile_), QStringLiteral("the database's backup")}});
+    if (!refusal.isEmpty())
+        return {TxfStatus::Failed, 0, 0, cannotWriteMessage(path, refusal)};
+
     QByteArray text = txfHeader();
     text.reserve(text.size() + records_.size() * 96);
     for (const TaxRecord& record : records_)
@@ -41,9 +58,9 @@ TxfResult TxfExport::writeTo(const QString& path) const {
 
     // Written beside the target and renamed over it at the end, so a full
     // disk or a lost share never leaves a cut-off file that a tax program
-    // would read as complete.
+    // would read as complete. A folder that takes no new file is refused
+    // rather than written in place.
     QSaveFile file(path);
-    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         return {TxfStatus::Failed, 0, 0, cannotWriteMessage(path, file.errorString())};
     return {TxfStatus::Done, records_.size(), 0, {}};

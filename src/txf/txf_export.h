@@ -27,7 +27,9 @@ public:
     TxfResult load(const QSqlDatabase& db);
 
     // Writes the loaded records, replacing any file of that name. A file
-    // that cannot be written is left as it was.
+    // that cannot be written is left as it was. Refuses the database the
+    // records came from, its backup, and anything that is not a regular
+    // file or a new name (a device, a folder, a pipe), saying why.
     TxfResult writeTo(const QString& path) const;
 
     // The same, telling the user through the prompter when something is
@@ -39,6 +41,7 @@ public:
 
 private:
     QVector<TaxRecord> records_;
+    QString databaseFile_; // where the records came from, never written over
 };
 
 } // namespace gainbook

@@ -1,9 +1,12 @@
 #include "txf/txf_import.h"
 
 #include "platform/date_text.h"
+#include "platform/number_range.h"
 #include "platform/number_text.h"
 #include "platform/prompter.h"
+#include "store/store_backup.h"
 #include "store/store_error.h"
+#include "store/store_fault.h"
 #include "store/tax_table.h"
 #include "store/transaction.h"
 #include "txf/txf_texts.h"
@@ -11,14 +14,11 @@
 #include <QFile>
 #include <QLocale>
 
-#include <cmath>
+#include <optional>
 
 namespace gainbook {
 
 namespace {
-
-// The largest amount a four-decimal currency value holds.
-constexpr double kCurrencyLimit = 922337203685477.0;
 
 // An amount as tax programs write it: a plain number, possibly with
 // thousands separators; "$" lines carry nothing else. An empty text is 0.
@@ -29,7 +29,7 @@ std::optional<double> currencyFromText(const QString& text) {
     plain.remove(u',');
     bool ok = false;
     const double value = QLocale::c().toDouble(plain, &ok);
-    if (!ok || !std::isfinite(value) || std::fabs(value) > kCurrencyLimit)
+    if (!ok || !isBrokerageNumber(value))
         return std::nullopt;
     return roundCurrency(value);
 }
@@ -47,6 +47,8 @@ std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& 
     record.symbol = entry.symbol;
     record.quantity = entry.quantity;
     record.memo = QStringLiteral(" ");
+    if (!isBrokerageNumber(record.quantity))
+        return std::nullopt;
 
     const QString acquired = entry.dateAcquired.trimmed();
     if (!isUnknownDate(acquired)) {
@@ -79,7 +81,15 @@ TxfResult importTxf(const QString& path, const QSqlDatabase& db) {
     const TxfStatement statement = readTxf(content);
 
     TxfResult result;
-    QString failure;
+    if (!statement.entries.isEmpty()) {
+        // The file as it was before the import is kept as its backup.
+        const Outcome backup = keepBackup(db);
+        if (!backup.done())
+            return {TxfStatus::Failed, 0, 0, backup.message};
+    }
+    // The first failure is the one reported, never the failed commit that
+    // may follow it.
+    std::optional<StoreError> first;
     try {
         Transaction transaction(db);
         TaxWriter writer(db);
@@ -92,16 +102,27 @@ TxfResult importTxf(const QString& path, const QSqlDatabase& db) {
             try {
                 writer.insert(*record);
             } catch (const StoreError& error) {
-                failure = error.message();
+                first = error;
                 break;
             }
             ++result.count;
         }
-        // What was written before a failure stays, as the message says.
-        transaction.commit();
+        // What was written before a refused record stays, as the message
+        // says; a failure of the file itself leaves the file as it was.
+        if (first && storeFault(first->sqlError()) != StoreFault::None)
+            result.count = 0;
+        else
+            transaction.commit();
     } catch (const StoreError& error) {
-        failure = error.message();
+        if (!first)
+            first = error;
         result.count = 0;
+    }
+    QString failure;
+    QString fileFailure;
+    if (first) {
+        fileFailure = storeFaultMessage(db, first->sqlError());
+        failure = fileFailure.isEmpty() ? first->message() : fileFailure;
     }
 
     QStringList lines;
@@ -111,7 +132,9 @@ TxfResult importTxf(const QString& path, const QSqlDatabase& db) {
         lines << noDataImportedMessage();
     if (result.skipped > 0)
         lines << recordsSkippedMessage(result.skipped);
-    if (!failure.isEmpty())
+    if (!fileFailure.isEmpty())
+        lines << fileFailure;
+    else if (!failure.isEmpty())
         lines << importStoppedMessage(failure);
     result.message = lines.join(u'\n');
     if (!failure.isEmpty())

@@ -58,4 +58,13 @@ QString exportReadFailedMessage(const QString& reason) {
     return QStringLiteral("The tax records could not be read: %1").arg(reason);
 }
 
+QString outOfRangeExportMessage(qint64 count) {
+    return QStringLiteral("%1 tax %2 of the year %3 a quantity or amount out of range (10^12 or "
+                          "more); correct or delete %4 before exporting. Nothing was written.")
+        .arg(count)
+        .arg(count == 1 ? QStringLiteral("record") : QStringLiteral("records"))
+        .arg(count == 1 ? QStringLiteral("holds") : QStringLiteral("hold"))
+        .arg(count == 1 ? QStringLiteral("it") : QStringLiteral("them"));
+}
+
 } // namespace gainbook

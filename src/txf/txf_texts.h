@@ -28,5 +28,6 @@ QString cannotWriteMessage(const QString& path, const QString& reason);
 QString cannotReadMessage(const QString& path, const QString& reason);
 QString importStoppedMessage(const QString& reason);
 QString exportReadFailedMessage(const QString& reason);
+QString outOfRangeExportMessage(qint64 count);
 
 } // namespace gainbook

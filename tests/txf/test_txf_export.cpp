@@ -1,9 +1,16 @@
+#include "platform/output_guard.h"
+#include "store/sql.h"
+#include "store/store_backup.h"
 #include "support/recording_prompter.h"
 #include "txf/txf_export.h"
 #include "txf/txf_format.h"
+#include "txf/txf_texts.h"
 #include "txf_fixtures.h"
 
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace gainbook;
 using namespace gainbook::test;
@@ -78,18 +85,57 @@ private slots:
                                     "$1234567.25\r"}));
     }
 
-    void unwritableTargetNamesTheFileAndKeepsAll_data() {
-        QTest::addColumn<QString>("relative");
-        QTest::newRow("missing folder") << "no/such/folder/out.txf";
-        QTest::newRow("a folder") << "folder";
+    // The export never writes over the records it came from, nor over a
+    // node that is not a regular file; it says why and leaves all as it was.
+    void refusedTargetKeepsAll_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("reason"); // empty: any reason the system gives
+        QTest::newRow("missing folder") << "missing folder"
+                                        << "";
+        QTest::newRow("a folder") << "folder"
+                                  << "it is a folder";
+        QTest::newRow("the open database") << "database"
+                                           << "it is the open database";
+        QTest::newRow("another name of the database") << "hard link"
+                                                      << "it is the open database";
+        QTest::newRow("a link to the database") << "symbolic link"
+                                                << "it is the open database";
+        QTest::newRow("the backup") << "backup"
+                                    << "it is the database's backup";
+        QTest::newRow("a pipe") << "pipe"
+                                << "it is a pipe or socket, not a file";
     }
-    void unwritableTargetNamesTheFileAndKeepsAll() {
-        QFETCH(QString, relative);
+    void refusedTargetKeepsAll() {
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
         TestDatabase t;
         fillSmallExport(t);
-        QVERIFY(QDir(t.folder()).mkdir(QStringLiteral("folder")));
         const QStringList before = taxRows(t);
-        const QString path = t.folder() + u'/' + relative;
+        const QString folder = t.folder();
+        QString path;
+        if (target == u"missing folder") {
+            path = folder + QStringLiteral("/no/such/folder/out.txf");
+        } else if (target == u"folder") {
+            path = folder + QStringLiteral("/folder");
+            QVERIFY(QDir(folder).mkdir(QStringLiteral("folder")));
+        } else if (target == u"database") {
+            path = t.path();
+        } else if (target == u"hard link") {
+            path = folder + QStringLiteral("/same.txf");
+            QVERIFY(::link(QFile::encodeName(t.path()), QFile::encodeName(path)) == 0);
+        } else if (target == u"symbolic link") {
+            path = folder + QStringLiteral("/pointer.txf");
+            QVERIFY(QFile::link(t.path(), path));
+        } else if (target == u"backup") {
+            QVERIFY(keepBackup(t.connection()).done());
+            path = backupFileOf(t.path());
+        } else if (target == u"pipe") {
+            path = folder + QStringLiteral("/pipe.txf");
+            QVERIFY(::mkfifo(QFile::encodeName(path), 0600) == 0);
+        }
+        const QFileInfo was(path);
+        const QByteArray bytes = was.isFile() ? readBytes(path) : QByteArray();
+
         RecordingPrompter prompter;
         TxfExport txf;
         QVERIFY(txf.load(t.connection(), prompter));
@@ -98,9 +144,37 @@ private slots:
         const QString named = QStringLiteral("The file %1 could not be written: ")
                                   .arg(QDir::toNativeSeparators(path));
         QVERIFY2(prompter.messages[0].startsWith(named), qPrintable(prompter.messages[0]));
-        QVERIFY(prompter.messages[0].size() > named.size()); // the reason follows
-        QVERIFY(QFileInfo(t.folder() + QStringLiteral("/folder")).isDir());
+        if (reason.isEmpty())
+            QVERIFY(prompter.messages[0].size() > named.size());
+        else
+            QCOMPARE(prompter.messages[0].mid(named.size()), reason);
+        const QFileInfo is(path);
+        QCOMPARE(is.exists(), was.exists());
+        QCOMPARE(is.isSymLink(), was.isSymLink());
+        QCOMPARE(is.isDir(), was.isDir());
+        if (was.isFile())
+            QCOMPARE(readBytes(path), bytes);
         QCOMPARE(taxRows(t), before);
+    }
+
+    // A device node is never written over (checked without writing: a
+    // wrong answer here would replace the machine's own node).
+    void deviceRefused() {
+        QCOMPARE(outputRefusal(QStringLiteral("/dev/null"), {}),
+                 QStringLiteral("it is a device, not a file"));
+    }
+
+    // A stored value no amount can hold stops the export: it would be
+    // written as $0.
+    void outOfRangeValuesStopTheExport() {
+        TestDatabase t;
+        fillSmallExport(t);
+        const qint64 id = t.addTax("A", "HUGE", 1, QDate(2000, 1, 3), QDate(2000, 2, 1), 1, 2);
+        runQuery(t.connection(), "UPDATE TaxRec SET Cost = ? WHERE ID = ?", {1e308, id});
+        TxfExport txf;
+        const TxfResult loaded = txf.load(t.connection());
+        QCOMPARE(loaded.status, TxfStatus::Failed);
+        QCOMPARE(loaded.message, outOfRangeExportMessage(1));
     }
 };
 
