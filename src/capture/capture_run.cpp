@@ -2,21 +2,29 @@
 
 #include "capture/broker_entries.h"
 #include "platform/date_text.h"
+#include "platform/number_range.h"
 #include "platform/prompter.h"
 #include "store/sql.h"
+#include "store/store_backup.h"
+#include "store/store_fault.h"
 #include "store/transaction.h"
 #include "store/txn_table.h"
+
+#include <optional>
 
 namespace gainbook {
 
 namespace {
 
 QString skippedLine(const ParseResult& result) {
-    const int total = result.skippedNumbers + result.skippedDates;
+    const int total = result.skippedNumbers + result.skippedRange + result.skippedDates;
     QStringList reasons;
     if (result.skippedNumbers > 0)
         reasons << QStringLiteral("%1 with a quantity or amount that is not a number")
                        .arg(result.skippedNumbers);
+    if (result.skippedRange > 0)
+        reasons
+            << QStringLiteral("%1 with a quantity or amount out of range").arg(result.skippedRange);
     if (result.skippedDates > 0)
         reasons << QStringLiteral("%1 with a date that could not be read").arg(result.skippedDates);
     return QStringLiteral("%1 %2 skipped: %3.")
@@ -29,6 +37,10 @@ QString skippedLine(const ParseResult& result) {
 
 int writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows, QString& failure) {
     int written = 0;
+    // The first failure is the one reported: what follows it (a commit after
+    // the engine ended the transaction on its own) only repeats it worse.
+    std::optional<StoreError> first;
+    const TxnRecord* failedRow = nullptr;
     try {
         Transaction transaction(db);
         TxnWriter writer(db);
@@ -36,17 +48,35 @@ int writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows, QS
             try {
                 writer.insert(row);
             } catch (const StoreError& error) {
-                failure = QStringLiteral("The row of %1 dated %2 could not be written: %3")
-                              .arg(row.symbol, formatDate(row.txnDate), error.message());
+                first = error;
+                failedRow = &row;
                 break;
             }
             ++written;
         }
-        transaction.commit();
+        // A row the database refuses ends the writing and the rows before it
+        // stay; a failure of the file itself (full, in use, damaged) leaves
+        // the file as it was.
+        if (first && storeFault(first->sqlError()) != StoreFault::None)
+            written = 0;
+        else
+            transaction.commit();
     } catch (const StoreError& error) {
-        failure = QStringLiteral("The captured rows could not be written: %1").arg(error.message());
+        if (!first) {
+            first = error;
+            failedRow = nullptr;
+        }
         written = 0;
     }
+    if (!first)
+        return written;
+    failure = storeFaultMessage(db, first->sqlError());
+    if (failure.isEmpty() && failedRow)
+        failure = QStringLiteral("The row of %1 dated %2 could not be written: %3")
+                      .arg(failedRow->symbol, formatDate(failedRow->txnDate), first->message());
+    else if (failure.isEmpty())
+        failure =
+            QStringLiteral("The captured rows could not be written: %1").arg(first->message());
     return written;
 }
 
@@ -60,6 +90,10 @@ void ParseResult::add(const CaptureState& state, const QString& symbol, double q
                       const QString& type, const QDate& date, double amount, const QString& memo) {
     if (!date.isValid()) {
         ++skippedDates;
+        return;
+    }
+    if (!isBrokerageNumber(quantity) || !isBrokerageNumber(amount)) {
+        ++skippedRange;
         return;
     }
     TxnRecord r;
@@ -140,11 +174,23 @@ CaptureResult runCapture(const PageDocument& document, CaptureState& state, cons
         parsed = entry->parser(document, run);
     } catch (const StoreError& error) {
         // Only the duplicate check reads the store while parsing.
-        prompter.message(error.message());
+        prompter.message(failureText(db, error));
+        outcome.failed = true;
         return outcome;
     }
     if (!parsed.finish)
         return outcome;
+
+    if (!parsed.rows.isEmpty()) {
+        // The last big step can be undone: the file as it was before this
+        // capture is kept as its backup.
+        const Outcome backup = keepBackup(db);
+        if (!backup.done()) {
+            prompter.message(backup.message);
+            outcome.failed = true;
+            return outcome;
+        }
+    }
 
     QString failure;
     state.AddedCount = writeCapturedRows(db, parsed.rows, failure);
@@ -156,10 +202,11 @@ CaptureResult runCapture(const PageDocument& document, CaptureState& state, cons
     if (state.AddedCount > 0) {
         state.status = QStringLiteral("%1 records successfully added.").arg(state.AddedCount);
         prompter.message(state.status);
-    } else {
+    } else if (!outcome.failed) {
+        // Only when nothing went wrong is "no data" the reason for no rows.
         prompter.message(noDataMessage(state.entry));
     }
-    if (parsed.skippedNumbers + parsed.skippedDates > 0)
+    if (parsed.skippedNumbers + parsed.skippedRange + parsed.skippedDates > 0)
         prompter.message(skippedLine(parsed));
     return outcome;
 }

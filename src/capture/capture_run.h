@@ -16,13 +16,15 @@ class Prompter;
 struct ParseResult {
     QVector<TxnRecord> rows;
     int skippedNumbers = 0; // quantity or amount not a number
+    int skippedRange = 0;   // quantity or amount out of range (|x| >= 10^12)
     int skippedDates = 0;   // date not a date
     // False when the parser stopped before the end of the run (the duplicate
     // question answered No, or a message already told the user why).
     bool finish = true;
 
     // Files a row under the current account and month. A date text that is
-    // not a date leaves the row out and counts it.
+    // not a date, or a quantity or amount no brokerage row can hold, leaves
+    // the row out and counts it.
     void add(const CaptureState& state, const QString& symbol, double quantity, const QString& type,
              const QString& dateText, double amount, const QString& memo = QString());
     void add(const CaptureState& state, const QString& symbol, double quantity, const QString& type,

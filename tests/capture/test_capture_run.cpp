@@ -1,6 +1,9 @@
 #include "capture_harness.h"
 #include "page_builder.h"
+#include "store/store_backup.h"
+#include "store/store_fault.h"
 
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace gainbook;
@@ -97,6 +100,41 @@ private slots:
                          "O'Brien IRA|Jan '00|'; DROP TABLE Txn; --|1|Bought|03/01/2000|10|"}));
         // The duplicate check finds the quoted account too.
         QCOMPARE(h.run("Other", otherSheet({"X"}), quoted).questions, QStringList{kDuplicate});
+    }
+
+    // Rows no brokerage row can hold are left out and counted, not stored.
+    void outOfRangeRowsSkipped() {
+        CaptureHarness h;
+        const QVector<QStringList> rows{{"Date", "Type", "Symbol", "Quantity", "Amount"},
+                                        {"3/1/00", "Buy", "OK", "999999999999", "10"},
+                                        {"3/1/00", "Buy", "HUGEQ", "1000000000000", "10"},
+                                        {"3/1/00", "Sell", "HUGEA", "1", "-2000000000000"}};
+        const auto out = h.run("Other", test::sheetOf(rows));
+        QCOMPARE(out.rows.size(), 1);
+        QCOMPARE(out.messages, (QStringList{"1 records successfully added.",
+                                            "2 rows were skipped: 2 with a quantity or amount "
+                                            "out of range."}));
+    }
+
+    // A failure of the file names the file and what failed; no rows stay,
+    // and "no data" is not offered as the reason.
+    void fullDiskNamesTheDatabase() {
+        CaptureHarness h;
+        QSqlQuery pages = runQuery(h.db.connection(), "PRAGMA page_count");
+        QVERIFY(pages.next());
+        const int count = pages.value(0).toInt();
+        pages.finish();
+        QVERIFY(QSqlQuery(h.db.connection())
+                    .exec(QStringLiteral("PRAGMA max_page_count = %1").arg(count)));
+        QStringList symbols;
+        for (int i = 0; i < 400; ++i)
+            symbols << QStringLiteral("SYMBOL%1").arg(i);
+        const auto out = h.run("Other", otherSheet(symbols));
+        QVERIFY(out.result.failed);
+        QCOMPARE(out.rows.size(), 0);
+        QCOMPARE(out.messages,
+                 QStringList{notWrittenMessage(h.db.path(), "database or disk is full")});
+        QVERIFY(QFile::exists(backupFileOf(h.db.path())));
     }
 
     void refusedRowKeepsEarlierRows() {
