@@ -4,6 +4,7 @@
 #include "app/database_chooser.h"
 #include "app/start_sequence.h"
 #include "capture/screen/attach_capture_screen.h"
+#include "capture/web/browser_setup.h"
 #include "main_window/frm_main.h"
 #include "main_window/main_commands.h"
 #include "matching/frm_process.h"
@@ -23,6 +24,7 @@ int runDesktopProgram(int argc, char** argv) {
     // (a container, a live system) still wants to see the help pages.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
+    quietBrowserEngine();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Gainbook"));

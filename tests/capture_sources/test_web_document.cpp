@@ -3,6 +3,8 @@
 #include "capture/web/dom_snapshot.h"
 
 #include <QGuiApplication>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QWebEnginePage>
 #include <QtTest>
 
@@ -29,6 +31,53 @@ QString firstText(const PageDocument& doc, const QString& tag, int skip = 0) {
     }
     return QStringLiteral("<no %1>").arg(tag);
 }
+
+// Serves one page over HTTP a piece at a time: the head at once, then one
+// paragraph every intervalMs. With stopAfter >= 0 it sends only that many
+// paragraphs and then nothing more, holding the connection open.
+class TricklingServer : public QObject {
+public:
+    TricklingServer(int paragraphs, int intervalMs, int stopAfter)
+        : paragraphs_(paragraphs), intervalMs_(intervalMs), stopAfter_(stopAfter) {
+        server_.listen(QHostAddress::LocalHost);
+        connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = server_.nextPendingConnection())
+                serve(socket);
+        });
+    }
+    QString address() const {
+        return QStringLiteral("http://127.0.0.1:%1/slow.html").arg(server_.serverPort());
+    }
+
+private:
+    void serve(QTcpSocket* socket) {
+        QByteArrayList pieces{"<html><body>"};
+        for (int i = 0; i < paragraphs_; ++i)
+            pieces << QByteArray("<p>part ") + QByteArray::number(i) + "</p>\n";
+        pieces << "</body></html>";
+        const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
+                                QByteArray::number(pieces.join().size()) +
+                                "\r\nConnection: close\r\n\r\n";
+        socket->write(head + pieces.takeFirst());
+        auto* timer = new QTimer(socket);
+        connect(timer, &QTimer::timeout, socket, [this, socket, timer, pieces, sent = 0]() mutable {
+            if (pieces.isEmpty() || (stopAfter_ >= 0 && sent >= stopAfter_)) {
+                timer->stop();
+                if (pieces.isEmpty())
+                    socket->disconnectFromHost();
+                return;
+            }
+            socket->write(pieces.takeFirst());
+            ++sent;
+        });
+        timer->start(intervalMs_);
+    }
+
+    QTcpServer server_;
+    int paragraphs_;
+    int intervalMs_;
+    int stopAfter_;
+};
 
 } // namespace
 
@@ -144,10 +193,33 @@ private slots:
         QCOMPARE(answers, 1);
     }
 
+    // The load waits as long as the page keeps coming, however long that is
+    // in all, and gives up once nothing has arrived for the stall limit.
+    void stallLimit_data() {
+        QTest::addColumn<int>("stopAfter");
+        QTest::addColumn<QString>("outcome"); // paragraphs read, or the start of the error
+        QTest::newRow("slow but moving: 12 pieces over 3 s, limit 1.5 s") << -1 << "12";
+        QTest::newRow("stops after 2 pieces") << 2 << "Loading http://127.0.0.1:";
+    }
+    void stallLimit() {
+        QFETCH(int, stopAfter);
+        QFETCH(QString, outcome);
+        TricklingServer server(12, 250, stopAfter);
+        QString error;
+        const auto doc = loadDocument(server.address(), &error, 1500);
+        if (doc) {
+            QCOMPARE(QString::number(tags(*doc).count(QStringLiteral("P"))), outcome);
+        } else {
+            QVERIFY2(error.startsWith(outcome) &&
+                         error.contains(QStringLiteral("made no progress")),
+                     qPrintable(error));
+        }
+    }
+
     void timeoutLeavesEngineUsable() {
         QString error;
         QVERIFY(!loadDocument(fixture(QStringLiteral("page.html")), &error, 1));
-        QVERIFY2(error.contains(QStringLiteral("took longer than")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("made no progress")), qPrintable(error));
         const auto doc = loadDocument(fixture(QStringLiteral("page.html")), &error);
         QVERIFY2(doc, qPrintable(error));
         QCOMPARE(doc->elements.first().tagName, QStringLiteral("HTML"));

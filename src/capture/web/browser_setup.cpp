@@ -1,6 +1,7 @@
 #include "capture/web/browser_setup.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QStringList>
 
 #include <unistd.h>
@@ -29,7 +30,24 @@ void prepareBrowserEngine() {
             qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.join(u' ').toUtf8());
     }
 
+    quietBrowserEngine();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+void quietBrowserEngine() {
+    // The engine's own notes (its start-up report, the pages' console lines,
+    // Chromium's log) are for developers: they reach standard error only
+    // when GAINBOOK_DEBUG is set, so a capture prints the system's messages
+    // and nothing else.
+    if (qEnvironmentVariableIsSet("GAINBOOK_DEBUG"))
+        return;
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webengine*=false\njs=false"));
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--log-level") && !flags.contains("--enable-logging")) {
+        flags += flags.isEmpty() ? "" : " ";
+        flags += "--disable-logging --log-level=3";
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+    }
 }
 
 } // namespace gainbook

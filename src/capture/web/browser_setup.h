@@ -9,7 +9,12 @@ namespace gainbook {
 // - as root the engine's sandbox cannot start, so it is turned off unless
 //   the engine's flags were set by hand; without a display the GPU is not
 //   tried either;
+// - the engine's own logging is silenced unless GAINBOOK_DEBUG is set;
 // - the engine wants OpenGL contexts shared across the application.
 void prepareBrowserEngine();
+
+// Silences the engine's own logging on standard error unless GAINBOOK_DEBUG
+// is set. Call it before the engine starts.
+void quietBrowserEngine();
 
 } // namespace gainbook

@@ -61,14 +61,27 @@ QUrl browserAddress(const QString& source, QString* error) {
     return QUrl::fromLocalFile(file.absoluteFilePath());
 }
 
-// Loads the page and waits for the end of the load, frames included.
-bool loadPage(QWebEnginePage& page, const QUrl& url, int timeoutMs, QString* error) {
+// Loads the page and waits for the end of the load, frames included, as
+// long as the page keeps making progress: a large page on a busy machine
+// takes as long as it takes, a page that stops moving for stallMs ends the
+// wait.
+bool loadPage(QWebEnginePage& page, const QUrl& url, int stallMs, QString* error) {
     QEventLoop loop;
     bool finished = false;
     bool succeeded = false;
     QString failure;
+    QTimer stall;
+    stall.setSingleShot(true);
+    stall.setInterval(stallMs);
+    QObject::connect(&stall, &QTimer::timeout, &loop, &QEventLoop::quit);
+    const auto progress = [&stall] { stall.start(); };
+    QObject::connect(&page, &QWebEnginePage::loadStarted, &loop, progress);
+    QObject::connect(&page, &QWebEnginePage::loadProgress, &loop, progress);
+    QObject::connect(&page, &QWebEnginePage::urlChanged, &loop, progress);
+    QObject::connect(&page, &QWebEnginePage::titleChanged, &loop, progress);
     QObject::connect(&page, &QWebEnginePage::loadingChanged, &loop,
                      [&](const QWebEngineLoadingInfo& info) {
+                         stall.start();
                          if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus &&
                              !info.errorString().isEmpty())
                              failure = info.errorString();
@@ -78,16 +91,16 @@ bool loadPage(QWebEnginePage& page, const QUrl& url, int timeoutMs, QString* err
         succeeded = ok;
         loop.quit();
     });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    stall.start();
     page.load(url);
     loop.exec();
 
     const QString shown = url.isLocalFile() ? url.toLocalFile() : url.toString();
     if (!finished) {
         page.triggerAction(QWebEnginePage::Stop);
-        return setError(error, QStringLiteral("Loading %1 took longer than %2 seconds.")
+        return setError(error, QStringLiteral("Loading %1 made no progress for %2 seconds.")
                                    .arg(shown)
-                                   .arg(timeoutMs / 1000.0));
+                                   .arg(stallMs / 1000.0));
     }
     if (!succeeded) {
         return setError(error, failure.isEmpty()
@@ -97,7 +110,7 @@ bool loadPage(QWebEnginePage& page, const QUrl& url, int timeoutMs, QString* err
     return true;
 }
 
-std::optional<PageDocument> snapshotNow(QWebEnginePage& page, int timeoutMs, QString* error) {
+std::optional<PageDocument> snapshotNow(QWebEnginePage& page, int stallMs, QString* error) {
     // The answer may come after a timeout, when this frame is gone: it writes
     // into shared state, never into locals.
     struct Pending {
@@ -116,11 +129,12 @@ std::optional<PageDocument> snapshotNow(QWebEnginePage& page, int timeoutMs, QSt
         if (pending->loop)
             pending->loop->quit();
     });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    QTimer::singleShot(stallMs, &loop, &QEventLoop::quit);
     loop.exec();
     if (!pending->answered) {
-        setError(error, QStringLiteral("Reading the page took longer than %1 seconds.")
-                            .arg(timeoutMs / 1000.0));
+        setError(
+            error,
+            QStringLiteral("Reading the page took longer than %1 seconds.").arg(stallMs / 1000.0));
         return std::nullopt;
     }
     if (!pending->document)
@@ -130,7 +144,7 @@ std::optional<PageDocument> snapshotNow(QWebEnginePage& page, int timeoutMs, QSt
 
 } // namespace
 
-std::optional<PageDocument> loadDocument(const QString& source, QString* error, int timeoutMs) {
+std::optional<PageDocument> loadDocument(const QString& source, QString* error, int stallMs) {
     const QString localPath =
         isAddress(source) && QUrl(source).isLocalFile() ? QUrl(source).toLocalFile() : source;
     if (!isAddress(source) || QUrl(source).isLocalFile()) {
@@ -159,9 +173,9 @@ std::optional<PageDocument> loadDocument(const QString& source, QString* error, 
     // read other local files, and never reach out to the web from them.
     page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
     page->settings()->setAttribute(QWebEngineSettings::AutoLoadImages, false);
-    if (!loadPage(*page, url, timeoutMs, error))
+    if (!loadPage(*page, url, stallMs, error))
         return std::nullopt;
-    return snapshotNow(*page, timeoutMs, error);
+    return snapshotNow(*page, stallMs, error);
 }
 
 } // namespace gainbook

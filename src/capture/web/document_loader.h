@@ -8,6 +8,9 @@
 
 namespace gainbook {
 
+// How long a page may go without progress before its load is given up.
+inline constexpr int kDefaultStallMs = 30000;
+
 // The document a capture run reads, from a file path or an address, the way
 // the capture screen's browser would show it:
 //
@@ -20,14 +23,15 @@ namespace gainbook {
 //   (see snapshotPage): elements of the page and of each frame, in document
 //   order, tag names in upper case, inner texts. `address` is the loaded URL.
 //
-// Blocks until the document is ready, running the event loop meanwhile, at
-// most timeoutMs for the load and as long again for the snapshot. The browser
+// Blocks until the document is ready, running the event loop meanwhile: the
+// load goes on as long as the page makes progress and ends when nothing has
+// moved for stallMs; the snapshot may take stallMs. The browser
 // engine needs a QGuiApplication (created after prepareBrowserEngine()); a
 // spreadsheet does not. Never throws: a missing file, a page that fails to
-// load, a timeout or a missing application object give no document and a
+// load, a stalled load or a missing application object give no document and a
 // message in *error (when given), for example "File not found: FILE".
 std::optional<PageDocument> loadDocument(const QString& source, QString* error,
-                                         int timeoutMs = 30000);
+                                         int stallMs = kDefaultStallMs);
 
 // For --paste the file's text is read by loadPastedText
 // (capture/sources/pasted_text.h); it needs no browser.
