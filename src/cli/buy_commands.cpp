@@ -73,7 +73,7 @@ int runBuys(CliSession& session, const QStringList& args) {
         for (int row = 1; row <= grid.rows(); ++row)
             writeCsvRow(session.out(), grid.rowTexts(row));
     } catch (const StoreError& error) {
-        return session.fail(error.message());
+        return session.fail(error);
     }
     return ExitOk;
 }
@@ -106,7 +106,7 @@ int runLink(CliSession& session, const QStringList& args) {
             grid.setText(row, BuyGridCol::AppliedCost, args[4]);
         return applyOrFail(session, *selection, grid);
     } catch (const StoreError& error) {
-        return session.fail(error.message());
+        return session.fail(error);
     }
 }
 
@@ -130,7 +130,7 @@ int runNewBuy(CliSession& session, const QStringList& args) {
         grid.setText(1, BuyGridCol::TotalCost, args[5]);
         return applyOrFail(session, *selection, grid);
     } catch (const StoreError& error) {
-        return session.fail(error.message());
+        return session.fail(error);
     }
 }
 

@@ -19,8 +19,27 @@ struct CaptureArgs {
     std::optional<QString> month;
     std::optional<bool> derive;
     bool paste = false;
+    int stallMs = kDefaultStallMs;
     QString source;
 };
+
+// The entry named on the command line, matched without regard to case.
+const BrokerEntry* brokerEntryNamed(const QString& name) {
+    for (const BrokerEntry& entry : brokerEntries()) {
+        if (entry.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &entry;
+    }
+    return nullptr;
+}
+
+// "--timeout S": seconds a page may go without progress, more than 0.
+std::optional<int> stallLimit(const QString& text) {
+    bool ok = false;
+    const double seconds = text.toDouble(&ok);
+    if (!ok || !(seconds > 0) || seconds > 86400)
+        return std::nullopt;
+    return std::max(1, int(seconds * 1000));
+}
 
 // Takes the options out of args; false (with code set) on a usage error.
 bool parseArgs(CliSession& session, QStringList args, CaptureArgs& parsed, int& code) {
@@ -28,6 +47,7 @@ bool parseArgs(CliSession& session, QStringList args, CaptureArgs& parsed, int& 
     const auto broker = takeOption(args, QStringLiteral("--broker"), missing);
     parsed.account = takeOption(args, QStringLiteral("--account"), missing);
     parsed.month = takeOption(args, QStringLiteral("--month"), missing);
+    const auto timeout = takeOption(args, QStringLiteral("--timeout"), missing);
     if (missing) {
         code = session.usage(QStringLiteral("An option is missing its value."));
         return false;
@@ -47,7 +67,26 @@ bool parseArgs(CliSession& session, QStringList args, CaptureArgs& parsed, int& 
         code = session.usage(QStringLiteral("--broker is required."));
         return false;
     }
-    parsed.broker = *broker;
+    if (timeout) {
+        const auto stall = stallLimit(*timeout);
+        if (!stall) {
+            code = session.usage(
+                QStringLiteral("--timeout takes a number of seconds greater than 0."));
+            return false;
+        }
+        parsed.stallMs = *stall;
+    }
+    const BrokerEntry* entry = brokerEntryNamed(*broker);
+    if (!entry) {
+        QStringList names;
+        for (const BrokerEntry& e : brokerEntries())
+            names << e.name;
+        session.err() << "Wrong Account Type \n"
+                      << "The entries are: " << names.join(QStringLiteral(", ")) << '\n';
+        code = ExitUsage;
+        return false;
+    }
+    parsed.broker = entry->name;
     parsed.source = args.front();
     return true;
 }
@@ -67,8 +106,6 @@ int runCaptureCommand(CliSession& session, const QStringList& args) {
         const QString docs = QDir(QCoreApplication::applicationDirPath()).filePath("docs");
         chooseBrokerEntry(state, *entry, QDir::currentPath(),
                           QDir(docs).filePath(welcomePageName()));
-    } else {
-        state.entry = parsed.broker;
     }
     if (parsed.account)
         state.account = *parsed.account;
@@ -92,7 +129,7 @@ int runCaptureCommand(CliSession& session, const QStringList& args) {
         state.pasteData = true;
         state.pastedText = *text;
     } else {
-        auto loaded = loadDocument(parsed.source, &error);
+        auto loaded = loadDocument(parsed.source, &error, parsed.stallMs);
         if (!loaded) {
             // What cannot be opened as the document the entry reads is the
             // same as a page without the entry's data.

@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 
 #include "app/database_location.h"
+#include "cli/backup_commands.h"
 #include "cli/buy_commands.h"
 #include "cli/capture_commands.h"
 #include "cli/cli_session.h"
@@ -8,6 +9,7 @@
 #include "cli/record_commands.h"
 #include "cli/txf_commands.h"
 #include "platform/settings_store.h"
+#include "store/store_fault.h"
 
 #include <QDir>
 
@@ -21,7 +23,7 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("tax"), QStringLiteral("ACCOUNT [--totals]"), true, runTax},
         {QStringLiteral("capture"),
          QStringLiteral("--broker ENTRY [--account NAME] [--month MONTH] [--derive | --no-derive] "
-                        "[--paste] SOURCE"),
+                        "[--paste] [--timeout S] SOURCE"),
          true, runCaptureCommand},
         {QStringLiteral("process"), QStringLiteral("ACCOUNT"), true, runProcess},
         {QStringLiteral("links"), QStringLiteral("ACCOUNT"), true, runLinks},
@@ -34,11 +36,20 @@ const QVector<CliCommand>& cliCommands() {
          true, runNewBuy},
         {QStringLiteral("export-txf"), QStringLiteral("FILE"), true, runExportTxf},
         {QStringLiteral("import-txf"), QStringLiteral("FILE"), true, runImportTxf},
+        {QStringLiteral("restore"), QString(), true, runRestore},
     };
     return commands;
 }
 
 namespace {
+
+// The commands that write to the database. A file opened read-only (a
+// read-only file or folder, or a damaged file) refuses them at once.
+bool writesToDatabase(const QString& name) {
+    static const QStringList writers{"capture", "process", "detach",     "recalc",
+                                     "link",    "new-buy", "import-txf", "restore"};
+    return writers.contains(name);
+}
 
 void printCommandList(QTextStream& err) {
     err << "usage: gainbook-cli [--db FILE] [--yes | --no] COMMAND [ARGS...]\n"
@@ -64,8 +75,18 @@ int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
                 return ExitUsage;
             }
             databasePath = arguments[i];
+            if (databasePath.isEmpty()) {
+                err << "--db needs a file name.\n";
+                printCommandList(err);
+                return ExitUsage;
+            }
         } else if (arg.startsWith(QLatin1String("--db="))) {
             databasePath = arg.mid(5);
+            if (databasePath.isEmpty()) {
+                err << "--db needs a file name.\n";
+                printCommandList(err);
+                return ExitUsage;
+            }
         } else if (arg == QLatin1String("--yes") || arg == QLatin1String("--no")) {
             const bool yes = arg == QLatin1String("--yes");
             if (answer && *answer != yes) {
@@ -110,7 +131,13 @@ int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
                          (command->arguments.isEmpty() ? QString() : u' ' + command->arguments));
     if (command->needsDatabase && !session.openDatabase())
         return ExitMessage;
+    if (command->needsDatabase && session.database().isReadOnly() &&
+        writesToDatabase(command->name))
+        return session.fail(readOnlyMessage(session.database().path()));
     const int code = command->run(session, arguments.mid(i + 1));
+    // Results on standard output; the messages of a command that did not do
+    // what was asked are refusals and go with the errors.
+    session.prompter().flushMessages(code == ExitOk ? out : err);
     out.flush();
     err.flush();
     return code;

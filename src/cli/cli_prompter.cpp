@@ -6,9 +6,14 @@ CliPrompter::CliPrompter(QTextStream& out, std::optional<bool> answer)
     : out_(out), answer_(answer) {}
 
 void CliPrompter::message(const QString& text) {
-    ++messages_;
-    out_ << text << '\n';
-    out_.flush();
+    held_ << text;
+}
+
+void CliPrompter::flushMessages(QTextStream& stream) {
+    for (const QString& text : std::as_const(held_))
+        stream << text << '\n';
+    stream.flush();
+    held_.clear();
 }
 
 bool CliPrompter::ask(const QString& question) {

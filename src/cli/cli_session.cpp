@@ -1,5 +1,7 @@
 #include "cli/cli_session.h"
 
+#include "store/store_fault.h"
+
 namespace gainbook {
 
 CliSession::CliSession(QTextStream& out, QTextStream& err, std::optional<bool> answer,
@@ -12,6 +14,11 @@ bool CliSession::openDatabase() {
         fail(result.message);
         return false;
     }
+    // A damaged file was opened read-only: every command says so.
+    if (!result.message.isEmpty()) {
+        err_ << result.message << '\n';
+        err_.flush();
+    }
     return true;
 }
 
@@ -19,6 +26,10 @@ int CliSession::fail(const QString& message) {
     err_ << message << '\n';
     err_.flush();
     return ExitMessage;
+}
+
+int CliSession::fail(const StoreError& error) {
+    return fail(failureText(database_.connection(), error));
 }
 
 int CliSession::usage(const QString& message) {

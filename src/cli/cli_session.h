@@ -2,6 +2,7 @@
 
 #include "cli/cli_prompter.h"
 #include "store/database.h"
+#include "store/store_error.h"
 
 #include <QStringList>
 #include <QTextStream>
@@ -30,6 +31,9 @@ public:
 
     // An error message on stderr; returns ExitMessage.
     int fail(const QString& message);
+    // A failure of the database: the file's own message when the file
+    // failed (in use, read-only, damaged, full), else the engine's text.
+    int fail(const StoreError& error);
 
     // A usage error on stderr with the running command's usage line;
     // returns ExitUsage.

@@ -21,7 +21,7 @@ bool knownAccount(CliSession& session, const QString& account, int& code) {
             return true;
         code = session.fail(QStringLiteral("Account not found: %1").arg(account));
     } catch (const StoreError& error) {
-        code = session.fail(error.message());
+        code = session.fail(error);
     }
     return false;
 }
@@ -55,7 +55,7 @@ int runProcess(CliSession& session, const QStringList& args) {
             return session.fail(alreadyProcessedText(args[0]));
         return finish(session, process.Process());
     } catch (const StoreError& error) {
-        return session.fail(error.message());
+        return session.fail(error);
     }
 }
 

@@ -48,7 +48,7 @@ int runAccounts(CliSession& session, const QStringList& args) {
         for (const OutlineItem& item : items)
             writeCsvRow(session.out(), {QString::number(item.level), item.text});
     } catch (const StoreError& error) {
-        return session.fail(error.message());
+        return session.fail(error);
     }
     return ExitOk;
 }
@@ -69,7 +69,7 @@ int runTxns(CliSession& session, const QStringList& args) {
             return session.fail(QStringLiteral("Month not found: %1 in %2").arg(*month, args[0]));
         writeCsvGrid(session.out(), grid);
     } catch (const StoreError& error) {
-        return session.fail(error.message());
+        return session.fail(error);
     }
     return ExitOk;
 }
@@ -93,7 +93,7 @@ int runTax(CliSession& session, const QStringList& args) {
             writeCsvGrid(session.out(), grid);
         }
     } catch (const StoreError& error) {
-        return session.fail(error.message());
+        return session.fail(error);
     }
     return ExitOk;
 }

@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 #include "support/test_database.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtTest>
 
@@ -77,6 +78,9 @@ private slots:
         QTest::newRow("unknown command") << QStringList{"frobnicate"} << 2 << "";
         QTest::newRow("no command") << QStringList{} << 2 << "";
         QTest::newRow("yes and no") << QStringList{"--yes", "--no", "accounts"} << 2 << "";
+        QTest::newRow("empty database name") << QStringList{"--db", "", "accounts"} << 2 << "";
+        QTest::newRow("empty database name, joined")
+            << QStringList{"--db=", "tax", "Old"} << 2 << "";
     }
     void transcripts() {
         QFETCH(QStringList, args);
@@ -90,6 +94,48 @@ private slots:
         QCOMPARE(r.err.isEmpty(), code == 0);
         if (code == 2)
             QVERIFY(r.err.contains(QLatin1String("usage: gainbook-cli")));
+    }
+
+    // Results go to standard output; errors and refusals, whether the
+    // command itself or a routine it calls says them, to standard error.
+    void refusalsOnStandardError_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("err"); // its first line
+        const QString entries = QStringLiteral(
+            "The entries are: Etrade, Wit Capital, Datek, WebStreet, FBR, Waterhouse, Other");
+        QTest::newRow("unknown broker entry")
+            << QStringList{"capture", "--broker", "Schwab", "x.csv"} << 2 << "Wrong Account Type ";
+        QTest::newRow("entry list follows") << QStringList{"capture", "--broker", "et", "x.csv"}
+                                            << 2 << "Wrong Account Type \n" + entries;
+        QTest::newRow("timeout not a number")
+            << QStringList{"capture", "--broker", "Other", "--timeout", "soon", "x.csv"} << 2
+            << "--timeout takes a number of seconds greater than 0.";
+        QTest::newRow("timeout zero")
+            << QStringList{"capture", "--broker", "Other", "--timeout", "0", "x.csv"} << 2
+            << "--timeout takes a number of seconds greater than 0.";
+        QTest::newRow("broker in any case, source missing")
+            << QStringList{"capture", "--broker", "oTHER", "--timeout", "2.5", "missing.csv"} << 1
+            << "File not found: missing.csv";
+        QTest::newRow("process of an unknown account")
+            << QStringList{"process", "Empty"} << 1 << "Account not found: Empty";
+        QTest::newRow("nothing to export")
+            << QStringList{"export-txf", "out.txf"} << 1 << "NO record exist to be exported";
+        QTest::newRow("restore without a backup")
+            << QStringList{"restore"} << 1 << "There is no backup of the database ";
+    }
+    void refusalsOnStandardError() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, err);
+        TestDatabase t;
+        const QString cwd = QDir::currentPath();
+        QDir::setCurrent(t.folder());
+        const Run r = run(QStringList{"--db", t.path()} + args);
+        QDir::setCurrent(cwd);
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.startsWith(err), qPrintable(r.err));
+        QCOMPARE(r.out, QString());
     }
 
     void initCreatesOnceAndNeverOverwrites() {

@@ -65,10 +65,10 @@ private slots:
                         "02/02/2000,10,MSFT,300.00,Add,,,,,,,,4\n",
              ""},
             {{"recalc", a}, 0, "", ""},
-            {{"process", ""}, 1, "Please select one account\n", ""},
+            {{"process", ""}, 1, "", "Please select one account\n"},
             {{"process", "Nobody"}, 1, "", "Account not found: Nobody\n"},
-            {{"process", "Old"}, 1, noYear, ""},
-            {{"recalc", "Old"}, 1, noYear, ""},
+            {{"process", "Old"}, 1, "", noYear},
+            {{"recalc", "Old"}, 1, "", noYear},
             {{"detach", a}, 2, "", ""},
         };
         for (const Step& step : steps) {

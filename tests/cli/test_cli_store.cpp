@@ -1,0 +1,208 @@
+#include "cli/cli_commands.h"
+#include "store/sql.h"
+#include "store/store_backup.h"
+#include "store/store_fault.h"
+#include "support/file_permissions.h"
+#include "support/test_database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace gainbook;
+using gainbook::test::TestDatabase;
+
+namespace {
+
+struct Run {
+    int code;
+    QString out;
+    QString err;
+};
+
+Run run(const QStringList& args) {
+    QString out;
+    QString err;
+    QTextStream o(&out);
+    QTextStream e(&err);
+    const int code = runCli(args, o, e);
+    o.flush();
+    e.flush();
+    return {code, out, err};
+}
+
+// The tool as another program: its own process and its own connection.
+QProcess* startCli(const QStringList& args, QObject* parent) {
+    auto* process = new QProcess(parent);
+    process->start(QStringLiteral(GAINBOOK_CLI_PATH), args);
+    return process;
+}
+
+void fill(TestDatabase& t) {
+    t.addTxn("A", "Jan", "IBM", 100, "Bought", QDate(2000, 1, 3), -1000);
+    t.addTxn("A", "Feb", "IBM", 50, "Sold", QDate(2000, 2, 7), 800);
+}
+
+// A connection of this process that holds the file's write lock (and with
+// "EXCLUSIVE" keeps readers out too) until release().
+class LockHolder {
+public:
+    LockHolder(const QString& path, const char* mode) {
+        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+        db_.setDatabaseName(path);
+        held_ = db_.open() && QSqlQuery(db_).exec(QStringLiteral("BEGIN %1").arg(mode));
+    }
+    ~LockHolder() {
+        release();
+        db_.close();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+    }
+    bool held() const { return held_; }
+    void release() {
+        if (held_)
+            QSqlQuery(db_).exec(QStringLiteral("COMMIT"));
+        held_ = false;
+    }
+
+private:
+    QSqlDatabase db_;
+    bool held_ = false;
+};
+
+} // namespace
+
+class TestCliStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Another program's lock makes every command wait for it, readers and
+    // writers alike, instead of failing at once.
+    void waitsForAnotherProgram_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("listing") << QStringList{"accounts"} << "Level,Text\n1,A\n2,Jan\n2,Feb\n";
+        QTest::newRow("processing") << QStringList{"process", "A"} << "";
+    }
+    void waitsForAnotherProgram() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, out);
+        TestDatabase t;
+        fill(t);
+        LockHolder lock(t.path(), "EXCLUSIVE");
+        QVERIFY(lock.held());
+        QProcess* cli = startCli(QStringList{"--db", t.path()} + args, this);
+        QVERIFY(cli->waitForStarted());
+        QVERIFY(!cli->waitForFinished(1500)); // still waiting for the lock
+        lock.release();
+        QVERIFY(cli->waitForFinished(15000));
+        QCOMPARE(QString::fromUtf8(cli->readAllStandardError()), QString());
+        QCOMPARE(QString::fromUtf8(cli->readAllStandardOutput()), out);
+        QCOMPARE(cli->exitCode(), 0);
+    }
+
+    // Two runs of one account at once: the second waits for the first and
+    // then finds the account processed, instead of repeating its links.
+    void twoProcessRunsTakeTurns() {
+        TestDatabase t;
+        fill(t);
+        LockHolder lock(t.path(), "IMMEDIATE");
+        QVERIFY(lock.held());
+        QProcess* first = startCli({"--db", t.path(), "process", "A"}, this);
+        QProcess* second = startCli({"--db", t.path(), "process", "A"}, this);
+        QVERIFY(first->waitForStarted() && second->waitForStarted());
+        QTest::qWait(1000);
+        lock.release();
+        QVERIFY(first->waitForFinished(15000) && second->waitForFinished(15000));
+        const QString errors =
+            QString::fromUtf8(first->readAllStandardError() + second->readAllStandardError());
+        QVERIFY2(first->exitCode() + second->exitCode() == 1, qPrintable(errors));
+        QCOMPARE(errors, QStringLiteral("Account already processed: A\n"));
+        QSqlQuery links = runQuery(t.connection(), "SELECT COUNT(*) FROM SellLinks");
+        QVERIFY(links.next());
+        QCOMPARE(links.value(0).toInt(), 1);
+    }
+
+    // Held beyond the busy timeout, the file is named as in use.
+    void inUseAfterTheBusyTimeout() {
+        TestDatabase t;
+        fill(t);
+        LockHolder lock(t.path(), "EXCLUSIVE");
+        QVERIFY(lock.held());
+        QProcess* cli = startCli({"--db", t.path(), "accounts"}, this);
+        QVERIFY(cli->waitForFinished(30000));
+        QCOMPARE(cli->exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(cli->readAllStandardError()), inUseMessage(t.path()) + u'\n');
+        QCOMPARE(cli->readAllStandardOutput(), QByteArray());
+    }
+
+    // A read-only file is listed and viewed; commands that write say so
+    // and change nothing.
+    void readOnlyFile_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("accounts") << QStringList{"accounts"} << 0 << false;
+        QTest::newRow("txns") << QStringList{"txns", "A"} << 0 << false;
+        QTest::newRow("tax") << QStringList{"tax", "A", "--totals"} << 0 << false;
+        QTest::newRow("links") << QStringList{"links", "A"} << 0 << false;
+        QTest::newRow("process") << QStringList{"process", "A"} << 1 << true;
+        QTest::newRow("import") << QStringList{"import-txf", "x.txf"} << 1 << true;
+        QTest::newRow("restore") << QStringList{"restore"} << 1 << true;
+    }
+    void readOnlyFile() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(bool, refused);
+        if (!test::obeyFilePermissions())
+            QSKIP("file permissions cannot be made to apply to this process");
+        TestDatabase t;
+        fill(t);
+        const QString path = t.path();
+        t.database().close();
+        QFile::setPermissions(path, QFile::ReadOwner);
+        const auto restore =
+            qScopeGuard([&] { QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner); });
+        if (QFileInfo(path).isWritable())
+            QSKIP("file permissions do not apply to this process");
+        const QByteArray before = [&] {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        const Run r = run(QStringList{"--db", path} + args);
+        QCOMPARE(r.code, code);
+        if (refused) {
+            QCOMPARE(r.err, readOnlyMessage(path) + u'\n');
+            QCOMPARE(r.out, QString());
+        } else {
+            QCOMPARE(r.err, QString());
+            QVERIFY(!r.out.isEmpty());
+        }
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+    }
+
+    // The last processing run undone: the backup taken before it comes back.
+    void restoreUndoesTheLastRun() {
+        TestDatabase t;
+        fill(t);
+        const Run processed = run({"--db", t.path(), "process", "A"});
+        QCOMPARE(processed.code, 0);
+        QVERIFY(QFile::exists(backupFileOf(t.path())));
+        QVERIFY(run({"--db", t.path(), "links", "A"}).out.count(u'\n') > 1);
+        const Run restored = run({"--db", t.path(), "restore"});
+        QCOMPARE(restored.code, 0);
+        QVERIFY2(
+            restored.out.startsWith(
+                QStringLiteral("The database %1 was restored from the backup of ").arg(t.path())),
+            qPrintable(restored.out));
+        QCOMPARE(run({"--db", t.path(), "tax", "A"}).out.count(u'\n'), 1); // the heading alone
+        QCOMPARE(run({"--db", t.path(), "process", "A"}).code, 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliStore)
+#include "test_cli_store.moc"
