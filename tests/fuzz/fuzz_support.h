@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace gainbook::fuzz {
+
+// The application object some Qt parts (plugins, the SQL drivers) want,
+// made once for the whole run.
+inline void startQt(int* argc, char*** argv) {
+    static std::unique_ptr<QCoreApplication> app;
+    if (!app)
+        app = std::make_unique<QCoreApplication>(*argc, *argv);
+}
+
+inline QByteArray bytesOf(const uint8_t* data, size_t size) {
+    return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
+}
+
+// Readers that take a path get the input as a file of this process.
+inline QString inputFile(const QString& suffix) {
+    return QDir::temp().filePath(
+        QStringLiteral("gainbook-fuzz-%1.%2").arg(QCoreApplication::applicationPid()).arg(suffix));
+}
+
+inline bool writeInput(const QString& path, const uint8_t* data, size_t size) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(reinterpret_cast<const char*>(data), qint64(size)) == qint64(size);
+}
+
+} // namespace gainbook::fuzz

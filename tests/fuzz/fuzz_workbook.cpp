@@ -1,0 +1,24 @@
+// A workbook reader (.xls through FreeXL, or .xlsx through libzip and the
+// XML reader, chosen by GAINBOOK_FUZZ_SUFFIX at build time) on any bytes.
+#include "capture/sources/spreadsheet_reader.h"
+#include "fuzz_support.h"
+
+#include <algorithm>
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    gainbook::fuzz::startQt(argc, argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const QString path = gainbook::fuzz::inputFile(QStringLiteral(GAINBOOK_FUZZ_SUFFIX));
+    if (!gainbook::fuzz::writeInput(path, data, size))
+        return 0;
+    QString error;
+    if (const auto sheet = gainbook::readSpreadsheet(path, &error)) {
+        for (int row = 1; row <= std::min(sheet->rowCount(), 64); ++row)
+            for (int col = 1; col <= std::min(sheet->columnCount(), 64); ++col)
+                (void)sheet->number(row, col);
+    }
+    return 0;
+}
