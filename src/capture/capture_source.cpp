@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace gainbook {
 
@@ -20,9 +21,12 @@ CaptureSource localSource(const QString& path, const QString& shown) {
     return source;
 }
 
-// "welcome.html", "history.csv": a name the user means as a file even when
-// it is not there, so loading it can say it is missing.
+// "welcome.html", "history.csv", "./history": a name the user means as a
+// file even when it is not there, so loading it can say it is missing.
 bool looksLikeFileName(const QString& text) {
+    static const QRegularExpression relative(QStringLiteral(R"(^\.\.?[/\\])"));
+    if (relative.match(text).hasMatch())
+        return true;
     static const QStringList kinds = {QStringLiteral("htm"),  QStringLiteral("html"),
                                       QStringLiteral("csv"),  QStringLiteral("xls"),
                                       QStringLiteral("xlsx"), QStringLiteral("txt")};

@@ -32,8 +32,9 @@ struct CaptureSource {
 // - an absolute path is a local file;
 // - a relative name is looked for in docsFolder (the shipped pages) and then
 //   in currentDirectory, either of which may be empty; a name ending in .htm,
-//   .html, .csv, .xls, .xlsx or .txt that is in neither is the file of that
-//   name in currentDirectory, so that loading it can say it is missing;
+//   .html, .csv, .xls, .xlsx or .txt, or beginning with "./" or "../", that
+//   is in neither is the file of that name in currentDirectory, so that
+//   loading it can say it is missing;
 // - anything else (a bare host such as "www.example.com") is a web address.
 // A local file named ".csv", ".xls" or ".xlsx" (any case) is a Sheet.
 CaptureSource resolveCaptureSource(const QString& text, const QString& docsFolder,

@@ -62,6 +62,8 @@ private slots:
         row("sheet ending in any case", "history.XLSX", Kind::Sheet, "file://@/work/history.XLSX",
             "@/work/history.XLSX");
         row("missing sheet", "gone.xls", Kind::Sheet, "file://@/work/gone.xls", "@/work/gone.xls");
+        row("missing file named relatively", "../work/gone", Kind::Page, "file://@/work/gone",
+            "@/work/gone");
         row("absolute csv path", "@/elsewhere/a.csv", Kind::Sheet, "file://@/elsewhere/a.csv",
             "@/elsewhere/a.csv");
         row("file address of a sheet", "file://@/work/history.XLSX", Kind::Sheet,
