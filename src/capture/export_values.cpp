@@ -35,23 +35,33 @@ QString withoutCurrencyCode(QString t) {
 
 QDate exportDate(const QString& text, const QDate& today) {
     QString t = text.trimmed();
-    const qsizetype asOf = t.indexOf(QLatin1String(" as of "), 0, Qt::CaseInsensitive);
-    if (asOf > 0)
-        t = t.left(asOf).trimmed();
-    // A time of day after the date: "03/15/2024 09:30:00", "3/15/2024 9:30 AM".
-    static const QRegularExpression timed(
-        QStringLiteral(R"(^(\S+)\s+\d{1,2}:\d{2}(:\d{2}(\.\d+)?)?(\s*[AaPp][Mm])?$)"));
-    if (const auto m = timed.match(t); m.hasMatch())
-        t = m.captured(1);
-    static const QRegularExpression compact(QStringLiteral(R"(^((?:19|20)\d{2})(\d{2})(\d{2})$)"));
-    static const QRegularExpression yearFirst(QStringLiteral(R"(^(\d{4})/(\d{1,2})/(\d{1,2})$)"));
-    QRegularExpressionMatch m = compact.match(t);
-    if (!m.hasMatch())
-        m = yearFirst.match(t);
-    if (m.hasMatch()) {
-        t = slashed(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-        if (t.isEmpty())
-            return {};
+    // Most cells are a plain m/d/yyyy; the patterns below run only on texts
+    // that may hold another form, as a capture reads one date a row.
+    if (t.contains(u' ')) {
+        const qsizetype asOf = t.indexOf(QLatin1String(" as of "), 0, Qt::CaseInsensitive);
+        if (asOf > 0)
+            t = t.left(asOf).trimmed();
+        // A time of day after the date: "03/15/2024 09:30:00", "3/15/2024 9:30 AM".
+        static const QRegularExpression timed(
+            QStringLiteral(R"(^(\S+)\s+\d{1,2}:\d{2}(:\d{2}(\.\d+)?)?(\s*[AaPp][Mm])?$)"));
+        if (t.contains(u':')) {
+            if (const auto m = timed.match(t); m.hasMatch())
+                t = m.captured(1);
+        }
+    }
+    if (t.size() >= 8 && t.size() <= 10 && (t.size() == 8 || t[4] == u'/')) {
+        static const QRegularExpression compact(
+            QStringLiteral(R"(^((?:19|20)\d{2})(\d{2})(\d{2})$)"));
+        static const QRegularExpression yearFirst(
+            QStringLiteral(R"(^(\d{4})/(\d{1,2})/(\d{1,2})$)"));
+        QRegularExpressionMatch m = compact.match(t);
+        if (!m.hasMatch())
+            m = yearFirst.match(t);
+        if (m.hasMatch()) {
+            t = slashed(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+            if (t.isEmpty())
+                return {};
+        }
     }
     return sheetDate(t, today);
 }
