@@ -174,14 +174,16 @@ bool frmShowOther::Form_Load() {
 }
 
 bool frmShowOther::FillGrid() {
+    // Laid out empty first: the question about showing every buy comes
+    // without the rows of the previous filter.
+    setUpGrid(*buySheet_);
+    shown_.clear();
     BuyListing listing;
     try {
         listing = selection_.listBuys(BuyFilter(filterList_->currentIndex()), prompter_);
     } catch (const StoreError& error) {
         prompter_.message(QStringLiteral("The buys could not be read: ") + error.message());
     }
-    setUpGrid(*buySheet_);
-    shown_.clear();
     shown_.reserve(listing.rows.size());
     QVector<QStringList> texts;
     texts.reserve(listing.rows.size());

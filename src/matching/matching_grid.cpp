@@ -4,6 +4,8 @@
 #include "platform/date_text.h"
 #include "store/sql.h"
 
+#include <utility>
+
 namespace gainbook {
 
 namespace {
