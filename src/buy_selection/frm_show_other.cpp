@@ -51,7 +51,7 @@ frmShowOther::frmShowOther(QSqlDatabase db, Prompter& prompter, qint64 sellId,
     sheet = new SheetModel(this);
     vaSpread1 = new SpreadGrid(this);
     vaSpread1->setObjectName(QStringLiteral("vaSpread1"));
-    vaSpread1->setSheet(sheet);
+    vaSpread1->setGridModel(sheet);
     cmdNew = makeButton(this, QStringLiteral("cmdNew"), QStringLiteral("New Buy"));
     cmdAdd = makeButton(this, QStringLiteral("cmdAdd"), QStringLiteral("&Apply"));
     cmdDone = makeButton(this, QStringLiteral("cmdDone"), QStringLiteral("&Done"));

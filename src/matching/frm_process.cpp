@@ -51,7 +51,7 @@ frmProcess::frmProcess(QSqlDatabase db, Prompter& prompter, QWidget* mainWindow)
     sheet = new SheetModel(this);
     vaSpread1 = new SpreadGrid(this);
     vaSpread1->setObjectName(QStringLiteral("vaSpread1"));
-    vaSpread1->setSheet(sheet);
+    vaSpread1->setGridModel(sheet);
 
     buildLayout();
     setHints();
