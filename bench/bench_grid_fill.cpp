@@ -36,8 +36,7 @@ int main(int argc, char** argv) {
     const qint64 generated = timer.elapsed();
     const QString account = bench::generatedAccountName(0);
 
-    const TxnColumns columns;
-    RecordTableModel<TxnRecord> model(columns);
+    RecordTableModel<TxnRecord> model(std::make_unique<TxnColumns>());
     SpreadGrid grid;
     grid.setGridModel(&model);
     grid.resize(900, 600);

@@ -16,8 +16,8 @@ namespace gainbook {
 RecordGridPane::RecordGridPane(AppContext& context, Prompter& prompter,
                                std::function<OutlineSelection()> selection, QWidget* parent)
     : QObject(parent), context_(context), prompter_(prompter), selection_(std::move(selection)) {
-    txnRows_ = new RecordTableModel<TxnRecord>(txnColumns_, this);
-    taxRows_ = new RecordTableModel<TaxRecord>(taxColumns_, this);
+    txnRows_ = new RecordTableModel<TxnRecord>(std::make_unique<TxnColumns>(), this);
+    taxRows_ = new RecordTableModel<TaxRecord>(std::make_unique<TaxColumns>(), this);
     recordGrid_ = new SpreadGrid(parent);
     recordGrid_->setObjectName(QStringLiteral("grdFormlist"));
     recordGrid_->setGridModel(txnRows_);

@@ -74,8 +74,6 @@ private:
     AppContext& context_;
     Prompter& prompter_;
     std::function<OutlineSelection()> selection_;
-    TxnColumns txnColumns_;
-    TaxColumns taxColumns_;
     RecordTableModel<TxnRecord>* txnRows_ = nullptr;
     RecordTableModel<TaxRecord>* taxRows_ = nullptr;
     SpreadGrid* recordGrid_ = nullptr;

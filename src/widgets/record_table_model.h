@@ -4,6 +4,8 @@
 
 #include <QAbstractTableModel>
 
+#include <memory>
+
 namespace gainbook {
 
 // The grid model over typed records that every record grid builds on.
@@ -17,7 +19,7 @@ namespace gainbook {
 // be read stays on show as typed, its row turns red, and the record keeps
 // its value; the refusal is in the row's state for the screen to show.
 //
-//     RecordTableModel<TxnRecord> model(columns);   // columns outlive the model
+//     RecordTableModel<TxnRecord> model(std::make_unique<TxnColumns>());
 //     model.setRecords(records);                    // stored rows
 //     grid->setGridModel(&model);                   // a SpreadGrid shows it
 //     model.updateRows([&](QVector<RecordRow<TxnRecord>>& rows) {
@@ -28,6 +30,11 @@ namespace gainbook {
 // and its cellEdited signal tells the user's edits from the program's own
 // writes. In this class's functions rows and columns are numbered from 1,
 // as the grid numbers them; the QAbstractItemModel indexes count from 0.
+//
+// To put another grid on this base, write its RecordColumns in the core
+// beside the commands that use its rows (TxnColumns in main_window/txn_view.h
+// is one), read typed cells with platform/cell_readers.h so every grid
+// refuses the same texts the same way, and give its commands the rows.
 //
 // RecordTableModelBase is the part that does not depend on the record type
 // (and carries the signal); RecordTableModel<Record> below fills it in.
@@ -91,10 +98,11 @@ template <class Record> class RecordTableModel : public RecordTableModelBase {
 public:
     using Row = RecordRow<Record>;
 
-    explicit RecordTableModel(const RecordColumns<Record>& columns, QObject* parent = nullptr)
-        : RecordTableModelBase(columns.layout(), parent), columns_(columns) {}
+    explicit RecordTableModel(std::unique_ptr<const RecordColumns<Record>> columns,
+                              QObject* parent = nullptr)
+        : RecordTableModelBase(columns->layout(), parent), columns_(std::move(columns)) {}
 
-    const RecordColumns<Record>& recordColumns() const { return columns_; }
+    const RecordColumns<Record>& recordColumns() const { return *columns_; }
     const QVector<Row>& rowList() const { return rows_; }
     const Row& row(int row) const { return rows_[row - 1]; }
     const Record& record(int row) const { return rows_[row - 1].record; }
@@ -130,23 +138,23 @@ public:
 protected:
     int count() const override { return int(rows_.size()); }
     QString cellText(int row, int col) const override {
-        return gainbook::cellText(columns_, rows_[row - 1], col);
+        return gainbook::cellText(*columns_, rows_[row - 1], col);
     }
     CellKind cellKind(int row, int col) const override {
-        return columns_.kind(rows_[row - 1], col, column(col).kind);
+        return columns_->kind(rows_[row - 1], col, column(col).kind);
     }
     bool cellLocked(int row, int col) const override {
-        return columns_.locked(rows_[row - 1], col, column(col).locked);
+        return columns_->locked(rows_[row - 1], col, column(col).locked);
     }
     QStringList cellChoices(int row, int col) const override {
-        return columns_.choices(rows_[row - 1], col);
+        return columns_->choices(rows_[row - 1], col);
     }
     void editCellText(int row, int col, const QString& text) override {
-        editCell(columns_, rows_[row - 1], col, text);
+        editCell(*columns_, rows_[row - 1], col, text);
     }
     QVector<int> sortedRows(int col, Qt::SortOrder order) const override {
         return sortedOrder(
-            columns_, count(), [this](int i) -> const Record& { return rows_[i].record; }, col,
+            *columns_, count(), [this](int i) -> const Record& { return rows_[i].record; }, col,
             order);
     }
     void reorder(const QVector<int>& order) override {
@@ -166,7 +174,7 @@ private:
         RecordTableModel& model;
     };
 
-    const RecordColumns<Record>& columns_;
+    std::unique_ptr<const RecordColumns<Record>> columns_;
     QVector<Row> rows_;
 };
 

@@ -82,8 +82,7 @@ Lot lot(const QString& name, QDate date, double cost, qint64 id) {
 }
 
 struct Filled {
-    LotColumns columns;
-    RecordTableModel<Lot> model{columns};
+    RecordTableModel<Lot> model{std::make_unique<LotColumns>()};
 
     Filled() {
         model.setRecords({lot("msft", {2000, 12, 1}, 1500, 1), lot("IBM", {2001, 1, 15}, 200, 2),
@@ -109,8 +108,7 @@ class TestRecordTableModel : public QObject {
 
 private slots:
     void modelIsConsistent() {
-        LotColumns columns;
-        RecordTableModel<Lot> model(columns);
+        RecordTableModel<Lot> model(std::make_unique<LotColumns>());
         QAbstractItemModelTester tester(&model,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setRecords({lot("b", {2000, 1, 2}, 1, 1), lot("a", {2000, 1, 1}, 2, 2)});
