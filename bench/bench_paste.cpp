@@ -13,11 +13,8 @@
 #include "bench_files.h"
 #include "capture/broker_entries.h"
 #include "capture/capture_parsers.h"
-#include "platform/prompter.h"
-#include "store/database.h"
 
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -29,12 +26,6 @@ namespace {
 
 const char* const kNames[] = {"Acme Widgets, Inc.", "Northwind Traders", "Contoso Ltd.",
                               "Fabrikam Holdings Corp."};
-
-class SilentPrompter final : public Prompter {
-public:
-    void message(const QString&) override {}
-    bool ask(const QString&) override { return true; }
-};
 
 // The text as the paste box holds it: a heading line, then trades, every
 // line ended by CR LF.
@@ -56,12 +47,6 @@ QString pastedText(int lines) {
 int main(int argc, char* argv[]) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     const int maxLines = argc > 2 ? std::atoi(argv[2]) : 200000;
-    QTemporaryDir dir;
-    Database db;
-    if (!dir.isValid() || !db.create(dir.filePath(QStringLiteral("paste.db"))).ok()) {
-        std::fprintf(stderr, "cannot create the database\n");
-        return 1;
-    }
     const BrokerEntry* entry = findBrokerEntry(QStringLiteral("Wit Capital"));
     std::printf("pasted text, best of %d runs\n", runs);
     for (const int lines : {16000, 32000, 100000, 200000}) {
@@ -70,16 +55,15 @@ int main(int argc, char* argv[]) {
         const QString text = pastedText(lines);
         double best = 0;
         qsizetype rows = 0;
+        CaptureState state = CaptureState::initial();
+        chooseBrokerEntry(state, *entry, QString(), QString());
+        state.pasteData = true;
+        state.pastedText = text;
+        const CaptureSettings settings = state.settings();
         for (int run = 0; run < runs; ++run) {
-            CaptureState state = CaptureState::initial();
-            chooseBrokerEntry(state, *entry, QString(), QString());
-            state.pasteData = true;
-            state.pastedText = text;
-            SilentPrompter prompter;
-            CaptureRun capture(state, db.connection(), prompter);
             QElapsedTimer timer;
             timer.start();
-            const ParseResult parsed = entry->parser(PageDocument{}, capture);
+            const ParseResult parsed = entry->parser(PageDocument{}, settings);
             const double seconds = double(timer.nsecsElapsed()) / 1e9;
             rows = parsed.rows.size();
             if (run == 0 || seconds < best)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/cli_prompter.h"
+#include "platform/outcome.h"
 #include "store/database.h"
 #include "store/store_error.h"
 
@@ -34,6 +35,11 @@ public:
     // A failure of the database: the file's own message when the file
     // failed (in use, read-only, damaged, full), else the engine's text.
     int fail(const StoreError& error);
+
+    // How a command ended: a failure's message on stderr, every other
+    // message and the details through the prompter, one line each (on
+    // stdout when Done, else on stderr). ExitOk when Done, else ExitMessage.
+    int finish(const Outcome& outcome);
 
     // A usage error on stderr with the running command's usage line;
     // returns ExitUsage.

@@ -3,7 +3,6 @@
 #include "app/tax_year.h"
 #include "platform/number_range.h"
 #include "platform/output_guard.h"
-#include "platform/prompter.h"
 #include "store/store_backup.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
@@ -15,17 +14,7 @@
 
 namespace gainbook {
 
-namespace {
-
-bool tell(const TxfResult& result, Prompter& prompter) {
-    if (!result.message.isEmpty())
-        prompter.message(result.message);
-    return result.ok();
-}
-
-} // namespace
-
-TxfResult TxfExport::load(const QSqlDatabase& db) {
+Outcome TxfExport::load(const QSqlDatabase& db) {
     records_.clear();
     databaseFile_ = databaseFile(db);
     try {
@@ -34,22 +23,22 @@ TxfResult TxfExport::load(const QSqlDatabase& db) {
         const qint64 beyond =
             countTaxRecsSoldBeyond(db, taxYearFirstDay(), taxYearLastDay(), kBrokerageNumberLimit);
         if (beyond > 0)
-            return {TxfStatus::Failed, 0, 0, outOfRangeExportMessage(beyond)};
+            return Outcome::failure(outOfRangeExportMessage(beyond));
         records_ = selectTaxRecsSold(db, taxYearFirstDay(), taxYearLastDay());
     } catch (const StoreError& error) {
-        return {TxfStatus::Failed, 0, 0, exportReadFailedMessage(error.message())};
+        return Outcome::failure(exportReadFailedMessage(error.message()));
     }
     if (records_.isEmpty())
-        return {TxfStatus::NoData, 0, 0, noRecordToExportMessage()};
-    return {TxfStatus::Done, records_.size(), 0, {}};
+        return Outcome::stop(noRecordToExportMessage());
+    return Outcome::ok(records_.size());
 }
 
-TxfResult TxfExport::writeTo(const QString& path) const {
+Outcome TxfExport::writeTo(const QString& path) const {
     const QString refusal = outputRefusal(
         path, {{databaseFile_, QStringLiteral("the open database")},
                {backupFileOf(databaseFile_), QStringLiteral("the database's backup")}});
     if (!refusal.isEmpty())
-        return {TxfStatus::Failed, 0, 0, cannotWriteMessage(path, refusal)};
+        return Outcome::failure(cannotWriteMessage(path, refusal));
 
     QByteArray text = txfHeader();
     text.reserve(text.size() + records_.size() * 96);
@@ -62,16 +51,8 @@ TxfResult TxfExport::writeTo(const QString& path) const {
     // rather than written in place.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        return {TxfStatus::Failed, 0, 0, cannotWriteMessage(path, file.errorString())};
-    return {TxfStatus::Done, records_.size(), 0, {}};
-}
-
-bool TxfExport::load(const QSqlDatabase& db, Prompter& prompter) {
-    return tell(load(db), prompter);
-}
-
-bool TxfExport::writeTo(const QString& path, Prompter& prompter) const {
-    return tell(writeTo(path), prompter);
+        return Outcome::failure(cannotWriteMessage(path, file.errorString()));
+    return Outcome::ok(records_.size());
 }
 
 } // namespace gainbook

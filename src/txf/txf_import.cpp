@@ -3,18 +3,13 @@
 #include "platform/date_text.h"
 #include "platform/number_range.h"
 #include "platform/number_text.h"
-#include "platform/prompter.h"
+#include "store/row_writer.h"
 #include "store/store_backup.h"
-#include "store/store_error.h"
-#include "store/store_fault.h"
 #include "store/tax_table.h"
-#include "store/transaction.h"
 #include "txf/txf_texts.h"
 
 #include <QFile>
 #include <QLocale>
-
-#include <optional>
 
 namespace gainbook {
 
@@ -69,86 +64,53 @@ std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& 
     return record;
 }
 
-TxfResult importTxf(const QString& path, const QSqlDatabase& db) {
+Outcome importTxf(const QString& path, const QSqlDatabase& db) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {TxfStatus::Failed, 0, 0, cannotReadMessage(path, file.errorString())};
+        return Outcome::failure(cannotReadMessage(path, file.errorString()));
     const QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return {TxfStatus::Failed, 0, 0, cannotReadMessage(path, file.errorString())};
+        return Outcome::failure(cannotReadMessage(path, file.errorString()));
     file.close();
 
     const TxfStatement statement = readTxf(content);
-
-    TxfResult result;
-    if (!statement.entries.isEmpty()) {
-        // The file as it was before the import is kept as its backup.
-        const Outcome backup = keepBackup(db);
-        if (!backup.done())
-            return {TxfStatus::Failed, 0, 0, backup.message};
-    }
-    // The first failure is the one reported, never the failed commit that
-    // may follow it.
-    std::optional<StoreError> first;
-    try {
-        Transaction transaction(db);
-        TaxWriter writer(db);
-        for (const TxfEntry& entry : statement.entries) {
-            const std::optional<TaxRecord> record = taxRecordFromTxf(entry, statement.accountName);
-            if (!record) {
-                ++result.skipped;
-                continue;
-            }
-            try {
-                writer.insert(*record);
-            } catch (const StoreError& error) {
-                first = error;
-                break;
-            }
-            ++result.count;
-        }
-        // What was written before a refused record stays, as the message
-        // says; a failure of the file itself leaves the file as it was.
-        if (first && storeFault(first->sqlError()) != StoreFault::None)
-            result.count = 0;
+    QVector<TaxRecord> records;
+    records.reserve(statement.entries.size());
+    qint64 skipped = 0;
+    for (const TxfEntry& entry : statement.entries) {
+        if (std::optional<TaxRecord> record = taxRecordFromTxf(entry, statement.accountName))
+            records.append(std::move(*record));
         else
-            transaction.commit();
-    } catch (const StoreError& error) {
-        if (!first)
-            first = error;
-        result.count = 0;
+            ++skipped;
     }
-    QString failure;
-    QString fileFailure;
-    if (first) {
-        fileFailure = storeFaultMessage(db, first->sqlError());
-        failure = fileFailure.isEmpty() ? first->message() : fileFailure;
+
+    if (!records.isEmpty()) {
+        // The file as it was before the import is kept as its backup.
+        if (const Outcome backup = keepBackup(db); !backup.done())
+            return backup;
     }
+    std::optional<TaxWriter> writer;
+    const WrittenRows written = writeRows(db, records, [&](const TaxRecord& record) {
+        if (!writer)
+            writer.emplace(db);
+        writer->insert(record);
+    });
 
     QStringList lines;
-    if (result.count > 0)
-        lines << recordsAddedMessage(result.count);
-    else if (failure.isEmpty())
+    if (written.count > 0)
+        lines << recordsAddedMessage(written.count);
+    else if (written.complete())
         lines << noDataImportedMessage();
-    if (result.skipped > 0)
-        lines << recordsSkippedMessage(result.skipped);
-    if (!fileFailure.isEmpty())
-        lines << fileFailure;
-    else if (!failure.isEmpty())
-        lines << importStoppedMessage(failure);
-    result.message = lines.join(u'\n');
-    if (!failure.isEmpty())
-        result.status = TxfStatus::Failed;
-    else
-        result.status = result.count > 0 ? TxfStatus::Done : TxfStatus::NoData;
-    return result;
-}
-
-TxfResult importTxf(const QString& path, const QSqlDatabase& db, Prompter& prompter) {
-    TxfResult result = importTxf(path, db);
-    if (!result.message.isEmpty())
-        prompter.message(result.message);
-    return result;
+    if (skipped > 0)
+        lines << recordsSkippedMessage(skipped);
+    if (!written.fileFailure.isEmpty())
+        lines << written.fileFailure;
+    else if (!written.complete())
+        lines << importStoppedMessage(written.failure);
+    const QString message = lines.join(u'\n');
+    if (!written.complete())
+        return Outcome::failure(message, written.count);
+    return written.count > 0 ? Outcome::ok(written.count, message) : Outcome::stop(message);
 }
 
 } // namespace gainbook

@@ -1,7 +1,6 @@
 #include "platform/output_guard.h"
 #include "store/sql.h"
 #include "store/store_backup.h"
-#include "support/recording_prompter.h"
 #include "txf/txf_export.h"
 #include "txf/txf_format.h"
 #include "txf/txf_texts.h"
@@ -25,12 +24,13 @@ private slots:
     void writesTheExactBytes() {
         TestDatabase t;
         fillSmallExport(t);
-        RecordingPrompter prompter;
         TxfExport txf;
-        QVERIFY(txf.load(t.connection(), prompter));
+        const Outcome loaded = txf.load(t.connection());
+        QVERIFY(loaded.done());
         const QString path = t.folder() + QStringLiteral("/out.txf");
-        QVERIFY(txf.writeTo(path, prompter));
-        QVERIFY(prompter.messages.isEmpty());
+        const Outcome written = txf.writeTo(path);
+        QVERIFY(written.done());
+        QCOMPARE(loaded.message + written.message, QString());
         QCOMPARE(readBytes(path), readBytes(txfData(QStringLiteral("small_export.txf"))));
     }
 
@@ -42,7 +42,7 @@ private slots:
         TxfExport txf;
         QCOMPARE(txf.load(t.connection()).count, 2);
         const QString path = t.folder() + QStringLiteral("/year.txf");
-        QVERIFY(txf.writeTo(path).ok());
+        QVERIFY(txf.writeTo(path).done());
         const QByteArray bytes = readBytes(path);
         QVERIFY(bytes.contains("\r\nP1 2000-01-01\r\n") && bytes.contains("\r\nP1 2000-12-31\r\n"));
         QCOMPARE(bytes.count("\r\nTD\r\n"), 2);
@@ -136,18 +136,17 @@ private slots:
         const QFileInfo was(path);
         const QByteArray bytes = was.isFile() ? readBytes(path) : QByteArray();
 
-        RecordingPrompter prompter;
         TxfExport txf;
-        QVERIFY(txf.load(t.connection(), prompter));
-        QVERIFY(!txf.writeTo(path, prompter));
-        QCOMPARE(prompter.messages.size(), 1);
+        QVERIFY(txf.load(t.connection()).done());
+        const Outcome written = txf.writeTo(path);
+        QVERIFY(written.failed());
         const QString named = QStringLiteral("The file %1 could not be written: ")
                                   .arg(QDir::toNativeSeparators(path));
-        QVERIFY2(prompter.messages[0].startsWith(named), qPrintable(prompter.messages[0]));
+        QVERIFY2(written.message.startsWith(named), qPrintable(written.message));
         if (reason.isEmpty())
-            QVERIFY(prompter.messages[0].size() > named.size());
+            QVERIFY(written.message.size() > named.size());
         else
-            QCOMPARE(prompter.messages[0].mid(named.size()), reason);
+            QCOMPARE(written.message.mid(named.size()), reason);
         const QFileInfo is(path);
         QCOMPARE(is.exists(), was.exists());
         QCOMPARE(is.isSymLink(), was.isSymLink());
@@ -172,8 +171,8 @@ private slots:
         const qint64 id = t.addTax("A", "HUGE", 1, QDate(2000, 1, 3), QDate(2000, 2, 1), 1, 2);
         runQuery(t.connection(), "UPDATE TaxRec SET Cost = ? WHERE ID = ?", {1e308, id});
         TxfExport txf;
-        const TxfResult loaded = txf.load(t.connection());
-        QCOMPARE(loaded.status, TxfStatus::Failed);
+        const Outcome loaded = txf.load(t.connection());
+        QVERIFY(loaded.failed());
         QCOMPARE(loaded.message, outOfRangeExportMessage(1));
     }
 };

@@ -3,6 +3,7 @@
 #include "capture/sources/spreadsheet_reader.h"
 #include "capture/web/dom_snapshot.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -25,40 +26,21 @@ bool setError(QString* error, const QString& message) {
     return false;
 }
 
-bool isAddress(const QString& source) {
-    const QUrl url(source);
-    const QString scheme = url.scheme().toLower();
-    return scheme == u"http" || scheme == u"https" || scheme == u"file";
-}
-
-// What the browser should open for the source, or an empty URL and a
-// message when a local file is missing.
-QUrl browserAddress(const QString& source, QString* error) {
-    if (isAddress(source)) {
-        const QUrl url(source);
-        if (!url.isLocalFile())
-            return url;
-        const QFileInfo file(url.toLocalFile());
-        if (!file.exists()) {
-            setError(error, QStringLiteral("File not found: %1").arg(url.toLocalFile()));
-            return {};
-        }
-        // The engine takes only absolute file addresses.
-        QUrl absolute = QUrl::fromLocalFile(file.absoluteFilePath());
-        absolute.setQuery(url.query());
-        absolute.setFragment(url.fragment());
-        return absolute;
-    }
-    const QFileInfo file(source);
+// What the browser should open for a page or an address, or an empty URL
+// and a message when a local file is missing.
+QUrl browserAddress(const CaptureSource& source, QString* error) {
+    if (source.kind == CaptureSource::Kind::Address)
+        return source.url;
+    const QFileInfo file(source.path);
     if (!file.exists()) {
-        setError(error, QStringLiteral("File not found: %1").arg(source));
+        setError(error, QStringLiteral("File not found: %1").arg(source.shown));
         return {};
     }
     if (!file.isFile()) {
-        setError(error, QStringLiteral("Not a file: %1").arg(source));
+        setError(error, QStringLiteral("Not a file: %1").arg(source.shown));
         return {};
     }
-    return QUrl::fromLocalFile(file.absoluteFilePath());
+    return source.url;
 }
 
 // Loads the page and waits for the end of the load, frames included, as
@@ -144,19 +126,28 @@ std::optional<PageDocument> snapshotNow(QWebEnginePage& page, int stallMs, QStri
 
 } // namespace
 
-std::optional<PageDocument> loadDocument(const QString& source, QString* error, int stallMs) {
-    const QString localPath =
-        isAddress(source) && QUrl(source).isLocalFile() ? QUrl(source).toLocalFile() : source;
-    if (!isAddress(source) || QUrl(source).isLocalFile()) {
-        if (isSpreadsheetFile(localPath)) {
-            auto sheet = readSpreadsheet(localPath, error);
-            if (!sheet)
-                return std::nullopt;
-            PageDocument document;
-            document.address = source;
-            document.sheet = std::move(sheet);
-            return document;
+std::optional<PageDocument> loadDocument(const CaptureSource& source, QString* error, int stallMs) {
+    switch (source.kind) {
+    case CaptureSource::Kind::None:
+    case CaptureSource::Kind::PastedText:
+        setError(error, QStringLiteral("No page or spreadsheet named: %1").arg(source.shown));
+        return std::nullopt;
+    case CaptureSource::Kind::Sheet: {
+        if (!QFileInfo::exists(source.path)) {
+            setError(error, QStringLiteral("File not found: %1").arg(source.shown));
+            return std::nullopt;
         }
+        auto sheet = readSpreadsheet(source.path, error);
+        if (!sheet)
+            return std::nullopt;
+        PageDocument document;
+        document.address = source.shown;
+        document.sheet = std::move(sheet);
+        return document;
+    }
+    case CaptureSource::Kind::Page:
+    case CaptureSource::Kind::Address:
+        break;
     }
 
     const QUrl url = browserAddress(source, error);
@@ -176,6 +167,11 @@ std::optional<PageDocument> loadDocument(const QString& source, QString* error, 
     if (!loadPage(*page, url, stallMs, error))
         return std::nullopt;
     return snapshotNow(*page, stallMs, error);
+}
+
+std::optional<PageDocument> loadDocument(const QString& source, QString* error, int stallMs) {
+    return loadDocument(resolveCaptureSource(source, QString(), QDir::currentPath()), error,
+                        stallMs);
 }
 
 } // namespace gainbook

@@ -1,0 +1,49 @@
+#include "store/row_writer.h"
+
+#include "store/store_error.h"
+#include "store/store_fault.h"
+#include "store/transaction.h"
+
+#include <optional>
+
+namespace gainbook {
+
+WrittenRows writeIndexedRows(const QSqlDatabase& db, qsizetype rowCount,
+                             const std::function<void(qsizetype row)>& writeRow) {
+    WrittenRows result;
+    // The engine may end the transaction on its own after a failure of the
+    // file (a full disk): the commit that follows would only add "cannot
+    // commit - no transaction is active". The first failure is kept.
+    std::optional<StoreError> first;
+    try {
+        Transaction transaction(db);
+        for (qsizetype row = 0; row < rowCount; ++row) {
+            try {
+                writeRow(row);
+            } catch (const StoreError& error) {
+                first = error;
+                result.refusedRow = row;
+                break;
+            }
+            ++result.count;
+        }
+        if (!first || storeFault(first->sqlError()) == StoreFault::None)
+            transaction.commit();
+    } catch (const StoreError& error) {
+        if (!first)
+            first = error;
+        result.refusedRow = -1;
+    }
+    if (!first)
+        return result;
+    result.failure = first->message();
+    result.fileFailure = storeFaultMessage(db, first->sqlError());
+    if (!result.fileFailure.isEmpty() || result.refusedRow < 0) {
+        // Rolled back: the file failed, or the transaction never held.
+        result.count = 0;
+        result.refusedRow = -1;
+    }
+    return result;
+}
+
+} // namespace gainbook
