@@ -1,5 +1,7 @@
 #include "capture/page_document.h"
 
+#include <algorithm>
+
 namespace gainbook {
 
 namespace {
@@ -9,13 +11,34 @@ const SheetCell& emptyCell() {
     return empty;
 }
 
+// Where a key is, or would go, in an ascending list: the guess first (the
+// place it has when the list runs on without gaps), then a binary search.
+template <typename List, typename Key>
+qsizetype positionOf(const List& list, qsizetype guess, int key, Key keyOf) {
+    if (guess >= 0 && guess < list.size() && keyOf(list[guess]) == key)
+        return guess;
+    const auto at = std::lower_bound(list.begin(), list.end(), key,
+                                     [&](const auto& item, int k) { return keyOf(item) < k; });
+    return at - list.begin();
+}
+
 } // namespace
 
+const SheetDocument::Row* SheetDocument::findRow(int row) const {
+    if (rows_.isEmpty())
+        return nullptr;
+    const qsizetype at =
+        positionOf(rows_, row - rows_.front().number, row, [](const Row& r) { return r.number; });
+    return at < rows_.size() && rows_[at].number == row ? &rows_[at] : nullptr;
+}
+
 const SheetCell& SheetDocument::cell(int row, int col) const {
-    if (row < 1 || col < 1)
+    const Row* r = findRow(row);
+    if (!r || r->columns.isEmpty())
         return emptyCell();
-    const auto found = cells_.constFind(key(row, col));
-    return found == cells_.cend() ? emptyCell() : *found;
+    const qsizetype at =
+        positionOf(r->columns, col - r->columns.front(), col, [](int c) { return c; });
+    return at < r->columns.size() && r->columns[at] == col ? r->cells[at] : emptyCell();
 }
 
 QString SheetDocument::text(int row, int col) const {
@@ -30,9 +53,26 @@ double SheetDocument::number(int row, int col) const {
 void SheetDocument::setCell(int row, int col, SheetCell cell) {
     if (row < 1 || col < 1)
         return;
-    cells_.insert(key(row, col), std::move(cell));
-    rows_ = std::max(rows_, row);
-    columns_ = std::max(columns_, col);
+    // Readers fill a sheet row by row, left to right: then every cell goes
+    // at the end. Other orders insert in place.
+    qsizetype rowAt = rows_.size();
+    if (!rows_.isEmpty() && rows_.back().number >= row)
+        rowAt = positionOf(rows_, -1, row, [](const Row& r) { return r.number; });
+    if (rowAt == rows_.size() || rows_[rowAt].number != row)
+        rows_.insert(rowAt, Row{row, {}, {}});
+    Row& r = rows_[rowAt];
+    qsizetype colAt = r.columns.size();
+    if (!r.columns.isEmpty() && r.columns.back() >= col)
+        colAt = positionOf(r.columns, -1, col, [](int c) { return c; });
+    if (colAt < r.columns.size() && r.columns[colAt] == col) {
+        r.cells[colAt] = std::move(cell);
+    } else {
+        r.columns.insert(colAt, col);
+        r.cells.insert(colAt, std::move(cell));
+        ++cellCount_;
+    }
+    rowCount_ = std::max(rowCount_, row);
+    columnCount_ = std::max(columnCount_, col);
 }
 
 QString PageDocument::documentType() const {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
 #include <QVector>
 
@@ -24,13 +23,15 @@ struct SheetCell {
 
 // The active sheet of a hosted spreadsheet, cells by row and column from 1.
 // Only the cells that hold something take memory: a cell far down or far to
-// the right costs no more than one at the top left.
+// the right costs no more than one at the top left. Rows are kept in order,
+// each with its cells in column order, so a walk down a sheet that is filled
+// from the top finds each cell in one step.
 class SheetDocument {
 public:
-    int rowCount() const { return rows_; }
-    int columnCount() const { return columns_; }
+    int rowCount() const { return rowCount_; }
+    int columnCount() const { return columnCount_; }
     // How many cells hold something.
-    qsizetype cellCount() const { return cells_.size(); }
+    qsizetype cellCount() const { return cellCount_; }
 
     // An empty cell (or one outside the sheet) reads as empty text and 0.
     QString text(int row, int col) const;
@@ -40,11 +41,18 @@ public:
     void setCell(int row, int col, SheetCell cell);
 
 private:
-    static quint64 key(int row, int col) { return quint64(quint32(row)) << 32 | quint32(col); }
+    struct Row {
+        int number = 0;
+        QVector<int> columns; // ascending
+        QVector<SheetCell> cells;
+    };
+    // The row of that number, or null.
+    const Row* findRow(int row) const;
 
-    QHash<quint64, SheetCell> cells_;
-    int rows_ = 0;
-    int columns_ = 0;
+    QVector<Row> rows_; // ascending by number
+    int rowCount_ = 0;
+    int columnCount_ = 0;
+    qsizetype cellCount_ = 0;
 };
 
 // A snapshot of what the browser shows: an HTML document (its elements in

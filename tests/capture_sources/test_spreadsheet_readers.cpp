@@ -210,6 +210,11 @@ private slots:
         QTest::newRow("xlsx last column") << "a.xlsx"
                                           << "<row r=\"1\">" + inlineCell("XFD1", "end") + "</row>"
                                           << "1 x 16384 / 1";
+        QTest::newRow("xlsx rows and cells out of order")
+            << "a.xlsx"
+            << "<row r=\"3\">" + inlineCell("C3", "c") + inlineCell("A3", "a") +
+                   "</row><row r=\"1\">" + inlineCell("B1", "b") + "</row>"
+            << "3 x 3 / 3";
         QTest::newRow("xlsx row past the end")
             << "a.xlsx"
             << "<row r=\"1048577\">" + inlineCell("A1", "x") + "</row>"
