@@ -5,8 +5,8 @@
 #include "db_generator.h"
 #include "main_window/txn_view.h"
 #include "platform/sheet_model.h"
-#include "platform/spread_grid.h"
 #include "store/database.h"
+#include "widgets/spread_grid.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

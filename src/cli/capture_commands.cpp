@@ -3,7 +3,7 @@
 #include "capture/broker_entries.h"
 #include "capture/capture_run.h"
 #include "capture/sources/pasted_text.h"
-#include "capture/web/document_loader.h"
+#include "cli/capture_document.h"
 #include "cli/cli_session.h"
 
 #include <QCoreApplication>
@@ -92,15 +92,18 @@ int runCaptureCommand(CliSession& session, const QStringList& args) {
         state.pasteData = true;
         state.pastedText = *text;
     } else {
-        auto loaded = loadDocument(parsed.source, &error);
-        if (!loaded) {
+        switch (openCaptureDocument(parsed.source, document, error)) {
+        case DocumentOpen::Opened:
+            break;
+        case DocumentOpen::SourceFailed:
             // What cannot be opened as the document the entry reads is the
             // same as a page without the entry's data.
             session.err() << error << '\n';
             session.prompter().message(noDataMessage(state.entry));
             return ExitMessage;
+        case DocumentOpen::ToolFailed:
+            return session.fail(error);
         }
-        document = std::move(*loaded);
     }
 
     const CaptureResult result =

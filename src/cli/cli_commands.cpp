@@ -1,6 +1,5 @@
 #include "cli/cli_commands.h"
 
-#include "app/database_location.h"
 #include "cli/buy_commands.h"
 #include "cli/capture_commands.h"
 #include "cli/cli_session.h"
@@ -8,6 +7,7 @@
 #include "cli/record_commands.h"
 #include "cli/txf_commands.h"
 #include "platform/settings_store.h"
+#include "startup/database_location.h"
 
 #include <QDir>
 

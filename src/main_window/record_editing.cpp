@@ -1,6 +1,5 @@
 #include "main_window/record_editing.h"
 
-#include "app/tax_year.h"
 #include "main_window/record_writers.h"
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
@@ -8,6 +7,7 @@
 #include "platform/number_text.h"
 #include "platform/prompter.h"
 #include "platform/sheet_model.h"
+#include "platform/tax_year.h"
 #include "store/store_error.h"
 #include "store/tax_table.h"
 #include "store/txn_table.h"

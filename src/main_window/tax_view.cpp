@@ -1,10 +1,10 @@
 #include "main_window/tax_view.h"
 
-#include "app/tax_year.h"
 #include "platform/date_text.h"
 #include "platform/formats.h"
 #include "platform/number_text.h"
 #include "platform/sheet_model.h"
+#include "platform/tax_year.h"
 #include "store/tax_table.h"
 
 namespace gainbook {

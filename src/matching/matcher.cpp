@@ -1,9 +1,9 @@
 #include "matching/matcher.h"
 
-#include "app/tax_year.h"
 #include "matching/open_quantity.h"
 #include "platform/date_text.h"
 #include "platform/number_text.h"
+#include "platform/tax_year.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/tax_table.h"

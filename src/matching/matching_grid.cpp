@@ -1,10 +1,10 @@
 #include "matching/matching_grid.h"
 
-#include "app/tax_year.h"
 #include "platform/date_text.h"
 #include "platform/formats.h"
 #include "platform/number_text.h"
 #include "platform/sheet_model.h"
+#include "platform/tax_year.h"
 #include "store/sql.h"
 
 namespace gainbook {

@@ -1,11 +1,11 @@
 #include "matching/process_session.h"
 
-#include "app/tax_year.h"
 #include "matching/link_editing.h"
 #include "matching/matcher.h"
 #include "platform/number_text.h"
 #include "platform/prompter.h"
 #include "platform/sheet_model.h"
+#include "platform/tax_year.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/transaction.h"

@@ -1,7 +1,7 @@
 #include "txf/txf_export.h"
 
-#include "app/tax_year.h"
 #include "platform/prompter.h"
+#include "platform/tax_year.h"
 #include "store/store_error.h"
 #include "store/tax_table.h"
 #include "txf/txf_format.h"

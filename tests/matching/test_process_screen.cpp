@@ -1,12 +1,12 @@
-#include "app/app_context.h"
-#include "matching/frm_process.h"
+#include "matching/screen/frm_process.h"
 #include "matching_fixture.h"
 #include "platform/sheet_model.h"
-#include "platform/spread_grid.h"
+#include "startup/app_context.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
+#include "widgets/spread_grid.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -131,18 +131,15 @@ std::optional<PageDocument> snapshotNow(QWebEnginePage& page, int timeoutMs, QSt
 } // namespace
 
 std::optional<PageDocument> loadDocument(const QString& source, QString* error, int timeoutMs) {
-    const QString localPath =
-        isAddress(source) && QUrl(source).isLocalFile() ? QUrl(source).toLocalFile() : source;
-    if (!isAddress(source) || QUrl(source).isLocalFile()) {
-        if (isSpreadsheetFile(localPath)) {
-            auto sheet = readSpreadsheet(localPath, error);
-            if (!sheet)
-                return std::nullopt;
-            PageDocument document;
-            document.address = source;
-            document.sheet = std::move(sheet);
-            return document;
-        }
+    const QString sheetPath = spreadsheetSourcePath(source);
+    if (!sheetPath.isEmpty()) {
+        auto sheet = readSpreadsheet(sheetPath, error);
+        if (!sheet)
+            return std::nullopt;
+        PageDocument document;
+        document.address = source;
+        document.sheet = std::move(sheet);
+        return document;
     }
 
     const QUrl url = browserAddress(source, error);

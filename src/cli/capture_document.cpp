@@ -1,0 +1,96 @@
+#include "cli/capture_document.h"
+
+#include "capture/page_document_json.h"
+#include "capture/sources/spreadsheet_reader.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace gainbook {
+
+namespace {
+
+// The helper bounds the load and the snapshot itself; this only guards
+// against a helper that hangs.
+constexpr int kHelperTimeoutMs = 300000;
+
+DocumentOpen toolFailed(QString& error, const QString& why) {
+    error = QStringLiteral("The page could not be loaded: %1").arg(why);
+    return DocumentOpen::ToolFailed;
+}
+
+#ifdef GAINBOOK_WITH_PAGE_SNAPSHOT
+QString helperPath() {
+    const QString named = qEnvironmentVariable("GAINBOOK_PAGE_SNAPSHOT");
+    if (!named.isEmpty())
+        return named;
+    return QDir(QCoreApplication::applicationDirPath()).filePath(kPageSnapshotProgram);
+}
+
+DocumentOpen loadThroughHelper(const QString& source, PageDocument& document, QString& error) {
+    const QString program = helperPath();
+    if (!QFileInfo(program).isExecutable())
+        return toolFailed(error, QStringLiteral("the helper program %1 is missing.").arg(program));
+
+    QProcess helper;
+    // The browser engine's own notes go where the tool's errors go.
+    helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    helper.start(program, {source});
+    helper.closeWriteChannel();
+    if (!helper.waitForStarted())
+        return toolFailed(
+            error,
+            QStringLiteral("%1 could not be started (%2).").arg(program, helper.errorString()));
+    if (!helper.waitForFinished(kHelperTimeoutMs)) {
+        helper.kill();
+        helper.waitForFinished();
+        return toolFailed(error, QStringLiteral("%1 did not finish within %2 seconds.")
+                                     .arg(program)
+                                     .arg(kHelperTimeoutMs / 1000));
+    }
+    const QByteArray answer = helper.readAllStandardOutput();
+    if (helper.exitStatus() != QProcess::NormalExit)
+        return toolFailed(error, QStringLiteral("%1 stopped unexpectedly.").arg(program));
+    const QString message = QString::fromUtf8(answer).trimmed();
+    if (helper.exitCode() == 1 && !message.isEmpty()) {
+        // The helper's message about the source, as the screen would give it.
+        error = message;
+        return DocumentOpen::SourceFailed;
+    }
+    if (helper.exitCode() != 0)
+        return toolFailed(
+            error, QStringLiteral("%1 ended with code %2.").arg(program).arg(helper.exitCode()));
+    QString why;
+    auto loaded = pageDocumentFromJson(answer, &why);
+    if (!loaded)
+        return toolFailed(error, QStringLiteral("the answer of %1 is %2.").arg(program, why));
+    document = std::move(*loaded);
+    return DocumentOpen::Opened;
+}
+#endif
+
+} // namespace
+
+DocumentOpen openCaptureDocument(const QString& source, PageDocument& document, QString& error) {
+    const QString sheetPath = spreadsheetSourcePath(source);
+    if (!sheetPath.isEmpty()) {
+        auto sheet = readSpreadsheet(sheetPath, &error);
+        if (!sheet)
+            return DocumentOpen::SourceFailed;
+        document = PageDocument{};
+        document.address = source;
+        document.sheet = std::move(sheet);
+        return DocumentOpen::Opened;
+    }
+#ifdef GAINBOOK_WITH_PAGE_SNAPSHOT
+    return loadThroughHelper(source, document, error);
+#else
+    return toolFailed(error, QStringLiteral("HTML capture is not available in this build, which "
+                                            "was made without the browser engine. Capture a "
+                                            "spreadsheet (.csv, .xls, .xlsx) or use --paste."));
+#endif
+}
+
+} // namespace gainbook
