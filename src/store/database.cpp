@@ -1,6 +1,7 @@
 #include "store/database.h"
 
 #include "store/schema.h"
+#include "store/schema_upgrade.h"
 #include "store/sql.h"
 
 #include <QAtomicInt>
@@ -150,7 +151,13 @@ OpenResult Database::verify() {
                                .arg(path_, table));
     }
     try {
-        ensureIndexes(db);
+        if (upgradeSchema(db) == SchemaUpgrade::Newer)
+            return failure(OpenStatus::Newer,
+                           QStringLiteral("%1 was made by a newer version of Gainbook (database "
+                                          "version %2; this version reads up to %3).")
+                               .arg(path_)
+                               .arg(schemaVersion(db))
+                               .arg(currentSchemaVersion()));
     } catch (const StoreError& error) {
         return classify(error.sqlError(), path_);
     }

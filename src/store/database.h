@@ -6,8 +6,10 @@
 namespace gainbook {
 
 // Why a database file could not be opened. NotFound is told apart from the
-// rest because the program then asks for another file.
-enum class OpenStatus { Ok, NotFound, NotADatabase, MissingTable, ReadOnly, Locked, Failed };
+// rest because the program then asks for another file. Newer: the file was
+// made by a later version of the program, whose columns this one would not
+// keep.
+enum class OpenStatus { Ok, NotFound, NotADatabase, MissingTable, ReadOnly, Locked, Newer, Failed };
 
 struct OpenResult {
     OpenStatus status = OpenStatus::Ok;
@@ -25,7 +27,8 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // Opens an existing file; never creates one.
+    // Opens an existing file; never creates one. An older file is upgraded
+    // to the newest version (schema_upgrade.h); a newer one is refused.
     OpenResult open(const QString& path);
 
     // Creates a new file holding the three empty tables; refuses a file that
