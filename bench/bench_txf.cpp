@@ -57,8 +57,8 @@ void fill(Database& db, int count) {
         r.quantity = 10 + i % 490;
         r.dateSold = QDate(2000, 1, 1).addDays(i % 366);
         r.dateAcquired = r.dateSold.addDays(-(i % 900));
-        r.cost = 1000.0 + (i % 9973) * 1.25;
-        r.salePrice = r.cost * (0.5 + (i % 13) / 10.0);
+        r.cost = Money::fromDouble(1000.0 + (i % 9973) * 1.25);
+        r.salePrice = r.cost.scaled(5 + i % 13, 10);
         r.memo = QStringLiteral(" ");
         writer.insert(r);
     }

@@ -70,7 +70,7 @@ void generateDatabase(const QSqlDatabase& db, const GeneratorOptions& options) {
         const double sold = std::max(1.0, std::floor(bought * uniform(20, 100) / 100.0));
 
         txns.insert({0, account, monthLabel(buyDate), symbol, bought, kBought, buyDate,
-                     -bought * price, QString()});
+                     Money::fromDouble(-bought * price), QString()});
         ++written;
         if (written >= options.transactions)
             break;
@@ -78,7 +78,7 @@ void generateDatabase(const QSqlDatabase& db, const GeneratorOptions& options) {
             continue; // sells beyond the history are not captured yet
         const double salePrice = price * uniform(70, 160) / 100.0;
         txns.insert({0, account, monthLabel(sellDate), symbol, sold, kSold, sellDate,
-                     sold * salePrice, QString()});
+                     Money::fromDouble(sold * salePrice), QString()});
         ++written;
     }
 
@@ -88,8 +88,8 @@ void generateDatabase(const QSqlDatabase& db, const GeneratorOptions& options) {
         const double cost = uniform(100, 500000) / 100.0;
         taxes.insert({0, generatedAccountName(uniform(0, accounts - 1)),
                       symbolName(uniform(0, options.symbols - 1)), double(uniform(1, 500)),
-                      chance(0.05) ? QDate() : acquired, sold, cost,
-                      cost * uniform(50, 180) / 100.0, QString()});
+                      chance(0.05) ? QDate() : acquired, sold, Money::fromDouble(cost),
+                      Money::fromDouble(cost * uniform(50, 180) / 100.0), QString()});
     }
     transaction.commit();
 }

@@ -165,7 +165,7 @@ qint64 BuySelection::InsertNewTxn(const SheetModel& grid, int row) {
     buy.quantity = quantity;
     buy.type = kBought;
     buy.txnDate = dateFromText(grid.text(row, BuyGridCol::Date));
-    buy.amount = numberFromText(grid.text(row, BuyGridCol::TotalCost));
+    buy.amount = Money::fromDouble(numberFromText(grid.text(row, BuyGridCol::TotalCost)));
     buy.memo = numberToText(quantity); // the whole buy is open
     return insertTxn(db_, buy);
 }
@@ -197,7 +197,7 @@ std::optional<QString> BuySelection::Apply(SheetModel& grid) {
             addToOpenQuantity(db_, buyId, -lot.quantity);
             deleteEmptyLink(db_, account_, sellId_);
             try {
-                links.insert({account_, sellId_, buyId, lot.quantity, roundCurrency(lot.cost)});
+                links.insert({account_, sellId_, buyId, lot.quantity, Money::fromDouble(lot.cost)});
             } catch (const StoreError& error) {
                 if (error.isDuplicateKey())
                     return QStringLiteral("The buy of %1 %2 is already linked to this sell.")

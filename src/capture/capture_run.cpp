@@ -69,7 +69,7 @@ void ParseResult::add(const CaptureState& state, const QString& symbol, double q
     r.quantity = quantity;
     r.type = type;
     r.txnDate = date;
-    r.amount = amount;
+    r.amount = Money::fromDouble(amount);
     r.memo = memo;
     rows.append(std::move(r));
 }

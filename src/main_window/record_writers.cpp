@@ -64,8 +64,8 @@ TaxRow readTaxRow(SheetModel& grid, int row) {
         r.error = kNotADate;
         return r;
     }
-    r.record.cost = cellNumber(grid, row, TaxGridCol::Cost);
-    r.record.salePrice = cellNumber(grid, row, TaxGridCol::Proceed);
+    r.record.cost = Money::fromDouble(cellNumber(grid, row, TaxGridCol::Cost));
+    r.record.salePrice = Money::fromDouble(cellNumber(grid, row, TaxGridCol::Proceed));
     r.record.memo = grid.text(row, TaxGridCol::Comment);
     return r;
 }
@@ -90,7 +90,7 @@ TxnRow readTxnRow(SheetModel& grid, int row) {
         r.error = kNotADate;
         return r;
     }
-    r.record.amount = cellNumber(grid, row, TxnGridCol::TxnAmount);
+    r.record.amount = Money::fromDouble(cellNumber(grid, row, TxnGridCol::TxnAmount));
     r.record.memo = grid.text(row, TxnGridCol::Comment);
     return r;
 }
@@ -100,7 +100,7 @@ QString storeFailure(int row, const StoreError& error) {
 }
 
 void markTaxSaved(SheetModel& grid, int row, const TaxRecord& record) {
-    grid.setText(row, TaxGridCol::Gain, numberToText(record.salePrice - record.cost));
+    grid.setText(row, TaxGridCol::Gain, numberToText((record.salePrice - record.cost).toDouble()));
 }
 
 qint64 rowId(const SheetModel& grid, int row, int col) {

@@ -57,7 +57,7 @@ TaxTotals FillGrid(SheetModel& grid, const QSqlDatabase& db, const QString& acco
     for (const TaxRecord& r : records) {
         rows.append(taxRowTexts(r));
         totals.gain += r.salePrice - r.cost;
-        if (r.salePrice > 0)
+        if (r.salePrice > Money())
             totals.proceeds += r.salePrice;
     }
     totals.records = int(rows.size());

@@ -28,8 +28,8 @@ enum : int {
 // The three totals below the tax view.
 struct TaxTotals {
     int records = 0;
-    double proceeds = 0; // sale prices above zero
-    double gain = 0;     // sale price minus cost, losses included
+    Money proceeds; // sale prices above zero
+    Money gain;     // sale price minus cost, losses included
 
     QString recordsText() const;  // "Total Records 2"
     QString proceedsText() const; // "Total Proceed 1,500.00"

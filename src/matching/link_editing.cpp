@@ -12,7 +12,7 @@ namespace gainbook {
 void detachLot(const QSqlDatabase& db, const LotKey& lot) {
     if (lot.sellId <= 0)
         return;
-    const std::optional<SellLink> link = selectLink(db, lot.sellId, lot.buyId);
+    const std::optional<LinkRecord> link = selectLink(db, lot.sellId, lot.buyId);
     if (!link)
         return;
     if (lot.buyId > 0)
@@ -32,7 +32,7 @@ void detachLot(const QSqlDatabase& db, const LotKey& lot) {
 }
 
 RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& account) {
-    const QVector<SellLink> links = selectLinksOfAccount(db, account);
+    const QVector<LinkRecord> links = selectLinksOfAccount(db, account);
     if (links.isEmpty())
         return RecalcStatus::NoLinks;
 
@@ -45,13 +45,13 @@ RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
         if (!sell)
             return RecalcStatus::SellMissing;
 
-        double cost = 0;
+        Money cost;
         QDate acquired = acquiredDateSeed();
         bool buyFound = false;
         QString memo;
         qsizetype i = first;
         for (; i < links.size() && links[i].sellId == sellId; ++i) {
-            const SellLink& link = links[i];
+            const LinkRecord& link = links[i];
             memo = QStringLiteral(" ");
             if (link.buyId > 0) {
                 const std::optional<TxnRecord> buy = lookup.byId(link.buyId);

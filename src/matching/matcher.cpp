@@ -90,7 +90,7 @@ QVector<SellRow> Matcher::sells() {
         const QString stored = selectSells_.value(3).toString();
         rows.append({selectSells_.value(0).toLongLong(), selectSells_.value(1).toString(),
                      selectSells_.value(2).toDouble(), dateFromStored(stored), stored,
-                     selectSells_.value(4).toDouble()});
+                     Money::fromDouble(selectSells_.value(4).toDouble())});
     }
     selectSells_.finish();
     return rows;
@@ -98,8 +98,8 @@ QVector<SellRow> Matcher::sells() {
 
 void Matcher::matchSell(const SellRow& sell) {
     sell_ = sell;
-    state_ =
-        MatchingState{sell.quantity, sell.quantity, 0, acquiredDateSeed(), false, kAllBuysFound};
+    state_ = MatchingState{sell.quantity,      sell.quantity, Money(),
+                           acquiredDateSeed(), false,         kAllBuysFound};
     buyApplied_ = false;
     // A sell of no shares (or a negative count) has nothing to cover; it gets
     // the empty link rather than lots of zero shares.
@@ -112,7 +112,7 @@ void Matcher::matchSell(const SellRow& sell) {
         }
     }
     if (!state_.LinkWritten)
-        SaveSellLinks(roundCurrency(state_.RunningCost), 0, 0);
+        SaveSellLinks(state_.RunningCost, 0, 0);
     insertTaxRecord();
 }
 
@@ -138,7 +138,7 @@ void Matcher::LookForBuy(BuySearch search) {
         const qint64 buyId = candidates.value(0).toLongLong();
         const double quantity = candidates.value(1).toDouble();
         const QDate bought = dateFromStored(candidates.value(2).toString());
-        const double amount = candidates.value(3).toDouble();
+        const Money amount = Money::fromDouble(candidates.value(3).toDouble());
         const double open = numberFromText(candidates.value(4).toString());
         if (!(open > 0)) // a memo such as "0.0" passes the text test but holds nothing
             continue;
@@ -156,9 +156,9 @@ void Matcher::LookForBuy(BuySearch search) {
         }
 
         // The buy's total amount shared over its shares, sign dropped.
-        const double lotCost = quantity != 0 ? std::abs(amount) * applied / quantity : 0.0;
+        const Money lotCost = quantity != 0 ? amount.abs().scaled(applied, quantity) : Money();
         state_.RunningCost += lotCost;
-        SaveSellLinks(roundCurrency(lotCost), applied, buyId);
+        SaveSellLinks(lotCost, applied, buyId);
         memoChanges_.append({buyId, memo});
         if (!buyApplied_ || bought < state_.AcquiredDate) {
             state_.AcquiredDate = bought;
@@ -170,9 +170,9 @@ void Matcher::LookForBuy(BuySearch search) {
         execQuery(setMemo_, {change.memo, change.id});
 }
 
-void Matcher::SaveSellLinks(double buyprice, double BuyQuantity, qint64 buyId) {
+void Matcher::SaveSellLinks(Money buyprice, double BuyQuantity, qint64 buyId) {
     state_.LinkWritten = true;
-    SellLink link;
+    LinkRecord link;
     link.accountName = account_;
     link.sellId = sell_.id;
     link.buyId = buyId;

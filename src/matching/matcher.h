@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/money.h"
+
 #include <QDate>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -19,7 +21,7 @@ struct SellRow {
     double quantity = 0;
     QDate txnDate;
     QString storedDate; // the date as the searches compare it
-    double amount = 0;
+    Money amount;
 };
 
 // The state of the sell being matched, read by the link and tax record
@@ -27,7 +29,7 @@ struct SellRow {
 struct MatchingState {
     double SellQty = 0;
     double RemainingQty = 0; // part of the sell not covered yet
-    double RunningCost = 0;  // unrounded sum of the lot costs
+    Money RunningCost;       // sum of the lot costs, so the record adds up to its links
     QDate AcquiredDate;      // earliest applied buy, or the seed
     bool LinkWritten = false;
     QString SellMemo;
@@ -73,7 +75,7 @@ public:
     void LookForBuy(BuySearch search);
 
     // One link row of the current sell; buyId 0 when no buy was applied.
-    void SaveSellLinks(double buyprice, double BuyQuantity, qint64 buyId);
+    void SaveSellLinks(Money buyprice, double BuyQuantity, qint64 buyId);
 
     const MatchingState& state() const { return state_; }
 

@@ -79,7 +79,7 @@ std::optional<TxnRecord> txnAt(const QSqlQuery& query, int first) {
     r.symbol = query.value(first + 1).toString();
     r.quantity = query.value(first + 2).toDouble();
     r.txnDate = dateFromStored(query.value(first + 3).toString());
-    r.amount = query.value(first + 4).toDouble();
+    r.amount = Money::fromDouble(query.value(first + 4).toDouble());
     return r;
 }
 
@@ -100,7 +100,7 @@ void MatchingGrid::FillGrid(SheetModel& grid, const QSqlDatabase& db, const QStr
         read.link.sellId = query.value(0).toLongLong();
         read.link.buyId = query.value(1).toLongLong();
         read.link.buyQuantity = query.value(2).toDouble();
-        read.link.buyPrice = query.value(3).toDouble();
+        read.link.buyPrice = Money::fromDouble(query.value(3).toDouble());
         if (read.link.sellId != LastSellId) {
             BuyShown = false;
             AddShown = false;
@@ -172,7 +172,7 @@ void MatchingGrid::FillSellRec(const LinkRead& read) {
 }
 
 void MatchingGrid::FillBuyRec(const LinkRead& read) {
-    const SellLink& link = read.link;
+    const LinkRecord& link = read.link;
     const std::optional<TxnRecord>& buy = read.buy;
     if (!buy)
         return;

@@ -72,7 +72,7 @@ private:
     // A link row with the sell and the buy it names, when they exist in the
     // account.
     struct LinkRead {
-        SellLink link;
+        LinkRecord link;
         std::optional<TxnRecord> sell;
         std::optional<TxnRecord> buy;
     };

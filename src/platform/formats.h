@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/money.h"
+
 #include <QString>
 
 namespace gainbook {
@@ -13,5 +15,16 @@ QString formatPlain(double value);
 // "###,###.00": grouped, two decimals, no digit before the point below one
 // (".50", ".00", "-1,234.00"), as the totals strip shows.
 QString formatTotal(double value);
+
+// The same for money, rounded to cents (halves away from zero) first.
+inline QString formatMoney(Money value) {
+    return formatMoney(value.roundedToCents().toDouble());
+}
+inline QString formatPlain(Money value) {
+    return formatPlain(value.roundedToCents().toDouble());
+}
+inline QString formatTotal(Money value) {
+    return formatTotal(value.roundedToCents().toDouble());
+}
 
 } // namespace gainbook

@@ -75,6 +75,85 @@ double numberFromText(QStringView text) {
     return 0.0;
 }
 
+std::optional<double> typedNumber(QStringView text) {
+    QStringView t = text.trimmed();
+    if (t.isEmpty())
+        return 0.0;
+    bool negative = false;
+    if (t.startsWith(u'(') && t.endsWith(u')')) {
+        negative = true;
+        t = t.sliced(1, t.size() - 2).trimmed();
+    }
+    if (!t.isEmpty() && (t.front() == u'-' || t.front() == u'+')) {
+        negative = negative != (t.front() == u'-');
+        t = t.sliced(1).trimmed();
+    }
+    // A currency code or sign may stand before the digits (and a sign after
+    // the currency sign: "$-5").
+    if (t.size() > 3 && t[0].isLetter() && t[1].isLetter() && t[2].isLetter() && t[3] == u' ')
+        t = t.sliced(4).trimmed();
+    if (!t.isEmpty() && (t.front() == u'$' || t.front() == u'\u20ac' || t.front() == u'\u00a3'))
+        t = t.sliced(1).trimmed();
+    if (!t.isEmpty() && t.front() == u'-' && !negative) {
+        negative = true;
+        t = t.sliced(1);
+    }
+    if (t.isEmpty())
+        return std::nullopt;
+
+    // Digits with optional groups of three after commas, then the fraction.
+    QByteArray digits;
+    digits.reserve(t.size());
+    qsizetype i = 0;
+    const qsizetype n = t.size();
+    auto isDigit = [&](qsizetype k) { return k < n && t[k] >= u'0' && t[k] <= u'9'; };
+    qsizetype group = 0;
+    bool grouped = false;
+    while (i < n && (isDigit(i) || t[i] == u',')) {
+        if (t[i] == u',') {
+            if (digits.isEmpty() || (grouped && group != 3) || (!grouped && group > 3))
+                return std::nullopt;
+            grouped = true;
+            group = 0;
+        } else {
+            digits.append(char(t[i].unicode()));
+            ++group;
+        }
+        ++i;
+    }
+    if (grouped && group != 3)
+        return std::nullopt;
+    bool any = !digits.isEmpty();
+    if (i < n && t[i] == u'.') {
+        digits.append('.');
+        ++i;
+        while (isDigit(i)) {
+            digits.append(char(t[i].unicode()));
+            ++i;
+            any = true;
+        }
+    }
+    if (!any)
+        return std::nullopt;
+    if (i < n && (t[i] == u'e' || t[i] == u'E')) {
+        digits.append('e');
+        ++i;
+        if (i < n && (t[i] == u'+' || t[i] == u'-'))
+            digits.append(char(t[i++].unicode()));
+        if (!isDigit(i))
+            return std::nullopt;
+        while (isDigit(i))
+            digits.append(char(t[i++].unicode()));
+    }
+    if (i != n)
+        return std::nullopt;
+    bool ok = false;
+    const double value = QLocale::c().toDouble(QLatin1StringView(digits), &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
 QString numberToText(double value) {
     if (!std::isfinite(value) || value == 0.0)
         return QStringLiteral("0");

@@ -12,13 +12,13 @@ const QString kSelectAll = QStringLiteral(
 
 } // namespace
 
-SellLink linkFromQuery(const QSqlQuery& query) {
-    SellLink r;
+LinkRecord linkFromQuery(const QSqlQuery& query) {
+    LinkRecord r;
     r.accountName = query.value(LinkCol::AccountName).toString();
     r.sellId = query.value(LinkCol::SellId).toLongLong();
     r.buyId = query.value(LinkCol::BuyId).toLongLong();
     r.buyQuantity = query.value(LinkCol::BuyQuantity).toDouble();
-    r.buyPrice = query.value(LinkCol::BuyPrice).toDouble();
+    r.buyPrice = Money::fromDouble(query.value(LinkCol::BuyPrice).toDouble());
     r.memo = query.value(LinkCol::Memo).toString();
     return r;
 }
@@ -33,17 +33,17 @@ bool accountHasLinks(const QSqlDatabase& db, const QString& account) {
     return query.next();
 }
 
-QVector<SellLink> selectLinksOfAccount(const QSqlDatabase& db, const QString& account) {
+QVector<LinkRecord> selectLinksOfAccount(const QSqlDatabase& db, const QString& account) {
     // rowid keeps the lots of a sell in the order the matching applied them.
     QSqlQuery query = runQuery(
         db, kSelectAll + QStringLiteral("WHERE AccountName = ? ORDER BY SellId, rowid"), {account});
-    QVector<SellLink> links;
+    QVector<LinkRecord> links;
     while (query.next())
         links.append(linkFromQuery(query));
     return links;
 }
 
-std::optional<SellLink> selectLink(const QSqlDatabase& db, qint64 sellId, qint64 buyId) {
+std::optional<LinkRecord> selectLink(const QSqlDatabase& db, qint64 sellId, qint64 buyId) {
     QSqlQuery query = runQuery(db, kSelectAll + QStringLiteral("WHERE SellId = ? AND BuyId = ?"),
                                {sellId, buyId});
     if (!query.next())
@@ -63,9 +63,9 @@ void deleteEmptyLink(const QSqlDatabase& db, const QString& account, qint64 sell
              {account, sellId});
 }
 
-void LinkWriter::insert(const SellLink& r) {
-    execQuery(query_, {textValue(r.accountName), r.sellId, r.buyId, r.buyQuantity, r.buyPrice,
-                       textValue(r.memo)});
+void LinkWriter::insert(const LinkRecord& r) {
+    execQuery(query_, {textValue(r.accountName), r.sellId, r.buyId, r.buyQuantity,
+                       r.buyPrice.toDouble(), textValue(r.memo)});
 }
 
 } // namespace gainbook

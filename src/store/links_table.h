@@ -10,7 +10,7 @@
 
 namespace gainbook {
 
-SellLink linkFromQuery(const QSqlQuery& query);
+LinkRecord linkFromQuery(const QSqlQuery& query);
 
 void deleteLinksOfAccount(const QSqlDatabase& db, const QString& account);
 
@@ -21,9 +21,9 @@ bool accountHasLinks(const QSqlDatabase& db, const QString& account);
 
 // The links of an account grouped by sell (ascending SellId); the lots of one
 // sell in the order they were written.
-QVector<SellLink> selectLinksOfAccount(const QSqlDatabase& db, const QString& account);
+QVector<LinkRecord> selectLinksOfAccount(const QSqlDatabase& db, const QString& account);
 
-std::optional<SellLink> selectLink(const QSqlDatabase& db, qint64 sellId, qint64 buyId);
+std::optional<LinkRecord> selectLink(const QSqlDatabase& db, qint64 sellId, qint64 buyId);
 
 // Inserts link rows one after another with one prepared statement. A pair
 // (SellId, BuyId) that is already linked fails with a duplicate-key
@@ -31,7 +31,7 @@ std::optional<SellLink> selectLink(const QSqlDatabase& db, qint64 sellId, qint64
 class LinkWriter {
 public:
     explicit LinkWriter(const QSqlDatabase& db);
-    void insert(const SellLink& link); // throws StoreError
+    void insert(const LinkRecord& link); // throws StoreError
 
 private:
     QSqlQuery query_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/money.h"
+
 #include <QDate>
 #include <QString>
 
@@ -15,7 +17,7 @@ struct TxnRecord {
     double quantity = 0;
     QString type;
     QDate txnDate;
-    double amount = 0;
+    Money amount;
     QString memo;
 };
 
@@ -27,19 +29,19 @@ struct TaxRecord {
     double quantity = 0;
     QDate dateAcquired; // invalid when unknown
     QDate dateSold;
-    double cost = 0;
-    double salePrice = 0;
+    Money cost;
+    Money salePrice;
     QString memo;
 };
 
 // One row of SellLinks: a buy lot applied to a sell. BuyId 0 marks a sell
 // for which no buy was found.
-struct SellLink {
+struct LinkRecord {
     QString accountName;
     qint64 sellId = 0;
     qint64 buyId = 0;
     double buyQuantity = 0;
-    double buyPrice = 0; // the cost of the lot, not a price per share
+    Money buyPrice; // the cost of the lot, not a price per share
     QString memo = QStringLiteral(" ");
 };
 

@@ -28,8 +28,8 @@ TaxRecord taxFromQuery(const QSqlQuery& query) {
     r.quantity = query.value(TaxCol::Quantity).toDouble();
     r.dateAcquired = dateFromStored(query.value(TaxCol::DateAcquired).toString());
     r.dateSold = dateFromStored(query.value(TaxCol::DateSold).toString());
-    r.cost = query.value(TaxCol::Cost).toDouble();
-    r.salePrice = query.value(TaxCol::SalePrice).toDouble();
+    r.cost = Money::fromDouble(query.value(TaxCol::Cost).toDouble());
+    r.salePrice = Money::fromDouble(query.value(TaxCol::SalePrice).toDouble());
     r.memo = query.value(TaxCol::Memo).toString();
     return r;
 }
@@ -81,7 +81,7 @@ TaxWriter::TaxWriter(const QSqlDatabase& db)
 qint64 TaxWriter::insert(const TaxRecord& r) {
     execQuery(query_,
               {textValue(r.accountName), textValue(r.symbol), r.quantity, isoDate(r.dateAcquired),
-               isoDate(r.dateSold), r.cost, r.salePrice, textValue(r.memo)});
+               isoDate(r.dateSold), r.cost.toDouble(), r.salePrice.toDouble(), textValue(r.memo)});
     return query_.lastInsertId().toLongLong();
 }
 
@@ -95,7 +95,7 @@ bool updateTaxRec(const QSqlDatabase& db, const TaxRecord& r) {
                  QStringLiteral("UPDATE TaxRec SET Symbol = ?, Quantity = ?, DateAcquired = ?, "
                                 "DateSold = ?, Cost = ?, SalePrice = ?, Memo = ? WHERE ID = ?"),
                  {textValue(r.symbol), r.quantity, isoDate(r.dateAcquired), isoDate(r.dateSold),
-                  r.cost, r.salePrice, textValue(r.memo), r.id});
+                  r.cost.toDouble(), r.salePrice.toDouble(), textValue(r.memo), r.id});
     return query.numRowsAffected() > 0;
 }
 

@@ -22,7 +22,7 @@ TxnRecord txnFromQuery(const QSqlQuery& query) {
     r.quantity = query.value(TxnCol::Quantity).toDouble();
     r.type = query.value(TxnCol::Type).toString();
     r.txnDate = dateFromStored(query.value(TxnCol::TxnDate).toString());
-    r.amount = query.value(TxnCol::Amount).toDouble();
+    r.amount = Money::fromDouble(query.value(TxnCol::Amount).toDouble());
     r.memo = query.value(TxnCol::Memo).toString();
     return r;
 }
@@ -75,7 +75,7 @@ TxnWriter::TxnWriter(const QSqlDatabase& db)
 qint64 TxnWriter::insert(const TxnRecord& r) {
     execQuery(query_,
               {textValue(r.accountName), textValue(r.txnMonth), textValue(r.symbol), r.quantity,
-               textValue(r.type), isoDate(r.txnDate), r.amount, textValue(r.memo)});
+               textValue(r.type), isoDate(r.txnDate), r.amount.toDouble(), textValue(r.memo)});
     return query_.lastInsertId().toLongLong();
 }
 
@@ -88,7 +88,7 @@ bool updateTxn(const QSqlDatabase& db, const TxnRecord& r) {
                                QStringLiteral("UPDATE Txn SET Symbol = ?, Quantity = ?, Type = ?, "
                                               "TxnDate = ?, Amount = ?, Memo = ? WHERE ID = ?"),
                                {textValue(r.symbol), r.quantity, textValue(r.type),
-                                isoDate(r.txnDate), r.amount, textValue(r.memo), r.id});
+                                isoDate(r.txnDate), r.amount.toDouble(), textValue(r.memo), r.id});
     return query.numRowsAffected() > 0;
 }
 

@@ -47,8 +47,8 @@ QByteArray txfRecord(const TaxRecord& record) {
     appendLine(out, u'P' + numberToText(record.quantity) + u' ' + oneLine(record.symbol));
     appendLine(out, u'D' + formatDate(record.dateAcquired));
     appendLine(out, u'D' + formatDate(record.dateSold));
-    appendLine(out, u'$' + numberToText(roundCurrency(record.cost)));
-    appendLine(out, u'$' + numberToText(roundCurrency(record.salePrice)));
+    appendLine(out, u'$' + numberToText(record.cost.toDouble()));
+    appendLine(out, u'$' + numberToText(record.salePrice.toDouble()));
     appendLine(out, QStringLiteral("^"));
     return out;
 }

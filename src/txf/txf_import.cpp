@@ -62,8 +62,8 @@ std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& 
     const std::optional<double> salePrice = currencyFromText(entry.salePrice);
     if (!cost || !salePrice)
         return std::nullopt;
-    record.cost = *cost;
-    record.salePrice = *salePrice;
+    record.cost = Money::fromDouble(*cost);
+    record.salePrice = Money::fromDouble(*salePrice);
     return record;
 }
 

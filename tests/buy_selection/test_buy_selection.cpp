@@ -139,7 +139,7 @@ private slots:
         QCOMPARE(stored.txnMonth, QStringLiteral("Feb 'A'"));
         QCOMPARE(stored.txnDate, QDate(1999, 1, 5));
         QCOMPARE(stored.quantity, 100.0);
-        QCOMPARE(stored.amount, 7500.0);
+        QCOMPARE(stored.amount, Money::fromCents(750000));
         QCOMPARE(stored.memo, QStringLiteral("0"));
         QCOMPARE(linksOf(t, sell), (QVector<Link>{{newId, 100, 7500}}));
         // A second Apply does not store the buy again.

@@ -142,8 +142,8 @@ private slots:
         QCOMPARE(prompter.messages, QStringList{"Trying to update invalid record"});
         const auto stored = selectTaxRecById(t.connection(), kept);
         QCOMPARE(stored->memo, QString("checked"));
-        QCOMPARE(stored->cost, 1000.0);
-        QCOMPARE(stored->salePrice, 1200.0);
+        QCOMPARE(stored->cost, Money::fromCents(100000));
+        QCOMPARE(stored->salePrice, Money::fromCents(120000));
         QVERIFY(grid.isChanged(2));
     }
 

@@ -28,8 +28,8 @@ QVector<TaxRecord> taxRecsOf(TestDatabase& db, const QString& account) {
 }
 
 // What ties a tax record to its sell.
-QString sellKey(const QString& symbol, const QDate& sold, double salePrice) {
-    return symbol + u'|' + sold.toString(Qt::ISODate) + u'|' + numberToText(salePrice);
+QString sellKey(const QString& symbol, const QDate& sold, Money salePrice) {
+    return symbol + u'|' + sold.toString(Qt::ISODate) + u'|' + numberToText(salePrice.toDouble());
 }
 
 } // namespace
@@ -51,10 +51,10 @@ QStringList describeLinks(TestDatabase& db, const QString& account, const QVecto
         return id == 0 ? QStringLiteral("-") : QString::number(ids.indexOf(id));
     };
     QStringList out;
-    for (const SellLink& l : selectLinksOfAccount(db.connection(), account))
+    for (const LinkRecord& l : selectLinksOfAccount(db.connection(), account))
         out << QStringLiteral("%1>%2 %3 %4")
                    .arg(name(l.sellId), name(l.buyId), numberToText(l.buyQuantity),
-                        numberToText(l.buyPrice));
+                        numberToText(l.buyPrice.toDouble()));
     return out;
 }
 
@@ -72,8 +72,8 @@ QStringList describeTaxRecs(TestDatabase& db, const QString& account) {
                            numberToText(r.quantity),
                            r.dateAcquired.toString(Qt::ISODate),
                            r.dateSold.toString(Qt::ISODate),
-                           numberToText(roundCurrency(r.cost)),
-                           numberToText(r.salePrice),
+                           numberToText(r.cost.toDouble()),
+                           numberToText(r.salePrice.toDouble()),
                            r.memo}
                    .join(u'|');
     return out;
@@ -84,18 +84,18 @@ QString checkInvariants(TestDatabase& db, const QString& account, bool fromRun) 
     QHash<qint64, double> lotCost;
     QHash<qint64, int> lotCount;
     QSet<QPair<qint64, qint64>> pairs;
-    for (const SellLink& l : selectLinksOfAccount(db.connection(), account)) {
+    for (const LinkRecord& l : selectLinksOfAccount(db.connection(), account)) {
         if (pairs.contains({l.sellId, l.buyId}))
             return QStringLiteral("lot %1:%2 applied twice").arg(l.sellId).arg(l.buyId);
         pairs.insert({l.sellId, l.buyId});
         if (l.buyId != 0)
             applied[l.buyId] += l.buyQuantity;
-        lotCost[l.sellId] += l.buyPrice;
+        lotCost[l.sellId] += l.buyPrice.toDouble();
         ++lotCount[l.sellId];
     }
     QHash<QString, QVector<double>> taxBySell;
     for (const TaxRecord& r : taxRecsOf(db, account))
-        taxBySell[sellKey(r.symbol, r.dateSold, r.salePrice)].append(r.cost);
+        taxBySell[sellKey(r.symbol, r.dateSold, r.salePrice)].append(r.cost.toDouble());
 
     for (const TxnRecord& t : selectTxns(db.connection(), account)) {
         if (t.type == kBought) {

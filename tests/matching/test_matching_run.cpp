@@ -40,7 +40,8 @@ void addRandomYear(TestDatabase& db, const QString& account, quint32 seed, int c
         const QDate date = QDate(1999, 6, 1).addDays(random.bounded(600));
         const double price = 5 + random.bounded(200) / 3.0;
         writer.insert({0, account, "All", symbols[random.bounded(symbols.size())], quantity,
-                       buy ? kBought : kSold, date, buy ? -price * quantity : price * quantity,
+                       buy ? kBought : kSold, date,
+                       Money::fromDouble(buy ? -price * quantity : price * quantity),
                        random.bounded(3) == 0 ? QStringLiteral("note") : QString()});
     }
     transaction.commit();
@@ -232,7 +233,7 @@ private slots:
 
         // Detach every third lot, then rebuild the tax records.
         QVector<LotKey> lots;
-        const QVector<SellLink> links = selectLinksOfAccount(db.connection(), kAccount);
+        const QVector<LinkRecord> links = selectLinksOfAccount(db.connection(), kAccount);
         for (qsizetype i = 0; i < links.size(); i += 3) {
             if (links[i].buyId != 0)
                 lots.append({links[i].sellId, links[i].buyId});

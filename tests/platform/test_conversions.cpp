@@ -1,5 +1,6 @@
 #include "platform/date_text.h"
 #include "platform/formats.h"
+#include "platform/money.h"
 #include "platform/number_text.h"
 
 #include <QtTest>
@@ -64,6 +65,79 @@ private slots:
         QCOMPARE(gainbook::roundCurrency(1.23456), 1.2346);
         QCOMPARE(gainbook::roundCurrency(-1.23454), -1.2345);
         QCOMPARE(gainbook::roundCurrency(100.0 / 3.0), 33.3333);
+    }
+
+    void typedNumber_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("isNumber");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("grouped") << "1,250.00" << true << 1250.0;
+        QTest::newRow("millions") << "1,234,567.5" << true << 1234567.5;
+        QTest::newRow("parentheses") << "(12.50)" << true << -12.5;
+        QTest::newRow("dollar") << "$1,250" << true << 1250.0;
+        QTest::newRow("minus dollar") << "-$5" << true << -5.0;
+        QTest::newRow("dollar minus") << "$-5" << true << -5.0;
+        QTest::newRow("currency code") << "USD 1,234.56" << true << 1234.56;
+        QTest::newRow("euro in parentheses") << "(\u20ac3)" << true << -3.0;
+        QTest::newRow("blanks around") << "  42 " << true << 42.0;
+        QTest::newRow("empty") << "" << true << 0.0;
+        QTest::newRow("exponent") << "1.5e3" << true << 1500.0;
+        QTest::newRow("leading point") << ".5" << true << 0.5;
+        QTest::newRow("word") << "abc" << false << 0.0;
+        QTest::newRow("spelled") << "ten" << false << 0.0;
+        QTest::newRow("date") << "13/45/2000" << false << 0.0;
+        QTest::newRow("trailing text") << "42 shares" << false << 0.0;
+        QTest::newRow("bad grouping") << "1,25" << false << 0.0;
+        QTest::newRow("group too long") << "1234,567" << false << 0.0;
+        QTest::newRow("two points") << "1.2.3" << false << 0.0;
+        QTest::newRow("sign only") << "-" << false << 0.0;
+        QTest::newRow("overflow") << "1e999" << false << 0.0;
+    }
+    void typedNumber() {
+        QFETCH(QString, text);
+        QFETCH(bool, isNumber);
+        QFETCH(double, expected);
+        const std::optional<double> value = gainbook::typedNumber(text);
+        QCOMPARE(value.has_value(), isNumber);
+        if (isNumber)
+            QCOMPARE(*value, expected);
+    }
+
+    void money_data() {
+        QTest::addColumn<double>("stored");
+        QTest::addColumn<qint64>("units");
+        QTest::addColumn<qint64>("cents");
+        QTest::newRow("one decimal") << 2450.1 << qint64(24501000) << qint64(245010);
+        QTest::newRow("four decimals") << 33.3333 << qint64(333333) << qint64(3333);
+        QTest::newRow("half cent up") << 0.005 << qint64(50) << qint64(1);
+        QTest::newRow("half cent down") << -0.005 << qint64(-50) << qint64(-1);
+        QTest::newRow("below half cent") << 0.0049 << qint64(49) << qint64(0);
+        QTest::newRow("large") << 98765432109.8765 << qint64(987654321098765)
+                               << qint64(9876543210988);
+        QTest::newRow("not finite") << qInf() << qint64(0) << qint64(0);
+    }
+    void money() {
+        QFETCH(double, stored);
+        QFETCH(qint64, units);
+        QFETCH(qint64, cents);
+        const Money m = Money::fromDouble(stored);
+        QCOMPARE(m.units(), units);
+        QCOMPARE(m.roundedToCents().units(), cents * 100);
+        // A REAL column written from the value reads back as the same amount.
+        QCOMPARE(Money::fromDouble(m.toDouble()), m);
+    }
+
+    void moneyArithmetic() {
+        // Sums of many lot costs stay exact where doubles drift.
+        Money sum;
+        for (int i = 0; i < 10; ++i)
+            sum += Money::fromDouble(0.1);
+        QCOMPARE(sum, Money::fromDouble(1.0));
+        QCOMPARE(Money::fromDouble(5000).scaled(30, 100), Money::fromDouble(1500));
+        QCOMPARE(Money::fromDouble(100).scaled(1, 3), Money::fromUnits(333333));
+        QCOMPARE(Money::fromDouble(100).scaled(1, 0), Money());
+        QCOMPARE(formatMoney(Money::fromDouble(-1234.565)), QStringLiteral("-1,234.57"));
+        QCOMPARE(formatTotal(Money::fromDouble(0.5)), QStringLiteral(".50"));
     }
 
     void dateFromText_data() {

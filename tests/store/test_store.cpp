@@ -163,11 +163,11 @@ private slots:
         TestDatabase t;
         const qint64 id = t.addTax("A", "X", 1, QDate(1999, 1, 1), QDate(2000, 2, 1), 1, 2);
         auto rec = *selectTaxRecById(t.connection(), id);
-        rec.cost = 7.5;
+        rec.cost = Money::fromCents(750);
         rec.dateAcquired = QDate();
         QVERIFY(updateTaxRec(t.connection(), rec));
         const auto back = *selectTaxRecById(t.connection(), id);
-        QCOMPARE(back.cost, 7.5);
+        QCOMPARE(back.cost, Money::fromCents(750));
         QVERIFY(!back.dateAcquired.isValid());
         deleteTaxRec(t.connection(), id);
         QVERIFY(!updateTaxRec(t.connection(), rec));

@@ -71,7 +71,7 @@ private slots:
         TaxRecord record;
         record.quantity = 1e6;
         record.symbol = QStringLiteral("O'Neil \"A\"\nB");
-        record.cost = 1234567.25;
+        record.cost = Money::fromCents(123456725);
         record.dateSold = QDate(2000, 5, 6);
         QCOMPARE(txfRecord(record).split('\n').mid(4, 4),
                  (QList<QByteArray>{"P1000000 O'Neil \"A\" B\r", "D\r", "D05/06/2000\r",
