@@ -9,10 +9,10 @@
 #include "bench_files.h"
 #include "capture/broker_entries.h"
 #include "capture/capture_parsers.h"
+#include "capture/capture_run.h"
 #include "capture/sources/spreadsheet_reader.h"
 #include "capture/web/browser_setup.h"
 #include "capture/web/document_loader.h"
-#include "platform/prompter.h"
 #include "store/database.h"
 
 #include <QDate>
@@ -38,12 +38,6 @@ constexpr int kPageRows = 5000;
 constexpr int kSheetRows = 50000;
 
 const char* const kSymbols[] = {"MSFT", "INTC", "CSCO", "ORCL", "QCOM", "YHOO", "AMZN", "DELL"};
-
-class SilentPrompter final : public Prompter {
-public:
-    void message(const QString&) override {}
-    bool ask(const QString&) override { return true; }
-};
 
 // Navigation first (the page's own table never starts among the first 800
 // elements), the landmark, sales, a totals line, then the purchases.
@@ -111,19 +105,17 @@ bool runOnce(const QString& entryName, const QString& source, const QString& dbP
         return false;
     CaptureState state = CaptureState::initial();
     chooseBrokerEntry(state, *findBrokerEntry(entryName), QString(), QString());
-    SilentPrompter prompter;
-    CaptureRun run(state, db.connection(), prompter);
 
     t.restart();
-    const ParseResult parsed = findBrokerEntry(entryName)->parser(*document, run);
+    const ParseResult parsed = findBrokerEntry(entryName)->parser(*document, state.settings());
     steps.walk.push_back(ms(t));
 
     t.restart();
-    QString failure;
-    rows = writeCapturedRows(db.connection(), parsed.rows, failure);
+    const Outcome written = writeCapturedRows(db.connection(), parsed.rows);
+    rows = int(written.count);
     steps.write.push_back(ms(t));
-    if (!failure.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(failure));
+    if (!written.done()) {
+        std::fprintf(stderr, "%s\n", qPrintable(written.message));
         return false;
     }
     return true;

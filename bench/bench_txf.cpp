@@ -86,12 +86,12 @@ int main(int argc, char* argv[]) {
     const QString path = dir.filePath(QStringLiteral("year.txf"));
     watch.restart();
     TxfExport txf;
-    const TxfResult loaded = txf.load(source.connection());
+    const Outcome loaded = txf.load(source.connection());
     out << "export, reading the records: " << watch.text() << '\n';
     watch.restart();
-    const TxfResult written = txf.writeTo(path);
+    const Outcome written = txf.writeTo(path);
     out << "export, writing the file: " << watch.text() << '\n';
-    if (!loaded.ok() || !written.ok()) {
+    if (!loaded.done() || !written.done()) {
         std::fprintf(stderr, "export failed: %s\n", qPrintable(written.message));
         return 1;
     }
@@ -117,9 +117,9 @@ int main(int argc, char* argv[]) {
         << " records in the LF form: " << watch.text() << '\n';
 
     watch.restart();
-    const TxfResult imported = importTxf(path, target.connection());
+    const Outcome imported = importTxf(path, target.connection());
     out << "import, whole (read, check, write, commit): " << watch.text() << '\n';
-    if (!imported.ok()) {
+    if (!imported.done()) {
         std::fprintf(stderr, "import failed: %s\n", qPrintable(imported.message));
         return 1;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "capture/capture_run.h"
+#include "capture/capture_state.h"
+#include "capture/parse_result.h"
 
 #include <QString>
 #include <QVector>

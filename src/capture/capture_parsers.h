@@ -1,21 +1,23 @@
 #pragma once
 
-#include "capture/capture_run.h"
+#include "capture/parse_result.h"
 
 namespace gainbook {
 
 // One parser per broker layout. Each reads the document shown when "Capture
-// Data" was pressed and returns the rows it recognised; the run writes them.
+// Data" was pressed and returns the rows it recognised; the run asks about
+// duplicates and writes them.
 
-// Takes the account name from a short "Account: ..." cell when "Derive from
-// Data" is checked. Always returns an empty text.
-QString GetEtradeRec(const PageDocument& document, CaptureState& state);
-ParseResult ProcessEtrade(const PageDocument& document, CaptureRun& run);
-ParseResult ProcessDatek(const PageDocument& document, CaptureRun& run);
-ParseResult ProcessWit(const PageDocument& document, CaptureRun& run);
-ParseResult ProcessWebStreet(const PageDocument& document, CaptureRun& run);
-ParseResult ProcessFBR(const PageDocument& document, CaptureRun& run);
-ParseResult ProcessWaterhouse(const PageDocument& document, CaptureRun& run);
-ParseResult ProcessOther(const PageDocument& document, CaptureRun& run);
+// The account name the rows are filed under: from a short "Account: ..."
+// cell when "Derive from Data" is checked and the page has one, else the
+// account as typed.
+QString GetEtradeRec(const PageDocument& document, const CaptureSettings& settings);
+ParseResult ProcessEtrade(const PageDocument& document, const CaptureSettings& settings);
+ParseResult ProcessDatek(const PageDocument& document, const CaptureSettings& settings);
+ParseResult ProcessWit(const PageDocument& document, const CaptureSettings& settings);
+ParseResult ProcessWebStreet(const PageDocument& document, const CaptureSettings& settings);
+ParseResult ProcessFBR(const PageDocument& document, const CaptureSettings& settings);
+ParseResult ProcessWaterhouse(const PageDocument& document, const CaptureSettings& settings);
+ParseResult ProcessOther(const PageDocument& document, const CaptureSettings& settings);
 
 } // namespace gainbook

@@ -3,9 +3,12 @@
 #include "capture/broker_entries.h"
 #include "platform/date_text.h"
 #include "platform/prompter.h"
+#include "store/row_writer.h"
 #include "store/sql.h"
-#include "store/transaction.h"
+#include "store/store_error.h"
 #include "store/txn_table.h"
+
+#include <optional>
 
 namespace gainbook {
 
@@ -25,80 +28,40 @@ QString skippedLine(const ParseResult& result) {
         .arg(reasons.join(QStringLiteral(", ")));
 }
 
+QString addedMessage(qint64 count) {
+    return QStringLiteral("%1 records successfully added.").arg(count);
+}
+
 } // namespace
 
-int writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows, QString& failure) {
-    int written = 0;
-    try {
-        Transaction transaction(db);
-        TxnWriter writer(db);
-        for (const TxnRecord& row : rows) {
-            try {
-                writer.insert(row);
-            } catch (const StoreError& error) {
-                failure = QStringLiteral("The row of %1 dated %2 could not be written: %3")
-                              .arg(row.symbol, formatDate(row.txnDate), error.message());
-                break;
-            }
-            ++written;
-        }
-        transaction.commit();
-    } catch (const StoreError& error) {
-        failure = QStringLiteral("The captured rows could not be written: %1").arg(error.message());
-        written = 0;
+Outcome writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows) {
+    std::optional<TxnWriter> writer;
+    const WrittenRows written = writeRows(db, rows, [&](const TxnRecord& row) {
+        if (!writer)
+            writer.emplace(db);
+        writer->insert(row);
+    });
+    if (written.complete())
+        return Outcome::ok(written.count);
+    if (written.refusedRow < 0) {
+        return Outcome::failure(
+            QStringLiteral("The captured rows could not be written: %1").arg(written.failure));
     }
-    return written;
+    const TxnRecord& refused = rows[written.refusedRow];
+    return Outcome::failure(QStringLiteral("The row of %1 dated %2 could not be written: %3")
+                                .arg(refused.symbol, formatDate(refused.txnDate), written.failure),
+                            written.count);
 }
 
-void ParseResult::add(const CaptureState& state, const QString& symbol, double quantity,
-                      const QString& type, const QString& dateText, double amount,
-                      const QString& memo) {
-    add(state, symbol, quantity, type, dateFromText(dateText), amount, memo);
-}
-
-void ParseResult::add(const CaptureState& state, const QString& symbol, double quantity,
-                      const QString& type, const QDate& date, double amount, const QString& memo) {
-    if (!date.isValid()) {
-        ++skippedDates;
-        return;
-    }
-    TxnRecord r;
-    r.accountName = state.account;
-    r.txnMonth = state.month;
-    r.symbol = symbol;
-    r.quantity = quantity;
-    r.type = type;
-    r.txnDate = date;
-    r.amount = Money::fromDouble(amount);
-    r.memo = memo;
-    rows.append(std::move(r));
-}
-
-ParseResult ParseResult::stopped() {
-    ParseResult r;
-    r.finish = false;
-    return r;
-}
-
-CaptureRun::CaptureRun(CaptureState& state, QSqlDatabase db, Prompter& prompter)
-    : state_(state), db_(std::move(db)), prompter_(prompter) {}
-
-void CaptureRun::message(const QString& text) {
-    prompter_.message(text);
-}
-
-bool CaptureRun::PutDuplicate() {
+bool PutDuplicate(const QSqlDatabase& db, const QString& account, const QString& month,
+                  Prompter& prompter) {
     QSqlQuery query = runQuery(
-        db_, QStringLiteral("SELECT COUNT(*) FROM Txn WHERE AccountName = ? AND TxnMonth = ?"),
-        {textValue(state_.account), textValue(state_.month)});
+        db, QStringLiteral("SELECT COUNT(*) FROM Txn WHERE AccountName = ? AND TxnMonth = ?"),
+        {textValue(account), textValue(month)});
     const qint64 count = query.next() ? query.value(0).toLongLong() : 0;
-    if (count == 0)
-        return true;
-    if (prompter_.ask(QStringLiteral(
-            "Some data already exist for this account. Do you still want to add this data ?")))
-        return true;
-    state_.status.clear();
-    return false;
+    return count == 0 ||
+           prompter.ask(QStringLiteral(
+               "Some data already exist for this account. Do you still want to add this data ?"));
 }
 
 QString noDataMessage(const QString& entry) {
@@ -107,61 +70,72 @@ QString noDataMessage(const QString& entry) {
            entry;
 }
 
-bool captureFieldsReady(CaptureState& state, Prompter& prompter) {
+Outcome checkCaptureFields(CaptureState& state) {
     state.status = QStringLiteral("Processing");
     if (state.account.isEmpty()) {
-        prompter.message(QStringLiteral("Please enter an Account Name"));
         state.status.clear();
-        return false;
+        return Outcome::stop(QStringLiteral("Please enter an Account Name"));
     }
     if (state.month.isEmpty()) {
-        prompter.message(QStringLiteral("Please enter an Transaction Month or Leave All"));
         state.status.clear();
-        return false;
+        return Outcome::stop(QStringLiteral("Please enter an Transaction Month or Leave All"));
     }
-    if (!findBrokerEntry(state.entry)) {
-        prompter.message(QStringLiteral("Wrong Account Type "));
-        return false;
-    }
-    return true;
+    if (!findBrokerEntry(state.entry))
+        return Outcome::stop(QStringLiteral("Wrong Account Type "));
+    return Outcome::ok();
 }
 
-CaptureResult runCapture(const PageDocument& document, CaptureState& state, const QSqlDatabase& db,
-                         Prompter& prompter) {
-    CaptureResult outcome;
-    if (!captureFieldsReady(state, prompter))
-        return outcome;
-    const BrokerEntry* entry = findBrokerEntry(state.entry);
+Outcome runCapture(const PageDocument& document, CaptureState& state, const QSqlDatabase& db,
+                   Prompter& prompter) {
+    Outcome checked = checkCaptureFields(state);
+    if (!checked.done())
+        return checked;
 
-    state.AddedCount = 0;
-    CaptureRun run(state, db, prompter);
-    ParseResult parsed;
-    try {
-        parsed = entry->parser(document, run);
-    } catch (const StoreError& error) {
-        // Only the duplicate check reads the store while parsing.
-        prompter.message(error.message());
-        return outcome;
+    const ParseResult parsed = findBrokerEntry(state.entry)->parser(document, state.settings());
+    // The fields show what the page named before the question, and where
+    // the rows are filed once it is answered.
+    state.account = parsed.askedAccount;
+    state.month = parsed.askedMonth;
+    const auto fieldsFromPage = [&] {
+        state.account = parsed.account;
+        state.month = parsed.month;
+    };
+    if (!parsed.message.isEmpty()) {
+        fieldsFromPage();
+        return Outcome::stop(parsed.message);
     }
-    if (!parsed.finish)
-        return outcome;
-
-    QString failure;
-    state.AddedCount = writeCapturedRows(db, parsed.rows, failure);
-    outcome.added = state.AddedCount;
-    outcome.failed = !failure.isEmpty();
-
-    if (outcome.failed)
-        prompter.message(failure);
-    if (state.AddedCount > 0) {
-        state.status = QStringLiteral("%1 records successfully added.").arg(state.AddedCount);
-        prompter.message(state.status);
-    } else {
-        prompter.message(noDataMessage(state.entry));
-    }
+    QStringList after;
     if (parsed.skippedNumbers + parsed.skippedDates > 0)
-        prompter.message(skippedLine(parsed));
-    return outcome;
+        after << skippedLine(parsed);
+    if (parsed.rows.isEmpty()) {
+        fieldsFromPage();
+        Outcome none = Outcome::stop(noDataMessage(state.entry));
+        none.details = after;
+        return none;
+    }
+
+    try {
+        if (!PutDuplicate(db, parsed.askedAccount, parsed.askedMonth, prompter)) {
+            state.status.clear();
+            return Outcome::stop(QString());
+        }
+    } catch (const StoreError& error) {
+        return Outcome::failure(error.message());
+    }
+    fieldsFromPage();
+
+    Outcome written = writeCapturedRows(db, parsed.rows);
+    const QString counted =
+        written.count > 0 ? addedMessage(written.count) : noDataMessage(state.entry);
+    if (written.count > 0)
+        state.status = counted;
+    if (written.done()) {
+        written.message = counted;
+        written.details = after;
+    } else {
+        written.details = QStringList{counted} + after;
+    }
+    return written;
 }
 
 } // namespace gainbook

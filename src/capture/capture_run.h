@@ -2,6 +2,7 @@
 
 #include "capture/capture_state.h"
 #include "capture/page_document.h"
+#include "platform/outcome.h"
 #include "store/records.h"
 
 #include <QSqlDatabase>
@@ -11,68 +12,33 @@ namespace gainbook {
 
 class Prompter;
 
-// What a parser found: the rows to write, each filed under the account and
-// month the fields held when it was read, and the rows it had to leave out.
-struct ParseResult {
-    QVector<TxnRecord> rows;
-    int skippedNumbers = 0; // quantity or amount not a number
-    int skippedDates = 0;   // date not a date
-    // False when the parser stopped before the end of the run (the duplicate
-    // question answered No, or a message already told the user why).
-    bool finish = true;
-
-    // Files a row under the current account and month. A date text that is
-    // not a date leaves the row out and counts it.
-    void add(const CaptureState& state, const QString& symbol, double quantity, const QString& type,
-             const QString& dateText, double amount, const QString& memo = QString());
-    void add(const CaptureState& state, const QString& symbol, double quantity, const QString& type,
-             const QDate& date, double amount, const QString& memo = QString());
-
-    static ParseResult stopped();
-};
-
-// What one parser is given: the capture fields and a way to ask the user.
-class CaptureRun {
-public:
-    CaptureRun(CaptureState& state, QSqlDatabase db, Prompter& prompter);
-
-    CaptureState& state() { return state_; }
-    Prompter& prompter() { return prompter_; }
-    void message(const QString& text);
-
-    // Warns when the account and month already hold rows; true to go on.
-    // No clears the status line.
-    bool PutDuplicate();
-
-private:
-    CaptureState& state_;
-    QSqlDatabase db_;
-    Prompter& prompter_;
-};
-
-using CaptureParser = ParseResult (*)(const PageDocument& document, CaptureRun& run);
-
-// How a run ended, for callers that need more than the messages.
-struct CaptureResult {
-    int added = 0;
-    bool failed = false; // a row could not be written; the rows before it stay
-    bool completed() const { return added > 0 && !failed; }
-};
-
 // The checks "Capture Data" makes before anything is read: an account, a
-// month and a known entry. Sets the status line and tells the user.
-bool captureFieldsReady(CaptureState& state, Prompter& prompter);
+// month and a known entry. The status line becomes "Processing" (and empty
+// again for an empty field); Stopped with the message when a check fails.
+Outcome checkCaptureFields(CaptureState& state);
+
+// Warns when the account and month already hold rows; true to go on.
+// Throws StoreError when the store cannot be read.
+bool PutDuplicate(const QSqlDatabase& db, const QString& account, const QString& month,
+                  Prompter& prompter);
 
 // "Capture Data": checks the fields, runs the parser of the chosen entry on
-// the document and writes its rows in one transaction. A row the database
-// refuses ends the run; the rows before it are kept.
-CaptureResult runCapture(const PageDocument& document, CaptureState& state, const QSqlDatabase& db,
-                         Prompter& prompter);
+// the document, asks the duplicate question when the page gave rows, writes
+// them in one transaction and sets the status line. The fields take what
+// the parser read from the page. The outcome carries the run's messages in
+// the order they are shown, the message first:
+// - Done: "N records successfully added.", details: the rows skipped;
+// - Stopped: a field check, the page refused, no data (details: the rows
+//   skipped), or nothing when the question was answered No;
+// - Failed: the row the database refused or the store's failure, details:
+//   the count of rows kept (or no data) and the rows skipped.
+Outcome runCapture(const PageDocument& document, CaptureState& state, const QSqlDatabase& db,
+                   Prompter& prompter);
 
-// Writes the rows in one transaction and returns how many were written. A
-// row the database refuses ends the writing, with the reason in failure;
-// the rows before it are committed.
-int writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows, QString& failure);
+// Writes the rows in one transaction: Done with their count, or Failed with
+// the refused row in the message and the count of rows before it, which
+// stay written.
+Outcome writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows);
 
 // "No data could be captured. ..." followed by the entry.
 QString noDataMessage(const QString& entry);

@@ -4,6 +4,17 @@
 
 namespace gainbook {
 
+CaptureSettings CaptureState::settings() const {
+    CaptureSettings s;
+    s.account = account;
+    s.month = month;
+    s.deriveFromData = deriveFromData;
+    s.pasteData = pasteData;
+    s.pastedText = pastedText;
+    s.today = today;
+    return s;
+}
+
 CaptureState CaptureState::initial() {
     CaptureState state;
     state.account = QStringLiteral("Account1");

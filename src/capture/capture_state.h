@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/next_token.h"
+#include "capture/capture_settings.h"
 
 #include <QDate>
 #include <QString>
@@ -22,17 +22,12 @@ struct CaptureState {
     QString pastedText;         // the paste box
     QString status;             // the status line along the bottom
 
-    // Rows written by the current run.
-    int AddedCount = 0;
-
-    // The word being looked at in page text and the one before it.
-    QString CurToken;
-    QString PrevToken;
-    Tokenizer tokenizer;
-
     // Future dates in spreadsheets are pulled back into the tax year; tests
     // fix "today" so the rule does not drift with the calendar.
     QDate today = QDate::currentDate();
+
+    // What a parser is told of the fields.
+    CaptureSettings settings() const;
 
     // The fields as the screen shows them when it first opens.
     static CaptureState initial();

@@ -13,27 +13,24 @@ const QString kTr = QStringLiteral("TR");
 
 // Account and period headings above the history table; later cells win,
 // so a heading cell nested in a larger cell leaves its own text.
-void applyHeadings(const PageElement& e, CaptureState& state) {
+void applyHeadings(const PageElement& e, ParseResult& result) {
     if (e.tagName != kTd)
         return;
     if (e.innerText.contains(QLatin1String("UserName"))) {
         const qsizetype colon = e.innerText.indexOf(u':');
-        state.account = e.innerText.mid(colon + 2);
+        result.account = e.innerText.mid(colon + 2);
     }
     const qsizetype history = e.innerText.indexOf(QLatin1String("History for"));
     if (history >= 0)
-        state.month = e.innerText.mid(history + 12);
+        result.month = e.innerText.mid(history + 12);
 }
 
 } // namespace
 
-ParseResult ProcessDatek(const PageDocument& document, CaptureRun& run) {
-    CaptureState& state = run.state();
-    if (!run.PutDuplicate())
-        return ParseResult::stopped();
-    state.AddedCount = 0;
-
-    ParseResult result;
+ParseResult ProcessDatek(const PageDocument& document, const CaptureSettings& settings) {
+    // The duplicate question stays about the fields as typed: the page
+    // renames them only while its table is read.
+    ParseResult result(settings);
     // The history lives in the second frame; a page without it has nothing
     // to capture.
     if (document.frames.size() < 2)
@@ -43,7 +40,7 @@ ParseResult ProcessDatek(const PageDocument& document, CaptureRun& run) {
     bool started = false;
     for (int i = 1; i <= n - 8; ++i) {
         if (!started) {
-            applyHeadings(list[i], state);
+            applyHeadings(list[i], result);
             if (list[i].tagName == kTd &&
                 list[i].innerText.endsWith(QLatin1String("Cash Balance"))) {
                 started = true;
@@ -74,7 +71,7 @@ ParseResult ProcessDatek(const PageDocument& document, CaptureRun& run) {
         if (!quantity || !amount)
             ++result.skippedNumbers;
         else if (std::abs(*quantity) > 0)
-            result.add(state, symbol, std::abs(*quantity), kind, date, std::abs(*amount),
+            result.add(symbol, std::abs(*quantity), kind, date, std::abs(*amount),
                        QStringLiteral(" "));
     }
     return result;

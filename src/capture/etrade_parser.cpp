@@ -16,8 +16,7 @@ const QString kTd = QStringLiteral("TD");
 
 // Reads the seven-cell rows that follow i until a row whose date has no "/"
 // (a totals line) or the end of the list; i is left on the last cell read.
-void readRows(const ElementList& list, int n, int& i, const CaptureState& state,
-              ParseResult& result) {
+void readRows(const ElementList& list, int n, int& i, ParseResult& result) {
     while (i <= n - 1) {
         i = SkipForTag(i, kTd, list, n);
         const QString symbol = elementText(list, i);
@@ -40,7 +39,7 @@ void readRows(const ElementList& list, int n, int& i, const CaptureState& state,
             if (!quantity || !amount) {
                 ++result.skippedNumbers;
             } else if (std::abs(*quantity) != 0) {
-                result.add(state, symbol, std::abs(*quantity),
+                result.add(symbol, std::abs(*quantity),
                            kind == QLatin1String("SALE") ? kSold : kBought, date, std::abs(*amount),
                            QStringLiteral(" "));
             }
@@ -51,29 +50,24 @@ void readRows(const ElementList& list, int n, int& i, const CaptureState& state,
 
 } // namespace
 
-QString GetEtradeRec(const PageDocument& document, CaptureState& state) {
-    if (!state.deriveFromData)
-        return QString();
+QString GetEtradeRec(const PageDocument& document, const CaptureSettings& settings) {
+    if (!settings.deriveFromData)
+        return settings.account;
     for (const PageElement& e : document.elements) {
         if (e.tagName != kTd || e.innerText.size() > 20)
             continue;
         const qsizetype at = e.innerText.toUpper().indexOf(QLatin1String("ACCOUNT:"));
-        if (at >= 0) {
-            state.account = e.innerText.mid(at + 9);
-            break;
-        }
+        if (at >= 0)
+            return e.innerText.mid(at + 9);
     }
-    return QString();
+    return settings.account;
 }
 
-ParseResult ProcessEtrade(const PageDocument& document, CaptureRun& run) {
-    CaptureState& state = run.state();
-    GetEtradeRec(document, state);
-    if (!run.PutDuplicate())
-        return ParseResult::stopped();
-    state.AddedCount = 0;
+ParseResult ProcessEtrade(const PageDocument& document, const CaptureSettings& settings) {
+    ParseResult result(settings);
+    result.account = GetEtradeRec(document, settings);
+    result.askAboutCurrentFields();
 
-    ParseResult result;
     const ElementList& list = document.elements;
     const int n = int(list.size());
     int i = kFirstExamined;
@@ -85,10 +79,10 @@ ParseResult ProcessEtrade(const PageDocument& document, CaptureRun& run) {
 
     // Sales and purchases, then the table after the "PURCHASE" cell.
     i = SkipForTagValue(i, kTd, list, n, QStringLiteral("AMOUNT"));
-    readRows(list, n, i, state, result);
+    readRows(list, n, i, result);
     i = SkipForTagValue(i, kTd, list, n, QStringLiteral("PURCHASE"));
     i = SkipForTagValue(i, QStringLiteral("B"), list, n, QStringLiteral("AMOUNT"));
-    readRows(list, n, i, state, result);
+    readRows(list, n, i, result);
     return result;
 }
 

@@ -15,13 +15,8 @@ const QString kTd = QStringLiteral("TD");
 
 } // namespace
 
-ParseResult ProcessFBR(const PageDocument& document, CaptureRun& run) {
-    CaptureState& state = run.state();
-    if (!run.PutDuplicate())
-        return ParseResult::stopped();
-    state.AddedCount = 0;
-
-    ParseResult result;
+ParseResult ProcessFBR(const PageDocument& document, const CaptureSettings& settings) {
+    ParseResult result(settings);
     const ElementList& list = document.elements;
     const int n = int(list.size());
     bool started = false;
@@ -48,7 +43,7 @@ ParseResult ProcessFBR(const PageDocument& document, CaptureRun& run) {
         if (!quantity || !amount)
             ++result.skippedNumbers;
         else if (*quantity != 0)
-            result.add(state, cells[4], std::abs(*quantity),
+            result.add(cells[4], std::abs(*quantity),
                        action == QLatin1String("BOT") ? kBought : kSold, date, std::abs(*amount),
                        QStringLiteral(" "));
     }

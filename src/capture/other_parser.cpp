@@ -3,18 +3,10 @@
 
 namespace gainbook {
 
-ParseResult ProcessOther(const PageDocument& document, CaptureRun& run) {
-    // Asked before the duplicate question: without a sheet there is nothing
-    // to ask about.
-    if (!document.isSheet()) {
-        run.message(openSheetMessage());
-        return ParseResult::stopped();
-    }
-    CaptureState& state = run.state();
-    if (!run.PutDuplicate())
-        return ParseResult::stopped();
-    state.AddedCount = 0;
-
+ParseResult ProcessOther(const PageDocument& document, const CaptureSettings& settings) {
+    ParseResult result(settings);
+    if (!document.isSheet())
+        return result.refuse(openSheetMessage());
     const SheetDocument& sheet = *document.sheet;
     static const HeadingWords words = {
         {QStringLiteral("DATE"), SheetColumns::Date},
@@ -27,14 +19,11 @@ ParseResult ProcessOther(const PageDocument& document, CaptureRun& run) {
         {QStringLiteral("COMMENT"), SheetColumns::Unused},
     };
     const SheetColumns columns = scanHeadings(sheet, words);
-    if (!columns.complete()) {
-        run.message(missingHeadingMessage());
-        return ParseResult::stopped();
-    }
+    if (!columns.complete())
+        return result.refuse(missingHeadingMessage());
 
-    ParseResult result;
     for (int row = 2; !sheet.text(row, 1).isEmpty(); ++row)
-        readSheetRow(sheet, row, columns, state, result);
+        readSheetRow(sheet, row, columns, settings.today, result);
     return result;
 }
 

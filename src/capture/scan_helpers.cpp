@@ -1,7 +1,5 @@
 #include "capture/scan_helpers.h"
 
-#include "capture/capture_state.h"
-
 namespace gainbook {
 
 QString CompactSpaces(const QString& text) {
@@ -28,13 +26,13 @@ QString CompactJunk(const QString& text) {
     return out.toUpper();
 }
 
-void SkipTillTok(CaptureState& state, const QString& Tok1, const QString& tok2) {
+void SkipTillTok(PageWords& words, const QString& Tok1, const QString& tok2) {
     const QString delimiter = QStringLiteral(" ");
-    state.PrevToken.clear();
-    state.CurToken = state.tokenizer.NextToken(delimiter, QString());
-    while (state.CurToken != tok2 && state.CurToken != Tok1 && state.CurToken != state.PrevToken) {
-        state.PrevToken = state.CurToken;
-        state.CurToken = state.tokenizer.NextToken(delimiter, QString());
+    words.PrevToken.clear();
+    words.CurToken = words.tokenizer.NextToken(delimiter, QString());
+    while (words.CurToken != tok2 && words.CurToken != Tok1 && words.CurToken != words.PrevToken) {
+        words.PrevToken = words.CurToken;
+        words.CurToken = words.tokenizer.NextToken(delimiter, QString());
     }
 }
 

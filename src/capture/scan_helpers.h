@@ -2,13 +2,12 @@
 
 #include "capture/page_document.h"
 #include "platform/blank_text.h"
+#include "platform/next_token.h"
 
 #include <QString>
 #include <QVector>
 
 namespace gainbook {
-
-struct CaptureState;
 
 using ElementList = QVector<PageElement>;
 
@@ -19,9 +18,17 @@ QString CompactSpaces(const QString& text);
 // and "ACME CORP" compare equal and 03/15/2000 becomes 03152000.
 QString CompactJunk(const QString& text);
 
+// Page text read word by word: the word being looked at, the one before
+// it, and the tokenizer holding the rest of the text.
+struct PageWords {
+    QString CurToken;
+    QString PrevToken;
+    Tokenizer tokenizer;
+};
+
 // Moves CurToken forward through the page text until it meets Tok1, tok2,
 // or the word before it again (which is how the end of the text shows).
-void SkipTillTok(CaptureState& state, const QString& Tok1, const QString& tok2 = QString());
+void SkipTillTok(PageWords& words, const QString& Tok1, const QString& tok2 = QString());
 
 // The index of the first element after i whose tag is tag; when there is
 // none, the larger of i + 1 and allcount, so callers test the result against

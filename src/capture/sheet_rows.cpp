@@ -43,7 +43,7 @@ SheetColumns scanHeadings(const SheetDocument& sheet, const HeadingWords& words)
 }
 
 void readSheetRow(const SheetDocument& sheet, int row, const SheetColumns& columns,
-                  const CaptureState& state, ParseResult& result) {
+                  const QDate& today, ParseResult& result) {
     const QString type = sheet.text(row, columns.type).toUpper();
     QString kind;
     if (type.contains(u'B'))
@@ -53,7 +53,7 @@ void readSheetRow(const SheetDocument& sheet, int row, const SheetColumns& colum
     else
         return;
 
-    const QDate date = sheetDate(sheet.text(row, columns.date), state.today);
+    const QDate date = sheetDate(sheet.text(row, columns.date), today);
     const auto quantity = numberFromCell(sheet.cell(row, columns.quantity));
     const auto amount = numberFromCell(sheet.cell(row, columns.amount));
     if (!quantity || !amount) {
@@ -62,7 +62,7 @@ void readSheetRow(const SheetDocument& sheet, int row, const SheetColumns& colum
     }
     // The sheet's own sign stays on the quantity; the amount is always
     // stored positive.
-    result.add(state, sheet.text(row, columns.symbol), *quantity, kind, date, std::abs(*amount));
+    result.add(sheet.text(row, columns.symbol), *quantity, kind, date, std::abs(*amount));
 }
 
 QString openSheetMessage() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/capture_run.h"
+#include "capture/parse_result.h"
 
 #include <utility>
 
@@ -29,9 +29,10 @@ using HeadingWords = QVector<std::pair<QString, SheetColumns::Role>>;
 SheetColumns scanHeadings(const SheetDocument& sheet, const HeadingWords& words);
 
 // Turns one data row into a Bought or Sold row: a type containing "B" is a
-// buy, else one containing "S" a sell, else the row is passed over.
+// buy, else one containing "S" a sell, else the row is passed over. A date
+// later than today is pulled back into 2000.
 void readSheetRow(const SheetDocument& sheet, int row, const SheetColumns& columns,
-                  const CaptureState& state, ParseResult& result);
+                  const QDate& today, ParseResult& result);
 
 // "Please open the Excel sheet before pressing capture button"
 QString openSheetMessage();

@@ -21,13 +21,8 @@ QString cleanSymbol(const QString& security) {
 
 } // namespace
 
-ParseResult ProcessWaterhouse(const PageDocument& document, CaptureRun& run) {
-    CaptureState& state = run.state();
-    if (!run.PutDuplicate())
-        return ParseResult::stopped();
-    state.AddedCount = 0;
-
-    ParseResult result;
+ParseResult ProcessWaterhouse(const PageDocument& document, const CaptureSettings& settings) {
+    ParseResult result(settings);
     const ElementList& list = document.elements;
     const int n = int(list.size());
     bool started = false;
@@ -52,7 +47,7 @@ ParseResult ProcessWaterhouse(const PageDocument& document, CaptureRun& run) {
         if (!quantity || !amount)
             ++result.skippedNumbers;
         else if (*quantity != 0)
-            result.add(state, symbol, std::abs(*quantity),
+            result.add(symbol, std::abs(*quantity),
                        action == QLatin1String("Buy") ? kBought : kSold, cells[6],
                        std::abs(*amount), QStringLiteral(" "));
     }

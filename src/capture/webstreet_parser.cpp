@@ -11,12 +11,10 @@ constexpr int kAlwaysRead = 10;
 
 } // namespace
 
-ParseResult ProcessWebStreet(const PageDocument& document, CaptureRun& run) {
-    if (!document.isSheet()) {
-        run.message(openSheetMessage());
-        return ParseResult::stopped();
-    }
-    CaptureState& state = run.state();
+ParseResult ProcessWebStreet(const PageDocument& document, const CaptureSettings& settings) {
+    ParseResult result(settings);
+    if (!document.isSheet())
+        return result.refuse(openSheetMessage());
     const SheetDocument& sheet = *document.sheet;
     static const HeadingWords words = {
         {QStringLiteral("SETTLEMENT"), SheetColumns::Date},
@@ -30,23 +28,17 @@ ParseResult ProcessWebStreet(const PageDocument& document, CaptureRun& run) {
         {QStringLiteral("ACCOUNT"), SheetColumns::Account},
     };
     const SheetColumns columns = scanHeadings(sheet, words);
-    if (state.deriveFromData && columns.account) {
+    if (settings.deriveFromData && columns.account) {
         // Row 2 of the export is a blank line; the account shows from row 3.
-        state.account = sheet.text(3, columns.account);
-        state.month = QStringLiteral("All");
+        result.account = sheet.text(3, columns.account);
+        result.month = QStringLiteral("All");
+        result.askAboutCurrentFields();
     }
+    if (!columns.complete())
+        return result.refuse(missingHeadingMessage());
 
-    if (!run.PutDuplicate())
-        return ParseResult::stopped();
-    state.AddedCount = 0;
-    if (!columns.complete()) {
-        run.message(missingHeadingMessage());
-        return ParseResult::stopped();
-    }
-
-    ParseResult result;
     for (int row = 2; row <= kAlwaysRead || !sheet.text(row, 1).isEmpty(); ++row)
-        readSheetRow(sheet, row, columns, state, result);
+        readSheetRow(sheet, row, columns, settings.today, result);
     return result;
 }
 

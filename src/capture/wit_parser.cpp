@@ -13,13 +13,11 @@ namespace {
 const QString kBlank = QStringLiteral(" ");
 
 // The sheet's fixed columns: date, kind, quantity, security, price, amount.
-ParseResult readSheet(const SheetDocument& sheet, CaptureRun& run) {
+void readSheet(const SheetDocument& sheet, ParseResult& result) {
     if (sheet.text(1, 1) != QLatin1String("Date")) {
-        run.message(QStringLiteral("Please have first line as title like date"));
-        return ParseResult::stopped();
+        result.refuse(QStringLiteral("Please have first line as title like date"));
+        return;
     }
-    ParseResult result;
-    const CaptureState& state = run.state();
     for (int row = 2; !sheet.text(row, 1).isEmpty(); ++row) {
         const QString kind = sheet.text(row, 2);
         if (kind != kSold && kind != kBought)
@@ -30,36 +28,34 @@ ParseResult readSheet(const SheetDocument& sheet, CaptureRun& run) {
             ++result.skippedNumbers;
             continue;
         }
-        result.add(state, sheet.text(row, 4), *quantity, kind, sheet.text(row, 1),
-                   std::abs(*amount));
+        result.add(sheet.text(row, 4), *quantity, kind, sheet.text(row, 1), std::abs(*amount));
     }
-    return result;
 }
 
 // The last word of the text comes back on every further call once the
 // blanks are used up; a walk that sees it again has reached the end.
-bool atLastWord(const CaptureState& state) {
-    const QString& rest = state.tokenizer.TokenRemainder();
-    return !rest.contains(u' ') && state.CurToken == rest;
+bool atLastWord(const PageWords& words) {
+    const QString& rest = words.tokenizer.TokenRemainder();
+    return !rest.contains(u' ') && words.CurToken == rest;
 }
 
 // Reads words after the kind word, noticing when the text runs out instead
 // of taking its last word again and again.
 class WordReader {
 public:
-    explicit WordReader(CaptureState& state) : state_(state), done_(atLastWord(state)) {}
+    explicit WordReader(PageWords& words) : words_(words), done_(atLastWord(words)) {}
 
     bool next(QString& word) {
         if (done_)
             return false;
-        word = state_.tokenizer.NextToken(kBlank, QString());
-        const QString& rest = state_.tokenizer.TokenRemainder();
+        word = words_.tokenizer.NextToken(kBlank, QString());
+        const QString& rest = words_.tokenizer.TokenRemainder();
         done_ = !rest.contains(u' ') && word == rest;
         return true;
     }
 
 private:
-    CaptureState& state_;
+    PageWords& words_;
     bool done_;
 };
 
@@ -78,14 +74,12 @@ QString dateWord(const QString& word) {
 // Text copied from the history page: date, "Bought" or "Sold", quantity,
 // the security's name in one or more words, a price with "$", the amount
 // with "$", and one more word closing the line.
-ParseResult readPasted(CaptureRun& run) {
-    ParseResult result;
-    CaptureState& state = run.state();
-    const QString text = CompactSpaces(state.pastedText.trimmed());
+void readPasted(const QString& pastedText, ParseResult& result) {
+    const QString text = CompactSpaces(pastedText.trimmed());
     if (!text.contains(QLatin1String("Date")))
-        return result;
+        return;
 
-    state.tokenizer.reset();
+    PageWords state;
     state.PrevToken = state.tokenizer.NextToken(kBlank, text);
     state.CurToken = state.tokenizer.NextToken(kBlank, QString());
     // Each transaction takes words from the text, so the walk ends; the
@@ -127,31 +121,29 @@ ParseResult readPasted(CaptureRun& run) {
         if (!quantity || !amount) {
             ++result.skippedNumbers;
         } else if (kind == kBought) {
-            result.add(state, CompactJunk(name), *quantity, kind, date, std::abs(*amount),
+            result.add(CompactJunk(name), *quantity, kind, date, std::abs(*amount),
                        QStringLiteral("IPO"));
         } else {
-            result.add(state, CompactJunk(name), *quantity, kind, date,
-                       netOfSaleCosts(std::abs(*amount)), kBlank);
+            result.add(CompactJunk(name), *quantity, kind, date, netOfSaleCosts(std::abs(*amount)),
+                       kBlank);
         }
         QString closing;
         words.next(closing);
         state.PrevToken.clear();
     }
-    return result;
 }
 
 } // namespace
 
-ParseResult ProcessWit(const PageDocument& document, CaptureRun& run) {
-    CaptureState& state = run.state();
-    if (!state.pasteData && !document.isSheet()) {
-        run.message(openSheetMessage());
-        return ParseResult::stopped();
-    }
-    if (!run.PutDuplicate())
-        return ParseResult::stopped();
-    state.AddedCount = 0;
-    return state.pasteData ? readPasted(run) : readSheet(*document.sheet, run);
+ParseResult ProcessWit(const PageDocument& document, const CaptureSettings& settings) {
+    ParseResult result(settings);
+    if (settings.pasteData)
+        readPasted(settings.pastedText, result);
+    else if (!document.isSheet())
+        result.refuse(openSheetMessage());
+    else
+        readSheet(*document.sheet, result);
+    return result;
 }
 
 } // namespace gainbook

@@ -3,20 +3,14 @@
 #include "buy_selection/buy_selection.h"
 #include "cli/cli_session.h"
 #include "cli/csv_writer.h"
-#include "platform/prompter.h"
-#include "platform/sheet_model.h"
+#include "platform/date_text.h"
+#include "platform/number_text.h"
 #include "store/store_error.h"
+#include "store/txn_table.h"
 
 namespace gainbook {
 
 namespace {
-
-// Looks for a buy without asking anything.
-class SilentPrompter final : public Prompter {
-public:
-    void message(const QString&) override {}
-    bool ask(const QString&) override { return false; }
-};
 
 std::optional<qint64> parseId(const QString& text) {
     bool ok = false;
@@ -24,27 +18,35 @@ std::optional<qint64> parseId(const QString& text) {
     return ok ? std::optional<qint64>(id) : std::nullopt;
 }
 
-// Opens the selection for ACCOUNT SELLID, or says why not.
-std::optional<BuySelection> openSelection(CliSession& session, const QString& account,
-                                          const QString& sellText, int& code) {
+// A number argument as a user would type it into the cell; nullopt (and the
+// refusal printed) when it is none.
+std::optional<double> numberArgument(CliSession& session, const QString& text, int& code) {
+    const std::optional<double> value = typedNumber(text);
+    if (value && Money::isRepresentable(*value))
+        return value;
+    code = session.fail(QStringLiteral("Not a valid number: %1").arg(text));
+    return std::nullopt;
+}
+
+// The sell ACCOUNT SELLID names, or says why there is none.
+std::optional<TxnRecord> findSell(CliSession& session, const BuySelection& selection,
+                                  const QString& account, const QString& sellText, int& code) {
     const auto sellId = parseId(sellText);
     if (!sellId) {
         code = session.usage(QStringLiteral("Not a sell ID: %1").arg(sellText));
         return std::nullopt;
     }
-    BuySelection selection(session.database().connection(), *sellId, account);
-    if (!selection.FillSellRec()) {
+    std::optional<TxnRecord> sell = selection.findSell(*sellId);
+    if (!sell)
         code =
             session.fail(QStringLiteral("Sell record not found: %1 in %2").arg(sellText, account));
-        return std::nullopt;
-    }
-    return selection;
+    return sell;
 }
 
-int applyOrFail(CliSession& session, BuySelection& selection, SheetModel& grid) {
-    if (const auto failure = selection.Apply(grid))
-        return session.fail(*failure);
-    return ExitOk;
+int apply(CliSession& session, BuySelection& selection, qint64 sellId, BuyChoice choice) {
+    QVector<BuyChoice> choices{std::move(choice)};
+    const Outcome outcome = selection.Apply(sellId, choices);
+    return outcome.done() ? int(ExitOk) : session.fail(outcome.message);
 }
 
 } // namespace
@@ -62,16 +64,16 @@ int runBuys(CliSession& session, const QStringList& args) {
     if (filter < 1 || filter > 4)
         return session.usage(QStringLiteral("--filter needs a number from 1 to 4."));
     try {
-        auto selection = openSelection(session, rest[0], rest[1], code);
-        if (!selection)
+        const BuySelection selection(session.database().connection(), rest[0]);
+        if (!findSell(session, selection, rest[0], rest[1], code))
             return code;
-        SheetModel grid;
-        if (selection->FillGrid(grid, BuyFilter(filter - 1), session.prompter()) == BuyFill::NoBuys)
+        const BuyListing listing = selection.listBuys(BuyFilter(filter - 1), session.prompter());
+        if (!listing.accountHasBuys)
             return session.fail(QStringLiteral("No buy records in %1").arg(rest[0]));
         writeCsvRow(session.out(), {"Linked", "Date", "Symbol", "Applied#", "Applied Cost",
                                     "Total#", "Total Cost", "ID"});
-        for (int row = 1; row <= grid.rows(); ++row)
-            writeCsvRow(session.out(), grid.rowTexts(row));
+        for (const BuyRow& row : listing.rows)
+            writeCsvRow(session.out(), buyRowTexts(row));
     } catch (const StoreError& error) {
         return session.fail(error.message());
     }
@@ -83,28 +85,28 @@ int runLink(CliSession& session, const QStringList& args) {
     if (!checkPositional(session, args, 3, 5, code))
         return code;
     try {
-        auto selection = openSelection(session, args[0], args[1], code);
-        if (!selection)
+        BuySelection selection(session.database().connection(), args[0]);
+        const std::optional<TxnRecord> sell = findSell(session, selection, args[0], args[1], code);
+        if (!sell)
             return code;
-        // The buy may be listed under any of the filters; take the first that shows it.
-        SheetModel grid;
-        SilentPrompter quiet;
-        int row = 0;
-        for (int filter = 0; filter < 4 && row == 0; ++filter) {
-            selection->FillGrid(grid, BuyFilter(filter), quiet);
-            for (int r = 1; r <= grid.rows() && row == 0; ++r) {
-                if (grid.text(r, BuyGridCol::Comments) == args[2])
-                    row = r;
-            }
-        }
-        if (row == 0)
+        // Any stored buy can be chosen, as the screen's "All in all Accounts"
+        // lists every one.
+        const std::optional<qint64> buyId = parseId(args[2]);
+        const std::optional<TxnRecord> buy =
+            buyId ? selectTxnById(session.database().connection(), *buyId) : std::nullopt;
+        if (!buy || buy->type != kBought)
             return session.fail(QStringLiteral("Buy record not found: %1").arg(args[2]));
-        grid.setText(row, BuyGridCol::Linked, QStringLiteral("1"));
-        if (args.size() > 3)
-            grid.setText(row, BuyGridCol::Applied, args[3]);
-        if (args.size() > 4)
-            grid.setText(row, BuyGridCol::AppliedCost, args[4]);
-        return applyOrFail(session, *selection, grid);
+        BuyChoice choice;
+        choice.buyId = buy->id;
+        if (args.size() > 3 && !(choice.quantity = numberArgument(session, args[3], code)))
+            return code;
+        if (args.size() > 4) {
+            const std::optional<double> cost = numberArgument(session, args[4], code);
+            if (!cost)
+                return code;
+            choice.cost = Money::fromDouble(*cost);
+        }
+        return apply(session, selection, sell->id, std::move(choice));
     } catch (const StoreError& error) {
         return session.fail(error.message());
     }
@@ -115,20 +117,26 @@ int runNewBuy(CliSession& session, const QStringList& args) {
     if (!checkPositional(session, args, 6, 6, code))
         return code;
     try {
-        auto selection = openSelection(session, args[0], args[1], code);
-        if (!selection)
+        BuySelection selection(session.database().connection(), args[0]);
+        const std::optional<TxnRecord> sell = findSell(session, selection, args[0], args[1], code);
+        if (!sell)
             return code;
-        SheetModel grid;
-        SilentPrompter quiet;
-        selection->FillGrid(grid, BuyFilter::NotAccountedSameAccount, quiet);
-        selection->cmdNew(grid);
-        grid.setText(1, BuyGridCol::Date, args[2]);
-        if (!BuySelection::normalizeDateCell(grid, 1))
+        TxnRecord buy = newBuyRow(*sell).buy;
+        buy.txnDate = dateFromText(args[2]);
+        if (!buy.txnDate.isValid())
             return session.fail(QStringLiteral("Not a valid date: %1").arg(args[2]));
-        grid.setText(1, BuyGridCol::Symbol, args[3]);
-        grid.setText(1, BuyGridCol::Total, args[4]);
-        grid.setText(1, BuyGridCol::TotalCost, args[5]);
-        return applyOrFail(session, *selection, grid);
+        buy.symbol = args[3];
+        const std::optional<double> quantity = numberArgument(session, args[4], code);
+        if (!quantity)
+            return code;
+        const std::optional<double> cost = numberArgument(session, args[5], code);
+        if (!cost)
+            return code;
+        buy.quantity = *quantity;
+        buy.amount = Money::fromDouble(*cost);
+        BuyChoice choice;
+        choice.newBuy = buy;
+        return apply(session, selection, sell->id, std::move(choice));
     } catch (const StoreError& error) {
         return session.fail(error.message());
     }

@@ -2,6 +2,7 @@
 
 #include "capture/broker_entries.h"
 #include "capture/capture_run.h"
+#include "capture/capture_source.h"
 #include "capture/sources/pasted_text.h"
 #include "cli/capture_document.h"
 #include "cli/cli_session.h"
@@ -80,19 +81,24 @@ int runCaptureCommand(CliSession& session, const QStringList& args) {
 
     // The fields are checked before the source is opened, as pressing the
     // button on a page already shown would.
-    if (!captureFieldsReady(state, session.prompter()))
-        return ExitMessage;
+    const Outcome ready = checkCaptureFields(state);
+    if (!ready.done())
+        return session.finish(ready);
 
+    // A relative name is a file of the current directory; the shipped pages
+    // are the screen's.
+    const CaptureSource source =
+        resolveCaptureSource(parsed.source, QString(), QDir::currentPath(), parsed.paste);
     PageDocument document;
     QString error;
-    if (parsed.paste) {
-        const auto text = loadPastedText(parsed.source, &error);
+    if (source.kind == CaptureSource::Kind::PastedText) {
+        const auto text = loadPastedText(source.path, &error);
         if (!text)
             return session.fail(error);
         state.pasteData = true;
         state.pastedText = *text;
     } else {
-        switch (openCaptureDocument(parsed.source, document, error)) {
+        switch (openCaptureDocument(source, parsed.source, document, error)) {
         case DocumentOpen::Opened:
             break;
         case DocumentOpen::SourceFailed:
@@ -106,9 +112,8 @@ int runCaptureCommand(CliSession& session, const QStringList& args) {
         }
     }
 
-    const CaptureResult result =
-        runCapture(document, state, session.database().connection(), session.prompter());
-    return result.completed() ? ExitOk : ExitMessage;
+    return session.finish(
+        runCapture(document, state, session.database().connection(), session.prompter()));
 }
 
 } // namespace gainbook

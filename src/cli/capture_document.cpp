@@ -1,7 +1,6 @@
 #include "cli/capture_document.h"
 
 #include "capture/page_document_json.h"
-#include "capture/sources/spreadsheet_reader.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -73,20 +72,29 @@ DocumentOpen loadThroughHelper(const QString& source, PageDocument& document, QS
 
 } // namespace
 
-DocumentOpen openCaptureDocument(const QString& source, PageDocument& document, QString& error) {
-    const QString sheetPath = spreadsheetSourcePath(source);
-    if (!sheetPath.isEmpty()) {
-        auto sheet = readSpreadsheet(sheetPath, &error);
+DocumentOpen openCaptureDocument(const CaptureSource& source, const QString& given,
+                                 PageDocument& document, QString& error) {
+    switch (source.kind) {
+    case CaptureSource::Kind::Sheet: {
+        auto sheet = openSheetDocument(source, &error);
         if (!sheet)
             return DocumentOpen::SourceFailed;
-        document = PageDocument{};
-        document.address = source;
-        document.sheet = std::move(sheet);
+        document = std::move(*sheet);
         return DocumentOpen::Opened;
     }
+    case CaptureSource::Kind::None:
+    case CaptureSource::Kind::PastedText:
+        error = QStringLiteral("No page or spreadsheet named: %1").arg(source.shown);
+        return DocumentOpen::SourceFailed;
+    case CaptureSource::Kind::Page:
+    case CaptureSource::Kind::Address:
+        break;
+    }
 #ifdef GAINBOOK_WITH_PAGE_SNAPSHOT
-    return loadThroughHelper(source, document, error);
+    return loadThroughHelper(given, document, error);
 #else
+    Q_UNUSED(given);
+    Q_UNUSED(document);
     return toolFailed(error, QStringLiteral("HTML capture is not available in this build, which "
                                             "was made without the browser engine. Capture a "
                                             "spreadsheet (.csv, .xls, .xlsx) or use --paste."));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/capture_source.h"
 #include "capture/page_document.h"
 
 #include <QString>
@@ -17,11 +18,14 @@ enum class DocumentOpen {
 // running program (or where GAINBOOK_PAGE_SNAPSHOT names it).
 inline const QString kPageSnapshotProgram = QStringLiteral("gainbook-page-snapshot");
 
-// Opens the document a capture reads from source. A spreadsheet (".csv",
-// ".xls", ".xlsx" file) is read here. A page or an address needs the browser
-// engine, which gainbook-cli does not link: the page snapshot helper loads it
-// and hands the snapshot back through a pipe, so every other command runs
-// where the engine's libraries are absent. On failure *error says why.
-DocumentOpen openCaptureDocument(const QString& source, PageDocument& document, QString& error);
+// Opens the document a capture reads from source (resolved from the text
+// given, relative names in the current directory). A spreadsheet is read
+// here. A page or an address needs the browser engine, which gainbook-cli
+// does not link: the page snapshot helper, started in the same directory
+// with the text given, loads it and hands the snapshot back through a pipe,
+// so every other command runs where the engine's libraries are absent. On
+// failure error says why.
+DocumentOpen openCaptureDocument(const CaptureSource& source, const QString& given,
+                                 PageDocument& document, QString& error);
 
 } // namespace gainbook

@@ -21,6 +21,16 @@ int CliSession::fail(const QString& message) {
     return ExitMessage;
 }
 
+int CliSession::finish(const Outcome& outcome) {
+    if (outcome.failed())
+        fail(outcome.message);
+    else if (!outcome.message.isEmpty())
+        prompter_.message(outcome.message);
+    for (const QString& line : outcome.details)
+        prompter_.message(line);
+    return outcome.done() ? ExitOk : ExitMessage;
+}
+
 int CliSession::usage(const QString& message) {
     if (!message.isEmpty())
         err_ << message << '\n';

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/cli_prompter.h"
+#include "platform/outcome.h"
 #include "store/database.h"
 
 #include <QStringList>
@@ -30,6 +31,11 @@ public:
 
     // An error message on stderr; returns ExitMessage.
     int fail(const QString& message);
+
+    // How a command ended: a failure's message on stderr, every other
+    // message and the details on stdout, one line each. ExitOk when Done,
+    // else ExitMessage.
+    int finish(const Outcome& outcome);
 
     // A usage error on stderr with the running command's usage line;
     // returns ExitUsage.

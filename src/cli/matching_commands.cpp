@@ -3,7 +3,6 @@
 #include "cli/cli_session.h"
 #include "cli/csv_writer.h"
 #include "matching/process_session.h"
-#include "platform/sheet_model.h"
 #include "store/store_error.h"
 #include "store/txn_table.h"
 
@@ -26,13 +25,13 @@ bool knownAccount(CliSession& session, const QString& account, int& code) {
     return false;
 }
 
-int finish(CliSession& session, const MatchOutcome& outcome) {
+int finish(CliSession& session, const Outcome& outcome) {
     switch (outcome.status) {
-    case MatchOutcome::Status::Done:
+    case Outcome::Status::Done:
         return ExitOk;
-    case MatchOutcome::Status::Stopped:
+    case Outcome::Status::Stopped:
         return ExitMessage; // the prompter has printed the message
-    case MatchOutcome::Status::Failed:
+    case Outcome::Status::Failed:
         break;
     }
     return session.fail(outcome.message);
@@ -67,10 +66,14 @@ int runLinks(CliSession& session, const QStringList& args) {
         return code;
     ProcessSession process(session.database().connection(), session.prompter());
     process.setAccount(args[0]);
-    SheetModel grid;
-    if (const MatchOutcome outcome = process.FillGrid(grid); !outcome.done())
-        return finish(session, outcome);
-    writeCsvGrid(session.out(), grid);
+    try {
+        const QVector<MatchRow> rows = process.matchRows();
+        writeCsvRow(session.out(), matchGridHeadings());
+        for (const MatchRow& row : rows)
+            writeCsvRow(session.out(), matchRowTexts(row));
+    } catch (const StoreError& error) {
+        return session.fail(error.message());
+    }
     return ExitOk;
 }
 
@@ -90,21 +93,22 @@ int runDetach(CliSession& session, const QStringList& args) {
         return code;
     ProcessSession process(session.database().connection(), session.prompter());
     process.setAccount(args[0]);
-    SheetModel grid;
-    if (const MatchOutcome outcome = process.FillGrid(grid); !outcome.done())
-        return finish(session, outcome);
-    // Every lot is checked before any box is cleared, so a typing error
-    // changes nothing.
-    QVector<int> rows;
-    for (qsizetype i = 0; i < lots.size(); ++i) {
-        const int row = lotRow(grid, lots[i]);
-        if (row == 0)
-            return session.fail(QStringLiteral("Lot not found: %1").arg(args[i + 1]));
-        rows.append(row);
+    QVector<MatchRow> rows;
+    try {
+        rows = process.matchRows();
+    } catch (const StoreError& error) {
+        return session.fail(error.message());
     }
-    for (const int row : rows)
-        grid.setText(row, MatchGridCol::Linked, QStringLiteral("0"));
-    return finish(session, process.Update(grid));
+    // Only a lot the grid shows with its box can be detached; every lot is
+    // checked before any is detached, so a typing error changes nothing.
+    for (qsizetype i = 0; i < lots.size(); ++i) {
+        const bool shown = std::any_of(rows.cbegin(), rows.cend(), [&](const MatchRow& row) {
+            return row.hasLot() && row.lot() == lots[i];
+        });
+        if (!shown)
+            return session.fail(QStringLiteral("Lot not found: %1").arg(args[i + 1]));
+    }
+    return finish(session, process.Update(lots));
 }
 
 int runRecalc(CliSession& session, const QStringList& args) {

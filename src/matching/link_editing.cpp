@@ -9,12 +9,12 @@
 
 namespace gainbook {
 
-void detachLot(const QSqlDatabase& db, const LotKey& lot) {
+bool detachLot(const QSqlDatabase& db, const LotKey& lot) {
     if (lot.sellId <= 0)
-        return;
+        return false;
     const std::optional<LinkRecord> link = selectLink(db, lot.sellId, lot.buyId);
     if (!link)
-        return;
+        return false;
     if (lot.buyId > 0)
         addToOpenQuantity(db, lot.buyId, link->buyQuantity);
     try {
@@ -29,6 +29,7 @@ void detachLot(const QSqlDatabase& db, const LotKey& lot) {
         runQuery(db, QStringLiteral("DELETE FROM SellLinks WHERE SellId = ? AND BuyId = ?"),
                  {lot.sellId, lot.buyId});
     }
+    return true;
 }
 
 RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& account) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "matching/matching_grid.h"
+#include "matching/match_row.h"
 
 #include <QSqlDatabase>
 
@@ -9,8 +9,9 @@ namespace gainbook {
 // Detaches one lot from its sell: the buy gets the lot's shares back (it is
 // open again for other sells) and the link becomes the sell's empty link, or
 // goes when the sell has an empty link already. The tax record is left for
-// "Save/Recalculate". Throws StoreError; the caller holds the transaction.
-void detachLot(const QSqlDatabase& db, const LotKey& lot);
+// "Save/Recalculate". False when the sell has no such lot. Throws
+// StoreError; the caller holds the transaction.
+bool detachLot(const QSqlDatabase& db, const LotKey& lot);
 
 enum class RecalcStatus { Done, NoLinks, SellMissing };
 

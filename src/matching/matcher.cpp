@@ -103,16 +103,16 @@ void Matcher::matchSell(const SellRow& sell) {
     buyApplied_ = false;
     // A sell of no shares (or a negative count) has nothing to cover; it gets
     // the empty link rather than lots of zero shares.
-    if (state_.RemainingQty > 0) {
+    if (state_.remainingQty > 0) {
         LookForBuy(BuySearch::OnOrBefore);
-        if (state_.RemainingQty > 0) {
+        if (state_.remainingQty > 0) {
             LookForBuy(BuySearch::After);
-            if (state_.RemainingQty > 0)
-                state_.SellMemo = kAllBuyRecNotFound;
+            if (state_.remainingQty > 0)
+                state_.sellMemo = kAllBuyRecNotFound;
         }
     }
-    if (!state_.LinkWritten)
-        SaveSellLinks(state_.RunningCost, 0, 0);
+    if (!state_.linkWritten)
+        SaveSellLinks(state_.runningCost, 0, 0);
     insertTaxRecord();
 }
 
@@ -134,7 +134,7 @@ void Matcher::LookForBuy(BuySearch search) {
     // quantities are written once the search is closed, so the scan never
     // walks an index that is changing under it.
     memoChanges_.clear();
-    while (state_.RemainingQty > 0 && candidates.next()) {
+    while (state_.remainingQty > 0 && candidates.next()) {
         const qint64 buyId = candidates.value(0).toLongLong();
         const double quantity = candidates.value(1).toDouble();
         const QDate bought = dateFromStored(candidates.value(2).toString());
@@ -145,23 +145,23 @@ void Matcher::LookForBuy(BuySearch search) {
 
         double applied = 0;
         QString memo;
-        if (open <= state_.RemainingQty) {
+        if (open <= state_.remainingQty) {
             applied = open;
             memo = QStringLiteral("0");
-            state_.RemainingQty = std::max(0.0, roundQuantity(state_.RemainingQty - open));
+            state_.remainingQty = std::max(0.0, roundQuantity(state_.remainingQty - open));
         } else {
-            applied = state_.RemainingQty;
-            memo = openQuantityText(open - state_.RemainingQty);
-            state_.RemainingQty = 0;
+            applied = state_.remainingQty;
+            memo = openQuantityText(open - state_.remainingQty);
+            state_.remainingQty = 0;
         }
 
         // The buy's total amount shared over its shares, sign dropped.
         const Money lotCost = quantity != 0 ? amount.abs().scaled(applied, quantity) : Money();
-        state_.RunningCost += lotCost;
+        state_.runningCost += lotCost;
         SaveSellLinks(lotCost, applied, buyId);
         memoChanges_.append({buyId, memo});
-        if (!buyApplied_ || bought < state_.AcquiredDate) {
-            state_.AcquiredDate = bought;
+        if (!buyApplied_ || bought < state_.acquiredDate) {
+            state_.acquiredDate = bought;
             buyApplied_ = true;
         }
     }
@@ -170,14 +170,14 @@ void Matcher::LookForBuy(BuySearch search) {
         execQuery(setMemo_, {change.memo, change.id});
 }
 
-void Matcher::SaveSellLinks(Money buyprice, double BuyQuantity, qint64 buyId) {
-    state_.LinkWritten = true;
+void Matcher::SaveSellLinks(Money buyPrice, double buyQuantity, qint64 buyId) {
+    state_.linkWritten = true;
     LinkRecord link;
     link.accountName = account_;
     link.sellId = sell_.id;
     link.buyId = buyId;
-    link.buyQuantity = BuyQuantity;
-    link.buyPrice = buyprice;
+    link.buyQuantity = buyQuantity;
+    link.buyPrice = buyPrice;
     links_->insert(link);
 }
 
@@ -185,12 +185,12 @@ void Matcher::insertTaxRecord() {
     TaxRecord record;
     record.accountName = account_;
     record.symbol = sell_.symbol;
-    record.quantity = state_.SellQty;
-    record.dateAcquired = state_.AcquiredDate;
+    record.quantity = state_.sellQty;
+    record.dateAcquired = state_.acquiredDate;
     record.dateSold = sell_.txnDate;
-    record.cost = state_.RunningCost;
+    record.cost = state_.runningCost;
     record.salePrice = sell_.amount;
-    record.memo = state_.SellMemo;
+    record.memo = state_.sellMemo;
     taxRecords_->insert(record);
 }
 

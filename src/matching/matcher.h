@@ -27,12 +27,12 @@ struct SellRow {
 // The state of the sell being matched, read by the link and tax record
 // writers.
 struct MatchingState {
-    double SellQty = 0;
-    double RemainingQty = 0; // part of the sell not covered yet
-    Money RunningCost;       // sum of the lot costs, so the record adds up to its links
-    QDate AcquiredDate;      // earliest applied buy, or the seed
-    bool LinkWritten = false;
-    QString SellMemo;
+    double sellQty = 0;
+    double remainingQty = 0; // part of the sell not covered yet
+    Money runningCost;       // sum of the lot costs, so the record adds up to its links
+    QDate acquiredDate;      // earliest applied buy, or the seed
+    bool linkWritten = false;
+    QString sellMemo;
 };
 
 // Which buys a search offers: those on or before the sell's trade date,
@@ -75,9 +75,7 @@ public:
     void LookForBuy(BuySearch search);
 
     // One link row of the current sell; buyId 0 when no buy was applied.
-    void SaveSellLinks(Money buyprice, double BuyQuantity, qint64 buyId);
-
-    const MatchingState& state() const { return state_; }
+    void SaveSellLinks(Money buyPrice, double buyQuantity, qint64 buyId);
 
 private:
     QSqlQuery& candidateQuery(BuySearch search, bool prefix);

@@ -2,15 +2,24 @@
 
 #include "matching/link_editing.h"
 #include "matching/matcher.h"
-#include "platform/number_text.h"
+#include "matching/matching_grid.h"
 #include "platform/prompter.h"
-#include "platform/sheet_model.h"
 #include "platform/tax_year.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 
 namespace gainbook {
+
+namespace {
+
+// Shows one of the system's messages and reports the command as stopped.
+Outcome stopWith(Prompter& prompter, const QString& text) {
+    prompter.message(text);
+    return Outcome::stop(text);
+}
+
+} // namespace
 
 QString noCompleteTransactionText() {
     return QStringLiteral("No complete transaction for the process Year ") +
@@ -37,19 +46,15 @@ bool ProcessSession::hasLinks() const {
     return accountHasLinks(db_, account_);
 }
 
-MatchOutcome ProcessSession::Process(const Progress& progress) {
-    if (account_.isEmpty()) {
-        prompter_.message(QStringLiteral("Please select one account"));
-        return MatchOutcome::stopped(QStringLiteral("Please select one account"));
-    }
+Outcome ProcessSession::Process(const Progress& progress) {
+    if (account_.isEmpty())
+        return stopWith(prompter_, QStringLiteral("Please select one account"));
+    qsizetype matched = 0;
     try {
         // A second run would reopen buys that the first run's links still
         // hold and apply them twice.
-        if (hasLinks()) {
-            const QString text = alreadyProcessedText(account_);
-            prompter_.message(text);
-            return MatchOutcome::stopped(text);
-        }
+        if (hasLinks())
+            return stopWith(prompter_, alreadyProcessedText(account_));
         Transaction transaction(db_);
         Matcher matcher(db_, account_);
         matcher.MoveQuantity();
@@ -57,8 +62,7 @@ MatchOutcome ProcessSession::Process(const Progress& progress) {
         if (sells.isEmpty()) {
             // The reopened buys stay: the account has nothing matched.
             transaction.commit();
-            prompter_.message(noCompleteTransactionText());
-            return MatchOutcome::stopped(noCompleteTransactionText());
+            return stopWith(prompter_, noCompleteTransactionText());
         }
         for (qsizetype i = 0; i < sells.size(); ++i) {
             if (progress && i % 500 == 0)
@@ -68,75 +72,50 @@ MatchOutcome ProcessSession::Process(const Progress& progress) {
         if (progress)
             progress(sells.size(), sells.size());
         transaction.commit();
+        matched = sells.size();
     } catch (const StoreError& error) {
-        return MatchOutcome::failure(
-            QStringLiteral("Processing of %1 failed; nothing was changed: %2")
-                .arg(account_, error.message()));
+        return Outcome::failure(QStringLiteral("Processing of %1 failed; nothing was changed: %2")
+                                    .arg(account_, error.message()));
     }
-    return {};
+    return Outcome::ok(matched);
 }
 
-MatchOutcome ProcessSession::FillGrid(SheetModel& grid) {
-    try {
-        grid_.FillGrid(grid, db_, account_);
-    } catch (const StoreError& error) {
-        return MatchOutcome::failure(error.message());
-    }
-    return {};
+QVector<MatchRow> ProcessSession::matchRows() const {
+    return MatchingGrid().FillGrid(db_, account_);
 }
 
-MatchOutcome ProcessSession::Update(SheetModel& grid) {
-    const MatchOutcome outcome = Update(clearedLots(grid));
-    if (!outcome.done())
-        return outcome; // the cleared boxes stay for another try
-    return RefreshGrid(grid);
-}
-
-MatchOutcome ProcessSession::Update(const QVector<LotKey>& lots) {
+Outcome ProcessSession::Update(const QVector<LotKey>& lots) {
+    qint64 detached = 0;
     try {
         Transaction transaction(db_);
         for (const LotKey& lot : lots)
-            detachLot(db_, lot);
+            detached += detachLot(db_, lot) ? 1 : 0;
         transaction.commit();
     } catch (const StoreError& error) {
-        return MatchOutcome::failure(
+        return Outcome::failure(
             QStringLiteral("Update failed; nothing was changed: %1").arg(error.message()));
     }
-    return {};
+    return Outcome::ok(detached);
 }
 
-MatchOutcome ProcessSession::SaveRecalculate() {
+Outcome ProcessSession::SaveRecalculate() {
     try {
         Transaction transaction(db_);
         switch (recalculateTaxRecords(db_, account_)) {
         case RecalcStatus::NoLinks:
-            prompter_.message(noCompleteTransactionText());
-            return MatchOutcome::stopped(noCompleteTransactionText());
+            return stopWith(prompter_, noCompleteTransactionText());
         case RecalcStatus::SellMissing:
             // Rolled back: the account keeps the tax records it had.
-            prompter_.message(QStringLiteral("Sell record not found "));
-            return MatchOutcome::stopped(QStringLiteral("Sell record not found "));
+            return stopWith(prompter_, QStringLiteral("Sell record not found "));
         case RecalcStatus::Done:
             break;
         }
         transaction.commit();
     } catch (const StoreError& error) {
-        return MatchOutcome::failure(
-            QStringLiteral("Save/Recalculate failed; nothing was changed: %1")
-                .arg(error.message()));
+        return Outcome::failure(QStringLiteral("Save/Recalculate failed; nothing was changed: %1")
+                                    .arg(error.message()));
     }
-    return {};
-}
-
-GridClick ProcessSession::clickAt(const SheetModel& grid, int row, int col) {
-    if (row < 1 || row > grid.rows() || col < 1 || col > grid.columns())
-        return {};
-    const auto sellId = qint64(numberFromText(grid.text(row, MatchGridCol::SellID)));
-    if (col == MatchGridCol::Linked && grid.kind(row, col) == CellKind::Button)
-        return {GridClick::Kind::AddButton, sellId};
-    if (col == MatchGridCol::Symbol)
-        return {GridClick::Kind::SellSymbol, sellId};
-    return {};
+    return Outcome::ok();
 }
 
 } // namespace gainbook

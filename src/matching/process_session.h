@@ -1,29 +1,24 @@
 #pragma once
 
-#include "matching/match_outcome.h"
-#include "matching/matching_grid.h"
+#include "matching/match_row.h"
+#include "platform/outcome.h"
 
 #include <QSqlDatabase>
 #include <QStringList>
+#include <QVector>
 
 #include <functional>
 
 namespace gainbook {
 
 class Prompter;
-class SheetModel;
-
-// What a click on the matching grid asks for.
-struct GridClick {
-    enum class Kind { None, AddButton, SellSymbol };
-    Kind kind = Kind::None;
-    qint64 sellId = 0; // the sell to hand to the buy selection screen
-};
 
 // The processing of one account at a time, as the processing screen and the
-// command-line tool drive it: the chosen account, the run, the grid, "Update"
-// and "Save/Recalculate". Every command that writes runs in one transaction:
-// it either completes or leaves the database as it was.
+// command-line tool drive it: the chosen account, the run, the grid's rows,
+// "Update" and "Save/Recalculate". Every command that writes runs in one
+// transaction: it either completes or leaves the database as it was. A
+// command that stops with one of the system's messages has shown it through
+// the Prompter; a failure of the database is left to the caller to report.
 class ProcessSession {
 public:
     ProcessSession(QSqlDatabase db, Prompter& prompter);
@@ -45,29 +40,22 @@ public:
     // The processing run: opens the account's buys again, matches every sell
     // of the account (all years) and writes its links and tax records. An
     // account that has links already is refused.
-    MatchOutcome Process(const Progress& progress = {});
+    Outcome Process(const Progress& progress = {});
 
-    // Rebuilds the grid for the chosen account.
-    MatchOutcome FillGrid(SheetModel& grid);
-    MatchOutcome RefreshGrid(SheetModel& grid) { return FillGrid(grid); }
+    // The rows of the matching grid for the chosen account. Throws StoreError.
+    QVector<MatchRow> matchRows() const;
 
-    // "Update": detaches the lots whose box is cleared in the grid, then
-    // refills it.
-    MatchOutcome Update(SheetModel& grid);
-    // The same for lots named directly.
-    MatchOutcome Update(const QVector<LotKey>& lots);
+    // "Update": detaches the named lots; a lot that is not linked is passed
+    // over. The count is the number of lots detached.
+    Outcome Update(const QVector<LotKey>& lots);
 
     // "Save/Recalculate": the account's tax records rebuilt from its links.
-    MatchOutcome SaveRecalculate();
-
-    // What a click on a cell (row 0 is the heading row) asks for.
-    static GridClick clickAt(const SheetModel& grid, int row, int col);
+    Outcome SaveRecalculate();
 
 private:
     QSqlDatabase db_;
     Prompter& prompter_;
     QString account_;
-    MatchingGrid grid_;
 };
 
 // "No complete transaction for the process Year 2000"

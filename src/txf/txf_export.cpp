@@ -1,6 +1,5 @@
 #include "txf/txf_export.h"
 
-#include "platform/prompter.h"
 #include "platform/tax_year.h"
 #include "store/store_error.h"
 #include "store/tax_table.h"
@@ -11,29 +10,19 @@
 
 namespace gainbook {
 
-namespace {
-
-bool tell(const TxfResult& result, Prompter& prompter) {
-    if (!result.message.isEmpty())
-        prompter.message(result.message);
-    return result.ok();
-}
-
-} // namespace
-
-TxfResult TxfExport::load(const QSqlDatabase& db) {
+Outcome TxfExport::load(const QSqlDatabase& db) {
     records_.clear();
     try {
         records_ = selectTaxRecsSold(db, taxYearFirstDay(), taxYearLastDay());
     } catch (const StoreError& error) {
-        return {TxfStatus::Failed, 0, 0, exportReadFailedMessage(error.message())};
+        return Outcome::failure(exportReadFailedMessage(error.message()));
     }
     if (records_.isEmpty())
-        return {TxfStatus::NoData, 0, 0, noRecordToExportMessage()};
-    return {TxfStatus::Done, records_.size(), 0, {}};
+        return Outcome::stop(noRecordToExportMessage());
+    return Outcome::ok(records_.size());
 }
 
-TxfResult TxfExport::writeTo(const QString& path) const {
+Outcome TxfExport::writeTo(const QString& path) const {
     QByteArray text = txfHeader();
     text.reserve(text.size() + records_.size() * 96);
     for (const TaxRecord& record : records_)
@@ -45,16 +34,8 @@ TxfResult TxfExport::writeTo(const QString& path) const {
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        return {TxfStatus::Failed, 0, 0, cannotWriteMessage(path, file.errorString())};
-    return {TxfStatus::Done, records_.size(), 0, {}};
-}
-
-bool TxfExport::load(const QSqlDatabase& db, Prompter& prompter) {
-    return tell(load(db), prompter);
-}
-
-bool TxfExport::writeTo(const QString& path, Prompter& prompter) const {
-    return tell(writeTo(path), prompter);
+        return Outcome::failure(cannotWriteMessage(path, file.errorString()));
+    return Outcome::ok(records_.size());
 }
 
 } // namespace gainbook

@@ -1,39 +1,34 @@
 #pragma once
 
+#include "platform/outcome.h"
 #include "store/records.h"
-#include "txf/txf_result.h"
 
 #include <QSqlDatabase>
 #include <QVector>
 
 namespace gainbook {
 
-class Prompter;
-
 // The export of the tax year's records, of every account, to a TXF file.
 // It runs in two steps because the file dialog opens only when there is
 // something to write:
 //
 //     TxfExport txf;
-//     if (!txf.load(db, prompter)) return;
+//     if (!txf.load(db).done()) <tell the outcome and stop>;
 //     path = <save dialog set up from txfExportDialog()>;
-//     if (!path.isEmpty()) txf.writeTo(path, prompter);
+//     if (!path.isEmpty()) <tell txf.writeTo(path)>;
 //
 // The database is only read.
 class TxfExport {
 public:
-    // Reads the records sold in the tax year, by date sold. NoData when
-    // there are none.
-    TxfResult load(const QSqlDatabase& db);
+    // Reads the records sold in the tax year, by date sold: Done with their
+    // count, Stopped with "NO record exist to be exported" when there are
+    // none, Failed when the store cannot be read.
+    Outcome load(const QSqlDatabase& db);
 
-    // Writes the loaded records, replacing any file of that name. A file
-    // that cannot be written is left as it was.
-    TxfResult writeTo(const QString& path) const;
-
-    // The same, telling the user through the prompter when something is
-    // wrong; true when the command may go on.
-    bool load(const QSqlDatabase& db, Prompter& prompter);
-    bool writeTo(const QString& path, Prompter& prompter) const;
+    // Writes the loaded records, replacing any file of that name: Done
+    // with their count, or Failed, leaving a file that cannot be written as
+    // it was.
+    Outcome writeTo(const QString& path) const;
 
     const QVector<TaxRecord>& records() const { return records_; }
 

@@ -2,10 +2,8 @@
 
 #include "platform/date_text.h"
 #include "platform/number_text.h"
-#include "platform/prompter.h"
-#include "store/store_error.h"
+#include "store/row_writer.h"
 #include "store/tax_table.h"
-#include "store/transaction.h"
 #include "txf/txf_texts.h"
 
 #include <QFile>
@@ -67,65 +65,46 @@ std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& 
     return record;
 }
 
-TxfResult importTxf(const QString& path, const QSqlDatabase& db) {
+Outcome importTxf(const QString& path, const QSqlDatabase& db) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {TxfStatus::Failed, 0, 0, cannotReadMessage(path, file.errorString())};
+        return Outcome::failure(cannotReadMessage(path, file.errorString()));
     const QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return {TxfStatus::Failed, 0, 0, cannotReadMessage(path, file.errorString())};
+        return Outcome::failure(cannotReadMessage(path, file.errorString()));
     file.close();
 
     const TxfStatement statement = readTxf(content);
-
-    TxfResult result;
-    QString failure;
-    try {
-        Transaction transaction(db);
-        TaxWriter writer(db);
-        for (const TxfEntry& entry : statement.entries) {
-            const std::optional<TaxRecord> record = taxRecordFromTxf(entry, statement.accountName);
-            if (!record) {
-                ++result.skipped;
-                continue;
-            }
-            try {
-                writer.insert(*record);
-            } catch (const StoreError& error) {
-                failure = error.message();
-                break;
-            }
-            ++result.count;
-        }
-        // What was written before a failure stays, as the message says.
-        transaction.commit();
-    } catch (const StoreError& error) {
-        failure = error.message();
-        result.count = 0;
+    QVector<TaxRecord> records;
+    records.reserve(statement.entries.size());
+    qint64 skipped = 0;
+    for (const TxfEntry& entry : statement.entries) {
+        if (std::optional<TaxRecord> record = taxRecordFromTxf(entry, statement.accountName))
+            records.append(std::move(*record));
+        else
+            ++skipped;
     }
 
-    QStringList lines;
-    if (result.count > 0)
-        lines << recordsAddedMessage(result.count);
-    else if (failure.isEmpty())
-        lines << noDataImportedMessage();
-    if (result.skipped > 0)
-        lines << recordsSkippedMessage(result.skipped);
-    if (!failure.isEmpty())
-        lines << importStoppedMessage(failure);
-    result.message = lines.join(u'\n');
-    if (!failure.isEmpty())
-        result.status = TxfStatus::Failed;
-    else
-        result.status = result.count > 0 ? TxfStatus::Done : TxfStatus::NoData;
-    return result;
-}
+    std::optional<TaxWriter> writer;
+    const WrittenRows written = writeRows(db, records, [&](const TaxRecord& record) {
+        if (!writer)
+            writer.emplace(db);
+        writer->insert(record);
+    });
 
-TxfResult importTxf(const QString& path, const QSqlDatabase& db, Prompter& prompter) {
-    TxfResult result = importTxf(path, db);
-    if (!result.message.isEmpty())
-        prompter.message(result.message);
-    return result;
+    QStringList lines;
+    if (written.count > 0)
+        lines << recordsAddedMessage(written.count);
+    else if (written.complete())
+        lines << noDataImportedMessage();
+    if (skipped > 0)
+        lines << recordsSkippedMessage(skipped);
+    if (!written.complete())
+        lines << importStoppedMessage(written.failure);
+    const QString message = lines.join(u'\n');
+    if (!written.complete())
+        return Outcome::failure(message, written.count);
+    return written.count > 0 ? Outcome::ok(written.count, message) : Outcome::stop(message);
 }
 
 } // namespace gainbook

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/outcome.h"
 #include "store/records.h"
 #include "txf/txf_reader.h"
-#include "txf/txf_result.h"
 
 #include <QSqlDatabase>
 
@@ -10,20 +10,18 @@
 
 namespace gainbook {
 
-class Prompter;
-
 // The tax record an entry of a TXF file becomes, or nothing when its date
 // sold or an amount cannot be read. A date acquired that is missing or
 // given as "00/00/00" or "VARIOUS" is stored empty. The memo is one blank.
 std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& account);
 
 // Reads a TXF file and adds one tax record per readable record, all in one
-// transaction. When a write fails, the records before it are kept and the
-// failure is reported with them (status Failed, count as added). Whenever
-// count is above 0 the caller rebuilds the account outline.
-TxfResult importTxf(const QString& path, const QSqlDatabase& db);
-
-// The same, showing the result's message through the prompter.
-TxfResult importTxf(const QString& path, const QSqlDatabase& db, Prompter& prompter);
+// transaction: Done with "N records successfully added." (and a line for the
+// records that could not be read), Stopped with the no-data message when no
+// record was readable, Failed when the file cannot be read or a write fails;
+// the records written before a failing one are kept, count as added and
+// told in the message. Whenever count is above 0 the caller rebuilds the
+// account outline.
+Outcome importTxf(const QString& path, const QSqlDatabase& db);
 
 } // namespace gainbook

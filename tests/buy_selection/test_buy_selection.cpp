@@ -1,6 +1,5 @@
 #include "buy_selection/buy_selection.h"
 #include "cli/cli_commands.h"
-#include "platform/sheet_model.h"
 #include "store/sql.h"
 #include "store/txn_table.h"
 #include "support/recording_prompter.h"
@@ -37,12 +36,9 @@ QString memoOf(const TestDatabase& t, qint64 id) {
     return selectTxnById(t.connection(), id)->memo;
 }
 
-int rowOf(const SheetModel& grid, qint64 id) {
-    for (int row = 1; row <= grid.rows(); ++row) {
-        if (grid.text(row, BuyGridCol::Comments) == QString::number(id))
-            return row;
-    }
-    return 0;
+bool isListed(const BuyListing& listing, qint64 id) {
+    return std::any_of(listing.rows.cbegin(), listing.rows.cend(),
+                       [id](const BuyRow& row) { return row.buy.id == id; });
 }
 
 } // namespace
@@ -55,27 +51,28 @@ private slots:
     void appliedQuantityAndCost_data() {
         QTest::addColumn<double>("buyQuantity");
         QTest::addColumn<double>("buyAmount");
-        QTest::addColumn<QString>("typedQuantity");
-        QTest::addColumn<QString>("typedCost");
+        QTest::addColumn<double>("typedQuantity");
+        QTest::addColumn<double>("typedCost");
         QTest::addColumn<double>("linkQuantity");
         QTest::addColumn<double>("linkCost");
         QTest::addColumn<QString>("memoAfter");
-        QTest::newRow("smaller buy taken whole") << 50.0 << -1000.0 << "0"
-                                                 << "0" << 50.0 << 1000.0 << "0";
-        QTest::newRow("larger buy in proportion") << 200.0 << 1000.0 << "0"
-                                                  << "0" << 100.0 << 500.0 << "100";
-        QTest::newRow("typed quantity and cost") << 200.0 << 1000.0 << "30"
-                                                 << "120" << 30.0 << 120.0 << "170";
-        QTest::newRow("typed quantity without cost") << 200.0 << 1000.0 << "30"
-                                                     << "0" << 30.0 << 150.0 << "170";
-        QTest::newRow("fractional shares") << 0.5 << -300.0 << "0"
-                                           << "0" << 0.5 << 300.0 << "0";
+        QTest::newRow("smaller buy taken whole")
+            << 50.0 << -1000.0 << 0.0 << 0.0 << 50.0 << 1000.0 << "0";
+        QTest::newRow("larger buy in proportion")
+            << 200.0 << 1000.0 << 0.0 << 0.0 << 100.0 << 500.0 << "100";
+        QTest::newRow("typed quantity and cost")
+            << 200.0 << 1000.0 << 30.0 << 120.0 << 30.0 << 120.0 << "170";
+        QTest::newRow("typed quantity without cost")
+            << 200.0 << 1000.0 << 30.0 << 0.0 << 30.0 << 150.0 << "170";
+        QTest::newRow("cost without quantity is not taken")
+            << 200.0 << 1000.0 << 0.0 << 120.0 << 100.0 << 500.0 << "100";
+        QTest::newRow("fractional shares") << 0.5 << -300.0 << 0.0 << 0.0 << 0.5 << 300.0 << "0";
     }
     void appliedQuantityAndCost() {
         QFETCH(double, buyQuantity);
         QFETCH(double, buyAmount);
-        QFETCH(QString, typedQuantity);
-        QFETCH(QString, typedCost);
+        QFETCH(double, typedQuantity);
+        QFETCH(double, typedCost);
         QFETCH(double, linkQuantity);
         QFETCH(double, linkCost);
         QFETCH(QString, memoAfter);
@@ -86,25 +83,17 @@ private slots:
         runQuery(t.connection(),
                  "INSERT INTO SellLinks (AccountName, SellId, BuyId) VALUES (?, ?, 0)",
                  {kAccount, sell});
-        BuySelection s(t.connection(), sell, kAccount);
-        QVERIFY(s.FillSellRec());
-        SheetModel grid;
+        BuySelection s(t.connection(), kAccount);
+        QVERIFY(s.findSell(sell));
         RecordingPrompter prompter;
-        s.FillGrid(grid, BuyFilter::NotAccountedSameAccount, prompter);
-        const int row = rowOf(grid, buy);
-        QVERIFY(row > 0);
-        grid.setText(row, BuyGridCol::Linked, "1");
-        grid.setText(row, BuyGridCol::Applied, typedQuantity);
-        grid.setText(row, BuyGridCol::AppliedCost, typedCost);
-        QVERIFY(BuySelection::hasMarks(grid));
-        QCOMPARE(s.Apply(grid), std::nullopt);
+        QVERIFY(isListed(s.listBuys(BuyFilter::NotAccountedSameAccount, prompter), buy));
+        QVector<BuyChoice> choices{{buy, typedQuantity, Money::fromDouble(typedCost), {}}};
+        const Outcome outcome = s.Apply(sell, choices);
+        QVERIFY(outcome.done());
+        QCOMPARE(outcome.count, 1);
         // The empty link is gone; the one real link remains.
         QCOMPARE(linksOf(t, sell), (QVector<Link>{{buy, linkQuantity, linkCost}}));
         QCOMPARE(memoOf(t, buy), memoAfter);
-        // Applied rows are unmarked, so a second Apply writes nothing more.
-        QVERIFY(!BuySelection::hasMarks(grid));
-        QCOMPARE(s.Apply(grid), std::nullopt);
-        QCOMPARE(linksOf(t, sell).size(), 1);
     }
 
     void newBuyOfTheFullQuantity() {
@@ -115,24 +104,18 @@ private slots:
             t.addTxn(kAccount, "Jan", "IBM", 10, kBought, QDate(2000, 1, 3), -100, "10");
         const qint64 sell =
             t.addTxn(kAccount, "Feb 'A'", "IBM", 100, kSold, QDate(2000, 2, 1), 12000);
-        BuySelection s(t.connection(), sell, kAccount);
-        QVERIFY(s.FillSellRec());
-        SheetModel grid;
-        RecordingPrompter prompter;
-        s.FillGrid(grid, BuyFilter::NotAccountedSameAccount, prompter);
-        s.cmdNew(grid);
-        QCOMPARE(grid.rows(), 6);
-        QCOMPARE(grid.rowTexts(1),
-                 (QStringList{"1", "02/01/2000", "IBM", "0", "0", "100", "0.00", kNewBuyMarker}));
-        QVERIFY(!grid.isLocked(1, BuyGridCol::Date));
-        QVERIFY(grid.isLocked(1, BuyGridCol::Applied));
-        grid.setText(1, BuyGridCol::Date, "1/5/99");
-        QVERIFY(BuySelection::normalizeDateCell(grid, 1));
-        QCOMPARE(grid.text(1, BuyGridCol::Date), QStringLiteral("01/05/1999"));
-        grid.setText(1, BuyGridCol::TotalCost, "7500");
-        QCOMPARE(s.Apply(grid), std::nullopt);
+        BuySelection s(t.connection(), kAccount);
+        const std::optional<TxnRecord> sold = s.findSell(sell);
+        QVERIFY(sold);
+        BuyRow row = newBuyRow(*sold);
+        QCOMPARE(buyRowTexts(row),
+                 (QStringList{"1", "02/01/2000", "IBM", "0", "0", "100", "0.00", ""}));
+        row.buy.txnDate = QDate(1999, 1, 5);
+        row.buy.amount = Money::fromCents(750000);
+        QVector<BuyChoice> choices{{0, {}, {}, row.buy}};
+        QVERIFY(s.Apply(sell, choices).done());
 
-        const qint64 newId = grid.text(1, BuyGridCol::Comments).toLongLong();
+        const qint64 newId = choices[0].buyId;
         QVERIFY(newId > 40000);
         const TxnRecord stored = *selectTxnById(t.connection(), newId);
         QCOMPARE(stored.type, kBought);
@@ -142,8 +125,6 @@ private slots:
         QCOMPARE(stored.amount, Money::fromCents(750000));
         QCOMPARE(stored.memo, QStringLiteral("0"));
         QCOMPARE(linksOf(t, sell), (QVector<Link>{{newId, 100, 7500}}));
-        // A second Apply does not store the buy again.
-        QCOMPARE(s.Apply(grid), std::nullopt);
         QCOMPARE(selectTxns(t.connection(), kAccount).size(), 7);
     }
 
@@ -159,27 +140,22 @@ private slots:
                  "INSERT INTO SellLinks (AccountName, SellId, BuyId, BuyQuantity, BuyPrice) "
                  "VALUES (?, ?, ?, 10, 100)",
                  {kAccount, sell, b});
-        BuySelection s(t.connection(), sell, kAccount);
-        QVERIFY(s.FillSellRec());
-        SheetModel grid;
-        RecordingPrompter prompter;
-        s.FillGrid(grid, BuyFilter::AllSameAccount, prompter);
-        grid.setText(rowOf(grid, a), BuyGridCol::Linked, "1");
-        grid.setText(rowOf(grid, b), BuyGridCol::Linked, "1");
-        const auto failure = s.Apply(grid);
-        QVERIFY(failure.has_value());
-        QVERIFY(failure->contains(QLatin1String("already linked")));
+        BuySelection s(t.connection(), kAccount);
+        QVector<BuyChoice> choices{{a, {}, {}, {}}, {b, {}, {}, {}}};
+        const Outcome refused = s.Apply(sell, choices);
+        QVERIFY(refused.stopped());
+        QCOMPARE(refused.message,
+                 QStringLiteral("The buy of 01/04/2000 IBM is already linked to this sell."));
         QCOMPARE(memoOf(t, a), QStringLiteral("10"));
         QCOMPARE(linksOf(t, sell).size(), 1);
-        QVERIFY(BuySelection::hasMarks(grid));
 
-        // A new buy with a date that is no date is refused before anything is written.
-        grid.setText(rowOf(grid, b), BuyGridCol::Linked, "0");
-        s.cmdNew(grid);
-        grid.setText(1, BuyGridCol::Date, "someday");
-        QVERIFY(!BuySelection::normalizeDateCell(grid, 1));
-        QCOMPARE(s.Apply(grid), QStringLiteral("Not a valid date: someday"));
+        // A new buy without a date is refused before anything is written.
+        TxnRecord undated = newBuyRow(*s.findSell(sell)).buy;
+        undated.txnDate = QDate();
+        choices = {{a, {}, {}, {}}, {0, {}, {}, undated}};
+        QVERIFY(s.Apply(sell, choices).stopped());
         QCOMPARE(memoOf(t, a), QStringLiteral("10"));
+        QCOMPARE(selectTxns(t.connection(), kAccount).size(), 3);
     }
 
     void commandLine() {
@@ -204,12 +180,18 @@ private slots:
         QCOMPARE(run({"buys", kAccount, QString::number(sell), "--filter", "5"}), 2);
         QCOMPARE(run({"buys", kAccount, "999"}), 1);
         QCOMPARE(run({"link", kAccount, QString::number(sell), "12345"}), 1);
+        QCOMPARE(run({"link", kAccount, QString::number(sell), QString::number(sell)}), 1);
+        QCOMPARE(run({"link", kAccount, QString::number(sell), QString::number(buy), "ten"}), 1);
         QCOMPARE(run({"link", kAccount, QString::number(sell), QString::number(buy), "40"}), 0);
         QCOMPARE(linksOf(t, sell), (QVector<Link>{{buy, 40, 200}}));
         QCOMPARE(run({"new-buy", kAccount, QString::number(sell), "bad", "IBM", "60", "300"}), 1);
-        QCOMPARE(run({"new-buy", kAccount, QString::number(sell), "1/2/2000", "IBM", "60", "300"}),
-                 0);
+        QCOMPARE(run({"new-buy", kAccount, QString::number(sell), "1/2/2000", "IBM", "60", "abc"}),
+                 1);
+        QCOMPARE(
+            run({"new-buy", kAccount, QString::number(sell), "1/2/2000", "IBM", "60", "1,250.00"}),
+            0);
         QCOMPARE(linksOf(t, sell).size(), 2);
+        QCOMPARE(linksOf(t, sell)[1].cost, 1250.0);
         QCOMPARE(run({"new-buy", kAccount}), 2);
     }
 };

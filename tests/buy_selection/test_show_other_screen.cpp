@@ -21,6 +21,14 @@ namespace {
 
 const QString kAccount = QStringLiteral("O'Brien IRA");
 
+// A control of the screen by its designer name.
+template <typename T> T* control(QWidget* screen, const char* name) {
+    T* found = screen->findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
 // Buys "open" and "used" (used up) of the account, "other" (open) of another
 // account, and the account's sell of 100 IBM with its empty link.
 struct Screen {
@@ -50,7 +58,11 @@ struct Screen {
         return shown;
     }
 
-    SheetModel& sheet() { return *w->sheet; }
+    QComboBox* filter() { return control<QComboBox>(w.get(), "Combo1"); }
+    QPushButton* button(const char* name) { return control<QPushButton>(w.get(), name); }
+    QLabel* label(const char* name) { return control<QLabel>(w.get(), name); }
+    SpreadGrid* grid() { return control<SpreadGrid>(w.get(), "vaSpread1"); }
+    SheetModel& sheet() { return *grid()->sheet(); }
 
     // The listed buys by their names above; other IDs as they stand.
     QStringList listed() {
@@ -85,6 +97,14 @@ struct Screen {
         return out;
     }
 
+    bool anyMarked() {
+        for (int row = 1; row <= sheet().rows(); ++row) {
+            if (sheet().text(row, BuyGridCol::Linked) != "0")
+                return true;
+        }
+        return false;
+    }
+
     int txnCount() {
         QSqlQuery q = runQuery(t.connection(), "SELECT COUNT(*) FROM Txn");
         q.next();
@@ -92,7 +112,7 @@ struct Screen {
     }
 
     void clickHeading(int col) {
-        QHeaderView* header = w->vaSpread1->horizontalHeader();
+        QHeaderView* header = grid()->horizontalHeader();
         QTest::mouseClick(
             header->viewport(), Qt::LeftButton, {},
             QPoint(header->sectionViewportPosition(col - 1) + header->sectionSize(col - 1) / 2, 4));
@@ -110,10 +130,11 @@ private slots:
     void opensWithTheSellAndItsOpenBuys() {
         Screen s;
         QVERIFY(s.load());
-        QCOMPARE(s.w->Label1->text(), QString("Select buy records for 100 IBM Sell of 02/01/2000"));
+        QCOMPARE(s.label("Label1")->text(),
+                 QString("Select buy records for 100 IBM Sell of 02/01/2000"));
         QCOMPARE(s.listed(), QStringList{"open"});
-        QVERIFY(!s.w->cmdAdd->isEnabled());
-        QVERIFY(!s.w->cmdDone->isEnabled());
+        QVERIFY(!s.button("cmdAdd")->isEnabled());
+        QVERIFY(!s.button("cmdDone")->isEnabled());
     }
 
     void filtersListTheirBuys_data() {
@@ -129,8 +150,8 @@ private slots:
         QFETCH(QStringList, expected);
         Screen s;
         QVERIFY(s.load());
-        s.w->Combo1->setCurrentIndex(3);
-        s.w->Combo1->setCurrentIndex(filter);
+        s.filter()->setCurrentIndex(3);
+        s.filter()->setCurrentIndex(filter);
         QCOMPARE(s.listed(), expected);
         QCOMPARE(s.prompter.questions, QStringList()); // nothing marked
     }
@@ -163,14 +184,14 @@ private slots:
         Screen s;
         QVERIFY(s.load());
         s.mark(1);
-        QVERIFY(s.w->cmdAdd->isEnabled());
-        QVERIFY(s.w->cmdDone->isEnabled());
-        QTest::mouseClick(s.w->cmdAdd, Qt::LeftButton);
+        QVERIFY(s.button("cmdAdd")->isEnabled());
+        QVERIFY(s.button("cmdDone")->isEnabled());
+        QTest::mouseClick(s.button("cmdAdd"), Qt::LeftButton);
         QCOMPARE(s.prompter.messages, QStringList());
         // The whole buy of 50, cost without sign; the empty link is gone.
         QCOMPARE(s.links(), QStringList{QString::number(s.open) + " 50 5000"});
         QCOMPARE(selectTxnById(s.t.connection(), s.open)->memo, QString("0"));
-        QVERIFY(!s.w->cmdAdd->isEnabled());
+        QVERIFY(!s.button("cmdAdd")->isEnabled());
         QCOMPARE(s.sheet().text(1, BuyGridCol::Linked), QString("0"));
         // Nothing marked since: a second Apply writes nothing.
         s.w->CmdAdd_Click();
@@ -188,22 +209,29 @@ private slots:
         Screen s;
         QVERIFY(s.load());
         const int before = s.txnCount();
-        QTest::mouseClick(s.w->cmdNew, Qt::LeftButton);
-        QCOMPARE(s.listed(), (QStringList{kNewBuyMarker, "open"}));
+        QTest::mouseClick(s.button("cmdNew"), Qt::LeftButton);
+        QCOMPARE(s.listed(), (QStringList{"", "open"}));
         QCOMPARE(s.sheet().text(1, BuyGridCol::Date), QString("02/01/2000"));
-        s.type(1, BuyGridCol::Date, "1/15/2000");
-        s.type(1, BuyGridCol::TotalCost, "8000");
+        s.type(1, BuyGridCol::Date, "1/15/00");
+        QCOMPARE(s.sheet().text(1, BuyGridCol::Date), QString("01/15/2000"));
+        s.type(1, BuyGridCol::TotalCost, "8,000.00");
         if (!keepMark) {
             s.mark(1, false);
-            QVERIFY(!s.w->cmdAdd->isEnabled());
+            QVERIFY(!s.button("cmdAdd")->isEnabled());
             s.w->CmdAdd_Click();
             QCOMPARE(s.txnCount(), before);
             QCOMPARE(s.links(), kNoLink);
             return;
         }
-        QTest::mouseClick(s.w->cmdDone, Qt::LeftButton);
+        QTest::mouseClick(s.button("cmdDone"), Qt::LeftButton);
         QCOMPARE(s.prompter.messages, QStringList());
         QCOMPARE(s.w->result(), int(QDialog::Accepted));
+        QCOMPARE(s.txnCount(), before + 1);
+        // Stored now: marked again, the row is the stored buy, not a second one.
+        s.mark(1);
+        s.w->CmdAdd_Click();
+        QCOMPARE(s.prompter.messages,
+                 QStringList{"The buy of 01/15/2000 IBM is already linked to this sell."});
         QCOMPARE(s.txnCount(), before + 1);
         const qint64 id = s.listed().first().toLongLong();
         const auto buy = selectTxnById(s.t.connection(), id);
@@ -213,19 +241,75 @@ private slots:
         QCOMPARE(s.links(), QStringList{QString::number(id) + " 100 8000"});
     }
 
-    void dateThatIsNoDateKeepsItsText() {
+    // Numbers are read as typed, with grouping, sign or parentheses; a cell
+    // that holds no number (or a new buy's date that is no date) keeps its
+    // text, is refused and nothing is written.
+    void typedCells_data() {
+        QTest::addColumn<bool>("newBuy");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("refusal"); // empty: accepted
+        QTest::addColumn<QString>("link");    // quantity and cost written
+        const int cost = BuyGridCol::AppliedCost;
+        const int totalCost = BuyGridCol::TotalCost;
+        QTest::newRow("grouped cost") << false << cost << "1,250.00"
+                                      << ""
+                                      << "30 1250";
+        QTest::newRow("cost with a sign") << false << cost << "$1,250.50"
+                                          << ""
+                                          << "30 1250.5";
+        QTest::newRow("quantity in words") << false << int(BuyGridCol::Applied) << "ten"
+                                           << "Not a valid number: ten"
+                                           << "";
+        QTest::newRow("cost not a number") << false << cost << "abc"
+                                           << "Not a valid number: abc"
+                                           << "";
+        QTest::newRow("new buy, cost in parentheses") << true << totalCost << "(1,250.00)"
+                                                      << ""
+                                                      << "100 1250";
+        QTest::newRow("new buy, badly grouped cost") << true << totalCost << "12,50"
+                                                     << "Not a valid number: 12,50"
+                                                     << "";
+        QTest::newRow("new buy, date that is no date") << true << int(BuyGridCol::Date) << "soon"
+                                                       << "Not a valid date: soon"
+                                                       << "";
+        QTest::newRow("new buy, quantity not a number") << true << int(BuyGridCol::Total) << "1O0"
+                                                        << "Not a valid number: 1O0"
+                                                        << "";
+    }
+    void typedCells() {
+        QFETCH(bool, newBuy);
+        QFETCH(int, col);
+        QFETCH(QString, text);
+        QFETCH(QString, refusal);
+        QFETCH(QString, link);
         Screen s;
         QVERIFY(s.load());
-        s.w->cmdNew_Click();
-        s.type(1, BuyGridCol::Date, "soon");
-        QCOMPARE(s.sheet().text(1, BuyGridCol::Date), QString("soon"));
-        QCOMPARE(s.w->Status->text(), QString("Not a valid date"));
-        // Apply refuses it and keeps the mark.
+        const int before = s.txnCount();
+        if (newBuy) {
+            s.w->cmdNew_Click();
+        } else {
+            s.mark(1);
+            s.type(1, BuyGridCol::Applied, "30");
+        }
+        s.type(1, col, text);
+        if (!refusal.isEmpty()) {
+            QCOMPARE(s.sheet().text(1, col), text);
+            QVERIFY(s.label("Status")->text().startsWith("Not a valid"));
+        }
         s.w->CmdAdd_Click();
-        QCOMPARE(s.prompter.messages.size(), 1);
-        QVERIFY(s.prompter.messages[0].startsWith("Not a valid date"));
-        QVERIFY(s.w->cmdAdd->isEnabled());
+        if (refusal.isEmpty()) {
+            QCOMPARE(s.prompter.messages, QStringList());
+            QCOMPARE(s.links().size(), 1);
+            QCOMPARE(s.links()[0].section(u' ', 1), link);
+            return;
+        }
+        QCOMPARE(s.prompter.messages, QStringList{refusal});
+        QCOMPARE(s.label("Status")->text(), refusal);
+        QVERIFY(s.sheet().textColor(1) != 0);
         QCOMPARE(s.links(), kNoLink);
+        QCOMPARE(s.txnCount(), before);
+        QVERIFY(s.button("cmdAdd")->isEnabled());
     }
 
     void filterChangeAsksAboutUnsavedMarks_data() {
@@ -241,20 +325,20 @@ private slots:
         s.type(1, BuyGridCol::Applied, "30");
         s.type(1, BuyGridCol::AppliedCost, "120");
         s.prompter.answers.enqueue(yes);
-        s.w->Combo1->setCurrentIndex(1);
+        s.filter()->setCurrentIndex(1);
         QCOMPARE(s.prompter.questions, QStringList{"Do you want to apply changes"});
         QCOMPARE(s.links(), yes ? QStringList{QString::number(s.open) + " 30 120"} : kNoLink);
         // The new filter's rows, unmarked.
         QCOMPARE(s.listed(), (QStringList{"open", "used"}));
-        QVERIFY(!BuySelection::hasMarks(s.sheet()));
-        QVERIFY(!s.w->cmdAdd->isEnabled());
+        QVERIFY(!s.anyMarked());
+        QVERIFY(!s.button("cmdAdd")->isEnabled());
     }
 
     void closeWritesNothing() {
         Screen s;
         QVERIFY(s.load());
         s.mark(1);
-        QTest::mouseClick(s.w->cmdExit, Qt::LeftButton);
+        QTest::mouseClick(s.button("cmdExit"), Qt::LeftButton);
         QVERIFY(!s.w->isVisible());
         QCOMPARE(s.links(), kNoLink);
         QCOMPARE(selectTxnById(s.t.connection(), s.open)->memo, QString("50"));
@@ -269,22 +353,22 @@ private slots:
                  {kAccount, s.sell, s.open});
         QVERIFY(s.load());
         s.mark(1);
-        QTest::mouseClick(s.w->cmdDone, Qt::LeftButton);
+        QTest::mouseClick(s.button("cmdDone"), Qt::LeftButton);
         QCOMPARE(s.prompter.messages,
                  QStringList{"The buy of 01/03/2000 IBM is already linked to this sell."});
         QVERIFY(s.w->isVisible());
-        QVERIFY(s.w->cmdAdd->isEnabled());
+        QVERIFY(s.button("cmdAdd")->isEnabled());
     }
 
     void headingClickSortsAndSecondReverses() {
         Screen s;
         QVERIFY(s.load());
-        s.w->Combo1->setCurrentIndex(3);
+        s.filter()->setCurrentIndex(3);
         s.clickHeading(BuyGridCol::Date);
         QCOMPARE(s.listed(), (QStringList{"other", "open", "used"}));
         s.clickHeading(BuyGridCol::Date);
         QCOMPARE(s.listed(), (QStringList{"used", "open", "other"}));
-        QVERIFY(!s.w->cmdAdd->isEnabled());
+        QVERIFY(!s.button("cmdAdd")->isEnabled());
     }
 };
 

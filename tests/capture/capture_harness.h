@@ -4,6 +4,7 @@
 #include "capture/capture_run.h"
 #include "platform/date_text.h"
 #include "platform/number_text.h"
+#include "platform/tell_outcome.h"
 #include "store/sql.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
@@ -20,30 +21,67 @@ inline QString noData(const QString& entry) {
 inline const QString kOpenSheet =
     QStringLiteral("Please open the Excel sheet before pressing capture button");
 
-// Every Txn row as "account|month|symbol|quantity|type|date|amount|memo",
-// in the order written.
+// One row as "account|month|symbol|quantity|type|date|amount|memo".
+inline QString rowText(const QString& account, const QString& month, const QString& symbol,
+                       double quantity, const QString& type, const QDate& date, double amount,
+                       const QString& memo) {
+    return QStringList{account,
+                       month,
+                       symbol,
+                       numberToText(quantity),
+                       type,
+                       formatDate(date),
+                       numberToText(amount),
+                       memo}
+        .join(u'|');
+}
+
+// Every Txn row in the order written.
 inline QStringList storedRows(const QSqlDatabase& db) {
     QSqlQuery q = runQuery(db, QStringLiteral("SELECT AccountName, TxnMonth, Symbol, Quantity, "
                                               "Type, TxnDate, Amount, Memo FROM Txn ORDER BY ID"));
     QStringList rows;
     while (q.next()) {
-        rows << QStringList{q.value(0).toString(),
-                            q.value(1).toString(),
-                            q.value(2).toString(),
-                            numberToText(q.value(3).toDouble()),
-                            q.value(4).toString(),
-                            formatDate(dateFromStored(q.value(5).toString())),
-                            numberToText(q.value(6).toDouble()),
-                            q.value(7).toString()}
-                    .join(u'|');
+        rows << rowText(q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                        q.value(3).toDouble(), q.value(4).toString(),
+                        dateFromStored(q.value(5).toString()), q.value(6).toDouble(),
+                        q.value(7).toString());
     }
     return rows;
 }
 
-// One capture run on a fresh database, the fields set as choosing the entry
-// sets them and then changed by setup.
+// The rows a parser read, in the same form.
+inline QStringList parsedRows(const ParseResult& result) {
+    QStringList rows;
+    for (const TxnRecord& r : result.rows)
+        rows << rowText(r.accountName, r.txnMonth, r.symbol, r.quantity, r.type, r.txnDate,
+                        r.amount.toDouble(), r.memo);
+    return rows;
+}
+
+// The fields as choosing the entry sets them, then changed by setup.
+inline CaptureState stateFor(const QString& entry,
+                             const std::function<void(CaptureState&)>& setup = {}) {
+    CaptureState state = CaptureState::initial();
+    if (const BrokerEntry* e = findBrokerEntry(entry))
+        chooseBrokerEntry(state, *e, QStringLiteral("/tmp"), QStringLiteral("welcome.html"));
+    else
+        state.entry = entry;
+    state.today = QDate(2001, 4, 15);
+    if (setup)
+        setup(state);
+    return state;
+}
+
+// The entry's parser on the document, with the fields set as above.
+inline ParseResult parse(const QString& entry, const PageDocument& document,
+                         const std::function<void(CaptureState&)>& setup = {}) {
+    return findBrokerEntry(entry)->parser(document, stateFor(entry, setup).settings());
+}
+
+// One capture run on the harness's database.
 struct CaptureOutcome {
-    CaptureResult result;
+    Outcome outcome;
     QStringList rows;
     QStringList messages;
     QStringList questions;
@@ -54,18 +92,12 @@ class CaptureHarness {
 public:
     CaptureOutcome run(const QString& entry, const PageDocument& document,
                        const std::function<void(CaptureState&)>& setup = {}) {
-        CaptureState state = CaptureState::initial();
-        if (const BrokerEntry* e = findBrokerEntry(entry))
-            chooseBrokerEntry(state, *e, QStringLiteral("/tmp"), QStringLiteral("welcome.html"));
-        else
-            state.entry = entry;
-        state.today = QDate(2001, 4, 15);
-        if (setup)
-            setup(state);
+        CaptureState state = stateFor(entry, setup);
         prompter.messages.clear();
         prompter.questions.clear();
         CaptureOutcome out;
-        out.result = runCapture(document, state, db.connection(), prompter);
+        out.outcome = runCapture(document, state, db.connection(), prompter);
+        tellOutcome(prompter, out.outcome);
         out.rows = storedRows(db.connection());
         out.messages = prompter.messages;
         out.questions = prompter.questions;

@@ -5,6 +5,7 @@ int runScanHelperTests(int argc, char** argv);
 int runPageParserTests(int argc, char** argv);
 int runSheetParserTests(int argc, char** argv);
 int runCaptureRunTests(int argc, char** argv);
+int runCaptureSourceTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -13,5 +14,6 @@ int main(int argc, char** argv) {
     failures += runPageParserTests(argc, argv);
     failures += runSheetParserTests(argc, argv);
     failures += runCaptureRunTests(argc, argv);
+    failures += runCaptureSourceTests(argc, argv);
     return failures;
 }

@@ -6,6 +6,8 @@
 using namespace gainbook;
 using test::CaptureHarness;
 
+Q_DECLARE_METATYPE(gainbook::PageDocument)
+
 namespace {
 
 PageDocument otherSheet(const QStringList& symbols) {
@@ -55,6 +57,7 @@ private slots:
             s.month = month;
         });
         QCOMPARE(out.messages, QStringList{message});
+        QVERIFY(out.outcome.stopped());
         QVERIFY(out.rows.isEmpty());
     }
 
@@ -77,10 +80,63 @@ private slots:
         QCOMPARE(out.questions, QStringList{kDuplicate});
         QCOMPARE(out.rows.size(), rows);
         QCOMPARE(out.state.status, status);
+        QCOMPARE(out.outcome.done(), answer);
         // Another month of the same account is not a duplicate.
         const auto other =
             h.run("Other", otherSheet({"IBM"}), [](CaptureState& s) { s.month = "Mar"; });
         QVERIFY(other.questions.isEmpty());
+    }
+
+    // A page that gives no rows, of whatever kind, says so without asking
+    // about the rows already there.
+    void noRowsNoQuestion_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<PageDocument>("document");
+        QTest::addColumn<QStringList>("messages");
+        const PageDocument sheet = test::sheetOf({{"Date", "Type"}, {"1/1/00", "Bought"}});
+        for (const char* e : {"Etrade", "Datek", "FBR", "Waterhouse"})
+            QTest::newRow(e) << e << sheet << QStringList{test::noData(e)};
+        const PageDocument page = test::PageBuilder().row({"Date", "Type"}).page();
+        QTest::newRow("Other on a page") << "Other" << page << QStringList{test::kOpenSheet};
+        QTest::newRow("every row skipped")
+            << "Other"
+            << test::sheetOf({{"Date", "Type", "Symbol", "Quantity", "Amount"},
+                              {"3/1/00", "Buy", "A", "x", "1"}})
+            << QStringList{test::noData("Other"), "1 row was skipped: 1 with a quantity or "
+                                                  "amount that is not a number."};
+    }
+    void noRowsNoQuestion() {
+        QFETCH(QString, entry);
+        QFETCH(PageDocument, document);
+        QFETCH(QStringList, messages);
+        CaptureHarness h;
+        h.db.addTxn("A", "All", "X", 1, "Bought", QDate(2000, 1, 1), 1);
+        h.prompter.answers.enqueue(true);
+        const auto out = h.run(entry, document, [](CaptureState& s) {
+            s.account = "A";
+            s.month = "All";
+            s.deriveFromData = false;
+        });
+        QCOMPARE(out.messages, messages);
+        QVERIFY(out.questions.isEmpty());
+        QCOMPARE(out.rows.size(), 1);
+        QVERIFY(out.outcome.stopped());
+        QCOMPARE(out.state.status, QString("Processing"));
+    }
+
+    void skippedRowsToldAfterTheCount() {
+        CaptureHarness h;
+        const auto out =
+            h.run("Other", test::sheetOf({{"Date", "Type", "Symbol", "Quantity", "Amount"},
+                                          {"pending", "Buy", "B", "1", "1"},
+                                          {"3/3/00", "Sell", "C", "1", "n/a"},
+                                          {"3/4/00", "Sell", "D", "2", "4"}}));
+        QCOMPARE(out.messages,
+                 (QStringList{"1 records successfully added.",
+                              "2 rows were skipped: 1 with a quantity or amount that is not a "
+                              "number, 1 with a date that could not be read."}));
+        QVERIFY(out.outcome.done());
+        QCOMPARE(out.outcome.count, 1);
     }
 
     void quotesStoredAsTheyStand() {
@@ -106,10 +162,12 @@ private slots:
                  "BEGIN SELECT RAISE(ABORT, 'refused by test'); END");
         const auto out = h.run("Other", otherSheet({"A", "B", "BAD", "C"}));
         QCOMPARE(out.rows.size(), 2);
-        QVERIFY(out.result.failed);
+        QVERIFY(out.outcome.failed());
+        QCOMPARE(out.outcome.count, 2);
         QCOMPARE(out.messages.size(), 2);
         QVERIFY(out.messages[0].contains("BAD") && out.messages[0].contains("refused by test"));
         QCOMPARE(out.messages[1], QString("2 records successfully added."));
+        QCOMPARE(out.state.status, out.messages[1]);
     }
 };
 

@@ -1,4 +1,3 @@
-#include "capture/capture_state.h"
 #include "capture/cell_values.h"
 #include "capture/scan_helpers.h"
 #include "page_builder.h"
@@ -76,12 +75,12 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, cur);
         QFETCH(QString, prev);
-        CaptureState state;
+        PageWords words;
         // The first word is taken by the caller, as the pasted-text reader does.
-        state.tokenizer.NextToken(" ", "start " + text);
-        SkipTillTok(state, "Bought", "Sold");
-        QCOMPARE(state.CurToken, cur);
-        QCOMPARE(state.PrevToken, prev);
+        words.tokenizer.NextToken(" ", "start " + text);
+        SkipTillTok(words, "Bought", "Sold");
+        QCOMPARE(words.CurToken, cur);
+        QCOMPARE(words.PrevToken, prev);
     }
 
     void numbers_data() {

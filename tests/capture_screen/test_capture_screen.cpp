@@ -1,4 +1,3 @@
-#include "capture/browser_target.h"
 #include "capture/capture_harness.h"
 #include "capture/screen/attach_capture_screen.h"
 #include "capture/screen/capture_browser.h"
@@ -227,34 +226,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(s.w->Status->text(), QString("Done"), kLoadTimeout);
         QCOMPARE(s.w->WebBrowser1->url(),
                  QUrl::fromLocalFile(testData() + "/capture/fbr/statement.html"));
-    }
-
-    void addressBoxTargets_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QUrl>("url");
-        QTest::addColumn<QString>("sheet");
-        const QString docs = applicationDirectory() + "/docs";
-        const QString csv = testData() + "/capture/other/history.csv";
-        QTest::newRow("web address")
-            << "https://example.com/a?b=1" << QUrl("https://example.com/a?b=1") << "";
-        QTest::newRow("bare host") << " www.example.com " << QUrl("http://www.example.com") << "";
-        QTest::newRow("shipped page")
-            << "welcome.html" << QUrl::fromLocalFile(docs + "/welcome.html") << "";
-        QTest::newRow("missing page")
-            << "nowhere.html" << QUrl::fromLocalFile(QDir::currentPath() + "/nowhere.html") << "";
-        QTest::newRow("sheet path") << csv << QUrl::fromLocalFile(csv) << csv;
-        QTest::newRow("sheet address")
-            << QUrl::fromLocalFile(csv).toString() << QUrl::fromLocalFile(csv) << csv;
-        QTest::newRow("empty") << "  " << QUrl() << "";
-    }
-    void addressBoxTargets() {
-        QFETCH(QString, text);
-        QFETCH(QUrl, url);
-        QFETCH(QString, sheet);
-        const BrowserTarget target =
-            browserTarget(text, applicationDirectory() + "/docs", QDir::currentPath());
-        QCOMPARE(target.url.adjusted(QUrl::NormalizePathSegments), url);
-        QCOMPARE(QDir::cleanPath(target.sheetPath), QDir::cleanPath(sheet));
     }
 
     // Every fixture is checked against the tool by the capture tests; here

@@ -82,7 +82,8 @@ private slots:
         HelperOverride use(helper.isEmpty() ? qgetenv("GAINBOOK_PAGE_SNAPSHOT") : helper);
         PageDocument document;
         QString message;
-        QCOMPARE(int(openCaptureDocument(source, document, message)), result);
+        const CaptureSource resolved = resolveCaptureSource(source, QString(), QDir::currentPath());
+        QCOMPARE(int(openCaptureDocument(resolved, source, document, message)), result);
         QVERIFY2(message.startsWith(error), qPrintable(message));
         if (result != int(DocumentOpen::Opened)) {
             QVERIFY(!message.isEmpty());
@@ -102,7 +103,9 @@ private slots:
             QSKIP("this build has the page snapshot helper");
         PageDocument document;
         QString message;
-        QCOMPARE(openCaptureDocument(fixture("sources/page.html"), document, message),
+        const QString page = fixture("sources/page.html");
+        QCOMPARE(openCaptureDocument(resolveCaptureSource(page, QString(), QDir::currentPath()),
+                                     page, document, message),
                  DocumentOpen::ToolFailed);
         QVERIFY2(message.contains("not available in this build"), qPrintable(message));
     }

@@ -65,6 +65,20 @@ private slots:
                         "02/02/2000,10,MSFT,300.00,Add,,,,,,,,4\n",
              ""},
             {{"recalc", a}, 0, "", ""},
+            // A buy of another symbol and account, linked by hand, shows and
+            // can be detached.
+            {{"link", a, "4", "5"}, 0, "", ""},
+            {{"links", a},
+             0,
+             kHeading + "02/01/2000,120,IBM,2000.00,1,01/03/2000,IBM,100,1000.00,100,-1000.00,1,3\n"
+                        "02/02/2000,10,MSFT,300.00,1,01/03/2000,T,10,100.00,10,-100.00,5,4\n",
+             ""},
+            {{"detach", a, "4:5"}, 0, "", ""},
+            {{"links", a},
+             0,
+             kHeading + "02/01/2000,120,IBM,2000.00,1,01/03/2000,IBM,100,1000.00,100,-1000.00,1,3\n"
+                        "02/02/2000,10,MSFT,300.00,Add,,,,,,,,4\n",
+             ""},
             {{"process", ""}, 1, "Please select one account\n", ""},
             {{"process", "Nobody"}, 1, "", "Account not found: Nobody\n"},
             {{"process", "Old"}, 1, noYear, ""},

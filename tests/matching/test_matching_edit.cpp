@@ -1,11 +1,10 @@
+#include "buy_selection/buy_selection.h"
 #include "matching/process_session.h"
 #include "matching_fixture.h"
-#include "platform/sheet_model.h"
 #include "store/sql.h"
 #include "store/txn_table.h"
 #include "support/recording_prompter.h"
 
-#include <QAbstractItemModelTester>
 #include <QtTest>
 
 using namespace gainbook;
@@ -17,10 +16,10 @@ const QString kAccount = QStringLiteral("Main");
 
 // The grid's rows as comma-joined texts, the hidden IDs as "#n" for row n
 // of the fixture.
-QStringList gridRows(const SheetModel& grid, const QVector<qint64>& ids) {
+QStringList gridRows(const QVector<MatchRow>& rows, const QVector<qint64>& ids) {
     QStringList out;
-    for (int row = 1; row <= grid.rows(); ++row) {
-        QStringList texts = grid.rowTexts(row);
+    for (const MatchRow& row : rows) {
+        QStringList texts = matchRowTexts(row);
         for (int col = MatchGridCol::BuyId; col <= MatchGridCol::SellID; ++col) {
             if (!texts[col - 1].isEmpty())
                 texts[col - 1] = u'#' + QString::number(ids.indexOf(texts[col - 1].toLongLong()));
@@ -42,6 +41,18 @@ struct Fixture {
         if (!session.Process().done())
             qFatal("processing failed");
     }
+
+    QStringList grid() { return gridRows(session.matchRows(), ids); }
+
+    // Lots named by the fixture's rows, as "sell>buy".
+    QVector<LotKey> lots(const QStringList& pairs) {
+        QVector<LotKey> keys;
+        for (const QString& pair : pairs) {
+            const QStringList p = pair.split(u'>');
+            keys.append({ids[p[0].toInt()], ids[p[1].toInt()]});
+        }
+        return keys;
+    }
 };
 
 const QStringList kThreeLots{
@@ -58,9 +69,6 @@ class TestMatchingEdit : public QObject {
 private slots:
     void gridShowsSellsOfTheYearWithTheirLots() {
         Fixture f(kThreeLots);
-        SheetModel grid;
-        QAbstractItemModelTester tester(&grid);
-        QVERIFY(f.session.FillGrid(grid).done());
         // The sells of 1999 and 2001 are left out, and the last leaves no
         // empty row behind.
         const QStringList expected{
@@ -69,50 +77,43 @@ private slots:
             ",,,,1,01/05/2000,IBM,20,600.00,40,-1200.00,#2,#3",
             "02/02/2000,10,MSFT,300.00,Add,,,,,,,,#4",
         };
-        QCOMPARE(gridRows(grid, f.ids), expected);
-        QVERIFY(!grid.isLocked(3, MatchGridCol::Linked));
-        QVERIFY(grid.isLocked(3, MatchGridCol::AppliedQuantity));
+        QCOMPARE(f.grid(), expected);
 
         // A sell whose buys are gone gets the button.
         for (int buy = 0; buy < 3; ++buy)
             deleteTxn(f.db.connection(), f.ids[buy]);
-        QVERIFY(f.session.FillGrid(grid).done());
-        QCOMPARE(gridRows(grid, f.ids),
-                 (QStringList{"02/01/2000,100,IBM,1500.50,Add,,,,,,,,#3", expected[3]}));
+        QCOMPARE(f.grid(), (QStringList{"02/01/2000,100,IBM,1500.50,Add,,,,,,,,#3", expected[3]}));
     }
 
     void update_data() {
         QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<QVector<int>>("cleared"); // grid rows
+        QTest::addColumn<QStringList>("detached"); // "sell>buy" by fixture row
         QTest::addColumn<QStringList>("links");
         QTest::addColumn<QStringList>("memos");
         QTest::addColumn<QStringList>("grid");
         QTest::newRow("the only lot")
             << QStringList{"B|IBM|100|2000-01-03|-1000", "S|IBM|100|2000-02-01|1500"}
-            << QVector<int>{1} << QStringList{"1>- 0 0"} << QStringList{"100", ""}
+            << QStringList{"1>0"} << QStringList{"1>- 0 0"} << QStringList{"100", ""}
             << QStringList{"02/01/2000,100,IBM,1500.00,Add,,,,,,,,#1"};
         QTest::newRow("both lots of a sell")
             << QStringList{"B|IBM|60|2000-01-03|-600", "B|IBM|70|2000-01-04|-1400",
                            "S|IBM|100|2000-02-01|1500"}
-            << QVector<int>{1, 2} << QStringList{"2>- 0 0"} << QStringList{"60", "70", ""}
+            << QStringList{"2>0", "2>1"} << QStringList{"2>- 0 0"} << QStringList{"60", "70", ""}
             << QStringList{"02/01/2000,100,IBM,1500.00,Add,,,,,,,,#2"};
     }
     void update() {
         QFETCH(QStringList, rows);
-        QFETCH(QVector<int>, cleared);
+        QFETCH(QStringList, detached);
         QFETCH(QStringList, links);
         QFETCH(QStringList, memos);
         QFETCH(QStringList, grid);
         Fixture f(rows);
-        SheetModel sheet;
-        QVERIFY(f.session.FillGrid(sheet).done());
-        for (int row : cleared)
-            QVERIFY(sheet.setData(sheet.index(row - 1, MatchGridCol::Linked - 1), Qt::Unchecked,
-                                  Qt::CheckStateRole));
-        QVERIFY(f.session.Update(sheet).done());
+        const Outcome outcome = f.session.Update(f.lots(detached));
+        QVERIFY(outcome.done());
+        QCOMPARE(outcome.count, detached.size());
         QCOMPARE(describeLinks(f.db, kAccount, f.ids), links);
         QCOMPARE(gainbook::test::memos(f.db, f.ids), memos);
-        QCOMPARE(gridRows(sheet, f.ids), grid);
+        QCOMPARE(f.grid(), grid);
         QCOMPARE(f.prompter.messages, QStringList());
     }
 
@@ -121,17 +122,38 @@ private slots:
             {"B|IBM|60|2000-01-03|-600", "B|IBM|70|2000-01-04|-1400", "S|IBM|100|2000-02-01|1500"});
         runQuery(f.db.connection(), "CREATE TRIGGER Refuse BEFORE DELETE ON SellLinks "
                                     "BEGIN SELECT RAISE(ABORT, 'database is locked'); END");
-        SheetModel sheet;
-        QVERIFY(f.session.FillGrid(sheet).done());
-        sheet.setText(1, MatchGridCol::Linked, "0");
-        // Runs into the duplicate pair, then the trigger.
-        sheet.setText(2, MatchGridCol::Linked, "0");
-        const MatchOutcome outcome = f.session.Update(sheet);
+        // The second lot runs into the duplicate pair, then the trigger.
+        const Outcome outcome = f.session.Update(f.lots({"2>0", "2>1"}));
         QVERIFY(outcome.failed());
         QVERIFY2(outcome.message.contains("database is locked"), qPrintable(outcome.message));
         QCOMPARE(describeLinks(f.db, kAccount, f.ids), (QStringList{"2>0 60 600", "2>1 40 800"}));
         QCOMPARE(gainbook::test::memos(f.db, f.ids), (QStringList{"0", "30", ""}));
-        QCOMPARE(sheet.text(1, MatchGridCol::Linked), QStringLiteral("0")); // not refilled
+    }
+
+    // A buy of another symbol or account can be linked by hand; its lot shows
+    // under its sell and can be detached like any other.
+    void lotOfAnyBuyShowsAndDetaches_data() {
+        QTest::addColumn<QString>("buyAccount");
+        QTest::addColumn<QString>("buySymbol");
+        QTest::newRow("another symbol") << kAccount << "T";
+        QTest::newRow("another account") << "Other"
+                                         << "MSFT";
+    }
+    void lotOfAnyBuyShowsAndDetaches() {
+        QFETCH(QString, buyAccount);
+        QFETCH(QString, buySymbol);
+        Fixture f({"S|IBM|10|2000-02-01|300"});
+        f.ids << f.db.addTxn(buyAccount, "All", buySymbol, 20, kBought, QDate(2000, 1, 5), -400,
+                             "20");
+        QVector<BuyChoice> choice{{f.ids[1], {}, {}, {}}};
+        QVERIFY(BuySelection(f.db.connection(), kAccount).Apply(f.ids[0], choice).done());
+        QCOMPARE(f.grid(), QStringList{"02/01/2000,10,IBM,300.00,1,01/05/2000," + buySymbol +
+                                       ",10,200.00,20,-400.00,#1,#0"});
+        QCOMPARE(gainbook::test::memos(f.db, f.ids)[1], QStringLiteral("10"));
+
+        QVERIFY(f.session.Update(f.lots({"0>1"})).done());
+        QCOMPARE(f.grid(), QStringList{"02/01/2000,10,IBM,300.00,Add,,,,,,,,#0"});
+        QCOMPARE(gainbook::test::memos(f.db, f.ids)[1], QStringLiteral("20"));
     }
 
     void recalculate_data() {
@@ -171,7 +193,7 @@ private slots:
         const QStringList before = describeTaxRecs(f.db, kAccount);
         QCOMPARE(before.size(), 3);
         deleteTxn(f.db.connection(), f.ids[2]);
-        QCOMPARE(f.session.SaveRecalculate().status, MatchOutcome::Status::Stopped);
+        QCOMPARE(f.session.SaveRecalculate().status, Outcome::Status::Stopped);
         QCOMPARE(f.prompter.messages, QStringList{"Sell record not found "});
         QCOMPARE(describeTaxRecs(f.db, kAccount), before);
     }

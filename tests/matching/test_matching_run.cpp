@@ -18,8 +18,7 @@ namespace {
 
 const QString kAccount = QStringLiteral("O'Brien IRA");
 
-MatchOutcome process(TestDatabase& db, RecordingPrompter& prompter,
-                     const QString& account = kAccount) {
+Outcome process(TestDatabase& db, RecordingPrompter& prompter, const QString& account = kAccount) {
     ProcessSession session(db.connection(), prompter);
     session.setAccount(account);
     return session.Process();
@@ -171,7 +170,7 @@ private slots:
         QVector<qint64> mine = addRows(db, kAccount, {"B|IBM|100|1999-01-03|-1000"});
         mine << db.addTxn(kAccount, "All", "IBM", 10, kSold, QDate(1999, 2, 1), 100, "my note");
         QVERIFY(process(db, prompter).done());
-        QCOMPARE(process(db, prompter).status, MatchOutcome::Status::Stopped);
+        QCOMPARE(process(db, prompter).status, Outcome::Status::Stopped);
         QCOMPARE(prompter.messages, QStringList{"Account already processed: O'Brien IRA"});
         QCOMPARE(gainbook::test::memos(db, other), (QStringList{"40", ""}));
         QCOMPARE(gainbook::test::memos(db, mine), (QStringList{"90", "my note"}));
@@ -190,7 +189,7 @@ private slots:
                                   "WHEN NEW.Symbol = 'BAD' BEGIN SELECT RAISE(ABORT, 'disk full'); "
                                   "END");
         RecordingPrompter prompter;
-        const MatchOutcome failed = process(db, prompter);
+        const Outcome failed = process(db, prompter);
         QVERIFY(failed.failed());
         QVERIFY2(failed.message.contains("disk full"), qPrintable(failed.message));
         QCOMPARE(prompter.messages, QStringList());

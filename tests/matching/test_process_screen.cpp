@@ -29,6 +29,14 @@ const QStringList kRows{
     "S|MSFT|10|2000-02-02|300", "B|T|5|2000-01-05|-50",
 };
 
+// A control of a screen by its designer name.
+template <typename T> T* control(QWidget* screen, const char* name) {
+    T* found = screen->findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
 struct Screen {
     TestDatabase t;
     RecordingPrompter prompter;
@@ -40,27 +48,31 @@ struct Screen {
     explicit Screen(const QStringList& rows = kRows) {
         ids = addRows(t, kAccount, rows);
         t.addTxn("Zed", "All", "X", 1, kBought, QDate(2000, 3, 1), -10);
-        w = std::make_unique<frmProcess>(t.connection(), prompter);
-        w->showBuySelection = [this](qint64 sellId, const QString& account) {
-            opened.append({sellId, account});
-            if (whileOpen)
-                whileOpen();
-        };
+        // The buy selection is recorded instead of shown, so no modal loop runs.
+        w = std::make_unique<frmProcess>(t.connection(), prompter, nullptr,
+                                         [this](QWidget*, qint64 sellId, const QString& account) {
+                                             opened.append({sellId, account});
+                                             if (whileOpen)
+                                                 whileOpen();
+                                         });
         w->Form_Load();
         w->show();
     }
 
-    SheetModel& sheet() { return *w->sheet; }
+    QComboBox* accounts() { return control<QComboBox>(w.get(), "Combo1"); }
+    QPushButton* button(const char* name) { return control<QPushButton>(w.get(), name); }
+    SpreadGrid* grid() { return control<SpreadGrid>(w.get(), "vaSpread1"); }
+    SheetModel& sheet() { return *grid()->sheet(); }
 
     void choose(const QString& account) {
-        const int index = w->Combo1->findText(account);
+        const int index = accounts()->findText(account);
         QVERIFY(index >= 0);
-        w->Combo1->setCurrentIndex(index);
-        emit w->Combo1->activated(index);
+        accounts()->setCurrentIndex(index);
+        emit accounts()->activated(index);
     }
 
     void clickCell(int col, int row) {
-        SpreadGrid* grid = w->vaSpread1;
+        SpreadGrid* grid = this->grid();
         const QRect cell = grid->visualRect(sheet().index(row - 1, col - 1));
         QVERIFY(cell.isValid());
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
@@ -84,7 +96,7 @@ struct Screen {
     }
 
     void clickHeading(int col) {
-        QHeaderView* header = w->vaSpread1->horizontalHeader();
+        QHeaderView* header = grid()->horizontalHeader();
         QTest::mouseClick(
             header->viewport(), Qt::LeftButton, {},
             QPoint(header->sectionViewportPosition(col - 1) + header->sectionSize(col - 1) / 2, 4));
@@ -106,10 +118,10 @@ class TestProcessScreen : public QObject {
 private slots:
     void processWithoutAccountAsksForOne() {
         Screen s;
-        for (QPushButton* b : {s.w->Command1, s.w->cmdUpdate, s.w->Command3})
-            QVERIFY(!b->isEnabled());
-        QCOMPARE(s.w->Combo1->count(), 2);
-        QCOMPARE(s.w->Combo1->currentText(), QString());
+        for (const char* name : {"Command1", "cmdUpdate", "Command3"})
+            QVERIFY(!s.button(name)->isEnabled());
+        QCOMPARE(s.accounts()->count(), 2);
+        QCOMPARE(s.accounts()->currentText(), QString());
         s.w->Command1_Click();
         QCOMPARE(s.prompter.messages, QStringList{"Please select one account"});
         QVERIFY(selectLinksOfAccount(s.t.connection(), kAccount).isEmpty());
@@ -118,9 +130,9 @@ private slots:
     void processShowsTheLinksAndCannotRunTwice() {
         Screen s;
         s.choose(kAccount);
-        QVERIFY(s.w->Command1->isEnabled());
+        QVERIFY(s.button("Command1")->isEnabled());
         QCOMPARE(s.sheet().rows(), 0);
-        QTest::mouseClick(s.w->Command1, Qt::LeftButton);
+        QTest::mouseClick(s.button("Command1"), Qt::LeftButton);
         QCOMPARE(s.prompter.messages, QStringList());
         QCOMPARE(describeLinks(s.t, kAccount, s.ids),
                  (QStringList{"2>0 50 500", "2>1 50 1000", "3>- 0 0"}));
@@ -128,18 +140,17 @@ private slots:
         QCOMPARE(s.column(MatchGridCol::Symbol), (QStringList{"IBM", "", "MSFT"}));
         QCOMPARE(s.column(MatchGridCol::Linked), (QStringList{"1", "1", kAddCaption}));
         QCOMPARE(s.sheet().kind(3, MatchGridCol::Linked), CellKind::Button);
-        QVERIFY(!s.w->Command1->isEnabled());
-        QVERIFY(!s.w->isRunning());
+        QVERIFY(!s.button("Command1")->isEnabled());
 
         // Choosing the account again keeps it processed; another account
         // without links may be processed.
         s.choose(kAccount);
-        QVERIFY(!s.w->Command1->isEnabled());
+        QVERIFY(!s.button("Command1")->isEnabled());
         s.choose("Zed");
-        QVERIFY(s.w->Command1->isEnabled());
+        QVERIFY(s.button("Command1")->isEnabled());
         QCOMPARE(s.sheet().rows(), 0);
         s.choose(kAccount);
-        QVERIFY(!s.w->Command1->isEnabled());
+        QVERIFY(!s.button("Command1")->isEnabled());
     }
 
     void clearedBoxDetachesOnUpdateThenRecalculate() {
@@ -148,22 +159,22 @@ private slots:
         s.w->Command1_Click();
         // Update comes with a click on a sell's symbol.
         s.clickCell(MatchGridCol::Symbol, 1);
-        QVERIFY(s.w->cmdUpdate->isEnabled());
-        QVERIFY(!s.w->Command3->isEnabled());
+        QVERIFY(s.button("cmdUpdate")->isEnabled());
+        QVERIFY(!s.button("Command3")->isEnabled());
 
         QVERIFY(s.clearBox(2));
         QCOMPARE(describeLinks(s.t, kAccount, s.ids).size(), 3); // nothing yet
-        QTest::mouseClick(s.w->cmdUpdate, Qt::LeftButton);
+        QTest::mouseClick(s.button("cmdUpdate"), Qt::LeftButton);
         QCOMPARE(s.prompter.messages, QStringList());
         // The lot's link stays as the sell's empty one.
         QCOMPARE(describeLinks(s.t, kAccount, s.ids),
                  (QStringList{"2>0 50 500", "2>- 0 0", "3>- 0 0"}));
         QCOMPARE(memos(s.t, s.ids).mid(0, 2), (QStringList{"0", "80"}));
         QCOMPARE(s.column(MatchGridCol::Linked), (QStringList{"1", kAddCaption}));
-        QVERIFY(!s.w->cmdUpdate->isEnabled());
-        QVERIFY(s.w->Command3->isEnabled());
+        QVERIFY(!s.button("cmdUpdate")->isEnabled());
+        QVERIFY(s.button("Command3")->isEnabled());
 
-        QTest::mouseClick(s.w->Command3, Qt::LeftButton);
+        QTest::mouseClick(s.button("Command3"), Qt::LeftButton);
         QCOMPARE(s.prompter.messages, QStringList());
         const QStringList tax = describeTaxRecs(s.t, kAccount);
         QCOMPARE(tax.size(), 2);
@@ -208,7 +219,7 @@ private slots:
             s.clickCell(col, row);
         else
             s.w->vaSpread1_Click(col, row); // a real click would toggle the lot's box
-        QCOMPARE(s.w->cmdUpdate->isEnabled(), updateEnabled);
+        QCOMPARE(s.button("cmdUpdate")->isEnabled(), updateEnabled);
         QCOMPARE(s.column(MatchGridCol::Symbol), symbols);
         if (sell < 0) {
             QVERIFY(s.opened.isEmpty());
@@ -252,12 +263,12 @@ private slots:
         QCOMPARE(screens.size(), 1);
         QPointer<frmProcess> first = screens[0];
         QVERIFY(first->isVisible());
-        QCOMPARE(first->Combo1->count(), 1);
+        QCOMPARE(control<QComboBox>(first, "Combo1")->count(), 1);
         // A second "Process" brings the open screen forward.
         open();
         QCOMPARE(main.findChildren<frmProcess*>().size(), 1);
         // Closed, it is gone; the next opening starts afresh.
-        QTest::mouseClick(first->Command2, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(first, "Command2"), Qt::LeftButton);
         QVERIFY(!first->isVisible());
         QTRY_VERIFY(first.isNull());
         open();

@@ -1,4 +1,3 @@
-#include "support/recording_prompter.h"
 #include "txf/txf_export.h"
 #include "txf/txf_format.h"
 #include "txf_fixtures.h"
@@ -18,12 +17,13 @@ private slots:
     void writesTheExactBytes() {
         TestDatabase t;
         fillSmallExport(t);
-        RecordingPrompter prompter;
         TxfExport txf;
-        QVERIFY(txf.load(t.connection(), prompter));
+        const Outcome loaded = txf.load(t.connection());
+        QVERIFY(loaded.done());
         const QString path = t.folder() + QStringLiteral("/out.txf");
-        QVERIFY(txf.writeTo(path, prompter));
-        QVERIFY(prompter.messages.isEmpty());
+        const Outcome written = txf.writeTo(path);
+        QVERIFY(written.done());
+        QCOMPARE(loaded.message + written.message, QString());
         QCOMPARE(readBytes(path), readBytes(txfData(QStringLiteral("small_export.txf"))));
     }
 
@@ -35,7 +35,7 @@ private slots:
         TxfExport txf;
         QCOMPARE(txf.load(t.connection()).count, 2);
         const QString path = t.folder() + QStringLiteral("/year.txf");
-        QVERIFY(txf.writeTo(path).ok());
+        QVERIFY(txf.writeTo(path).done());
         const QByteArray bytes = readBytes(path);
         QVERIFY(bytes.contains("\r\nP1 2000-01-01\r\n") && bytes.contains("\r\nP1 2000-12-31\r\n"));
         QCOMPARE(bytes.count("\r\nTD\r\n"), 2);
@@ -90,15 +90,14 @@ private slots:
         QVERIFY(QDir(t.folder()).mkdir(QStringLiteral("folder")));
         const QStringList before = taxRows(t);
         const QString path = t.folder() + u'/' + relative;
-        RecordingPrompter prompter;
         TxfExport txf;
-        QVERIFY(txf.load(t.connection(), prompter));
-        QVERIFY(!txf.writeTo(path, prompter));
-        QCOMPARE(prompter.messages.size(), 1);
+        QVERIFY(txf.load(t.connection()).done());
+        const Outcome written = txf.writeTo(path);
+        QVERIFY(written.failed());
         const QString named = QStringLiteral("The file %1 could not be written: ")
                                   .arg(QDir::toNativeSeparators(path));
-        QVERIFY2(prompter.messages[0].startsWith(named), qPrintable(prompter.messages[0]));
-        QVERIFY(prompter.messages[0].size() > named.size()); // the reason follows
+        QVERIFY2(written.message.startsWith(named), qPrintable(written.message));
+        QVERIFY(written.message.size() > named.size()); // the reason follows
         QVERIFY(QFileInfo(t.folder() + QStringLiteral("/folder")).isDir());
         QCOMPARE(taxRows(t), before);
     }

@@ -1,5 +1,4 @@
 #include "store/sql.h"
-#include "support/recording_prompter.h"
 #include "txf/txf_export.h"
 #include "txf/txf_import.h"
 #include "txf/txf_reader.h"
@@ -39,14 +38,14 @@ private slots:
         TestDatabase source;
         fillSmallExport(source);
         TxfExport txf;
-        QVERIFY(txf.load(source.connection()).ok());
+        QVERIFY(txf.load(source.connection()).done());
         const QString path = source.folder() + QStringLiteral("/round.txf");
-        QVERIFY(txf.writeTo(path).ok());
+        QVERIFY(txf.writeTo(path).done());
 
         TestDatabase target;
-        RecordingPrompter prompter;
-        QCOMPARE(importTxf(path, target.connection(), prompter).status, TxfStatus::Done);
-        QCOMPARE(prompter.messages, QStringList{"3 records successfully added."});
+        const Outcome result = importTxf(path, target.connection());
+        QVERIFY(result.done());
+        QCOMPARE(result.message, QString("3 records successfully added."));
         QCOMPARE(taxRows(target),
                  QStringList({"Kestrova Gainbook 2.0|IBM|100|2000-01-03|2000-02-07|5000|6000.5| ",
                               "Kestrova Gainbook 2.0|BRK.B|12.5|1998-06-30|2000-07-05|1234.5678|"
@@ -99,11 +98,9 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QStringList, rows);
         TestDatabase t;
-        RecordingPrompter prompter;
-        const TxfResult result =
-            importTxf(writeFile(t, "in.txf", content), t.connection(), prompter);
-        QCOMPARE(prompter.messages, QStringList{message});
-        QCOMPARE(result.status, rows.isEmpty() ? TxfStatus::NoData : TxfStatus::Done);
+        const Outcome result = importTxf(writeFile(t, "in.txf", content), t.connection());
+        QCOMPARE(result.message, message);
+        QCOMPARE(result.status, rows.isEmpty() ? Outcome::Status::Stopped : Outcome::Status::Done);
         QCOMPARE(taxRows(t), rows);
     }
 
@@ -126,14 +123,13 @@ private slots:
                                        kHeader + record("1 A", "", "02/01/2000", "1", "2") +
                                            record("2 FAIL", "", "02/01/2000", "1", "2") +
                                            record("3 C", "", "02/01/2000", "1", "2"));
-        RecordingPrompter prompter;
-        const TxfResult result = importTxf(path, t.connection(), prompter);
-        QCOMPARE(result.status, TxfStatus::Failed);
-        QCOMPARE(prompter.messages.size(), 1);
-        QVERIFY2(prompter.messages[0].startsWith("1 records successfully added.\n"
-                                                 "The import stopped: "),
-                 qPrintable(prompter.messages[0]));
-        QVERIFY(prompter.messages[0].contains(QLatin1String("refused")));
+        const Outcome result = importTxf(path, t.connection());
+        QVERIFY(result.failed());
+        QCOMPARE(result.count, 1);
+        QVERIFY2(result.message.startsWith("1 records successfully added.\n"
+                                           "The import stopped: "),
+                 qPrintable(result.message));
+        QVERIFY(result.message.contains(QLatin1String("refused")));
         QCOMPARE(taxRows(t).size(), 1);
         // Nothing was left open on the connection.
         QVERIFY(t.connection().transaction());
@@ -146,7 +142,7 @@ private slots:
         const int count = 40000;
         for (int i = 0; i < count; ++i)
             text += record(QByteArray::number(i + 1) + " S", "", "06/01/2000", "1", "2");
-        const TxfResult result = importTxf(writeFile(t, "big.txf", text), t.connection());
+        const Outcome result = importTxf(writeFile(t, "big.txf", text), t.connection());
         QCOMPARE(result.message, QStringLiteral("40000 records successfully added."));
         QSqlQuery q = runQuery(t.connection(), QStringLiteral("SELECT COUNT(*) FROM TaxRec"));
         QVERIFY(q.next());

@@ -14,11 +14,12 @@ namespace gainbook {
 class Prompter;
 class SheetModel;
 class SpreadGrid;
-class StatusHints;
 
 // "Processing Record" for one sell: lists buys by the chosen filter, lets
 // the user mark them or enter a missing one, and links the marked buys to
-// the sell. The work is BuySelection's; this window wires the controls.
+// the sell. The work is BuySelection's; this window shows its typed rows
+// and turns the marks and typed cells into choices. The controls keep
+// their designer names as object names (Combo1, vaSpread1, cmdAdd, ...).
 class frmShowOther : public QDialog {
     Q_OBJECT
 
@@ -31,20 +32,6 @@ public:
     // filter; false when the account has no buy at all and there is nothing
     // to show.
     bool Form_Load();
-
-    QLabel* Label2 = nullptr;
-    QComboBox* Combo1 = nullptr;
-    QLabel* Label1 = nullptr;
-    SpreadGrid* vaSpread1 = nullptr;
-    SheetModel* sheet = nullptr;
-    QPushButton* cmdNew = nullptr;
-    QPushButton* cmdAdd = nullptr;  // "&Apply"
-    QPushButton* cmdDone = nullptr; // "&Done"
-    QPushButton* cmdExit = nullptr; // "&Close"
-    QLabel* Status = nullptr;
-
-    BuySelection& selection() { return selection_; }
-    StatusHints& hints() { return *hints_; }
 
 public slots:
     void Combo1_Click();
@@ -59,19 +46,49 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A row of the grid as it was filled: the buy it shows, and whether that
+    // buy was entered here and is not stored yet.
+    struct ShownBuy {
+        BuyRow row;
+        bool unsaved = false;
+    };
+
     void buildLayout();
     void setHints();
     // Lists the buys of the selected filter; false when the screen closes.
     bool FillGrid();
+    // Shows one typed row at the given grid row and keeps it beside the grid.
+    void showRow(int gridRow, const ShownBuy& shown);
+    const ShownBuy& shownAt(int gridRow) const;
+    ShownBuy& shownAt(int gridRow);
+    bool isMarked(int gridRow) const;
+    bool hasMarks() const;
     // Apply and Done follow the marks not yet applied.
     void updateApplyButtons();
+    // The first cell of the row that is not a number or a date where one is
+    // needed; an empty text when the row reads well.
+    QString refusedCell(int gridRow) const;
+    void markRefused(int gridRow, const QString& refusal);
     // Links the marked rows; false (message shown) when nothing was written.
     bool apply();
 
     Prompter& prompter_;
     QPointer<QWidget> processScreen_;
     BuySelection selection_;
-    StatusHints* hints_ = nullptr;
+    qint64 sellId_;
+    std::optional<TxnRecord> sell_;
+    QVector<ShownBuy> shown_; // each grid row's key is its index here
+
+    QLabel* filterLabel_ = nullptr;       // Label2
+    QComboBox* filterList_ = nullptr;     // Combo1
+    QLabel* heading_ = nullptr;           // Label1
+    SheetModel* buySheet_ = nullptr;      // the data of vaSpread1
+    SpreadGrid* buyGrid_ = nullptr;       // vaSpread1
+    QPushButton* newBuyButton_ = nullptr; // cmdNew
+    QPushButton* applyButton_ = nullptr;  // cmdAdd
+    QPushButton* doneButton_ = nullptr;   // cmdDone
+    QPushButton* closeButton_ = nullptr;  // cmdExit
+    QLabel* status_ = nullptr;            // Status
     int lastSortCol_ = 0;
     int sortDirection_ = 0;
 };

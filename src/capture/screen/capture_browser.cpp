@@ -29,7 +29,7 @@ protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
         if (isMainFrame && url.isLocalFile() && isSpreadsheetFile(url.toLocalFile()) &&
             QFileInfo(url.toLocalFile()).isFile()) {
-            const BrowserTarget target{url, url.toLocalFile()};
+            const CaptureSource target = resolveCaptureSource(url.toLocalFile(), {}, {});
             QPointer<CaptureBrowser> browser = browser_;
             // Not from inside the engine's own callback.
             QMetaObject::invokeMethod(
@@ -66,7 +66,7 @@ CaptureBrowser::CaptureBrowser(QWebEngineProfile* profile, QWidget* parent)
     grid_ = new SpreadGrid(this);
     grid_->setObjectName(QStringLiteral("sheetGrid"));
     sheetModel_ = new SheetModel(grid_);
-    grid_->setSheet(sheetModel_);
+    grid_->setGridModel(sheetModel_);
     addWidget(view_);
     addWidget(grid_);
     setCurrentWidget(view_);
@@ -98,17 +98,17 @@ void CaptureBrowser::tell(const QString& text) {
         emit statusText(text);
 }
 
-void CaptureBrowser::open(const BrowserTarget& target) {
+void CaptureBrowser::open(const CaptureSource& source) {
     quiet_ = false;
     quietNext_ = false;
-    if (target.isSheet()) {
-        showSheetFile(target.sheetPath);
+    if (source.isSheet()) {
+        showSheetFile(source.path);
         return;
     }
-    if (target.url.isEmpty())
+    if (source.url.isEmpty())
         return;
     showPage();
-    view_->load(target.url);
+    view_->load(source.url);
 }
 
 void CaptureBrowser::openQuietly(const QUrl& url) {
@@ -221,7 +221,7 @@ void CaptureBrowser::downloadRequested(QWebEngineDownloadRequest* download) {
         if (download->state() == QWebEngineDownloadRequest::DownloadCompleted) {
             const QString path =
                 QDir(download->downloadDirectory()).filePath(download->downloadFileName());
-            self->open(BrowserTarget{QUrl::fromLocalFile(path), path});
+            self->open(resolveCaptureSource(path, {}, {}));
         } else {
             emit self->failure(
                 QStringLiteral("%1 could not be downloaded: %2")

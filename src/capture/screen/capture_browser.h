@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/browser_target.h"
+#include "capture/capture_source.h"
 #include "capture/page_document.h"
 #include "capture/web/dom_snapshot.h"
 
@@ -34,7 +34,8 @@ public:
     QWebEngineView* view() const { return view_; }
     SpreadGrid* sheetGrid() const { return grid_; }
 
-    void open(const BrowserTarget& target);
+    // A page or address in the browser view, a sheet in its place.
+    void open(const CaptureSource& source);
     // Loads a page without telling its progress (the page shown at start).
     void openQuietly(const QUrl& url);
 

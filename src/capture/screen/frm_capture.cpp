@@ -1,10 +1,11 @@
 #include "capture/screen/frm_capture.h"
 
 #include "capture/broker_entries.h"
-#include "capture/browser_target.h"
 #include "capture/capture_run.h"
+#include "capture/capture_source.h"
 #include "capture/screen/capture_browser.h"
 #include "platform/prompter.h"
+#include "platform/tell_outcome.h"
 #include "startup/app_context.h"
 #include "startup/screen/frm_browse.h"
 
@@ -216,8 +217,8 @@ void frmCapture::Form_Load() {
     Text3->setText(QStringLiteral("All"));
     // The shipped page explains the screen until the user opens something;
     // it is not a document to capture, so its loading stays silent.
-    const BrowserTarget welcome = browserTarget(welcomePageName(), docsFolder(), QString());
-    if (QFileInfo::exists(welcome.url.toLocalFile()))
+    const CaptureSource welcome = resolveCaptureSource(welcomePageName(), docsFolder(), QString());
+    if (QFileInfo::exists(welcome.path))
         browser_->openQuietly(welcome.url);
 }
 
@@ -301,7 +302,7 @@ void frmCapture::Command4_Click() {
 void frmCapture::Command3_Click() {
     if (!capturing_)
         Command1->setEnabled(true);
-    browser_->open(browserTarget(Text1->text(), docsFolder(), QDir::currentPath()));
+    browser_->open(resolveCaptureSource(Text1->text(), docsFolder(), QDir::currentPath()));
 }
 
 void frmCapture::Text1_KeyPress(int KeyAscii) {
@@ -325,9 +326,10 @@ void frmCapture::Command1_Click() {
         return;
     CaptureState state = fields();
     // The fields are checked before the page is read, which may take long.
-    const bool ready = captureFieldsReady(state, prompter_);
+    const Outcome ready = checkCaptureFields(state);
     Status->setText(state.status);
-    if (!ready) {
+    if (!ready.done()) {
+        tellOutcome(prompter_, ready);
         emit captureFinished(0);
         return;
     }
@@ -362,7 +364,7 @@ void frmCapture::finishCapture(std::optional<PageDocument> document, const QStri
         while (QApplication::overrideCursor())
             QApplication::restoreOverrideCursor();
     };
-    CaptureResult result;
+    Outcome outcome;
     if (!document) {
         clearBusy();
         Status->clear();
@@ -372,8 +374,9 @@ void frmCapture::finishCapture(std::optional<PageDocument> document, const QStri
         // user sees when the run starts.
         CaptureState state = fields();
         state.status = Status->text();
-        // A message tells the end of the run: the fields show by then what
-        // the parser took from the page, and the status line the result.
+        // The duplicate question and the messages at the end find the fields
+        // showing what the parser took from the page, and the status line
+        // the result.
         const auto showRun = [this, &state, &clearBusy] {
             clearBusy();
             Text2->setText(state.account);
@@ -383,16 +386,16 @@ void frmCapture::finishCapture(std::optional<PageDocument> document, const QStri
         ClearingPrompter prompter(prompter_, showRun);
         QApplication::setOverrideCursor(Qt::WaitCursor);
         try {
-            result = runCapture(*document, state, context_.database().connection(), prompter);
+            outcome = runCapture(*document, state, context_.database().connection(), prompter);
         } catch (const std::exception& e) {
-            clearBusy();
-            prompter_.message(QStringLiteral("The capture stopped: %1").arg(e.what()));
+            outcome = Outcome::failure(QStringLiteral("The capture stopped: %1").arg(e.what()));
         }
         showRun();
+        tellOutcome(prompter_, outcome);
     }
     capturing_ = false;
     Command1->setEnabled(true);
-    emit captureFinished(result.added);
+    emit captureFinished(int(outcome.count));
 }
 
 void frmCapture::Command2_Click() {

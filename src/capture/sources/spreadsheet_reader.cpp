@@ -5,23 +5,12 @@
 #include "capture/sources/xlsx_reader.h"
 
 #include <QFileInfo>
-#include <QUrl>
 
 namespace gainbook {
 
 bool isSpreadsheetFile(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     return suffix == u"csv" || suffix == u"xls" || suffix == u"xlsx";
-}
-
-QString spreadsheetSourcePath(const QString& source) {
-    const QUrl url(source);
-    const QString scheme = url.scheme().toLower();
-    const bool address = scheme == u"http" || scheme == u"https" || scheme == u"file";
-    if (address && !url.isLocalFile())
-        return {};
-    const QString path = address ? url.toLocalFile() : source;
-    return isSpreadsheetFile(path) ? path : QString();
 }
 
 std::optional<SheetDocument> readSpreadsheet(const QString& path, QString* error) {

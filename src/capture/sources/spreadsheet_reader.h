@@ -21,9 +21,4 @@ std::optional<SheetDocument> readSpreadsheet(const QString& path, QString* error
 // True when readSpreadsheet takes files named like this.
 bool isSpreadsheetFile(const QString& path);
 
-// The spreadsheet file a capture source names (a path, or a "file:" address,
-// of a file readSpreadsheet takes), or an empty text for a page or a web
-// address. Spreadsheets are read without the browser engine.
-QString spreadsheetSourcePath(const QString& source);
-
 } // namespace gainbook

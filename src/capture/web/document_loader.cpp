@@ -1,8 +1,8 @@
 #include "capture/web/document_loader.h"
 
-#include "capture/sources/spreadsheet_reader.h"
 #include "capture/web/dom_snapshot.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -25,40 +25,21 @@ bool setError(QString* error, const QString& message) {
     return false;
 }
 
-bool isAddress(const QString& source) {
-    const QUrl url(source);
-    const QString scheme = url.scheme().toLower();
-    return scheme == u"http" || scheme == u"https" || scheme == u"file";
-}
-
-// What the browser should open for the source, or an empty URL and a
-// message when a local file is missing.
-QUrl browserAddress(const QString& source, QString* error) {
-    if (isAddress(source)) {
-        const QUrl url(source);
-        if (!url.isLocalFile())
-            return url;
-        const QFileInfo file(url.toLocalFile());
-        if (!file.exists()) {
-            setError(error, QStringLiteral("File not found: %1").arg(url.toLocalFile()));
-            return {};
-        }
-        // The engine takes only absolute file addresses.
-        QUrl absolute = QUrl::fromLocalFile(file.absoluteFilePath());
-        absolute.setQuery(url.query());
-        absolute.setFragment(url.fragment());
-        return absolute;
-    }
-    const QFileInfo file(source);
+// What the browser should open for a page or an address, or an empty URL
+// and a message when a local file is missing.
+QUrl browserAddress(const CaptureSource& source, QString* error) {
+    if (source.kind == CaptureSource::Kind::Address)
+        return source.url;
+    const QFileInfo file(source.path);
     if (!file.exists()) {
-        setError(error, QStringLiteral("File not found: %1").arg(source));
+        setError(error, QStringLiteral("File not found: %1").arg(source.shown));
         return {};
     }
     if (!file.isFile()) {
-        setError(error, QStringLiteral("Not a file: %1").arg(source));
+        setError(error, QStringLiteral("Not a file: %1").arg(source.shown));
         return {};
     }
-    return QUrl::fromLocalFile(file.absoluteFilePath());
+    return source.url;
 }
 
 // Loads the page and waits for the end of the load, frames included.
@@ -130,16 +111,18 @@ std::optional<PageDocument> snapshotNow(QWebEnginePage& page, int timeoutMs, QSt
 
 } // namespace
 
-std::optional<PageDocument> loadDocument(const QString& source, QString* error, int timeoutMs) {
-    const QString sheetPath = spreadsheetSourcePath(source);
-    if (!sheetPath.isEmpty()) {
-        auto sheet = readSpreadsheet(sheetPath, error);
-        if (!sheet)
-            return std::nullopt;
-        PageDocument document;
-        document.address = source;
-        document.sheet = std::move(sheet);
-        return document;
+std::optional<PageDocument> loadDocument(const CaptureSource& source, QString* error,
+                                         int timeoutMs) {
+    switch (source.kind) {
+    case CaptureSource::Kind::None:
+    case CaptureSource::Kind::PastedText:
+        setError(error, QStringLiteral("No page or spreadsheet named: %1").arg(source.shown));
+        return std::nullopt;
+    case CaptureSource::Kind::Sheet:
+        return openSheetDocument(source, error);
+    case CaptureSource::Kind::Page:
+    case CaptureSource::Kind::Address:
+        break;
     }
 
     const QUrl url = browserAddress(source, error);
@@ -159,6 +142,11 @@ std::optional<PageDocument> loadDocument(const QString& source, QString* error, 
     if (!loadPage(*page, url, timeoutMs, error))
         return std::nullopt;
     return snapshotNow(*page, timeoutMs, error);
+}
+
+std::optional<PageDocument> loadDocument(const QString& source, QString* error, int timeoutMs) {
+    return loadDocument(resolveCaptureSource(source, QString(), QDir::currentPath()), error,
+                        timeoutMs);
 }
 
 } // namespace gainbook

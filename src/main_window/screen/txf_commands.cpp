@@ -1,5 +1,6 @@
 #include "main_window/screen/txf_commands.h"
 
+#include "platform/tell_outcome.h"
 #include "startup/app_context.h"
 #include "txf/txf_export.h"
 #include "txf/txf_import.h"
@@ -33,18 +34,22 @@ TxfCommands::TxfCommands(AppContext& context, Prompter& prompter, QWidget* windo
 
 void TxfCommands::mnuExport_Click() {
     TxfExport txf;
-    if (!txf.load(context_.database().connection(), prompter_))
+    const Outcome loaded = txf.load(context_.database().connection());
+    if (!loaded.done()) {
+        tellOutcome(prompter_, loaded);
         return;
+    }
     const QString path = chooseFile(txfExportDialog(), true);
     if (!path.isEmpty())
-        txf.writeTo(path, prompter_);
+        tellOutcome(prompter_, txf.writeTo(path));
 }
 
 void TxfCommands::mnImport_Click() {
     const QString path = chooseFile(txfImportDialog(), false);
     if (path.isEmpty())
         return;
-    const TxfResult result = importTxf(path, context_.database().connection(), prompter_);
+    const Outcome result = importTxf(path, context_.database().connection());
+    tellOutcome(prompter_, result);
     if (result.count > 0)
         emit recordsImported();
 }

@@ -27,47 +27,87 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     return button;
 }
 
+// Lays the grid out empty: its headings, widths and alignments, the key
+// columns hidden, every cell locked.
+void SetupGrid(SheetModel& grid) {
+    const auto right = Qt::AlignRight;
+    const auto left = Qt::AlignLeft;
+    const struct {
+        int width;
+        CellKind kind;
+        Qt::Alignment alignment;
+        bool hidden;
+    } layout[MatchGridCol::Count] = {
+        {8, CellKind::Date, right, false},
+        {6, CellKind::Decimal, right, false},
+        {5, CellKind::Text, left, false},
+        {7, CellKind::Decimal, right, false},
+        {5, CellKind::Text, Qt::AlignHCenter, false},
+        {8, CellKind::Date, right, false},
+        {5, CellKind::Text, left, false},
+        {6, CellKind::Decimal, right, false},
+        {7, CellKind::Decimal, right, false},
+        {5, CellKind::Decimal, right, false},
+        {7, CellKind::Decimal, right, false},
+        {5, CellKind::Whole, right, true},
+        {5, CellKind::Whole, right, true},
+    };
+    const QStringList headings = matchGridHeadings();
+    QVector<SheetColumn> columns;
+    for (int col = 0; col < MatchGridCol::Count; ++col)
+        columns.append({headings[col], layout[col].width, layout[col].kind, layout[col].alignment,
+                        true, layout[col].hidden});
+    grid.setColumns(std::move(columns));
+}
+
 } // namespace
 
-frmProcess::frmProcess(QSqlDatabase db, Prompter& prompter, QWidget* mainWindow)
-    : QWidget(mainWindow, Qt::Window), db_(db), prompter_(prompter), mainWindow_(mainWindow),
-      session_(db, prompter) {
+BuySelectionOpener buySelectionScreen(QSqlDatabase db, Prompter& prompter) {
+    return [db, &prompter](QWidget* over, qint64 sellId, const QString& account) {
+        frmShowOther screen(db, prompter, sellId, account, over);
+        if (screen.Form_Load())
+            screen.exec();
+    };
+}
+
+frmProcess::frmProcess(QSqlDatabase db, Prompter& prompter, QWidget* mainWindow,
+                       BuySelectionOpener openBuySelection)
+    : QWidget(mainWindow, Qt::Window), prompter_(prompter), mainWindow_(mainWindow),
+      session_(db, prompter), openBuySelection_(std::move(openBuySelection)) {
+    if (!openBuySelection_)
+        openBuySelection_ = buySelectionScreen(db, prompter);
     setObjectName(QStringLiteral("frmProcess"));
     setWindowTitle(QStringLiteral("Processing Record"));
 
-    Combo1 = new QComboBox(this);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setMinimumWidth(220);
-    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("Process"));
-    cmdUpdate = makeButton(this, QStringLiteral("cmdUpdate"), QStringLiteral("Update"));
-    Command3 = makeButton(this, QStringLiteral("Command3"), QStringLiteral("Save/Recalculate"));
-    Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("E&xit"));
-    for (QPushButton* button : {Command1, cmdUpdate, Command3})
+    accountList_ = new QComboBox(this);
+    accountList_->setObjectName(QStringLiteral("Combo1"));
+    accountList_->setMinimumWidth(220);
+    processButton_ = makeButton(this, QStringLiteral("Command1"), QStringLiteral("Process"));
+    updateButton_ = makeButton(this, QStringLiteral("cmdUpdate"), QStringLiteral("Update"));
+    recalcButton_ =
+        makeButton(this, QStringLiteral("Command3"), QStringLiteral("Save/Recalculate"));
+    exitButton_ = makeButton(this, QStringLiteral("Command2"), QStringLiteral("E&xit"));
+    for (QPushButton* button : {processButton_, updateButton_, recalcButton_})
         button->setEnabled(false);
-    Status = new QLabel(QStringLiteral("Ready"), this);
-    Status->setObjectName(QStringLiteral("Status"));
-    Status->setFrameShape(QFrame::Panel);
-    Status->setFrameShadow(QFrame::Sunken);
-    sheet = new SheetModel(this);
-    vaSpread1 = new SpreadGrid(this);
-    vaSpread1->setObjectName(QStringLiteral("vaSpread1"));
-    vaSpread1->setSheet(sheet);
+    status_ = new QLabel(QStringLiteral("Ready"), this);
+    status_->setObjectName(QStringLiteral("Status"));
+    status_->setFrameShape(QFrame::Panel);
+    status_->setFrameShadow(QFrame::Sunken);
+    matchSheet_ = new SheetModel(this);
+    matchGrid_ = new SpreadGrid(this);
+    matchGrid_->setObjectName(QStringLiteral("vaSpread1"));
+    matchGrid_->setGridModel(matchSheet_);
 
     buildLayout();
     setHints();
 
-    connect(Combo1, &QComboBox::activated, this, &frmProcess::Combo1_Click);
-    connect(Command1, &QPushButton::clicked, this, &frmProcess::Command1_Click);
-    connect(cmdUpdate, &QPushButton::clicked, this, &frmProcess::cmdUpdate_Click);
-    connect(Command3, &QPushButton::clicked, this, &frmProcess::Command3_Click);
-    connect(Command2, &QPushButton::clicked, this, &frmProcess::Command2_Click);
-    connect(vaSpread1, &SpreadGrid::cellClicked, this, &frmProcess::vaSpread1_Click);
+    connect(accountList_, &QComboBox::activated, this, &frmProcess::Combo1_Click);
+    connect(processButton_, &QPushButton::clicked, this, &frmProcess::Command1_Click);
+    connect(updateButton_, &QPushButton::clicked, this, &frmProcess::cmdUpdate_Click);
+    connect(recalcButton_, &QPushButton::clicked, this, &frmProcess::Command3_Click);
+    connect(exitButton_, &QPushButton::clicked, this, &frmProcess::Command2_Click);
+    connect(matchGrid_, &SpreadGrid::cellClicked, this, &frmProcess::vaSpread1_Click);
 
-    showBuySelection = [this](qint64 sellId, const QString& account) {
-        frmShowOther screen(db_, prompter_, sellId, account, this);
-        if (screen.Form_Load())
-            screen.exec();
-    };
     // Its own progress and buy selection windows do not count: a refill on
     // their closing would drop the boxes the user cleared.
     new ActivationWatcher(this, ActivationWatcher::OwnWindows::DoNotCount,
@@ -79,23 +119,23 @@ frmProcess::~frmProcess() = default;
 
 void frmProcess::buildLayout() {
     auto* top = new QHBoxLayout;
-    top->addWidget(Combo1);
-    for (QPushButton* button : {Command1, cmdUpdate, Command3, Command2})
+    top->addWidget(accountList_);
+    for (QPushButton* button : {processButton_, updateButton_, recalcButton_, exitButton_})
         top->addWidget(button);
     top->addStretch();
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(vaSpread1, 1);
-    layout->addWidget(Status);
+    layout->addWidget(matchGrid_, 1);
+    layout->addWidget(status_);
 }
 
 void frmProcess::setHints() {
-    hints_ = new StatusHints(Status, this);
-    hints_->add(Command1, QStringLiteral("Click to Process Selected Account Transaction"));
-    hints_->add(cmdUpdate, QStringLiteral("Click to update Sell and Buy combinations"));
-    hints_->add(Command2, QStringLiteral("Click to exit this screen"));
-    hints_->add(vaSpread1, QStringLiteral("Deselect link column to detach the Buy record. Click "
+    auto* hints = new StatusHints(status_, this);
+    hints->add(processButton_, QStringLiteral("Click to Process Selected Account Transaction"));
+    hints->add(updateButton_, QStringLiteral("Click to update Sell and Buy combinations"));
+    hints->add(exitButton_, QStringLiteral("Click to exit this screen"));
+    hints->add(matchGrid_, QStringLiteral("Deselect link column to detach the Buy record. Click "
                                           "on Sell Symbol to add more buy records"));
 }
 
@@ -103,16 +143,16 @@ void frmProcess::Form_Load() {
     if (mainWindow_)
         move(mainWindow_->pos());
     try {
-        Combo1->addItems(session_.accounts());
+        accountList_->addItems(session_.accounts());
     } catch (const StoreError& error) {
         prompter_.message(QStringLiteral("The accounts could not be read: ") + error.message());
     }
     // No account is chosen until the user picks one.
-    Combo1->setCurrentIndex(-1);
-    SetupGrid(*sheet);
+    accountList_->setCurrentIndex(-1);
+    SetupGrid(*matchSheet_);
     // Wide enough for every column of the grid.
     const QMargins margins = layout()->contentsMargins();
-    resize(std::max(width(), vaSpread1->layoutWidth() + margins.left() + margins.right()),
+    resize(std::max(width(), matchGrid_->layoutWidth() + margins.left() + margins.right()),
            height());
 }
 
@@ -123,7 +163,28 @@ void frmProcess::Form_Activate() {
 void frmProcess::RefreshGrid() {
     if (running_)
         return;
-    report(session_.RefreshGrid(*sheet));
+    SetupGrid(*matchSheet_);
+    rows_.clear();
+    try {
+        rows_ = session_.matchRows();
+    } catch (const StoreError& error) {
+        prompter_.message(error.message());
+        return;
+    }
+    QVector<QStringList> texts;
+    texts.reserve(rows_.size());
+    for (const MatchRow& row : std::as_const(rows_))
+        texts.append(matchRowTexts(row));
+    matchSheet_->appendRows(texts);
+    for (int r = 1; r <= int(rows_.size()); ++r) {
+        const MatchRow& row = rows_[r - 1];
+        if (row.hasAddButton) {
+            matchSheet_->setCellKind(r, MatchGridCol::Linked, CellKind::Button);
+        } else if (row.hasLot()) {
+            matchSheet_->setCellKind(r, MatchGridCol::Linked, CellKind::CheckBox);
+            matchSheet_->setLocked(r, MatchGridCol::Linked, false);
+        }
+    }
 }
 
 void frmProcess::updateProcessButton() {
@@ -133,19 +194,19 @@ void frmProcess::updateProcessButton() {
     try {
         processed = session_.account().isEmpty() || session_.hasLinks();
     } catch (const StoreError& error) {
-        Status->setText(error.message());
+        status_->setText(error.message());
     }
-    Command1->setEnabled(!running_ && !processed);
+    processButton_->setEnabled(!running_ && !processed);
 }
 
-void frmProcess::report(const MatchOutcome& outcome) {
+void frmProcess::report(const Outcome& outcome) {
     // Stopped commands have shown their message already.
     if (outcome.failed())
         prompter_.message(outcome.message);
 }
 
 void frmProcess::Combo1_Click() {
-    session_.setAccount(Combo1->currentText());
+    session_.setAccount(accountList_->currentText());
     RefreshGrid();
     updateProcessButton();
 }
@@ -153,14 +214,14 @@ void frmProcess::Combo1_Click() {
 void frmProcess::Command1_Click() {
     if (running_)
         return;
-    session_.setAccount(Combo1->currentText());
-    if (Combo1->currentText().isEmpty()) {
+    session_.setAccount(accountList_->currentText());
+    if (accountList_->currentText().isEmpty()) {
         prompter_.message(QStringLiteral("Please select one account"));
         return;
     }
     running_ = true;
-    Command1->setEnabled(false);
-    Status->setText(QStringLiteral("Processing ") + session_.account());
+    processButton_->setEnabled(false);
+    status_->setText(QStringLiteral("Processing ") + session_.account());
 
     // The run holds the window until it ends; the dialog shows how far it
     // got when it takes more than a moment.
@@ -171,24 +232,36 @@ void frmProcess::Command1_Click() {
     progress.setMinimumDuration(500);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
-    const MatchOutcome outcome = session_.Process([&](qsizetype done, qsizetype total) {
+    const Outcome outcome = session_.Process([&](qsizetype done, qsizetype total) {
         progress.setMaximum(int(total));
         progress.setValue(int(done));
     });
     progress.close();
     running_ = false;
-    Status->setText(QStringLiteral("Ready"));
+    status_->setText(QStringLiteral("Ready"));
     report(outcome);
     RefreshGrid();
     updateProcessButton();
 }
 
+QVector<LotKey> frmProcess::clearedLots() const {
+    QVector<LotKey> lots;
+    for (int r = 0; r < int(rows_.size()); ++r) {
+        const QModelIndex box = matchSheet_->index(r, MatchGridCol::Linked - 1);
+        if (rows_[r].hasLot() && box.data(Qt::CheckStateRole) == Qt::Unchecked)
+            lots.append(rows_[r].lot());
+    }
+    return lots;
+}
+
 void frmProcess::cmdUpdate_Click() {
-    cmdUpdate->setEnabled(false);
-    const MatchOutcome outcome = session_.Update(*sheet);
+    updateButton_->setEnabled(false);
+    const Outcome outcome = session_.Update(clearedLots());
     report(outcome);
-    if (outcome.done())
-        Command3->setEnabled(true);
+    if (!outcome.done())
+        return; // the cleared boxes stay for another try
+    RefreshGrid();
+    recalcButton_->setEnabled(true);
 }
 
 void frmProcess::Command3_Click() {
@@ -204,22 +277,18 @@ void frmProcess::Command2_Click() {
 }
 
 void frmProcess::vaSpread1_Click(int col, int row) {
-    const GridClick click = ProcessSession::clickAt(*sheet, row, col);
-    switch (click.kind) {
-    case GridClick::Kind::None:
+    if (row < 1 || row > int(rows_.size()))
         return;
-    case GridClick::Kind::SellSymbol:
-        cmdUpdate->setEnabled(true);
-        break;
-    case GridClick::Kind::AddButton:
-        break;
-    }
-    openBuySelection(click.sellId);
+    const MatchRow& clicked = rows_[row - 1];
+    if (col == MatchGridCol::Symbol)
+        updateButton_->setEnabled(true);
+    else if (col != MatchGridCol::Linked || !clicked.hasAddButton)
+        return;
+    openBuySelection(clicked.link.sellId);
 }
 
 void frmProcess::openBuySelection(qint64 sellId) {
-    if (showBuySelection)
-        showBuySelection(sellId, Combo1->currentText());
+    openBuySelection_(this, sellId, accountList_->currentText());
     // The buy selection may have linked buys: show them.
     RefreshGrid();
 }

@@ -10,7 +10,6 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
-class QWindow;
 
 namespace gainbook {
 
@@ -18,42 +17,34 @@ class AppContext;
 class Prompter;
 class SheetModel;
 class SpreadGrid;
-class StatusHints;
+
+// Shows the buy selection for one sell of an account over the given
+// window and returns when it has closed.
+using BuySelectionOpener =
+    std::function<void(QWidget* over, qint64 sellId, const QString& account)>;
+
+// The buy selection screen, modal over the processing screen.
+BuySelectionOpener buySelectionScreen(QSqlDatabase db, Prompter& prompter);
 
 // "Processing Record": the user picks an account, runs its matching, looks
 // at the links in the grid, detaches wrong lots and rebuilds the tax
-// records. The matching itself is ProcessSession's; this window wires the
-// controls to it.
+// records. The matching itself is ProcessSession's; this window shows its
+// typed rows and turns cleared boxes and clicks into its commands. The
+// controls keep their designer names as object names (Combo1, Command1,
+// cmdUpdate, Command3, Command2, Status, vaSpread1).
 class frmProcess : public QWidget {
     Q_OBJECT
 
 public:
-    frmProcess(QSqlDatabase db, Prompter& prompter, QWidget* mainWindow = nullptr);
+    // Without an opener the buy selection screen opens on the same database.
+    frmProcess(QSqlDatabase db, Prompter& prompter, QWidget* mainWindow = nullptr,
+               BuySelectionOpener openBuySelection = {});
     ~frmProcess() override;
 
     // Places the window, lists the accounts and lays out the empty grid.
     void Form_Load();
     // Fresh links after another screen was in front.
     void Form_Activate();
-
-    QComboBox* Combo1 = nullptr;
-    QPushButton* Command1 = nullptr; // "Process"
-    QPushButton* cmdUpdate = nullptr;
-    QPushButton* Command3 = nullptr; // "Save/Recalculate"
-    QPushButton* Command2 = nullptr; // "E&xit"
-    QLabel* Status = nullptr;
-    SpreadGrid* vaSpread1 = nullptr;
-    SheetModel* sheet = nullptr;
-
-    ProcessSession& session() { return session_; }
-    StatusHints& hints() { return *hints_; }
-
-    // Shows the buy selection for one sell of the account and returns when
-    // it has closed; tests replace it so they need no modal loop.
-    std::function<void(qint64 sellId, const QString& account)> showBuySelection;
-
-    // Whether a processing run is going on.
-    bool isRunning() const { return running_; }
 
 public slots:
     void Combo1_Click();
@@ -68,15 +59,26 @@ private:
     void setHints();
     void RefreshGrid();
     void updateProcessButton();
-    void report(const MatchOutcome& outcome);
+    void report(const Outcome& outcome);
     void openBuySelection(qint64 sellId);
+    // The lots whose box the user has cleared, top to bottom.
+    QVector<LotKey> clearedLots() const;
 
-    QSqlDatabase db_;
     Prompter& prompter_;
     QPointer<QWidget> mainWindow_;
     ProcessSession session_;
-    StatusHints* hints_ = nullptr;
+    BuySelectionOpener openBuySelection_;
+    QVector<MatchRow> rows_; // the typed row behind each grid row, in grid order
     bool running_ = false;
+
+    QComboBox* accountList_ = nullptr;     // Combo1
+    QPushButton* processButton_ = nullptr; // Command1, "Process"
+    QPushButton* updateButton_ = nullptr;  // cmdUpdate, "Update"
+    QPushButton* recalcButton_ = nullptr;  // Command3, "Save/Recalculate"
+    QPushButton* exitButton_ = nullptr;    // Command2, "E&xit"
+    QLabel* status_ = nullptr;             // Status
+    SheetModel* matchSheet_ = nullptr;     // the data of vaSpread1
+    SpreadGrid* matchGrid_ = nullptr;      // vaSpread1
 };
 
 // What the main window's "&Process" runs: shows the one processing screen,

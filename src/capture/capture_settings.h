@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace gainbook {
+
+// What a parser is told besides the page: the filing fields and the check
+// boxes as they stand when "Capture Data" is pressed.
+struct CaptureSettings {
+    QString account;            // "AccountName"
+    QString month;              // "Txn Month"
+    bool deriveFromData = true; // "Derive from Data": take the account from the page
+    bool pasteData = false;     // "Paste Data": read pastedText instead of the page
+    QString pastedText;         // the paste box
+    // Future dates in spreadsheets are pulled back into the tax year; tests
+    // fix "today" so the rule does not drift with the calendar.
+    QDate today = QDate::currentDate();
+};
+
+} // namespace gainbook

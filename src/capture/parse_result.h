@@ -1,0 +1,51 @@
+#pragma once
+
+#include "capture/capture_settings.h"
+#include "capture/page_document.h"
+#include "store/records.h"
+
+#include <QVector>
+
+namespace gainbook {
+
+// What a parser read from the page: the fields as the page leaves them, the
+// rows, each filed under the account and month the fields held when it was
+// read, and the rows it had to leave out. A parser that refuses the page
+// says why in message and returns no rows.
+struct ParseResult {
+    // The fields as the run starts: account and month as typed.
+    explicit ParseResult(const CaptureSettings& settings);
+
+    QString account; // where rows are filed now; shown in the fields afterwards
+    QString month;
+    // The account and month the duplicate question is about: the fields once
+    // the page's own name for the account was taken (E*Trade, WebStreet), or
+    // as typed when the page renames them only while its table is read (Datek).
+    QString askedAccount;
+    QString askedMonth;
+
+    QVector<TxnRecord> rows;
+    int skippedNumbers = 0; // quantity or amount not a number
+    int skippedDates = 0;   // date not a date
+    QString message;        // why the page was refused; nothing is written
+
+    // The duplicate question is about the fields as they stand now.
+    void askAboutCurrentFields();
+
+    // Files a row under the current account and month. A date text that is
+    // not a date leaves the row out and counts it.
+    void add(const QString& symbol, double quantity, const QString& type, const QString& dateText,
+             double amount, const QString& memo = QString());
+    void add(const QString& symbol, double quantity, const QString& type, const QDate& date,
+             double amount, const QString& memo = QString());
+
+    // The page refused with text.
+    ParseResult& refuse(const QString& text);
+};
+
+// One parser per broker layout: a function of the page and the settings
+// that neither reads the store nor asks the user anything.
+using CaptureParser = ParseResult (*)(const PageDocument& document,
+                                      const CaptureSettings& settings);
+
+} // namespace gainbook

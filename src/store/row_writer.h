@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+#include <functional>
+
+namespace gainbook {
+
+// How writing a batch of rows ended.
+struct WrittenRows {
+    qint64 count = 0;          // rows written and committed
+    qsizetype refusedRow = -1; // the row the database refused, or -1
+    QString failure;           // why the writing stopped; empty when every row went in
+
+    bool complete() const { return failure.isEmpty(); }
+};
+
+// Writes rows 0 to rowCount - 1 with writeRow, which throws StoreError when
+// the database refuses a row, all in one transaction. The first refused row
+// ends the writing; the rows before it are committed, so a batch that breaks
+// off keeps what it wrote. A transaction that cannot begin or commit keeps
+// nothing (count 0, refusedRow -1).
+WrittenRows writeIndexedRows(const QSqlDatabase& db, qsizetype rowCount,
+                             const std::function<void(qsizetype row)>& writeRow);
+
+// The same over a container of rows, each handed to write.
+template <typename Rows, typename Write>
+WrittenRows writeRows(const QSqlDatabase& db, const Rows& rows, Write&& write) {
+    return writeIndexedRows(db, qsizetype(rows.size()), [&](qsizetype row) { write(rows[row]); });
+}
+
+} // namespace gainbook
