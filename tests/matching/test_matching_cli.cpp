@@ -53,7 +53,7 @@ private slots:
              "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Comment,ID\n"
              "HAND,1,01/01/2000,05/01/2000,1.00,2.00,1.00,,1\n"
              "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00, ,2\n"
-             "MSFT,10,12/31/2000,02/02/2000,0.00,300.00,300.00,All Buy Rec Not Found,3\n",
+             "MSFT,10,,02/02/2000,0.00,300.00,300.00,All Buy Rec Not Found,3\n",
              ""},
             {{"process", a}, 1, "", "Account already processed: O'Brien IRA\n"},
             {{"detach", a, "3:9"}, 1, "", "Lot not found: 3:9\n"},
