@@ -12,10 +12,10 @@
 namespace {
 
 // The command word, found the way runCli finds it: after the global options
-// (--db takes the next argument as its value).
+// (--db and --year take the next argument as their value).
 const char* commandWord(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--db") == 0) {
+        if (std::strcmp(argv[i], "--db") == 0 || std::strcmp(argv[i], "--year") == 0) {
             ++i;
             continue;
         }

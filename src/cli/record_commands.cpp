@@ -84,7 +84,8 @@ int runTax(CliSession& session, const QStringList& args) {
         if (!knownAccount(session, positional[0], code))
             return code;
         SheetModel grid;
-        const TaxTotals totals = FillGrid(grid, session.database().connection(), positional[0]);
+        const TaxTotals totals =
+            FillGrid(grid, session.database().connection(), positional[0], session.taxYear());
         if (totalsOnly) {
             session.out() << totals.recordsText() << '\n'
                           << totals.proceedsText() << '\n'

@@ -1,6 +1,5 @@
 #include "main_window/record_editing.h"
 
-#include "app/tax_year.h"
 #include "main_window/record_writers.h"
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
@@ -16,17 +15,12 @@ namespace gainbook {
 
 namespace {
 
-// "00" for 2000: new rows are dated in the tax year.
-QString yearDigits() {
-    return QString::number(ProcessYear % 100).rightJustified(2, QLatin1Char('0'));
-}
-
-void fillNewTaxRow(SheetModel& grid) {
+void fillNewTaxRow(SheetModel& grid, TaxYear year) {
     grid.setText(1, TaxGridCol::Symbol, QString());
     grid.setLocked(1, TaxGridCol::Symbol, false);
     grid.setText(1, TaxGridCol::Quantity, QStringLiteral("100"));
-    grid.setText(1, TaxGridCol::DateBought, QStringLiteral("01/01/") + yearDigits());
-    grid.setText(1, TaxGridCol::DateSold, formatDate(QDate(ProcessYear, 12, 30)));
+    grid.setText(1, TaxGridCol::DateBought, formatDate(year.firstDay()));
+    grid.setText(1, TaxGridCol::DateSold, formatDate(QDate(year.year, 12, 30)));
     grid.setText(1, TaxGridCol::Cost, QStringLiteral("0.00"));
     grid.setText(1, TaxGridCol::Proceed, QStringLiteral("0.00"));
     grid.setText(1, TaxGridCol::Gain, QStringLiteral("0"));
@@ -34,14 +28,14 @@ void fillNewTaxRow(SheetModel& grid) {
     grid.setText(1, TaxGridCol::ID, QString::number(kNewRowId));
 }
 
-void fillNewTxnRow(SheetModel& grid, const QString& month) {
+void fillNewTxnRow(SheetModel& grid, const QString& month, TaxYear year) {
     grid.setText(1, TxnGridCol::Month, month);
     grid.setText(1, TxnGridCol::Symbol, QString());
     grid.setText(1, TxnGridCol::Quantity, QStringLiteral("100"));
     grid.setCellKind(1, TxnGridCol::TxnType, CellKind::DropDown);
     grid.setChoices(1, TxnGridCol::TxnType, {QStringLiteral("Bought"), QStringLiteral("Sold")});
     grid.setText(1, TxnGridCol::TxnType, QStringLiteral("Bought"));
-    grid.setText(1, TxnGridCol::TxnDate, QStringLiteral("1/1/") + yearDigits());
+    grid.setText(1, TxnGridCol::TxnDate, formatDate(year.firstDay()));
     grid.setText(1, TxnGridCol::TxnAmount, QStringLiteral("0.00"));
     grid.setText(1, TxnGridCol::Comment, QString());
     grid.setText(1, TxnGridCol::ID, QString::number(kNewRowId));
@@ -79,14 +73,14 @@ QString monthForNewRecord(const OutlineSelection& selection) {
     return selection.text;
 }
 
-void addNewRecord(SheetModel& grid, RecordView view, const QString& emptyGridMonth) {
+void addNewRecord(SheetModel& grid, RecordView view, const QString& emptyGridMonth, TaxYear year) {
     const QString month =
         grid.rows() > 0 ? grid.text(grid.rows(), TxnGridCol::Month) : emptyGridMonth;
     grid.insertRowAt(1);
     if (view == RecordView::Tax)
-        fillNewTaxRow(grid);
+        fillNewTaxRow(grid, year);
     else
-        fillNewTxnRow(grid, month);
+        fillNewTxnRow(grid, month, year);
 }
 
 RowDeleteResult deleteGridRow(SheetModel& grid, RecordView view, int row, const QSqlDatabase& db,

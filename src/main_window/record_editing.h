@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/tax_year.h"
 #include "main_window/record_view.h"
 
 #include <QSqlDatabase>
@@ -19,7 +20,9 @@ QString saveChangedRows(SheetModel& grid, RecordView view, const QSqlDatabase& d
 
 // Puts a new row on top, prefilled for the view. In the transaction view
 // the month is the last row's, or emptyGridMonth when the grid is empty.
-void addNewRecord(SheetModel& grid, RecordView view, const QString& emptyGridMonth);
+// New rows are dated in the tax year.
+void addNewRecord(SheetModel& grid, RecordView view, const QString& emptyGridMonth,
+                  TaxYear year = {});
 
 // The month a new transaction row takes on an empty grid: the selected
 // month item, or "All" when an account is selected.

@@ -92,7 +92,7 @@ void RecordGridPane::fill() {
             prompter_.message(QStringLiteral("Tax record can not be displayed monthwise"));
             return;
         }
-        const TaxTotals totals = FillGrid(*sheet, db, filledFor_.account);
+        const TaxTotals totals = FillGrid(*sheet, db, filledFor_.account, context_.taxYear());
         setTotalsCaptions(totals.recordsText(), totals.proceedsText(), totals.gainText());
     } catch (const StoreError& e) {
         emit statusText(QStringLiteral("Records could not be read: ") + e.message());
@@ -106,7 +106,7 @@ void RecordGridPane::cmdNew_Click() {
     }
     if (sheet->columns() == 0)
         setView(view_);
-    addNewRecord(*sheet, view_, monthForNewRecord(filledFor_));
+    addNewRecord(*sheet, view_, monthForNewRecord(filledFor_), context_.taxYear());
     setUnsavedEdits(true);
     grdFormlist->setFocus();
     grdFormlist->setCurrentCell(view_ == RecordView::Tax ? 1 : 2, 1);

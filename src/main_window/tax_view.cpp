@@ -1,6 +1,5 @@
 #include "main_window/tax_view.h"
 
-#include "app/tax_year.h"
 #include "platform/date_text.h"
 #include "platform/formats.h"
 #include "platform/number_text.h"
@@ -47,9 +46,8 @@ QStringList taxRowTexts(const TaxRecord& r) {
             QString::number(r.id)};
 }
 
-TaxTotals FillGrid(SheetModel& grid, const QSqlDatabase& db, const QString& account) {
-    const QVector<TaxRecord> records =
-        selectTaxRecs(db, account, taxYearFirstDay(), taxYearLastDay());
+TaxTotals FillGrid(SheetModel& grid, const QSqlDatabase& db, const QString& account, TaxYear year) {
+    const QVector<TaxRecord> records = selectTaxRecs(db, account, year.firstDay(), year.lastDay());
     SetupTaxGrid(grid);
     TaxTotals totals;
     QVector<QStringList> rows;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/tax_year.h"
 #include "store/records.h"
 
 #include <QSqlDatabase>
@@ -44,6 +45,7 @@ QStringList taxRowTexts(const TaxRecord& record);
 
 // Fills the grid with the account's tax records sold in the tax year, sorted
 // by symbol (ties by date sold), and returns their totals. Throws StoreError.
-TaxTotals FillGrid(SheetModel& grid, const QSqlDatabase& db, const QString& account);
+TaxTotals FillGrid(SheetModel& grid, const QSqlDatabase& db, const QString& account,
+                   TaxYear year = {});
 
 } // namespace gainbook

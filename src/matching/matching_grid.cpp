@@ -1,6 +1,5 @@
 #include "matching/matching_grid.h"
 
-#include "app/tax_year.h"
 #include "platform/date_text.h"
 #include "store/sql.h"
 
@@ -94,8 +93,7 @@ void MatchingGrid::FillSellRec(const LinkRead& read) {
         skipSell_ = false;
         return;
     }
-    if (sell->txnDate < taxYearFirstDay() || sell->txnDate > taxYearLastDay() ||
-        !sell->txnDate.isValid()) {
+    if (!year_.contains(sell->txnDate)) {
         skipSell_ = true;
         return;
     }
