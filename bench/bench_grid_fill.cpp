@@ -1,12 +1,12 @@
 // How long the main window's transaction grid takes to show an account of
-// many transactions: the fill from the database into the sheet, the first
-// paint of the grid, and a jump to the last row.
+// many transactions: the fill from the database into the grid's model of
+// records, the first paint of the grid, and a jump to the last row.
 
 #include "db_generator.h"
 #include "main_window/txn_view.h"
-#include "platform/sheet_model.h"
 #include "platform/spread_grid.h"
 #include "store/database.h"
+#include "widgets/record_table_model.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -36,9 +36,9 @@ int main(int argc, char** argv) {
     const qint64 generated = timer.elapsed();
     const QString account = bench::generatedAccountName(0);
 
-    SheetModel sheet;
+    RecordTableModel<TxnRecord> model(std::make_unique<TxnColumns>());
     SpreadGrid grid;
-    grid.setSheet(&sheet);
+    grid.setGridModel(&model);
     grid.resize(900, 600);
     grid.show();
     QCoreApplication::processEvents();
@@ -47,10 +47,10 @@ int main(int argc, char** argv) {
     double paint = 0;
     double scroll = 0;
     for (int run = 0; run < 3; ++run) {
-        sheet.clear();
+        model.clear();
         QCoreApplication::processEvents();
         timer.restart();
-        FillGrid1(sheet, database.connection(), account, std::nullopt);
+        model.setRecords(FillGrid1(database.connection(), account, std::nullopt));
         const double fill = timer.nsecsElapsed() / 1e6;
         timer.restart();
         grid.repaint();
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
             scroll = scrolled;
         }
     }
-    std::printf("transactions: %lld (generated in %lld ms)\n", qint64(sheet.rows()), generated);
+    std::printf("transactions: %lld (generated in %lld ms)\n", qint64(model.rows()), generated);
     std::printf("FillGrid1 into the shown grid: %.1f ms (best of 3)\n", best);
     std::printf("first paint after the fill:    %.1f ms\n", paint);
     std::printf("jump to the last row:          %.1f ms\n", scroll);

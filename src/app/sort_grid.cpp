@@ -1,13 +1,13 @@
 #include "app/sort_grid.h"
 
-#include "platform/sheet_model.h"
+#include <QAbstractItemModel>
 
 namespace gainbook {
 
-void SortGrid(SheetModel& grid, int column, int& lastColumn, int& direction) {
+void SortGrid(QAbstractItemModel& grid, int column, int& lastColumn, int& direction) {
     const int next =
         (column == lastColumn && direction == SortAscending) ? SortDescending : SortAscending;
-    grid.sortRows(column, next == SortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    grid.sort(column - 1, next == SortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
     lastColumn = column;
     direction = next;
 }

@@ -87,7 +87,7 @@ frmShowOther::frmShowOther(QSqlDatabase db, Prompter& prompter, qint64 sellId,
     buySheet_ = new SheetModel(this);
     buyGrid_ = new SpreadGrid(this);
     buyGrid_->setObjectName(QStringLiteral("vaSpread1"));
-    buyGrid_->setSheet(buySheet_);
+    buyGrid_->setGridModel(buySheet_);
     newBuyButton_ = makeButton(this, QStringLiteral("cmdNew"), QStringLiteral("New Buy"));
     applyButton_ = makeButton(this, QStringLiteral("cmdAdd"), QStringLiteral("&Apply"));
     doneButton_ = makeButton(this, QStringLiteral("cmdDone"), QStringLiteral("&Done"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/record_columns.h"
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -13,5 +15,23 @@ void writeCsvRow(QTextStream& out, const QStringList& fields);
 
 // The heading row and every row of a grid, hidden columns included.
 void writeCsvGrid(QTextStream& out, const SheetModel& grid);
+
+// The heading row and every record, each cell as the grid shows it, hidden
+// columns included.
+template <class Record>
+void writeCsvRecords(QTextStream& out, const RecordColumns<Record>& columns,
+                     const QVector<Record>& records) {
+    const QVector<GridColumn> layout = columns.layout();
+    QStringList fields;
+    for (const GridColumn& column : layout)
+        fields << column.heading;
+    writeCsvRow(out, fields);
+    for (const Record& record : records) {
+        fields.clear();
+        for (int col = 1; col <= layout.size(); ++col)
+            fields << columns.text(record, col);
+        writeCsvRow(out, fields);
+    }
+}
 
 } // namespace gainbook

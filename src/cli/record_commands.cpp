@@ -5,7 +5,6 @@
 #include "main_window/account_outline.h"
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
-#include "platform/sheet_model.h"
 #include "store/store_error.h"
 #include "store/tax_table.h"
 #include "store/txn_table.h"
@@ -63,11 +62,11 @@ int runTxns(CliSession& session, const QStringList& args) {
         std::optional<QString> month;
         if (args.size() == 2)
             month = args[1];
-        SheetModel grid;
-        FillGrid1(grid, session.database().connection(), args[0], month);
-        if (month && grid.rows() == 0)
+        const QVector<TxnRecord> records =
+            FillGrid1(session.database().connection(), args[0], month);
+        if (month && records.isEmpty())
             return session.fail(QStringLiteral("Month not found: %1 in %2").arg(*month, args[0]));
-        writeCsvGrid(session.out(), grid);
+        writeCsvRecords(session.out(), TxnColumns(), records);
     } catch (const StoreError& error) {
         return session.fail(error.message());
     }
@@ -83,15 +82,14 @@ int runTax(CliSession& session, const QStringList& args) {
     try {
         if (!knownAccount(session, positional[0], code))
             return code;
-        SheetModel grid;
-        const TaxTotals totals =
-            FillGrid(grid, session.database().connection(), positional[0], session.taxYear());
+        const TaxViewRecords tax =
+            FillGrid(session.database().connection(), positional[0], session.taxYear());
         if (totalsOnly) {
-            session.out() << totals.recordsText() << '\n'
-                          << totals.proceedsText() << '\n'
-                          << totals.gainText() << '\n';
+            session.out() << tax.totals.recordsText() << '\n'
+                          << tax.totals.proceedsText() << '\n'
+                          << tax.totals.gainText() << '\n';
         } else {
-            writeCsvGrid(session.out(), grid);
+            writeCsvRecords(session.out(), TaxColumns(), tax.records);
         }
     } catch (const StoreError& error) {
         return session.fail(error.message());

@@ -114,11 +114,11 @@ void frmMain::buildLayout() {
     outline_->Outline1->setFixedWidth(kOutlineWidth);
     auto* panes = new QHBoxLayout;
     panes->addWidget(outline_->Outline1);
-    panes->addWidget(grid_->grdFormlist, 1);
+    panes->addWidget(grid_->recordGrid(), 1);
 
     auto* totals = new QHBoxLayout;
     totals->addSpacing(kOutlineWidth);
-    totals->addWidget(grid_->Frame2, 1);
+    totals->addWidget(grid_->totalsFrame(), 1);
 
     auto* layout = new QVBoxLayout(centralWidget());
     layout->addLayout(top);
@@ -135,7 +135,7 @@ void frmMain::setHints() {
                 QStringLiteral("Click to See Transactions for the selected Account/Month"));
     hints_->add(optTax, QStringLiteral("Click to see, Tax record for selected Account Only"));
     hints_->add(cboYear, QStringLiteral("Click to choose the tax year to see, process and export"));
-    hints_->add(grid_->grdFormlist, QStringLiteral("Click on Header row to sort in proper order"));
+    hints_->add(grid_->recordGrid(), QStringLiteral("Click on Header row to sort in proper order"));
     hints_->add(commands_->Command1,
                 QStringLiteral("Click to Exit System. All data is already saved"));
     hints_->add(commands_->Command2, QStringLiteral("Click to Capture more Data"));
@@ -145,7 +145,6 @@ void frmMain::setHints() {
 }
 
 bool frmMain::Form_Load() {
-    grid_->SortOrder = 1;
     if (!openDatabaseForStart(context_.database(), context_.settings(),
                               context_.applicationDirectory(), prompter_, services_.chooseFile))
         return false;
@@ -236,7 +235,7 @@ void frmMain::switchView(bool tax) {
         outline_->Outline1->setItemExpanded(index, !outline_->Outline1->isItemExpanded(index));
         grid_->fill();
     }
-    grid_->Frame2->setVisible(tax);
+    grid_->totalsFrame()->setVisible(tax);
 }
 
 void frmMain::Option1_Click() {

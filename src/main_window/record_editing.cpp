@@ -1,12 +1,7 @@
 #include "main_window/record_editing.h"
 
 #include "main_window/record_writers.h"
-#include "main_window/tax_view.h"
-#include "main_window/txn_view.h"
-#include "platform/date_text.h"
-#include "platform/number_text.h"
 #include "platform/prompter.h"
-#include "platform/sheet_model.h"
 #include "store/store_error.h"
 #include "store/tax_table.h"
 #include "store/txn_table.h"
@@ -15,97 +10,83 @@ namespace gainbook {
 
 namespace {
 
-void fillNewTaxRow(SheetModel& grid, TaxYear year) {
-    grid.setText(1, TaxGridCol::Symbol, QString());
-    grid.setLocked(1, TaxGridCol::Symbol, false);
-    grid.setText(1, TaxGridCol::Quantity, QStringLiteral("100"));
-    grid.setText(1, TaxGridCol::DateBought, formatDate(year.firstDay()));
-    grid.setText(1, TaxGridCol::DateSold, formatDate(QDate(year.year, 12, 30)));
-    grid.setText(1, TaxGridCol::Cost, QStringLiteral("0.00"));
-    grid.setText(1, TaxGridCol::Proceed, QStringLiteral("0.00"));
-    grid.setText(1, TaxGridCol::Gain, QStringLiteral("0"));
-    grid.setText(1, TaxGridCol::Comment, QStringLiteral(" "));
-    grid.setText(1, TaxGridCol::ID, QString::number(kNewRowId));
-}
-
-void fillNewTxnRow(SheetModel& grid, const QString& month, TaxYear year) {
-    grid.setText(1, TxnGridCol::Month, month);
-    grid.setText(1, TxnGridCol::Symbol, QString());
-    grid.setText(1, TxnGridCol::Quantity, QStringLiteral("100"));
-    grid.setCellKind(1, TxnGridCol::TxnType, CellKind::DropDown);
-    grid.setChoices(1, TxnGridCol::TxnType, {QStringLiteral("Bought"), QStringLiteral("Sold")});
-    grid.setText(1, TxnGridCol::TxnType, QStringLiteral("Bought"));
-    grid.setText(1, TxnGridCol::TxnDate, formatDate(year.firstDay()));
-    grid.setText(1, TxnGridCol::TxnAmount, QStringLiteral("0.00"));
-    grid.setText(1, TxnGridCol::Comment, QString());
-    grid.setText(1, TxnGridCol::ID, QString::number(kNewRowId));
-}
-
-} // namespace
-
-int idColumn(RecordView view) {
-    return view == RecordView::Tax ? int(TaxGridCol::ID) : int(TxnGridCol::ID);
-}
-
-QString saveChangedRows(SheetModel& grid, RecordView view, const QSqlDatabase& db,
-                        const QString& account, Prompter& prompter) {
+template <class Row, class Write> QString saveRows(QVector<Row>& rows, Write write) {
     QString status;
-    for (int row = 1; row <= grid.rows(); ++row) {
-        if (!grid.isChanged(row))
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (!rows[i].state.changed)
             continue;
-        const bool isNew = numberFromText(grid.text(row, idColumn(view))) == kNewRowId;
-        QString result;
-        if (view == RecordView::Tax)
-            result = isNew ? InsertTaxRec(grid, row, db, account)
-                           : UpdateTaxRec(grid, row, db, prompter);
-        else
-            result = isNew ? InsertTxnRec(grid, row, db, account)
-                           : UpdateTxnRec(grid, row, db, prompter);
-        if (!result.isEmpty())
+        if (const QString result = write(rows[i], int(i) + 1); !result.isEmpty())
             status = result;
     }
     return status;
 }
 
-QString monthForNewRecord(const OutlineSelection& selection) {
-    if (selection.index < 0 || selection.isAccount())
-        return QStringLiteral("All");
-    return selection.text;
-}
-
-void addNewRecord(SheetModel& grid, RecordView view, const QString& emptyGridMonth, TaxYear year) {
-    const QString month =
-        grid.rows() > 0 ? grid.text(grid.rows(), TxnGridCol::Month) : emptyGridMonth;
-    grid.insertRowAt(1);
-    if (view == RecordView::Tax)
-        fillNewTaxRow(grid, year);
-    else
-        fillNewTxnRow(grid, month, year);
-}
-
-RowDeleteResult deleteGridRow(SheetModel& grid, RecordView view, int row, const QSqlDatabase& db,
-                              Prompter& prompter) {
-    if (row < 1 || row > grid.rows())
-        return {};
-    const QString idText = grid.text(row, idColumn(view));
-    const qint64 id = qint64(numberFromText(idText));
-    if (id == kNewRowId) {
-        grid.removeRowAt(row);
+template <class Row, class Delete>
+RowDeleteResult deleteRow(const Row& row, int rowNumber, Prompter& prompter, Delete erase) {
+    if (row.state.isNew)
         return {true, {}};
-    }
     if (!prompter.ask(QStringLiteral("Are you sure you want to delete the ") +
-                      QString::number(row) + QStringLiteral(" row?")))
+                      QString::number(rowNumber) + QStringLiteral(" row?")))
         return {};
     try {
-        if (view == RecordView::Tax)
-            deleteTaxRec(db, id);
-        else
-            deleteTxn(db, id);
+        erase(row.record.id);
     } catch (const StoreError& e) {
-        return {false, QStringLiteral("Row %1 was not deleted: %2").arg(row).arg(e.message())};
+        return {false,
+                QStringLiteral("Row %1 was not deleted: %2").arg(rowNumber).arg(e.message())};
     }
-    grid.removeRowAt(row);
     return {true, {}};
+}
+
+} // namespace
+
+QString saveChangedRows(QVector<TxnRow>& rows, const QSqlDatabase& db, const QString& account,
+                        Prompter& prompter) {
+    return saveRows(rows, [&](TxnRow& row, int number) {
+        return row.state.isNew ? InsertTxnRec(row, number, db, account)
+                               : UpdateTxnRec(row, number, db, prompter);
+    });
+}
+
+QString saveChangedRows(QVector<TaxRow>& rows, const QSqlDatabase& db, const QString& account,
+                        Prompter& prompter) {
+    return saveRows(rows, [&](TaxRow& row, int number) {
+        return row.state.isNew ? InsertTaxRec(row, number, db, account)
+                               : UpdateTaxRec(row, number, db, prompter);
+    });
+}
+
+TxnRecord newTxnRecord(const QVector<TxnRow>& rows, const OutlineSelection& filledFor,
+                       TaxYear year) {
+    TxnRecord r;
+    if (!rows.isEmpty())
+        r.txnMonth = rows.last().record.txnMonth;
+    else if (filledFor.index < 0 || filledFor.isAccount())
+        r.txnMonth = QStringLiteral("All");
+    else
+        r.txnMonth = filledFor.text;
+    r.quantity = 100;
+    r.type = kBought;
+    r.txnDate = year.firstDay();
+    return r;
+}
+
+TaxRecord newTaxRecord(TaxYear year) {
+    TaxRecord r;
+    r.quantity = 100;
+    r.dateAcquired = year.firstDay();
+    r.dateSold = QDate(year.year, 12, 30);
+    r.memo = QStringLiteral(" ");
+    return r;
+}
+
+RowDeleteResult deleteGridRow(const TxnRow& row, int rowNumber, const QSqlDatabase& db,
+                              Prompter& prompter) {
+    return deleteRow(row, rowNumber, prompter, [&](qint64 id) { deleteTxn(db, id); });
+}
+
+RowDeleteResult deleteGridRow(const TaxRow& row, int rowNumber, const QSqlDatabase& db,
+                              Prompter& prompter) {
+    return deleteRow(row, rowNumber, prompter, [&](qint64 id) { deleteTaxRec(db, id); });
 }
 
 } // namespace gainbook

@@ -2,6 +2,8 @@
 
 #include "app/tax_year.h"
 #include "main_window/record_view.h"
+#include "main_window/tax_view.h"
+#include "main_window/txn_view.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -9,36 +11,34 @@
 namespace gainbook {
 
 class Prompter;
-class SheetModel;
 
-// Writes every row that carries the changed mark, insert or update by its
-// ID cell. A row that fails is left red and marked and the others are still
-// written. Returns the status-line text of the last failure, or an empty
-// text when every row was saved.
-QString saveChangedRows(SheetModel& grid, RecordView view, const QSqlDatabase& db,
-                        const QString& account, Prompter& prompter);
+// Writes every row that carries the changed mark: a new row is inserted
+// under the account, a stored one updated. A row that fails is left
+// refused (red) and marked and the others are still written. Returns the
+// status-line text of the last failure, or an empty text when every row was
+// saved.
+QString saveChangedRows(QVector<TxnRow>& rows, const QSqlDatabase& db, const QString& account,
+                        Prompter& prompter);
+QString saveChangedRows(QVector<TaxRow>& rows, const QSqlDatabase& db, const QString& account,
+                        Prompter& prompter);
 
-// Puts a new row on top, prefilled for the view. In the transaction view
-// the month is the last row's, or emptyGridMonth when the grid is empty.
-// New rows are dated in the tax year.
-void addNewRecord(SheetModel& grid, RecordView view, const QString& emptyGridMonth,
-                  TaxYear year = {});
-
-// The month a new transaction row takes on an empty grid: the selected
-// month item, or "All" when an account is selected.
-QString monthForNewRecord(const OutlineSelection& selection);
+// The records New Record puts on top of the grid, dated in the tax year.
+// A new transaction takes the month of the grid's last row; on an empty
+// grid the selected month item's, or "All" when an account is selected.
+TxnRecord newTxnRecord(const QVector<TxnRow>& rows, const OutlineSelection& filledFor,
+                       TaxYear year = {});
+TaxRecord newTaxRecord(TaxYear year = {});
 
 struct RowDeleteResult {
     bool removed = false;
     QString status; // a failure for the status line
 };
 
-// The Delete key on a grid row: a row never stored goes at once; a stored
-// record is deleted after the user confirms.
-RowDeleteResult deleteGridRow(SheetModel& grid, RecordView view, int row, const QSqlDatabase& db,
+// The Delete key on grid row `rowNumber`: a row never stored goes at once;
+// a stored record is deleted after the user confirms.
+RowDeleteResult deleteGridRow(const TxnRow& row, int rowNumber, const QSqlDatabase& db,
                               Prompter& prompter);
-
-// The ID cell's column in the view.
-int idColumn(RecordView view);
+RowDeleteResult deleteGridRow(const TaxRow& row, int rowNumber, const QSqlDatabase& db,
+                              Prompter& prompter);
 
 } // namespace gainbook

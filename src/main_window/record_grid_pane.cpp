@@ -3,11 +3,7 @@
 #include "app/app_context.h"
 #include "app/sort_grid.h"
 #include "main_window/record_editing.h"
-#include "main_window/record_writers.h"
-#include "main_window/tax_view.h"
-#include "main_window/txn_view.h"
 #include "platform/prompter.h"
-#include "platform/sheet_model.h"
 #include "platform/spread_grid.h"
 #include "store/store_error.h"
 
@@ -20,50 +16,54 @@ namespace gainbook {
 RecordGridPane::RecordGridPane(AppContext& context, Prompter& prompter,
                                std::function<OutlineSelection()> selection, QWidget* parent)
     : QObject(parent), context_(context), prompter_(prompter), selection_(std::move(selection)) {
-    sheet = new SheetModel(this);
-    SetupTxnGrid(*sheet);
-    grdFormlist = new SpreadGrid(parent);
-    grdFormlist->setObjectName(QStringLiteral("grdFormlist"));
-    grdFormlist->setSheet(sheet);
+    txnRows_ = new RecordTableModel<TxnRecord>(std::make_unique<TxnColumns>(), this);
+    taxRows_ = new RecordTableModel<TaxRecord>(std::make_unique<TaxColumns>(), this);
+    recordGrid_ = new SpreadGrid(parent);
+    recordGrid_->setObjectName(QStringLiteral("grdFormlist"));
+    recordGrid_->setGridModel(txnRows_);
 
-    Frame2 = new QFrame(parent);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    Frame2->setFrameShape(QFrame::StyledPanel);
-    Label1 = new QLabel(Frame2);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label2 = new QLabel(Frame2);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label3 = new QLabel(Frame2);
-    Label3->setObjectName(QStringLiteral("Label3"));
+    totalsFrame_ = new QFrame(parent);
+    totalsFrame_->setObjectName(QStringLiteral("Frame2"));
+    totalsFrame_->setFrameShape(QFrame::StyledPanel);
+    recordsTotal_ = new QLabel(totalsFrame_);
+    recordsTotal_->setObjectName(QStringLiteral("Label1"));
+    proceedsTotal_ = new QLabel(totalsFrame_);
+    proceedsTotal_->setObjectName(QStringLiteral("Label2"));
+    gainTotal_ = new QLabel(totalsFrame_);
+    gainTotal_->setObjectName(QStringLiteral("Label3"));
     setTotalsCaptions(QStringLiteral("Total Records"), QStringLiteral("Total Proceeds"),
                       QStringLiteral("Total Gain"));
-    auto* totals = new QHBoxLayout(Frame2);
-    totals->addWidget(Label1);
+    auto* totals = new QHBoxLayout(totalsFrame_);
+    totals->addWidget(recordsTotal_);
     totals->addSpacing(24);
-    totals->addWidget(Label2);
+    totals->addWidget(proceedsTotal_);
     totals->addSpacing(24);
-    totals->addWidget(Label3);
+    totals->addWidget(gainTotal_);
     totals->addStretch();
-    Frame2->hide();
+    totalsFrame_->hide();
 
-    connect(grdFormlist, &SpreadGrid::cellChanged, this, &RecordGridPane::grdFormlist_Change);
-    connect(grdFormlist, &SpreadGrid::cellClicked, this, &RecordGridPane::grdFormList_Click);
-    connect(grdFormlist, &SpreadGrid::keyDown, this, &RecordGridPane::grdFormlist_KeyDown);
+    connect(recordGrid_, &SpreadGrid::cellChanged, this, &RecordGridPane::grdFormlist_Change);
+    connect(recordGrid_, &SpreadGrid::cellClicked, this, &RecordGridPane::grdFormList_Click);
+    connect(recordGrid_, &SpreadGrid::keyDown, this, &RecordGridPane::grdFormlist_KeyDown);
+}
+
+RecordTableModelBase& RecordGridPane::model() const {
+    if (view_ == RecordView::Tax)
+        return *taxRows_;
+    return *txnRows_;
 }
 
 void RecordGridPane::setTotalsCaptions(const QString& records, const QString& proceeds,
                                        const QString& gain) {
-    Label1->setText(records);
-    Label2->setText(proceeds);
-    Label3->setText(gain);
+    recordsTotal_->setText(records);
+    proceedsTotal_->setText(proceeds);
+    gainTotal_->setText(gain);
 }
 
 void RecordGridPane::setView(RecordView view) {
+    ClearGrid();
     view_ = view;
-    if (view == RecordView::Tax)
-        SetupTaxGrid(*sheet);
-    else
-        SetupTxnGrid(*sheet);
+    recordGrid_->setGridModel(&model());
 }
 
 void RecordGridPane::setUnsavedEdits(bool unsaved) {
@@ -74,7 +74,8 @@ void RecordGridPane::setUnsavedEdits(bool unsaved) {
 }
 
 void RecordGridPane::ClearGrid() {
-    sheet->clear();
+    txnRows_->clear();
+    taxRows_->clear();
 }
 
 void RecordGridPane::fill() {
@@ -84,16 +85,19 @@ void RecordGridPane::fill() {
     const QSqlDatabase db = context_.database().connection();
     try {
         if (view_ == RecordView::Transactions) {
-            FillGrid1(*sheet, db, filledFor_.account,
-                      filledFor_.isAccount() ? std::nullopt : std::optional(filledFor_.text));
+            txnRows_->setRecords(
+                FillGrid1(db, filledFor_.account,
+                          filledFor_.isAccount() ? std::nullopt : std::optional(filledFor_.text)));
             return;
         }
         if (!filledFor_.isAccount()) {
             prompter_.message(QStringLiteral("Tax record can not be displayed monthwise"));
             return;
         }
-        const TaxTotals totals = FillGrid(*sheet, db, filledFor_.account, context_.taxYear());
-        setTotalsCaptions(totals.recordsText(), totals.proceedsText(), totals.gainText());
+        TaxViewRecords tax = FillGrid(db, filledFor_.account, context_.taxYear());
+        taxRows_->setRecords(std::move(tax.records));
+        setTotalsCaptions(tax.totals.recordsText(), tax.totals.proceedsText(),
+                          tax.totals.gainText());
     } catch (const StoreError& e) {
         emit statusText(QStringLiteral("Records could not be read: ") + e.message());
     }
@@ -104,18 +108,27 @@ void RecordGridPane::cmdNew_Click() {
         emit statusText(QStringLiteral("Select an account in the outline first"));
         return;
     }
-    if (sheet->columns() == 0)
-        setView(view_);
-    addNewRecord(*sheet, view_, monthForNewRecord(filledFor_), context_.taxYear());
+    if (view_ == RecordView::Tax)
+        taxRows_->insertNewRecord(1, newTaxRecord(context_.taxYear()));
+    else
+        txnRows_->insertNewRecord(
+            1, newTxnRecord(txnRows_->rowList(), filledFor_, context_.taxYear()));
     setUnsavedEdits(true);
-    grdFormlist->setFocus();
-    grdFormlist->setCurrentCell(view_ == RecordView::Tax ? 1 : 2, 1);
+    recordGrid_->setFocus();
+    recordGrid_->setCurrentCell(view_ == RecordView::Tax ? 1 : 2, 1);
 }
 
 void RecordGridPane::CmdAdd_Click() {
     setUnsavedEdits(false);
-    const QString status = saveChangedRows(*sheet, view_, context_.database().connection(),
-                                           filledFor_.account, prompter_);
+    const QSqlDatabase db = context_.database().connection();
+    const QString& account = filledFor_.account;
+    const QString status = view_ == RecordView::Tax
+                               ? taxRows_->updateRows([&](QVector<TaxRow>& rows) {
+                                     return saveChangedRows(rows, db, account, prompter_);
+                                 })
+                               : txnRows_->updateRows([&](QVector<TxnRow>& rows) {
+                                     return saveChangedRows(rows, db, account, prompter_);
+                                 });
     emit statusText(status.isEmpty() ? QStringLiteral("Ready") : status);
 }
 
@@ -126,23 +139,29 @@ void RecordGridPane::Command4_Click() {
 }
 
 void RecordGridPane::grdFormlist_Change(int col, int row) {
-    const QString status = recordCellChanged(*sheet, view_, col, row);
     setUnsavedEdits(true);
-    if (!status.isEmpty())
-        emit statusText(status);
+    if (const RefusedCell* refused = model().state(row).refusedCell(col))
+        emit statusText(refused->message);
 }
 
 void RecordGridPane::grdFormList_Click(int col, int row) {
     if (row != 0)
         return;
-    SortGrid(*sheet, col, LastSortCol, SortOrder);
+    SortGrid(model(), col, LastSortCol, SortOrder);
 }
 
 void RecordGridPane::grdFormlist_KeyDown(int key, Qt::KeyboardModifiers) {
     if (key != Qt::Key_Delete)
         return;
-    const RowDeleteResult result = deleteGridRow(*sheet, view_, grdFormlist->currentRow(),
-                                                 context_.database().connection(), prompter_);
+    const int row = recordGrid_->currentRow();
+    if (row < 1 || row > model().rows())
+        return;
+    const QSqlDatabase db = context_.database().connection();
+    const RowDeleteResult result = view_ == RecordView::Tax
+                                       ? deleteGridRow(taxRows_->row(row), row, db, prompter_)
+                                       : deleteGridRow(txnRows_->row(row), row, db, prompter_);
+    if (result.removed)
+        model().removeRowAt(row);
     if (!result.status.isEmpty())
         emit statusText(result.status);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "main_window/record_view.h"
+#include "main_window/tax_view.h"
+#include "main_window/txn_view.h"
+#include "widgets/record_table_model.h"
 
 #include <QObject>
 
@@ -14,12 +17,12 @@ namespace gainbook {
 
 class AppContext;
 class Prompter;
-class SheetModel;
 class SpreadGrid;
 
 // The record grid of the main window with its totals strip: fills it for
 // an outline item in the current view, sorts by heading, tracks edits and
-// runs New Record, Save, Clear and the Delete key.
+// runs New Record, Save, Clear and the Delete key. Each view has its own
+// model of typed records; the grid shows the current view's.
 class RecordGridPane : public QObject {
     Q_OBJECT
 
@@ -27,15 +30,17 @@ public:
     RecordGridPane(AppContext& context, Prompter& prompter,
                    std::function<OutlineSelection()> selection, QWidget* parent);
 
-    SpreadGrid* grdFormlist = nullptr;
-    SheetModel* sheet = nullptr;
-    QFrame* Frame2 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
+    SpreadGrid* recordGrid() const { return recordGrid_; }   // grdFormlist
+    QFrame* totalsFrame() const { return totalsFrame_; }     // Frame2
+    QLabel* recordsTotal() const { return recordsTotal_; }   // Label1
+    QLabel* proceedsTotal() const { return proceedsTotal_; } // Label2
+    QLabel* gainTotal() const { return gainTotal_; }         // Label3
+
+    // The rows on show, in the current view.
+    RecordTableModelBase& model() const;
 
     RecordView view() const { return view_; }
-    // Switches the layout; the grid is empty afterwards.
+    // Switches the view; the grid is empty afterwards.
     void setView(RecordView view);
 
     // What the Save button's enabled state stands for.
@@ -48,10 +53,6 @@ public:
     void ClearGrid();
     // Fills the grid for the outline's selected item in the current view.
     void fill();
-
-    // The state the heading sort carries from one click to the next.
-    int SortOrder = 1;
-    int LastSortCol = 0;
 
 public slots:
     void cmdNew_Click();
@@ -73,11 +74,21 @@ private:
     AppContext& context_;
     Prompter& prompter_;
     std::function<OutlineSelection()> selection_;
+    RecordTableModel<TxnRecord>* txnRows_ = nullptr;
+    RecordTableModel<TaxRecord>* taxRows_ = nullptr;
+    SpreadGrid* recordGrid_ = nullptr;
+    QFrame* totalsFrame_ = nullptr;
+    QLabel* recordsTotal_ = nullptr;
+    QLabel* proceedsTotal_ = nullptr;
+    QLabel* gainTotal_ = nullptr;
     // The item the grid was last filled for: new rows and saves go to its
     // account even if the outline's highlight has moved since.
     OutlineSelection filledFor_;
     RecordView view_ = RecordView::Transactions;
     bool unsaved_ = false;
+    // The state the heading sort carries from one click to the next.
+    int SortOrder = 1;
+    int LastSortCol = 0;
 };
 
 } // namespace gainbook

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "main_window/record_view.h"
+#include "main_window/tax_view.h"
+#include "main_window/txn_view.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -8,26 +9,25 @@
 namespace gainbook {
 
 class Prompter;
-class SheetModel;
 
-// Each writer stores one grid row and marks it: saved (changed mark and red
-// colour cleared) or faulty (red, mark kept). The result is the text for the
-// status line, empty when the row was saved.
+// Each writer stores the record of one grid row and marks the row's state:
+// saved (no longer new or changed, refusal cleared) or refused (the reason
+// kept, still changed, drawn red). The result is the text for the status
+// line, empty when the row was saved. `rowNumber` names the row in a
+// failure of the store ("Row 3 was not saved: ...").
+//
+// A row is refused, with nothing written, when its symbol is empty ("Check
+// Highlighted row for Error") or a cell of it holds a text that could not
+// be read ("Not a valid number: abc", "Not a valid date").
 
-// New rows: the record goes under the given account; the row's ID cell then
-// holds the new record's ID, so a later Save updates instead of inserting
-// again.
-QString InsertTaxRec(SheetModel& grid, int row, const QSqlDatabase& db, const QString& account);
-QString InsertTxnRec(SheetModel& grid, int row, const QSqlDatabase& db, const QString& account);
+// New rows: the record goes under the given account and takes the new ID,
+// so a later Save updates it instead of inserting it again.
+QString InsertTaxRec(TaxRow& row, int rowNumber, const QSqlDatabase& db, const QString& account);
+QString InsertTxnRec(TxnRow& row, int rowNumber, const QSqlDatabase& db, const QString& account);
 
 // Stored rows: a record that has gone from the file is reported through the
 // prompter ("Trying to update invalid record") and the row stays marked.
-QString UpdateTaxRec(SheetModel& grid, int row, const QSqlDatabase& db, Prompter& prompter);
-QString UpdateTxnRec(SheetModel& grid, int row, const QSqlDatabase& db, Prompter& prompter);
-
-// What an edit of a cell does: marks the row changed and rewrites a date
-// cell as mm/dd/yyyy. A text that is no date stays as typed; the row turns
-// red and the result is "Not a valid date".
-QString recordCellChanged(SheetModel& grid, RecordView view, int col, int row);
+QString UpdateTaxRec(TaxRow& row, int rowNumber, const QSqlDatabase& db, Prompter& prompter);
+QString UpdateTxnRec(TxnRow& row, int rowNumber, const QSqlDatabase& db, Prompter& prompter);
 
 } // namespace gainbook

@@ -1,9 +1,9 @@
 #include "main_window/tax_view.h"
 
+#include "platform/cell_readers.h"
 #include "platform/date_text.h"
 #include "platform/formats.h"
 #include "platform/number_text.h"
-#include "platform/sheet_model.h"
 #include "store/tax_table.h"
 
 namespace gainbook {
@@ -20,8 +20,19 @@ QString TaxTotals::gainText() const {
     return QStringLiteral("Total Gain/Loss ") + formatTotal(gain);
 }
 
-void SetupTaxGrid(SheetModel& grid) {
-    grid.setColumns({
+TaxTotals taxTotals(const QVector<TaxRecord>& records) {
+    TaxTotals totals;
+    totals.records = int(records.size());
+    for (const TaxRecord& r : records) {
+        totals.gain += r.salePrice - r.cost;
+        if (r.salePrice > Money())
+            totals.proceeds += r.salePrice;
+    }
+    return totals;
+}
+
+QVector<GridColumn> SetupTaxGrid() {
+    return {
         {QStringLiteral("Symbol"), 6, CellKind::Text, Qt::AlignLeft, true, false},
         {QStringLiteral("Quantity"), 6, CellKind::Decimal, Qt::AlignRight, false, false},
         {QStringLiteral("Date Bought"), 8, CellKind::Date, Qt::AlignRight, false, false},
@@ -31,37 +42,88 @@ void SetupTaxGrid(SheetModel& grid) {
         {QStringLiteral("Gain"), 10, CellKind::Decimal, Qt::AlignRight, true, false},
         {QStringLiteral("Comment"), 10, CellKind::Text, Qt::AlignLeft, false, false},
         {QStringLiteral("ID"), 3, CellKind::Text, Qt::AlignLeft, true, true},
-    });
+    };
 }
 
-QStringList taxRowTexts(const TaxRecord& r) {
-    return {r.symbol,
-            numberToText(r.quantity),
-            formatDate(r.dateAcquired),
-            formatDate(r.dateSold),
-            formatMoney(r.cost),
-            formatMoney(r.salePrice),
-            formatPlain(r.salePrice - r.cost),
-            r.memo,
-            QString::number(r.id)};
-}
-
-TaxTotals FillGrid(SheetModel& grid, const QSqlDatabase& db, const QString& account, TaxYear year) {
-    const QVector<TaxRecord> records = selectTaxRecs(db, account, year.firstDay(), year.lastDay());
-    SetupTaxGrid(grid);
-    TaxTotals totals;
-    QVector<QStringList> rows;
-    rows.reserve(records.size());
-    for (const TaxRecord& r : records) {
-        rows.append(taxRowTexts(r));
-        totals.gain += r.salePrice - r.cost;
-        if (r.salePrice > Money())
-            totals.proceeds += r.salePrice;
+QString TaxColumns::text(const TaxRecord& r, int col) const {
+    switch (col) {
+    case TaxGridCol::Symbol:
+        return r.symbol;
+    case TaxGridCol::Quantity:
+        return numberToText(r.quantity);
+    case TaxGridCol::DateBought:
+        return formatDate(r.dateAcquired);
+    case TaxGridCol::DateSold:
+        return formatDate(r.dateSold);
+    case TaxGridCol::Cost:
+        return formatMoney(r.cost);
+    case TaxGridCol::Proceed:
+        return formatMoney(r.salePrice);
+    case TaxGridCol::Gain:
+        return formatPlain(r.salePrice - r.cost);
+    case TaxGridCol::Comment:
+        return r.memo;
+    case TaxGridCol::ID:
+        // A row not stored yet has no record number to show.
+        return r.id > 0 ? QString::number(r.id) : QString();
+    default:
+        return {};
     }
-    totals.records = int(rows.size());
-    grid.appendRows(rows);
-    grid.sortRows(TaxGridCol::Symbol, Qt::AscendingOrder);
-    return totals;
+}
+
+QString TaxColumns::parse(TaxRecord& r, int col, const QString& text) const {
+    switch (col) {
+    case TaxGridCol::Symbol:
+        r.symbol = text;
+        return {};
+    case TaxGridCol::Quantity:
+        return readNumberCell(text, r.quantity);
+    case TaxGridCol::DateBought:
+        // The acquisition date may be unknown; the sale date never is.
+        return readDateCell(text, r.dateAcquired, true);
+    case TaxGridCol::DateSold:
+        return readDateCell(text, r.dateSold);
+    case TaxGridCol::Cost:
+        return readMoneyCell(text, r.cost);
+    case TaxGridCol::Proceed:
+        return readMoneyCell(text, r.salePrice);
+    case TaxGridCol::Comment:
+        r.memo = text;
+        return {};
+    default: // the gain and the ID are worked out
+        return {};
+    }
+}
+
+SortKey TaxColumns::sortKey(const TaxRecord& r, int col) const {
+    switch (col) {
+    case TaxGridCol::Quantity:
+        return sortByValue(r.quantity);
+    case TaxGridCol::DateBought:
+        return sortByDate(r.dateAcquired);
+    case TaxGridCol::DateSold:
+        return sortByDate(r.dateSold);
+    case TaxGridCol::Cost:
+        return sortByValue(r.cost.toDouble());
+    case TaxGridCol::Proceed:
+        return sortByValue(r.salePrice.toDouble());
+    case TaxGridCol::Gain:
+        return sortByValue((r.salePrice - r.cost).toDouble());
+    default:
+        return RecordColumns::sortKey(r, col);
+    }
+}
+
+bool TaxColumns::locked(const TaxRow& row, int col, bool columnLocked) const {
+    return col == TaxGridCol::Symbol ? !row.state.isNew : columnLocked;
+}
+
+TaxViewRecords FillGrid(const QSqlDatabase& db, const QString& account, TaxYear year) {
+    TaxViewRecords view;
+    view.records = selectTaxRecs(db, account, year.firstDay(), year.lastDay());
+    view.totals = taxTotals(view.records);
+    sortRecords(view.records, TaxColumns(), TaxGridCol::Symbol, Qt::AscendingOrder);
+    return view;
 }
 
 } // namespace gainbook

@@ -1,14 +1,12 @@
 #pragma once
 
 #include "app/tax_year.h"
+#include "platform/record_columns.h"
 #include "store/records.h"
 
 #include <QSqlDatabase>
-#include <QStringList>
 
 namespace gainbook {
-
-class SheetModel;
 
 // Columns of the tax view.
 namespace TaxGridCol {
@@ -26,6 +24,8 @@ enum : int {
 };
 }
 
+using TaxRow = RecordRow<TaxRecord>;
+
 // The three totals below the tax view.
 struct TaxTotals {
     int records = 0;
@@ -37,15 +37,29 @@ struct TaxTotals {
     QString gainText() const;     // "Total Gain/Loss 250.00"
 };
 
-// Sets the nine columns of the tax view and empties the grid.
-void SetupTaxGrid(SheetModel& grid);
+TaxTotals taxTotals(const QVector<TaxRecord>& records);
 
-// The cells of one tax record as the grid shows them.
-QStringList taxRowTexts(const TaxRecord& record);
+// The nine columns of the tax view.
+QVector<GridColumn> SetupTaxGrid();
 
-// Fills the grid with the account's tax records sold in the tax year, sorted
-// by symbol (ties by date sold), and returns their totals. Throws StoreError.
-TaxTotals FillGrid(SheetModel& grid, const QSqlDatabase& db, const QString& account,
-                   TaxYear year = {});
+// How the tax view shows a tax record and reads typed cells back. The gain
+// is worked out from the record; the symbol can be typed on a new row only.
+class TaxColumns final : public RecordColumns<TaxRecord> {
+public:
+    QVector<GridColumn> layout() const override { return SetupTaxGrid(); }
+    QString text(const TaxRecord& record, int col) const override;
+    QString parse(TaxRecord& record, int col, const QString& text) const override;
+    SortKey sortKey(const TaxRecord& record, int col) const override;
+    bool locked(const TaxRow& row, int col, bool columnLocked) const override;
+};
+
+struct TaxViewRecords {
+    QVector<TaxRecord> records;
+    TaxTotals totals;
+};
+
+// The account's tax records sold in the tax year, by symbol (ties by date
+// sold), with their totals. Throws StoreError.
+TaxViewRecords FillGrid(const QSqlDatabase& db, const QString& account, TaxYear year = {});
 
 } // namespace gainbook

@@ -1,17 +1,17 @@
 #include "main_window/txn_view.h"
 
+#include "platform/cell_readers.h"
 #include "platform/date_text.h"
 #include "platform/formats.h"
 #include "platform/number_text.h"
-#include "platform/sheet_model.h"
 #include "store/txn_table.h"
 
 namespace gainbook {
 
-void SetupTxnGrid(SheetModel& grid) {
+QVector<GridColumn> SetupTxnGrid() {
     // Quantities may be fractional, and dates and amounts sort by value, so
     // those columns are numeric or date cells rather than plain text.
-    grid.setColumns({
+    return {
         {QStringLiteral("Month"), 12, CellKind::Text, Qt::AlignLeft, true, false},
         {QStringLiteral("Symbol"), 6, CellKind::Text, Qt::AlignLeft, false, false},
         {QStringLiteral("Quantity"), 6, CellKind::Decimal, Qt::AlignRight, false, false},
@@ -20,31 +20,83 @@ void SetupTxnGrid(SheetModel& grid) {
         {QStringLiteral("Txn Amount"), 7, CellKind::Decimal, Qt::AlignRight, false, false},
         {QStringLiteral("Comment"), 10, CellKind::Text, Qt::AlignRight, false, true},
         {QStringLiteral("ID"), 2, CellKind::Text, Qt::AlignLeft, true, true},
-    });
+    };
 }
 
-QStringList txnRowTexts(const TxnRecord& r) {
-    return {r.txnMonth,
-            r.symbol,
-            numberToText(r.quantity),
-            r.type,
-            formatDate(r.txnDate),
-            formatMoney(r.amount),
-            r.memo,
-            QString::number(r.id)};
+QString TxnColumns::text(const TxnRecord& r, int col) const {
+    switch (col) {
+    case TxnGridCol::Month:
+        return r.txnMonth;
+    case TxnGridCol::Symbol:
+        return r.symbol;
+    case TxnGridCol::Quantity:
+        return numberToText(r.quantity);
+    case TxnGridCol::TxnType:
+        return r.type;
+    case TxnGridCol::TxnDate:
+        return formatDate(r.txnDate);
+    case TxnGridCol::TxnAmount:
+        return formatMoney(r.amount);
+    case TxnGridCol::Comment:
+        return r.memo;
+    case TxnGridCol::ID:
+        // A row not stored yet has no record number to show.
+        return r.id > 0 ? QString::number(r.id) : QString();
+    default:
+        return {};
+    }
 }
 
-void FillGrid1(SheetModel& grid, const QSqlDatabase& db, const QString& account,
-               const std::optional<QString>& month) {
-    const QVector<TxnRecord> records = selectTxns(db, account, month);
-    SetupTxnGrid(grid);
+QString TxnColumns::parse(TxnRecord& r, int col, const QString& text) const {
+    switch (col) {
+    case TxnGridCol::Symbol:
+        r.symbol = text;
+        return {};
+    case TxnGridCol::Quantity:
+        return readNumberCell(text, r.quantity);
+    case TxnGridCol::TxnType:
+        r.type = text;
+        return {};
+    case TxnGridCol::TxnDate:
+        return readDateCell(text, r.txnDate);
+    case TxnGridCol::TxnAmount:
+        return readMoneyCell(text, r.amount);
+    case TxnGridCol::Comment:
+        r.memo = text;
+        return {};
+    default: // the month and the ID are the program's
+        return {};
+    }
+}
+
+SortKey TxnColumns::sortKey(const TxnRecord& r, int col) const {
+    switch (col) {
+    case TxnGridCol::Quantity:
+        return sortByValue(r.quantity);
+    case TxnGridCol::TxnDate:
+        return sortByDate(r.txnDate);
+    case TxnGridCol::TxnAmount:
+        return sortByValue(r.amount.toDouble());
+    default:
+        return RecordColumns::sortKey(r, col);
+    }
+}
+
+CellKind TxnColumns::kind(const TxnRow& row, int col, CellKind columnKind) const {
+    return row.state.isNew && col == TxnGridCol::TxnType ? CellKind::DropDown : columnKind;
+}
+
+QStringList TxnColumns::choices(const TxnRow& row, int col) const {
+    if (row.state.isNew && col == TxnGridCol::TxnType)
+        return {kBought, kSold};
+    return {};
+}
+
+QVector<TxnRecord> FillGrid1(const QSqlDatabase& db, const QString& account,
+                             const std::optional<QString>& month) {
     // The query already orders by date, the order the grid's first sort
     // would give, so no second pass over the rows is needed.
-    QVector<QStringList> rows;
-    rows.reserve(records.size());
-    for (const TxnRecord& r : records)
-        rows.append(txnRowTexts(r));
-    grid.appendRows(rows);
+    return selectTxns(db, account, month);
 }
 
 } // namespace gainbook

@@ -1,30 +1,40 @@
 #pragma once
 
+#include "platform/record_columns.h"
 #include "store/records.h"
 
 #include <QSqlDatabase>
-#include <QStringList>
 
 #include <optional>
 
 namespace gainbook {
-
-class SheetModel;
 
 // Columns of the transaction view.
 namespace TxnGridCol {
 enum : int { Month = 1, Symbol, Quantity, TxnType, TxnDate, TxnAmount, Comment, ID, Count = ID };
 }
 
-// Sets the eight columns of the transaction view and empties the grid.
-void SetupTxnGrid(SheetModel& grid);
+using TxnRow = RecordRow<TxnRecord>;
 
-// The cells of one transaction as the grid shows them.
-QStringList txnRowTexts(const TxnRecord& record);
+// The eight columns of the transaction view.
+QVector<GridColumn> SetupTxnGrid();
 
-// Fills the grid with the transactions of an account, or of one of its
-// months, by date (ties by symbol, then as captured). Throws StoreError.
-void FillGrid1(SheetModel& grid, const QSqlDatabase& db, const QString& account,
-               const std::optional<QString>& month);
+// How the transaction view shows a transaction and reads typed cells back.
+// A new row's type is a drop-down of "Bought" and "Sold".
+class TxnColumns final : public RecordColumns<TxnRecord> {
+public:
+    QVector<GridColumn> layout() const override { return SetupTxnGrid(); }
+    QString text(const TxnRecord& record, int col) const override;
+    QString parse(TxnRecord& record, int col, const QString& text) const override;
+    SortKey sortKey(const TxnRecord& record, int col) const override;
+    CellKind kind(const TxnRow& row, int col, CellKind columnKind) const override;
+    QStringList choices(const TxnRow& row, int col) const override;
+};
+
+// The transactions of an account, or of one of its months, in the order the
+// view shows them: by date (ties by symbol, then as captured). Throws
+// StoreError.
+QVector<TxnRecord> FillGrid1(const QSqlDatabase& db, const QString& account,
+                             const std::optional<QString>& month);
 
 } // namespace gainbook

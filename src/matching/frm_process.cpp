@@ -96,7 +96,7 @@ frmProcess::frmProcess(QSqlDatabase db, Prompter& prompter, QWidget* mainWindow,
     matchSheet_ = new SheetModel(this);
     matchGrid_ = new SpreadGrid(this);
     matchGrid_->setObjectName(QStringLiteral("vaSpread1"));
-    matchGrid_->setSheet(matchSheet_);
+    matchGrid_->setGridModel(matchSheet_);
 
     buildLayout();
     setHints();

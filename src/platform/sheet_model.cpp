@@ -2,9 +2,9 @@
 
 #include "platform/date_text.h"
 #include "platform/number_text.h"
+#include "platform/record_columns.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace gainbook {
 
@@ -133,36 +133,19 @@ void SheetModel::sortRows(int col, Qt::SortOrder order) {
 
     // Keys are computed once per row, not per comparison.
     const CellKind k = column(col).kind;
-    const bool byText = k == CellKind::Text || k == CellKind::DropDown || k == CellKind::Button;
-    QVector<double> numbers;
-    QVector<QString> texts;
-    if (byText) {
-        texts.reserve(rows_.size());
-        for (const Row& r : rows_)
-            texts.append(r.cells[col - 1].text.toCaseFolded());
-    } else {
-        numbers.reserve(rows_.size());
-        for (const Row& r : rows_) {
-            const QString& t = r.cells[col - 1].text;
-            if (k == CellKind::Date) {
-                const QDate d = dateFromText(t);
-                numbers.append(d.isValid() ? double(d.toJulianDay()) : -1e300);
-            } else {
-                numbers.append(numberFromText(QString(t).remove(QLatin1Char(','))));
-            }
-        }
+    const bool byText = sortsByText(k);
+    QVector<SortKey> keys;
+    keys.reserve(rows_.size());
+    for (const Row& r : rows_) {
+        const QString& t = r.cells[col - 1].text;
+        if (byText)
+            keys.append({0, t.toCaseFolded()});
+        else if (k == CellKind::Date)
+            keys.append(sortByDate(dateFromText(t)));
+        else // a text that is no number sorts by the number it begins with
+            keys.append(sortByValue(typedNumber(t).value_or(numberFromText(t))));
     }
-
-    QVector<int> perm(rows_.size());
-    std::iota(perm.begin(), perm.end(), 0);
-    const bool ascending = order == Qt::AscendingOrder;
-    std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) {
-        if (byText) {
-            const int c = texts[a].compare(texts[b]);
-            return ascending ? c < 0 : c > 0;
-        }
-        return ascending ? numbers[a] < numbers[b] : numbers[a] > numbers[b];
-    });
+    const QVector<int> perm = sortedOrder(keys, byText, order);
 
     beginResetModel();
     QVector<Row> sorted;
@@ -198,13 +181,13 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const {
         return numberFromText(text(row, col)) != 0 ? Qt::Checked : Qt::Unchecked;
     case Qt::TextAlignmentRole:
         return int(column(col).alignment | Qt::AlignVCenter);
-    case TextColorRole:
+    case GridRole::TextColor:
         return rows_[index.row()].color;
-    case ChangedRole:
+    case GridRole::Changed:
         return rows_[index.row()].changed;
-    case KindRole:
+    case GridRole::Kind:
         return int(k);
-    case ChoicesRole:
+    case GridRole::Choices:
         return choices(row, col);
     default:
         return {};
@@ -212,13 +195,20 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant SheetModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole)
-        return {};
     if (orientation == Qt::Vertical)
-        return section + 1;
+        return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
     if (section < 0 || section >= columns())
         return {};
-    return columns_[section].heading;
+    switch (role) {
+    case Qt::DisplayRole:
+        return columns_[section].heading;
+    case GridRole::ColumnWidth:
+        return columns_[section].width;
+    case GridRole::ColumnHidden:
+        return columns_[section].hidden;
+    default:
+        return {};
+    }
 }
 
 Qt::ItemFlags SheetModel::flags(const QModelIndex& index) const {

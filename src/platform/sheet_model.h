@@ -1,36 +1,25 @@
 #pragma once
 
+#include "platform/grid_column.h"
+
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <QVector>
 
 namespace gainbook {
 
-// What a cell holds and how an editor treats it. A check box reads "1" or
-// "0"; a button shows its text as the caption.
-enum class CellKind { Text, Whole, Decimal, Date, CheckBox, Button, DropDown };
-
-struct SheetColumn {
-    QString heading;
-    int width = 8; // in characters
-    CellKind kind = CellKind::Text;
-    Qt::Alignment alignment = Qt::AlignLeft;
-    bool locked = false;
-    bool hidden = false;
-};
+// The sheets keep the name their layouts have always had.
+using SheetColumn = GridColumn;
 
 // The data of a spreadsheet grid: cell texts with their kinds and locks, a
-// changed mark and a text colour per row. Rows and columns are numbered from
+// changed mark and a text colour per row; it answers the GridRole roles,
+// so a SpreadGrid shows it. Rows and columns are numbered from
 // 1 as the grid shows them (row 0 is the heading row); the Qt model indexes
 // underneath count from 0. Hidden columns are in the model; views hide them.
 class SheetModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    // Extra roles for views: the row's text colour as a QRgb (0 = normal),
-    // the row's changed mark, the cell's CellKind and a drop-down's entries.
-    enum Role { TextColorRole = Qt::UserRole + 1, ChangedRole, KindRole, ChoicesRole };
-
     explicit SheetModel(QObject* parent = nullptr);
 
     // Sets the layout and empties the grid.
@@ -77,6 +66,10 @@ public:
     // Stable sort of all rows by one column: dates by date, numbers by value,
     // text without regard to case. Rows that tie keep their order.
     void sortRows(int col, Qt::SortOrder order);
+    // The same for a view, columns counted from 0.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override {
+        sortRows(column + 1, order);
+    }
 
     // QAbstractItemModel
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -1,6 +1,6 @@
 #include "platform/spread_grid.h"
 
-#include "platform/sheet_model.h"
+#include "platform/grid_column.h"
 #include "platform/spread_grid_delegate.h"
 
 #include <QKeyEvent>
@@ -23,7 +23,7 @@ void SpreadRowHeader::paintSection(QPainter* painter, const QRect& rect, int log
     const QAbstractItemModel* m = model();
     if (!m || m->columnCount() == 0)
         return;
-    if (!m->index(logicalIndex, 0).data(SheetModel::ChangedRole).toBool())
+    if (!m->index(logicalIndex, 0).data(GridRole::Changed).toBool())
         return;
     // A drawn marker rather than a glyph: it needs no particular font.
     painter->save();
@@ -47,7 +47,7 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent) {
                     QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     setMouseTracking(true);
     setWordWrap(false);
-    setSortingEnabled(false); // the program sorts the sheet itself
+    setSortingEnabled(false); // the program sorts the model itself
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 
     // Fixed row heights let the view place 100,000 rows without measuring them.
@@ -70,20 +70,20 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent) {
     });
 }
 
-void SpreadGrid::setSheet(SheetModel* sheet) {
-    if (sheet_)
-        disconnect(sheet_, nullptr, this, nullptr);
-    sheet_ = sheet;
-    setModel(sheet);
-    if (!sheet)
+void SpreadGrid::setGridModel(QAbstractItemModel* model) {
+    if (model_)
+        disconnect(model_, nullptr, this, nullptr);
+    model_ = model;
+    setModel(model);
+    if (!model)
         return;
-    connect(sheet, &QAbstractItemModel::modelReset, this, &SpreadGrid::applyLayout);
+    connect(model, &QAbstractItemModel::modelReset, this, &SpreadGrid::applyLayout);
     // The row heading shows the changed mark, which the header does not
     // learn about from cell changes on its own.
-    connect(sheet, &QAbstractItemModel::dataChanged, verticalHeader()->viewport(),
+    connect(model, &QAbstractItemModel::dataChanged, verticalHeader()->viewport(),
             [this] { verticalHeader()->viewport()->update(); });
-    connect(sheet, &SheetModel::cellEdited, this,
-            [this](int row, int col) { emit cellChanged(col, row); });
+    if (model->metaObject()->indexOfSignal("cellEdited(int,int)") >= 0)
+        connect(model, SIGNAL(cellEdited(int, int)), this, SLOT(relayCellEdited(int, int)));
     applyLayout();
 }
 
@@ -97,7 +97,7 @@ int SpreadGrid::layoutWidth() const {
     const int rowHeading =
         std::max(verticalHeader()->sizeHint().width(), verticalHeader()->minimumWidth());
     int width = rowHeading + verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
-    for (int col = 0; sheet_ && col < sheet_->columns(); ++col) {
+    for (int col = 0; col < columns(); ++col) {
         if (!isColumnHidden(col))
             width += columnWidth(col);
     }
@@ -105,17 +105,18 @@ int SpreadGrid::layoutWidth() const {
 }
 
 void SpreadGrid::applyLayout() {
-    if (!sheet_)
-        return;
-    // A layout change resets the model; only then do widths and hidden flags
-    // need to be applied, not on every fill.
-    for (int col = 1; col <= sheet_->columns(); ++col) {
-        const SheetColumn& c = sheet_->column(col);
-        setColumnHidden(col - 1, c.hidden);
-        if (!c.hidden) {
-            const int heading = fontMetrics().horizontalAdvance(c.heading) + 12;
-            setColumnWidth(col - 1, std::max(charactersToPixels(c.width), heading));
-        }
+    // A model reset may bring another layout; only then do widths and hidden
+    // flags need to be applied, not on every change of a cell.
+    for (int col = 0; col < columns(); ++col) {
+        const bool hidden =
+            model_->headerData(col, Qt::Horizontal, GridRole::ColumnHidden).toBool();
+        setColumnHidden(col, hidden);
+        const QVariant width = model_->headerData(col, Qt::Horizontal, GridRole::ColumnWidth);
+        if (hidden || !width.isValid())
+            continue;
+        const QString heading = model_->headerData(col, Qt::Horizontal).toString();
+        setColumnWidth(col, std::max(charactersToPixels(width.toInt()),
+                                     fontMetrics().horizontalAdvance(heading) + 12));
     }
 }
 
@@ -130,9 +131,9 @@ int SpreadGrid::currentCol() const {
 }
 
 void SpreadGrid::setCurrentCell(int col, int row) {
-    if (!sheet_ || row < 1 || row > sheet_->rows() || col < 1 || col > sheet_->columns())
+    if (!model_ || row < 1 || row > rows() || col < 1 || col > columns())
         return;
-    setCurrentIndex(sheet_->index(row - 1, col - 1));
+    setCurrentIndex(model_->index(row - 1, col - 1));
 }
 
 void SpreadGrid::keyPressEvent(QKeyEvent* event) {

@@ -5,20 +5,21 @@
 
 namespace gainbook {
 
-class SheetModel;
-
-// The spreadsheet grid: a view over a SheetModel. Rows and columns are
-// numbered from 1 as the sheet numbers them; row 0 is the heading row, so a
-// click on a heading reports row 0. Column widths, hidden columns, locked
-// cells, row colours and the changed mark all come from the sheet.
+// The spreadsheet grid: a view over any table model that answers the
+// GridRole roles (a SheetModel of texts, a RecordTableModel of records).
+// Rows and columns are numbered from 1 as the grid numbers them; row 0 is
+// the heading row, so a click on a heading reports row 0. Column widths,
+// hidden columns, locked cells, row colours and the changed mark all come
+// from the model. A model that tells the user's edits from the program's
+// writes does so with a signal cellEdited(int row, int col), which the grid
+// passes on as cellChanged.
 class SpreadGrid : public QTableView {
     Q_OBJECT
 
 public:
     explicit SpreadGrid(QWidget* parent = nullptr);
 
-    void setSheet(SheetModel* sheet);
-    SheetModel* sheet() const { return sheet_; }
+    void setGridModel(QAbstractItemModel* model);
 
     // The current cell; 0 when there is none.
     int currentRow() const;
@@ -42,10 +43,15 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
+private slots:
+    void relayCellEdited(int row, int col) { emit cellChanged(col, row); }
+
 private:
     void applyLayout();
+    int rows() const { return model_ ? model_->rowCount() : 0; }
+    int columns() const { return model_ ? model_->columnCount() : 0; }
 
-    SheetModel* sheet_ = nullptr;
+    QAbstractItemModel* model_ = nullptr;
 };
 
 // The row heading column: the row number, with a mark on rows holding edits

@@ -1,6 +1,6 @@
 #include "platform/spread_grid_delegate.h"
 
-#include "platform/sheet_model.h"
+#include "platform/grid_column.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -13,7 +13,7 @@ namespace gainbook {
 namespace {
 
 CellKind kindOf(const QModelIndex& index) {
-    return CellKind(index.data(SheetModel::KindRole).toInt());
+    return CellKind(index.data(GridRole::Kind).toInt());
 }
 
 QStyle* styleOf(const QStyleOptionViewItem& option) {
@@ -25,7 +25,7 @@ QStyle* styleOf(const QStyleOptionViewItem& option) {
 void SpreadGridDelegate::initStyleOption(QStyleOptionViewItem* option,
                                          const QModelIndex& index) const {
     QStyledItemDelegate::initStyleOption(option, index);
-    const quint32 rgb = index.data(SheetModel::TextColorRole).toUInt();
+    const quint32 rgb = index.data(GridRole::TextColor).toUInt();
     if (rgb != 0) {
         option->palette.setColor(QPalette::Text, QColor::fromRgba(rgb));
         option->palette.setColor(QPalette::HighlightedText, QColor::fromRgba(rgb));
@@ -105,7 +105,7 @@ QWidget* SpreadGridDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     if (kindOf(index) != CellKind::DropDown)
         return QStyledItemDelegate::createEditor(parent, option, index);
     auto* combo = new QComboBox(parent);
-    combo->addItems(index.data(SheetModel::ChoicesRole).toStringList());
+    combo->addItems(index.data(GridRole::Choices).toStringList());
     // A choice is a complete edit: write it at once rather than on focus loss.
     connect(combo, &QComboBox::activated, this, [this, combo] {
         emit const_cast<SpreadGridDelegate*>(this)->commitData(combo);

@@ -8,7 +8,7 @@ namespace gainbook {
 // its text as the caption, a drop-down edits through a combo box of the
 // cell's entries, a check box sits where the column aligns its cells and
 // toggles on a click anywhere in its cell, and a row's text colour comes
-// from the sheet.
+// from the model (the GridRole roles).
 class SpreadGridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 

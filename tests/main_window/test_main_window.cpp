@@ -7,13 +7,14 @@
 #include "main_window/txf_commands.h"
 #include "main_window/txn_view.h"
 #include "platform/outline.h"
-#include "platform/sheet_model.h"
 #include "platform/spread_grid.h"
 #include "store/sql.h"
+#include "store/txn_table.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
 #include "txf/txf_texts.h"
+#include "widgets/record_table_model.h"
 
 #include <QAction>
 #include <QFrame>
@@ -77,7 +78,7 @@ struct Window {
 
     Outline& outline() { return *w->outline().Outline1; }
     RecordGridPane& grid() { return w->grid(); }
-    SheetModel& sheet() { return *w->grid().sheet; }
+    RecordTableModelBase& model() { return w->grid().model(); }
 
     QStringList outlineTexts() {
         QStringList texts;
@@ -99,11 +100,11 @@ struct Window {
 
     // Types into a cell through the model, as the grid's editor does.
     void type(int row, int col, const QString& text) {
-        sheet().setData(sheet().index(row - 1, col - 1), text);
+        model().setData(model().index(row - 1, col - 1), text);
     }
 
     void clickHeading(int col) {
-        QHeaderView* header = w->grid().grdFormlist->horizontalHeader();
+        QHeaderView* header = w->grid().recordGrid()->horizontalHeader();
         QTest::mouseClick(
             header->viewport(), Qt::LeftButton, {},
             QPoint(header->sectionViewportPosition(col - 1) + header->sectionSize(col - 1) / 2, 4));
@@ -111,8 +112,8 @@ struct Window {
 
     QStringList column(int col) {
         QStringList texts;
-        for (int row = 1; row <= sheet().rows(); ++row)
-            texts << sheet().text(row, col);
+        for (int row = 1; row <= model().rows(); ++row)
+            texts << model().text(row, col);
         return texts;
     }
 };
@@ -128,7 +129,7 @@ private slots:
         m.load();
         QCOMPARE(m.outlineTexts(), QStringList({"1Acme", "2Jan", "2Feb", "1Zed", "2All"}));
         m.select("Acme");
-        QCOMPARE(m.sheet().rows(), 3);
+        QCOMPARE(m.model().rows(), 3);
 
         m.t.addTxn("Bolt", "Mar", "X", 1, kBought, QDate(2000, 3, 1), 1);
         m.t.addTxn("Acme", "Feb", "Y", 1, kBought, QDate(2000, 3, 1), 1);
@@ -137,15 +138,15 @@ private slots:
                  QStringList({"1Acme", "2Jan", "2Feb", "1Bolt", "2Mar", "1Zed", "2All"}));
         // The selected item shows what the other screen wrote.
         QCOMPARE(m.outline().listIndex(), 0);
-        QCOMPARE(m.sheet().rows(), 4);
+        QCOMPARE(m.model().rows(), 4);
 
         // A selected month that another screen removed leaves an empty grid.
         m.select("Mar");
-        QCOMPARE(m.sheet().rows(), 1);
+        QCOMPARE(m.model().rows(), 1);
         runQuery(m.t.connection(), "DELETE FROM Txn WHERE AccountName = 'Bolt'");
         m.w->Form_Activate();
         QCOMPARE(m.outline().listIndex(), -1);
-        QCOMPARE(m.sheet().rows(), 0);
+        QCOMPARE(m.model().rows(), 0);
         m.t.addTxn("Bolt", "Mar", "X", 1, kBought, QDate(2000, 3, 1), 1);
         m.w->Form_Activate();
 
@@ -154,8 +155,8 @@ private slots:
         m.type(1, TxnGridCol::Symbol, "CHANGED");
         m.t.addTxn("Cole", "Mar", "X", 1, kBought, QDate(2000, 3, 1), 1);
         m.w->Form_Activate();
-        QCOMPARE(m.sheet().rows(), 4);
-        QCOMPARE(m.sheet().text(1, TxnGridCol::Symbol), QString("CHANGED"));
+        QCOMPARE(m.model().rows(), 4);
+        QCOMPARE(m.model().text(1, TxnGridCol::Symbol), QString("CHANGED"));
         QCOMPARE(m.outline().listCount(), 7);
     }
 
@@ -188,8 +189,8 @@ private slots:
         QVERIFY(m.w->cmdAdd->isEnabled());
         m.select("Feb"); // answered No
         QCOMPARE(m.prompter.questions, QStringList{"Are you sure you want to ignore changes?"});
-        QCOMPARE(m.sheet().rows(), 3);
-        QCOMPARE(m.sheet().text(1, TxnGridCol::Quantity), QString("12"));
+        QCOMPARE(m.model().rows(), 3);
+        QCOMPARE(m.model().text(1, TxnGridCol::Quantity), QString("12"));
         QVERIFY(m.w->cmdAdd->isEnabled());
         QCOMPARE(m.outline().listIndex(), 0); // back on the item being edited
 
@@ -241,7 +242,7 @@ private slots:
         QCOMPARE(count(m.t, "Txn"), txnsLeft);
         QCOMPARE(count(m.t, "TaxRec"), taxLeft);
         QCOMPARE(m.outlineTexts(), outlineAfter);
-        QCOMPARE(m.sheet().rows(), 0);
+        QCOMPARE(m.model().rows(), 0);
     }
 
     void viewSwitch() {
@@ -250,7 +251,7 @@ private slots:
         m.select("Acme");
         QTest::mouseClick(m.w->optTax, Qt::LeftButton);
         QCOMPARE(m.grid().view(), RecordView::Tax);
-        QVERIFY(!m.w->grid().Frame2->isHidden());
+        QVERIFY(!m.w->grid().totalsFrame()->isHidden());
         QCOMPARE(m.column(TaxGridCol::Symbol), QStringList({"AOL", "IBM"}));
 
         // With unsaved edits, No keeps the edits and the view they belong to.
@@ -259,12 +260,12 @@ private slots:
         QCOMPARE(m.prompter.questions.last(), QString("Are you sure you want to ignore changes?"));
         QCOMPARE(m.grid().view(), RecordView::Tax);
         QVERIFY(m.w->optTax->isChecked());
-        QCOMPARE(m.sheet().text(1, TaxGridCol::Comment), QString("note"));
+        QCOMPARE(m.model().text(1, TaxGridCol::Comment), QString("note"));
 
         m.prompter.answers.enqueue(true);
         QTest::mouseClick(m.w->Option1, Qt::LeftButton);
         QCOMPARE(m.grid().view(), RecordView::Transactions);
-        QVERIFY(m.w->grid().Frame2->isHidden());
+        QVERIFY(m.w->grid().totalsFrame()->isHidden());
         QCOMPARE(m.column(TxnGridCol::Symbol), QStringList({"IBM", "IBM", "MSFT"}));
     }
 
@@ -274,15 +275,15 @@ private slots:
         QTest::mouseClick(m.w->optTax, Qt::LeftButton);
         m.select("Acme");
         // Only the sales of 2000 count; a loss lowers the gain.
-        QCOMPARE(m.grid().Label1->text(), QString("Total Records 2"));
-        QCOMPARE(m.grid().Label2->text(), QString("Total Proceed 1,800.00"));
-        QCOMPARE(m.grid().Label3->text(), QString("Total Gain/Loss -100.00"));
+        QCOMPARE(m.grid().recordsTotal()->text(), QString("Total Records 2"));
+        QCOMPARE(m.grid().proceedsTotal()->text(), QString("Total Proceed 1,800.00"));
+        QCOMPARE(m.grid().gainTotal()->text(), QString("Total Gain/Loss -100.00"));
         QCOMPARE(m.column(TaxGridCol::Gain), QStringList({"-300.00", "200.00"}));
 
         m.select("Acme");
         m.select("Jan");
         QCOMPARE(m.prompter.messages.last(), QString("Tax record can not be displayed monthwise"));
-        QCOMPARE(m.sheet().rows(), 0);
+        QCOMPARE(m.model().rows(), 0);
     }
 
     void headingClicksSortAndReverse() {
@@ -305,16 +306,16 @@ private slots:
         Window m;
         m.load();
         QTest::mouseClick(m.w->cmdNew, Qt::LeftButton); // no account chosen yet
-        QCOMPARE(m.sheet().rows(), 0);
+        QCOMPARE(m.model().rows(), 0);
         QCOMPARE(m.w->Status->text(), QString("Select an account in the outline first"));
 
         m.select("Feb");
         QTest::mouseClick(m.w->cmdNew, Qt::LeftButton);
         QTest::mouseClick(m.w->cmdNew, Qt::LeftButton);
-        QCOMPARE(m.sheet().rows(), 3);
+        QCOMPARE(m.model().rows(), 3);
         QVERIFY(m.w->cmdAdd->isEnabled());
-        QCOMPARE(m.grid().grdFormlist->currentRow(), 1);
-        QCOMPARE(m.sheet().text(1, TxnGridCol::Month), QString("Feb"));
+        QCOMPARE(m.grid().recordGrid()->currentRow(), 1);
+        QCOMPARE(m.model().text(1, TxnGridCol::Month), QString("Feb"));
 
         QTest::mouseClick(m.w->cmdAdd, Qt::LeftButton);
         QCOMPARE(count(m.t, "Txn"), 4);
@@ -326,7 +327,7 @@ private slots:
         QCOMPARE(count(m.t, "Txn"), 6);
         QTest::mouseClick(m.w->cmdAdd, Qt::LeftButton); // nothing left to write
         QCOMPARE(count(m.t, "Txn"), 6);
-        QVERIFY(m.sheet().text(1, TxnGridCol::ID) != "9999");
+        QVERIFY(!m.model().state(1).isNew && !m.model().state(2).isNew);
 
         // An empty month item: the new row takes its month from the item.
         m.prompter.answers.enqueue(true);
@@ -336,9 +337,9 @@ private slots:
         m.select("All");
         runQuery(m.t.connection(), "DELETE FROM Txn WHERE AccountName = 'Zed'");
         QTest::mouseClick(m.w->Command4, Qt::LeftButton); // Clear refills: now empty
-        QCOMPARE(m.sheet().rows(), 0);
+        QCOMPARE(m.model().rows(), 0);
         QTest::mouseClick(m.w->cmdNew, Qt::LeftButton);
-        QCOMPARE(m.sheet().text(1, TxnGridCol::Month), QString("All"));
+        QCOMPARE(m.model().text(1, TxnGridCol::Month), QString("All"));
     }
 
     void saveWithOneFaultyAndOneGoodRow() {
@@ -351,7 +352,7 @@ private slots:
         m.type(2, TxnGridCol::Symbol, "ok");
         QTest::mouseClick(m.w->cmdAdd, Qt::LeftButton);
         QCOMPARE(m.w->Status->text(), QString("Check Highlighted row for Error"));
-        QCOMPARE(m.sheet().textColor(1), 0xFFFF0000u);
+        QCOMPARE(m.model().textColor(1), 0xFFFF0000u);
         QCOMPARE(count(m.t, "Txn"), 5);
         QVERIFY(!m.w->cmdAdd->isEnabled());
 
@@ -360,22 +361,74 @@ private slots:
         QVERIFY(m.w->cmdAdd->isEnabled());
     }
 
+    // Text that is no number is refused like a bad date: the row turns red,
+    // the status line says why, and Save writes nothing of it.
+    void numberCellsRefuseOtherText_data() {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("word for an amount") << int(TxnGridCol::TxnAmount) << "abc";
+        QTest::newRow("date for an amount") << int(TxnGridCol::TxnAmount) << "13/45/2000";
+        QTest::newRow("word for a quantity") << int(TxnGridCol::Quantity) << "ten";
+    }
+    void numberCellsRefuseOtherText() {
+        QFETCH(int, col);
+        QFETCH(QString, typed);
+        Window m;
+        m.load();
+        m.select("Acme");
+        const qint64 id = m.model().text(1, TxnGridCol::ID).toLongLong();
+        const TxnRecord before = *selectTxnById(m.t.connection(), id);
+        m.type(1, col, typed);
+        const QString refusal = "Not a valid number: " + typed;
+        QCOMPARE(m.w->Status->text(), refusal);
+        QCOMPARE(m.model().text(1, col), typed);
+        QCOMPARE(m.model().textColor(1), kErrorTextColor);
+
+        QTest::mouseClick(m.w->cmdAdd, Qt::LeftButton);
+        QCOMPARE(m.w->Status->text(), refusal);
+        const TxnRecord after = *selectTxnById(m.t.connection(), id);
+        QCOMPARE(after.quantity, before.quantity);
+        QCOMPARE(after.amount, before.amount);
+        QVERIFY(m.model().isChanged(1));
+    }
+
+    // 9999 once marked rows not stored yet; a record of that number is
+    // saved and deleted like any other.
+    void aRecordNumbered9999IsStoredLikeAnyOther() {
+        Window m;
+        runQuery(m.t.connection(), "UPDATE Txn SET ID = 9999 WHERE Symbol = 'MSFT'");
+        m.load();
+        m.select("Feb");
+        QCOMPARE(m.model().text(1, TxnGridCol::ID), QString("9999"));
+        m.type(1, TxnGridCol::Quantity, "7");
+        QTest::mouseClick(m.w->cmdAdd, Qt::LeftButton);
+        QCOMPARE(count(m.t, "Txn"), 4);
+        QCOMPARE(selectTxnById(m.t.connection(), 9999)->quantity, 7.0);
+
+        m.grid().recordGrid()->setCurrentCell(2, 1);
+        m.prompter.answers.enqueue(true);
+        QTest::keyClick(m.grid().recordGrid(), Qt::Key_Delete);
+        QCOMPARE(m.prompter.questions, QStringList{"Are you sure you want to delete the 1 row?"});
+        QCOMPARE(count(m.t, "Txn"), 3);
+        QCOMPARE(m.model().rows(), 0);
+    }
+
     void deleteKeyOnGridRows() {
         Window m;
         m.load();
         m.select("Acme");
-        SpreadGrid* grid = m.grid().grdFormlist;
+        SpreadGrid* grid = m.grid().recordGrid();
         QTest::mouseClick(m.w->cmdNew, Qt::LeftButton);
-        QCOMPARE(m.sheet().rows(), 4);
+        QCOMPARE(m.model().rows(), 4);
         QTest::keyClick(grid, Qt::Key_Delete);
-        QCOMPARE(m.sheet().rows(), 3);
+        QCOMPARE(m.model().rows(), 3);
         QVERIFY(m.prompter.questions.isEmpty());
 
         grid->setCurrentCell(2, 3);
         m.prompter.answers.enqueue(true);
         QTest::keyClick(grid, Qt::Key_Delete);
         QCOMPARE(m.prompter.questions, QStringList{"Are you sure you want to delete the 3 row?"});
-        QCOMPARE(m.sheet().rows(), 2);
+        QCOMPARE(m.model().rows(), 2);
         QCOMPARE(count(m.t, "Txn"), 3);
         QCOMPARE(m.column(TxnGridCol::Symbol), QStringList({"IBM", "IBM"}));
     }

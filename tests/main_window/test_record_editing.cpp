@@ -1,9 +1,7 @@
 #include "main_window/delete_list.h"
 #include "main_window/record_editing.h"
-#include "main_window/record_writers.h"
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
-#include "platform/sheet_model.h"
 #include "store/records.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
@@ -25,11 +23,31 @@ int count(const TestDatabase& t, const QString& table) {
     return q.value(0).toInt();
 }
 
-// Types a text into a cell as the user would: through the model, so the
-// change handler sees it.
-void type(SheetModel& grid, RecordView view, int row, int col, const QString& text) {
-    grid.setData(grid.index(row - 1, col - 1), text);
-    recordCellChanged(grid, view, col, row);
+// Types a text into a cell as the grid's model does when the user edits it.
+QString type(TxnRow& row, int col, const QString& text) {
+    return editCell(TxnColumns(), row, col, text);
+}
+QString type(TaxRow& row, int col, const QString& text) {
+    return editCell(TaxColumns(), row, col, text);
+}
+
+QVector<TxnRow> txnRows(const QVector<TxnRecord>& records) {
+    QVector<TxnRow> rows;
+    for (const TxnRecord& r : records)
+        rows.append({r, {}});
+    return rows;
+}
+
+TxnRow newTxnRow(const QString& month) {
+    TxnRow row{newTxnRecord({}, {0, month, 2, "Acme"}), {}};
+    row.state.isNew = true;
+    return row;
+}
+
+TaxRow newTaxRow() {
+    TaxRow row{newTaxRecord(), {}};
+    row.state.isNew = true;
+    return row;
 }
 
 OutlineSelection accountItem(const QString& account) {
@@ -46,22 +64,20 @@ class TestRecordEditing : public QObject {
     Q_OBJECT
 
 private slots:
-    // Once written, the ID cell names the stored record, so the next save
-    // of the row updates it instead of inserting a second copy.
+    // Once written, the row holds the stored record, so the next save of it
+    // updates the record instead of inserting a second copy.
     void savedNewRowIsUpdatedAfterwards() {
         TestDatabase t;
         RecordingPrompter prompter;
-        SheetModel grid;
-        SetupTxnGrid(grid);
-        addNewRecord(grid, RecordView::Transactions, "All");
-        type(grid, RecordView::Transactions, 1, TxnGridCol::Symbol, "ibm");
-        QVERIFY(saveChangedRows(grid, RecordView::Transactions, t.connection(), "Acme", prompter)
-                    .isEmpty());
-        const qint64 id = grid.text(1, TxnGridCol::ID).toLongLong();
-        QVERIFY(id > 0 && id != 9999);
-        type(grid, RecordView::Transactions, 1, TxnGridCol::Quantity, "250");
-        QVERIFY(saveChangedRows(grid, RecordView::Transactions, t.connection(), "Acme", prompter)
-                    .isEmpty());
+        QVector<TxnRow> rows{newTxnRow("All")};
+        type(rows[0], TxnGridCol::Symbol, "ibm");
+        QVERIFY(saveChangedRows(rows, t.connection(), "Acme", prompter).isEmpty());
+        const qint64 id = rows[0].record.id;
+        QVERIFY(id > 0);
+        QVERIFY(!rows[0].state.isNew);
+        QCOMPARE(TxnColumns().text(rows[0].record, TxnGridCol::ID), QString::number(id));
+        type(rows[0], TxnGridCol::Quantity, "250");
+        QVERIFY(saveChangedRows(rows, t.connection(), "Acme", prompter).isEmpty());
         QCOMPARE(count(t, "Txn"), 1);
         const auto stored = selectTxnById(t.connection(), id);
         QVERIFY(stored);
@@ -71,57 +87,117 @@ private slots:
         QCOMPARE(stored->txnDate, QDate(2000, 1, 1));
     }
 
+    // Whether a row is new is the row's state, whatever its record's ID:
+    // 9999 once marked unsaved rows, and stores reach it.
+    void aStoredRecordNumbered9999IsUpdatedAndDeleted() {
+        TestDatabase t;
+        RecordingPrompter prompter;
+        const qint64 id = t.addTxn("Acme", "Jan", "IBM", 10, kBought, QDate(2000, 1, 3), 1000);
+        runQuery(t.connection(), "UPDATE Txn SET ID = 9999 WHERE ID = ?", {id});
+        QVector<TxnRow> rows = txnRows(FillGrid1(t.connection(), "Acme", std::nullopt));
+        QCOMPARE(rows[0].record.id, 9999);
+        QVERIFY(!rows[0].state.isNew);
+
+        type(rows[0], TxnGridCol::Quantity, "12");
+        QVERIFY(saveChangedRows(rows, t.connection(), "Acme", prompter).isEmpty());
+        QCOMPARE(count(t, "Txn"), 1);
+        QCOMPARE(selectTxnById(t.connection(), 9999)->quantity, 12.0);
+
+        prompter.answers.enqueue(true);
+        QVERIFY(deleteGridRow(rows[0], 1, t.connection(), prompter).removed);
+        QCOMPARE(prompter.questions, QStringList{"Are you sure you want to delete the 1 row?"});
+        QCOMPARE(count(t, "Txn"), 0);
+        // A row that was never stored goes without a question.
+        QVERIFY(deleteGridRow(newTxnRow("Jan"), 1, t.connection(), prompter).removed);
+        QCOMPARE(prompter.questions.size(), 1);
+    }
+
+    // One reader for typed numbers in every number cell.
+    void typedNumbersAreRead_data() {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("quantity");
+        QTest::addColumn<qint64>("amountCents");
+        QTest::newRow("grouped amount")
+            << int(TxnGridCol::TxnAmount) << "1,250.00" << 100.0 << qint64(125000);
+        QTest::newRow("amount in parentheses")
+            << int(TxnGridCol::TxnAmount) << "(12.50)" << 100.0 << qint64(-1250);
+        QTest::newRow("amount with a dollar sign")
+            << int(TxnGridCol::TxnAmount) << "$1,250" << 100.0 << qint64(125000);
+        QTest::newRow("grouped quantity")
+            << int(TxnGridCol::Quantity) << "1,000" << 1000.0 << qint64(0);
+    }
+    void typedNumbersAreRead() {
+        QFETCH(int, col);
+        QFETCH(QString, typed);
+        QFETCH(double, quantity);
+        QFETCH(qint64, amountCents);
+        TestDatabase t;
+        RecordingPrompter prompter;
+        QVector<TxnRow> rows{newTxnRow("All")};
+        type(rows[0], TxnGridCol::Symbol, "IBM");
+        QCOMPARE(type(rows[0], col, typed), QString());
+        QVERIFY(saveChangedRows(rows, t.connection(), "Acme", prompter).isEmpty());
+        const auto stored = selectTxnById(t.connection(), rows[0].record.id);
+        QCOMPARE(stored->quantity, quantity);
+        QCOMPARE(stored->amount, Money::fromCents(amountCents));
+    }
+
     void faultyRowTurnsRedAndTheOthersAreStillSaved_data() {
-        QTest::addColumn<QString>("symbol");
-        QTest::addColumn<QString>("date");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("status");
-        QTest::newRow("empty symbol") << ""
-                                      << "03/05/2000"
+        QTest::newRow("empty symbol") << int(TaxGridCol::Symbol) << ""
                                       << "Check Highlighted row for Error";
-        QTest::newRow("no date") << "IBM"
-                                 << "soon"
+        QTest::newRow("no date") << int(TaxGridCol::DateSold) << "soon"
                                  << "Not a valid date";
-        QTest::newRow("refused by the file") << "BAD"
-                                             << "03/05/2000"
+        QTest::newRow("word for a cost") << int(TaxGridCol::Cost) << "abc"
+                                         << "Not a valid number: abc";
+        QTest::newRow("date for proceeds") << int(TaxGridCol::Proceed) << "13/45/2000"
+                                           << "Not a valid number: 13/45/2000";
+        QTest::newRow("word for a quantity") << int(TaxGridCol::Quantity) << "ten"
+                                             << "Not a valid number: ten";
+        QTest::newRow("refused by the file") << int(TaxGridCol::Symbol) << "BAD"
                                              << "Row 1 was not saved";
     }
     void faultyRowTurnsRedAndTheOthersAreStillSaved() {
-        QFETCH(QString, symbol);
-        QFETCH(QString, date);
+        QFETCH(int, col);
+        QFETCH(QString, typed);
         QFETCH(QString, status);
         TestDatabase t;
         RecordingPrompter prompter;
-        SheetModel grid;
-        SetupTaxGrid(grid);
-        addNewRecord(grid, RecordView::Tax, {});
-        addNewRecord(grid, RecordView::Tax, {});
-        type(grid, RecordView::Tax, 1, TaxGridCol::Symbol, symbol);
-        type(grid, RecordView::Tax, 1, TaxGridCol::DateSold, date);
-        type(grid, RecordView::Tax, 2, TaxGridCol::Symbol, "T");
-        type(grid, RecordView::Tax, 2, TaxGridCol::Cost, "100");
-        type(grid, RecordView::Tax, 2, TaxGridCol::Proceed, "150");
+        QVector<TaxRow> rows{newTaxRow(), newTaxRow()};
+        type(rows[0], TaxGridCol::Symbol, "IBM");
+        type(rows[0], col, typed);
+        type(rows[1], TaxGridCol::Symbol, "T");
+        type(rows[1], TaxGridCol::Cost, "100");
+        type(rows[1], TaxGridCol::Proceed, "150");
         // A trigger stands in for any failure of the file (full disk, lock, ...).
         runQuery(t.connection(), "CREATE TRIGGER refuse BEFORE INSERT ON TaxRec WHEN NEW.Symbol = "
                                  "'BAD' BEGIN SELECT RAISE(ABORT, 'refused'); END");
 
-        const QString said =
-            saveChangedRows(grid, RecordView::Tax, t.connection(), "Acme", prompter);
+        const QString said = saveChangedRows(rows, t.connection(), "Acme", prompter);
         QVERIFY2(said.startsWith(status), qPrintable(said));
         QCOMPARE(count(t, "TaxRec"), 1);
-        QCOMPARE(grid.textColor(1), kErrorColor);
-        QVERIFY(grid.isChanged(1));
-        QCOMPARE(grid.text(1, TaxGridCol::ID), QString("9999"));
-        QCOMPARE(grid.textColor(2), 0u);
-        QVERIFY(!grid.isChanged(2));
-        QCOMPARE(grid.text(2, TaxGridCol::Gain), QString("50"));
+        QVERIFY(rows[0].state.error.startsWith(status));
+        QVERIFY(rows[0].state.changed);
+        QVERIFY(rows[0].state.isNew);
+        QVERIFY(rows[1].state.error.isEmpty());
+        QVERIFY(!rows[1].state.changed);
+        QCOMPARE(TaxColumns().text(rows[1].record, TaxGridCol::Gain), QString("50.00"));
 
         // Corrected, the red row is saved and drawn normally again.
-        type(grid, RecordView::Tax, 1, TaxGridCol::Symbol, "aapl");
-        type(grid, RecordView::Tax, 1, TaxGridCol::DateSold, "3/5/2000");
-        QCOMPARE(grid.text(1, TaxGridCol::DateSold), QString("03/05/2000"));
-        QVERIFY(saveChangedRows(grid, RecordView::Tax, t.connection(), "Acme", prompter).isEmpty());
+        type(rows[0], TaxGridCol::Symbol, "aapl");
+        if (col == TaxGridCol::DateSold) {
+            type(rows[0], col, "3/5/2000");
+            QCOMPARE(TaxColumns().text(rows[0].record, col), QString("03/05/2000"));
+        } else if (col != TaxGridCol::Symbol) {
+            type(rows[0], col, "7");
+        }
+        QVERIFY(saveChangedRows(rows, t.connection(), "Acme", prompter).isEmpty());
         QCOMPARE(count(t, "TaxRec"), 2);
-        QCOMPARE(grid.textColor(1), 0u);
+        QVERIFY(rows[0].state.error.isEmpty());
+        QCOMPARE(rows[0].record.symbol, QString("AAPL"));
     }
 
     void updatesWriteTheRowAndReportVanishedRecords() {
@@ -130,34 +206,29 @@ private slots:
         const qint64 kept =
             t.addTax("Acme", "IBM", 10, QDate(2000, 1, 3), QDate(2000, 6, 1), 1000, 1200);
         const qint64 gone = t.addTax("Acme", "T", 10, QDate(2000, 1, 3), QDate(2000, 6, 1), 1, 2);
-        SheetModel grid;
-        FillGrid(grid, t.connection(), "Acme");
+        QVector<TaxRow> rows;
+        for (const TaxRecord& r : FillGrid(t.connection(), "Acme").records)
+            rows.append({r, {}});
         deleteTaxRec(t.connection(), gone);
 
-        // Grouped thousands ("1,000.00") must not cut the number short.
-        for (int row = 1; row <= grid.rows(); ++row)
-            type(grid, RecordView::Tax, row, TaxGridCol::Comment, "checked");
-        QCOMPARE(saveChangedRows(grid, RecordView::Tax, t.connection(), "Acme", prompter),
+        for (TaxRow& row : rows)
+            type(row, TaxGridCol::Comment, "checked");
+        QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
                  QString("Trying to update invalid record"));
         QCOMPARE(prompter.messages, QStringList{"Trying to update invalid record"});
         const auto stored = selectTaxRecById(t.connection(), kept);
         QCOMPARE(stored->memo, QString("checked"));
         QCOMPARE(stored->cost, Money::fromCents(100000));
         QCOMPARE(stored->salePrice, Money::fromCents(120000));
-        QVERIFY(grid.isChanged(2));
+        QVERIFY(rows[1].state.changed);
     }
 
-    void monthOfANewTransactionOnAnEmptyGrid() {
-        QCOMPARE(monthForNewRecord(accountItem("Acme")), QString("All"));
-        QCOMPARE(monthForNewRecord(monthItem("Acme", "Feb 00")), QString("Feb 00"));
-        SheetModel grid;
-        SetupTxnGrid(grid);
-        addNewRecord(grid, RecordView::Transactions, "Feb 00");
-        QCOMPARE(grid.text(1, TxnGridCol::Month), QString("Feb 00"));
+    void monthOfANewTransaction() {
+        QCOMPARE(newTxnRecord({}, accountItem("Acme")).txnMonth, QString("All"));
+        QCOMPARE(newTxnRecord({}, monthItem("Acme", "Feb 00")).txnMonth, QString("Feb 00"));
         // With rows present, the month is the last row's.
-        grid.appendRow({"Mar 00", "IBM", "1", "Bought", "01/02/2000", "1.00", "", "5"});
-        addNewRecord(grid, RecordView::Transactions, "ignored");
-        QCOMPARE(grid.text(1, TxnGridCol::Month), QString("Mar 00"));
+        QVector<TxnRow> rows{newTxnRow("Jan 00"), newTxnRow("Mar 00")};
+        QCOMPARE(newTxnRecord(rows, monthItem("Acme", "Feb 00")).txnMonth, QString("Mar 00"));
     }
 
     // The screen's Delete key test counts the records left in each view;

@@ -1,7 +1,7 @@
 #include "main_window/account_outline.h"
+#include "main_window/record_editing.h"
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
-#include "platform/sheet_model.h"
 #include "support/test_database.h"
 
 #include <QtTest>
@@ -11,10 +11,19 @@ using gainbook::test::TestDatabase;
 
 namespace {
 
-QStringList column(const SheetModel& grid, int col) {
+template <class Record>
+QStringList column(const RecordColumns<Record>& columns, const QVector<Record>& records, int col) {
     QStringList texts;
-    for (int row = 1; row <= grid.rows(); ++row)
-        texts << grid.text(row, col);
+    for (const Record& r : records)
+        texts << columns.text(r, col);
+    return texts;
+}
+
+template <class Record>
+QStringList rowTexts(const RecordColumns<Record>& columns, const Record& record) {
+    QStringList texts;
+    for (int col = 1; col <= columns.layout().size(); ++col)
+        texts << columns.text(record, col);
     return texts;
 }
 
@@ -60,22 +69,19 @@ private slots:
         t.addTxn(account, "Dec '00", "AAPL", 100, kBought, QDate(2000, 12, 15), -10);
         t.addTxn("Other", "Dec '00", "X", 1, kBought, QDate(2000, 12, 1), 1);
 
-        SheetModel grid;
-        FillGrid1(grid, t.connection(), account, std::nullopt);
-        QCOMPARE(grid.columns(), int(TxnGridCol::Count));
+        const TxnColumns columns;
+        QVector<TxnRecord> records = FillGrid1(t.connection(), account, std::nullopt);
         // By date (January 2001 after December 2000), ties by symbol.
-        QCOMPARE(column(grid, TxnGridCol::Symbol), (QStringList{"AAPL", "MSFT", "IBM"}));
-        QCOMPARE(grid.rowTexts(2), (QStringList{"Dec '00", "MSFT", "10", kSold, "12/15/2000",
-                                                "1,234.50", "note", grid.text(2, 8)}));
-        QCOMPARE(grid.text(3, TxnGridCol::Quantity), QStringLiteral("2.5"));
-        QCOMPARE(grid.text(3, TxnGridCol::TxnAmount), QStringLiteral("-100.00"));
-        QVERIFY(grid.column(TxnGridCol::ID).hidden);
-        QVERIFY(grid.column(TxnGridCol::Comment).hidden);
-        QVERIFY(grid.isLocked(1, TxnGridCol::Month));
-        QVERIFY(!grid.isLocked(1, TxnGridCol::Symbol));
+        QCOMPARE(column(columns, records, TxnGridCol::Symbol),
+                 (QStringList{"AAPL", "MSFT", "IBM"}));
+        QCOMPARE(rowTexts(columns, records[1]),
+                 (QStringList{"Dec '00", "MSFT", "10", kSold, "12/15/2000", "1,234.50", "note",
+                              QString::number(records[1].id)}));
+        QCOMPARE(columns.text(records[2], TxnGridCol::Quantity), QStringLiteral("2.5"));
+        QCOMPARE(columns.text(records[2], TxnGridCol::TxnAmount), QStringLiteral("-100.00"));
 
-        FillGrid1(grid, t.connection(), account, QStringLiteral("Jan '01"));
-        QCOMPARE(column(grid, TxnGridCol::Symbol), QStringList{"IBM"});
+        records = FillGrid1(t.connection(), account, QStringLiteral("Jan '01"));
+        QCOMPARE(column(columns, records, TxnGridCol::Symbol), QStringList{"IBM"});
     }
 
     void taxViewSelectsTheYearAndTotals() {
@@ -86,29 +92,44 @@ private slots:
         t.addTax("A", "OUT", 1, QDate(1999, 5, 1), QDate(1999, 12, 31), 1, 99999);
         t.addTax("A", "FREE", 1, QDate(), QDate(2000, 6, 1), 0, 0);
 
-        SheetModel grid;
-        const TaxTotals totals = FillGrid(grid, t.connection(), "A");
-        QCOMPARE(column(grid, TaxGridCol::Symbol), (QStringList{"FREE", "LOSS", "ZZZ"}));
-        QCOMPARE(grid.rowTexts(2).mid(0, 8), (QStringList{"LOSS", "5", "01/03/2000", "01/01/2000",
-                                                          "800.00", "300.00", "-500.00", "wash?"}));
-        QCOMPARE(grid.text(1, TaxGridCol::DateBought), QString());
-        QCOMPARE(totals.recordsText(), QStringLiteral("Total Records 3"));
-        QCOMPARE(totals.proceedsText(), QStringLiteral("Total Proceed 1,800.00"));
-        QCOMPARE(totals.gainText(), QStringLiteral("Total Gain/Loss .00"));
-        QVERIFY(grid.isLocked(1, TaxGridCol::Gain));
-        QVERIFY(!grid.isLocked(1, TaxGridCol::Cost));
+        const TaxColumns columns;
+        const TaxViewRecords tax = FillGrid(t.connection(), "A");
+        QCOMPARE(column(columns, tax.records, TaxGridCol::Symbol),
+                 (QStringList{"FREE", "LOSS", "ZZZ"}));
+        QCOMPARE(rowTexts(columns, tax.records[1]).mid(0, 8),
+                 (QStringList{"LOSS", "5", "01/03/2000", "01/01/2000", "800.00", "300.00",
+                              "-500.00", "wash?"}));
+        QCOMPARE(columns.text(tax.records[0], TaxGridCol::DateBought), QString());
+        QCOMPARE(tax.totals.recordsText(), QStringLiteral("Total Records 3"));
+        QCOMPARE(tax.totals.proceedsText(), QStringLiteral("Total Proceed 1,800.00"));
+        QCOMPARE(tax.totals.gainText(), QStringLiteral("Total Gain/Loss .00"));
     }
 
     void taxViewOutsideTheYearIsEmptyWithZeroTotals() {
         TestDatabase t;
         t.addTax("A", "OUT", 1, QDate(1999, 5, 1), QDate(2001, 1, 1), 1, 2);
-        SheetModel grid;
-        const TaxTotals totals = FillGrid(grid, t.connection(), "A");
-        QCOMPARE(grid.rows(), 0);
-        QCOMPARE(grid.columns(), int(TaxGridCol::Count));
-        QCOMPARE(totals.recordsText(), QStringLiteral("Total Records 0"));
-        QCOMPARE(totals.proceedsText(), QStringLiteral("Total Proceed .00"));
-        QCOMPARE(totals.gainText(), QStringLiteral("Total Gain/Loss .00"));
+        const TaxViewRecords tax = FillGrid(t.connection(), "A");
+        QVERIFY(tax.records.isEmpty());
+        QCOMPARE(tax.totals.recordsText(), QStringLiteral("Total Records 0"));
+        QCOMPARE(tax.totals.proceedsText(), QStringLiteral("Total Proceed .00"));
+        QCOMPARE(tax.totals.gainText(), QStringLiteral("Total Gain/Loss .00"));
+    }
+
+    // Stored and new rows differ in the cells the user may change.
+    void newRowsMayTypeTheirSymbolAndPickTheirType() {
+        const TaxColumns tax;
+        TaxRow taxRow{newTaxRecord(), {}};
+        QVERIFY(tax.locked(taxRow, TaxGridCol::Symbol, true));
+        taxRow.state.isNew = true;
+        QVERIFY(!tax.locked(taxRow, TaxGridCol::Symbol, true));
+        QVERIFY(tax.locked(taxRow, TaxGridCol::Gain, true));
+
+        const TxnColumns txn;
+        TxnRow txnRow{TxnRecord(), {}};
+        QCOMPARE(txn.kind(txnRow, TxnGridCol::TxnType, CellKind::Text), CellKind::Text);
+        txnRow.state.isNew = true;
+        QCOMPARE(txn.kind(txnRow, TxnGridCol::TxnType, CellKind::Text), CellKind::DropDown);
+        QCOMPARE(txn.choices(txnRow, TxnGridCol::TxnType), QStringList({kBought, kSold}));
     }
 };
 

@@ -24,7 +24,7 @@ struct Shown {
         });
         sheet.appendRows({{"a", "0", "x", "Add", "1"}, {"b", "1", "y", "Add", "2"}});
         sheet.setChoices(1, 3, {"Bought", "Sold"});
-        grid.setSheet(&sheet);
+        grid.setGridModel(&sheet);
         grid.resize(600, 300);
         grid.show();
         exposed = QTest::qWaitForWindowExposed(&grid);

@@ -66,7 +66,7 @@ CaptureBrowser::CaptureBrowser(QWebEngineProfile* profile, QWidget* parent)
     grid_ = new SpreadGrid(this);
     grid_->setObjectName(QStringLiteral("sheetGrid"));
     sheetModel_ = new SheetModel(grid_);
-    grid_->setSheet(sheetModel_);
+    grid_->setGridModel(sheetModel_);
     addWidget(view_);
     addWidget(grid_);
     setCurrentWidget(view_);
