@@ -96,8 +96,10 @@ void RecordGridPane::fill() {
         }
         TaxViewRecords tax = FillGrid(db, filledFor_.account, context_.taxYear());
         taxRows_->setRecords(std::move(tax.records));
-        setTotalsCaptions(tax.totals.recordsText(), tax.totals.proceedsText(),
-                          tax.totals.gainText());
+        const QString toCheck = tax.totals.warningsText();
+        setTotalsCaptions(tax.totals.recordsText() +
+                              (toCheck.isEmpty() ? QString() : QStringLiteral("   ") + toCheck),
+                          tax.totals.proceedsText(), tax.totals.gainText());
     } catch (const StoreError& e) {
         emit statusText(QStringLiteral("Records could not be read: ") + e.message());
     }

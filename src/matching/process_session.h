@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/tax_year.h"
-#include "matching/matcher.h"
 #include "matching/match_row.h"
+#include "matching/matcher.h"
 #include "platform/outcome.h"
 
 #include <QSqlDatabase>

@@ -41,7 +41,11 @@ private slots:
 
         const QVector<Step> steps{
             {{"links", a}, 0, kHeading, ""},
-            {{"process", a}, 0, "", ""},
+            {{"process", a},
+             0,
+             "Sells to check: 0 matched to a buy made after the sale, 0 larger than the buys "
+             "found (All Buy Rec Not Found), 1 without a buy.\n",
+             ""},
             {{"links", a},
              0,
              kHeading + "02/01/2000,120,IBM,2000.00,1,01/03/2000,IBM,100,1000.00,100,-1000.00,1,3\n"

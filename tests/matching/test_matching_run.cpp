@@ -187,6 +187,23 @@ private slots:
         QCOMPARE(prompter.messages, QStringList());
     }
 
+    // The run's closing message counts each kind of sell to check; a sell
+    // can be of two kinds.
+    void runCountsSellsToCheck() {
+        TestDatabase db;
+        addRows(db, kAccount,
+                {"S|IBM|100|2000-02-01|3000", "B|MSFT|50|2000-01-03|-500",
+                 "S|MSFT|100|2000-02-01|3000", "S|AAPL|10|2000-02-01|300",
+                 "B|AAPL|10|2000-03-01|-100", "S|T|20|2000-02-01|300", "B|T|5|2000-03-01|-10"});
+        RecordingPrompter prompter;
+        const Outcome outcome = process(db, prompter);
+        QVERIFY(outcome.done());
+        QCOMPARE(outcome.count, 4);
+        QCOMPARE(outcome.message,
+                 QString("Sells to check: 2 matched to a buy made after the sale, 2 larger than "
+                         "the buys found (All Buy Rec Not Found), 1 without a buy."));
+    }
+
     // The open quantity in a buy's Memo decides, in code and in the SQL
     // search alike, whether the buy is open and how much a sell may take.
     void openMemo_data() {
