@@ -1,5 +1,6 @@
 #include "main_window/tax_view.h"
 
+#include "matching/matcher.h"
 #include "platform/cell_readers.h"
 #include "platform/date_text.h"
 #include "platform/formats.h"

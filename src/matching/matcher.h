@@ -49,6 +49,10 @@ struct RunWarnings {
     qsizetype total() const { return buyAfterSell + notAllFound + noBuy; }
 };
 
+// The two memo texts a tax record of the run gets.
+inline const QString kAllBuysFound = QStringLiteral(" ");
+inline const QString kAllBuyRecNotFound = QStringLiteral("All Buy Rec Not Found");
+
 // Matches the sells of one account against its open buys of the same
 // symbol (first 12 characters), writing a link row per applied lot, the
 // lowered open quantity of each buy and the sell's tax record (two when its

@@ -45,10 +45,6 @@ struct LinkRecord {
     QString memo = QStringLiteral(" ");
 };
 
-// The two memo texts a tax record of the processing run gets.
-inline const QString kAllBuysFound = QStringLiteral(" ");
-inline const QString kAllBuyRecNotFound = QStringLiteral("All Buy Rec Not Found");
-
 inline const QString kBought = QStringLiteral("Bought");
 inline const QString kSold = QStringLiteral("Sold");
 
