@@ -73,7 +73,7 @@ RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
         record.dateSold = sell->txnDate;
         record.salePrice = sell->amount;
         record.memo = memo;
-        const TermRecords parts = splitByTerm(record, lots);
+        const TermRecords parts = splitByTerm(record, {lots.constData(), size_t(lots.size())});
         for (int part = 0; part < parts.count; ++part)
             writer.insert(parts.records[part]);
     }

@@ -109,10 +109,8 @@ void Matcher::matchSell(const SellRow& sell) {
     if (!state_.linkWritten)
         SaveSellLinks(state_.runningCost, 0, 0);
     insertTaxRecord();
-    if (lots_.isEmpty())
-        ++warnings_.noBuy;
-    else if (state_.sellMemo == kAllBuyRecNotFound)
-        ++warnings_.notAllFound;
+    if (state_.sellMemo == kAllBuyRecNotFound)
+        ++(lots_.isEmpty() ? warnings_.noBuy : warnings_.notAllFound);
     if (boughtAfterSell_)
         ++warnings_.buyAfterSell;
 }
@@ -189,7 +187,7 @@ void Matcher::insertTaxRecord() {
     record.dateSold = sell_.txnDate;
     record.salePrice = sell_.amount;
     record.memo = state_.sellMemo;
-    const TermRecords parts = splitByTerm(record, lots_);
+    const TermRecords parts = splitByTerm(record, {lots_.constData(), size_t(lots_.size())});
     for (int i = 0; i < parts.count; ++i)
         taxRecords_->insert(parts.records[i]);
 }

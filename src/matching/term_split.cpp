@@ -2,6 +2,8 @@
 
 #include "matching/open_quantity.h"
 
+#include <algorithm>
+
 namespace gainbook {
 
 namespace {
