@@ -83,7 +83,7 @@ private slots:
                "T,1,01/03/1999,02/07/2001,5.00,6.00,1.00,,2\n";
         QTest::newRow("year joined to the option")
             << QStringList{"--year=1999", "tax", "--totals", "Old"} << 0
-            << "Total Records 0\nTotal Proceed 0.00\nTotal Gain/Loss 0.00\n";
+            << "Total Records 0\nTotal Proceed .00\nTotal Gain/Loss .00\n";
         QTest::newRow("year before 1900") << QStringList{"--year", "1899", "accounts"} << 2 << "";
         QTest::newRow("year after 2100") << QStringList{"--year=2101", "accounts"} << 2 << "";
         QTest::newRow("year not a number") << QStringList{"--year", "20x4", "accounts"} << 2 << "";

@@ -146,7 +146,7 @@ QString checkInvariants(TestDatabase& db, const QString& account, bool fromRun) 
                 .arg(it->amount.toDouble());
     }
     if (!records.isEmpty())
-        return QStringLiteral("tax record without sell: %1").arg(records.firstKey());
+        return QStringLiteral("tax record without sell: %1").arg(records.constBegin().key());
     return {};
 }
 

@@ -182,8 +182,10 @@ private slots:
         QVERIFY(session.Process().done());
         QCOMPARE(describeTaxRecs(db, kAccount), tax);
         QCOMPARE(checkInvariants(db, kAccount, true), QString());
+        // Save/Recalculate splits alike; its memo is the last link's, " ".
         QVERIFY(session.SaveRecalculate().done());
-        QCOMPARE(describeTaxRecs(db, kAccount), tax);
+        QCOMPARE(describeTaxRecs(db, kAccount).join(u'\n'),
+                 tax.join(u'\n').replace("All Buy Rec Not Found", " "));
         QCOMPARE(prompter.messages, QStringList());
     }
 
