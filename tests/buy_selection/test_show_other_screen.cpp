@@ -62,7 +62,7 @@ struct Screen {
     QPushButton* button(const char* name) { return control<QPushButton>(w.get(), name); }
     QLabel* label(const char* name) { return control<QLabel>(w.get(), name); }
     SpreadGrid* grid() { return control<SpreadGrid>(w.get(), "vaSpread1"); }
-    SheetModel& sheet() { return *grid()->sheet(); }
+    SheetModel& sheet() { return *qobject_cast<SheetModel*>(grid()->model()); }
 
     // The listed buys by their names above; other IDs as they stand.
     QStringList listed() {

@@ -67,7 +67,7 @@ struct Screen {
     QComboBox* accounts() { return control<QComboBox>(w.get(), "Combo1"); }
     QPushButton* button(const char* name) { return control<QPushButton>(w.get(), name); }
     SpreadGrid* grid() { return control<SpreadGrid>(w.get(), "vaSpread1"); }
-    SheetModel& sheet() { return *grid()->sheet(); }
+    SheetModel& sheet() { return *qobject_cast<SheetModel*>(grid()->model()); }
 
     void choose(const QString& account) {
         const int index = accounts()->findText(account);
