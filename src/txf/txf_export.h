@@ -24,7 +24,7 @@ public:
     // Reads the records sold in the tax year, by date sold: Done with their
     // count, Stopped with "NO record exist to be exported" when there are
     // none, Failed when the store cannot be read.
-    Outcome load(const QSqlDatabase& db, TaxYear year);
+    Outcome load(const QSqlDatabase& db, TaxYear year = {});
 
     // Writes the loaded records, replacing any file of that name: Done
     // with their count, or Failed, leaving a file that cannot be written as
