@@ -39,11 +39,9 @@ QList<int> yearsWithSells(const QSqlDatabase& db) {
 TaxYear defaultTaxYear(const QSqlDatabase& db, std::optional<int> chosen) {
     if (chosen && *chosen >= kFirstTaxYear && *chosen <= kLastTaxYear)
         return TaxYear{*chosen};
-    // The trades decide; a store filled from TXF files alone has only its
-    // tax records to go by.
-    QList<int> years = yearsOf(db, kSoldTxnDates);
-    if (years.isEmpty())
-        years = yearsOf(db, kTaxRecDates);
+    // The trades decide: tax records may be imported or typed for any year,
+    // and a store of them alone keeps the year it always had.
+    const QList<int> years = yearsOf(db, kSoldTxnDates);
     return years.isEmpty() ? TaxYear{} : TaxYear{years.last()};
 }
 

@@ -14,9 +14,8 @@ namespace gainbook {
 QList<int> yearsWithSells(const QSqlDatabase& db);
 
 // The year to work in: the one chosen (settings or --year), else the year of
-// the latest sold transaction, else (a store filled from TXF files) of the
-// latest tax record, else 2000, so a store of 2000 trades works as it always
-// has. Throws StoreError.
+// the latest sold transaction, else 2000, so a store of 2000 trades (or of
+// imported tax records alone) works as it always has. Throws StoreError.
 TaxYear defaultTaxYear(const QSqlDatabase& db, std::optional<int> chosen);
 
 // The years a user can pick from: those with sells, the current year and

@@ -31,7 +31,7 @@ private slots:
         QTest::newRow("trades before tax records")
             << QStringList{"S|2000-02-07", "T|2001-02-07"} << 0 << 2000 << QList<int>{2000, 2001};
         QTest::newRow("tax records only")
-            << QStringList{"T|2023-05-01", "T|2022-05-01"} << 0 << 2023 << QList<int>{2022, 2023};
+            << QStringList{"T|2023-05-01", "T|2022-05-01"} << 0 << 2000 << QList<int>{2022, 2023};
         QTest::newRow("chosen year wins")
             << QStringList{"S|2024-01-10"} << 2000 << 2000 << QList<int>{2024};
         QTest::newRow("chosen year out of range")
