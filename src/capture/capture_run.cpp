@@ -28,6 +28,22 @@ QString skippedLine(const ParseResult& result) {
         .arg(reasons.join(QStringLiteral(", ")));
 }
 
+// "3 rows that are not buys or sells were skipped: dividend 2, other 1."
+QString notTradesLine(const QMap<QString, int>& kinds) {
+    int total = 0;
+    QStringList counts;
+    for (auto it = kinds.cbegin(); it != kinds.cend(); ++it) {
+        total += it.value();
+        counts << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
+    }
+    return QStringLiteral("%1 %2 not %3 skipped: %4.")
+        .arg(total)
+        .arg(total == 1 ? QStringLiteral("row that is") : QStringLiteral("rows that are"))
+        .arg(total == 1 ? QStringLiteral("a buy or sell was")
+                        : QStringLiteral("buys or sells were"))
+        .arg(counts.join(QStringLiteral(", ")));
+}
+
 QString addedMessage(qint64 count) {
     return QStringLiteral("%1 records successfully added.").arg(count);
 }
@@ -107,6 +123,8 @@ Outcome runCapture(const PageDocument& document, CaptureState& state, const QSql
     QStringList after;
     if (parsed.skippedNumbers + parsed.skippedDates > 0)
         after << skippedLine(parsed);
+    if (!parsed.skippedKinds.isEmpty())
+        after << notTradesLine(parsed.skippedKinds);
     if (parsed.rows.isEmpty()) {
         fieldsFromPage();
         Outcome none = Outcome::stop(noDataMessage(state.entry));

@@ -27,7 +27,8 @@ bool PutDuplicate(const QSqlDatabase& db, const QString& account, const QString&
 // them in one transaction and sets the status line. The fields take what
 // the parser read from the page. The outcome carries the run's messages in
 // the order they are shown, the message first:
-// - Done: "N records successfully added.", details: the rows skipped;
+// - Done: "N records successfully added.", details: the rows skipped and
+//   the rows that are no trade, counted by kind;
 // - Stopped: a field check, the page refused, no data (details: the rows
 //   skipped), or nothing when the question was answered No;
 // - Failed: the row the database refused or the store's failure, details:

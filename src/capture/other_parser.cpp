@@ -1,5 +1,10 @@
 #include "capture/capture_parsers.h"
+#include "capture/export_values.h"
+#include "capture/other_layout.h"
 #include "capture/sheet_rows.h"
+#include "capture/trade_words.h"
+
+#include <cmath>
 
 namespace gainbook {
 
@@ -8,22 +13,41 @@ ParseResult ProcessOther(const PageDocument& document, const CaptureSettings& se
     if (!document.isSheet())
         return result.refuse(openSheetMessage());
     const SheetDocument& sheet = *document.sheet;
-    static const HeadingWords words = {
-        {QStringLiteral("DATE"), SheetColumns::Date},
-        {QStringLiteral("TYPE"), SheetColumns::Type},
-        {QStringLiteral("AMOUNT"), SheetColumns::Amount},
-        {QStringLiteral("SYMBOL"), SheetColumns::Symbol},
-        {QStringLiteral("QUANTITY"), SheetColumns::Quantity},
-        {QStringLiteral("DESCRIPTION"), SheetColumns::Symbol},
-        {QStringLiteral("MEMO"), SheetColumns::Unused},
-        {QStringLiteral("COMMENT"), SheetColumns::Unused},
-    };
-    const SheetColumns columns = scanHeadings(sheet, words);
+    const OtherLayout layout = findOtherLayout(sheet);
+    const SheetColumns& columns = layout.columns;
     if (!columns.complete())
         return result.refuse(missingHeadingMessage());
 
-    for (int row = 2; !sheet.text(row, 1).isEmpty(); ++row)
-        readSheetRow(sheet, row, columns, settings.today, result);
+    // A sheet of several accounts files each row under its own.
+    const bool accountPerRow = settings.deriveFromData && columns.account;
+    bool asked = false;
+    for (int row = layout.firstRow; row <= layout.lastRow; ++row) {
+        const TradeWord word = tradeWord(sheet.text(row, columns.type));
+        if (word.type.isEmpty()) {
+            ++result.skippedKinds[word.kind];
+            continue;
+        }
+        const auto quantity = exportNumber(sheet.cell(row, columns.quantity), layout.quantityComma);
+        const auto amount = exportNumber(sheet.cell(row, columns.amount), layout.amountComma);
+        if (!quantity || !amount) {
+            ++result.skippedNumbers;
+            continue;
+        }
+        if (accountPerRow) {
+            const QString account = sheet.text(row, columns.account).trimmed();
+            result.account = account.isEmpty() ? settings.account : account;
+            if (!asked) {
+                result.askAboutCurrentFields();
+                asked = true;
+            }
+        }
+        // Exports write a sell's shares as a negative quantity; the sell is
+        // the sale of that many shares. A buy keeps the sheet's sign, and
+        // the amount is always stored positive.
+        const double shares = word.type == kSold ? std::abs(*quantity) : *quantity;
+        result.add(sheet.text(row, columns.symbol).trimmed(), shares, word.type,
+                   exportDate(sheet.text(row, columns.date), settings.today), std::abs(*amount));
+    }
     return result;
 }
 

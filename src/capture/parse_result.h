@@ -4,6 +4,7 @@
 #include "capture/page_document.h"
 #include "store/records.h"
 
+#include <QMap>
 #include <QVector>
 
 namespace gainbook {
@@ -27,7 +28,10 @@ struct ParseResult {
     QVector<TxnRecord> rows;
     int skippedNumbers = 0; // quantity or amount not a number
     int skippedDates = 0;   // date not a date
-    QString message;        // why the page was refused; nothing is written
+    // Rows that are no buy or sell (dividends, interest, transfers...), by
+    // kind, for parsers that count them.
+    QMap<QString, int> skippedKinds;
+    QString message; // why the page was refused; nothing is written
 
     // The duplicate question is about the fields as they stand now.
     void askAboutCurrentFields();

@@ -4,6 +4,7 @@
 int runScanHelperTests(int argc, char** argv);
 int runPageParserTests(int argc, char** argv);
 int runSheetParserTests(int argc, char** argv);
+int runOtherExportTests(int argc, char** argv);
 int runCaptureRunTests(int argc, char** argv);
 int runCaptureSourceTests(int argc, char** argv);
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     failures += runScanHelperTests(argc, argv);
     failures += runPageParserTests(argc, argv);
     failures += runSheetParserTests(argc, argv);
+    failures += runOtherExportTests(argc, argv);
     failures += runCaptureRunTests(argc, argv);
     failures += runCaptureSourceTests(argc, argv);
     return failures;

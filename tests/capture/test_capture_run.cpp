@@ -104,6 +104,15 @@ private slots:
                               {"3/1/00", "Buy", "A", "x", "1"}})
             << QStringList{test::noData("Other"), "1 row was skipped: 1 with a quantity or "
                                                   "amount that is not a number."};
+        QTest::newRow("no row is a trade")
+            << "Other"
+            << test::sheetOf({{"Statement"},
+                              {"Date", "Action", "Symbol", "Quantity", "Amount"},
+                              {"3/1/00", "Cash Dividend", "A", "", "1"},
+                              {"3/2/00", "Bank Interest", "", "", "1"},
+                              {"3/3/00", "Qualified Dividend", "A", "", "1"}})
+            << QStringList{test::noData("Other"), "3 rows that are not buys or sells were "
+                                                  "skipped: dividend 2, interest 1."};
     }
     void noRowsNoQuestion() {
         QFETCH(QString, entry);

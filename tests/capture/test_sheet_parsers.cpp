@@ -40,9 +40,9 @@ private slots:
                                     {"3/3/00", "Sell", "C", "1", "n/a"},
                                     {"3/4/00", "Sell", "D", "2", "4"}}
             << QStringList{"Other1|All|D|2|Sold|03/04/2000|4|"} << QString() << 1 << 1;
-        QTest::newRow("no TYPE heading")
+        QTest::newRow("no amount heading")
             << "Other"
-            << QVector<QStringList>{{"Trade Date", "Action", "Symbol", "Quantity", "Amount"},
+            << QVector<QStringList>{{"Trade Date", "Action", "Symbol", "Quantity", "Price"},
                                     {"3/1/00", "Buy", "IBM", "1", "1"}}
             << QStringList{} << kMissingHeading << 0 << 0;
         QVector<QStringList> wide{{"Date", "Type", "Symbol", "Quantity"}, {"3/1/00", "Buy", "A"}};

@@ -1,0 +1,80 @@
+#include "capture/trade_words.h"
+
+#include "store/records.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace gainbook {
+
+namespace {
+
+// The text begins with phrase, followed by its end or a character that is
+// not a letter ("BUY TO OPEN", "YOU BOUGHT APPLE INC (AAPL)").
+bool beginsWith(const QString& text, const QString& phrase) {
+    return text.startsWith(phrase) &&
+           (text.size() == phrase.size() || !text[phrase.size()].isLetter());
+}
+
+bool beginsWithAny(const QString& text, const QStringList& phrases) {
+    for (const QString& phrase : phrases)
+        if (beginsWith(text, phrase))
+            return true;
+    return false;
+}
+
+bool hasWord(const QStringList& words, const QStringList& wanted) {
+    for (const QString& w : words)
+        if (wanted.contains(w))
+            return true;
+    return false;
+}
+
+} // namespace
+
+TradeWord tradeWord(const QString& text) {
+    const QString t = text.simplified().toUpper();
+    // Fund subscriptions and redemptions are a fund's buys and sells; older
+    // sheets name them so.
+    static const QStringList buys = {
+        "BUY",        "BOUGHT",          "BOT",          "PURCHASE",    "PURCHASED",
+        "YOU BOUGHT", "REINVEST SHARES", "REINVESTMENT", "SUBSCRIPTION"};
+    static const QStringList sells = {"SELL",     "SOLD",       "SLD",     "SALE",
+                                      "YOU SOLD", "REDEMPTION", "REDEEMED"};
+    if (t == u"B" || beginsWithAny(t, buys))
+        return {kBought, {}};
+    if (t == u"S" || beginsWithAny(t, sells))
+        return {kSold, {}};
+
+    static const QRegularExpression nonLetters(QStringLiteral("[^A-Z]+"));
+    const QStringList words = t.split(nonLetters, Qt::SkipEmptyParts);
+    static const QStringList dividend = {"DIVIDEND",     "DIV",       "CDIV",   "DIVIDENDS",
+                                         "DISTRIBUTION", "QUALIFIED", "CAPITAL"};
+    static const QStringList interest = {"INTEREST", "INT"};
+    static const QStringList split = {"SPLIT", "SPL"};
+    static const QStringList journal = {"JOURNAL", "JOURNALED", "JNL"};
+    static const QStringList fee = {"FEE", "FEES", "COMMISSION", "CHARGE", "TAX", "WITHHOLDING"};
+    static const QStringList transfer = {"TRANSFER",     "TRANSFERRED", "ACH",        "WIRE",
+                                         "MONEYLINK",    "DEPOSIT",     "WITHDRAWAL", "SWEEP",
+                                         "CONTRIBUTION", "CHECK"};
+    if (hasWord(words, dividend))
+        return {{}, QStringLiteral("dividend")};
+    if (hasWord(words, interest))
+        return {{}, QStringLiteral("interest")};
+    if (hasWord(words, split))
+        return {{}, QStringLiteral("split")};
+    if (hasWord(words, journal))
+        return {{}, QStringLiteral("journal")};
+    if (hasWord(words, fee))
+        return {{}, QStringLiteral("fee")};
+    if (hasWord(words, transfer))
+        return {{}, QStringLiteral("transfer")};
+    return {{}, QStringLiteral("other")};
+}
+
+bool isAccountKindWord(const QString& text) {
+    const QString t = text.trimmed().toUpper();
+    return t == u"CASH" || t == u"MARGIN" || t == u"SHORT";
+}
+
+} // namespace gainbook

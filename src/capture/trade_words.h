@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace gainbook {
+
+// What a row's type or action text says: a buy ("Bought"), a sell ("Sold"),
+// or neither, with the kind of row it is ("dividend", "interest",
+// "transfer", "fee", "journal", "split", "other") so that skipped rows can
+// be counted by kind.
+struct TradeWord {
+    QString type; // kBought, kSold, or empty when the row is no trade
+    QString kind; // for rows that are no trade
+};
+
+// Reads the trade words of today's exports and the single letters B and S.
+// A text that names no known trade is never guessed to be one.
+TradeWord tradeWord(const QString& text);
+
+// True for a cash/margin/short marker, which some exports head "Type" and
+// which never says buy or sell.
+bool isAccountKindWord(const QString& text);
+
+} // namespace gainbook

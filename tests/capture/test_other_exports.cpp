@@ -1,0 +1,268 @@
+#include "capture_harness.h"
+#include "page_builder.h"
+
+#include <QtTest>
+
+using namespace gainbook;
+
+namespace {
+
+using Sheet = QVector<QStringList>;
+
+const QStringList kHeadings{"Date", "Type", "Symbol", "Quantity", "Amount"};
+
+// A sheet of the usual headings with one row per type text.
+Sheet typed(const QStringList& types) {
+    Sheet sheet{kHeadings};
+    for (const QString& type : types)
+        sheet.append({"3/1/2024", type, "X", "1", "10"});
+    return sheet;
+}
+
+ParseResult parseOther(const Sheet& sheet, bool derive = true) {
+    return test::parse("Other", test::sheetOf(sheet), [derive](CaptureState& s) {
+        s.today = QDate(2025, 6, 30);
+        s.deriveFromData = derive;
+    });
+}
+
+QString kinds(const ParseResult& result) {
+    QStringList out;
+    for (auto it = result.skippedKinds.cbegin(); it != result.skippedKinds.cend(); ++it)
+        out << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
+    return out.join(u',');
+}
+
+} // namespace
+
+// The "Other" entry on the layouts of today's broker exports: where the
+// headings are, what they are called, the trade words, and the date and
+// number forms; each case is a small sheet and the rows it must give.
+class TestOtherExports : public QObject {
+    Q_OBJECT
+
+private slots:
+    void headings_data() {
+        QTest::addColumn<Sheet>("sheet");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("title and blank lines above")
+            << Sheet{{"History for account 1234 as of 6/1/2024"},
+                     {},
+                     {"Date", "Action", "Symbol", "Quantity", "Amount"},
+                     {"3/1/2024", "Buy", "IBM", "5", "-500"}}
+            << QStringList{"Other1|All|IBM|5|Bought|03/01/2024|500|"};
+        QTest::newRow("trade date wins over a later settlement date")
+            << Sheet{{"Trade Date", "Settlement Date", "Trans Code", "Instrument", "Qty",
+                      "Net Amount"},
+                     {"3/1/2024", "3/5/2024", "Sell", "IBM", "-5", "500"}}
+            << QStringList{"Other1|All|IBM|5|Sold|03/01/2024|500|"};
+        QTest::newRow("settlement date alone is the date")
+            << Sheet{{"Settle Date", "Side", "Ticker", "Shares", "Proceeds"},
+                     {"3/5/2024", "BOT", "IBM", "5", "500"}}
+            << QStringList{"Other1|All|IBM|5|Bought|03/05/2024|500|"};
+        QTest::newRow("symbol wins over an earlier description")
+            << Sheet{{"Activity Date", "Description", "Transaction Type", "Symbol", "Units",
+                      "Total"},
+                     {"3/1/2024", "INTL BUSINESS MACH", "Sale", "IBM", "5", "500"}}
+            << QStringList{"Other1|All|IBM|5|Sold|03/01/2024|500|"};
+        QTest::newRow("headings in any case and spacing")
+            << Sheet{{"TRADE  date", "buy/sell", "security", "QTY", "net amount"},
+                     {"3/1/2024", "SLD", "Acme Fund", "5", "50"}}
+            << QStringList{"Other1|All|Acme Fund|5|Sold|03/01/2024|50|"};
+        // The fault: a Cash/Margin column headed "Type" made cash buys sells
+        // and left margin rows out.
+        QTest::newRow("Cash/Margin column headed Type is not the type")
+            << Sheet{{"Date", "Type", "Action", "Symbol", "Quantity", "Amount"},
+                     {"3/1/2024", "Cash", "Buy", "IBM", "5", "500"},
+                     {"3/2/2024", "Margin", "Sell", "IBM", "-2", "220"},
+                     {"3/3/2024", "Short", "Sell", "T", "-1", "20"}}
+            << QStringList{"Other1|All|IBM|5|Bought|03/01/2024|500|",
+                           "Other1|All|IBM|2|Sold|03/02/2024|220|",
+                           "Other1|All|T|1|Sold|03/03/2024|20|"};
+        QTest::newRow("headings below row 30 are not looked for") << [] {
+            Sheet sheet(30);
+            sheet.append(kHeadings);
+            sheet.append({"3/1/2024", "Buy", "IBM", "5", "500"});
+            return sheet;
+        }() << QStringList{};
+    }
+    void headings() {
+        QFETCH(Sheet, sheet);
+        QFETCH(QStringList, rows);
+        QCOMPARE(test::parsedRows(parseOther(sheet)), rows);
+    }
+
+    void words_data() {
+        QTest::addColumn<QStringList>("types");
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<QString>("skipped");
+        QTest::newRow("buys") << QStringList{"Buy",
+                                             "Bought",
+                                             "BOT",
+                                             "Purchase",
+                                             "YOU BOUGHT AAPL",
+                                             "Reinvest Shares",
+                                             "REINVESTMENT FIDELITY",
+                                             "BUY TO OPEN",
+                                             "Buy to Close",
+                                             "B",
+                                             "Subscription"}
+                              << QStringList(11, "Bought") << QString();
+        QTest::newRow("sells") << QStringList{"Sell",          "Sold",
+                                              "SLD",           "Sale",
+                                              "YOU SOLD AAPL", "SELL TO OPEN",
+                                              "Sell to Close", "S"}
+                               << QStringList(8, "Sold") << QString();
+        // Each of these once turned into a buy or a sell by the letters B
+        // and S somewhere in its text.
+        QTest::newRow("no trades, counted by kind")
+            << QStringList{"Cash Dividend",      "Qualified Dividend",
+                           "Reinvest Dividend",  "Bank Interest",
+                           "MoneyLink Transfer", "Stock Split",
+                           "ADR Mgmt Fee",       "Journal",
+                           "Assignment",         "Stock Subsidiary"}
+            << QStringList{} << "dividend 3,fee 1,interest 1,journal 1,other 2,split 1,transfer 1";
+    }
+    void words() {
+        QFETCH(QStringList, types);
+        QFETCH(QStringList, stored);
+        QFETCH(QString, skipped);
+        const ParseResult result = parseOther(typed(types));
+        QStringList got;
+        for (const TxnRecord& r : result.rows)
+            got << r.type;
+        QCOMPARE(got, stored);
+        QCOMPARE(kinds(result), skipped);
+    }
+
+    // Each stored row as "date|quantity|amount".
+    void values_data() {
+        QTest::addColumn<QStringList>("dates");
+        QTest::addColumn<QStringList>("quantities");
+        QTest::addColumn<QStringList>("amounts");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("badNumbers");
+        QTest::addColumn<int>("badDates");
+        QTest::newRow("date forms")
+            << QStringList{"20240105",
+                           "2024/03/15",
+                           "03/15/2024 09:30:00",
+                           "3/15/2024 9:30 AM",
+                           "04/01/2024 as of 03/28/2024",
+                           "2024-03-15",
+                           "Mar 5, 2024"}
+            << QStringList(7, "1") << QStringList(7, "1")
+            << QStringList{"01/05/2024|1|1", "03/15/2024|1|1", "03/15/2024|1|1", "03/15/2024|1|1",
+                           "04/01/2024|1|1", "03/15/2024|1|1", "03/05/2024|1|1"}
+            << 0 << 0;
+        QTest::newRow("dates that are none")
+            << QStringList{"20240231", "2024/13/01", "pending", "03/15/2024 lunch"}
+            << QStringList(4, "1") << QStringList(4, "1") << QStringList{} << 0 << 4;
+        QTest::newRow("amount forms")
+            << QStringList(7, "3/1/2024") << QStringList(7, "2")
+            << QStringList{"USD 1,234.56", "1,234.56 USD", "-$1,234.56", "(1,234.56)",
+                           "$(1,234.56)",  "$1,234.56",    "1234.56-"}
+            << QStringList(7, "03/01/2024|2|1234.56") << 0 << 0;
+        QTest::newRow("decimal comma in every value")
+            << QStringList(3, "3/1/2024") << QStringList{"1,5", "2,25", "3"}
+            << QStringList{"1.234,56", "(12,50)", "EUR 7,00"}
+            << QStringList{"03/01/2024|1.5|1234.56", "03/01/2024|2.25|12.5", "03/01/2024|3|7"} << 0
+            << 0;
+        // Never read one way in one row and another way in the next.
+        QTest::newRow("decimal comma in some values only")
+            << QStringList(3, "3/1/2024") << QStringList(3, "1")
+            << QStringList{"1.234,56", "12,5", "1,234.56"} << QStringList{"03/01/2024|1|1234.56"}
+            << 2 << 0;
+        QTest::newRow("thousands or decimals, undecided")
+            << QStringList(2, "3/1/2024") << QStringList(2, "1") << QStringList{"1,234", "2,500"}
+            << QStringList{"03/01/2024|1|1234", "03/01/2024|1|2500"} << 0 << 0;
+        QTest::newRow("empty and worded cells")
+            << QStringList(3, "3/1/2024") << QStringList{"", "1", "ten"}
+            << QStringList{"1", "", "1"} << QStringList{} << 3 << 0;
+    }
+    void values() {
+        QFETCH(QStringList, dates);
+        QFETCH(QStringList, quantities);
+        QFETCH(QStringList, amounts);
+        QFETCH(QStringList, rows);
+        QFETCH(int, badNumbers);
+        QFETCH(int, badDates);
+        Sheet sheet{kHeadings};
+        for (int i = 0; i < dates.size(); ++i)
+            sheet.append({dates[i], "Buy", "X", quantities[i], amounts[i]});
+        const ParseResult result = parseOther(sheet);
+        QStringList got;
+        for (const TxnRecord& r : result.rows)
+            got << formatDate(r.txnDate) + u'|' + numberToText(r.quantity) + u'|' +
+                       numberToText(r.amount.toDouble());
+        QCOMPARE(got, rows);
+        QCOMPARE(result.skippedNumbers, badNumbers);
+        QCOMPARE(result.skippedDates, badDates);
+    }
+
+    // The fault: a sell with a negative quantity was stored negative, which
+    // matching took as no shares sold (cost 0, the whole proceeds a gain).
+    void sellWithNegativeQuantity_data() {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("row");
+        QTest::newRow("negative sell") << "Sell"
+                                       << "-100"
+                                       << "Other1|All|X|100|Sold|03/01/2024|10|";
+        QTest::newRow("positive sell") << "Sold"
+                                       << "100"
+                                       << "Other1|All|X|100|Sold|03/01/2024|10|";
+        QTest::newRow("buy keeps its sign") << "Buy"
+                                            << "-100"
+                                            << "Other1|All|X|-100|Bought|03/01/2024|10|";
+    }
+    void sellWithNegativeQuantity() {
+        QFETCH(QString, type);
+        QFETCH(QString, quantity);
+        QFETCH(QString, row);
+        Sheet sheet{kHeadings, {"3/1/2024", type, "X", quantity, "-10"}};
+        QCOMPARE(test::parsedRows(parseOther(sheet)), QStringList{row});
+    }
+
+    // Quantity, date and amount each come from their own column: a row
+    // whose cells are shifted is refused, not read from its neighbours.
+    void shiftedRowIsRefused() {
+        const Sheet sheet{{"Date", "Action", "Symbol", "Quantity", "Price", "Amount"},
+                          {"3/1/2024", "Buy", "IBM", "", "5", "500"},
+                          {"3/1/2024", "Buy", "IBM", "5", "100", ""}};
+        const ParseResult result = parseOther(sheet);
+        QVERIFY(result.rows.isEmpty());
+        QCOMPARE(result.skippedNumbers, 2);
+    }
+
+    void accountPerRow_data() {
+        QTest::addColumn<bool>("derive");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("derive from data") << true
+                                          << QStringList{"A-1|All|IBM|5|Bought|03/01/2024|500|",
+                                                         "B-2|All|IBM|5|Sold|03/02/2024|600|",
+                                                         "Other1|All|T|1|Bought|03/03/2024|20|"};
+        QTest::newRow("typed account") << false
+                                       << QStringList{"Other1|All|IBM|5|Bought|03/01/2024|500|",
+                                                      "Other1|All|IBM|5|Sold|03/02/2024|600|",
+                                                      "Other1|All|T|1|Bought|03/03/2024|20|"};
+    }
+    void accountPerRow() {
+        QFETCH(bool, derive);
+        QFETCH(QStringList, rows);
+        const Sheet sheet{{"Account Number", "Date", "Action", "Symbol", "Quantity", "Amount"},
+                          {"A-1", "3/1/2024", "Buy", "IBM", "5", "500"},
+                          {"B-2", "3/2/2024", "Sell", "IBM", "-5", "600"},
+                          {" ", "3/3/2024", "Buy", "T", "1", "20"}};
+        const ParseResult result = parseOther(sheet, derive);
+        QCOMPARE(test::parsedRows(result), rows);
+        QCOMPARE(result.askedAccount, derive ? QString("A-1") : QString("Other1"));
+    }
+};
+
+int runOtherExportTests(int argc, char** argv) {
+    TestOtherExports t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_other_exports.moc"
