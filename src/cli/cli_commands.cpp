@@ -41,7 +41,7 @@ const QVector<CliCommand>& cliCommands() {
 namespace {
 
 void printCommandList(QTextStream& err) {
-    err << "usage: gainbook-cli [--db FILE] [--yes | --no] COMMAND [ARGS...]\n"
+    err << "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | --no] COMMAND [ARGS...]\n"
         << "commands:\n";
     for (const CliCommand& command : cliCommands())
         err << "  " << command.name
@@ -54,6 +54,7 @@ void printCommandList(QTextStream& err) {
 int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QString databasePath;
     std::optional<bool> answer;
+    std::optional<TaxYear> year;
     qsizetype i = 0;
     for (; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
@@ -66,6 +67,21 @@ int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
             databasePath = arguments[i];
         } else if (arg.startsWith(QLatin1String("--db="))) {
             databasePath = arg.mid(5);
+        } else if (arg == QLatin1String("--year") || arg.startsWith(QLatin1String("--year="))) {
+            const bool joined = arg.size() > 6;
+            if (!joined && ++i >= arguments.size()) {
+                err << "--year needs a year.\n";
+                printCommandList(err);
+                return ExitUsage;
+            }
+            const QString text = joined ? arg.mid(7) : arguments[i];
+            year = parseTaxYear(text);
+            if (!year) {
+                err << "Not a tax year from " << kFirstTaxYear << " to " << kLastTaxYear << ": "
+                    << text << '\n';
+                printCommandList(err);
+                return ExitUsage;
+            }
         } else if (arg == QLatin1String("--yes") || arg == QLatin1String("--no")) {
             const bool yes = arg == QLatin1String("--yes");
             if (answer && *answer != yes) {
@@ -106,6 +122,7 @@ int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         databasePath = defaultDatabasePath(settings, QDir::currentPath());
     }
     CliSession session(out, err, answer, databasePath);
+    session.setChosenYear(year);
     session.setUsageLine(command->name +
                          (command->arguments.isEmpty() ? QString() : u' ' + command->arguments));
     if (command->needsDatabase && !session.openDatabase())

@@ -1,5 +1,8 @@
 #include "cli/cli_session.h"
 
+#include "store/sell_years.h"
+#include "store/store_error.h"
+
 namespace gainbook {
 
 CliSession::CliSession(QTextStream& out, QTextStream& err, std::optional<bool> answer,
@@ -10,6 +13,14 @@ bool CliSession::openDatabase() {
     const OpenResult result = database_.open(databasePath_);
     if (!result.ok()) {
         fail(result.message);
+        return false;
+    }
+    try {
+        taxYear_ =
+            defaultTaxYear(database_.connection(),
+                           chosenYear_ ? std::optional<int>(chosenYear_->year) : std::nullopt);
+    } catch (const StoreError& error) {
+        fail(error.message());
         return false;
     }
     return true;

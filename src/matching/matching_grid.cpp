@@ -94,8 +94,7 @@ void MatchingGrid::FillSellRec(const LinkRead& read) {
         skipSell_ = false;
         return;
     }
-    if (sell->txnDate < taxYearFirstDay() || sell->txnDate > taxYearLastDay() ||
-        !sell->txnDate.isValid()) {
+    if (!year_.contains(sell->txnDate)) {
         skipSell_ = true;
         return;
     }

@@ -21,9 +21,19 @@ Outcome stopWith(Prompter& prompter, const QString& text) {
 
 } // namespace
 
-QString noCompleteTransactionText() {
+QString noCompleteTransactionText(TaxYear year) {
     return QStringLiteral("No complete transaction for the process Year ") +
-           QString::number(ProcessYear);
+           QString::number(year.year);
+}
+
+QString runWarningsText(const RunWarnings& warnings) {
+    if (warnings.total() == 0)
+        return {};
+    return QStringLiteral("Sells to check: %1 matched to a buy made after the sale, %2 larger "
+                          "than the buys found (All Buy Rec Not Found), %3 without a buy.")
+        .arg(warnings.buyAfterSell)
+        .arg(warnings.notAllFound)
+        .arg(warnings.noBuy);
 }
 
 QString alreadyProcessedText(const QString& account) {
@@ -50,6 +60,7 @@ Outcome ProcessSession::Process(const Progress& progress) {
     if (account_.isEmpty())
         return stopWith(prompter_, QStringLiteral("Please select one account"));
     qsizetype matched = 0;
+    RunWarnings warnings;
     try {
         // A second run would reopen buys that the first run's links still
         // hold and apply them twice.
@@ -62,7 +73,7 @@ Outcome ProcessSession::Process(const Progress& progress) {
         if (sells.isEmpty()) {
             // The reopened buys stay: the account has nothing matched.
             transaction.commit();
-            return stopWith(prompter_, noCompleteTransactionText());
+            return stopWith(prompter_, noCompleteTransactionText(year_));
         }
         for (qsizetype i = 0; i < sells.size(); ++i) {
             if (progress && i % 500 == 0)
@@ -73,15 +84,16 @@ Outcome ProcessSession::Process(const Progress& progress) {
             progress(sells.size(), sells.size());
         transaction.commit();
         matched = sells.size();
+        warnings = matcher.warnings();
     } catch (const StoreError& error) {
         return Outcome::failure(QStringLiteral("Processing of %1 failed; nothing was changed: %2")
                                     .arg(account_, error.message()));
     }
-    return Outcome::ok(matched);
+    return Outcome::ok(matched, runWarningsText(warnings));
 }
 
 QVector<MatchRow> ProcessSession::matchRows() const {
-    return MatchingGrid().FillGrid(db_, account_);
+    return MatchingGrid(year_).FillGrid(db_, account_);
 }
 
 Outcome ProcessSession::Update(const QVector<LotKey>& lots) {
@@ -103,7 +115,7 @@ Outcome ProcessSession::SaveRecalculate() {
         Transaction transaction(db_);
         switch (recalculateTaxRecords(db_, account_)) {
         case RecalcStatus::NoLinks:
-            return stopWith(prompter_, noCompleteTransactionText());
+            return stopWith(prompter_, noCompleteTransactionText(year_));
         case RecalcStatus::SellMissing:
             // Rolled back: the account keeps the tax records it had.
             return stopWith(prompter_, QStringLiteral("Sell record not found "));

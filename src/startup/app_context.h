@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/next_token.h"
+#include "platform/tax_year.h"
 #include "store/database.h"
 
 #include <QString>
@@ -28,12 +29,18 @@ public:
     Database& database() { return database_; }
     Tokenizer& tokenizer() { return tokenizer_; }
 
+    // The tax year the screens work in; the main window settles it when a
+    // database opens and when the user picks another year.
+    TaxYear taxYear() const { return taxYear_; }
+    void setTaxYear(TaxYear year) { taxYear_ = year; }
+
 private:
     QString applicationDirectory_;
     QString pageToShow_;
     SettingsStore& settings_;
     Database database_;
     Tokenizer tokenizer_;
+    TaxYear taxYear_;
 };
 
 } // namespace gainbook

@@ -10,10 +10,10 @@
 
 namespace gainbook {
 
-Outcome TxfExport::load(const QSqlDatabase& db) {
+Outcome TxfExport::load(const QSqlDatabase& db, TaxYear year) {
     records_.clear();
     try {
-        records_ = selectTaxRecsSold(db, taxYearFirstDay(), taxYearLastDay());
+        records_ = selectTaxRecsSold(db, year.firstDay(), year.lastDay());
     } catch (const StoreError& error) {
         return Outcome::failure(exportReadFailedMessage(error.message()));
     }

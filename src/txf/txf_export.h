@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/tax_year.h"
 #include "platform/outcome.h"
 #include "store/records.h"
 
@@ -13,7 +14,7 @@ namespace gainbook {
 // something to write:
 //
 //     TxfExport txf;
-//     if (!txf.load(db).done()) <tell the outcome and stop>;
+//     if (!txf.load(db, year).done()) <tell the outcome and stop>;
 //     path = <save dialog set up from txfExportDialog()>;
 //     if (!path.isEmpty()) <tell txf.writeTo(path)>;
 //
@@ -23,7 +24,7 @@ public:
     // Reads the records sold in the tax year, by date sold: Done with their
     // count, Stopped with "NO record exist to be exported" when there are
     // none, Failed when the store cannot be read.
-    Outcome load(const QSqlDatabase& db);
+    Outcome load(const QSqlDatabase& db, TaxYear year = {});
 
     // Writes the loaded records, replacing any file of that name: Done
     // with their count, or Failed, leaving a file that cannot be written as

@@ -17,6 +17,7 @@
 #include "widgets/spread_grid.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -267,6 +268,28 @@ private slots:
         QCOMPARE(m.grid().view(), RecordView::Transactions);
         QVERIFY(m.w->grid().totalsFrame()->isHidden());
         QCOMPARE(m.column(TxnGridCol::Symbol), QStringList({"IBM", "IBM", "MSFT"}));
+    }
+
+    // The year selector lists the years with sells and the current one; a
+    // choice refills the view and is remembered.
+    void yearSelectorChoosesTheTaxYear() {
+        Window m;
+        m.load();
+        QStringList years;
+        for (int i = 0; i < m.w->cboYear->count(); ++i)
+            years << m.w->cboYear->itemText(i);
+        const QString now = QString::number(QDate::currentDate().year());
+        QCOMPARE(years, (QStringList{"1999", "2000", "2001", now}));
+        QCOMPARE(m.w->cboYear->currentText(), QString("2000"));
+
+        QTest::mouseClick(m.w->optTax, Qt::LeftButton);
+        m.select("Acme");
+        QCOMPARE(m.column(TaxGridCol::Symbol), QStringList({"AOL", "IBM"}));
+        m.w->cboYear->setCurrentIndex(2);
+        emit m.w->cboYear->activated(2);
+        QCOMPARE(m.column(TaxGridCol::Symbol), QStringList({"T"}));
+        QCOMPARE(m.grid().recordsTotal()->text(), QString("Total Records 1"));
+        QCOMPARE(m.settings.value("Options", "TaxYear", {}), QString("2001"));
     }
 
     void taxViewTotals() {

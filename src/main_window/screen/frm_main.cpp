@@ -10,8 +10,12 @@
 #include "widgets/outline.h"
 #include "widgets/spread_grid.h"
 #include "widgets/status_hints.h"
+#include "platform/settings_store.h"
+#include "store/sell_years.h"
+#include "store/store_error.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -50,6 +54,9 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
     Option1->setChecked(true);
     optTax = new QRadioButton(QStringLiteral("Tax"), Frame1);
     optTax->setObjectName(QStringLiteral("optTax"));
+    cboYear = new QComboBox(Frame1);
+    cboYear->setObjectName(QStringLiteral("cboYear"));
+    cboYear->setToolTip(QStringLiteral("Tax year"));
     cmdNew = new QPushButton(QStringLiteral("New Record"), central);
     cmdNew->setObjectName(QStringLiteral("cmdNew"));
     cmdAdd = new QPushButton(QStringLiteral("Save"), central);
@@ -67,6 +74,7 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
 
     connect(Option1, &QRadioButton::clicked, this, &frmMain::Option1_Click);
     connect(optTax, &QRadioButton::clicked, this, &frmMain::optTax_Click);
+    connect(cboYear, &QComboBox::activated, this, &frmMain::cboYear_Activated);
     connect(cmdNew, &QPushButton::clicked, grid_, &RecordGridPane::cmdNew_Click);
     connect(cmdAdd, &QPushButton::clicked, grid_, &RecordGridPane::CmdAdd_Click);
     connect(Command4, &QPushButton::clicked, grid_, &RecordGridPane::Command4_Click);
@@ -89,6 +97,8 @@ void frmMain::buildLayout() {
     display->setContentsMargins(8, 2, 8, 4);
     display->addWidget(Option1);
     display->addWidget(optTax);
+    display->addWidget(new QLabel(QStringLiteral("Year"), Frame1));
+    display->addWidget(cboYear);
 
     // The top row keeps its place when the window grows; only the outline
     // and the grid take the new room.
@@ -124,6 +134,7 @@ void frmMain::setHints() {
     hints_->add(Option1,
                 QStringLiteral("Click to See Transactions for the selected Account/Month"));
     hints_->add(optTax, QStringLiteral("Click to see, Tax record for selected Account Only"));
+    hints_->add(cboYear, QStringLiteral("Click to choose the tax year to see, process and export"));
     hints_->add(grid_->recordGrid(), QStringLiteral("Click on Header row to sort in proper order"));
     hints_->add(commands_->Command1,
                 QStringLiteral("Click to Exit System. All data is already saved"));
@@ -137,8 +148,56 @@ bool frmMain::Form_Load() {
     if (!openDatabaseForStart(context_.database(), context_.settings(),
                               context_.applicationDirectory(), prompter_, services_.chooseFile))
         return false;
+    settleTaxYear();
     outline_->DisplayList();
     return true;
+}
+
+void frmMain::settleTaxYear() {
+    const QString stored = context_.settings().value(kTaxYearSection, kTaxYearKey, QString());
+    const std::optional<TaxYear> chosen = parseTaxYear(stored);
+    try {
+        context_.setTaxYear(defaultTaxYear(context_.database().connection(),
+                                           chosen ? std::optional(chosen->year) : std::nullopt));
+    } catch (const StoreError& e) {
+        context_.setTaxYear(chosen.value_or(TaxYear{}));
+        Status->setText(QStringLiteral("Records could not be read: ") + e.message());
+    }
+    fillYearList();
+}
+
+void frmMain::fillYearList() {
+    QList<int> sellYears;
+    try {
+        sellYears = yearsWithSells(context_.database().connection());
+    } catch (const StoreError&) {
+        // The list still offers the year in use and the current one.
+    }
+    const QList<int> years =
+        yearChoices(sellYears, QDate::currentDate().year(), context_.taxYear());
+    const QSignalBlocker blocker(cboYear);
+    cboYear->clear();
+    for (int year : years)
+        cboYear->addItem(QString::number(year), year);
+    cboYear->setCurrentIndex(cboYear->findData(context_.taxYear().year));
+}
+
+void frmMain::cboYear_Activated(int index) {
+    const TaxYear year{cboYear->itemData(index).toInt()};
+    if (year == context_.taxYear())
+        return;
+    if (grid_->hasUnsavedEdits()) {
+        if (!prompter_.ask(QStringLiteral("Are you sure you want to ignore changes?"))) {
+            // The edits stay, and so does the year they were made in.
+            cboYear->setCurrentIndex(cboYear->findData(context_.taxYear().year));
+            return;
+        }
+        grid_->setUnsavedEdits(false);
+    }
+    context_.setTaxYear(year);
+    context_.settings().setValue(kTaxYearSection, kTaxYearKey, QString::number(year.year));
+    if (outline_->selection().isValid())
+        grid_->fill();
 }
 
 void frmMain::Form_Activate() {
@@ -152,6 +211,7 @@ void frmMain::Form_Activate() {
     // wiped at once.
     const OutlineSelection before = outline_->selection();
     grid_->ClearGrid();
+    fillYearList(); // a run or a capture may have brought sells of a new year
     outline_->DisplayList();
     if (outline_->reselect(before))
         grid_->fill();

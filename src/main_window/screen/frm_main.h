@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -46,6 +47,7 @@ public:
     QGroupBox* Frame1 = nullptr;
     QRadioButton* Option1 = nullptr;
     QRadioButton* optTax = nullptr;
+    QComboBox* cboYear = nullptr; // the tax year
     QPushButton* cmdNew = nullptr;
     QPushButton* cmdAdd = nullptr;
     QPushButton* Command4 = nullptr;
@@ -60,6 +62,8 @@ public:
 public slots:
     void Option1_Click();
     void optTax_Click();
+    // Another tax year picked: remembered in the settings, the view refilled.
+    void cboYear_Activated(int index);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -68,6 +72,9 @@ private:
     void buildLayout();
     void setHints();
     void switchView(bool tax);
+    // The year from the settings, else the latest sell's, else 2000.
+    void settleTaxYear();
+    void fillYearList();
 
     AppContext& context_;
     Prompter& prompter_;

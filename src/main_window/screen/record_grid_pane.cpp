@@ -94,10 +94,12 @@ void RecordGridPane::fill() {
             prompter_.message(QStringLiteral("Tax record can not be displayed monthwise"));
             return;
         }
-        TaxViewRecords tax = FillGrid(db, filledFor_.account);
+        TaxViewRecords tax = FillGrid(db, filledFor_.account, context_.taxYear());
         taxRows_->setRecords(std::move(tax.records));
-        setTotalsCaptions(tax.totals.recordsText(), tax.totals.proceedsText(),
-                          tax.totals.gainText());
+        const QString toCheck = tax.totals.warningsText();
+        setTotalsCaptions(tax.totals.recordsText() +
+                              (toCheck.isEmpty() ? QString() : QStringLiteral("   ") + toCheck),
+                          tax.totals.proceedsText(), tax.totals.gainText());
     } catch (const StoreError& e) {
         emit statusText(QStringLiteral("Records could not be read: ") + e.message());
     }
@@ -109,9 +111,10 @@ void RecordGridPane::cmdNew_Click() {
         return;
     }
     if (view_ == RecordView::Tax)
-        taxRows_->insertNewRecord(1, newTaxRecord());
+        taxRows_->insertNewRecord(1, newTaxRecord(context_.taxYear()));
     else
-        txnRows_->insertNewRecord(1, newTxnRecord(txnRows_->rowList(), filledFor_));
+        txnRows_->insertNewRecord(
+            1, newTxnRecord(txnRows_->rowList(), filledFor_, context_.taxYear()));
     setUnsavedEdits(true);
     recordGrid_->setFocus();
     recordGrid_->setCurrentCell(view_ == RecordView::Tax ? 1 : 2, 1);

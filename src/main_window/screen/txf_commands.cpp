@@ -34,7 +34,7 @@ TxfCommands::TxfCommands(AppContext& context, Prompter& prompter, QWidget* windo
 
 void TxfCommands::mnuExport_Click() {
     TxfExport txf;
-    const Outcome loaded = txf.load(context_.database().connection());
+    const Outcome loaded = txf.load(context_.database().connection(), context_.taxYear());
     if (!loaded.done()) {
         tellOutcome(prompter_, loaded);
         return;

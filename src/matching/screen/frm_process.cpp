@@ -200,8 +200,9 @@ void frmProcess::updateProcessButton() {
 }
 
 void frmProcess::report(const Outcome& outcome) {
-    // Stopped commands have shown their message already.
-    if (outcome.failed())
+    // Stopped commands have shown their message already; a run that went
+    // through tells which sells need a look.
+    if (outcome.failed() || (outcome.done() && !outcome.message.isEmpty()))
         prompter_.message(outcome.message);
 }
 
@@ -300,8 +301,10 @@ std::function<void()> processScreenOpener(AppContext& context, Prompter& prompte
         if (!*screen) {
             *screen = new frmProcess(context.database().connection(), prompter, mainWindow);
             (*screen)->setAttribute(Qt::WA_DeleteOnClose);
+            (*screen)->setTaxYear(context.taxYear());
             (*screen)->Form_Load();
         }
+        (*screen)->setTaxYear(context.taxYear());
         (*screen)->show();
         (*screen)->raise();
         (*screen)->activateWindow();

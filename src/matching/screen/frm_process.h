@@ -41,6 +41,9 @@ public:
                BuySelectionOpener openBuySelection = {});
     ~frmProcess() override;
 
+    // The year whose sells the grid shows; taken before every showing.
+    void setTaxYear(TaxYear year) { session_.setTaxYear(year); }
+
     // Places the window, lists the accounts and lays out the empty grid.
     void Form_Load();
     // Fresh links after another screen was in front.
