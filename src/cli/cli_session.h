@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/tax_year.h"
 #include "cli/cli_prompter.h"
 #include "platform/outcome.h"
+#include "platform/tax_year.h"
 #include "store/database.h"
 
 #include <QStringList>

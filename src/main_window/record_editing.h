@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/tax_year.h"
 #include "main_window/record_view.h"
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
+#include "platform/tax_year.h"
 
 #include <QSqlDatabase>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/tax_year.h"
 #include "platform/record_columns.h"
+#include "platform/tax_year.h"
 #include "store/records.h"
 
 #include <QSqlDatabase>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/tax_year.h"
 #include "matching/match_row.h"
+#include "platform/tax_year.h"
 
 #include <QSqlDatabase>
 #include <QVector>

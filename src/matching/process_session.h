@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/tax_year.h"
 #include "matching/match_row.h"
 #include "matching/matcher.h"
 #include "platform/outcome.h"
+#include "platform/tax_year.h"
 
 #include <QSqlDatabase>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/tax_year.h"
 #include "platform/outcome.h"
+#include "platform/tax_year.h"
 #include "store/records.h"
 
 #include <QSqlDatabase>

@@ -5,14 +5,14 @@
 #include "main_window/screen/record_grid_pane.h"
 #include "main_window/screen/txf_commands.h"
 #include "platform/prompter.h"
+#include "platform/settings_store.h"
 #include "startup/app_context.h"
+#include "store/sell_years.h"
+#include "store/store_error.h"
 #include "widgets/activation_watcher.h"
 #include "widgets/outline.h"
 #include "widgets/spread_grid.h"
 #include "widgets/status_hints.h"
-#include "platform/settings_store.h"
-#include "store/sell_years.h"
-#include "store/store_error.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
