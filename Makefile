@@ -2,12 +2,14 @@
 .PHONY: run test build deps
 
 DB ?= db1.db
+# Extra configure options, e.g. CMAKE_ARGS=-DGAINBOOK_WERROR=ON (CI).
+CMAKE_ARGS ?=
 
 deps:
 	bash scripts/install-deps.sh
 
 build: deps
-	cmake --preset default
+	cmake --preset default $(CMAKE_ARGS)
 	cmake --build --preset default
 
 run: build

@@ -4,9 +4,9 @@
 
 #include "db_generator.h"
 #include "main_window/txn_view.h"
-#include "platform/spread_grid.h"
 #include "store/database.h"
 #include "widgets/record_table_model.h"
+#include "widgets/spread_grid.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,15 +1,15 @@
 #include "app/desktop_program.h"
 
-#include "app/app_context.h"
-#include "app/database_chooser.h"
 #include "app/start_sequence.h"
 #include "capture/screen/attach_capture_screen.h"
 #include "capture/web/browser_setup.h"
-#include "main_window/frm_main.h"
-#include "main_window/main_commands.h"
-#include "matching/frm_process.h"
-#include "platform/message_box_prompter.h"
+#include "main_window/screen/frm_main.h"
+#include "main_window/screen/main_commands.h"
+#include "matching/screen/frm_process.h"
 #include "platform/settings_store.h"
+#include "startup/app_context.h"
+#include "startup/screen/database_chooser.h"
+#include "widgets/message_box_prompter.h"
 
 #include <QApplication>
 #include <QDir>

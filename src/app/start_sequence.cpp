@@ -1,9 +1,9 @@
 #include "app/start_sequence.h"
 
-#include "app/app_context.h"
-#include "app/components.h"
-#include "app/frm_browse.h"
-#include "app/frm_disclaim.h"
+#include "startup/app_context.h"
+#include "startup/components.h"
+#include "startup/screen/frm_browse.h"
+#include "startup/screen/frm_disclaim.h"
 
 #include <QPushButton>
 #include <QTimer>

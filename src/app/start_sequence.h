@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/frm_browse.h"
+#include "startup/screen/frm_browse.h"
 
 #include <QObject>
 #include <QPointer>

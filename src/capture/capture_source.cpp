@@ -75,4 +75,19 @@ CaptureSource resolveCaptureSource(const QString& text, const QString& docsFolde
     return {CaptureSource::Kind::Address, address, QString(), address.toString()};
 }
 
+std::optional<PageDocument> openSheetDocument(const CaptureSource& source, QString* error) {
+    if (!QFileInfo::exists(source.path)) {
+        if (error)
+            *error = QStringLiteral("File not found: %1").arg(source.shown);
+        return std::nullopt;
+    }
+    auto sheet = readSpreadsheet(source.path, error);
+    if (!sheet)
+        return std::nullopt;
+    PageDocument document;
+    document.address = source.shown;
+    document.sheet = std::move(sheet);
+    return document;
+}
+
 } // namespace gainbook

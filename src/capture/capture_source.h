@@ -1,7 +1,11 @@
 #pragma once
 
+#include "capture/page_document.h"
+
 #include <QString>
 #include <QUrl>
+
+#include <optional>
 
 namespace gainbook {
 
@@ -39,5 +43,11 @@ struct CaptureSource {
 // A local file named ".csv", ".xls" or ".xlsx" (any case) is a Sheet.
 CaptureSource resolveCaptureSource(const QString& text, const QString& docsFolder,
                                    const QString& currentDirectory, bool pasted = false);
+
+// Opens a Sheet source as the document a capture reads: the hosted
+// spreadsheet, its address the file as given. It needs no browser engine.
+// A missing or unreadable file gives no document and a message in *error
+// (when given), for example "File not found: FILE".
+std::optional<PageDocument> openSheetDocument(const CaptureSource& source, QString* error);
 
 } // namespace gainbook

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/next_token.h"
 #include "capture/page_document.h"
 #include "platform/blank_text.h"
+#include "platform/next_token.h"
 
 #include <QString>
 #include <QVector>

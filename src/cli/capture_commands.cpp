@@ -4,7 +4,7 @@
 #include "capture/capture_run.h"
 #include "capture/capture_source.h"
 #include "capture/sources/pasted_text.h"
-#include "capture/web/document_loader.h"
+#include "cli/capture_document.h"
 #include "cli/cli_session.h"
 
 #include <QCoreApplication>
@@ -20,7 +20,7 @@ struct CaptureArgs {
     std::optional<QString> month;
     std::optional<bool> derive;
     bool paste = false;
-    int stallMs = kDefaultStallMs;
+    int stallMs = 0; // --timeout in ms; 0: the page helper's own default
     QString source;
 };
 
@@ -135,15 +135,18 @@ int runCaptureCommand(CliSession& session, const QStringList& args) {
         state.pasteData = true;
         state.pastedText = *text;
     } else {
-        auto loaded = loadDocument(source, &error, parsed.stallMs);
-        if (!loaded) {
+        switch (openCaptureDocument(source, parsed.source, document, error, parsed.stallMs)) {
+        case DocumentOpen::Opened:
+            break;
+        case DocumentOpen::SourceFailed:
             // What cannot be opened as the document the entry reads is the
             // same as a page without the entry's data.
             session.err() << error << '\n';
             session.prompter().message(noDataMessage(state.entry));
             return ExitMessage;
+        case DocumentOpen::ToolFailed:
+            return session.fail(error);
         }
-        document = std::move(*loaded);
     }
 
     return session.finish(

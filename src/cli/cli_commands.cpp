@@ -1,6 +1,5 @@
 #include "cli/cli_commands.h"
 
-#include "app/database_location.h"
 #include "cli/backup_commands.h"
 #include "cli/buy_commands.h"
 #include "cli/capture_commands.h"
@@ -9,6 +8,7 @@
 #include "cli/record_commands.h"
 #include "cli/txf_commands.h"
 #include "platform/settings_store.h"
+#include "startup/database_location.h"
 #include "store/store_fault.h"
 
 #include <QDir>
@@ -52,7 +52,7 @@ bool writesToDatabase(const QString& name) {
 }
 
 void printCommandList(QTextStream& err) {
-    err << "usage: gainbook-cli [--db FILE] [--yes | --no] COMMAND [ARGS...]\n"
+    err << "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | --no] COMMAND [ARGS...]\n"
         << "commands:\n";
     for (const CliCommand& command : cliCommands())
         err << "  " << command.name
@@ -65,6 +65,7 @@ void printCommandList(QTextStream& err) {
 int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QString databasePath;
     std::optional<bool> answer;
+    std::optional<TaxYear> year;
     qsizetype i = 0;
     for (; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
@@ -84,6 +85,21 @@ int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
             databasePath = arg.mid(5);
             if (databasePath.isEmpty()) {
                 err << "--db needs a file name.\n";
+                printCommandList(err);
+                return ExitUsage;
+            }
+        } else if (arg == QLatin1String("--year") || arg.startsWith(QLatin1String("--year="))) {
+            const bool joined = arg.size() > 6;
+            if (!joined && ++i >= arguments.size()) {
+                err << "--year needs a year.\n";
+                printCommandList(err);
+                return ExitUsage;
+            }
+            const QString text = joined ? arg.mid(7) : arguments[i];
+            year = parseTaxYear(text);
+            if (!year) {
+                err << "Not a tax year from " << kFirstTaxYear << " to " << kLastTaxYear << ": "
+                    << text << '\n';
                 printCommandList(err);
                 return ExitUsage;
             }
@@ -127,6 +143,7 @@ int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         databasePath = defaultDatabasePath(settings, QDir::currentPath());
     }
     CliSession session(out, err, answer, databasePath);
+    session.setChosenYear(year);
     session.setUsageLine(command->name +
                          (command->arguments.isEmpty() ? QString() : u' ' + command->arguments));
     if (command->needsDatabase && !session.openDatabase())

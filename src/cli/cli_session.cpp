@@ -1,5 +1,7 @@
 #include "cli/cli_session.h"
 
+#include "store/sell_years.h"
+#include "store/store_error.h"
 #include "store/store_fault.h"
 
 namespace gainbook {
@@ -18,6 +20,14 @@ bool CliSession::openDatabase() {
     if (!result.message.isEmpty()) {
         err_ << result.message << '\n';
         err_.flush();
+    }
+    try {
+        taxYear_ =
+            defaultTaxYear(database_.connection(),
+                           chosenYear_ ? std::optional<int>(chosenYear_->year) : std::nullopt);
+    } catch (const StoreError& error) {
+        fail(error);
+        return false;
     }
     return true;
 }

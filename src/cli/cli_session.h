@@ -2,6 +2,7 @@
 
 #include "cli/cli_prompter.h"
 #include "platform/outcome.h"
+#include "platform/tax_year.h"
 #include "store/database.h"
 #include "store/store_error.h"
 
@@ -27,8 +28,15 @@ public:
     const QString& databasePath() const { return databasePath_; }
     Database& database() { return database_; }
 
-    // Opens the database; on failure says why on stderr and returns false.
+    // Opens the database and settles the tax year; on failure says why on
+    // stderr and returns false.
     bool openDatabase();
+
+    // The year given by --year, else that of the latest sell in the store,
+    // else 2000. The settings' year of the window is not read, so that a
+    // script's result does not hang on what was last chosen on screen.
+    void setChosenYear(std::optional<TaxYear> year) { chosenYear_ = year; }
+    TaxYear taxYear() const { return taxYear_; }
 
     // An error message on stderr; returns ExitMessage.
     int fail(const QString& message);
@@ -53,6 +61,8 @@ private:
     QString databasePath_;
     QString usageLine_ = QStringLiteral("COMMAND [ARGS...]");
     Database database_;
+    std::optional<TaxYear> chosenYear_;
+    TaxYear taxYear_;
 };
 
 // Takes a flag out of the arguments; true when it was there.

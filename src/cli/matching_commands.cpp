@@ -28,6 +28,8 @@ bool knownAccount(CliSession& session, const QString& account, int& code) {
 int finish(CliSession& session, const Outcome& outcome) {
     switch (outcome.status) {
     case Outcome::Status::Done:
+        if (!outcome.message.isEmpty())
+            session.out() << outcome.message << '\n';
         return ExitOk;
     case Outcome::Status::Stopped:
         return ExitMessage; // the prompter has printed the message
@@ -48,6 +50,7 @@ int runProcess(CliSession& session, const QStringList& args) {
             return code;
         ProcessSession process(session.database().connection(), session.prompter());
         process.setAccount(args[0]);
+        process.setTaxYear(session.taxYear());
         // On screen "Process" stays disabled for an account with links; a
         // second run would repeat them.
         if (!args[0].isEmpty() && process.hasLinks())
@@ -66,6 +69,7 @@ int runLinks(CliSession& session, const QStringList& args) {
         return code;
     ProcessSession process(session.database().connection(), session.prompter());
     process.setAccount(args[0]);
+    process.setTaxYear(session.taxYear());
     try {
         const QVector<MatchRow> rows = process.matchRows();
         writeCsvRow(session.out(), matchGridHeadings());
@@ -93,6 +97,7 @@ int runDetach(CliSession& session, const QStringList& args) {
         return code;
     ProcessSession process(session.database().connection(), session.prompter());
     process.setAccount(args[0]);
+    process.setTaxYear(session.taxYear());
     QVector<MatchRow> rows;
     try {
         rows = process.matchRows();
@@ -119,6 +124,7 @@ int runRecalc(CliSession& session, const QStringList& args) {
         return code;
     ProcessSession process(session.database().connection(), session.prompter());
     process.setAccount(args[0]);
+    process.setTaxYear(session.taxYear());
     return finish(session, process.SaveRecalculate());
 }
 

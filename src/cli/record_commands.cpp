@@ -82,11 +82,14 @@ int runTax(CliSession& session, const QStringList& args) {
     try {
         if (!knownAccount(session, positional[0], code))
             return code;
-        const TaxViewRecords tax = FillGrid(session.database().connection(), positional[0]);
+        const TaxViewRecords tax =
+            FillGrid(session.database().connection(), positional[0], session.taxYear());
         if (totalsOnly) {
             session.out() << tax.totals.recordsText() << '\n'
                           << tax.totals.proceedsText() << '\n'
                           << tax.totals.gainText() << '\n';
+            if (const QString toCheck = tax.totals.warningsText(); !toCheck.isEmpty())
+                session.out() << toCheck << '\n';
         } else {
             writeCsvRecords(session.out(), TaxColumns(), tax.records);
         }

@@ -11,7 +11,7 @@ int runExportTxf(CliSession& session, const QStringList& args) {
     if (!checkPositional(session, args, 1, 1, code))
         return code;
     TxfExport txf;
-    const Outcome loaded = txf.load(session.database().connection());
+    const Outcome loaded = txf.load(session.database().connection(), session.taxYear());
     if (!loaded.done())
         return session.finish(loaded);
     return session.finish(txf.writeTo(args[0]));

@@ -1,8 +1,8 @@
 #include "main_window/record_editing.h"
 
-#include "app/tax_year.h"
 #include "main_window/record_writers.h"
 #include "platform/prompter.h"
+#include "platform/tax_year.h"
 #include "store/store_error.h"
 #include "store/tax_table.h"
 #include "store/txn_table.h"
@@ -56,7 +56,8 @@ QString saveChangedRows(QVector<TaxRow>& rows, const QSqlDatabase& db, const QSt
     });
 }
 
-TxnRecord newTxnRecord(const QVector<TxnRow>& rows, const OutlineSelection& filledFor) {
+TxnRecord newTxnRecord(const QVector<TxnRow>& rows, const OutlineSelection& filledFor,
+                       TaxYear year) {
     TxnRecord r;
     if (!rows.isEmpty())
         r.txnMonth = rows.last().record.txnMonth;
@@ -66,15 +67,15 @@ TxnRecord newTxnRecord(const QVector<TxnRow>& rows, const OutlineSelection& fill
         r.txnMonth = filledFor.text;
     r.quantity = 100;
     r.type = kBought;
-    r.txnDate = QDate(ProcessYear, 1, 1);
+    r.txnDate = year.firstDay();
     return r;
 }
 
-TaxRecord newTaxRecord() {
+TaxRecord newTaxRecord(TaxYear year) {
     TaxRecord r;
     r.quantity = 100;
-    r.dateAcquired = QDate(ProcessYear, 1, 1);
-    r.dateSold = QDate(ProcessYear, 12, 30);
+    r.dateAcquired = year.firstDay();
+    r.dateSold = QDate(year.year, 12, 30);
     r.memo = QStringLiteral(" ");
     return r;
 }

@@ -3,6 +3,7 @@
 #include "main_window/record_view.h"
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
+#include "platform/tax_year.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -24,8 +25,9 @@ QString saveChangedRows(QVector<TaxRow>& rows, const QSqlDatabase& db, const QSt
 // The records New Record puts on top of the grid, dated in the tax year.
 // A new transaction takes the month of the grid's last row; on an empty
 // grid the selected month item's, or "All" when an account is selected.
-TxnRecord newTxnRecord(const QVector<TxnRow>& rows, const OutlineSelection& filledFor);
-TaxRecord newTaxRecord();
+TxnRecord newTxnRecord(const QVector<TxnRow>& rows, const OutlineSelection& filledFor,
+                       TaxYear year = {});
+TaxRecord newTaxRecord(TaxYear year = {});
 
 struct RowDeleteResult {
     bool removed = false;

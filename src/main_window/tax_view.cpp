@@ -1,11 +1,14 @@
 #include "main_window/tax_view.h"
 
-#include "app/tax_year.h"
+#include "matching/matcher.h"
 #include "platform/cell_readers.h"
 #include "platform/date_text.h"
 #include "platform/formats.h"
 #include "platform/number_text.h"
+#include "platform/tax_year.h"
 #include "store/tax_table.h"
+
+#include <QStringList>
 
 namespace gainbook {
 
@@ -21,6 +24,38 @@ QString TaxTotals::gainText() const {
     return QStringLiteral("Total Gain/Loss ") + formatTotal(gain);
 }
 
+QString TaxTotals::warningsText() const {
+    if (boughtAfterSold + notAllFound + noBuy == 0)
+        return {};
+    return QStringLiteral("To check: %1 bought after sold, %2 not all found, %3 no buy")
+        .arg(boughtAfterSold)
+        .arg(notAllFound)
+        .arg(noBuy);
+}
+
+TaxWarnings taxWarnings(const TaxRecord& r) {
+    TaxWarnings w;
+    // The run's memo marks a sell it could not cover; without any date
+    // acquired no buy was found at all.
+    const bool short_ = r.memo == kAllBuyRecNotFound;
+    w.noBuy = short_ && !r.dateAcquired.isValid();
+    w.notAllFound = short_ && r.dateAcquired.isValid();
+    w.boughtAfterSold =
+        r.dateAcquired.isValid() && r.dateSold.isValid() && r.dateAcquired > r.dateSold;
+    return w;
+}
+
+QString taxWarningsText(const TaxWarnings& w) {
+    QStringList lines;
+    if (w.boughtAfterSold)
+        lines << QStringLiteral("Matched to a buy made after the sale");
+    if (w.notAllFound)
+        lines << QStringLiteral("Sell larger than the buys found (All Buy Rec Not Found)");
+    if (w.noBuy)
+        lines << QStringLiteral("No buy found for this sell");
+    return lines.join(u'\n');
+}
+
 TaxTotals taxTotals(const QVector<TaxRecord>& records) {
     TaxTotals totals;
     totals.records = int(records.size());
@@ -28,6 +63,10 @@ TaxTotals taxTotals(const QVector<TaxRecord>& records) {
         totals.gain += r.salePrice - r.cost;
         if (r.salePrice > Money())
             totals.proceeds += r.salePrice;
+        const TaxWarnings w = taxWarnings(r);
+        totals.boughtAfterSold += w.boughtAfterSold ? 1 : 0;
+        totals.notAllFound += w.notAllFound ? 1 : 0;
+        totals.noBuy += w.noBuy ? 1 : 0;
     }
     return totals;
 }
@@ -115,13 +154,17 @@ SortKey TaxColumns::sortKey(const TaxRecord& r, int col) const {
     }
 }
 
+QString TaxColumns::rowNote(const TaxRecord& record) const {
+    return taxWarningsText(taxWarnings(record));
+}
+
 bool TaxColumns::locked(const TaxRow& row, int col, bool columnLocked) const {
     return col == TaxGridCol::Symbol ? !row.state.isNew : columnLocked;
 }
 
-TaxViewRecords FillGrid(const QSqlDatabase& db, const QString& account) {
+TaxViewRecords FillGrid(const QSqlDatabase& db, const QString& account, TaxYear year) {
     TaxViewRecords view;
-    view.records = selectTaxRecs(db, account, taxYearFirstDay(), taxYearLastDay());
+    view.records = selectTaxRecs(db, account, year.firstDay(), year.lastDay());
     view.totals = taxTotals(view.records);
     sortRecords(view.records, TaxColumns(), TaxGridCol::Symbol, Qt::AscendingOrder);
     return view;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/record_columns.h"
+#include "platform/tax_year.h"
 #include "store/records.h"
 
 #include <QSqlDatabase>
@@ -25,15 +26,34 @@ enum : int {
 
 using TaxRow = RecordRow<TaxRecord>;
 
-// The three totals below the tax view.
+// What a tax record written by the processing run may need the user's eye
+// for, told from the record itself.
+struct TaxWarnings {
+    bool boughtAfterSold = false; // matched to a buy made after the sale
+    bool notAllFound = false;     // the sell is larger than the buys found
+    bool noBuy = false;           // no buy at all: cost 0, date acquired unknown
+
+    bool any() const { return boughtAfterSold || notAllFound || noBuy; }
+};
+TaxWarnings taxWarnings(const TaxRecord& record);
+// The cases named one per line, as the row's tooltip shows them.
+QString taxWarningsText(const TaxWarnings& warnings);
+
+// The three totals below the tax view, and the rows to check.
 struct TaxTotals {
     int records = 0;
     Money proceeds; // sale prices above zero
     Money gain;     // sale price minus cost, losses included
+    int boughtAfterSold = 0;
+    int notAllFound = 0;
+    int noBuy = 0;
 
     QString recordsText() const;  // "Total Records 2"
     QString proceedsText() const; // "Total Proceed 1,500.00"
     QString gainText() const;     // "Total Gain/Loss 250.00"
+    // "To check: 1 bought after sold, 0 not all found, 2 no buy"; empty
+    // when no row needs a look.
+    QString warningsText() const;
 };
 
 TaxTotals taxTotals(const QVector<TaxRecord>& records);
@@ -50,6 +70,7 @@ public:
     QString parse(TaxRecord& record, int col, const QString& text) const override;
     SortKey sortKey(const TaxRecord& record, int col) const override;
     bool locked(const TaxRow& row, int col, bool columnLocked) const override;
+    QString rowNote(const TaxRecord& record) const override;
 };
 
 struct TaxViewRecords {
@@ -59,6 +80,6 @@ struct TaxViewRecords {
 
 // The account's tax records sold in the tax year, by symbol (ties by date
 // sold), with their totals. Throws StoreError.
-TaxViewRecords FillGrid(const QSqlDatabase& db, const QString& account);
+TaxViewRecords FillGrid(const QSqlDatabase& db, const QString& account, TaxYear year = {});
 
 } // namespace gainbook

@@ -2,6 +2,7 @@
 
 #include "matching/matcher.h"
 #include "matching/open_quantity.h"
+#include "matching/term_split.h"
 #include "matching/txn_lookup.h"
 #include "store/links_table.h"
 #include "store/sql.h"
@@ -40,30 +41,28 @@ RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
     deleteTaxRecsOfAccount(db, account);
     TxnLookup lookup(db);
     TaxWriter writer(db);
+    QVector<AppliedLot> lots;
     for (qsizetype first = 0; first < links.size();) {
         const qint64 sellId = links[first].sellId;
         const std::optional<TxnRecord> sell = lookup.byId(sellId);
         if (!sell)
             return RecalcStatus::SellMissing;
 
-        Money cost;
-        QDate acquired = acquiredDateSeed();
-        bool buyFound = false;
+        lots.clear();
         QString memo;
         qsizetype i = first;
         for (; i < links.size() && links[i].sellId == sellId; ++i) {
             const LinkRecord& link = links[i];
             memo = QStringLiteral(" ");
+            QDate acquired;
             if (link.buyId > 0) {
                 const std::optional<TxnRecord> buy = lookup.byId(link.buyId);
-                if (!buy) {
+                if (!buy)
                     memo = QStringLiteral("Buy record not found");
-                } else if (!buyFound || buy->txnDate < acquired) {
+                else
                     acquired = buy->txnDate;
-                    buyFound = true;
-                }
             }
-            cost += link.buyPrice;
+            lots.append({link.buyQuantity, link.buyPrice, acquired});
         }
         first = i;
 
@@ -71,12 +70,12 @@ RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
         record.accountName = account;
         record.symbol = sell->symbol;
         record.quantity = sell->quantity;
-        record.dateAcquired = acquired;
         record.dateSold = sell->txnDate;
-        record.cost = cost;
         record.salePrice = sell->amount;
         record.memo = memo;
-        writer.insert(record);
+        const TermRecords parts = splitByTerm(record, {lots.constData(), size_t(lots.size())});
+        for (int part = 0; part < parts.count; ++part)
+            writer.insert(parts.records[part]);
     }
     return RecalcStatus::Done;
 }

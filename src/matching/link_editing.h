@@ -15,8 +15,9 @@ bool detachLot(const QSqlDatabase& db, const LotKey& lot);
 
 enum class RecalcStatus { Done, NoLinks, SellMissing };
 
-// Rebuilds the tax records of an account from its links, one per sell, with
-// the sum of its lot costs and the earliest date of its buys. Every tax
+// Rebuilds the tax records of an account from its links: per sell, the sum
+// of its lot costs and the earliest date of its buys, split by term as the
+// run does (splitByTerm). Every tax
 // record of the account is replaced, hand-entered ones included. Throws
 // StoreError; the caller holds the transaction and rolls it back unless the
 // result is Done.

@@ -1,9 +1,9 @@
 #include "matching/matcher.h"
 
-#include "app/tax_year.h"
 #include "matching/open_quantity.h"
 #include "platform/date_text.h"
 #include "platform/number_text.h"
+#include "platform/tax_year.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
@@ -87,10 +87,6 @@ QString symbolPrefix(const QString& symbol) {
     return symbol.left(units);
 }
 
-QDate acquiredDateSeed() {
-    return taxYearLastDay();
-}
-
 Matcher::Matcher(QSqlDatabase db, QString account)
     : db_(std::move(db)), account_(std::move(account)),
       resetWhole_(prepareQuery(db_, QStringLiteral("UPDATE Txn SET Memo = CAST(CAST(Quantity AS "
@@ -143,9 +139,9 @@ QVector<SellRow> Matcher::sells() {
 
 void Matcher::matchSell(const SellRow& sell) {
     sell_ = sell;
-    state_ = MatchingState{sell.quantity,      sell.quantity, Money(),
-                           acquiredDateSeed(), false,         kAllBuysFound};
-    buyApplied_ = false;
+    state_ = MatchingState{sell.quantity, sell.quantity, Money(), false, kAllBuysFound};
+    lots_.clear();
+    boughtAfterSell_ = false;
     // A sell of no shares (or a negative count) has nothing to cover; it gets
     // the empty link rather than lots of zero shares.
     if (state_.remainingQty > 0) {
@@ -159,6 +155,10 @@ void Matcher::matchSell(const SellRow& sell) {
     if (!state_.linkWritten)
         SaveSellLinks(state_.runningCost, 0, 0);
     insertTaxRecord();
+    if (state_.sellMemo == kAllBuyRecNotFound)
+        ++(lots_.isEmpty() ? warnings_.noBuy : warnings_.notAllFound);
+    if (boughtAfterSell_)
+        ++warnings_.buyAfterSell;
 }
 
 QSqlQuery& Matcher::candidateQuery(BuySearch search, SymbolTest test) {
@@ -214,10 +214,9 @@ void Matcher::LookForBuy(BuySearch search) {
         state_.runningCost += lotCost;
         SaveSellLinks(lotCost, applied, buyId);
         memoChanges_.append({buyId, memo});
-        if (!buyApplied_ || bought < state_.acquiredDate) {
-            state_.acquiredDate = bought;
-            buyApplied_ = true;
-        }
+        lots_.append({applied, lotCost, bought});
+        if (search == BuySearch::After)
+            boughtAfterSell_ = true;
     }
     candidates.finish();
     for (const MemoChange& change : std::as_const(memoChanges_))
@@ -240,12 +239,12 @@ void Matcher::insertTaxRecord() {
     record.accountName = account_;
     record.symbol = sell_.symbol;
     record.quantity = state_.sellQty;
-    record.dateAcquired = state_.acquiredDate;
     record.dateSold = sell_.txnDate;
-    record.cost = state_.runningCost;
     record.salePrice = sell_.amount;
     record.memo = state_.sellMemo;
-    taxRecords_->insert(record);
+    const TermRecords parts = splitByTerm(record, {lots_.constData(), size_t(lots_.size())});
+    for (int i = 0; i < parts.count; ++i)
+        taxRecords_->insert(parts.records[i]);
 }
 
 } // namespace gainbook

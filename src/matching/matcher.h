@@ -1,5 +1,6 @@
 #pragma once
 
+#include "matching/term_split.h"
 #include "platform/money.h"
 
 #include <QDate>
@@ -30,7 +31,6 @@ struct MatchingState {
     double sellQty = 0;
     double remainingQty = 0; // part of the sell not covered yet
     Money runningCost;       // sum of the lot costs, so the record adds up to its links
-    QDate acquiredDate;      // earliest applied buy, or the seed
     bool linkWritten = false;
     QString sellMemo;
 };
@@ -48,8 +48,15 @@ enum class SymbolTest { Whole, PrefixRange, Prefix };
 // it takes two UTF-16 units. A shorter symbol comes back whole.
 QString symbolPrefix(const QString& symbol);
 
-// The acquisition date a tax record gets when no buy was found.
-QDate acquiredDateSeed();
+// How many sells of a run need the user's eye: matched to a buy made after
+// the sale, larger than the buys found, or without any buy.
+struct RunWarnings {
+    qsizetype buyAfterSell = 0;
+    qsizetype notAllFound = 0;
+    qsizetype noBuy = 0;
+
+    qsizetype total() const { return buyAfterSell + notAllFound + noBuy; }
+};
 
 // The two memo texts a tax record of the run gets.
 inline const QString kAllBuysFound = QStringLiteral(" ");
@@ -57,7 +64,8 @@ inline const QString kAllBuyRecNotFound = QStringLiteral("All Buy Rec Not Found"
 
 // Matches the sells of one account against its open buys of the same
 // symbol (first 12 characters), writing a link row per applied lot, the
-// lowered open quantity of each buy and one tax record per sell. All
+// lowered open quantity of each buy and the sell's tax record (two when its
+// lots are held short and long term). All
 // statements are prepared once, so a run costs a few indexed lookups per
 // sell. The caller holds the transaction around the whole run.
 class Matcher {
@@ -86,6 +94,9 @@ public:
     // One link row of the current sell; buyId 0 when no buy was applied.
     void SaveSellLinks(Money buyPrice, double buyQuantity, qint64 buyId);
 
+    // The sells so far that need the user's eye.
+    const RunWarnings& warnings() const { return warnings_; }
+
 private:
     QSqlQuery& candidateQuery(BuySearch search, SymbolTest test);
     void insertTaxRecord();
@@ -94,7 +105,9 @@ private:
     QString account_;
     SellRow sell_;
     MatchingState state_;
-    bool buyApplied_ = false;
+    QVector<AppliedLot> lots_; // of the current sell; kept to reuse its memory
+    bool boughtAfterSell_ = false;
+    RunWarnings warnings_;
 
     QSqlQuery resetWhole_;
     QSqlQuery selectFractional_;

@@ -1,7 +1,7 @@
 #include "matching/matching_grid.h"
 
-#include "app/tax_year.h"
 #include "platform/date_text.h"
+#include "platform/tax_year.h"
 #include "store/sql.h"
 
 #include <utility>
@@ -94,8 +94,7 @@ void MatchingGrid::FillSellRec(const LinkRead& read) {
         skipSell_ = false;
         return;
     }
-    if (sell->txnDate < taxYearFirstDay() || sell->txnDate > taxYearLastDay() ||
-        !sell->txnDate.isValid()) {
+    if (!year_.contains(sell->txnDate)) {
         skipSell_ = true;
         return;
     }

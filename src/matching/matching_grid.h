@@ -1,6 +1,7 @@
 #pragma once
 
 #include "matching/match_row.h"
+#include "platform/tax_year.h"
 
 #include <QSqlDatabase>
 #include <QVector>
@@ -14,6 +15,8 @@ namespace gainbook {
 // account, so every link that can be detached can be seen.
 class MatchingGrid {
 public:
+    explicit MatchingGrid(TaxYear year) : year_(year) {}
+
     // Throws StoreError.
     QVector<MatchRow> FillGrid(const QSqlDatabase& db, const QString& account);
 
@@ -29,6 +32,7 @@ private:
     void FillBuyRec(const LinkRead& read);
     MatchRow& rowAt(int row);
 
+    TaxYear year_;
     QVector<MatchRow> rows_;
     int gridRow_ = 1;       // the next row to fill
     qint64 lastSellId_ = 0; // the sell whose links are being read

@@ -1,10 +1,10 @@
 #include "matching/process_session.h"
 
-#include "app/tax_year.h"
 #include "matching/link_editing.h"
 #include "matching/matcher.h"
 #include "matching/matching_grid.h"
 #include "platform/prompter.h"
+#include "platform/tax_year.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/store_backup.h"
@@ -23,9 +23,19 @@ Outcome stopWith(Prompter& prompter, const QString& text) {
 
 } // namespace
 
-QString noCompleteTransactionText() {
+QString noCompleteTransactionText(TaxYear year) {
     return QStringLiteral("No complete transaction for the process Year ") +
-           QString::number(ProcessYear);
+           QString::number(year.year);
+}
+
+QString runWarningsText(const RunWarnings& warnings) {
+    if (warnings.total() == 0)
+        return {};
+    return QStringLiteral("Sells to check: %1 matched to a buy made after the sale, %2 larger "
+                          "than the buys found (All Buy Rec Not Found), %3 without a buy.")
+        .arg(warnings.buyAfterSell)
+        .arg(warnings.notAllFound)
+        .arg(warnings.noBuy);
 }
 
 QString alreadyProcessedText(const QString& account) {
@@ -52,6 +62,7 @@ Outcome ProcessSession::Process(const Progress& progress) {
     if (account_.isEmpty())
         return stopWith(prompter_, QStringLiteral("Please select one account"));
     qsizetype matched = 0;
+    RunWarnings warnings;
     try {
         // A second run would reopen buys that the first run's links still
         // hold and apply them twice.
@@ -71,7 +82,7 @@ Outcome ProcessSession::Process(const Progress& progress) {
         if (sells.isEmpty()) {
             // The reopened buys stay: the account has nothing matched.
             transaction.commit();
-            return stopWith(prompter_, noCompleteTransactionText());
+            return stopWith(prompter_, noCompleteTransactionText(year_));
         }
         for (qsizetype i = 0; i < sells.size(); ++i) {
             if (progress && i % 500 == 0)
@@ -82,15 +93,16 @@ Outcome ProcessSession::Process(const Progress& progress) {
             progress(sells.size(), sells.size());
         transaction.commit();
         matched = sells.size();
+        warnings = matcher.warnings();
     } catch (const StoreError& error) {
         return Outcome::failure(QStringLiteral("Processing of %1 failed; nothing was changed: %2")
                                     .arg(account_, failureText(db_, error)));
     }
-    return Outcome::ok(matched);
+    return Outcome::ok(matched, runWarningsText(warnings));
 }
 
 QVector<MatchRow> ProcessSession::matchRows() const {
-    return MatchingGrid().FillGrid(db_, account_);
+    return MatchingGrid(year_).FillGrid(db_, account_);
 }
 
 Outcome ProcessSession::Update(const QVector<LotKey>& lots) {
@@ -112,7 +124,7 @@ Outcome ProcessSession::SaveRecalculate() {
         Transaction transaction(db_);
         switch (recalculateTaxRecords(db_, account_)) {
         case RecalcStatus::NoLinks:
-            return stopWith(prompter_, noCompleteTransactionText());
+            return stopWith(prompter_, noCompleteTransactionText(year_));
         case RecalcStatus::SellMissing:
             // Rolled back: the account keeps the tax records it had.
             return stopWith(prompter_, QStringLiteral("Sell record not found "));

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "matching/match_row.h"
+#include "matching/matcher.h"
 #include "platform/outcome.h"
+#include "platform/tax_year.h"
 
 #include <QSqlDatabase>
 #include <QStringList>
@@ -30,6 +32,10 @@ public:
     void setAccount(const QString& account) { account_ = account; }
     const QString& account() const { return account_; }
 
+    // The year whose sells the grid shows and the messages name.
+    void setTaxYear(TaxYear year) { year_ = year; }
+    TaxYear taxYear() const { return year_; }
+
     // Whether the account has been processed (it has links); a second run
     // would repeat its links. Throws StoreError.
     bool hasLinks() const;
@@ -39,7 +45,8 @@ public:
 
     // The processing run: opens the account's buys again, matches every sell
     // of the account (all years) and writes its links and tax records. An
-    // account that has links already is refused.
+    // account that has links already is refused. When some sells need the
+    // user's eye, the message says how many of each kind (runWarningsText).
     Outcome Process(const Progress& progress = {});
 
     // The rows of the matching grid for the chosen account. Throws StoreError.
@@ -56,10 +63,15 @@ private:
     QSqlDatabase db_;
     Prompter& prompter_;
     QString account_;
+    TaxYear year_;
 };
 
 // "No complete transaction for the process Year 2000"
-QString noCompleteTransactionText();
+QString noCompleteTransactionText(TaxYear year);
+
+// "Sells to check: 1 matched to a buy made after the sale, ..." naming the
+// count of each kind; empty when there is none.
+QString runWarningsText(const RunWarnings& warnings);
 
 // Why an account with links is not processed again.
 QString alreadyProcessedText(const QString& account);

@@ -34,6 +34,8 @@ enum : int {
 
 // Text colour of a row that was refused (opaque red).
 inline constexpr quint32 kErrorTextColor = 0xFFFF0000u;
+// Text colour of a row that carries a note for the user's eye (dark amber).
+inline constexpr quint32 kNoteTextColor = 0xFFB05A00u;
 
 // Columns of these kinds sort by their text, the others by value.
 inline bool sortsByText(CellKind kind) {

@@ -83,6 +83,10 @@ public:
         return columnLocked;
     }
     virtual QStringList choices(const RecordRow<Record>&, int) const { return {}; }
+
+    // A note on the whole row for the user's eye (a warning), shown as the
+    // row's tooltip and in a colour of its own; empty for none.
+    virtual QString rowNote(const Record&) const { return {}; }
 };
 
 // The text a cell shows: what was typed when it was refused, otherwise the

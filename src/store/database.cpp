@@ -1,6 +1,7 @@
 #include "store/database.h"
 
 #include "store/schema.h"
+#include "store/schema_upgrade.h"
 #include "store/sql.h"
 #include "store/store_fault.h"
 #include "store/store_health.h"
@@ -187,10 +188,30 @@ OpenResult Database::verify() {
                            QStringLiteral("%1 is not a Gainbook database: it has no %2 table.")
                                .arg(path_, table));
     }
-    if (readOnly_)
-        return {}; // viewing works without the newer indexes
     try {
-        ensureIndexes(db);
+        const auto newer = [&] {
+            return failure(OpenStatus::Newer,
+                           QStringLiteral("%1 was made by a newer version of Gainbook (database "
+                                          "version %2; this version reads up to %3).")
+                               .arg(path_)
+                               .arg(schemaVersion(db))
+                               .arg(currentSchemaVersion()));
+        };
+        // A file opened for reading only is not upgraded; one of an older
+        // version cannot be viewed as this version stores its records.
+        if (readOnly_) {
+            const int version = schemaVersion(db);
+            if (version > currentSchemaVersion())
+                return newer();
+            if (version < currentSchemaVersion())
+                return failure(OpenStatus::ReadOnly,
+                               QStringLiteral("%1 must be brought up to this version of Gainbook, "
+                                              "which cannot be done while it is read-only.")
+                                   .arg(path_));
+            return {};
+        }
+        if (upgradeSchema(db) == SchemaUpgrade::Newer)
+            return newer();
     } catch (const StoreError& error) {
         return classify(error.sqlError(), path_);
     }

@@ -6,8 +6,10 @@
 namespace gainbook {
 
 // Why a database file could not be opened. NotFound is told apart from the
-// rest because the program then asks for another file.
-enum class OpenStatus { Ok, NotFound, NotADatabase, MissingTable, ReadOnly, Locked, Failed };
+// rest because the program then asks for another file. Newer: the file was
+// made by a later version of the program, whose columns this one would not
+// keep.
+enum class OpenStatus { Ok, NotFound, NotADatabase, MissingTable, ReadOnly, Locked, Newer, Failed };
 
 struct OpenResult {
     OpenStatus status = OpenStatus::Ok;
@@ -27,10 +29,12 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // Opens an existing file; never creates one. A file or folder the user
-    // may not write, and a file whose quick check finds damage, are opened
-    // read-only: they can be viewed and listed, and writes are refused by
-    // the engine ("attempt to write a readonly database").
+    // Opens an existing file; never creates one. An older file is upgraded
+    // to the newest version (schema_upgrade.h); a newer one is refused. A
+    // file or folder the user may not write, and a file whose quick check
+    // finds damage, are opened read-only: they can be viewed and listed, and
+    // writes are refused by the engine ("attempt to write a readonly
+    // database").
     OpenResult open(const QString& path);
 
     // Creates a new file holding the three empty tables; refuses a file that

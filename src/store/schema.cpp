@@ -1,5 +1,6 @@
 #include "store/schema.h"
 
+#include "store/schema_upgrade.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 
@@ -70,12 +71,8 @@ void createSchema(const QSqlDatabase& db) {
         runQuery(db, sql);
     for (const QString& sql : schemaIndexes())
         runQuery(db, sql);
+    setSchemaVersion(db, currentSchemaVersion());
     transaction.commit();
-}
-
-void ensureIndexes(const QSqlDatabase& db) {
-    for (const QString& sql : schemaIndexes())
-        runQuery(db, sql);
 }
 
 } // namespace gainbook

@@ -21,14 +21,12 @@ enum : int { AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo };
 QStringList schemaTables();
 
 // Indexes for the per-account and per-sell searches. Older files get them
-// when they are opened.
+// when they are opened (see schema_upgrade.h).
 QStringList schemaIndexes();
 
-// Creates the tables and indexes in an empty database. Throws StoreError.
+// Creates the tables and indexes of the newest version in an empty database
+// and stamps that version. Throws StoreError.
 void createSchema(const QSqlDatabase& db);
-
-// Adds any missing index. Throws StoreError.
-void ensureIndexes(const QSqlDatabase& db);
 
 // The tables a Gainbook database must hold.
 QStringList requiredTables();

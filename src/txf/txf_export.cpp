@@ -1,8 +1,8 @@
 #include "txf/txf_export.h"
 
-#include "app/tax_year.h"
 #include "platform/number_range.h"
 #include "platform/output_guard.h"
+#include "platform/tax_year.h"
 #include "store/store_backup.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
@@ -14,17 +14,17 @@
 
 namespace gainbook {
 
-Outcome TxfExport::load(const QSqlDatabase& db) {
+Outcome TxfExport::load(const QSqlDatabase& db, TaxYear year) {
     records_.clear();
     databaseFile_ = databaseFile(db);
     try {
         // A value no amount can hold would be written as $0: such records
         // stop the export instead of reaching the tax program as zeros.
         const qint64 beyond =
-            countTaxRecsSoldBeyond(db, taxYearFirstDay(), taxYearLastDay(), kBrokerageNumberLimit);
+            countTaxRecsSoldBeyond(db, year.firstDay(), year.lastDay(), kBrokerageNumberLimit);
         if (beyond > 0)
             return Outcome::failure(outOfRangeExportMessage(beyond));
-        records_ = selectTaxRecsSold(db, taxYearFirstDay(), taxYearLastDay());
+        records_ = selectTaxRecsSold(db, year.firstDay(), year.lastDay());
     } catch (const StoreError& error) {
         return Outcome::failure(exportReadFailedMessage(error.message()));
     }

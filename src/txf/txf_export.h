@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/outcome.h"
+#include "platform/tax_year.h"
 #include "store/records.h"
 
 #include <QSqlDatabase>
@@ -13,7 +14,7 @@ namespace gainbook {
 // something to write:
 //
 //     TxfExport txf;
-//     if (!txf.load(db).done()) <tell the outcome and stop>;
+//     if (!txf.load(db, year).done()) <tell the outcome and stop>;
 //     path = <save dialog set up from txfExportDialog()>;
 //     if (!path.isEmpty()) <tell txf.writeTo(path)>;
 //
@@ -24,7 +25,7 @@ public:
     // count, Stopped with "NO record exist to be exported" when there are
     // none, Failed when the store cannot be read or a record holds a value
     // out of range (it would be written as $0).
-    Outcome load(const QSqlDatabase& db);
+    Outcome load(const QSqlDatabase& db, TaxYear year = {});
 
     // Writes the loaded records, replacing any file of that name: Done
     // with their count, or Failed, leaving a file that cannot be written as

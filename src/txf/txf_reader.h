@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/next_token.h"
+#include "platform/next_token.h"
 
 #include <QString>
 #include <QVector>

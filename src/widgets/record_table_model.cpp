@@ -8,7 +8,9 @@ RecordTableModelBase::RecordTableModelBase(QVector<GridColumn> layout, QObject* 
     : QAbstractTableModel(parent), layout_(std::move(layout)) {}
 
 quint32 RecordTableModelBase::textColor(int row) const {
-    return state(row).error.isEmpty() ? 0 : kErrorTextColor;
+    if (!state(row).error.isEmpty())
+        return kErrorTextColor;
+    return rowNote(row).isEmpty() ? 0 : kNoteTextColor;
 }
 
 void RecordTableModelBase::clear() {
@@ -58,6 +60,10 @@ QVariant RecordTableModelBase::data(const QModelIndex& index, int role) const {
         return int(column(col).alignment | Qt::AlignVCenter);
     case GridRole::TextColor:
         return textColor(row);
+    case Qt::ToolTipRole: {
+        const QString note = rowNote(row);
+        return note.isEmpty() ? QVariant() : QVariant(note);
+    }
     case GridRole::Changed:
         return state(row).changed;
     case GridRole::Kind:

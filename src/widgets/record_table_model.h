@@ -50,8 +50,11 @@ public:
     // The text the cell shows.
     QString text(int row, int col) const { return cellText(row, col); }
     bool isChanged(int row) const { return state(row).changed; }
-    // Red for a refused row, 0 for the normal colour.
+    // Red for a refused row, amber for a row with a note, 0 for the normal
+    // colour.
     quint32 textColor(int row) const;
+    // The row's note (RecordColumns::rowNote), its tooltip.
+    virtual QString rowNote(int row) const = 0;
 
     void clear();
     void removeRowAt(int row);
@@ -149,6 +152,11 @@ protected:
     QStringList cellChoices(int row, int col) const override {
         return columns_->choices(rows_[row - 1], col);
     }
+
+public:
+    QString rowNote(int row) const override { return columns_->rowNote(rows_[row - 1].record); }
+
+protected:
     void editCellText(int row, int col, const QString& text) override {
         editCell(*columns_, rows_[row - 1], col, text);
     }

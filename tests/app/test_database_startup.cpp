@@ -1,5 +1,5 @@
-#include "app/calculator.h"
-#include "app/database_startup.h"
+#include "platform/calculator.h"
+#include "startup/database_startup.h"
 #include "store/database.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"

@@ -1,7 +1,7 @@
-#include "app/app_context.h"
-#include "app/frm_browse.h"
-#include "app/frm_disclaim.h"
 #include "app/start_sequence.h"
+#include "startup/app_context.h"
+#include "startup/screen/frm_browse.h"
+#include "startup/screen/frm_disclaim.h"
 #include "support/memory_settings.h"
 
 #include <QPlainTextEdit>

@@ -1,4 +1,4 @@
-#include "app/next_token.h"
+#include "platform/next_token.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "app/components.h"
-#include "app/database_location.h"
+#include "startup/components.h"
+#include "startup/database_location.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"

@@ -1,10 +1,10 @@
-#include "buy_selection/frm_show_other.h"
+#include "buy_selection/screen/frm_show_other.h"
 #include "platform/sheet_model.h"
-#include "platform/spread_grid.h"
 #include "store/sql.h"
 #include "store/txn_table.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
+#include "widgets/spread_grid.h"
 
 #include <QComboBox>
 #include <QHeaderView>

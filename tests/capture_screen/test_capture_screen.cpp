@@ -1,14 +1,14 @@
-#include "app/app_context.h"
 #include "capture/capture_harness.h"
 #include "capture/screen/attach_capture_screen.h"
 #include "capture/screen/capture_browser.h"
 #include "capture/screen/frm_capture.h"
 #include "capture/web/browser_setup.h"
-#include "main_window/account_outline_pane.h"
-#include "main_window/frm_main.h"
-#include "main_window/main_commands.h"
-#include "platform/outline.h"
+#include "main_window/screen/account_outline_pane.h"
+#include "main_window/screen/frm_main.h"
+#include "main_window/screen/main_commands.h"
+#include "startup/app_context.h"
 #include "support/memory_settings.h"
+#include "widgets/outline.h"
 
 #include <QAction>
 #include <QApplication>

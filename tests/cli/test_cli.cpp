@@ -81,6 +81,17 @@ private slots:
         QTest::newRow("empty database name") << QStringList{"--db", "", "accounts"} << 2 << "";
         QTest::newRow("empty database name, joined")
             << QStringList{"--db=", "tax", "Old"} << 2 << "";
+        QTest::newRow("tax of another year")
+            << QStringList{"--year", "2001", "tax", "O'Brien IRA"} << 0
+            << "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Comment,ID\n"
+               "T,1,01/03/1999,02/07/2001,5.00,6.00,1.00,,2\n";
+        QTest::newRow("year joined to the option")
+            << QStringList{"--year=1999", "tax", "--totals", "Old"} << 0
+            << "Total Records 0\nTotal Proceed .00\nTotal Gain/Loss .00\n";
+        QTest::newRow("year before 1900") << QStringList{"--year", "1899", "accounts"} << 2 << "";
+        QTest::newRow("year after 2100") << QStringList{"--year=2101", "accounts"} << 2 << "";
+        QTest::newRow("year not a number") << QStringList{"--year", "20x4", "accounts"} << 2 << "";
+        QTest::newRow("year without value") << QStringList{"--year"} << 2 << "";
     }
     void transcripts() {
         QFETCH(QStringList, args);

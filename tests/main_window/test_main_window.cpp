@@ -1,22 +1,23 @@
-#include "app/app_context.h"
-#include "main_window/account_outline_pane.h"
-#include "main_window/frm_main.h"
-#include "main_window/main_commands.h"
-#include "main_window/record_grid_pane.h"
+#include "main_window/screen/account_outline_pane.h"
+#include "main_window/screen/frm_main.h"
+#include "main_window/screen/main_commands.h"
+#include "main_window/screen/record_grid_pane.h"
+#include "main_window/screen/txf_commands.h"
 #include "main_window/tax_view.h"
-#include "main_window/txf_commands.h"
 #include "main_window/txn_view.h"
-#include "platform/outline.h"
-#include "platform/spread_grid.h"
+#include "startup/app_context.h"
 #include "store/sql.h"
 #include "store/txn_table.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
 #include "txf/txf_texts.h"
+#include "widgets/outline.h"
 #include "widgets/record_table_model.h"
+#include "widgets/spread_grid.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -267,6 +268,28 @@ private slots:
         QCOMPARE(m.grid().view(), RecordView::Transactions);
         QVERIFY(m.w->grid().totalsFrame()->isHidden());
         QCOMPARE(m.column(TxnGridCol::Symbol), QStringList({"IBM", "IBM", "MSFT"}));
+    }
+
+    // The year selector lists the years with sells and the current one; a
+    // choice refills the view and is remembered.
+    void yearSelectorChoosesTheTaxYear() {
+        Window m;
+        m.load();
+        QStringList years;
+        for (int i = 0; i < m.w->cboYear->count(); ++i)
+            years << m.w->cboYear->itemText(i);
+        const QString now = QString::number(QDate::currentDate().year());
+        QCOMPARE(years, (QStringList{"1999", "2000", "2001", now}));
+        QCOMPARE(m.w->cboYear->currentText(), QString("2000"));
+
+        QTest::mouseClick(m.w->optTax, Qt::LeftButton);
+        m.select("Acme");
+        QCOMPARE(m.column(TaxGridCol::Symbol), QStringList({"AOL", "IBM"}));
+        m.w->cboYear->setCurrentIndex(2);
+        emit m.w->cboYear->activated(2);
+        QCOMPARE(m.column(TaxGridCol::Symbol), QStringList({"T"}));
+        QCOMPARE(m.grid().recordsTotal()->text(), QString("Total Records 1"));
+        QCOMPARE(m.settings.value("Options", "TaxYear", {}), QString("2001"));
     }
 
     void taxViewTotals() {

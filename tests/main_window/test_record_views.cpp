@@ -105,6 +105,45 @@ private slots:
         QCOMPARE(tax.totals.gainText(), QStringLiteral("Total Gain/Loss .00"));
     }
 
+    // A row the processing run left for a look is told from its record: the
+    // tooltip names the cases, the totals count them.
+    void taxRowWarnings_data() {
+        QTest::addColumn<QDate>("acquired");
+        QTest::addColumn<QDate>("sold");
+        QTest::addColumn<QString>("memo");
+        QTest::addColumn<QString>("note");
+        const QString notFound = "All Buy Rec Not Found";
+        QTest::newRow("plain") << QDate(2023, 5, 1) << QDate(2024, 2, 1) << " "
+                               << "";
+        QTest::newRow("bought after sold") << QDate(2024, 3, 1) << QDate(2024, 2, 1) << " "
+                                           << "Matched to a buy made after the sale";
+        QTest::newRow("not all found") << QDate(2023, 5, 1) << QDate(2024, 2, 1) << notFound
+                                       << "Sell larger than the buys found (All Buy Rec Not Found)";
+        QTest::newRow("both") << QDate(2024, 3, 1) << QDate(2024, 2, 1) << notFound
+                              << "Matched to a buy made after the sale\nSell larger than the "
+                                 "buys found (All Buy Rec Not Found)";
+        QTest::newRow("no buy") << QDate() << QDate(2024, 2, 1) << notFound
+                                << "No buy found for this sell";
+        QTest::newRow("unknown date, hand entered") << QDate() << QDate(2024, 2, 1) << "various"
+                                                    << "";
+    }
+    void taxRowWarnings() {
+        QFETCH(QDate, acquired);
+        QFETCH(QDate, sold);
+        QFETCH(QString, memo);
+        QFETCH(QString, note);
+        TestDatabase t;
+        t.addTax("A", "IBM", 10, acquired, sold, 100, 200, memo);
+        t.addTax("A", "OLD", 10, QDate(), QDate(2000, 2, 1), 0, 200, "All Buy Rec Not Found");
+        const TaxViewRecords tax = FillGrid(t.connection(), "A", TaxYear{2024});
+        QCOMPARE(tax.records.size(), 1);
+        QCOMPARE(TaxColumns().rowNote(tax.records[0]), note);
+        const TaxWarnings w = taxWarnings(tax.records[0]);
+        QCOMPARE(tax.totals.boughtAfterSold + tax.totals.notAllFound + tax.totals.noBuy,
+                 int(w.boughtAfterSold) + int(w.notAllFound) + int(w.noBuy));
+        QCOMPARE(tax.totals.warningsText().isEmpty(), note.isEmpty());
+    }
+
     void taxViewOutsideTheYearIsEmptyWithZeroTotals() {
         TestDatabase t;
         t.addTax("A", "OUT", 1, QDate(1999, 5, 1), QDate(2001, 1, 1), 1, 2);

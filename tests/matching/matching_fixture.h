@@ -24,9 +24,10 @@ QStringList memos(TestDatabase& db, const QVector<qint64>& ids);
 QStringList describeTaxRecs(TestDatabase& db, const QString& account);
 
 // Checks what every run and edit must keep: the open quantity of a buy plus
-// all its applied quantities is its quantity; no lot is applied twice; each
-// sell has one tax record whose cost is the sum of its lots (within the
-// rounding of the lots when fromRun). Returns an empty text when they hold.
+// all its applied quantities is its quantity; no lot is applied twice; the
+// tax records of each sell (one, or two split by term) add up to its
+// quantity, its amount and the sum of its lots (within the rounding of the
+// lots when fromRun). Returns an empty text when they hold.
 QString checkInvariants(TestDatabase& db, const QString& account, bool fromRun);
 
 } // namespace gainbook::test

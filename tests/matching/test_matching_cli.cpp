@@ -41,7 +41,11 @@ private slots:
 
         const QVector<Step> steps{
             {{"links", a}, 0, kHeading, ""},
-            {{"process", a}, 0, "", ""},
+            {{"process", a},
+             0,
+             "Sells to check: 0 matched to a buy made after the sale, 0 larger than the buys "
+             "found (All Buy Rec Not Found), 1 without a buy.\n",
+             ""},
             {{"links", a},
              0,
              kHeading + "02/01/2000,120,IBM,2000.00,1,01/03/2000,IBM,100,1000.00,100,-1000.00,1,3\n"
@@ -53,7 +57,7 @@ private slots:
              "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Comment,ID\n"
              "HAND,1,01/01/2000,05/01/2000,1.00,2.00,1.00,,1\n"
              "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00, ,2\n"
-             "MSFT,10,12/31/2000,02/02/2000,0.00,300.00,300.00,All Buy Rec Not Found,3\n",
+             "MSFT,10,,02/02/2000,0.00,300.00,300.00,All Buy Rec Not Found,3\n",
              ""},
             {{"process", a}, 1, "", "Account already processed: O'Brien IRA\n"},
             {{"detach", a, "3:9"}, 1, "", "Lot not found: 3:9\n"},

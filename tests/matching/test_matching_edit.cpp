@@ -159,15 +159,15 @@ private slots:
     void recalculate_data() {
         QTest::addColumn<int>("deletedBuy"); // fixture row, -1 for none
         QTest::addColumn<QStringList>("tax");
-        QTest::newRow("three sells") << -1
-                                     << QStringList{"IBM|120|2000-01-03|2000-02-01|1300|2000| ",
-                                                    "MSFT|10|2000-12-31|2000-02-02|0|300| ",
-                                                    "IBM|20|2000-01-10|2000-03-01|300|500| "};
+        QTest::newRow("three sells")
+            << -1
+            << QStringList{"IBM|120|2000-01-03|2000-02-01|1300|2000| ",
+                           "MSFT|10||2000-02-02|0|300| ", "IBM|20|2000-01-10|2000-03-01|300|500| "};
         QTest::newRow("a buy no longer exists")
             << 1
             << QStringList{"IBM|120|2000-01-03|2000-02-01|1300|2000|Buy record not found",
-                           "MSFT|10|2000-12-31|2000-02-02|0|300| ",
-                           "IBM|20|2000-12-31|2000-03-01|300|500|Buy record not found"};
+                           "MSFT|10||2000-02-02|0|300| ",
+                           "IBM|20||2000-03-01|300|500|Buy record not found"};
     }
     void recalculate() {
         QFETCH(int, deletedBuy);

@@ -1,12 +1,12 @@
-#include "app/app_context.h"
-#include "matching/frm_process.h"
+#include "matching/screen/frm_process.h"
 #include "matching_fixture.h"
 #include "platform/sheet_model.h"
-#include "platform/spread_grid.h"
+#include "startup/app_context.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
+#include "widgets/spread_grid.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -28,6 +28,11 @@ const QStringList kRows{
     "B|IBM|50|2000-01-03|-500", "B|IBM|80|2000-01-04|-1600", "S|IBM|100|2000-02-01|1500",
     "S|MSFT|10|2000-02-02|300", "B|T|5|2000-01-05|-50",
 };
+
+// What the run of kRows ends with: MSFT has no buy.
+const QString kToCheck =
+    QStringLiteral("Sells to check: 0 matched to a buy made after the sale, 0 larger than the "
+                   "buys found (All Buy Rec Not Found), 1 without a buy.");
 
 // A control of a screen by its designer name.
 template <typename T> T* control(QWidget* screen, const char* name) {
@@ -133,7 +138,8 @@ private slots:
         QVERIFY(s.button("Command1")->isEnabled());
         QCOMPARE(s.sheet().rows(), 0);
         QTest::mouseClick(s.button("Command1"), Qt::LeftButton);
-        QCOMPARE(s.prompter.messages, QStringList());
+        // The run names the sell without a buy.
+        QCOMPARE(s.prompter.messages, QStringList{kToCheck});
         QCOMPARE(describeLinks(s.t, kAccount, s.ids),
                  (QStringList{"2>0 50 500", "2>1 50 1000", "3>- 0 0"}));
         // IBM with its two lots, MSFT with its "Add" button.
@@ -157,6 +163,7 @@ private slots:
         Screen s;
         s.choose(kAccount);
         s.w->Command1_Click();
+        s.prompter.messages.clear(); // the run's sells to check
         // Update comes with a click on a sell's symbol.
         s.clickCell(MatchGridCol::Symbol, 1);
         QVERIFY(s.button("cmdUpdate")->isEnabled());

@@ -1,5 +1,5 @@
-#include "app/sort_grid.h"
 #include "platform/sheet_model.h"
+#include "platform/sort_grid.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

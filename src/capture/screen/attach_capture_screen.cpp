@@ -1,8 +1,8 @@
 #include "capture/screen/attach_capture_screen.h"
 
 #include "capture/screen/frm_capture.h"
-#include "main_window/frm_main.h"
-#include "main_window/main_commands.h"
+#include "main_window/screen/frm_main.h"
+#include "main_window/screen/main_commands.h"
 
 #include <QPointer>
 

@@ -2,7 +2,7 @@
 
 #include "capture/sources/spreadsheet_reader.h"
 #include "platform/sheet_model.h"
-#include "platform/spread_grid.h"
+#include "widgets/spread_grid.h"
 
 #include <QApplication>
 #include <QDir>

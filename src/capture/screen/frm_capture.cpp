@@ -1,13 +1,13 @@
 #include "capture/screen/frm_capture.h"
 
-#include "app/app_context.h"
-#include "app/frm_browse.h"
 #include "capture/broker_entries.h"
 #include "capture/capture_run.h"
 #include "capture/capture_source.h"
 #include "capture/screen/capture_browser.h"
 #include "platform/prompter.h"
 #include "platform/tell_outcome.h"
+#include "startup/app_context.h"
+#include "startup/screen/frm_browse.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,5 @@
 #include "capture/web/document_loader.h"
 
-#include "capture/sources/spreadsheet_reader.h"
 #include "capture/web/dom_snapshot.h"
 
 #include <QDir>
@@ -132,19 +131,8 @@ std::optional<PageDocument> loadDocument(const CaptureSource& source, QString* e
     case CaptureSource::Kind::PastedText:
         setError(error, QStringLiteral("No page or spreadsheet named: %1").arg(source.shown));
         return std::nullopt;
-    case CaptureSource::Kind::Sheet: {
-        if (!QFileInfo::exists(source.path)) {
-            setError(error, QStringLiteral("File not found: %1").arg(source.shown));
-            return std::nullopt;
-        }
-        auto sheet = readSpreadsheet(source.path, error);
-        if (!sheet)
-            return std::nullopt;
-        PageDocument document;
-        document.address = source.shown;
-        document.sheet = std::move(sheet);
-        return document;
-    }
+    case CaptureSource::Kind::Sheet:
+        return openSheetDocument(source, error);
     case CaptureSource::Kind::Page:
     case CaptureSource::Kind::Address:
         break;

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "startup/database_startup.h"
+
+#include <QMainWindow>
+
+#include <functional>
+
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace gainbook {
+
+class AccountOutlinePane;
+class AppContext;
+class MainCommands;
+class Prompter;
+class RecordGridPane;
+class StatusHints;
+class TxfCommands;
+
+// "Your Account at a Glance": the home window. It lays out the outline,
+// the record grid and the commands, which live in their own classes, and
+// connects them.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    struct Services {
+        std::function<DatabaseChoice()> chooseFile;
+        std::function<void(int exitCode)> endProgram;
+    };
+
+    frmMain(AppContext& context, Prompter& prompter, Services services, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Opens the database and builds the outline; false when the user gave
+    // up choosing a database (the program then ends).
+    bool Form_Load();
+    // Fresh data after another screen was in front.
+    void Form_Activate();
+
+    QGroupBox* Frame1 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* optTax = nullptr;
+    QComboBox* cboYear = nullptr; // the tax year
+    QPushButton* cmdNew = nullptr;
+    QPushButton* cmdAdd = nullptr;
+    QPushButton* Command4 = nullptr;
+    QLabel* Status = nullptr;
+
+    AccountOutlinePane& outline() { return *outline_; }
+    RecordGridPane& grid() { return *grid_; }
+    MainCommands& commands() { return *commands_; }
+    StatusHints& hints() { return *hints_; }
+    TxfCommands& txf() { return *txf_; }
+
+public slots:
+    void Option1_Click();
+    void optTax_Click();
+    // Another tax year picked: remembered in the settings, the view refilled.
+    void cboYear_Activated(int index);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildLayout();
+    void setHints();
+    void switchView(bool tax);
+    // The year from the settings, else the latest sell's, else 2000.
+    void settleTaxYear();
+    void fillYearList();
+
+    AppContext& context_;
+    Prompter& prompter_;
+    Services services_;
+    RecordGridPane* grid_ = nullptr;
+    AccountOutlinePane* outline_ = nullptr;
+    MainCommands* commands_ = nullptr;
+    StatusHints* hints_ = nullptr;
+    TxfCommands* txf_ = nullptr;
+};
+
+} // namespace gainbook

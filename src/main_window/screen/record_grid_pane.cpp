@@ -1,0 +1,171 @@
+#include "main_window/screen/record_grid_pane.h"
+
+#include "main_window/record_editing.h"
+#include "platform/prompter.h"
+#include "platform/sort_grid.h"
+#include "startup/app_context.h"
+#include "store/store_error.h"
+#include "widgets/spread_grid.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace gainbook {
+
+RecordGridPane::RecordGridPane(AppContext& context, Prompter& prompter,
+                               std::function<OutlineSelection()> selection, QWidget* parent)
+    : QObject(parent), context_(context), prompter_(prompter), selection_(std::move(selection)) {
+    txnRows_ = new RecordTableModel<TxnRecord>(std::make_unique<TxnColumns>(), this);
+    taxRows_ = new RecordTableModel<TaxRecord>(std::make_unique<TaxColumns>(), this);
+    recordGrid_ = new SpreadGrid(parent);
+    recordGrid_->setObjectName(QStringLiteral("grdFormlist"));
+    recordGrid_->setGridModel(txnRows_);
+
+    totalsFrame_ = new QFrame(parent);
+    totalsFrame_->setObjectName(QStringLiteral("Frame2"));
+    totalsFrame_->setFrameShape(QFrame::StyledPanel);
+    recordsTotal_ = new QLabel(totalsFrame_);
+    recordsTotal_->setObjectName(QStringLiteral("Label1"));
+    proceedsTotal_ = new QLabel(totalsFrame_);
+    proceedsTotal_->setObjectName(QStringLiteral("Label2"));
+    gainTotal_ = new QLabel(totalsFrame_);
+    gainTotal_->setObjectName(QStringLiteral("Label3"));
+    setTotalsCaptions(QStringLiteral("Total Records"), QStringLiteral("Total Proceeds"),
+                      QStringLiteral("Total Gain"));
+    auto* totals = new QHBoxLayout(totalsFrame_);
+    totals->addWidget(recordsTotal_);
+    totals->addSpacing(24);
+    totals->addWidget(proceedsTotal_);
+    totals->addSpacing(24);
+    totals->addWidget(gainTotal_);
+    totals->addStretch();
+    totalsFrame_->hide();
+
+    connect(recordGrid_, &SpreadGrid::cellChanged, this, &RecordGridPane::grdFormlist_Change);
+    connect(recordGrid_, &SpreadGrid::cellClicked, this, &RecordGridPane::grdFormList_Click);
+    connect(recordGrid_, &SpreadGrid::keyDown, this, &RecordGridPane::grdFormlist_KeyDown);
+}
+
+RecordTableModelBase& RecordGridPane::model() const {
+    if (view_ == RecordView::Tax)
+        return *taxRows_;
+    return *txnRows_;
+}
+
+void RecordGridPane::setTotalsCaptions(const QString& records, const QString& proceeds,
+                                       const QString& gain) {
+    recordsTotal_->setText(records);
+    proceedsTotal_->setText(proceeds);
+    gainTotal_->setText(gain);
+}
+
+void RecordGridPane::setView(RecordView view) {
+    ClearGrid();
+    view_ = view;
+    recordGrid_->setGridModel(&model());
+}
+
+void RecordGridPane::setUnsavedEdits(bool unsaved) {
+    if (unsaved_ == unsaved)
+        return;
+    unsaved_ = unsaved;
+    emit unsavedEditsChanged(unsaved);
+}
+
+void RecordGridPane::ClearGrid() {
+    txnRows_->clear();
+    taxRows_->clear();
+}
+
+void RecordGridPane::fill() {
+    filledFor_ = selection_();
+    if (!filledFor_.isValid())
+        return;
+    const QSqlDatabase db = context_.database().connection();
+    try {
+        if (view_ == RecordView::Transactions) {
+            txnRows_->setRecords(
+                FillGrid1(db, filledFor_.account,
+                          filledFor_.isAccount() ? std::nullopt : std::optional(filledFor_.text)));
+            return;
+        }
+        if (!filledFor_.isAccount()) {
+            prompter_.message(QStringLiteral("Tax record can not be displayed monthwise"));
+            return;
+        }
+        TaxViewRecords tax = FillGrid(db, filledFor_.account, context_.taxYear());
+        taxRows_->setRecords(std::move(tax.records));
+        const QString toCheck = tax.totals.warningsText();
+        setTotalsCaptions(tax.totals.recordsText() +
+                              (toCheck.isEmpty() ? QString() : QStringLiteral("   ") + toCheck),
+                          tax.totals.proceedsText(), tax.totals.gainText());
+    } catch (const StoreError& e) {
+        emit statusText(QStringLiteral("Records could not be read: ") + e.message());
+    }
+}
+
+void RecordGridPane::cmdNew_Click() {
+    if (!filledFor_.isValid()) {
+        emit statusText(QStringLiteral("Select an account in the outline first"));
+        return;
+    }
+    if (view_ == RecordView::Tax)
+        taxRows_->insertNewRecord(1, newTaxRecord(context_.taxYear()));
+    else
+        txnRows_->insertNewRecord(
+            1, newTxnRecord(txnRows_->rowList(), filledFor_, context_.taxYear()));
+    setUnsavedEdits(true);
+    recordGrid_->setFocus();
+    recordGrid_->setCurrentCell(view_ == RecordView::Tax ? 1 : 2, 1);
+}
+
+void RecordGridPane::CmdAdd_Click() {
+    setUnsavedEdits(false);
+    const QSqlDatabase db = context_.database().connection();
+    const QString& account = filledFor_.account;
+    const QString status = view_ == RecordView::Tax
+                               ? taxRows_->updateRows([&](QVector<TaxRow>& rows) {
+                                     return saveChangedRows(rows, db, account, prompter_);
+                                 })
+                               : txnRows_->updateRows([&](QVector<TxnRow>& rows) {
+                                     return saveChangedRows(rows, db, account, prompter_);
+                                 });
+    emit statusText(status.isEmpty() ? QStringLiteral("Ready") : status);
+}
+
+void RecordGridPane::Command4_Click() {
+    setUnsavedEdits(false);
+    ClearGrid();
+    fill();
+}
+
+void RecordGridPane::grdFormlist_Change(int col, int row) {
+    setUnsavedEdits(true);
+    if (const RefusedCell* refused = model().state(row).refusedCell(col))
+        emit statusText(refused->message);
+}
+
+void RecordGridPane::grdFormList_Click(int col, int row) {
+    if (row != 0)
+        return;
+    SortGrid(model(), col, LastSortCol, SortOrder);
+}
+
+void RecordGridPane::grdFormlist_KeyDown(int key, Qt::KeyboardModifiers) {
+    if (key != Qt::Key_Delete)
+        return;
+    const int row = recordGrid_->currentRow();
+    if (row < 1 || row > model().rows())
+        return;
+    const QSqlDatabase db = context_.database().connection();
+    const RowDeleteResult result = view_ == RecordView::Tax
+                                       ? deleteGridRow(taxRows_->row(row), row, db, prompter_)
+                                       : deleteGridRow(txnRows_->row(row), row, db, prompter_);
+    if (result.removed)
+        model().removeRowAt(row);
+    if (!result.status.isEmpty())
+        emit statusText(result.status);
+}
+
+} // namespace gainbook

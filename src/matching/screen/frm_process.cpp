@@ -1,0 +1,314 @@
+#include "matching/screen/frm_process.h"
+
+#include "buy_selection/screen/frm_show_other.h"
+#include "platform/prompter.h"
+#include "platform/sheet_model.h"
+#include "startup/app_context.h"
+#include "store/store_error.h"
+#include "widgets/activation_watcher.h"
+#include "widgets/spread_grid.h"
+#include "widgets/status_hints.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace gainbook {
+
+namespace {
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setMinimumWidth(100);
+    return button;
+}
+
+// Lays the grid out empty: its headings, widths and alignments, the key
+// columns hidden, every cell locked.
+void SetupGrid(SheetModel& grid) {
+    const auto right = Qt::AlignRight;
+    const auto left = Qt::AlignLeft;
+    const struct {
+        int width;
+        CellKind kind;
+        Qt::Alignment alignment;
+        bool hidden;
+    } layout[MatchGridCol::Count] = {
+        {8, CellKind::Date, right, false},
+        {6, CellKind::Decimal, right, false},
+        {5, CellKind::Text, left, false},
+        {7, CellKind::Decimal, right, false},
+        {5, CellKind::Text, Qt::AlignHCenter, false},
+        {8, CellKind::Date, right, false},
+        {5, CellKind::Text, left, false},
+        {6, CellKind::Decimal, right, false},
+        {7, CellKind::Decimal, right, false},
+        {5, CellKind::Decimal, right, false},
+        {7, CellKind::Decimal, right, false},
+        {5, CellKind::Whole, right, true},
+        {5, CellKind::Whole, right, true},
+    };
+    const QStringList headings = matchGridHeadings();
+    QVector<SheetColumn> columns;
+    for (int col = 0; col < MatchGridCol::Count; ++col)
+        columns.append({headings[col], layout[col].width, layout[col].kind, layout[col].alignment,
+                        true, layout[col].hidden});
+    grid.setColumns(std::move(columns));
+}
+
+} // namespace
+
+BuySelectionOpener buySelectionScreen(QSqlDatabase db, Prompter& prompter) {
+    return [db, &prompter](QWidget* over, qint64 sellId, const QString& account) {
+        frmShowOther screen(db, prompter, sellId, account, over);
+        if (screen.Form_Load())
+            screen.exec();
+    };
+}
+
+frmProcess::frmProcess(QSqlDatabase db, Prompter& prompter, QWidget* mainWindow,
+                       BuySelectionOpener openBuySelection)
+    : QWidget(mainWindow, Qt::Window), prompter_(prompter), mainWindow_(mainWindow),
+      session_(db, prompter), openBuySelection_(std::move(openBuySelection)) {
+    if (!openBuySelection_)
+        openBuySelection_ = buySelectionScreen(db, prompter);
+    setObjectName(QStringLiteral("frmProcess"));
+    setWindowTitle(QStringLiteral("Processing Record"));
+
+    accountList_ = new QComboBox(this);
+    accountList_->setObjectName(QStringLiteral("Combo1"));
+    accountList_->setMinimumWidth(220);
+    processButton_ = makeButton(this, QStringLiteral("Command1"), QStringLiteral("Process"));
+    updateButton_ = makeButton(this, QStringLiteral("cmdUpdate"), QStringLiteral("Update"));
+    recalcButton_ =
+        makeButton(this, QStringLiteral("Command3"), QStringLiteral("Save/Recalculate"));
+    exitButton_ = makeButton(this, QStringLiteral("Command2"), QStringLiteral("E&xit"));
+    for (QPushButton* button : {processButton_, updateButton_, recalcButton_})
+        button->setEnabled(false);
+    status_ = new QLabel(QStringLiteral("Ready"), this);
+    status_->setObjectName(QStringLiteral("Status"));
+    status_->setFrameShape(QFrame::Panel);
+    status_->setFrameShadow(QFrame::Sunken);
+    matchSheet_ = new SheetModel(this);
+    matchGrid_ = new SpreadGrid(this);
+    matchGrid_->setObjectName(QStringLiteral("vaSpread1"));
+    matchGrid_->setGridModel(matchSheet_);
+
+    buildLayout();
+    setHints();
+
+    connect(accountList_, &QComboBox::activated, this, &frmProcess::Combo1_Click);
+    connect(processButton_, &QPushButton::clicked, this, &frmProcess::Command1_Click);
+    connect(updateButton_, &QPushButton::clicked, this, &frmProcess::cmdUpdate_Click);
+    connect(recalcButton_, &QPushButton::clicked, this, &frmProcess::Command3_Click);
+    connect(exitButton_, &QPushButton::clicked, this, &frmProcess::Command2_Click);
+    connect(matchGrid_, &SpreadGrid::cellClicked, this, &frmProcess::vaSpread1_Click);
+
+    // Its own progress and buy selection windows do not count: a refill on
+    // their closing would drop the boxes the user cleared.
+    new ActivationWatcher(this, ActivationWatcher::OwnWindows::DoNotCount,
+                          [this] { Form_Activate(); });
+    resize(800, 560);
+}
+
+frmProcess::~frmProcess() = default;
+
+void frmProcess::buildLayout() {
+    auto* top = new QHBoxLayout;
+    top->addWidget(accountList_);
+    for (QPushButton* button : {processButton_, updateButton_, recalcButton_, exitButton_})
+        top->addWidget(button);
+    top->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(matchGrid_, 1);
+    layout->addWidget(status_);
+}
+
+void frmProcess::setHints() {
+    auto* hints = new StatusHints(status_, this);
+    hints->add(processButton_, QStringLiteral("Click to Process Selected Account Transaction"));
+    hints->add(updateButton_, QStringLiteral("Click to update Sell and Buy combinations"));
+    hints->add(exitButton_, QStringLiteral("Click to exit this screen"));
+    hints->add(matchGrid_, QStringLiteral("Deselect link column to detach the Buy record. Click "
+                                          "on Sell Symbol to add more buy records"));
+}
+
+void frmProcess::Form_Load() {
+    if (mainWindow_)
+        move(mainWindow_->pos());
+    try {
+        accountList_->addItems(session_.accounts());
+    } catch (const StoreError& error) {
+        prompter_.message(QStringLiteral("The accounts could not be read: ") + error.message());
+    }
+    // No account is chosen until the user picks one.
+    accountList_->setCurrentIndex(-1);
+    SetupGrid(*matchSheet_);
+    // Wide enough for every column of the grid.
+    const QMargins margins = layout()->contentsMargins();
+    resize(std::max(width(), matchGrid_->layoutWidth() + margins.left() + margins.right()),
+           height());
+}
+
+void frmProcess::Form_Activate() {
+    RefreshGrid();
+}
+
+void frmProcess::RefreshGrid() {
+    if (running_)
+        return;
+    SetupGrid(*matchSheet_);
+    rows_.clear();
+    try {
+        rows_ = session_.matchRows();
+    } catch (const StoreError& error) {
+        prompter_.message(error.message());
+        return;
+    }
+    QVector<QStringList> texts;
+    texts.reserve(rows_.size());
+    for (const MatchRow& row : std::as_const(rows_))
+        texts.append(matchRowTexts(row));
+    matchSheet_->appendRows(texts);
+    for (int r = 1; r <= int(rows_.size()); ++r) {
+        const MatchRow& row = rows_[r - 1];
+        if (row.hasAddButton) {
+            matchSheet_->setCellKind(r, MatchGridCol::Linked, CellKind::Button);
+        } else if (row.hasLot()) {
+            matchSheet_->setCellKind(r, MatchGridCol::Linked, CellKind::CheckBox);
+            matchSheet_->setLocked(r, MatchGridCol::Linked, false);
+        }
+    }
+}
+
+void frmProcess::updateProcessButton() {
+    // An account with links has been processed; running it again would apply
+    // its buys twice.
+    bool processed = true;
+    try {
+        processed = session_.account().isEmpty() || session_.hasLinks();
+    } catch (const StoreError& error) {
+        status_->setText(error.message());
+    }
+    processButton_->setEnabled(!running_ && !processed);
+}
+
+void frmProcess::report(const Outcome& outcome) {
+    // Stopped commands have shown their message already; a run that went
+    // through tells which sells need a look.
+    if (outcome.failed() || (outcome.done() && !outcome.message.isEmpty()))
+        prompter_.message(outcome.message);
+}
+
+void frmProcess::Combo1_Click() {
+    session_.setAccount(accountList_->currentText());
+    RefreshGrid();
+    updateProcessButton();
+}
+
+void frmProcess::Command1_Click() {
+    if (running_)
+        return;
+    session_.setAccount(accountList_->currentText());
+    if (accountList_->currentText().isEmpty()) {
+        prompter_.message(QStringLiteral("Please select one account"));
+        return;
+    }
+    running_ = true;
+    processButton_->setEnabled(false);
+    status_->setText(QStringLiteral("Processing ") + session_.account());
+
+    // The run holds the window until it ends; the dialog shows how far it
+    // got when it takes more than a moment.
+    QProgressDialog progress(QStringLiteral("Processing ") + session_.account(), QString(), 0, 1,
+                             this);
+    progress.setWindowTitle(windowTitle());
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(500);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    const Outcome outcome = session_.Process([&](qsizetype done, qsizetype total) {
+        progress.setMaximum(int(total));
+        progress.setValue(int(done));
+    });
+    progress.close();
+    running_ = false;
+    status_->setText(QStringLiteral("Ready"));
+    report(outcome);
+    RefreshGrid();
+    updateProcessButton();
+}
+
+QVector<LotKey> frmProcess::clearedLots() const {
+    QVector<LotKey> lots;
+    for (int r = 0; r < int(rows_.size()); ++r) {
+        const QModelIndex box = matchSheet_->index(r, MatchGridCol::Linked - 1);
+        if (rows_[r].hasLot() && box.data(Qt::CheckStateRole) == Qt::Unchecked)
+            lots.append(rows_[r].lot());
+    }
+    return lots;
+}
+
+void frmProcess::cmdUpdate_Click() {
+    updateButton_->setEnabled(false);
+    const Outcome outcome = session_.Update(clearedLots());
+    report(outcome);
+    if (!outcome.done())
+        return; // the cleared boxes stay for another try
+    RefreshGrid();
+    recalcButton_->setEnabled(true);
+}
+
+void frmProcess::Command3_Click() {
+    report(session_.SaveRecalculate());
+}
+
+void frmProcess::Command2_Click() {
+    close();
+    if (mainWindow_) {
+        mainWindow_->show();
+        mainWindow_->activateWindow();
+    }
+}
+
+void frmProcess::vaSpread1_Click(int col, int row) {
+    if (row < 1 || row > int(rows_.size()))
+        return;
+    const MatchRow& clicked = rows_[row - 1];
+    if (col == MatchGridCol::Symbol)
+        updateButton_->setEnabled(true);
+    else if (col != MatchGridCol::Linked || !clicked.hasAddButton)
+        return;
+    openBuySelection(clicked.link.sellId);
+}
+
+void frmProcess::openBuySelection(qint64 sellId) {
+    openBuySelection_(this, sellId, accountList_->currentText());
+    // The buy selection may have linked buys: show them.
+    RefreshGrid();
+}
+
+std::function<void()> processScreenOpener(AppContext& context, Prompter& prompter,
+                                          QWidget* mainWindow) {
+    auto screen = std::make_shared<QPointer<frmProcess>>();
+    return [&context, &prompter, mainWindow, screen] {
+        if (!*screen) {
+            *screen = new frmProcess(context.database().connection(), prompter, mainWindow);
+            (*screen)->setAttribute(Qt::WA_DeleteOnClose);
+            (*screen)->setTaxYear(context.taxYear());
+            (*screen)->Form_Load();
+        }
+        (*screen)->setTaxYear(context.taxYear());
+        (*screen)->show();
+        (*screen)->raise();
+        (*screen)->activateWindow();
+    };
+}
+
+} // namespace gainbook

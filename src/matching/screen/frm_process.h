@@ -1,0 +1,92 @@
+#pragma once
+
+#include "matching/process_session.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace gainbook {
+
+class AppContext;
+class Prompter;
+class SheetModel;
+class SpreadGrid;
+
+// Shows the buy selection for one sell of an account over the given
+// window and returns when it has closed.
+using BuySelectionOpener =
+    std::function<void(QWidget* over, qint64 sellId, const QString& account)>;
+
+// The buy selection screen, modal over the processing screen.
+BuySelectionOpener buySelectionScreen(QSqlDatabase db, Prompter& prompter);
+
+// "Processing Record": the user picks an account, runs its matching, looks
+// at the links in the grid, detaches wrong lots and rebuilds the tax
+// records. The matching itself is ProcessSession's; this window shows its
+// typed rows and turns cleared boxes and clicks into its commands. The
+// controls keep their designer names as object names (Combo1, Command1,
+// cmdUpdate, Command3, Command2, Status, vaSpread1).
+class frmProcess : public QWidget {
+    Q_OBJECT
+
+public:
+    // Without an opener the buy selection screen opens on the same database.
+    frmProcess(QSqlDatabase db, Prompter& prompter, QWidget* mainWindow = nullptr,
+               BuySelectionOpener openBuySelection = {});
+    ~frmProcess() override;
+
+    // The year whose sells the grid shows; taken before every showing.
+    void setTaxYear(TaxYear year) { session_.setTaxYear(year); }
+
+    // Places the window, lists the accounts and lays out the empty grid.
+    void Form_Load();
+    // Fresh links after another screen was in front.
+    void Form_Activate();
+
+public slots:
+    void Combo1_Click();
+    void Command1_Click();
+    void cmdUpdate_Click();
+    void Command3_Click();
+    void Command2_Click();
+    void vaSpread1_Click(int col, int row);
+
+private:
+    void buildLayout();
+    void setHints();
+    void RefreshGrid();
+    void updateProcessButton();
+    void report(const Outcome& outcome);
+    void openBuySelection(qint64 sellId);
+    // The lots whose box the user has cleared, top to bottom.
+    QVector<LotKey> clearedLots() const;
+
+    Prompter& prompter_;
+    QPointer<QWidget> mainWindow_;
+    ProcessSession session_;
+    BuySelectionOpener openBuySelection_;
+    QVector<MatchRow> rows_; // the typed row behind each grid row, in grid order
+    bool running_ = false;
+
+    QComboBox* accountList_ = nullptr;     // Combo1
+    QPushButton* processButton_ = nullptr; // Command1, "Process"
+    QPushButton* updateButton_ = nullptr;  // cmdUpdate, "Update"
+    QPushButton* recalcButton_ = nullptr;  // Command3, "Save/Recalculate"
+    QPushButton* exitButton_ = nullptr;    // Command2, "E&xit"
+    QLabel* status_ = nullptr;             // Status
+    SheetModel* matchSheet_ = nullptr;     // the data of vaSpread1
+    SpreadGrid* matchGrid_ = nullptr;      // vaSpread1
+};
+
+// What the main window's "&Process" runs: shows the one processing screen,
+// opening it on the shared database handle when it is not open yet.
+std::function<void()> processScreenOpener(AppContext& context, Prompter& prompter,
+                                          QWidget* mainWindow);
+
+} // namespace gainbook

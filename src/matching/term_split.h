@@ -1,0 +1,44 @@
+#pragma once
+
+#include "store/records.h"
+
+#include <QDate>
+
+#include <span>
+
+namespace gainbook {
+
+// One buy lot applied to a sell, as its tax record counts it. An invalid
+// date marks a lot whose buy is unknown (the empty link, a missing buy).
+struct AppliedLot {
+    double quantity = 0;
+    Money cost;
+    QDate acquired;
+};
+
+enum class HoldingTerm { Unknown, Short, Long };
+
+// Long term when sold after the same day one calendar year after the
+// acquisition (a lot bought on Feb 29 turns long after Feb 28 of the next
+// year); short otherwise, also for a buy made after the sale.
+HoldingTerm holdingTerm(const QDate& acquired, const QDate& sold);
+
+// The one or two tax records of a sell.
+struct TermRecords {
+    TaxRecord records[2];
+    int count = 0;
+};
+
+// Builds the tax records of a sell from its applied lots. sell carries the
+// account, symbol, quantity, date sold, amount and memo; cost and date
+// acquired come from the lots. When the dated lots fall in both terms the
+// sell becomes two records, long term first, each with its own lots'
+// quantity, cost and earliest date; the proceeds are shared by quantity,
+// the long part rounded to cents and the short part the rest, so they add
+// up to the sell's amount. Lots of unknown buys and any quantity no lot
+// covered stay with the short part: nothing shows them held a year. Lots
+// all in one term give one record as a single sell always had; no dated
+// lot at all leaves the date acquired empty.
+TermRecords splitByTerm(const TaxRecord& sell, std::span<const AppliedLot> lots);
+
+} // namespace gainbook

@@ -1,0 +1,52 @@
+#include "store/schema_upgrade.h"
+
+#include "store/schema.h"
+#include "store/sql.h"
+#include "store/transaction.h"
+
+namespace gainbook {
+
+SchemaStep schemaStatements(QStringList statements) {
+    return [statements = std::move(statements)](const QSqlDatabase& db) {
+        for (const QString& sql : statements)
+            runQuery(db, sql);
+    };
+}
+
+const QVector<SchemaStep>& schemaSteps() {
+    static const QVector<SchemaStep> steps{
+        // 1: the tables as they were, stamped; older files may lack indexes.
+        schemaStatements(schemaIndexes()),
+    };
+    return steps;
+}
+
+int currentSchemaVersion() {
+    return int(schemaSteps().size());
+}
+
+int schemaVersion(const QSqlDatabase& db) {
+    QSqlQuery query = runQuery(db, QStringLiteral("PRAGMA user_version"));
+    return query.next() ? query.value(0).toInt() : 0;
+}
+
+void setSchemaVersion(const QSqlDatabase& db, int version) {
+    // A pragma takes no bound parameter; the value is a number of ours.
+    runQuery(db, QStringLiteral("PRAGMA user_version = %1").arg(version));
+}
+
+SchemaUpgrade upgradeSchema(const QSqlDatabase& db, const QVector<SchemaStep>& steps) {
+    const int from = schemaVersion(db);
+    if (from > steps.size())
+        return SchemaUpgrade::Newer;
+    if (from == steps.size())
+        return SchemaUpgrade::Current;
+    Transaction transaction(db);
+    for (qsizetype step = from; step < steps.size(); ++step)
+        steps[step](db);
+    setSchemaVersion(db, int(steps.size()));
+    transaction.commit();
+    return SchemaUpgrade::Upgraded;
+}
+
+} // namespace gainbook

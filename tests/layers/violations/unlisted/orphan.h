@@ -1,0 +1,2 @@
+#pragma once
+// A folder nobody put in the table.
