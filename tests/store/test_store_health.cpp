@@ -174,8 +174,9 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("none") << QByteArray()
                               << "There is no backup of the database %1 to restore.";
-        QTest::newRow("not a database") << QByteArray("plain text, not a database file\n")
-                                        << "The backup %1.bak could not be restored: file is not a database; nothing was "
+        QTest::newRow("not a database")
+            << QByteArray("plain text, not a database file\n")
+            << "The backup %1.bak could not be restored: file is not a database; nothing was "
                "changed";
     }
     void restoreRefusesABadBackup() {
