@@ -8,7 +8,6 @@
 #include "support/test_database.h"
 
 #include <QFile>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -122,31 +121,6 @@ private slots:
         QCOMPARE(symbols(db.connection()).size(), 3);
     }
 
-    // Another connection's write lock makes a statement wait for the busy
-    // timeout; the failure then names the file as in use.
-    void busyFileNamedInUse() {
-        TestDatabase t;
-        t.addTxn("A", "Jan", "IBM", 1, kBought, QDate(2000, 1, 3), -1);
-        {
-            QSqlDatabase holder = QSqlDatabase::addDatabase("QSQLITE", "holder");
-            holder.setDatabaseName(t.path());
-            QVERIFY(holder.open());
-            QVERIFY(QSqlQuery(holder).exec("BEGIN EXCLUSIVE"));
-            // A connection of its own with a short timeout gives the engine's
-            // busy failure without the full wait.
-            QSqlDatabase quick = QSqlDatabase::addDatabase("QSQLITE", "quick");
-            quick.setDatabaseName(t.path());
-            quick.setConnectOptions("QSQLITE_BUSY_TIMEOUT=50");
-            QVERIFY(quick.open());
-            QSqlQuery read(quick);
-            QVERIFY(!read.exec("SELECT COUNT(*) FROM Txn"));
-            QCOMPARE(storeFaultMessage(t.path(), read.lastError()), inUseMessage(t.path()));
-            QVERIFY(QSqlQuery(holder).exec("COMMIT"));
-        }
-        QSqlDatabase::removeDatabase("quick");
-        QSqlDatabase::removeDatabase("holder");
-    }
-
     // The backup holds the file as it was; a restore puts every table back,
     // the key counters included, and leaves the backup as it is.
     void backupRestoreRoundTrip() {
@@ -193,28 +167,6 @@ private slots:
         QVERIFY(!outcome.done());
         QVERIFY2(outcome.message.startsWith(message.arg(t.path())), qPrintable(outcome.message));
         QCOMPARE(symbols(t.connection()), QStringList{"IBM"});
-    }
-
-    // A full disk during a write is the file's failure, named with the file.
-    void fullDiskNamesTheFile() {
-        TestDatabase t;
-        QSqlQuery pages = runQuery(t.connection(), "PRAGMA page_count");
-        QVERIFY(pages.next());
-        const int count = pages.value(0).toInt();
-        pages.finish();
-        QVERIFY(QSqlQuery(t.connection())
-                    .exec(QStringLiteral("PRAGMA max_page_count = %1").arg(count)));
-        try {
-            Transaction transaction(t.connection());
-            for (int i = 0; i < 500; ++i)
-                t.addTxn("A", "Jan", QStringLiteral("S%1").arg(i), 1, kBought, QDate(2000, 1, 3),
-                         -1);
-            transaction.commit();
-            QFAIL("the file did not fill up");
-        } catch (const StoreError& error) {
-            QCOMPARE(storeFaultMessage(t.connection(), error.sqlError()),
-                     notWrittenMessage(t.path(), "database or disk is full"));
-        }
     }
 
 private:
