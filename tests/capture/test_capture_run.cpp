@@ -36,18 +36,14 @@ private slots:
         QTest::addColumn<QString>("account");
         QTest::addColumn<QString>("month");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no account") << "Etrade"
-                                    << ""
-                                    << "All"
-                                    << "Please enter an Account Name";
-        QTest::newRow("no month") << "Other"
-                                  << "A"
-                                  << ""
-                                  << "Please enter an Transaction Month or Leave All";
-        QTest::newRow("unknown entry") << "Schwab"
-                                       << "A"
-                                       << "All"
-                                       << "Wrong Account Type ";
+        auto row = [](const char* name, const char* entry, const char* account, const char* month,
+                      const char* message) {
+            QTest::newRow(name) << QString(entry) << QString(account) << QString(month)
+                                << QString(message);
+        };
+        row("no account", "Etrade", "", "All", "Please enter an Account Name");
+        row("no month", "Other", "A", "", "Please enter an Transaction Month or Leave All");
+        row("unknown entry", "Schwab", "A", "All", "Wrong Account Type ");
     }
     void fieldChecks() {
         QFETCH(QString, entry);
@@ -90,8 +86,9 @@ private slots:
         QVERIFY(other.questions.isEmpty());
     }
 
-    // A page that gives no rows, of whatever kind, says so without asking
-    // about the rows already there.
+    // A page that gives no rows, of whatever kind (a sheet for a page reader,
+    // a page for a sheet reader), says so without asking about the rows
+    // already there.
     void noRowsNoQuestion_data() {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<PageDocument>("document");
@@ -100,7 +97,12 @@ private slots:
         for (const char* e : {"Etrade", "Datek", "FBR", "Waterhouse"})
             QTest::newRow(e) << e << sheet << QStringList{test::noData(e)};
         const PageDocument page = test::PageBuilder().row({"Date", "Type"}).page();
-        QTest::newRow("Other on a page") << "Other" << page << QStringList{test::kOpenSheet};
+        for (const char* e : {"Other", "WebStreet", "Wit Capital"})
+            QTest::newRow(e) << e << page << QStringList{test::kOpenSheet};
+        PageDocument menuOnly; // a Datek frameset without its history frame
+        menuOnly.frames.append(test::PageBuilder().add("A", "Home").page());
+        QTest::newRow("Datek without a second frame")
+            << "Datek" << menuOnly << QStringList{test::noData("Datek")};
         QTest::newRow("every row skipped")
             << "Other"
             << test::sheetOf({{"Date", "Type", "Symbol", "Quantity", "Amount"},
@@ -218,9 +220,5 @@ private slots:
     }
 };
 
-int runCaptureRunTests(int argc, char** argv) {
-    TestCaptureRun t;
-    return QTest::qExec(&t, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestCaptureRun)
 #include "test_capture_run.moc"
