@@ -44,6 +44,7 @@ QSqlQuery runFilter(const QSqlDatabase& db, BuyFilter filter, const QString& acc
 struct Lot {
     double quantity;
     Money cost;
+    double openAfter = 0; // the buy's open shares once the lot is taken
 };
 
 // What a choice applies of a buy to a sell of `sold` shares. Costs carry no
@@ -104,13 +105,11 @@ LotPlan planLots(const QSqlDatabase& db, const TxnRecord& sell, const QVector<Bu
                 QStringLiteral("The buy of %1 has no shares to apply.").arg(describeBuy(*buy));
             return plan;
         }
-        // A buy entered here is applied at most whole.
-        if (!choice.newBuy) {
-            const double open = numberFromText(buy->memo);
-            if (roundQuantity(lot.quantity) > roundQuantity(open))
-                plan.overOpen << overOpenText(*buy, std::max(open, 0.0), lot.quantity);
-        }
-        plan.lots.append(lot);
+        // A buy entered here is open in full.
+        const double open = choice.newBuy ? buy->quantity : openShares(*buy);
+        if (roundQuantity(lot.quantity) > roundQuantity(open))
+            plan.overOpen << overOpenText(*buy, std::max(open, 0.0), lot.quantity);
+        plan.lots.append({lot.quantity, lot.cost, open - lot.quantity});
     }
     return plan;
 }
@@ -201,7 +200,7 @@ Outcome BuySelection::Apply(qint64 sellId, QVector<BuyChoice>& choices, Prompter
             if (!sell)
                 continue;
             const Lot& lot = plan.lots[i];
-            addToOpenQuantity(db_, buyId, -lot.quantity);
+            setOpenQuantity(db_, buyId, lot.openAfter);
             deleteEmptyLink(db_, account_, sellId);
             links.insert({account_, sellId, buyId, lot.quantity, lot.cost});
         }

@@ -77,6 +77,12 @@ QString buyRefusal(const std::optional<TxnRecord>& row, qint64 buyId) {
     return {};
 }
 
+double openShares(const TxnRecord& buy) {
+    const QString memo = buy.memo.trimmed();
+    const std::optional<double> open = memo.isEmpty() ? std::nullopt : typedNumber(memo);
+    return open ? *open : buy.quantity;
+}
+
 QString overOpenText(const TxnRecord& buy, double open, double asked) {
     return QStringLiteral("The buy of %1 %2 has only %3 shares open, not %4.")
         .arg(formatDate(buy.txnDate), buy.symbol, numberToText(open), numberToText(asked));

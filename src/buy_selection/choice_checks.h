@@ -29,6 +29,11 @@ QString sellRefusal(const std::optional<TxnRecord>& row, qint64 sellId, const QS
 // when it is one.
 QString buyRefusal(const std::optional<TxnRecord>& row, qint64 buyId);
 
+// The shares of a buy no sell uses yet. A buy that was never processed
+// keeps the capture's comment (or nothing) where processing keeps the open
+// quantity: all its shares are open.
+double openShares(const TxnRecord& buy);
+
 // "The buy of 01/03/2000 IBM has only 20 shares open, not 100."
 QString overOpenText(const TxnRecord& buy, double open, double asked);
 

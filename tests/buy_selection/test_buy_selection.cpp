@@ -213,6 +213,13 @@ private slots:
                  0);
         QCOMPARE(linksOf(t, sell).size(), 2);
         QCOMPARE(linksOf(t, sell)[1].cost, 1250.0);
+        // A buy never processed keeps a comment where the open shares go:
+        // all of them are open.
+        const qint64 unprocessed =
+            t.addTxn("Other", "Jan", "IBM", 10, kBought, QDate(2000, 1, 4), -100, "IPO");
+        QCOMPARE(
+            runTool(t, {"link", kAccount, QString::number(sell), QString::number(unprocessed)}), 0);
+        QCOMPARE(memoOf(t, unprocessed), QStringLiteral("0"));
     }
 
     // Every refusal of the buy commands: its exit code (2 for text that is
