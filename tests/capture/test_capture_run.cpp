@@ -169,18 +169,43 @@ private slots:
         QCOMPARE(h.run("Other", otherSheet({"X"}), quoted).questions, QStringList{kDuplicate});
     }
 
-    // Rows no brokerage row can hold are left out and counted, not stored.
-    void outOfRangeRowsSkipped() {
+    // Rows no brokerage row can hold, or that name no trade, are left out
+    // and counted beside a row that goes in; a sell's sign in a sheet is
+    // the sheet's and the row is kept.
+    void unwritableRowsSkipped_data() {
+        QTest::addColumn<QStringList>("row"); // type, symbol, quantity, amount
+        QTest::addColumn<QString>("skipped"); // the count line, empty when kept
+        const QString range =
+            QStringLiteral("1 row was skipped: 1 with a quantity or amount out of range.");
+        QTest::newRow("quantity of 10^12")
+            << QStringList{"Buy", "Q", "1000000000000", "10"} << range;
+        QTest::newRow("amount of -2 x 10^12")
+            << QStringList{"Sell", "A", "1", "-2000000000000"} << range;
+        QTest::newRow("amount of 1e308") << QStringList{"Sell", "A", "1", "1e308"} << range;
+        QTest::newRow("no symbol")
+            << QStringList{"Buy", "", "5", "10"} << "1 row was skipped: 1 without a symbol.";
+        QTest::newRow("blank symbol")
+            << QStringList{"Buy", "   ", "5", "10"} << "1 row was skipped: 1 without a symbol.";
+        QTest::newRow("no shares")
+            << QStringList{"Buy", "Z", "0", "10"} << "1 row was skipped: 1 with a quantity of 0.";
+        QTest::newRow("largest quantity") << QStringList{"Buy", "OK", "999999999999", "10"} << "";
+        QTest::newRow("sell with the sheet's sign")
+            << QStringList{"Sell", "S", "-100", "-5000"} << "";
+    }
+    void unwritableRowsSkipped() {
+        QFETCH(QStringList, row);
+        QFETCH(QString, skipped);
         CaptureHarness h;
         const QVector<QStringList> rows{{"Date", "Type", "Symbol", "Quantity", "Amount"},
-                                        {"3/1/00", "Buy", "OK", "999999999999", "10"},
-                                        {"3/1/00", "Buy", "HUGEQ", "1000000000000", "10"},
-                                        {"3/1/00", "Sell", "HUGEA", "1", "-2000000000000"}};
+                                        {"3/1/00", "Buy", "KEPT", "1", "10"},
+                                        QStringList{"3/2/00"} + row};
         const auto out = h.run("Other", test::sheetOf(rows));
-        QCOMPARE(out.rows.size(), 1);
-        QCOMPARE(out.messages, (QStringList{"1 records successfully added.",
-                                            "2 rows were skipped: 2 with a quantity or amount "
-                                            "out of range."}));
+        const int added = skipped.isEmpty() ? 2 : 1;
+        QCOMPARE(out.rows.size(), added);
+        QStringList messages{QStringLiteral("%1 records successfully added.").arg(added)};
+        if (!skipped.isEmpty())
+            messages << skipped;
+        QCOMPARE(out.messages, messages);
     }
 
     // A failure of the file names the file and what failed; no rows stay,
