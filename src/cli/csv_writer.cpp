@@ -1,7 +1,4 @@
 #include "cli/csv_writer.h"
-
-#include "platform/sheet_model.h"
-
 namespace gainbook {
 
 namespace {
@@ -40,15 +37,6 @@ void writeCsvRow(QTextStream& out, const QStringList& fields) {
     }
     line += u'\n';
     out << line;
-}
-
-void writeCsvGrid(QTextStream& out, const SheetModel& grid) {
-    QStringList headings;
-    for (const SheetColumn& column : grid.layout())
-        headings << column.heading;
-    writeCsvRow(out, headings);
-    for (int row = 1; row <= grid.rows(); ++row)
-        writeCsvRow(out, grid.rowTexts(row));
 }
 
 } // namespace gainbook
