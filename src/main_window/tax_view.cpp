@@ -103,7 +103,7 @@ QString TaxColumns::text(const TaxRecord& r, int col) const {
     case TaxGridCol::Proceed:
         return formatMoney(r.salePrice);
     case TaxGridCol::Gain:
-        return formatPlain(r.salePrice - r.cost);
+        return formatMoney(r.salePrice - r.cost);
     case TaxGridCol::Box:
         return boxLetter(r.box);
     case TaxGridCol::Comment:

@@ -8,6 +8,7 @@
 #include "store/store_backup.h"
 
 #include <QEventLoop>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
@@ -71,12 +72,15 @@ MainCommands::MainCommands(AppContext& context, Prompter& prompter, QMainWindow*
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuIndex = addItem(mnuHelp, QStringLiteral("mnuIndex"), QStringLiteral("Help Index (Local)"));
+    mnuIndex = addItem(mnuHelp, QStringLiteral("mnuIndex"), QStringLiteral("Help &Index (Local)"));
     mnuHelpwebIndex = addItem(mnuHelp, QStringLiteral("mnuHelpwebIndex"),
-                              QStringLiteral("Help Index (on Web with updates)"));
+                              QStringLiteral("Help Index (on &Web with updates)"));
     mnuHelp->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
-    mnuAbout = addItem(mnuHelp, QStringLiteral("mnuAbout"), QStringLiteral("About Gainbook"));
-    mnuDisclaim = addItem(mnuHelp, QStringLiteral("mnuDisclaim"), QStringLiteral("Disclaimer"));
+    mnuAbout = addItem(mnuHelp, QStringLiteral("mnuAbout"), QStringLiteral("&About Gainbook"));
+    mnuDisclaim = addItem(mnuHelp, QStringLiteral("mnuDisclaim"), QStringLiteral("&Disclaimer"));
+
+    mnExit->setShortcut(QKeySequence::Quit);
+    mnuIndex->setShortcut(QKeySequence::HelpContents);
 
     // Screens that are not part of the program yet stay unavailable rather
     // than pretend to work.
@@ -136,13 +140,17 @@ void MainCommands::Command1_Click() {
     window_->close();
 }
 
+bool MainCommands::mayLeave() const {
+    return !mayLeaveEdits || mayLeaveEdits();
+}
+
 void MainCommands::Command2_Click() {
-    if (openCapture_)
+    if (openCapture_ && mayLeave())
         openCapture_();
 }
 
 void MainCommands::Command3_Click() {
-    if (openProcess_)
+    if (openProcess_ && mayLeave())
         openProcess_();
 }
 
@@ -180,14 +188,14 @@ void MainCommands::showHelp(const QString& page) {
         return;
     }
     context_.setPageToShow(page);
-    help_ = new frmBrowse(page, context_.applicationDirectory());
+    help_ = new frmBrowse(page, context_.docsFolder());
     help_->setAttribute(Qt::WA_DeleteOnClose);
     help_->show();
 }
 
 void MainCommands::showModalPage(const QString& page) {
     context_.setPageToShow(page);
-    runModal(new frmBrowse(page, context_.applicationDirectory(), window_));
+    runModal(new frmBrowse(page, context_.docsFolder(), window_));
 }
 
 void MainCommands::mnuIndex_Click() {
