@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 
+#include "cli/account_commands.h"
 #include "cli/backup_commands.h"
 #include "cli/buy_commands.h"
 #include "cli/capture_commands.h"
@@ -26,6 +27,8 @@ const QVector<CliCommand>& cliCommands() {
          QStringLiteral("--broker ENTRY [--account NAME] [--month MONTH] [--derive | --no-derive] "
                         "[--paste] [--timeout S] SOURCE"),
          true, runCaptureCommand},
+        {QStringLiteral("account-basis"), QStringLiteral("ACCOUNT [yes|no|none]"), true,
+         runAccountBasis},
         {QStringLiteral("process"), QStringLiteral("ACCOUNT"), true, runProcess},
         {QStringLiteral("links"), QStringLiteral("ACCOUNT"), true, runLinks},
         {QStringLiteral("detach"), QStringLiteral("ACCOUNT SELLID:BUYID..."), true, runDetach},

@@ -24,6 +24,9 @@ const QHash<QString, QString>& summaries() {
         {"capture", "Captures the buys and sells of a broker page (.htm/.html or an address), "
                     "a spreadsheet (.csv/.xls/.xlsx) or, with --paste, a text file read as "
                     "pasted text."},
+        {"account-basis", "Sets whether the account's broker reports the cost basis to the IRS "
+                          "(yes: boxes A/D, no: B/E, none: C/F), which the next process or "
+                          "recalc gives its tax records; without the word, prints it."},
         {"process", "Matches every sell of the account against the open buys of its symbol "
                     "and writes the tax records."},
         {"links", "Prints the matching grid of the account (its sells and the buy lots "

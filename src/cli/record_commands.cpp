@@ -11,9 +11,6 @@
 
 namespace gainbook {
 
-namespace {
-
-// An account the outline would list: one with transactions or tax records.
 bool knownAccount(CliSession& session, const QString& account, int& code) {
     const QSqlDatabase db = session.database().connection();
     if (account.isEmpty()) {
@@ -26,8 +23,6 @@ bool knownAccount(CliSession& session, const QString& account, int& code) {
     }
     return true;
 }
-
-} // namespace
 
 int runInit(CliSession& session, const QStringList& args) {
     int code = ExitOk;

@@ -1,6 +1,9 @@
 #include "main_window/record_writers.h"
 
+#include "platform/form8949_box.h"
+#include "platform/holding_term.h"
 #include "platform/prompter.h"
+#include "store/account_settings_table.h"
 #include "store/store_error.h"
 #include "store/tax_table.h"
 #include "store/txn_table.h"
@@ -54,6 +57,14 @@ QString checkTxnRow(TxnRow& row) {
     return row.record.txnDate.isValid() ? QString() : kNotADate;
 }
 
+// A row that reached a known term without a box (a new row, a date bought
+// typed into an unknown one) gets the box its account's setting gives.
+void settleBox(TaxRecord& record, const QSqlDatabase& db) {
+    const HoldingTerm term = holdingTerm(record.dateAcquired, record.dateSold);
+    if (record.box == Form8949Box::None && term != HoldingTerm::Unknown)
+        record.box = boxFor(term, selectBasisReporting(db, record.accountName));
+}
+
 } // namespace
 
 QString InsertTaxRec(TaxRow& row, int rowNumber, const QSqlDatabase& db, const QString& account) {
@@ -62,6 +73,7 @@ QString InsertTaxRec(TaxRow& row, int rowNumber, const QSqlDatabase& db, const Q
     TaxRecord record = row.record;
     record.accountName = account;
     try {
+        settleBox(record, db);
         record.id = insertTaxRec(db, record);
     } catch (const StoreError& e) {
         return storeFailure(row.state, rowNumber, e);
@@ -90,14 +102,17 @@ QString InsertTxnRec(TxnRow& row, int rowNumber, const QSqlDatabase& db, const Q
 QString UpdateTaxRec(TaxRow& row, int rowNumber, const QSqlDatabase& db, Prompter& prompter) {
     if (const QString fault = checkTaxRow(row); !fault.isEmpty())
         return refuse(row.state, fault);
+    TaxRecord record = row.record;
     try {
-        if (!updateTaxRec(db, row.record)) {
+        settleBox(record, db);
+        if (!updateTaxRec(db, record)) {
             prompter.message(kInvalidRecord);
             return refuse(row.state, kInvalidRecord);
         }
     } catch (const StoreError& e) {
         return storeFailure(row.state, rowNumber, e);
     }
+    row.record = record;
     return saved(row.state);
 }
 

@@ -3,7 +3,9 @@
 #include "matching/matcher.h"
 #include "platform/cell_readers.h"
 #include "platform/date_text.h"
+#include "platform/form8949_box.h"
 #include "platform/formats.h"
+#include "platform/holding_term.h"
 #include "platform/number_text.h"
 #include "platform/tax_year.h"
 #include "store/tax_table.h"
@@ -80,6 +82,7 @@ QVector<GridColumn> SetupTaxGrid() {
         {QStringLiteral("Cost"), 8, CellKind::Decimal, Qt::AlignRight, false, false},
         {QStringLiteral("Proceed"), 8, CellKind::Decimal, Qt::AlignRight, false, false},
         {QStringLiteral("Gain"), 10, CellKind::Decimal, Qt::AlignRight, true, false},
+        {QStringLiteral("Box"), 3, CellKind::DropDown, Qt::AlignHCenter, false, false},
         {QStringLiteral("Comment"), 10, CellKind::Text, Qt::AlignLeft, false, false},
         {QStringLiteral("ID"), 3, CellKind::Text, Qt::AlignLeft, true, true},
     };
@@ -101,6 +104,8 @@ QString TaxColumns::text(const TaxRecord& r, int col) const {
         return formatMoney(r.salePrice);
     case TaxGridCol::Gain:
         return formatMoney(r.salePrice - r.cost);
+    case TaxGridCol::Box:
+        return boxLetter(r.box);
     case TaxGridCol::Comment:
         return r.memo;
     case TaxGridCol::ID:
@@ -127,6 +132,17 @@ QString TaxColumns::parse(TaxRecord& r, int col, const QString& text) const {
         return readMoneyCell(text, r.cost);
     case TaxGridCol::Proceed:
         return readMoneyCell(text, r.salePrice);
+    case TaxGridCol::Box: {
+        const std::optional<Form8949Box> box = boxFromLetter(text);
+        if (!box)
+            return notABoxMessage(text.trimmed());
+        // Without a box a sale of known term would fall off the form.
+        if (*box == Form8949Box::None &&
+            holdingTerm(r.dateAcquired, r.dateSold) != HoldingTerm::Unknown)
+            return boxNeededMessage();
+        r.box = *box;
+        return {};
+    }
     case TaxGridCol::Comment:
         r.memo = text;
         return {};
@@ -156,6 +172,23 @@ SortKey TaxColumns::sortKey(const TaxRecord& r, int col) const {
 
 QString TaxColumns::rowNote(const TaxRecord& record) const {
     return taxWarningsText(taxWarnings(record));
+}
+
+QStringList TaxColumns::choices(const TaxRow& row, int col) const {
+    if (col != TaxGridCol::Box)
+        return {};
+    QStringList letters = boxLetters();
+    if (holdingTerm(row.record.dateAcquired, row.record.dateSold) == HoldingTerm::Unknown)
+        letters.prepend(QString());
+    return letters;
+}
+
+QString notABoxMessage(const QString& text) {
+    return QStringLiteral("Not a valid box: %1").arg(text);
+}
+
+QString boxNeededMessage() {
+    return QStringLiteral("A box from A to F is needed when the date bought is known");
 }
 
 bool TaxColumns::locked(const TaxRow& row, int col, bool columnLocked) const {

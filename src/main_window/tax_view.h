@@ -18,6 +18,7 @@ enum : int {
     Cost,
     Proceed,
     Gain,
+    Box,
     Comment,
     ID,
     Count = ID
@@ -58,11 +59,13 @@ struct TaxTotals {
 
 TaxTotals taxTotals(const QVector<TaxRecord>& records);
 
-// The nine columns of the tax view.
+// The ten columns of the tax view.
 QVector<GridColumn> SetupTaxGrid();
 
 // How the tax view shows a tax record and reads typed cells back. The gain
 // is worked out from the record; the symbol can be typed on a new row only.
+// The box is a drop-down of the six letters; it may be left empty only
+// while the term is unknown.
 class TaxColumns final : public RecordColumns<TaxRecord> {
 public:
     QVector<GridColumn> layout() const override { return SetupTaxGrid(); }
@@ -70,6 +73,7 @@ public:
     QString parse(TaxRecord& record, int col, const QString& text) const override;
     SortKey sortKey(const TaxRecord& record, int col) const override;
     bool locked(const TaxRow& row, int col, bool columnLocked) const override;
+    QStringList choices(const TaxRow& row, int col) const override;
     QString rowNote(const TaxRecord& record) const override;
 };
 
@@ -80,6 +84,10 @@ struct TaxViewRecords {
 
 // The account's tax records sold in the tax year, by symbol (ties by date
 // sold), with their totals. Throws StoreError.
+// The refusals of a typed box.
+QString notABoxMessage(const QString& text); // "Not a valid box: G"
+QString boxNeededMessage();
+
 TaxViewRecords FillGrid(const QSqlDatabase& db, const QString& account, TaxYear year = {});
 
 } // namespace gainbook

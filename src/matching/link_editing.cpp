@@ -4,6 +4,7 @@
 #include "matching/open_quantity.h"
 #include "matching/term_split.h"
 #include "matching/txn_lookup.h"
+#include "store/account_settings_table.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
@@ -38,6 +39,7 @@ RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
     if (links.isEmpty())
         return RecalcStatus::NoLinks;
 
+    const BasisReporting basis = selectBasisReporting(db, account);
     deleteTaxRecsOfAccount(db, account);
     TxnLookup lookup(db);
     TaxWriter writer(db);
@@ -76,7 +78,8 @@ RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
         record.dateSold = sell->txnDate;
         record.salePrice = sell->amount;
         record.memo = memo;
-        const TermRecords parts = splitByTerm(record, {lots.constData(), size_t(lots.size())});
+        TermRecords parts = splitByTerm(record, {lots.constData(), size_t(lots.size())});
+        setBoxes(parts, basis);
         for (int part = 0; part < parts.count; ++part)
             writer.insert(parts.records[part]);
     }

@@ -4,6 +4,7 @@
 #include "platform/date_text.h"
 #include "platform/number_text.h"
 #include "platform/tax_year.h"
+#include "store/account_settings_table.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
@@ -88,7 +89,7 @@ QString symbolPrefix(const QString& symbol) {
 }
 
 Matcher::Matcher(QSqlDatabase db, QString account)
-    : db_(std::move(db)), account_(std::move(account)),
+    : db_(std::move(db)), account_(std::move(account)), basis_(selectBasisReporting(db_, account_)),
       resetWhole_(prepareQuery(db_, QStringLiteral("UPDATE Txn SET Memo = CAST(CAST(Quantity AS "
                                                    "INTEGER) AS TEXT) WHERE AccountName = ? AND "
                                                    "Type = 'Bought' AND Quantity = "
@@ -242,7 +243,8 @@ void Matcher::insertTaxRecord() {
     record.dateSold = sell_.txnDate;
     record.salePrice = sell_.amount;
     record.memo = state_.sellMemo;
-    const TermRecords parts = splitByTerm(record, {lots_.constData(), size_t(lots_.size())});
+    TermRecords parts = splitByTerm(record, {lots_.constData(), size_t(lots_.size())});
+    setBoxes(parts, basis_);
     for (int i = 0; i < parts.count; ++i)
         taxRecords_->insert(parts.records[i]);
 }

@@ -103,6 +103,7 @@ private:
 
     QSqlDatabase db_;
     QString account_;
+    BasisReporting basis_; // the account's setting, which picks the boxes
     SellRow sell_;
     MatchingState state_;
     QVector<AppliedLot> lots_; // of the current sell; kept to reuse its memory

@@ -26,12 +26,6 @@ struct TermPart {
 
 } // namespace
 
-HoldingTerm holdingTerm(const QDate& acquired, const QDate& sold) {
-    if (!acquired.isValid() || !sold.isValid())
-        return HoldingTerm::Unknown;
-    return sold > acquired.addYears(1) ? HoldingTerm::Long : HoldingTerm::Short;
-}
-
 TermRecords splitByTerm(const TaxRecord& sell, std::span<const AppliedLot> lots) {
     TermPart shortPart;
     TermPart longPart;
@@ -75,6 +69,13 @@ TermRecords splitByTerm(const TaxRecord& sell, std::span<const AppliedLot> lots)
     recent.salePrice = sell.salePrice - held.salePrice;
     out.count = 2;
     return out;
+}
+
+void setBoxes(TermRecords& parts, BasisReporting basis) {
+    for (int i = 0; i < parts.count; ++i) {
+        TaxRecord& record = parts.records[i];
+        record.box = boxFor(holdingTerm(record.dateAcquired, record.dateSold), basis);
+    }
 }
 
 } // namespace gainbook

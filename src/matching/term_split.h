@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/form8949_box.h"
+#include "platform/holding_term.h"
 #include "store/records.h"
 
 #include <QDate>
@@ -15,13 +17,6 @@ struct AppliedLot {
     Money cost;
     QDate acquired;
 };
-
-enum class HoldingTerm { Unknown, Short, Long };
-
-// Long term when sold after the same day one calendar year after the
-// acquisition (a lot bought on Feb 29 turns long after Feb 28 of the next
-// year); short otherwise, also for a buy made after the sale.
-HoldingTerm holdingTerm(const QDate& acquired, const QDate& sold);
 
 // The one or two tax records of a sell.
 struct TermRecords {
@@ -40,5 +35,8 @@ struct TermRecords {
 // all in one term give one record as a single sell always had; no dated
 // lot at all leaves the date acquired empty.
 TermRecords splitByTerm(const TaxRecord& sell, std::span<const AppliedLot> lots);
+
+// Gives each record the box of its own term under the account's setting.
+void setBoxes(TermRecords& parts, BasisReporting basis);
 
 } // namespace gainbook

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/form8949_box.h"
 #include "platform/money.h"
 
 #include <QDate>
@@ -32,6 +33,7 @@ struct TaxRecord {
     Money cost;
     Money salePrice;
     QString memo;
+    Form8949Box box = Form8949Box::None; // None only while the term is unknown
 };
 
 // One row of SellLinks: a buy lot applied to a sell. BuyId 0 marks a sell

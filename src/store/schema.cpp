@@ -27,7 +27,8 @@ QStringList schemaTables() {
                        "DateSold TEXT, "
                        "Cost REAL NOT NULL DEFAULT 0, "
                        "SalePrice REAL NOT NULL DEFAULT 0, "
-                       "Memo TEXT NOT NULL DEFAULT '')"),
+                       "Memo TEXT NOT NULL DEFAULT '', "
+                       "Box TEXT NOT NULL DEFAULT '')"),
         QStringLiteral("CREATE TABLE SellLinks ("
                        "AccountName TEXT NOT NULL DEFAULT '', "
                        "SellId INTEGER NOT NULL, "
@@ -36,7 +37,15 @@ QStringList schemaTables() {
                        "BuyPrice REAL NOT NULL DEFAULT 0, "
                        "Memo TEXT NOT NULL DEFAULT ' ', "
                        "UNIQUE (SellId, BuyId))"),
+        accountSettingsTable(),
     };
+}
+
+QString accountSettingsTable() {
+    // An account without a row has the default of every setting.
+    return QStringLiteral("CREATE TABLE AccountSettings ("
+                          "AccountName TEXT NOT NULL PRIMARY KEY, "
+                          "BasisReported TEXT NOT NULL DEFAULT 'yes')");
 }
 
 QStringList schemaIndexes() {

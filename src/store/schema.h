@@ -10,13 +10,25 @@ namespace TxnCol {
 enum : int { ID, AccountName, TxnMonth, Symbol, Quantity, Type, TxnDate, Amount, Memo };
 }
 namespace TaxCol {
-enum : int { ID, AccountName, Symbol, Quantity, DateAcquired, DateSold, Cost, SalePrice, Memo };
+enum : int {
+    ID,
+    AccountName,
+    Symbol,
+    Quantity,
+    DateAcquired,
+    DateSold,
+    Cost,
+    SalePrice,
+    Memo,
+    Box
+};
 }
 namespace LinkCol {
 enum : int { AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo };
 }
 
-// The three tables in column order. IDs are 64-bit and never reused, since
+// The tables in column order: the three of the records and the accounts'
+// settings. IDs are 64-bit and never reused, since
 // SellLinks names transactions by ID without a declared relation.
 QStringList schemaTables();
 
@@ -28,7 +40,11 @@ QStringList schemaIndexes();
 // and stamps that version. Throws StoreError.
 void createSchema(const QSqlDatabase& db);
 
-// The tables a Gainbook database must hold.
+// The table of per-account settings, as the upgrade that brought it made it.
+QString accountSettingsTable();
+
+// The tables a Gainbook database must hold (older files get the others when
+// they are upgraded).
 QStringList requiredTables();
 
 } // namespace gainbook

@@ -1,5 +1,6 @@
 #include "store/schema_upgrade.h"
 
+#include "store/box_upgrade.h"
 #include "store/schema.h"
 #include "store/sql.h"
 #include "store/transaction.h"
@@ -17,6 +18,8 @@ const QVector<SchemaStep>& schemaSteps() {
     static const QVector<SchemaStep> steps{
         // 1: the tables as they were, stamped; older files may lack indexes.
         schemaStatements(schemaIndexes()),
+        // 2: the Form 8949 box of every tax record, and the account settings.
+        addFormBoxes,
     };
     return steps;
 }

@@ -9,7 +9,7 @@ namespace gainbook {
 namespace {
 
 const QString kSelectAll = QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, DateAcquired, "
-                                          "DateSold, Cost, SalePrice, Memo FROM TaxRec ");
+                                          "DateSold, Cost, SalePrice, Memo, Box FROM TaxRec ");
 
 QVector<TaxRecord> readAll(QSqlQuery& query) {
     QVector<TaxRecord> rows;
@@ -31,6 +31,9 @@ TaxRecord taxFromQuery(const QSqlQuery& query) {
     r.cost = Money::fromDouble(query.value(TaxCol::Cost).toDouble());
     r.salePrice = Money::fromDouble(query.value(TaxCol::SalePrice).toDouble());
     r.memo = query.value(TaxCol::Memo).toString();
+    // A letter the program never writes reads as no box rather than as
+    // another box.
+    r.box = boxFromLetter(query.value(TaxCol::Box).toString()).value_or(Form8949Box::None);
     return r;
 }
 
@@ -85,13 +88,13 @@ bool accountHasTaxRecs(const QSqlDatabase& db, const QString& account) {
 
 TaxWriter::TaxWriter(const QSqlDatabase& db)
     : query_(prepareQuery(db, QStringLiteral("INSERT INTO TaxRec (AccountName, Symbol, Quantity, "
-                                             "DateAcquired, DateSold, Cost, SalePrice, Memo) "
-                                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"))) {}
+                                             "DateAcquired, DateSold, Cost, SalePrice, Memo, Box) "
+                                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"))) {}
 
 qint64 TaxWriter::insert(const TaxRecord& r) {
-    execQuery(query_,
-              {textValue(r.accountName), textValue(r.symbol), r.quantity, isoDate(r.dateAcquired),
-               isoDate(r.dateSold), r.cost.toDouble(), r.salePrice.toDouble(), textValue(r.memo)});
+    execQuery(query_, {textValue(r.accountName), textValue(r.symbol), r.quantity,
+                       isoDate(r.dateAcquired), isoDate(r.dateSold), r.cost.toDouble(),
+                       r.salePrice.toDouble(), textValue(r.memo), textValue(boxLetter(r.box))});
     return query_.lastInsertId().toLongLong();
 }
 
@@ -100,12 +103,13 @@ qint64 insertTaxRec(const QSqlDatabase& db, const TaxRecord& record) {
 }
 
 bool updateTaxRec(const QSqlDatabase& db, const TaxRecord& r) {
-    QSqlQuery query =
-        runQuery(db,
-                 QStringLiteral("UPDATE TaxRec SET Symbol = ?, Quantity = ?, DateAcquired = ?, "
-                                "DateSold = ?, Cost = ?, SalePrice = ?, Memo = ? WHERE ID = ?"),
-                 {textValue(r.symbol), r.quantity, isoDate(r.dateAcquired), isoDate(r.dateSold),
-                  r.cost.toDouble(), r.salePrice.toDouble(), textValue(r.memo), r.id});
+    QSqlQuery query = runQuery(
+        db,
+        QStringLiteral("UPDATE TaxRec SET Symbol = ?, Quantity = ?, DateAcquired = ?, "
+                       "DateSold = ?, Cost = ?, SalePrice = ?, Memo = ?, Box = ? WHERE ID = ?"),
+        {textValue(r.symbol), r.quantity, isoDate(r.dateAcquired), isoDate(r.dateSold),
+         r.cost.toDouble(), r.salePrice.toDouble(), textValue(r.memo), textValue(boxLetter(r.box)),
+         r.id});
     return query.numRowsAffected() > 0;
 }
 

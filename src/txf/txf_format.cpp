@@ -32,9 +32,34 @@ QByteArray txfHeader() {
 }
 
 int txfReferenceNumber(const TaxRecord& record) {
-    if (!record.dateAcquired.isValid() || !record.dateSold.isValid())
+    switch (record.box) {
+    case Form8949Box::A:
+        return 321;
+    case Form8949Box::B:
+        return 711;
+    case Form8949Box::C:
+        return 712;
+    case Form8949Box::D:
         return 323;
-    return record.dateSold <= record.dateAcquired.addYears(1) ? 321 : 323;
+    case Form8949Box::E:
+        return 713;
+    case Form8949Box::F:
+        return 714;
+    case Form8949Box::None:
+        break;
+    }
+    return 673;
+}
+
+std::optional<Form8949Box> boxOfTxfReference(int number) {
+    for (const Form8949Box box : {Form8949Box::None, Form8949Box::A, Form8949Box::B, Form8949Box::C,
+                                  Form8949Box::D, Form8949Box::E, Form8949Box::F}) {
+        TaxRecord record;
+        record.box = box;
+        if (txfReferenceNumber(record) == number)
+            return box;
+    }
+    return std::nullopt;
 }
 
 QByteArray txfRecord(const TaxRecord& record) {

@@ -1,11 +1,15 @@
 #include "txf/txf_import.h"
 
 #include "platform/date_text.h"
+#include "platform/holding_term.h"
 #include "platform/number_range.h"
 #include "platform/number_text.h"
+#include "store/account_settings_table.h"
 #include "store/row_writer.h"
 #include "store/store_backup.h"
+#include "store/store_error.h"
 #include "store/tax_table.h"
+#include "txf/txf_format.h"
 #include "txf/txf_texts.h"
 
 #include <QFile>
@@ -36,7 +40,8 @@ bool isUnknownDate(const QString& text) {
 
 } // namespace
 
-std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& account) {
+std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& account,
+                                          BasisReporting basis) {
     TaxRecord record;
     record.accountName = account;
     record.symbol = entry.symbol;
@@ -61,6 +66,11 @@ std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& 
         return std::nullopt;
     record.cost = Money::fromDouble(*cost);
     record.salePrice = Money::fromDouble(*salePrice);
+
+    bool numbered = false;
+    const int reference = entry.reference.toInt(&numbered);
+    const std::optional<Form8949Box> named = numbered ? boxOfTxfReference(reference) : std::nullopt;
+    record.box = named ? *named : boxFor(holdingTerm(record.dateAcquired, record.dateSold), basis);
     return record;
 }
 
@@ -74,11 +84,17 @@ Outcome importTxf(const QString& path, const QSqlDatabase& db) {
     file.close();
 
     const TxfStatement statement = readTxf(content);
+    BasisReporting basis = BasisReporting::Reported;
+    try {
+        basis = selectBasisReporting(db, statement.accountName);
+    } catch (const StoreError& error) {
+        return Outcome::failure(importStoppedMessage(error.message()));
+    }
     QVector<TaxRecord> records;
     records.reserve(statement.entries.size());
     qint64 skipped = 0;
     for (const TxfEntry& entry : statement.entries) {
-        if (std::optional<TaxRecord> record = taxRecordFromTxf(entry, statement.accountName))
+        if (std::optional<TaxRecord> record = taxRecordFromTxf(entry, statement.accountName, basis))
             records.append(std::move(*record));
         else
             ++skipped;

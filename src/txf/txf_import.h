@@ -13,7 +13,11 @@ namespace gainbook {
 // The tax record an entry of a TXF file becomes, or nothing when its date
 // sold or an amount cannot be read. A date acquired that is missing or
 // given as "00/00/00" or "VARIOUS" is stored empty. The memo is one blank.
-std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& account);
+// The box is the one the record's reference number names (673: none); a
+// record without such a number gets the box of its term under the
+// account's setting.
+std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& account,
+                                          BasisReporting basis = BasisReporting::Reported);
 
 // Reads a TXF file and adds one tax record per readable record, all in one
 // transaction: Done with "N records successfully added." (and a line for the

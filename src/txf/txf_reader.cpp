@@ -57,10 +57,21 @@ QString TxfReader::GetATagValue(QChar tag) {
     const QChar wanted = tag.toUpper();
     QStringView line;
     while (nextLine(line)) {
+        noteLine(line);
         if (!line.isEmpty() && line[0].toUpper() == wanted)
             return line.mid(1).toString();
     }
     return {};
+}
+
+void TxfReader::noteLine(QStringView line) {
+    if (line.isEmpty())
+        return;
+    const QChar tag = line[0].toUpper();
+    if (tag == u'N')
+        reference_ = line.mid(1).trimmed().toString();
+    else if (tag == u'^')
+        reference_.clear();
 }
 
 QString TxfReader::readAccountName() {
@@ -75,6 +86,7 @@ QVector<TxfEntry> TxfReader::readEntries() {
     QVector<TxfEntry> entries;
     for (QString p = GetATagValue(u'P'); !p.isEmpty(); p = GetATagValue(u'P')) {
         TxfEntry entry;
+        entry.reference = reference_;
         splitTxfDescription(p, isLfForm(), entry.quantity, entry.symbol);
         entry.dateAcquired = GetATagValue(u'D');
         if (entry.dateAcquired.isEmpty())

@@ -16,6 +16,7 @@ struct TxfEntry {
     QString dateSold;
     QString cost;      // empty when the file has none
     QString salePrice; // empty when the file has none
+    QString reference; // the record's "N" line before its "P" line; empty when none
 };
 
 // What a TXF file holds: the account its records are filed under and the
@@ -53,12 +54,15 @@ public:
 
 private:
     bool nextLine(QStringView& line);
+    // Keeps the reference number of the record being passed through.
+    void noteLine(QStringView line);
 
     QString text_;
     qsizetype pos_ = 0;
     QString firstLine_;
     QString versionCode_;
     Tokenizer tokenizer_;
+    QString reference_; // the last "N" value since the last "^"
 };
 
 TxfStatement readTxf(const QByteArray& content);

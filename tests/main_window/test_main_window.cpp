@@ -1,4 +1,5 @@
 #include "main_window/screen/account_outline_pane.h"
+#include "main_window/screen/frm_account_settings.h"
 #include "main_window/screen/frm_main.h"
 #include "main_window/screen/main_commands.h"
 #include "main_window/screen/record_grid_pane.h"
@@ -6,7 +7,9 @@
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
 #include "startup/app_context.h"
+#include "store/account_settings_table.h"
 #include "store/sql.h"
+#include "store/tax_table.h"
 #include "store/txn_table.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
@@ -18,6 +21,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -459,6 +463,83 @@ private slots:
         QCOMPARE(after.quantity, before.quantity);
         QCOMPARE(after.amount, before.amount);
         QVERIFY(m.model().isChanged(1));
+    }
+
+    // The tax view shows each record's box after the gain as a drop-down of
+    // the six letters; a typed letter other than A-F is refused like a bad
+    // date and not saved, a chosen letter is.
+    void boxColumnInTheTaxView() {
+        Window m;
+        m.load();
+        m.select("Acme");
+        QTest::mouseClick(m.w->optTax, Qt::LeftButton);
+        QCOMPARE(m.column(TaxGridCol::Symbol), QStringList({"AOL", "IBM"}));
+        QCOMPARE(m.column(TaxGridCol::Box), QStringList({"D", "A"}));
+        const QModelIndex box = m.model().index(0, TaxGridCol::Box - 1);
+        QCOMPARE(box.data(GridRole::Kind).toInt(), int(CellKind::DropDown));
+        QCOMPARE(box.data(GridRole::Choices).toStringList(),
+                 QStringList({"A", "B", "C", "D", "E", "F"}));
+
+        const qint64 id = m.model().text(1, TaxGridCol::ID).toLongLong();
+        m.type(1, TaxGridCol::Box, "G");
+        QCOMPARE(m.w->Status->text(), QString("Not a valid box: G"));
+        QCOMPARE(m.model().textColor(1), kErrorTextColor);
+        QTest::mouseClick(m.w->cmdAdd, Qt::LeftButton);
+        QCOMPARE(boxLetter(selectTaxRecById(m.t.connection(), id)->box), QString("D"));
+
+        m.type(1, TaxGridCol::Box, "E");
+        QTest::mouseClick(m.w->cmdAdd, Qt::LeftButton);
+        QCOMPARE(boxLetter(selectTaxRecById(m.t.connection(), id)->box), QString("E"));
+        QCOMPARE(m.model().text(1, TaxGridCol::Box), QString("E"));
+    }
+
+    // File > Account Settings... opens on the account selected in the
+    // outline with its stored setting; OK keeps the choice in the database
+    // for that account only, Cancel keeps nothing.
+    void accountSettingsDialog() {
+        Window m;
+        m.load();
+        m.select("Zed");
+        QVERIFY(m.w->commands().mnuAccountSettings->isEnabled());
+        int shown = 0;
+        m.w->runAccountSettings = [&](frmAccountSettings& dialog) {
+            ++shown;
+            QCOMPARE(dialog.cboAccount->count(), 2);
+            QCOMPARE(dialog.cboAccount->currentText(), QString("Zed"));
+            QVERIFY(dialog.optReported->isChecked());
+            dialog.optNoForm->setChecked(true);
+            dialog.buttons->button(QDialogButtonBox::Ok)->click();
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        };
+        m.w->commands().mnuAccountSettings->trigger();
+        QCOMPARE(shown, 1);
+        QCOMPARE(selectBasisReporting(m.t.connection(), "Zed"), BasisReporting::NoForm);
+        QCOMPARE(selectBasisReporting(m.t.connection(), "Acme"), BasisReporting::Reported);
+
+        m.w->runAccountSettings = [&](frmAccountSettings& dialog) {
+            ++shown;
+            QCOMPARE(dialog.cboAccount->currentText(), QString("Zed"));
+            QVERIFY(dialog.optNoForm->isChecked());
+            dialog.cboAccount->setCurrentText("Acme");
+            QVERIFY(dialog.optReported->isChecked());
+            dialog.optNotReported->setChecked(true);
+            dialog.buttons->button(QDialogButtonBox::Cancel)->click();
+        };
+        m.w->commands().mnuAccountSettings->trigger();
+        QCOMPARE(shown, 2);
+        QCOMPARE(selectBasisReporting(m.t.connection(), "Acme"), BasisReporting::Reported);
+        QCOMPARE(m.prompter.messages, QStringList());
+    }
+
+    void accountSettingsWithoutAccounts() {
+        Window m(false);
+        m.load();
+        bool shown = false;
+        m.w->runAccountSettings = [&](frmAccountSettings&) { shown = true; };
+        m.w->commands().mnuAccountSettings->trigger();
+        QVERIFY(!shown);
+        QCOMPARE(m.prompter.messages,
+                 QStringList{"No account to set yet: capture or import records first."});
     }
 
     // 9999 once marked rows not stored yet; a record of that number is

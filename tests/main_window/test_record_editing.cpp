@@ -2,6 +2,7 @@
 #include "main_window/record_editing.h"
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
+#include "store/account_settings_table.h"
 #include "store/records.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
@@ -203,6 +204,125 @@ private slots:
         QCOMPARE(count(t, "TaxRec"), 2);
         QVERIFY(rows[0].state.error.isEmpty());
         QCOMPARE(rows[0].record.symbol, QString("AAPL"));
+    }
+
+    // A box is one of the six letters, typed in either case; anything else
+    // is refused like a bad date, and so is an empty box for a sale whose
+    // term is known. A refused row is not written.
+    void boxEdits_data() {
+        QTest::addColumn<QDate>("acquired");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<QString>("stored");
+        const QDate known(2000, 1, 3);
+        QTest::newRow("another letter") << known << "E"
+                                        << ""
+                                        << "E";
+        QTest::newRow("lower case") << known << "c"
+                                    << ""
+                                    << "C";
+        QTest::newRow("blanks around") << known << " F "
+                                       << ""
+                                       << "F";
+        QTest::newRow("letter after F") << known << "G"
+                                        << "Not a valid box: G"
+                                        << "A";
+        QTest::newRow("two letters") << known << "AB"
+                                     << "Not a valid box: AB"
+                                     << "A";
+        QTest::newRow("a digit") << known << "1"
+                                 << "Not a valid box: 1"
+                                 << "A";
+        QTest::newRow("empty, term known")
+            << known << ""
+            << "A box from A to F is needed when the date bought is known"
+            << "A";
+        QTest::newRow("empty, term unknown") << QDate() << " "
+                                             << ""
+                                             << "";
+        QTest::newRow("letter, term unknown") << QDate() << "d"
+                                              << ""
+                                              << "D";
+    }
+    void boxEdits() {
+        QFETCH(QDate, acquired);
+        QFETCH(QString, typed);
+        QFETCH(QString, refusal);
+        QFETCH(QString, stored);
+        TestDatabase t;
+        RecordingPrompter prompter;
+        const qint64 id = t.addTax("Acme", "IBM", 10, acquired, QDate(2000, 6, 1), 1000, 1200);
+        QVector<TaxRow> rows;
+        for (const TaxRecord& r : FillGrid(t.connection(), "Acme").records)
+            rows.append({r, {}});
+        // The drop-down offers an empty box only while the term is unknown.
+        QCOMPARE(TaxColumns().choices(rows[0], TaxGridCol::Box).size(), acquired.isValid() ? 6 : 7);
+
+        QCOMPARE(type(rows[0], TaxGridCol::Box, typed), refusal);
+        const QString said = saveChangedRows(rows, t.connection(), "Acme", prompter);
+        QCOMPARE(said, refusal.isEmpty() ? QString("1 record saved") : refusal);
+        if (!refusal.isEmpty())
+            QCOMPARE(cellText(TaxColumns(), rows[0], TaxGridCol::Box), typed);
+        QCOMPARE(boxLetter(selectTaxRecById(t.connection(), id)->box), stored);
+    }
+
+    // A row saved without a box while its term is known (a new row, a date
+    // bought typed into a row that had none) takes the box of its term
+    // under its account's setting; a box the user chose is kept.
+    void savedRowsTakeTheAccountsBox_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("bought");
+        QTest::addColumn<QString>("typedBox");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("short, reported") << "yes"
+                                         << "3/1/2000"
+                                         << ""
+                                         << "A";
+        QTest::newRow("long, not reported") << "no"
+                                            << "3/1/1998"
+                                            << ""
+                                            << "E";
+        QTest::newRow("short, not on the form") << "none"
+                                                << "3/1/2000"
+                                                << ""
+                                                << "C";
+        QTest::newRow("term unknown") << "no"
+                                      << ""
+                                      << ""
+                                      << "";
+        QTest::newRow("chosen box kept") << "no"
+                                         << "3/1/2000"
+                                         << "F"
+                                         << "F";
+    }
+    void savedRowsTakeTheAccountsBox() {
+        QFETCH(QString, setting);
+        QFETCH(QString, bought);
+        QFETCH(QString, typedBox);
+        QFETCH(QString, box);
+        TestDatabase t;
+        RecordingPrompter prompter;
+        setBasisReporting(t.connection(), "Acme", *basisFromWord(setting));
+        const qint64 old = t.addTax("Acme", "T", 1, QDate(), QDate(2000, 6, 1), 1, 2);
+
+        QVector<TaxRow> rows;
+        for (const TaxRecord& r : FillGrid(t.connection(), "Acme").records)
+            rows.append({r, {}});
+        rows.append(newTaxRow());
+        for (TaxRow& row : rows) {
+            type(row, TaxGridCol::Symbol, "IBM");
+            QCOMPARE(type(row, TaxGridCol::DateBought, bought), QString());
+            type(row, TaxGridCol::DateSold, "6/1/2000");
+            if (!typedBox.isEmpty())
+                QCOMPARE(type(row, TaxGridCol::Box, typedBox), QString());
+        }
+        QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
+                 QString("2 records saved"));
+        for (const TaxRow& row : rows) {
+            QCOMPARE(boxLetter(row.record.box), box);
+            QCOMPARE(boxLetter(selectTaxRecById(t.connection(), row.record.id)->box), box);
+        }
+        QCOMPARE(rows[0].record.id, old);
     }
 
     void updatesWriteTheRowAndReportVanishedRecords() {

@@ -15,18 +15,6 @@ namespace gainbook::test {
 
 namespace {
 
-QVector<TaxRecord> taxRecsOf(TestDatabase& db, const QString& account) {
-    QSqlQuery q = runQuery(db.connection(),
-                           QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, DateAcquired, "
-                                          "DateSold, Cost, SalePrice, Memo FROM TaxRec WHERE "
-                                          "AccountName = ? ORDER BY ID"),
-                           {account});
-    QVector<TaxRecord> out;
-    while (q.next())
-        out.append(taxFromQuery(q));
-    return out;
-}
-
 // What ties a tax record to its sell.
 QString sellKey(const QString& symbol, const QDate& sold) {
     return symbol + u'|' + sold.toString(Qt::ISODate);
@@ -62,6 +50,18 @@ QStringList memos(TestDatabase& db, const QVector<qint64>& ids) {
     QStringList out;
     for (qint64 id : ids)
         out << selectTxnById(db.connection(), id)->memo;
+    return out;
+}
+
+QVector<TaxRecord> taxRecsOf(TestDatabase& db, const QString& account) {
+    QSqlQuery q = runQuery(db.connection(),
+                           QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, DateAcquired, "
+                                          "DateSold, Cost, SalePrice, Memo, Box FROM TaxRec WHERE "
+                                          "AccountName = ? ORDER BY ID"),
+                           {account});
+    QVector<TaxRecord> out;
+    while (q.next())
+        out.append(taxFromQuery(q));
     return out;
 }
 

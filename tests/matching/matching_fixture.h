@@ -19,6 +19,9 @@ QStringList describeLinks(TestDatabase& db, const QString& account, const QVecto
 // The Memo of each row, in order.
 QStringList memos(TestDatabase& db, const QVector<qint64>& ids);
 
+// The account's tax records in the order written.
+QVector<TaxRecord> taxRecsOf(TestDatabase& db, const QString& account);
+
 // The account's tax records in the order written, as
 // "symbol|qty|acquired|sold|cost|salePrice|memo".
 QStringList describeTaxRecs(TestDatabase& db, const QString& account);

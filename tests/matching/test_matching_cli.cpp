@@ -54,11 +54,26 @@ private slots:
              ""},
             {{"tax", a},
              0,
-             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Comment,ID\n"
-             "HAND,1,01/01/2000,05/01/2000,1.00,2.00,1.00,,1\n"
-             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00, ,2\n"
-             "MSFT,10,,02/02/2000,0.00,300.00,300.00,All Buy Rec Not Found,3\n",
+             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Comment,ID\n"
+             "HAND,1,01/01/2000,05/01/2000,1.00,2.00,1.00,A,,1\n"
+             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,A, ,2\n"
+             "MSFT,10,,02/02/2000,0.00,300.00,300.00,,All Buy Rec Not Found,3\n",
              ""},
+            // The account's setting picks the boxes of the next rebuild.
+            {{"account-basis", a}, 0, "yes\n", ""},
+            {{"account-basis", a, "None"}, 0, "", ""},
+            {{"account-basis", a}, 0, "none\n", ""},
+            {{"account-basis", a, "maybe"}, 2, "", ""},
+            {{"account-basis", "Nobody", "no"}, 1, "", "Account not found: Nobody\n"},
+            {{"account-basis"}, 2, "", ""},
+            {{"recalc", a}, 0, "", ""},
+            {{"tax", a},
+             0,
+             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Comment,ID\n"
+             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,C, ,4\n"
+             "MSFT,10,,02/02/2000,0.00,300.00,300.00,, ,5\n",
+             ""},
+            {{"account-basis", a, "yes"}, 0, "", ""},
             {{"process", a}, 1, "", "Account already processed: O'Brien IRA\n"},
             {{"detach", a, "3:9"}, 1, "", "Lot not found: 3:9\n"},
             {{"detach", a, "3:2", "3"}, 2, "", ""},

@@ -2,6 +2,8 @@
 #include "matching/open_quantity.h"
 #include "matching/process_session.h"
 #include "matching_fixture.h"
+#include "platform/number_text.h"
+#include "store/account_settings_table.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/transaction.h"
@@ -205,6 +207,61 @@ private slots:
         QCOMPARE(describeTaxRecs(db, kAccount).join(u'\n'),
                  tax.join(u'\n').replace("All Buy Rec Not Found", " "));
         QCOMPARE(prompter.messages, QStringList());
+    }
+
+    // Each tax record's box comes from its own term and the account's
+    // setting, both when the run writes it and when Save/Recalculate
+    // rebuilds it; a setting changed in between shows after the rebuild.
+    void boxesFollowTermAndSetting_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QString>("laterSetting");
+        QTest::addColumn<QStringList>("laterBoxes");
+        // Records: the MSFT sell without a buy, then the IBM sell split in a
+        // long part (60 shares) and a short part (40).
+        QTest::newRow("reported, then not reported")
+            << "yes" << QStringList{"MSFT 10 ", "IBM 60 D", "IBM 40 A"} << "no"
+            << QStringList{"MSFT 10 ", "IBM 60 E", "IBM 40 B"};
+        QTest::newRow("not reported, then not on the form")
+            << "no" << QStringList{"MSFT 10 ", "IBM 60 E", "IBM 40 B"} << "none"
+            << QStringList{"MSFT 10 ", "IBM 60 F", "IBM 40 C"};
+        QTest::newRow("not on the form, then reported")
+            << "none" << QStringList{"MSFT 10 ", "IBM 60 F", "IBM 40 C"} << "yes"
+            << QStringList{"MSFT 10 ", "IBM 60 D", "IBM 40 A"};
+        QTest::newRow("never set is reported")
+            << "" << QStringList{"MSFT 10 ", "IBM 60 D", "IBM 40 A"} << ""
+            << QStringList{"MSFT 10 ", "IBM 60 D", "IBM 40 A"};
+    }
+    void boxesFollowTermAndSetting() {
+        QFETCH(QString, setting);
+        QFETCH(QStringList, boxes);
+        QFETCH(QString, laterSetting);
+        QFETCH(QStringList, laterBoxes);
+        TestDatabase db;
+        addRows(db, kAccount,
+                {"B|IBM|60|1998-01-05|-600", "B|IBM|40|2000-01-03|-800", "S|MSFT|10|2000-02-01|300",
+                 "S|IBM|100|2000-03-01|3000"});
+        // Another account's setting is not this one's.
+        setBasisReporting(db.connection(), "Other", BasisReporting::NoForm);
+        const auto setTo = [&](const QString& word) {
+            if (!word.isEmpty())
+                setBasisReporting(db.connection(), kAccount, *basisFromWord(word));
+        };
+        const auto described = [&] {
+            QStringList out;
+            for (const TaxRecord& r : taxRecsOf(db, kAccount))
+                out << r.symbol + u' ' + numberToText(r.quantity) + u' ' + boxLetter(r.box);
+            return out;
+        };
+        setTo(setting);
+        RecordingPrompter prompter;
+        ProcessSession session(db.connection(), prompter);
+        session.setAccount(kAccount);
+        QVERIFY(session.Process().done());
+        QCOMPARE(described(), boxes);
+        setTo(laterSetting);
+        QVERIFY(session.SaveRecalculate().done());
+        QCOMPARE(described(), laterBoxes);
     }
 
     // The run's closing message counts each kind of sell to check; a sell

@@ -83,10 +83,10 @@ QStringList rows(const QSqlDatabase& db, const QString& sql) {
     return result;
 }
 
-// Every column of the three tables with its type, NOT NULL and default.
+// Every column of the tables with its type, NOT NULL and default.
 QStringList columns(const QSqlDatabase& db) {
     QStringList result;
-    for (const QString table : {"Txn", "TaxRec", "SellLinks"})
+    for (const QString table : {"Txn", "TaxRec", "SellLinks", "AccountSettings"})
         for (const QString& row : rows(db, QStringLiteral("PRAGMA table_info(%1)").arg(table)))
             result << table + ":" + row;
     return result;
@@ -124,9 +124,70 @@ private slots:
         QCOMPARE(rows(db.connection(), "SELECT * FROM Txn"),
                  QStringList{"1|O'Brien IRA|March 2000|IBM|100|Bought|2000-03-01|-10000.25|100"});
         QCOMPARE(rows(db.connection(), "SELECT * FROM TaxRec"),
-                 QStringList{"1|O'Brien IRA|IBM|50|2000-03-01|2000-04-01|5000|6000.5|"});
+                 QStringList{"1|O'Brien IRA|IBM|50|2000-03-01|2000-04-01|5000|6000.5||A"});
         QCOMPARE(rows(db.connection(), "SELECT * FROM SellLinks"),
                  QStringList{"O'Brien IRA|2|1|50|5000| "});
+    }
+
+    // A file whose tax records predate the box gets each record's box from
+    // its term, as an account of the default setting would: A short, D long,
+    // empty when the date acquired is unknown.
+    void boxFilledByTerm_data() {
+        QTest::addColumn<QVariant>("acquired");
+        QTest::addColumn<QString>("sold");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("a month") << QVariant("2000-03-01") << "2000-04-01"
+                                 << "A";
+        QTest::newRow("a year to the day") << QVariant("1999-03-01") << "2000-03-01"
+                                           << "A";
+        QTest::newRow("a year and a day") << QVariant("1999-03-01") << "2000-03-02"
+                                          << "D";
+        // SQL's year after Feb 29 is Mar 1; the program's is Feb 28.
+        QTest::newRow("bought on a leap day") << QVariant("2000-02-29") << "2001-03-01"
+                                              << "D";
+        QTest::newRow("bought after sold") << QVariant("2000-06-01") << "2000-03-01"
+                                           << "A";
+        QTest::newRow("no date acquired") << QVariant() << "2000-03-01"
+                                          << "";
+        QTest::newRow("empty date acquired") << QVariant("") << "2000-03-01"
+                                             << "";
+    }
+    void boxFilledByTerm() {
+        QFETCH(QVariant, acquired);
+        QFETCH(QString, sold);
+        QFETCH(QString, box);
+        QTemporaryDir dir;
+        const QString path = makeVersion0File(dir);
+        {
+            RawFile file(path);
+            runQuery(
+                file.db(),
+                "INSERT INTO TaxRec (AccountName, Symbol, Quantity, DateAcquired, DateSold, "
+                "Cost, SalePrice, Memo) VALUES ('Acme', 'T', 1, ?, ?, 1, 2, ' ')",
+                {acquired.isValid() ? acquired : QVariant(QMetaType::fromType<QString>()), sold});
+        }
+        Database db;
+        QVERIFY(db.open(path).ok());
+        QCOMPARE(rows(db.connection(), "SELECT Box FROM TaxRec ORDER BY ID"),
+                 (QStringList{"A", box}));
+        QCOMPARE(rows(db.connection(), "SELECT * FROM AccountSettings"), QStringList());
+    }
+
+    // The box is filled in the upgrade's one transaction: a step after it
+    // that fails takes the new column and its letters back too.
+    void boxFillTakenBackWithAFailingStep() {
+        QTemporaryDir dir;
+        const QString path = makeVersion0File(dir);
+        const QByteArray before = contents(path);
+        {
+            RawFile file(path);
+            QVector<SchemaStep> steps = schemaSteps();
+            steps.append(schemaStatements({"INSERT INTO NoSuchTable VALUES (1)"}));
+            QVERIFY_THROWS_EXCEPTION(StoreError, upgradeSchema(file.db(), steps));
+            QCOMPARE(schemaVersion(file.db()), 0);
+            QVERIFY(!rows(file.db(), "PRAGMA table_info(TaxRec)").join('\n').contains("Box"));
+        }
+        QCOMPARE(contents(path), before);
     }
 
     // The steps run from the file's version on, in order, and the stamp

@@ -33,7 +33,8 @@ qint64 TestDatabase::addTax(const QString& account, const QString& symbol, doubl
                             const QString& memo) {
     return insertTaxRec(connection(),
                         {0, account, symbol, quantity, acquired, sold, Money::fromDouble(cost),
-                         Money::fromDouble(salePrice), memo});
+                         Money::fromDouble(salePrice), memo,
+                         boxFor(holdingTerm(acquired, sold), BasisReporting::Reported)});
 }
 
 } // namespace gainbook::test

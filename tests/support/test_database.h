@@ -24,6 +24,7 @@ public:
     qint64 addTxn(const QString& account, const QString& month, const QString& symbol,
                   double quantity, const QString& type, const QDate& date, double amount,
                   const QString& memo = {});
+    // The box is the one of the term for an account of the default setting.
     qint64 addTax(const QString& account, const QString& symbol, double quantity,
                   const QDate& acquired, const QDate& sold, double cost, double salePrice,
                   const QString& memo = {});

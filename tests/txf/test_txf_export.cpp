@@ -1,8 +1,11 @@
 #include "platform/output_guard.h"
+#include "store/account_settings_table.h"
 #include "store/sql.h"
 #include "store/store_backup.h"
+#include "store/tax_table.h"
 #include "txf/txf_export.h"
 #include "txf/txf_format.h"
+#include "txf/txf_import.h"
 #include "txf/txf_texts.h"
 #include "txf_fixtures.h"
 
@@ -19,8 +22,9 @@ class TestTxfExport : public QObject {
 
 private slots:
     // Two accounts inserted out of date order come out as one list by date
-    // sold, with N321 for the short hold, N323 for the long one and for the
-    // missing date acquired; the records sold in 1999 and 2001 stay out.
+    // sold, with N321 for the short hold (box A), N323 for the long one (box
+    // D) and N673 for the missing date acquired (no box); the records sold
+    // in 1999 and 2001 stay out.
     void writesTheExactBytes() {
         TestDatabase t;
         fillSmallExport(t);
@@ -48,28 +52,57 @@ private slots:
         QCOMPARE(bytes.count("\r\nTD\r\n"), 2);
     }
 
-    void referenceNumber_data() {
+    // Each box is written with its own reference number and read back into
+    // the same box: the number decides, not the dates (chosen here against
+    // the box). A record of unknown term has none and is written as 673.
+    void boxRoundTrip_data() {
+        QTest::addColumn<QString>("box");
         QTest::addColumn<QDate>("acquired");
-        QTest::addColumn<QDate>("sold");
         QTest::addColumn<int>("number");
-        QTest::newRow("a week") << QDate(2000, 3, 1) << QDate(2000, 3, 8) << 321;
-        QTest::newRow("exactly a year") << QDate(1999, 3, 1) << QDate(2000, 3, 1) << 321;
-        QTest::newRow("a year and a day") << QDate(1999, 3, 1) << QDate(2000, 3, 2) << 323;
-        QTest::newRow("leap day bought") << QDate(2000, 2, 29) << QDate(2001, 2, 28) << 321;
-        QTest::newRow("leap day bought, a day more")
-            << QDate(2000, 2, 29) << QDate(2001, 3, 1) << 323;
-        QTest::newRow("sold on leap day") << QDate(1999, 2, 28) << QDate(2000, 2, 29) << 323;
-        QTest::newRow("no date acquired") << QDate() << QDate(2000, 3, 8) << 323;
-        QTest::newRow("sold before bought") << QDate(2000, 6, 1) << QDate(2000, 3, 8) << 321;
+        const QDate shortHold(2000, 3, 1);
+        const QDate longHold(1998, 3, 1);
+        QTest::newRow("A") << "A" << longHold << 321;
+        QTest::newRow("B") << "B" << longHold << 711;
+        QTest::newRow("C") << "C" << longHold << 712;
+        QTest::newRow("D") << "D" << shortHold << 323;
+        QTest::newRow("E") << "E" << shortHold << 713;
+        QTest::newRow("F") << "F" << shortHold << 714;
+        QTest::newRow("none, date known") << "" << shortHold << 673;
+        QTest::newRow("none, date unknown") << "" << QDate() << 673;
     }
-    void referenceNumber() {
+    void boxRoundTrip() {
+        QFETCH(QString, box);
         QFETCH(QDate, acquired);
-        QFETCH(QDate, sold);
         QFETCH(int, number);
+        TestDatabase source;
         TaxRecord record;
+        record.accountName = QStringLiteral("Acme");
+        record.symbol = QStringLiteral("IBM");
+        record.quantity = 100;
         record.dateAcquired = acquired;
-        record.dateSold = sold;
-        QVERIFY(txfRecord(record).contains("\r\nN" + QByteArray::number(number) + "\r\n"));
+        record.dateSold = QDate(2000, 6, 1);
+        record.cost = Money::fromCents(100000);
+        record.salePrice = Money::fromCents(123456);
+        record.box = *boxFromLetter(box);
+        insertTaxRec(source.connection(), record);
+
+        TxfExport txf;
+        QVERIFY(txf.load(source.connection()).done());
+        const QString path = source.folder() + QStringLiteral("/box.txf");
+        QVERIFY(txf.writeTo(path).done());
+        QVERIFY(readBytes(path).contains("\r\nN" + QByteArray::number(number) + "\r\n"));
+
+        TestDatabase target;
+        // The account's setting would give other boxes: the file's number wins.
+        setBasisReporting(target.connection(), QStringLiteral("Kestrova Gainbook 2.0"),
+                          BasisReporting::NoForm);
+        QVERIFY(importTxf(path, target.connection()).done());
+        const QVector<TaxRecord> back =
+            selectTaxRecsSold(target.connection(), QDate(2000, 1, 1), QDate(2000, 12, 31));
+        QCOMPARE(back.size(), 1);
+        QCOMPARE(boxLetter(back[0].box), box);
+        QCOMPARE(back[0].dateAcquired, acquired);
+        QCOMPARE(back[0].salePrice, record.salePrice);
     }
 
     // Large numbers without separators; a quote kept, a line break flattened

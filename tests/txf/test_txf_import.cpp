@@ -1,4 +1,6 @@
+#include "store/account_settings_table.h"
 #include "store/sql.h"
+#include "store/tax_table.h"
 #include "txf/txf_export.h"
 #include "txf/txf_import.h"
 #include "txf/txf_reader.h"
@@ -49,6 +51,40 @@ private slots:
                               "Kestrova Gainbook 2.0|BRK.B|12.5|1998-06-30|2000-07-05|1234.5678|"
                               "999| ",
                               "Kestrova Gainbook 2.0|XYZ|10||2000-12-31|0|-12.25| "}));
+    }
+
+    // A record's reference number names its box; a record without one that
+    // names a box gets the box of its term under the account's setting.
+    // The number of one record never passes to the next.
+    void boxOfEachRecord_data() {
+        QTest::addColumn<QByteArray>("reference");
+        QTest::addColumn<QByteArray>("acquired");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("B by number") << QByteArray("N711\r\n") << QByteArray("1/3/1998") << "B";
+        QTest::newRow("F by number") << QByteArray("N714\r\n") << QByteArray("3/1/2000") << "F";
+        QTest::newRow("673 is none") << QByteArray("N673\r\n") << QByteArray("3/1/2000") << "";
+        QTest::newRow("no number, short") << QByteArray() << QByteArray("3/1/2000") << "B";
+        QTest::newRow("no number, long") << QByteArray() << QByteArray("1/3/1998") << "E";
+        QTest::newRow("no number, unknown") << QByteArray() << QByteArray() << "";
+        QTest::newRow("other number") << QByteArray("N999\r\n") << QByteArray("1/3/1998") << "E";
+    }
+    void boxOfEachRecord() {
+        QFETCH(QByteArray, reference);
+        QFETCH(QByteArray, acquired);
+        QFETCH(QString, box);
+        TestDatabase t;
+        setBasisReporting(t.connection(), "Test Account", BasisReporting::NotReported);
+        const QByteArray first =
+            record("1 AAA", "1/3/1998", "6/1/2000", "1", "2").replace("N321", "N713");
+        const QByteArray second = "TD\r\n" + reference + "C1\r\nL1\r\nP2 BBB\r\nD" + acquired +
+                                  "\r\nD6/1/2000\r\n$1\r\n$2\r\n^\r\n";
+        const QString path = writeFile(t, "boxes.txf", kHeader + first + second);
+        QVERIFY(importTxf(path, t.connection()).done());
+        const QVector<TaxRecord> back =
+            selectTaxRecsSold(t.connection(), QDate(2000, 1, 1), QDate(2000, 12, 31));
+        QCOMPARE(back.size(), 2);
+        QCOMPARE(boxLetter(back[0].box), QString("E"));
+        QCOMPARE(boxLetter(back[1].box), box);
     }
 
     // Files of other programs and forms, and records that cannot be read:

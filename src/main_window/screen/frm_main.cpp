@@ -1,6 +1,7 @@
 #include "main_window/screen/frm_main.h"
 
 #include "main_window/screen/account_outline_pane.h"
+#include "main_window/screen/frm_account_settings.h"
 #include "main_window/screen/main_commands.h"
 #include "main_window/screen/record_grid_pane.h"
 #include "main_window/screen/txf_commands.h"
@@ -50,6 +51,8 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
     txf_ = new TxfCommands(context_, prompter_, this);
     commands_->setTxfExport([this] { txf_->mnuExport_Click(); });
     commands_->setTxfImport([this] { txf_->mnImport_Click(); });
+    runAccountSettings = [](frmAccountSettings& dialog) { dialog.exec(); };
+    commands_->setAccountSettings([this] { mnuAccountSettings_Click(); });
     connect(txf_, &TxfCommands::recordsImported, outline_, &AccountOutlinePane::DisplayList);
     connect(commands_, &MainCommands::backupRestored, outline_, &AccountOutlinePane::DisplayList);
 
@@ -296,6 +299,16 @@ void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();
     if (services_.endProgram)
         services_.endProgram(0);
+}
+
+void frmMain::mnuAccountSettings_Click() {
+    frmAccountSettings dialog(context_, prompter_, outline_->selection().account, this);
+    if (!dialog.hasAccounts()) {
+        prompter_.message(
+            QStringLiteral("No account to set yet: capture or import records first."));
+        return;
+    }
+    runAccountSettings(dialog);
 }
 
 } // namespace gainbook

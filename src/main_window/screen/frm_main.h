@@ -17,6 +17,7 @@ namespace gainbook {
 
 class AccountOutlinePane;
 class AppContext;
+class frmAccountSettings;
 class MainCommands;
 class Prompter;
 class RecordGridPane;
@@ -59,11 +60,16 @@ public:
     StatusHints& hints() { return *hints_; }
     TxfCommands& txf() { return *txf_; }
 
+    // How the account settings dialog is run; tests replace it.
+    std::function<void(frmAccountSettings&)> runAccountSettings;
+
 public slots:
     void Option1_Click();
     void optTax_Click();
     // Another tax year picked: remembered in the settings, the view refilled.
     void cboYear_Activated(int index);
+    // "Account Settings...": opens on the account selected in the outline.
+    void mnuAccountSettings_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -57,6 +57,8 @@ MainCommands::MainCommands(AppContext& context, Prompter& prompter, QMainWindow*
         addItem(mnuFile, QStringLiteral("mnImport"), QStringLiteral("&Import in Tax Format"));
     mnuExport =
         addItem(mnuFile, QStringLiteral("mnuExport"), QStringLiteral("E&xport in Tax Format"));
+    mnuAccountSettings = addItem(mnuFile, QStringLiteral("mnuAccountSettings"),
+                                 QStringLiteral("&Account Settings..."));
     mnuFile->addSeparator()->setObjectName(QStringLiteral("sep3"));
     mnuRestore =
         addItem(mnuFile, QStringLiteral("mnuRestore"), QStringLiteral("&Restore Last Backup..."));
@@ -82,7 +84,7 @@ MainCommands::MainCommands(AppContext& context, Prompter& prompter, QMainWindow*
 
     // Screens that are not part of the program yet stay unavailable rather
     // than pretend to work.
-    for (QAction* action : {mnuCapture, mnuProcess, mnImport, mnuExport})
+    for (QAction* action : {mnuCapture, mnuProcess, mnImport, mnuExport, mnuAccountSettings})
         action->setEnabled(false);
     Command2->setEnabled(false);
     Command3->setEnabled(false);
@@ -125,6 +127,13 @@ void MainCommands::setTxfExport(std::function<void()> run) {
     disconnect(mnuExport, &QAction::triggered, nullptr, nullptr);
     if (run)
         connect(mnuExport, &QAction::triggered, this, std::move(run));
+}
+
+void MainCommands::setAccountSettings(std::function<void()> open) {
+    mnuAccountSettings->setEnabled(bool(open));
+    disconnect(mnuAccountSettings, &QAction::triggered, nullptr, nullptr);
+    if (open)
+        connect(mnuAccountSettings, &QAction::triggered, this, std::move(open));
 }
 
 void MainCommands::Command1_Click() {

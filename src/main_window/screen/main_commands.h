@@ -35,7 +35,8 @@ public:
     QAction* mnuProcess = nullptr;
     QAction* mnImport = nullptr;
     QAction* mnuExport = nullptr;
-    QAction* mnuRestore = nullptr; // "Restore Last Backup..."
+    QAction* mnuAccountSettings = nullptr; // "&Account Settings..."
+    QAction* mnuRestore = nullptr;         // "Restore Last Backup..."
     QAction* mnExit = nullptr;
     QMenu* mnuTool = nullptr;
     QAction* mnuCalculator = nullptr;
@@ -50,6 +51,7 @@ public:
     void setProcessScreen(std::function<void()> open);
     void setTxfImport(std::function<void()> run);
     void setTxfExport(std::function<void()> run);
+    void setAccountSettings(std::function<void()> open);
     bool hasCaptureScreen() const { return bool(openCapture_); }
 
     // Asked before another screen opens: false keeps the user where the

@@ -1,0 +1,134 @@
+#include "main_window/screen/frm_account_settings.h"
+
+#include "main_window/account_outline.h"
+#include "platform/prompter.h"
+#include "startup/app_context.h"
+#include "store/account_settings_table.h"
+#include "store/store_error.h"
+#include "store/store_fault.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace gainbook {
+
+namespace {
+
+QRadioButton* makeOption(QWidget* parent, const QString& name, const QString& caption) {
+    auto* option = new QRadioButton(caption, parent);
+    option->setObjectName(name);
+    return option;
+}
+
+} // namespace
+
+frmAccountSettings::frmAccountSettings(AppContext& context, Prompter& prompter,
+                                       const QString& account, QWidget* parent)
+    : QDialog(parent), context_(context), prompter_(prompter) {
+    setObjectName(QStringLiteral("frmAccountSettings"));
+    setWindowTitle(QStringLiteral("Account Settings"));
+
+    cboAccount = new QComboBox(this);
+    cboAccount->setObjectName(QStringLiteral("cboAccount"));
+    fraBasis = new QGroupBox(QStringLiteral("Cost basis reported to the IRS"), this);
+    fraBasis->setObjectName(QStringLiteral("fraBasis"));
+    optReported = makeOption(fraBasis, QStringLiteral("optReported"),
+                             QStringLiteral("Yes: on Form 1099-B with the cost basis "
+                                            "(box A short term, D long term)"));
+    optNotReported = makeOption(fraBasis, QStringLiteral("optNotReported"),
+                                QStringLiteral("No: on Form 1099-B without the cost basis "
+                                               "(box B short term, E long term)"));
+    optNoForm = makeOption(fraBasis, QStringLiteral("optNoForm"),
+                           QStringLiteral("Not on Form 1099-B (box C short term, F long term)"));
+    lblNote = new QLabel(QStringLiteral("The tax records of the account take their box from "
+                                        "this setting when the account is processed or "
+                                        "recalculated (Save/Recalculate); a box can also be "
+                                        "chosen row by row in the tax view."),
+                         this);
+    lblNote->setObjectName(QStringLiteral("lblNote"));
+    lblNote->setWordWrap(true);
+    buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->setObjectName(QStringLiteral("buttons"));
+
+    auto* basis = new QVBoxLayout(fraBasis);
+    basis->addWidget(optReported);
+    basis->addWidget(optNotReported);
+    basis->addWidget(optNoForm);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Account"), cboAccount);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(fraBasis);
+    layout->addWidget(lblNote);
+    layout->addWidget(buttons);
+
+    try {
+        for (const OutlineItem& item : loadOutline(context_.database().connection())) {
+            if (item.level == 1)
+                cboAccount->addItem(item.text);
+        }
+    } catch (const StoreError& error) {
+        prompter_.message(error.message());
+    }
+    const int chosen = cboAccount->findText(account);
+    cboAccount->setCurrentIndex(chosen >= 0 ? chosen : 0);
+    const bool any = hasAccounts();
+    fraBasis->setEnabled(any);
+    buttons->button(QDialogButtonBox::Ok)->setEnabled(any);
+
+    connect(cboAccount, &QComboBox::currentIndexChanged, this,
+            &frmAccountSettings::cboAccount_Changed);
+    connect(buttons, &QDialogButtonBox::accepted, this, &frmAccountSettings::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &frmAccountSettings::reject);
+    cboAccount_Changed();
+}
+
+bool frmAccountSettings::hasAccounts() const {
+    return cboAccount->count() > 0;
+}
+
+BasisReporting frmAccountSettings::chosenBasis() const {
+    if (optNotReported->isChecked())
+        return BasisReporting::NotReported;
+    if (optNoForm->isChecked())
+        return BasisReporting::NoForm;
+    return BasisReporting::Reported;
+}
+
+void frmAccountSettings::cboAccount_Changed() {
+    BasisReporting basis = BasisReporting::Reported;
+    if (hasAccounts()) {
+        try {
+            basis =
+                selectBasisReporting(context_.database().connection(), cboAccount->currentText());
+        } catch (const StoreError& error) {
+            prompter_.message(error.message());
+        }
+    }
+    optReported->setChecked(basis == BasisReporting::Reported);
+    optNotReported->setChecked(basis == BasisReporting::NotReported);
+    optNoForm->setChecked(basis == BasisReporting::NoForm);
+}
+
+void frmAccountSettings::accept() {
+    if (!hasAccounts()) {
+        QDialog::reject();
+        return;
+    }
+    const QSqlDatabase db = context_.database().connection();
+    try {
+        setBasisReporting(db, cboAccount->currentText(), chosenBasis());
+    } catch (const StoreError& error) {
+        prompter_.message(failureText(db, error));
+        return;
+    }
+    QDialog::accept();
+}
+
+} // namespace gainbook
