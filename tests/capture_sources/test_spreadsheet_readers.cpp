@@ -168,7 +168,8 @@ private slots:
         QTest::newRow("html named xls") << "page.xls" << QByteArray("<html>x</html>") << cannot;
         QTest::newRow("empty xlsx") << "empty.xlsx" << QByteArray("") << cannot;
         QTest::newRow("zip without workbook")
-            << "zip.xlsx" << test::readBytes(fixture("not_a_workbook.xlsx")) << cannot + ": not an Excel workbook";
+            << "zip.xlsx" << test::readBytes(fixture("not_a_workbook.xlsx"))
+            << cannot + ": not an Excel workbook";
         QTest::newRow("not a spreadsheet")
             << "notes.txt" << QByteArray("x") << "Not a spreadsheet file: %1";
     }
