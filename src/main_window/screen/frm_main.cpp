@@ -3,6 +3,7 @@
 #include "main_window/screen/account_outline_pane.h"
 #include "main_window/screen/main_commands.h"
 #include "main_window/screen/record_grid_pane.h"
+#include "main_window/screen/report_commands.h"
 #include "main_window/screen/txf_commands.h"
 #include "platform/prompter.h"
 #include "platform/settings_store.h"
@@ -45,6 +46,8 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
     txf_ = new TxfCommands(context_, prompter_, this);
     commands_->setTxfExport([this] { txf_->mnuExport_Click(); });
     commands_->setTxfImport([this] { txf_->mnImport_Click(); });
+    report_ = new ReportCommands(context_, prompter_, this);
+    commands_->setTaxReport([this] { report_->mnuReport_Click(); });
     connect(txf_, &TxfCommands::recordsImported, outline_, &AccountOutlinePane::DisplayList);
     connect(commands_, &MainCommands::backupRestored, outline_, &AccountOutlinePane::DisplayList);
 
@@ -83,6 +86,7 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
     connect(grid_, &RecordGridPane::statusText, Status, &QLabel::setText);
     connect(outline_, &AccountOutlinePane::statusText, Status, &QLabel::setText);
     connect(commands_, &MainCommands::statusText, Status, &QLabel::setText);
+    connect(report_, &ReportCommands::statusText, Status, &QLabel::setText);
     outline_->setFirstEmptyRebuild([this] {
         if (commands_->hasCaptureScreen())
             commands_->Command2_Click();

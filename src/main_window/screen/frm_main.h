@@ -20,6 +20,7 @@ class AppContext;
 class MainCommands;
 class Prompter;
 class RecordGridPane;
+class ReportCommands;
 class StatusHints;
 class TxfCommands;
 
@@ -58,6 +59,7 @@ public:
     MainCommands& commands() { return *commands_; }
     StatusHints& hints() { return *hints_; }
     TxfCommands& txf() { return *txf_; }
+    ReportCommands& report() { return *report_; }
 
 public slots:
     void Option1_Click();
@@ -84,6 +86,7 @@ private:
     MainCommands* commands_ = nullptr;
     StatusHints* hints_ = nullptr;
     TxfCommands* txf_ = nullptr;
+    ReportCommands* report_ = nullptr;
 };
 
 } // namespace gainbook

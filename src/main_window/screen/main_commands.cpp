@@ -56,6 +56,7 @@ MainCommands::MainCommands(AppContext& context, Prompter& prompter, QMainWindow*
         addItem(mnuFile, QStringLiteral("mnImport"), QStringLiteral("&Import in Tax Format"));
     mnuExport =
         addItem(mnuFile, QStringLiteral("mnuExport"), QStringLiteral("E&xport in Tax Format"));
+    mnuReport = addItem(mnuFile, QStringLiteral("mnuReport"), QStringLiteral("Tax &Report..."));
     mnuFile->addSeparator()->setObjectName(QStringLiteral("sep3"));
     mnuRestore =
         addItem(mnuFile, QStringLiteral("mnuRestore"), QStringLiteral("&Restore Last Backup..."));
@@ -78,7 +79,7 @@ MainCommands::MainCommands(AppContext& context, Prompter& prompter, QMainWindow*
 
     // Screens that are not part of the program yet stay unavailable rather
     // than pretend to work.
-    for (QAction* action : {mnuCapture, mnuProcess, mnImport, mnuExport})
+    for (QAction* action : {mnuCapture, mnuProcess, mnImport, mnuExport, mnuReport})
         action->setEnabled(false);
     Command2->setEnabled(false);
     Command3->setEnabled(false);
@@ -121,6 +122,13 @@ void MainCommands::setTxfExport(std::function<void()> run) {
     disconnect(mnuExport, &QAction::triggered, nullptr, nullptr);
     if (run)
         connect(mnuExport, &QAction::triggered, this, std::move(run));
+}
+
+void MainCommands::setTaxReport(std::function<void()> run) {
+    mnuReport->setEnabled(bool(run));
+    disconnect(mnuReport, &QAction::triggered, nullptr, nullptr);
+    if (run)
+        connect(mnuReport, &QAction::triggered, this, std::move(run));
 }
 
 void MainCommands::Command1_Click() {

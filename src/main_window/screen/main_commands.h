@@ -35,6 +35,7 @@ public:
     QAction* mnuProcess = nullptr;
     QAction* mnImport = nullptr;
     QAction* mnuExport = nullptr;
+    QAction* mnuReport = nullptr;  // "Tax &Report..."
     QAction* mnuRestore = nullptr; // "Restore Last Backup..."
     QAction* mnExit = nullptr;
     QMenu* mnuTool = nullptr;
@@ -50,6 +51,7 @@ public:
     void setProcessScreen(std::function<void()> open);
     void setTxfImport(std::function<void()> run);
     void setTxfExport(std::function<void()> run);
+    void setTaxReport(std::function<void()> run);
     bool hasCaptureScreen() const { return bool(openCapture_); }
 
     // How a page window is shown modally; tests replace it.
