@@ -8,11 +8,6 @@
 
 namespace gainbook {
 
-class SheetModel;
-
-// The heading row and every row of a grid, hidden columns included.
-void writeCsvGrid(QTextStream& out, const SheetModel& grid);
-
 // The heading row and every record, each cell as the grid shows it, hidden
 // columns included.
 template <class Record>

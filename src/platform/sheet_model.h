@@ -52,12 +52,6 @@ public:
     QStringList choices(int row, int col) const;
     void setChoices(int row, int col, const QStringList& choices);
 
-    // A key the grid's owner keeps for a row (for instance where in its own
-    // records the row came from); it moves with the row when rows are
-    // sorted or inserted. -1 until set.
-    qint64 rowKey(int row) const { return rows_[row - 1].key; }
-    void setRowKey(int row, qint64 key) { rows_[row - 1].key = key; }
-
     bool isChanged(int row) const { return rows_[row - 1].changed; }
     void setChanged(int row, bool changed);
     quint32 textColor(int row) const { return rows_[row - 1].color; }
@@ -93,7 +87,6 @@ private:
     };
     struct Row {
         QVector<Cell> cells;
-        qint64 key = -1;
         bool changed = false;
         quint32 color = 0;
     };

@@ -50,6 +50,8 @@ public:
     // The text the cell shows.
     QString text(int row, int col) const { return cellText(row, col); }
     bool isChanged(int row) const { return state(row).changed; }
+    // What the cell is drawn as: a row may differ from its column.
+    CellKind kind(int row, int col) const { return cellKind(row, col); }
     // Red for a refused row, amber for a row with a note, 0 for the normal
     // colour.
     quint32 textColor(int row) const;

@@ -1,9 +1,9 @@
 #include "buy_selection/screen/frm_show_other.h"
-#include "platform/sheet_model.h"
 #include "store/sql.h"
 #include "store/txn_table.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
+#include "widgets/record_table_model.h"
 #include "widgets/spread_grid.h"
 
 #include <QComboBox>
@@ -62,13 +62,13 @@ struct Screen {
     QPushButton* button(const char* name) { return control<QPushButton>(w.get(), name); }
     QLabel* label(const char* name) { return control<QLabel>(w.get(), name); }
     SpreadGrid* grid() { return control<SpreadGrid>(w.get(), "vaSpread1"); }
-    SheetModel& sheet() { return *qobject_cast<SheetModel*>(grid()->model()); }
+    RecordTableModelBase& table() { return *qobject_cast<RecordTableModelBase*>(grid()->model()); }
 
     // The listed buys by their names above; other IDs as they stand.
     QStringList listed() {
         QStringList names;
-        for (int row = 1; row <= sheet().rows(); ++row) {
-            const QString id = sheet().text(row, BuyGridCol::Comments);
+        for (int row = 1; row <= table().rows(); ++row) {
+            const QString id = table().text(row, BuyGridCol::Comments);
             const qint64 n = id.toLongLong();
             names << (n == open ? "open" : n == used ? "used" : n == other ? "other" : id);
         }
@@ -76,12 +76,12 @@ struct Screen {
     }
 
     void mark(int row, bool on = true) {
-        QVERIFY(sheet().setData(sheet().index(row - 1, BuyGridCol::Linked - 1),
+        QVERIFY(table().setData(table().index(row - 1, BuyGridCol::Linked - 1),
                                 on ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole));
     }
 
     void type(int row, int col, const QString& text) {
-        QVERIFY(sheet().setData(sheet().index(row - 1, col - 1), text));
+        QVERIFY(table().setData(table().index(row - 1, col - 1), text));
     }
 
     // The sell's links as "buy quantity cost", "0 0 0" being the empty one.
@@ -98,8 +98,8 @@ struct Screen {
     }
 
     bool anyMarked() {
-        for (int row = 1; row <= sheet().rows(); ++row) {
-            if (sheet().text(row, BuyGridCol::Linked) != "0")
+        for (int row = 1; row <= table().rows(); ++row) {
+            if (table().text(row, BuyGridCol::Linked) != "0")
                 return true;
         }
         return false;
@@ -177,7 +177,7 @@ private slots:
         QCOMPARE(s.load(), shown);
         QCOMPARE(s.prompter.questions,
                  QStringList{"All buy records are accounted. Do want to see all records?"});
-        QCOMPARE(s.sheet().rows(), rows);
+        QCOMPARE(s.table().rows(), rows);
     }
 
     void markedBuyIsLinkedOnceByApply() {
@@ -192,7 +192,7 @@ private slots:
         QCOMPARE(s.links(), QStringList{QString::number(s.open) + " 50 5000"});
         QCOMPARE(selectTxnById(s.t.connection(), s.open)->memo, QString("0"));
         QVERIFY(!s.button("cmdAdd")->isEnabled());
-        QCOMPARE(s.sheet().text(1, BuyGridCol::Linked), QString("0"));
+        QCOMPARE(s.table().text(1, BuyGridCol::Linked), QString("0"));
         // Nothing marked since: a second Apply writes nothing.
         s.w->CmdAdd_Click();
         QCOMPARE(s.links().size(), 1);
@@ -211,9 +211,9 @@ private slots:
         const int before = s.txnCount();
         QTest::mouseClick(s.button("cmdNew"), Qt::LeftButton);
         QCOMPARE(s.listed(), (QStringList{"", "open"}));
-        QCOMPARE(s.sheet().text(1, BuyGridCol::Date), QString("02/01/2000"));
+        QCOMPARE(s.table().text(1, BuyGridCol::Date), QString("02/01/2000"));
         s.type(1, BuyGridCol::Date, "1/15/00");
-        QCOMPARE(s.sheet().text(1, BuyGridCol::Date), QString("01/15/2000"));
+        QCOMPARE(s.table().text(1, BuyGridCol::Date), QString("01/15/2000"));
         s.type(1, BuyGridCol::TotalCost, "8,000.00");
         if (!keepMark) {
             s.mark(1, false);
@@ -294,7 +294,7 @@ private slots:
         }
         s.type(1, col, text);
         if (!refusal.isEmpty()) {
-            QCOMPARE(s.sheet().text(1, col), text);
+            QCOMPARE(s.table().text(1, col), text);
             QVERIFY(s.label("Status")->text().startsWith("Not a valid"));
         }
         s.w->CmdAdd_Click();
@@ -306,7 +306,7 @@ private slots:
         }
         QCOMPARE(s.prompter.messages, QStringList{refusal});
         QCOMPARE(s.label("Status")->text(), refusal);
-        QVERIFY(s.sheet().textColor(1) != 0);
+        QVERIFY(s.table().textColor(1) != 0);
         QCOMPARE(s.links(), kNoLink);
         QCOMPARE(s.txnCount(), before);
         QVERIFY(s.button("cmdAdd")->isEnabled());

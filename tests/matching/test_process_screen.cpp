@@ -1,11 +1,11 @@
 #include "matching/screen/frm_process.h"
 #include "matching_fixture.h"
-#include "platform/sheet_model.h"
 #include "startup/app_context.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
+#include "widgets/record_table_model.h"
 #include "widgets/spread_grid.h"
 
 #include <QComboBox>
@@ -67,7 +67,7 @@ struct Screen {
     QComboBox* accounts() { return control<QComboBox>(w.get(), "Combo1"); }
     QPushButton* button(const char* name) { return control<QPushButton>(w.get(), name); }
     SpreadGrid* grid() { return control<SpreadGrid>(w.get(), "vaSpread1"); }
-    SheetModel& sheet() { return *qobject_cast<SheetModel*>(grid()->model()); }
+    RecordTableModelBase& table() { return *qobject_cast<RecordTableModelBase*>(grid()->model()); }
 
     void choose(const QString& account) {
         const int index = accounts()->findText(account);
@@ -78,14 +78,14 @@ struct Screen {
 
     void clickCell(int col, int row) {
         SpreadGrid* grid = this->grid();
-        const QRect cell = grid->visualRect(sheet().index(row - 1, col - 1));
+        const QRect cell = grid->visualRect(table().index(row - 1, col - 1));
         QVERIFY(cell.isValid());
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     }
 
     // Clears a lot's box as a click clears it.
     bool clearBox(int row) {
-        return sheet().setData(sheet().index(row - 1, MatchGridCol::Linked - 1), Qt::Unchecked,
+        return table().setData(table().index(row - 1, MatchGridCol::Linked - 1), Qt::Unchecked,
                                Qt::CheckStateRole);
     }
 
@@ -109,8 +109,8 @@ struct Screen {
 
     QStringList column(int col) {
         QStringList texts;
-        for (int row = 1; row <= sheet().rows(); ++row)
-            texts << sheet().text(row, col);
+        for (int row = 1; row <= table().rows(); ++row)
+            texts << table().text(row, col);
         return texts;
     }
 };
@@ -136,7 +136,7 @@ private slots:
         Screen s;
         s.choose(kAccount);
         QVERIFY(s.button("Command1")->isEnabled());
-        QCOMPARE(s.sheet().rows(), 0);
+        QCOMPARE(s.table().rows(), 0);
         QTest::mouseClick(s.button("Command1"), Qt::LeftButton);
         // The run names the sell without a buy.
         QCOMPARE(s.prompter.messages, QStringList{kToCheck});
@@ -145,7 +145,7 @@ private slots:
         // IBM with its two lots, MSFT with its "Add" button.
         QCOMPARE(s.column(MatchGridCol::Symbol), (QStringList{"IBM", "", "MSFT"}));
         QCOMPARE(s.column(MatchGridCol::Linked), (QStringList{"1", "1", kAddCaption}));
-        QCOMPARE(s.sheet().kind(3, MatchGridCol::Linked), CellKind::Button);
+        QCOMPARE(s.table().kind(3, MatchGridCol::Linked), CellKind::Button);
         QVERIFY(!s.button("Command1")->isEnabled());
 
         // Choosing the account again keeps it processed; another account
@@ -154,7 +154,7 @@ private slots:
         QVERIFY(!s.button("Command1")->isEnabled());
         s.choose("Zed");
         QVERIFY(s.button("Command1")->isEnabled());
-        QCOMPARE(s.sheet().rows(), 0);
+        QCOMPARE(s.table().rows(), 0);
         s.choose(kAccount);
         QVERIFY(!s.button("Command1")->isEnabled());
     }
@@ -246,7 +246,7 @@ private slots:
         // A message box of this screen's commands leaves the cleared box.
         QMessageBox box;
         QVERIFY(s.backFrom(box));
-        QCOMPARE(s.sheet().text(2, MatchGridCol::Linked), QString("0"));
+        QCOMPARE(s.table().text(2, MatchGridCol::Linked), QString("0"));
 
         // Another screen may have changed the links: back here, they show.
         runQuery(s.t.connection(), "DELETE FROM SellLinks WHERE SellId = ?", {s.ids[3]});

@@ -1,9 +1,7 @@
 #include "buy_selection/screen/frm_show_other.h"
 
 #include "platform/date_text.h"
-#include "platform/number_text.h"
 #include "platform/prompter.h"
-#include "platform/sheet_model.h"
 #include "platform/sort_grid.h"
 #include "store/store_error.h"
 #include "widgets/spread_grid.h"
@@ -24,46 +22,12 @@ namespace {
 // that screen's grid still shows which sell is being worked on.
 constexpr int kOffset = 33;
 
-// Text colour of a row holding a cell that cannot be read.
-constexpr quint32 kRefusedColor = 0xffff0000;
-
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setMinimumWidth(88);
     button->setAutoDefault(false);
     return button;
-}
-
-void setUpGrid(SheetModel& grid) {
-    grid.setColumns({
-        {QStringLiteral("Linked"), 4, CellKind::CheckBox, Qt::AlignHCenter, false, false},
-        {QStringLiteral("Date"), 8, CellKind::Date, Qt::AlignRight, true, false},
-        {QStringLiteral("Symbol"), 5, CellKind::Text, Qt::AlignLeft, true, false},
-        {QStringLiteral("Applied#"), 6, CellKind::Decimal, Qt::AlignRight, false, false},
-        {QStringLiteral("Applied Cost"), 7, CellKind::Decimal, Qt::AlignRight, false, false},
-        {QStringLiteral("Total#"), 5, CellKind::Decimal, Qt::AlignRight, true, false},
-        {QStringLiteral("Total Cost"), 7, CellKind::Decimal, Qt::AlignRight, true, false},
-        {QStringLiteral("Comments"), 0, CellKind::Whole, Qt::AlignHCenter, true, true},
-    });
-}
-
-// The cells a buy entered here is typed into, and those it takes as they are.
-constexpr int kNewBuyCells[] = {BuyGridCol::Date, BuyGridCol::Symbol, BuyGridCol::Total,
-                                BuyGridCol::TotalCost};
-constexpr int kAppliedCells[] = {BuyGridCol::Applied, BuyGridCol::AppliedCost};
-
-bool isNumberCell(int col) {
-    return col == BuyGridCol::Applied || col == BuyGridCol::AppliedCost ||
-           col == BuyGridCol::Total || col == BuyGridCol::TotalCost;
-}
-
-// A typed number that money and quantities can hold.
-std::optional<double> readNumber(const QString& text) {
-    const std::optional<double> value = typedNumber(text);
-    if (!value || !Money::isRepresentable(*value))
-        return std::nullopt;
-    return value;
 }
 
 } // namespace
@@ -84,10 +48,10 @@ frmShowOther::frmShowOther(QSqlDatabase db, Prompter& prompter, qint64 sellId,
     QFont bold = heading_->font();
     bold.setBold(true);
     heading_->setFont(bold);
-    buySheet_ = new SheetModel(this);
+    buyTable_ = new RecordTableModel<BuyRow>(std::make_unique<BuyColumns>(), this);
     buyGrid_ = new SpreadGrid(this);
     buyGrid_->setObjectName(QStringLiteral("vaSpread1"));
-    buyGrid_->setGridModel(buySheet_);
+    buyGrid_->setGridModel(buyTable_);
     newBuyButton_ = makeButton(this, QStringLiteral("cmdNew"), QStringLiteral("New Buy"));
     applyButton_ = makeButton(this, QStringLiteral("cmdAdd"), QStringLiteral("&Apply"));
     doneButton_ = makeButton(this, QStringLiteral("cmdDone"), QStringLiteral("&Done"));
@@ -174,26 +138,16 @@ bool frmShowOther::Form_Load() {
 }
 
 bool frmShowOther::FillGrid() {
-    // Laid out empty first: the question about showing every buy comes
-    // without the rows of the previous filter.
-    setUpGrid(*buySheet_);
-    shown_.clear();
+    // Emptied first: the question about showing every buy comes without the
+    // rows of the previous filter.
+    buyTable_->clear();
     BuyListing listing;
     try {
         listing = selection_.listBuys(BuyFilter(filterList_->currentIndex()), prompter_);
     } catch (const StoreError& error) {
         prompter_.message(QStringLiteral("The buys could not be read: ") + error.message());
     }
-    shown_.reserve(listing.rows.size());
-    QVector<QStringList> texts;
-    texts.reserve(listing.rows.size());
-    for (BuyRow& row : listing.rows) {
-        texts.append(buyRowTexts(row));
-        shown_.append({std::move(row), false});
-    }
-    buySheet_->appendRows(texts);
-    for (int r = 1; r <= buySheet_->rows(); ++r)
-        buySheet_->setRowKey(r, r - 1);
+    buyTable_->setRecords(std::move(listing.rows));
     lastSortCol_ = 0;
     sortDirection_ = 0;
     updateApplyButtons();
@@ -208,21 +162,12 @@ bool frmShowOther::FillGrid() {
     return true;
 }
 
-const frmShowOther::ShownBuy& frmShowOther::shownAt(int gridRow) const {
-    return shown_[buySheet_->rowKey(gridRow)];
-}
-
-frmShowOther::ShownBuy& frmShowOther::shownAt(int gridRow) {
-    return shown_[buySheet_->rowKey(gridRow)];
-}
-
 bool frmShowOther::isMarked(int gridRow) const {
-    return buySheet_->data(buySheet_->index(gridRow - 1, BuyGridCol::Linked - 1),
-                           Qt::CheckStateRole) == Qt::Checked;
+    return buyTable_->record(gridRow).linked;
 }
 
 bool frmShowOther::hasMarks() const {
-    for (int row = 1; row <= buySheet_->rows(); ++row) {
+    for (int row = 1; row <= buyTable_->rows(); ++row) {
         if (isMarked(row))
             return true;
     }
@@ -243,71 +188,42 @@ void frmShowOther::Combo1_Click() {
 
 void frmShowOther::vaSpread1_Click(int col, int row) {
     if (row == 0) {
-        SortGrid(*buySheet_, col, lastSortCol_, sortDirection_);
+        SortGrid(*buyTable_, col, lastSortCol_, sortDirection_);
         return;
     }
     if (col == BuyGridCol::Linked)
         updateApplyButtons();
 }
 
-QString frmShowOther::refusedCell(int gridRow) const {
-    const bool unsaved = shownAt(gridRow).unsaved;
-    if (unsaved) {
-        const QString date = buySheet_->text(gridRow, BuyGridCol::Date);
-        if (!dateFromText(date).isValid())
-            return QStringLiteral("Not a valid date: %1").arg(date);
-    }
-    for (int col = BuyGridCol::Applied; col <= BuyGridCol::TotalCost; ++col) {
-        if (!isNumberCell(col) || (!unsaved && buySheet_->isLocked(gridRow, col)))
-            continue;
-        const QString text = buySheet_->text(gridRow, col);
-        if (!readNumber(text))
-            return QStringLiteral("Not a valid number: %1").arg(text);
-    }
-    return {};
-}
-
 void frmShowOther::markRefused(int gridRow, const QString& refusal) {
-    buySheet_->setTextColor(gridRow, refusal.isEmpty() ? 0 : kRefusedColor);
+    buyTable_->updateRows([&](QVector<BuyTableRow>& rows) {
+        RowState& state = rows[gridRow - 1].state;
+        state.error = refusal;
+        // Nothing is saved but through Apply, and the box shows what Apply
+        // takes: the row keeps no mark of its own.
+        state.changed = false;
+    });
 }
 
 void frmShowOther::vaSpread1_Change(int col, int row) {
-    if (row < 1 || row > buySheet_->rows())
+    if (row < 1 || row > buyTable_->rows())
         return;
-    if (col == BuyGridCol::Linked) {
+    const BuyTableRow& changed = buyTable_->row(row);
+    // A cell typed again that reads well leaves the row red only while
+    // another of its cells still cannot be read.
+    const RefusedCell* refused = changed.state.refusedCell(col);
+    const QString message = refused ? refused->message : QString();
+    markRefused(row, buyRowRefusal(changed));
+    if (col == BuyGridCol::Linked)
         updateApplyButtons();
-        return;
-    }
-    if (col == BuyGridCol::Date) {
-        const QDate date = dateFromText(buySheet_->text(row, col));
-        if (date.isValid())
-            buySheet_->setText(row, col, formatDate(date));
-        else
-            status_->setText(QStringLiteral("Not a valid date"));
-    }
-    const QString refusal = refusedCell(row);
-    markRefused(row, refusal);
-    if (isNumberCell(col) && refusal.startsWith(QLatin1String("Not a valid number")))
-        status_->setText(refusal);
-}
-
-void frmShowOther::showRow(int gridRow, const ShownBuy& shown) {
-    const QStringList texts = buyRowTexts(shown.row);
-    for (int col = 1; col <= BuyGridCol::Count; ++col)
-        buySheet_->setText(gridRow, col, texts[col - 1]);
-    // A buy entered here is typed in; its applied figures follow from it.
-    for (int col : kNewBuyCells)
-        buySheet_->setLocked(gridRow, col, !shown.unsaved);
-    for (int col : kAppliedCells)
-        buySheet_->setLocked(gridRow, col, shown.unsaved);
+    else if (col == BuyGridCol::Date && !message.isEmpty())
+        status_->setText(QStringLiteral("Not a valid date"));
+    else if (!message.isEmpty())
+        status_->setText(message);
 }
 
 void frmShowOther::cmdNew_Click() {
-    const ShownBuy shown{newBuyRow(sell_.value_or(TxnRecord{})), true};
-    buySheet_->insertRowAt(1);
-    buySheet_->setRowKey(1, shown_.size());
-    shown_.append(shown);
-    showRow(1, shown);
+    buyTable_->insertNewRecord(1, newBuyRow(sell_.value_or(TxnRecord{})));
     updateApplyButtons();
     buyGrid_->setCurrentCell(BuyGridCol::Date, 1);
     buyGrid_->scrollToTop();
@@ -316,30 +232,23 @@ void frmShowOther::cmdNew_Click() {
 bool frmShowOther::apply() {
     QVector<int> marked;
     QVector<BuyChoice> choices;
-    for (int row = 1; row <= buySheet_->rows(); ++row) {
+    for (int row = 1; row <= buyTable_->rows(); ++row) {
         if (!isMarked(row))
             continue;
+        const BuyTableRow& shown = buyTable_->row(row);
         // A cell that cannot be read is never stored as a guess.
-        if (const QString refusal = refusedCell(row); !refusal.isEmpty()) {
+        if (const QString refusal = buyRowRefusal(shown); !refusal.isEmpty()) {
             markRefused(row, refusal);
             status_->setText(refusal);
             prompter_.message(refusal);
             return false;
         }
-        const ShownBuy& shown = shownAt(row);
         BuyChoice choice;
-        choice.buyId = shown.row.buy.id;
-        choice.quantity = readNumber(buySheet_->text(row, BuyGridCol::Applied));
-        choice.cost = Money::fromDouble(*readNumber(buySheet_->text(row, BuyGridCol::AppliedCost)));
-        if (shown.unsaved) {
-            TxnRecord buy = shown.row.buy;
-            buy.txnDate = dateFromText(buySheet_->text(row, BuyGridCol::Date));
-            buy.symbol = buySheet_->text(row, BuyGridCol::Symbol);
-            buy.quantity = *readNumber(buySheet_->text(row, BuyGridCol::Total));
-            buy.amount =
-                Money::fromDouble(*readNumber(buySheet_->text(row, BuyGridCol::TotalCost)));
-            choice.newBuy = buy;
-        }
+        choice.buyId = shown.record.buy.id;
+        choice.quantity = shown.record.appliedQuantity;
+        choice.cost = shown.record.appliedCost;
+        if (shown.state.isNew)
+            choice.newBuy = shown.record.buy;
         marked.append(row);
         choices.append(std::move(choice));
     }
@@ -352,23 +261,20 @@ bool frmShowOther::apply() {
         prompter_.message(outcome.message);
         return false;
     }
-    for (qsizetype i = 0; i < marked.size(); ++i) {
-        ShownBuy& shown = shownAt(marked[i]);
-        shown.row.linked = false;
-        if (shown.unsaved) {
-            // Stored now: the row behaves like any listed buy, and a second
-            // Apply does not store it again.
-            shown.unsaved = false;
-            shown.row.buy = *choices[i].newBuy;
-            shown.row.buy.id = choices[i].buyId;
+    buyTable_->updateRows([&](QVector<BuyTableRow>& rows) {
+        for (qsizetype i = 0; i < marked.size(); ++i) {
+            BuyTableRow& applied = rows[marked[i] - 1];
+            applied.record.linked = false;
+            if (applied.state.isNew) {
+                // Stored now: the row behaves like any listed buy, and a
+                // second Apply does not store it again.
+                applied.state.isNew = false;
+                applied.record.buy = *choices[i].newBuy;
+                applied.record.buy.id = choices[i].buyId;
+            }
+            applied.state.changed = false;
         }
-        buySheet_->setText(marked[i], BuyGridCol::Linked, QStringLiteral("0"));
-        buySheet_->setText(marked[i], BuyGridCol::Comments, QString::number(shown.row.buy.id));
-        for (int col : kNewBuyCells)
-            buySheet_->setLocked(marked[i], col, true);
-        for (int col : kAppliedCells)
-            buySheet_->setLocked(marked[i], col, false);
-    }
+    });
     updateApplyButtons();
     status_->setText(QStringLiteral("Ready"));
     return true;

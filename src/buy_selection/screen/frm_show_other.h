@@ -1,6 +1,7 @@
 #pragma once
 
-#include "buy_selection/buy_selection.h"
+#include "buy_selection/buy_columns.h"
+#include "widgets/record_table_model.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -12,7 +13,6 @@ class QPushButton;
 namespace gainbook {
 
 class Prompter;
-class SheetModel;
 class SpreadGrid;
 
 // "Processing Record" for one sell: lists buys by the chosen filter, lets
@@ -46,28 +46,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // A row of the grid as it was filled: the buy it shows, and whether that
-    // buy was entered here and is not stored yet.
-    struct ShownBuy {
-        BuyRow row;
-        bool unsaved = false;
-    };
-
     void buildLayout();
     void setHints();
     // Lists the buys of the selected filter; false when the screen closes.
     bool FillGrid();
-    // Shows one typed row at the given grid row and keeps it beside the grid.
-    void showRow(int gridRow, const ShownBuy& shown);
-    const ShownBuy& shownAt(int gridRow) const;
-    ShownBuy& shownAt(int gridRow);
     bool isMarked(int gridRow) const;
     bool hasMarks() const;
     // Apply and Done follow the marks not yet applied.
     void updateApplyButtons();
-    // The first cell of the row that is not a number or a date where one is
-    // needed; an empty text when the row reads well.
-    QString refusedCell(int gridRow) const;
+    // Draws the row red while it holds the refusal; an empty one clears it.
     void markRefused(int gridRow, const QString& refusal);
     // Links the marked rows; false (message shown) when nothing was written.
     bool apply();
@@ -77,18 +64,17 @@ private:
     BuySelection selection_;
     qint64 sellId_;
     std::optional<TxnRecord> sell_;
-    QVector<ShownBuy> shown_; // each grid row's key is its index here
 
-    QLabel* filterLabel_ = nullptr;       // Label2
-    QComboBox* filterList_ = nullptr;     // Combo1
-    QLabel* heading_ = nullptr;           // Label1
-    SheetModel* buySheet_ = nullptr;      // the data of vaSpread1
-    SpreadGrid* buyGrid_ = nullptr;       // vaSpread1
-    QPushButton* newBuyButton_ = nullptr; // cmdNew
-    QPushButton* applyButton_ = nullptr;  // cmdAdd
-    QPushButton* doneButton_ = nullptr;   // cmdDone
-    QPushButton* closeButton_ = nullptr;  // cmdExit
-    QLabel* status_ = nullptr;            // Status
+    QLabel* filterLabel_ = nullptr;                // Label2
+    QComboBox* filterList_ = nullptr;              // Combo1
+    QLabel* heading_ = nullptr;                    // Label1
+    RecordTableModel<BuyRow>* buyTable_ = nullptr; // the rows of vaSpread1
+    SpreadGrid* buyGrid_ = nullptr;                // vaSpread1
+    QPushButton* newBuyButton_ = nullptr;          // cmdNew
+    QPushButton* applyButton_ = nullptr;           // cmdAdd
+    QPushButton* doneButton_ = nullptr;            // cmdDone
+    QPushButton* closeButton_ = nullptr;           // cmdExit
+    QLabel* status_ = nullptr;                     // Status
     int lastSortCol_ = 0;
     int sortDirection_ = 0;
 };

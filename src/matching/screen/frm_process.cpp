@@ -2,7 +2,6 @@
 
 #include "buy_selection/screen/frm_show_other.h"
 #include "platform/prompter.h"
-#include "platform/sheet_model.h"
 #include "startup/app_context.h"
 #include "store/store_error.h"
 #include "widgets/activation_watcher.h"
@@ -25,39 +24,6 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     button->setObjectName(name);
     button->setMinimumWidth(100);
     return button;
-}
-
-// Lays the grid out empty: its headings, widths and alignments, the key
-// columns hidden, every cell locked.
-void SetupGrid(SheetModel& grid) {
-    const auto right = Qt::AlignRight;
-    const auto left = Qt::AlignLeft;
-    const struct {
-        int width;
-        CellKind kind;
-        Qt::Alignment alignment;
-        bool hidden;
-    } layout[MatchGridCol::Count] = {
-        {8, CellKind::Date, right, false},
-        {6, CellKind::Decimal, right, false},
-        {5, CellKind::Text, left, false},
-        {7, CellKind::Decimal, right, false},
-        {5, CellKind::Text, Qt::AlignHCenter, false},
-        {8, CellKind::Date, right, false},
-        {5, CellKind::Text, left, false},
-        {6, CellKind::Decimal, right, false},
-        {7, CellKind::Decimal, right, false},
-        {5, CellKind::Decimal, right, false},
-        {7, CellKind::Decimal, right, false},
-        {5, CellKind::Whole, right, true},
-        {5, CellKind::Whole, right, true},
-    };
-    const QStringList headings = matchGridHeadings();
-    QVector<SheetColumn> columns;
-    for (int col = 0; col < MatchGridCol::Count; ++col)
-        columns.append({headings[col], layout[col].width, layout[col].kind, layout[col].alignment,
-                        true, layout[col].hidden});
-    grid.setColumns(std::move(columns));
 }
 
 } // namespace
@@ -93,10 +59,10 @@ frmProcess::frmProcess(QSqlDatabase db, Prompter& prompter, QWidget* mainWindow,
     status_->setObjectName(QStringLiteral("Status"));
     status_->setFrameShape(QFrame::Panel);
     status_->setFrameShadow(QFrame::Sunken);
-    matchSheet_ = new SheetModel(this);
+    matchTable_ = new RecordTableModel<MatchRow>(std::make_unique<MatchColumns>(), this);
     matchGrid_ = new SpreadGrid(this);
     matchGrid_->setObjectName(QStringLiteral("vaSpread1"));
-    matchGrid_->setGridModel(matchSheet_);
+    matchGrid_->setGridModel(matchTable_);
 
     buildLayout();
     setHints();
@@ -149,7 +115,6 @@ void frmProcess::Form_Load() {
     }
     // No account is chosen until the user picks one.
     accountList_->setCurrentIndex(-1);
-    SetupGrid(*matchSheet_);
     // Wide enough for every column of the grid.
     const QMargins margins = layout()->contentsMargins();
     resize(std::max(width(), matchGrid_->layoutWidth() + margins.left() + margins.right()),
@@ -163,28 +128,15 @@ void frmProcess::Form_Activate() {
 void frmProcess::RefreshGrid() {
     if (running_)
         return;
-    SetupGrid(*matchSheet_);
-    rows_.clear();
+    QVector<MatchRow> rows;
     try {
-        rows_ = session_.matchRows();
+        rows = session_.matchRows();
     } catch (const StoreError& error) {
+        matchTable_->clear();
         prompter_.message(error.message());
         return;
     }
-    QVector<QStringList> texts;
-    texts.reserve(rows_.size());
-    for (const MatchRow& row : std::as_const(rows_))
-        texts.append(matchRowTexts(row));
-    matchSheet_->appendRows(texts);
-    for (int r = 1; r <= int(rows_.size()); ++r) {
-        const MatchRow& row = rows_[r - 1];
-        if (row.hasAddButton) {
-            matchSheet_->setCellKind(r, MatchGridCol::Linked, CellKind::Button);
-        } else if (row.hasLot()) {
-            matchSheet_->setCellKind(r, MatchGridCol::Linked, CellKind::CheckBox);
-            matchSheet_->setLocked(r, MatchGridCol::Linked, false);
-        }
-    }
+    matchTable_->setRecords(std::move(rows));
 }
 
 void frmProcess::updateProcessButton() {
@@ -247,10 +199,9 @@ void frmProcess::Command1_Click() {
 
 QVector<LotKey> frmProcess::clearedLots() const {
     QVector<LotKey> lots;
-    for (int r = 0; r < int(rows_.size()); ++r) {
-        const QModelIndex box = matchSheet_->index(r, MatchGridCol::Linked - 1);
-        if (rows_[r].hasLot() && box.data(Qt::CheckStateRole) == Qt::Unchecked)
-            lots.append(rows_[r].lot());
+    for (const RecordRow<MatchRow>& row : matchTable_->rowList()) {
+        if (row.record.hasLot() && !row.record.linked)
+            lots.append(row.record.lot());
     }
     return lots;
 }
@@ -278,9 +229,9 @@ void frmProcess::Command2_Click() {
 }
 
 void frmProcess::vaSpread1_Click(int col, int row) {
-    if (row < 1 || row > int(rows_.size()))
+    if (row < 1 || row > matchTable_->rows())
         return;
-    const MatchRow& clicked = rows_[row - 1];
+    const MatchRow& clicked = matchTable_->record(row);
     if (col == MatchGridCol::Symbol)
         updateButton_->setEnabled(true);
     else if (col != MatchGridCol::Linked || !clicked.hasAddButton)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "matching/match_columns.h"
 #include "matching/process_session.h"
+#include "widgets/record_table_model.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -15,7 +17,6 @@ namespace gainbook {
 
 class AppContext;
 class Prompter;
-class SheetModel;
 class SpreadGrid;
 
 // Shows the buy selection for one sell of an account over the given
@@ -71,17 +72,16 @@ private:
     QPointer<QWidget> mainWindow_;
     ProcessSession session_;
     BuySelectionOpener openBuySelection_;
-    QVector<MatchRow> rows_; // the typed row behind each grid row, in grid order
     bool running_ = false;
 
-    QComboBox* accountList_ = nullptr;     // Combo1
-    QPushButton* processButton_ = nullptr; // Command1, "Process"
-    QPushButton* updateButton_ = nullptr;  // cmdUpdate, "Update"
-    QPushButton* recalcButton_ = nullptr;  // Command3, "Save/Recalculate"
-    QPushButton* exitButton_ = nullptr;    // Command2, "E&xit"
-    QLabel* status_ = nullptr;             // Status
-    SheetModel* matchSheet_ = nullptr;     // the data of vaSpread1
-    SpreadGrid* matchGrid_ = nullptr;      // vaSpread1
+    QComboBox* accountList_ = nullptr;                 // Combo1
+    QPushButton* processButton_ = nullptr;             // Command1, "Process"
+    QPushButton* updateButton_ = nullptr;              // cmdUpdate, "Update"
+    QPushButton* recalcButton_ = nullptr;              // Command3, "Save/Recalculate"
+    QPushButton* exitButton_ = nullptr;                // Command2, "E&xit"
+    QLabel* status_ = nullptr;                         // Status
+    RecordTableModel<MatchRow>* matchTable_ = nullptr; // the rows of vaSpread1
+    SpreadGrid* matchGrid_ = nullptr;                  // vaSpread1
 };
 
 // What the main window's "&Process" runs: shows the one processing screen,
