@@ -24,7 +24,11 @@ QString printPdfThroughHelper(const QVector<PrintLine>& lines, const QString& pa
         return QStringLiteral("the PDF helper program %1 is missing").arg(program);
 
     QProcess helper;
-    helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // The graphics library's own notes (fonts, runtime folders) stay out of
+    // the tool's errors unless asked for.
+    helper.setProcessChannelMode(qEnvironmentVariableIsSet("GAINBOOK_DEBUG")
+                                     ? QProcess::ForwardedErrorChannel
+                                     : QProcess::SeparateChannels);
     // An absolute name, so that the helper writes where the tool was asked
     // to whatever its own directory.
     helper.start(program, {QFileInfo(path).absoluteFilePath()});

@@ -69,6 +69,10 @@ GainChart::GainChart(QWidget* parent) : QWidget(parent) {
     const QLocale locale;
     for (int month = 1; month <= 12; ++month)
         months->append(locale.standaloneMonthName(month, QLocale::ShortFormat));
+    // Small enough that twelve names fit under a narrow chart uncut.
+    QFont labels = months->labelsFont();
+    labels.setPointSizeF(labels.pointSizeF() * 0.85);
+    months->setLabelsFont(labels);
     chart_->addAxis(months, Qt::AlignBottom);
     series_->attachAxis(months);
     auto* amounts = new QValueAxis(chart_);
