@@ -83,7 +83,10 @@ void RecordGridPane::setUnsavedEdits(bool unsaved) {
 void RecordGridPane::ClearGrid() {
     txnRows_->clear();
     taxRows_->clear();
+    // Totals of records no longer shown would mislead.
     gainChart_->clear();
+    setTotalsCaptions(QStringLiteral("Total Records"), QStringLiteral("Total Proceeds"),
+                      QStringLiteral("Total Gain"));
 }
 
 void RecordGridPane::fill() {
