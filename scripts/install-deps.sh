@@ -9,6 +9,7 @@ packages=(
   qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin qt6-charts-dev
   libgl-dev libfreexl-dev libzip-dev
   fonts-dejavu-core xvfb xauth poppler-utils
+  dpkg-dev file groff-base
 )
 
 missing=()

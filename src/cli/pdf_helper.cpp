@@ -1,5 +1,7 @@
 #include "cli/pdf_helper.h"
 
+#include "platform/installed_files.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -13,7 +15,7 @@ QString helperPath() {
     const QString named = qEnvironmentVariable("GAINBOOK_PDF_WRITER");
     if (!named.isEmpty())
         return named;
-    return QDir(QCoreApplication::applicationDirPath()).filePath(kPdfWriterProgram);
+    return findHelperProgram(QCoreApplication::applicationDirPath(), kPdfWriterProgram);
 }
 
 } // namespace

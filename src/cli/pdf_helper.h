@@ -8,7 +8,8 @@
 namespace gainbook {
 
 // The program that writes PDFs for gainbook-cli, looked for beside the
-// running program (or where GAINBOOK_PDF_WRITER names it).
+// running program or among the installed helpers (or where
+// GAINBOOK_PDF_WRITER names it).
 inline const QString kPdfWriterProgram = QStringLiteral("gainbook-pdf-writer");
 
 // Writes the lines to path as a PDF through the helper program: the tool
