@@ -8,6 +8,7 @@
 #include "cli/cli_session.h"
 #include "cli/matching_commands.h"
 #include "cli/record_commands.h"
+#include "cli/report_commands.h"
 #include "cli/txf_commands.h"
 #include "platform/settings_store.h"
 #include "startup/database_location.h"
@@ -40,6 +41,7 @@ const QVector<CliCommand>& cliCommands() {
          true, runNewBuy},
         {QStringLiteral("export-txf"), QStringLiteral("FILE"), true, runExportTxf},
         {QStringLiteral("import-txf"), QStringLiteral("FILE"), true, runImportTxf},
+        {QStringLiteral("report"), QStringLiteral("FILE.pdf|FILE.csv"), true, runReport},
         {QStringLiteral("restore"), QString(), true, runRestore},
     };
     return commands;

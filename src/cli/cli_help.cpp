@@ -43,6 +43,9 @@ const QHash<QString, QString>& summaries() {
         {"export-txf", "Writes the tax records sold in the tax year, of every account, to a "
                        "TXF file."},
         {"import-txf", "Adds the tax records of a TXF file to the database."},
+        {"report", "Writes the tax year's Form 8949 lines of every account, grouped by box, "
+                   "with each box's totals and the Schedule D lines they feed, as a PDF or a "
+                   "CSV file as its name ends."},
         {"restore", "Puts back the backup taken before the last processing run, capture or "
                     "import."},
     };

@@ -1,15 +1,12 @@
 #pragma once
 
+#include "platform/csv_row.h"
 #include "platform/record_columns.h"
 
 #include <QStringList>
 #include <QTextStream>
 
 namespace gainbook {
-
-// RFC 4180 output: comma separated, a field quoted when it holds a comma,
-// quote or line break, LF line ends.
-void writeCsvRow(QTextStream& out, const QStringList& fields);
 
 // The heading row and every record, each cell as the grid shows it, hidden
 // columns included.

@@ -25,9 +25,11 @@ endfunction()
 function(check_installed_tree prefix work)
     # The helper is never looked for where the tests of the build find it.
     unset(ENV{GAINBOOK_PAGE_SNAPSHOT})
+    unset(ENV{GAINBOOK_PDF_WRITER})
     file(MAKE_DIRECTORY "${work}/run")
 
     expect_file("${prefix}/${BINDIR}/gainbook-cli")
+    expect_file("${prefix}/${HELPERDIR}/gainbook-pdf-writer")
     file(GLOB man_page "${prefix}/${MANDIR}/man1/gainbook-cli.1*")
     if(NOT man_page)
         fail("no manual page in ${prefix}/${MANDIR}/man1")

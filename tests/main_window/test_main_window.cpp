@@ -1,8 +1,10 @@
 #include "main_window/screen/account_outline_pane.h"
 #include "main_window/screen/frm_account_settings.h"
 #include "main_window/screen/frm_main.h"
+#include "main_window/screen/gain_chart.h"
 #include "main_window/screen/main_commands.h"
 #include "main_window/screen/record_grid_pane.h"
+#include "main_window/screen/report_commands.h"
 #include "main_window/screen/txf_commands.h"
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
@@ -20,6 +22,7 @@
 #include "widgets/spread_grid.h"
 
 #include <QAction>
+#include <QBarSet>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFrame>
@@ -353,6 +356,21 @@ private slots:
         QCOMPARE(m.grid().gainTotal()->text(), QString("Total Gain/Loss -100.00"));
         QCOMPARE(m.column(TaxGridCol::Gain), QStringList({"-300.00", "200.00"}));
 
+        // The chart: January's short-term gain, December's long-term loss,
+        // and beside it figures that add up to the total below.
+        const QList<QBarSet*> bars = m.grid().gainChart()->barSets();
+        QCOMPARE(bars.size(), 2);
+        QList<qreal> shortTerm(12, 0), longTerm(12, 0);
+        shortTerm[0] = 200;
+        longTerm[11] = -300;
+        for (int month = 0; month < 12; ++month) {
+            QCOMPARE(bars[0]->at(month), shortTerm[month]);
+            QCOMPARE(bars[1]->at(month), longTerm[month]);
+        }
+        QCOMPARE(m.grid().gainChart()->shortFigure()->text(), QString("Short term: 200.00"));
+        QCOMPARE(m.grid().gainChart()->longFigure()->text(), QString("Long term: -300.00"));
+        QVERIFY(m.grid().gainChart()->totalFigure()->text().contains("Total: -100.00"));
+
         m.select("Acme");
         m.select("Jan");
         QCOMPARE(m.prompter.messages.last(), QString("Tax record can not be displayed monthwise"));
@@ -614,6 +632,48 @@ private slots:
         m.w->commands().mnImport->trigger();
         QCOMPARE(m.prompter.messages.last(), QString("2 records successfully added."));
         QVERIFY(m.outlineTexts().contains("1Kestrova Gainbook 2.0"));
+    }
+
+    void taxReportMenu() {
+        Window m;
+        m.load();
+        QTemporaryDir dir;
+        int asked = 0;
+        QString answer;
+        m.w->report().chooseFile = [&] {
+            ++asked;
+            return answer;
+        };
+        // Cancelled: nothing written, nothing said.
+        const qsizetype shown = m.prompter.messages.size();
+        m.w->commands().mnuReport->trigger();
+        QCOMPARE(asked, 1);
+        QCOMPARE(m.prompter.messages.size(), shown);
+
+        answer = dir.filePath("year.csv");
+        m.w->commands().mnuReport->trigger();
+        QFile csv(answer);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        // The heading, box A's line and total, box D's, Schedule D lines 1b and 8b.
+        QCOMPARE(csv.readAll().count('\n'), 7);
+        QCOMPARE(m.w->Status->text(), "Tax report written: " + QDir::toNativeSeparators(answer));
+
+        answer = dir.filePath("year.pdf");
+        m.w->commands().mnuReport->trigger();
+        QVERIFY(QFileInfo(answer).size() > 0);
+
+        // The database under a name that ends in .csv is still the database.
+        answer = dir.filePath("db.csv");
+        QVERIFY(QFile::link(m.t.path(), answer));
+        m.w->commands().mnuReport->trigger();
+        QVERIFY2(m.prompter.messages.last().endsWith("it is the open database"),
+                 qPrintable(m.prompter.messages.last()));
+
+        // A year without sales asks for no file.
+        m.context->setTaxYear(TaxYear{2002});
+        m.w->commands().mnuReport->trigger();
+        QCOMPARE(asked, 4);
+        QCOMPARE(m.prompter.messages.last(), QString("No tax record sold in 2002 to report"));
     }
 
     void oneHelpWindowAtATime() {

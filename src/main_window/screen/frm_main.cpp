@@ -4,6 +4,7 @@
 #include "main_window/screen/frm_account_settings.h"
 #include "main_window/screen/main_commands.h"
 #include "main_window/screen/record_grid_pane.h"
+#include "main_window/screen/report_commands.h"
 #include "main_window/screen/txf_commands.h"
 #include "platform/prompter.h"
 #include "platform/settings_store.h"
@@ -53,6 +54,8 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
     commands_->setTxfImport([this] { txf_->mnImport_Click(); });
     runAccountSettings = [](frmAccountSettings& dialog) { dialog.exec(); };
     commands_->setAccountSettings([this] { mnuAccountSettings_Click(); });
+    report_ = new ReportCommands(context_, prompter_, this);
+    commands_->setTaxReport([this] { report_->mnuReport_Click(); });
     connect(txf_, &TxfCommands::recordsImported, outline_, &AccountOutlinePane::DisplayList);
     connect(commands_, &MainCommands::backupRestored, outline_, &AccountOutlinePane::DisplayList);
 
@@ -91,6 +94,7 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
     connect(grid_, &RecordGridPane::statusText, Status, &QLabel::setText);
     connect(outline_, &AccountOutlinePane::statusText, Status, &QLabel::setText);
     connect(commands_, &MainCommands::statusText, Status, &QLabel::setText);
+    connect(report_, &ReportCommands::statusText, Status, &QLabel::setText);
     commands_->mayLeaveEdits = [this] { return dropUnsavedEdits(); };
     cmdNew->setShortcut(QKeySequence::New);
     cmdAdd->setShortcut(QKeySequence::Save);

@@ -21,6 +21,7 @@ class frmAccountSettings;
 class MainCommands;
 class Prompter;
 class RecordGridPane;
+class ReportCommands;
 class StatusHints;
 class TxfCommands;
 
@@ -59,6 +60,7 @@ public:
     MainCommands& commands() { return *commands_; }
     StatusHints& hints() { return *hints_; }
     TxfCommands& txf() { return *txf_; }
+    ReportCommands& report() { return *report_; }
 
     // How the account settings dialog is run; tests replace it.
     std::function<void(frmAccountSettings&)> runAccountSettings;
@@ -94,6 +96,7 @@ private:
     MainCommands* commands_ = nullptr;
     StatusHints* hints_ = nullptr;
     TxfCommands* txf_ = nullptr;
+    ReportCommands* report_ = nullptr;
 };
 
 } // namespace gainbook

@@ -59,6 +59,7 @@ MainCommands::MainCommands(AppContext& context, Prompter& prompter, QMainWindow*
         addItem(mnuFile, QStringLiteral("mnuExport"), QStringLiteral("E&xport in Tax Format"));
     mnuAccountSettings = addItem(mnuFile, QStringLiteral("mnuAccountSettings"),
                                  QStringLiteral("&Account Settings..."));
+    mnuReport = addItem(mnuFile, QStringLiteral("mnuReport"), QStringLiteral("Tax &Report..."));
     mnuFile->addSeparator()->setObjectName(QStringLiteral("sep3"));
     mnuRestore =
         addItem(mnuFile, QStringLiteral("mnuRestore"), QStringLiteral("&Restore Last Backup..."));
@@ -84,7 +85,8 @@ MainCommands::MainCommands(AppContext& context, Prompter& prompter, QMainWindow*
 
     // Screens that are not part of the program yet stay unavailable rather
     // than pretend to work.
-    for (QAction* action : {mnuCapture, mnuProcess, mnImport, mnuExport, mnuAccountSettings})
+    for (QAction* action :
+         {mnuCapture, mnuProcess, mnImport, mnuExport, mnuAccountSettings, mnuReport})
         action->setEnabled(false);
     Command2->setEnabled(false);
     Command3->setEnabled(false);
@@ -134,6 +136,13 @@ void MainCommands::setAccountSettings(std::function<void()> open) {
     disconnect(mnuAccountSettings, &QAction::triggered, nullptr, nullptr);
     if (open)
         connect(mnuAccountSettings, &QAction::triggered, this, std::move(open));
+}
+
+void MainCommands::setTaxReport(std::function<void()> run) {
+    mnuReport->setEnabled(bool(run));
+    disconnect(mnuReport, &QAction::triggered, nullptr, nullptr);
+    if (run)
+        connect(mnuReport, &QAction::triggered, this, std::move(run));
 }
 
 void MainCommands::Command1_Click() {

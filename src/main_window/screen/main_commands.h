@@ -36,6 +36,7 @@ public:
     QAction* mnImport = nullptr;
     QAction* mnuExport = nullptr;
     QAction* mnuAccountSettings = nullptr; // "&Account Settings..."
+    QAction* mnuReport = nullptr;          // "Tax &Report..."
     QAction* mnuRestore = nullptr;         // "Restore Last Backup..."
     QAction* mnExit = nullptr;
     QMenu* mnuTool = nullptr;
@@ -52,6 +53,7 @@ public:
     void setTxfImport(std::function<void()> run);
     void setTxfExport(std::function<void()> run);
     void setAccountSettings(std::function<void()> open);
+    void setTaxReport(std::function<void()> run);
     bool hasCaptureScreen() const { return bool(openCapture_); }
 
     // Asked before another screen opens: false keeps the user where the

@@ -1,6 +1,7 @@
 #include "main_window/screen/record_grid_pane.h"
 
 #include "main_window/record_editing.h"
+#include "main_window/screen/gain_chart.h"
 #include "platform/prompter.h"
 #include "platform/sort_grid.h"
 #include "startup/app_context.h"
@@ -10,6 +11,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 
 namespace gainbook {
 
@@ -33,7 +35,12 @@ RecordGridPane::RecordGridPane(AppContext& context, Prompter& prompter,
     gainTotal_->setObjectName(QStringLiteral("Label3"));
     setTotalsCaptions(QStringLiteral("Total Records"), QStringLiteral("Total Proceeds"),
                       QStringLiteral("Total Gain"));
-    auto* totals = new QHBoxLayout(totalsFrame_);
+    // The year's picture stands above the figures it adds up to.
+    gainChart_ = new GainChart(totalsFrame_);
+    auto* frame = new QVBoxLayout(totalsFrame_);
+    frame->addWidget(gainChart_);
+    auto* totals = new QHBoxLayout;
+    frame->addLayout(totals);
     totals->addWidget(recordsTotal_);
     totals->addSpacing(24);
     totals->addWidget(proceedsTotal_);
@@ -77,6 +84,7 @@ void RecordGridPane::ClearGrid() {
     txnRows_->clear();
     taxRows_->clear();
     // Totals of records no longer shown would mislead.
+    gainChart_->clear();
     setTotalsCaptions(QStringLiteral("Total Records"), QStringLiteral("Total Proceeds"),
                       QStringLiteral("Total Gain"));
 }
@@ -98,6 +106,7 @@ void RecordGridPane::fill() {
             return;
         }
         TaxViewRecords tax = FillGrid(db, filledFor_.account, context_.taxYear());
+        gainChart_->setGains(monthlyGains(tax.records, context_.taxYear()));
         taxRows_->setRecords(std::move(tax.records));
         const QString toCheck = tax.totals.warningsText();
         setTotalsCaptions(tax.totals.recordsText() +

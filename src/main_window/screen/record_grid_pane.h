@@ -16,6 +16,7 @@ class QWidget;
 namespace gainbook {
 
 class AppContext;
+class GainChart;
 class Prompter;
 class SpreadGrid;
 
@@ -35,6 +36,7 @@ public:
     QLabel* recordsTotal() const { return recordsTotal_; }   // Label1
     QLabel* proceedsTotal() const { return proceedsTotal_; } // Label2
     QLabel* gainTotal() const { return gainTotal_; }         // Label3
+    GainChart* gainChart() const { return gainChart_; }
 
     // The rows on show, in the current view.
     RecordTableModelBase& model() const;
@@ -81,6 +83,7 @@ private:
     QLabel* recordsTotal_ = nullptr;
     QLabel* proceedsTotal_ = nullptr;
     QLabel* gainTotal_ = nullptr;
+    GainChart* gainChart_ = nullptr;
     // The item the grid was last filled for: new rows and saves go to its
     // account even if the outline's highlight has moved since.
     OutlineSelection filledFor_;

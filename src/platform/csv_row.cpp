@@ -1,4 +1,5 @@
-#include "cli/csv_writer.h"
+#include "platform/csv_row.h"
+
 namespace gainbook {
 
 namespace {

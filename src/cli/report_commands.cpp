@@ -1,0 +1,22 @@
+#include "cli/report_commands.h"
+
+#include "cli/cli_session.h"
+#include "cli/pdf_helper.h"
+#include "report/tax_report_file.h"
+
+namespace gainbook {
+
+int runReport(CliSession& session, const QStringList& args) {
+    int code = ExitOk;
+    if (!checkPositional(session, args, 1, 1, code))
+        return code;
+    if (reportFormatOf(args[0]) == ReportFormat::None)
+        return session.usage(reportFormatMessage(args[0]));
+    TaxReportFile file;
+    const Outcome loaded = file.load(session.database().connection(), session.taxYear());
+    if (!loaded.done())
+        return session.finish(loaded);
+    return session.finish(file.writeTo(args[0], printPdfThroughHelper));
+}
+
+} // namespace gainbook

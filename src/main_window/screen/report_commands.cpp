@@ -1,0 +1,59 @@
+#include "main_window/screen/report_commands.h"
+
+#include "platform/tell_outcome.h"
+#include "report/pdf/pdf_printer.h"
+#include "report/tax_report_file.h"
+#include "startup/app_context.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+namespace gainbook {
+
+namespace {
+
+QString askForReportFile(QWidget* parent, int year) {
+    QFileDialog dialog(parent, QStringLiteral("Tax Report"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(
+        {QStringLiteral("PDF files (*.pdf)"), QStringLiteral("CSV files (*.csv)")});
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(QStringLiteral("tax-report-%1.pdf").arg(year));
+    // The suffix follows the file type picked, so that choosing CSV and
+    // typing a bare name gives a CSV file.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        dialog.setDefaultSuffix(f.contains(QLatin1String("csv")) ? QStringLiteral("csv")
+                                                                 : QStringLiteral("pdf"));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+ReportCommands::ReportCommands(AppContext& context, Prompter& prompter, QWidget* window)
+    : QObject(window), context_(context), prompter_(prompter), window_(window) {
+    chooseFile = [this] { return askForReportFile(window_, context_.taxYear().year); };
+}
+
+void ReportCommands::mnuReport_Click() {
+    TaxReportFile file;
+    const Outcome loaded = file.load(context_.database().connection(), context_.taxYear());
+    if (!loaded.done()) {
+        tellOutcome(prompter_, loaded);
+        return;
+    }
+    const QString path = chooseFile();
+    if (path.isEmpty())
+        return;
+    const Outcome written = file.writeTo(path, printPdf);
+    if (!written.done()) {
+        tellOutcome(prompter_, written);
+        return;
+    }
+    emit statusText(QStringLiteral("Tax report written: ") + QDir::toNativeSeparators(path));
+}
+
+} // namespace gainbook

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "report/report_print.h"
+
+#include <QString>
+#include <QVector>
+
+namespace gainbook {
+
+// Places lines on US Letter pages (portrait, a monospaced font for the
+// tables, a table's column headings repeated on each page it spans, the
+// page number at the foot) and writes them to path as a PDF, through a
+// file written beside it and renamed at the end. An empty text when it was
+// written, else why not. Needs a QGuiApplication (the fonts live there).
+QString printPdf(const QVector<PrintLine>& lines, const QString& path);
+
+} // namespace gainbook

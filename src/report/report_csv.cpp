@@ -1,0 +1,59 @@
+#include "report/report_csv.h"
+
+#include "platform/csv_row.h"
+#include "platform/date_text.h"
+#include "platform/formats.h"
+#include "report/tax_report.h"
+
+#include <QTextStream>
+
+namespace gainbook {
+
+namespace {
+
+QStringList amountFields(const ReportAmounts& amounts) {
+    return {formatPlain(amounts.proceeds), formatPlain(amounts.cost)};
+}
+
+QStringList row(const QString& box, const QString& description, const QString& acquired,
+                const QString& sold, const QString& code, const ReportAmounts& amounts) {
+    return QStringList{box, description, acquired, sold} + amountFields(amounts) +
+           QStringList{code, formatPlain(amounts.adjustment), formatPlain(amounts.gain)};
+}
+
+QString boxText(QChar box) {
+    return box.isNull() ? QString() : QString(box);
+}
+
+} // namespace
+
+QByteArray taxReportCsv(const TaxReport& report) {
+    QString text;
+    text.reserve(64 + report.lineCount() * 80);
+    QTextStream out(&text);
+    writeCsvRow(out, {QStringLiteral("Box"), QStringLiteral("Description"),
+                      QStringLiteral("Date Acquired"), QStringLiteral("Date Sold"),
+                      QStringLiteral("Proceeds"), QStringLiteral("Cost"), QStringLiteral("Code"),
+                      QStringLiteral("Adjustment"), QStringLiteral("Gain")});
+    for (const ReportGroup& group : report.groups) {
+        const QString box = boxText(group.box);
+        for (const ReportLine& line : group.lines)
+            writeCsvRow(out, row(box, line.description, formatDate(line.acquired),
+                                 formatDate(line.sold), line.code, line.amounts));
+        writeCsvRow(out, row(box,
+                             group.box.isNull() ? QStringLiteral("Total term unknown")
+                                                : QStringLiteral("Total box ") + box,
+                             {}, {}, {}, group.totals));
+    }
+    for (const ReportGroup& group : report.groups) {
+        if (group.box.isNull())
+            continue;
+        writeCsvRow(out, row(boxText(group.box),
+                             QStringLiteral("Schedule D line ") + scheduleDLine(group.box), {}, {},
+                             {}, group.totals));
+    }
+    out.flush();
+    return text.toUtf8();
+}
+
+} // namespace gainbook

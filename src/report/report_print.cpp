@@ -1,0 +1,194 @@
+#include "report/report_print.h"
+
+#include "platform/date_text.h"
+#include "platform/formats.h"
+#include "report/tax_report.h"
+
+#include <algorithm>
+
+namespace gainbook {
+
+namespace {
+
+using Kind = PrintLine::Kind;
+
+const QString kGap = QStringLiteral("  "); // between two columns
+constexpr int kDateWidth = 10;
+constexpr int kCodeWidth = 4;
+constexpr int kMinDescriptionWidth = 16;
+constexpr int kMaxDescriptionWidth = 36; // longer descriptions are cut with "..."
+constexpr int kMinAmountWidth = 12;
+
+// Column widths in characters, wide enough for every line of the report.
+struct Widths {
+    int description = kMinDescriptionWidth;
+    int amount = kMinAmountWidth;
+};
+
+Widths widthsOf(const TaxReport& report) {
+    Widths w;
+    auto widen = [&w](const ReportAmounts& a) {
+        for (Money m : {a.proceeds, a.cost, a.adjustment, a.gain})
+            w.amount = std::max(w.amount, int(formatMoney(m).size()));
+    };
+    for (const ReportGroup& group : report.groups) {
+        for (const ReportLine& line : group.lines) {
+            w.description = std::max(w.description, int(line.description.size()));
+            widen(line.amounts);
+        }
+        widen(group.totals);
+    }
+    w.description = std::min(w.description, kMaxDescriptionWidth);
+    return w;
+}
+
+QString left(const QString& text, int width) {
+    if (text.size() > width)
+        return text.left(width - 3) + QStringLiteral("...");
+    return text.leftJustified(width, u' ');
+}
+
+QString right(const QString& text, int width) {
+    return text.rightJustified(width, u' ');
+}
+
+QString amountColumns(const ReportAmounts& a, const QString& code, const Widths& w) {
+    return kGap + right(formatMoney(a.proceeds), w.amount) + kGap +
+           right(formatMoney(a.cost), w.amount) + kGap + left(code, kCodeWidth) + kGap +
+           right(formatMoney(a.adjustment), w.amount) + kGap + right(formatMoney(a.gain), w.amount);
+}
+
+QString amountHeadings(const Widths& w) {
+    return kGap + right(QStringLiteral("Proceeds"), w.amount) + kGap +
+           right(QStringLiteral("Cost"), w.amount) + kGap +
+           left(QStringLiteral("Code"), kCodeWidth) + kGap +
+           right(QStringLiteral("Adjustment"), w.amount) + kGap +
+           right(QStringLiteral("Gain"), w.amount);
+}
+
+// The line's first three columns; the totals and Schedule D rows use them
+// for their label.
+QString labelColumns(const QString& label, const Widths& w) {
+    return left(label, w.description + 2 * (kDateWidth + 2));
+}
+
+void appendGroup(QVector<PrintLine>& lines, const ReportGroup& group, const Widths& w) {
+    lines.append({Kind::Gap, {}});
+    lines.append({Kind::Heading, reportBoxCaption(group.box)});
+    lines.append({Kind::Columns, left(QStringLiteral("Description"), w.description) + kGap +
+                                     left(QStringLiteral("Acquired"), kDateWidth) + kGap +
+                                     left(QStringLiteral("Sold"), kDateWidth) + amountHeadings(w)});
+    for (const ReportLine& line : group.lines) {
+        lines.append({Kind::Row, left(line.description, w.description) + kGap +
+                                     left(formatDate(line.acquired), kDateWidth) + kGap +
+                                     left(formatDate(line.sold), kDateWidth) +
+                                     amountColumns(line.amounts, line.code, w)});
+    }
+    lines.append({Kind::Total, labelColumns(QStringLiteral("Totals"), w) +
+                                   amountColumns(group.totals, QString(), w)});
+    if (group.box.isNull())
+        lines.append(
+            {Kind::Text, QStringLiteral("These lines belong in no box until their date "
+                                        "acquired is known; Schedule D leaves them out.")});
+}
+
+void appendScheduleD(QVector<PrintLine>& lines, const TaxReport& report, const Widths& w) {
+    lines.append({Kind::Gap, {}});
+    lines.append({Kind::Heading, QStringLiteral("Schedule D lines")});
+    lines.append({Kind::Columns, labelColumns(QStringLiteral("Line"), w) + amountHeadings(w)});
+    for (const ReportGroup& group : report.groups) {
+        if (group.box.isNull())
+            continue;
+        lines.append({Kind::Row, labelColumns(QStringLiteral("Line %1 (Form 8949 box %2)")
+                                                  .arg(scheduleDLine(group.box), group.box),
+                                              w) +
+                                     amountColumns(group.totals, QString(), w)});
+    }
+}
+
+bool knownKind(char c) {
+    switch (Kind(c)) {
+    case Kind::Title:
+    case Kind::Heading:
+    case Kind::Text:
+    case Kind::Columns:
+    case Kind::Row:
+    case Kind::Total:
+    case Kind::Gap:
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString reportBoxCaption(QChar box) {
+    switch (box.unicode()) {
+    case u'A':
+        return QStringLiteral("Box A: short term, basis reported to the IRS");
+    case u'B':
+        return QStringLiteral("Box B: short term, basis not reported to the IRS");
+    case u'C':
+        return QStringLiteral("Box C: short term, not on Form 1099-B");
+    case u'D':
+        return QStringLiteral("Box D: long term, basis reported to the IRS");
+    case u'E':
+        return QStringLiteral("Box E: long term, basis not reported to the IRS");
+    case u'F':
+        return QStringLiteral("Box F: long term, not on Form 1099-B");
+    default:
+        return QStringLiteral("Term unknown: no date acquired");
+    }
+}
+
+QVector<PrintLine> taxReportPrintLines(const TaxReport& report) {
+    const Widths w = widthsOf(report);
+    QVector<PrintLine> lines;
+    lines.reserve(report.lineCount() + 16 * (report.groups.size() + 1));
+    lines.append(
+        {Kind::Title,
+         QStringLiteral("Tax report %1: Form 8949 lines and Schedule D").arg(report.year.year)});
+    const ReportAmounts total = report.total();
+    lines.append({Kind::Text, QStringLiteral("%1 lines sold in %2. Proceeds %3, cost %4, gain or "
+                                             "loss %5.")
+                                  .arg(report.lineCount())
+                                  .arg(report.year.year)
+                                  .arg(formatMoney(total.proceeds), formatMoney(total.cost),
+                                       formatMoney(total.gain))});
+    for (const ReportGroup& group : report.groups)
+        appendGroup(lines, group, w);
+    appendScheduleD(lines, report, w);
+    return lines;
+}
+
+QByteArray printLinesToText(const QVector<PrintLine>& lines) {
+    QString text;
+    text.reserve(lines.size() * 120);
+    for (const PrintLine& line : lines) {
+        text += QChar(char16_t(line.kind));
+        text += u'\t';
+        // A line break inside a text would start a line of its own.
+        QString one = line.text;
+        one.replace(u'\n', u' ').replace(u'\r', u' ');
+        text += one;
+        text += u'\n';
+    }
+    return text.toUtf8();
+}
+
+QVector<PrintLine> printLinesFromText(const QByteArray& text) {
+    QVector<PrintLine> lines;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf('\n', start);
+        if (end < 0)
+            end = text.size();
+        const QByteArrayView line(text.constData() + start, end - start);
+        if (line.size() >= 2 && line[1] == '\t' && knownKind(line[0]))
+            lines.append({Kind(line[0]), QString::fromUtf8(line.sliced(2))});
+        start = end + 1;
+    }
+    return lines;
+}
+
+} // namespace gainbook

@@ -1,0 +1,132 @@
+#include "report/tax_report.h"
+
+#include "platform/form8949_box.h"
+#include "platform/holding_term.h"
+#include "platform/number_text.h"
+
+#include <algorithm>
+#include <array>
+
+namespace gainbook {
+
+namespace {
+
+// The letters in the order the form's boxes are listed.
+constexpr std::array<char16_t, 6> kBoxes = {u'A', u'B', u'C', u'D', u'E', u'F'};
+
+int groupIndex(QChar box) {
+    const auto at = std::find(kBoxes.begin(), kBoxes.end(), box.unicode());
+    return at == kBoxes.end() ? int(kBoxes.size()) : int(at - kBoxes.begin());
+}
+
+ReportLine lineOf(const TaxRecord& record) {
+    ReportLine line;
+    line.description = numberToText(record.quantity) + QStringLiteral(" sh. ") + record.symbol;
+    line.acquired = record.dateAcquired;
+    line.sold = record.dateSold;
+    line.amounts.proceeds = record.salePrice.roundedToCents();
+    line.amounts.cost = record.cost.roundedToCents();
+    line.amounts.gain = line.amounts.proceeds - line.amounts.cost + line.amounts.adjustment;
+    return line;
+}
+
+bool listedBefore(const ReportLine& a, const ReportLine& b) {
+    if (a.sold != b.sold)
+        return a.sold < b.sold;
+    if (a.description != b.description)
+        return a.description < b.description;
+    // An unknown date (invalid) comes first.
+    return a.acquired < b.acquired;
+}
+
+} // namespace
+
+QChar reportBox(const TaxRecord& record) {
+    if (const QString letter = boxLetter(record.box); !letter.isEmpty())
+        return letter.at(0);
+    // A row written without a box (by hand or by an older tool) still has a
+    // term: it goes where basis reported to the IRS would put it.
+    switch (holdingTerm(record.dateAcquired, record.dateSold)) {
+    case HoldingTerm::Short:
+        return u'A';
+    case HoldingTerm::Long:
+        return u'D';
+    case HoldingTerm::Unknown:
+        break;
+    }
+    return {};
+}
+
+bool isShortTermBox(QChar box) {
+    return box == u'A' || box == u'B' || box == u'C';
+}
+
+bool isLongTermBox(QChar box) {
+    return box == u'D' || box == u'E' || box == u'F';
+}
+
+QString scheduleDLine(QChar box) {
+    switch (box.unicode()) {
+    case u'A':
+        return QStringLiteral("1b");
+    case u'B':
+        return QStringLiteral("2");
+    case u'C':
+        return QStringLiteral("3");
+    case u'D':
+        return QStringLiteral("8b");
+    case u'E':
+        return QStringLiteral("9");
+    case u'F':
+        return QStringLiteral("10");
+    default:
+        return {};
+    }
+}
+
+ReportAmounts& ReportAmounts::operator+=(const ReportAmounts& other) {
+    proceeds += other.proceeds;
+    cost += other.cost;
+    adjustment += other.adjustment;
+    gain += other.gain;
+    return *this;
+}
+
+int TaxReport::lineCount() const {
+    int count = 0;
+    for (const ReportGroup& group : groups)
+        count += int(group.lines.size());
+    return count;
+}
+
+ReportAmounts TaxReport::total() const {
+    ReportAmounts sum;
+    for (const ReportGroup& group : groups)
+        sum += group.totals;
+    return sum;
+}
+
+TaxReport buildTaxReport(const QVector<TaxRecord>& records, TaxYear year) {
+    std::array<ReportGroup, kBoxes.size() + 1> byBox;
+    for (size_t i = 0; i < kBoxes.size(); ++i)
+        byBox[i].box = QChar(kBoxes[i]);
+    for (const TaxRecord& record : records) {
+        if (!year.contains(record.dateSold))
+            continue;
+        ReportGroup& group = byBox[size_t(groupIndex(reportBox(record)))];
+        group.lines.append(lineOf(record));
+        group.totals += group.lines.constLast().amounts;
+    }
+
+    TaxReport report;
+    report.year = year;
+    for (ReportGroup& group : byBox) {
+        if (group.lines.isEmpty())
+            continue;
+        std::stable_sort(group.lines.begin(), group.lines.end(), listedBefore);
+        report.groups.append(std::move(group));
+    }
+    return report;
+}
+
+} // namespace gainbook

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/money.h"
+#include "platform/tax_year.h"
+#include "store/records.h"
+
+#include <QDate>
+#include <QString>
+#include <QVector>
+
+namespace gainbook {
+
+// The Form 8949 box a record is reported in: 'A' to 'F', or a null QChar
+// when its term is unknown (no date acquired), which no box takes.
+QChar reportBox(const TaxRecord& record);
+
+// Boxes A to C are short term, D to F long term.
+bool isShortTermBox(QChar box);
+bool isLongTermBox(QChar box);
+
+// The Schedule D line a box's totals go to ("1b", "2", "3", "8b", "9",
+// "10"), empty for the unknown term.
+QString scheduleDLine(QChar box);
+
+// The four money columns of a form line, each in whole cents.
+struct ReportAmounts {
+    Money proceeds;
+    Money cost;
+    Money adjustment;
+    Money gain; // proceeds - cost + adjustment
+
+    ReportAmounts& operator+=(const ReportAmounts& other);
+    friend bool operator==(const ReportAmounts&, const ReportAmounts&) = default;
+};
+
+// One Form 8949 line: one tax record.
+struct ReportLine {
+    QString description; // "100 sh. XYZ"
+    QDate acquired;      // invalid when unknown
+    QDate sold;
+    QString code; // the adjustment's code letters, empty when none
+    ReportAmounts amounts;
+};
+
+// The lines of one box, in the order they are listed, and their totals.
+struct ReportGroup {
+    QChar box; // null for the unknown term
+    QVector<ReportLine> lines;
+    ReportAmounts totals;
+};
+
+// The year's report: one group per box that has lines, A to F, then the
+// records whose term is unknown.
+struct TaxReport {
+    TaxYear year;
+    QVector<ReportGroup> groups;
+
+    int lineCount() const;
+    ReportAmounts total() const;
+};
+
+// Builds the report of records (those not sold in year are left out). Each
+// line is rounded to cents as the form takes it, and every total is the sum
+// of the lines it covers, so the printed columns add up. Lines of a box are
+// listed by date sold, then description, then date acquired.
+TaxReport buildTaxReport(const QVector<TaxRecord>& records, TaxYear year);
+
+} // namespace gainbook

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/outcome.h"
+#include "platform/tax_year.h"
+#include "report/report_print.h"
+#include "report/tax_report.h"
+
+#include <QSqlDatabase>
+
+#include <functional>
+
+namespace gainbook {
+
+enum class ReportFormat { None, Pdf, Csv };
+
+// The format a report file is written in, told by its name's ending
+// (".pdf" or ".csv", in any case); None for any other name.
+ReportFormat reportFormatOf(const QString& path);
+
+// "A tax report is written as a .pdf or a .csv file: FILE"
+QString reportFormatMessage(const QString& path);
+
+// Places the lines on pages and writes them to path as a PDF; an empty text
+// when it was written, else why not. The desktop prints in-process; the
+// command-line tool, which has no graphics library, through a helper
+// program.
+using PdfPrinter = std::function<QString(const QVector<PrintLine>& lines, const QString& path)>;
+
+// The tax report of a year, of every account, written to a PDF or CSV file.
+// Two steps, so that a file is asked for only when there is something to
+// write:
+//
+//     TaxReportFile file;
+//     if (!file.load(db, year).done()) <tell the outcome and stop>;
+//     <tell file.writeTo(path, printer)>;
+//
+// The database is only read.
+class TaxReportFile {
+public:
+    // Reads the records sold in the year: Done with their count, Stopped
+    // with "No tax record sold in 2024 to report" when there are none,
+    // Failed when the store cannot be read.
+    Outcome load(const QSqlDatabase& db, TaxYear year);
+
+    // Writes the report in the format path's ending names, replacing any
+    // file of that name: Done with the number of lines, or Failed, saying
+    // why. Refuses a name of another format, the database the records came
+    // from, its backup, and anything that is not a regular file or a new
+    // name.
+    Outcome writeTo(const QString& path, const PdfPrinter& printPdf) const;
+
+    const TaxReport& report() const { return report_; }
+
+private:
+    TaxReport report_;
+    QString databaseFile_;
+};
+
+} // namespace gainbook

@@ -1,0 +1,122 @@
+#include "cli/cli_commands.h"
+#include "support/pdf_text.h"
+#include "support/test_database.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace gainbook;
+using gainbook::test::TestDatabase;
+
+namespace {
+
+struct Run {
+    int code;
+    QString out;
+    QString err;
+};
+
+Run run(const QStringList& args) {
+    QString out;
+    QString err;
+    QTextStream o(&out);
+    QTextStream e(&err);
+    const int code = runCli(args, o, e);
+    o.flush();
+    e.flush();
+    return {code, out, err};
+}
+
+} // namespace
+
+class TestReportCli : public QObject {
+    Q_OBJECT
+
+private slots:
+    void report_data() {
+        QTest::addColumn<QStringList>("args"); // the file last, in a fresh folder
+        QTest::addColumn<QString>("helper");   // the PDF helper to use, empty for the built one
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("err");  // how standard error starts
+        QTest::addColumn<QString>("text"); // a text the file written holds; empty: no file
+        QTest::newRow("csv") << QStringList{"report", "r.csv"} << "" << 0 << ""
+                             << "A,50 sh. IBM,01/03/2000,02/07/2000,6000.50,5000.00,,0.00,1000.50";
+        QTest::newRow("pdf through the helper") << QStringList{"report", "r.pdf"} << "" << 0 << ""
+                                                << "50 sh. IBM 01/03/2000";
+        QTest::newRow("another year")
+            << QStringList{"--year", "2001", "report", "r.csv"} << "" << 0 << ""
+            << "D,1 sh. T,01/03/1999,02/07/2001";
+        QTest::newRow("nothing sold in the year")
+            << QStringList{"--year", "2019", "report", "r.csv"} << "" << 1
+            << "No tax record sold in 2019 to report"
+            << "";
+        QTest::newRow("another extension") << QStringList{"report", "r.txt"} << "" << 2
+                                           << "A tax report is written as a .pdf or a .csv file: "
+                                           << "";
+        QTest::newRow("no file") << QStringList{"report"} << "" << 2 << ""
+                                 << "";
+        QTest::newRow("over the database, by another name")
+            << QStringList{"report", "db.csv"} << "" << 1
+            << "The tax report could not be written to "
+            << "";
+        QTest::newRow("helper missing")
+            << QStringList{"report", "r.pdf"} << "/nonexistent/gainbook-pdf-writer" << 1
+            << "The tax report could not be written to "
+            << "";
+    }
+    void report() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, helper);
+        QFETCH(int, code);
+        QFETCH(QString, err);
+        QFETCH(QString, text);
+        if (args.last().endsWith(".pdf") && code == 0 && !test::hasPdfText())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        TestDatabase t;
+        t.addTax("O'Brien IRA", "IBM", 50, QDate(2000, 1, 3), QDate(2000, 2, 7), 5000, 6000.5);
+        t.addTax("Old", "T", 1, QDate(1999, 1, 3), QDate(2001, 2, 7), 5, 6);
+        const QByteArray before = [&] {
+            QFile db(t.path());
+            return db.open(QIODevice::ReadOnly) ? db.readAll() : QByteArray();
+        }();
+        // db.csv is a link to the database.
+        QVERIFY(QFile::link(t.path(), t.folder() + "/db.csv"));
+        const QString file = t.folder() + '/' + args.last();
+        if (args.size() > 1)
+            args.last() = file;
+
+        const QByteArray savedHelper = qgetenv("GAINBOOK_PDF_WRITER");
+        if (!helper.isEmpty())
+            qputenv("GAINBOOK_PDF_WRITER", helper.toUtf8());
+        const Run r = run(QStringList{"--db", t.path()} + args);
+        qputenv("GAINBOOK_PDF_WRITER", savedHelper);
+
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.left(err.size()) == err, qPrintable(r.err));
+        QCOMPARE(r.out, QString()); // a report is written silently
+        if (code == 2)
+            QVERIFY(r.err.contains("usage: gainbook-cli"));
+        if (text.isEmpty()) {
+            if (QFileInfo(file).isSymLink()) {
+                QFile db(t.path());
+                QVERIFY(db.open(QIODevice::ReadOnly));
+                QCOMPARE(db.readAll(), before);
+            } else {
+                QVERIFY(!QFile::exists(file));
+            }
+            return;
+        }
+        QString written;
+        if (file.endsWith(".pdf")) {
+            written = test::pdfText(file).simplified();
+        } else {
+            QFile csv(file);
+            QVERIFY(csv.open(QIODevice::ReadOnly));
+            written = QString::fromUtf8(csv.readAll());
+        }
+        QVERIFY2(written.contains(text), qPrintable(written));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReportCli)
+#include "test_report_cli.moc"

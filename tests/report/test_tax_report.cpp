@@ -1,0 +1,304 @@
+#include "main_window/tax_view.h"
+#include "platform/form8949_box.h"
+#include "report/monthly_gains.h"
+#include "report/report_csv.h"
+#include "report/report_print.h"
+#include "report/tax_report.h"
+#include "report/tax_report_file.h"
+#include "support/test_database.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace gainbook;
+using gainbook::test::TestDatabase;
+
+namespace {
+
+struct Sale {
+    QString account;
+    QString symbol;
+    double quantity;
+    QDate acquired;
+    QDate sold;
+    double cost;
+    double salePrice;
+};
+using Sales = QVector<Sale>;
+
+TaxRecord record(const Sale& s) {
+    TaxRecord r;
+    r.accountName = s.account;
+    r.symbol = s.symbol;
+    r.quantity = s.quantity;
+    r.dateAcquired = s.acquired;
+    r.dateSold = s.sold;
+    r.cost = Money::fromDouble(s.cost);
+    r.salePrice = Money::fromDouble(s.salePrice);
+    return r;
+}
+
+QVector<TaxRecord> records(const Sales& sales) {
+    QVector<TaxRecord> list;
+    for (const Sale& s : sales)
+        list << record(s);
+    return list;
+}
+
+void store(TestDatabase& t, const Sales& sales) {
+    for (const Sale& s : sales)
+        t.addTax(s.account, s.symbol, s.quantity, s.acquired, s.sold, s.cost, s.salePrice);
+}
+
+QDate d(int y, int m, int day) {
+    return QDate(y, m, day);
+}
+
+// A small year of two accounts: a short-term gain, long-term lines (one a
+// loss, one with a symbol holding a comma, one with a cost below the cent),
+// a sale whose buy is unknown and a sale of the year before.
+const Sales kYear = {
+    {"O'Brien", "XYZ", 100, d(2024, 1, 10), d(2024, 3, 4), 1000, 1500},
+    {"O'Brien", "BRK,B", 10, d(2020, 5, 1), d(2024, 2, 1), 2000, 1750.25},
+    {"Other", "ABC", 5, QDate(), d(2024, 6, 30), 0, 300},
+    {"Other", "XYZ", 50, d(2022, 6, 1), d(2024, 3, 4), 400.005, 600},
+    {"Other", "OLD", 1, d(2022, 1, 1), d(2023, 12, 31), 1, 2},
+};
+
+QString money(Money m) {
+    return QString::number(m.toDouble(), 'f', 4);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Sales)
+
+class TestTaxReport : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The stored box decides; a row stored without one goes by its term
+    // (the one-year rule itself is tested with the holding term).
+    void boxOfARecord_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QDate>("acquired");
+        QTest::addColumn<QString>("box");
+        const int none = int(Form8949Box::None);
+        QTest::newRow("stored E, held a month") << int(Form8949Box::E) << d(2024, 1, 2) << "E";
+        QTest::newRow("stored B, no date acquired") << int(Form8949Box::B) << QDate() << "B";
+        QTest::newRow("none stored, short") << none << d(2024, 1, 2) << "A";
+        QTest::newRow("none stored, long") << none << d(2022, 1, 2) << "D";
+        QTest::newRow("none stored, no date acquired") << none << QDate() << "";
+    }
+    void boxOfARecord() {
+        QFETCH(int, stored);
+        QFETCH(QDate, acquired);
+        QFETCH(QString, box);
+        TaxRecord r = record({"a", "X", 1, acquired, d(2024, 2, 2), 1, 2});
+        r.box = Form8949Box(stored);
+        const QChar letter = reportBox(r);
+        QCOMPARE(letter.isNull() ? QString() : QString(letter), box);
+    }
+
+    void groupsInFormOrder() {
+        const TaxReport report = buildTaxReport(records(kYear), TaxYear{2024});
+        QCOMPARE(report.groups.size(), 3);
+        QCOMPARE(report.groups[0].box, QChar(u'A'));
+        QCOMPARE(report.groups[1].box, QChar(u'D'));
+        QVERIFY(report.groups[2].box.isNull()); // the unknown term comes last
+        QCOMPARE(report.lineCount(), 4);        // the sale of 2023 is left out
+        // Within a box by date sold.
+        QCOMPARE(report.groups[1].lines.size(), 2);
+        QCOMPARE(report.groups[1].lines[0].description, QStringLiteral("10 sh. BRK,B"));
+        QCOMPARE(report.groups[1].lines[1].description, QStringLiteral("50 sh. XYZ"));
+        // Each line in cents; the box total is the sum of the lines shown.
+        const ReportAmounts& xyz = report.groups[1].lines[1].amounts;
+        QCOMPARE(money(xyz.cost), QStringLiteral("400.0100"));
+        QCOMPARE(money(xyz.gain), QStringLiteral("199.9900"));
+        QCOMPARE(money(report.groups[1].totals.gain), QStringLiteral("-49.7600"));
+        QCOMPARE(money(report.groups[1].totals.cost), QStringLiteral("2400.0100"));
+    }
+
+    // The report of a store against the tax view of each of its accounts:
+    // the same records, the same proceeds and the same gain.
+    void totalsMatchTheTaxView_data() {
+        QTest::addColumn<Sales>("sales");
+        QTest::newRow("one account, short and long")
+            << Sales{{"A", "IBM", 10, d(2024, 1, 2), d(2024, 5, 6), 1000.10, 1200.20},
+                     {"A", "IBM", 10, d(2021, 1, 2), d(2024, 5, 6), 800, 1200.20},
+                     {"A", "T", 3, d(2024, 2, 1), d(2024, 12, 31), 99.99, 12.34}};
+        QTest::newRow("two accounts, losses, unknown term")
+            << Sales{{"A", "IBM", 10, d(2023, 12, 30), d(2024, 1, 1), 500, 250},
+                     {"B", "MSFT", 7, QDate(), d(2024, 7, 4), 0, 700.07},
+                     {"B", "MSFT", 7, d(2010, 7, 4), d(2024, 7, 4), 1.01, 0.5}};
+        QTest::newRow("sales of other years left out of both")
+            << Sales{{"A", "IBM", 10, d(2023, 1, 2), d(2023, 12, 31), 1, 1000},
+                     {"A", "IBM", 10, d(2024, 1, 2), d(2025, 1, 1), 1, 1000},
+                     {"A", "GE", 1, d(2024, 1, 2), d(2024, 6, 1), 10, 20}};
+    }
+    void totalsMatchTheTaxView() {
+        QFETCH(Sales, sales);
+        TestDatabase t;
+        store(t, sales);
+        const TaxYear year{2024};
+        TaxReportFile file;
+        QVERIFY(file.load(t.connection(), year).done());
+
+        TaxTotals view;
+        for (const QString& account : {QStringLiteral("A"), QStringLiteral("B")}) {
+            const TaxTotals one = FillGrid(t.connection(), account, year).totals;
+            view.records += one.records;
+            view.proceeds += one.proceeds;
+            view.gain += one.gain;
+        }
+        const ReportAmounts total = file.report().total();
+        QCOMPARE(file.report().lineCount(), view.records);
+        QCOMPARE(money(total.proceeds), money(view.proceeds));
+        QCOMPARE(money(total.gain), money(view.gain));
+        QCOMPARE(money(total.proceeds - total.cost), money(total.gain));
+    }
+
+    void csvOfASmallStore() {
+        TestDatabase t;
+        store(t, kYear);
+        TaxReportFile file;
+        QCOMPARE(file.load(t.connection(), TaxYear{2024}).count, 4);
+        const QString path = t.folder() + "/report.CSV";
+        const Outcome written = file.writeTo(path, {});
+        QVERIFY2(written.done(), qPrintable(written.message));
+        QFile csv(path);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(csv.readAll()),
+                 QStringLiteral(
+                     "Box,Description,Date Acquired,Date Sold,Proceeds,Cost,Code,Adjustment,Gain\n"
+                     "A,100 sh. XYZ,01/10/2024,03/04/2024,1500.00,1000.00,,0.00,500.00\n"
+                     "A,Total box A,,,1500.00,1000.00,,0.00,500.00\n"
+                     "D,\"10 sh. BRK,B\",05/01/2020,02/01/2024,1750.25,2000.00,,0.00,-249.75\n"
+                     "D,50 sh. XYZ,06/01/2022,03/04/2024,600.00,400.01,,0.00,199.99\n"
+                     "D,Total box D,,,2350.25,2400.01,,0.00,-49.76\n"
+                     ",5 sh. ABC,,06/30/2024,300.00,0.00,,0.00,300.00\n"
+                     ",Total term unknown,,,300.00,0.00,,0.00,300.00\n"
+                     "A,Schedule D line 1b,,,1500.00,1000.00,,0.00,500.00\n"
+                     "D,Schedule D line 8b,,,2350.25,2400.01,,0.00,-49.76\n"));
+    }
+
+    void writeRefusals_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("another format") << "report.txt"
+                                        << "A tax report is written as a .pdf or a .csv file: ";
+        QTest::newRow("over the database, by another name") << "db-link.csv"
+                                                            << "it is the open database";
+        QTest::newRow("a folder") << "sub.csv"
+                                  << "The tax report could not be written to ";
+        QTest::newRow("the PDF writer fails") << "report.pdf"
+                                              << "disk on fire";
+    }
+    void writeRefusals() {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        TestDatabase t;
+        store(t, kYear);
+        QVERIFY(QDir(t.folder()).mkdir("sub.csv"));
+        QVERIFY(QFile::link(t.path(), t.folder() + "/db-link.csv"));
+        TaxReportFile file;
+        QVERIFY(file.load(t.connection(), TaxYear{2024}).done());
+        const QString path = t.folder() + '/' + name;
+        QString printedTo;
+        const Outcome written =
+            file.writeTo(path, [&](const QVector<PrintLine>& lines, const QString& to) {
+                printedTo = to;
+                const bool lineThere = std::any_of(lines.begin(), lines.end(), [](auto& line) {
+                    return line.text.startsWith("50 sh. XYZ");
+                });
+                return lineThere ? QStringLiteral("disk on fire") : QString();
+            });
+        QVERIFY(written.failed());
+        QVERIFY2(written.message.contains(message), qPrintable(written.message));
+        // Only a PDF reaches the printer, and only when the path is allowed.
+        QCOMPARE(printedTo, name.endsWith(".pdf") ? path : QString());
+        // The database stays what it was.
+        QCOMPARE(FillGrid(t.connection(), "O'Brien", TaxYear{2024}).totals.records, 2);
+    }
+
+    // The lines travel to the PDF helper as text and must come back whole.
+    void printLinesTravel_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("count");
+        QTest::newRow("the small year")
+            << printLinesToText(taxReportPrintLines(buildTaxReport(records(kYear), TaxYear{2024})))
+            << -1;
+        QTest::newRow("unknown kinds and stray lines dropped")
+            << QByteArray("T\tTitle\nX\tnot a kind\nR\t  a row, spaces kept  \nno tab\n\nG\t") << 3;
+    }
+    void printLinesTravel() {
+        QFETCH(QByteArray, text);
+        QFETCH(int, count);
+        const QVector<PrintLine> lines = printLinesFromText(text);
+        if (count >= 0)
+            QCOMPARE(lines.size(), count);
+        else
+            QCOMPARE(lines, taxReportPrintLines(buildTaxReport(records(kYear), TaxYear{2024})));
+        QCOMPARE(printLinesFromText(printLinesToText(lines)), lines);
+        // A line break inside a text cannot split a line in two.
+        const QVector<PrintLine> broken{{PrintLine::Kind::Text, "one\ntwo"}};
+        QCOMPARE(printLinesFromText(printLinesToText(broken)).size(), 1);
+    }
+
+    void nothingSoldInTheYear() {
+        TestDatabase t;
+        store(t, kYear);
+        TaxReportFile file;
+        const Outcome loaded = file.load(t.connection(), TaxYear{2022});
+        QVERIFY(loaded.stopped());
+        QCOMPARE(loaded.message, QStringLiteral("No tax record sold in 2022 to report"));
+    }
+
+    void monthlySums_data() {
+        QTest::addColumn<Sales>("sales");
+        QTest::addColumn<QVector<double>>("shortTerm"); // by month, January first
+        QTest::addColumn<QVector<double>>("longTerm");
+        QTest::addColumn<QVector<double>>("unknownTerm");
+        const QVector<double> none(12, 0.0);
+        auto months = [](std::initializer_list<std::pair<int, double>> values) {
+            QVector<double> m(12, 0.0);
+            for (auto [month, value] : values)
+                m[month - 1] = value;
+            return m;
+        };
+        QTest::newRow("the small year")
+            << kYear << months({{3, 500}}) << months({{2, -249.75}, {3, 199.995}})
+            << months({{6, 300}});
+        QTest::newRow("a loss offsets a gain of the same month and term")
+            << Sales{{"A", "X", 1, d(2024, 1, 1), d(2024, 4, 2), 100, 150},
+                     {"A", "Y", 1, d(2024, 2, 1), d(2024, 4, 30), 100, 20}}
+            << months({{4, -30}}) << none << none;
+        QTest::newRow("the one-year boundary splits the terms")
+            << Sales{{"A", "X", 1, d(2023, 3, 15), d(2024, 3, 15), 10, 20},
+                     {"A", "X", 1, d(2023, 3, 15), d(2024, 3, 16), 10, 30},
+                     {"A", "X", 1, d(2023, 12, 1), d(2025, 1, 1), 10, 30}}
+            << months({{3, 10}}) << months({{3, 20}}) << none;
+    }
+    void monthlySums() {
+        QFETCH(Sales, sales);
+        QFETCH(QVector<double>, shortTerm);
+        QFETCH(QVector<double>, longTerm);
+        QFETCH(QVector<double>, unknownTerm);
+        const QVector<TaxRecord> list = records(sales);
+        const MonthlyGains gains = monthlyGains(list, TaxYear{2024});
+        for (int m = 0; m < 12; ++m) {
+            QCOMPARE(gains.shortTerm[size_t(m)], Money::fromDouble(shortTerm[m]));
+            QCOMPARE(gains.longTerm[size_t(m)], Money::fromDouble(longTerm[m]));
+            QCOMPARE(gains.unknownTerm[size_t(m)], Money::fromDouble(unknownTerm[m]));
+        }
+        // The figures beside the chart add up to the tax view's total gain.
+        QVector<TaxRecord> ofYear;
+        for (const TaxRecord& r : list)
+            if (r.dateSold.year() == 2024)
+                ofYear << r;
+        QCOMPARE(gains.total(), taxTotals(ofYear).gain);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTaxReport)
+#include "test_tax_report.moc"
