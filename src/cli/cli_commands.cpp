@@ -25,7 +25,7 @@ const QVector<CliCommand>& cliCommands() {
          QStringLiteral("--broker ENTRY [--account NAME] [--month MONTH] [--derive | --no-derive] "
                         "[--paste] [--timeout S] SOURCE"),
          true, runCaptureCommand},
-        {QStringLiteral("process"), QStringLiteral("ACCOUNT"), true, runProcess},
+        {QStringLiteral("process"), QStringLiteral("[--again] ACCOUNT"), true, runProcess},
         {QStringLiteral("links"), QStringLiteral("ACCOUNT"), true, runLinks},
         {QStringLiteral("detach"), QStringLiteral("ACCOUNT SELLID:BUYID..."), true, runDetach},
         {QStringLiteral("recalc"), QStringLiteral("ACCOUNT"), true, runRecalc},

@@ -33,10 +33,21 @@ bool detachLot(const QSqlDatabase& db, const LotKey& lot) {
     return true;
 }
 
-RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& account) {
+void detachAllLots(const QSqlDatabase& db, const QString& account) {
+    for (const LinkRecord& link : selectLinksOfAccount(db, account)) {
+        if (link.buyId > 0)
+            addToOpenQuantity(db, link.buyId, link.buyQuantity);
+    }
+    deleteLinksOfAccount(db, account);
+}
+
+RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& account) {
+    RecalcResult result;
     const QVector<LinkRecord> links = selectLinksOfAccount(db, account);
-    if (links.isEmpty())
-        return RecalcStatus::NoLinks;
+    if (links.isEmpty()) {
+        result.status = RecalcStatus::NoLinks;
+        return result;
+    }
 
     deleteTaxRecsOfAccount(db, account);
     TxnLookup lookup(db);
@@ -45,8 +56,11 @@ RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
     for (qsizetype first = 0; first < links.size();) {
         const qint64 sellId = links[first].sellId;
         const std::optional<TxnRecord> sell = lookup.byId(sellId);
-        if (!sell)
-            return RecalcStatus::SellMissing;
+        if (!sell) {
+            result.status = RecalcStatus::SellMissing;
+            result.missingSell = links[first];
+            return result;
+        }
 
         lots.clear();
         QString memo;
@@ -76,8 +90,9 @@ RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
         const TermRecords parts = splitByTerm(record, {lots.constData(), size_t(lots.size())});
         for (int part = 0; part < parts.count; ++part)
             writer.insert(parts.records[part]);
+        result.written += parts.count;
     }
-    return RecalcStatus::Done;
+    return result;
 }
 
 } // namespace gainbook

@@ -13,7 +13,18 @@ namespace gainbook {
 // StoreError; the caller holds the transaction.
 bool detachLot(const QSqlDatabase& db, const LotKey& lot);
 
+// Detaches every lot of an account: each buy gets its shares back, whatever
+// account it belongs to, and the account's links go. Throws StoreError; the
+// caller holds the transaction.
+void detachAllLots(const QSqlDatabase& db, const QString& account);
+
 enum class RecalcStatus { Done, NoLinks, SellMissing };
+
+struct RecalcResult {
+    RecalcStatus status = RecalcStatus::Done;
+    qint64 written = 0;     // tax records written
+    LinkRecord missingSell; // SellMissing: the first link of the sell that is gone
+};
 
 // Rebuilds the tax records of an account from its links: per sell, the sum
 // of its lot costs and the earliest date of its buys, split by term as the
@@ -21,6 +32,6 @@ enum class RecalcStatus { Done, NoLinks, SellMissing };
 // record of the account is replaced, hand-entered ones included. Throws
 // StoreError; the caller holds the transaction and rolls it back unless the
 // result is Done.
-RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& account);
+RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& account);
 
 } // namespace gainbook

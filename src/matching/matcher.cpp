@@ -245,6 +245,7 @@ void Matcher::insertTaxRecord() {
     const TermRecords parts = splitByTerm(record, {lots_.constData(), size_t(lots_.size())});
     for (int i = 0; i < parts.count; ++i)
         taxRecords_->insert(parts.records[i]);
+    taxRecordsWritten_ += parts.count;
 }
 
 } // namespace gainbook

@@ -13,7 +13,7 @@ namespace TaxCol {
 enum : int { ID, AccountName, Symbol, Quantity, DateAcquired, DateSold, Cost, SalePrice, Memo };
 }
 namespace LinkCol {
-enum : int { AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo };
+enum : int { AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol };
 }
 
 // The three tables in column order. IDs are 64-bit and never reused, since

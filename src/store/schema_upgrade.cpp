@@ -17,6 +17,16 @@ const QVector<SchemaStep>& schemaSteps() {
     static const QVector<SchemaStep> steps{
         // 1: the tables as they were, stamped; older files may lack indexes.
         schemaStatements(schemaIndexes()),
+        // 2: each link names its sell's date and symbol, so a link whose
+        // sell was deleted can still say which sell it was.
+        schemaStatements({
+            QStringLiteral("ALTER TABLE SellLinks ADD COLUMN SellDate TEXT"),
+            QStringLiteral("ALTER TABLE SellLinks ADD COLUMN SellSymbol TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("UPDATE SellLinks SET "
+                           "SellDate = (SELECT TxnDate FROM Txn WHERE Txn.ID = SellLinks.SellId), "
+                           "SellSymbol = COALESCE((SELECT Symbol FROM Txn "
+                           "WHERE Txn.ID = SellLinks.SellId), '')"),
+        }),
     };
     return steps;
 }
