@@ -7,18 +7,28 @@
 #include "store/tax_table.h"
 #include "store/txn_table.h"
 
+#include <QLocale>
+
 namespace gainbook {
 
 namespace {
 
 template <class Row, class Write> QString saveRows(QVector<Row>& rows, Write write) {
     QString status;
+    qsizetype saved = 0;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         if (!rows[i].state.changed)
             continue;
         if (const QString result = write(rows[i], int(i) + 1); !result.isEmpty())
             status = result;
+        else
+            ++saved;
     }
+    // A failure is what the user must see; otherwise a word that the save
+    // went through.
+    if (status.isEmpty() && saved > 0)
+        status = saved == 1 ? QStringLiteral("1 record saved")
+                            : QStringLiteral("%1 records saved").arg(QLocale::c().toString(saved));
     return status;
 }
 

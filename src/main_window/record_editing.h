@@ -15,8 +15,8 @@ class Prompter;
 // Writes every row that carries the changed mark: a new row is inserted
 // under the account, a stored one updated. A row that fails is left
 // refused (red) and marked and the others are still written. Returns the
-// status-line text of the last failure, or an empty text when every row was
-// saved.
+// status-line text of the last failure, else "N records saved" (empty when
+// no row was marked).
 QString saveChangedRows(QVector<TxnRow>& rows, const QSqlDatabase& db, const QString& account,
                         Prompter& prompter);
 QString saveChangedRows(QVector<TaxRow>& rows, const QSqlDatabase& db, const QString& account,

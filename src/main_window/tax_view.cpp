@@ -100,7 +100,7 @@ QString TaxColumns::text(const TaxRecord& r, int col) const {
     case TaxGridCol::Proceed:
         return formatMoney(r.salePrice);
     case TaxGridCol::Gain:
-        return formatPlain(r.salePrice - r.cost);
+        return formatMoney(r.salePrice - r.cost);
     case TaxGridCol::Comment:
         return r.memo;
     case TaxGridCol::ID:

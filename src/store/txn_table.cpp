@@ -30,7 +30,7 @@ TxnRecord txnFromQuery(const QSqlQuery& query) {
 QVector<std::pair<QString, QString>> selectAccountMonths(const QSqlDatabase& db) {
     QSqlQuery query = runQuery(db, QStringLiteral("SELECT AccountName, TxnMonth FROM Txn "
                                                   "GROUP BY AccountName, TxnMonth "
-                                                  "ORDER BY AccountName, MIN(ID)"));
+                                                  "ORDER BY AccountName, MIN(TxnDate), MIN(ID)"));
     QVector<std::pair<QString, QString>> rows;
     while (query.next())
         rows.append({query.value(0).toString(), query.value(1).toString()});

@@ -14,7 +14,8 @@ namespace gainbook {
 TxnRecord txnFromQuery(const QSqlQuery& query);
 
 // Account and month pairs for the outline: accounts by name, the months of
-// one account in the order they were first captured.
+// one account by their earliest trade (a label says nothing reliable about
+// its dates), then in the order they were first captured.
 QVector<std::pair<QString, QString>> selectAccountMonths(const QSqlDatabase& db);
 
 // The transactions of an account (all months when month is null), by date

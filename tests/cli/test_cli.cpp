@@ -58,11 +58,12 @@ private slots:
             << QStringList{"txns", "O'Brien IRA", "Feb"} << 0
             << "Month,Symbol,Quantity,Txn Type,Txn Date,Txn Amount,Comment,ID\n"
                "Feb,IBM,50,Sold,02/07/2000,\"6,000.50\",\"a, \"\"b\"\"\",2\n";
-        QTest::newRow("tax") << QStringList{"tax", "O'Brien IRA"} << 0
-                             << "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,"
-                                "Comment,ID\n"
-                                "IBM,50,01/03/2000,02/07/2000,\"5,000.00\",\"6,000.50\",1000.50,,"
-                                "1\n";
+        QTest::newRow("tax")
+            << QStringList{"tax", "O'Brien IRA"} << 0
+            << "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,"
+               "Comment,ID\n"
+               "IBM,50,01/03/2000,02/07/2000,\"5,000.00\",\"6,000.50\",\"1,000.50\",,"
+               "1\n";
         QTest::newRow("tax totals with a loss")
             << QStringList{"tax", "Old", "--totals"} << 0
             << "Total Records 1\nTotal Proceed 500.00\nTotal Gain/Loss -500.00\n";

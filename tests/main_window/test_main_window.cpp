@@ -205,6 +205,52 @@ private slots:
         QVERIFY(!m.outline().isItemExpanded(0));
     }
 
+    // Every way out of the grid asks before unsaved edits are lost: No keeps
+    // the window, the edits and Save; Yes goes on without them.
+    void leavingWithUnsavedEdits_data() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("answer");
+        for (const char* way : {"Exit", "close", "Capture", "Process", "F5"}) {
+            QTest::addRow("%s, No", way) << QString(way) << false;
+            QTest::addRow("%s, Yes", way) << QString(way) << true;
+        }
+    }
+
+    void leavingWithUnsavedEdits() {
+        QFETCH(QString, way);
+        QFETCH(bool, answer);
+        Window m;
+        m.load();
+        int screensOpened = 0;
+        m.w->commands().setCaptureScreen([&] { ++screensOpened; });
+        m.w->commands().setProcessScreen([&] { ++screensOpened; });
+        m.select("Acme");
+        m.type(1, TxnGridCol::Quantity, "12");
+        m.prompter.answers.enqueue(answer);
+
+        if (way == "Exit")
+            m.w->commands().Command1->click();
+        else if (way == "close")
+            m.w->close();
+        else if (way == "Capture")
+            m.w->commands().Command2->click();
+        else if (way == "Process")
+            m.w->commands().Command3->click();
+        else {
+            auto* refresh = m.w->findChild<QAction*>("actRefresh");
+            QCOMPARE(refresh->shortcut(), QKeySequence(Qt::Key_F5));
+            refresh->trigger();
+        }
+
+        QCOMPARE(m.prompter.questions, QStringList{"Are you sure you want to ignore changes?"});
+        const bool leaving = way == "Exit" || way == "close";
+        QCOMPARE(m.exits.size(), leaving && answer ? 1 : 0);
+        QCOMPARE(screensOpened, !leaving && way != "F5" && answer ? 1 : 0);
+        QCOMPARE(m.w->cmdAdd->isEnabled(), !answer);
+        if (!answer)
+            QCOMPARE(m.model().text(1, TxnGridCol::Quantity), QString("12"));
+    }
+
     // The questions' texts are checked with the delete lists themselves.
     void deleteKeyOnOutlineItems_data() {
         QTest::addColumn<bool>("tax");

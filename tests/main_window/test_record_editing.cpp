@@ -71,13 +71,15 @@ private slots:
         RecordingPrompter prompter;
         QVector<TxnRow> rows{newTxnRow("All")};
         type(rows[0], TxnGridCol::Symbol, "ibm");
-        QVERIFY(saveChangedRows(rows, t.connection(), "Acme", prompter).isEmpty());
+        QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
+                 QString("1 record saved"));
         const qint64 id = rows[0].record.id;
         QVERIFY(id > 0);
         QVERIFY(!rows[0].state.isNew);
         QCOMPARE(TxnColumns().text(rows[0].record, TxnGridCol::ID), QString::number(id));
         type(rows[0], TxnGridCol::Quantity, "250");
-        QVERIFY(saveChangedRows(rows, t.connection(), "Acme", prompter).isEmpty());
+        QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
+                 QString("1 record saved"));
         QCOMPARE(count(t, "Txn"), 1);
         const auto stored = selectTxnById(t.connection(), id);
         QVERIFY(stored);
@@ -99,7 +101,8 @@ private slots:
         QVERIFY(!rows[0].state.isNew);
 
         type(rows[0], TxnGridCol::Quantity, "12");
-        QVERIFY(saveChangedRows(rows, t.connection(), "Acme", prompter).isEmpty());
+        QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
+                 QString("1 record saved"));
         QCOMPARE(count(t, "Txn"), 1);
         QCOMPARE(selectTxnById(t.connection(), 9999)->quantity, 12.0);
 
@@ -137,7 +140,8 @@ private slots:
         QVector<TxnRow> rows{newTxnRow("All")};
         type(rows[0], TxnGridCol::Symbol, "IBM");
         QCOMPARE(type(rows[0], col, typed), QString());
-        QVERIFY(saveChangedRows(rows, t.connection(), "Acme", prompter).isEmpty());
+        QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
+                 QString("1 record saved"));
         const auto stored = selectTxnById(t.connection(), rows[0].record.id);
         QCOMPARE(stored->quantity, quantity);
         QCOMPARE(stored->amount, Money::fromCents(amountCents));
@@ -194,7 +198,8 @@ private slots:
         } else if (col != TaxGridCol::Symbol) {
             type(rows[0], col, "7");
         }
-        QVERIFY(saveChangedRows(rows, t.connection(), "Acme", prompter).isEmpty());
+        QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
+                 QString("1 record saved"));
         QCOMPARE(count(t, "TaxRec"), 2);
         QVERIFY(rows[0].state.error.isEmpty());
         QCOMPARE(rows[0].record.symbol, QString("AAPL"));

@@ -14,11 +14,14 @@
 #include "widgets/spread_grid.h"
 #include "widgets/status_hints.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,6 +31,8 @@ namespace gainbook {
 namespace {
 
 constexpr int kOutlineWidth = 190;
+// Where each window was left, by object name.
+const QString kWindowSection = QStringLiteral("Windows");
 
 } // namespace
 
@@ -83,6 +88,19 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
     connect(grid_, &RecordGridPane::statusText, Status, &QLabel::setText);
     connect(outline_, &AccountOutlinePane::statusText, Status, &QLabel::setText);
     connect(commands_, &MainCommands::statusText, Status, &QLabel::setText);
+    commands_->mayLeaveEdits = [this] { return dropUnsavedEdits(); };
+    cmdNew->setShortcut(QKeySequence::New);
+    cmdAdd->setShortcut(QKeySequence::Save);
+    cmdNew->setToolTip(cmdNew->shortcut().toString(QKeySequence::NativeText));
+    cmdAdd->setToolTip(cmdAdd->shortcut().toString(QKeySequence::NativeText));
+    auto* refresh = new QAction(QStringLiteral("Refresh"), this);
+    refresh->setObjectName(QStringLiteral("actRefresh"));
+    refresh->setShortcut(QKeySequence::Refresh);
+    addAction(refresh);
+    connect(refresh, &QAction::triggered, this, [this] {
+        if (dropUnsavedEdits())
+            Form_Activate();
+    });
     outline_->setFirstEmptyRebuild([this] {
         if (commands_->hasCaptureScreen())
             commands_->Command2_Click();
@@ -149,6 +167,9 @@ bool frmMain::Form_Load() {
     if (!openDatabaseForStart(context_.database(), context_.settings(),
                               context_.applicationDirectory(), prompter_, services_.chooseFile))
         return false;
+    showDatabaseInTitle();
+    restoreGeometry(QByteArray::fromBase64(
+        context_.settings().value(kWindowSection, objectName(), QString()).toLatin1()));
     settleTaxYear();
     outline_->DisplayList();
     return true;
@@ -249,7 +270,30 @@ void frmMain::optTax_Click() {
     switchView(true);
 }
 
+bool frmMain::dropUnsavedEdits() {
+    if (!grid_->hasUnsavedEdits())
+        return true;
+    if (!prompter_.ask(QStringLiteral("Are you sure you want to ignore changes?")))
+        return false;
+    grid_->Command4_Click();
+    return true;
+}
+
+void frmMain::showDatabaseInTitle() {
+    const QString path = context_.database().path();
+    setWindowTitle(path.isEmpty() ? QStringLiteral("Your Account at a Glance")
+                                  : QStringLiteral("Your Account at a Glance - ") +
+                                        QDir::toNativeSeparators(path));
+}
+
 void frmMain::closeEvent(QCloseEvent* event) {
+    // Unsaved edits are the one thing Exit could lose.
+    if (!dropUnsavedEdits()) {
+        event->ignore();
+        return;
+    }
+    context_.settings().setValue(kWindowSection, objectName(),
+                                 QString::fromLatin1(saveGeometry().toBase64()));
     // Closing the home window ends the program, whatever else is open.
     event->accept();
     if (services_.endProgram)

@@ -75,6 +75,10 @@ private:
     // The year from the settings, else the latest sell's, else 2000.
     void settleTaxYear();
     void fillYearList();
+    // True when there are no unsaved edits or the user lets them go (they
+    // are then dropped); false keeps them.
+    bool dropUnsavedEdits();
+    void showDatabaseInTitle();
 
     AppContext& context_;
     Prompter& prompter_;

@@ -8,6 +8,7 @@
 #include "store/store_backup.h"
 
 #include <QEventLoop>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
@@ -69,12 +70,15 @@ MainCommands::MainCommands(AppContext& context, Prompter& prompter, QMainWindow*
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuIndex = addItem(mnuHelp, QStringLiteral("mnuIndex"), QStringLiteral("Help Index (Local)"));
+    mnuIndex = addItem(mnuHelp, QStringLiteral("mnuIndex"), QStringLiteral("Help &Index (Local)"));
     mnuHelpwebIndex = addItem(mnuHelp, QStringLiteral("mnuHelpwebIndex"),
-                              QStringLiteral("Help Index (on Web with updates)"));
+                              QStringLiteral("Help Index (on &Web with updates)"));
     mnuHelp->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
-    mnuAbout = addItem(mnuHelp, QStringLiteral("mnuAbout"), QStringLiteral("About Gainbook"));
-    mnuDisclaim = addItem(mnuHelp, QStringLiteral("mnuDisclaim"), QStringLiteral("Disclaimer"));
+    mnuAbout = addItem(mnuHelp, QStringLiteral("mnuAbout"), QStringLiteral("&About Gainbook"));
+    mnuDisclaim = addItem(mnuHelp, QStringLiteral("mnuDisclaim"), QStringLiteral("&Disclaimer"));
+
+    mnExit->setShortcut(QKeySequence::Quit);
+    mnuIndex->setShortcut(QKeySequence::HelpContents);
 
     // Screens that are not part of the program yet stay unavailable rather
     // than pretend to work.
@@ -127,13 +131,17 @@ void MainCommands::Command1_Click() {
     window_->close();
 }
 
+bool MainCommands::mayLeave() const {
+    return !mayLeaveEdits || mayLeaveEdits();
+}
+
 void MainCommands::Command2_Click() {
-    if (openCapture_)
+    if (openCapture_ && mayLeave())
         openCapture_();
 }
 
 void MainCommands::Command3_Click() {
-    if (openProcess_)
+    if (openProcess_ && mayLeave())
         openProcess_();
 }
 

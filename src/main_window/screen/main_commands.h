@@ -52,6 +52,10 @@ public:
     void setTxfExport(std::function<void()> run);
     bool hasCaptureScreen() const { return bool(openCapture_); }
 
+    // Asked before another screen opens: false keeps the user where the
+    // unsaved edits are.
+    std::function<bool()> mayLeaveEdits;
+
     // How a page window is shown modally; tests replace it.
     std::function<void(frmBrowse*)> runModal;
 
@@ -77,6 +81,7 @@ signals:
     void backupRestored();
 
 private:
+    bool mayLeave() const;
     void showHelp(const QString& page);
     void showModalPage(const QString& page);
 

@@ -76,6 +76,9 @@ void RecordGridPane::setUnsavedEdits(bool unsaved) {
 void RecordGridPane::ClearGrid() {
     txnRows_->clear();
     taxRows_->clear();
+    // Totals of records no longer shown would mislead.
+    setTotalsCaptions(QStringLiteral("Total Records"), QStringLiteral("Total Proceeds"),
+                      QStringLiteral("Total Gain"));
 }
 
 void RecordGridPane::fill() {
