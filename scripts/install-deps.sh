@@ -9,6 +9,7 @@ packages=(
   qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
   libgl-dev libfreexl-dev libzip-dev
   fonts-dejavu-core xvfb xauth
+  dpkg-dev file groff-base
 )
 
 missing=()

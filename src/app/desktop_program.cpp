@@ -6,6 +6,7 @@
 #include "main_window/screen/frm_main.h"
 #include "main_window/screen/main_commands.h"
 #include "matching/screen/frm_process.h"
+#include "platform/installed_files.h"
 #include "platform/settings_store.h"
 #include "startup/app_context.h"
 #include "startup/screen/database_chooser.h"
@@ -34,6 +35,11 @@ int runDesktopProgram(int argc, char** argv) {
 
     QtSettingsStore settings;
     AppContext context(QDir::currentPath(), settings);
+    // The help pages of this program, wherever it was started from.
+    const QString docs =
+        findHelpFolder(QCoreApplication::applicationDirPath(), QDir::currentPath());
+    if (!docs.isEmpty())
+        context.setDocsFolder(docs);
     MessageBoxPrompter prompter;
     QPointer<frmMain> mainWindow;
 

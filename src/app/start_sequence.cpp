@@ -15,7 +15,7 @@ StartSequence::StartSequence(AppContext& context, Steps steps, QObject* parent)
 
 bool StartSequence::Main(bool timerOn) {
     context_.setPageToShow(context_.docsPage(QStringLiteral("splash.htm")));
-    splash_ = new frmBrowse(context_.pageToShow(), context_.applicationDirectory());
+    splash_ = new frmBrowse(context_.pageToShow(), context_.docsFolder());
     splash_->setAttribute(Qt::WA_DeleteOnClose);
     splash_->cmdClose->hide();
     // Queued: the disclaimer runs its own event loop, which must not run
@@ -43,7 +43,7 @@ void StartSequence::splashDone() {
 std::function<bool()> StartSequence::componentStep(AppContext& context, Prompter& prompter) {
     return [&context, &prompter] {
         return CheckComponents(context.settings(), prompter,
-                               requiredComponents(context.applicationDirectory()));
+                               requiredComponents(context.docsFolder()));
     };
 }
 

@@ -6,6 +6,7 @@
 #include "capture/sources/pasted_text.h"
 #include "cli/capture_document.h"
 #include "cli/cli_session.h"
+#include "platform/installed_files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -104,7 +105,8 @@ int runCaptureCommand(CliSession& session, const QStringList& args) {
     // chosen; the options then change them as typing into them would.
     CaptureState state = CaptureState::initial();
     if (const BrokerEntry* entry = findBrokerEntry(parsed.broker)) {
-        const QString docs = QDir(QCoreApplication::applicationDirPath()).filePath("docs");
+        const QString docs =
+            findHelpFolder(QCoreApplication::applicationDirPath(), QDir::currentPath());
         chooseBrokerEntry(state, *entry, QDir::currentPath(),
                           QDir(docs).filePath(welcomePageName()));
     }

@@ -1,9 +1,9 @@
 #include "cli/capture_document.h"
 
 #include "capture/page_document_json.h"
+#include "platform/installed_files.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -21,7 +21,7 @@ QString helperPath() {
     const QString named = qEnvironmentVariable("GAINBOOK_PAGE_SNAPSHOT");
     if (!named.isEmpty())
         return named;
-    return QDir(QCoreApplication::applicationDirPath()).filePath(kPageSnapshotProgram);
+    return findHelperProgram(QCoreApplication::applicationDirPath(), kPageSnapshotProgram);
 }
 
 DocumentOpen loadThroughHelper(const QString& source, int stallMs, PageDocument& document,

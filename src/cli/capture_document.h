@@ -15,7 +15,8 @@ enum class DocumentOpen {
 };
 
 // The program that loads pages for gainbook-cli, looked for beside the
-// running program (or where GAINBOOK_PAGE_SNAPSHOT names it).
+// running program, then in the installed helpers' folder (or where
+// GAINBOOK_PAGE_SNAPSHOT names it).
 inline const QString kPageSnapshotProgram = QStringLiteral("gainbook-page-snapshot");
 
 // Opens the document a capture reads from source (resolved from the text

@@ -3,6 +3,7 @@
 #include "cli/backup_commands.h"
 #include "cli/buy_commands.h"
 #include "cli/capture_commands.h"
+#include "cli/cli_help.h"
 #include "cli/cli_session.h"
 #include "cli/matching_commands.h"
 #include "cli/record_commands.h"
@@ -52,7 +53,7 @@ bool writesToDatabase(const QString& name) {
 }
 
 void printCommandList(QTextStream& err) {
-    err << "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | --no] COMMAND [ARGS...]\n"
+    err << "usage: gainbook-cli " << kGlobalOptions << " COMMAND [ARGS...]\n"
         << "commands:\n";
     for (const CliCommand& command : cliCommands())
         err << "  " << command.name
@@ -112,7 +113,11 @@ int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
             }
             answer = yes;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            printCommandList(err);
+            printHelp(out);
+            return ExitOk;
+        } else if (arg == QLatin1String("--version")) {
+            out << versionText() << '\n';
+            out.flush();
             return ExitOk;
         } else if (arg.startsWith(u'-')) {
             err << "Unknown option: " << arg << '\n';
@@ -136,6 +141,12 @@ int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         err << "Unknown command: " << name << '\n';
         printCommandList(err);
         return ExitUsage;
+    }
+
+    // Help is asked before anything is opened, so it works without a database.
+    if (asksForHelp(arguments.mid(i + 1))) {
+        printCommandHelp(out, *command);
+        return ExitOk;
     }
 
     if (databasePath.isEmpty()) {

@@ -1,5 +1,6 @@
 #include "cli/cli_session.h"
 
+#include "cli/cli_help.h"
 #include "store/sell_years.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
@@ -55,7 +56,7 @@ int CliSession::finish(const Outcome& outcome) {
 int CliSession::usage(const QString& message) {
     if (!message.isEmpty())
         err_ << message << '\n';
-    err_ << "usage: gainbook-cli [--db FILE] [--yes | --no] " << usageLine_ << '\n';
+    err_ << "usage: gainbook-cli " << kGlobalOptions << ' ' << usageLine_ << '\n';
     err_.flush();
     return ExitUsage;
 }

@@ -19,7 +19,12 @@ public:
     AppContext(QString applicationDirectory, SettingsStore& settings);
 
     const QString& applicationDirectory() const { return applicationDirectory_; }
-    // A file under the application's docs folder.
+
+    // The folder of the help pages: the docs folder of the application
+    // directory until the program sets the one it found (findHelpFolder).
+    const QString& docsFolder() const { return docsFolder_; }
+    void setDocsFolder(const QString& folder);
+    // A file in the help pages' folder.
     QString docsPage(const QString& fileName) const;
 
     const QString& pageToShow() const { return pageToShow_; }
@@ -36,6 +41,7 @@ public:
 
 private:
     QString applicationDirectory_;
+    QString docsFolder_;
     QString pageToShow_;
     SettingsStore& settings_;
     Database database_;

@@ -20,10 +20,10 @@ QString versionSection() {
     return QString::number(GAINBOOK_VERSION_MAJOR) + QString::number(GAINBOOK_VERSION_MINOR);
 }
 
-QVector<Component> requiredComponents(const QString& applicationDirectory) {
+QVector<Component> requiredComponents(const QString& docsFolder) {
     const QString engine = QDir(QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath))
                                .filePath(QStringLiteral("QtWebEngineProcess"));
-    const QString docs = QDir(applicationDirectory).filePath(QStringLiteral("docs"));
+    const QString docs = docsFolder;
     return {
         {QStringLiteral("The SQLite database driver for Qt (QSQLITE) is not installed."),
          [] { return QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")); }},

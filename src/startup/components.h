@@ -17,8 +17,8 @@ struct Component {
 };
 
 // What the desktop program needs: the SQLite driver, the browser engine's
-// helper process and the help pages under the application directory.
-QVector<Component> requiredComponents(const QString& applicationDirectory);
+// helper process and the folder of the help pages.
+QVector<Component> requiredComponents(const QString& docsFolder);
 
 // The settings section of this version ("20" for 2.0).
 QString versionSection();

@@ -1,4 +1,5 @@
 #include "app/start_sequence.h"
+#include "platform/installed_files.h"
 #include "startup/app_context.h"
 #include "startup/screen/frm_browse.h"
 #include "startup/screen/frm_disclaim.h"
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWebEngineView>
 #include <QtTest>
 
 using namespace gainbook;
@@ -95,6 +97,39 @@ private slots:
         QCOMPARE(s.exits, QList<int>{0});
         QCOMPARE(s.disclaimers, 0);
         QTRY_VERIFY(!s.sequence->splash());
+    }
+
+    // Started from a folder without pages, the program finds its own (here
+    // those of the build tree, beside the built program) and every shipped
+    // page loads, rather than the browser's "file not found".
+    void shippedPagesLoadFromAnotherFolder_data() {
+        QTest::addColumn<QString>("page");
+        for (const char* page :
+             {"splash.htm", "usrguid.htm", "about.htm", "disclaim.htm", "welcome.html"})
+            QTest::newRow(page) << QString::fromLatin1(page);
+    }
+    void shippedPagesLoadFromAnotherFolder() {
+        QFETCH(QString, page);
+        QTemporaryDir elsewhere;
+        const QString startedIn = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(elsewhere.path()));
+        const QString docs = findHelpFolder(GAINBOOK_PROGRAMS_DIR, QDir::currentPath());
+        QVERIFY(QDir::setCurrent(startedIn));
+        QVERIFY2(!docs.isEmpty(), "no help pages beside " GAINBOOK_PROGRAMS_DIR);
+
+        MemorySettings settings;
+        AppContext context(elsewhere.path(), settings);
+        context.setDocsFolder(docs);
+        // The start shows the splash of the folder found.
+        QCOMPARE(context.pageToShow(), QDir(docs).filePath("splash.htm"));
+
+        frmBrowse window(context.docsPage(page), context.docsFolder());
+        QSignalSpy loaded(window.WebBrowser1, &QWebEngineView::loadFinished);
+        window.show();
+        QVERIFY(loaded.count() > 0 || loaded.wait(30000));
+        QVERIFY2(loaded.first().first().toBool(), qPrintable(context.docsPage(page)));
+        QCOMPARE(window.isSplashPage(), page == "splash.htm");
+        QCOMPARE(window.isUserGuidePage(), page == "usrguid.htm");
     }
 
     void disclaimerButtons_data() {

@@ -45,6 +45,9 @@ private slots:
         // db1.db in the folder is not used once a path has been stored.
         QTest::newRow("stored file gone asks")
             << true << "deleted.db" << true << OpenStatus::Ok << 1 << "mine.db";
+        // The file the settings remember, wherever the program is started.
+        QTest::newRow("stored file wins over db1.db")
+            << true << "mine.db" << true << OpenStatus::Ok << 0 << "mine.db";
         QTest::newRow("cancel") << false << "" << false << OpenStatus::NotFound << 1 << "";
         QTest::newRow("other failures not asked again")
             << false << "junk.db" << true << OpenStatus::NotADatabase << 0 << "junk.db";

@@ -203,7 +203,7 @@ void frmCapture::buildLayout() {
 }
 
 QString frmCapture::docsFolder() const {
-    return QDir(context_.applicationDirectory()).filePath(QStringLiteral("docs"));
+    return context_.docsFolder();
 }
 
 void frmCapture::Form_Load() {

@@ -179,14 +179,14 @@ void MainCommands::showHelp(const QString& page) {
         return;
     }
     context_.setPageToShow(page);
-    help_ = new frmBrowse(page, context_.applicationDirectory());
+    help_ = new frmBrowse(page, context_.docsFolder());
     help_->setAttribute(Qt::WA_DeleteOnClose);
     help_->show();
 }
 
 void MainCommands::showModalPage(const QString& page) {
     context_.setPageToShow(page);
-    runModal(new frmBrowse(page, context_.applicationDirectory(), window_));
+    runModal(new frmBrowse(page, context_.docsFolder(), window_));
 }
 
 void MainCommands::mnuIndex_Click() {

@@ -27,9 +27,8 @@ bool samePath(const QString& page, const QString& path) {
 
 } // namespace
 
-frmBrowse::frmBrowse(QString page, QString applicationDirectory, QWidget* parent)
-    : QWidget(parent, Qt::Window), page_(std::move(page)),
-      applicationDirectory_(std::move(applicationDirectory)) {
+frmBrowse::frmBrowse(QString page, QString docsFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window), page_(std::move(page)), docsFolder_(std::move(docsFolder)) {
     setWindowTitle(QStringLiteral("Form1"));
     WebBrowser1 = new QWebEngineView(this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
@@ -46,13 +45,12 @@ frmBrowse::frmBrowse(QString page, QString applicationDirectory, QWidget* parent
 }
 
 bool frmBrowse::isSplashPage() const {
-    return samePath(page_, QDir(applicationDirectory_).filePath(QStringLiteral("docs/splash.htm")));
+    return samePath(page_, QDir(docsFolder_).filePath(QStringLiteral("splash.htm")));
 }
 
 bool frmBrowse::isUserGuidePage() const {
     return page_ == webUserGuideAddress() ||
-           samePath(page_,
-                    QDir(applicationDirectory_).filePath(QStringLiteral("docs/usrguid.htm")));
+           samePath(page_, QDir(docsFolder_).filePath(QStringLiteral("usrguid.htm")));
 }
 
 void frmBrowse::Form_Load() {

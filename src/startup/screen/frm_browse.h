@@ -15,8 +15,9 @@ class frmBrowse : public QWidget {
     Q_OBJECT
 
 public:
-    // applicationDirectory tells the help pages, which open larger, apart.
-    frmBrowse(QString page, QString applicationDirectory, QWidget* parent = nullptr);
+    // docsFolder, the folder of the help pages, tells the splash and the
+    // user guide, which open differently, apart.
+    frmBrowse(QString page, QString docsFolder, QWidget* parent = nullptr);
 
     const QString& page() const { return page_; }
     bool isSplashPage() const;
@@ -44,7 +45,7 @@ private:
     void Form_Resize();
 
     QString page_;
-    QString applicationDirectory_;
+    QString docsFolder_;
     bool cascaded_ = false;
 };
 

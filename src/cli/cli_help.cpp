@@ -1,0 +1,100 @@
+#include "cli/cli_help.h"
+
+#include "cli/cli_commands.h"
+
+#include <QHash>
+
+namespace gainbook {
+
+namespace {
+
+#ifndef GAINBOOK_VERSION
+#define GAINBOOK_VERSION "0"
+#endif
+
+const QHash<QString, QString>& summaries() {
+    static const QHash<QString, QString> texts = {
+        {"init", "Creates the database file named by --db with its empty tables; an existing "
+                 "file is never overwritten."},
+        {"accounts", "Prints the account outline as CSV: each account (level 1) followed by "
+                     "its capture months (level 2)."},
+        {"txns", "Prints the transactions of an account, or of one of its months, as CSV."},
+        {"tax", "Prints the account's tax records sold in the tax year as CSV, or with "
+                "--totals the three totals of the tax view."},
+        {"capture", "Captures the buys and sells of a broker page (.htm/.html or an address), "
+                    "a spreadsheet (.csv/.xls/.xlsx) or, with --paste, a text file read as "
+                    "pasted text."},
+        {"process", "Matches every sell of the account against the open buys of its symbol "
+                    "and writes the tax records."},
+        {"links", "Prints the matching grid of the account (its sells and the buy lots "
+                  "applied to them) as CSV."},
+        {"detach", "Detaches the named buy lots from their sells, as clearing their Linked "
+                   "boxes and pressing Update."},
+        {"recalc", "Rebuilds the account's tax records from its links (Save/Recalculate)."},
+        {"buys", "Prints the buys offered for a sell as CSV; --filter chooses the list's "
+                 "entry 1 to 4 as on the buy selection screen."},
+        {"link", "Links a buy to a sell, with the quantity and cost when given, as marking it "
+                 "and pressing Apply."},
+        {"new-buy", "Stores a buy that is missing from the database and links it to the "
+                    "sell."},
+        {"export-txf", "Writes the tax records sold in the tax year, of every account, to a "
+                       "TXF file."},
+        {"import-txf", "Adds the tax records of a TXF file to the database."},
+        {"restore", "Puts back the backup taken before the last processing run, capture or "
+                    "import."},
+    };
+    return texts;
+}
+
+} // namespace
+
+QString versionText() {
+    return QStringLiteral("gainbook-cli ") + QStringLiteral(GAINBOOK_VERSION);
+}
+
+QString commandUsage(const CliCommand& command) {
+    QString line = QStringLiteral("gainbook-cli ") + kGlobalOptions + u' ' + command.name;
+    if (!command.arguments.isEmpty())
+        line += u' ' + command.arguments;
+    return line;
+}
+
+QString commandSummary(const QString& name) {
+    return summaries().value(name);
+}
+
+void printHelp(QTextStream& out) {
+    out << "usage: gainbook-cli " << kGlobalOptions << " COMMAND [ARGS...]\n"
+        << "       gainbook-cli COMMAND --help\n"
+        << "       gainbook-cli --version\n"
+        << "\n"
+        << "Works on a Gainbook database with the same rules as the desktop program.\n"
+        << "\n"
+        << "options:\n"
+        << "  --db FILE      the database (default: the one the settings remember, else "
+           "db1.db here)\n"
+        << "  --year YYYY    the tax year (default: the year of the latest sell, else 2000)\n"
+        << "  --yes, --no    the answer to every question (default: No)\n"
+        << "  --help         this text\n"
+        << "  --version      the version\n"
+        << "\n"
+        << "commands:\n";
+    for (const CliCommand& command : cliCommands()) {
+        out << "  " << command.name;
+        if (!command.arguments.isEmpty())
+            out << ' ' << command.arguments;
+        out << "\n      " << commandSummary(command.name) << '\n';
+    }
+    out.flush();
+}
+
+void printCommandHelp(QTextStream& out, const CliCommand& command) {
+    out << "usage: " << commandUsage(command) << "\n\n" << commandSummary(command.name) << '\n';
+    out.flush();
+}
+
+bool asksForHelp(const QStringList& args) {
+    return args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"));
+}
+
+} // namespace gainbook

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QTextStream>
+
+namespace gainbook {
+
+struct CliCommand;
+
+// The options that stand before the command, as the usage lines show them.
+inline const QString kGlobalOptions = QStringLiteral("[--db FILE] [--year YYYY] [--yes | --no]");
+
+// "gainbook-cli 2.0": the program and the version it was built as.
+QString versionText();
+
+// The usage line of one command, without "usage: ".
+QString commandUsage(const CliCommand& command);
+
+// One sentence on what a command does; empty for a name without one.
+QString commandSummary(const QString& name);
+
+// gainbook-cli --help: the usage line, the options and every command.
+void printHelp(QTextStream& out);
+
+// gainbook-cli COMMAND --help: its usage line and what it does.
+void printCommandHelp(QTextStream& out, const CliCommand& command);
+
+// True when the arguments after a command ask for its help.
+bool asksForHelp(const QStringList& args);
+
+} // namespace gainbook

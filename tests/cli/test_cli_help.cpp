@@ -1,0 +1,107 @@
+#include "cli/cli_commands.h"
+#include "cli/cli_help.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace gainbook;
+
+namespace {
+
+struct Run {
+    int code;
+    QString out;
+    QString err;
+};
+
+Run run(const QStringList& args) {
+    QString out;
+    QString err;
+    QTextStream o(&out);
+    QTextStream e(&err);
+    const int code = runCli(args, o, e);
+    o.flush();
+    e.flush();
+    return {code, out, err};
+}
+
+} // namespace
+
+class TestCliHelp : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Help and version never open (nor create) the database, even one that
+    // does not exist, and are results: standard output, exit 0.
+    void helpAndVersion_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("outStart"); // "" when nothing is printed there
+        QTest::addColumn<QString>("errPart");  // "" when nothing is printed there
+        const QString version = QStringLiteral("gainbook-cli " GAINBOOK_PROJECT_VERSION "\n");
+        QTest::newRow("--version") << QStringList{"--version"} << 0 << version << "";
+        QTest::newRow("--version before a command")
+            << QStringList{"--version", "init"} << 0 << version << "";
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << "usage: gainbook-cli"
+                                << "";
+        QTest::newRow("-h") << QStringList{"-h"} << 0 << "usage: gainbook-cli"
+                            << "";
+        QTest::newRow("command --help")
+            << QStringList{"txns", "--help"} << 0
+            << "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | --no] txns ACCOUNT "
+               "[MONTH]\n\nPrints the transactions"
+            << "";
+        QTest::newRow("--help after the command's arguments")
+            << QStringList{"tax", "Old", "--help"} << 0
+            << "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | --no] tax"
+            << "";
+        QTest::newRow("init --help creates nothing")
+            << QStringList{"init", "--help"} << 0
+            << "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | --no] init\n"
+            << "";
+        QTest::newRow("unknown command --help") << QStringList{"frobnicate", "--help"} << 2 << ""
+                                                << "Unknown command: frobnicate";
+    }
+    void helpAndVersion() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, outStart);
+        QFETCH(QString, errPart);
+        QTemporaryDir dir;
+        const QString db = dir.filePath("none.db");
+        const Run r = run(QStringList{"--db", db} + args);
+        QCOMPARE(r.code, code);
+        if (outStart.isEmpty())
+            QCOMPARE(r.out, QString());
+        else
+            QVERIFY2(r.out.startsWith(outStart), qPrintable(r.out));
+        if (errPart.isEmpty())
+            QCOMPARE(r.err, QString());
+        else
+            QVERIFY2(r.err.contains(errPart), qPrintable(r.err));
+        QVERIFY(!QFile::exists(db));
+    }
+
+    // Every command, those added later too, has its usage line and a
+    // sentence, in its own help and in the list.
+    void everyCommandHasHelp() {
+        const Run all = run({"--help"});
+        QCOMPARE(all.code, 0);
+        for (const CliCommand& command : cliCommands()) {
+            const QString summary = commandSummary(command.name);
+            QVERIFY2(summary.endsWith(u'.'),
+                     qPrintable("no sentence for " + command.name + " in cli_help.cpp"));
+            const Run one = run({command.name, "--help"});
+            QCOMPARE(one.code, 0);
+            QCOMPARE(one.out, "usage: " + commandUsage(command) + "\n\n" + summary + '\n');
+            QVERIFY2(commandUsage(command).endsWith(command.name + ' ' + command.arguments) ||
+                         command.arguments.isEmpty(),
+                     qPrintable(commandUsage(command)));
+            QVERIFY2(all.out.contains("\n  " + command.name), qPrintable(command.name));
+            QVERIFY2(all.out.contains(summary), qPrintable(command.name));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliHelp)
+#include "test_cli_help.moc"
