@@ -1,5 +1,6 @@
 #include "buy_selection/buy_selection.h"
 
+#include "buy_selection/choice_checks.h"
 #include "matching/open_quantity.h"
 #include "matching/txn_lookup.h"
 #include "platform/date_text.h"
@@ -10,6 +11,8 @@
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "store/txn_table.h"
+
+#include <QSet>
 
 namespace gainbook {
 
@@ -41,20 +44,15 @@ QSqlQuery runFilter(const QSqlDatabase& db, BuyFilter filter, const QString& acc
 struct Lot {
     double quantity;
     Money cost;
+    double openAfter = 0; // the buy's open shares once the lot is taken
 };
 
 // What a choice applies of a buy to a sell of `sold` shares. Costs carry no
 // sign, as in the automatic matching: a buy's amount may be stored as money
 // paid out.
-Lot appliedLot(const BuyChoice& choice, const std::optional<TxnRecord>& buy, double sold) {
-    if (!buy) {
-        // A buy deleted meanwhile has no size to share: the link takes what
-        // was typed, else the sell's quantity at no cost.
-        const double typed = choice.quantity.value_or(0);
-        return {typed > 0 ? typed : sold, choice.cost.value_or(Money())};
-    }
-    const double total = buy->quantity;
-    const Money totalCost = buy->amount.abs();
+Lot appliedLot(const BuyChoice& choice, const TxnRecord& buy, double sold) {
+    const double total = buy.quantity;
+    const Money totalCost = buy.amount.abs();
     const auto share = [&](double quantity) {
         return total != 0 ? totalCost.scaled(quantity, total) : Money();
     };
@@ -68,10 +66,52 @@ Lot appliedLot(const BuyChoice& choice, const std::optional<TxnRecord>& buy, dou
     return {sold, share(sold)};
 }
 
-QString describeBuy(const std::optional<TxnRecord>& buy, qint64 buyId) {
-    if (!buy)
-        return QString::number(buyId);
-    return formatDate(buy->txnDate) + u' ' + buy->symbol;
+QString describeBuy(const TxnRecord& buy) {
+    return formatDate(buy.txnDate) + u' ' + buy.symbol;
+}
+
+QString alreadyLinkedText(const TxnRecord& buy) {
+    return QStringLiteral("The buy of %1 is already linked to this sell.").arg(describeBuy(buy));
+}
+
+// The lots the choices apply to one sell, found before anything is written.
+struct LotPlan {
+    QVector<Lot> lots;    // one per choice
+    QString refusal;      // a choice that cannot be applied at all
+    QStringList overOpen; // choices that take more than their buy has open
+};
+
+LotPlan planLots(const QSqlDatabase& db, const TxnRecord& sell, const QVector<BuyChoice>& choices) {
+    LotPlan plan;
+    TxnLookup lookup(db);
+    // A buy chosen twice would be linked twice: refused before the user is
+    // asked anything.
+    QSet<qint64> chosen;
+    for (const BuyChoice& choice : choices) {
+        std::optional<TxnRecord> buy = choice.newBuy;
+        if (!buy) {
+            buy = lookup.byId(choice.buyId);
+            plan.refusal = buyRefusal(buy, choice.buyId);
+            if (plan.refusal.isEmpty() &&
+                (chosen.contains(choice.buyId) || selectLink(db, sell.id, choice.buyId)))
+                plan.refusal = alreadyLinkedText(*buy);
+            if (!plan.refusal.isEmpty())
+                return plan;
+            chosen.insert(choice.buyId);
+        }
+        const Lot lot = appliedLot(choice, *buy, sell.quantity);
+        if (lot.quantity <= 0) {
+            plan.refusal =
+                QStringLiteral("The buy of %1 has no shares to apply.").arg(describeBuy(*buy));
+            return plan;
+        }
+        // A buy entered here is open in full.
+        const double open = choice.newBuy ? buy->quantity : openShares(*buy);
+        if (roundQuantity(lot.quantity) > roundQuantity(open))
+            plan.overOpen << overOpenText(*buy, std::max(open, 0.0), lot.quantity);
+        plan.lots.append({lot.quantity, lot.cost, open - lot.quantity});
+    }
+    return plan;
 }
 
 } // namespace
@@ -86,9 +126,13 @@ BuySelection::BuySelection(QSqlDatabase db, QString account)
 
 std::optional<TxnRecord> BuySelection::findSell(qint64 sellId) const {
     std::optional<TxnRecord> row = selectTxnById(db_, sellId);
-    if (row && row->accountName != account_)
+    if (!gainbook::sellRefusal(row, sellId, account_).isEmpty())
         row.reset();
     return row;
+}
+
+QString BuySelection::sellRefusal(qint64 sellId) const {
+    return gainbook::sellRefusal(selectTxnById(db_, sellId), sellId, account_);
 }
 
 BuyListing BuySelection::listBuys(BuyFilter filter, Prompter& prompter) const {
@@ -121,42 +165,44 @@ qint64 BuySelection::InsertNewTxn(const TxnRecord& entered, const std::optional<
     return insertTxn(db_, buy);
 }
 
-Outcome BuySelection::Apply(qint64 sellId, QVector<BuyChoice>& choices) {
+Outcome BuySelection::Apply(qint64 sellId, QVector<BuyChoice>& choices, Prompter* askOverOpen) {
     for (const BuyChoice& choice : std::as_const(choices)) {
-        // The screen and the tool refuse such a date as it is typed; a buy
-        // without a date is never stored.
-        if (choice.newBuy && !choice.newBuy->txnDate.isValid())
-            return Outcome::stop(QStringLiteral("Not a valid date"));
+        if (const QString refused = choiceValueRefusal(choice); !refused.isEmpty())
+            return Outcome::stop(refused);
     }
 
     QVector<qint64> ids;
     try {
-        const std::optional<TxnRecord> sell = sellId > 0 ? findSell(sellId) : std::nullopt;
-        const double sold = sell ? sell->quantity : 0.0;
+        std::optional<TxnRecord> sell;
+        LotPlan plan;
+        if (sellId > 0) {
+            sell = selectTxnById(db_, sellId);
+            if (const QString refused = gainbook::sellRefusal(sell, sellId, account_);
+                !refused.isEmpty())
+                return Outcome::stop(refused);
+            plan = planLots(db_, *sell, choices);
+            if (!plan.refusal.isEmpty())
+                return Outcome::stop(plan.refusal);
+            if (!plan.overOpen.isEmpty()) {
+                const QString lines = plan.overOpen.join(u'\n');
+                if (!askOverOpen)
+                    return Outcome::stop(lines);
+                if (!askOverOpen->ask(lines + u'\n' + overOpenQuestion()))
+                    return Outcome::stop(QString());
+            }
+        }
         Transaction transaction(db_);
         LinkWriter links(db_);
-        TxnLookup lookup(db_);
-        for (const BuyChoice& choice : std::as_const(choices)) {
+        for (qsizetype i = 0; i < choices.size(); ++i) {
+            const BuyChoice& choice = choices[i];
             const qint64 buyId = choice.newBuy ? InsertNewTxn(*choice.newBuy, sell) : choice.buyId;
             ids.append(buyId);
-            if (sellId <= 0)
+            if (!sell)
                 continue;
-            std::optional<TxnRecord> buy = choice.newBuy;
-            if (!buy)
-                buy = lookup.byId(buyId);
-            const Lot lot = appliedLot(choice, buy, sold);
-            // A buy deleted meanwhile still gets its link, as the user asked.
-            addToOpenQuantity(db_, buyId, -lot.quantity);
+            const Lot& lot = plan.lots[i];
+            setOpenQuantity(db_, buyId, lot.openAfter);
             deleteEmptyLink(db_, account_, sellId);
-            try {
-                links.insert({account_, sellId, buyId, lot.quantity, lot.cost});
-            } catch (const StoreError& error) {
-                if (error.isDuplicateKey())
-                    return Outcome::stop(
-                        QStringLiteral("The buy of %1 is already linked to this sell.")
-                            .arg(describeBuy(buy, buyId)));
-                throw;
-            }
+            links.insert({account_, sellId, buyId, lot.quantity, lot.cost});
         }
         transaction.commit();
     } catch (const StoreError& error) {

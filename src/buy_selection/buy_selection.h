@@ -56,8 +56,12 @@ class BuySelection {
 public:
     BuySelection(QSqlDatabase db, QString account);
 
-    // The sell, when it is a transaction of the account. Throws StoreError.
+    // The sell, when it is a sell of the account. Throws StoreError.
     std::optional<TxnRecord> findSell(qint64 sellId) const;
+    // Why sellId names no sell of the account ("Sell record not found: ...",
+    // "Record 7 is not a sell: ..."); empty when it names one. Throws
+    // StoreError.
+    QString sellRefusal(qint64 sellId) const;
 
     // The buys of the filter, unmarked with nothing applied, in the order
     // they were stored. When there are none, asks whether to show every buy
@@ -68,10 +72,17 @@ public:
     // buy is stored first (its choice then carries the ID it got), each
     // buy's open quantity is lowered and the sell's empty link is removed.
     // With no sell (ID 0 or less) new buys are stored and nothing is linked.
-    // A refused choice (a buy linked to the sell already) stops, a database
-    // failure fails; either way nothing is written and the message is left to
-    // the caller. The count is the number of links written.
-    Outcome Apply(qint64 sellId, QVector<BuyChoice>& choices);
+    //
+    // Everything is checked before anything is written, and a refusal (a
+    // value out of range or below 0, a new buy without date, symbol or
+    // quantity, an ID that is not a sell of the account or not a buy, a buy
+    // linked to the sell already) stops with its message. A choice that
+    // takes more shares than its buy has open is put to askOverOpen, which
+    // goes on on Yes and stops without a message on No; without one it is
+    // refused with the shares that were open. A database failure fails.
+    // Whenever Apply does not end Done nothing is written. The count is the
+    // number of links written.
+    Outcome Apply(qint64 sellId, QVector<BuyChoice>& choices, Prompter* askOverOpen = nullptr);
 
 private:
     qint64 InsertNewTxn(const TxnRecord& entered, const std::optional<TxnRecord>& sell);

@@ -17,7 +17,7 @@ namespace gainbook {
 namespace {
 
 QString skippedLine(const ParseResult& result) {
-    const int total = result.skippedNumbers + result.skippedRange + result.skippedDates;
+    const int total = result.skippedRows();
     QStringList reasons;
     if (result.skippedNumbers > 0)
         reasons << QStringLiteral("%1 with a quantity or amount that is not a number")
@@ -27,6 +27,10 @@ QString skippedLine(const ParseResult& result) {
             << QStringLiteral("%1 with a quantity or amount out of range").arg(result.skippedRange);
     if (result.skippedDates > 0)
         reasons << QStringLiteral("%1 with a date that could not be read").arg(result.skippedDates);
+    if (result.skippedSymbols > 0)
+        reasons << QStringLiteral("%1 without a symbol").arg(result.skippedSymbols);
+    if (result.skippedEmpty > 0)
+        reasons << QStringLiteral("%1 with a quantity of 0").arg(result.skippedEmpty);
     return QStringLiteral("%1 %2 skipped: %3.")
         .arg(total)
         .arg(total == 1 ? QStringLiteral("row was") : QStringLiteral("rows were"))
@@ -129,7 +133,7 @@ Outcome runCapture(const PageDocument& document, CaptureState& state, const QSql
         return Outcome::stop(parsed.message);
     }
     QStringList after;
-    if (parsed.skippedNumbers + parsed.skippedRange + parsed.skippedDates > 0)
+    if (parsed.skippedRows() > 0)
         after << skippedLine(parsed);
     if (!parsed.skippedKinds.isEmpty())
         after << notTradesLine(parsed.skippedKinds);

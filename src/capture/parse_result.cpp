@@ -29,6 +29,16 @@ void ParseResult::add(const QString& symbol, double quantity, const QString& typ
         ++skippedRange;
         return;
     }
+    // A trade names what was traded, and how much: a row without either
+    // could never be matched, and a sell of it would be all gain.
+    if (symbol.trimmed().isEmpty()) {
+        ++skippedSymbols;
+        return;
+    }
+    if (quantity == 0) {
+        ++skippedEmpty;
+        return;
+    }
     TxnRecord r;
     r.accountName = account;
     r.txnMonth = month;

@@ -29,17 +29,26 @@ struct ParseResult {
     int skippedNumbers = 0; // quantity or amount not a number
     int skippedRange = 0;   // quantity or amount out of range (|x| >= 10^12)
     int skippedDates = 0;   // date not a date
+    int skippedSymbols = 0; // no symbol
+    int skippedEmpty = 0;   // a trade of no shares (quantity 0)
     // Rows that are no buy or sell (dividends, interest, transfers...), by
     // kind, for parsers that count them.
     QMap<QString, int> skippedKinds;
     QString message; // why the page was refused; nothing is written
 
+    // The rows left out for their values, all reasons together (rows of
+    // other kinds are not counted here).
+    int skippedRows() const {
+        return skippedNumbers + skippedRange + skippedDates + skippedSymbols + skippedEmpty;
+    }
+
     // The duplicate question is about the fields as they stand now.
     void askAboutCurrentFields();
 
     // Files a row under the current account and month. A date text that is
-    // not a date, or a quantity or amount no brokerage row can hold, leaves
-    // the row out and counts it.
+    // not a date, a quantity or amount no brokerage row can hold, an empty
+    // symbol or a quantity of 0 leaves the row out and counts it. A
+    // negative quantity stays where the page or sheet gave one.
     void add(const QString& symbol, double quantity, const QString& type, const QString& dateText,
              double amount, const QString& memo = QString());
     void add(const QString& symbol, double quantity, const QString& type, const QDate& date,

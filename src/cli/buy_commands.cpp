@@ -1,6 +1,7 @@
 #include "cli/buy_commands.h"
 
 #include "buy_selection/buy_selection.h"
+#include "buy_selection/choice_checks.h"
 #include "cli/cli_session.h"
 #include "cli/csv_writer.h"
 #include "platform/date_text.h"
@@ -18,28 +19,41 @@ std::optional<qint64> parseId(const QString& text) {
     return ok ? std::optional<qint64>(id) : std::nullopt;
 }
 
-// A number argument as a user would type it into the cell; nullopt (and the
-// refusal printed) when it is none.
-std::optional<double> numberArgument(CliSession& session, const QString& text, int& code) {
+// A number argument as a user would type it into the cell. Text that is
+// no number at all is wrong usage; a number no brokerage row can hold is
+// refused with the words the screen uses. nullopt (and the refusal printed)
+// when it is either.
+std::optional<double> numberArgument(CliSession& session, const QString& what, const QString& text,
+                                     int& code) {
     const std::optional<double> value = typedNumber(text);
-    if (value && Money::isRepresentable(*value))
-        return value;
-    code = session.fail(QStringLiteral("Not a valid number: %1").arg(text));
-    return std::nullopt;
+    if (!value) {
+        code = session.usage(QStringLiteral("Not a valid number: %1").arg(text));
+        return std::nullopt;
+    }
+    if (const QString refused = rangeRefusal(what, *value); !refused.isEmpty()) {
+        code = session.fail(refused);
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<qint64> idArgument(CliSession& session, const QString& what, const QString& text,
+                                 int& code) {
+    const std::optional<qint64> id = parseId(text);
+    if (!id)
+        code = session.usage(QStringLiteral("Not a %1 ID: %2").arg(what, text));
+    return id;
 }
 
 // The sell ACCOUNT SELLID names, or says why there is none.
 std::optional<TxnRecord> findSell(CliSession& session, const BuySelection& selection,
-                                  const QString& account, const QString& sellText, int& code) {
-    const auto sellId = parseId(sellText);
-    if (!sellId) {
-        code = session.usage(QStringLiteral("Not a sell ID: %1").arg(sellText));
+                                  const QString& sellText, int& code) {
+    const auto sellId = idArgument(session, QStringLiteral("sell"), sellText, code);
+    if (!sellId)
         return std::nullopt;
-    }
     std::optional<TxnRecord> sell = selection.findSell(*sellId);
     if (!sell)
-        code =
-            session.fail(QStringLiteral("Sell record not found: %1 in %2").arg(sellText, account));
+        code = session.fail(selection.sellRefusal(*sellId));
     return sell;
 }
 
@@ -65,7 +79,7 @@ int runBuys(CliSession& session, const QStringList& args) {
         return session.usage(QStringLiteral("--filter needs a number from 1 to 4."));
     try {
         const BuySelection selection(session.database().connection(), rest[0]);
-        if (!findSell(session, selection, rest[0], rest[1], code))
+        if (!findSell(session, selection, rest[1], code))
             return code;
         const BuyListing listing = selection.listBuys(BuyFilter(filter - 1), session.prompter());
         if (!listing.accountHasBuys)
@@ -86,22 +100,30 @@ int runLink(CliSession& session, const QStringList& args) {
         return code;
     try {
         BuySelection selection(session.database().connection(), args[0]);
-        const std::optional<TxnRecord> sell = findSell(session, selection, args[0], args[1], code);
+        const std::optional<TxnRecord> sell = findSell(session, selection, args[1], code);
         if (!sell)
             return code;
         // Any stored buy can be chosen, as the screen's "All in all Accounts"
-        // lists every one.
-        const std::optional<qint64> buyId = parseId(args[2]);
-        const std::optional<TxnRecord> buy =
-            buyId ? selectTxnById(session.database().connection(), *buyId) : std::nullopt;
-        if (!buy || buy->type != kBought)
-            return session.fail(QStringLiteral("Buy record not found: %1").arg(args[2]));
+        // lists every one; whether it is a buy with shares open is the
+        // selection's to check, as on the screen.
         BuyChoice choice;
-        choice.buyId = buy->id;
-        if (args.size() > 3 && !(choice.quantity = numberArgument(session, args[3], code)))
+        const std::optional<qint64> buyId =
+            idArgument(session, QStringLiteral("buy"), args[2], code);
+        if (!buyId)
             return code;
+        choice.buyId = *buyId;
+        if (args.size() > 3) {
+            // On the command line a quantity is typed only to be applied.
+            choice.quantity = numberArgument(session, QStringLiteral("quantity"), args[3], code);
+            if (!choice.quantity)
+                return code;
+            if (*choice.quantity <= 0)
+                return session.fail(
+                    QStringLiteral("The quantity must be greater than 0: %1").arg(args[3]));
+        }
         if (args.size() > 4) {
-            const std::optional<double> cost = numberArgument(session, args[4], code);
+            const std::optional<double> cost =
+                numberArgument(session, QStringLiteral("cost"), args[4], code);
             if (!cost)
                 return code;
             choice.cost = Money::fromDouble(*cost);
@@ -118,7 +140,7 @@ int runNewBuy(CliSession& session, const QStringList& args) {
         return code;
     try {
         BuySelection selection(session.database().connection(), args[0]);
-        const std::optional<TxnRecord> sell = findSell(session, selection, args[0], args[1], code);
+        const std::optional<TxnRecord> sell = findSell(session, selection, args[1], code);
         if (!sell)
             return code;
         TxnRecord buy = newBuyRow(*sell).buy;
@@ -126,10 +148,12 @@ int runNewBuy(CliSession& session, const QStringList& args) {
         if (!buy.txnDate.isValid())
             return session.fail(QStringLiteral("Not a valid date: %1").arg(args[2]));
         buy.symbol = args[3];
-        const std::optional<double> quantity = numberArgument(session, args[4], code);
+        const std::optional<double> quantity =
+            numberArgument(session, QStringLiteral("quantity"), args[4], code);
         if (!quantity)
             return code;
-        const std::optional<double> cost = numberArgument(session, args[5], code);
+        const std::optional<double> cost =
+            numberArgument(session, QStringLiteral("cost"), args[5], code);
         if (!cost)
             return code;
         buy.quantity = *quantity;

@@ -55,8 +55,11 @@ RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
     QVector<AppliedLot> lots;
     for (qsizetype first = 0; first < links.size();) {
         const qint64 sellId = links[first].sellId;
+        // Only a sell of the account makes a sale: a link that names a buy
+        // or another account's row would put an invented sale into the tax
+        // records.
         const std::optional<TxnRecord> sell = lookup.byId(sellId);
-        if (!sell) {
+        if (!sell || sell->type != kSold || sell->accountName != account) {
             result.status = RecalcStatus::SellMissing;
             result.missingSell = links[first];
             return result;

@@ -31,7 +31,8 @@ struct RecalcResult {
 // run does (splitByTerm). Every tax
 // record of the account is replaced, hand-entered ones included. Throws
 // StoreError; the caller holds the transaction and rolls it back unless the
-// result is Done.
+// result is Done. SellMissing: a link names no sell of the account (a
+// missing row, a buy, another account's row).
 RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& account);
 
 } // namespace gainbook

@@ -15,6 +15,11 @@ QString openQuantityText(double quantity) {
     return numberToText(roundQuantity(quantity));
 }
 
+void setOpenQuantity(const QSqlDatabase& db, qint64 txnId, double quantity) {
+    runQuery(db, QStringLiteral("UPDATE Txn SET Memo = ? WHERE ID = ?"),
+             {openQuantityText(quantity), txnId});
+}
+
 bool addToOpenQuantity(const QSqlDatabase& db, qint64 txnId, double delta) {
     QSqlQuery select = runQuery(db, QStringLiteral("SELECT Memo FROM Txn WHERE ID = ?"), {txnId});
     if (!select.next())

@@ -20,6 +20,9 @@ double roundQuantity(double quantity);
 // The Memo text of an open quantity: "100", "40", "0.5", "0".
 QString openQuantityText(double quantity);
 
+// Sets the open quantity of a transaction. Throws StoreError.
+void setOpenQuantity(const QSqlDatabase& db, qint64 txnId, double quantity);
+
 // Adds delta (negative to take shares) to the open quantity of a
 // transaction. False when no row has that ID. Throws StoreError.
 bool addToOpenQuantity(const QSqlDatabase& db, qint64 txnId, double delta);

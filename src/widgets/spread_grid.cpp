@@ -58,6 +58,8 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent) {
                                       12);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
+    // No dead grey band right of the last column on a wide window.
+    horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setFixedHeight(rowHeight + 4);
     QPalette headingText = horizontalHeader()->palette();
     headingText.setColor(QPalette::ButtonText, QColor(0, 0, 255));

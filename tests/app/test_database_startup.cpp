@@ -1,11 +1,11 @@
 #include "platform/calculator.h"
 #include "startup/database_startup.h"
-#include "store/database.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
+#include "support/test_database.h"
+#include "support/test_files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,19 +14,8 @@ using namespace gainbook::test;
 
 namespace {
 
-QString makeDatabase(const QString& path) {
-    Database db;
-    if (!db.create(path).ok())
-        qFatal("cannot create %s", qPrintable(path));
-    return QFileInfo(path).absoluteFilePath();
-}
-
-QString makeJunk(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write("this is no database, just text that is long enough to look like a header\n");
-    return QFileInfo(path).absoluteFilePath();
-}
+const QByteArray kJunk =
+    "this is no database, just text that is long enough to look like a header\n";
 
 // Answers the "where is the database" dialog from a script.
 struct Chooser {
@@ -71,8 +60,8 @@ private slots:
         QFETCH(QStringList, said);
         QFETCH(QString, setting);
         QTemporaryDir dir;
-        makeDatabase(dir.filePath("good.db"));
-        const QString junk = makeJunk(dir.filePath("junk.db"));
+        createDatabaseFile(dir.filePath("good.db"));
+        writeBytes(dir.filePath("junk.db"), kJunk);
         MemorySettings settings;
         if (!stored.isEmpty())
             settings.setValue("General", "Database", dir.filePath(stored));
@@ -96,9 +85,7 @@ private slots:
             QCOMPARE(db.path(), QFileInfo(dir.filePath(setting)).absoluteFilePath());
         QCOMPARE(settings.values.value("General/Database"),
                  setting.isEmpty() ? QString() : db.path());
-        QFile f(junk);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY(f.readAll().startsWith("this is no database")); // never written over
+        QCOMPARE(readBytes(dir.filePath("junk.db")), kJunk); // never written over
     }
 
     void noCalculatorIsReported() {
@@ -108,9 +95,5 @@ private slots:
     }
 };
 
-int runDatabaseStartupTests(int argc, char** argv) {
-    TestDatabaseStartup t;
-    return QTest::qExec(&t, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestDatabaseStartup)
 #include "test_database_startup.moc"

@@ -31,6 +31,10 @@ private slots:
         QTest::newRow("case-sensitive delimiter")
             << "X"
             << "axbXc" << QStringList{"axb", "c"} << QStringList{"c", "c"};
+        // Found whole, but the rest starts one character after it begins.
+        QTest::newRow("long delimiter cuts one character")
+            << "::"
+            << "a::b" << QStringList{"a"} << QStringList{":b"};
     }
     void sequence() {
         QFETCH(QString, delimiter);
@@ -42,14 +46,6 @@ private slots:
             QCOMPARE(t.NextToken(delimiter, i == 0 ? text : QString()), tokens[i]);
             QCOMPARE(t.TokenRemainder().toString(), remainders[i]);
         }
-    }
-
-    // A delimiter of several characters is found whole, but the rest starts
-    // one character after where it begins.
-    void longDelimiterCutsOneCharacter() {
-        Tokenizer t;
-        QCOMPARE(t.NextToken("::", "a::b"), QStringLiteral("a"));
-        QCOMPARE(t.TokenRemainder().toString(), QStringLiteral(":b"));
     }
 
     // Walking a long text word by word never copies what is left of it: the
@@ -77,9 +73,5 @@ private slots:
     }
 };
 
-int runNextTokenTests(int argc, char** argv) {
-    TestNextToken t;
-    return QTest::qExec(&t, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestNextToken)
 #include "test_next_token.moc"

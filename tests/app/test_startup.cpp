@@ -3,9 +3,9 @@
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
+#include "support/test_files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -13,18 +13,6 @@ using namespace gainbook;
 using namespace gainbook::test;
 
 Q_DECLARE_METATYPE(gainbook::OpenStatus)
-
-namespace {
-
-QString makeDatabase(const QString& path) {
-    Database db;
-    const OpenResult r = db.create(path);
-    if (!r.ok())
-        qFatal("%s", qPrintable(r.message));
-    return QFileInfo(path).absoluteFilePath();
-}
-
-} // namespace
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -61,12 +49,9 @@ private slots:
         QFETCH(QString, setting);
         QTemporaryDir dir;
         if (db1)
-            makeDatabase(dir.filePath("db1.db"));
-        const QString mine = makeDatabase(dir.filePath("mine.db"));
-        QFile junk(dir.filePath("junk.db"));
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write(QByteArray(4096, 'x'));
-        junk.close();
+            createDatabaseFile(dir.filePath("db1.db"));
+        const QString mine = createDatabaseFile(dir.filePath("mine.db"));
+        writeBytes(dir.filePath("junk.db"), QByteArray(4096, 'x'));
         MemorySettings settings;
         if (!stored.isEmpty())
             settings.values.insert("General/Database", dir.filePath(stored));
@@ -88,7 +73,7 @@ private slots:
         QTemporaryDir dir;
         MemorySettings settings;
         QCOMPARE(defaultDatabasePath(settings, dir.path()), QDir(dir.path()).filePath("db1.db"));
-        const QString stored = makeDatabase(dir.filePath("stored.db"));
+        const QString stored = createDatabaseFile(dir.filePath("stored.db"));
         settings.values.insert("General/Database", stored);
         QCOMPARE(defaultDatabasePath(settings, dir.path()), stored);
     }
@@ -126,9 +111,5 @@ private slots:
     }
 };
 
-int runStartupTests(int argc, char** argv) {
-    TestStartup t;
-    return QTest::qExec(&t, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestStartup)
 #include "test_startup.moc"

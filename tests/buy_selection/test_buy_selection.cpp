@@ -5,6 +5,7 @@
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
 
+#include <QSqlRecord>
 #include <QtTest>
 
 using namespace gainbook;
@@ -34,6 +35,39 @@ QVector<Link> linksOf(const TestDatabase& t, qint64 sellId) {
 
 QString memoOf(const TestDatabase& t, qint64 id) {
     return selectTxnById(t.connection(), id)->memo;
+}
+
+// Every row of the three tables, one line each, to tell whether a command
+// changed anything.
+QString storeText(const TestDatabase& t) {
+    QString text;
+    for (const char* table : {"Txn", "SellLinks", "TaxRec"}) {
+        QSqlQuery q =
+            runQuery(t.connection(),
+                     QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(QLatin1String(table)));
+        while (q.next()) {
+            QStringList values;
+            for (int i = 0; i < q.record().count(); ++i)
+                values << q.value(i).toString();
+            text += QLatin1String(table) + u':' + values.join(u'|') + u'\n';
+        }
+    }
+    return text;
+}
+
+// gainbook-cli on the test's store; its exit code.
+int runTool(const TestDatabase& t, const QStringList& args, QString* out = nullptr,
+            QString* err = nullptr) {
+    QString o, e;
+    QTextStream os(&o), es(&e);
+    const int code = runCli(QStringList{"--db", t.path()} + args, os, es);
+    os.flush();
+    es.flush();
+    if (out)
+        *out = o;
+    if (err)
+        *err = e;
+    return code;
 }
 
 bool isListed(const BuyListing& listing, qint64 id) {
@@ -158,41 +192,164 @@ private slots:
         QCOMPARE(selectTxns(t.connection(), kAccount).size(), 3);
     }
 
-    void commandLine() {
+    // What the tool accepts: a typed quantity and cost, a new buy's
+    // grouped cost.
+    void commandLineLinks() {
         TestDatabase t;
         const qint64 buy =
             t.addTxn(kAccount, "Jan", "IBM", 200, kBought, QDate(2000, 1, 3), -1000, "200");
         const qint64 sell = t.addTxn(kAccount, "Feb", "IBM", 100, kSold, QDate(2000, 2, 1), 1);
-        auto run = [&](const QStringList& args, QString* out = nullptr) {
-            QString o, e;
-            QTextStream os(&o), es(&e);
-            const int code = runCli(QStringList{"--db", t.path()} + args, os, es);
-            os.flush();
-            if (out)
-                *out = o;
-            return code;
-        };
         QString out;
-        QCOMPARE(run({"buys", kAccount, QString::number(sell)}, &out), 0);
+        QCOMPARE(runTool(t, {"buys", kAccount, QString::number(sell)}, &out), 0);
         QCOMPARE(out, QStringLiteral("Linked,Date,Symbol,Applied#,Applied Cost,Total#,Total Cost,"
                                      "ID\n0,01/03/2000,IBM,0,0,200,-1000.00,%1\n")
                           .arg(buy));
-        QCOMPARE(run({"buys", kAccount, QString::number(sell), "--filter", "5"}), 2);
-        QCOMPARE(run({"buys", kAccount, "999"}), 1);
-        QCOMPARE(run({"link", kAccount, QString::number(sell), "12345"}), 1);
-        QCOMPARE(run({"link", kAccount, QString::number(sell), QString::number(sell)}), 1);
-        QCOMPARE(run({"link", kAccount, QString::number(sell), QString::number(buy), "ten"}), 1);
-        QCOMPARE(run({"link", kAccount, QString::number(sell), QString::number(buy), "40"}), 0);
+        QCOMPARE(runTool(t, {"link", kAccount, QString::number(sell), QString::number(buy), "40"}),
+                 0);
         QCOMPARE(linksOf(t, sell), (QVector<Link>{{buy, 40, 200}}));
-        QCOMPARE(run({"new-buy", kAccount, QString::number(sell), "bad", "IBM", "60", "300"}), 1);
-        QCOMPARE(run({"new-buy", kAccount, QString::number(sell), "1/2/2000", "IBM", "60", "abc"}),
-                 1);
-        QCOMPARE(
-            run({"new-buy", kAccount, QString::number(sell), "1/2/2000", "IBM", "60", "1,250.00"}),
-            0);
+        QCOMPARE(memoOf(t, buy), QStringLiteral("160"));
+        QCOMPARE(runTool(t, {"new-buy", kAccount, QString::number(sell), "1/2/2000", "IBM", "60",
+                             "1,250.00"}),
+                 0);
         QCOMPARE(linksOf(t, sell).size(), 2);
         QCOMPARE(linksOf(t, sell)[1].cost, 1250.0);
-        QCOMPARE(run({"new-buy", kAccount}), 2);
+        // A buy never processed keeps a comment where the open shares go:
+        // all of them are open.
+        const qint64 unprocessed =
+            t.addTxn("Other", "Jan", "IBM", 10, kBought, QDate(2000, 1, 4), -100, "IPO");
+        QCOMPARE(
+            runTool(t, {"link", kAccount, QString::number(sell), QString::number(unprocessed)}), 0);
+        QCOMPARE(memoOf(t, unprocessed), QStringLiteral("0"));
+    }
+
+    // Every refusal of the buy commands: its exit code (2 for text that is
+    // no number or ID at all, 1 for a value the store cannot take), its
+    // message on stderr and a store left exactly as it was. In the
+    // arguments {sell}, {buy}, {part} (20 of 100 open), {used} (none open),
+    // {linked} (linked to {sell} already) and {elsewhere} (a sell of another
+    // account) stand for the IDs.
+    void commandLineRefusals_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("linkToABuy"); // a stored link names {buy} as its sell
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("err");
+        const auto link = [](const QStringList& rest) {
+            return QStringList{"link", kAccount, "{sell}"} + rest;
+        };
+        const auto newBuy = [](const QString& date, const QString& symbol, const QString& quantity,
+                               const QString& cost) {
+            return QStringList{"new-buy", kAccount, "{sell}", date, symbol, quantity, cost};
+        };
+        QTest::newRow("a buy as the sell")
+            << QStringList{"link", kAccount, "{buy}", "{part}"} << false << 1
+            << "Record {buy} is not a sell: it is a Bought record.";
+        QTest::newRow("a sell of another account")
+            << QStringList{"link", kAccount, "{elsewhere}", "{buy}"} << false << 1
+            << "Sell record not found: {elsewhere} in O'Brien IRA";
+        QTest::newRow("no such sell") << QStringList{"link", kAccount, "99999", "{buy}"} << false
+                                      << 1 << "Sell record not found: 99999";
+        QTest::newRow("sell ID in words") << QStringList{"link", kAccount, "first", "{buy}"}
+                                          << false << 2 << "Not a sell ID: first";
+        QTest::newRow("a sell as the buy")
+            << link({"{elsewhere}"}) << false << 1
+            << "Record {elsewhere} is not a buy: it is a Sold record.";
+        QTest::newRow("no such buy")
+            << link({"12345"}) << false << 1 << "Buy record not found: 12345";
+        QTest::newRow("buy ID in words") << link({"b1"}) << false << 2 << "Not a buy ID: b1";
+        QTest::newRow("linked already")
+            << link({"{linked}"}) << false << 1 << "The buy of 01/05/2000 IBM is already linked";
+        QTest::newRow("more than is open")
+            << link({"{part}", "50"}) << false << 1
+            << "The buy of 01/04/2000 IBM has only 20 shares open, not 50.";
+        QTest::newRow("the sell's quantity, more than is open")
+            << link({"{part}"}) << false << 1
+            << "The buy of 01/04/2000 IBM has only 20 shares open, not 100.";
+        QTest::newRow("a buy with nothing open")
+            << link({"{used}", "1"}) << false << 1
+            << "The buy of 01/06/2000 IBM has only 0 shares open, not 1.";
+        QTest::newRow("quantity in words")
+            << link({"{buy}", "ten"}) << false << 2 << "Not a valid number: ten";
+        QTest::newRow("negative quantity")
+            << link({"{buy}", "-5"}) << false << 1 << "The quantity must be greater than 0: -5";
+        QTest::newRow("quantity 1e308")
+            << link({"{buy}", "1e308"}) << false << 1 << "The quantity 1e+308 is out of range.";
+        QTest::newRow("cost in words")
+            << link({"{buy}", "10", "abc"}) << false << 2 << "Not a valid number: abc";
+        QTest::newRow("cost of 10^12") << link({"{buy}", "10", "1,000,000,000,000"}) << false << 1
+                                       << "The cost 1000000000000 is out of range.";
+        QTest::newRow("negative cost")
+            << link({"{buy}", "10", "(5.00)"}) << false << 1 << "The cost must not be below 0: -5";
+        QTest::newRow("new buy for a buy")
+            << QStringList{"new-buy", kAccount, "{buy}", "1/2/2000", "IBM", "60", "300"} << false
+            << 1 << "Record {buy} is not a sell";
+        QTest::newRow("new buy, no date")
+            << newBuy("bad", "IBM", "60", "300") << false << 1 << "Not a valid date: bad";
+        QTest::newRow("new buy, empty symbol")
+            << newBuy("1/2/2000", "", "60", "300") << false << 1 << "A buy needs a symbol.";
+        QTest::newRow("new buy, quantity in words")
+            << newBuy("1/2/2000", "IBM", "abc", "300") << false << 2 << "Not a valid number: abc";
+        QTest::newRow("new buy, negative quantity")
+            << newBuy("1/2/2000", "IBM", "-60", "300") << false << 1
+            << "The quantity must be greater than 0: -60";
+        QTest::newRow("new buy, quantity 0") << newBuy("1/2/2000", "IBM", "0", "300") << false << 1
+                                             << "The quantity must be greater than 0: 0";
+        QTest::newRow("new buy, quantity 1e308")
+            << newBuy("1/2/2000", "IBM", "1e308", "300") << false << 1
+            << "The quantity 1e+308 is out of range.";
+        QTest::newRow("new buy, cost inf")
+            << newBuy("1/2/2000", "IBM", "60", "inf") << false << 2 << "Not a valid number: inf";
+        QTest::newRow("new buy, cost 1e308") << newBuy("1/2/2000", "IBM", "60", "1e308") << false
+                                             << 1 << "The cost 1e+308 is out of range.";
+        QTest::newRow("new buy, cost -10^12") << newBuy("1/2/2000", "IBM", "60", "-1e12") << false
+                                              << 1 << "The cost -1000000000000 is out of range.";
+        QTest::newRow("detach a lot that is not shown")
+            << QStringList{"detach", kAccount, "{buy}:{part}"} << false << 1 << "Lot not found: ";
+        QTest::newRow("detach without a pair")
+            << QStringList{"detach", kAccount, "{sell}"} << false << 2 << "Not a SELLID:BUYID pair";
+        QTest::newRow("recalculate over a link from a buy")
+            << QStringList{"recalc", kAccount} << true << 1 << "Sell record not found ";
+    }
+    void commandLineRefusals() {
+        QFETCH(QStringList, args);
+        QFETCH(bool, linkToABuy);
+        QFETCH(int, code);
+        QFETCH(QString, err);
+        TestDatabase t;
+        QMap<QString, qint64> ids;
+        ids["{buy}"] =
+            t.addTxn(kAccount, "Jan", "IBM", 200, kBought, QDate(2000, 1, 3), -1000, "200");
+        ids["{part}"] =
+            t.addTxn(kAccount, "Jan", "IBM", 100, kBought, QDate(2000, 1, 4), -500, "20");
+        ids["{linked}"] =
+            t.addTxn(kAccount, "Jan", "IBM", 50, kBought, QDate(2000, 1, 5), -250, "50");
+        ids["{used}"] = t.addTxn(kAccount, "Jan", "IBM", 10, kBought, QDate(2000, 1, 6), -50, "0");
+        ids["{sell}"] = t.addTxn(kAccount, "Feb", "IBM", 100, kSold, QDate(2000, 2, 1), 900);
+        ids["{elsewhere}"] = t.addTxn("Other", "Feb", "IBM", 100, kSold, QDate(2000, 2, 1), 900);
+        t.addTax(kAccount, "IBM", 100, QDate(2000, 1, 5), QDate(2000, 2, 1), 250, 900);
+        runQuery(t.connection(),
+                 "INSERT INTO SellLinks (AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo) "
+                 "VALUES (?, ?, ?, 50, 250, ' ')",
+                 {kAccount, ids["{sell}"], ids["{linked}"]});
+        if (linkToABuy)
+            runQuery(t.connection(),
+                     "INSERT INTO SellLinks (AccountName, SellId, BuyId, BuyQuantity, BuyPrice, "
+                     "Memo) VALUES (?, ?, ?, 20, 100, ' ')",
+                     {kAccount, ids["{buy}"], ids["{part}"]});
+        const auto withIds = [&](QString text) {
+            for (auto it = ids.cbegin(); it != ids.cend(); ++it)
+                text.replace(it.key(), QString::number(it.value()));
+            return text;
+        };
+        QStringList called;
+        for (const QString& arg : args)
+            called << withIds(arg);
+        const QString before = storeText(t);
+        QString out;
+        QString errors;
+        QCOMPARE(runTool(t, called, &out, &errors), code);
+        QVERIFY2(errors.startsWith(withIds(err)), qPrintable(errors));
+        QCOMPARE(out, QString());
+        QCOMPARE(storeText(t), before);
     }
 };
 

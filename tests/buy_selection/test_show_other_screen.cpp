@@ -326,6 +326,79 @@ private slots:
         QVERIFY(s.button("cmdAdd")->isEnabled());
     }
 
+    // Apply checks the marked rows against the store before it writes. A
+    // listed buy with fewer shares open than it gives is the user's call
+    // (the used-up buy of 10 shares, listed second under "All in same
+    // account"); a new buy's symbol, quantity and cost are checked as the
+    // tool checks them. Nothing is written unless everything passes.
+    void applyChecksBeforeWriting_data() {
+        QTest::addColumn<bool>("newBuy");
+        QTest::addColumn<int>("col"); // of row 1, typed after marking
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("link"); // the written quantity and cost
+        const QString question =
+            QStringLiteral("The buy of 01/04/2000 IBM has only 0 shares open, not 10.\n"
+                           "Use more shares than the buy has open?");
+        QTest::newRow("used buy, No writes nothing") << false << 0 << "" << false << question << ""
+                                                     << "";
+        QTest::newRow("used buy, Yes links it") << false << 0 << "" << true << question << ""
+                                                << "10 900";
+        QTest::newRow("new buy without a symbol")
+            << true << int(BuyGridCol::Symbol) << " " << false << ""
+            << "A buy needs a symbol."
+            << "";
+        QTest::newRow("new buy of no shares")
+            << true << int(BuyGridCol::Total) << "0" << false << ""
+            << "The quantity must be greater than 0: 0"
+            << "";
+        QTest::newRow("new buy of 10^15 shares")
+            << true << int(BuyGridCol::Total) << "1e15" << false << ""
+            << "The quantity 1e+15 is out of range."
+            << "";
+        QTest::newRow("new buy costing 10^13")
+            << true << int(BuyGridCol::TotalCost) << "10,000,000,000,000" << false << ""
+            << "The cost 10000000000000 is out of range."
+            << "";
+    }
+    void applyChecksBeforeWriting() {
+        QFETCH(bool, newBuy);
+        QFETCH(int, col);
+        QFETCH(QString, text);
+        QFETCH(bool, yes);
+        QFETCH(QString, question);
+        QFETCH(QString, message);
+        QFETCH(QString, link);
+        Screen s;
+        QVERIFY(s.load());
+        const int before = s.txnCount();
+        if (newBuy) {
+            s.w->cmdNew_Click();
+        } else {
+            s.filter()->setCurrentIndex(1);
+            QCOMPARE(s.listed(), (QStringList{"open", "used"}));
+            s.mark(2);
+        }
+        if (col > 0)
+            s.type(1, col, text);
+        s.prompter.answers.enqueue(yes);
+        s.w->CmdAdd_Click();
+        QCOMPARE(s.prompter.questions, question.isEmpty() ? QStringList() : QStringList{question});
+        QCOMPARE(s.prompter.messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(s.txnCount(), before);
+        if (link.isEmpty()) {
+            QCOMPARE(s.links(), kNoLink);
+            QCOMPARE(selectTxnById(s.t.connection(), s.used)->memo, QString("0"));
+            // The marks stay for another try.
+            QVERIFY(s.button("cmdAdd")->isEnabled());
+            return;
+        }
+        QCOMPARE(s.links(), QStringList{QString::number(s.used) + ' ' + link});
+        QCOMPARE(selectTxnById(s.t.connection(), s.used)->memo, QString("-10"));
+    }
+
     void filterChangeAsksAboutUnsavedMarks_data() {
         QTest::addColumn<bool>("yes");
         QTest::newRow("yes applies") << true;

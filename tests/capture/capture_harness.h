@@ -8,6 +8,9 @@
 #include "store/sql.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
+#include "support/test_files.h"
+
+#include <QProcess>
 
 #include <functional>
 
@@ -57,6 +60,28 @@ inline QStringList parsedRows(const ParseResult& result) {
         rows << rowText(r.accountName, r.txnMonth, r.symbol, r.quantity, r.type, r.txnDate,
                         r.amount.toDouble(), r.memo);
     return rows;
+}
+
+// A capture fixture's ".expected" file: "args: " and the tool's arguments,
+// "exit: " and its code, then each stored row with a "|" after the memo.
+struct ExpectedCapture {
+    QStringList args;
+    int code = -1;
+    QStringList rows;
+};
+
+inline ExpectedCapture readExpected(const QString& source) {
+    QStringList lines = QString::fromUtf8(readBytes(source + QStringLiteral(".expected")))
+                            .split(u'\n', Qt::SkipEmptyParts);
+    ExpectedCapture expected;
+    if (lines.size() < 2)
+        return expected;
+    expected.args = QProcess::splitCommand(lines.takeFirst().mid(6));
+    expected.code = lines.takeFirst().mid(6).toInt();
+    for (QString& row : lines)
+        row.chop(1);
+    expected.rows = lines;
+    return expected;
 }
 
 // The fields as choosing the entry sets them, then changed by setup.

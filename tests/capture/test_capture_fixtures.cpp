@@ -1,10 +1,9 @@
 #include "capture/web/browser_setup.h"
 #include "capture_harness.h"
-#include "cli/cli_commands.h"
+#include "support/cli_run.h"
 
 #include <QDirIterator>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QtTest>
 
 using namespace gainbook;
@@ -12,24 +11,11 @@ using namespace gainbook;
 namespace {
 
 QString dataDir() {
-    return qEnvironmentVariable("GAINBOOK_TEST_DATA") + QStringLiteral("/capture");
+    return test::testData(QStringLiteral("capture"));
 }
 
-struct Run {
-    int code;
-    QStringList out;
-    QString err;
-};
-
-Run capture(const QString& database, const QStringList& args) {
-    QString out;
-    QString err;
-    QTextStream o(&out);
-    QTextStream e(&err);
-    const int code = runCli(QStringList{"--db", database} + args, o, e);
-    o.flush();
-    e.flush();
-    return {code, out.split(u'\n', Qt::SkipEmptyParts), err};
+test::CliRun capture(const QString& database, const QStringList& args) {
+    return test::runCliCaught(QStringList{"--db", database} + args);
 }
 
 } // namespace
@@ -52,16 +38,11 @@ private slots:
         found.sort();
         QVERIFY(found.size() >= 15);
         for (const QString& path : found) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
-            QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-            const QStringList args = QProcess::splitCommand(lines.takeFirst().mid(6));
-            const int code = lines.takeFirst().mid(6).toInt();
-            for (QString& row : lines)
-                row.chop(1); // the "|" that shows where the memo ends
             const QString source = path.chopped(9);
+            const test::ExpectedCapture expected = test::readExpected(source);
+            QVERIFY2(expected.code >= 0, qPrintable(path));
             QTest::newRow(qPrintable(QDir(dataDir()).relativeFilePath(source)))
-                << source << args << code << lines;
+                << source << expected.args << expected.code << expected.rows;
         }
     }
     void fixtures() {
@@ -70,8 +51,8 @@ private slots:
         QFETCH(int, code);
         QFETCH(QStringList, rows);
         test::TestDatabase db;
-        const Run run = capture(db.path(), QStringList{"capture"} + args + QStringList{source});
-        QVERIFY2(run.code == code, qPrintable(run.out.join('\n') + run.err));
+        const auto run = capture(db.path(), QStringList{"capture"} + args + QStringList{source});
+        QVERIFY2(run.code == code, qPrintable(run.out + run.err));
         QCOMPARE(test::storedRows(db.connection()), rows);
     }
 
@@ -82,9 +63,9 @@ private slots:
         test::TestDatabase db;
         const QString path = db.folder() + "/history.xls";
         QVERIFY(QFile::copy(dataDir() + "/waterhouse/activity.html", path));
-        const Run run = capture(db.path(), {"--yes", "capture", "--broker", "WebStreet", path});
+        const auto run = capture(db.path(), {"--yes", "capture", "--broker", "WebStreet", path});
         QCOMPARE(run.code, 1);
-        QCOMPARE(run.out, QStringList());
+        QCOMPARE(run.out, QString());
         QVERIFY2(run.err.endsWith(test::noData("WebStreet") + u'\n'), qPrintable(run.err));
         QVERIFY(test::storedRows(db.connection()).isEmpty());
     }
@@ -94,11 +75,10 @@ private slots:
         test::TestDatabase db;
         const QString source = dataDir() + "/fbr/statement.html";
         QCOMPARE(capture(db.path(), {"capture", "--broker", "FBR", source}).code, 0);
-        const Run again = capture(db.path(), {"capture", "--broker", "FBR", source});
+        const auto again = capture(db.path(), {"capture", "--broker", "FBR", source});
         QCOMPARE(again.code, 1);
-        QCOMPARE(again.out, (QStringList{"Some data already exist for this account. Do you still "
-                                         "want to add this data ?",
-                                         "No"}));
+        QCOMPARE(again.out, QString("Some data already exist for this account. Do you still "
+                                    "want to add this data ?\nNo\n"));
         QCOMPARE(test::storedRows(db.connection()).size(), 2);
     }
 
@@ -107,7 +87,7 @@ private slots:
         for (const QStringList& args :
              {QStringList{"capture", "x.html"}, QStringList{"capture", "--broker", "FBR"},
               QStringList{"capture", "--broker", "FBR", "--derive", "--no-derive", "x"}}) {
-            const Run run = capture(db.path(), args);
+            const auto run = capture(db.path(), args);
             QCOMPARE(run.code, 2);
             QVERIFY(run.out.isEmpty());
         }

@@ -36,18 +36,14 @@ private slots:
         QTest::addColumn<QString>("account");
         QTest::addColumn<QString>("month");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no account") << "Etrade"
-                                    << ""
-                                    << "All"
-                                    << "Please enter an Account Name";
-        QTest::newRow("no month") << "Other"
-                                  << "A"
-                                  << ""
-                                  << "Please enter an Transaction Month or Leave All";
-        QTest::newRow("unknown entry") << "Schwab"
-                                       << "A"
-                                       << "All"
-                                       << "Wrong Account Type ";
+        auto row = [](const char* name, const char* entry, const char* account, const char* month,
+                      const char* message) {
+            QTest::newRow(name) << QString(entry) << QString(account) << QString(month)
+                                << QString(message);
+        };
+        row("no account", "Etrade", "", "All", "Please enter an Account Name");
+        row("no month", "Other", "A", "", "Please enter an Transaction Month or Leave All");
+        row("unknown entry", "Schwab", "A", "All", "Wrong Account Type ");
     }
     void fieldChecks() {
         QFETCH(QString, entry);
@@ -90,8 +86,9 @@ private slots:
         QVERIFY(other.questions.isEmpty());
     }
 
-    // A page that gives no rows, of whatever kind, says so without asking
-    // about the rows already there.
+    // A page that gives no rows, of whatever kind (a sheet for a page reader,
+    // a page for a sheet reader), says so without asking about the rows
+    // already there.
     void noRowsNoQuestion_data() {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<PageDocument>("document");
@@ -100,7 +97,12 @@ private slots:
         for (const char* e : {"Etrade", "Datek", "FBR", "Waterhouse"})
             QTest::newRow(e) << e << sheet << QStringList{test::noData(e)};
         const PageDocument page = test::PageBuilder().row({"Date", "Type"}).page();
-        QTest::newRow("Other on a page") << "Other" << page << QStringList{test::kOpenSheet};
+        for (const char* e : {"Other", "WebStreet", "Wit Capital"})
+            QTest::newRow(e) << e << page << QStringList{test::kOpenSheet};
+        PageDocument menuOnly; // a Datek frameset without its history frame
+        menuOnly.frames.append(test::PageBuilder().add("A", "Home").page());
+        QTest::newRow("Datek without a second frame")
+            << "Datek" << menuOnly << QStringList{test::noData("Datek")};
         QTest::newRow("every row skipped")
             << "Other"
             << test::sheetOf({{"Date", "Type", "Symbol", "Quantity", "Amount"},
@@ -167,18 +169,43 @@ private slots:
         QCOMPARE(h.run("Other", otherSheet({"X"}), quoted).questions, QStringList{kDuplicate});
     }
 
-    // Rows no brokerage row can hold are left out and counted, not stored.
-    void outOfRangeRowsSkipped() {
+    // Rows no brokerage row can hold, or that name no trade, are left out
+    // and counted beside a row that goes in; a sell's sign in a sheet is
+    // the sheet's and the row is kept.
+    void unwritableRowsSkipped_data() {
+        QTest::addColumn<QStringList>("row"); // type, symbol, quantity, amount
+        QTest::addColumn<QString>("skipped"); // the count line, empty when kept
+        const QString range =
+            QStringLiteral("1 row was skipped: 1 with a quantity or amount out of range.");
+        QTest::newRow("quantity of 10^12")
+            << QStringList{"Buy", "Q", "1000000000000", "10"} << range;
+        QTest::newRow("amount of -2 x 10^12")
+            << QStringList{"Sell", "A", "1", "-2000000000000"} << range;
+        QTest::newRow("amount of 1e308") << QStringList{"Sell", "A", "1", "1e308"} << range;
+        QTest::newRow("no symbol")
+            << QStringList{"Buy", "", "5", "10"} << "1 row was skipped: 1 without a symbol.";
+        QTest::newRow("blank symbol")
+            << QStringList{"Buy", "   ", "5", "10"} << "1 row was skipped: 1 without a symbol.";
+        QTest::newRow("no shares")
+            << QStringList{"Buy", "Z", "0", "10"} << "1 row was skipped: 1 with a quantity of 0.";
+        QTest::newRow("largest quantity") << QStringList{"Buy", "OK", "999999999999", "10"} << "";
+        QTest::newRow("sell with the sheet's sign")
+            << QStringList{"Sell", "S", "-100", "-5000"} << "";
+    }
+    void unwritableRowsSkipped() {
+        QFETCH(QStringList, row);
+        QFETCH(QString, skipped);
         CaptureHarness h;
         const QVector<QStringList> rows{{"Date", "Type", "Symbol", "Quantity", "Amount"},
-                                        {"3/1/00", "Buy", "OK", "999999999999", "10"},
-                                        {"3/1/00", "Buy", "HUGEQ", "1000000000000", "10"},
-                                        {"3/1/00", "Sell", "HUGEA", "1", "-2000000000000"}};
+                                        {"3/1/00", "Buy", "KEPT", "1", "10"},
+                                        QStringList{"3/2/00"} + row};
         const auto out = h.run("Other", test::sheetOf(rows));
-        QCOMPARE(out.rows.size(), 1);
-        QCOMPARE(out.messages, (QStringList{"1 records successfully added.",
-                                            "2 rows were skipped: 2 with a quantity or amount "
-                                            "out of range."}));
+        const int added = skipped.isEmpty() ? 2 : 1;
+        QCOMPARE(out.rows.size(), added);
+        QStringList messages{QStringLiteral("%1 records successfully added.").arg(added)};
+        if (!skipped.isEmpty())
+            messages << skipped;
+        QCOMPARE(out.messages, messages);
     }
 
     // A failure of the file names the file and what failed; no rows stay,
@@ -218,9 +245,5 @@ private slots:
     }
 };
 
-int runCaptureRunTests(int argc, char** argv) {
-    TestCaptureRun t;
-    return QTest::qExec(&t, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestCaptureRun)
 #include "test_capture_run.moc"

@@ -90,9 +90,5 @@ private slots:
     }
 };
 
-int runCaptureSourceTests(int argc, char** argv) {
-    TestCaptureSource t;
-    return QTest::qExec(&t, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestCaptureSource)
 #include "test_capture_source.moc"

@@ -96,23 +96,14 @@ private slots:
         QTest::addColumn<QStringList>("types");
         QTest::addColumn<QStringList>("stored");
         QTest::addColumn<QString>("skipped");
-        QTest::newRow("buys") << QStringList{"Buy",
-                                             "Bought",
-                                             "BOT",
-                                             "Purchase",
-                                             "YOU BOUGHT AAPL",
-                                             "Reinvest Shares",
-                                             "REINVESTMENT FIDELITY",
-                                             "BUY TO OPEN",
-                                             "Buy to Close",
-                                             "B",
-                                             "Subscription"}
-                              << QStringList(11, "Bought") << QString();
-        QTest::newRow("sells") << QStringList{"Sell",          "Sold",
-                                              "SLD",           "Sale",
-                                              "YOU SOLD AAPL", "SELL TO OPEN",
-                                              "Sell to Close", "S"}
-                               << QStringList(8, "Sold") << QString();
+        const QStringList buys = QString("Buy|Bought|BOT|Purchase|YOU BOUGHT AAPL|Reinvest Shares|"
+                                         "REINVESTMENT FIDELITY|BUY TO OPEN|Buy to Close|B|"
+                                         "Subscription")
+                                     .split(u'|');
+        QTest::newRow("buys") << buys << QStringList(buys.size(), "Bought") << QString();
+        const QStringList sells{"Sell",          "Sold",         "SLD",           "Sale",
+                                "YOU SOLD AAPL", "SELL TO OPEN", "Sell to Close", "S"};
+        QTest::newRow("sells") << sells << QStringList(sells.size(), "Sold") << QString();
         // Each of these once turned into a buy or a sell by the letters B
         // and S somewhere in its text.
         QTest::newRow("no trades, counted by kind")
@@ -206,15 +197,12 @@ private slots:
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("quantity");
         QTest::addColumn<QString>("row");
-        QTest::newRow("negative sell") << "Sell"
-                                       << "-100"
-                                       << "Other1|All|X|100|Sold|03/01/2024|10|";
-        QTest::newRow("positive sell") << "Sold"
-                                       << "100"
-                                       << "Other1|All|X|100|Sold|03/01/2024|10|";
-        QTest::newRow("buy keeps its sign") << "Buy"
-                                            << "-100"
-                                            << "Other1|All|X|-100|Bought|03/01/2024|10|";
+        auto row = [](const char* name, const char* type, const char* quantity, const char* row) {
+            QTest::newRow(name) << QString(type) << QString(quantity) << QString(row);
+        };
+        row("negative sell", "Sell", "-100", "Other1|All|X|100|Sold|03/01/2024|10|");
+        row("positive sell", "Sold", "100", "Other1|All|X|100|Sold|03/01/2024|10|");
+        row("buy keeps its sign", "Buy", "-100", "Other1|All|X|-100|Bought|03/01/2024|10|");
     }
     void sellWithNegativeQuantity() {
         QFETCH(QString, type);
@@ -260,9 +248,5 @@ private slots:
     }
 };
 
-int runOtherExportTests(int argc, char** argv) {
-    TestOtherExports t;
-    return QTest::qExec(&t, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestOtherExports)
 #include "test_other_exports.moc"

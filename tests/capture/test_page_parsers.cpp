@@ -7,8 +7,6 @@
 using namespace gainbook;
 using test::PageBuilder;
 
-Q_DECLARE_METATYPE(gainbook::PageDocument)
-
 // The parsers' full tables are read end to end from the fixture pages
 // (test_capture_fixtures); these cases move the landmarks and break the
 // rows in ways those pages do not.
@@ -31,7 +29,7 @@ PageDocument etradePage(int lead, const QString& accountCell, const QString& qua
 }
 
 // A Datek frameset: a menu frame, then the history frame.
-PageDocument datekPage(bool secondFrame = true) {
+PageDocument datekPage() {
     PageBuilder menu;
     menu.add("A", "Home");
     PageBuilder b;
@@ -42,8 +40,7 @@ PageDocument datekPage(bool secondFrame = true) {
     b.add("TR", "").add("TD", "End of history").filler(8);
     PageDocument page;
     page.frames.append(menu.page());
-    if (secondFrame)
-        page.frames.append(b.page());
+    page.frames.append(b.page());
     return page;
 }
 
@@ -134,34 +131,7 @@ private slots:
         b.row({"03-17-2000", "SOLD", "CASH", "0", "ZERO", "$25", "$0"});
         QCOMPARE(test::parse("FBR", b.page()).rows.size(), rows);
     }
-
-    // A document of the wrong kind, or a Datek page without its second
-    // frame, gives no rows; the sheet readers say why.
-    void wrongDocument_data() {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<PageDocument>("document");
-        QTest::addColumn<QString>("message");
-        const PageDocument sheet = test::sheetOf({{"Date", "Type"}, {"1/1/00", "Bought"}});
-        for (const char* e : {"Etrade", "Datek", "FBR", "Waterhouse"})
-            QTest::newRow(e) << e << sheet << QString();
-        QTest::newRow("Datek without a second frame") << "Datek" << datekPage(false) << QString();
-        const PageDocument page = PageBuilder().row({"Date", "Type"}).page();
-        for (const char* e : {"Other", "WebStreet", "Wit Capital"})
-            QTest::newRow(e) << e << page << test::kOpenSheet;
-    }
-    void wrongDocument() {
-        QFETCH(QString, entry);
-        QFETCH(PageDocument, document);
-        QFETCH(QString, message);
-        const ParseResult result = test::parse(entry, document);
-        QVERIFY(result.rows.isEmpty());
-        QCOMPARE(result.message, message);
-    }
 };
 
-int runPageParserTests(int argc, char** argv) {
-    TestPageParsers t;
-    return QTest::qExec(&t, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestPageParsers)
 #include "test_page_parsers.moc"

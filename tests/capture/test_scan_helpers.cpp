@@ -99,9 +99,5 @@ private slots:
     }
 };
 
-int runScanHelperTests(int argc, char** argv) {
-    TestScanHelpers t;
-    return QTest::qExec(&t, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestScanHelpers)
 #include "test_scan_helpers.moc"

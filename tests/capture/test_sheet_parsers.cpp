@@ -121,9 +121,5 @@ private slots:
     }
 };
 
-int runSheetParserTests(int argc, char** argv) {
-    TestSheetParsers t;
-    return QTest::qExec(&t, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestSheetParsers)
 #include "test_sheet_parsers.moc"

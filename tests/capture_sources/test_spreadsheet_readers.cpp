@@ -1,6 +1,7 @@
 #include "capture/sources/csv_reader.h"
 #include "capture/sources/pasted_text.h"
 #include "capture/sources/spreadsheet_reader.h"
+#include "support/test_files.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -13,19 +14,13 @@ using namespace gainbook;
 namespace {
 
 QString fixture(const QString& name) {
-    return qEnvironmentVariable("GAINBOOK_TEST_DATA") + QStringLiteral("/capture/sources/") + name;
+    return test::testData(QStringLiteral("capture/sources/") + name);
 }
 
 // A cell as "text|number" ("text|-" without a number) for compact compares.
 QString show(const SheetDocument& sheet, int row, int col) {
     const SheetCell& c = sheet.cell(row, col);
     return c.text + u'|' + (c.number ? QString::number(*c.number, 'g', 12) : QStringLiteral("-"));
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 // A workbook of one sheet whose <sheetData> holds rows, as a zip file.
@@ -164,8 +159,6 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("outcome"); // cells A1 and A2, or the start of the error
-        QFile zip(fixture(QStringLiteral("not_a_workbook.xlsx")));
-        QVERIFY(zip.open(QIODevice::ReadOnly));
         const QString cannot = QStringLiteral("Cannot read the spreadsheet %1");
         const QString cafe = QStringLiteral("Symbol Caf\u00e9");
         QTest::newRow("utf-8 csv")
@@ -175,7 +168,7 @@ private slots:
         QTest::newRow("html named xls") << "page.xls" << QByteArray("<html>x</html>") << cannot;
         QTest::newRow("empty xlsx") << "empty.xlsx" << QByteArray("") << cannot;
         QTest::newRow("zip without workbook")
-            << "zip.xlsx" << zip.readAll() << cannot + ": not an Excel workbook";
+            << "zip.xlsx" << test::readBytes(fixture("not_a_workbook.xlsx")) << cannot + ": not an Excel workbook";
         QTest::newRow("not a spreadsheet")
             << "notes.txt" << QByteArray("x") << "Not a spreadsheet file: %1";
     }
@@ -186,7 +179,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
         if (!content.isNull())
-            writeFile(path, content);
+            test::writeBytes(path, content);
         QString error;
         const auto sheet = readSpreadsheet(path, &error);
         if (sheet)
@@ -256,7 +249,7 @@ private slots:
         if (name.endsWith(u"xlsx"))
             writeWorkbook(path, content);
         else
-            writeFile(path, content);
+            test::writeBytes(path, content);
         QString error;
         const auto sheet = readSpreadsheet(path, &error);
         if (sheet)
@@ -291,9 +284,7 @@ private slots:
         QByteArray bytes;
         if (name.endsWith(u"xlsx")) {
             writeWorkbook(path, "<row r=\"1\">" + inlineCell("A1", "x") + "</row>");
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            bytes = f.readAll();
+            bytes = test::readBytes(path);
             // The uncompressed size of the sheet, in its local and its
             // central directory header.
             const QByteArray sheet = "xl/worksheets/sheet1.xml";
@@ -307,9 +298,7 @@ private slots:
                 }
             }
         } else {
-            QFile f(fixture(QStringLiteral("trades.xls")));
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            bytes = f.readAll();
+            bytes = test::readBytes(fixture(QStringLiteral("trades.xls")));
             // The worksheet's DIMENSIONS record (0x0200, 14 bytes): last row
             // plus one and last column plus one.
             const qsizetype at = bytes.indexOf(QByteArray("\x00\x02\x0E\x00", 4));
@@ -317,7 +306,7 @@ private slots:
             putLittleEndian(bytes, at + 8, 65536, 4);
             putLittleEndian(bytes, at + 14, 256, 2);
         }
-        writeFile(path, bytes);
+        test::writeBytes(path, bytes);
         QString message;
         QVERIFY(!readSpreadsheet(path, &message));
         QCOMPARE(message, error);
@@ -326,7 +315,7 @@ private slots:
     void pastedTextLineEnds() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("paste.txt"));
-        writeFile(path, "Date Bought\n12/01/2000 Sold\r\nlast\rend");
+        test::writeBytes(path, "Date Bought\n12/01/2000 Sold\r\nlast\rend");
         QString error;
         const auto text = loadPastedText(path, &error);
         QVERIFY2(text, qPrintable(error));

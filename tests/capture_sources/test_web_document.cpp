@@ -1,6 +1,7 @@
 #include "capture/web/browser_setup.h"
 #include "capture/web/document_loader.h"
 #include "capture/web/dom_snapshot.h"
+#include "support/test_files.h"
 
 #include <QGuiApplication>
 #include <QTcpServer>
@@ -13,7 +14,7 @@ using namespace gainbook;
 namespace {
 
 QString fixture(const QString& name) {
-    return qEnvironmentVariable("GAINBOOK_TEST_DATA") + QStringLiteral("/capture/sources/") + name;
+    return test::testData(QStringLiteral("capture/sources/") + name);
 }
 
 QStringList tags(const PageDocument& doc) {

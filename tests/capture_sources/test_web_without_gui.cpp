@@ -1,4 +1,5 @@
 #include "capture/web/document_loader.h"
+#include "support/test_files.h"
 
 #include <QtTest>
 
@@ -12,16 +13,14 @@ class TestWebWithoutGui : public QObject {
 private slots:
     void pageNeedsGuiApplication() {
         QString error;
-        const QString page = qEnvironmentVariable("GAINBOOK_TEST_DATA") +
-                             QStringLiteral("/capture/sources/page.html");
+        const QString page = test::testData(QStringLiteral("capture/sources/page.html"));
         QVERIFY(!loadDocument(page, &error));
         QVERIFY2(error.contains(QStringLiteral("graphical application")), qPrintable(error));
     }
 
     void sheetOpensWithoutGui() {
         QString error;
-        const QString sheet = qEnvironmentVariable("GAINBOOK_TEST_DATA") +
-                              QStringLiteral("/capture/sources/trades.xlsx");
+        const QString sheet = test::testData(QStringLiteral("capture/sources/trades.xlsx"));
         const auto doc = loadDocument(sheet, &error);
         QVERIFY2(doc, qPrintable(error));
         QVERIFY(doc->isSheet());

@@ -3,16 +3,10 @@
 #include "capture/sources/csv_reader.h"
 #include "fuzz_support.h"
 
-#include <QStringDecoder>
-
 #include <algorithm>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray bytes = gainbook::fuzz::bytesOf(data, size);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
+    const QString text = gainbook::fuzz::textOf(data, size);
     QString error;
     if (const auto sheet = gainbook::parseCsv(text, &error)) {
         // Every cell the sheet reports is there to read.

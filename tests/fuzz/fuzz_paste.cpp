@@ -5,14 +5,8 @@
 #include "capture/capture_parsers.h"
 #include "fuzz_support.h"
 
-#include <QStringDecoder>
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray bytes = gainbook::fuzz::bytesOf(data, size);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
+    const QString text = gainbook::fuzz::textOf(data, size);
     static const gainbook::BrokerEntry* entry =
         gainbook::findBrokerEntry(QStringLiteral("Wit Capital"));
     gainbook::CaptureState state = gainbook::CaptureState::initial();

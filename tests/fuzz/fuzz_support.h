@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
+#include <QStringDecoder>
 
 #include <cstddef>
 #include <cstdint>
@@ -22,6 +23,14 @@ inline void startQt(int* argc, char*** argv) {
 
 inline QByteArray bytesOf(const uint8_t* data, size_t size) {
     return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
+}
+
+// Text as the file readers decode it: UTF-8, or Latin-1 when it is not.
+inline QString textOf(const uint8_t* data, size_t size) {
+    const QByteArray bytes = bytesOf(data, size);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
 // Readers that take a path get the input as a file of this process.

@@ -5,13 +5,19 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
+
 namespace gainbook::test {
 
 // Records every text shown and answers questions from a script (No when the
-// script has run out).
+// script has run out). onMessage, when set, runs as each message is shown.
 class RecordingPrompter final : public Prompter {
 public:
-    void message(const QString& text) override { messages << text; }
+    void message(const QString& text) override {
+        messages << text;
+        if (onMessage)
+            onMessage();
+    }
     bool ask(const QString& question) override {
         questions << question;
         return answers.isEmpty() ? false : answers.dequeue();
@@ -20,6 +26,7 @@ public:
     QStringList messages;
     QStringList questions;
     QQueue<bool> answers;
+    std::function<void()> onMessage;
 };
 
 } // namespace gainbook::test

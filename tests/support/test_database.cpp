@@ -7,6 +7,14 @@
 
 namespace gainbook::test {
 
+QString createDatabaseFile(const QString& path) {
+    Database db;
+    const OpenResult result = db.create(path);
+    if (!result.ok())
+        qFatal("cannot create %s: %s", qPrintable(path), qPrintable(result.message));
+    return QFileInfo(path).absoluteFilePath();
+}
+
 TestDatabase::TestDatabase() {
     const OpenResult result = database_.create(dir_.filePath(QStringLiteral("test.db")));
     if (!result.ok())

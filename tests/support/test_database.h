@@ -7,6 +7,9 @@
 
 namespace gainbook::test {
 
+// A new, empty database file at path; its absolute path.
+QString createDatabaseFile(const QString& path);
+
 // A new database file in a temporary folder, removed with the object.
 class TestDatabase {
 public:

@@ -1,4 +1,4 @@
-#include "cli/cli_commands.h"
+#include "support/cli_run.h"
 #include "txf/txf_texts.h"
 #include "txf_fixtures.h"
 
@@ -7,85 +7,61 @@
 using namespace gainbook;
 using namespace gainbook::test;
 
-namespace {
-
-struct Run {
-    int code;
-    QString out;
-    QString err;
-};
-
-Run run(const TestDatabase& t, const QStringList& args) {
-    QString out;
-    QString err;
-    QTextStream o(&out);
-    QTextStream e(&err);
-    const int code = runCli(QStringList{"--db", t.path()} + args, o, e);
-    o.flush();
-    e.flush();
-    return {code, out, err};
-}
-
-} // namespace
-
 // The engines are tested on their own; here only what the commands add:
-// output, exit codes and where failures are written.
+// output, exit codes, where failures are written and what is left behind.
 class TestTxfCli : public QObject {
     Q_OBJECT
 
 private slots:
-    void exportWritesTheFileSilently() {
-        TestDatabase t;
-        fillSmallExport(t);
-        const QString path = t.folder() + QStringLiteral("/cli.txf");
-        const Run r = run(t, {"export-txf", path});
-        QCOMPARE(r.code, 0);
-        QCOMPARE(r.out + r.err, QString());
-        QCOMPARE(readBytes(path), readBytes(txfData(QStringLiteral("small_export.txf"))));
-    }
-
-    void exportWithoutRecords() {
-        TestDatabase t;
-        const QString path = t.folder() + QStringLiteral("/none.txf");
-        const Run r = run(t, {"export-txf", path});
-        QCOMPARE(r.code, 1);
-        QCOMPARE(r.out, QString());
-        QCOMPARE(r.err, QStringLiteral("NO record exist to be exported\n"));
-        QVERIFY(!QFile::exists(path));
-    }
-
-    void importTranscripts_data() {
-        QTest::addColumn<QString>("file");
+    // "@" stands for the database's folder. An export's file exists exactly
+    // when it succeeded, and then holds the golden bytes.
+    void transcripts_data() {
+        QTest::addColumn<bool>("filled");
+        QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("message"); // on standard output when done, else on error
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err"); // ending in ": ", only its start: the system's reason
         QTest::addColumn<QString>("accounts");
-        QTest::newRow("own export") << "small_export.txf" << 0 << "3 records successfully added.\n"
-                                    << "Level,Text\n1,Kestrova Gainbook 2.0\n";
-        QTest::newRow("no data") << "v034_lf.txf" << 1 << noDataImportedMessage() + u'\n'
-                                 << "Level,Text\n";
+        auto row = [](const char* name, bool filled, const QStringList& args, int code,
+                      const QString& out, const QString& err, const QString& accounts = {}) {
+            QTest::newRow(name) << filled << args << code << out << err << accounts;
+        };
+        row("export silently", true, {"export-txf", "@/out.txf"}, 0, "", "");
+        row("export without records", false, {"export-txf", "@/out.txf"}, 1, "",
+            "NO record exist to be exported\n");
+        row("import its own export", false, {"import-txf", txfData("small_export.txf")}, 0,
+            "3 records successfully added.\n", "", "Level,Text\n1,Kestrova Gainbook 2.0\n");
+        row("import without data", false, {"import-txf", txfData("v034_lf.txf")}, 1, "",
+            noDataImportedMessage() + u'\n', "Level,Text\n");
+        row("import of a missing file", false, {"import-txf", "@/nope.txf"}, 1, "",
+            "The file @/nope.txf could not be read: ");
     }
-    void importTranscripts() {
-        QFETCH(QString, file);
+    void transcripts() {
+        QFETCH(bool, filled);
+        QFETCH(QStringList, args);
         QFETCH(int, code);
-        QFETCH(QString, message);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
         QFETCH(QString, accounts);
         TestDatabase t;
-        const Run r = run(t, {"import-txf", txfData(file)});
-        QCOMPARE(code == 0 ? r.out : r.err, message);
-        QCOMPARE(code == 0 ? r.err : r.out, QString());
+        if (filled)
+            fillSmallExport(t);
+        args.replaceInStrings("@", t.folder());
+        err.replace("@", QDir::toNativeSeparators(t.folder()));
+        const CliRun r = runCliCaught(QStringList{"--db", t.path()} + args);
         QCOMPARE(r.code, code);
-        QCOMPARE(run(t, {"accounts"}).out, accounts);
-    }
-
-    void failureGoesToStandardError() {
-        TestDatabase t;
-        const QString path = t.folder() + QStringLiteral("/nope.txf");
-        const Run r = run(t, {"import-txf", path});
-        QCOMPARE(r.code, 1);
-        QCOMPARE(r.out, QString());
-        QVERIFY2(r.err.startsWith(QStringLiteral("The file %1 could not be read: ")
-                                      .arg(QDir::toNativeSeparators(path))),
-                 qPrintable(r.err));
+        QCOMPARE(r.out, out);
+        if (err.endsWith(": "))
+            QVERIFY2(r.err.startsWith(err), qPrintable(r.err));
+        else
+            QCOMPARE(r.err, err);
+        if (args[0] == "export-txf") {
+            QCOMPARE(QFile::exists(args[1]), code == 0);
+            if (code == 0)
+                QCOMPARE(readBytes(args[1]), readBytes(txfData("small_export.txf")));
+        }
+        if (!accounts.isEmpty())
+            QCOMPARE(runCliCaught({"--db", t.path(), "accounts"}).out, accounts);
     }
 
     void usageErrors_data() {
@@ -97,7 +73,7 @@ private slots:
     void usageErrors() {
         QFETCH(QStringList, args);
         TestDatabase t;
-        const Run r = run(t, args);
+        const CliRun r = runCliCaught(QStringList{"--db", t.path()} + args);
         QCOMPARE(r.code, 2);
         QVERIFY(r.err.contains(" " + args[0] + " FILE"));
     }

@@ -90,20 +90,16 @@ private slots:
     void refusedTargetKeepsAll_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("reason"); // empty: any reason the system gives
-        QTest::newRow("missing folder") << "missing folder"
-                                        << "";
-        QTest::newRow("a folder") << "folder"
-                                  << "it is a folder";
-        QTest::newRow("the open database") << "database"
-                                           << "it is the open database";
-        QTest::newRow("another name of the database") << "hard link"
-                                                      << "it is the open database";
-        QTest::newRow("a link to the database") << "symbolic link"
-                                                << "it is the open database";
-        QTest::newRow("the backup") << "backup"
-                                    << "it is the database's backup";
-        QTest::newRow("a pipe") << "pipe"
-                                << "it is a pipe or socket, not a file";
+        auto row = [](const char* name, const QString& reason) {
+            QTest::newRow(name) << QString(name) << reason;
+        };
+        row("missing folder", "");
+        row("folder", "it is a folder");
+        row("database", "it is the open database");
+        row("hard link", "it is the open database");
+        row("symbolic link", "it is the open database");
+        row("backup", "it is the database's backup");
+        row("pipe", "it is a pipe or socket, not a file");
     }
     void refusedTargetKeepsAll() {
         QFETCH(QString, target);

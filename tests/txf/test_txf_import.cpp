@@ -14,9 +14,7 @@ namespace {
 
 QString writeFile(const TestDatabase& t, const QString& name, const QByteArray& bytes) {
     const QString path = t.folder() + u'/' + name;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
+    writeBytes(path, bytes);
     return path;
 }
 

@@ -2,21 +2,9 @@
 
 #include "store/sql.h"
 
-#include <QFile>
 #include <QtTest>
 
 namespace gainbook::test {
-
-QString txfData(const QString& name) {
-    return qEnvironmentVariable("GAINBOOK_TEST_DATA") + QStringLiteral("/txf/") + name;
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
 
 void fillSmallExport(TestDatabase& t) {
     t.addTax("Zeta", "XYZ", 10, QDate(), QDate(2000, 12, 31), 0, -12.25, "m");

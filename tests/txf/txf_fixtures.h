@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/test_database.h"
+#include "support/test_files.h"
 
 #include <QByteArray>
 #include <QString>
@@ -8,8 +9,9 @@
 namespace gainbook::test {
 
 // A file under tests/data/txf.
-QString txfData(const QString& name);
-QByteArray readBytes(const QString& path);
+inline QString txfData(const QString& name) {
+    return testData(QStringLiteral("txf/") + name);
+}
 
 // The three records of small_export.txf, spread over two accounts and
 // inserted out of date order, plus records sold outside 2000.

@@ -128,27 +128,18 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("grouped thousands") << int(Cost) << "1,250.00"
-                                           << "1,250.00"
-                                           << "";
-        QTest::newRow("parentheses") << int(Cost) << "(12.50)"
-                                     << "-12.50"
-                                     << "";
-        QTest::newRow("currency sign") << int(Cost) << "$1,250"
-                                       << "1,250.00"
-                                       << "";
-        QTest::newRow("date rewritten") << int(Date) << "3/5/2000"
-                                        << "03/05/2000"
-                                        << "";
-        QTest::newRow("word for a number") << int(Cost) << "abc"
-                                           << "abc"
-                                           << "Not a valid number: abc";
-        QTest::newRow("date for a number") << int(Cost) << "13/45/2000"
-                                           << "13/45/2000"
-                                           << "Not a valid number: 13/45/2000";
-        QTest::newRow("no such day") << int(Date) << "13/45/2000"
-                                     << "13/45/2000"
-                                     << "Not a valid date";
+        auto row = [](const char* name, int col, const char* typed, const char* shown,
+                      const char* refusal) {
+            QTest::newRow(name) << col << QString(typed) << QString(shown) << QString(refusal);
+        };
+        row("grouped thousands", Cost, "1,250.00", "1,250.00", "");
+        row("parentheses", Cost, "(12.50)", "-12.50", "");
+        row("currency sign", Cost, "$1,250", "1,250.00", "");
+        row("date rewritten", Date, "3/5/2000", "03/05/2000", "");
+        row("word for a number", Cost, "abc", "abc", "Not a valid number: abc");
+        row("date for a number", Cost, "13/45/2000", "13/45/2000",
+            "Not a valid number: 13/45/2000");
+        row("no such day", Date, "13/45/2000", "13/45/2000", "Not a valid date");
     }
     void editsParseIntoTheRecord() {
         QFETCH(int, col);

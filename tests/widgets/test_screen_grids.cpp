@@ -120,27 +120,21 @@ private slots:
         QTest::addColumn<bool>("editable");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("grouped applied cost")
-            << false << int(BuyGridCol::AppliedCost) << "1,250.00" << true << "1250"
-            << "";
-        QTest::newRow("applied quantity in words")
-            << false << int(BuyGridCol::Applied) << "ten" << true << "ten"
-            << "Not a valid number: ten";
-        QTest::newRow("listed buy's date")
-            << false << int(BuyGridCol::Date) << "1/15/00" << false << "01/03/2000"
-            << "";
-        QTest::newRow("new buy's date")
-            << true << int(BuyGridCol::Date) << "1/15/00" << true << "01/15/2000"
-            << "";
-        QTest::newRow("new buy's date that is no date")
-            << true << int(BuyGridCol::Date) << "soon" << true << "soon"
-            << "Not a valid date: soon";
-        QTest::newRow("new buy's cost in parentheses")
-            << true << int(BuyGridCol::TotalCost) << "(1,250.00)" << true << "-1250.00"
-            << "";
-        QTest::newRow("new buy's applied cost")
-            << true << int(BuyGridCol::AppliedCost) << "5" << false << "0"
-            << "";
+        auto row = [](const char* name, bool isNew, int col, const char* typed, bool editable,
+                      const char* shown, const char* refusal) {
+            QTest::newRow(name) << isNew << col << QString(typed) << editable << QString(shown)
+                                << QString(refusal);
+        };
+        row("grouped applied cost", false, BuyGridCol::AppliedCost, "1,250.00", true, "1250", "");
+        row("applied quantity in words", false, BuyGridCol::Applied, "ten", true, "ten",
+            "Not a valid number: ten");
+        row("listed buy's date", false, BuyGridCol::Date, "1/15/00", false, "01/03/2000", "");
+        row("new buy's date", true, BuyGridCol::Date, "1/15/00", true, "01/15/2000", "");
+        row("new buy's date that is no date", true, BuyGridCol::Date, "soon", true, "soon",
+            "Not a valid date: soon");
+        row("new buy's cost in parentheses", true, BuyGridCol::TotalCost, "(1,250.00)", true,
+            "-1250.00", "");
+        row("new buy's applied cost", true, BuyGridCol::AppliedCost, "5", false, "0", "");
     }
     void buyCellsReadAsTyped() {
         QFETCH(bool, isNew);

@@ -260,10 +260,13 @@ bool frmShowOther::apply() {
 
     applyButton_->setEnabled(false);
     doneButton_->setEnabled(false);
-    const Outcome outcome = selection_.Apply(sellId_, choices);
+    // Taking more shares than a buy has open is the user's call here.
+    const Outcome outcome = selection_.Apply(sellId_, choices, &prompter_);
     if (!outcome.done()) {
         updateApplyButtons();
-        prompter_.message(outcome.message);
+        // A No to the question has nothing more to say.
+        if (!outcome.message.isEmpty())
+            prompter_.message(outcome.message);
         return false;
     }
     buyTable_->updateRows([&](QVector<BuyTableRow>& rows) {
