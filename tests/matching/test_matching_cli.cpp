@@ -111,7 +111,7 @@ private slots:
             {{"txns", "Old"},
              0,
              "Month,Symbol,Quantity,Txn Type,Txn Date,Txn Amount,Comment,ID\n"
-             "Jan,T,10,Bought,01/03/2000,-100.00,0,5\n",
+             "Jan,T,10,Bought,01/03/2000,-100.00,10,5\n",
              ""},
             {{"process", "--again", "Nobody"}, 1, "", "Account not found: Nobody\n"},
             {{"process", ""}, 1, "", "Please select one account\n"},
