@@ -24,10 +24,13 @@ QVector<GridColumn> BuyColumns::layout() const {
         {QStringLiteral("Total#"), 5, CellKind::Decimal, Qt::AlignRight, true, false},
         {QStringLiteral("Total Cost"), 7, CellKind::Decimal, Qt::AlignRight, true, false},
         {QStringLiteral("Comments"), 0, CellKind::Whole, Qt::AlignHCenter, true, true},
+        {QStringLiteral("Account"), 12, CellKind::Text, Qt::AlignLeft, true, false},
     };
 }
 
 QString BuyColumns::text(const BuyRow& row, int col) const {
+    if (col == BuyGridCol::Account)
+        return row.buy.accountName;
     return buyRowTexts(row).value(col - 1);
 }
 
@@ -81,6 +84,9 @@ SortKey BuyColumns::sortKey(const BuyRow& row, int col) const {
 }
 
 bool BuyColumns::locked(const BuyTableRow& row, int col, bool columnLocked) const {
+    // A buy applied here is linked: its box and figures are the link's now.
+    if (row.record.applied)
+        return true;
     switch (col) {
     case BuyGridCol::Date:
     case BuyGridCol::Symbol:

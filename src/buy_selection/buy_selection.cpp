@@ -214,6 +214,15 @@ Outcome BuySelection::Apply(qint64 sellId, QVector<BuyChoice>& choices, Prompter
     return Outcome::ok(sellId > 0 ? choices.size() : 0);
 }
 
+QString buysLinkedText(qint64 count) {
+    return QStringLiteral("%1 %2 linked")
+        .arg(formatCount(count), count == 1 ? QStringLiteral("buy") : QStringLiteral("buys"));
+}
+
+bool filterSpansAccounts(BuyFilter filter) {
+    return filter == BuyFilter::NotAccountedAllAccounts || filter == BuyFilter::AllAllAccounts;
+}
+
 QString buySelectionHeading(const TxnRecord& sell) {
     return QStringLiteral("Select buy records for ") + numberToText(sell.quantity) + u' ' +
            sell.symbol + QStringLiteral(" Sell of ") + formatDate(sell.txnDate);

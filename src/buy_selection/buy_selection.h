@@ -29,6 +29,7 @@ struct BuyRow {
     double appliedQuantity = 0;
     Money appliedCost;
     bool linked = false;
+    bool applied = false; // linked to the sell by an Apply on this screen; its box stays set
 };
 
 // The buys a filter lists.
@@ -90,6 +91,9 @@ private:
     QString account_;
 };
 
+// "2 buys linked"
+QString buysLinkedText(qint64 count);
+
 // "Select buy records for 100 IBM Sell of 03/05/2000"
 QString buySelectionHeading(const TxnRecord& sell);
 
@@ -109,9 +113,13 @@ enum : int {
     Total,
     TotalCost,
     Comments,
-    Count = Comments
+    Count = Comments, // the columns the command-line tool prints
+    Account,          // on screen, shown when the filter spans accounts
 };
-}
+} // namespace BuyGridCol
+
+// Whether a filter lists buys of other accounts too.
+bool filterSpansAccounts(BuyFilter filter);
 
 // The texts a row shows, one per column.
 QStringList buyRowTexts(const BuyRow& row);

@@ -30,7 +30,7 @@ const QVector<CliCommand>& cliCommands() {
          true, runCaptureCommand},
         {QStringLiteral("account-basis"), QStringLiteral("ACCOUNT [yes|no|none]"), true,
          runAccountBasis},
-        {QStringLiteral("process"), QStringLiteral("ACCOUNT"), true, runProcess},
+        {QStringLiteral("process"), QStringLiteral("[--again] ACCOUNT"), true, runProcess},
         {QStringLiteral("links"), QStringLiteral("ACCOUNT"), true, runLinks},
         {QStringLiteral("detach"), QStringLiteral("ACCOUNT SELLID:BUYID..."), true, runDetach},
         {QStringLiteral("recalc"), QStringLiteral("ACCOUNT"), true, runRecalc},

@@ -28,7 +28,8 @@ const QHash<QString, QString>& summaries() {
                           "(yes: boxes A/D, no: B/E, none: C/F), which the next process or "
                           "recalc gives its tax records; without the word, prints it."},
         {"process", "Matches every sell of the account against the open buys of its symbol "
-                    "and writes the tax records."},
+                    "and writes the tax records. An account with links or tax records is "
+                    "refused; --again detaches its lots and replaces its tax records."},
         {"links", "Prints the matching grid of the account (its sells and the buy lots "
                   "applied to them) as CSV."},
         {"detach", "Detaches the named buy lots from their sells, as clearing their Linked "

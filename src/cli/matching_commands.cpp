@@ -43,19 +43,28 @@ int finish(CliSession& session, const Outcome& outcome) {
 
 int runProcess(CliSession& session, const QStringList& args) {
     int code = ExitOk;
-    if (!checkPositional(session, args, 1, 1, code))
+    QStringList positional = args;
+    const bool again = takeFlag(positional, QStringLiteral("--again"));
+    if (!checkPositional(session, positional, 1, 1, code))
         return code;
+    const QString& account = positional[0];
     try {
-        if (!knownAccount(session, args[0], code))
+        if (!knownAccount(session, account, code))
             return code;
         ProcessSession process(session.database().connection(), session.prompter());
-        process.setAccount(args[0]);
+        process.setAccount(account);
         process.setTaxYear(session.taxYear());
-        // On screen "Process" stays disabled for an account with links; a
-        // second run would repeat them.
-        if (!args[0].isEmpty() && process.hasLinks())
-            return session.fail(alreadyProcessedText(args[0]));
-        return finish(session, process.Process());
+        // Without --again an account with links or tax records is left as it
+        // is: a second run would repeat its links or add a second set.
+        if (!again && !account.isEmpty()) {
+            if (process.hasLinks())
+                return session.fail(alreadyProcessedText(account));
+            if (const qint64 held = process.taxRecordCount(); held > 0)
+                return session.fail(taxRecordsHeldText(account, held) +
+                                    (held == 1 ? QStringLiteral(" Give --again to replace it.")
+                                               : QStringLiteral(" Give --again to replace them.")));
+        }
+        return finish(session, process.Process({}, again ? Rerun::Replace : Rerun::Refuse));
     } catch (const StoreError& error) {
         return session.fail(error);
     }

@@ -34,10 +34,21 @@ bool detachLot(const QSqlDatabase& db, const LotKey& lot) {
     return true;
 }
 
-RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& account) {
+void detachAllLots(const QSqlDatabase& db, const QString& account) {
+    for (const LinkRecord& link : selectLinksOfAccount(db, account)) {
+        if (link.buyId > 0)
+            addToOpenQuantity(db, link.buyId, link.buyQuantity);
+    }
+    deleteLinksOfAccount(db, account);
+}
+
+RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& account) {
+    RecalcResult result;
     const QVector<LinkRecord> links = selectLinksOfAccount(db, account);
-    if (links.isEmpty())
-        return RecalcStatus::NoLinks;
+    if (links.isEmpty()) {
+        result.status = RecalcStatus::NoLinks;
+        return result;
+    }
 
     const BasisReporting basis = selectBasisReporting(db, account);
     deleteTaxRecsOfAccount(db, account);
@@ -50,8 +61,11 @@ RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
         // or another account's row would put an invented sale into the tax
         // records.
         const std::optional<TxnRecord> sell = lookup.byId(sellId);
-        if (!sell || sell->type != kSold || sell->accountName != account)
-            return RecalcStatus::SellMissing;
+        if (!sell || sell->type != kSold || sell->accountName != account) {
+            result.status = RecalcStatus::SellMissing;
+            result.missingSell = links[first];
+            return result;
+        }
 
         lots.clear();
         QString memo;
@@ -82,8 +96,9 @@ RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
         setBoxes(parts, basis);
         for (int part = 0; part < parts.count; ++part)
             writer.insert(parts.records[part]);
+        result.written += parts.count;
     }
-    return RecalcStatus::Done;
+    return result;
 }
 
 } // namespace gainbook

@@ -13,7 +13,18 @@ namespace gainbook {
 // StoreError; the caller holds the transaction.
 bool detachLot(const QSqlDatabase& db, const LotKey& lot);
 
+// Detaches every lot of an account: each buy gets its shares back, whatever
+// account it belongs to, and the account's links go. Throws StoreError; the
+// caller holds the transaction.
+void detachAllLots(const QSqlDatabase& db, const QString& account);
+
 enum class RecalcStatus { Done, NoLinks, SellMissing };
+
+struct RecalcResult {
+    RecalcStatus status = RecalcStatus::Done;
+    qint64 written = 0;     // tax records written
+    LinkRecord missingSell; // SellMissing: the first link of the sell that is gone
+};
 
 // Rebuilds the tax records of an account from its links: per sell, the sum
 // of its lot costs and the earliest date of its buys, split by term as the
@@ -22,6 +33,6 @@ enum class RecalcStatus { Done, NoLinks, SellMissing };
 // StoreError; the caller holds the transaction and rolls it back unless the
 // result is Done. SellMissing: a link names no sell of the account (a
 // missing row, a buy, another account's row).
-RecalcStatus recalculateTaxRecords(const QSqlDatabase& db, const QString& account);
+RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& account);
 
 } // namespace gainbook

@@ -247,6 +247,7 @@ void Matcher::insertTaxRecord() {
     setBoxes(parts, basis_);
     for (int i = 0; i < parts.count; ++i)
         taxRecords_->insert(parts.records[i]);
+    taxRecordsWritten_ += parts.count;
 }
 
 } // namespace gainbook

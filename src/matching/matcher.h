@@ -97,6 +97,10 @@ public:
     // The sells so far that need the user's eye.
     const RunWarnings& warnings() const { return warnings_; }
 
+    // Tax records written so far (a sell held both short and long term
+    // writes two).
+    qint64 taxRecordsWritten() const { return taxRecordsWritten_; }
+
 private:
     QSqlQuery& candidateQuery(BuySearch search, SymbolTest test);
     void insertTaxRecord();
@@ -109,6 +113,7 @@ private:
     QVector<AppliedLot> lots_; // of the current sell; kept to reuse its memory
     bool boughtAfterSell_ = false;
     RunWarnings warnings_;
+    qint64 taxRecordsWritten_ = 0;
 
     QSqlQuery resetWhole_;
     QSqlQuery selectFractional_;

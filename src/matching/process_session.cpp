@@ -3,12 +3,15 @@
 #include "matching/link_editing.h"
 #include "matching/matcher.h"
 #include "matching/matching_grid.h"
+#include "platform/date_text.h"
+#include "platform/formats.h"
 #include "platform/prompter.h"
 #include "platform/tax_year.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/store_backup.h"
 #include "store/store_fault.h"
+#include "store/tax_table.h"
 #include "store/transaction.h"
 
 namespace gainbook {
@@ -42,6 +45,40 @@ QString alreadyProcessedText(const QString& account) {
     return QStringLiteral("Account already processed: %1").arg(account);
 }
 
+QString reprocessQuestion(const QString& account) {
+    return QStringLiteral("Account %1 is already processed. Detach all its lots and process it "
+                          "again?")
+        .arg(account);
+}
+
+QString taxRecordsHeldText(const QString& account, qint64 count) {
+    return QStringLiteral("Account %1 already has %2 tax %3.")
+        .arg(account, formatCount(count),
+             count == 1 ? QStringLiteral("record") : QStringLiteral("records"));
+}
+
+QString replaceTaxRecordsQuestion(const QString& account, qint64 count) {
+    return taxRecordsHeldText(account, count) +
+           (count == 1 ? QStringLiteral(" Replace it?") : QStringLiteral(" Replace them?"));
+}
+
+QString sellNotFoundText(const LinkRecord& link) {
+    const QString base = QStringLiteral("Sell record not found ");
+    if (link.sellDate.isValid() || !link.sellSymbol.isEmpty())
+        return base + QStringList{formatDate(link.sellDate), link.sellSymbol}.join(u' ').trimmed();
+    return base + QStringLiteral("(sell ID %1)").arg(link.sellId);
+}
+
+QString taxRecordsWrittenText(qint64 count) {
+    return QStringLiteral("%1 tax %2 written")
+        .arg(formatCount(count), count == 1 ? QStringLiteral("record") : QStringLiteral("records"));
+}
+
+QString lotsDetachedText(qint64 count) {
+    return QStringLiteral("%1 %2 detached")
+        .arg(formatCount(count), count == 1 ? QStringLiteral("lot") : QStringLiteral("lots"));
+}
+
 ProcessSession::ProcessSession(QSqlDatabase db, Prompter& prompter)
     : db_(std::move(db)), prompter_(prompter) {}
 
@@ -58,24 +95,63 @@ bool ProcessSession::hasLinks() const {
     return accountHasLinks(db_, account_);
 }
 
-Outcome ProcessSession::Process(const Progress& progress) {
+qint64 ProcessSession::taxRecordCount() const {
+    return countTaxRecsOfAccount(db_, account_);
+}
+
+std::optional<Rerun> ProcessSession::askRerun() {
+    if (hasLinks())
+        return prompter_.ask(reprocessQuestion(account_)) ? std::optional(Rerun::Replace)
+                                                          : std::nullopt;
+    if (const qint64 held = taxRecordCount(); held > 0)
+        return prompter_.ask(replaceTaxRecordsQuestion(account_, held))
+                   ? std::optional(Rerun::Replace)
+                   : std::nullopt;
+    return Rerun::Refuse;
+}
+
+Outcome ProcessSession::refusal() {
+    if (hasLinks())
+        return stopWith(prompter_, alreadyProcessedText(account_));
+    if (const qint64 held = taxRecordCount(); held > 0)
+        return stopWith(prompter_, taxRecordsHeldText(account_, held));
+    return Outcome::ok();
+}
+
+Outcome ProcessSession::Process(const Progress& progress, Rerun rerun) {
     if (account_.isEmpty())
         return stopWith(prompter_, QStringLiteral("Please select one account"));
-    qsizetype matched = 0;
+    qint64 written = 0;
     RunWarnings warnings;
     try {
-        // A second run would reopen buys that the first run's links still
-        // hold and apply them twice.
-        if (hasLinks())
-            return stopWith(prompter_, alreadyProcessedText(account_));
+        // A run over links that are still there would reopen buys that they
+        // hold and apply them twice; one over tax records from elsewhere
+        // would add a second set. Either goes on only when allowed, and then
+        // starts from a clean account.
+        if (rerun == Rerun::Ask) {
+            const std::optional<Rerun> answer = askRerun();
+            if (!answer)
+                return Outcome::stop({});
+            rerun = *answer;
+        }
+        const bool replace = rerun == Rerun::Replace;
+        // A refused run leaves the backup of the last real one in place.
+        if (!replace) {
+            if (const Outcome refused = refusal(); !refused.done())
+                return refused;
+        }
         // The file as it was before the run is kept as its backup.
         if (const Outcome backup = keepBackup(db_); !backup.done())
             return backup;
         Transaction transaction(db_);
-        // Asked again under the write lock: another run of the same account
-        // may have finished while this one waited for the lock.
-        if (hasLinks())
-            return stopWith(prompter_, alreadyProcessedText(account_));
+        if (replace) {
+            detachAllLots(db_, account_);
+            deleteTaxRecsOfAccount(db_, account_);
+        } else if (const Outcome refused = refusal(); !refused.done()) {
+            // Asked again under the write lock: another run of the same
+            // account may have finished while this one waited for the lock.
+            return refused;
+        }
         Matcher matcher(db_, account_);
         matcher.MoveQuantity();
         const QVector<SellRow> sells = matcher.sells();
@@ -92,13 +168,13 @@ Outcome ProcessSession::Process(const Progress& progress) {
         if (progress)
             progress(sells.size(), sells.size());
         transaction.commit();
-        matched = sells.size();
+        written = matcher.taxRecordsWritten();
         warnings = matcher.warnings();
     } catch (const StoreError& error) {
         return Outcome::failure(QStringLiteral("Processing of %1 failed; nothing was changed: %2")
                                     .arg(account_, failureText(db_, error)));
     }
-    return Outcome::ok(matched, runWarningsText(warnings));
+    return Outcome::ok(written, runWarningsText(warnings));
 }
 
 QVector<MatchRow> ProcessSession::matchRows() const {
@@ -120,23 +196,26 @@ Outcome ProcessSession::Update(const QVector<LotKey>& lots) {
 }
 
 Outcome ProcessSession::SaveRecalculate() {
+    qint64 written = 0;
     try {
         Transaction transaction(db_);
-        switch (recalculateTaxRecords(db_, account_)) {
+        const RecalcResult result = recalculateTaxRecords(db_, account_);
+        switch (result.status) {
         case RecalcStatus::NoLinks:
             return stopWith(prompter_, noCompleteTransactionText(year_));
         case RecalcStatus::SellMissing:
             // Rolled back: the account keeps the tax records it had.
-            return stopWith(prompter_, QStringLiteral("Sell record not found "));
+            return stopWith(prompter_, sellNotFoundText(result.missingSell));
         case RecalcStatus::Done:
             break;
         }
         transaction.commit();
+        written = result.written;
     } catch (const StoreError& error) {
         return Outcome::failure(QStringLiteral("Save/Recalculate failed; nothing was changed: %1")
                                     .arg(failureText(db_, error)));
     }
-    return Outcome::ok();
+    return Outcome::ok(written);
 }
 
 } // namespace gainbook

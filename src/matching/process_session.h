@@ -10,10 +10,16 @@
 #include <QVector>
 
 #include <functional>
+#include <optional>
 
 namespace gainbook {
 
 class Prompter;
+
+// What a run does with an account that has been processed (it has links) or
+// holds tax records from elsewhere (imported or typed in): ask the user,
+// refuse, or detach every lot and replace the account's tax records.
+enum class Rerun { Ask, Refuse, Replace };
 
 // The processing of one account at a time, as the processing screen and the
 // command-line tool drive it: the chosen account, the run, the grid's rows,
@@ -43,11 +49,22 @@ public:
     // Told now and then how many of the account's sells are matched.
     using Progress = std::function<void(qsizetype done, qsizetype total)>;
 
+    // How many tax records the account has, of every year. Throws StoreError.
+    qint64 taxRecordCount() const;
+
+    // What a run of the account may do, asked of the user when the account
+    // has links or tax records: Replace on Yes, nothing on No. Refuse when
+    // there was nothing to ask (the account is fresh). Throws StoreError.
+    std::optional<Rerun> askRerun();
+
     // The processing run: opens the account's buys again, matches every sell
     // of the account (all years) and writes its links and tax records. An
-    // account that has links already is refused. When some sells need the
-    // user's eye, the message says how many of each kind (runWarningsText).
-    Outcome Process(const Progress& progress = {});
+    // account with links or tax records is run again only when `rerun` lets
+    // it (Ask: the user's Yes); its lots are detached and its tax records
+    // replaced in the same transaction, so they are never added to. When
+    // some sells need the user's eye, the message says how many of each kind
+    // (runWarningsText). The count is the number of tax records written.
+    Outcome Process(const Progress& progress = {}, Rerun rerun = Rerun::Ask);
 
     // The rows of the matching grid for the chosen account. Throws StoreError.
     QVector<MatchRow> matchRows() const;
@@ -57,9 +74,14 @@ public:
     Outcome Update(const QVector<LotKey>& lots);
 
     // "Save/Recalculate": the account's tax records rebuilt from its links.
+    // A link whose sell is gone stops it with the account as it was, naming
+    // that sell. The count is the number of tax records written.
     Outcome SaveRecalculate();
 
 private:
+    // Why a run that may not replace anything is refused; Done when it may go.
+    Outcome refusal();
+
     QSqlDatabase db_;
     Prompter& prompter_;
     QString account_;
@@ -75,5 +97,22 @@ QString runWarningsText(const RunWarnings& warnings);
 
 // Why an account with links is not processed again.
 QString alreadyProcessedText(const QString& account);
+
+// "Account A is already processed. Detach all its lots and process it again?"
+QString reprocessQuestion(const QString& account);
+
+// "Account A already has 3 tax records." and the question that follows it.
+QString taxRecordsHeldText(const QString& account, qint64 count);
+QString replaceTaxRecordsQuestion(const QString& account, qint64 count);
+
+// "Sell record not found 12/15/1998 MSFT": the sell a link names, by the
+// date and symbol the link kept, or by its ID when the link kept none.
+QString sellNotFoundText(const LinkRecord& link);
+
+// "2,208 tax records written"
+QString taxRecordsWrittenText(qint64 count);
+
+// "2 lots detached"
+QString lotsDetachedText(qint64 count);
 
 } // namespace gainbook

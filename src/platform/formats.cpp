@@ -36,6 +36,13 @@ QString grouped(double value) {
 
 } // namespace
 
+QString formatCount(qint64 count) {
+    QString digits = QString::number(count < 0 ? -(count + 1) + 1ULL : quint64(count));
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, u',');
+    return count < 0 ? u'-' + digits : digits;
+}
+
 QString formatMoney(double value) {
     return grouped(value);
 }

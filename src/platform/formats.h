@@ -16,6 +16,9 @@ QString formatPlain(double value);
 // (".50", ".00", "-1,234.00"), as the totals strip shows.
 QString formatTotal(double value);
 
+// A count with grouped thousands: "2,208", "-1,000,000".
+QString formatCount(qint64 count);
+
 // The same for money, rounded to cents (halves away from zero) first.
 inline QString formatMoney(Money value) {
     return formatMoney(value.roundedToCents().toDouble());

@@ -1,5 +1,6 @@
 #include "store/links_table.h"
 
+#include "platform/date_text.h"
 #include "store/schema.h"
 #include "store/sql.h"
 
@@ -8,7 +9,8 @@ namespace gainbook {
 namespace {
 
 const QString kSelectAll = QStringLiteral(
-    "SELECT AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo FROM SellLinks ");
+    "SELECT AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol "
+    "FROM SellLinks ");
 
 } // namespace
 
@@ -20,6 +22,8 @@ LinkRecord linkFromQuery(const QSqlQuery& query) {
     r.buyQuantity = query.value(LinkCol::BuyQuantity).toDouble();
     r.buyPrice = Money::fromDouble(query.value(LinkCol::BuyPrice).toDouble());
     r.memo = query.value(LinkCol::Memo).toString();
+    r.sellDate = dateFromStored(query.value(LinkCol::SellDate).toString());
+    r.sellSymbol = query.value(LinkCol::SellSymbol).toString();
     return r;
 }
 
@@ -53,8 +57,10 @@ std::optional<LinkRecord> selectLink(const QSqlDatabase& db, qint64 sellId, qint
 
 LinkWriter::LinkWriter(const QSqlDatabase& db)
     : query_(prepareQuery(db, QStringLiteral("INSERT INTO SellLinks (AccountName, SellId, BuyId, "
-                                             "BuyQuantity, BuyPrice, Memo) "
-                                             "VALUES (?, ?, ?, ?, ?, ?)"))) {}
+                                             "BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol) "
+                                             "SELECT ?, ?, ?, ?, ?, ?, Sell.TxnDate, "
+                                             "COALESCE(Sell.Symbol, '') FROM (SELECT 1) "
+                                             "LEFT JOIN Txn AS Sell ON Sell.ID = ?"))) {}
 
 void deleteEmptyLink(const QSqlDatabase& db, const QString& account, qint64 sellId) {
     runQuery(db,
@@ -65,7 +71,7 @@ void deleteEmptyLink(const QSqlDatabase& db, const QString& account, qint64 sell
 
 void LinkWriter::insert(const LinkRecord& r) {
     execQuery(query_, {textValue(r.accountName), r.sellId, r.buyId, r.buyQuantity,
-                       r.buyPrice.toDouble(), textValue(r.memo)});
+                       r.buyPrice.toDouble(), textValue(r.memo), r.sellId});
 }
 
 } // namespace gainbook

@@ -45,6 +45,10 @@ struct LinkRecord {
     double buyQuantity = 0;
     Money buyPrice; // the cost of the lot, not a price per share
     QString memo = QStringLiteral(" ");
+    // The sell's date and symbol as they were when the link was written,
+    // filled in by the store: they name a sell that has been deleted since.
+    QDate sellDate = {};
+    QString sellSymbol = {};
 };
 
 inline const QString kBought = QStringLiteral("Bought");

@@ -36,6 +36,8 @@ QStringList schemaTables() {
                        "BuyQuantity REAL NOT NULL DEFAULT 0, "
                        "BuyPrice REAL NOT NULL DEFAULT 0, "
                        "Memo TEXT NOT NULL DEFAULT ' ', "
+                       "SellDate TEXT, "
+                       "SellSymbol TEXT NOT NULL DEFAULT '', "
                        "UNIQUE (SellId, BuyId))"),
         accountSettingsTable(),
     };

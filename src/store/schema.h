@@ -24,7 +24,7 @@ enum : int {
 };
 }
 namespace LinkCol {
-enum : int { AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo };
+enum : int { AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol };
 }
 
 // The tables in column order: the three of the records and the accounts'

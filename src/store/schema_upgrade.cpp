@@ -20,6 +20,16 @@ const QVector<SchemaStep>& schemaSteps() {
         schemaStatements(schemaIndexes()),
         // 2: the Form 8949 box of every tax record, and the account settings.
         addFormBoxes,
+        // 3: each link names its sell's date and symbol, so a link whose
+        // sell was deleted can still say which sell it was.
+        schemaStatements({
+            QStringLiteral("ALTER TABLE SellLinks ADD COLUMN SellDate TEXT"),
+            QStringLiteral("ALTER TABLE SellLinks ADD COLUMN SellSymbol TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("UPDATE SellLinks SET "
+                           "SellDate = (SELECT TxnDate FROM Txn WHERE Txn.ID = SellLinks.SellId), "
+                           "SellSymbol = COALESCE((SELECT Symbol FROM Txn "
+                           "WHERE Txn.ID = SellLinks.SellId), '')"),
+        }),
     };
     return steps;
 }

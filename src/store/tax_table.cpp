@@ -117,6 +117,12 @@ void deleteTaxRec(const QSqlDatabase& db, qint64 id) {
     runQuery(db, QStringLiteral("DELETE FROM TaxRec WHERE ID = ?"), {id});
 }
 
+qint64 countTaxRecsOfAccount(const QSqlDatabase& db, const QString& account) {
+    QSqlQuery query = runQuery(
+        db, QStringLiteral("SELECT COUNT(*) FROM TaxRec WHERE AccountName = ?"), {account});
+    return query.next() ? query.value(0).toLongLong() : 0;
+}
+
 void deleteTaxRecsOfAccount(const QSqlDatabase& db, const QString& account) {
     runQuery(db, QStringLiteral("DELETE FROM TaxRec WHERE AccountName = ?"), {account});
 }

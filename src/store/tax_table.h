@@ -32,6 +32,9 @@ std::optional<TaxRecord> selectTaxRecById(const QSqlDatabase& db, qint64 id);
 
 bool accountHasTaxRecs(const QSqlDatabase& db, const QString& account);
 
+// How many tax records an account has, of every year.
+qint64 countTaxRecsOfAccount(const QSqlDatabase& db, const QString& account);
+
 class TaxWriter {
 public:
     explicit TaxWriter(const QSqlDatabase& db);

@@ -154,6 +154,11 @@ private slots:
         s.filter()->setCurrentIndex(filter);
         QCOMPARE(s.listed(), expected);
         QCOMPARE(s.prompter.questions, QStringList()); // nothing marked
+        // Whose buy a row is shows when the filter lists other accounts.
+        const bool spans = filter >= 2;
+        QCOMPARE(s.grid()->isColumnHidden(BuyGridCol::Account - 1), !spans);
+        if (spans)
+            QCOMPARE(s.table().text(expected.size(), BuyGridCol::Account), QString("Other"));
     }
 
     void noneListedAsksToShowAll_data() {
@@ -192,11 +197,17 @@ private slots:
         QCOMPARE(s.links(), QStringList{QString::number(s.open) + " 50 5000"});
         QCOMPARE(selectTxnById(s.t.connection(), s.open)->memo, QString("0"));
         QVERIFY(!s.button("cmdAdd")->isEnabled());
-        QCOMPARE(s.table().text(1, BuyGridCol::Linked), QString("0"));
+        // The buy shows as linked, its box locked, and the status says so.
+        QCOMPARE(s.table().text(1, BuyGridCol::Linked), QString("1"));
+        QVERIFY(!(s.table().flags(s.table().index(0, BuyGridCol::Linked - 1)) &
+                  Qt::ItemIsUserCheckable));
+        QCOMPARE(s.label("Status")->text(), QString("1 buy linked"));
+        QCOMPARE(s.w->linksWritten(), qint64(1));
         // Nothing marked since: a second Apply writes nothing.
         s.w->CmdAdd_Click();
         QCOMPARE(s.links().size(), 1);
         QCOMPARE(s.prompter.messages, QStringList());
+        QCOMPARE(s.w->linksWritten(), qint64(1));
     }
 
     void newBuyIsStoredAndLinked_data() {
@@ -227,11 +238,14 @@ private slots:
         QCOMPARE(s.prompter.messages, QStringList());
         QCOMPARE(s.w->result(), int(QDialog::Accepted));
         QCOMPARE(s.txnCount(), before + 1);
-        // Stored now: marked again, the row is the stored buy, not a second one.
-        s.mark(1);
+        // Stored and linked now: the row is the stored buy, shown linked and
+        // locked, so it cannot be stored or linked a second time.
+        QCOMPARE(s.w->linksWritten(), qint64(1));
+        QCOMPARE(s.table().text(1, BuyGridCol::Linked), QString("1"));
+        QVERIFY(!s.table().setData(s.table().index(0, BuyGridCol::Linked - 1), Qt::Unchecked,
+                                   Qt::CheckStateRole));
         s.w->CmdAdd_Click();
-        QCOMPARE(s.prompter.messages,
-                 QStringList{"The buy of 01/15/2000 IBM is already linked to this sell."});
+        QCOMPARE(s.prompter.messages, QStringList());
         QCOMPARE(s.txnCount(), before + 1);
         const qint64 id = s.listed().first().toLongLong();
         const auto buy = selectTxnById(s.t.connection(), id);

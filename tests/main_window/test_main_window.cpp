@@ -377,6 +377,32 @@ private slots:
         QCOMPARE(m.model().rows(), 0);
     }
 
+    // The message about a month in the tax view answers the user's choice;
+    // coming back from another screen refills the grid without repeating it.
+    void monthwiseMessageComesOnlyWithTheChoice() {
+        Window m;
+        m.load();
+        QTest::mouseClick(m.w->optTax, Qt::LeftButton);
+        m.select("Acme");
+        m.select("Jan");
+        const QString monthwise = QStringLiteral("Tax record can not be displayed monthwise");
+        QCOMPARE(m.prompter.messages.count(monthwise), 1);
+        QVERIFY(QTest::qWaitForWindowActive(m.w.get()));
+        QWidget other;
+        other.setWindowTitle("Processing Record");
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        m.t.addTxn("Bolt", "Mar", "X", 1, kBought, QDate(2000, 3, 1), 1);
+        other.close();
+        m.w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m.w.get()));
+        QTRY_COMPARE(m.outline().listCount(), 7); // the window was refreshed
+        QCOMPARE(m.prompter.messages.count(monthwise), 1);
+        QCOMPARE(m.outline().listIndex(), 1); // "Jan" stays chosen
+        QCOMPARE(m.model().rows(), 0);
+    }
+
     void headingClicksSortAndReverse() {
         Window m;
         m.t.addTax("Acme", "CSCO", 1, QDate(2000, 1, 3), QDate(2000, 3, 20), 5000, 5100);

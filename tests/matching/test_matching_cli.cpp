@@ -41,7 +41,12 @@ private slots:
 
         const QVector<Step> steps{
             {{"links", a}, 0, kHeading, ""},
+            // The hand-entered record is not added to without --again.
             {{"process", a},
+             1,
+             "",
+             "Account O'Brien IRA already has 1 tax record. Give --again to replace it.\n"},
+            {{"process", "--again", a},
              0,
              "Sells to check: 0 matched to a buy made after the sale, 0 larger than the buys "
              "found (All Buy Rec Not Found), 1 without a buy.\n",
@@ -98,6 +103,33 @@ private slots:
              kHeading + "02/01/2000,120,IBM,2000.00,1,01/03/2000,IBM,100,1000.00,100,-1000.00,1,3\n"
                         "02/02/2000,10,MSFT,300.00,Add,,,,,,,,4\n",
              ""},
+            // Run again: the lot detached above and the other account's buy
+            // linked by hand give way to the run's own links; the tax
+            // records are replaced, not added to.
+            {{"link", a, "4", "5"}, 0, "", ""},
+            {{"process", "--again", a},
+             0,
+             "Sells to check: 0 matched to a buy made after the sale, 0 larger than the buys "
+             "found (All Buy Rec Not Found), 1 without a buy.\n",
+             ""},
+            {{"links", a},
+             0,
+             kHeading + "02/01/2000,120,IBM,2000.00,1,01/03/2000,IBM,100,1000.00,100,-1000.00,1,3\n"
+                        ",,,,1,01/10/2000,IBM,20,300.00,50,-750.00,2,3\n"
+                        "02/02/2000,10,MSFT,300.00,Add,,,,,,,,4\n",
+             ""},
+            {{"tax", a},
+             0,
+             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Comment,ID\n"
+             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00, ,6\n"
+             "MSFT,10,,02/02/2000,0.00,300.00,300.00,All Buy Rec Not Found,7\n",
+             ""},
+            {{"txns", "Old"},
+             0,
+             "Month,Symbol,Quantity,Txn Type,Txn Date,Txn Amount,Comment,ID\n"
+             "Jan,T,10,Bought,01/03/2000,-100.00,10,5\n",
+             ""},
+            {{"process", "--again", "Nobody"}, 1, "", "Account not found: Nobody\n"},
             {{"process", ""}, 1, "", "Please select one account\n"},
             {{"process", "Nobody"}, 1, "", "Account not found: Nobody\n"},
             {{"process", "Old"}, 1, "", noYear},

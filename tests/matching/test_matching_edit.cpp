@@ -185,16 +185,29 @@ private slots:
         QCOMPARE(f.prompter.messages, QStringList());
     }
 
-    // Stopping half way leaves every tax record, hand-entered ones included.
+    // A sell that is gone stops the command with every tax record left,
+    // hand-entered ones included, and the message names the sell as its link
+    // kept it; a link written before links kept it names the sell's ID.
+    void recalculateStopsWhenASellIsGone_data() {
+        QTest::addColumn<bool>("linkKeptTheSell");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("named by the link") << true << "Sell record not found 03/01/2000 IBM";
+        QTest::newRow("older link") << false << "Sell record not found (sell ID 3)";
+    }
     void recalculateStopsWhenASellIsGone() {
+        QFETCH(bool, linkKeptTheSell);
+        QFETCH(QString, message);
         Fixture f(
             {"B|IBM|100|2000-01-03|-1000", "S|IBM|50|2000-02-01|900", "S|IBM|20|2000-03-01|500"});
         f.db.addTax(kAccount, "HAND", 1, QDate(2000, 1, 1), QDate(2000, 5, 1), 1, 2);
+        if (!linkKeptTheSell)
+            runQuery(f.db.connection(), "UPDATE SellLinks SET SellDate = NULL, SellSymbol = ''");
         const QStringList before = describeTaxRecs(f.db, kAccount);
         QCOMPARE(before.size(), 3);
+        QCOMPARE(f.ids[2], 3);
         deleteTxn(f.db.connection(), f.ids[2]);
         QCOMPARE(f.session.SaveRecalculate().status, Outcome::Status::Stopped);
-        QCOMPARE(f.prompter.messages, QStringList{"Sell record not found "});
+        QCOMPARE(f.prompter.messages, QStringList{message});
         QCOMPARE(describeTaxRecs(f.db, kAccount), before);
     }
 };

@@ -313,7 +313,8 @@ private slots:
     }
 
     // Only the processed account's memos are reset, a sell's comment stays,
-    // and an account runs once, even with no sell in the tax year's grid.
+    // and an account runs again only when the user says so, even with no
+    // sell in the tax year's grid.
     void processingTouchesOneAccountOnce() {
         TestDatabase db;
         RecordingPrompter prompter;
@@ -324,7 +325,8 @@ private slots:
         mine << db.addTxn(kAccount, "All", "IBM", 10, kSold, QDate(1999, 2, 1), 100, "my note");
         QVERIFY(process(db, prompter).done());
         QCOMPARE(process(db, prompter).status, Outcome::Status::Stopped);
-        QCOMPARE(prompter.messages, QStringList{"Account already processed: O'Brien IRA"});
+        QCOMPARE(prompter.questions, QStringList{reprocessQuestion(kAccount)});
+        QCOMPARE(prompter.messages, QStringList());
         QCOMPARE(gainbook::test::memos(db, other), (QStringList{"40", ""}));
         QCOMPARE(gainbook::test::memos(db, mine), (QStringList{"90", "my note"}));
         QCOMPARE(describeLinks(db, kAccount, mine), QStringList{"1>0 10 100"});

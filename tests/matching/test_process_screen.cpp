@@ -49,6 +49,7 @@ struct Screen {
     std::unique_ptr<frmProcess> w;
     QList<QPair<qint64, QString>> opened;
     std::function<void()> whileOpen;
+    qint64 linkedWhileOpen = 0; // what the buy selection says it linked
 
     explicit Screen(const QStringList& rows = kRows) {
         ids = addRows(t, kAccount, rows);
@@ -59,6 +60,7 @@ struct Screen {
                                              opened.append({sellId, account});
                                              if (whileOpen)
                                                  whileOpen();
+                                             return linkedWhileOpen;
                                          });
         w->Form_Load();
         w->show();
@@ -107,6 +109,8 @@ struct Screen {
             QPoint(header->sectionViewportPosition(col - 1) + header->sectionSize(col - 1) / 2, 4));
     }
 
+    QString status() { return control<QLabel>(w.get(), "Status")->text(); }
+
     QStringList column(int col) {
         QStringList texts;
         for (int row = 1; row <= table().rows(); ++row)
@@ -132,31 +136,95 @@ private slots:
         QVERIFY(selectLinksOfAccount(s.t.connection(), kAccount).isEmpty());
     }
 
-    void processShowsTheLinksAndCannotRunTwice() {
+    void processShowsTheLinks() {
         Screen s;
         s.choose(kAccount);
         QVERIFY(s.button("Command1")->isEnabled());
         QCOMPARE(s.table().rows(), 0);
         QTest::mouseClick(s.button("Command1"), Qt::LeftButton);
-        // The run names the sell without a buy.
+        // A fresh account is run without a question; the run names the sell
+        // without a buy.
+        QCOMPARE(s.prompter.questions, QStringList());
         QCOMPARE(s.prompter.messages, QStringList{kToCheck});
+        QCOMPARE(s.status(), QString("2 tax records written"));
         QCOMPARE(describeLinks(s.t, kAccount, s.ids),
                  (QStringList{"2>0 50 500", "2>1 50 1000", "3>- 0 0"}));
         // IBM with its two lots, MSFT with its "Add" button.
         QCOMPARE(s.column(MatchGridCol::Symbol), (QStringList{"IBM", "", "MSFT"}));
         QCOMPARE(s.column(MatchGridCol::Linked), (QStringList{"1", "1", kAddCaption}));
         QCOMPARE(s.table().kind(3, MatchGridCol::Linked), CellKind::Button);
-        QVERIFY(!s.button("Command1")->isEnabled());
-
-        // Choosing the account again keeps it processed; another account
-        // without links may be processed.
-        s.choose(kAccount);
-        QVERIFY(!s.button("Command1")->isEnabled());
-        s.choose("Zed");
+        // A processed account may be run again: "Process" asks first.
         QVERIFY(s.button("Command1")->isEnabled());
-        QCOMPARE(s.table().rows(), 0);
+    }
+
+    // An account with links, or with tax records from elsewhere, is run
+    // again only on Yes, and then ends with the run's links and tax records
+    // alone; No leaves the store as it was.
+    void processAgainAsksFirst_data() {
+        QTest::addColumn<bool>("processed"); // false: three imported tax records
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("question");
+        const QString again = QStringLiteral(
+            "Account O'Brien IRA is already processed. Detach all its lots and process it again?");
+        const QString replace =
+            QStringLiteral("Account O'Brien IRA already has 3 tax records. Replace them?");
+        QTest::newRow("processed, Yes") << true << true << again;
+        QTest::newRow("processed, No") << true << false << again;
+        QTest::newRow("imported, Yes") << false << true << replace;
+        QTest::newRow("imported, No") << false << false << replace;
+    }
+    void processAgainAsksFirst() {
+        QFETCH(bool, processed);
+        QFETCH(bool, yes);
+        QFETCH(QString, question);
+        Screen s;
         s.choose(kAccount);
-        QVERIFY(!s.button("Command1")->isEnabled());
+        const QStringList ranLinks{"2>0 50 500", "2>1 50 1000", "3>- 0 0"};
+        QStringList ranTax;
+        if (processed) {
+            s.w->Command1_Click();
+            ranTax = describeTaxRecs(s.t, kAccount);
+            // The user detaches a lot and links another account's buy by
+            // hand, so a rerun has something to undo.
+            QVERIFY(s.clearBox(2));
+            s.w->cmdUpdate_Click();
+            runQuery(s.t.connection(),
+                     "INSERT INTO SellLinks (AccountName, SellId, BuyId, BuyQuantity, BuyPrice) "
+                     "VALUES (?, ?, ?, 1, 10)",
+                     {kAccount, s.ids[3], s.ids.last() + 1});
+            runQuery(s.t.connection(), "UPDATE Txn SET Memo = '0' WHERE ID = ?",
+                     {s.ids.last() + 1});
+        } else {
+            for (const char* symbol : {"A", "B", "C"})
+                s.t.addTax(kAccount, symbol, 1, QDate(1999, 1, 1), QDate(2000, 5, 1), 1, 2);
+        }
+        const QStringList linksBefore = describeLinks(s.t, kAccount, s.ids);
+        const QStringList taxBefore = describeTaxRecs(s.t, kAccount);
+        const QStringList memosBefore = memos(s.t, s.ids);
+        s.prompter.messages.clear();
+        s.prompter.answers.enqueue(yes);
+
+        QVERIFY(s.button("Command1")->isEnabled());
+        QTest::mouseClick(s.button("Command1"), Qt::LeftButton);
+        QCOMPARE(s.prompter.questions, QStringList{question});
+        if (!yes) {
+            QCOMPARE(s.prompter.messages, QStringList());
+            QCOMPARE(describeLinks(s.t, kAccount, s.ids), linksBefore);
+            QCOMPARE(describeTaxRecs(s.t, kAccount), taxBefore);
+            QCOMPARE(memos(s.t, s.ids), memosBefore);
+            QCOMPARE(s.status(), QString("Not processed; nothing was changed"));
+            return;
+        }
+        QCOMPARE(describeLinks(s.t, kAccount, s.ids), ranLinks);
+        const QStringList tax = describeTaxRecs(s.t, kAccount);
+        QCOMPARE(tax.size(), 2);
+        if (processed) {
+            QCOMPARE(tax, ranTax);
+            // The other account's buy has its share back.
+            QCOMPARE(memos(s.t, {s.ids.last() + 1}), QStringList{"1"});
+        }
+        QCOMPARE(checkInvariants(s.t, kAccount, true), QString());
+        QCOMPARE(s.status(), QString("2 tax records written"));
     }
 
     void clearedBoxDetachesOnUpdateThenRecalculate() {
@@ -180,17 +248,95 @@ private slots:
         QCOMPARE(s.column(MatchGridCol::Linked), (QStringList{"1", kAddCaption}));
         QVERIFY(!s.button("cmdUpdate")->isEnabled());
         QVERIFY(s.button("Command3")->isEnabled());
+        QCOMPARE(s.status(), QString("1 lot detached"));
 
         QTest::mouseClick(s.button("Command3"), Qt::LeftButton);
         QCOMPARE(s.prompter.messages, QStringList());
+        QCOMPARE(s.status(), QString("2 tax records written"));
         const QStringList tax = describeTaxRecs(s.t, kAccount);
         QCOMPARE(tax.size(), 2);
         QVERIFY2(tax[0].startsWith("IBM|100|2000-01-03|2000-02-01|500|1500"), qPrintable(tax[0]));
         QCOMPARE(checkInvariants(s.t, kAccount, false), QString());
     }
 
-    // A sell's symbol and its Add button open the buy selection; headings do
-    // not sort and other cells open nothing.
+    // "Update" comes with a cleared box, "Save/Recalculate" with buys linked
+    // on the buy selection screen.
+    void buttonsFollowTheEdits_data() {
+        QTest::addColumn<int>("clearRow"); // 0: no box cleared
+        QTest::addColumn<int>("linked");   // -1: the buy selection is not opened
+        QTest::addColumn<bool>("updateEnabled");
+        QTest::addColumn<bool>("recalcEnabled");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("box cleared") << 2 << -1 << true << false << "2 tax records written";
+        QTest::newRow("a buy linked") << 0 << 1 << false << true << "1 buy linked";
+        QTest::newRow("two buys linked") << 0 << 2 << false << true << "2 buys linked";
+        QTest::newRow("closed without linking")
+            << 0 << 0 << false << false << "2 tax records written";
+    }
+    void buttonsFollowTheEdits() {
+        QFETCH(int, clearRow);
+        QFETCH(int, linked);
+        QFETCH(bool, updateEnabled);
+        QFETCH(bool, recalcEnabled);
+        QFETCH(QString, status);
+        Screen s;
+        s.choose(kAccount);
+        s.w->Command1_Click();
+        QVERIFY(!s.button("cmdUpdate")->isEnabled());
+        if (clearRow > 0)
+            QVERIFY(s.clearBox(clearRow));
+        if (linked >= 0) {
+            s.linkedWhileOpen = linked;
+            s.w->vaSpread1_Click(MatchGridCol::Linked, 3); // MSFT's "Add"
+            QCOMPARE(s.opened.size(), 1);
+        }
+        QCOMPARE(s.button("cmdUpdate")->isEnabled(), updateEnabled);
+        QCOMPARE(s.button("Command3")->isEnabled(), recalcEnabled);
+        QCOMPARE(s.status(), status);
+    }
+
+    // A click on the "Date Sold" or "Symbol" heading orders the sells, each
+    // with its lots below it; a second click reverses the order.
+    void headingsSortTheSells_data() {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("clicks");
+        QTest::addColumn<QStringList>("symbols");
+        QTest::addColumn<QStringList>("sells"); // SellID of each row
+        QTest::newRow("symbol") << int(MatchGridCol::Symbol) << 1
+                                << QStringList{"AAPL", "IBM", "", "MSFT"}
+                                << QStringList{"6", "3", "3", "4"};
+        QTest::newRow("symbol, twice")
+            << int(MatchGridCol::Symbol) << 2 << QStringList{"MSFT", "IBM", "", "AAPL"}
+            << QStringList{"4", "3", "3", "6"};
+        QTest::newRow("date sold")
+            << int(MatchGridCol::DateSold) << 1 << QStringList{"IBM", "", "MSFT", "AAPL"}
+            << QStringList{"3", "3", "4", "6"};
+        QTest::newRow("date sold, twice")
+            << int(MatchGridCol::DateSold) << 2 << QStringList{"AAPL", "MSFT", "IBM", ""}
+            << QStringList{"6", "4", "3", "3"};
+        QTest::newRow("sale price does not sort")
+            << int(MatchGridCol::SalePrice) << 1 << QStringList{"IBM", "", "MSFT", "AAPL"}
+            << QStringList{"3", "3", "4", "6"};
+    }
+    void headingsSortTheSells() {
+        QFETCH(int, col);
+        QFETCH(int, clicks);
+        QFETCH(QStringList, symbols);
+        QFETCH(QStringList, sells);
+        Screen s(kRows + QStringList{"S|AAPL|1|2000-03-05|10"});
+        s.choose(kAccount);
+        s.w->Command1_Click();
+        QVERIFY(s.clearBox(2)); // a cleared box moves with its row
+        for (int i = 0; i < clicks; ++i)
+            s.clickHeading(col);
+        QCOMPARE(s.column(MatchGridCol::Symbol), symbols);
+        QCOMPARE(s.column(MatchGridCol::SellID), sells);
+        const int lotRow = int(symbols.indexOf(QString())) + 1;
+        QCOMPARE(s.table().text(lotRow, MatchGridCol::Linked), QString("0"));
+    }
+
+    // A sell's symbol and its Add button open the buy selection; other
+    // cells open nothing.
     void clicksOnTheGrid_data() {
         QTest::addColumn<int>("row"); // 0: the heading
         QTest::addColumn<int>("col");

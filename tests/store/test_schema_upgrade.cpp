@@ -61,6 +61,10 @@ QString makeVersion0File(const QTemporaryDir& dir) {
              "Memo) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
              {"O'Brien IRA", "March 2000", "IBM", 100.0, "Bought", "2000-03-01", -10000.25, "100"});
     runQuery(file.db(),
+             "INSERT INTO Txn (AccountName, TxnMonth, Symbol, Quantity, Type, TxnDate, Amount, "
+             "Memo) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+             {"O'Brien IRA", "April 2000", "IBM", 50.0, "Sold", "2000-04-01", 6000.5, ""});
+    runQuery(file.db(),
              "INSERT INTO TaxRec (AccountName, Symbol, Quantity, DateAcquired, DateSold, Cost, "
              "SalePrice, Memo) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
              {"O'Brien IRA", "IBM", 50.0, "2000-03-01", "2000-04-01", 5000.0, 6000.5, ""});
@@ -68,6 +72,11 @@ QString makeVersion0File(const QTemporaryDir& dir) {
              "INSERT INTO SellLinks (AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo) "
              "VALUES (?, ?, ?, ?, ?, ?)",
              {"O'Brien IRA", 2, 1, 50.0, 5000.0, " "});
+    // A link whose sell was deleted before the upgrade.
+    runQuery(file.db(),
+             "INSERT INTO SellLinks (AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo) "
+             "VALUES (?, ?, ?, ?, ?, ?)",
+             {"O'Brien IRA", 9, 0, 0.0, 0.0, " "});
     return path;
 }
 
@@ -122,11 +131,14 @@ private slots:
         QCOMPARE(columns(db.connection()), columns(fresh.connection()));
         QCOMPARE(indexes(db.connection()), indexes(fresh.connection()));
         QCOMPARE(rows(db.connection(), "SELECT * FROM Txn"),
-                 QStringList{"1|O'Brien IRA|March 2000|IBM|100|Bought|2000-03-01|-10000.25|100"});
+                 (QStringList{"1|O'Brien IRA|March 2000|IBM|100|Bought|2000-03-01|-10000.25|100",
+                              "2|O'Brien IRA|April 2000|IBM|50|Sold|2000-04-01|6000.5|"}));
         QCOMPARE(rows(db.connection(), "SELECT * FROM TaxRec"),
                  QStringList{"1|O'Brien IRA|IBM|50|2000-03-01|2000-04-01|5000|6000.5||A"});
-        QCOMPARE(rows(db.connection(), "SELECT * FROM SellLinks"),
-                 QStringList{"O'Brien IRA|2|1|50|5000| "});
+        // Each link names its sell's date and symbol where the sell is there.
+        QCOMPARE(
+            rows(db.connection(), "SELECT * FROM SellLinks"),
+            (QStringList{"O'Brien IRA|2|1|50|5000| |2000-04-01|IBM", "O'Brien IRA|9|0|0|0| ||"}));
     }
 
     // A file whose tax records predate the box gets each record's box from
@@ -232,7 +244,7 @@ private slots:
             };
             QVERIFY_THROWS_EXCEPTION(StoreError, upgradeSchema(file.db(), steps));
             QCOMPARE(schemaVersion(file.db()), 0);
-            QCOMPARE(rows(file.db(), "SELECT Memo FROM Txn"), QStringList{"100"});
+            QCOMPARE(rows(file.db(), "SELECT Memo FROM Txn"), (QStringList{"100", ""}));
         }
         QCOMPARE(contents(path), before);
     }

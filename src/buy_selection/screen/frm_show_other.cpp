@@ -128,8 +128,6 @@ bool frmShowOther::Form_Load() {
         prompter_.message(QStringLiteral("The sell could not be read: ") + error.message());
     }
     const bool open = FillGrid();
-    const QMargins margins = layout()->contentsMargins();
-    resize(std::max(width(), buyGrid_->layoutWidth() + margins.left() + margins.right()), height());
     // The status line keeps "Ready" until the user turns to the filter.
     buyGrid_->setFocus();
     // Connected only now: choosing the first entry above is not a change.
@@ -148,6 +146,12 @@ bool frmShowOther::FillGrid() {
         prompter_.message(QStringLiteral("The buys could not be read: ") + error.message());
     }
     buyTable_->setRecords(std::move(listing.rows));
+    // Whose buy each row is matters once buys of other accounts are listed.
+    buyGrid_->setColumnHidden(BuyGridCol::Account - 1,
+                              !filterSpansAccounts(BuyFilter(filterList_->currentIndex())));
+    // Wide enough for every column on show.
+    const QMargins margins = layout()->contentsMargins();
+    resize(std::max(width(), buyGrid_->layoutWidth() + margins.left() + margins.right()), height());
     lastSortCol_ = 0;
     sortDirection_ = 0;
     updateApplyButtons();
@@ -163,7 +167,8 @@ bool frmShowOther::FillGrid() {
 }
 
 bool frmShowOther::isMarked(int gridRow) const {
-    return buyTable_->record(gridRow).linked;
+    const BuyRow& row = buyTable_->record(gridRow);
+    return row.linked && !row.applied;
 }
 
 bool frmShowOther::hasMarks() const {
@@ -267,7 +272,8 @@ bool frmShowOther::apply() {
     buyTable_->updateRows([&](QVector<BuyTableRow>& rows) {
         for (qsizetype i = 0; i < marked.size(); ++i) {
             BuyTableRow& applied = rows[marked[i] - 1];
-            applied.record.linked = false;
+            // The box stays set, locked: the buy is linked to the sell now.
+            applied.record.applied = true;
             if (applied.state.isNew) {
                 // Stored now: the row behaves like any listed buy, and a
                 // second Apply does not store it again.
@@ -279,7 +285,8 @@ bool frmShowOther::apply() {
         }
     });
     updateApplyButtons();
-    status_->setText(QStringLiteral("Ready"));
+    linksWritten_ += outcome.count;
+    status_->setText(buysLinkedText(outcome.count));
     return true;
 }
 

@@ -33,6 +33,9 @@ public:
     // to show.
     bool Form_Load();
 
+    // How many links the screen's Applies have written while it was open.
+    qint64 linksWritten() const { return linksWritten_; }
+
 public slots:
     void Combo1_Click();
     void vaSpread1_Click(int col, int row);
@@ -75,6 +78,7 @@ private:
     QPushButton* doneButton_ = nullptr;            // cmdDone
     QPushButton* closeButton_ = nullptr;           // cmdExit
     QLabel* status_ = nullptr;                     // Status
+    qint64 linksWritten_ = 0;
     int lastSortCol_ = 0;
     int sortDirection_ = 0;
 };

@@ -242,8 +242,10 @@ void frmMain::Form_Activate() {
     grid_->ClearGrid();
     fillYearList(); // a run or a capture may have brought sells of a new year
     outline_->DisplayList();
+    // The refill is the program's own: a month in the tax view was already
+    // answered with its message when the user chose it.
     if (outline_->reselect(before))
-        grid_->fill();
+        grid_->refill();
 }
 
 void frmMain::switchView(bool tax) {

@@ -102,7 +102,8 @@ void RecordGridPane::fill() {
             return;
         }
         if (!filledFor_.isAccount()) {
-            prompter_.message(QStringLiteral("Tax record can not be displayed monthwise"));
+            if (!quietFill_)
+                prompter_.message(QStringLiteral("Tax record can not be displayed monthwise"));
             return;
         }
         TaxViewRecords tax = FillGrid(db, filledFor_.account, context_.taxYear());
@@ -115,6 +116,12 @@ void RecordGridPane::fill() {
     } catch (const StoreError& e) {
         emit statusText(QStringLiteral("Records could not be read: ") + e.message());
     }
+}
+
+void RecordGridPane::refill() {
+    quietFill_ = true;
+    fill();
+    quietFill_ = false;
 }
 
 void RecordGridPane::cmdNew_Click() {

@@ -54,7 +54,12 @@ public:
 
     void ClearGrid();
     // Fills the grid for the outline's selected item in the current view.
+    // A month in the tax view has no grid of its own: the user is told so.
     void fill();
+    // The same when the window comes back after another screen: a month in
+    // the tax view stays empty without telling the user again what they
+    // were told when they chose it.
+    void refill();
 
 public slots:
     void cmdNew_Click();
@@ -87,6 +92,7 @@ private:
     // The item the grid was last filled for: new rows and saves go to its
     // account even if the outline's highlight has moved since.
     OutlineSelection filledFor_;
+    bool quietFill_ = false; // refill(): no message for a month in the tax view
     RecordView view_ = RecordView::Transactions;
     bool unsaved_ = false;
     // The state the heading sort carries from one click to the next.

@@ -1,6 +1,7 @@
 #include "matching/screen/frm_process.h"
 
 #include "buy_selection/screen/frm_show_other.h"
+#include "matching/sell_group_sort.h"
 #include "platform/prompter.h"
 #include "startup/app_context.h"
 #include "store/store_error.h"
@@ -10,6 +11,7 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -29,10 +31,11 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
 } // namespace
 
 BuySelectionOpener buySelectionScreen(QSqlDatabase db, Prompter& prompter) {
-    return [db, &prompter](QWidget* over, qint64 sellId, const QString& account) {
+    return [db, &prompter](QWidget* over, qint64 sellId, const QString& account) -> qint64 {
         frmShowOther screen(db, prompter, sellId, account, over);
         if (screen.Form_Load())
             screen.exec();
+        return screen.linksWritten();
     };
 }
 
@@ -73,6 +76,11 @@ frmProcess::frmProcess(QSqlDatabase db, Prompter& prompter, QWidget* mainWindow,
     connect(recalcButton_, &QPushButton::clicked, this, &frmProcess::Command3_Click);
     connect(exitButton_, &QPushButton::clicked, this, &frmProcess::Command2_Click);
     connect(matchGrid_, &SpreadGrid::cellClicked, this, &frmProcess::vaSpread1_Click);
+    // A cleared box is an edit "Update" can write at once.
+    connect(matchTable_, &RecordTableModelBase::cellEdited, this, [this](int, int col) {
+        if (col == MatchGridCol::Linked)
+            updateButton_->setEnabled(true);
+    });
 
     // Its own progress and buy selection windows do not count: a refill on
     // their closing would drop the boxes the user cleared.
@@ -136,19 +144,36 @@ void frmProcess::RefreshGrid() {
         prompter_.message(error.message());
         return;
     }
+    showRows(std::move(rows));
+}
+
+void frmProcess::showRows(QVector<MatchRow> rows) {
+    if (sortCol_ != 0)
+        sortSellGroups(rows, sortCol_, sortOrder_);
     matchTable_->setRecords(std::move(rows));
+    QHeaderView* heading = matchGrid_->horizontalHeader();
+    heading->setSortIndicatorShown(sortCol_ != 0);
+    if (sortCol_ != 0)
+        heading->setSortIndicator(sortCol_ - 1, sortOrder_);
+}
+
+void frmProcess::sortBy(int col) {
+    if (col != MatchGridCol::DateSold && col != MatchGridCol::Symbol)
+        return;
+    sortOrder_ = col == sortCol_ && sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder
+                                                                     : Qt::AscendingOrder;
+    sortCol_ = col;
+    // The rows on show, boxes as the user left them, in the new order.
+    QVector<MatchRow> rows;
+    rows.reserve(matchTable_->rows());
+    for (const RecordRow<MatchRow>& row : matchTable_->rowList())
+        rows.append(row.record);
+    showRows(std::move(rows));
 }
 
 void frmProcess::updateProcessButton() {
-    // An account with links has been processed; running it again would apply
-    // its buys twice.
-    bool processed = true;
-    try {
-        processed = session_.account().isEmpty() || session_.hasLinks();
-    } catch (const StoreError& error) {
-        status_->setText(error.message());
-    }
-    processButton_->setEnabled(!running_ && !processed);
+    // A processed account can be run again: "Process" asks first.
+    processButton_->setEnabled(!running_ && !session_.account().isEmpty());
 }
 
 void frmProcess::report(const Outcome& outcome) {
@@ -172,6 +197,19 @@ void frmProcess::Command1_Click() {
         prompter_.message(QStringLiteral("Please select one account"));
         return;
     }
+    // The question about what the account holds comes before the run and
+    // its progress window; No leaves everything as it is.
+    std::optional<Rerun> rerun;
+    try {
+        rerun = session_.askRerun();
+    } catch (const StoreError& error) {
+        report(Outcome::failure(error.message()));
+        return;
+    }
+    if (!rerun) {
+        status_->setText(QStringLiteral("Not processed; nothing was changed"));
+        return;
+    }
     running_ = true;
     processButton_->setEnabled(false);
     status_->setText(QStringLiteral("Processing ") + session_.account());
@@ -185,13 +223,16 @@ void frmProcess::Command1_Click() {
     progress.setMinimumDuration(500);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
-    const Outcome outcome = session_.Process([&](qsizetype done, qsizetype total) {
-        progress.setMaximum(int(total));
-        progress.setValue(int(done));
-    });
+    const Outcome outcome = session_.Process(
+        [&](qsizetype done, qsizetype total) {
+            progress.setMaximum(int(total));
+            progress.setValue(int(done));
+        },
+        *rerun);
     progress.close();
     running_ = false;
-    status_->setText(QStringLiteral("Ready"));
+    status_->setText(outcome.done() ? taxRecordsWrittenText(outcome.count)
+                                    : QStringLiteral("Ready"));
     report(outcome);
     RefreshGrid();
     updateProcessButton();
@@ -212,12 +253,16 @@ void frmProcess::cmdUpdate_Click() {
     report(outcome);
     if (!outcome.done())
         return; // the cleared boxes stay for another try
+    status_->setText(lotsDetachedText(outcome.count));
     RefreshGrid();
     recalcButton_->setEnabled(true);
 }
 
 void frmProcess::Command3_Click() {
-    report(session_.SaveRecalculate());
+    const Outcome outcome = session_.SaveRecalculate();
+    report(outcome);
+    status_->setText(outcome.done() ? taxRecordsWrittenText(outcome.count)
+                                    : QStringLiteral("Ready"));
 }
 
 void frmProcess::Command2_Click() {
@@ -229,6 +274,10 @@ void frmProcess::Command2_Click() {
 }
 
 void frmProcess::vaSpread1_Click(int col, int row) {
+    if (row == 0) {
+        sortBy(col);
+        return;
+    }
     if (row < 1 || row > matchTable_->rows())
         return;
     const MatchRow& clicked = matchTable_->record(row);
@@ -240,7 +289,12 @@ void frmProcess::vaSpread1_Click(int col, int row) {
 }
 
 void frmProcess::openBuySelection(qint64 sellId) {
-    openBuySelection_(this, sellId, accountList_->currentText());
+    const qint64 linked = openBuySelection_(this, sellId, accountList_->currentText());
+    if (linked > 0) {
+        // The tax records do not show the new lots until they are rebuilt.
+        recalcButton_->setEnabled(true);
+        status_->setText(buysLinkedText(linked));
+    }
     // The buy selection may have linked buys: show them.
     RefreshGrid();
 }

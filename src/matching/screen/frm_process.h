@@ -20,9 +20,9 @@ class Prompter;
 class SpreadGrid;
 
 // Shows the buy selection for one sell of an account over the given
-// window and returns when it has closed.
+// window and returns when it has closed, with the number of links written.
 using BuySelectionOpener =
-    std::function<void(QWidget* over, qint64 sellId, const QString& account)>;
+    std::function<qint64(QWidget* over, qint64 sellId, const QString& account)>;
 
 // The buy selection screen, modal over the processing screen.
 BuySelectionOpener buySelectionScreen(QSqlDatabase db, Prompter& prompter);
@@ -59,6 +59,10 @@ public slots:
     void vaSpread1_Click(int col, int row);
 
 private:
+    // A heading click on "Date Sold" or "Symbol": the sells with their lots
+    // in that order, reversed by a second click on the same heading.
+    void sortBy(int col);
+    void showRows(QVector<MatchRow> rows);
     void buildLayout();
     void setHints();
     void RefreshGrid();
@@ -73,6 +77,8 @@ private:
     ProcessSession session_;
     BuySelectionOpener openBuySelection_;
     bool running_ = false;
+    int sortCol_ = 0; // 0: the order the links were read in
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 
     QComboBox* accountList_ = nullptr;                 // Combo1
     QPushButton* processButton_ = nullptr;             // Command1, "Process"
