@@ -60,7 +60,6 @@ private slots:
             {{"tax", a},
              0,
              "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Comment,ID\n"
-             "HAND,1,01/01/2000,05/01/2000,1.00,2.00,1.00,A,,1\n"
              "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,A, ,2\n"
              "MSFT,10,,02/02/2000,0.00,300.00,300.00,,All Buy Rec Not Found,3\n",
              ""},
@@ -120,9 +119,9 @@ private slots:
              ""},
             {{"tax", a},
              0,
-             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Comment,ID\n"
-             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00, ,6\n"
-             "MSFT,10,,02/02/2000,0.00,300.00,300.00,All Buy Rec Not Found,7\n",
+             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Comment,ID\n"
+             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,A, ,8\n"
+             "MSFT,10,,02/02/2000,0.00,300.00,300.00,,All Buy Rec Not Found,9\n",
              ""},
             {{"txns", "Old"},
              0,
