@@ -52,6 +52,9 @@ int runOne(qint64 transactions, double before) {
     options.accounts = 1;
     options.symbols = 500;
     options.sellsBeforeBuys = before;
+    // An account that already holds tax records asks before they are
+    // replaced; the run timed here is a first one.
+    options.taxRecords = 0;
 
     QTemporaryDir dir;
     Database db;
