@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_help.h"
+#include "support/cli_run.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -8,21 +9,10 @@ using namespace gainbook;
 
 namespace {
 
-struct Run {
-    int code;
-    QString out;
-    QString err;
-};
+using Run = test::CliRun;
 
 Run run(const QStringList& args) {
-    QString out;
-    QString err;
-    QTextStream o(&out);
-    QTextStream e(&err);
-    const int code = runCli(args, o, e);
-    o.flush();
-    e.flush();
-    return {code, out, err};
+    return test::runCliCaught(args);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "cli/cli_commands.h"
+#include "support/cli_run.h"
 #include "support/pdf_text.h"
 #include "support/test_database.h"
 
@@ -10,21 +11,10 @@ using gainbook::test::TestDatabase;
 
 namespace {
 
-struct Run {
-    int code;
-    QString out;
-    QString err;
-};
+using Run = test::CliRun;
 
 Run run(const QStringList& args) {
-    QString out;
-    QString err;
-    QTextStream o(&out);
-    QTextStream e(&err);
-    const int code = runCli(args, o, e);
-    o.flush();
-    e.flush();
-    return {code, out, err};
+    return test::runCliCaught(args);
 }
 
 } // namespace
