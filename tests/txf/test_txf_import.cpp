@@ -46,11 +46,12 @@ private slots:
         const Outcome result = importTxf(path, target.connection());
         QVERIFY(result.done());
         QCOMPARE(result.message, QString("3 records successfully added."));
-        QCOMPARE(taxRows(target),
-                 QStringList({"Kestrova Gainbook 2.0|IBM|100|2000-01-03|2000-02-07|5000|6000.5| ",
-                              "Kestrova Gainbook 2.0|BRK.B|12.5|1998-06-30|2000-07-05|1234.5678|"
-                              "999| ",
-                              "Kestrova Gainbook 2.0|XYZ|10||2000-12-31|0|-12.25| "}));
+        QCOMPARE(
+            taxRows(target),
+            QStringList({"Kestrova Gainbook 2.0|IBM|100|2000-01-03|2000-02-07|5000|6000.5| |A|0",
+                         "Kestrova Gainbook 2.0|BRK.B|12.5|1998-06-30|2000-07-05|1234.5678|"
+                         "999| |D|0",
+                         "Kestrova Gainbook 2.0|XYZ|10||2000-12-31|0|-12.25| ||0"}));
     }
 
     // A record's reference number names its box; a record without one that
@@ -95,14 +96,14 @@ private slots:
         QTest::addColumn<QStringList>("rows");
         QTest::newRow("no closing caret, lower-case tags, separators")
             << readBytes(txfData("no_final_caret.txf")) << "2 records successfully added."
-            << QStringList{"Other Tax Program 1.2|MSFT|50|2000-02-01|2000-03-01|4000|4500| ",
-                           "Other Tax Program 1.2|T|7|1998-01-02|2000-11-30|210.125|350| "};
+            << QStringList{"Other Tax Program 1.2|MSFT|50|2000-02-01|2000-03-01|4000|4500| |A|0",
+                           "Other Tax Program 1.2|T|7|1998-01-02|2000-11-30|210.125|350| |D|0"};
         QTest::newRow("V034 with LF line ends is one line")
             << readBytes(txfData("v034_lf.txf")) << noDataImportedMessage() << QStringList{};
         QTest::newRow("036 with LF line ends and an account record")
             << readBytes(txfData("lf_036_286.txf")) << "2 records successfully added."
-            << QStringList{"Joint Brokerage 1234|ABC|100|2000-03-01|2000-04-01|1000|1250.75| ",
-                           "Joint Brokerage 1234|XYZ|25||2000-08-15|300|200| "};
+            << QStringList{"Joint Brokerage 1234|ABC|100|2000-03-01|2000-04-01|1000|1250.75| |A|0",
+                           "Joint Brokerage 1234|XYZ|25||2000-08-15|300|200| |D|0"};
         QTest::newRow("dates, amounts, unreadable records")
             << kHeader + record("1 O'Brien \"Q\"", "", "02/01/2000", "1", "2") +
                    record("2 BAD", "01/01/2000", "", "1", "2") +
@@ -113,15 +114,15 @@ private slots:
                    record("7 BAD", "01/05/1999", "02/01/2000", "1e20", "1") +
                    record("8 BAD", "01/05/1999", "02/01/2000", "1", "n/a")
             << "3 records successfully added.\n5 records could not be read and were skipped."
-            << QStringList{"Test Account|O'Brien \"Q\"|1||2000-02-01|1|2| ",
-                           "Test Account|OK|4||2000-03-01|0|7| ",
-                           "Test Account|YY|5|1999-01-05|2000-02-01|1234.5679|-5| "};
+            << QStringList{"Test Account|O'Brien \"Q\"|1||2000-02-01|1|2| |A|0",
+                           "Test Account|OK|4||2000-03-01|0|7| |A|0",
+                           "Test Account|YY|5|1999-01-05|2000-02-01|1234.5679|-5| |A|0"};
         // Without a first record of 286 the account is the next "A" line
         // after the first reference number.
         QTest::newRow("036 without an account record")
             << QByteArray("V036\nN321\nAMy Account\nP10 ABC\nD\nD1/2/00\n$1\n$2")
             << "1 records successfully added."
-            << QStringList{"My Account|ABC|10||2000-01-02|1|2| "};
+            << QStringList{"My Account|ABC|10||2000-01-02|1|2| |A|0"};
         QTest::newRow("nothing readable")
             << kHeader + record("2 BAD", "01/01/2000", "", "1", "2")
             << noDataImportedMessage() + "\n1 record could not be read and was skipped."
