@@ -3,6 +3,7 @@
 #include "store/sql.h"
 #include "store/store_backup.h"
 #include "store/tax_table.h"
+#include "support/recording_prompter.h"
 #include "txf/txf_export.h"
 #include "txf/txf_format.h"
 #include "txf/txf_import.h"
@@ -122,7 +123,8 @@ private slots:
 
         TestDatabase target;
         setBasisReporting(target.connection(), txfProgramName(), BasisReporting::NoForm);
-        QVERIFY(importTxf(path, target.connection()).done());
+        RecordingPrompter prompter;
+        QVERIFY(importTxf(path, target.connection(), prompter).done());
         const QVector<TaxRecord> back =
             selectTaxRecsSold(target.connection(), QDate(year, 1, 1), QDate(year, 12, 31));
         QCOMPARE(back.size(), 1);
