@@ -4,6 +4,7 @@
 #include <QLocale>
 
 #include <array>
+#include <cctype>
 
 namespace gainbook {
 
@@ -31,7 +32,6 @@ QString latin1(QByteArrayView text) {
 
 // The fields of the record being read, as views into the file's bytes.
 struct RecordLines {
-    bool started = false;
     bool numbered = false;
     bool described = false;
     QByteArrayView reference;
