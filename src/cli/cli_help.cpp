@@ -44,6 +44,13 @@ const QHash<QString, QString>& summaries() {
         {"export-txf", "Writes the tax records sold in the tax year, of every account, to a "
                        "TXF file."},
         {"import-txf", "Adds the tax records of a TXF file to the database."},
+        {"import-gains", "Adds the lots of a broker's realized gain/loss file (.csv/.xls/.xlsx: "
+                         "description or symbol, quantity, dates acquired and sold, proceeds, "
+                         "cost, and wash sale adjustment, term and box when given) to the "
+                         "account as tax records."},
+        {"reconcile", "Compares a realized gain/loss file with the account's tax records of "
+                      "the years it covers and prints each lot as CSV: Matched, Differs (with "
+                      "the fields), Only in file or Only in records."},
         {"report", "Writes the tax year's Form 8949 lines of every account, grouped by box, "
                    "with each box's totals and the Schedule D lines they feed, as a PDF or a "
                    "CSV file as its name ends."},

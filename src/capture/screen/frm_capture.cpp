@@ -4,6 +4,9 @@
 #include "capture/capture_run.h"
 #include "capture/capture_source.h"
 #include "capture/screen/capture_browser.h"
+#include "capture/screen/frm_reconcile.h"
+#include "gains/gains_import.h"
+#include "gains/reconcile.h"
 #include "platform/prompter.h"
 #include "platform/tell_outcome.h"
 #include "startup/app_context.h"
@@ -122,6 +125,13 @@ frmCapture::frmCapture(AppContext& context, Prompter& prompter, QWidget* parent)
     Status->setFrameShadow(QFrame::Sunken);
     Line1 = line(QStringLiteral("Line1"), this);
     Line2 = line(QStringLiteral("Line2"), this);
+    ImportGains = button(QStringLiteral("ImportGains"), QStringLiteral("Import Gains"), this);
+    Reconcile = button(QStringLiteral("Reconcile"), QStringLiteral("Reconcile"), this);
+    ImportGains->setToolTip(QStringLiteral(
+        "Adds the lots of the realized gain/loss file named above to the account as tax records"));
+    Reconcile->setToolTip(QStringLiteral(
+        "Compares the realized gain/loss file named above with the account's tax records"));
+    showReconcile = [](frmReconcile& grid) { grid.exec(); };
 
     buildLayout();
 
@@ -141,6 +151,8 @@ frmCapture::frmCapture(AppContext& context, Prompter& prompter, QWidget* parent)
     });
     connect(Command1, &QPushButton::clicked, this, &frmCapture::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmCapture::Command2_Click);
+    connect(ImportGains, &QPushButton::clicked, this, &frmCapture::ImportGains_Click);
+    connect(Reconcile, &QPushButton::clicked, this, &frmCapture::Reconcile_Click);
     connect(browser_, &CaptureBrowser::statusText, this, &frmCapture::WebBrowser1_StatusTextChange);
     connect(browser_, &CaptureBrowser::failure, this, [this](const QString& text, bool inPage) {
         Status->setText(text);
@@ -174,7 +186,8 @@ void frmCapture::buildLayout() {
     address->addWidget(Command4);
     address->addWidget(Command3);
 
-    // The seven entries without a scroll bar.
+    // Seven entries at a time, as the historic list had; the presets and
+    // saved mappings below them scroll into view.
     List1->setFixedWidth(150);
     List1->setFixedHeight(List1->fontMetrics().height() * 7 + 16);
 
@@ -187,9 +200,15 @@ void frmCapture::buildLayout() {
     top->addWidget(Check2, 0, 2);
     top->addWidget(Command1, 1, 2);
     top->addWidget(Command2, 2, 2, Qt::AlignTop);
+    auto* gains = new QHBoxLayout;
+    gains->addWidget(new QLabel(QStringLiteral("Realized gain/loss file:"), this));
+    gains->addWidget(ImportGains);
+    gains->addWidget(Reconcile);
+    gains->addStretch(1);
+    top->addLayout(gains, 3, 1);
     top->setColumnStretch(1, 1);
     top->setRowStretch(3, 1);
-    for (QPushButton* b : {Command1, Command2, Command3, Command4})
+    for (QPushButton* b : {Command1, Command2, Command3, Command4, ImportGains, Reconcile})
         b->setMinimumWidth(90);
 
     auto* layout = new QVBoxLayout(this);
@@ -401,6 +420,57 @@ void frmCapture::finishCapture(std::optional<PageDocument> document, const QStri
 void frmCapture::Command2_Click() {
     // Hidden, not unloaded: the next opening finds everything as it was.
     accept();
+}
+
+// The gain/loss file is the one the address box names, as for a capture;
+// the account is the one typed, whatever "Derive from Data" says.
+void frmCapture::ImportGains_Click() {
+    const QString account = Text2->text().trimmed();
+    if (account.isEmpty()) {
+        prompter_.message(QStringLiteral("Please enter an Account Name"));
+        return;
+    }
+    const CaptureSource source =
+        resolveCaptureSource(Text1->text(), QString(), QDir::currentPath());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const Outcome outcome =
+        importRealizedGains(source.path, account, context_.database().connection(), prompter_);
+    QApplication::restoreOverrideCursor();
+    Status->setText(outcome.message.section(u'\n', 0, 0));
+    tellOutcome(prompter_, outcome);
+    emit captureFinished(int(outcome.count));
+}
+
+void frmCapture::Reconcile_Click() {
+    const QString account = Text2->text().trimmed();
+    if (account.isEmpty()) {
+        prompter_.message(QStringLiteral("Please enter an Account Name"));
+        return;
+    }
+    const CaptureSource source =
+        resolveCaptureSource(Text1->text(), QString(), QDir::currentPath());
+    QString error;
+    const auto read = loadRealizedLots(source.path, QDate::currentDate(), &error);
+    if (!read) {
+        prompter_.message(QStringLiteral("The file %1 could not be read: %2")
+                              .arg(QDir::toNativeSeparators(source.path), error));
+        return;
+    }
+    if (read->lots.isEmpty()) {
+        prompter_.message(QStringLiteral(
+            "No data could be captured. Please make sure that right data is there in file"));
+        return;
+    }
+    QVector<ReconcileRow> rows;
+    try {
+        rows = reconcileAccount(context_.database().connection(), account, read->lots);
+    } catch (const std::exception& e) {
+        prompter_.message(QStringLiteral("The tax records could not be read: %1").arg(e.what()));
+        return;
+    }
+    frmReconcile grid(account, QFileInfo(source.path).fileName(), rows, prompter_, this);
+    if (showReconcile)
+        showReconcile(grid);
 }
 
 } // namespace gainbook

@@ -24,6 +24,7 @@ namespace gainbook {
 
 class AppContext;
 class CaptureBrowser;
+class frmReconcile;
 class Prompter;
 
 // "Capture Transaction / Tax Records": the user picks the broker, opens its
@@ -60,6 +61,13 @@ public:
     QLabel* Status = nullptr;
     QFrame* Line1 = nullptr;
     QFrame* Line2 = nullptr;
+    // A broker's realized gain/loss file named in the address box: taken
+    // as tax records of the account, or compared with its tax records.
+    QPushButton* ImportGains = nullptr;
+    QPushButton* Reconcile = nullptr;
+
+    // Shows the reconciliation grid; tests replace it.
+    std::function<void(frmReconcile& grid)> showReconcile;
 
     // The file-open dialog of "Browse": the chosen file, or empty. Tests
     // replace it.
@@ -83,6 +91,8 @@ public slots:
     void WebBrowser1_StatusTextChange(const QString& Text);
     void Command1_Click();
     void Command2_Click();
+    void ImportGains_Click();
+    void Reconcile_Click();
 
 private:
     void Form_Load();
