@@ -29,6 +29,7 @@ TaxRecord taxRecordFromLot(const RealizedLot& lot, const QString& account, Basis
     record.cost = lot.cost;
     record.salePrice = lot.proceeds;
     record.memo = QStringLiteral(" ");
+    record.washAdjustment = lot.washAdjustment.value_or(Money());
     record.box = lot.box != Form8949Box::None ? lot.box : boxFor(lot.term, basis);
     return record;
 }

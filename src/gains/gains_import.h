@@ -18,7 +18,8 @@ std::optional<RealizedLots> loadRealizedLots(const QString& path, const QDate& t
                                              QString* error);
 
 // The tax record a lot becomes: the file's box, else the box of its term
-// under the account's basis setting. The memo is one blank.
+// under the account's basis setting, and the file's wash sale adjustment.
+// The memo is one blank.
 TaxRecord taxRecordFromLot(const RealizedLot& lot, const QString& account, BasisReporting basis);
 
 // Adds one tax record per readable lot of the file to the account, all in

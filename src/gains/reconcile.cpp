@@ -43,6 +43,10 @@ QStringList differencesOf(const RealizedLot& lot, const TaxRecord& record) {
                formatMoney(record.salePrice));
     if (lot.cost.roundedToCents() != record.cost.roundedToCents())
         differ(QStringLiteral("Cost"), formatMoney(lot.cost), formatMoney(record.cost));
+    if (lot.washAdjustment &&
+        lot.washAdjustment->roundedToCents() != record.washAdjustment.roundedToCents())
+        differ(QStringLiteral("Wash Adj."), formatMoney(*lot.washAdjustment),
+               formatMoney(record.washAdjustment));
     if (lot.box != Form8949Box::None && lot.box != record.box)
         differ(QStringLiteral("Box"), boxLetter(lot.box),
                record.box == Form8949Box::None ? QStringLiteral("none") : boxLetter(record.box));
@@ -137,11 +141,11 @@ QString reconcileStatusText(ReconcileStatus status) {
 }
 
 QStringList reconcileHeadings() {
-    return {QStringLiteral("Status"),      QStringLiteral("Symbol"),
-            QStringLiteral("Quantity"),    QStringLiteral("Date Acquired"),
-            QStringLiteral("Date Sold"),   QStringLiteral("Proceeds"),
-            QStringLiteral("Cost"),        QStringLiteral("Box"),
-            QStringLiteral("Differences"), QStringLiteral("ID")};
+    return {
+        QStringLiteral("Status"),        QStringLiteral("Symbol"),    QStringLiteral("Quantity"),
+        QStringLiteral("Date Acquired"), QStringLiteral("Date Sold"), QStringLiteral("Proceeds"),
+        QStringLiteral("Cost"),          QStringLiteral("Wash Adj."), QStringLiteral("Box"),
+        QStringLiteral("Differences"),   QStringLiteral("ID")};
 }
 
 QStringList reconcileCells(const ReconcileRow& row) {
@@ -157,6 +161,7 @@ QStringList reconcileCells(const ReconcileRow& row) {
                 formatDate(l.dateSold),
                 formatMoney(l.proceeds),
                 formatMoney(l.cost),
+                l.washAdjustment ? formatMoney(*l.washAdjustment) : QString(),
                 boxLetter(l.box),
                 differences,
                 id};
@@ -169,6 +174,7 @@ QStringList reconcileCells(const ReconcileRow& row) {
             formatDate(r.dateSold),
             formatMoney(r.salePrice),
             formatMoney(r.cost),
+            formatMoney(r.washAdjustment),
             boxLetter(r.box),
             differences,
             id};

@@ -26,9 +26,8 @@ struct ReconcileRow {
 // sold: first those of the same quantity, the ones equal in every field
 // before the rest, then any left of another quantity. A pair is Matched
 // when quantity, date acquired, proceeds and cost (to the cent) agree, and
-// the box too where the file names one; else it Differs and says in which
-// fields. The rows come in the file's order, the records it lacks after
-// them by date sold.
+// the wash sale adjustment and the box too where the file gives them; else it Differs and says in
+// which fields. The rows come in the file's order, the records it lacks after them by date sold.
 QVector<ReconcileRow> reconcileLots(const QVector<RealizedLot>& lots,
                                     const QVector<TaxRecord>& records);
 

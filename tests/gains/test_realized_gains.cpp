@@ -141,7 +141,7 @@ private slots:
         QStringList texts;
         for (const ReconcileRow& row : reconcileLots(lots, records)) {
             const QStringList cells = reconcileCells(row);
-            texts << QStringList{cells[0], cells[1], cells[9], cells[8]}.join(u'|');
+            texts << QStringList{cells[0], cells[1], cells[10], cells[9]}.join(u'|');
         }
         QCOMPARE(texts, rows);
     }

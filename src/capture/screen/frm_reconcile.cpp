@@ -50,7 +50,7 @@ frmReconcile::frmReconcile(const QString& account, const QString& file, QVector<
         const QStringList cells = reconcileCells(rows_[r]);
         for (int c = 0; c < cells.size(); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
-            if (c == 2 || c == 5 || c == 6 || c == 9)
+            if (c == 2 || c == 5 || c == 6 || c == 7 || c == 10)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             grid->setItem(r, c, item);
         }
