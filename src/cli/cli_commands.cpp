@@ -26,8 +26,8 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("txns"), QStringLiteral("ACCOUNT [MONTH]"), true, runTxns},
         {QStringLiteral("tax"), QStringLiteral("ACCOUNT [--totals]"), true, runTax},
         {QStringLiteral("capture"),
-         QStringLiteral("--broker ENTRY [--account NAME] [--month MONTH] [--derive | --no-derive] "
-                        "[--paste] [--timeout S] SOURCE"),
+         QStringLiteral("--broker ENTRY | --map FILE.json [--account NAME] [--month MONTH] "
+                        "[--derive | --no-derive] [--paste] [--timeout S] SOURCE"),
          true, runCaptureCommand},
         {QStringLiteral("account-basis"), QStringLiteral("ACCOUNT [yes|no|none]"), true,
          runAccountBasis},

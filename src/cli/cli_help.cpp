@@ -23,7 +23,8 @@ const QHash<QString, QString>& summaries() {
                 "--totals the three totals of the tax view."},
         {"capture", "Captures the buys and sells of a broker page (.htm/.html or an address), "
                     "a spreadsheet (.csv/.xls/.xlsx) or, with --paste, a text file read as "
-                    "pasted text."},
+                    "pasted text; --map reads a spreadsheet by a saved column mapping (JSON) "
+                    "instead of a broker entry."},
         {"account-basis", "Sets whether the account's broker reports the cost basis to the IRS "
                           "(yes: boxes A/D, no: B/E, none: C/F), which the next process or "
                           "recalc gives its tax records; without the word, prints it."},

@@ -4,7 +4,9 @@
 #include "capture/capture_run.h"
 #include "capture/capture_source.h"
 #include "capture/screen/capture_browser.h"
+#include "capture/screen/frm_column_mapping.h"
 #include "capture/screen/frm_reconcile.h"
+#include "capture/sheet_rows.h"
 #include "gains/gains_import.h"
 #include "gains/reconcile.h"
 #include "platform/prompter.h"
@@ -132,6 +134,7 @@ frmCapture::frmCapture(AppContext& context, Prompter& prompter, QWidget* parent)
     Reconcile->setToolTip(QStringLiteral(
         "Compares the realized gain/loss file named above with the account's tax records"));
     showReconcile = [](frmReconcile& grid) { grid.exec(); };
+    showMapping = [](frmColumnMapping& dialog) { return dialog.exec() == QDialog::Accepted; };
 
     buildLayout();
 
@@ -228,6 +231,9 @@ QString frmCapture::docsFolder() const {
 void frmCapture::Form_Load() {
     for (const BrokerEntry& entry : brokerEntries())
         List1->addItem(entry.name);
+    // The column mappings saved for sheets without headings follow "Other".
+    for (const ColumnMapping& mapping : savedMappings(context_.settings()))
+        List1->addItem(mapping.name);
     for (QWidget* w : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label3),
                        static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3)})
         w->setEnabled(false);
@@ -254,6 +260,8 @@ CaptureState frmCapture::fields() const {
     CaptureState state;
     if (const QListWidgetItem* item = List1->currentItem())
         state.entry = item->text();
+    if (!findBrokerEntry(state.entry))
+        state.mapping = savedMapping(context_.settings(), state.entry);
     state.address = Text1->text();
     state.account = Text2->text();
     state.month = Text3->text();
@@ -283,6 +291,11 @@ void frmCapture::showBrowser(bool shown) {
 void frmCapture::List1_Click() {
     const QListWidgetItem* item = List1->currentItem();
     const BrokerEntry* entry = item ? findBrokerEntry(item->text()) : nullptr;
+    // A saved mapping reads spreadsheets as "Other" does and starts the
+    // fields as "Other" sets them.
+    const bool mapped = !entry && item && savedMapping(context_.settings(), item->text());
+    if (mapped)
+        entry = findBrokerEntry(QStringLiteral("Other"));
     if (!entry)
         return;
     Check1->setChecked(true);
@@ -406,6 +419,16 @@ void frmCapture::finishCapture(std::optional<PageDocument> document, const QStri
         QApplication::setOverrideCursor(Qt::WaitCursor);
         try {
             outcome = runCapture(*document, state, context_.database().connection(), prompter);
+            if (outcome.stopped() && outcome.message == missingHeadingMessage() && !state.mapping &&
+                document->isSheet()) {
+                showRun();
+                if (auto mapping = askForMapping(*document->sheet, state.settings())) {
+                    state = fields();
+                    QApplication::setOverrideCursor(Qt::WaitCursor);
+                    outcome =
+                        runCapture(*document, state, context_.database().connection(), prompter);
+                }
+            }
         } catch (const std::exception& e) {
             outcome = Outcome::failure(QStringLiteral("The capture stopped: %1").arg(e.what()));
         }
@@ -471,6 +494,40 @@ void frmCapture::Reconcile_Click() {
     frmReconcile grid(account, QFileInfo(source.path).fileName(), rows, prompter_, this);
     if (showReconcile)
         showReconcile(grid);
+}
+
+std::optional<ColumnMapping> frmCapture::askForMapping(const SheetDocument& sheet,
+                                                       const CaptureSettings& settings) {
+    QStringList entries;
+    for (const BrokerEntry& entry : brokerEntries())
+        entries << entry.name;
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    frmColumnMapping dialog(sheet, settings, entries, this);
+    if (!showMapping || !showMapping(dialog))
+        return std::nullopt;
+    // Only a mapping that can be read back is saved and used.
+    const std::optional<ColumnMapping> checked =
+        mappingFromJson(mappingToJson(dialog.mapping()), nullptr);
+    if (!checked)
+        return std::nullopt;
+    const ColumnMapping& mapping = *checked;
+    saveMapping(context_.settings(), mapping);
+    auto found = List1->findItems(mapping.name, Qt::MatchExactly);
+    if (found.isEmpty()) {
+        List1->addItem(mapping.name);
+        found = List1->findItems(mapping.name, Qt::MatchExactly);
+    }
+    // Choosing it sets the fields as "Other" does; the account and month
+    // typed for this capture stay.
+    const QString account = Text2->text();
+    const QString month = Text3->text();
+    const bool derive = Check1->isChecked();
+    List1->setCurrentItem(found.front());
+    Text2->setText(account);
+    Text3->setText(month);
+    Check1->setChecked(derive);
+    return mapping;
 }
 
 } // namespace gainbook

@@ -24,6 +24,7 @@ namespace gainbook {
 
 class AppContext;
 class CaptureBrowser;
+class frmColumnMapping;
 class frmReconcile;
 class Prompter;
 
@@ -68,6 +69,9 @@ public:
 
     // Shows the reconciliation grid; tests replace it.
     std::function<void(frmReconcile& grid)> showReconcile;
+    // Shows the column mapping when "Other" finds no headings; true when
+    // the user saved a mapping. Tests replace it.
+    std::function<bool(frmColumnMapping& dialog)> showMapping;
 
     // The file-open dialog of "Browse": the chosen file, or empty. Tests
     // replace it.
@@ -101,6 +105,10 @@ private:
     void showFields(const CaptureState& state);
     void finishCapture(std::optional<PageDocument> document, const QString& error);
     void showBrowser(bool shown);
+    // A sheet "Other" found no headings in: the mapping the user saves for
+    // it, added to the list and chosen; nothing when cancelled.
+    std::optional<ColumnMapping> askForMapping(const SheetDocument& sheet,
+                                               const CaptureSettings& settings);
     QString docsFolder() const;
 
     AppContext& context_;
