@@ -34,7 +34,7 @@ qint64 TestDatabase::addTax(const QString& account, const QString& symbol, doubl
     return insertTaxRec(connection(),
                         {0, account, symbol, quantity, acquired, sold, Money::fromDouble(cost),
                          Money::fromDouble(salePrice), memo,
-                         boxFor(holdingTerm(acquired, sold), BasisReporting::Reported), Money()});
+                         boxFor(holdingTerm(acquired, sold), BasisReporting::Reported)});
 }
 
 } // namespace gainbook::test
