@@ -1,13 +1,16 @@
 // Times whole capture runs: an E*Trade-style year-end page of 5,000 rows
 // (browser load and snapshot, the parser's walk, the inserts) and an "Other"
-// spreadsheet of 50,000 rows (reading the csv, the walk, the inserts).
+// spreadsheet of 50,000 rows (reading the csv, the walk, the inserts), and
+// a 50,000-row export in the first layout of each broker preset.
 //
-//   bench_capture [RUNS]
+//   bench_capture [RUNS] [--sheets]
 //
+// --sheets leaves the page out and times the spreadsheets alone.
 // Prints the best and the median of RUNS runs (3 by default) of each step.
 
 #include "bench_files.h"
 #include "capture/broker_entries.h"
+#include "capture/broker_presets.h"
 #include "capture/capture_parsers.h"
 #include "capture/capture_run.h"
 #include "capture/sources/spreadsheet_reader.h"
@@ -25,6 +28,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 using namespace gainbook;
@@ -74,6 +78,50 @@ QString otherSheet() {
     for (int i = 0; i < kSheetRows; ++i)
         s << tradeDate(i) << ',' << (i % 3 ? "Buy" : "Sell") << ',' << kSymbols[i % 8] << ','
           << (i % 500 + 1) << ',' << (i % 9000 + 100) << ".25,lot " << i << "\r\n";
+    return csv;
+}
+
+// A 50,000-row export in the preset's first layout: every heading it names,
+// the trades alternating between its buy and sell words (or the quantity's
+// sign where it has no type column).
+QString presetSheet(const PresetLayout& layout) {
+    QString csv;
+    QTextStream s(&csv);
+    const QStringList headings = layout.headings();
+    const QString lead =
+        layout.section.isEmpty() ? QString() : layout.section + QStringLiteral(",");
+    const auto quoted = [](const QString& t) { return u'"' + t + u'"'; };
+    s << "Title line of the export\r\n\r\n";
+    QStringList head;
+    for (const QString& h : headings)
+        head << quoted(h);
+    s << (lead.isEmpty() ? QString() : lead + QStringLiteral("Header,")) << head.join(u',')
+      << "\r\n";
+    for (int i = 0; i < kSheetRows; ++i) {
+        const bool sell = i % 3 == 0;
+        QStringList cells;
+        for (const QString& h : headings) {
+            QString cell = QStringLiteral("1");
+            if (h == layout.date)
+                cell = tradeDate(i);
+            else if (h == layout.type)
+                cell = sell ? layout.sells.front() : layout.buys.front();
+            else if (h == layout.symbol)
+                cell = QString::fromLatin1(kSymbols[i % 8]);
+            else if (h == layout.quantity)
+                cell = QString::number((sell ? -1 : 1) * (i % 500 + 1));
+            else if (h == layout.amount)
+                cell = QStringLiteral("%1$%2,234.25").arg(sell ? "" : "-").arg(i % 900 + 1);
+            else if (h == layout.fee)
+                cell = QStringLiteral("-1");
+            for (const auto& [heading, values] : layout.keepOnly)
+                if (h == heading)
+                    cell = values.front();
+            cells << quoted(cell);
+        }
+        s << (lead.isEmpty() ? QString() : lead + QStringLiteral("Data,")) << cells.join(u',')
+          << "\r\n";
+    }
     return csv;
 }
 
@@ -143,6 +191,7 @@ int main(int argc, char* argv[]) {
     prepareBrowserEngine();
     QGuiApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    const bool sheetsOnly = argc > 2 && std::strcmp(argv[2], "--sheets") == 0;
 
     QTemporaryDir dir;
     const QString page = dir.filePath(QStringLiteral("year_end.html"));
@@ -156,12 +205,28 @@ int main(int argc, char* argv[]) {
     int pageRows = 0;
     int sheetRows = 0;
     for (int i = 0; i < runs; ++i) {
-        if (!runOnce(QStringLiteral("Etrade"), page, dbPath, pageSteps, pageRows) ||
+        if ((!sheetsOnly &&
+             !runOnce(QStringLiteral("Etrade"), page, dbPath, pageSteps, pageRows)) ||
             !runOnce(QStringLiteral("Other"), sheet, dbPath, sheetSteps, sheetRows))
             return 1;
     }
     std::printf("capture benchmark, %d runs\n", runs);
-    report("E*Trade page, 5,000 table rows", pageSteps, pageRows);
+    if (!sheetsOnly)
+        report("E*Trade page, 5,000 table rows", pageSteps, pageRows);
     report("Other spreadsheet, 50,000 rows (csv)", sheetSteps, sheetRows);
+
+    for (const BrokerPreset& preset : brokerPresets()) {
+        const QString file = dir.filePath(QStringLiteral("preset.csv"));
+        if (!writeText(file, presetSheet(preset.layouts.front())))
+            return 1;
+        Steps steps;
+        int rows = 0;
+        for (int i = 0; i < runs; ++i)
+            if (!runOnce(preset.name, file, dbPath, steps, rows))
+                return 1;
+        const QByteArray title =
+            (preset.name + QStringLiteral(" preset, 50,000 rows (csv)")).toUtf8();
+        report(title.constData(), steps, rows);
+    }
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "capture/broker_entries.h"
 
 #include "capture/capture_parsers.h"
+#include "capture/preset_parser.h"
 
 namespace gainbook {
 
@@ -21,10 +22,24 @@ const QVector<BrokerEntry>& brokerEntries() {
          QStringLiteral("FBR-Account1"), all, false},
         {QStringLiteral("Waterhouse"), ProcessWaterhouse, QString(), A::Home, D::Uncheck,
          QStringLiteral("Waterhouse1"), all, false},
-        {QStringLiteral("Other"), ProcessOther, QString(), A::CurrentDirectory, D::Uncheck,
-         QStringLiteral("Other1"), all, true},
     };
-    return entries;
+    static const QVector<BrokerEntry> all_entries = [&] {
+        QVector<BrokerEntry> list = entries;
+        // The presets read files from disk, as "Other" does, and file each
+        // row under the preset's own account unless the sheet names one.
+        for (const BrokerPreset& preset : brokerPresets()) {
+            list.append({preset.name,
+                         [&preset](const PageDocument& document, const CaptureSettings& settings) {
+                             return parsePreset(preset, document, settings);
+                         },
+                         QString(), A::CurrentDirectory, preset.derive ? D::Check : D::Uncheck,
+                         preset.account, all, false});
+        }
+        list.append({QStringLiteral("Other"), ProcessOther, QString(), A::CurrentDirectory,
+                     D::Uncheck, QStringLiteral("Other1"), all, true});
+        return list;
+    }();
+    return all_entries;
 }
 
 const BrokerEntry* findBrokerEntry(const QString& name) {

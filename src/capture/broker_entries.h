@@ -28,7 +28,7 @@ struct BrokerEntry {
 };
 
 // The entries in list order: "Etrade", "Wit Capital", "Datek", "WebStreet",
-// "FBR", "Waterhouse", "Other".
+// "FBR", "Waterhouse", the presets of today's brokers' exports, "Other".
 const QVector<BrokerEntry>& brokerEntries();
 
 const BrokerEntry* findBrokerEntry(const QString& name);

@@ -108,7 +108,7 @@ Outcome checkCaptureFields(CaptureState& state) {
         state.status.clear();
         return Outcome::stop(QStringLiteral("Please enter an Transaction Month or Leave All"));
     }
-    if (!findBrokerEntry(state.entry))
+    if (!state.mapping && !findBrokerEntry(state.entry))
         return Outcome::stop(QStringLiteral("Wrong Account Type "));
     return Outcome::ok();
 }
@@ -119,7 +119,9 @@ Outcome runCapture(const PageDocument& document, CaptureState& state, const QSql
     if (!checked.done())
         return checked;
 
-    const ParseResult parsed = findBrokerEntry(state.entry)->parser(document, state.settings());
+    const ParseResult parsed =
+        state.mapping ? parseWithMapping(*state.mapping, document, state.settings())
+                      : findBrokerEntry(state.entry)->parser(document, state.settings());
     // The fields show what the page named before the question, and where
     // the rows are filed once it is answered.
     state.account = parsed.askedAccount;

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "capture/capture_settings.h"
+#include "capture/column_mapping.h"
 
 #include <QDate>
 #include <QString>
+
+#include <optional>
 
 namespace gainbook {
 
@@ -21,6 +24,9 @@ struct CaptureState {
     bool pasteEnabled = false;  // whether "Paste Data" may be checked
     QString pastedText;         // the paste box
     QString status;             // the status line along the bottom
+    // A saved column mapping chosen in place of a broker entry; entry then
+    // holds its name.
+    std::optional<ColumnMapping> mapping;
 
     // Future dates in spreadsheets are pulled back into the tax year; tests
     // fix "today" so the rule does not drift with the calendar.

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "capture/capture_settings.h"
 #include "capture/page_document.h"
+#include "capture/parse_result.h"
 #include "capture/sheet_rows.h"
 
 namespace gainbook {
@@ -24,5 +26,10 @@ struct OtherLayout {
 // settlement date, a symbol over a description. A type column whose values
 // are only Cash, Margin or Short is no type column.
 OtherLayout findOtherLayout(const SheetDocument& sheet);
+
+// Turns the layout's data rows into Bought and Sold rows by their trade
+// words; other rows are counted by kind, unreadable ones by reason.
+void readOtherRows(const SheetDocument& sheet, const OtherLayout& layout,
+                   const CaptureSettings& settings, ParseResult& result);
 
 } // namespace gainbook

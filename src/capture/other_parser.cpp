@@ -8,16 +8,9 @@
 
 namespace gainbook {
 
-ParseResult ProcessOther(const PageDocument& document, const CaptureSettings& settings) {
-    ParseResult result(settings);
-    if (!document.isSheet())
-        return result.refuse(openSheetMessage());
-    const SheetDocument& sheet = *document.sheet;
-    const OtherLayout layout = findOtherLayout(sheet);
+void readOtherRows(const SheetDocument& sheet, const OtherLayout& layout,
+                   const CaptureSettings& settings, ParseResult& result) {
     const SheetColumns& columns = layout.columns;
-    if (!columns.complete())
-        return result.refuse(missingHeadingMessage());
-
     // A sheet of several accounts files each row under its own.
     const bool accountPerRow = settings.deriveFromData && columns.account;
     bool asked = false;
@@ -48,6 +41,16 @@ ParseResult ProcessOther(const PageDocument& document, const CaptureSettings& se
         result.add(sheet.text(row, columns.symbol).trimmed(), shares, word.type,
                    exportDate(sheet.text(row, columns.date), settings.today), std::abs(*amount));
     }
+}
+
+ParseResult ProcessOther(const PageDocument& document, const CaptureSettings& settings) {
+    ParseResult result(settings);
+    if (!document.isSheet())
+        return result.refuse(openSheetMessage());
+    const OtherLayout layout = findOtherLayout(*document.sheet);
+    if (!layout.columns.complete())
+        return result.refuse(missingHeadingMessage());
+    readOtherRows(*document.sheet, layout, settings, result);
     return result;
 }
 

@@ -7,6 +7,8 @@
 #include <QMap>
 #include <QVector>
 
+#include <functional>
+
 namespace gainbook {
 
 // What a parser read from the page: the fields as the page leaves them, the
@@ -60,7 +62,7 @@ struct ParseResult {
 
 // One parser per broker layout: a function of the page and the settings
 // that neither reads the store nor asks the user anything.
-using CaptureParser = ParseResult (*)(const PageDocument& document,
-                                      const CaptureSettings& settings);
+using CaptureParser =
+    std::function<ParseResult(const PageDocument& document, const CaptureSettings& settings)>;
 
 } // namespace gainbook

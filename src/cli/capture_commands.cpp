@@ -21,7 +21,8 @@ struct CaptureArgs {
     std::optional<QString> month;
     std::optional<bool> derive;
     bool paste = false;
-    int stallMs = 0; // --timeout in ms; 0: the page helper's own default
+    int stallMs = 0;                      // --timeout in ms; 0: the page helper's own default
+    std::optional<ColumnMapping> mapping; // --map FILE.json
     QString source;
 };
 
@@ -50,6 +51,7 @@ bool parseArgs(CliSession& session, QStringList args, CaptureArgs& parsed, int& 
     parsed.account = takeOption(args, QStringLiteral("--account"), missing);
     parsed.month = takeOption(args, QStringLiteral("--month"), missing);
     const auto timeout = takeOption(args, QStringLiteral("--timeout"), missing);
+    const auto map = takeOption(args, QStringLiteral("--map"), missing);
     if (missing) {
         code = session.usage(QStringLiteral("An option is missing its value."));
         return false;
@@ -65,7 +67,21 @@ bool parseArgs(CliSession& session, QStringList args, CaptureArgs& parsed, int& 
     parsed.paste = takeFlag(args, QStringLiteral("--paste"));
     if (!checkPositional(session, args, 1, 1, code))
         return false;
-    if (!broker) {
+    if (map) {
+        // A mapping reads the sheet in place of an entry's own parser; the
+        // fields start as "Other" sets them.
+        if (broker) {
+            code = session.usage(QStringLiteral("--map and --broker cannot be given together."));
+            return false;
+        }
+        QString error;
+        parsed.mapping = mappingFromFile(*map, &error);
+        if (!parsed.mapping) {
+            session.err() << "The column mapping " << *map << " cannot be used: " << error << '\n';
+            code = ExitUsage;
+            return false;
+        }
+    } else if (!broker) {
         code = session.usage(QStringLiteral("--broker is required."));
         return false;
     }
@@ -78,7 +94,7 @@ bool parseArgs(CliSession& session, QStringList args, CaptureArgs& parsed, int& 
         }
         parsed.stallMs = *stall;
     }
-    const BrokerEntry* entry = brokerEntryNamed(*broker);
+    const BrokerEntry* entry = brokerEntryNamed(map ? QStringLiteral("Other") : *broker);
     if (!entry) {
         QStringList names;
         for (const BrokerEntry& e : brokerEntries())
@@ -116,6 +132,10 @@ int runCaptureCommand(CliSession& session, const QStringList& args) {
         state.month = *parsed.month;
     if (parsed.derive)
         state.deriveFromData = *parsed.derive;
+    if (parsed.mapping) {
+        state.entry = parsed.mapping->name;
+        state.mapping = parsed.mapping;
+    }
     state.address = parsed.source;
 
     // The fields are checked before the source is opened, as pressing the

@@ -6,6 +6,7 @@
 #include "cli/capture_commands.h"
 #include "cli/cli_help.h"
 #include "cli/cli_session.h"
+#include "cli/gains_commands.h"
 #include "cli/matching_commands.h"
 #include "cli/record_commands.h"
 #include "cli/report_commands.h"
@@ -25,8 +26,8 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("txns"), QStringLiteral("ACCOUNT [MONTH]"), true, runTxns},
         {QStringLiteral("tax"), QStringLiteral("ACCOUNT [--totals]"), true, runTax},
         {QStringLiteral("capture"),
-         QStringLiteral("--broker ENTRY [--account NAME] [--month MONTH] [--derive | --no-derive] "
-                        "[--paste] [--timeout S] SOURCE"),
+         QStringLiteral("--broker ENTRY | --map FILE.json [--account NAME] [--month MONTH] "
+                        "[--derive | --no-derive] [--paste] [--timeout S] SOURCE"),
          true, runCaptureCommand},
         {QStringLiteral("account-basis"), QStringLiteral("ACCOUNT [yes|no|none]"), true,
          runAccountBasis},
@@ -41,6 +42,9 @@ const QVector<CliCommand>& cliCommands() {
          true, runNewBuy},
         {QStringLiteral("export-txf"), QStringLiteral("FILE"), true, runExportTxf},
         {QStringLiteral("import-txf"), QStringLiteral("[--account NAME] FILE"), true, runImportTxf},
+        {QStringLiteral("import-gains"), QStringLiteral("--account ACCOUNT FILE"), true,
+         runImportGains},
+        {QStringLiteral("reconcile"), QStringLiteral("--account ACCOUNT FILE"), true, runReconcile},
         {QStringLiteral("report"), QStringLiteral("FILE.pdf|FILE.csv"), true, runReport},
         {QStringLiteral("restore"), QString(), true, runRestore},
     };
@@ -52,8 +56,8 @@ namespace {
 // The commands that write to the database. A file opened read-only (a
 // read-only file or folder, or a damaged file) refuses them at once.
 bool writesToDatabase(const QString& name) {
-    static const QStringList writers{"capture", "process", "detach",     "recalc",
-                                     "link",    "new-buy", "import-txf", "restore"};
+    static const QStringList writers{"capture", "process",    "detach",       "recalc", "link",
+                                     "new-buy", "import-txf", "import-gains", "restore"};
     return writers.contains(name);
 }
 

@@ -23,7 +23,8 @@ const QHash<QString, QString>& summaries() {
                 "--totals the three totals of the tax view."},
         {"capture", "Captures the buys and sells of a broker page (.htm/.html or an address), "
                     "a spreadsheet (.csv/.xls/.xlsx) or, with --paste, a text file read as "
-                    "pasted text."},
+                    "pasted text; --map reads a spreadsheet by a saved column mapping (JSON) "
+                    "instead of a broker entry."},
         {"account-basis", "Sets whether the account's broker reports the cost basis to the IRS "
                           "(yes: boxes A/D, no: B/E, none: C/F), which the next process or "
                           "recalc gives its tax records; without the word, prints it."},
@@ -48,6 +49,13 @@ const QHash<QString, QString>& summaries() {
                        "under --account NAME, else under the account the file names. Records "
                        "of other kinds are skipped and counted. Sales the account holds "
                        "already are asked about; unless --yes answers, nothing is added."},
+        {"import-gains", "Adds the lots of a broker's realized gain/loss file (.csv/.xls/.xlsx: "
+                         "description or symbol, quantity, dates acquired and sold, proceeds, "
+                         "cost, and wash sale adjustment, term and box when given) to the "
+                         "account as tax records."},
+        {"reconcile", "Compares a realized gain/loss file with the account's tax records of "
+                      "the years it covers and prints each lot as CSV: Matched, Differs (with "
+                      "the fields), Only in file or Only in records."},
         {"report", "Writes the tax year's Form 8949 lines of every account, grouped by box, "
                    "with each box's totals and the Schedule D lines they feed, as a PDF or a "
                    "CSV file as its name ends."},

@@ -43,7 +43,7 @@ private slots:
         };
         row("no account", "Etrade", "", "All", "Please enter an Account Name");
         row("no month", "Other", "A", "", "Please enter an Transaction Month or Leave All");
-        row("unknown entry", "Schwab", "A", "All", "Wrong Account Type ");
+        row("unknown entry", "Scottrade", "A", "All", "Wrong Account Type ");
     }
     void fieldChecks() {
         QFETCH(QString, entry);

@@ -115,9 +115,11 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("err"); // its first line
         const QString entries = QStringLiteral(
-            "The entries are: Etrade, Wit Capital, Datek, WebStreet, FBR, Waterhouse, Other");
+            "The entries are: Etrade, Wit Capital, Datek, WebStreet, FBR, Waterhouse, Schwab, "
+            "Fidelity, Vanguard, Robinhood, E*TRADE, Interactive Brokers, Other");
         QTest::newRow("unknown broker entry")
-            << QStringList{"capture", "--broker", "Schwab", "x.csv"} << 2 << "Wrong Account Type ";
+            << QStringList{"capture", "--broker", "Scottrade", "x.csv"} << 2
+            << "Wrong Account Type ";
         QTest::newRow("entry list follows") << QStringList{"capture", "--broker", "et", "x.csv"}
                                             << 2 << "Wrong Account Type \n" + entries;
         QTest::newRow("timeout not a number")

@@ -4,6 +4,11 @@
 #include "capture/capture_run.h"
 #include "capture/capture_source.h"
 #include "capture/screen/capture_browser.h"
+#include "capture/screen/frm_column_mapping.h"
+#include "capture/screen/frm_reconcile.h"
+#include "capture/sheet_rows.h"
+#include "gains/gains_import.h"
+#include "gains/reconcile.h"
 #include "platform/prompter.h"
 #include "platform/tell_outcome.h"
 #include "startup/app_context.h"
@@ -122,6 +127,14 @@ frmCapture::frmCapture(AppContext& context, Prompter& prompter, QWidget* parent)
     Status->setFrameShadow(QFrame::Sunken);
     Line1 = line(QStringLiteral("Line1"), this);
     Line2 = line(QStringLiteral("Line2"), this);
+    ImportGains = button(QStringLiteral("ImportGains"), QStringLiteral("Import Gains"), this);
+    Reconcile = button(QStringLiteral("Reconcile"), QStringLiteral("Reconcile"), this);
+    ImportGains->setToolTip(QStringLiteral(
+        "Adds the lots of the realized gain/loss file named above to the account as tax records"));
+    Reconcile->setToolTip(QStringLiteral(
+        "Compares the realized gain/loss file named above with the account's tax records"));
+    showReconcile = [](frmReconcile& grid) { grid.exec(); };
+    showMapping = [](frmColumnMapping& dialog) { return dialog.exec() == QDialog::Accepted; };
 
     buildLayout();
 
@@ -141,6 +154,8 @@ frmCapture::frmCapture(AppContext& context, Prompter& prompter, QWidget* parent)
     });
     connect(Command1, &QPushButton::clicked, this, &frmCapture::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmCapture::Command2_Click);
+    connect(ImportGains, &QPushButton::clicked, this, &frmCapture::ImportGains_Click);
+    connect(Reconcile, &QPushButton::clicked, this, &frmCapture::Reconcile_Click);
     connect(browser_, &CaptureBrowser::statusText, this, &frmCapture::WebBrowser1_StatusTextChange);
     connect(browser_, &CaptureBrowser::failure, this, [this](const QString& text, bool inPage) {
         Status->setText(text);
@@ -174,7 +189,8 @@ void frmCapture::buildLayout() {
     address->addWidget(Command4);
     address->addWidget(Command3);
 
-    // The seven entries without a scroll bar.
+    // Seven entries at a time, as the historic list had; the presets and
+    // saved mappings below them scroll into view.
     List1->setFixedWidth(150);
     List1->setFixedHeight(List1->fontMetrics().height() * 7 + 16);
 
@@ -187,9 +203,15 @@ void frmCapture::buildLayout() {
     top->addWidget(Check2, 0, 2);
     top->addWidget(Command1, 1, 2);
     top->addWidget(Command2, 2, 2, Qt::AlignTop);
+    auto* gains = new QHBoxLayout;
+    gains->addWidget(new QLabel(QStringLiteral("Realized gain/loss file:"), this));
+    gains->addWidget(ImportGains);
+    gains->addWidget(Reconcile);
+    gains->addStretch(1);
+    top->addLayout(gains, 3, 1);
     top->setColumnStretch(1, 1);
     top->setRowStretch(3, 1);
-    for (QPushButton* b : {Command1, Command2, Command3, Command4})
+    for (QPushButton* b : {Command1, Command2, Command3, Command4, ImportGains, Reconcile})
         b->setMinimumWidth(90);
 
     auto* layout = new QVBoxLayout(this);
@@ -209,6 +231,9 @@ QString frmCapture::docsFolder() const {
 void frmCapture::Form_Load() {
     for (const BrokerEntry& entry : brokerEntries())
         List1->addItem(entry.name);
+    // The column mappings saved for sheets without headings follow "Other".
+    for (const ColumnMapping& mapping : savedMappings(context_.settings()))
+        List1->addItem(mapping.name);
     for (QWidget* w : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label3),
                        static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3)})
         w->setEnabled(false);
@@ -235,6 +260,8 @@ CaptureState frmCapture::fields() const {
     CaptureState state;
     if (const QListWidgetItem* item = List1->currentItem())
         state.entry = item->text();
+    if (!findBrokerEntry(state.entry))
+        state.mapping = savedMapping(context_.settings(), state.entry);
     state.address = Text1->text();
     state.account = Text2->text();
     state.month = Text3->text();
@@ -264,6 +291,11 @@ void frmCapture::showBrowser(bool shown) {
 void frmCapture::List1_Click() {
     const QListWidgetItem* item = List1->currentItem();
     const BrokerEntry* entry = item ? findBrokerEntry(item->text()) : nullptr;
+    // A saved mapping reads spreadsheets as "Other" does and starts the
+    // fields as "Other" sets them.
+    const bool mapped = !entry && item && savedMapping(context_.settings(), item->text());
+    if (mapped)
+        entry = findBrokerEntry(QStringLiteral("Other"));
     if (!entry)
         return;
     Check1->setChecked(true);
@@ -387,6 +419,16 @@ void frmCapture::finishCapture(std::optional<PageDocument> document, const QStri
         QApplication::setOverrideCursor(Qt::WaitCursor);
         try {
             outcome = runCapture(*document, state, context_.database().connection(), prompter);
+            if (outcome.stopped() && outcome.message == missingHeadingMessage() && !state.mapping &&
+                document->isSheet()) {
+                showRun();
+                if (auto mapping = askForMapping(*document->sheet, state.settings())) {
+                    state = fields();
+                    QApplication::setOverrideCursor(Qt::WaitCursor);
+                    outcome =
+                        runCapture(*document, state, context_.database().connection(), prompter);
+                }
+            }
         } catch (const std::exception& e) {
             outcome = Outcome::failure(QStringLiteral("The capture stopped: %1").arg(e.what()));
         }
@@ -401,6 +443,91 @@ void frmCapture::finishCapture(std::optional<PageDocument> document, const QStri
 void frmCapture::Command2_Click() {
     // Hidden, not unloaded: the next opening finds everything as it was.
     accept();
+}
+
+// The gain/loss file is the one the address box names, as for a capture;
+// the account is the one typed, whatever "Derive from Data" says.
+void frmCapture::ImportGains_Click() {
+    const QString account = Text2->text().trimmed();
+    if (account.isEmpty()) {
+        prompter_.message(QStringLiteral("Please enter an Account Name"));
+        return;
+    }
+    const CaptureSource source =
+        resolveCaptureSource(Text1->text(), QString(), QDir::currentPath());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const Outcome outcome =
+        importRealizedGains(source.path, account, context_.database().connection(), prompter_);
+    QApplication::restoreOverrideCursor();
+    Status->setText(outcome.message.section(u'\n', 0, 0));
+    tellOutcome(prompter_, outcome);
+    emit captureFinished(int(outcome.count));
+}
+
+void frmCapture::Reconcile_Click() {
+    const QString account = Text2->text().trimmed();
+    if (account.isEmpty()) {
+        prompter_.message(QStringLiteral("Please enter an Account Name"));
+        return;
+    }
+    const CaptureSource source =
+        resolveCaptureSource(Text1->text(), QString(), QDir::currentPath());
+    QString error;
+    const auto read = loadRealizedLots(source.path, QDate::currentDate(), &error);
+    if (!read) {
+        prompter_.message(QStringLiteral("The file %1 could not be read: %2")
+                              .arg(QDir::toNativeSeparators(source.path), error));
+        return;
+    }
+    if (read->lots.isEmpty()) {
+        prompter_.message(QStringLiteral(
+            "No data could be captured. Please make sure that right data is there in file"));
+        return;
+    }
+    QVector<ReconcileRow> rows;
+    try {
+        rows = reconcileAccount(context_.database().connection(), account, read->lots);
+    } catch (const std::exception& e) {
+        prompter_.message(QStringLiteral("The tax records could not be read: %1").arg(e.what()));
+        return;
+    }
+    frmReconcile grid(account, QFileInfo(source.path).fileName(), rows, prompter_, this);
+    if (showReconcile)
+        showReconcile(grid);
+}
+
+std::optional<ColumnMapping> frmCapture::askForMapping(const SheetDocument& sheet,
+                                                       const CaptureSettings& settings) {
+    QStringList entries;
+    for (const BrokerEntry& entry : brokerEntries())
+        entries << entry.name;
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    frmColumnMapping dialog(sheet, settings, entries, this);
+    if (!showMapping || !showMapping(dialog))
+        return std::nullopt;
+    // Only a mapping that can be read back is saved and used.
+    const std::optional<ColumnMapping> checked =
+        mappingFromJson(mappingToJson(dialog.mapping()), nullptr);
+    if (!checked)
+        return std::nullopt;
+    const ColumnMapping& mapping = *checked;
+    saveMapping(context_.settings(), mapping);
+    auto found = List1->findItems(mapping.name, Qt::MatchExactly);
+    if (found.isEmpty()) {
+        List1->addItem(mapping.name);
+        found = List1->findItems(mapping.name, Qt::MatchExactly);
+    }
+    // Choosing it sets the fields as "Other" does; the account and month
+    // typed for this capture stay.
+    const QString account = Text2->text();
+    const QString month = Text3->text();
+    const bool derive = Check1->isChecked();
+    List1->setCurrentItem(found.front());
+    Text2->setText(account);
+    Text3->setText(month);
+    Check1->setChecked(derive);
+    return mapping;
 }
 
 } // namespace gainbook

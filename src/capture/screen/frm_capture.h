@@ -24,6 +24,8 @@ namespace gainbook {
 
 class AppContext;
 class CaptureBrowser;
+class frmColumnMapping;
+class frmReconcile;
 class Prompter;
 
 // "Capture Transaction / Tax Records": the user picks the broker, opens its
@@ -60,6 +62,16 @@ public:
     QLabel* Status = nullptr;
     QFrame* Line1 = nullptr;
     QFrame* Line2 = nullptr;
+    // A broker's realized gain/loss file named in the address box: taken
+    // as tax records of the account, or compared with its tax records.
+    QPushButton* ImportGains = nullptr;
+    QPushButton* Reconcile = nullptr;
+
+    // Shows the reconciliation grid; tests replace it.
+    std::function<void(frmReconcile& grid)> showReconcile;
+    // Shows the column mapping when "Other" finds no headings; true when
+    // the user saved a mapping. Tests replace it.
+    std::function<bool(frmColumnMapping& dialog)> showMapping;
 
     // The file-open dialog of "Browse": the chosen file, or empty. Tests
     // replace it.
@@ -83,6 +95,8 @@ public slots:
     void WebBrowser1_StatusTextChange(const QString& Text);
     void Command1_Click();
     void Command2_Click();
+    void ImportGains_Click();
+    void Reconcile_Click();
 
 private:
     void Form_Load();
@@ -91,6 +105,10 @@ private:
     void showFields(const CaptureState& state);
     void finishCapture(std::optional<PageDocument> document, const QString& error);
     void showBrowser(bool shown);
+    // A sheet "Other" found no headings in: the mapping the user saves for
+    // it, added to the list and chosen; nothing when cancelled.
+    std::optional<ColumnMapping> askForMapping(const SheetDocument& sheet,
+                                               const CaptureSettings& settings);
     QString docsFolder() const;
 
     AppContext& context_;

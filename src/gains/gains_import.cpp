@@ -1,0 +1,93 @@
+#include "gains/gains_import.h"
+
+#include "capture/sources/spreadsheet_reader.h"
+#include "platform/prompter.h"
+#include "store/account_settings_table.h"
+#include "store/row_writer.h"
+#include "store/store_backup.h"
+#include "store/store_error.h"
+#include "store/tax_table.h"
+#include "txf/txf_texts.h"
+
+namespace gainbook {
+
+std::optional<RealizedLots> loadRealizedLots(const QString& path, const QDate& today,
+                                             QString* error) {
+    const std::optional<SheetDocument> sheet = readSpreadsheet(path, error);
+    if (!sheet)
+        return std::nullopt;
+    return readRealizedLots(*sheet, today);
+}
+
+TaxRecord taxRecordFromLot(const RealizedLot& lot, const QString& account, BasisReporting basis) {
+    TaxRecord record;
+    record.accountName = account;
+    record.symbol = lot.symbol;
+    record.quantity = lot.quantity;
+    record.dateAcquired = lot.dateAcquired;
+    record.dateSold = lot.dateSold;
+    record.cost = lot.cost;
+    record.salePrice = lot.proceeds;
+    record.memo = QStringLiteral(" ");
+    record.washAdjustment = lot.washAdjustment.value_or(Money());
+    record.box = lot.box != Form8949Box::None ? lot.box : boxFor(lot.term, basis);
+    return record;
+}
+
+QString gainsOverExistingQuestion(const QString& account, qint64 count) {
+    return QStringLiteral("Account %1 already has %2 tax records. Do you still want to add the "
+                          "records of this file ?")
+        .arg(account)
+        .arg(count);
+}
+
+Outcome importRealizedGains(const QString& path, const QString& account, const QSqlDatabase& db,
+                            Prompter& prompter, const QDate& today) {
+    QString error;
+    const std::optional<RealizedLots> read = loadRealizedLots(path, today, &error);
+    if (!read)
+        return Outcome::failure(cannotReadMessage(path, error));
+
+    BasisReporting basis = BasisReporting::Reported;
+    try {
+        basis = selectBasisReporting(db, account);
+        const qint64 existing = read->lots.isEmpty() ? 0 : countTaxRecsOfAccount(db, account);
+        if (existing > 0 && !prompter.ask(gainsOverExistingQuestion(account, existing)))
+            return Outcome::stop(QString());
+    } catch (const StoreError& e) {
+        return Outcome::failure(importStoppedMessage(e.message()));
+    }
+    QVector<TaxRecord> records;
+    records.reserve(read->lots.size());
+    for (const RealizedLot& lot : read->lots)
+        records.append(taxRecordFromLot(lot, account, basis));
+
+    if (!records.isEmpty()) {
+        if (const Outcome backup = keepBackup(db); !backup.done())
+            return backup;
+    }
+    std::optional<TaxWriter> writer;
+    const WrittenRows written = writeRows(db, records, [&](const TaxRecord& record) {
+        if (!writer)
+            writer.emplace(db);
+        writer->insert(record);
+    });
+
+    QStringList lines;
+    if (written.count > 0)
+        lines << recordsAddedMessage(written.count);
+    else if (written.complete())
+        lines << noDataImportedMessage();
+    if (read->unreadable > 0)
+        lines << recordsSkippedMessage(read->unreadable);
+    if (!written.fileFailure.isEmpty())
+        lines << written.fileFailure;
+    else if (!written.complete())
+        lines << importStoppedMessage(written.failure);
+    const QString message = lines.join(u'\n');
+    if (!written.complete())
+        return Outcome::failure(message, written.count);
+    return written.count > 0 ? Outcome::ok(written.count, message) : Outcome::stop(message);
+}
+
+} // namespace gainbook

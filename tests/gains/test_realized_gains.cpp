@@ -1,0 +1,203 @@
+#include "capture/page_document.h"
+#include "gains/realized_lot.h"
+#include "gains/reconcile.h"
+#include "platform/date_text.h"
+#include "platform/number_text.h"
+#include "support/cli_run.h"
+#include "support/test_database.h"
+#include "support/test_files.h"
+
+#include <QtTest>
+
+using namespace gainbook;
+
+namespace {
+
+using Sheet = QVector<QStringList>;
+
+SheetDocument sheetOf(const Sheet& rows) {
+    SheetDocument sheet;
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows[r].size(); ++c)
+            if (!rows[r][c].isEmpty())
+                sheet.setCell(r + 1, c + 1, {rows[r][c], std::nullopt});
+    return sheet;
+}
+
+// "symbol|quantity|acquired|sold|proceeds|cost|wash|box"
+QString lotText(const RealizedLot& l) {
+    return QStringList{l.symbol,
+                       numberToText(l.quantity),
+                       l.dateAcquired.isValid() ? formatDate(l.dateAcquired) : QString(),
+                       formatDate(l.dateSold),
+                       numberToText(l.proceeds.toDouble()),
+                       numberToText(l.cost.toDouble()),
+                       l.washAdjustment ? numberToText(l.washAdjustment->toDouble())
+                                        : QStringLiteral("-"),
+                       boxLetter(l.box)}
+        .join(u'|');
+}
+
+RealizedLot makeLot(const QString& symbol, double quantity, const QDate& sold, double proceeds,
+                    double cost) {
+    RealizedLot l;
+    l.symbol = symbol;
+    l.quantity = quantity;
+    l.dateAcquired = QDate(2024, 1, 2);
+    l.dateSold = sold;
+    l.proceeds = Money::fromDouble(proceeds);
+    l.cost = Money::fromDouble(cost);
+    return l;
+}
+
+TaxRecord makeRecord(qint64 id, const QString& symbol, double quantity, const QDate& sold,
+                     double proceeds, double cost) {
+    TaxRecord r;
+    r.id = id;
+    r.symbol = symbol;
+    r.quantity = quantity;
+    r.dateAcquired = QDate(2024, 1, 2);
+    r.dateSold = sold;
+    r.salePrice = Money::fromDouble(proceeds);
+    r.cost = Money::fromDouble(cost);
+    return r;
+}
+
+const QDate kSaleDay(2024, 6, 3);
+
+} // namespace
+
+class TestRealizedGains : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lots_data() {
+        QTest::addColumn<Sheet>("sheet");
+        QTest::addColumn<QStringList>("lots");
+        QTest::addColumn<int>("unreadable");
+        QTest::newRow("1099-B headings below a title, totals passed over")
+            << Sheet{{"Form 1099-B detail"},
+                     {"1a Description of property", "Quantity", "1b Date acquired",
+                      "1c Date sold or disposed", "1d Proceeds", "1e Cost or other basis",
+                      "1g Wash sale loss disallowed", "Box"},
+                     {"ACME CORP", "-10", "01/02/2024", "06/03/2024", "$1,000.00", "$900.00", "",
+                      "Box A"},
+                     {"Total", "", "", "", "$1,000.00", "$900.00", "", ""}}
+            << QStringList{"ACME CORP|10|01/02/2024|06/03/2024|1000|900|0|A"} << 0;
+        QTest::newRow("symbol wins over description; Various is no date; term gives no box")
+            << Sheet{{"Description", "Symbol", "Shares", "Acquired", "Sold", "Proceeds", "Cost",
+                      "Term"},
+                     {"ACME CORP", "ACME", "5", "Various", "2024-06-03", "500", "600", "Long Term"}}
+            << QStringList{"ACME|5||06/03/2024|500|600|-|"} << 0;
+        QTest::newRow("unreadable values and a box against the term are counted")
+            << Sheet{{"Symbol", "Quantity", "Date Sold", "Proceeds", "Cost", "Wash Sale", "Term",
+                      "Box"},
+                     {"A", "1", "06/03/2024", "abc", "1", "", "Short", "A"},
+                     {"B", "1", "pending", "1", "1", "", "Short", "A"},
+                     {"C", "1", "06/03/2024", "1", "1", "", "Long", "A"},
+                     {"D", "1", "06/03/2024", "1", "1", "(5.00)", "Short", "Z"},
+                     {"E", "1", "06/03/2024", "1", "1", "(5.00)", "Short", "A"}}
+            << QStringList{"E|1||06/03/2024|1|1|5|A"} << 4;
+        QTest::newRow("no proceeds column: no heading row")
+            << Sheet{{"Symbol", "Quantity", "Date Sold", "Amount", "Cost"},
+                     {"A", "1", "06/03/2024", "1", "1"}}
+            << QStringList{} << 0;
+    }
+    void lots() {
+        QFETCH(Sheet, sheet);
+        QFETCH(QStringList, lots);
+        QFETCH(int, unreadable);
+        const RealizedLots read = readRealizedLots(sheetOf(sheet), QDate(2025, 1, 1));
+        QStringList texts;
+        for (const RealizedLot& l : read.lots)
+            texts << lotText(l);
+        QCOMPARE(texts, lots);
+        QCOMPARE(read.unreadable, unreadable);
+    }
+
+    // Which lot pairs with which record, and how each row is told.
+    void pairing_data() {
+        QTest::addColumn<QVector<RealizedLot>>("lots");
+        QTest::addColumn<QVector<TaxRecord>>("records");
+        QTest::addColumn<QStringList>("rows"); // status|symbol|id|differences
+        QTest::newRow("the equal record is taken before an earlier unequal one")
+            << (QVector<RealizedLot>() << makeLot("X", 10, kSaleDay, 100, 90))
+            << (QVector<TaxRecord>() << makeRecord(1, "X", 10, kSaleDay, 100, 95)
+                                     << makeRecord(2, "x", 10, kSaleDay, 100, 90))
+            << QStringList{"Matched|X|2|", "Only in records|X|1|"};
+        QTest::newRow("same sale of another quantity differs, cents alone do not")
+            << (QVector<RealizedLot>() << makeLot("X", 10, kSaleDay, 100.004, 90))
+            << (QVector<TaxRecord>() << makeRecord(7, "X", 9, kSaleDay, 100, 90))
+            << QStringList{"Differs|X|7|Quantity: 10 in the file, 9 in the records"};
+        QTest::newRow("another day is another sale")
+            << (QVector<RealizedLot>() << makeLot("X", 10, kSaleDay, 100, 90))
+            << (QVector<TaxRecord>() << makeRecord(3, "X", 10, kSaleDay.addDays(1), 100, 90))
+            << QStringList{"Only in file|X||", "Only in records|X|3|"};
+    }
+    void pairing() {
+        QFETCH(QVector<RealizedLot>, lots);
+        QFETCH(QVector<TaxRecord>, records);
+        QFETCH(QStringList, rows);
+        QStringList texts;
+        for (const ReconcileRow& row : reconcileLots(lots, records)) {
+            const QStringList cells = reconcileCells(row);
+            texts << QStringList{cells[0], cells[1], cells[10], cells[9]}.join(u'|');
+        }
+        QCOMPARE(texts, rows);
+    }
+
+    // The account's records come from one file, the broker's from another:
+    // every kind of row, and the records of another year left out.
+    void reconcileFiles() {
+        test::TestDatabase db;
+        const auto run = [&](const QStringList& args) {
+            return test::runCliCaught(QStringList{"--db", db.path(), "--yes"} + args);
+        };
+        const auto imported =
+            run({"import-gains", "--account", "Brokerage", test::testData("gains/records.csv")});
+        QCOMPARE(imported.code, 0);
+        QCOMPARE(imported.out, QString("5 records successfully added.\n"));
+        // The same file again is asked about, and without --yes not taken.
+        const auto again = test::runCliCaught({"--db", db.path(), "import-gains", "--account",
+                                               "Brokerage", test::testData("gains/records.csv")});
+        QCOMPARE(again.code, 1);
+        QVERIFY2((again.out + again.err).contains("Account Brokerage already has 5 tax records."),
+                 qPrintable(again.out + again.err));
+        db.addTax("Brokerage", "OLD", 1, QDate(2022, 1, 1), QDate(2023, 5, 1), 1, 2);
+        const auto compared = run({"reconcile", "Brokerage", test::testData("gains/broker.csv")});
+        QCOMPARE(compared.code, 0);
+        QCOMPARE(compared.err, QString());
+        QCOMPARE(
+            compared.out.split(u'\n'),
+            QString::fromUtf8(test::readBytes(test::testData("gains/reconcile.csv"))).split(u'\n'));
+    }
+
+    void importRefusals_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("no account")
+            << QStringList{"import-gains", "x.csv"} << 2 << "--account is required.";
+        QTest::newRow("not a gains file")
+            << QStringList{"import-gains", "--account", "A",
+                           test::testData("capture/presets/schwab.csv")}
+            << 1 << "No data could be captured. Please make sure that right data is there in file";
+        QTest::newRow("reconcile, not a gains file")
+            << QStringList{"reconcile", "--account", "A",
+                           test::testData("capture/presets/schwab.csv")}
+            << 1 << "No data could be captured. Please make sure that right data is there in file";
+    }
+    void importRefusals() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, err);
+        test::TestDatabase db;
+        const auto run = test::runCliCaught(QStringList{"--db", db.path()} + args);
+        QCOMPARE(run.code, code);
+        QVERIFY2(run.err.contains(err), qPrintable(run.err));
+        QCOMPARE(run.out, QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRealizedGains)
+#include "test_realized_gains.moc"
