@@ -91,6 +91,8 @@ private:
     void showFields(const CaptureState& state);
     void finishCapture(std::optional<PageDocument> document, const QString& error);
     void showBrowser(bool shown);
+    // The shipped page (blank without it), with "Capture Data" disabled.
+    void showStartPage();
     QString docsFolder() const;
 
     AppContext& context_;
@@ -100,6 +102,7 @@ private:
     QProgressDialog* busy_ = nullptr;
     bool capturing_ = false;
     bool placed_ = false;
+    QString shownEntry_; // the broker the page on show was opened for
 };
 
 } // namespace gainbook
