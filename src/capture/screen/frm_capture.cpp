@@ -8,6 +8,7 @@
 #include "platform/tell_outcome.h"
 #include "startup/app_context.h"
 #include "startup/screen/frm_browse.h"
+#include "widgets/window_placement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -151,6 +152,7 @@ frmCapture::frmCapture(AppContext& context, Prompter& prompter, QWidget* parent)
     });
 
     resize(980, 700);
+    new WindowPlacement(this, context_.settings());
     Form_Load();
 }
 
