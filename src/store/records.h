@@ -34,6 +34,9 @@ struct TaxRecord {
     Money salePrice;
     QString memo;
     Form8949Box box = Form8949Box::None; // None only while the term is unknown
+    // The loss disallowed by a wash sale (Form 8949 column (g), code W): a
+    // positive amount added back to the gain; zero when there is none.
+    Money washAdjustment = {};
 };
 
 // One row of SellLinks: a buy lot applied to a sell. BuyId 0 marks a sell

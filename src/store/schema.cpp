@@ -28,7 +28,8 @@ QStringList schemaTables() {
                        "Cost REAL NOT NULL DEFAULT 0, "
                        "SalePrice REAL NOT NULL DEFAULT 0, "
                        "Memo TEXT NOT NULL DEFAULT '', "
-                       "Box TEXT NOT NULL DEFAULT '')"),
+                       "Box TEXT NOT NULL DEFAULT '', "
+                       "WashAdj REAL NOT NULL DEFAULT 0)"),
         QStringLiteral("CREATE TABLE SellLinks ("
                        "AccountName TEXT NOT NULL DEFAULT '', "
                        "SellId INTEGER NOT NULL, "

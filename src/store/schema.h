@@ -20,7 +20,8 @@ enum : int {
     Cost,
     SalePrice,
     Memo,
-    Box
+    Box,
+    WashAdj
 };
 }
 namespace LinkCol {

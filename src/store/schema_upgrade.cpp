@@ -30,6 +30,10 @@ const QVector<SchemaStep>& schemaSteps() {
                            "SellSymbol = COALESCE((SELECT Symbol FROM Txn "
                            "WHERE Txn.ID = SellLinks.SellId), '')"),
         }),
+        // 4: the loss a wash sale disallows, kept beside the record's gain.
+        schemaStatements({
+            QStringLiteral("ALTER TABLE TaxRec ADD COLUMN WashAdj REAL NOT NULL DEFAULT 0"),
+        }),
     };
     return steps;
 }

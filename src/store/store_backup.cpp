@@ -61,6 +61,29 @@ QString identifier(const QString& name) {
     return u'"' + quoted + u'"';
 }
 
+// The columns of a table of a schema, in their order.
+QStringList columnsOf(const QSqlDatabase& db, const QString& schema, const QString& table) {
+    QSqlQuery query =
+        runQuery(db, QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema, identifier(table)));
+    QStringList names;
+    while (query.next())
+        names << identifier(query.value(1).toString());
+    return names;
+}
+
+// The columns both copies of a table hold: a backup taken before an
+// upgrade added a column restores into it, the new column taking its
+// default.
+QString sharedColumns(const QSqlDatabase& db, const QString& table) {
+    const QStringList saved = columnsOf(db, QStringLiteral("backup"), table);
+    QStringList shared;
+    for (const QString& column : columnsOf(db, QStringLiteral("main"), table)) {
+        if (saved.contains(column))
+            shared << column;
+    }
+    return shared.join(QStringLiteral(", "));
+}
+
 // Detaches the backup however the restore ends.
 class AttachedBackup {
 public:
@@ -168,8 +191,8 @@ Outcome restoreBackup(const QSqlDatabase& db) {
         Transaction transaction(db);
         for (const QString& table : std::as_const(tables)) {
             runQuery(db, QStringLiteral("DELETE FROM main.%1").arg(identifier(table)));
-            runQuery(db, QStringLiteral("INSERT INTO main.%1 SELECT * FROM backup.%1")
-                             .arg(identifier(table)));
+            runQuery(db, QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM backup.%1")
+                             .arg(identifier(table), sharedColumns(db, table)));
         }
         // The counters of AUTOINCREMENT keys go back too, so IDs handed out
         // after the backup are handed out again as they would have been.

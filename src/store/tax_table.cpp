@@ -8,8 +8,9 @@ namespace gainbook {
 
 namespace {
 
-const QString kSelectAll = QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, DateAcquired, "
-                                          "DateSold, Cost, SalePrice, Memo, Box FROM TaxRec ");
+const QString kSelectAll =
+    QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, DateAcquired, "
+                   "DateSold, Cost, SalePrice, Memo, Box, WashAdj FROM TaxRec ");
 
 QVector<TaxRecord> readAll(QSqlQuery& query) {
     QVector<TaxRecord> rows;
@@ -34,6 +35,7 @@ TaxRecord taxFromQuery(const QSqlQuery& query) {
     // A letter the program never writes reads as no box rather than as
     // another box.
     r.box = boxFromLetter(query.value(TaxCol::Box).toString()).value_or(Form8949Box::None);
+    r.washAdjustment = Money::fromDouble(query.value(TaxCol::WashAdj).toDouble());
     return r;
 }
 
@@ -88,13 +90,14 @@ bool accountHasTaxRecs(const QSqlDatabase& db, const QString& account) {
 
 TaxWriter::TaxWriter(const QSqlDatabase& db)
     : query_(prepareQuery(db, QStringLiteral("INSERT INTO TaxRec (AccountName, Symbol, Quantity, "
-                                             "DateAcquired, DateSold, Cost, SalePrice, Memo, Box) "
-                                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"))) {}
+                                             "DateAcquired, DateSold, Cost, SalePrice, Memo, Box, "
+                                             "WashAdj) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))) {}
 
 qint64 TaxWriter::insert(const TaxRecord& r) {
-    execQuery(query_, {textValue(r.accountName), textValue(r.symbol), r.quantity,
-                       isoDate(r.dateAcquired), isoDate(r.dateSold), r.cost.toDouble(),
-                       r.salePrice.toDouble(), textValue(r.memo), textValue(boxLetter(r.box))});
+    execQuery(query_,
+              {textValue(r.accountName), textValue(r.symbol), r.quantity, isoDate(r.dateAcquired),
+               isoDate(r.dateSold), r.cost.toDouble(), r.salePrice.toDouble(), textValue(r.memo),
+               textValue(boxLetter(r.box)), r.washAdjustment.toDouble()});
     return query_.lastInsertId().toLongLong();
 }
 
@@ -106,10 +109,11 @@ bool updateTaxRec(const QSqlDatabase& db, const TaxRecord& r) {
     QSqlQuery query = runQuery(
         db,
         QStringLiteral("UPDATE TaxRec SET Symbol = ?, Quantity = ?, DateAcquired = ?, "
-                       "DateSold = ?, Cost = ?, SalePrice = ?, Memo = ?, Box = ? WHERE ID = ?"),
+                       "DateSold = ?, Cost = ?, SalePrice = ?, Memo = ?, Box = ?, WashAdj = ? "
+                       "WHERE ID = ?"),
         {textValue(r.symbol), r.quantity, isoDate(r.dateAcquired), isoDate(r.dateSold),
          r.cost.toDouble(), r.salePrice.toDouble(), textValue(r.memo), textValue(boxLetter(r.box)),
-         r.id});
+         r.washAdjustment.toDouble(), r.id});
     return query.numRowsAffected() > 0;
 }
 

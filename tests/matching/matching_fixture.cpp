@@ -54,11 +54,12 @@ QStringList memos(TestDatabase& db, const QVector<qint64>& ids) {
 }
 
 QVector<TaxRecord> taxRecsOf(TestDatabase& db, const QString& account) {
-    QSqlQuery q = runQuery(db.connection(),
-                           QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, DateAcquired, "
-                                          "DateSold, Cost, SalePrice, Memo, Box FROM TaxRec WHERE "
-                                          "AccountName = ? ORDER BY ID"),
-                           {account});
+    QSqlQuery q =
+        runQuery(db.connection(),
+                 QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, DateAcquired, "
+                                "DateSold, Cost, SalePrice, Memo, Box, WashAdj FROM TaxRec WHERE "
+                                "AccountName = ? ORDER BY ID"),
+                 {account});
     QVector<TaxRecord> out;
     while (q.next())
         out.append(taxFromQuery(q));

@@ -143,6 +143,30 @@ private slots:
         QVERIFY(QFile::exists(backupFileOf(t.path())));
     }
 
+    // A backup written before an upgrade added a column still restores; the
+    // new column takes its default.
+    void olderBackupRestores() {
+        TestDatabase t;
+        t.addTax("A", "IBM", 1, QDate(2000, 1, 3), QDate(2000, 2, 1), 1, 2);
+        QVERIFY(keepBackup(t.connection()).done());
+        {
+            QSqlDatabase old = QSqlDatabase::addDatabase("QSQLITE", "older-backup");
+            old.setDatabaseName(backupFileOf(t.path()));
+            QVERIFY(old.open());
+            runQuery(old, "ALTER TABLE TaxRec DROP COLUMN WashAdj");
+            old.close();
+        }
+        QSqlDatabase::removeDatabase("older-backup");
+        runQuery(t.connection(), "DELETE FROM TaxRec");
+
+        const Outcome restored = restoreBackup(t.connection());
+        QVERIFY2(restored.done(), qPrintable(restored.message));
+        QSqlQuery tax = runQuery(t.connection(), "SELECT Symbol, WashAdj FROM TaxRec");
+        QVERIFY(tax.next());
+        QCOMPARE(tax.value(0).toString(), QStringLiteral("IBM"));
+        QCOMPARE(tax.value(1).toDouble(), 0.0);
+    }
+
     void restoreRefusesABadBackup_data() {
         QTest::addColumn<QByteArray>("backup"); // empty: no backup at all
         QTest::addColumn<QString>("message");
