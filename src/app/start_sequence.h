@@ -35,13 +35,13 @@ public:
 
     frmBrowse* splash() const { return splash_; }
 
-protected:
-    // A click or a key anywhere on the splash ends it at once.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
     // The defaults of the desktop program.
     static std::function<bool()> componentStep(AppContext& context, Prompter& prompter);
     static bool showDisclaimer();
+
+protected:
+    // A click or a key anywhere on the splash ends it at once.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void splashDone();
