@@ -31,13 +31,6 @@ QString symbolPrefix(const QString& symbol) {
 
 Matcher::Matcher(QSqlDatabase db, QString account)
     : db_(std::move(db)), account_(std::move(account)), basis_(selectBasisReporting(db_, account_)),
-      resetWhole_(prepareQuery(db_, QStringLiteral("UPDATE Txn SET Memo = CAST(CAST(Quantity AS "
-                                                   "INTEGER) AS TEXT) WHERE AccountName = ? AND "
-                                                   "Type = 'Bought' AND Quantity = "
-                                                   "CAST(Quantity AS INTEGER)"))),
-      selectFractional_(prepareQuery(
-          db_, QStringLiteral("SELECT ID, Quantity FROM Txn WHERE AccountName = ? AND Type = "
-                              "'Bought' AND Quantity <> CAST(Quantity AS INTEGER)"))),
       setMemo_(prepareQuery(db_, QStringLiteral("UPDATE Txn SET Memo = ? WHERE ID = ?"))),
       selectSells_(prepareQuery(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount "
                                                     "FROM Txn WHERE AccountName = ? AND Type = "
@@ -49,26 +42,50 @@ Matcher::Matcher(QSqlDatabase db, QString account)
           db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, Memo FROM Txn "
                               "WHERE AccountName = ? AND Type = 'Bought' AND Memo > '0' AND "
                               "TxnDate IS NOT NULL ORDER BY Symbol, TxnDate, ID"))),
+      selectAllBuys_(prepareQuery(
+          db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, Memo FROM Txn "
+                              "WHERE AccountName = ? AND Type = 'Bought' "
+                              "ORDER BY Symbol, TxnDate, ID"))),
       links_(std::make_unique<LinkWriter>(db_)), taxRecords_(std::make_unique<TaxWriter>(db_)) {}
 
 Matcher::~Matcher() = default;
 
 void Matcher::MoveQuantity() {
-    // Whole quantities (nearly all) in one statement; fractional ones take
-    // the program's own number text.
-    execQuery(resetWhole_, {account_});
-    execQuery(selectFractional_, {account_});
-    memoChanges_.clear();
-    while (selectFractional_.next())
-        memoChanges_.append({selectFractional_.value(0).toLongLong(),
-                             openQuantityText(selectFractional_.value(1).toDouble())});
-    selectFractional_.finish();
-    for (const MemoChange& change : std::as_const(memoChanges_))
-        execQuery(setMemo_, {change.memo, change.id});
     openBuys_.clear();
-    openBuysLoaded_ = false;
+    memoChanges_.clear();
+    openBuysLoaded_ = true;
+    execQuery(selectAllBuys_, {account_});
+    QString lastSymbol;
+    QVector<SymbolBuys>* prefix = nullptr;
+    while (selectAllBuys_.next()) {
+        const qint64 id = selectAllBuys_.value(0).toLongLong();
+        const double quantity = selectAllBuys_.value(2).toDouble();
+        const QString reopened = openQuantityText(quantity);
+        const bool changed = reopened != selectAllBuys_.value(5).toString();
+        // A buy of no shares, of a negative count or without a date is
+        // never applied; it only gets its Memo back.
+        const QVariant stored = selectAllBuys_.value(3);
+        if (!isOpenMemo(reopened) || stored.isNull()) {
+            if (changed)
+                memoChanges_.append({id, reopened});
+            continue;
+        }
+        const QString symbol = selectAllBuys_.value(1).toString();
+        if (prefix == nullptr || symbol != lastSymbol) {
+            prefix = &openBuys_[symbolPrefix(symbol)];
+            prefix->append(SymbolBuys{});
+            lastSymbol = symbol;
+        }
+        const QString date = stored.toString();
+        prefix->back().buys.append(
+            OpenBuy{id, quantity, numberFromText(reopened), date, dateFromStored(date),
+                    Money::fromDouble(selectAllBuys_.value(4).toDouble()), changed});
+    }
+    selectAllBuys_.finish();
 }
 
+// A run that did not reopen the account's buys (a test of the searches)
+// takes the open quantities as the Memos hold them.
 void Matcher::loadOpenBuys() {
     openBuysLoaded_ = true;
     execQuery(selectOpenBuys_, {account_});
@@ -92,6 +109,22 @@ void Matcher::loadOpenBuys() {
                                            Money::fromDouble(selectOpenBuys_.value(4).toDouble())});
     }
     selectOpenBuys_.finish();
+}
+
+void Matcher::writeOpenQuantities() {
+    for (const MemoChange& change : std::as_const(memoChanges_))
+        execQuery(setMemo_, {change.memo, change.id});
+    memoChanges_.clear();
+    for (QVector<SymbolBuys>& prefix : openBuys_) {
+        for (SymbolBuys& symbol : prefix) {
+            for (OpenBuy& buy : symbol.buys) {
+                if (!buy.changed)
+                    continue;
+                execQuery(setMemo_, {openQuantityText(buy.open), buy.id});
+                buy.changed = false;
+            }
+        }
+    }
 }
 
 QVector<SellRow> Matcher::sells() {
@@ -177,13 +210,13 @@ void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search) {
         // What the memo reads as, so that the next search sees the buy as a
         // reread of the store would.
         buy.open = numberFromText(memo);
+        buy.changed = true;
 
         // The buy's total amount shared over its shares, sign dropped.
         const Money lotCost =
             buy.quantity != 0 ? buy.amount.abs().scaled(applied, buy.quantity) : Money();
         state_.runningCost += lotCost;
         SaveSellLinks(lotCost, applied, buy.id);
-        execQuery(setMemo_, {memo, buy.id});
         lots_.append({applied, lotCost, buy.bought});
         if (search == BuySearch::After)
             boughtAfterSell_ = true;

@@ -41,7 +41,7 @@ struct MatchingState {
 enum class BuySearch { OnOrBefore, After };
 
 // An open buy as the run holds it. open is the quantity not yet applied, as
-// its Memo text reads.
+// its Memo text reads; changed marks a Memo the run must write.
 struct OpenBuy {
     qint64 id = 0;
     double quantity = 0;
@@ -49,6 +49,7 @@ struct OpenBuy {
     QString storedDate; // the date as the searches compare it
     QDate bought;
     Money amount;
+    bool changed = false;
 };
 
 // The open buys of one symbol, in date order. Buys are applied from the
@@ -93,7 +94,8 @@ public:
 
     // Opens every buy of the account again for its full quantity. Other
     // accounts keep their open quantities, and the comments kept in the Memo
-    // of sells and other rows stay.
+    // of sells and other rows stay. The store learns the quantities from
+    // writeOpenQuantities().
     void MoveQuantity();
 
     // The account's sells in the order they take buys: by trade date, then
@@ -108,6 +110,10 @@ public:
 
     // One link row of the current sell; buyId 0 when no buy was applied.
     void SaveSellLinks(Money buyPrice, double buyQuantity, qint64 buyId);
+
+    // Writes the open quantity of every buy the run reopened or applied, each
+    // once, in its Memo.
+    void writeOpenQuantities();
 
     // The sells so far that need the user's eye.
     const RunWarnings& warnings() const { return warnings_; }
@@ -131,11 +137,10 @@ private:
     RunWarnings warnings_;
     qint64 taxRecordsWritten_ = 0;
 
-    QSqlQuery resetWhole_;
-    QSqlQuery selectFractional_;
     QSqlQuery setMemo_;
     QSqlQuery selectSells_;
     QSqlQuery selectOpenBuys_;
+    QSqlQuery selectAllBuys_;
     // The open buys by the first 12 characters of their symbol; the symbols
     // of one prefix in the order the store sorts them.
     QHash<QString, QVector<SymbolBuys>> openBuys_;
@@ -147,7 +152,8 @@ private:
         qint64 id;
         QString memo;
     };
-    QVector<MemoChange> memoChanges_; // of fractional quantities reopened
+    // Reopened buys that no search can find (closed, or without a date).
+    QVector<MemoChange> memoChanges_;
 };
 
 } // namespace gainbook

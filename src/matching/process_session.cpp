@@ -157,6 +157,7 @@ Outcome ProcessSession::Process(const Progress& progress, Rerun rerun) {
         const QVector<SellRow> sells = matcher.sells();
         if (sells.isEmpty()) {
             // The reopened buys stay: the account has nothing matched.
+            matcher.writeOpenQuantities();
             transaction.commit();
             return stopWith(prompter_, noCompleteTransactionText(year_));
         }
@@ -165,6 +166,7 @@ Outcome ProcessSession::Process(const Progress& progress, Rerun rerun) {
                 progress(i, sells.size());
             matcher.matchSell(sells[i]);
         }
+        matcher.writeOpenQuantities();
         if (progress)
             progress(sells.size(), sells.size());
         transaction.commit();

@@ -200,6 +200,7 @@ private slots:
             matcher.MoveQuantity();
             for (const SellRow& sell : matcher.sells())
                 matcher.matchSell(sell);
+            matcher.writeOpenQuantities();
 
             const Expected expected = reference(accounts[a]);
             QStringList links;
