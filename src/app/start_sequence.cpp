@@ -5,6 +5,8 @@
 #include "startup/screen/frm_browse.h"
 #include "startup/screen/frm_disclaim.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QPushButton>
 #include <QTimer>
 
@@ -27,13 +29,29 @@ bool StartSequence::Main(bool timerOn) {
         steps_.endProgram(0);
         return false;
     }
-    if (timerOn)
+    if (timerOn) {
         splash_->Timer1->start();
+        // The page's own widgets take the input, so it is watched for the
+        // whole program while the splash waits.
+        qApp->installEventFilter(this);
+    }
     splash_->show();
     return true;
 }
 
+bool StartSequence::eventFilter(QObject* watched, QEvent* event) {
+    const bool input =
+        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress;
+    if (!input || !splash_ || !splash_->Timer1->isActive() || !watched->isWidgetType())
+        return QObject::eventFilter(watched, event);
+    if (static_cast<QWidget*>(watched)->window() != splash_)
+        return QObject::eventFilter(watched, event);
+    splash_->Timer1_Timer();
+    return true;
+}
+
 void StartSequence::splashDone() {
+    qApp->removeEventFilter(this);
     if (steps_.askDisclaimer())
         steps_.showMain();
     else

@@ -39,6 +39,10 @@ public:
     static std::function<bool()> componentStep(AppContext& context, Prompter& prompter);
     static bool showDisclaimer();
 
+protected:
+    // A click or a key anywhere on the splash ends it at once.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void splashDone();
 

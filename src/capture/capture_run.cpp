@@ -10,6 +10,7 @@
 #include "store/store_fault.h"
 #include "store/txn_table.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace gainbook {
@@ -100,17 +101,36 @@ QString noDataMessage(const QString& entry) {
 
 Outcome checkCaptureFields(CaptureState& state) {
     state.status = QStringLiteral("Processing");
-    if (state.account.isEmpty()) {
-        state.status.clear();
-        return Outcome::stop(QStringLiteral("Please enter an Account Name"));
-    }
-    if (state.month.isEmpty()) {
-        state.status.clear();
-        return Outcome::stop(QStringLiteral("Please enter an Transaction Month or Leave All"));
+    // While "Derive from Data" is checked the two fields are greyed: the user
+    // cannot fill them, so they are not demanded here. Where the rows of the
+    // page would be filed is checked once the page has been read.
+    if (!state.deriveFromData) {
+        if (state.account.isEmpty()) {
+            state.status.clear();
+            return Outcome::stop(QStringLiteral("Please enter an Account Name"));
+        }
+        if (state.month.isEmpty()) {
+            state.status.clear();
+            return Outcome::stop(QStringLiteral("Please enter an Transaction Month or Leave All"));
+        }
     }
     if (!state.mapping && !findBrokerEntry(state.entry))
         return Outcome::stop(QStringLiteral("Wrong Account Type "));
     return Outcome::ok();
+}
+
+QString underivedFieldMessage(const ParseResult& parsed) {
+    const auto unnamed = [&](auto field) {
+        return std::any_of(parsed.rows.cbegin(), parsed.rows.cend(),
+                           [&](const TxnRecord& row) { return field(row).isEmpty(); });
+    };
+    if (unnamed([](const TxnRecord& row) { return row.accountName; }))
+        return QStringLiteral("The page does not name the account. Uncheck \"Derive from "
+                              "Data\" and enter an Account Name.");
+    if (unnamed([](const TxnRecord& row) { return row.txnMonth; }))
+        return QStringLiteral("The page does not name the transaction month. Uncheck \"Derive "
+                              "from Data\" and enter a Transaction Month or Leave All.");
+    return {};
 }
 
 Outcome runCapture(const PageDocument& document, CaptureState& state, const QSqlDatabase& db,
@@ -144,6 +164,14 @@ Outcome runCapture(const PageDocument& document, CaptureState& state, const QSql
         Outcome none = Outcome::stop(noDataMessage(state.entry));
         none.details = after;
         return none;
+    }
+
+    // Rows are never filed under no account or month: the page was to name
+    // them and did not.
+    if (const QString underived = underivedFieldMessage(parsed); !underived.isEmpty()) {
+        fieldsFromPage();
+        state.status.clear();
+        return Outcome::stop(underived);
     }
 
     try {

@@ -2,6 +2,7 @@
 
 #include "capture/capture_state.h"
 #include "capture/page_document.h"
+#include "capture/parse_result.h"
 #include "platform/outcome.h"
 #include "store/records.h"
 
@@ -12,10 +13,16 @@ namespace gainbook {
 
 class Prompter;
 
-// The checks "Capture Data" makes before anything is read: an account, a
-// month and a known entry. The status line becomes "Processing" (and empty
-// again for an empty field); Stopped with the message when a check fails.
+// The checks "Capture Data" makes before anything is read: an account and a
+// month when they are typed ("Derive from Data" unchecked) and a known
+// entry. The status line becomes "Processing" (and empty again for an empty
+// field); Stopped with the message when a check fails.
 Outcome checkCaptureFields(CaptureState& state);
+
+// Why the parsed rows cannot be filed: a row under an empty account or
+// month, which only a page that was to name them leaves. Empty when all
+// rows can be filed.
+QString underivedFieldMessage(const ParseResult& parsed);
 
 // Warns when the account and month already hold rows; true to go on.
 // Throws StoreError when the store cannot be read.
@@ -30,7 +37,8 @@ bool PutDuplicate(const QSqlDatabase& db, const QString& account, const QString&
 // - Done: "N records successfully added.", details: the rows skipped and
 //   the rows that are no trade, counted by kind;
 // - Stopped: a field check, the page refused, no data (details: the rows
-//   skipped), or nothing when the question was answered No;
+//   skipped), rows the page was to name the account or month of and did
+//   not, or nothing when the question was answered No;
 // - Failed: the row the database refused, or the file's failure ("The
 //   database F could not be written: ...", in use, read-only, the backup),
 //   details: the count of rows kept when there are any, and the rows skipped.

@@ -1,5 +1,7 @@
 #include "platform/calculator.h"
 #include "startup/database_startup.h"
+#include "startup/database_switch.h"
+#include "store/sql.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
@@ -86,6 +88,71 @@ private slots:
         QCOMPARE(settings.values.value("General/Database"),
                  setting.isEmpty() ? QString() : db.path());
         QCOMPARE(readBytes(dir.filePath("junk.db")), kJunk); // never written over
+    }
+
+    // File > New Database... and Open Database... while good.db is open; the
+    // folder also holds other.db (with a row) and junk.db (no database).
+    void switchingDatabases_data() {
+        QTest::addColumn<QString>("how"); // "new" or "open"
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("said"); // a part of the refusal, "" when it opens
+        QTest::addColumn<int>("rows");     // Txn rows in the database open afterwards
+        QTest::newRow("open another") << "open"
+                                      << "other.db"
+                                      << "" << 1;
+        QTest::newRow("new file") << "new"
+                                  << "fresh.db"
+                                  << "" << 0;
+        QTest::newRow("open no database") << "open"
+                                          << "junk.db"
+                                          << "is not a Gainbook database" << 2;
+        QTest::newRow("open a missing file") << "open"
+                                             << "gone.db"
+                                             << "not found" << 2;
+        QTest::newRow("new over a database") << "new"
+                                             << "other.db"
+                                             << "already exists" << 2;
+        QTest::newRow("new over any file") << "new"
+                                           << "junk.db"
+                                           << "already exists" << 2;
+    }
+    void switchingDatabases() {
+        QFETCH(QString, how);
+        QFETCH(QString, file);
+        QFETCH(QString, said);
+        QFETCH(int, rows);
+        QTemporaryDir dir;
+        const QString good = dir.filePath("good.db");
+        createDatabaseFile(good);
+        createDatabaseFile(dir.filePath("other.db"));
+        writeBytes(dir.filePath("junk.db"), kJunk);
+        {
+            Database other;
+            QVERIFY(other.open(dir.filePath("other.db")).ok());
+            runQuery(other.connection(), "INSERT INTO Txn (AccountName) VALUES ('B')");
+        }
+        Database db;
+        QVERIFY(db.open(good).ok());
+        runQuery(db.connection(), "INSERT INTO Txn (AccountName) VALUES ('A')");
+        runQuery(db.connection(), "INSERT INTO Txn (AccountName) VALUES ('A')");
+        MemorySettings settings;
+        settings.setValue("General", "Database", good);
+
+        const QString path = dir.filePath(file);
+        const OpenResult result =
+            switchDatabase(db, settings, path,
+                           how == "new" ? DatabaseSwitch::CreateNew : DatabaseSwitch::OpenExisting);
+        QCOMPARE(result.ok(), said.isEmpty());
+        QVERIFY2(result.message.contains(said), qPrintable(result.message));
+        // Refused: the database open before is still open, and remembered.
+        const QString open = said.isEmpty() ? QFileInfo(path).absoluteFilePath() : good;
+        QVERIFY(db.isOpen());
+        QCOMPARE(db.path(), QFileInfo(open).absoluteFilePath());
+        QCOMPARE(settings.values.value("General/Database"), db.path());
+        QSqlQuery q = runQuery(db.connection(), "SELECT COUNT(*) FROM Txn");
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), rows);
+        QCOMPARE(readBytes(dir.filePath("junk.db")), kJunk);
     }
 
     void noCalculatorIsReported() {

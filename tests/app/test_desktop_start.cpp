@@ -48,14 +48,16 @@ class TestDesktopStart : public QObject {
 
 private slots:
     void splashThenDisclaimer_data() {
-        QTest::addColumn<bool>("closeEarly");
+        QTest::addColumn<QString>("way"); // how the splash ends
         QTest::addColumn<bool>("agree");
-        QTest::newRow("timer, I agree") << false << true;
-        QTest::newRow("splash closed early") << true << true;
-        QTest::newRow("Do not Agree") << false << false;
+        QTest::newRow("timer, I agree") << "timer" << true;
+        QTest::newRow("splash closed early") << "close" << true;
+        QTest::newRow("a click skips it") << "click" << true;
+        QTest::newRow("a key skips it") << "key" << true;
+        QTest::newRow("Do not Agree") << "timer" << false;
     }
     void splashThenDisclaimer() {
-        QFETCH(bool, closeEarly);
+        QFETCH(QString, way);
         QFETCH(bool, agree);
         Start s;
         s.agree = agree;
@@ -65,8 +67,12 @@ private slots:
         QVERIFY(splash->Timer1->isActive());
         QCOMPARE(s.disclaimers, 0);
 
-        if (closeEarly)
+        if (way == "close")
             splash->close();
+        else if (way == "click")
+            QTest::mouseClick(splash->WebBrowser1, Qt::LeftButton);
+        else if (way == "key")
+            QTest::keyClick(splash->WebBrowser1, Qt::Key_Escape);
         else
             splash->Timer1_Timer(); // what the timer does when it fires
         QTRY_VERIFY(!splash);
@@ -80,6 +86,7 @@ private slots:
         QVERIFY(s.sequence->Main(false));
         frmBrowse* splash = s.sequence->splash();
         QVERIFY(!splash->Timer1->isActive());
+        QTest::mouseClick(splash->WebBrowser1, Qt::LeftButton);
         QTest::qWait(20);
         QVERIFY(splash->isVisible());
         QCOMPARE(s.disclaimers, 0);

@@ -31,33 +31,54 @@ class TestCaptureRun : public QObject {
     Q_OBJECT
 
 private slots:
+    // Typed fields are demanded before the page is read; greyed ones
+    // ("Derive from Data") only where the rows would be filed without them.
     void fieldChecks_data() {
         QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("derive");
         QTest::addColumn<QString>("account");
         QTest::addColumn<QString>("month");
         QTest::addColumn<QString>("message");
-        auto row = [](const char* name, const char* entry, const char* account, const char* month,
-                      const char* message) {
-            QTest::newRow(name) << QString(entry) << QString(account) << QString(month)
-                                << QString(message);
+        QTest::addColumn<int>("written");
+        auto row = [](const char* name, const char* entry, bool derive, const char* account,
+                      const char* month, const char* message, int written = 0) {
+            QTest::newRow(name) << QString(entry) << derive << QString(account) << QString(month)
+                                << QString(message) << written;
         };
-        row("no account", "Etrade", "", "All", "Please enter an Account Name");
-        row("no month", "Other", "A", "", "Please enter an Transaction Month or Leave All");
-        row("unknown entry", "Scottrade", "A", "All", "Wrong Account Type ");
+        row("no account", "Other", false, "", "All", "Please enter an Account Name");
+        row("no month", "Other", false, "A", "", "Please enter an Transaction Month or Leave All");
+        row("unknown entry", "Scottrade", false, "A", "All", "Wrong Account Type ");
+        row("greyed, page names no account", "Other", true, "", "All",
+            "The page does not name the account. Uncheck \"Derive from Data\" and enter an "
+            "Account Name.");
+        row("greyed, page names no month", "Other", true, "A", "",
+            "The page does not name the transaction month. Uncheck \"Derive from Data\" and "
+            "enter a Transaction Month or Leave All.");
+        row("greyed fields filled", "Other", true, "A", "All", "1 records successfully added.", 1);
+        row("greyed, no rows", "Etrade", true, "", "", test::noData("Etrade").toUtf8().constData());
     }
     void fieldChecks() {
         QFETCH(QString, entry);
+        QFETCH(bool, derive);
         QFETCH(QString, account);
         QFETCH(QString, month);
         QFETCH(QString, message);
+        QFETCH(int, written);
         CaptureHarness h;
+        // Rows already there would bring the duplicate question, which
+        // must not come before a check that stops the run.
+        h.db.addTxn("", "", "OLD", 1, "Bought", QDate(2000, 1, 1), 1);
+        h.db.addTxn("A", "", "OLD", 1, "Bought", QDate(2000, 1, 1), 1);
+        h.prompter.answers.enqueue(true);
         const auto out = h.run(entry, otherSheet({"IBM"}), [&](CaptureState& s) {
+            s.deriveFromData = derive;
             s.account = account;
             s.month = month;
         });
         QCOMPARE(out.messages, QStringList{message});
-        QVERIFY(out.outcome.stopped());
-        QVERIFY(out.rows.isEmpty());
+        QVERIFY(out.questions.isEmpty());
+        QCOMPARE(out.outcome.done(), written > 0);
+        QCOMPARE(out.rows.size(), 2 + written);
     }
 
     void duplicateQuestion_data() {

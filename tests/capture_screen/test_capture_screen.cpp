@@ -254,6 +254,96 @@ private slots:
         QVERIFY(s.w->Command1->isEnabled());
     }
 
+    // The page is read before anything is asked: a page of another broker
+    // ends with "no data" alone, and only rows found bring the question
+    // about the rows already there.
+    void duplicateQuestionOnlyForRowsFound_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QStringList>("questions");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("status");
+        const QStringList asked{"Some data already exist for this account. Do you still want to "
+                                "add this data ?"};
+        QTest::newRow("another broker's page")
+            << "datek/history.html" << true << QStringList() << QStringList{test::noData("FBR")}
+            << 1 << "Processing";
+        QTest::newRow("rows found, Yes")
+            << "fbr/statement.html" << true << asked << QStringList{"2 records successfully added."}
+            << 3 << "2 records successfully added.";
+        QTest::newRow("rows found, No")
+            << "fbr/statement.html" << false << asked << QStringList() << 1 << "";
+    }
+    void duplicateQuestionOnlyForRowsFound() {
+        QFETCH(QString, page);
+        QFETCH(bool, answer);
+        QFETCH(QStringList, questions);
+        QFETCH(QStringList, messages);
+        QFETCH(int, rows);
+        QFETCH(QString, status);
+        Screen s;
+        s.t.addTxn("FBR-Account1", "All", "OLD", 1, kBought, QDate(2000, 1, 3), 10);
+        s.clickEntry("FBR");
+        s.open(testData("capture/" + page));
+        s.prompter.answers.enqueue(answer);
+        s.capture();
+        QCOMPARE(s.prompter.questions, questions);
+        QCOMPARE(s.prompter.messages, messages);
+        QCOMPARE(s.rows().size(), rows);
+        QCOMPARE(s.w->Status->text(), status);
+    }
+
+    // With "Derive from Data" the account box is greyed: an empty one is not
+    // asked for, the page names the account.
+    void greyedAccountIsTakenFromThePage() {
+        Screen s;
+        s.clickEntry("Other");
+        s.w->Text2->clear();
+        s.clickEntry("Etrade");
+        QVERIFY(!s.w->Text2->isEnabled());
+        QCOMPARE(s.w->Text2->text(), QString());
+        const QString page = testData("capture/etrade/year_end.html");
+        s.open(page);
+        const QStringList expected = test::readExpected(page).rows;
+        QCOMPARE(s.capture(), int(expected.size()));
+        QCOMPARE(s.rows(), expected);
+        QCOMPARE(s.w->Text2->text(), QString("4455-0001"));
+    }
+
+    // The page of one broker is no document for another: choosing another
+    // entry shows the shipped page and "Capture Data" waits for a new one.
+    void anotherBrokerClearsThePage_data() {
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("another entry") << "Other" << false;
+        QTest::newRow("the same entry again") << "FBR" << true;
+    }
+    void anotherBrokerClearsThePage() {
+        QFETCH(QString, next);
+        QFETCH(bool, kept);
+        Screen s;
+        s.clickEntry("FBR");
+        const QUrl statement = QUrl::fromLocalFile(testData("capture/fbr/statement.html"));
+        s.open(statement.toLocalFile());
+        QVERIFY(s.w->Command1->isEnabled());
+        s.clickEntry(next);
+        QCOMPARE(s.w->Command1->isEnabled(), kept);
+        QCOMPARE(s.w->Status->text(), kept ? QString("Done") : QString());
+        QTRY_COMPARE_WITH_TIMEOUT(s.w->WebBrowser1->url(),
+                                  kept ? statement : QUrl::fromLocalFile(welcomePath()),
+                                  kLoadTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!s.w->browser().isLoading(), kLoadTimeout);
+        // The shipped page, once loaded, does not enable it either.
+        QTest::qWait(100);
+        QCOMPARE(s.w->Command1->isEnabled(), kept);
+        if (kept)
+            return;
+        s.open(testData("capture/other/history.csv"));
+        QVERIFY(s.w->Command1->isEnabled());
+        QCOMPARE(s.capture(), 3);
+    }
+
     void aRunCannotStartTwice() {
         Screen s;
         s.clickEntry("FBR");

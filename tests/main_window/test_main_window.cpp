@@ -1,4 +1,5 @@
 #include "main_window/screen/account_outline_pane.h"
+#include "main_window/screen/database_commands.h"
 #include "main_window/screen/frm_account_settings.h"
 #include "main_window/screen/frm_main.h"
 #include "main_window/screen/gain_chart.h"
@@ -217,7 +218,7 @@ private slots:
     void leavingWithUnsavedEdits_data() {
         QTest::addColumn<QString>("way");
         QTest::addColumn<bool>("answer");
-        for (const char* way : {"Exit", "close", "Capture", "Process", "F5"}) {
+        for (const char* way : {"Exit", "close", "Capture", "Process", "F5", "Open Database"}) {
             QTest::addRow("%s, No", way) << QString(way) << false;
             QTest::addRow("%s, Yes", way) << QString(way) << true;
         }
@@ -231,6 +232,10 @@ private slots:
         int screensOpened = 0;
         m.w->commands().setCaptureScreen([&] { ++screensOpened; });
         m.w->commands().setProcessScreen([&] { ++screensOpened; });
+        m.w->databaseCommands().chooseFile = [&](DatabaseSwitch) {
+            ++screensOpened;
+            return QString();
+        };
         m.select("Acme");
         m.type(1, TxnGridCol::Quantity, "12");
         m.prompter.answers.enqueue(answer);
@@ -243,6 +248,8 @@ private slots:
             m.w->commands().Command2->click();
         else if (way == "Process")
             m.w->commands().Command3->click();
+        else if (way == "Open Database")
+            m.w->databaseCommands().mnuOpenDatabase->trigger();
         else {
             auto* refresh = m.w->findChild<QAction*>("actRefresh");
             QCOMPARE(refresh->shortcut(), QKeySequence(Qt::Key_F5));
@@ -256,6 +263,51 @@ private slots:
         QCOMPARE(m.w->cmdAdd->isEnabled(), !answer);
         if (!answer)
             QCOMPARE(m.model().text(1, TxnGridCol::Quantity), QString("12"));
+    }
+
+    // File > New Database... then Open Database... back: the outline, the
+    // title and the remembered file follow; a file that is no database is
+    // refused and the one open stays.
+    void newAndOpenDatabase() {
+        Window m;
+        m.load();
+        const QStringList accounts = m.outlineTexts();
+        QCOMPARE(m.w->windowTitle(),
+                 "Your Account at a Glance - " + QFileInfo(m.t.path()).fileName());
+        QString answer;
+        DatabaseCommands& d = m.w->databaseCommands();
+        d.chooseFile = [&](DatabaseSwitch) { return answer; };
+        QPointer<QWidget> processing = new QWidget(m.w.get(), Qt::Window);
+        processing->setAttribute(Qt::WA_DeleteOnClose);
+        processing->show();
+
+        answer = m.t.folder() + "/fresh.db";
+        d.mnuNewDatabase->trigger();
+        QVERIFY(m.prompter.messages.isEmpty());
+        QCOMPARE(m.outline().listCount(), 0);
+        QCOMPARE(m.w->windowTitle(), QString("Your Account at a Glance - fresh.db"));
+        QCOMPARE(m.settings.values.value("General/Database"), m.context->database().path());
+        QVERIFY(m.w->Status->text().endsWith(QDir::toNativeSeparators(answer)));
+        QVERIFY(!processing); // it held the old file
+
+        answer = m.t.path();
+        d.mnuOpenDatabase->trigger();
+        QCOMPARE(m.outlineTexts(), accounts);
+        QCOMPARE(m.context->database().path(), m.t.path());
+
+        answer = m.t.folder() + "/notes.db";
+        QFile junk(answer);
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("no database here, only some text that is long enough\n");
+        junk.close();
+        d.mnuOpenDatabase->trigger();
+        QCOMPARE(m.prompter.messages.size(), 1);
+        QVERIFY2(m.prompter.messages[0].contains("is not a Gainbook database"),
+                 qPrintable(m.prompter.messages[0]));
+        QCOMPARE(m.context->database().path(), m.t.path());
+        QCOMPARE(m.settings.values.value("General/Database"), m.t.path());
+        m.w->Form_Activate();
+        QCOMPARE(m.outlineTexts(), accounts);
     }
 
     // The questions' texts are checked with the delete lists themselves.

@@ -112,6 +112,9 @@ void CaptureBrowser::open(const CaptureSource& source) {
 }
 
 void CaptureBrowser::openQuietly(const QUrl& url) {
+    // A page still loading is cut short by this one: its end is not told
+    // either, or it would pass for this page's.
+    quiet_ = true;
     quietNext_ = true;
     showPage();
     view_->load(url);

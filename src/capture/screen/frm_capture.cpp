@@ -13,6 +13,7 @@
 #include "platform/tell_outcome.h"
 #include "startup/app_context.h"
 #include "startup/screen/frm_browse.h"
+#include "widgets/window_placement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -166,6 +167,7 @@ frmCapture::frmCapture(AppContext& context, Prompter& prompter, QWidget* parent)
     });
 
     resize(980, 700);
+    new WindowPlacement(this, context_.settings());
     Form_Load();
 }
 
@@ -240,11 +242,17 @@ void frmCapture::Form_Load() {
     List1->setCurrentRow(0);
     Text1->setText(brokerEntries().front().homeAddress);
     Text3->setText(QStringLiteral("All"));
+    showStartPage();
+}
+
+void frmCapture::showStartPage() {
     // The shipped page explains the screen until the user opens something;
-    // it is not a document to capture, so its loading stays silent.
+    // it is not a document to capture, so its loading stays silent and
+    // "Capture Data" waits for the user's own page.
+    Command1->setEnabled(false);
     const CaptureSource welcome = resolveCaptureSource(welcomePageName(), docsFolder(), QString());
-    if (QFileInfo::exists(welcome.path))
-        browser_->openQuietly(welcome.url);
+    browser_->openQuietly(QFileInfo::exists(welcome.path) ? welcome.url
+                                                          : QUrl(QStringLiteral("about:blank")));
 }
 
 void frmCapture::showModal() {
@@ -298,6 +306,15 @@ void frmCapture::List1_Click() {
         entry = findBrokerEntry(QStringLiteral("Other"));
     if (!entry)
         return;
+    // The page on show belongs to the broker chosen before: captured as the
+    // new one's it gives no rows, or wrong ones. A click on the entry
+    // already chosen keeps it.
+    const bool otherBroker = !shownEntry_.isEmpty() && shownEntry_ != entry->name;
+    shownEntry_ = entry->name;
+    if (otherBroker && !capturing_) {
+        showStartPage();
+        Status->clear();
+    }
     Check1->setChecked(true);
     Check2->setEnabled(false);
     CaptureState state = fields();

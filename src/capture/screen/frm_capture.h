@@ -109,6 +109,8 @@ private:
     // it, added to the list and chosen; nothing when cancelled.
     std::optional<ColumnMapping> askForMapping(const SheetDocument& sheet,
                                                const CaptureSettings& settings);
+    // The shipped page (blank without it), with "Capture Data" disabled.
+    void showStartPage();
     QString docsFolder() const;
 
     AppContext& context_;
@@ -118,6 +120,7 @@ private:
     QProgressDialog* busy_ = nullptr;
     bool capturing_ = false;
     bool placed_ = false;
+    QString shownEntry_; // the broker the page on show was opened for
 };
 
 } // namespace gainbook

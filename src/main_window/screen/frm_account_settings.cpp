@@ -6,6 +6,7 @@
 #include "store/account_settings_table.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
+#include "widgets/window_placement.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -67,6 +68,7 @@ frmAccountSettings::frmAccountSettings(AppContext& context, Prompter& prompter,
     layout->addWidget(fraBasis);
     layout->addWidget(lblNote);
     layout->addWidget(buttons);
+    new WindowPlacement(this, context_.settings());
 
     try {
         for (const OutlineItem& item : loadOutline(context_.database().connection())) {

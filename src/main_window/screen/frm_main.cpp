@@ -1,6 +1,7 @@
 #include "main_window/screen/frm_main.h"
 
 #include "main_window/screen/account_outline_pane.h"
+#include "main_window/screen/database_commands.h"
 #include "main_window/screen/frm_account_settings.h"
 #include "main_window/screen/main_commands.h"
 #include "main_window/screen/record_grid_pane.h"
@@ -15,11 +16,13 @@
 #include "widgets/outline.h"
 #include "widgets/spread_grid.h"
 #include "widgets/status_hints.h"
+#include "widgets/window_placement.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -33,8 +36,6 @@ namespace gainbook {
 namespace {
 
 constexpr int kOutlineWidth = 190;
-// Where each window was left, by object name.
-const QString kWindowSection = QStringLiteral("Windows");
 
 } // namespace
 
@@ -56,6 +57,10 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
     commands_->setAccountSettings([this] { mnuAccountSettings_Click(); });
     report_ = new ReportCommands(context_, prompter_, this);
     commands_->setTaxReport([this] { report_->mnuReport_Click(); });
+    databaseCommands_ =
+        new DatabaseCommands(context_, prompter_, this, commands_->mnuFile, commands_->mnuCapture);
+    databaseCommands_->mayLeaveEdits = [this] { return dropUnsavedEdits(); };
+    connect(databaseCommands_, &DatabaseCommands::databaseChanged, this, &frmMain::databaseChanged);
     connect(txf_, &TxfCommands::recordsImported, outline_, &AccountOutlinePane::DisplayList);
     connect(commands_, &MainCommands::backupRestored, outline_, &AccountOutlinePane::DisplayList);
 
@@ -95,6 +100,7 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
     connect(outline_, &AccountOutlinePane::statusText, Status, &QLabel::setText);
     connect(commands_, &MainCommands::statusText, Status, &QLabel::setText);
     connect(report_, &ReportCommands::statusText, Status, &QLabel::setText);
+    connect(databaseCommands_, &DatabaseCommands::statusText, Status, &QLabel::setText);
     commands_->mayLeaveEdits = [this] { return dropUnsavedEdits(); };
     cmdNew->setShortcut(QKeySequence::New);
     cmdAdd->setShortcut(QKeySequence::Save);
@@ -114,6 +120,7 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
     });
     new ActivationWatcher(this, ActivationWatcher::OwnWindows::Count, [this] { Form_Activate(); });
     resize(900, 600);
+    new WindowPlacement(this, context_.settings());
 }
 
 frmMain::~frmMain() = default;
@@ -175,8 +182,6 @@ bool frmMain::Form_Load() {
                               context_.applicationDirectory(), prompter_, services_.chooseFile))
         return false;
     showDatabaseInTitle();
-    restoreGeometry(QByteArray::fromBase64(
-        context_.settings().value(kWindowSection, objectName(), QString()).toLatin1()));
     settleTaxYear();
     outline_->DisplayList();
     return true;
@@ -287,10 +292,21 @@ bool frmMain::dropUnsavedEdits() {
 }
 
 void frmMain::showDatabaseInTitle() {
+    // The title names the file; where it lies is on the status line.
     const QString path = context_.database().path();
+    setWindowFilePath(path);
     setWindowTitle(path.isEmpty() ? QStringLiteral("Your Account at a Glance")
                                   : QStringLiteral("Your Account at a Glance - ") +
-                                        QDir::toNativeSeparators(path));
+                                        QFileInfo(path).fileName());
+    Status->setText(path.isEmpty() ? QStringLiteral("Ready")
+                                   : QStringLiteral("Database: ") + QDir::toNativeSeparators(path));
+}
+
+void frmMain::databaseChanged() {
+    grid_->ClearGrid();
+    showDatabaseInTitle();
+    settleTaxYear();
+    outline_->DisplayList();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -299,8 +315,6 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    context_.settings().setValue(kWindowSection, objectName(),
-                                 QString::fromLatin1(saveGeometry().toBase64()));
     // Closing the home window ends the program, whatever else is open.
     event->accept();
     if (services_.endProgram)

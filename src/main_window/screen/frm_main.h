@@ -17,6 +17,7 @@ namespace gainbook {
 
 class AccountOutlinePane;
 class AppContext;
+class DatabaseCommands;
 class frmAccountSettings;
 class MainCommands;
 class Prompter;
@@ -61,6 +62,7 @@ public:
     StatusHints& hints() { return *hints_; }
     TxfCommands& txf() { return *txf_; }
     ReportCommands& report() { return *report_; }
+    DatabaseCommands& databaseCommands() { return *databaseCommands_; }
 
     // How the account settings dialog is run; tests replace it.
     std::function<void(frmAccountSettings&)> runAccountSettings;
@@ -87,6 +89,9 @@ private:
     // are then dropped); false keeps them.
     bool dropUnsavedEdits();
     void showDatabaseInTitle();
+    // Another database was opened: the year, the outline and the grid are
+    // read from it.
+    void databaseChanged();
 
     AppContext& context_;
     Prompter& prompter_;
@@ -97,6 +102,7 @@ private:
     StatusHints* hints_ = nullptr;
     TxfCommands* txf_ = nullptr;
     ReportCommands* report_ = nullptr;
+    DatabaseCommands* databaseCommands_ = nullptr;
 };
 
 } // namespace gainbook

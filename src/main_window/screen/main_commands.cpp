@@ -197,14 +197,14 @@ void MainCommands::showHelp(const QString& page) {
         return;
     }
     context_.setPageToShow(page);
-    help_ = new frmBrowse(page, context_.docsFolder());
+    help_ = new frmBrowse(page, context_.docsFolder(), nullptr, &context_.settings());
     help_->setAttribute(Qt::WA_DeleteOnClose);
     help_->show();
 }
 
 void MainCommands::showModalPage(const QString& page) {
     context_.setPageToShow(page);
-    runModal(new frmBrowse(page, context_.docsFolder(), window_));
+    runModal(new frmBrowse(page, context_.docsFolder(), window_, &context_.settings()));
 }
 
 void MainCommands::mnuIndex_Click() {

@@ -10,6 +10,7 @@
 
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -90,6 +91,8 @@ void RecordGridPane::ClearGrid() {
 }
 
 void RecordGridPane::fill() {
+    // Rows read afresh come in the store's order: no arrow claims another.
+    recordGrid_->horizontalHeader()->setSortIndicatorShown(false);
     filledFor_ = selection_();
     if (!filledFor_.isValid())
         return;
@@ -169,6 +172,10 @@ void RecordGridPane::grdFormList_Click(int col, int row) {
     if (row != 0)
         return;
     SortGrid(model(), col, LastSortCol, SortOrder);
+    QHeaderView* heading = recordGrid_->horizontalHeader();
+    heading->setSortIndicatorShown(true);
+    heading->setSortIndicator(col - 1, SortOrder == SortAscending ? Qt::AscendingOrder
+                                                                  : Qt::DescendingOrder);
 }
 
 void RecordGridPane::grdFormlist_KeyDown(int key, Qt::KeyboardModifiers) {

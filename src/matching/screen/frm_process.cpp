@@ -8,6 +8,7 @@
 #include "widgets/activation_watcher.h"
 #include "widgets/spread_grid.h"
 #include "widgets/status_hints.h"
+#include "widgets/window_placement.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -30,13 +31,17 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
 
 } // namespace
 
-BuySelectionOpener buySelectionScreen(QSqlDatabase db, Prompter& prompter) {
-    return [db, &prompter](QWidget* over, qint64 sellId, const QString& account) -> qint64 {
-        frmShowOther screen(db, prompter, sellId, account, over);
-        if (screen.Form_Load())
-            screen.exec();
-        return screen.linksWritten();
-    };
+BuySelectionOpener buySelectionScreen(QSqlDatabase db, Prompter& prompter,
+                                      SettingsStore* settings) {
+    return
+        [db, &prompter, settings](QWidget* over, qint64 sellId, const QString& account) -> qint64 {
+            frmShowOther screen(db, prompter, sellId, account, over);
+            if (settings)
+                new WindowPlacement(&screen, *settings, QStringLiteral("frmShowOther"));
+            if (screen.Form_Load())
+                screen.exec();
+            return screen.linksWritten();
+        };
 }
 
 frmProcess::frmProcess(QSqlDatabase db, Prompter& prompter, QWidget* mainWindow,
@@ -304,7 +309,10 @@ std::function<void()> processScreenOpener(AppContext& context, Prompter& prompte
     auto screen = std::make_shared<QPointer<frmProcess>>();
     return [&context, &prompter, mainWindow, screen] {
         if (!*screen) {
-            *screen = new frmProcess(context.database().connection(), prompter, mainWindow);
+            const QSqlDatabase db = context.database().connection();
+            *screen = new frmProcess(db, prompter, mainWindow,
+                                     buySelectionScreen(db, prompter, &context.settings()));
+            new WindowPlacement(*screen, context.settings());
             (*screen)->setAttribute(Qt::WA_DeleteOnClose);
             (*screen)->setTaxYear(context.taxYear());
             (*screen)->Form_Load();

@@ -17,6 +17,7 @@ namespace gainbook {
 
 class AppContext;
 class Prompter;
+class SettingsStore;
 class SpreadGrid;
 
 // Shows the buy selection for one sell of an account over the given
@@ -24,8 +25,10 @@ class SpreadGrid;
 using BuySelectionOpener =
     std::function<qint64(QWidget* over, qint64 sellId, const QString& account)>;
 
-// The buy selection screen, modal over the processing screen.
-BuySelectionOpener buySelectionScreen(QSqlDatabase db, Prompter& prompter);
+// The buy selection screen, modal over the processing screen; with settings
+// it opens where it was left.
+BuySelectionOpener buySelectionScreen(QSqlDatabase db, Prompter& prompter,
+                                      SettingsStore* settings = nullptr);
 
 // "Processing Record": the user picks an account, runs its matching, looks
 // at the links in the grid, detaches wrong lots and rebuilds the tax

@@ -1,13 +1,16 @@
 #include "startup/screen/frm_browse.h"
 
 #include "startup/disclaimer_text.h"
+#include "widgets/window_placement.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <QWebEngineView>
 
 namespace gainbook {
@@ -27,14 +30,26 @@ bool samePath(const QString& page, const QString& path) {
 
 } // namespace
 
-frmBrowse::frmBrowse(QString page, QString docsFolder, QWidget* parent)
+frmBrowse::frmBrowse(QString page, QString docsFolder, QWidget* parent, SettingsStore* settings)
     : QWidget(parent, Qt::Window), page_(std::move(page)), docsFolder_(std::move(docsFolder)) {
     setWindowTitle(QStringLiteral("Form1"));
     WebBrowser1 = new QWebEngineView(this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     cmdClose = new QPushButton(QStringLiteral("Close"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    cmdClose->resize(twipsToPixels(1400), twipsToPixels(450));
+    cmdClose->setMinimumSize(twipsToPixels(1400), twipsToPixels(450));
+    // The button has a row of its own under the page, so it never covers
+    // the page's text, whatever the window's size.
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(WebBrowser1, 1);
+    layout->addLayout(buttons);
+    buttons->setContentsMargins(6, 6, 6, 6);
+    // Room for the button and a readable strip of the page.
+    setMinimumSize(twipsToPixels(4000), twipsToPixels(3000));
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(5000);
@@ -42,6 +57,29 @@ frmBrowse::frmBrowse(QString page, QString docsFolder, QWidget* parent)
     connect(cmdClose, &QPushButton::clicked, this, &frmBrowse::cmdClose_Click);
     connect(Timer1, &QTimer::timeout, this, &frmBrowse::Timer1_Timer);
     Form_Load();
+    // Help pages open where they were left, each kind in its own place; the
+    // splash always opens where the system puts it.
+    if (settings && !isSplashPage()) {
+        setObjectName(QStringLiteral("frmBrowse"));
+        const QString kind = isUserGuidePage() ? QStringLiteral("usrguid.htm")
+                                               : QFileInfo(QUrl(page_).path()).fileName();
+        placement_ = new WindowPlacement(this, *settings, QStringLiteral("frmBrowse-") + kind);
+    }
+}
+
+QString frmBrowse::pageTitle() const {
+    if (page_ == webUserGuideAddress())
+        return QStringLiteral("User Guide (on the Web)");
+    if (isUserGuidePage())
+        return QStringLiteral("User Guide");
+    if (isSplashPage())
+        return QStringLiteral("Gainbook");
+    const QString file = QFileInfo(page_).fileName();
+    if (samePath(page_, QDir(docsFolder_).filePath(QStringLiteral("about.htm"))))
+        return QStringLiteral("About Gainbook");
+    if (samePath(page_, QDir(docsFolder_).filePath(QStringLiteral("disclaim.htm"))))
+        return QStringLiteral("Disclaimer");
+    return file.isEmpty() ? page_ : file;
 }
 
 bool frmBrowse::isSplashPage() const {
@@ -54,7 +92,7 @@ bool frmBrowse::isUserGuidePage() const {
 }
 
 void frmBrowse::Form_Load() {
-    setWindowTitle(page_);
+    setWindowTitle(pageTitle());
     QSize size(twipsToPixels(6000), twipsToPixels(6000));
     if (isUserGuidePage()) {
         const QScreen* screen = this->screen();
@@ -65,26 +103,13 @@ void frmBrowse::Form_Load() {
     WebBrowser1->setUrl(pageUrl(page_));
 }
 
-void frmBrowse::Form_Resize() {
-    if (isMinimized())
-        return;
-    WebBrowser1->setGeometry(rect());
-    cmdClose->move(width() - twipsToPixels(1600), height() - twipsToPixels(600));
-    cmdClose->raise();
-}
-
-void frmBrowse::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    Form_Resize();
-}
-
 void frmBrowse::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // Each page window opens a little below and right of where the system
     // puts it, so help pages opened one after another do not hide each
     // other. Done once: moving on every resize would make a window drift
     // while the user drags its border.
-    if (cascaded_ || isSplashPage() || isMaximized())
+    if (cascaded_ || isSplashPage() || isMaximized() || (placement_ && placement_->restored()))
         return;
     cascaded_ = true;
     move(pos() + QPoint(twipsToPixels(300), twipsToPixels(300)));

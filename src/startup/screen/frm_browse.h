@@ -8,6 +8,9 @@ class QWebEngineView;
 
 namespace gainbook {
 
+class SettingsStore;
+class WindowPlacement;
+
 // The browser window: one page (a file or a web address) with a Close
 // button. At start it shows the splash page and closes itself when Timer1
 // fires; help, about and disclaimer pages stay until the user closes them.
@@ -17,11 +20,15 @@ class frmBrowse : public QWidget {
 public:
     // docsFolder, the folder of the help pages, tells the splash and the
     // user guide, which open differently, apart.
-    frmBrowse(QString page, QString docsFolder, QWidget* parent = nullptr);
+    // With settings, a help page opens where its window was left.
+    frmBrowse(QString page, QString docsFolder, QWidget* parent = nullptr,
+              SettingsStore* settings = nullptr);
 
     const QString& page() const { return page_; }
     bool isSplashPage() const;
     bool isUserGuidePage() const;
+    // The window's title: the page's name ("User Guide", "About Gainbook").
+    QString pageTitle() const;
 
     QWebEngineView* WebBrowser1 = nullptr;
     QPushButton* cmdClose = nullptr;
@@ -37,16 +44,15 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void Form_Load();
-    void Form_Resize();
 
     QString page_;
     QString docsFolder_;
     bool cascaded_ = false;
+    WindowPlacement* placement_ = nullptr;
 };
 
 // Twips, the unit window sizes are given in, at 96 dots per inch.
