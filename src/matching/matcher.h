@@ -1,6 +1,7 @@
 #pragma once
 
 #include "matching/term_split.h"
+#include "matching/wash_sale_refresh.h"
 #include "platform/money.h"
 
 #include <QDate>
@@ -101,6 +102,12 @@ public:
     // writes two).
     qint64 taxRecordsWritten() const { return taxRecordsWritten_; }
 
+    // Leaves the tax records to the wash-sale refresh that follows the run
+    // (refreshWashSales), which writes them once with their adjustments:
+    // the matcher only notes each sell and its memo, in the order matched.
+    void deferTaxRecords() { deferred_ = true; }
+    const FreshRecords& deferredRecords() const { return fresh_; }
+
 private:
     QSqlQuery& candidateQuery(BuySearch search, SymbolTest test);
     void insertTaxRecord();
@@ -114,6 +121,8 @@ private:
     bool boughtAfterSell_ = false;
     RunWarnings warnings_;
     qint64 taxRecordsWritten_ = 0;
+    bool deferred_ = false;
+    FreshRecords fresh_;
 
     QSqlQuery resetWhole_;
     QSqlQuery selectFractional_;
