@@ -44,7 +44,7 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("new-buy"), QStringLiteral("ACCOUNT SELLID DATE SYMBOL QUANTITY TOTALCOST"),
          true, runNewBuy},
         {QStringLiteral("export-txf"), QStringLiteral("FILE"), true, runExportTxf},
-        {QStringLiteral("import-txf"), QStringLiteral("FILE"), true, runImportTxf},
+        {QStringLiteral("import-txf"), QStringLiteral("[--account NAME] FILE"), true, runImportTxf},
         {QStringLiteral("report"), QStringLiteral("FILE.pdf|FILE.csv"), true, runReport},
         {QStringLiteral("restore"), QString(), true, runRestore},
     };

@@ -50,8 +50,12 @@ const QHash<QString, QString>& summaries() {
         {"new-buy", "Stores a buy that is missing from the database and links it to the "
                     "sell."},
         {"export-txf", "Writes the tax records sold in the tax year, of every account, to a "
-                       "TXF file."},
-        {"import-txf", "Adds the tax records of a TXF file to the database."},
+                       "TXF file: version 042 from 2001 (a reference number per Form 8949 box "
+                       "from 2011), version 034 for 2000 and before."},
+        {"import-txf", "Adds the sales of a TXF file (any version; LF, CR LF or CR line ends) "
+                       "under --account NAME, else under the account the file names. Records "
+                       "of other kinds are skipped and counted. Sales the account holds "
+                       "already are asked about; unless --yes answers, nothing is added."},
         {"report", "Writes the tax year's Form 8949 lines of every account, grouped by box, "
                    "with each box's totals and the Schedule D lines they feed, as a PDF or a "
                    "CSV file as its name ends."},

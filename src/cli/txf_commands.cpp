@@ -18,10 +18,22 @@ int runExportTxf(CliSession& session, const QStringList& args) {
 }
 
 int runImportTxf(CliSession& session, const QStringList& args) {
+    QStringList rest = args;
+    bool missing = false;
+    const std::optional<QString> account = takeOption(rest, QStringLiteral("--account"), missing);
+    if (missing)
+        return session.usage(QStringLiteral("An option is missing its value."));
     int code = ExitOk;
-    if (!checkPositional(session, args, 1, 1, code))
+    if (!checkPositional(session, rest, 1, 1, code))
         return code;
-    return session.finish(importTxf(args[0], session.database().connection()));
+    TxfImport txf;
+    if (const Outcome read = txf.read(rest[0]); !read.done())
+        return session.finish(read);
+    if (!account && txf.fileAccountName().isEmpty())
+        return session.fail(
+            QStringLiteral("The file names no account: give one with --account NAME."));
+    return session.finish(txf.addTo(session.database().connection(),
+                                    account.value_or(txf.fileAccountName()), session.prompter()));
 }
 
 } // namespace gainbook

@@ -15,66 +15,7 @@ namespace gainbook {
 
 namespace {
 
-// The searches name the literal type and open test so that SQLite can use
-// the index of open buys (TxnOpenBuys), whose condition they repeat.
-const QString kCandidateColumns =
-    QStringLiteral("SELECT ID, Quantity, TxnDate, Amount, Memo FROM Txn WHERE AccountName = ? ");
-const QString kCandidateTail = QStringLiteral(" ? AND Type = 'Bought' AND Memo > '0' "
-                                              "ORDER BY Symbol, TxnDate, ID");
-
 constexpr int kSymbolPrefixLength = 12;
-
-// The characters of a text as the database counts them: a surrogate pair
-// is one character.
-int characterCount(QStringView text) {
-    int count = 0;
-    for (qsizetype i = 0; i < text.size(); ++i, ++count) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-    }
-    return count;
-}
-
-// A symbol shorter than 12 characters matches only itself. One of 12 or more
-// matches every symbol that begins with the same 12 characters: the substr
-// test decides (and the index on substr(Symbol, 1, 12) serves it); where it
-// is exact, a range on Symbol lets the index of open buys find them first.
-QString candidateSql(BuySearch search, SymbolTest test) {
-    QString symbolTest;
-    switch (test) {
-    case SymbolTest::Whole:
-        symbolTest = QStringLiteral("AND Symbol = ? ");
-        break;
-    case SymbolTest::PrefixRange:
-        symbolTest =
-            QStringLiteral("AND Symbol >= ? AND Symbol < ? AND substr(Symbol, 1, 12) = ? ");
-        break;
-    case SymbolTest::Prefix:
-        symbolTest = QStringLiteral("AND substr(Symbol, 1, 12) = ? ");
-        break;
-    }
-    const QString dateTest = search == BuySearch::OnOrBefore ? QStringLiteral("AND TxnDate <=")
-                                                             : QStringLiteral("AND TxnDate >");
-    return kCandidateColumns + symbolTest + dateTest + kCandidateTail;
-}
-
-// The range [prefix, end) holds every text that begins with the prefix only
-// when text order is character order at the prefix's last place, whatever
-// the file's text encoding: true for plain ASCII before DEL. A prefix of
-// other characters (U+00FF, U+4EFF, an emoji, ...) is found by the substr
-// test alone.
-bool rangeIsExact(const QString& prefix) {
-    for (const QChar c : prefix) {
-        if (c.unicode() >= 0x7F)
-            return false;
-    }
-    return true;
-}
-
-// The first text after every text that begins with prefix (ASCII only).
-QString prefixEnd(const QString& prefix) {
-    return prefix.left(prefix.size() - 1) + QChar(prefix.back().unicode() + 1);
-}
 
 } // namespace
 
@@ -90,39 +31,100 @@ QString symbolPrefix(const QString& symbol) {
 
 Matcher::Matcher(QSqlDatabase db, QString account)
     : db_(std::move(db)), account_(std::move(account)), basis_(selectBasisReporting(db_, account_)),
-      resetWhole_(prepareQuery(db_, QStringLiteral("UPDATE Txn SET Memo = CAST(CAST(Quantity AS "
-                                                   "INTEGER) AS TEXT) WHERE AccountName = ? AND "
-                                                   "Type = 'Bought' AND Quantity = "
-                                                   "CAST(Quantity AS INTEGER)"))),
-      selectFractional_(prepareQuery(
-          db_, QStringLiteral("SELECT ID, Quantity FROM Txn WHERE AccountName = ? AND Type = "
-                              "'Bought' AND Quantity <> CAST(Quantity AS INTEGER)"))),
       setMemo_(prepareQuery(db_, QStringLiteral("UPDATE Txn SET Memo = ? WHERE ID = ?"))),
       selectSells_(prepareQuery(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount "
                                                     "FROM Txn WHERE AccountName = ? AND Type = "
                                                     "'Sold' ORDER BY TxnDate, Symbol, ID"))),
-      links_(std::make_unique<LinkWriter>(db_)), taxRecords_(std::make_unique<TaxWriter>(db_)) {
-    for (const BuySearch search : {BuySearch::OnOrBefore, BuySearch::After}) {
-        for (const SymbolTest test :
-             {SymbolTest::Whole, SymbolTest::PrefixRange, SymbolTest::Prefix})
-            candidates_[int(search)][int(test)] = prepareQuery(db_, candidateSql(search, test));
-    }
-}
+      // The literal type and open test let SQLite walk the index of open
+      // buys (TxnOpenBuys), whose condition and order they repeat. A buy
+      // without a date is never found by a search on dates.
+      selectOpenBuys_(prepareQuery(
+          db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, Memo FROM Txn "
+                              "WHERE AccountName = ? AND Type = 'Bought' AND Memo > '0' AND "
+                              "TxnDate IS NOT NULL ORDER BY Symbol, TxnDate, ID"))),
+      selectAllBuys_(prepareQuery(
+          db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, Memo FROM Txn "
+                              "WHERE AccountName = ? AND Type = 'Bought' "
+                              "ORDER BY Symbol, TxnDate, ID"))),
+      links_(std::make_unique<LinkWriter>(db_)), taxRecords_(std::make_unique<TaxWriter>(db_)) {}
 
 Matcher::~Matcher() = default;
 
 void Matcher::MoveQuantity() {
-    // Whole quantities (nearly all) in one statement; fractional ones take
-    // the program's own number text.
-    execQuery(resetWhole_, {account_});
-    execQuery(selectFractional_, {account_});
+    openBuys_.clear();
     memoChanges_.clear();
-    while (selectFractional_.next())
-        memoChanges_.append({selectFractional_.value(0).toLongLong(),
-                             openQuantityText(selectFractional_.value(1).toDouble())});
-    selectFractional_.finish();
+    openBuysLoaded_ = true;
+    execQuery(selectAllBuys_, {account_});
+    QString lastSymbol;
+    QVector<SymbolBuys>* prefix = nullptr;
+    while (selectAllBuys_.next()) {
+        const qint64 id = selectAllBuys_.value(0).toLongLong();
+        const double quantity = selectAllBuys_.value(2).toDouble();
+        const QString reopened = openQuantityText(quantity);
+        const bool changed = reopened != selectAllBuys_.value(5).toString();
+        // A buy of no shares, of a negative count or without a date is
+        // never applied; it only gets its Memo back.
+        const QVariant stored = selectAllBuys_.value(3);
+        if (!isOpenMemo(reopened) || stored.isNull()) {
+            if (changed)
+                memoChanges_.append({id, reopened});
+            continue;
+        }
+        const QString symbol = selectAllBuys_.value(1).toString();
+        if (prefix == nullptr || symbol != lastSymbol) {
+            prefix = &openBuys_[symbolPrefix(symbol)];
+            prefix->append(SymbolBuys{});
+            lastSymbol = symbol;
+        }
+        const QString date = stored.toString();
+        prefix->back().buys.append(
+            OpenBuy{id, quantity, numberFromText(reopened), date, dateFromStored(date),
+                    Money::fromDouble(selectAllBuys_.value(4).toDouble()), changed});
+    }
+    selectAllBuys_.finish();
+}
+
+// A run that did not reopen the account's buys (a test of the searches)
+// takes the open quantities as the Memos hold them.
+void Matcher::loadOpenBuys() {
+    openBuysLoaded_ = true;
+    execQuery(selectOpenBuys_, {account_});
+    QString lastSymbol;
+    QVector<SymbolBuys>* prefix = nullptr;
+    while (selectOpenBuys_.next()) {
+        const QString memo = selectOpenBuys_.value(5).toString();
+        const double open = numberFromText(memo);
+        if (!(open > 0)) // a memo such as "0.0" passes the text test but holds nothing
+            continue;
+        const QString symbol = selectOpenBuys_.value(1).toString();
+        if (prefix == nullptr || symbol != lastSymbol) {
+            prefix = &openBuys_[symbolPrefix(symbol)];
+            prefix->append(SymbolBuys{});
+            lastSymbol = symbol;
+        }
+        const QString stored = selectOpenBuys_.value(3).toString();
+        prefix->back().buys.append(OpenBuy{selectOpenBuys_.value(0).toLongLong(),
+                                           selectOpenBuys_.value(2).toDouble(), open, stored,
+                                           dateFromStored(stored),
+                                           Money::fromDouble(selectOpenBuys_.value(4).toDouble())});
+    }
+    selectOpenBuys_.finish();
+}
+
+void Matcher::writeOpenQuantities() {
     for (const MemoChange& change : std::as_const(memoChanges_))
         execQuery(setMemo_, {change.memo, change.id});
+    memoChanges_.clear();
+    for (QVector<SymbolBuys>& prefix : openBuys_) {
+        for (SymbolBuys& symbol : prefix) {
+            for (OpenBuy& buy : symbol.buys) {
+                if (!buy.changed)
+                    continue;
+                execQuery(setMemo_, {openQuantityText(buy.open), buy.id});
+                buy.changed = false;
+            }
+        }
+    }
 }
 
 QVector<SellRow> Matcher::sells() {
@@ -162,66 +164,63 @@ void Matcher::matchSell(const SellRow& sell) {
         ++warnings_.buyAfterSell;
 }
 
-QSqlQuery& Matcher::candidateQuery(BuySearch search, SymbolTest test) {
-    return candidates_[int(search)][int(test)];
+void Matcher::LookForBuy(BuySearch search) {
+    if (!openBuysLoaded_)
+        loadOpenBuys();
+    // A symbol shorter than 12 characters is its own prefix and finds only
+    // itself; a longer one finds every symbol that begins with the same 12,
+    // symbol by symbol in the store's order.
+    const auto found = openBuys_.find(symbolPrefix(sell_.symbol));
+    if (found == openBuys_.end())
+        return;
+    for (SymbolBuys& symbol : *found) {
+        if (state_.remainingQty <= 0)
+            break;
+        applyBuys(symbol, search);
+    }
 }
 
-void Matcher::LookForBuy(BuySearch search) {
-    const QString symbol = symbolPrefix(sell_.symbol);
-    const QString& date = sell_.storedDate;
-    const SymbolTest test = characterCount(symbol) < kSymbolPrefixLength ? SymbolTest::Whole
-                            : rangeIsExact(symbol)                       ? SymbolTest::PrefixRange
-                                                                         : SymbolTest::Prefix;
-    QSqlQuery& candidates = candidateQuery(search, test);
-    switch (test) {
-    case SymbolTest::Whole:
-        execQuery(candidates, {account_, symbol, date});
-        break;
-    case SymbolTest::PrefixRange:
-        execQuery(candidates, {account_, symbol, prefixEnd(symbol), symbol, date});
-        break;
-    case SymbolTest::Prefix:
-        execQuery(candidates, {account_, symbol, date});
-        break;
-    }
-
-    // Rows are read only as far as the sell needs them; the lowered open
-    // quantities are written once the search is closed, so the scan never
-    // walks an index that is changing under it.
-    memoChanges_.clear();
-    while (state_.remainingQty > 0 && candidates.next()) {
-        const qint64 buyId = candidates.value(0).toLongLong();
-        const double quantity = candidates.value(1).toDouble();
-        const QDate bought = dateFromStored(candidates.value(2).toString());
-        const Money amount = Money::fromDouble(candidates.value(3).toDouble());
-        const double open = numberFromText(candidates.value(4).toString());
-        if (!(open > 0)) // a memo such as "0.0" passes the text test but holds nothing
+void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search) {
+    QVector<OpenBuy>& buys = symbol.buys;
+    while (symbol.head < buys.size() && !(buys[symbol.head].open > 0))
+        ++symbol.head;
+    const QString& sold = sell_.storedDate;
+    for (qsizetype i = symbol.head; i < buys.size() && state_.remainingQty > 0; ++i) {
+        OpenBuy& buy = buys[i];
+        if (search == BuySearch::OnOrBefore) {
+            if (buy.storedDate > sold)
+                break;
+        } else if (buy.storedDate <= sold) {
+            continue;
+        }
+        if (!(buy.open > 0))
             continue;
 
         double applied = 0;
         QString memo;
-        if (open <= state_.remainingQty) {
-            applied = open;
+        if (buy.open <= state_.remainingQty) {
+            applied = buy.open;
             memo = QStringLiteral("0");
-            state_.remainingQty = std::max(0.0, roundQuantity(state_.remainingQty - open));
+            state_.remainingQty = std::max(0.0, roundQuantity(state_.remainingQty - buy.open));
         } else {
             applied = state_.remainingQty;
-            memo = openQuantityText(open - state_.remainingQty);
+            memo = openQuantityText(buy.open - state_.remainingQty);
             state_.remainingQty = 0;
         }
+        // What the memo reads as, so that the next search sees the buy as a
+        // reread of the store would.
+        buy.open = numberFromText(memo);
+        buy.changed = true;
 
         // The buy's total amount shared over its shares, sign dropped.
-        const Money lotCost = quantity != 0 ? amount.abs().scaled(applied, quantity) : Money();
+        const Money lotCost =
+            buy.quantity != 0 ? buy.amount.abs().scaled(applied, buy.quantity) : Money();
         state_.runningCost += lotCost;
-        SaveSellLinks(lotCost, applied, buyId);
-        memoChanges_.append({buyId, memo});
-        lots_.append({applied, lotCost, bought});
+        SaveSellLinks(lotCost, applied, buy.id);
+        lots_.append({applied, lotCost, buy.bought});
         if (search == BuySearch::After)
             boughtAfterSell_ = true;
     }
-    candidates.finish();
-    for (const MemoChange& change : std::as_const(memoChanges_))
-        execQuery(setMemo_, {change.memo, change.id});
 }
 
 void Matcher::SaveSellLinks(Money buyPrice, double buyQuantity, qint64 buyId) {

@@ -5,6 +5,7 @@
 #include "platform/money.h"
 
 #include <QDate>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVector>
@@ -40,9 +41,24 @@ struct MatchingState {
 // oldest first, then, for what is left, the later ones.
 enum class BuySearch { OnOrBefore, After };
 
-// How a buy's symbol is compared with the sell's: whole, or by its first 12
-// characters (with an index range where the range is exact, see matcher.cpp).
-enum class SymbolTest { Whole, PrefixRange, Prefix };
+// An open buy as the run holds it. open is the quantity not yet applied, as
+// its Memo text reads; changed marks a Memo the run must write.
+struct OpenBuy {
+    qint64 id = 0;
+    double quantity = 0;
+    double open = 0;
+    QString storedDate; // the date as the searches compare it
+    QDate bought;
+    Money amount;
+    bool changed = false;
+};
+
+// The open buys of one symbol, in date order. Buys are applied from the
+// front only, so those before head are used up.
+struct SymbolBuys {
+    QVector<OpenBuy> buys;
+    qsizetype head = 0;
+};
 
 // The first 12 characters of a symbol, counted as the database counts them:
 // a character outside the basic plane (an emoji) is one character although
@@ -66,9 +82,9 @@ inline const QString kAllBuyRecNotFound = QStringLiteral("All Buy Rec Not Found"
 // Matches the sells of one account against its open buys of the same
 // symbol (first 12 characters), writing a link row per applied lot, the
 // lowered open quantity of each buy and the sell's tax record (two when its
-// lots are held short and long term). All
-// statements are prepared once, so a run costs a few indexed lookups per
-// sell. The caller holds the transaction around the whole run.
+// lots are held short and long term). The open buys are read once, in one
+// ordered query, and searched in memory; the writes reuse prepared
+// statements. The caller holds the transaction around the whole run.
 class Matcher {
 public:
     Matcher(QSqlDatabase db, QString account); // throws StoreError
@@ -79,7 +95,8 @@ public:
 
     // Opens every buy of the account again for its full quantity. Other
     // accounts keep their open quantities, and the comments kept in the Memo
-    // of sells and other rows stay.
+    // of sells and other rows stay. The store learns the quantities from
+    // writeOpenQuantities().
     void MoveQuantity();
 
     // The account's sells in the order they take buys: by trade date, then
@@ -95,6 +112,10 @@ public:
     // One link row of the current sell; buyId 0 when no buy was applied.
     void SaveSellLinks(Money buyPrice, double buyQuantity, qint64 buyId);
 
+    // Writes the open quantity of every buy the run reopened or applied, each
+    // once, in its Memo.
+    void writeOpenQuantities();
+
     // The sells so far that need the user's eye.
     const RunWarnings& warnings() const { return warnings_; }
 
@@ -109,7 +130,8 @@ public:
     const FreshRecords& deferredRecords() const { return fresh_; }
 
 private:
-    QSqlQuery& candidateQuery(BuySearch search, SymbolTest test);
+    void loadOpenBuys();
+    void applyBuys(SymbolBuys& symbol, BuySearch search);
     void insertTaxRecord();
 
     QSqlDatabase db_;
@@ -124,11 +146,14 @@ private:
     bool deferred_ = false;
     FreshRecords fresh_;
 
-    QSqlQuery resetWhole_;
-    QSqlQuery selectFractional_;
     QSqlQuery setMemo_;
     QSqlQuery selectSells_;
-    QSqlQuery candidates_[2][3]; // [search][SymbolTest]
+    QSqlQuery selectOpenBuys_;
+    QSqlQuery selectAllBuys_;
+    // The open buys by the first 12 characters of their symbol; the symbols
+    // of one prefix in the order the store sorts them.
+    QHash<QString, QVector<SymbolBuys>> openBuys_;
+    bool openBuysLoaded_ = false;
     std::unique_ptr<LinkWriter> links_;
     std::unique_ptr<TaxWriter> taxRecords_;
 
@@ -136,6 +161,7 @@ private:
         qint64 id;
         QString memo;
     };
+    // Reopened buys that no search can find (closed, or without a date).
     QVector<MemoChange> memoChanges_;
 };
 

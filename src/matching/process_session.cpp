@@ -159,6 +159,7 @@ Outcome ProcessSession::Process(const Progress& progress, Rerun rerun) {
         const QVector<SellRow> sells = matcher.sells();
         if (sells.isEmpty()) {
             // The reopened buys stay: the account has nothing matched.
+            matcher.writeOpenQuantities();
             refreshWashSales(db_);
             transaction.commit();
             return stopWith(prompter_, noCompleteTransactionText(year_));
@@ -168,6 +169,7 @@ Outcome ProcessSession::Process(const Progress& progress, Rerun rerun) {
                 progress(i, sells.size());
             matcher.matchSell(sells[i]);
         }
+        matcher.writeOpenQuantities();
         // The account's new links change which shares replace which losses,
         // here and in the other accounts; the refresh writes the account's
         // tax records with them.

@@ -36,7 +36,7 @@ struct TaxRecord {
     Form8949Box box = Form8949Box::None; // None only while the term is unknown
     // The loss disallowed by a wash sale (Form 8949 column (g), code W): a
     // positive amount added back to the gain; zero when there is none.
-    Money washAdjustment;
+    Money washAdjustment = {};
     // The sell (Txn ID) whose processing wrote the record; 0 for one typed
     // in or imported. Wash-sale detection keeps only such records up to date.
     qint64 sellId = 0;

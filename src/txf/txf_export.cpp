@@ -16,6 +16,7 @@ namespace gainbook {
 
 Outcome TxfExport::load(const QSqlDatabase& db, TaxYear year) {
     records_.clear();
+    year_ = year;
     databaseFile_ = databaseFile(db);
     try {
         // A value no amount can hold would be written as $0: such records
@@ -33,17 +34,23 @@ Outcome TxfExport::load(const QSqlDatabase& db, TaxYear year) {
     return Outcome::ok(records_.size());
 }
 
-Outcome TxfExport::writeTo(const QString& path) const {
+QByteArray TxfExport::fileBytes(const QDate& today) const {
+    const TxfLayout layout = txfLayoutFor(year_);
+    QByteArray text = txfHeader(layout, today);
+    text.reserve(text.size() + records_.size() * 112);
+    for (const TaxRecord& record : records_)
+        text += txfRecord(record, layout);
+    return text;
+}
+
+Outcome TxfExport::writeTo(const QString& path, const QDate& today) const {
     const QString refusal = outputRefusal(
         path, {{databaseFile_, QStringLiteral("the open database")},
                {backupFileOf(databaseFile_), QStringLiteral("the database's backup")}});
     if (!refusal.isEmpty())
         return Outcome::failure(cannotWriteMessage(path, refusal));
 
-    QByteArray text = txfHeader();
-    text.reserve(text.size() + records_.size() * 96);
-    for (const TaxRecord& record : records_)
-        text += txfRecord(record);
+    const QByteArray text = fileBytes(today);
 
     // Written beside the target and renamed over it at the end, so a full
     // disk or a lost share never leaves a cut-off file that a tax program

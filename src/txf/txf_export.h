@@ -4,6 +4,8 @@
 #include "platform/tax_year.h"
 #include "store/records.h"
 
+#include <QByteArray>
+#include <QDate>
 #include <QSqlDatabase>
 #include <QVector>
 
@@ -27,17 +29,22 @@ public:
     // out of range (it would be written as $0).
     Outcome load(const QSqlDatabase& db, TaxYear year = {});
 
-    // Writes the loaded records, replacing any file of that name: Done
-    // with their count, or Failed, leaving a file that cannot be written as
-    // it was. Refuses the database the records came from, its backup, and
-    // anything that is not a regular file or a new name (a device, a
-    // folder, a pipe), saying why.
-    Outcome writeTo(const QString& path) const;
+    // Writes the loaded records in the layout of their year, replacing any
+    // file of that name: Done with their count, or Failed, leaving a file
+    // that cannot be written as it was. Refuses the database the records
+    // came from, its backup, and anything that is not a regular file or a
+    // new name (a device, a folder, a pipe), saying why. Today is the date
+    // a version 042 header carries.
+    Outcome writeTo(const QString& path, const QDate& today = QDate::currentDate()) const;
+
+    // The file's bytes, as writeTo writes them.
+    QByteArray fileBytes(const QDate& today) const;
 
     const QVector<TaxRecord>& records() const { return records_; }
 
 private:
     QVector<TaxRecord> records_;
+    TaxYear year_;
     QString databaseFile_; // where the records came from, never written over
 };
 

@@ -7,6 +7,9 @@ namespace gainbook {
 
 namespace {
 
+constexpr int kFirstYearOfVersion042 = 2001;
+constexpr int kFirstYearOfBoxes = 2011;
+
 // A line break inside a value would split the record and shift every tag
 // after it, so it is written as a blank.
 QString oneLine(QString value) {
@@ -20,31 +23,54 @@ void appendLine(QByteArray& out, const QString& line) {
     out += kTxfLineEnd;
 }
 
+QString plainAmount(Money amount) {
+    return numberToText(amount.toDouble());
+}
+
 } // namespace
 
-QByteArray txfHeader() {
+TxfLayout txfLayoutFor(TaxYear year) {
+    if (year.year < kFirstYearOfVersion042)
+        return TxfLayout::Version034;
+    return year.year < kFirstYearOfBoxes ? TxfLayout::Version042Terms : TxfLayout::Version042Boxes;
+}
+
+QString txfProgramName() {
+    return QStringLiteral("Kestrova Gainbook %1.%2")
+        .arg(GAINBOOK_VERSION_MAJOR)
+        .arg(GAINBOOK_VERSION_MINOR);
+}
+
+QByteArray txfHeader(TxfLayout layout, const QDate& today) {
     QByteArray out;
-    appendLine(out, QStringLiteral("V034"));
-    appendLine(out, QStringLiteral("AKestrova Gainbook 2.0"));
-    appendLine(out, QStringLiteral("D1/7/01"));
+    if (layout == TxfLayout::Version034) {
+        appendLine(out, QStringLiteral("V034"));
+        appendLine(out, u'A' + txfProgramName());
+        appendLine(out, QStringLiteral("D1/7/01"));
+    } else {
+        appendLine(out, QStringLiteral("V042"));
+        appendLine(out, u'A' + txfProgramName());
+        appendLine(out, u'D' + formatDate(today));
+    }
     appendLine(out, QStringLiteral("^"));
     return out;
 }
 
-int txfReferenceNumber(const TaxRecord& record) {
+int txfReferenceNumber(const TaxRecord& record, TxfLayout layout) {
+    const bool boxes = layout != TxfLayout::Version042Terms;
     switch (record.box) {
     case Form8949Box::A:
         return 321;
     case Form8949Box::B:
-        return 711;
+        return boxes ? 711 : 321;
     case Form8949Box::C:
-        return 712;
+        return boxes ? 712 : 321;
     case Form8949Box::D:
         return 323;
     case Form8949Box::E:
-        return 713;
+        return boxes ? 713 : 323;
     case Form8949Box::F:
-        return 714;
+        return boxes ? 714 : 323;
     case Form8949Box::None:
         break;
     }
@@ -62,18 +88,36 @@ std::optional<Form8949Box> boxOfTxfReference(int number) {
     return std::nullopt;
 }
 
-QByteArray txfRecord(const TaxRecord& record) {
+QString txfAmount(Money amount) {
+    const qint64 cents = amount.roundedToCents().units() / (Money::kUnitsPerOne / 100);
+    const qint64 whole = (cents < 0 ? -cents : cents) / 100;
+    const qint64 part = (cents < 0 ? -cents : cents) % 100;
+    return QStringLiteral("%1%2.%3")
+        .arg(cents < 0 ? QStringLiteral("-") : QString())
+        .arg(whole)
+        .arg(part, 2, 10, QLatin1Char('0'));
+}
+
+QByteArray txfRecord(const TaxRecord& record, TxfLayout layout) {
+    const bool v034 = layout == TxfLayout::Version034;
+    const auto amount = v034 ? plainAmount : txfAmount;
     QByteArray out;
-    out.reserve(96);
+    out.reserve(112);
     appendLine(out, QStringLiteral("TD"));
-    appendLine(out, QStringLiteral("N%1").arg(txfReferenceNumber(record)));
+    appendLine(out, QStringLiteral("N%1").arg(txfReferenceNumber(record, layout)));
     appendLine(out, QStringLiteral("C1"));
     appendLine(out, QStringLiteral("L1"));
-    appendLine(out, u'P' + numberToText(record.quantity) + u' ' + oneLine(record.symbol));
-    appendLine(out, u'D' + formatDate(record.dateAcquired));
+    const QString quantity = numberToText(record.quantity);
+    const QString symbol = oneLine(record.symbol);
+    appendLine(out, v034 ? u'P' + quantity + u' ' + symbol
+                         : u'P' + quantity + QStringLiteral(" sh. ") + symbol);
+    const QString acquired = formatDate(record.dateAcquired);
+    appendLine(out, u'D' + (acquired.isEmpty() && !v034 ? QStringLiteral("VARIOUS") : acquired));
     appendLine(out, u'D' + formatDate(record.dateSold));
-    appendLine(out, u'$' + numberToText(record.cost.toDouble()));
-    appendLine(out, u'$' + numberToText(record.salePrice.toDouble()));
+    appendLine(out, u'$' + amount(record.cost));
+    appendLine(out, u'$' + amount(record.salePrice));
+    if (!record.washAdjustment.isZero())
+        appendLine(out, u'$' + amount(record.washAdjustment));
     appendLine(out, QStringLiteral("^"));
     return out;
 }

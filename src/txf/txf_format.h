@@ -1,31 +1,55 @@
 #pragma once
 
+#include "platform/tax_year.h"
 #include "store/records.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
 
 #include <optional>
 
 namespace gainbook {
 
-// Tax Exchange Format, version 034, as written: single-byte text, CR LF
-// after every line, a four-line header and ten lines per record.
+// The Tax Exchange Format as written, single-byte text with CR LF after
+// every line. Which layout a file gets depends on the tax year:
+enum class TxfLayout {
+    // Tax year 2000 and earlier: version 034, the fixed date line, amounts
+    // as plain decimals, each box with its own reference number.
+    Version034,
+    // 2001-2010: version 042 with the short-term, long-term and unknown-term
+    // numbers only (321, 323, 673), since the boxes did not exist yet.
+    Version042Terms,
+    // 2011 on: version 042 with a reference number per box.
+    Version042Boxes,
+};
+
 inline constexpr char kTxfLineEnd[] = "\r\n";
 
-// "V034", the program line, the fixed date line and "^".
-QByteArray txfHeader();
+TxfLayout txfLayoutFor(TaxYear year);
 
-// The reference number of a sale, from its box: 321, 711, 712 for the
-// short-term boxes A, B, C; 323, 713, 714 for the long-term boxes D, E, F;
-// 673 for a sale whose term is unknown (no box).
-int txfReferenceNumber(const TaxRecord& record);
+// "Kestrova Gainbook" and the program's version, the header's "A" line.
+QString txfProgramName();
+
+// The header record: version, program line, date line and "^". The date
+// line is the fixed "D1/7/01" in version 034, today's date in version 042.
+QByteArray txfHeader(TxfLayout layout, const QDate& today);
+
+// The reference number of a sale in the layout: 321, 711, 712 for the
+// short-term boxes A, B, C; 323, 713, 714 for the long-term boxes D, E, F
+// (321 and 323 for every short- and long-term box before 2011); 673 for a
+// sale whose term is unknown (no box).
+int txfReferenceNumber(const TaxRecord& record, TxfLayout layout = TxfLayout::Version042Boxes);
 
 // The box a reference number stands for: None for 673, nothing for a
 // number that names no box.
 std::optional<Form8949Box> boxOfTxfReference(int number);
 
-// The ten lines of one record, each ending with CR LF.
-QByteArray txfRecord(const TaxRecord& record);
+// The lines of one record, each ending with CR LF. A record with a wash-sale
+// adjustment gets a third "$" line (record format 5).
+QByteArray txfRecord(const TaxRecord& record, TxfLayout layout = TxfLayout::Version034);
+
+// An amount with two decimals, as version 042 wants it: "1234.50", "-0.25".
+QString txfAmount(Money amount);
 
 } // namespace gainbook

@@ -10,6 +10,7 @@
 #include "store/store_error.h"
 #include "store/tax_table.h"
 #include "txf/txf_format.h"
+#include "txf/txf_held_records.h"
 #include "txf/txf_texts.h"
 
 #include <QFile>
@@ -21,21 +22,31 @@ namespace {
 
 // An amount as tax programs write it: a plain number, possibly with
 // thousands separators; "$" lines carry nothing else. An empty text is 0.
-std::optional<double> currencyFromText(const QString& text) {
+std::optional<Money> currencyFromText(const QString& text) {
     QString plain = text.trimmed();
     if (plain.isEmpty())
-        return 0.0;
+        return Money();
     plain.remove(u',');
     bool ok = false;
     const double value = QLocale::c().toDouble(plain, &ok);
     if (!ok || !isBrokerageNumber(value))
         return std::nullopt;
-    return roundCurrency(value);
+    return Money::fromDouble(roundCurrency(value));
 }
 
 bool isUnknownDate(const QString& text) {
     return text.isEmpty() || text == QLatin1String("00/00/00") ||
            text.compare(QLatin1String("VARIOUS"), Qt::CaseInsensitive) == 0;
+}
+
+std::optional<Form8949Box> boxNamedBy(const TxfEntry& entry) {
+    bool numbered = false;
+    const int reference = entry.reference.toInt(&numbered);
+    return numbered ? boxOfTxfReference(reference) : std::nullopt;
+}
+
+Form8949Box boxOfTerm(const TaxRecord& record, BasisReporting basis) {
+    return boxFor(holdingTerm(record.dateAcquired, record.dateSold), basis);
 }
 
 } // namespace
@@ -60,53 +71,87 @@ std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& 
     if (!record.dateSold.isValid())
         return std::nullopt;
 
-    const std::optional<double> cost = currencyFromText(entry.cost);
-    const std::optional<double> salePrice = currencyFromText(entry.salePrice);
-    if (!cost || !salePrice)
+    const std::optional<Money> cost = currencyFromText(entry.cost);
+    const std::optional<Money> salePrice = currencyFromText(entry.salePrice);
+    const std::optional<Money> wash = currencyFromText(entry.washAdjustment);
+    if (!cost || !salePrice || !wash)
         return std::nullopt;
-    record.cost = Money::fromDouble(*cost);
-    record.salePrice = Money::fromDouble(*salePrice);
+    record.cost = *cost;
+    record.salePrice = *salePrice;
+    record.washAdjustment = *wash;
 
-    bool numbered = false;
-    const int reference = entry.reference.toInt(&numbered);
-    const std::optional<Form8949Box> named = numbered ? boxOfTxfReference(reference) : std::nullopt;
-    record.box = named ? *named : boxFor(holdingTerm(record.dateAcquired, record.dateSold), basis);
+    const std::optional<Form8949Box> named = boxNamedBy(entry);
+    record.box = named ? *named : boxOfTerm(record, basis);
     return record;
 }
 
-Outcome importTxf(const QString& path, const QSqlDatabase& db) {
+Outcome TxfImport::read(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Outcome::failure(cannotReadMessage(path, file.errorString()));
     const QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return Outcome::failure(cannotReadMessage(path, file.errorString()));
-    file.close();
+    return read(content);
+}
 
-    const TxfStatement statement = readTxf(content);
-    BasisReporting basis = BasisReporting::Reported;
+Outcome TxfImport::read(const QByteArray& content) {
+    records_.clear();
+    boxedByTerm_.clear();
+    unreadable_ = 0;
+    // Every record ends with "^": enough room for all without growing, and
+    // never more than one record per few bytes of the file.
+    records_.reserve(qMin(content.count('^'), content.size() / 16 + 1));
+    const TxfStatement statement = readTxf(content, [this](TxfEntry&& entry) {
+        std::optional<TaxRecord> record = taxRecordFromTxf(entry, QString());
+        if (!record) {
+            ++unreadable_;
+            return;
+        }
+        if (!boxNamedBy(entry))
+            boxedByTerm_.append(records_.size());
+        records_.append(std::move(*record));
+    });
+    fileAccount_ = statement.accountName;
+    otherKinds_ = statement.otherRecords;
+    if (records_.isEmpty())
+        return Outcome::stop((QStringList{noDataImportedMessage()} + skippedLines()).join(u'\n'));
+    return Outcome::ok(records_.size());
+}
+
+QStringList TxfImport::skippedLines() const {
+    QStringList lines;
+    if (unreadable_ > 0)
+        lines << recordsSkippedMessage(unreadable_);
+    if (otherKinds_ > 0)
+        lines << otherKindsSkippedMessage(otherKinds_);
+    return lines;
+}
+
+Outcome TxfImport::addTo(const QSqlDatabase& db, const QString& account, Prompter& prompter) {
+    const QString name = account.trimmed();
+    if (name.isEmpty())
+        return Outcome::stop(accountNeededMessage());
+    if (records_.isEmpty())
+        return Outcome::stop((QStringList{noDataImportedMessage()} + skippedLines()).join(u'\n'));
     try {
-        basis = selectBasisReporting(db, statement.accountName);
+        const BasisReporting basis = selectBasisReporting(db, name);
+        for (const qsizetype at : std::as_const(boxedByTerm_))
+            records_[at].box = boxOfTerm(records_[at], basis);
+        for (TaxRecord& record : records_)
+            record.accountName = name;
+        const qint64 held = countHeldAlready(db, name, records_);
+        if (held > 0 && !prompter.ask(alreadyImportedQuestion(held, name)))
+            return Outcome::stop(QString());
     } catch (const StoreError& error) {
         return Outcome::failure(importStoppedMessage(error.message()));
     }
-    QVector<TaxRecord> records;
-    records.reserve(statement.entries.size());
-    qint64 skipped = 0;
-    for (const TxfEntry& entry : statement.entries) {
-        if (std::optional<TaxRecord> record = taxRecordFromTxf(entry, statement.accountName, basis))
-            records.append(std::move(*record));
-        else
-            ++skipped;
-    }
 
-    if (!records.isEmpty()) {
-        // The file as it was before the import is kept as its backup.
-        if (const Outcome backup = keepBackup(db); !backup.done())
-            return backup;
-    }
+    // The file as it was before the import is kept as its backup.
+    if (const Outcome backup = keepBackup(db); !backup.done())
+        return backup;
     std::optional<TaxWriter> writer;
-    const WrittenRows written = writeRows(db, records, [&](const TaxRecord& record) {
+    const WrittenRows written = writeRows(db, records_, [&](const TaxRecord& record) {
         if (!writer)
             writer.emplace(db);
         writer->insert(record);
@@ -117,8 +162,7 @@ Outcome importTxf(const QString& path, const QSqlDatabase& db) {
         lines << recordsAddedMessage(written.count);
     else if (written.complete())
         lines << noDataImportedMessage();
-    if (skipped > 0)
-        lines << recordsSkippedMessage(skipped);
+    lines << skippedLines();
     if (!written.fileFailure.isEmpty())
         lines << written.fileFailure;
     else if (!written.complete())
@@ -127,6 +171,14 @@ Outcome importTxf(const QString& path, const QSqlDatabase& db) {
     if (!written.complete())
         return Outcome::failure(message, written.count);
     return written.count > 0 ? Outcome::ok(written.count, message) : Outcome::stop(message);
+}
+
+Outcome importTxf(const QString& path, const QSqlDatabase& db, Prompter& prompter,
+                  const QString& account) {
+    TxfImport txf;
+    if (const Outcome read = txf.read(path); !read.done())
+        return read;
+    return txf.addTo(db, account.isEmpty() ? txf.fileAccountName() : account, prompter);
 }
 
 } // namespace gainbook

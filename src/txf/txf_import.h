@@ -1,10 +1,12 @@
 #pragma once
 
 #include "platform/outcome.h"
+#include "platform/prompter.h"
 #include "store/records.h"
 #include "txf/txf_reader.h"
 
 #include <QSqlDatabase>
+#include <QVector>
 
 #include <optional>
 
@@ -12,20 +14,59 @@ namespace gainbook {
 
 // The tax record an entry of a TXF file becomes, or nothing when its date
 // sold or an amount cannot be read. A date acquired that is missing or
-// given as "00/00/00" or "VARIOUS" is stored empty. The memo is one blank.
-// The box is the one the record's reference number names (673: none); a
-// record without such a number gets the box of its term under the
-// account's setting.
+// given as "00/00/00" or "VARIOUS" is stored empty; the third amount is the
+// wash-sale adjustment. The memo is one blank. The box is the one the
+// record's reference number names (673: none); a record without such a
+// number gets the box of its term under the account's setting.
 std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& account,
                                           BasisReporting basis = BasisReporting::Reported);
 
-// Reads a TXF file and adds one tax record per readable record, all in one
-// transaction: Done with "N records successfully added." (and a line for the
-// records that could not be read), Stopped with the no-data message when no
-// record was readable, Failed when the file cannot be read or a write fails;
-// the records written before a failing one are kept, count as added and
-// told in the message. Whenever count is above 0 the caller rebuilds the
-// account outline.
-Outcome importTxf(const QString& path, const QSqlDatabase& db);
+// The import of a TXF file's capital-gain records into one account. It runs
+// in two steps because the account is asked for only when the file holds
+// something to add:
+//
+//     TxfImport txf;
+//     if (!txf.read(path).done()) <tell the outcome and stop>;
+//     account = <asked, offering txf.fileAccountName()>;
+//     <tell txf.addTo(db, account, prompter)>;
+class TxfImport {
+public:
+    // Reads and checks the file: Done with the number of records to add,
+    // Stopped with the no-data message (and the lines of the records
+    // skipped) when it holds no readable capital-gain record, Failed when
+    // the file cannot be read.
+    Outcome read(const QString& path);
+    Outcome read(const QByteArray& content);
+
+    // The account the file names: a first record numbered 286, else the
+    // header's program line. Empty when it names none.
+    const QString& fileAccountName() const { return fileAccount_; }
+    const QVector<TaxRecord>& records() const { return records_; }
+
+    // Adds the records read under the account, all in one transaction. When
+    // the account already holds some of them the prompter asks whether to
+    // add them again; No adds nothing (Stopped, no message). Done with
+    // "N records successfully added." and a line for each kind of record
+    // skipped; Failed when a write fails, the records written before the
+    // failing one kept, counted and told. Whenever count is above 0 the
+    // caller rebuilds the account outline.
+    Outcome addTo(const QSqlDatabase& db, const QString& account, Prompter& prompter);
+
+private:
+    QStringList skippedLines() const;
+
+    QString fileAccount_;
+    QVector<TaxRecord> records_;
+    // The records whose reference number names no box: they take the box
+    // of their term under the account's setting.
+    QVector<qsizetype> boxedByTerm_;
+    qint64 unreadable_ = 0;
+    qint64 otherKinds_ = 0;
+};
+
+// Both steps at once, under the given account or, when it is empty, the
+// one the file names.
+Outcome importTxf(const QString& path, const QSqlDatabase& db, Prompter& prompter,
+                  const QString& account = {});
 
 } // namespace gainbook

@@ -1,133 +1,248 @@
 #include "txf/txf_reader.h"
 
-#include "platform/blank_text.h"
-#include "platform/number_text.h"
+#include <QByteArrayView>
+#include <QLocale>
+
+#include <array>
+#include <cctype>
 
 namespace gainbook {
 
-TxfReader::TxfReader(const QByteArray& content) : text_(QString::fromLatin1(content)) {
-    // The first line runs to the first CR; a file whose lines end with LF
-    // alone is read whole by this one read.
-    const qsizetype cr = text_.indexOf(u'\r');
-    firstLine_ = cr < 0 ? text_ : text_.left(cr);
-    versionCode_ = firstLine_.mid(1, 3);
+namespace {
 
-    if (isLfForm()) {
-        // The version line is dropped; what follows it, trimmed, is the
-        // text the tag search works through.
-        tokenizer_.reset();
-        tokenizer_.NextToken(QStringLiteral("\n"), firstLine_);
-        text_ = firstLine_.contains(u'\n') ? tokenizer_.TokenRemainder().toString() : QString();
-        pos_ = 0;
-    } else {
-        pos_ = cr < 0 ? text_.size() : cr + 1;
-        if (pos_ < text_.size() && text_[pos_] == u'\n')
-            ++pos_;
-    }
+constexpr int kAccountRecord = 286;
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
 }
 
-bool TxfReader::nextLine(QStringView& line) {
-    if (pos_ >= text_.size())
-        return false;
-    if (isLfForm()) {
-        // The tokenizer's rule for the remaining text, kept with a position
-        // instead of a copy of the rest per line so that large files read in
-        // linear time: after a non-empty line the leading blanks of the rest
-        // go; the trailing ones went when the text was first trimmed.
-        const qsizetype lf = text_.indexOf(u'\n', pos_);
-        const qsizetype stop = lf < 0 ? text_.size() : lf;
-        line = QStringView(text_).mid(pos_, stop - pos_);
-        pos_ = lf < 0 ? text_.size() : lf + 1;
-        if (!line.isEmpty()) {
-            while (pos_ < text_.size() && text_[pos_] == u' ')
-                ++pos_;
+QByteArrayView trimmed(QByteArrayView text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && isBlank(text[first]))
+        ++first;
+    while (last > first && isBlank(text[last - 1]))
+        --last;
+    return text.sliced(first, last - first);
+}
+
+QString latin1(QByteArrayView text) {
+    return QString::fromLatin1(trimmed(text));
+}
+
+// The fields of the record being read, as views into the file's bytes.
+struct RecordLines {
+    bool numbered = false;
+    bool described = false;
+    QByteArrayView reference;
+    QByteArrayView description;
+    std::array<QByteArrayView, 2> dates;
+    int dateCount = 0;
+    std::array<QByteArrayView, 3> amounts;
+    int amountCount = 0;
+
+    bool holdsFields() const { return numbered || described || dateCount > 0 || amountCount > 0; }
+};
+
+class StatementBuilder {
+public:
+    explicit StatementBuilder(const std::function<void(TxfEntry&&)>& take) : take_(take) {}
+
+    void line(QByteArrayView text) {
+        text = trimmed(text);
+        if (text.isEmpty())
+            return;
+        const char tag = char(std::toupper(static_cast<unsigned char>(text[0])));
+        const QByteArrayView value = text.sliced(1);
+        switch (tag) {
+        case 'V':
+            if (!versionSeen_) {
+                versionSeen_ = true;
+                statement_.versionCode = latin1(value);
+            }
+            break;
+        case 'A':
+            if (headerAccount_.isEmpty())
+                headerAccount_ = latin1(value);
+            break;
+        case '^':
+            endRecord();
+            break;
+        case 'T':
+            // A record type opens a record: a file that leaves out a "^"
+            // never lends one record's fields to the next.
+            if (record_.holdsFields())
+                endRecord();
+            break;
+        case 'N':
+            if (!record_.numbered) {
+                record_.numbered = true;
+                record_.reference = trimmed(value);
+            }
+            break;
+        case 'P':
+            if (!record_.described) {
+                record_.described = true;
+                record_.description = value;
+            }
+            break;
+        case 'D':
+            if (record_.dateCount < int(record_.dates.size()))
+                record_.dates[record_.dateCount++] = value;
+            break;
+        case '$':
+            if (record_.amountCount < int(record_.amounts.size()))
+                record_.amounts[record_.amountCount++] = value;
+            break;
+        default:
+            break;
         }
-        return true;
     }
-    const qsizetype cr = text_.indexOf(u'\r', pos_);
-    const qsizetype stop = cr < 0 ? text_.size() : cr;
-    line = QStringView(text_).mid(pos_, stop - pos_);
-    pos_ = cr < 0 ? text_.size() : cr + 1;
-    if (pos_ < text_.size() && text_[pos_] == u'\n')
-        ++pos_;
-    return true;
-}
 
-QString TxfReader::GetATagValue(QChar tag) {
-    const QChar wanted = tag.toUpper();
-    QStringView line;
-    while (nextLine(line)) {
-        noteLine(line);
-        if (!line.isEmpty() && line[0].toUpper() == wanted)
-            return line.mid(1).toString();
+    TxfStatement finish() {
+        endRecord();
+        if (statement_.accountName.isEmpty())
+            statement_.accountName = headerAccount_;
+        return std::move(statement_);
     }
-    return {};
-}
 
-void TxfReader::noteLine(QStringView line) {
-    if (line.isEmpty())
-        return;
-    const QChar tag = line[0].toUpper();
-    if (tag == u'N')
-        reference_ = line.mid(1).trimmed().toString();
-    else if (tag == u'^')
-        reference_.clear();
-}
-
-QString TxfReader::readAccountName() {
-    if (isLfForm()) {
-        if (GetATagValue(u'N') == QLatin1String("286"))
-            return GetATagValue(u'P');
-    }
-    return GetATagValue(u'A');
-}
-
-QVector<TxfEntry> TxfReader::readEntries() {
-    QVector<TxfEntry> entries;
-    for (QString p = GetATagValue(u'P'); !p.isEmpty(); p = GetATagValue(u'P')) {
+private:
+    void endRecord() {
+        const RecordLines record = std::exchange(record_, RecordLines());
+        if (!record.holdsFields())
+            return;
+        if (record.numbered) {
+            bool ok = false;
+            const int number = record.reference.toByteArray().toInt(&ok);
+            if (ok && number == kAccountRecord && !recordSeen_) {
+                // The account record some programs put first describes the
+                // account the sales belong to.
+                recordSeen_ = true;
+                statement_.accountName = latin1(record.description);
+                return;
+            }
+            recordSeen_ = true;
+            if (!ok || !isCapitalGainReference(number)) {
+                ++statement_.otherRecords;
+                return;
+            }
+        } else if (!record.described) {
+            return; // the header's date line, or stray lines: no record
+        }
+        recordSeen_ = true;
         TxfEntry entry;
-        entry.reference = reference_;
-        splitTxfDescription(p, isLfForm(), entry.quantity, entry.symbol);
-        entry.dateAcquired = GetATagValue(u'D');
-        if (entry.dateAcquired.isEmpty())
-            entry.dateAcquired = QStringLiteral("00/00/00");
-        entry.dateSold = GetATagValue(u'D');
-        entry.cost = GetATagValue(u'$');
-        entry.salePrice = GetATagValue(u'$');
-        entries.append(entry);
+        entry.reference = latin1(record.reference);
+        splitTxfDescription(latin1(record.description), entry.quantity, entry.symbol);
+        QString* const dates[] = {&entry.dateAcquired, &entry.dateSold};
+        for (int i = 0; i < record.dateCount; ++i)
+            *dates[i] = latin1(record.dates[i]);
+        QString* const amounts[] = {&entry.cost, &entry.salePrice, &entry.washAdjustment};
+        for (int i = 0; i < record.amountCount; ++i)
+            *amounts[i] = latin1(record.amounts[i]);
+        take_(std::move(entry));
     }
-    return entries;
+
+    const std::function<void(TxfEntry&&)>& take_;
+    TxfStatement statement_;
+    RecordLines record_;
+    QString headerAccount_;
+    bool versionSeen_ = false;
+    bool recordSeen_ = false;
+};
+
+// A quantity as descriptions write it: digits with an optional sign,
+// decimal point and thousands separators ("1,000", "12.5", "-5").
+std::optional<double> quantityWord(QStringView word) {
+    if (word.isEmpty())
+        return std::nullopt;
+    QString plain;
+    plain.reserve(word.size());
+    for (const QChar c : word) {
+        if (c == u',')
+            continue;
+        if (!c.isDigit() && c != u'.' && c != u'-' && c != u'+')
+            return std::nullopt;
+        plain += c;
+    }
+    bool ok = false;
+    const double value = QLocale::c().toDouble(plain, &ok);
+    return ok ? std::optional(value) : std::nullopt;
+}
+
+bool isSharesWord(QStringView word) {
+    for (const char* shares : {"sh.", "sh", "shs", "shs.", "share", "shares"}) {
+        if (word.compare(QLatin1String(shares), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+QStringView firstWord(QStringView text) {
+    qsizetype end = 0;
+    while (end < text.size() && text[end] != u' ' && text[end] != u'\t')
+        ++end;
+    return text.first(end);
+}
+
+QStringView trimmedView(QStringView text) {
+    while (!text.isEmpty() && (text.front() == u' ' || text.front() == u'\t'))
+        text = text.sliced(1);
+    while (!text.isEmpty() && (text.back() == u' ' || text.back() == u'\t'))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+bool isCapitalGainReference(int number) {
+    return number == 321 || number == 323 || number == 673 || number == 682 ||
+           (number >= 711 && number <= 716);
 }
 
 TxfStatement readTxf(const QByteArray& content) {
-    TxfReader reader(content);
-    TxfStatement statement;
-    statement.accountName = reader.readAccountName();
-    statement.entries = reader.readEntries();
+    QVector<TxfEntry> entries;
+    TxfStatement statement =
+        readTxf(content, [&entries](TxfEntry&& entry) { entries.append(std::move(entry)); });
+    statement.entries = std::move(entries);
     return statement;
 }
 
-void splitTxfDescription(const QString& description, bool lfForm, double& quantity,
-                         QString& symbol) {
-    if (!lfForm) {
-        const qsizetype blank = description.indexOf(u' ');
-        if (blank < 0) {
-            quantity = numberFromText(description);
-            symbol.clear();
-        } else {
-            quantity = numberFromText(QStringView(description).left(blank));
-            symbol = trimBlanks(description.mid(blank + 1));
-        }
+TxfStatement readTxf(const QByteArray& content, const std::function<void(TxfEntry&&)>& take) {
+    StatementBuilder builder(take);
+    const char* const begin = content.constData();
+    const qsizetype size = content.size();
+    qsizetype start = 0;
+    for (qsizetype at = 0; at < size; ++at) {
+        const char c = begin[at];
+        if (c != '\r' && c != '\n')
+            continue;
+        builder.line(QByteArrayView(begin + start, at - start));
+        // CR LF is one line end; a CR or LF alone is one too.
+        if (c == '\r' && at + 1 < size && begin[at + 1] == '\n')
+            ++at;
+        start = at + 1;
+    }
+    if (start < size)
+        builder.line(QByteArrayView(begin + start, size - start));
+    return builder.finish();
+}
+
+void splitTxfDescription(QStringView description, double& quantity, QString& symbol) {
+    QStringView text = trimmedView(description);
+    const QStringView first = firstWord(text);
+    const std::optional<double> number = quantityWord(first);
+    if (!number) {
+        quantity = 0;
+        symbol = text.toString();
         return;
     }
-    quantity = numberFromText(description);
-    if (quantity > 0) {
-        // The sign position of a positive number is a blank: " 100".
-        const qsizetype width = 1 + numberToText(quantity).size();
-        symbol = description.mid(width);
-    } else {
-        symbol = description;
-    }
+    quantity = *number;
+    QStringView rest = trimmedView(text.sliced(first.size()));
+    const QStringView word = firstWord(rest);
+    // "sh." before a symbol; a symbol that is itself "SH" stays.
+    if (isSharesWord(word) && word.size() < rest.size())
+        rest = trimmedView(rest.sliced(word.size()));
+    symbol = rest.toString();
 }
 
 } // namespace gainbook

@@ -1,76 +1,65 @@
 #pragma once
 
-#include "platform/next_token.h"
-
+#include <QByteArray>
 #include <QString>
+#include <QStringView>
 #include <QVector>
+
+#include <functional>
 
 namespace gainbook {
 
-// One record as found in a TXF file: the texts of its lines, not yet
-// checked. The dates and amounts are the values after their tags.
+// One capital-gain record as found in a TXF file: the texts of its lines,
+// not yet checked. Every field comes from between the same two "^" lines.
 struct TxfEntry {
     double quantity = 0; // quantity and symbol from the description, the "P" line
     QString symbol;
-    QString dateAcquired; // "00/00/00" when the file has none
-    QString dateSold;
-    QString cost;      // empty when the file has none
-    QString salePrice; // empty when the file has none
-    QString reference; // the record's "N" line before its "P" line; empty when none
+    QString dateAcquired;   // the first "D" line; empty when the record has none
+    QString dateSold;       // the second "D" line
+    QString cost;           // the first "$" line; empty when the record has none
+    QString salePrice;      // the second "$" line
+    QString washAdjustment; // the third "$" line (record format 5)
+    QString reference;      // the record's "N" value; empty when it has none
 };
 
-// What a TXF file holds: the account its records are filed under and the
-// records in file order.
+} // namespace gainbook
+
+// Moved as bytes when the list of entries grows: a 100 MB file holds a
+// million of them.
+Q_DECLARE_TYPEINFO(gainbook::TxfEntry, Q_RELOCATABLE_TYPE);
+
+namespace gainbook {
+
+// What a TXF file holds: the account its records are filed under, the
+// capital-gain records in file order, and how many records of other kinds
+// (income, deductions, ...) were passed over.
 struct TxfStatement {
-    QString accountName;
+    QString versionCode; // "034", "042", ... from the "V" line; empty when there is none
+    QString accountName; // a first record numbered 286 names it, else the header's "A" line
     QVector<TxfEntry> entries;
+    qint64 otherRecords = 0;
 };
 
-// Walks the lines of a TXF file by tag. Two line forms are read: lines
-// ending with CR LF (or CR), the form this program writes, and lines ending
-// with LF alone, recognised only by the version code "036". A file of the
-// first kind whose lines end with LF alone is one long line and holds no
-// record.
-class TxfReader {
-public:
-    // The file's bytes, single-byte text.
-    explicit TxfReader(const QByteArray& content);
+// The reference numbers of sales of capital assets that the import takes.
+bool isCapitalGainReference(int number);
 
-    const QString& TxfFirstLine() const { return firstLine_; }
-    const QString& TxfVersionCode() const { return versionCode_; }
-    bool isLfForm() const { return versionCode_ == QLatin1String("036"); }
-
-    // The value of the next line whose first character, upper-cased, is the
-    // tag; the lines before it are consumed. An empty text when no such line
-    // is left, and then everything is consumed.
-    QString GetATagValue(QChar tag);
-
-    // The account the records are filed under. In the LF form a first
-    // record with the reference number 286 describes the account itself.
-    QString readAccountName();
-
-    // Every record after the account name.
-    QVector<TxfEntry> readEntries();
-
-private:
-    bool nextLine(QStringView& line);
-    // Keeps the reference number of the record being passed through.
-    void noteLine(QStringView line);
-
-    QString text_;
-    qsizetype pos_ = 0;
-    QString firstLine_;
-    QString versionCode_;
-    Tokenizer tokenizer_;
-    QString reference_; // the last "N" value since the last "^"
-};
-
+// Reads a TXF file of any version, its lines ending with LF, CR LF or CR,
+// single-byte text. A record runs to its "^" line, or to a "T" line that
+// opens the next one; its fields are found by tag in any order: the first
+// "D" is the date acquired, the second the date sold, the "$" lines are
+// cost, proceeds and wash-sale adjustment. A record numbered with a
+// capital-gain reference becomes an entry, as does a record without a number
+// that has a description; other numbered records are only counted. Blanks
+// before a tag are passed over; a tag is found in either case.
 TxfStatement readTxf(const QByteArray& content);
 
-// Splits a description into quantity and symbol. The CR form writes
-// "quantity blank symbol"; in the LF form the symbol follows the number at
-// the width the number takes in its standard text with a sign position.
-void splitTxfDescription(const QString& description, bool lfForm, double& quantity,
-                         QString& symbol);
+// The same, handing each entry to take as soon as its record ends instead of
+// keeping it in the statement, so that a large file is never held twice.
+TxfStatement readTxf(const QByteArray& content, const std::function<void(TxfEntry&&)>& take);
+
+// Splits a description into quantity and symbol: "100 sh. XYZ", "100 sh XYZ",
+// "100 XYZ" and "XYZ" (quantity 0). A first word that is not a number
+// belongs to the symbol.
+void splitTxfDescription(QStringView description, double& quantity, QString& symbol);
 
 } // namespace gainbook

@@ -40,6 +40,31 @@ QString recordsSkippedMessage(qint64 count) {
                       : QStringLiteral("%1 records could not be read and were skipped.").arg(count);
 }
 
+QString otherKindsSkippedMessage(qint64 count) {
+    return count == 1 ? QStringLiteral("1 record of another kind was skipped.")
+                      : QStringLiteral("%1 records of other kinds were skipped.").arg(count);
+}
+
+QString alreadyImportedQuestion(qint64 count, const QString& account) {
+    return count == 1
+               ? QStringLiteral("This record is already in account %1. Add it again?").arg(account)
+               : QStringLiteral("These %1 records are already in account %2. Add them again?")
+                     .arg(count)
+                     .arg(account);
+}
+
+QString accountNeededMessage() {
+    return QStringLiteral("Please enter an Account Name");
+}
+
+QString importAccountTitle() {
+    return QStringLiteral("Import in Tax Format");
+}
+
+QString importAccountLabel() {
+    return QStringLiteral("Account for the records of this file:");
+}
+
 QString cannotWriteMessage(const QString& path, const QString& reason) {
     return QStringLiteral("The file %1 could not be written: %2")
         .arg(QDir::toNativeSeparators(path), reason);

@@ -24,6 +24,13 @@ QString noRecordToExportMessage();
 QString noDataImportedMessage();
 QString recordsAddedMessage(qint64 count);
 QString recordsSkippedMessage(qint64 count);
+QString otherKindsSkippedMessage(qint64 count);
+QString alreadyImportedQuestion(qint64 count, const QString& account);
+QString accountNeededMessage();
+
+// The question for the account an import files its records under.
+QString importAccountTitle();
+QString importAccountLabel();
 QString cannotWriteMessage(const QString& path, const QString& reason);
 QString cannotReadMessage(const QString& path, const QString& reason);
 QString importStoppedMessage(const QString& reason);

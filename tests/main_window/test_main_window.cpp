@@ -655,9 +655,22 @@ private slots:
         m.w->txf().chooseFile = [&](const TxfDialogChoice&, bool) { return file; };
         m.w->commands().mnuExport->trigger();
         QVERIFY(QFile::exists(file));
+        // The account is asked for, the file's own name offered; a
+        // cancelled question adds nothing.
+        QStringList offered;
+        std::optional<QString> account;
+        m.w->txf().chooseAccount = [&](const QString& name) {
+            offered << name;
+            return account;
+        };
         m.w->commands().mnImport->trigger();
+        QCOMPARE(m.prompter.messages.size(), shown);
+        QCOMPARE(m.outlineTexts(), outline);
+        account = QStringLiteral("Imported");
+        m.w->commands().mnImport->trigger();
+        QCOMPARE(offered, QStringList(2, "Kestrova Gainbook 2.0"));
         QCOMPARE(m.prompter.messages.last(), QString("2 records successfully added."));
-        QVERIFY(m.outlineTexts().contains("1Kestrova Gainbook 2.0"));
+        QVERIFY(m.outlineTexts().contains("1Imported"));
     }
 
     void taxReportMenu() {

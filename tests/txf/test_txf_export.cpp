@@ -1,8 +1,10 @@
+#include "platform/date_text.h"
 #include "platform/output_guard.h"
 #include "store/account_settings_table.h"
 #include "store/sql.h"
 #include "store/store_backup.h"
 #include "store/tax_table.h"
+#include "support/recording_prompter.h"
 #include "txf/txf_export.h"
 #include "txf/txf_format.h"
 #include "txf/txf_import.h"
@@ -22,20 +24,32 @@ class TestTxfExport : public QObject {
 
 private slots:
     // Two accounts inserted out of date order come out as one list by date
-    // sold, with N321 for the short hold (box A), N323 for the long one (box
-    // D) and N673 for the missing date acquired (no box); the records sold
-    // in 1999 and 2001 stay out.
+    // sold; the records sold in other years stay out. 2000 keeps the layout
+    // of version 034 with its fixed date line; later years are version 042
+    // with today's date, with the box numbers from 2011 only.
+    void writesTheExactBytes_data() {
+        QTest::addColumn<int>("year");
+        QTest::addColumn<QString>("golden");
+        QTest::newRow("2000, version 034") << 2000 << "small_export.txf";
+        QTest::newRow("2005, version 042 by term") << 2005 << "export_2005.txf";
+        QTest::newRow("2011, version 042 by box") << 2011 << "export_2011.txf";
+    }
     void writesTheExactBytes() {
+        QFETCH(int, year);
+        QFETCH(QString, golden);
         TestDatabase t;
-        fillSmallExport(t);
+        if (year == 2000)
+            fillSmallExport(t);
+        else
+            fillYearExport(t, year);
         TxfExport txf;
-        const Outcome loaded = txf.load(t.connection());
+        const Outcome loaded = txf.load(t.connection(), TaxYear{year});
         QVERIFY(loaded.done());
         const QString path = t.folder() + QStringLiteral("/out.txf");
-        const Outcome written = txf.writeTo(path);
+        const Outcome written = txf.writeTo(path, QDate(2012, 2, 14));
         QVERIFY(written.done());
         QCOMPARE(loaded.message + written.message, QString());
-        QCOMPARE(readBytes(path), readBytes(txfData(QStringLiteral("small_export.txf"))));
+        QCOMPARE(readBytes(path), readBytes(txfData(golden)));
     }
 
     void selectsOnlyTheTaxYear() {
@@ -52,70 +66,167 @@ private slots:
         QCOMPARE(bytes.count("\r\nTD\r\n"), 2);
     }
 
-    // Each box is written with its own reference number and read back into
-    // the same box: the number decides, not the dates (chosen here against
-    // the box). A record of unknown term has none and is written as 673.
+    // Each box is written with the reference number of its layout and read
+    // back into the box that number names: before 2011 only the term
+    // survives. The number decides, not the dates (chosen here against the
+    // box) nor the account's setting.
     void boxRoundTrip_data() {
+        QTest::addColumn<int>("year");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QDate>("acquired");
         QTest::addColumn<int>("number");
-        const QDate shortHold(2000, 3, 1);
-        const QDate longHold(1998, 3, 1);
-        QTest::newRow("A") << "A" << longHold << 321;
-        QTest::newRow("B") << "B" << longHold << 711;
-        QTest::newRow("C") << "C" << longHold << 712;
-        QTest::newRow("D") << "D" << shortHold << 323;
-        QTest::newRow("E") << "E" << shortHold << 713;
-        QTest::newRow("F") << "F" << shortHold << 714;
-        QTest::newRow("none, date known") << "" << shortHold << 673;
-        QTest::newRow("none, date unknown") << "" << QDate() << 673;
+        QTest::addColumn<QString>("boxBack");
+        struct Row {
+            const char* box;
+            bool longHold;
+            int number2000, number2005, number2011;
+            const char* back2005;
+        };
+        const Row rows[] = {{"A", true, 321, 321, 321, "A"},  {"B", true, 711, 321, 711, "A"},
+                            {"C", true, 712, 321, 712, "A"},  {"D", false, 323, 323, 323, "D"},
+                            {"E", false, 713, 323, 713, "D"}, {"F", false, 714, 323, 714, "D"},
+                            {"", false, 673, 673, 673, ""}};
+        for (const Row& r : rows) {
+            for (const int year : {2000, 2005, 2011}) {
+                const QDate acquired = r.longHold ? QDate(year - 2, 3, 1) : QDate(year, 3, 1);
+                const int number =
+                    year == 2000 ? r.number2000 : (year == 2005 ? r.number2005 : r.number2011);
+                const QString back = QString::fromLatin1(year == 2005 ? r.back2005 : r.box);
+                QTest::addRow("%d %s", year, *r.box ? r.box : "none")
+                    << year << QString::fromLatin1(r.box) << acquired << number << back;
+            }
+        }
+        QTest::newRow("2011 none, date unknown") << 2011 << "" << QDate() << 673 << "";
     }
     void boxRoundTrip() {
+        QFETCH(int, year);
         QFETCH(QString, box);
         QFETCH(QDate, acquired);
         QFETCH(int, number);
+        QFETCH(QString, boxBack);
         TestDatabase source;
         TaxRecord record;
         record.accountName = QStringLiteral("Acme");
         record.symbol = QStringLiteral("IBM");
         record.quantity = 100;
         record.dateAcquired = acquired;
-        record.dateSold = QDate(2000, 6, 1);
+        record.dateSold = QDate(year, 6, 1);
         record.cost = Money::fromCents(100000);
         record.salePrice = Money::fromCents(123456);
         record.box = *boxFromLetter(box);
         insertTaxRec(source.connection(), record);
 
         TxfExport txf;
-        QVERIFY(txf.load(source.connection()).done());
+        QVERIFY(txf.load(source.connection(), TaxYear{year}).done());
         const QString path = source.folder() + QStringLiteral("/box.txf");
         QVERIFY(txf.writeTo(path).done());
         QVERIFY(readBytes(path).contains("\r\nN" + QByteArray::number(number) + "\r\n"));
 
         TestDatabase target;
-        // The account's setting would give other boxes: the file's number wins.
-        setBasisReporting(target.connection(), QStringLiteral("Kestrova Gainbook 2.0"),
-                          BasisReporting::NoForm);
-        QVERIFY(importTxf(path, target.connection()).done());
+        setBasisReporting(target.connection(), txfProgramName(), BasisReporting::NoForm);
+        RecordingPrompter prompter;
+        QVERIFY(importTxf(path, target.connection(), prompter).done());
         const QVector<TaxRecord> back =
-            selectTaxRecsSold(target.connection(), QDate(2000, 1, 1), QDate(2000, 12, 31));
+            selectTaxRecsSold(target.connection(), QDate(year, 1, 1), QDate(year, 12, 31));
         QCOMPARE(back.size(), 1);
-        QCOMPARE(boxLetter(back[0].box), box);
+        QCOMPARE(boxLetter(back[0].box), boxBack);
         QCOMPARE(back[0].dateAcquired, acquired);
         QCOMPARE(back[0].salePrice, record.salePrice);
     }
 
+    // Every field of every record comes back, in every layout: version 042
+    // rounds amounts to cents, the one record of that kind compares rounded.
+    void fieldsRoundTrip_data() {
+        QTest::addColumn<int>("year");
+        for (const int year : {1999, 2000, 2005, 2010, 2011, 2024})
+            QTest::addRow("%d", year) << year;
+    }
+    void fieldsRoundTrip() {
+        QFETCH(int, year);
+        TestDatabase source;
+        fillYearExport(source, year);
+        TxfExport txf;
+        QVERIFY(txf.load(source.connection(), TaxYear{year}).done());
+        const QString path = source.folder() + QStringLiteral("/year.txf");
+        QVERIFY(txf.writeTo(path).done());
+        TestDatabase target;
+        RecordingPrompter prompter;
+        QVERIFY(importTxf(path, target.connection(), prompter, "Back").done());
+
+        const bool byBox = year == 2000 || year == 1999 || year >= 2011;
+        auto fields = [&](const TaxRecord& r, bool rounded) {
+            const Form8949Box box =
+                byBox ? r.box : boxFor(boxTerm(r.box), BasisReporting::Reported);
+            const auto money = [&](Money m) {
+                return QString::number((rounded ? m.roundedToCents() : m).units());
+            };
+            return QStringList{r.symbol,
+                               QString::number(r.quantity),
+                               isoDate(r.dateAcquired),
+                               isoDate(r.dateSold),
+                               money(r.cost),
+                               money(r.salePrice),
+                               boxLetter(box),
+                               money(r.washAdjustment)}
+                .join(u'|');
+        };
+        const bool v042 = year > 2000;
+        const QVector<TaxRecord> sent =
+            selectTaxRecsSold(source.connection(), QDate(year, 1, 1), QDate(year, 12, 31));
+        const QVector<TaxRecord> back =
+            selectTaxRecsSold(target.connection(), QDate(year, 1, 1), QDate(year, 12, 31));
+        QCOMPARE(back.size(), sent.size());
+        for (qsizetype i = 0; i < sent.size(); ++i)
+            QCOMPARE(fields(back[i], false), fields(sent[i], v042));
+    }
+
     // Large numbers without separators; a quote kept, a line break flattened
     // so that it cannot start a line of its own.
+    void descriptionAndAmounts_data() {
+        QTest::addColumn<TxfLayout>("layout");
+        QTest::addColumn<QList<QByteArray>>("lines");
+        QTest::newRow("034") << TxfLayout::Version034
+                             << QList<QByteArray>{"P1000000 O'Neil \"A\" B\r",
+                                                  "D\r",
+                                                  "D05/06/2000\r",
+                                                  "$1234567.25\r",
+                                                  "$0\r",
+                                                  "^\r"};
+        QTest::newRow("042") << TxfLayout::Version042Boxes
+                             << QList<QByteArray>{"P1000000 sh. O'Neil \"A\" B\r",
+                                                  "DVARIOUS\r",
+                                                  "D05/06/2000\r",
+                                                  "$1234567.25\r",
+                                                  "$0.00\r",
+                                                  "^\r"};
+    }
     void descriptionAndAmounts() {
+        QFETCH(TxfLayout, layout);
+        QFETCH(QList<QByteArray>, lines);
         TaxRecord record;
         record.quantity = 1e6;
         record.symbol = QStringLiteral("O'Neil \"A\"\nB");
         record.cost = Money::fromCents(123456725);
         record.dateSold = QDate(2000, 5, 6);
-        QCOMPARE(txfRecord(record).split('\n').mid(4, 4),
-                 (QList<QByteArray>{"P1000000 O'Neil \"A\" B\r", "D\r", "D05/06/2000\r",
-                                    "$1234567.25\r"}));
+        QCOMPARE(txfRecord(record, layout).split('\n').mid(4, 6), lines);
+    }
+
+    void amountsWithTwoDecimals_data() {
+        QTest::addColumn<qint64>("units");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << qint64(0) << "0.00";
+        QTest::newRow("whole") << qint64(12340000) << "1234.00";
+        QTest::newRow("one decimal") << qint64(12345000) << "1234.50";
+        QTest::newRow("small negative") << qint64(-2500) << "-0.25";
+        QTest::newRow("half a cent up") << qint64(50) << "0.01";
+        QTest::newRow("half a cent down") << qint64(-50) << "-0.01";
+        QTest::newRow("below half a cent") << qint64(-49) << "0.00";
+        QTest::newRow("carry into the whole") << qint64(99999999950) << "10000000.00";
+    }
+    void amountsWithTwoDecimals() {
+        QFETCH(qint64, units);
+        QFETCH(QString, text);
+        QCOMPARE(txfAmount(Money::fromUnits(units)), text);
     }
 
     // The export never writes over the records it came from, nor over a

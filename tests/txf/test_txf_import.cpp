@@ -1,7 +1,10 @@
 #include "store/account_settings_table.h"
 #include "store/sql.h"
+#include "store/store_backup.h"
 #include "store/tax_table.h"
+#include "support/recording_prompter.h"
 #include "txf/txf_export.h"
+#include "txf/txf_format.h"
 #include "txf/txf_import.h"
 #include "txf/txf_reader.h"
 #include "txf/txf_texts.h"
@@ -28,81 +31,66 @@ QByteArray record(const QByteArray& description, const QByteArray& acquired, con
 
 const QByteArray kHeader = "V034\r\nATest Account\r\nD1/7/01\r\n^\r\n";
 
+QByteArray crOnly(QByteArray lf) {
+    return lf.replace('\n', '\r');
+}
+
+// The rows of the two files written by other programs, under the account
+// their headers name.
+QStringList otherProgramsRows() {
+    const QString a = QStringLiteral("CSV to TXF Converter 1.4|");
+    return {a + "AAPL|100|2011-01-03|2011-06-15|33000|35150.25| |A|0",
+            a + "MSFT|50|2011-02-01|2011-03-01|1400|1250| |B|150",
+            a + "IBM|10||2011-09-30|1200|1650| |D|0", a + "GOOG|0||2011-12-30|5000|4800| ||0"};
+}
+
 } // namespace
 
 class TestTxfImport : public QObject {
     Q_OBJECT
 
 private slots:
-    void readsItsOwnExportBack() {
-        TestDatabase source;
-        fillSmallExport(source);
-        TxfExport txf;
-        QVERIFY(txf.load(source.connection()).done());
-        const QString path = source.folder() + QStringLiteral("/round.txf");
-        QVERIFY(txf.writeTo(path).done());
-
-        TestDatabase target;
-        const Outcome result = importTxf(path, target.connection());
-        QVERIFY(result.done());
-        QCOMPARE(result.message, QString("3 records successfully added."));
-        QCOMPARE(taxRows(target),
-                 QStringList({"Kestrova Gainbook 2.0|IBM|100|2000-01-03|2000-02-07|5000|6000.5| ",
-                              "Kestrova Gainbook 2.0|BRK.B|12.5|1998-06-30|2000-07-05|1234.5678|"
-                              "999| ",
-                              "Kestrova Gainbook 2.0|XYZ|10||2000-12-31|0|-12.25| "}));
-    }
-
-    // A record's reference number names its box; a record without one that
-    // names a box gets the box of its term under the account's setting.
-    // The number of one record never passes to the next.
-    void boxOfEachRecord_data() {
-        QTest::addColumn<QByteArray>("reference");
-        QTest::addColumn<QByteArray>("acquired");
-        QTest::addColumn<QString>("box");
-        QTest::newRow("B by number") << QByteArray("N711\r\n") << QByteArray("1/3/1998") << "B";
-        QTest::newRow("F by number") << QByteArray("N714\r\n") << QByteArray("3/1/2000") << "F";
-        QTest::newRow("673 is none") << QByteArray("N673\r\n") << QByteArray("3/1/2000") << "";
-        QTest::newRow("no number, short") << QByteArray() << QByteArray("3/1/2000") << "B";
-        QTest::newRow("no number, long") << QByteArray() << QByteArray("1/3/1998") << "E";
-        QTest::newRow("no number, unknown") << QByteArray() << QByteArray() << "";
-        QTest::newRow("other number") << QByteArray("N999\r\n") << QByteArray("1/3/1998") << "E";
-    }
-    void boxOfEachRecord() {
-        QFETCH(QByteArray, reference);
-        QFETCH(QByteArray, acquired);
-        QFETCH(QString, box);
-        TestDatabase t;
-        setBasisReporting(t.connection(), "Test Account", BasisReporting::NotReported);
-        const QByteArray first =
-            record("1 AAA", "1/3/1998", "6/1/2000", "1", "2").replace("N321", "N713");
-        const QByteArray second = "TD\r\n" + reference + "C1\r\nL1\r\nP2 BBB\r\nD" + acquired +
-                                  "\r\nD6/1/2000\r\n$1\r\n$2\r\n^\r\n";
-        const QString path = writeFile(t, "boxes.txf", kHeader + first + second);
-        QVERIFY(importTxf(path, t.connection()).done());
-        const QVector<TaxRecord> back =
-            selectTaxRecsSold(t.connection(), QDate(2000, 1, 1), QDate(2000, 12, 31));
-        QCOMPARE(back.size(), 2);
-        QCOMPARE(boxLetter(back[0].box), QString("E"));
-        QCOMPARE(boxLetter(back[1].box), box);
-    }
-
-    // Files of other programs and forms, and records that cannot be read:
-    // skipped and counted in a line of their own.
+    // Files as other programs write them, and records that cannot be read:
+    // skipped and counted in lines of their own.
     void importsFiles_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QStringList>("rows");
+        const QByteArray lf = readBytes(txfData("other_programs_lf.txf"));
+        const QString fourAdded =
+            "4 records successfully added.\n2 records of other kinds were skipped.";
+        QTest::newRow("042 LF, income before and between, D $ D $, format 5, VARIOUS")
+            << lf << fourAdded << otherProgramsRows();
+        QTest::newRow("042 CR LF")
+            << readBytes(txfData("other_programs_crlf.txf")) << fourAdded << otherProgramsRows();
+        QTest::newRow("042 CR") << crOnly(lf) << fourAdded << otherProgramsRows();
+        QTest::newRow("041, a record left open before the next, a summary record")
+            << readBytes(txfData("ledger_041_open_record.txf"))
+            << "2 records successfully added.\n1 record of another kind was skipped."
+            << QStringList{"Personal Ledger 2010|CSCO|25|2010-01-15|2010-07-15|500|550| |A|0",
+                           "Personal Ledger 2010|T|200|2005-03-01|2010-11-30|4800|5300| |D|0"};
+        QTest::newRow("034 with LF line ends")
+            << readBytes(txfData("v034_lf.txf")) << "1 records successfully added."
+            << QStringList{"Kestrova Gainbook 2.0|IBM|100|2000-01-03|2000-02-07|5000|6000.5| |A|0"};
         QTest::newRow("no closing caret, lower-case tags, separators")
             << readBytes(txfData("no_final_caret.txf")) << "2 records successfully added."
-            << QStringList{"Other Tax Program 1.2|MSFT|50|2000-02-01|2000-03-01|4000|4500| ",
-                           "Other Tax Program 1.2|T|7|1998-01-02|2000-11-30|210.125|350| "};
-        QTest::newRow("V034 with LF line ends is one line")
-            << readBytes(txfData("v034_lf.txf")) << noDataImportedMessage() << QStringList{};
+            << QStringList{"Other Tax Program 1.2|MSFT|50|2000-02-01|2000-03-01|4000|4500| |A|0",
+                           "Other Tax Program 1.2|T|7|1998-01-02|2000-11-30|210.125|350| |D|0"};
         QTest::newRow("036 with LF line ends and an account record")
             << readBytes(txfData("lf_036_286.txf")) << "2 records successfully added."
-            << QStringList{"Joint Brokerage 1234|ABC|100|2000-03-01|2000-04-01|1000|1250.75| ",
-                           "Joint Brokerage 1234|XYZ|25||2000-08-15|300|200| "};
+            << QStringList{"Joint Brokerage 1234|ABC|100|2000-03-01|2000-04-01|1000|1250.75| |A|0",
+                           "Joint Brokerage 1234|XYZ|25||2000-08-15|300|200| |D|0"};
+        QTest::newRow("036 without an account record")
+            << QByteArray("V036\nN321\nAMy Account\nP10 ABC\nD\nD1/2/00\n$1\n$2")
+            << "1 records successfully added."
+            << QStringList{"My Account|ABC|10||2000-01-02|1|2| |A|0"};
+        // A record without its date sold is skipped; its neighbour keeps
+        // its own fields instead of borrowing the missing ones.
+        QTest::newRow("fields never cross a record end")
+            << kHeader + "TD\r\nN321\r\nP1 AAA\r\nD01/01/2000\r\n$1\r\n^\r\n" +
+                   record("2 BBB", "01/05/2000", "02/01/2000", "3", "4")
+            << "1 records successfully added.\n1 record could not be read and was skipped."
+            << QStringList{"Test Account|BBB|2|2000-01-05|2000-02-01|3|4| |A|0"};
         QTest::newRow("dates, amounts, unreadable records")
             << kHeader + record("1 O'Brien \"Q\"", "", "02/01/2000", "1", "2") +
                    record("2 BAD", "01/01/2000", "", "1", "2") +
@@ -113,39 +101,199 @@ private slots:
                    record("7 BAD", "01/05/1999", "02/01/2000", "1e20", "1") +
                    record("8 BAD", "01/05/1999", "02/01/2000", "1", "n/a")
             << "3 records successfully added.\n5 records could not be read and were skipped."
-            << QStringList{"Test Account|O'Brien \"Q\"|1||2000-02-01|1|2| ",
-                           "Test Account|OK|4||2000-03-01|0|7| ",
-                           "Test Account|YY|5|1999-01-05|2000-02-01|1234.5679|-5| "};
-        // Without a first record of 286 the account is the next "A" line
-        // after the first reference number.
-        QTest::newRow("036 without an account record")
-            << QByteArray("V036\nN321\nAMy Account\nP10 ABC\nD\nD1/2/00\n$1\n$2")
-            << "1 records successfully added."
-            << QStringList{"My Account|ABC|10||2000-01-02|1|2| "};
-        QTest::newRow("nothing readable")
-            << kHeader + record("2 BAD", "01/01/2000", "", "1", "2")
-            << noDataImportedMessage() + "\n1 record could not be read and was skipped."
-            << QStringList{};
+            << QStringList{"Test Account|O'Brien \"Q\"|1||2000-02-01|1|2| |A|0",
+                           "Test Account|OK|4||2000-03-01|0|7| |A|0",
+                           "Test Account|YY|5|1999-01-05|2000-02-01|1234.5679|-5| |A|0"};
     }
     void importsFiles() {
         QFETCH(QByteArray, content);
         QFETCH(QString, message);
         QFETCH(QStringList, rows);
         TestDatabase t;
-        const Outcome result = importTxf(writeFile(t, "in.txf", content), t.connection());
+        RecordingPrompter prompter;
+        const Outcome result = importTxf(writeFile(t, "in.txf", content), t.connection(), prompter);
         QCOMPARE(result.message, message);
-        QCOMPARE(result.status, rows.isEmpty() ? Outcome::Status::Stopped : Outcome::Status::Done);
+        QCOMPARE(result.status, Outcome::Status::Done);
         QCOMPARE(taxRows(t), rows);
+        QCOMPARE(prompter.questions, QStringList());
     }
 
-    void importingTwiceAddsTwice() {
+    // Whatever is not a TXF file with a capital-gain record ends with the
+    // no-data message, nothing asked and nothing written.
+    void refusesFilesWithoutSales_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+        const QString none = noDataImportedMessage();
+        QTest::newRow("empty") << QByteArray() << none;
+        QTest::newRow("CSV") << QByteArray("Symbol,Qty,Date\nIBM,100,1/3/2000\n") << none;
+        QTest::newRow("HTML") << QByteArray("<html><body><p>100 IBM</p></body></html>") << none;
+        QTest::newRow("binary") << QByteArray("\x00\x01\xff\r\x7f\n^\x00$", 10) << none;
+        QTest::newRow("header only") << QByteArray("V042\nAProgram\nD01/01/2012\n^\n") << none;
+        QTest::newRow("income and deductions only")
+            << QByteArray("V042\nAProgram\nD01/01/2012\n^\nTD\nN287\nC1\nL1\n$12.00\n^\n"
+                          "TD\nN280\nC1\nL1\nPCharity\n$50.00\n^\n")
+            << none + "\n2 records of other kinds were skipped.";
+        QTest::newRow("only unreadable sales")
+            << QByteArray("V042\r\nAProgram\r\n^\r\nTD\r\nN321\r\nP1 A\r\nDsoon\r\nDlater\r\n^\r\n")
+            << none + "\n1 record could not be read and was skipped.";
+    }
+    void refusesFilesWithoutSales() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
         TestDatabase t;
-        const QString path = txfData(QStringLiteral("small_export.txf"));
-        QCOMPARE(importTxf(path, t.connection()).count, 3);
-        QCOMPARE(importTxf(path, t.connection()).count, 3);
-        const QStringList rows = taxRows(t);
-        QCOMPARE(rows.size(), 6);
-        QCOMPARE(rows.mid(3), rows.mid(0, 3));
+        RecordingPrompter prompter;
+        const Outcome result =
+            importTxf(writeFile(t, "in.txf", content), t.connection(), prompter, "Chosen");
+        QCOMPARE(result.status, Outcome::Status::Stopped);
+        QCOMPARE(result.message, message);
+        QCOMPARE(taxRows(t), QStringList());
+        QVERIFY(!QFile::exists(backupFileOf(t.path())));
+    }
+
+    // The reference number gives the box; 682 and 715-716 name no box and
+    // take that of the term under the account's setting (here: basis not
+    // reported, a long hold: E). A first record numbered 286 names the
+    // account; any other number is another kind of record.
+    void referenceNumbers_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("box"); // "-": not taken
+        for (const auto& [number, box] :
+             std::initializer_list<std::pair<int, const char*>>{{321, "A"},
+                                                                {711, "B"},
+                                                                {712, "C"},
+                                                                {323, "D"},
+                                                                {713, "E"},
+                                                                {714, "F"},
+                                                                {673, ""},
+                                                                {682, "E"},
+                                                                {715, "E"},
+                                                                {716, "E"},
+                                                                {287, "-"},
+                                                                {324, "-"},
+                                                                {710, "-"},
+                                                                {717, "-"}})
+            QTest::addRow("%d", number) << number << QString::fromLatin1(box);
+    }
+    void referenceNumbers() {
+        QFETCH(int, number);
+        QFETCH(QString, box);
+        TestDatabase t;
+        setBasisReporting(t.connection(), "Test Account", BasisReporting::NotReported);
+        const QByteArray content = kHeader + record("1 AAA", "1/3/1998", "6/1/2000", "1", "2")
+                                                 .replace("N321", "N" + QByteArray::number(number));
+        RecordingPrompter prompter;
+        const Outcome result = importTxf(writeFile(t, "n.txf", content), t.connection(), prompter);
+        const QVector<TaxRecord> back =
+            selectTaxRecsSold(t.connection(), QDate(2000, 1, 1), QDate(2000, 12, 31));
+        if (box == u"-") {
+            QVERIFY(result.stopped());
+            QVERIFY(result.message.endsWith("1 record of another kind was skipped."));
+            QCOMPARE(back.size(), 0);
+        } else {
+            QVERIFY(result.done());
+            QCOMPARE(back.size(), 1);
+            QCOMPARE(boxLetter(back[0].box), box);
+        }
+    }
+
+    void firstAccountRecordNamesTheAccount() {
+        TxfImport txf;
+        QVERIFY(txf.read(kHeader + "TD\r\nN286\r\nPJoint 1234\r\n^\r\n" +
+                         record("1 A", "", "1/2/2000", "1", "2"))
+                    .done());
+        QCOMPARE(txf.fileAccountName(), QString("Joint 1234"));
+        QCOMPARE(txf.records().size(), 1);
+    }
+
+    void description_data() {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<double>("quantity");
+        QTest::addColumn<QString>("symbol");
+        QTest::newRow("sh. with point") << "100 sh. XYZ" << 100.0 << "XYZ";
+        QTest::newRow("sh without point") << "100 sh XYZ" << 100.0 << "XYZ";
+        QTest::newRow("shares, capitals") << "12.5 SHARES BRK B" << 12.5 << "BRK B";
+        QTest::newRow("number and symbol") << "100 XYZ" << 100.0 << "XYZ";
+        QTest::newRow("symbol alone") << "XYZ" << 0.0 << "XYZ";
+        QTest::newRow("symbol named SH") << "100 SH" << 100.0 << "SH";
+        QTest::newRow("separators") << "1,000 sh. IBM" << 1000.0 << "IBM";
+        QTest::newRow("blanks and tabs") << "  7\tsh.   T  " << 7.0 << "T";
+        QTest::newRow("number alone") << "250" << 250.0 << "";
+        QTest::newRow("text first") << "ABC 100" << 0.0 << "ABC 100";
+        QTest::newRow("digits after a blank") << "100 3M" << 100.0 << "3M";
+        QTest::newRow("negative") << "-5 sh. ABC" << -5.0 << "ABC";
+        QTest::newRow("amount is no quantity") << "$100 ABC" << 0.0 << "$100 ABC";
+    }
+    void description() {
+        QFETCH(QString, description);
+        QFETCH(double, quantity);
+        QFETCH(QString, symbol);
+        double gotQuantity = -1;
+        QString gotSymbol;
+        splitTxfDescription(description, gotQuantity, gotSymbol);
+        QCOMPARE(gotQuantity, quantity);
+        QCOMPARE(gotSymbol, symbol);
+    }
+
+    // Records the account holds already are asked about; No adds nothing
+    // at all, Yes adds every record of the file.
+    void recordsHeldAlready_data() {
+        QTest::addColumn<QString>("heldIn");   // the account of the first import; empty: none
+        QTest::addColumn<int>("firstRecords"); // how many of the three it held
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QString>("question"); // empty: none asked
+        QTest::addColumn<int>("rowsAfter");
+        const QString three = "These 3 records are already in account Mine. Add them again?";
+        QTest::newRow("new account") << "" << 0 << false << "" << 3;
+        QTest::newRow("other account") << "Yours" << 3 << false << "" << 6;
+        QTest::newRow("again, No") << "Mine" << 3 << false << three << 3;
+        QTest::newRow("again, Yes") << "Mine" << 3 << true << three << 6;
+        QTest::newRow("one held, Yes")
+            << "Mine" << 1 << true << "This record is already in account Mine. Add it again?" << 4;
+    }
+    void recordsHeldAlready() {
+        QFETCH(QString, heldIn);
+        QFETCH(int, firstRecords);
+        QFETCH(bool, answer);
+        QFETCH(QString, question);
+        QFETCH(int, rowsAfter);
+        TestDatabase t;
+        const QByteArray records[] = {record("1 A", "", "1/2/2000", "1", "2"),
+                                      record("2 B", "1/1/2000", "1/3/2000", "1", "2"),
+                                      record("3 C", "1/1/1999", "1/4/2000", "5", "6")};
+        const QByteArray file = kHeader + records[0] + records[1] + records[2];
+        RecordingPrompter prompter;
+        if (!heldIn.isEmpty()) {
+            QByteArray first = kHeader;
+            for (int i = 0; i < firstRecords; ++i)
+                first += records[i];
+            QVERIFY(importTxf(writeFile(t, "first.txf", first), t.connection(), prompter, heldIn)
+                        .done());
+        }
+        prompter.answers.enqueue(answer);
+        const Outcome result =
+            importTxf(writeFile(t, "file.txf", file), t.connection(), prompter, "Mine");
+        QCOMPARE(prompter.questions, question.isEmpty() ? QStringList() : QStringList{question});
+        QCOMPARE(taxRows(t).size(), rowsAfter);
+        if (question.isEmpty() || answer) {
+            QVERIFY(result.done());
+            QCOMPARE(result.count, 3);
+        } else {
+            QVERIFY(result.stopped());
+            QCOMPARE(result.message, QString());
+        }
+    }
+
+    void blankAccountIsRefused() {
+        TestDatabase t;
+        RecordingPrompter prompter;
+        const QString path =
+            writeFile(t, "a.txf", kHeader + record("1 A", "", "1/2/2000", "1", "2"));
+        TxfImport txf;
+        QVERIFY(txf.read(path).done());
+        const Outcome result = txf.addTo(t.connection(), "  ", prompter);
+        QVERIFY(result.stopped());
+        QCOMPARE(result.message, accountNeededMessage());
+        QCOMPARE(taxRows(t), QStringList());
     }
 
     void aFailingWriteKeepsTheRowsBefore() {
@@ -157,7 +305,8 @@ private slots:
                                        kHeader + record("1 A", "", "02/01/2000", "1", "2") +
                                            record("2 FAIL", "", "02/01/2000", "1", "2") +
                                            record("3 C", "", "02/01/2000", "1", "2"));
-        const Outcome result = importTxf(path, t.connection());
+        RecordingPrompter prompter;
+        const Outcome result = importTxf(path, t.connection(), prompter);
         QVERIFY(result.failed());
         QCOMPARE(result.count, 1);
         QVERIFY2(result.message.startsWith("1 records successfully added.\n"
@@ -176,46 +325,12 @@ private slots:
         const int count = 40000;
         for (int i = 0; i < count; ++i)
             text += record(QByteArray::number(i + 1) + " S", "", "06/01/2000", "1", "2");
-        const Outcome result = importTxf(writeFile(t, "big.txf", text), t.connection());
+        RecordingPrompter prompter;
+        const Outcome result = importTxf(writeFile(t, "big.txf", text), t.connection(), prompter);
         QCOMPARE(result.message, QStringLiteral("40000 records successfully added."));
         QSqlQuery q = runQuery(t.connection(), QStringLiteral("SELECT COUNT(*) FROM TaxRec"));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toInt(), count);
-    }
-
-    void lfFormTagSearch() {
-        // Blanks at the start of a line go after a non-empty line, not after
-        // an empty one.
-        TxfReader reader("V036\n  N1\nX\n  PA\n\n  PB\nPC  \n ");
-        QVERIFY(reader.isLfForm());
-        QCOMPARE(reader.GetATagValue(u'N'), QStringLiteral("1"));
-        QCOMPARE(reader.GetATagValue(u'P'), QStringLiteral("A"));
-        QCOMPARE(reader.GetATagValue(u'P'), QStringLiteral("C  "));
-        QCOMPARE(reader.GetATagValue(u'P'), QString());
-    }
-
-    void description_data() {
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<bool>("lfForm");
-        QTest::addColumn<double>("quantity");
-        QTest::addColumn<QString>("symbol");
-        QTest::newRow("CR blanks around symbol") << "12.5   BRK B  " << false << 12.5 << "BRK B";
-        QTest::newRow("CR no blank") << "250" << false << 250.0 << "";
-        QTest::newRow("CR text first") << "ABC 100" << false << 0.0 << "100";
-        QTest::newRow("LF digits after a blank") << "100 3M" << true << 1003.0 << "M";
-        QTest::newRow("LF no number") << "SHARES OF X" << true << 0.0 << "SHARES OF X";
-        QTest::newRow("LF negative") << "-5 ABC" << true << -5.0 << "-5 ABC";
-    }
-    void description() {
-        QFETCH(QString, description);
-        QFETCH(bool, lfForm);
-        QFETCH(double, quantity);
-        QFETCH(QString, symbol);
-        double gotQuantity = -1;
-        QString gotSymbol;
-        splitTxfDescription(description, lfForm, gotQuantity, gotSymbol);
-        QCOMPARE(gotQuantity, quantity);
-        QCOMPARE(gotSymbol, symbol);
     }
 };
 

@@ -17,8 +17,12 @@ inline QString txfData(const QString& name) {
 // inserted out of date order, plus records sold outside 2000.
 void fillSmallExport(TestDatabase& t);
 
-// Rows of TaxRec as "account|symbol|quantity|acquired|sold|cost|sale|memo",
-// by ID, so that a comparison shows every column.
+// Records sold in the year in every kind of box, two with a wash-sale
+// adjustment, one with amounts beyond cents, plus one sold the year after.
+void fillYearExport(TestDatabase& t, int year);
+
+// Rows of TaxRec as "account|symbol|quantity|acquired|sold|cost|sale|memo|
+// box|wash adjustment", by ID, so that a comparison shows every column.
 QStringList taxRows(const TestDatabase& t);
 
 } // namespace gainbook::test

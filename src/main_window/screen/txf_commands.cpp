@@ -7,6 +7,8 @@
 #include "txf/txf_texts.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 
 namespace gainbook {
 
@@ -23,6 +25,15 @@ QString askForTxfFile(QWidget* parent, const TxfDialogChoice& choice, bool save)
     return dialog.selectedFiles().constFirst();
 }
 
+std::optional<QString> askForAccount(QWidget* parent, const QString& offered) {
+    bool accepted = false;
+    const QString account = QInputDialog::getText(
+        parent, importAccountTitle(), importAccountLabel(), QLineEdit::Normal, offered, &accepted);
+    if (!accepted)
+        return std::nullopt;
+    return account;
+}
+
 } // namespace
 
 TxfCommands::TxfCommands(AppContext& context, Prompter& prompter, QWidget* window)
@@ -30,6 +41,7 @@ TxfCommands::TxfCommands(AppContext& context, Prompter& prompter, QWidget* windo
     chooseFile = [this](const TxfDialogChoice& choice, bool save) {
         return askForTxfFile(window_, choice, save);
     };
+    chooseAccount = [this](const QString& offered) { return askForAccount(window_, offered); };
 }
 
 void TxfCommands::mnuExport_Click() {
@@ -48,7 +60,15 @@ void TxfCommands::mnImport_Click() {
     const QString path = chooseFile(txfImportDialog(), false);
     if (path.isEmpty())
         return;
-    const Outcome result = importTxf(path, context_.database().connection());
+    TxfImport txf;
+    if (const Outcome read = txf.read(path); !read.done()) {
+        tellOutcome(prompter_, read);
+        return;
+    }
+    const std::optional<QString> account = chooseAccount(txf.fileAccountName());
+    if (!account)
+        return;
+    const Outcome result = txf.addTo(context_.database().connection(), *account, prompter_);
     tellOutcome(prompter_, result);
     if (result.count > 0)
         emit recordsImported();

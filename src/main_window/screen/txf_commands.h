@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -22,6 +24,9 @@ public:
 
     // Asks for the file: save is true for the export. Tests replace it.
     std::function<QString(const TxfDialogChoice& dialog, bool save)> chooseFile;
+    // Asks for the account an import files its records under, offering the
+    // one the file names; nothing when the user cancels. Tests replace it.
+    std::function<std::optional<QString>(const QString& offered)> chooseAccount;
 
 public slots:
     void mnuExport_Click();
