@@ -89,7 +89,8 @@ void generateDatabase(const QSqlDatabase& db, const GeneratorOptions& options) {
         taxes.insert({0, generatedAccountName(uniform(0, accounts - 1)),
                       symbolName(uniform(0, options.symbols - 1)), double(uniform(1, 500)),
                       chance(0.05) ? QDate() : acquired, sold, Money::fromDouble(cost),
-                      Money::fromDouble(cost * uniform(50, 180) / 100.0), QString()});
+                      Money::fromDouble(cost * uniform(50, 180) / 100.0), QString(),
+                      Form8949Box::None, Money(), 0});
     }
     transaction.commit();
 }

@@ -12,4 +12,13 @@ class CliSession;
 // word, prints the setting.
 int runAccountBasis(CliSession& session, const QStringList& args);
 
+// account-wash ACCOUNT [--detect on|off] [--other-accounts on|off]
+// [--ira on|off]: the account's wash-sale settings; a change brings the
+// store's wash sales in line at once. Without options, prints them.
+int runAccountWash(CliSession& session, const QStringList& args);
+
+// wash ACCOUNT: each wash sale of the tax year with its replacement lots
+// (CSV).
+int runWash(CliSession& session, const QStringList& args);
+
 } // namespace gainbook

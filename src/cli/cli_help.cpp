@@ -19,8 +19,8 @@ const QHash<QString, QString>& summaries() {
         {"accounts", "Prints the account outline as CSV: each account (level 1) followed by "
                      "its capture months (level 2)."},
         {"txns", "Prints the transactions of an account, or of one of its months, as CSV."},
-        {"tax", "Prints the account's tax records sold in the tax year as CSV, or with "
-                "--totals the three totals of the tax view."},
+        {"tax", "Prints the account's tax records sold in the tax year as CSV (with the "
+                "Wash Adj. column), or with --totals the totals of the tax view."},
         {"capture", "Captures the buys and sells of a broker page (.htm/.html or an address), "
                     "a spreadsheet (.csv/.xls/.xlsx) or, with --paste, a text file read as "
                     "pasted text; --map reads a spreadsheet by a saved column mapping (JSON) "
@@ -28,6 +28,14 @@ const QHash<QString, QString>& summaries() {
         {"account-basis", "Sets whether the account's broker reports the cost basis to the IRS "
                           "(yes: boxes A/D, no: B/E, none: C/F), which the next process or "
                           "recalc gives its tax records; without the word, prints it."},
+        {"account-wash", "Sets the account's wash-sale settings: --detect (whether its losses "
+                         "are checked and its buys replace, on by default), --other-accounts "
+                         "(whether buys in other accounts replace its losses, on), --ira (a "
+                         "tax-advantaged account whose buys disallow a loss for good, off); "
+                         "the store's wash sales follow at once. Without options, prints them."},
+        {"wash", "Prints each wash sale of the account sold in the tax year with its "
+                 "replacement lots as CSV: the disallowed loss, and each lot's account, date, "
+                 "shares, added cost and moved date acquired."},
         {"process", "Matches every sell of the account against the open buys of its symbol "
                     "and writes the tax records. An account with links or tax records is "
                     "refused; --again detaches its lots and replaces its tax records."},

@@ -83,6 +83,8 @@ int runTax(CliSession& session, const QStringList& args) {
             session.out() << tax.totals.recordsText() << '\n'
                           << tax.totals.proceedsText() << '\n'
                           << tax.totals.gainText() << '\n';
+            if (const QString wash = tax.totals.washText(); !wash.isEmpty())
+                session.out() << wash << '\n';
             if (const QString toCheck = tax.totals.warningsText(); !toCheck.isEmpty())
                 session.out() << toCheck << '\n';
         } else {

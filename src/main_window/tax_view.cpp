@@ -26,6 +26,12 @@ QString TaxTotals::gainText() const {
     return QStringLiteral("Total Gain/Loss ") + formatTotal(gain);
 }
 
+QString TaxTotals::washText() const {
+    if (washDisallowed.isZero())
+        return {};
+    return QStringLiteral("Wash sale loss disallowed ") + formatTotal(washDisallowed);
+}
+
 QString TaxTotals::warningsText() const {
     if (boughtAfterSold + notAllFound + noBuy == 0)
         return {};
@@ -44,6 +50,7 @@ TaxWarnings taxWarnings(const TaxRecord& r) {
     w.notAllFound = short_ && r.dateAcquired.isValid();
     w.boughtAfterSold =
         r.dateAcquired.isValid() && r.dateSold.isValid() && r.dateAcquired > r.dateSold;
+    w.washSale = !r.washAdjustment.isZero();
     return w;
 }
 
@@ -55,6 +62,8 @@ QString taxWarningsText(const TaxWarnings& w) {
         lines << QStringLiteral("Sell larger than the buys found (All Buy Rec Not Found)");
     if (w.noBuy)
         lines << QStringLiteral("No buy found for this sell");
+    if (w.washSale)
+        lines << QStringLiteral("Wash sale: loss disallowed (code W)");
     return lines.join(u'\n');
 }
 
@@ -62,7 +71,8 @@ TaxTotals taxTotals(const QVector<TaxRecord>& records) {
     TaxTotals totals;
     totals.records = int(records.size());
     for (const TaxRecord& r : records) {
-        totals.gain += r.salePrice - r.cost;
+        totals.gain += r.salePrice - r.cost + r.washAdjustment;
+        totals.washDisallowed += r.washAdjustment;
         if (r.salePrice > Money())
             totals.proceeds += r.salePrice;
         const TaxWarnings w = taxWarnings(r);
@@ -83,6 +93,7 @@ QVector<GridColumn> SetupTaxGrid() {
         {QStringLiteral("Proceed"), 8, CellKind::Decimal, Qt::AlignRight, false, false},
         {QStringLiteral("Gain"), 10, CellKind::Decimal, Qt::AlignRight, true, false},
         {QStringLiteral("Box"), 3, CellKind::DropDown, Qt::AlignHCenter, false, false},
+        {QStringLiteral("Wash Adj."), 8, CellKind::Decimal, Qt::AlignRight, false, false},
         {QStringLiteral("Comment"), 10, CellKind::Text, Qt::AlignLeft, false, false},
         {QStringLiteral("ID"), 3, CellKind::Text, Qt::AlignLeft, true, true},
     };
@@ -103,9 +114,12 @@ QString TaxColumns::text(const TaxRecord& r, int col) const {
     case TaxGridCol::Proceed:
         return formatMoney(r.salePrice);
     case TaxGridCol::Gain:
-        return formatMoney(r.salePrice - r.cost);
+        return formatMoney(r.salePrice - r.cost + r.washAdjustment);
     case TaxGridCol::Box:
         return boxLetter(r.box);
+    case TaxGridCol::WashAdj:
+        // Empty rather than 0.00, so the few wash sales stand out.
+        return r.washAdjustment.isZero() ? QString() : formatMoney(r.washAdjustment);
     case TaxGridCol::Comment:
         return r.memo;
     case TaxGridCol::ID:
@@ -143,6 +157,12 @@ QString TaxColumns::parse(TaxRecord& r, int col, const QString& text) const {
         r.box = *box;
         return {};
     }
+    case TaxGridCol::WashAdj:
+        if (text.trimmed().isEmpty()) {
+            r.washAdjustment = Money();
+            return {};
+        }
+        return readMoneyCell(text, r.washAdjustment);
     case TaxGridCol::Comment:
         r.memo = text;
         return {};
@@ -164,7 +184,9 @@ SortKey TaxColumns::sortKey(const TaxRecord& r, int col) const {
     case TaxGridCol::Proceed:
         return sortByValue(r.salePrice.toDouble());
     case TaxGridCol::Gain:
-        return sortByValue((r.salePrice - r.cost).toDouble());
+        return sortByValue((r.salePrice - r.cost + r.washAdjustment).toDouble());
+    case TaxGridCol::WashAdj:
+        return sortByValue(r.washAdjustment.toDouble());
     default:
         return RecordColumns::sortKey(r, col);
     }

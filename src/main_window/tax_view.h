@@ -19,6 +19,7 @@ enum : int {
     Proceed,
     Gain,
     Box,
+    WashAdj,
     Comment,
     ID,
     Count = ID
@@ -33,6 +34,7 @@ struct TaxWarnings {
     bool boughtAfterSold = false; // matched to a buy made after the sale
     bool notAllFound = false;     // the sell is larger than the buys found
     bool noBuy = false;           // no buy at all: cost 0, date acquired unknown
+    bool washSale = false;        // a loss disallowed (code W); not a fault, but worth a look
 
     bool any() const { return boughtAfterSold || notAllFound || noBuy; }
 };
@@ -43,8 +45,9 @@ QString taxWarningsText(const TaxWarnings& warnings);
 // The three totals below the tax view, and the rows to check.
 struct TaxTotals {
     int records = 0;
-    Money proceeds; // sale prices above zero
-    Money gain;     // sale price minus cost, losses included
+    Money proceeds;       // sale prices above zero
+    Money gain;           // sale price minus cost plus wash adjustment, losses included
+    Money washDisallowed; // the wash adjustments
     int boughtAfterSold = 0;
     int notAllFound = 0;
     int noBuy = 0;
@@ -52,6 +55,8 @@ struct TaxTotals {
     QString recordsText() const;  // "Total Records 2"
     QString proceedsText() const; // "Total Proceed 1,500.00"
     QString gainText() const;     // "Total Gain/Loss 250.00"
+    // "Wash sale loss disallowed 120.00"; empty when no record has one.
+    QString washText() const;
     // "To check: 1 bought after sold, 0 not all found, 2 no buy"; empty
     // when no row needs a look.
     QString warningsText() const;
@@ -59,7 +64,7 @@ struct TaxTotals {
 
 TaxTotals taxTotals(const QVector<TaxRecord>& records);
 
-// The ten columns of the tax view.
+// The eleven columns of the tax view.
 QVector<GridColumn> SetupTaxGrid();
 
 // How the tax view shows a tax record and reads typed cells back. The gain

@@ -92,6 +92,7 @@ RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
         record.dateSold = sell->txnDate;
         record.salePrice = sell->amount;
         record.memo = memo;
+        record.sellId = sellId;
         TermRecords parts = splitByTerm(record, {lots.constData(), size_t(lots.size())});
         setBoxes(parts, basis);
         for (int part = 0; part < parts.count; ++part)

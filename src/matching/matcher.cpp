@@ -235,6 +235,11 @@ void Matcher::SaveSellLinks(Money buyPrice, double buyQuantity, qint64 buyId) {
 }
 
 void Matcher::insertTaxRecord() {
+    if (deferred_) {
+        fresh_.account = account_;
+        fresh_.sells.append({sell_.id, state_.sellMemo});
+        return;
+    }
     TaxRecord record;
     record.accountName = account_;
     record.symbol = sell_.symbol;
@@ -242,6 +247,7 @@ void Matcher::insertTaxRecord() {
     record.dateSold = sell_.txnDate;
     record.salePrice = sell_.amount;
     record.memo = state_.sellMemo;
+    record.sellId = sell_.id;
     TermRecords parts = splitByTerm(record, {lots_.constData(), size_t(lots_.size())});
     setBoxes(parts, basis_);
     for (int i = 0; i < parts.count; ++i)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "matching/term_split.h"
+#include "matching/wash_sale_refresh.h"
 #include "platform/money.h"
 
 #include <QDate>
@@ -122,6 +123,12 @@ public:
     // writes two).
     qint64 taxRecordsWritten() const { return taxRecordsWritten_; }
 
+    // Leaves the tax records to the wash-sale refresh that follows the run
+    // (refreshWashSales), which writes them once with their adjustments:
+    // the matcher only notes each sell and its memo, in the order matched.
+    void deferTaxRecords() { deferred_ = true; }
+    const FreshRecords& deferredRecords() const { return fresh_; }
+
 private:
     void loadOpenBuys();
     void applyBuys(SymbolBuys& symbol, BuySearch search);
@@ -136,6 +143,8 @@ private:
     bool boughtAfterSell_ = false;
     RunWarnings warnings_;
     qint64 taxRecordsWritten_ = 0;
+    bool deferred_ = false;
+    FreshRecords fresh_;
 
     QSqlQuery setMemo_;
     QSqlQuery selectSells_;

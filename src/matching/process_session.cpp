@@ -3,6 +3,7 @@
 #include "matching/link_editing.h"
 #include "matching/matcher.h"
 #include "matching/matching_grid.h"
+#include "matching/wash_sale_refresh.h"
 #include "platform/date_text.h"
 #include "platform/formats.h"
 #include "platform/prompter.h"
@@ -153,11 +154,13 @@ Outcome ProcessSession::Process(const Progress& progress, Rerun rerun) {
             return refused;
         }
         Matcher matcher(db_, account_);
+        matcher.deferTaxRecords();
         matcher.MoveQuantity();
         const QVector<SellRow> sells = matcher.sells();
         if (sells.isEmpty()) {
             // The reopened buys stay: the account has nothing matched.
             matcher.writeOpenQuantities();
+            refreshWashSales(db_);
             transaction.commit();
             return stopWith(prompter_, noCompleteTransactionText(year_));
         }
@@ -167,10 +170,13 @@ Outcome ProcessSession::Process(const Progress& progress, Rerun rerun) {
             matcher.matchSell(sells[i]);
         }
         matcher.writeOpenQuantities();
+        // The account's new links change which shares replace which losses,
+        // here and in the other accounts; the refresh writes the account's
+        // tax records with them.
+        written = refreshWashSales(db_, &matcher.deferredRecords()).recordsWritten;
         if (progress)
             progress(sells.size(), sells.size());
         transaction.commit();
-        written = matcher.taxRecordsWritten();
         warnings = matcher.warnings();
     } catch (const StoreError& error) {
         return Outcome::failure(QStringLiteral("Processing of %1 failed; nothing was changed: %2")
@@ -211,6 +217,7 @@ Outcome ProcessSession::SaveRecalculate() {
         case RecalcStatus::Done:
             break;
         }
+        refreshWashSales(db_);
         transaction.commit();
         written = result.written;
     } catch (const StoreError& error) {

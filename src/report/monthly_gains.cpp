@@ -40,7 +40,7 @@ MonthlyGains monthlyGains(const QVector<TaxRecord>& records, TaxYear year) {
         std::array<Money, 12>& series = isShortTermBox(box)  ? gains.shortTerm
                                         : isLongTermBox(box) ? gains.longTerm
                                                              : gains.unknownTerm;
-        series[month] += record.salePrice - record.cost;
+        series[month] += record.salePrice - record.cost + record.washAdjustment;
     }
     return gains;
 }

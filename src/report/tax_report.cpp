@@ -26,6 +26,10 @@ ReportLine lineOf(const TaxRecord& record) {
     line.sold = record.dateSold;
     line.amounts.proceeds = record.salePrice.roundedToCents();
     line.amounts.cost = record.cost.roundedToCents();
+    // A wash sale's disallowed loss goes in column (g) with code W.
+    line.amounts.adjustment = record.washAdjustment.roundedToCents();
+    if (!line.amounts.adjustment.isZero())
+        line.code = QStringLiteral("W");
     line.amounts.gain = line.amounts.proceeds - line.amounts.cost + line.amounts.adjustment;
     return line;
 }

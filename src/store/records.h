@@ -37,6 +37,9 @@ struct TaxRecord {
     // The loss disallowed by a wash sale (Form 8949 column (g), code W): a
     // positive amount added back to the gain; zero when there is none.
     Money washAdjustment = {};
+    // The sell (Txn ID) whose processing wrote the record; 0 for one typed
+    // in or imported. Wash-sale detection keeps only such records up to date.
+    qint64 sellId = 0;
 };
 
 // One row of SellLinks: a buy lot applied to a sell. BuyId 0 marks a sell

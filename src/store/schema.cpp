@@ -29,7 +29,8 @@ QStringList schemaTables() {
                        "SalePrice REAL NOT NULL DEFAULT 0, "
                        "Memo TEXT NOT NULL DEFAULT '', "
                        "Box TEXT NOT NULL DEFAULT '', "
-                       "WashAdj REAL NOT NULL DEFAULT 0)"),
+                       "WashAdj REAL NOT NULL DEFAULT 0, "
+                       "SellId INTEGER NOT NULL DEFAULT 0)"),
         QStringLiteral("CREATE TABLE SellLinks ("
                        "AccountName TEXT NOT NULL DEFAULT '', "
                        "SellId INTEGER NOT NULL, "
@@ -40,8 +41,27 @@ QStringList schemaTables() {
                        "SellDate TEXT, "
                        "SellSymbol TEXT NOT NULL DEFAULT '', "
                        "UNIQUE (SellId, BuyId))"),
-        accountSettingsTable(),
+        // The settings as the wash-sale upgrade left them.
+        QStringLiteral("CREATE TABLE AccountSettings ("
+                       "AccountName TEXT NOT NULL PRIMARY KEY, "
+                       "BasisReported TEXT NOT NULL DEFAULT 'yes', "
+                       "WashSales INTEGER NOT NULL DEFAULT 1, "
+                       "WashOtherAccounts INTEGER NOT NULL DEFAULT 1, "
+                       "TaxAdvantaged INTEGER NOT NULL DEFAULT 0)"),
+        lotAdjustTable(),
     };
+}
+
+QString lotAdjustTable() {
+    return QStringLiteral("CREATE TABLE LotAdjust ("
+                          "BuyId INTEGER NOT NULL, "
+                          "FirstShare REAL NOT NULL DEFAULT 0, "
+                          "Shares REAL NOT NULL DEFAULT 0, "
+                          "AddedCost REAL NOT NULL DEFAULT 0, "
+                          "DaysBack INTEGER NOT NULL DEFAULT 0, "
+                          "LossSellId INTEGER NOT NULL DEFAULT 0, "
+                          "LossAccount TEXT NOT NULL DEFAULT '', "
+                          "Permanent INTEGER NOT NULL DEFAULT 0)");
 }
 
 QString accountSettingsTable() {

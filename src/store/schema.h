@@ -21,7 +21,8 @@ enum : int {
     SalePrice,
     Memo,
     Box,
-    WashAdj
+    WashAdj,
+    SellId
 };
 }
 namespace LinkCol {
@@ -43,6 +44,9 @@ void createSchema(const QSqlDatabase& db);
 
 // The table of per-account settings, as the upgrade that brought it made it.
 QString accountSettingsTable();
+
+// The table of lot adjustments of wash sales (see lot_adjust_table.h).
+QString lotAdjustTable();
 
 // The tables a Gainbook database must hold (older files get the others when
 // they are upgraded).

@@ -34,6 +34,20 @@ const QVector<SchemaStep>& schemaSteps() {
         schemaStatements({
             QStringLiteral("ALTER TABLE TaxRec ADD COLUMN WashAdj REAL NOT NULL DEFAULT 0"),
         }),
+        // 5: wash-sale detection: the replacement lots' adjustments, each
+        // record's sell (records written before have none and are left as
+        // they are until their account is processed or recalculated again)
+        // and the accounts' wash-sale settings.
+        schemaStatements(QStringList{
+            QStringLiteral("ALTER TABLE TaxRec ADD COLUMN SellId INTEGER NOT NULL DEFAULT 0"),
+            QStringLiteral("ALTER TABLE AccountSettings ADD COLUMN WashSales INTEGER NOT "
+                           "NULL DEFAULT 1"),
+            QStringLiteral("ALTER TABLE AccountSettings ADD COLUMN WashOtherAccounts INTEGER "
+                           "NOT NULL DEFAULT 1"),
+            QStringLiteral("ALTER TABLE AccountSettings ADD COLUMN TaxAdvantaged INTEGER NOT "
+                           "NULL DEFAULT 0"),
+            lotAdjustTable(),
+        }),
     };
     return steps;
 }

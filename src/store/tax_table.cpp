@@ -10,7 +10,7 @@ namespace {
 
 const QString kSelectAll =
     QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, DateAcquired, "
-                   "DateSold, Cost, SalePrice, Memo, Box, WashAdj FROM TaxRec ");
+                   "DateSold, Cost, SalePrice, Memo, Box, WashAdj, SellId FROM TaxRec ");
 
 QVector<TaxRecord> readAll(QSqlQuery& query) {
     QVector<TaxRecord> rows;
@@ -36,6 +36,7 @@ TaxRecord taxFromQuery(const QSqlQuery& query) {
     // another box.
     r.box = boxFromLetter(query.value(TaxCol::Box).toString()).value_or(Form8949Box::None);
     r.washAdjustment = Money::fromDouble(query.value(TaxCol::WashAdj).toDouble());
+    r.sellId = query.value(TaxCol::SellId).toLongLong();
     return r;
 }
 
@@ -89,15 +90,17 @@ bool accountHasTaxRecs(const QSqlDatabase& db, const QString& account) {
 }
 
 TaxWriter::TaxWriter(const QSqlDatabase& db)
-    : query_(prepareQuery(db, QStringLiteral("INSERT INTO TaxRec (AccountName, Symbol, Quantity, "
-                                             "DateAcquired, DateSold, Cost, SalePrice, Memo, Box, "
-                                             "WashAdj) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))) {}
+    : query_(
+          prepareQuery(db, QStringLiteral("INSERT INTO TaxRec (AccountName, Symbol, Quantity, "
+                                          "DateAcquired, DateSold, Cost, SalePrice, Memo, Box, "
+                                          "WashAdj, SellId) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                                          "?)"))) {}
 
 qint64 TaxWriter::insert(const TaxRecord& r) {
     execQuery(query_,
               {textValue(r.accountName), textValue(r.symbol), r.quantity, isoDate(r.dateAcquired),
                isoDate(r.dateSold), r.cost.toDouble(), r.salePrice.toDouble(), textValue(r.memo),
-               textValue(boxLetter(r.box)), r.washAdjustment.toDouble()});
+               textValue(boxLetter(r.box)), r.washAdjustment.toDouble(), r.sellId});
     return query_.lastInsertId().toLongLong();
 }
 
@@ -125,6 +128,12 @@ qint64 countTaxRecsOfAccount(const QSqlDatabase& db, const QString& account) {
     QSqlQuery query = runQuery(
         db, QStringLiteral("SELECT COUNT(*) FROM TaxRec WHERE AccountName = ?"), {account});
     return query.next() ? query.value(0).toLongLong() : 0;
+}
+
+QVector<TaxRecord> selectTaxRecsOfSells(const QSqlDatabase& db) {
+    QSqlQuery query =
+        runQuery(db, kSelectAll + QStringLiteral("WHERE SellId > 0 ORDER BY SellId, ID"));
+    return readAll(query);
 }
 
 void deleteTaxRecsOfAccount(const QSqlDatabase& db, const QString& account) {

@@ -51,6 +51,10 @@ qint64 insertTaxRec(const QSqlDatabase& db, const TaxRecord& record);
 bool updateTaxRec(const QSqlDatabase& db, const TaxRecord& record);
 
 void deleteTaxRec(const QSqlDatabase& db, qint64 id);
+
+// The records written by processing (SellId above 0), by sell, each sell's
+// in the order written.
+QVector<TaxRecord> selectTaxRecsOfSells(const QSqlDatabase& db);
 void deleteTaxRecsOfAccount(const QSqlDatabase& db, const QString& account);
 
 } // namespace gainbook

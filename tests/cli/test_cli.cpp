@@ -61,8 +61,8 @@ private slots:
         QTest::newRow("tax")
             << QStringList{"tax", "O'Brien IRA"} << 0
             << "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,"
-               "Box,Comment,ID\n"
-               "IBM,50,01/03/2000,02/07/2000,\"5,000.00\",\"6,000.50\",\"1,000.50\",A,,"
+               "Box,Wash Adj.,Comment,ID\n"
+               "IBM,50,01/03/2000,02/07/2000,\"5,000.00\",\"6,000.50\",\"1,000.50\",A,,,"
                "1\n";
         QTest::newRow("tax totals with a loss")
             << QStringList{"tax", "Old", "--totals"} << 0
@@ -84,8 +84,8 @@ private slots:
             << QStringList{"--db=", "tax", "Old"} << 2 << "";
         QTest::newRow("tax of another year")
             << QStringList{"--year", "2001", "tax", "O'Brien IRA"} << 0
-            << "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Comment,ID\n"
-               "T,1,01/03/1999,02/07/2001,5.00,6.00,1.00,D,,2\n";
+            << "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash Adj.,Comment,ID\n"
+               "T,1,01/03/1999,02/07/2001,5.00,6.00,1.00,D,,,2\n";
         QTest::newRow("year joined to the option")
             << QStringList{"--year=1999", "tax", "--totals", "Old"} << 0
             << "Total Records 0\nTotal Proceed .00\nTotal Gain/Loss .00\n";

@@ -97,9 +97,9 @@ private slots:
         const TaxViewRecords tax = FillGrid(t.connection(), "A");
         QCOMPARE(column(columns, tax.records, TaxGridCol::Symbol),
                  (QStringList{"FREE", "LOSS", "ZZZ"}));
-        QCOMPARE(rowTexts(columns, tax.records[1]).mid(0, 9),
+        QCOMPARE(rowTexts(columns, tax.records[1]).mid(0, 10),
                  (QStringList{"LOSS", "5", "01/03/2000", "01/01/2000", "800.00", "300.00",
-                              "-500.00", "A", "wash?"}));
+                              "-500.00", "A", "", "wash?"}));
         QCOMPARE(columns.text(tax.records[0], TaxGridCol::DateBought), QString());
         QCOMPARE(tax.totals.recordsText(), QStringLiteral("Total Records 3"));
         QCOMPARE(tax.totals.proceedsText(), QStringLiteral("Total Proceed 1,800.00"));

@@ -59,9 +59,9 @@ private slots:
              ""},
             {{"tax", a},
              0,
-             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Comment,ID\n"
-             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,A, ,2\n"
-             "MSFT,10,,02/02/2000,0.00,300.00,300.00,,All Buy Rec Not Found,3\n",
+             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash Adj.,Comment,ID\n"
+             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,A,, ,2\n"
+             "MSFT,10,,02/02/2000,0.00,300.00,300.00,,,All Buy Rec Not Found,3\n",
              ""},
             // The account's setting picks the boxes of the next rebuild.
             {{"account-basis", a}, 0, "yes\n", ""},
@@ -70,12 +70,23 @@ private slots:
             {{"account-basis", a, "maybe"}, 2, "", ""},
             {{"account-basis", "Nobody", "no"}, 1, "", "Account not found: Nobody\n"},
             {{"account-basis"}, 2, "", ""},
+            // The wash-sale settings read and change like the basis.
+            {{"account-wash", a}, 0, "detect on\nother-accounts on\nira off\n", ""},
+            {{"account-wash", a, "--ira", "on", "--detect", "off"}, 0, "", ""},
+            {{"account-wash", a}, 0, "detect off\nother-accounts on\nira on\n", ""},
+            {{"account-wash", a, "--ira", "maybe"}, 2, "", ""},
+            {{"account-wash", a, "--detect", "on", "--ira", "off"}, 0, "", ""},
+            {{"wash", a},
+             0,
+             "Date Sold,Symbol,Quantity,Disallowed,Replacement Account,Date Bought,Shares,"
+             "Added Cost,Date Acquired,Note\n",
+             ""},
             {{"recalc", a}, 0, "", ""},
             {{"tax", a},
              0,
-             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Comment,ID\n"
-             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,C, ,4\n"
-             "MSFT,10,,02/02/2000,0.00,300.00,300.00,, ,5\n",
+             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash Adj.,Comment,ID\n"
+             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,C,, ,4\n"
+             "MSFT,10,,02/02/2000,0.00,300.00,300.00,,, ,5\n",
              ""},
             {{"account-basis", a, "yes"}, 0, "", ""},
             {{"process", a}, 1, "", "Account already processed: O'Brien IRA\n"},
@@ -119,9 +130,9 @@ private slots:
              ""},
             {{"tax", a},
              0,
-             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Comment,ID\n"
-             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,A, ,8\n"
-             "MSFT,10,,02/02/2000,0.00,300.00,300.00,,All Buy Rec Not Found,9\n",
+             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash Adj.,Comment,ID\n"
+             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,A,, ,8\n"
+             "MSFT,10,,02/02/2000,0.00,300.00,300.00,,,All Buy Rec Not Found,9\n",
              ""},
             {{"txns", "Old"},
              0,

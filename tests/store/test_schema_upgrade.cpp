@@ -134,7 +134,7 @@ private slots:
                  (QStringList{"1|O'Brien IRA|March 2000|IBM|100|Bought|2000-03-01|-10000.25|100",
                               "2|O'Brien IRA|April 2000|IBM|50|Sold|2000-04-01|6000.5|"}));
         QCOMPARE(rows(db.connection(), "SELECT * FROM TaxRec"),
-                 QStringList{"1|O'Brien IRA|IBM|50|2000-03-01|2000-04-01|5000|6000.5||A|0"});
+                 QStringList{"1|O'Brien IRA|IBM|50|2000-03-01|2000-04-01|5000|6000.5||A|0|0"});
         // Each link names its sell's date and symbol where the sell is there.
         QCOMPARE(
             rows(db.connection(), "SELECT * FROM SellLinks"),

@@ -31,10 +31,10 @@ qint64 TestDatabase::addTxn(const QString& account, const QString& month, const 
 qint64 TestDatabase::addTax(const QString& account, const QString& symbol, double quantity,
                             const QDate& acquired, const QDate& sold, double cost, double salePrice,
                             const QString& memo) {
-    return insertTaxRec(connection(),
-                        {0, account, symbol, quantity, acquired, sold, Money::fromDouble(cost),
-                         Money::fromDouble(salePrice), memo,
-                         boxFor(holdingTerm(acquired, sold), BasisReporting::Reported)});
+    return insertTaxRec(
+        connection(), {0, account, symbol, quantity, acquired, sold, Money::fromDouble(cost),
+                       Money::fromDouble(salePrice), memo,
+                       boxFor(holdingTerm(acquired, sold), BasisReporting::Reported), Money(), 0});
 }
 
 } // namespace gainbook::test

@@ -1,6 +1,7 @@
 #include "main_window/screen/frm_account_settings.h"
 
 #include "main_window/account_outline.h"
+#include "matching/wash_sale_refresh.h"
 #include "platform/prompter.h"
 #include "startup/app_context.h"
 #include "store/account_settings_table.h"
@@ -8,6 +9,7 @@
 #include "store/store_fault.h"
 #include "widgets/window_placement.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -54,6 +56,19 @@ frmAccountSettings::frmAccountSettings(AppContext& context, Prompter& prompter,
                          this);
     lblNote->setObjectName(QStringLiteral("lblNote"));
     lblNote->setWordWrap(true);
+    fraWash = new QGroupBox(QStringLiteral("Wash sales"), this);
+    fraWash->setObjectName(QStringLiteral("fraWash"));
+    chkWashDetect = new QCheckBox(QStringLiteral("Find wash sales in this account"), fraWash);
+    chkWashDetect->setObjectName(QStringLiteral("chkWashDetect"));
+    chkWashOther = new QCheckBox(QStringLiteral("Shares bought in other accounts count"), fraWash);
+    chkWashOther->setObjectName(QStringLiteral("chkWashOther"));
+    chkTaxAdvantaged = new QCheckBox(
+        QStringLiteral("Tax-advantaged account (IRA): its buys disallow a loss for good"), fraWash);
+    chkTaxAdvantaged->setObjectName(QStringLiteral("chkTaxAdvantaged"));
+    auto* wash = new QVBoxLayout(fraWash);
+    wash->addWidget(chkWashDetect);
+    wash->addWidget(chkWashOther);
+    wash->addWidget(chkTaxAdvantaged);
     buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("buttons"));
 
@@ -67,6 +82,7 @@ frmAccountSettings::frmAccountSettings(AppContext& context, Prompter& prompter,
     layout->addLayout(form);
     layout->addWidget(fraBasis);
     layout->addWidget(lblNote);
+    layout->addWidget(fraWash);
     layout->addWidget(buttons);
     new WindowPlacement(this, context_.settings());
 
@@ -82,6 +98,7 @@ frmAccountSettings::frmAccountSettings(AppContext& context, Prompter& prompter,
     cboAccount->setCurrentIndex(chosen >= 0 ? chosen : 0);
     const bool any = hasAccounts();
     fraBasis->setEnabled(any);
+    fraWash->setEnabled(any);
     buttons->button(QDialogButtonBox::Ok)->setEnabled(any);
 
     connect(cboAccount, &QComboBox::currentIndexChanged, this,
@@ -103,12 +120,18 @@ BasisReporting frmAccountSettings::chosenBasis() const {
     return BasisReporting::Reported;
 }
 
+WashSettings frmAccountSettings::chosenWash() const {
+    return {chkWashDetect->isChecked(), chkWashOther->isChecked(), chkTaxAdvantaged->isChecked()};
+}
+
 void frmAccountSettings::cboAccount_Changed() {
     BasisReporting basis = BasisReporting::Reported;
+    WashSettings wash;
     if (hasAccounts()) {
         try {
             basis =
                 selectBasisReporting(context_.database().connection(), cboAccount->currentText());
+            wash = selectWashSettings(context_.database().connection(), cboAccount->currentText());
         } catch (const StoreError& error) {
             prompter_.message(error.message());
         }
@@ -116,6 +139,9 @@ void frmAccountSettings::cboAccount_Changed() {
     optReported->setChecked(basis == BasisReporting::Reported);
     optNotReported->setChecked(basis == BasisReporting::NotReported);
     optNoForm->setChecked(basis == BasisReporting::NoForm);
+    chkWashDetect->setChecked(wash.detect);
+    chkWashOther->setChecked(wash.otherAccounts);
+    chkTaxAdvantaged->setChecked(wash.taxAdvantaged);
 }
 
 void frmAccountSettings::accept() {
@@ -126,6 +152,19 @@ void frmAccountSettings::accept() {
     const QSqlDatabase db = context_.database().connection();
     try {
         setBasisReporting(db, cboAccount->currentText(), chosenBasis());
+    } catch (const StoreError& error) {
+        prompter_.message(failureText(db, error));
+        return;
+    }
+    // Only a change is worked through: it may rewrite tax records.
+    try {
+        if (selectWashSettings(db, cboAccount->currentText()) != chosenWash()) {
+            const Outcome changed = changeWashSettings(db, cboAccount->currentText(), chosenWash());
+            if (!changed.done()) {
+                prompter_.message(changed.message);
+                return;
+            }
+        }
     } catch (const StoreError& error) {
         prompter_.message(failureText(db, error));
         return;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "platform/form8949_box.h"
+#include "store/account_settings_table.h"
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
 class QGroupBox;
@@ -16,7 +18,8 @@ class AppContext;
 class Prompter;
 
 // "Account Settings": whether each account's broker reports the cost basis
-// to the IRS, which picks the Form 8949 box of the account's tax records.
+// to the IRS, which picks the Form 8949 box of the account's tax records,
+// and how the account takes part in wash-sale detection.
 // The setting is kept in the database, so the headless tool sees it too.
 class frmAccountSettings : public QDialog {
     Q_OBJECT
@@ -32,12 +35,17 @@ public:
     QRadioButton* optNotReported = nullptr;
     QRadioButton* optNoForm = nullptr;
     QLabel* lblNote = nullptr;
+    QGroupBox* fraWash = nullptr;
+    QCheckBox* chkWashDetect = nullptr;
+    QCheckBox* chkWashOther = nullptr;
+    QCheckBox* chkTaxAdvantaged = nullptr;
     QDialogButtonBox* buttons = nullptr;
 
     // The accounts of the store, by name; empty when it holds none (the
     // dialog then has nothing to set).
     bool hasAccounts() const;
     BasisReporting chosenBasis() const;
+    WashSettings chosenWash() const;
 
 public slots:
     // Shows the setting of the account now chosen.

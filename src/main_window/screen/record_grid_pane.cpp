@@ -34,6 +34,9 @@ RecordGridPane::RecordGridPane(AppContext& context, Prompter& prompter,
     proceedsTotal_->setObjectName(QStringLiteral("Label2"));
     gainTotal_ = new QLabel(totalsFrame_);
     gainTotal_->setObjectName(QStringLiteral("Label3"));
+    washTotal_ = new QLabel(totalsFrame_);
+    washTotal_->setObjectName(QStringLiteral("Label4"));
+    washTotal_->hide();
     setTotalsCaptions(QStringLiteral("Total Records"), QStringLiteral("Total Proceeds"),
                       QStringLiteral("Total Gain"));
     // The year's picture stands above the figures it adds up to.
@@ -47,6 +50,8 @@ RecordGridPane::RecordGridPane(AppContext& context, Prompter& prompter,
     totals->addWidget(proceedsTotal_);
     totals->addSpacing(24);
     totals->addWidget(gainTotal_);
+    totals->addSpacing(24);
+    totals->addWidget(washTotal_);
     totals->addStretch();
     totalsFrame_->hide();
 
@@ -66,6 +71,9 @@ void RecordGridPane::setTotalsCaptions(const QString& records, const QString& pr
     recordsTotal_->setText(records);
     proceedsTotal_->setText(proceeds);
     gainTotal_->setText(gain);
+    // Shown again by a tax fill that finds wash sales.
+    washTotal_->clear();
+    washTotal_->hide();
 }
 
 void RecordGridPane::setView(RecordView view) {
@@ -116,6 +124,8 @@ void RecordGridPane::fill() {
         setTotalsCaptions(tax.totals.recordsText() +
                               (toCheck.isEmpty() ? QString() : QStringLiteral("   ") + toCheck),
                           tax.totals.proceedsText(), tax.totals.gainText());
+        washTotal_->setText(tax.totals.washText());
+        washTotal_->setVisible(!tax.totals.washText().isEmpty());
     } catch (const StoreError& e) {
         emit statusText(QStringLiteral("Records could not be read: ") + e.message());
     }

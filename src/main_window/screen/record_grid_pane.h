@@ -36,6 +36,7 @@ public:
     QLabel* recordsTotal() const { return recordsTotal_; }   // Label1
     QLabel* proceedsTotal() const { return proceedsTotal_; } // Label2
     QLabel* gainTotal() const { return gainTotal_; }         // Label3
+    QLabel* washTotal() const { return washTotal_; }         // Label4, shown for wash sales
     GainChart* gainChart() const { return gainChart_; }
 
     // The rows on show, in the current view.
@@ -88,6 +89,7 @@ private:
     QLabel* recordsTotal_ = nullptr;
     QLabel* proceedsTotal_ = nullptr;
     QLabel* gainTotal_ = nullptr;
+    QLabel* washTotal_ = nullptr;
     GainChart* gainChart_ = nullptr;
     // The item the grid was last filled for: new rows and saves go to its
     // account even if the outline's highlight has moved since.

@@ -1,0 +1,193 @@
+#include "matching/wash_sale_refresh.h"
+
+#include "matching/wash_sales.h"
+#include "platform/date_text.h"
+#include "store/account_settings_table.h"
+#include "store/lot_adjust_table.h"
+#include "store/sql.h"
+#include "store/store_fault.h"
+#include "store/tax_table.h"
+#include "store/transaction.h"
+
+#include <algorithm>
+
+namespace gainbook {
+
+namespace {
+
+// A stored date read without the general parser: a whole store's dates
+// are read on every refresh. Other texts take the usual way.
+QDate storedDate(const QVariant& value) {
+    const QString text = value.toString();
+    if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
+        const auto digits = [&](int from, int count) {
+            int n = 0;
+            for (int i = from; i < from + count; ++i) {
+                const int d = text[i].unicode() - u'0';
+                if (d < 0 || d > 9)
+                    return -1;
+                n = n * 10 + d;
+            }
+            return n;
+        };
+        const int y = digits(0, 4), m = digits(5, 2), d = digits(8, 2);
+        if (y >= 0 && m >= 0 && d >= 0 && QDate::isValid(y, m, d))
+            return QDate(y, m, d);
+    }
+    return dateFromStored(text);
+}
+
+// The buys and the processed sells of the store, each sell with its lots in
+// the order they were applied. Two plain scans: a join sorted by sell costs
+// several times as much on a large store.
+void selectTrades(const QSqlDatabase& db, WashInput& input) {
+    QSqlQuery txns = runQuery(db, QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, "
+                                                 "Type = 'Bought', TxnDate, Amount FROM Txn "
+                                                 "WHERE Type IN ('Bought', 'Sold')"));
+    QHash<qint64, QDate> bought;
+    QHash<qint64, WashSell> sold;
+    while (txns.next()) {
+        const qint64 id = txns.value(0).toLongLong();
+        const QDate date = storedDate(txns.value(5));
+        if (txns.value(4).toInt() != 0) {
+            if (!date.isValid())
+                continue; // no window holds it, and its lots have no date
+            input.buys.append({id, txns.value(1).toString(), txns.value(2).toString(), date,
+                               txns.value(3).toDouble()});
+            bought.insert(id, date);
+        } else {
+            WashSell& sell = sold[id];
+            sell.id = id;
+            sell.account = txns.value(1).toString();
+            sell.symbol = txns.value(2).toString();
+            sell.quantity = txns.value(3).toDouble();
+            sell.dateSold = date;
+            sell.salePrice = Money::fromDouble(txns.value(6).toDouble());
+        }
+    }
+    txns.finish();
+
+    // Rows come in the order written, which is the order of each sell's lots.
+    QSqlQuery links = runQuery(db, QStringLiteral("SELECT SellId, BuyId, BuyQuantity, BuyPrice, "
+                                                  "AccountName FROM SellLinks"));
+    QHash<qint64, qsizetype> linked;
+    while (links.next()) {
+        const qint64 sellId = links.value(0).toLongLong();
+        const auto sell = sold.find(sellId);
+        // A link whose sell is gone, is no sell or is another account's
+        // makes no sale, as Save/Recalculate counts it.
+        if (sell == sold.end() || sell->account != links.value(4).toString())
+            continue;
+        const qint64 buyId = links.value(1).toLongLong();
+        // A missing buy has no date, as Save/Recalculate counts it.
+        sell->lots.append({buyId, links.value(2).toDouble(),
+                           Money::fromDouble(links.value(3).toDouble()),
+                           buyId > 0 ? bought.value(buyId) : QDate()});
+        linked.insert(sellId, 0);
+    }
+    links.finish();
+    input.sells.reserve(linked.size());
+    for (auto it = linked.cbegin(); it != linked.cend(); ++it)
+        input.sells.append(std::move(sold[it.key()]));
+}
+
+bool sameFigures(const TaxRecord& a, const TaxRecord& b) {
+    return a.quantity == b.quantity && a.dateAcquired == b.dateAcquired &&
+           a.dateSold == b.dateSold && a.cost == b.cost && a.salePrice == b.salePrice &&
+           a.box == b.box && a.washAdjustment == b.washAdjustment;
+}
+
+} // namespace
+
+WashRefresh refreshWashSales(const QSqlDatabase& db, const FreshRecords* fresh) {
+    WashInput input;
+    for (const auto& [account, settings] : selectAllAccountSettings(db).asKeyValueRange()) {
+        input.settings.insert(account, settings.wash);
+        input.basis.insert(account, settings.basis);
+    }
+    selectTrades(db, input);
+    input.previous = selectLotAdjustments(db);
+    const WashResult result = detectWashSales(input);
+
+    QHash<qint64, QVector<TaxRecord>> stored;
+    for (const TaxRecord& record : selectTaxRecsOfSells(db))
+        stored[record.sellId].append(record);
+
+    WashRefresh refresh;
+    TaxWriter writer(db);
+    if (fresh) {
+        QHash<qint64, qsizetype> at;
+        at.reserve(result.sells.size());
+        for (qsizetype i = 0; i < result.sells.size(); ++i)
+            at.insert(result.sells[i].sellId, i);
+        for (const FreshSell& sell : fresh->sells) {
+            const auto found = at.constFind(sell.sellId);
+            if (found == at.cend())
+                continue;
+            const TermRecords& parts = result.sells[*found].records;
+            for (int i = 0; i < parts.count; ++i) {
+                TaxRecord record = parts.records[i];
+                record.memo = sell.memo;
+                writer.insert(record);
+            }
+            refresh.recordsWritten += parts.count;
+        }
+    }
+    for (const WashSellResult& sell : result.sells) {
+        for (int i = 0; i < sell.records.count; ++i)
+            refresh.washSales += sell.records.records[i].washAdjustment.isZero() ? 0 : 1;
+        const auto at = stored.constFind(sell.sellId);
+        // A record deleted by hand stays deleted.
+        if (at == stored.cend())
+            continue;
+        const QVector<TaxRecord>& now = *at;
+        // A sell that was a wash sale before counts as touched: a setting
+        // turned off takes its adjustment away.
+        const bool washedBefore = std::any_of(now.cbegin(), now.cend(), [](const TaxRecord& r) {
+            return !r.washAdjustment.isZero();
+        });
+        if (!sell.involved && !sell.wasInvolved && !washedBefore)
+            continue;
+        bool same = now.size() == sell.records.count;
+        for (int i = 0; same && i < sell.records.count; ++i)
+            same = sameFigures(now[i], sell.records.records[i]);
+        if (same)
+            continue;
+        ++refresh.recordsRewritten;
+        if (now.size() == sell.records.count) {
+            for (int i = 0; i < sell.records.count; ++i) {
+                TaxRecord record = sell.records.records[i];
+                record.id = now[i].id;
+                record.memo = now[i].memo;
+                updateTaxRec(db, record);
+            }
+            continue;
+        }
+        for (const TaxRecord& old : now)
+            deleteTaxRec(db, old.id);
+        for (int i = 0; i < sell.records.count; ++i) {
+            TaxRecord record = sell.records.records[i];
+            record.memo = now.front().memo;
+            writer.insert(record);
+        }
+    }
+    replaceLotAdjustments(db, result.adjustments);
+    return refresh;
+}
+
+Outcome changeWashSettings(const QSqlDatabase& db, const QString& account,
+                           const WashSettings& settings) {
+    qint64 rewritten = 0;
+    try {
+        Transaction transaction(db);
+        setWashSettings(db, account, settings);
+        rewritten = refreshWashSales(db).recordsRewritten;
+        transaction.commit();
+    } catch (const StoreError& error) {
+        return Outcome::failure(
+            QStringLiteral("Wash-sale settings not changed: %1").arg(failureText(db, error)));
+    }
+    return Outcome::ok(rewritten);
+}
+
+} // namespace gainbook

@@ -1,0 +1,190 @@
+#include "matching/wash_sales.h"
+
+#include "matching/matcher.h"
+#include "matching/open_quantity.h"
+
+#include <algorithm>
+
+namespace gainbook {
+
+namespace {
+
+// A run of a buy's shares that replaced a loss.
+struct Mark {
+    double first = 0;
+    double shares = 0;
+    Money addedCost;
+    qint64 daysBack = 0;
+    bool permanent = false;
+};
+
+// What detection keeps of a buy while it walks the sells.
+struct BuyState {
+    const WashBuy* buy = nullptr;
+    QString symbolKey;
+    WashSettings settings;
+    double sold = 0;      // shares taken by the sells so far, from the first on
+    double markedEnd = 0; // shares up to here replace a loss already
+    QVector<Mark> marks;  // by first share
+    QVector<Mark> previous;
+};
+
+WashSettings settingsOf(const WashInput& input, const QString& account) {
+    return input.settings.value(account, WashSettings{});
+}
+
+// The shares [from, from + count) of a buy cut into the runs of its marks:
+// each AppliedLot carries its share of the lot's cost plus the marks' added
+// cost, and the date moved back by the marks. Returns whether any mark was
+// met.
+bool cutLot(const WashLot& lot, double from, const QVector<Mark>& marks, QVector<AppliedLot>* out) {
+    const qsizetype first = out ? out->size() : 0;
+    const double to = from + lot.quantity;
+    double plain = lot.quantity;
+    Money plainCost = lot.cost;
+    bool met = false;
+    for (const Mark& mark : marks) {
+        const double overlap =
+            roundQuantity(std::min(to, mark.first + mark.shares) - std::max(from, mark.first));
+        if (overlap <= 0)
+            continue;
+        met = true;
+        if (!out || mark.permanent)
+            continue;
+        const Money cost = lot.cost.scaled(overlap, lot.quantity);
+        out->append({overlap, cost + mark.addedCost.scaled(overlap, mark.shares),
+                     lot.acquired.addDays(-mark.daysBack)});
+        plain = roundQuantity(plain - overlap);
+        plainCost -= cost;
+    }
+    if (!out)
+        return met;
+    if (plain > 0 || out->size() == first)
+        out->append({plain, plainCost, lot.acquired});
+    else
+        out->back().cost += plainCost; // what the cuts' rounding left over
+    return met;
+}
+
+} // namespace
+
+WashResult detectWashSales(const WashInput& input) {
+    WashResult result;
+
+    // Buys by ID, and by symbol in date order for the windows.
+    QVector<BuyState> buys(input.buys.size());
+    QHash<qint64, qsizetype> byId;
+    QHash<QString, QVector<qsizetype>> bySymbol;
+    byId.reserve(input.buys.size());
+    for (qsizetype i = 0; i < input.buys.size(); ++i) {
+        BuyState& state = buys[i];
+        state.buy = &input.buys[i];
+        state.symbolKey = symbolPrefix(state.buy->symbol);
+        state.settings = settingsOf(input, state.buy->account);
+        byId.insert(state.buy->id, i);
+        bySymbol[state.symbolKey].append(i);
+    }
+    for (QVector<qsizetype>& list : bySymbol) {
+        std::sort(list.begin(), list.end(), [&](qsizetype a, qsizetype b) {
+            const WashBuy& x = *buys[a].buy;
+            const WashBuy& y = *buys[b].buy;
+            return x.date != y.date ? x.date < y.date : x.id < y.id;
+        });
+    }
+    for (const LotAdjustRecord& adj : input.previous) {
+        if (const auto at = byId.constFind(adj.buyId); at != byId.cend())
+            buys[*at].previous.append(
+                {adj.firstShare, adj.shares, adj.addedCost, adj.daysBack, adj.permanent});
+    }
+
+    QVector<const WashSell*> order;
+    order.reserve(input.sells.size());
+    for (const WashSell& sell : input.sells)
+        order.append(&sell);
+    std::sort(order.begin(), order.end(), [](const WashSell* a, const WashSell* b) {
+        return a->dateSold != b->dateSold ? a->dateSold < b->dateSold : a->id < b->id;
+    });
+
+    QVector<AppliedLot> lots;
+    result.sells.reserve(order.size());
+    for (const WashSell* sell : order) {
+        WashSellResult& out = result.sells.emplace_back();
+        out.sellId = sell->id;
+
+        // The sell takes its shares of each buy first, so they are never
+        // its own replacements.
+        lots.clear();
+        for (const WashLot& lot : sell->lots) {
+            const auto at = lot.buyId > 0 ? byId.constFind(lot.buyId) : byId.cend();
+            if (at == byId.cend() || !lot.acquired.isValid() || lot.quantity <= 0) {
+                lots.append({lot.quantity, lot.cost, lot.acquired});
+                continue;
+            }
+            BuyState& buy = buys[*at];
+            out.involved |= cutLot(lot, buy.sold, buy.marks, &lots);
+            out.wasInvolved |= cutLot(lot, buy.sold, buy.previous, nullptr);
+            buy.sold = roundQuantity(buy.sold + lot.quantity);
+        }
+
+        TaxRecord base;
+        base.accountName = sell->account;
+        base.symbol = sell->symbol;
+        base.quantity = sell->quantity;
+        base.dateSold = sell->dateSold;
+        base.salePrice = sell->salePrice;
+        base.sellId = sell->id;
+        out.records = splitByTerm(base, {lots.constData(), size_t(lots.size())});
+        setBoxes(out.records, input.basis.value(sell->account, BasisReporting::Reported));
+
+        const WashSettings own = settingsOf(input, sell->account);
+        if (own.detect && !own.taxAdvantaged) {
+            const QVector<qsizetype> candidates = bySymbol.value(symbolPrefix(sell->symbol));
+            const QDate from = sell->dateSold.addDays(-kWashWindowDays);
+            const QDate to = sell->dateSold.addDays(kWashWindowDays);
+            auto first = std::lower_bound(
+                candidates.begin(), candidates.end(), from,
+                [&](qsizetype i, const QDate& d) { return buys[i].buy->date < d; });
+            for (int part = 0; part < out.records.count; ++part) {
+                TaxRecord& record = out.records.records[part];
+                const Money loss = record.cost - record.salePrice;
+                if (loss <= Money() || record.quantity <= 0)
+                    continue;
+                const qint64 daysBack =
+                    record.dateAcquired.isValid()
+                        ? std::max<qint64>(0, record.dateAcquired.daysTo(record.dateSold))
+                        : 0;
+                double replaced = 0;
+                Money given;
+                for (auto it = first; it != candidates.end() && replaced < record.quantity; ++it) {
+                    BuyState& buy = buys[*it];
+                    if (buy.buy->date > to)
+                        break;
+                    if (!buy.settings.detect ||
+                        (!own.otherAccounts && buy.buy->account != sell->account))
+                        continue;
+                    const double start = std::max(buy.sold, buy.markedEnd);
+                    const double shares = roundQuantity(
+                        std::min(buy.buy->quantity - start, record.quantity - replaced));
+                    if (shares <= 0)
+                        continue;
+                    replaced = roundQuantity(replaced + shares);
+                    // Each run's part is the difference of the running
+                    // totals, so the parts add up to the disallowed loss.
+                    const Money upTo = loss.scaled(replaced, record.quantity);
+                    const Money added = upTo - given;
+                    given = upTo;
+                    const bool permanent = buy.settings.taxAdvantaged;
+                    buy.marks.append({start, shares, added, daysBack, permanent});
+                    buy.markedEnd = roundQuantity(start + shares);
+                    result.adjustments.append({buy.buy->id, start, shares, added, daysBack,
+                                               sell->id, sell->account, permanent});
+                }
+                record.washAdjustment = given;
+                out.involved |= !given.isZero();
+            }
+        }
+    }
+    return result;
+}
+
+} // namespace gainbook

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "matching/term_split.h"
+#include "platform/form8949_box.h"
+#include "platform/money.h"
+#include "store/account_settings_table.h"
+#include "store/lot_adjust_table.h"
+#include "store/records.h"
+
+#include <QDate>
+#include <QHash>
+#include <QString>
+#include <QVector>
+
+namespace gainbook {
+
+// A buy as detection sees it.
+struct WashBuy {
+    qint64 id = 0;
+    QString account;
+    QString symbol;
+    QDate date;
+    double quantity = 0;
+};
+
+// A lot of a sell: the link's buy (0 when none), its shares and cost, and the
+// buy's date (invalid when the buy is unknown).
+struct WashLot {
+    qint64 buyId = 0;
+    double quantity = 0;
+    Money cost;
+    QDate acquired;
+};
+
+// A sell with its lots in the order they were applied.
+struct WashSell {
+    qint64 id = 0;
+    QString account;
+    QString symbol;
+    double quantity = 0;
+    QDate dateSold;
+    Money salePrice;
+    QVector<WashLot> lots;
+};
+
+// The tax records of one sell as detection leaves them.
+struct WashSellResult {
+    qint64 sellId = 0;
+    TermRecords records;      // account, symbol, term split, boxes, wash adjustments
+    bool involved = false;    // a wash sale, or sold replacement shares
+    bool wasInvolved = false; // sold shares that the previous adjustments had adjusted
+};
+
+struct WashInput {
+    QVector<WashBuy> buys;
+    QVector<WashSell> sells;
+    // Settings and basis reporting by account; an account not named has the
+    // defaults.
+    QHash<QString, WashSettings> settings;
+    QHash<QString, BasisReporting> basis;
+    // The adjustments kept before, to tell which sells they touched.
+    QVector<LotAdjustRecord> previous;
+};
+
+struct WashResult {
+    QVector<WashSellResult> sells; // by date sold
+    QVector<LotAdjustRecord> adjustments;
+};
+
+// Works out every wash sale of the store from scratch. Sells are taken by
+// date sold (then ID), so a replacement that is itself sold at a loss
+// carries the adjustment it received into its own sale (a chain). A sell
+// with a loss in a detecting account is washed by the buys of the same
+// symbol (first 12 characters) made within 30 calendar days before or after
+// it, oldest first: the shares it closed itself and shares already sold or
+// already replacing another loss do not count. Each replacement share takes
+// the loss of one sold share.
+WashResult detectWashSales(const WashInput& input);
+
+// The days a window reaches on each side of the date sold.
+inline constexpr int kWashWindowDays = 30;
+
+} // namespace gainbook
