@@ -66,12 +66,7 @@ Outcome importRealizedGains(const QString& path, const QString& account, const Q
         if (const Outcome backup = keepBackup(db); !backup.done())
             return backup;
     }
-    std::optional<TaxWriter> writer;
-    const WrittenRows written = writeRows(db, records, [&](const TaxRecord& record) {
-        if (!writer)
-            writer.emplace(db);
-        writer->insert(record);
-    });
+    const WrittenRows written = insertTaxRecs(db, records);
 
     QStringList lines;
     if (written.count > 0)

@@ -4,6 +4,8 @@
 #include "store/schema.h"
 #include "store/sql.h"
 
+#include <optional>
+
 namespace gainbook {
 
 namespace {
@@ -102,6 +104,17 @@ qint64 TaxWriter::insert(const TaxRecord& r) {
                isoDate(r.dateSold), r.cost.toDouble(), r.salePrice.toDouble(), textValue(r.memo),
                textValue(boxLetter(r.box)), r.washAdjustment.toDouble(), r.sellId});
     return query_.lastInsertId().toLongLong();
+}
+
+WrittenRows insertTaxRecs(const QSqlDatabase& db, const QVector<TaxRecord>& records) {
+    // Prepared inside the transaction, so a file that cannot be written
+    // fails as the batch does.
+    std::optional<TaxWriter> writer;
+    return writeRows(db, records, [&](const TaxRecord& record) {
+        if (!writer)
+            writer.emplace(db);
+        writer->insert(record);
+    });
 }
 
 qint64 insertTaxRec(const QSqlDatabase& db, const TaxRecord& record) {

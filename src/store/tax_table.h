@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/records.h"
+#include "store/row_writer.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -43,6 +44,10 @@ public:
 private:
     QSqlQuery query_;
 };
+
+// Adds the records in one transaction with one prepared statement, as
+// writeRows does: the first refused record ends the writing.
+WrittenRows insertTaxRecs(const QSqlDatabase& db, const QVector<TaxRecord>& records);
 
 qint64 insertTaxRec(const QSqlDatabase& db, const TaxRecord& record);
 

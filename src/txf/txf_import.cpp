@@ -150,12 +150,7 @@ Outcome TxfImport::addTo(const QSqlDatabase& db, const QString& account, Prompte
     // The file as it was before the import is kept as its backup.
     if (const Outcome backup = keepBackup(db); !backup.done())
         return backup;
-    std::optional<TaxWriter> writer;
-    const WrittenRows written = writeRows(db, records_, [&](const TaxRecord& record) {
-        if (!writer)
-            writer.emplace(db);
-        writer->insert(record);
-    });
+    const WrittenRows written = insertTaxRecs(db, records_);
 
     QStringList lines;
     if (written.count > 0)
