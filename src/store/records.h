@@ -57,6 +57,25 @@ struct LinkRecord {
     QString sellSymbol = {};
 };
 
+// What a corporate action does to the lots of its symbol.
+enum class ActionKind { Split, SymbolChange };
+
+// One row of CorpAction: an event that happens to every holder of a symbol,
+// whatever the account. A split turns every M shares held before the
+// effective date into N (a reverse split has N < M); a symbol change makes
+// lots held before the date carry newSymbol from that date on. The Txn rows
+// stay as captured; matching converts the lots when it reads them.
+struct CorpActionRecord {
+    qint64 id = 0;
+    QString symbol;
+    QDate effective;
+    ActionKind kind = ActionKind::Split;
+    double ratioNew = 1; // N: shares after
+    double ratioOld = 1; // M: shares before
+    QString newSymbol;   // a symbol change only
+    QString note;
+};
+
 inline const QString kBought = QStringLiteral("Bought");
 inline const QString kSold = QStringLiteral("Sold");
 

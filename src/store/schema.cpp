@@ -7,48 +7,67 @@
 namespace gainbook {
 
 QStringList schemaTables() {
+    return QStringList{
+               QStringLiteral("CREATE TABLE Txn ("
+                              "ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+                              "AccountName TEXT NOT NULL DEFAULT '', "
+                              "TxnMonth TEXT NOT NULL DEFAULT '', "
+                              "Symbol TEXT NOT NULL DEFAULT '', "
+                              "Quantity REAL NOT NULL DEFAULT 0, "
+                              "Type TEXT NOT NULL DEFAULT '', "
+                              "TxnDate TEXT, "
+                              "Amount REAL NOT NULL DEFAULT 0, "
+                              "Memo TEXT NOT NULL DEFAULT '')"),
+               QStringLiteral("CREATE TABLE TaxRec ("
+                              "ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+                              "AccountName TEXT NOT NULL DEFAULT '', "
+                              "Symbol TEXT NOT NULL DEFAULT '', "
+                              "Quantity REAL NOT NULL DEFAULT 0, "
+                              "DateAcquired TEXT, "
+                              "DateSold TEXT, "
+                              "Cost REAL NOT NULL DEFAULT 0, "
+                              "SalePrice REAL NOT NULL DEFAULT 0, "
+                              "Memo TEXT NOT NULL DEFAULT '', "
+                              "Box TEXT NOT NULL DEFAULT '', "
+                              "WashAdj REAL NOT NULL DEFAULT 0, "
+                              "SellId INTEGER NOT NULL DEFAULT 0)"),
+               QStringLiteral("CREATE TABLE SellLinks ("
+                              "AccountName TEXT NOT NULL DEFAULT '', "
+                              "SellId INTEGER NOT NULL, "
+                              "BuyId INTEGER NOT NULL, "
+                              "BuyQuantity REAL NOT NULL DEFAULT 0, "
+                              "BuyPrice REAL NOT NULL DEFAULT 0, "
+                              "Memo TEXT NOT NULL DEFAULT ' ', "
+                              "SellDate TEXT, "
+                              "SellSymbol TEXT NOT NULL DEFAULT '', "
+                              "UNIQUE (SellId, BuyId))"),
+               // The settings as the wash-sale upgrade left them.
+               QStringLiteral("CREATE TABLE AccountSettings ("
+                              "AccountName TEXT NOT NULL PRIMARY KEY, "
+                              "BasisReported TEXT NOT NULL DEFAULT 'yes', "
+                              "WashSales INTEGER NOT NULL DEFAULT 1, "
+                              "WashOtherAccounts INTEGER NOT NULL DEFAULT 1, "
+                              "TaxAdvantaged INTEGER NOT NULL DEFAULT 0)"),
+               lotAdjustTable(),
+           } +
+           corpActionTables();
+}
+
+QStringList corpActionTables() {
+    // The ratio is REAL: a ratio read off a broker's row (shares after to
+    // shares before) need not reduce to small whole numbers, and fractional
+    // shares from a split are kept.
     return {
-        QStringLiteral("CREATE TABLE Txn ("
+        QStringLiteral("CREATE TABLE CorpAction ("
                        "ID INTEGER PRIMARY KEY AUTOINCREMENT, "
-                       "AccountName TEXT NOT NULL DEFAULT '', "
-                       "TxnMonth TEXT NOT NULL DEFAULT '', "
                        "Symbol TEXT NOT NULL DEFAULT '', "
-                       "Quantity REAL NOT NULL DEFAULT 0, "
-                       "Type TEXT NOT NULL DEFAULT '', "
-                       "TxnDate TEXT, "
-                       "Amount REAL NOT NULL DEFAULT 0, "
-                       "Memo TEXT NOT NULL DEFAULT '')"),
-        QStringLiteral("CREATE TABLE TaxRec ("
-                       "ID INTEGER PRIMARY KEY AUTOINCREMENT, "
-                       "AccountName TEXT NOT NULL DEFAULT '', "
-                       "Symbol TEXT NOT NULL DEFAULT '', "
-                       "Quantity REAL NOT NULL DEFAULT 0, "
-                       "DateAcquired TEXT, "
-                       "DateSold TEXT, "
-                       "Cost REAL NOT NULL DEFAULT 0, "
-                       "SalePrice REAL NOT NULL DEFAULT 0, "
-                       "Memo TEXT NOT NULL DEFAULT '', "
-                       "Box TEXT NOT NULL DEFAULT '', "
-                       "WashAdj REAL NOT NULL DEFAULT 0, "
-                       "SellId INTEGER NOT NULL DEFAULT 0)"),
-        QStringLiteral("CREATE TABLE SellLinks ("
-                       "AccountName TEXT NOT NULL DEFAULT '', "
-                       "SellId INTEGER NOT NULL, "
-                       "BuyId INTEGER NOT NULL, "
-                       "BuyQuantity REAL NOT NULL DEFAULT 0, "
-                       "BuyPrice REAL NOT NULL DEFAULT 0, "
-                       "Memo TEXT NOT NULL DEFAULT ' ', "
-                       "SellDate TEXT, "
-                       "SellSymbol TEXT NOT NULL DEFAULT '', "
-                       "UNIQUE (SellId, BuyId))"),
-        // The settings as the wash-sale upgrade left them.
-        QStringLiteral("CREATE TABLE AccountSettings ("
-                       "AccountName TEXT NOT NULL PRIMARY KEY, "
-                       "BasisReported TEXT NOT NULL DEFAULT 'yes', "
-                       "WashSales INTEGER NOT NULL DEFAULT 1, "
-                       "WashOtherAccounts INTEGER NOT NULL DEFAULT 1, "
-                       "TaxAdvantaged INTEGER NOT NULL DEFAULT 0)"),
-        lotAdjustTable(),
+                       "EffectiveDate TEXT, "
+                       "Kind TEXT NOT NULL DEFAULT 'split', "
+                       "RatioNew REAL NOT NULL DEFAULT 1, "
+                       "RatioOld REAL NOT NULL DEFAULT 1, "
+                       "NewSymbol TEXT NOT NULL DEFAULT '', "
+                       "Note TEXT NOT NULL DEFAULT '')"),
+        QStringLiteral("CREATE TABLE Rematch (AccountName TEXT NOT NULL PRIMARY KEY)"),
     };
 }
 

@@ -48,6 +48,10 @@ QString accountSettingsTable();
 // The table of lot adjustments of wash sales (see lot_adjust_table.h).
 QString lotAdjustTable();
 
+// The corporate actions and the accounts whose matching they made stale
+// (see corp_action_table.h).
+QStringList corpActionTables();
+
 // The tables a Gainbook database must hold (older files get the others when
 // they are upgraded).
 QStringList requiredTables();

@@ -48,6 +48,9 @@ const QVector<SchemaStep>& schemaSteps() {
                            "NULL DEFAULT 0"),
             lotAdjustTable(),
         }),
+        // 6: corporate actions (splits, symbol changes) and the accounts
+        // whose links an action changed since they were processed.
+        schemaStatements(corpActionTables()),
     };
     return steps;
 }
