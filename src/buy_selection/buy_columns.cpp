@@ -116,4 +116,8 @@ QString buyRowRefusal(const BuyTableRow& row) {
     return {};
 }
 
+QString BuyColumns::cellTip(const BuyRow& row, int col) const {
+    return col == BuyGridCol::Total ? sharesBoughtNote(row) : QString();
+}
+
 } // namespace gainbook

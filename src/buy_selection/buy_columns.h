@@ -22,6 +22,8 @@ public:
     QString parse(BuyRow& row, int col, const QString& text) const override;
     SortKey sortKey(const BuyRow& row, int col) const override;
     bool locked(const BuyTableRow& row, int col, bool columnLocked) const override;
+    // The shares as bought, on the total of a buy converted by splits.
+    QString cellTip(const BuyRow& row, int col) const override;
 };
 
 // The refusal of a row's first cell that cannot be read, in column order; a

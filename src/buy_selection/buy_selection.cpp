@@ -1,12 +1,14 @@
 #include "buy_selection/buy_selection.h"
 
 #include "buy_selection/choice_checks.h"
+#include "matching/corporate_actions.h"
 #include "matching/open_quantity.h"
 #include "matching/txn_lookup.h"
 #include "platform/date_text.h"
 #include "platform/formats.h"
 #include "platform/number_text.h"
 #include "platform/prompter.h"
+#include "store/corp_action_table.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/transaction.h"
@@ -84,6 +86,7 @@ struct LotPlan {
 LotPlan planLots(const QSqlDatabase& db, const TxnRecord& sell, const QVector<BuyChoice>& choices) {
     LotPlan plan;
     TxnLookup lookup(db);
+    const CorporateActions actions(selectCorpActions(db));
     // A buy chosen twice would be linked twice: refused before the user is
     // asked anything.
     QSet<qint64> chosen;
@@ -99,17 +102,24 @@ LotPlan planLots(const QSqlDatabase& db, const TxnRecord& sell, const QVector<Bu
                 return plan;
             chosen.insert(choice.buyId);
         }
-        const Lot lot = appliedLot(choice, *buy, sell.quantity);
+        // The lot counts shares as they stand on the sell's date; the buy
+        // keeps its open quantity in the shares it bought.
+        const double factor =
+            choice.newBuy ? 1 : actions.lotAt(buy->symbol, buy->txnDate, sell.txnDate).factor;
+        TxnRecord seen = *buy;
+        seen.quantity = buy->quantity * factor;
+        const Lot lot = appliedLot(choice, seen, sell.quantity);
         if (lot.quantity <= 0) {
             plan.refusal =
                 QStringLiteral("The buy of %1 has no shares to apply.").arg(describeBuy(*buy));
             return plan;
         }
         // A buy entered here is open in full.
-        const double open = choice.newBuy ? buy->quantity : openShares(*buy);
+        const double open = choice.newBuy ? buy->quantity : openShares(*buy) * factor;
         if (roundQuantity(lot.quantity) > roundQuantity(open))
-            plan.overOpen << overOpenText(*buy, std::max(open, 0.0), lot.quantity);
-        plan.lots.append({lot.quantity, lot.cost, open - lot.quantity});
+            plan.overOpen << overOpenText(seen, std::max(open, 0.0), lot.quantity);
+        const double left = open - lot.quantity;
+        plan.lots.append({lot.quantity, lot.cost, factor == 1 ? left : left / factor});
     }
     return plan;
 }
@@ -135,7 +145,7 @@ QString BuySelection::sellRefusal(qint64 sellId) const {
     return gainbook::sellRefusal(selectTxnById(db_, sellId), sellId, account_);
 }
 
-BuyListing BuySelection::listBuys(BuyFilter filter, Prompter& prompter) const {
+BuyListing BuySelection::listBuys(BuyFilter filter, Prompter& prompter, const QDate& soldOn) const {
     BuyListing listing;
     QSqlQuery query = runFilter(db_, filter, account_);
     if (!query.next()) {
@@ -149,8 +159,19 @@ BuyListing BuySelection::listBuys(BuyFilter filter, Prompter& prompter) const {
         }
     }
     do {
-        listing.rows.append({txnFromQuery(query), 0, Money(), false});
+        listing.rows.append({txnFromQuery(query), 0, Money(), false, false, std::nullopt});
     } while (query.next());
+    const CorporateActions actions(soldOn.isValid() ? selectCorpActions(db_)
+                                                    : QVector<CorpActionRecord>{});
+    if (actions.isEmpty())
+        return listing;
+    for (BuyRow& row : listing.rows) {
+        const double factor = actions.lotAt(row.buy.symbol, row.buy.txnDate, soldOn).factor;
+        if (factor == 1)
+            continue;
+        row.sharesBought = row.buy.quantity;
+        row.buy.quantity *= factor;
+    }
     return listing;
 }
 
@@ -217,6 +238,13 @@ Outcome BuySelection::Apply(qint64 sellId, QVector<BuyChoice>& choices, Prompter
 QString buysLinkedText(qint64 count) {
     return QStringLiteral("%1 %2 linked")
         .arg(formatCount(count), count == 1 ? QStringLiteral("buy") : QStringLiteral("buys"));
+}
+
+QString sharesBoughtNote(const BuyRow& row) {
+    if (!row.sharesBought)
+        return {};
+    return QStringLiteral("Bought as %1 shares; %2 shares on the sell's date after splits")
+        .arg(numberToText(*row.sharesBought), numberToText(row.buy.quantity));
 }
 
 bool filterSpansAccounts(BuyFilter filter) {

@@ -30,6 +30,9 @@ struct BuyRow {
     Money appliedCost;
     bool linked = false;
     bool applied = false; // linked to the sell by an Apply on this screen; its box stays set
+    // The shares as bought, when splits since make buy.quantity (the shares
+    // on the sell's date) differ; none otherwise.
+    std::optional<double> sharesBought;
 };
 
 // The buys a filter lists.
@@ -66,7 +69,9 @@ public:
     // The buys of the filter, unmarked with nothing applied, in the order
     // they were stored. When there are none, asks whether to show every buy
     // of the account. Throws StoreError.
-    BuyListing listBuys(BuyFilter filter, Prompter& prompter) const;
+    // With the sell's date, each buy shows in the shares of that date
+    // (splits since the purchase applied).
+    BuyListing listBuys(BuyFilter filter, Prompter& prompter, const QDate& soldOn = {}) const;
 
     // Links every choice to the sell, in order and in one transaction: a new
     // buy is stored first (its choice then carries the ID it got), each
@@ -117,6 +122,10 @@ enum : int {
     Account,          // on screen, shown when the filter spans accounts
 };
 } // namespace BuyGridCol
+
+// "Bought as 10 shares; 100 shares on the sell's date after splits", the
+// tooltip of a buy whose shares were converted; empty otherwise.
+QString sharesBoughtNote(const BuyRow& row);
 
 // Whether a filter lists buys of other accounts too.
 bool filterSpansAccounts(BuyFilter filter);

@@ -79,9 +79,11 @@ int runBuys(CliSession& session, const QStringList& args) {
         return session.usage(QStringLiteral("--filter needs a number from 1 to 4."));
     try {
         const BuySelection selection(session.database().connection(), rest[0]);
-        if (!findSell(session, selection, rest[1], code))
+        const std::optional<TxnRecord> sell = findSell(session, selection, rest[1], code);
+        if (!sell)
             return code;
-        const BuyListing listing = selection.listBuys(BuyFilter(filter - 1), session.prompter());
+        const BuyListing listing =
+            selection.listBuys(BuyFilter(filter - 1), session.prompter(), sell->txnDate);
         if (!listing.accountHasBuys)
             return session.fail(QStringLiteral("No buy records in %1").arg(rest[0]));
         writeCsvRow(session.out(), {"Linked", "Date", "Symbol", "Applied#", "Applied Cost",

@@ -1,15 +1,38 @@
 #include "matching/link_editing.h"
 
+#include "matching/corporate_actions.h"
 #include "matching/matcher.h"
 #include "matching/open_quantity.h"
 #include "matching/term_split.h"
 #include "matching/txn_lookup.h"
 #include "store/account_settings_table.h"
+#include "store/corp_action_table.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
 
 namespace gainbook {
+
+namespace {
+
+// A link counts its shares as they stood on the sell's date; the buy keeps
+// its open quantity in the shares it bought.
+double sharesBack(const CorporateActions& actions, TxnLookup& lookup, const LinkRecord& link) {
+    if (actions.isEmpty())
+        return link.buyQuantity;
+    const std::optional<TxnRecord> buy = lookup.byId(link.buyId);
+    if (!buy)
+        return link.buyQuantity;
+    QDate sold = link.sellDate;
+    if (!sold.isValid()) {
+        if (const std::optional<TxnRecord> sell = lookup.byId(link.sellId))
+            sold = sell->txnDate;
+    }
+    const double factor = actions.lotAt(buy->symbol, buy->txnDate, sold).factor;
+    return factor == 1 ? link.buyQuantity : roundQuantity(link.buyQuantity / factor);
+}
+
+} // namespace
 
 bool detachLot(const QSqlDatabase& db, const LotKey& lot) {
     if (lot.sellId <= 0)
@@ -17,8 +40,11 @@ bool detachLot(const QSqlDatabase& db, const LotKey& lot) {
     const std::optional<LinkRecord> link = selectLink(db, lot.sellId, lot.buyId);
     if (!link)
         return false;
-    if (lot.buyId > 0)
-        addToOpenQuantity(db, lot.buyId, link->buyQuantity);
+    if (lot.buyId > 0) {
+        const CorporateActions actions(selectCorpActions(db));
+        TxnLookup lookup(db);
+        addToOpenQuantity(db, lot.buyId, sharesBack(actions, lookup, *link));
+    }
     try {
         runQuery(db,
                  QStringLiteral("UPDATE SellLinks SET BuyId = 0, BuyQuantity = 0, BuyPrice = 0 "
@@ -35,9 +61,11 @@ bool detachLot(const QSqlDatabase& db, const LotKey& lot) {
 }
 
 void detachAllLots(const QSqlDatabase& db, const QString& account) {
+    const CorporateActions actions(selectCorpActions(db));
+    TxnLookup lookup(db);
     for (const LinkRecord& link : selectLinksOfAccount(db, account)) {
         if (link.buyId > 0)
-            addToOpenQuantity(db, link.buyId, link.buyQuantity);
+            addToOpenQuantity(db, link.buyId, sharesBack(actions, lookup, link));
     }
     deleteLinksOfAccount(db, account);
 }

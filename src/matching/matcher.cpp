@@ -5,6 +5,7 @@
 #include "platform/number_text.h"
 #include "platform/tax_year.h"
 #include "store/account_settings_table.h"
+#include "store/corp_action_table.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
@@ -30,7 +31,8 @@ QString symbolPrefix(const QString& symbol) {
 }
 
 Matcher::Matcher(QSqlDatabase db, QString account)
-    : db_(std::move(db)), account_(std::move(account)), basis_(selectBasisReporting(db_, account_)),
+    : db_(std::move(db)), account_(std::move(account)), actions_(selectCorpActions(db_)),
+      basis_(selectBasisReporting(db_, account_)),
       setMemo_(prepareQuery(db_, QStringLiteral("UPDATE Txn SET Memo = ? WHERE ID = ?"))),
       selectSells_(prepareQuery(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount "
                                                     "FROM Txn WHERE AccountName = ? AND Type = "
@@ -73,7 +75,7 @@ void Matcher::MoveQuantity() {
         const QString symbol = selectAllBuys_.value(1).toString();
         if (prefix == nullptr || symbol != lastSymbol) {
             prefix = &openBuys_[symbolPrefix(symbol)];
-            prefix->append(SymbolBuys{});
+            prefix->append(SymbolBuys{symbol, {}, 0});
             lastSymbol = symbol;
         }
         const QString date = stored.toString();
@@ -99,7 +101,7 @@ void Matcher::loadOpenBuys() {
         const QString symbol = selectOpenBuys_.value(1).toString();
         if (prefix == nullptr || symbol != lastSymbol) {
             prefix = &openBuys_[symbolPrefix(symbol)];
-            prefix->append(SymbolBuys{});
+            prefix->append(SymbolBuys{symbol, {}, 0});
             lastSymbol = symbol;
         }
         const QString stored = selectOpenBuys_.value(3).toString();
@@ -170,17 +172,36 @@ void Matcher::LookForBuy(BuySearch search) {
     // A symbol shorter than 12 characters is its own prefix and finds only
     // itself; a longer one finds every symbol that begins with the same 12,
     // symbol by symbol in the store's order.
-    const auto found = openBuys_.find(symbolPrefix(sell_.symbol));
+    const QString prefix = symbolPrefix(sell_.symbol);
+    // Lots bought under an older name come first: they were bought before
+    // the change, so taking them first keeps the oldest shares going first.
+    if (!actions_.isEmpty()) {
+        for (const QString& origin : actions_.originsOf(sell_.symbol, sell_.txnDate)) {
+            const auto found = openBuys_.find(origin);
+            if (found == openBuys_.end())
+                continue;
+            for (SymbolBuys& symbol : *found) {
+                if (state_.remainingQty <= 0)
+                    return;
+                applyBuys(symbol, search, true);
+            }
+        }
+    }
+    const auto found = openBuys_.find(prefix);
     if (found == openBuys_.end())
         return;
+    const bool converted = actions_.touches(prefix);
     for (SymbolBuys& symbol : *found) {
         if (state_.remainingQty <= 0)
             break;
-        applyBuys(symbol, search);
+        applyBuys(symbol, search, converted);
     }
 }
 
-void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search) {
+// Open quantities stay in the shares bought; a lot converted by the actions
+// offers factor times as many, and the part applied is taken back to bought
+// shares for its open quantity and its cost.
+void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search, bool converted) {
     QVector<OpenBuy>& buys = symbol.buys;
     while (symbol.head < buys.size() && !(buys[symbol.head].open > 0))
         ++symbol.head;
@@ -196,15 +217,28 @@ void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search) {
         if (!(buy.open > 0))
             continue;
 
+        double factor = 1;
+        if (converted) {
+            const LotView lot = actions_.lotAt(symbol.symbol, buy.bought, sell_.txnDate);
+            // A lot renamed away before the sale belongs to its new symbol.
+            if (symbolPrefix(lot.symbol) != symbolPrefix(sell_.symbol))
+                continue;
+            factor = lot.factor;
+        }
+        const double available = factor == 1 ? buy.open : roundQuantity(buy.open * factor);
+
         double applied = 0;
+        double boughtShares = 0; // the part applied, in shares as bought
         QString memo;
-        if (buy.open <= state_.remainingQty) {
-            applied = buy.open;
+        if (available <= state_.remainingQty) {
+            applied = available;
+            boughtShares = buy.open;
             memo = QStringLiteral("0");
-            state_.remainingQty = std::max(0.0, roundQuantity(state_.remainingQty - buy.open));
+            state_.remainingQty = std::max(0.0, roundQuantity(state_.remainingQty - available));
         } else {
             applied = state_.remainingQty;
-            memo = openQuantityText(buy.open - state_.remainingQty);
+            boughtShares = factor == 1 ? applied : applied / factor;
+            memo = openQuantityText(buy.open - boughtShares);
             state_.remainingQty = 0;
         }
         // What the memo reads as, so that the next search sees the buy as a
@@ -214,7 +248,7 @@ void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search) {
 
         // The buy's total amount shared over its shares, sign dropped.
         const Money lotCost =
-            buy.quantity != 0 ? buy.amount.abs().scaled(applied, buy.quantity) : Money();
+            buy.quantity != 0 ? buy.amount.abs().scaled(boughtShares, buy.quantity) : Money();
         state_.runningCost += lotCost;
         SaveSellLinks(lotCost, applied, buy.id);
         lots_.append({applied, lotCost, buy.bought});

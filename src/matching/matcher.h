@@ -1,5 +1,6 @@
 #pragma once
 
+#include "matching/corporate_actions.h"
 #include "matching/term_split.h"
 #include "matching/wash_sale_refresh.h"
 #include "platform/money.h"
@@ -56,6 +57,7 @@ struct OpenBuy {
 // The open buys of one symbol, in date order. Buys are applied from the
 // front only, so those before head are used up.
 struct SymbolBuys {
+    QString symbol;
     QVector<OpenBuy> buys;
     qsizetype head = 0;
 };
@@ -131,11 +133,14 @@ public:
 
 private:
     void loadOpenBuys();
-    void applyBuys(SymbolBuys& symbol, BuySearch search);
+    void applyBuys(SymbolBuys& symbol, BuySearch search, bool converted);
     void insertTaxRecord();
 
     QSqlDatabase db_;
     QString account_;
+    // Splits and symbol changes: a lot counts its shares and carries its
+    // symbol as they stand on the sell's date.
+    CorporateActions actions_;
     BasisReporting basis_; // the account's setting, which picks the boxes
     SellRow sell_;
     MatchingState state_;

@@ -1,7 +1,9 @@
 #include "matching/matching_grid.h"
 
+#include "matching/corporate_actions.h"
 #include "platform/date_text.h"
 #include "platform/tax_year.h"
+#include "store/corp_action_table.h"
 #include "store/sql.h"
 
 #include <utility>
@@ -46,6 +48,7 @@ QVector<MatchRow> MatchingGrid::FillGrid(const QSqlDatabase& db, const QString& 
     buyShown_ = false;
     addShown_ = false;
 
+    const CorporateActions actions(selectCorpActions(db));
     QSqlQuery query = runQuery(db, kLinksWithTxns, {account});
     LinkRead read;
     read.link.accountName = account;
@@ -63,6 +66,10 @@ QVector<MatchRow> MatchingGrid::FillGrid(const QSqlDatabase& db, const QString& 
         }
         if (!skipSell_) {
             read.buy = read.link.buyId != 0 ? txnAt(query, 9) : std::nullopt;
+            // The buy shows in the shares of the sell's date, as its link counts them.
+            if (read.buy && read.sell && !actions.isEmpty())
+                read.buy->quantity *=
+                    actions.lotAt(read.buy->symbol, read.buy->txnDate, read.sell->txnDate).factor;
             FillBuyRec(read);
             // One button per sell, even when several of its links name no
             // existing buy.

@@ -8,6 +8,7 @@
 #include "platform/formats.h"
 #include "platform/prompter.h"
 #include "platform/tax_year.h"
+#include "store/corp_action_table.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/store_backup.h"
@@ -92,6 +93,16 @@ QStringList ProcessSession::accounts() const {
     return names;
 }
 
+QString rematchText(const QString& account) {
+    return QStringLiteral("Corporate actions changed since %1 was processed: Process matches it "
+                          "again.")
+        .arg(account);
+}
+
+bool ProcessSession::needsRematch() const {
+    return gainbook::needsRematch(db_, account_);
+}
+
 bool ProcessSession::hasLinks() const {
     return accountHasLinks(db_, account_);
 }
@@ -161,6 +172,7 @@ Outcome ProcessSession::Process(const Progress& progress, Rerun rerun) {
             // The reopened buys stay: the account has nothing matched.
             matcher.writeOpenQuantities();
             refreshWashSales(db_);
+            clearRematch(db_, account_);
             transaction.commit();
             return stopWith(prompter_, noCompleteTransactionText(year_));
         }
@@ -176,6 +188,8 @@ Outcome ProcessSession::Process(const Progress& progress, Rerun rerun) {
         written = refreshWashSales(db_, &matcher.deferredRecords()).recordsWritten;
         if (progress)
             progress(sells.size(), sells.size());
+        // The run applied the corporate actions as they are now.
+        clearRematch(db_, account_);
         transaction.commit();
         warnings = matcher.warnings();
     } catch (const StoreError& error) {

@@ -46,6 +46,10 @@ public:
     // would repeat its links. Throws StoreError.
     bool hasLinks() const;
 
+    // Whether a corporate action changed since the account's last run, so
+    // that its links no longer follow the actions. Throws StoreError.
+    bool needsRematch() const;
+
     // Told now and then how many of the account's sells are matched.
     using Progress = std::function<void(qsizetype done, qsizetype total)>;
 
@@ -97,6 +101,9 @@ QString runWarningsText(const RunWarnings& warnings);
 
 // Why an account with links is not processed again.
 QString alreadyProcessedText(const QString& account);
+
+// "Corporate actions changed since A was processed: ..."
+QString rematchText(const QString& account);
 
 // "Account A is already processed. Detach all its lots and process it again?"
 QString reprocessQuestion(const QString& account);

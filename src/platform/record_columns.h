@@ -87,6 +87,10 @@ public:
     // A note on the whole row for the user's eye (a warning), shown as the
     // row's tooltip and in a colour of its own; empty for none.
     virtual QString rowNote(const Record&) const { return {}; }
+
+    // A plain explanation of one cell, shown as its tooltip where the row
+    // has no note; empty for none.
+    virtual QString cellTip(const Record&, int) const { return {}; }
 };
 
 // The text a cell shows: what was typed when it was refused, otherwise the

@@ -61,7 +61,9 @@ QVariant RecordTableModelBase::data(const QModelIndex& index, int role) const {
     case GridRole::TextColor:
         return textColor(row);
     case Qt::ToolTipRole: {
-        const QString note = rowNote(row);
+        QString note = rowNote(row);
+        if (note.isEmpty())
+            note = cellTip(row, col);
         return note.isEmpty() ? QVariant() : QVariant(note);
     }
     case GridRole::Changed:

@@ -57,6 +57,8 @@ public:
     quint32 textColor(int row) const;
     // The row's note (RecordColumns::rowNote), its tooltip.
     virtual QString rowNote(int row) const = 0;
+    // A cell's own tooltip (RecordColumns::cellTip), where the row has no note.
+    virtual QString cellTip(int row, int col) const = 0;
 
     void clear();
     void removeRowAt(int row);
@@ -157,6 +159,9 @@ protected:
 
 public:
     QString rowNote(int row) const override { return columns_->rowNote(rows_[row - 1].record); }
+    QString cellTip(int row, int col) const override {
+        return columns_->cellTip(rows_[row - 1].record, col);
+    }
 
 protected:
     void editCellText(int row, int col, const QString& text) override {

@@ -141,7 +141,8 @@ bool frmShowOther::FillGrid() {
     buyTable_->clear();
     BuyListing listing;
     try {
-        listing = selection_.listBuys(BuyFilter(filterList_->currentIndex()), prompter_);
+        listing = selection_.listBuys(BuyFilter(filterList_->currentIndex()), prompter_,
+                                      sell_ ? sell_->txnDate : QDate());
     } catch (const StoreError& error) {
         prompter_.message(QStringLiteral("The buys could not be read: ") + error.message());
     }
