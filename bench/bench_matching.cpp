@@ -2,8 +2,10 @@
 // 10,000, 50,000 and 200,000 transactions (half buys, half sells, 500
 // symbols, sells before and after their buys), printing transactions per
 // second and the peak memory of each run. Each size runs in a process of its
-// own so that its peak is its own.
-//   bench_matching [--txns N] [--before SHARE]
+// own so that its peak is its own. Then the run of 50,000 transactions again
+// with 100 splits and symbol changes in the store, beside the same run
+// without them.
+//   bench_matching [--txns N] [--before SHARE] [--actions N]
 #include "db_generator.h"
 #include "matching/process_session.h"
 #include "platform/prompter.h"
@@ -46,7 +48,7 @@ qint64 count(const QSqlDatabase& db, const QString& sql) {
     return query.next() ? query.value(0).toLongLong() : 0;
 }
 
-int runOne(qint64 transactions, double before) {
+int runOne(qint64 transactions, double before, int actions) {
     bench::GeneratorOptions options;
     options.transactions = transactions;
     options.accounts = 1;
@@ -61,6 +63,7 @@ int runOne(qint64 transactions, double before) {
     if (!db.create(dir.filePath(QStringLiteral("bench.db"))).ok())
         qFatal("cannot create the database");
     bench::generateDatabase(db.connection(), options);
+    bench::generateCorpActions(db.connection(), actions, options.symbols);
     const long generatedPeak = peakKilobytes();
 
     SilentPrompter prompter;
@@ -93,6 +96,7 @@ int runOne(qint64 transactions, double before) {
     QTextStream out(stdout);
     // The wall time counts waiting for a shared processor; the CPU time
     // does not.
+    out << QStringLiteral("%1 actions, ").arg(actions);
     out << QStringLiteral("%1 txns (%2 sells, %3 links): process %4 s wall, %5 s CPU, %6 txns/s; "
                           "grid of %7 rows %8 s; peak memory %9 MB (%10 MB after generating)\n")
                .arg(transactions)
@@ -117,21 +121,31 @@ int main(int argc, char* argv[]) {
     if (const qsizetype at = args.indexOf(QStringLiteral("--before"));
         at > 0 && at + 1 < args.size())
         before = args[at + 1].toDouble();
+    int actions = 0;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--actions"));
+        at > 0 && at + 1 < args.size())
+        actions = args[at + 1].toInt();
     if (const qsizetype at = args.indexOf(QStringLiteral("--txns")); at > 0 && at + 1 < args.size())
-        return runOne(args[at + 1].toLongLong(), before);
+        return runOne(args[at + 1].toLongLong(), before, actions);
 
     QTextStream out(stdout);
     out << "processing run of one account, 500 symbols, share of sells before their buy " << before
         << '\n';
     out.flush();
-    for (const qint64 size : {10000, 50000, 200000}) {
+    const auto run = [&](qint64 size, int actionCount) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
         child.start(app.applicationFilePath(),
                     {QStringLiteral("--txns"), QString::number(size), QStringLiteral("--before"),
-                     QString::number(before)});
-        if (!child.waitForFinished(-1) || child.exitCode() != 0)
+                     QString::number(before), QStringLiteral("--actions"),
+                     QString::number(actionCount)});
+        return child.waitForFinished(-1) && child.exitCode() == 0;
+    };
+    for (const qint64 size : {10000, 50000, 200000}) {
+        if (!run(size, 0))
             return 1;
     }
-    return 0;
+    out << "the same 50,000 transactions with 100 corporate actions\n";
+    out.flush();
+    return run(50000, 100) ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "db_generator.h"
 
+#include "store/corp_action_table.h"
 #include "store/records.h"
 #include "store/tax_table.h"
 #include "store/transaction.h"
@@ -33,6 +34,34 @@ QString monthLabel(const QDate& date) {
 }
 
 } // namespace
+
+void generateCorpActions(const QSqlDatabase& db, int count, int symbols, quint32 seed) {
+    std::mt19937 random(seed);
+    auto uniform = [&](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(random);
+    };
+    const QDate first(1999, 1, 4);
+    const int span = int(first.daysTo(QDate(2000, 12, 29)));
+    Transaction transaction(db);
+    for (int i = 0; i < count; ++i) {
+        CorpActionRecord action;
+        // Symbols from both ends of the pool, so that no symbol is split
+        // twice on a day and no change loops.
+        action.symbol = symbolName(i % std::max(1, symbols));
+        action.effective = first.addDays(uniform(30, span));
+        if (i % 5 == 4) {
+            action.kind = ActionKind::SymbolChange;
+            action.newSymbol = symbolName(std::max(1, symbols) - 1 - i % std::max(1, symbols));
+        } else {
+            static const double ratios[][2] = {{2, 1}, {3, 1}, {1, 2}};
+            const auto& ratio = ratios[uniform(0, 2)];
+            action.ratioNew = ratio[0];
+            action.ratioOld = ratio[1];
+        }
+        insertCorpAction(db, action);
+    }
+    transaction.commit();
+}
 
 QString generatedAccountName(int i) {
     return i == 0 ? QStringLiteral("O'Brien IRA") : QStringLiteral("Brokerage %1").arg(i);

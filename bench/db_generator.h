@@ -20,6 +20,12 @@ struct GeneratorOptions {
 // Fills an empty Gainbook database in one transaction. Throws StoreError.
 void generateDatabase(const QSqlDatabase& db, const GeneratorOptions& options);
 
+// Adds `count` corporate actions over the generated history: four in five
+// splits (2:1, 3:1, 1:2) of distinct symbols, the others symbol changes of
+// a symbol into another generated one, so that sells under the new name
+// look up the old one. Throws StoreError.
+void generateCorpActions(const QSqlDatabase& db, int count, int symbols, quint32 seed = 2000);
+
 // The name of generated account number i (from 0); the first holds a quote
 // so every benchmark also runs names that need careful SQL.
 QString generatedAccountName(int i);
