@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 
 #include "cli/account_commands.h"
+#include "cli/action_commands.h"
 #include "cli/backup_commands.h"
 #include "cli/buy_commands.h"
 #include "cli/capture_commands.h"
@@ -35,6 +36,10 @@ const QVector<CliCommand>& cliCommands() {
          QStringLiteral("ACCOUNT [--detect on|off] [--other-accounts on|off] [--ira on|off]"), true,
          runAccountWash},
         {QStringLiteral("wash"), QStringLiteral("ACCOUNT"), true, runWash},
+        {QStringLiteral("actions"), QString(), true, runActions},
+        {QStringLiteral("split"), QStringLiteral("SYMBOL DATE N:M [--note TEXT]"), true, runSplit},
+        {QStringLiteral("rename"), QStringLiteral("OLD NEW DATE [--note TEXT]"), true, runRename},
+        {QStringLiteral("delete-action"), QStringLiteral("ID"), true, runDeleteAction},
         {QStringLiteral("process"), QStringLiteral("[--again] ACCOUNT"), true, runProcess},
         {QStringLiteral("links"), QStringLiteral("ACCOUNT"), true, runLinks},
         {QStringLiteral("detach"), QStringLiteral("ACCOUNT SELLID:BUYID..."), true, runDetach},
@@ -60,8 +65,9 @@ namespace {
 // The commands that write to the database. A file opened read-only (a
 // read-only file or folder, or a damaged file) refuses them at once.
 bool writesToDatabase(const QString& name) {
-    static const QStringList writers{"capture", "process",    "detach",       "recalc", "link",
-                                     "new-buy", "import-txf", "import-gains", "restore"};
+    static const QStringList writers{"capture",    "process",      "detach",  "recalc",
+                                     "link",       "new-buy",      "split",   "rename",
+                                     "import-txf", "import-gains", "restore", "delete-action"};
     return writers.contains(name);
 }
 

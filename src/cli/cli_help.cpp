@@ -36,6 +36,17 @@ const QHash<QString, QString>& summaries() {
         {"wash", "Prints each wash sale of the account sold in the tax year with its "
                  "replacement lots as CSV: the disallowed loss, and each lot's account, date, "
                  "shares, added cost and moved date acquired."},
+        {"actions", "Prints every corporate action of the store (splits and symbol changes) "
+                    "as CSV: ID, symbol, date, kind, ratio, new symbol and note."},
+        {"split", "Records a split of SYMBOL taking effect on DATE: N shares for every M held "
+                  "before (10:1; 1:4 is a reverse split). Lots bought before DATE and sold on "
+                  "or after it count N/M shares per share bought at the same cost. Names the "
+                  "processed accounts it changes, to process again."},
+        {"rename", "Records a change of the symbol OLD to NEW taking effect on DATE: lots "
+                   "bought as OLD before DATE serve sells of NEW from DATE on. Names the "
+                   "processed accounts it changes, to process again."},
+        {"delete-action", "Deletes the corporate action with that ID (see actions) and names "
+                          "the processed accounts it changed."},
         {"process", "Matches every sell of the account against the open buys of its symbol "
                     "and writes the tax records. An account with links or tax records is "
                     "refused; --again detaches its lots and replaces its tax records."},

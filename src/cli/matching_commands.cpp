@@ -58,7 +58,10 @@ int runProcess(CliSession& session, const QStringList& args) {
         // is: a second run would repeat its links or add a second set.
         if (!again && !account.isEmpty()) {
             if (process.hasLinks())
-                return session.fail(alreadyProcessedText(account));
+                return session.fail(process.needsRematch()
+                                        ? rematchText(account) +
+                                              QStringLiteral(" Give --again to do so.")
+                                        : alreadyProcessedText(account));
             if (const qint64 held = process.taxRecordCount(); held > 0)
                 return session.fail(taxRecordsHeldText(account, held) +
                                     (held == 1 ? QStringLiteral(" Give --again to replace it.")

@@ -46,7 +46,14 @@ QString noSuchActionText(qint64 id) {
     return QStringLiteral("No corporate action %1").arg(id);
 }
 
-qsizetype markAccountsTouched(const QSqlDatabase& db, const CorpActionRecord& action) {
+QString rematchAccountsText(const QStringList& accounts) {
+    if (accounts.isEmpty())
+        return {};
+    return QStringLiteral("To process again for the corporate actions: %1")
+        .arg(accounts.join(QStringLiteral(", ")));
+}
+
+QStringList markAccountsTouched(const QSqlDatabase& db, const CorpActionRecord& action) {
     const QSet<QString> names = joinedPrefixes(selectCorpActions(db), action);
     QSet<QString> accounts;
     QSqlQuery query = prepareQuery(
@@ -58,9 +65,11 @@ qsizetype markAccountsTouched(const QSqlDatabase& db, const CorpActionRecord& ac
             accounts.insert(query.value(0).toString());
     }
     query.finish();
-    for (const QString& account : std::as_const(accounts))
+    QStringList marked(accounts.cbegin(), accounts.cend());
+    marked.sort();
+    for (const QString& account : std::as_const(marked))
         markRematch(db, account);
-    return accounts.size();
+    return marked;
 }
 
 Outcome addCorpAction(const QSqlDatabase& db, const CorpActionRecord& action) {
@@ -72,9 +81,9 @@ Outcome addCorpAction(const QSqlDatabase& db, const CorpActionRecord& action) {
             return Outcome::stop(problem);
         Transaction transaction(db);
         const qint64 id = insertCorpAction(db, fresh);
-        markAccountsTouched(db, fresh);
+        const QStringList marked = markAccountsTouched(db, fresh);
         transaction.commit();
-        return Outcome::ok(id);
+        return Outcome::ok(id, rematchAccountsText(marked));
     } catch (const StoreError& error) {
         return storeFailure(error);
     }
@@ -89,11 +98,13 @@ Outcome changeCorpAction(const QSqlDatabase& db, const CorpActionRecord& action)
             !problem.isEmpty())
             return Outcome::stop(problem);
         Transaction transaction(db);
-        markAccountsTouched(db, *old);
+        QStringList marked = markAccountsTouched(db, *old);
         updateCorpAction(db, action);
-        markAccountsTouched(db, action);
+        marked += markAccountsTouched(db, action);
+        marked.removeDuplicates();
+        marked.sort();
         transaction.commit();
-        return Outcome::ok(action.id);
+        return Outcome::ok(action.id, rematchAccountsText(marked));
     } catch (const StoreError& error) {
         return storeFailure(error);
     }
@@ -105,10 +116,10 @@ Outcome removeCorpAction(const QSqlDatabase& db, qint64 id) {
         if (!old)
             return Outcome::stop(noSuchActionText(id));
         Transaction transaction(db);
-        markAccountsTouched(db, *old);
+        const QStringList marked = markAccountsTouched(db, *old);
         deleteCorpAction(db, id);
         transaction.commit();
-        return Outcome::ok(id);
+        return Outcome::ok(id, rematchAccountsText(marked));
     } catch (const StoreError& error) {
         return storeFailure(error);
     }

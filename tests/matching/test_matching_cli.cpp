@@ -146,6 +146,72 @@ private slots:
             {{"recalc", "Old"}, 1, "", noYear},
             {{"detach", a}, 2, "", ""},
         };
+        runSteps(t, steps);
+    }
+
+    // Splits and symbol changes recorded, listed, refused by name, applied
+    // by the next run, and the processed accounts they change marked.
+    void corporateActions() {
+        TestDatabase t;
+        const QString a = QStringLiteral("Joint");
+        t.addTxn(a, "Jan", "OLD", 10, "Bought", QDate(2024, 1, 3), -1000); // 1
+        t.addTxn(a, "Jul", "NEW", 100, "Sold", QDate(2024, 7, 1), 1500);   // 2
+        const QString heading = QStringLiteral("ID,Symbol,Date,Kind,Ratio,New Symbol,Note\n");
+        const QVector<Step> steps{
+            {{"split", "OLD", "13/45/2024", "10:1"}, 1, "", "Not a date: 13/45/2024\n"},
+            {{"split", "OLD", "06/10/2024", "10/1"},
+             1,
+             "",
+             "Not a ratio: 10/1 (write it as N:M, such as 10:1)\n"},
+            {{"split", "OLD", "06/10/2024", "0:1"},
+             1,
+             "",
+             "The ratio 0:1 of a split must be two numbers above 0.\n"},
+            {{"split", "OLD", "06/10/2024"}, 2, "", ""},
+            {{"rename", "OLD", "old", "05/01/2024"}, 0, "", ""},
+            {{"delete-action", "1"}, 0, "", ""},
+            {{"delete-action", "1"}, 1, "", "No corporate action 1\n"},
+            {{"delete-action", "x"}, 2, "", ""},
+            {{"--year", "2024", "process", a},
+             0,
+             "Sells to check: 0 matched to a buy made after the sale, 0 larger than the buys "
+             "found (All Buy Rec Not Found), 1 without a buy.\n",
+             ""},
+            {{"rename", "OLD", "NEW", "05/01/2024", "--note", "merger"},
+             0,
+             "To process again for the corporate actions: Joint\n",
+             ""},
+            {{"split", "OLD", "2024-03-01", "10:1"},
+             0,
+             "To process again for the corporate actions: Joint\n",
+             ""},
+            {{"rename", "NEW", "OLD", "05/01/2024"},
+             1,
+             "",
+             "The symbol changes NEW -> OLD -> NEW on 05/01/2024 loop back.\n"},
+            {{"actions"},
+             0,
+             heading +
+                 "3,OLD,03/01/2024,split,10:1,,\n2,OLD,05/01/2024,symbol change,,NEW,merger\n",
+             ""},
+            {{"process", a},
+             1,
+             "",
+             "Corporate actions changed since Joint was processed: Process matches it again. "
+             "Give --again to do so.\n"},
+            {{"--year", "2024", "process", "--again", a}, 0, "", ""},
+            {{"process", a}, 1, "", "Account already processed: Joint\n"},
+            {{"--year", "2024", "links", a},
+             0,
+             kHeading +
+                 "07/01/2024,100,NEW,1500.00,1,01/03/2024,OLD,100,1000.00,100,-1000.00,1,2\n",
+             ""},
+        };
+        runSteps(t, steps);
+    }
+
+private:
+    static void runSteps(TestDatabase& t, const QVector<Step>& steps) {
         for (const Step& step : steps) {
             QString out;
             QString err;
