@@ -1,6 +1,7 @@
 #include "capture/capture_run.h"
 
 #include "capture/broker_entries.h"
+#include "capture/captured_actions.h"
 #include "platform/date_text.h"
 #include "platform/prompter.h"
 #include "store/row_writer.h"
@@ -161,6 +162,14 @@ Outcome runCapture(const PageDocument& document, CaptureState& state, const QSql
         after << notTradesLine(parsed.skippedKinds);
     if (parsed.rows.isEmpty()) {
         fieldsFromPage();
+        // An export of nothing but a split still proposes it.
+        if (!parsed.actionRows.isEmpty()) {
+            try {
+                after << proposeCapturedActions(db, parsed.actionRows, prompter);
+            } catch (const StoreError& error) {
+                return Outcome::failure(failureText(db, error));
+            }
+        }
         Outcome none = Outcome::stop(noDataMessage(state.entry));
         none.details = after;
         return none;
@@ -190,6 +199,15 @@ Outcome runCapture(const PageDocument& document, CaptureState& state, const QSql
         return backup;
 
     Outcome written = writeCapturedRows(db, parsed.rows);
+    // Splits and symbol changes are proposed once the trades before them
+    // are in the store, which tells the shares held.
+    if (written.done() && !parsed.actionRows.isEmpty()) {
+        try {
+            after << proposeCapturedActions(db, parsed.actionRows, prompter);
+        } catch (const StoreError& error) {
+            after << failureText(db, error);
+        }
+    }
     if (written.count > 0)
         state.status = addedMessage(written.count);
     if (written.done()) {

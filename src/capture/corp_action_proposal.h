@@ -16,6 +16,7 @@ namespace gainbook {
 // export gives one.
 struct ActionRow {
     QString words;
+    QString account = {}; // where the row was filed
     QString symbol;
     QDate date;
     double sharesAdded = 0; // negative when the row takes shares away

@@ -15,8 +15,21 @@ void readOtherRows(const SheetDocument& sheet, const OtherLayout& layout,
     const bool accountPerRow = settings.deriveFromData && columns.account;
     bool asked = false;
     for (int row = layout.firstRow; row <= layout.lastRow; ++row) {
-        const TradeWord word = tradeWord(sheet.text(row, columns.type));
+        const QString typeText = sheet.text(row, columns.type);
+        const TradeWord word = tradeWord(typeText);
         if (word.type.isEmpty()) {
+            if (isCorpActionWords(typeText)) {
+                const auto shares =
+                    exportNumber(sheet.cell(row, columns.quantity), layout.quantityComma);
+                const QString account =
+                    accountPerRow ? sheet.text(row, columns.account).trimmed() : QString();
+                result.actionRows.append({typeText.simplified(),
+                                          account.isEmpty() ? result.account : account,
+                                          sheet.text(row, columns.symbol).trimmed(),
+                                          exportDate(sheet.text(row, columns.date), settings.today),
+                                          shares.value_or(0), 0, QString()});
+                continue;
+            }
             ++result.skippedKinds[word.kind];
             continue;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/capture_settings.h"
+#include "capture/corp_action_proposal.h"
 #include "capture/page_document.h"
 #include "store/records.h"
 
@@ -36,6 +37,9 @@ struct ParseResult {
     // Rows that are no buy or sell (dividends, interest, transfers...), by
     // kind, for parsers that count them.
     QMap<QString, int> skippedKinds;
+    // Rows that report a split or a symbol change, kept to propose the
+    // action to the user (the shares held are not known here).
+    QVector<ActionRow> actionRows;
     QString message; // why the page was refused; nothing is written
 
     // The rows left out for their values, all reasons together (rows of

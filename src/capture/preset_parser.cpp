@@ -112,6 +112,35 @@ private:
         }
     }
 
+    QString symbolAt(int row) const {
+        // Some exports write "--" for a fund without a ticker.
+        QString symbol = sheet_.text(row, columns_.symbol).trimmed();
+        if (symbol == u"--")
+            symbol.clear();
+        if (symbol.isEmpty() && columns_.fallbackSymbol)
+            symbol = sheet_.text(row, columns_.fallbackSymbol).trimmed();
+        return symbol;
+    }
+
+    QString dateAt(int row) const {
+        QString date = sheet_.text(row, columns_.date);
+        if (layout_.timeAfterComma && date.contains(u','))
+            date = date.left(date.indexOf(u','));
+        return date;
+    }
+
+    // A split or symbol change is kept to be proposed, not skipped.
+    void keepActionRow(int row, const QString& words, const std::optional<double>& shares) {
+        QString account = result_.account;
+        if (columns_.account && settings_.deriveFromData) {
+            const QString named = sheet_.text(row, columns_.account).trimmed();
+            account = named.isEmpty() ? settings_.account : named;
+        }
+        result_.actionRows.append({words.simplified(), account, symbolAt(row),
+                                   exportDate(dateAt(row), settings_.today), shares.value_or(0), 0,
+                                   QString()});
+    }
+
     void readRow(int row) {
         for (const auto& [col, values] : columns_.keepOnly) {
             if (!values.contains(sheet_.text(row, col).trimmed(), Qt::CaseInsensitive)) {
@@ -127,7 +156,10 @@ private:
                 type = kBought;
             else if (beginsWithPhrase(upper, layout_.sells))
                 type = kSold;
-            else {
+            else if (isCorpActionWords(text)) {
+                keepActionRow(row, text, quantity);
+                return;
+            } else {
                 const TradeWord word = tradeWord(text);
                 ++result_.skippedKinds[word.type.isEmpty() ? word.kind : QStringLiteral("other")];
                 return;
@@ -154,15 +186,8 @@ private:
                 asked_ = true;
             }
         }
-        // Some exports write "--" for a fund without a ticker.
-        QString symbol = sheet_.text(row, columns_.symbol).trimmed();
-        if (symbol == u"--")
-            symbol.clear();
-        if (symbol.isEmpty() && columns_.fallbackSymbol)
-            symbol = sheet_.text(row, columns_.fallbackSymbol).trimmed();
-        QString date = sheet_.text(row, columns_.date);
-        if (layout_.timeAfterComma && date.contains(u','))
-            date = date.left(date.indexOf(u','));
+        const QString symbol = symbolAt(row);
+        const QString date = dateAt(row);
         // A sell's shares are often written negative; the sale is of that
         // many shares.
         const double shares = type == kSold ? std::abs(*quantity) : *quantity;

@@ -1,5 +1,6 @@
 #include "capture_harness.h"
 #include "page_builder.h"
+#include "store/corp_action_table.h"
 #include "store/store_backup.h"
 #include "store/store_fault.h"
 
@@ -157,6 +158,73 @@ private slots:
         QCOMPARE(out.rows.size(), 1);
         QVERIFY(out.outcome.stopped());
         QCOMPARE(out.state.status, QString("Processing"));
+    }
+
+    // A split or symbol-change row is put to the user as the action it
+    // implies, its ratio from the shares held before its day.
+    void corporateActionRows_data() {
+        QTest::addColumn<QVector<QStringList>>("rows");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QStringList>("questions");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<int>("actions");
+        const QStringList heading{"Date", "Type", "Symbol", "Quantity", "Amount"};
+        const QStringList buy{"1/3/2024", "Buy", "XYZ", "10", "-1000"};
+        QTest::newRow("stock split recorded")
+            << QVector<QStringList>{heading, buy, {"6/10/2024", "Stock Split", "XYZ", "90", ""}}
+            << true << QStringList{"Record a 10:1 split of XYZ on 06/10/2024?"}
+            << QStringList{"1 records successfully added.",
+                           "Recorded: a 10:1 split of XYZ on 06/10/2024."}
+            << 1;
+        QTest::newRow("split declined")
+            << QVector<QStringList>{heading, buy, {"6/10/2024", "Forward Split", "XYZ", "20", ""}}
+            << false << QStringList{"Record a 3:1 split of XYZ on 06/10/2024?"}
+            << QStringList{"1 records successfully added.",
+                           "The Forward Split row of XYZ on 06/10/2024 was not recorded."}
+            << 0;
+        QTest::newRow("reverse split in two rows")
+            << QVector<QStringList>{heading,
+                                    buy,
+                                    {"6/10/2024", "Reverse Split", "XYZ", "-10", ""},
+                                    {"6/10/2024", "Reverse Split", "XYZ", "5", ""}}
+            << true << QStringList{"Record a 1:2 split of XYZ on 06/10/2024?"}
+            << QStringList{"1 records successfully added.",
+                           "Recorded: a 1:2 split of XYZ on 06/10/2024."}
+            << 1;
+        QTest::newRow("symbol change from its two rows")
+            << QVector<QStringList>{heading,
+                                    buy,
+                                    {"6/13/2024", "Symbol change", "XYZ", "-10", ""},
+                                    {"6/13/2024", "Symbol change", "XYZN", "10", ""}}
+            << true << QStringList{"Record the change of XYZ to XYZN on 06/13/2024?"}
+            << QStringList{"1 records successfully added.",
+                           "Recorded: the change to XYZN of XYZ on 06/13/2024."}
+            << 1;
+        QTest::newRow("split of shares not held")
+            << QVector<QStringList>{heading, buy, {"6/10/2024", "Stock Split", "ABC", "30", ""}}
+            << true << QStringList{}
+            << QStringList{"1 records successfully added.",
+                           "The Stock Split row of ABC on 06/10/2024 was not recorded: no shares "
+                           "were held before it to tell the ratio."}
+            << 0;
+    }
+    void corporateActionRows() {
+        QFETCH(QVector<QStringList>, rows);
+        QFETCH(bool, answer);
+        QFETCH(QStringList, questions);
+        QFETCH(QStringList, messages);
+        QFETCH(int, actions);
+        CaptureHarness h;
+        h.prompter.answers.enqueue(answer);
+        const auto out = h.run("Other", test::sheetOf(rows), [](CaptureState& s) {
+            s.account = "A";
+            s.month = "All";
+            s.deriveFromData = false;
+            s.today = QDate(2025, 6, 30);
+        });
+        QCOMPARE(out.questions, questions);
+        QCOMPARE(out.messages, messages);
+        QCOMPARE(selectCorpActions(h.db.connection()).size(), actions);
     }
 
     void skippedRowsToldAfterTheCount() {

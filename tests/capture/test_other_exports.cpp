@@ -112,7 +112,7 @@ private slots:
                            "MoneyLink Transfer", "Stock Split",
                            "ADR Mgmt Fee",       "Journal",
                            "Assignment",         "Stock Subsidiary"}
-            << QStringList{} << "dividend 3,fee 1,interest 1,journal 1,other 2,split 1,transfer 1";
+            << QStringList{} << "dividend 3,fee 1,interest 1,journal 1,other 2,transfer 1";
     }
     void words() {
         QFETCH(QStringList, types);
@@ -124,6 +124,38 @@ private slots:
             got << r.type;
         QCOMPARE(got, stored);
         QCOMPARE(kinds(result), skipped);
+    }
+
+    // Rows that report a split or a symbol change are kept for the
+    // proposal of the action, as "words|account|symbol|date|shares".
+    void actionRows_data() {
+        QTest::addColumn<Sheet>("sheet");
+        QTest::addColumn<QStringList>("actions");
+        QTest::newRow("the words of today's exports")
+            << Sheet{kHeadings,
+                     {"6/10/2024", "Stock Split", "XYZ", "90", "0"},
+                     {"6/11/2024", "Forward  Split", "ABC", "30", ""},
+                     {"6/12/2024", "REVERSE SPLIT", "DEF", "-75", "0"},
+                     {"6/13/2024", "Symbol change", "OLD", "-10", "0"},
+                     {"6/13/2024", "Name Change", "NEW", "10", "0"},
+                     {"6/14/2024", "Buy", "XYZ", "5", "50"}}
+            << QStringList{"Stock Split|Other1|XYZ|2024-06-10|90",
+                           "Forward Split|Other1|ABC|2024-06-11|30",
+                           "REVERSE SPLIT|Other1|DEF|2024-06-12|-75",
+                           "Symbol change|Other1|OLD|2024-06-13|-10",
+                           "Name Change|Other1|NEW|2024-06-13|10"};
+        QTest::newRow("a change of name without the word change is no action")
+            << Sheet{kHeadings, {"6/10/2024", "Name", "XYZ", "1", "0"}} << QStringList{};
+    }
+    void actionRows() {
+        QFETCH(Sheet, sheet);
+        QFETCH(QStringList, actions);
+        QStringList got;
+        for (const ActionRow& row : parseOther(sheet).actionRows)
+            got << QStringList{row.words, row.account, row.symbol, row.date.toString(Qt::ISODate),
+                               QString::number(row.sharesAdded)}
+                       .join(u'|');
+        QCOMPARE(got, actions);
     }
 
     // Each stored row as "date|quantity|amount".

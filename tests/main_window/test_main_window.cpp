@@ -1,6 +1,7 @@
 #include "main_window/screen/account_outline_pane.h"
 #include "main_window/screen/database_commands.h"
 #include "main_window/screen/frm_account_settings.h"
+#include "main_window/screen/frm_corp_actions.h"
 #include "main_window/screen/frm_main.h"
 #include "main_window/screen/gain_chart.h"
 #include "main_window/screen/main_commands.h"
@@ -11,6 +12,7 @@
 #include "main_window/txn_view.h"
 #include "startup/app_context.h"
 #include "store/account_settings_table.h"
+#include "store/corp_action_table.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
 #include "store/txn_table.h"
@@ -29,8 +31,10 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QtTest>
 
 #include <memory>
@@ -625,6 +629,90 @@ private slots:
         QCOMPARE(shown, 2);
         QCOMPARE(selectBasisReporting(m.t.connection(), "Acme"), BasisReporting::Reported);
         QCOMPARE(m.prompter.messages, QStringList());
+    }
+
+    // What the fields of "Corporate Actions" keep, or the message that
+    // refuses them.
+    void corpActionsScreen_data() {
+        QTest::addColumn<QStringList>("fields"); // symbol, date, kind, ratio, new symbol
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("listed"); // the list's first row, cells joined by |
+
+        QTest::newRow("split kept") << QStringList{"XYZ", "06/10/2024", "0", "10:1", ""}
+                                    << QString() << "XYZ|06/10/2024|Split|10:1||";
+        QTest::newRow("change kept, processed account named")
+            << QStringList{"IBM", "2000-03-01", "1", "", "IBMX"}
+            << "To process again for the corporate actions: Acme"
+            << "IBM|03/01/2000|Symbol change||IBMX|";
+        QTest::newRow("not a date") << QStringList{"XYZ", "13/45/2024", "0", "10:1", ""}
+                                    << "Not a date: 13/45/2024" << QString();
+        QTest::newRow("not a ratio")
+            << QStringList{"XYZ", "06/10/2024", "0", "ten", ""}
+            << "Not a ratio: ten (write it as N:M, such as 10:1)" << QString();
+        QTest::newRow("reverse ratio of 0")
+            << QStringList{"XYZ", "06/10/2024", "0", "1:0", ""}
+            << "The ratio 1:0 of a split must be two numbers above 0." << QString();
+        QTest::newRow("no date") << QStringList{"XYZ", "", "0", "2:1", ""}
+                                 << "The action of XYZ needs the date it takes effect."
+                                 << QString();
+        QTest::newRow("change to itself") << QStringList{"XYZ", "06/10/2024", "1", "", "XYZ"}
+                                          << "A symbol change from XYZ to XYZ keeps the same "
+                                             "symbol."
+                                          << QString();
+    }
+
+    void corpActionsScreen() {
+        QFETCH(QStringList, fields);
+        QFETCH(QString, message);
+        QFETCH(QString, listed);
+
+        Window m;
+        m.load();
+        // Acme is processed, so a change of a symbol it trades marks it.
+        runQuery(m.t.connection(), "INSERT INTO SellLinks (AccountName, SellId, BuyId) "
+                                   "VALUES ('Acme', 1, 0)");
+        QVERIFY(m.w->commands().mnuCorpActions->isEnabled());
+        m.w->runCorpActions = [&](frmCorpActions& dialog) {
+            dialog.txtSymbol->setText(fields[0]);
+            dialog.txtDate->setText(fields[1]);
+            dialog.cboKind->setCurrentIndex(fields[2].toInt());
+            dialog.txtRatio->setText(fields[3]);
+            dialog.txtNewSymbol->setText(fields[4]);
+            dialog.cmdSave->click();
+            QStringList cells;
+            for (int col = 1; dialog.grdActions->rowCount() > 0 && col < 7; ++col)
+                cells << dialog.grdActions->item(0, col)->text();
+            QCOMPARE(cells.join(u'|'), listed);
+        };
+        m.w->commands().mnuCorpActions->trigger();
+        QCOMPARE(m.prompter.messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(selectCorpActions(m.t.connection()).size(), listed.isEmpty() ? 0 : 1);
+    }
+
+    // A chosen action is changed by Save and goes with Delete after a Yes.
+    void corpActionsScreenEditsAndDeletes() {
+        Window m;
+        m.load();
+        m.w->runCorpActions = [&](frmCorpActions& dialog) {
+            dialog.txtSymbol->setText("XYZ");
+            dialog.txtDate->setText("06/10/2024");
+            dialog.txtRatio->setText("2:1");
+            dialog.cmdSave->click();
+            dialog.cmdNew->click();
+            QVERIFY(dialog.txtSymbol->text().isEmpty());
+            dialog.grdActions->selectRow(0);
+            QCOMPARE(dialog.txtRatio->text(), QString("2:1"));
+            dialog.txtRatio->setText("3:1");
+            dialog.cmdSave->click();
+            QCOMPARE(dialog.grdActions->rowCount(), 1);
+            QCOMPARE(dialog.actions().value(0).ratioNew, 3.0);
+            m.prompter.answers.enqueue(true);
+            dialog.cmdDelete->click();
+            QCOMPARE(dialog.grdActions->rowCount(), 0);
+        };
+        m.w->commands().mnuCorpActions->trigger();
+        QCOMPARE(m.prompter.questions, QStringList{"Delete the split 3:1 of XYZ on 06/10/2024?"});
+        QVERIFY(selectCorpActions(m.t.connection()).isEmpty());
     }
 
     void accountSettingsWithoutAccounts() {

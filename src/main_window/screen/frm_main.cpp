@@ -3,6 +3,7 @@
 #include "main_window/screen/account_outline_pane.h"
 #include "main_window/screen/database_commands.h"
 #include "main_window/screen/frm_account_settings.h"
+#include "main_window/screen/frm_corp_actions.h"
 #include "main_window/screen/main_commands.h"
 #include "main_window/screen/record_grid_pane.h"
 #include "main_window/screen/report_commands.h"
@@ -55,6 +56,8 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
     commands_->setTxfImport([this] { txf_->mnImport_Click(); });
     runAccountSettings = [](frmAccountSettings& dialog) { dialog.exec(); };
     commands_->setAccountSettings([this] { mnuAccountSettings_Click(); });
+    runCorpActions = [](frmCorpActions& dialog) { dialog.exec(); };
+    commands_->setCorpActions([this] { mnuCorpActions_Click(); });
     report_ = new ReportCommands(context_, prompter_, this);
     commands_->setTaxReport([this] { report_->mnuReport_Click(); });
     databaseCommands_ =
@@ -329,6 +332,11 @@ void frmMain::mnuAccountSettings_Click() {
         return;
     }
     runAccountSettings(dialog);
+}
+
+void frmMain::mnuCorpActions_Click() {
+    frmCorpActions dialog(context_, prompter_, this);
+    runCorpActions(dialog);
 }
 
 } // namespace gainbook

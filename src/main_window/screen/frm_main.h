@@ -19,6 +19,7 @@ class AccountOutlinePane;
 class AppContext;
 class DatabaseCommands;
 class frmAccountSettings;
+class frmCorpActions;
 class MainCommands;
 class Prompter;
 class RecordGridPane;
@@ -66,6 +67,8 @@ public:
 
     // How the account settings dialog is run; tests replace it.
     std::function<void(frmAccountSettings&)> runAccountSettings;
+    // How the corporate actions screen is run; tests replace it.
+    std::function<void(frmCorpActions&)> runCorpActions;
 
 public slots:
     void Option1_Click();
@@ -74,6 +77,8 @@ public slots:
     void cboYear_Activated(int index);
     // "Account Settings...": opens on the account selected in the outline.
     void mnuAccountSettings_Click();
+    // "Corporate Actions...": the splits and symbol changes of the store.
+    void mnuCorpActions_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

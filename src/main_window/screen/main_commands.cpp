@@ -70,6 +70,8 @@ MainCommands::MainCommands(AppContext& context, Prompter& prompter, QMainWindow*
     mnuTool->setObjectName(QStringLiteral("mnuTool"));
     mnuCalculator =
         addItem(mnuTool, QStringLiteral("mnuCalculator"), QStringLiteral("&Calculator"));
+    mnuCorpActions =
+        addItem(mnuTool, QStringLiteral("mnuCorpActions"), QStringLiteral("C&orporate Actions..."));
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -85,8 +87,8 @@ MainCommands::MainCommands(AppContext& context, Prompter& prompter, QMainWindow*
 
     // Screens that are not part of the program yet stay unavailable rather
     // than pretend to work.
-    for (QAction* action :
-         {mnuCapture, mnuProcess, mnImport, mnuExport, mnuAccountSettings, mnuReport})
+    for (QAction* action : {mnuCapture, mnuProcess, mnImport, mnuExport, mnuAccountSettings,
+                            mnuReport, mnuCorpActions})
         action->setEnabled(false);
     Command2->setEnabled(false);
     Command3->setEnabled(false);
@@ -129,6 +131,13 @@ void MainCommands::setTxfExport(std::function<void()> run) {
     disconnect(mnuExport, &QAction::triggered, nullptr, nullptr);
     if (run)
         connect(mnuExport, &QAction::triggered, this, std::move(run));
+}
+
+void MainCommands::setCorpActions(std::function<void()> open) {
+    mnuCorpActions->setEnabled(bool(open));
+    disconnect(mnuCorpActions, &QAction::triggered, nullptr, nullptr);
+    if (open)
+        connect(mnuCorpActions, &QAction::triggered, this, std::move(open));
 }
 
 void MainCommands::setAccountSettings(std::function<void()> open) {

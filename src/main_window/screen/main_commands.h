@@ -41,6 +41,7 @@ public:
     QAction* mnExit = nullptr;
     QMenu* mnuTool = nullptr;
     QAction* mnuCalculator = nullptr;
+    QAction* mnuCorpActions = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuIndex = nullptr;
     QAction* mnuHelpwebIndex = nullptr;
@@ -53,6 +54,7 @@ public:
     void setTxfImport(std::function<void()> run);
     void setTxfExport(std::function<void()> run);
     void setAccountSettings(std::function<void()> open);
+    void setCorpActions(std::function<void()> open);
     void setTaxReport(std::function<void()> run);
     bool hasCaptureScreen() const { return bool(openCapture_); }
 

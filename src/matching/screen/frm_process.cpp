@@ -192,6 +192,14 @@ void frmProcess::Combo1_Click() {
     session_.setAccount(accountList_->currentText());
     RefreshGrid();
     updateProcessButton();
+    // Links made before a split or symbol change was recorded no longer
+    // follow it: the status line says so until the account is run again.
+    try {
+        if (!session_.account().isEmpty() && session_.needsRematch())
+            status_->setText(rematchText(session_.account()));
+    } catch (const StoreError&) {
+        // The grid's refill has told of a failing database already.
+    }
 }
 
 void frmProcess::Command1_Click() {
