@@ -31,7 +31,7 @@ QString symbolPrefix(const QString& symbol) {
 
 Matcher::Matcher(QSqlDatabase db, QString account)
     : db_(std::move(db)), account_(std::move(account)), basis_(selectBasisReporting(db_, account_)),
-      setMemo_(prepareQuery(db_, QStringLiteral("UPDATE Txn SET Memo = ? WHERE ID = ?"))),
+      setMemo_(db_, QStringLiteral("UPDATE Txn SET Memo = ? WHERE ID = ?")),
       selectSells_(prepareQuery(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount "
                                                     "FROM Txn WHERE AccountName = ? AND Type = "
                                                     "'Sold' ORDER BY TxnDate, Symbol, ID"))),
@@ -115,14 +115,14 @@ void Matcher::loadOpenBuys() {
 
 void Matcher::writeOpenQuantities() {
     for (const MemoChange& change : std::as_const(memoChanges_))
-        execQuery(setMemo_, {change.memo, change.id});
+        setMemo_.run(change.memo, change.id);
     memoChanges_.clear();
     for (QVector<SymbolBuys>& prefix : openBuys_) {
         for (SymbolBuys& symbol : prefix) {
             for (OpenBuy& buy : symbol.buys) {
                 if (!buy.changed)
                     continue;
-                execQuery(setMemo_, {openQuantityText(buy.open), buy.id});
+                setMemo_.run(openQuantityText(buy.open), buy.id);
                 buy.changed = false;
             }
         }

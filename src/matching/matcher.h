@@ -3,6 +3,7 @@
 #include "matching/term_split.h"
 #include "matching/wash_sale_refresh.h"
 #include "platform/money.h"
+#include "store/fast_statement.h"
 
 #include <QDate>
 #include <QHash>
@@ -149,7 +150,7 @@ private:
     bool deferred_ = false;
     FreshRecords fresh_;
 
-    QSqlQuery setMemo_;
+    FastStatement setMemo_;
     QSqlQuery selectSells_;
     QSqlQuery selectOpenBuys_;
     QSqlQuery selectAllBuys_;
