@@ -5,10 +5,13 @@
 // own so that its peak is its own. Then the run of 50,000 transactions again
 // with 100 splits and symbol changes in the store, beside the same run
 // without them.
-//   bench_matching [--txns N] [--before SHARE] [--actions N]
+//   bench_matching [--txns N] [--before SHARE] [--no-wash] [--actions N]
+// --no-wash turns wash-sale detection off for the account, to show what
+// detection adds to the run.
 #include "db_generator.h"
 #include "matching/process_session.h"
 #include "platform/prompter.h"
+#include "store/account_settings_table.h"
 #include "store/database.h"
 #include "store/sql.h"
 
@@ -48,7 +51,7 @@ qint64 count(const QSqlDatabase& db, const QString& sql) {
     return query.next() ? query.value(0).toLongLong() : 0;
 }
 
-int runOne(qint64 transactions, double before, int actions) {
+int runOne(qint64 transactions, double before, bool wash, int actions) {
     bench::GeneratorOptions options;
     options.transactions = transactions;
     options.accounts = 1;
@@ -64,6 +67,8 @@ int runOne(qint64 transactions, double before, int actions) {
         qFatal("cannot create the database");
     bench::generateDatabase(db.connection(), options);
     bench::generateCorpActions(db.connection(), actions, options.symbols);
+    if (!wash)
+        setWashSettings(db.connection(), bench::generatedAccountName(0), {false, false, false});
     const long generatedPeak = peakKilobytes();
 
     SilentPrompter prompter;
@@ -121,12 +126,13 @@ int main(int argc, char* argv[]) {
     if (const qsizetype at = args.indexOf(QStringLiteral("--before"));
         at > 0 && at + 1 < args.size())
         before = args[at + 1].toDouble();
+    const bool wash = !args.contains(QStringLiteral("--no-wash"));
     int actions = 0;
     if (const qsizetype at = args.indexOf(QStringLiteral("--actions"));
         at > 0 && at + 1 < args.size())
         actions = args[at + 1].toInt();
     if (const qsizetype at = args.indexOf(QStringLiteral("--txns")); at > 0 && at + 1 < args.size())
-        return runOne(args[at + 1].toLongLong(), before, actions);
+        return runOne(args[at + 1].toLongLong(), before, wash, actions);
 
     QTextStream out(stdout);
     out << "processing run of one account, 500 symbols, share of sells before their buy " << before
@@ -135,10 +141,12 @@ int main(int argc, char* argv[]) {
     const auto run = [&](qint64 size, int actionCount) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(app.applicationFilePath(),
-                    {QStringLiteral("--txns"), QString::number(size), QStringLiteral("--before"),
-                     QString::number(before), QStringLiteral("--actions"),
-                     QString::number(actionCount)});
+        QStringList childArgs{QStringLiteral("--txns"),    QString::number(size),
+                              QStringLiteral("--before"),  QString::number(before),
+                              QStringLiteral("--actions"), QString::number(actionCount)};
+        if (!wash)
+            childArgs << QStringLiteral("--no-wash");
+        child.start(app.applicationFilePath(), childArgs);
         return child.waitForFinished(-1) && child.exitCode() == 0;
     };
     for (const qint64 size : {10000, 50000, 200000}) {

@@ -185,7 +185,7 @@ Outcome ProcessSession::Process(const Progress& progress, Rerun rerun) {
         // The account's new links change which shares replace which losses,
         // here and in the other accounts; the refresh writes the account's
         // tax records with them.
-        written = refreshWashSales(db_, &matcher.deferredRecords()).recordsWritten;
+        written = refreshWashSales(db_, matcher.takeDeferredRecords()).recordsWritten;
         if (progress)
             progress(sells.size(), sells.size());
         // The run applied the corporate actions as they are now.
