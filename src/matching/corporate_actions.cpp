@@ -60,11 +60,20 @@ void CorporateActions::applyDay(QString& prefix, QString& symbol, double& factor
     }
 }
 
+QString CorporateActions::symbolPrefixOf(const QString& symbol) {
+    return symbolPrefix(symbol);
+}
+
 LotView CorporateActions::lotAt(const QString& symbol, const QDate& bought, const QDate& at) const {
-    LotView view{1, symbol};
+    return lotAt(symbol, symbolPrefix(symbol), bought, at);
+}
+
+LotView CorporateActions::lotAt(const QString& symbol, const QString& prefixOfSymbol,
+                                const QDate& bought, const QDate& at) const {
+    LotView view{1, symbol, prefixOfSymbol};
     if (actions_.isEmpty() || !bought.isValid() || !at.isValid() || !(bought < at))
         return view;
-    QString prefix = symbolPrefix(symbol);
+    QString& prefix = view.prefix;
     QDate after = bought; // actions strictly after this day apply
     for (;;) {
         const auto found = byPrefix_.constFind(prefix);
@@ -86,10 +95,10 @@ LotView CorporateActions::lotAt(const QString& symbol, const QDate& bought, cons
     }
 }
 
-QStringList CorporateActions::originsOf(const QString& symbol, const QDate& at) const {
-    if (intoPrefix_.isEmpty())
+QStringList CorporateActions::originsOfPrefix(const QString& own, const QDate& at) const {
+    // Most symbols were never changed into: no set, no list.
+    if (!intoPrefix_.contains(own))
         return {};
-    const QString own = symbolPrefix(symbol);
     struct Origin {
         QString prefix;
         QDate since;

@@ -15,6 +15,7 @@ namespace gainbook {
 struct LotView {
     double factor = 1;
     QString symbol;
+    QString prefix; // of symbol: its first 12 characters
 };
 
 // The corporate actions of the store, indexed for the matching: which
@@ -33,11 +34,18 @@ public:
 
     // The lot bought as `symbol` on `bought`, seen on `at`.
     LotView lotAt(const QString& symbol, const QDate& bought, const QDate& at) const;
+    // The same for a caller that knows the symbol's prefix already (the
+    // matching, once per buy).
+    LotView lotAt(const QString& symbol, const QString& prefix, const QDate& bought,
+                  const QDate& at) const;
 
     // The 12-character prefixes, other than the symbol's own, whose lots may
     // carry the symbol on `at` through symbol changes; those changed longest
     // ago first.
-    QStringList originsOf(const QString& symbol, const QDate& at) const;
+    QStringList originsOf(const QString& symbol, const QDate& at) const {
+        return originsOfPrefix(symbolPrefixOf(symbol), at);
+    }
+    QStringList originsOfPrefix(const QString& prefix, const QDate& at) const;
 
     // Whether any action names this prefix as its symbol or new symbol.
     bool touches(const QString& prefix) const {
@@ -45,6 +53,8 @@ public:
     }
 
 private:
+    static QString symbolPrefixOf(const QString& symbol);
+
     // The actions of one prefix on one day, applied to the lot; moves the
     // prefix along a change.
     void applyDay(QString& prefix, QString& symbol, double& factor, const QDate& day) const;

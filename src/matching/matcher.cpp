@@ -77,8 +77,9 @@ void Matcher::MoveQuantity() {
             continue;
         }
         if (prefix == nullptr || symbol != lastSymbol) {
-            prefix = &openBuys_[symbolPrefix(symbol)];
-            prefix->append(SymbolBuys{symbol, {}, 0});
+            const QString key = symbolPrefix(symbol);
+            prefix = &openBuys_[key];
+            prefix->append(SymbolBuys{symbol, key, {}, 0});
             lastSymbol = symbol;
         }
         prefix->back().buys.append(
@@ -102,8 +103,9 @@ void Matcher::loadOpenBuys() {
             continue;
         const QString symbol = selectOpenBuys_.value(1).toString();
         if (prefix == nullptr || symbol != lastSymbol) {
-            prefix = &openBuys_[symbolPrefix(symbol)];
-            prefix->append(SymbolBuys{symbol, {}, 0});
+            const QString key = symbolPrefix(symbol);
+            prefix = &openBuys_[key];
+            prefix->append(SymbolBuys{symbol, key, {}, 0});
             lastSymbol = symbol;
         }
         const QString stored = selectOpenBuys_.value(3).toString();
@@ -146,6 +148,7 @@ QVector<SellRow> Matcher::sells() {
 
 void Matcher::matchSell(const SellRow& sell) {
     sell_ = sell;
+    sellPrefix_ = symbolPrefix(sell.symbol);
     state_ = MatchingState{sell.quantity, sell.quantity, Money(), false, kAllBuysFound};
     lots_.clear();
     washLots_.clear();
@@ -175,11 +178,11 @@ void Matcher::LookForBuy(BuySearch search) {
     // A symbol shorter than 12 characters is its own prefix and finds only
     // itself; a longer one finds every symbol that begins with the same 12,
     // symbol by symbol in the store's order.
-    const QString prefix = symbolPrefix(sell_.symbol);
+    const QString& prefix = sellPrefix_;
     // Lots bought under an older name come first: they were bought before
     // the change, so taking them first keeps the oldest shares going first.
     if (!actions_.isEmpty()) {
-        for (const QString& origin : actions_.originsOf(sell_.symbol, sell_.txnDate)) {
+        for (const QString& origin : actions_.originsOfPrefix(prefix, sell_.txnDate)) {
             const auto found = openBuys_.find(origin);
             if (found == openBuys_.end())
                 continue;
@@ -222,9 +225,10 @@ void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search, bool converted) {
 
         double factor = 1;
         if (converted) {
-            const LotView lot = actions_.lotAt(symbol.symbol, buy.bought, sell_.txnDate);
+            const LotView lot =
+                actions_.lotAt(symbol.symbol, symbol.prefix, buy.bought, sell_.txnDate);
             // A lot renamed away before the sale belongs to its new symbol.
-            if (symbolPrefix(lot.symbol) != symbolPrefix(sell_.symbol))
+            if (lot.prefix != sellPrefix_)
                 continue;
             factor = lot.factor;
         }

@@ -59,6 +59,7 @@ struct OpenBuy {
 // front only, so those before head are used up.
 struct SymbolBuys {
     QString symbol;
+    QString prefix; // its first 12 characters
     QVector<OpenBuy> buys;
     qsizetype head = 0;
 };
@@ -146,6 +147,7 @@ private:
     CorporateActions actions_;
     BasisReporting basis_; // the account's setting, which picks the boxes
     SellRow sell_;
+    QString sellPrefix_; // of the current sell's symbol
     MatchingState state_;
     QVector<AppliedLot> lots_;  // of the current sell; kept to reuse its memory
     QVector<WashLot> washLots_; // its links as detection reads them, when deferred
