@@ -10,8 +10,6 @@
 
 namespace gainbook {
 
-namespace {
-
 sqlite3* engineHandle(const QSqlDatabase& db) {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
@@ -21,8 +19,6 @@ sqlite3* engineHandle(const QSqlDatabase& db) {
         throw StoreError(QStringLiteral("The database is not open."));
     return engine;
 }
-
-} // namespace
 
 FastStatement::FastStatement(const QSqlDatabase& db, const QString& sql)
     : handle_(engineHandle(db)) {

@@ -10,6 +10,10 @@ struct sqlite3_stmt;
 
 namespace gainbook {
 
+// The engine's own handle of an open Qt SQLite connection. Throws StoreError
+// when the connection is not one.
+sqlite3* engineHandle(const QSqlDatabase& db);
+
 // A prepared statement run straight on the engine under a Qt connection,
 // for the loops that write tens of thousands of rows in one run. Binding
 // through QSqlQuery names each placeholder anew and wraps each value in a
