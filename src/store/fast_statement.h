@@ -37,6 +37,25 @@ public:
         step();
     }
 
+    // Binds the values and starts a query; next() then steps through its
+    // rows. The query ends at its last row or at the next select()/run().
+    template <typename... Values> void select(const Values&... values) {
+        restart();
+        int position = 0;
+        (bind(++position, values), ...);
+    }
+
+    // Moves to the next row of the query; false after the last.
+    // Throws StoreError.
+    bool next();
+
+    // The columns of the current row, from 0, converted as the engine
+    // converts them. A NULL reads as 0 or a null QString.
+    qint64 integer(int column) const;
+    double real(int column) const;
+    QString text(int column) const;
+    bool isNull(int column) const;
+
     // The row ID of the last row the connection inserted.
     qint64 lastInsertId() const;
 
@@ -49,6 +68,7 @@ private:
     void bind(int position, double value);
     void bind(int position, const QString& value);
     void step();
+    void restart();
     StoreError failure(int code) const;
 
     sqlite3* handle_ = nullptr;
