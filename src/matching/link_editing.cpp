@@ -3,9 +3,7 @@
 #include "matching/corporate_actions.h"
 #include "matching/matcher.h"
 #include "matching/open_quantity.h"
-#include "matching/term_split.h"
 #include "matching/txn_lookup.h"
-#include "store/account_settings_table.h"
 #include "store/corp_action_table.h"
 #include "store/links_table.h"
 #include "store/sql.h"
@@ -78,11 +76,10 @@ RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
         return result;
     }
 
-    const BasisReporting basis = selectBasisReporting(db, account);
     deleteTaxRecsOfAccount(db, account);
     TxnLookup lookup(db);
-    TaxWriter writer(db);
-    QVector<AppliedLot> lots;
+    FreshRecords& fresh = result.records;
+    fresh.account = account;
     for (qsizetype first = 0; first < links.size();) {
         const qint64 sellId = links[first].sellId;
         // Only a sell of the account makes a sale: a link that names a buy
@@ -95,7 +92,13 @@ RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
             return result;
         }
 
-        lots.clear();
+        WashSell& washSell = fresh.sells.emplace_back();
+        washSell.id = sellId;
+        washSell.account = account;
+        washSell.symbol = sell->symbol;
+        washSell.quantity = sell->quantity;
+        washSell.dateSold = sell->txnDate;
+        washSell.salePrice = sell->amount;
         QString memo;
         qsizetype i = first;
         for (; i < links.size() && links[i].sellId == sellId; ++i) {
@@ -109,23 +112,10 @@ RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
                 else
                     acquired = buy->txnDate;
             }
-            lots.append({link.buyQuantity, link.buyPrice, acquired});
+            washSell.lots.append({link.buyId, link.buyQuantity, link.buyPrice, acquired});
         }
         first = i;
-
-        TaxRecord record;
-        record.accountName = account;
-        record.symbol = sell->symbol;
-        record.quantity = sell->quantity;
-        record.dateSold = sell->txnDate;
-        record.salePrice = sell->amount;
-        record.memo = memo;
-        record.sellId = sellId;
-        TermRecords parts = splitByTerm(record, {lots.constData(), size_t(lots.size())});
-        setBoxes(parts, basis);
-        for (int part = 0; part < parts.count; ++part)
-            writer.insert(parts.records[part]);
-        result.written += parts.count;
+        fresh.memos.append({sellId, memo});
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "matching/match_row.h"
+#include "matching/wash_sale_refresh.h"
 
 #include <QSqlDatabase>
 
@@ -22,14 +23,16 @@ enum class RecalcStatus { Done, NoLinks, SellMissing };
 
 struct RecalcResult {
     RecalcStatus status = RecalcStatus::Done;
-    qint64 written = 0;     // tax records written
+    FreshRecords records;   // Done: the account's sells, lots and memos
     LinkRecord missingSell; // SellMissing: the first link of the sell that is gone
 };
 
 // Rebuilds the tax records of an account from its links: per sell, the sum
 // of its lot costs and the earliest date of its buys, split by term as the
-// run does (splitByTerm). Every tax
-// record of the account is replaced, hand-entered ones included. Throws
+// run does (splitByTerm). Every tax record of the account is deleted,
+// hand-entered ones included; the new ones are left to the wash-sale
+// refresh (refreshWashSales with the result's records), which writes them
+// once with their adjustments. Throws
 // StoreError; the caller holds the transaction and rolls it back unless the
 // result is Done. SellMissing: a link names no sell of the account (a
 // missing row, a buy, another account's row).

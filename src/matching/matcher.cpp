@@ -55,6 +55,7 @@ void Matcher::MoveQuantity() {
     openBuys_.clear();
     memoChanges_.clear();
     openBuysLoaded_ = true;
+    fresh_.buysGiven = deferred_;
     selectAllBuys_.select(storedText(account_));
     QString lastSymbol;
     QVector<SymbolBuys>* prefix = nullptr;

@@ -221,7 +221,7 @@ Outcome ProcessSession::SaveRecalculate() {
     qint64 written = 0;
     try {
         Transaction transaction(db_);
-        const RecalcResult result = recalculateTaxRecords(db_, account_);
+        RecalcResult result = recalculateTaxRecords(db_, account_);
         switch (result.status) {
         case RecalcStatus::NoLinks:
             return stopWith(prompter_, noCompleteTransactionText(year_));
@@ -231,9 +231,8 @@ Outcome ProcessSession::SaveRecalculate() {
         case RecalcStatus::Done:
             break;
         }
-        refreshWashSales(db_);
+        written = refreshWashSales(db_, std::move(result.records)).recordsWritten;
         transaction.commit();
-        written = result.written;
     } catch (const StoreError& error) {
         return Outcome::failure(QStringLiteral("Save/Recalculate failed; nothing was changed: %1")
                                     .arg(failureText(db_, error)));

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "store/fast_statement.h"
 #include "store/records.h"
 
 #include <QSqlDatabase>
-#include <QSqlQuery>
 
 #include <optional>
 
@@ -18,9 +18,7 @@ public:
     std::optional<TxnRecord> byId(qint64 id); // throws StoreError
 
 private:
-    std::optional<TxnRecord> first(QSqlQuery& query);
-
-    QSqlQuery byId_;
+    FastStatement byId_;
 };
 
 } // namespace gainbook

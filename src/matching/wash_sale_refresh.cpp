@@ -3,6 +3,7 @@
 #include "matching/wash_sales.h"
 #include "platform/date_text.h"
 #include "store/account_settings_table.h"
+#include "store/fast_statement.h"
 #include "store/lot_adjust_table.h"
 #include "store/sql.h"
 #include "store/store_fault.h"
@@ -17,8 +18,7 @@ namespace {
 
 // A stored date read without the general parser: a whole store's dates
 // are read on every refresh. Other texts take the usual way.
-QDate storedDate(const QVariant& value) {
-    const QString text = value.toString();
+QDate storedDate(const QString& text) {
     if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
         const auto digits = [&](int from, int count) {
             int n = 0;
@@ -38,65 +38,67 @@ QDate storedDate(const QVariant& value) {
 }
 
 // The buys and the processed sells of the store, each sell with its lots in
-// the order they were applied; those of `fresh` are in input already and
-// are not read again. Two plain scans: a join sorted by sell costs several
-// times as much on a large store.
-void selectTrades(const QSqlDatabase& db, WashInput& input, const QString* fresh) {
+// the order they were applied. The fresh account's sells, and its buys when
+// it gives them, are in input already and are not read again. Two plain
+// scans: a join sorted by sell costs several times as much on a large store.
+void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* fresh) {
     QHash<qint64, QDate> bought;
     bought.reserve(input.buys.size());
     for (const WashBuy& buy : std::as_const(input.buys))
         bought.insert(buy.id, buy.date);
 
-    // The rows of every account but the fresh one.
-    const auto select = [&](const QString& sql) {
-        return fresh ? runQuery(db, sql + QStringLiteral(" AND AccountName <> ?"),
-                                {textValue(*fresh)})
-                     : runQuery(db, sql);
-    };
-    QSqlQuery txns = select(QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, "
-                                           "Type = 'Bought', TxnDate, Amount FROM Txn "
-                                           "WHERE Type IN ('Bought', 'Sold')"));
+    const QString txnColumns = QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, "
+                                              "Type = 'Bought', TxnDate, Amount FROM Txn "
+                                              "WHERE Type IN ('Bought', 'Sold')");
+    const bool skipAccount = fresh && fresh->buysGiven;
+    FastStatement txns(db, skipAccount ? txnColumns + QStringLiteral(" AND AccountName <> ?")
+                                       : txnColumns);
+    if (skipAccount)
+        txns.select(storedText(fresh->account));
     QHash<qint64, WashSell> sold;
     while (txns.next()) {
-        const qint64 id = txns.value(0).toLongLong();
-        const QDate date = storedDate(txns.value(5));
-        if (txns.value(4).toInt() != 0) {
+        const qint64 id = txns.integer(0);
+        const QDate date = storedDate(txns.text(5));
+        if (txns.integer(4) != 0) {
             if (!date.isValid())
                 continue; // no window holds it, and its lots have no date
-            input.buys.append({id, txns.value(1).toString(), txns.value(2).toString(), date,
-                               txns.value(3).toDouble()});
+            input.buys.append({id, txns.text(1), txns.text(2), date, txns.real(3)});
             bought.insert(id, date);
-        } else {
-            WashSell& sell = sold[id];
-            sell.id = id;
-            sell.account = txns.value(1).toString();
-            sell.symbol = txns.value(2).toString();
-            sell.quantity = txns.value(3).toDouble();
-            sell.dateSold = date;
-            sell.salePrice = Money::fromDouble(txns.value(6).toDouble());
+            continue;
         }
+        const QString account = txns.text(1);
+        if (fresh && account == fresh->account)
+            continue;
+        WashSell& sell = sold[id];
+        sell.id = id;
+        sell.account = account;
+        sell.symbol = txns.text(2);
+        sell.quantity = txns.real(3);
+        sell.dateSold = date;
+        sell.salePrice = Money::fromDouble(txns.real(6));
     }
-    txns.finish();
 
     // Rows come in the order written, which is the order of each sell's lots.
-    QSqlQuery links = select(QStringLiteral("SELECT SellId, BuyId, BuyQuantity, BuyPrice, "
-                                            "AccountName FROM SellLinks WHERE 1"));
+    const QString linkColumns = QStringLiteral("SELECT SellId, BuyId, BuyQuantity, BuyPrice, "
+                                               "AccountName FROM SellLinks");
+    FastStatement links(db, fresh ? linkColumns + QStringLiteral(" WHERE AccountName <> ?")
+                                  : linkColumns);
+    if (fresh)
+        links.select(storedText(fresh->account));
     QHash<qint64, qsizetype> linked;
     while (links.next()) {
-        const qint64 sellId = links.value(0).toLongLong();
+        const qint64 sellId = links.integer(0);
         const auto sell = sold.find(sellId);
         // A link whose sell is gone, is no sell or is another account's
         // makes no sale, as Save/Recalculate counts it.
-        if (sell == sold.end() || sell->account != links.value(4).toString())
+        if (sell == sold.end() || sell->account != links.text(4))
             continue;
-        const qint64 buyId = links.value(1).toLongLong();
+        const qint64 buyId = links.integer(1);
         // A missing buy has no date, as Save/Recalculate counts it.
-        sell->lots.append({buyId, links.value(2).toDouble(),
-                           Money::fromDouble(links.value(3).toDouble()),
+        sell->lots.append({buyId, links.real(2), Money::fromDouble(links.real(3)),
                            buyId > 0 ? bought.value(buyId) : QDate()});
         linked.insert(sellId, 0);
     }
-    links.finish();
     input.sells.reserve(input.sells.size() + linked.size());
     for (auto it = linked.cbegin(); it != linked.cend(); ++it)
         input.sells.append(std::move(sold[it.key()]));
@@ -142,7 +144,7 @@ WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh) {
         input.buys = std::move(fresh->buys);
         input.sells = std::move(fresh->sells);
     }
-    selectTrades(db, input, fresh ? &fresh->account : nullptr);
+    selectTrades(db, input, fresh);
     input.previous = selectLotAdjustments(db);
     const WashResult result = detectWashSales(input);
 

@@ -17,9 +17,10 @@ struct WashRefresh {
     qint64 recordsWritten = 0;   // tax records written for the fresh sells
 };
 
-// An account just matched whose tax records are still to be written: its
-// sells with their lots (as its links hold them) and the memo of each
-// record, in the order matched, and its buys.
+// An account just matched or recalculated whose tax records are still to be
+// written: its sells with their lots (as its links hold them) and the memo
+// of each record, in the order written, and its buys when buysGiven (else
+// the refresh reads them).
 struct FreshMemo {
     qint64 sellId = 0;
     QString memo;
@@ -29,6 +30,7 @@ struct FreshRecords {
     QVector<FreshMemo> memos;
     QVector<WashSell> sells;
     QVector<WashBuy> buys;
+    bool buysGiven = false;
 };
 
 // Works out the wash sales of the whole store from scratch (the rule is the
@@ -41,9 +43,10 @@ struct FreshRecords {
 // Throws StoreError; the caller holds the transaction.
 WashRefresh refreshWashSales(const QSqlDatabase& db);
 
-// The refresh after a processing run: the fresh account's trades are taken
-// as given rather than read back, and its tax records, not stored yet, are
-// written here in the order matched, whatever detection finds.
+// The refresh after a processing run or a recalculation: the fresh
+// account's trades are taken as given rather than read back, and its tax
+// records, not stored yet, are written here in the order given, whatever
+// detection finds.
 WashRefresh refreshWashSales(const QSqlDatabase& db, FreshRecords fresh);
 
 // Keeps an account's wash-sale settings and brings the wash sales of the
