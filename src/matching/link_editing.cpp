@@ -42,7 +42,8 @@ void detachAllLots(const QSqlDatabase& db, const QString& account) {
     deleteLinksOfAccount(db, account);
 }
 
-RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& account) {
+RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& account,
+                                   Progress& progress) {
     RecalcResult result;
     const QVector<LinkRecord> links = selectLinksOfAccount(db, account);
     if (links.isEmpty()) {
@@ -56,6 +57,7 @@ RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
     TaxWriter writer(db);
     QVector<AppliedLot> lots;
     for (qsizetype first = 0; first < links.size();) {
+        progress.step(first, links.size());
         const qint64 sellId = links[first].sellId;
         // Only a sell of the account makes a sale: a link that names a buy
         // or another account's row would put an invented sale into the tax
@@ -99,6 +101,7 @@ RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
             writer.insert(parts.records[part]);
         result.written += parts.count;
     }
+    progress.step(links.size(), links.size());
     return result;
 }
 

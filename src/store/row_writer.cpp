@@ -9,7 +9,8 @@
 namespace gainbook {
 
 WrittenRows writeIndexedRows(const QSqlDatabase& db, qsizetype rowCount,
-                             const std::function<void(qsizetype row)>& writeRow) {
+                             const std::function<void(qsizetype row)>& writeRow,
+                             Progress& progress) {
     WrittenRows result;
     // The engine may end the transaction on its own after a failure of the
     // file (a full disk): the commit that follows would only add "cannot
@@ -18,6 +19,7 @@ WrittenRows writeIndexedRows(const QSqlDatabase& db, qsizetype rowCount,
     try {
         Transaction transaction(db);
         for (qsizetype row = 0; row < rowCount; ++row) {
+            progress.step(row, rowCount);
             try {
                 writeRow(row);
             } catch (const StoreError& error) {
@@ -27,6 +29,9 @@ WrittenRows writeIndexedRows(const QSqlDatabase& db, qsizetype rowCount,
             }
             ++result.count;
         }
+        // The last word before the commit: a stop here still keeps nothing.
+        if (!first)
+            progress.step(rowCount, rowCount);
         if (!first || storeFault(first->sqlError()) == StoreFault::None)
             transaction.commit();
     } catch (const StoreError& error) {
