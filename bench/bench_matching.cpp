@@ -3,10 +3,13 @@
 // symbols, sells before and after their buys), printing transactions per
 // second and the peak memory of each run. Each size runs in a process of its
 // own so that its peak is its own.
-//   bench_matching [--txns N] [--before SHARE]
+//   bench_matching [--txns N] [--before SHARE] [--no-wash]
+// --no-wash turns wash-sale detection off for the account, to show what
+// detection adds to the run.
 #include "db_generator.h"
 #include "matching/process_session.h"
 #include "platform/prompter.h"
+#include "store/account_settings_table.h"
 #include "store/database.h"
 #include "store/sql.h"
 
@@ -46,7 +49,7 @@ qint64 count(const QSqlDatabase& db, const QString& sql) {
     return query.next() ? query.value(0).toLongLong() : 0;
 }
 
-int runOne(qint64 transactions, double before) {
+int runOne(qint64 transactions, double before, bool wash) {
     bench::GeneratorOptions options;
     options.transactions = transactions;
     options.accounts = 1;
@@ -61,6 +64,8 @@ int runOne(qint64 transactions, double before) {
     if (!db.create(dir.filePath(QStringLiteral("bench.db"))).ok())
         qFatal("cannot create the database");
     bench::generateDatabase(db.connection(), options);
+    if (!wash)
+        setWashSettings(db.connection(), bench::generatedAccountName(0), {false, false, false});
     const long generatedPeak = peakKilobytes();
 
     SilentPrompter prompter;
@@ -117,8 +122,9 @@ int main(int argc, char* argv[]) {
     if (const qsizetype at = args.indexOf(QStringLiteral("--before"));
         at > 0 && at + 1 < args.size())
         before = args[at + 1].toDouble();
+    const bool wash = !args.contains(QStringLiteral("--no-wash"));
     if (const qsizetype at = args.indexOf(QStringLiteral("--txns")); at > 0 && at + 1 < args.size())
-        return runOne(args[at + 1].toLongLong(), before);
+        return runOne(args[at + 1].toLongLong(), before, wash);
 
     QTextStream out(stdout);
     out << "processing run of one account, 500 symbols, share of sells before their buy " << before
@@ -127,9 +133,11 @@ int main(int argc, char* argv[]) {
     for (const qint64 size : {10000, 50000, 200000}) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(app.applicationFilePath(),
-                    {QStringLiteral("--txns"), QString::number(size), QStringLiteral("--before"),
-                     QString::number(before)});
+        QStringList childArgs{QStringLiteral("--txns"), QString::number(size),
+                              QStringLiteral("--before"), QString::number(before)};
+        if (!wash)
+            childArgs << QStringLiteral("--no-wash");
+        child.start(app.applicationFilePath(), childArgs);
         if (!child.waitForFinished(-1) || child.exitCode() != 0)
             return 1;
     }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev
   qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin qt6-charts-dev
   libgl-dev libfreexl-dev libzip-dev
   fonts-dejavu-core xvfb xauth poppler-utils

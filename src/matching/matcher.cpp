@@ -31,7 +31,7 @@ QString symbolPrefix(const QString& symbol) {
 
 Matcher::Matcher(QSqlDatabase db, QString account)
     : db_(std::move(db)), account_(std::move(account)), basis_(selectBasisReporting(db_, account_)),
-      setMemo_(prepareQuery(db_, QStringLiteral("UPDATE Txn SET Memo = ? WHERE ID = ?"))),
+      setMemo_(db_, QStringLiteral("UPDATE Txn SET Memo = ? WHERE ID = ?")),
       selectSells_(prepareQuery(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount "
                                                     "FROM Txn WHERE AccountName = ? AND Type = "
                                                     "'Sold' ORDER BY TxnDate, Symbol, ID"))),
@@ -62,23 +62,25 @@ void Matcher::MoveQuantity() {
         const double quantity = selectAllBuys_.value(2).toDouble();
         const QString reopened = openQuantityText(quantity);
         const bool changed = reopened != selectAllBuys_.value(5).toString();
+        const QVariant stored = selectAllBuys_.value(3);
+        const QString symbol = selectAllBuys_.value(1).toString();
+        const QDate bought = dateFromStored(stored.toString());
+        if (deferred_ && bought.isValid())
+            fresh_.buys.append({id, account_, symbol, bought, quantity});
         // A buy of no shares, of a negative count or without a date is
         // never applied; it only gets its Memo back.
-        const QVariant stored = selectAllBuys_.value(3);
         if (!isOpenMemo(reopened) || stored.isNull()) {
             if (changed)
                 memoChanges_.append({id, reopened});
             continue;
         }
-        const QString symbol = selectAllBuys_.value(1).toString();
         if (prefix == nullptr || symbol != lastSymbol) {
             prefix = &openBuys_[symbolPrefix(symbol)];
             prefix->append(SymbolBuys{});
             lastSymbol = symbol;
         }
-        const QString date = stored.toString();
         prefix->back().buys.append(
-            OpenBuy{id, quantity, numberFromText(reopened), date, dateFromStored(date),
+            OpenBuy{id, quantity, numberFromText(reopened), stored.toString(), bought,
                     Money::fromDouble(selectAllBuys_.value(4).toDouble()), changed});
     }
     selectAllBuys_.finish();
@@ -113,14 +115,14 @@ void Matcher::loadOpenBuys() {
 
 void Matcher::writeOpenQuantities() {
     for (const MemoChange& change : std::as_const(memoChanges_))
-        execQuery(setMemo_, {change.memo, change.id});
+        setMemo_.run(change.memo, change.id);
     memoChanges_.clear();
     for (QVector<SymbolBuys>& prefix : openBuys_) {
         for (SymbolBuys& symbol : prefix) {
             for (OpenBuy& buy : symbol.buys) {
                 if (!buy.changed)
                     continue;
-                execQuery(setMemo_, {openQuantityText(buy.open), buy.id});
+                setMemo_.run(openQuantityText(buy.open), buy.id);
                 buy.changed = false;
             }
         }
@@ -144,6 +146,7 @@ void Matcher::matchSell(const SellRow& sell) {
     sell_ = sell;
     state_ = MatchingState{sell.quantity, sell.quantity, Money(), false, kAllBuysFound};
     lots_.clear();
+    washLots_.clear();
     boughtAfterSell_ = false;
     // A sell of no shares (or a negative count) has nothing to cover; it gets
     // the empty link rather than lots of zero shares.
@@ -218,6 +221,8 @@ void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search) {
         state_.runningCost += lotCost;
         SaveSellLinks(lotCost, applied, buy.id);
         lots_.append({applied, lotCost, buy.bought});
+        if (deferred_)
+            washLots_.last().acquired = buy.bought;
         if (search == BuySearch::After)
             boughtAfterSell_ = true;
     }
@@ -232,12 +237,16 @@ void Matcher::SaveSellLinks(Money buyPrice, double buyQuantity, qint64 buyId) {
     link.buyQuantity = buyQuantity;
     link.buyPrice = buyPrice;
     links_->insert(link);
+    if (deferred_)
+        washLots_.append({buyId, buyQuantity, buyPrice, QDate()});
 }
 
 void Matcher::insertTaxRecord() {
     if (deferred_) {
         fresh_.account = account_;
-        fresh_.sells.append({sell_.id, state_.sellMemo});
+        fresh_.memos.append({sell_.id, state_.sellMemo});
+        fresh_.sells.append({sell_.id, account_, sell_.symbol, sell_.quantity, sell_.txnDate,
+                             sell_.amount, washLots_});
         return;
     }
     TaxRecord record;

@@ -3,6 +3,7 @@
 #include "matching/term_split.h"
 #include "matching/wash_sale_refresh.h"
 #include "platform/money.h"
+#include "store/fast_statement.h"
 
 #include <QDate>
 #include <QHash>
@@ -125,9 +126,11 @@ public:
 
     // Leaves the tax records to the wash-sale refresh that follows the run
     // (refreshWashSales), which writes them once with their adjustments:
-    // the matcher only notes each sell and its memo, in the order matched.
+    // the matcher only notes each sell with its lots and memo, in the order
+    // matched, and the account's buys, so the refresh need not read back
+    // what the run has just written.
     void deferTaxRecords() { deferred_ = true; }
-    const FreshRecords& deferredRecords() const { return fresh_; }
+    FreshRecords takeDeferredRecords() { return std::move(fresh_); }
 
 private:
     void loadOpenBuys();
@@ -139,14 +142,15 @@ private:
     BasisReporting basis_; // the account's setting, which picks the boxes
     SellRow sell_;
     MatchingState state_;
-    QVector<AppliedLot> lots_; // of the current sell; kept to reuse its memory
+    QVector<AppliedLot> lots_;  // of the current sell; kept to reuse its memory
+    QVector<WashLot> washLots_; // its links as detection reads them, when deferred
     bool boughtAfterSell_ = false;
     RunWarnings warnings_;
     qint64 taxRecordsWritten_ = 0;
     bool deferred_ = false;
     FreshRecords fresh_;
 
-    QSqlQuery setMemo_;
+    FastStatement setMemo_;
     QSqlQuery selectSells_;
     QSqlQuery selectOpenBuys_;
     QSqlQuery selectAllBuys_;

@@ -183,7 +183,7 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
         // The account's new links change which shares replace which losses,
         // here and in the other accounts; the refresh writes the account's
         // tax records with them.
-        written = refreshWashSales(db_, &matcher.deferredRecords()).recordsWritten;
+        written = refreshWashSales(db_, matcher.takeDeferredRecords()).recordsWritten;
         // The last chance to stop: after the commit there is nothing to undo.
         progress.step(whole, whole);
         transaction.commit();

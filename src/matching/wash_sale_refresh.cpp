@@ -38,13 +38,24 @@ QDate storedDate(const QVariant& value) {
 }
 
 // The buys and the processed sells of the store, each sell with its lots in
-// the order they were applied. Two plain scans: a join sorted by sell costs
-// several times as much on a large store.
-void selectTrades(const QSqlDatabase& db, WashInput& input) {
-    QSqlQuery txns = runQuery(db, QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, "
-                                                 "Type = 'Bought', TxnDate, Amount FROM Txn "
-                                                 "WHERE Type IN ('Bought', 'Sold')"));
+// the order they were applied; those of `fresh` are in input already and
+// are not read again. Two plain scans: a join sorted by sell costs several
+// times as much on a large store.
+void selectTrades(const QSqlDatabase& db, WashInput& input, const QString* fresh) {
     QHash<qint64, QDate> bought;
+    bought.reserve(input.buys.size());
+    for (const WashBuy& buy : std::as_const(input.buys))
+        bought.insert(buy.id, buy.date);
+
+    // The rows of every account but the fresh one.
+    const auto select = [&](const QString& sql) {
+        return fresh ? runQuery(db, sql + QStringLiteral(" AND AccountName <> ?"),
+                                {textValue(*fresh)})
+                     : runQuery(db, sql);
+    };
+    QSqlQuery txns = select(QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, "
+                                           "Type = 'Bought', TxnDate, Amount FROM Txn "
+                                           "WHERE Type IN ('Bought', 'Sold')"));
     QHash<qint64, WashSell> sold;
     while (txns.next()) {
         const qint64 id = txns.value(0).toLongLong();
@@ -68,8 +79,8 @@ void selectTrades(const QSqlDatabase& db, WashInput& input) {
     txns.finish();
 
     // Rows come in the order written, which is the order of each sell's lots.
-    QSqlQuery links = runQuery(db, QStringLiteral("SELECT SellId, BuyId, BuyQuantity, BuyPrice, "
-                                                  "AccountName FROM SellLinks"));
+    QSqlQuery links = select(QStringLiteral("SELECT SellId, BuyId, BuyQuantity, BuyPrice, "
+                                            "AccountName FROM SellLinks WHERE 1"));
     QHash<qint64, qsizetype> linked;
     while (links.next()) {
         const qint64 sellId = links.value(0).toLongLong();
@@ -86,9 +97,29 @@ void selectTrades(const QSqlDatabase& db, WashInput& input) {
         linked.insert(sellId, 0);
     }
     links.finish();
-    input.sells.reserve(linked.size());
+    input.sells.reserve(input.sells.size() + linked.size());
     for (auto it = linked.cbegin(); it != linked.cend(); ++it)
         input.sells.append(std::move(sold[it.key()]));
+}
+
+// Whether detection found the adjustments the store holds already, so that
+// a run that changed none of them need not write them again.
+bool sameAdjustments(QVector<LotAdjustRecord> found, const QVector<LotAdjustRecord>& stored) {
+    if (found.size() != stored.size())
+        return false;
+    const auto key = [](const LotAdjustRecord& r) { return std::pair(r.buyId, r.firstShare); };
+    std::sort(found.begin(), found.end(),
+              [&](const LotAdjustRecord& a, const LotAdjustRecord& b) { return key(a) < key(b); });
+    for (qsizetype i = 0; i < found.size(); ++i) {
+        const LotAdjustRecord& a = found[i];
+        const LotAdjustRecord& b = stored[i];
+        if (a.buyId != b.buyId || a.firstShare != b.firstShare || a.shares != b.shares ||
+            a.addedCost != b.addedCost || a.daysBack != b.daysBack ||
+            a.lossSellId != b.lossSellId || a.lossAccount != b.lossAccount ||
+            a.permanent != b.permanent)
+            return false;
+    }
+    return true;
 }
 
 bool sameFigures(const TaxRecord& a, const TaxRecord& b) {
@@ -99,13 +130,19 @@ bool sameFigures(const TaxRecord& a, const TaxRecord& b) {
 
 } // namespace
 
-WashRefresh refreshWashSales(const QSqlDatabase& db, const FreshRecords* fresh) {
+namespace {
+
+WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh) {
     WashInput input;
     for (const auto& [account, settings] : selectAllAccountSettings(db).asKeyValueRange()) {
         input.settings.insert(account, settings.wash);
         input.basis.insert(account, settings.basis);
     }
-    selectTrades(db, input);
+    if (fresh) {
+        input.buys = std::move(fresh->buys);
+        input.sells = std::move(fresh->sells);
+    }
+    selectTrades(db, input, fresh ? &fresh->account : nullptr);
     input.previous = selectLotAdjustments(db);
     const WashResult result = detectWashSales(input);
 
@@ -120,7 +157,7 @@ WashRefresh refreshWashSales(const QSqlDatabase& db, const FreshRecords* fresh) 
         at.reserve(result.sells.size());
         for (qsizetype i = 0; i < result.sells.size(); ++i)
             at.insert(result.sells[i].sellId, i);
-        for (const FreshSell& sell : fresh->sells) {
+        for (const FreshMemo& sell : std::as_const(fresh->memos)) {
             const auto found = at.constFind(sell.sellId);
             if (found == at.cend())
                 continue;
@@ -171,8 +208,19 @@ WashRefresh refreshWashSales(const QSqlDatabase& db, const FreshRecords* fresh) 
             writer.insert(record);
         }
     }
-    replaceLotAdjustments(db, result.adjustments);
+    if (!sameAdjustments(result.adjustments, input.previous))
+        replaceLotAdjustments(db, result.adjustments);
     return refresh;
+}
+
+} // namespace
+
+WashRefresh refreshWashSales(const QSqlDatabase& db) {
+    return bringInLine(db, nullptr);
+}
+
+WashRefresh refreshWashSales(const QSqlDatabase& db, FreshRecords fresh) {
+    return bringInLine(db, &fresh);
 }
 
 Outcome changeWashSettings(const QSqlDatabase& db, const QString& account,

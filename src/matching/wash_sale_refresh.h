@@ -1,5 +1,6 @@
 #pragma once
 
+#include "matching/wash_sales.h"
 #include "platform/outcome.h"
 #include "store/account_settings_table.h"
 
@@ -16,15 +17,18 @@ struct WashRefresh {
     qint64 recordsWritten = 0;   // tax records written for the fresh sells
 };
 
-// The sells of an account just matched whose tax records are still to be
-// written, each with the memo of its record, in the order matched.
-struct FreshSell {
+// An account just matched whose tax records are still to be written: its
+// sells with their lots (as its links hold them) and the memo of each
+// record, in the order matched, and its buys.
+struct FreshMemo {
     qint64 sellId = 0;
     QString memo;
 };
 struct FreshRecords {
     QString account;
-    QVector<FreshSell> sells;
+    QVector<FreshMemo> memos;
+    QVector<WashSell> sells;
+    QVector<WashBuy> buys;
 };
 
 // Works out the wash sales of the whole store from scratch (the rule is the
@@ -34,10 +38,13 @@ struct FreshRecords {
 // shares, or did either before, are written again with their adjusted cost,
 // date acquired, box and disallowed loss. Other tax records (typed in,
 // imported, or of sells untouched by any wash sale) are left as they are.
-// With fresh, the account's records are not stored yet: they are written
-// here, in the order given, whatever detection finds. Throws StoreError; the
-// caller holds the transaction.
-WashRefresh refreshWashSales(const QSqlDatabase& db, const FreshRecords* fresh = nullptr);
+// Throws StoreError; the caller holds the transaction.
+WashRefresh refreshWashSales(const QSqlDatabase& db);
+
+// The refresh after a processing run: the fresh account's trades are taken
+// as given rather than read back, and its tax records, not stored yet, are
+// written here in the order matched, whatever detection finds.
+WashRefresh refreshWashSales(const QSqlDatabase& db, FreshRecords fresh);
 
 // Keeps an account's wash-sale settings and brings the wash sales of the
 // store in line with them, in one transaction. The count is the number of

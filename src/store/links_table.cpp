@@ -56,11 +56,11 @@ std::optional<LinkRecord> selectLink(const QSqlDatabase& db, qint64 sellId, qint
 }
 
 LinkWriter::LinkWriter(const QSqlDatabase& db)
-    : query_(prepareQuery(db, QStringLiteral("INSERT INTO SellLinks (AccountName, SellId, BuyId, "
-                                             "BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol) "
-                                             "SELECT ?, ?, ?, ?, ?, ?, Sell.TxnDate, "
-                                             "COALESCE(Sell.Symbol, '') FROM (SELECT 1) "
-                                             "LEFT JOIN Txn AS Sell ON Sell.ID = ?"))) {}
+    : statement_(db, QStringLiteral("INSERT INTO SellLinks (AccountName, SellId, BuyId, "
+                                    "BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol) "
+                                    "SELECT ?, ?, ?, ?, ?, ?, Sell.TxnDate, "
+                                    "COALESCE(Sell.Symbol, '') FROM (SELECT 1) "
+                                    "LEFT JOIN Txn AS Sell ON Sell.ID = ?")) {}
 
 void deleteEmptyLink(const QSqlDatabase& db, const QString& account, qint64 sellId) {
     runQuery(db,
@@ -70,8 +70,8 @@ void deleteEmptyLink(const QSqlDatabase& db, const QString& account, qint64 sell
 }
 
 void LinkWriter::insert(const LinkRecord& r) {
-    execQuery(query_, {textValue(r.accountName), r.sellId, r.buyId, r.buyQuantity,
-                       r.buyPrice.toDouble(), textValue(r.memo), r.sellId});
+    statement_.run(storedText(r.accountName), r.sellId, r.buyId, r.buyQuantity,
+                   r.buyPrice.toDouble(), storedText(r.memo), r.sellId);
 }
 
 } // namespace gainbook

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/fast_statement.h"
 #include "store/records.h"
 
 #include <QSqlDatabase>
@@ -34,7 +35,7 @@ public:
     void insert(const LinkRecord& link); // throws StoreError
 
 private:
-    QSqlQuery query_;
+    FastStatement statement_;
 };
 
 } // namespace gainbook

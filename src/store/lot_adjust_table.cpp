@@ -1,5 +1,6 @@
 #include "store/lot_adjust_table.h"
 
+#include "store/fast_statement.h"
 #include "store/sql.h"
 
 namespace gainbook {
@@ -43,14 +44,12 @@ QVector<LotAdjustRecord> selectLotAdjustmentsOfBuy(const QSqlDatabase& db, qint6
 
 void replaceLotAdjustments(const QSqlDatabase& db, const QVector<LotAdjustRecord>& rows) {
     runQuery(db, QStringLiteral("DELETE FROM LotAdjust"));
-    QSqlQuery insert = prepareQuery(
-        db, QStringLiteral("INSERT INTO LotAdjust (BuyId, FirstShare, Shares, AddedCost, "
-                           "DaysBack, LossSellId, LossAccount, Permanent) "
-                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    FastStatement insert(db, QStringLiteral("INSERT INTO LotAdjust (BuyId, FirstShare, Shares, "
+                                            "AddedCost, DaysBack, LossSellId, LossAccount, "
+                                            "Permanent) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const LotAdjustRecord& row : rows)
-        execQuery(insert,
-                  {row.buyId, row.firstShare, row.shares, row.addedCost.toDouble(), row.daysBack,
-                   row.lossSellId, textValue(row.lossAccount), row.permanent ? 1 : 0});
+        insert.run(row.buyId, row.firstShare, row.shares, row.addedCost.toDouble(), row.daysBack,
+                   row.lossSellId, storedText(row.lossAccount), row.permanent ? 1 : 0);
 }
 
 } // namespace gainbook

@@ -28,5 +28,8 @@ QString describeSqlError(const QSqlError& error);
 inline QVariant textValue(const QString& text) {
     return text.isNull() ? QVariant(QString::fromLatin1("")) : QVariant(text);
 }
+inline QString storedText(const QString& text) {
+    return text.isNull() ? QString::fromLatin1("") : text;
+}
 
 } // namespace gainbook

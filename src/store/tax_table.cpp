@@ -92,18 +92,16 @@ bool accountHasTaxRecs(const QSqlDatabase& db, const QString& account) {
 }
 
 TaxWriter::TaxWriter(const QSqlDatabase& db)
-    : query_(
-          prepareQuery(db, QStringLiteral("INSERT INTO TaxRec (AccountName, Symbol, Quantity, "
-                                          "DateAcquired, DateSold, Cost, SalePrice, Memo, Box, "
-                                          "WashAdj, SellId) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                                          "?)"))) {}
+    : statement_(db, QStringLiteral("INSERT INTO TaxRec (AccountName, Symbol, Quantity, "
+                                    "DateAcquired, DateSold, Cost, SalePrice, Memo, Box, "
+                                    "WashAdj, SellId) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")) {}
 
 qint64 TaxWriter::insert(const TaxRecord& r) {
-    execQuery(query_,
-              {textValue(r.accountName), textValue(r.symbol), r.quantity, isoDate(r.dateAcquired),
-               isoDate(r.dateSold), r.cost.toDouble(), r.salePrice.toDouble(), textValue(r.memo),
-               textValue(boxLetter(r.box)), r.washAdjustment.toDouble(), r.sellId});
-    return query_.lastInsertId().toLongLong();
+    statement_.run(storedText(r.accountName), storedText(r.symbol), r.quantity,
+                   isoDate(r.dateAcquired), isoDate(r.dateSold), r.cost.toDouble(),
+                   r.salePrice.toDouble(), storedText(r.memo), storedText(boxLetter(r.box)),
+                   r.washAdjustment.toDouble(), r.sellId);
+    return statement_.lastInsertId();
 }
 
 WrittenRows insertTaxRecs(const QSqlDatabase& db, const QVector<TaxRecord>& records,

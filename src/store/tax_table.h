@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/fast_statement.h"
 #include "store/records.h"
 #include "store/row_writer.h"
 
@@ -42,7 +43,7 @@ public:
     qint64 insert(const TaxRecord& record); // the new ID; throws StoreError
 
 private:
-    QSqlQuery query_;
+    FastStatement statement_;
 };
 
 // Adds the records in one transaction with one prepared statement, as

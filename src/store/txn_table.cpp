@@ -68,15 +68,15 @@ bool accountHasTxns(const QSqlDatabase& db, const QString& account) {
 }
 
 TxnWriter::TxnWriter(const QSqlDatabase& db)
-    : query_(prepareQuery(db, QStringLiteral("INSERT INTO Txn (AccountName, TxnMonth, Symbol, "
-                                             "Quantity, Type, TxnDate, Amount, Memo) "
-                                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"))) {}
+    : statement_(db, QStringLiteral("INSERT INTO Txn (AccountName, TxnMonth, Symbol, Quantity, "
+                                    "Type, TxnDate, Amount, Memo) "
+                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?)")) {}
 
 qint64 TxnWriter::insert(const TxnRecord& r) {
-    execQuery(query_,
-              {textValue(r.accountName), textValue(r.txnMonth), textValue(r.symbol), r.quantity,
-               textValue(r.type), isoDate(r.txnDate), r.amount.toDouble(), textValue(r.memo)});
-    return query_.lastInsertId().toLongLong();
+    statement_.run(storedText(r.accountName), storedText(r.txnMonth), storedText(r.symbol),
+                   r.quantity, storedText(r.type), isoDate(r.txnDate), r.amount.toDouble(),
+                   storedText(r.memo));
+    return statement_.lastInsertId();
 }
 
 qint64 insertTxn(const QSqlDatabase& db, const TxnRecord& record) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/fast_statement.h"
 #include "store/records.h"
 
 #include <QSqlDatabase>
@@ -34,7 +35,7 @@ public:
     qint64 insert(const TxnRecord& record); // the new ID; throws StoreError
 
 private:
-    QSqlQuery query_;
+    FastStatement statement_;
 };
 
 qint64 insertTxn(const QSqlDatabase& db, const TxnRecord& record);

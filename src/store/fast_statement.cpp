@@ -1,0 +1,88 @@
+#include "store/fast_statement.h"
+
+#include "store/store_error.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+namespace gainbook {
+
+namespace {
+
+sqlite3* engineHandle(const QSqlDatabase& db) {
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        throw StoreError(QStringLiteral("The database connection is not an open SQLite one."));
+    sqlite3* engine = *static_cast<sqlite3* const*>(handle.constData());
+    if (!engine)
+        throw StoreError(QStringLiteral("The database is not open."));
+    return engine;
+}
+
+} // namespace
+
+FastStatement::FastStatement(const QSqlDatabase& db, const QString& sql)
+    : handle_(engineHandle(db)) {
+    const int code = sqlite3_prepare16_v2(handle_, sql.utf16(), int(sql.size() * sizeof(char16_t)),
+                                          &statement_, nullptr);
+    if (code != SQLITE_OK)
+        throw failure(code);
+}
+
+FastStatement::~FastStatement() {
+    sqlite3_finalize(statement_);
+}
+
+void FastStatement::bind(int position, qint64 value) {
+    sqlite3_bind_int64(statement_, position, value);
+}
+
+void FastStatement::bind(int position, double value) {
+    sqlite3_bind_double(statement_, position, value);
+}
+
+void FastStatement::bind(int position, const QString& value) {
+    // The text lives until run() returns, which is as long as the engine
+    // reads it.
+    if (value.isNull())
+        sqlite3_bind_null(statement_, position);
+    else
+        sqlite3_bind_text16(statement_, position, value.utf16(),
+                            int(value.size() * sizeof(char16_t)), SQLITE_STATIC);
+}
+
+void FastStatement::step() {
+    int code = sqlite3_step(statement_);
+    while (code == SQLITE_ROW)
+        code = sqlite3_step(statement_);
+    if (code != SQLITE_DONE) {
+        const StoreError error = failure(code);
+        sqlite3_reset(statement_);
+        sqlite3_clear_bindings(statement_);
+        throw error;
+    }
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+}
+
+qint64 FastStatement::lastInsertId() const {
+    return sqlite3_last_insert_rowid(handle_);
+}
+
+qint64 FastStatement::changes() const {
+    return sqlite3_changes(handle_);
+}
+
+StoreError FastStatement::failure(int code) const {
+    // The same shape of error as the Qt driver's, so that the fault of the
+    // file (full, read-only, in use) is told the same way.
+    const QString text = QString::fromUtf8(sqlite3_errmsg(handle_));
+    const int extended = sqlite3_extended_errcode(handle_);
+    return StoreError(text, QSqlError(QString(), text, QSqlError::StatementError,
+                                      QString::number(extended != 0 ? extended : code)));
+}
+
+} // namespace gainbook
