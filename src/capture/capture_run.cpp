@@ -76,7 +76,7 @@ Outcome writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows
                     writer.emplace(db);
                 writer->insert(row);
             },
-            progress);
+            progress, QStringLiteral("Txn"));
     } catch (const RunCancelled&) {
         return Outcome::stop(
             captureCancelledText(rows.isEmpty() ? QString() : rows[0].accountName));

@@ -116,7 +116,7 @@ WrittenRows insertTaxRecs(const QSqlDatabase& db, const QVector<TaxRecord>& reco
                 writer.emplace(db);
             writer->insert(record);
         },
-        progress);
+        progress, QStringLiteral("TaxRec"));
 }
 
 qint64 insertTaxRec(const QSqlDatabase& db, const TaxRecord& record) {
