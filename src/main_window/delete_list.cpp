@@ -1,5 +1,6 @@
 #include "main_window/delete_list.h"
 
+#include "matching/wash_sale_refresh.h"
 #include "store/links_table.h"
 #include "store/store_error.h"
 #include "store/tax_table.h"
@@ -19,6 +20,7 @@ QString DeleteList(const QSqlDatabase& db, RecordView view, const OutlineSelecti
     if (!selection.isValid())
         return {};
     try {
+        Transaction transaction(db);
         if (view == RecordView::Transactions) {
             if (selection.isAccount())
                 deleteTxnsOfAccount(db, selection.account);
@@ -27,11 +29,13 @@ QString DeleteList(const QSqlDatabase& db, RecordView view, const OutlineSelecti
         } else {
             // Links without their tax records (or the reverse) would make the
             // next recalculation rebuild records the user meant to remove.
-            Transaction transaction(db);
             deleteLinksOfAccount(db, selection.account);
             deleteTaxRecsOfAccount(db, selection.account);
-            transaction.commit();
         }
+        // A loss or a replacement that is gone no longer adjusts the other
+        // sales it touched, here or in other accounts.
+        refreshWashSales(db);
+        transaction.commit();
     } catch (const StoreError& e) {
         return QStringLiteral("Records of %1 were not deleted: %2")
             .arg(selection.text, e.message());

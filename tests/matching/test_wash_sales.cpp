@@ -1,3 +1,4 @@
+#include "main_window/delete_list.h"
 #include "main_window/tax_view.h"
 #include "matching/process_session.h"
 #include "matching/wash_listing.h"
@@ -236,6 +237,35 @@ private slots:
 
         QVERIFY(changeWashSettings(db.connection(), "A", {}).done());
         QCOMPARE(describeRecords(db), washed);
+    }
+
+    // Deleting the loss's tax records (and links) or its sell takes its
+    // adjustment off the replacement lot in the other account.
+    void deletedLossAdjustsNoMore_data() {
+        QTest::addColumn<bool>("taxView");
+        QTest::newRow("tax records of the account") << true;
+        QTest::newRow("transactions of the account") << false;
+    }
+    void deletedLossAdjustsNoMore() {
+        QFETCH(bool, taxView);
+        TestDatabase db;
+        QStringList accounts;
+        addTrades(db,
+                  {"A|B|XYZ|100|2000-01-03|-1000", "A|S|XYZ|100|2000-03-01|700",
+                   "B|B|XYZ|100|2000-03-11|-800", "B|S|XYZ|100|2000-12-01|900"},
+                  accounts);
+        RecordingPrompter prompter;
+        ProcessSession session(db.connection(), prompter);
+        for (const char* account : {"A", "B"}) {
+            session.setAccount(account);
+            QVERIFY(session.Process().done());
+        }
+        QCOMPARE(describeRecords(db).last(), QString("B|100|2000-01-13|2000-12-01|1100|900|0|A"));
+
+        const RecordView view = taxView ? RecordView::Tax : RecordView::Transactions;
+        QCOMPARE(DeleteList(db.connection(), view, OutlineSelection{0, "A", 1, "A"}), QString());
+        QCOMPARE(describeRecords(db).last(), QString("B|100|2000-03-11|2000-12-01|800|900|0|A"));
+        QVERIFY(selectLotAdjustments(db.connection()).isEmpty());
     }
 
     // The disallowed loss reaches the tax view, the report and the listing.
