@@ -32,20 +32,19 @@ QString symbolPrefix(const QString& symbol) {
 Matcher::Matcher(QSqlDatabase db, QString account)
     : db_(std::move(db)), account_(std::move(account)), basis_(selectBasisReporting(db_, account_)),
       setMemo_(db_, QStringLiteral("UPDATE Txn SET Memo = ? WHERE ID = ?")),
-      selectSells_(prepareQuery(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount "
-                                                    "FROM Txn WHERE AccountName = ? AND Type = "
-                                                    "'Sold' ORDER BY TxnDate, Symbol, ID"))),
+      selectSells_(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount "
+                                       "FROM Txn WHERE AccountName = ? AND Type = "
+                                       "'Sold' ORDER BY TxnDate, Symbol, ID")),
       // The literal type and open test let SQLite walk the index of open
       // buys (TxnOpenBuys), whose condition and order they repeat. A buy
       // without a date is never found by a search on dates.
-      selectOpenBuys_(prepareQuery(
-          db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, Memo FROM Txn "
-                              "WHERE AccountName = ? AND Type = 'Bought' AND Memo > '0' AND "
-                              "TxnDate IS NOT NULL ORDER BY Symbol, TxnDate, ID"))),
-      selectAllBuys_(prepareQuery(
-          db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, Memo FROM Txn "
-                              "WHERE AccountName = ? AND Type = 'Bought' "
-                              "ORDER BY Symbol, TxnDate, ID"))),
+      selectOpenBuys_(db_,
+                      QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, Memo FROM Txn "
+                                     "WHERE AccountName = ? AND Type = 'Bought' AND Memo > '0' "
+                                     "AND TxnDate IS NOT NULL ORDER BY Symbol, TxnDate, ID")),
+      selectAllBuys_(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, Memo "
+                                         "FROM Txn WHERE AccountName = ? AND Type = 'Bought' "
+                                         "ORDER BY Symbol, TxnDate, ID")),
       links_(std::make_unique<LinkWriter>(db_)), taxRecords_(std::make_unique<TaxWriter>(db_)) {}
 
 Matcher::~Matcher() = default;
@@ -54,17 +53,17 @@ void Matcher::MoveQuantity() {
     openBuys_.clear();
     memoChanges_.clear();
     openBuysLoaded_ = true;
-    execQuery(selectAllBuys_, {account_});
+    selectAllBuys_.select(storedText(account_));
     QString lastSymbol;
     QVector<SymbolBuys>* prefix = nullptr;
     while (selectAllBuys_.next()) {
-        const qint64 id = selectAllBuys_.value(0).toLongLong();
-        const double quantity = selectAllBuys_.value(2).toDouble();
+        const qint64 id = selectAllBuys_.integer(0);
+        const double quantity = selectAllBuys_.real(2);
         const QString reopened = openQuantityText(quantity);
-        const bool changed = reopened != selectAllBuys_.value(5).toString();
-        const QVariant stored = selectAllBuys_.value(3);
-        const QString symbol = selectAllBuys_.value(1).toString();
-        const QDate bought = dateFromStored(stored.toString());
+        const bool changed = reopened != selectAllBuys_.text(5);
+        const QString stored = selectAllBuys_.text(3);
+        const QString symbol = selectAllBuys_.text(1);
+        const QDate bought = dateFromStored(stored);
         if (deferred_ && bought.isValid())
             fresh_.buys.append({id, account_, symbol, bought, quantity});
         // A buy of no shares, of a negative count or without a date is
@@ -79,38 +78,34 @@ void Matcher::MoveQuantity() {
             prefix->append(SymbolBuys{});
             lastSymbol = symbol;
         }
-        prefix->back().buys.append(
-            OpenBuy{id, quantity, numberFromText(reopened), stored.toString(), bought,
-                    Money::fromDouble(selectAllBuys_.value(4).toDouble()), changed});
+        prefix->back().buys.append(OpenBuy{id, quantity, numberFromText(reopened), stored, bought,
+                                           Money::fromDouble(selectAllBuys_.real(4)), changed});
     }
-    selectAllBuys_.finish();
 }
 
 // A run that did not reopen the account's buys (a test of the searches)
 // takes the open quantities as the Memos hold them.
 void Matcher::loadOpenBuys() {
     openBuysLoaded_ = true;
-    execQuery(selectOpenBuys_, {account_});
+    selectOpenBuys_.select(storedText(account_));
     QString lastSymbol;
     QVector<SymbolBuys>* prefix = nullptr;
     while (selectOpenBuys_.next()) {
-        const QString memo = selectOpenBuys_.value(5).toString();
+        const QString memo = selectOpenBuys_.text(5);
         const double open = numberFromText(memo);
         if (!(open > 0)) // a memo such as "0.0" passes the text test but holds nothing
             continue;
-        const QString symbol = selectOpenBuys_.value(1).toString();
+        const QString symbol = selectOpenBuys_.text(1);
         if (prefix == nullptr || symbol != lastSymbol) {
             prefix = &openBuys_[symbolPrefix(symbol)];
             prefix->append(SymbolBuys{});
             lastSymbol = symbol;
         }
-        const QString stored = selectOpenBuys_.value(3).toString();
-        prefix->back().buys.append(OpenBuy{selectOpenBuys_.value(0).toLongLong(),
-                                           selectOpenBuys_.value(2).toDouble(), open, stored,
-                                           dateFromStored(stored),
-                                           Money::fromDouble(selectOpenBuys_.value(4).toDouble())});
+        const QString stored = selectOpenBuys_.text(3);
+        prefix->back().buys.append(OpenBuy{selectOpenBuys_.integer(0), selectOpenBuys_.real(2),
+                                           open, stored, dateFromStored(stored),
+                                           Money::fromDouble(selectOpenBuys_.real(4))});
     }
-    selectOpenBuys_.finish();
 }
 
 void Matcher::writeOpenQuantities() {
@@ -130,15 +125,13 @@ void Matcher::writeOpenQuantities() {
 }
 
 QVector<SellRow> Matcher::sells() {
-    execQuery(selectSells_, {account_});
+    selectSells_.select(storedText(account_));
     QVector<SellRow> rows;
     while (selectSells_.next()) {
-        const QString stored = selectSells_.value(3).toString();
-        rows.append({selectSells_.value(0).toLongLong(), selectSells_.value(1).toString(),
-                     selectSells_.value(2).toDouble(), dateFromStored(stored), stored,
-                     Money::fromDouble(selectSells_.value(4).toDouble())});
+        const QString stored = selectSells_.text(3);
+        rows.append({selectSells_.integer(0), selectSells_.text(1), selectSells_.real(2),
+                     dateFromStored(stored), stored, Money::fromDouble(selectSells_.real(4))});
     }
-    selectSells_.finish();
     return rows;
 }
 
@@ -236,7 +229,7 @@ void Matcher::SaveSellLinks(Money buyPrice, double buyQuantity, qint64 buyId) {
     link.buyId = buyId;
     link.buyQuantity = buyQuantity;
     link.buyPrice = buyPrice;
-    links_->insert(link);
+    links_->insert(link, sell_.storedDate, sell_.symbol);
     if (deferred_)
         washLots_.append({buyId, buyQuantity, buyPrice, QDate()});
 }

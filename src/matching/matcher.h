@@ -151,9 +151,9 @@ private:
     FreshRecords fresh_;
 
     FastStatement setMemo_;
-    QSqlQuery selectSells_;
-    QSqlQuery selectOpenBuys_;
-    QSqlQuery selectAllBuys_;
+    FastStatement selectSells_;
+    FastStatement selectOpenBuys_;
+    FastStatement selectAllBuys_;
     // The open buys by the first 12 characters of their symbol; the symbols
     // of one prefix in the order the store sorts them.
     QHash<QString, QVector<SymbolBuys>> openBuys_;

@@ -10,8 +10,6 @@
 
 namespace gainbook {
 
-namespace {
-
 sqlite3* engineHandle(const QSqlDatabase& db) {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
@@ -21,8 +19,6 @@ sqlite3* engineHandle(const QSqlDatabase& db) {
         throw StoreError(QStringLiteral("The database is not open."));
     return engine;
 }
-
-} // namespace
 
 FastStatement::FastStatement(const QSqlDatabase& db, const QString& sql)
     : handle_(engineHandle(db)) {
@@ -45,13 +41,13 @@ void FastStatement::bind(int position, double value) {
 }
 
 void FastStatement::bind(int position, const QString& value) {
-    // The text lives until run() returns, which is as long as the engine
-    // reads it.
+    // Copied: a query bound by select() reads it after the caller's text
+    // is gone.
     if (value.isNull())
         sqlite3_bind_null(statement_, position);
     else
         sqlite3_bind_text16(statement_, position, value.utf16(),
-                            int(value.size() * sizeof(char16_t)), SQLITE_STATIC);
+                            int(value.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
 }
 
 void FastStatement::step() {
@@ -66,6 +62,44 @@ void FastStatement::step() {
     }
     sqlite3_reset(statement_);
     sqlite3_clear_bindings(statement_);
+}
+
+void FastStatement::restart() {
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+}
+
+bool FastStatement::next() {
+    const int code = sqlite3_step(statement_);
+    if (code == SQLITE_ROW)
+        return true;
+    if (code == SQLITE_DONE) {
+        sqlite3_reset(statement_);
+        return false;
+    }
+    const StoreError error = failure(code);
+    sqlite3_reset(statement_);
+    throw error;
+}
+
+qint64 FastStatement::integer(int column) const {
+    return sqlite3_column_int64(statement_, column);
+}
+
+double FastStatement::real(int column) const {
+    return sqlite3_column_double(statement_, column);
+}
+
+QString FastStatement::text(int column) const {
+    const void* chars = sqlite3_column_text16(statement_, column);
+    if (!chars)
+        return {};
+    return QString(static_cast<const QChar*>(chars),
+                   sqlite3_column_bytes16(statement_, column) / int(sizeof(QChar)));
+}
+
+bool FastStatement::isNull(int column) const {
+    return sqlite3_column_type(statement_, column) == SQLITE_NULL;
 }
 
 qint64 FastStatement::lastInsertId() const {

@@ -10,6 +10,10 @@ struct sqlite3_stmt;
 
 namespace gainbook {
 
+// The engine's own handle of an open Qt SQLite connection. Throws StoreError
+// when the connection is not one.
+sqlite3* engineHandle(const QSqlDatabase& db);
+
 // A prepared statement run straight on the engine under a Qt connection,
 // for the loops that write tens of thousands of rows in one run. Binding
 // through QSqlQuery names each placeholder anew and wraps each value in a
@@ -33,6 +37,25 @@ public:
         step();
     }
 
+    // Binds the values and starts a query; next() then steps through its
+    // rows. The query ends at its last row or at the next select()/run().
+    template <typename... Values> void select(const Values&... values) {
+        restart();
+        int position = 0;
+        (bind(++position, values), ...);
+    }
+
+    // Moves to the next row of the query; false after the last.
+    // Throws StoreError.
+    bool next();
+
+    // The columns of the current row, from 0, converted as the engine
+    // converts them. A NULL reads as 0 or a null QString.
+    qint64 integer(int column) const;
+    double real(int column) const;
+    QString text(int column) const;
+    bool isNull(int column) const;
+
     // The row ID of the last row the connection inserted.
     qint64 lastInsertId() const;
 
@@ -45,6 +68,7 @@ private:
     void bind(int position, double value);
     void bind(int position, const QString& value);
     void step();
+    void restart();
     StoreError failure(int code) const;
 
     sqlite3* handle_ = nullptr;

@@ -60,7 +60,10 @@ LinkWriter::LinkWriter(const QSqlDatabase& db)
                                     "BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol) "
                                     "SELECT ?, ?, ?, ?, ?, ?, Sell.TxnDate, "
                                     "COALESCE(Sell.Symbol, '') FROM (SELECT 1) "
-                                    "LEFT JOIN Txn AS Sell ON Sell.ID = ?")) {}
+                                    "LEFT JOIN Txn AS Sell ON Sell.ID = ?")),
+      known_(db, QStringLiteral("INSERT INTO SellLinks (AccountName, SellId, BuyId, BuyQuantity, "
+                                "BuyPrice, Memo, SellDate, SellSymbol) "
+                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?)")) {}
 
 void deleteEmptyLink(const QSqlDatabase& db, const QString& account, qint64 sellId) {
     runQuery(db,
@@ -72,6 +75,12 @@ void deleteEmptyLink(const QSqlDatabase& db, const QString& account, qint64 sell
 void LinkWriter::insert(const LinkRecord& r) {
     statement_.run(storedText(r.accountName), r.sellId, r.buyId, r.buyQuantity,
                    r.buyPrice.toDouble(), storedText(r.memo), r.sellId);
+}
+
+void LinkWriter::insert(const LinkRecord& r, const QString& storedSellDate,
+                        const QString& sellSymbol) {
+    known_.run(storedText(r.accountName), r.sellId, r.buyId, r.buyQuantity, r.buyPrice.toDouble(),
+               storedText(r.memo), storedSellDate, storedText(sellSymbol));
 }
 
 } // namespace gainbook

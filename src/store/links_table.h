@@ -34,8 +34,13 @@ public:
     explicit LinkWriter(const QSqlDatabase& db);
     void insert(const LinkRecord& link); // throws StoreError
 
+    // The same, for a writer that has the sell's row at hand: its TxnDate as
+    // stored (null for NULL) and its symbol, which the link keeps.
+    void insert(const LinkRecord& link, const QString& storedSellDate, const QString& sellSymbol);
+
 private:
     FastStatement statement_;
+    FastStatement known_;
 };
 
 } // namespace gainbook
