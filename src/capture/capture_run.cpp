@@ -61,13 +61,27 @@ QString addedMessage(qint64 count) {
 
 } // namespace
 
-Outcome writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows) {
+QString captureCancelledText(const QString& account) {
+    return cancelledText(QStringLiteral("Capture of %1").arg(account));
+}
+
+Outcome writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows,
+                          Progress& progress) {
     std::optional<TxnWriter> writer;
-    const WrittenRows written = writeRows(db, rows, [&](const TxnRecord& row) {
-        if (!writer)
-            writer.emplace(db);
-        writer->insert(row);
-    });
+    WrittenRows written;
+    try {
+        written = writeRows(
+            db, rows,
+            [&](const TxnRecord& row) {
+                if (!writer)
+                    writer.emplace(db);
+                writer->insert(row);
+            },
+            progress, QStringLiteral("Txn"));
+    } catch (const RunCancelled&) {
+        return Outcome::stop(
+            captureCancelledText(rows.isEmpty() ? QString() : rows[0].accountName));
+    }
     if (written.complete())
         return Outcome::ok(written.count);
     // A failure of the file itself names the file; nothing was kept.
@@ -135,7 +149,7 @@ QString underivedFieldMessage(const ParseResult& parsed) {
 }
 
 Outcome runCapture(const PageDocument& document, CaptureState& state, const QSqlDatabase& db,
-                   Prompter& prompter) {
+                   Prompter& prompter, Progress& progress) {
     Outcome checked = checkCaptureFields(state);
     if (!checked.done())
         return checked;
@@ -198,7 +212,11 @@ Outcome runCapture(const PageDocument& document, CaptureState& state, const QSql
     if (const Outcome backup = keepBackup(db); !backup.done())
         return backup;
 
-    Outcome written = writeCapturedRows(db, parsed.rows);
+    Outcome written = writeCapturedRows(db, parsed.rows, progress);
+    if (written.stopped()) {
+        state.status.clear();
+        return written;
+    }
     // Splits and symbol changes are proposed once the trades before them
     // are in the store, which tells the shares held.
     if (written.done() && !parsed.actionRows.isEmpty()) {

@@ -4,6 +4,7 @@
 #include "capture/page_document.h"
 #include "capture/parse_result.h"
 #include "platform/outcome.h"
+#include "platform/progress.h"
 #include "store/records.h"
 
 #include <QSqlDatabase>
@@ -42,14 +43,21 @@ bool PutDuplicate(const QSqlDatabase& db, const QString& account, const QString&
 // - Failed: the row the database refused, or the file's failure ("The
 //   database F could not be written: ...", in use, read-only, the backup),
 //   details: the count of rows kept when there are any, and the rows skipped.
-// Before the rows are written the file is kept as its backup (F.bak).
+// Before the rows are written the file is kept as its backup (F.bak). The
+// writing steps the progress row by row; a stop of its watcher keeps
+// nothing: Stopped with "Capture of A was cancelled; nothing was changed."
 Outcome runCapture(const PageDocument& document, CaptureState& state, const QSqlDatabase& db,
-                   Prompter& prompter);
+                   Prompter& prompter, Progress& progress = unwatchedProgress());
 
 // Writes the rows in one transaction: Done with their count, or Failed with
 // the refused row in the message and the count of rows before it, which
 // stay written; a failure of the file itself keeps nothing and names the file.
-Outcome writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows);
+// Stopped with the cancel message, nothing kept, when the watcher stops it.
+Outcome writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows,
+                          Progress& progress = unwatchedProgress());
+
+// "Capture of A was cancelled; nothing was changed."
+QString captureCancelledText(const QString& account);
 
 // "No data could be captured. ..." followed by the entry.
 QString noDataMessage(const QString& entry);

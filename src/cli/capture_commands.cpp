@@ -171,8 +171,9 @@ int runCaptureCommand(CliSession& session, const QStringList& args) {
         }
     }
 
+    Progress progress = session.progress(QStringLiteral("Capture"));
     return session.finish(
-        runCapture(document, state, session.database().connection(), session.prompter()));
+        runCapture(document, state, session.database().connection(), session.prompter(), progress));
 }
 
 } // namespace gainbook

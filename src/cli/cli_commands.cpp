@@ -86,6 +86,7 @@ int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QString databasePath;
     std::optional<bool> answer;
     std::optional<TaxYear> year;
+    bool progress = false;
     qsizetype i = 0;
     for (; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
@@ -131,6 +132,8 @@ int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
                 return ExitUsage;
             }
             answer = yes;
+        } else if (arg == QLatin1String("--progress")) {
+            progress = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             printHelp(out);
             return ExitOk;
@@ -174,6 +177,7 @@ int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     }
     CliSession session(out, err, answer, databasePath);
     session.setChosenYear(year);
+    session.setProgressShown(progress);
     session.setUsageLine(command->name +
                          (command->arguments.isEmpty() ? QString() : u' ' + command->arguments));
     if (command->needsDatabase && !session.openDatabase())

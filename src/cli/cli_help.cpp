@@ -113,6 +113,8 @@ void printHelp(QTextStream& out) {
            "db1.db here)\n"
         << "  --year YYYY    the tax year (default: the year of the latest sell, else 2000)\n"
         << "  --yes, --no    the answer to every question (default: No)\n"
+        << "  --progress     \"RUN: N%\" lines on standard error while a capture, processing,\n"
+        << "                 import, export or report runs\n"
         << "  --help         this text\n"
         << "  --version      the version\n"
         << "\n"

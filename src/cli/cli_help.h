@@ -8,7 +8,8 @@ namespace gainbook {
 struct CliCommand;
 
 // The options that stand before the command, as the usage lines show them.
-inline const QString kGlobalOptions = QStringLiteral("[--db FILE] [--year YYYY] [--yes | --no]");
+inline const QString kGlobalOptions =
+    QStringLiteral("[--db FILE] [--year YYYY] [--yes | --no] [--progress]");
 
 // "gainbook-cli 2.0": the program and the version it was built as.
 QString versionText();

@@ -33,6 +33,20 @@ bool CliSession::openDatabase() {
     return true;
 }
 
+Progress CliSession::progress(const QString& run) {
+    if (!progressShown_)
+        return Progress();
+    return Progress([this, run, shown = qint64(-1)](qint64 done, qint64 total) mutable {
+        const qint64 percent = done * 100 / qMax<qint64>(total, 1);
+        if (percent != shown) {
+            shown = percent;
+            err_ << run << ": " << percent << "%\n";
+            err_.flush();
+        }
+        return true;
+    });
+}
+
 int CliSession::fail(const QString& message) {
     err_ << message << '\n';
     err_.flush();

@@ -2,6 +2,7 @@
 
 #include "cli/cli_prompter.h"
 #include "platform/outcome.h"
+#include "platform/progress.h"
 #include "platform/tax_year.h"
 #include "store/database.h"
 #include "store/store_error.h"
@@ -38,6 +39,11 @@ public:
     void setChosenYear(std::optional<TaxYear> year) { chosenYear_ = year; }
     TaxYear taxYear() const { return taxYear_; }
 
+    // With --progress a long run prints "RUN: N%" on stderr each time it
+    // gets a whole percent further; without it the run is not watched.
+    void setProgressShown(bool shown) { progressShown_ = shown; }
+    Progress progress(const QString& run);
+
     // An error message on stderr; returns ExitMessage.
     int fail(const QString& message);
     // A failure of the database: the file's own message when the file
@@ -62,6 +68,7 @@ private:
     QString usageLine_ = QStringLiteral("COMMAND [ARGS...]");
     Database database_;
     std::optional<TaxYear> chosenYear_;
+    bool progressShown_ = false;
     TaxYear taxYear_;
 };
 

@@ -42,8 +42,10 @@ int runImportGains(CliSession& session, const QStringList& args) {
     int code = ExitOk;
     if (!accountAndFile(session, args, account, file, false, code))
         return code;
-    return session.finish(
-        importRealizedGains(file, account, session.database().connection(), session.prompter()));
+    Progress progress =
+        session.progress(QStringLiteral("Import of realized gains into ") + account);
+    return session.finish(importRealizedGains(file, account, session.database().connection(),
+                                              session.prompter(), QDate::currentDate(), progress));
 }
 
 int runReconcile(CliSession& session, const QStringList& args) {

@@ -67,7 +67,8 @@ int runProcess(CliSession& session, const QStringList& args) {
                                     (held == 1 ? QStringLiteral(" Give --again to replace it.")
                                                : QStringLiteral(" Give --again to replace them.")));
         }
-        return finish(session, process.Process({}, again ? Rerun::Replace : Rerun::Refuse));
+        Progress progress = session.progress(QStringLiteral("Processing of ") + account);
+        return finish(session, process.Process(progress, again ? Rerun::Replace : Rerun::Refuse));
     } catch (const StoreError& error) {
         return session.fail(error);
     }
@@ -137,7 +138,8 @@ int runRecalc(CliSession& session, const QStringList& args) {
     ProcessSession process(session.database().connection(), session.prompter());
     process.setAccount(args[0]);
     process.setTaxYear(session.taxYear());
-    return finish(session, process.SaveRecalculate());
+    Progress progress = session.progress(QStringLiteral("Save/Recalculate of ") + args[0]);
+    return finish(session, process.SaveRecalculate(progress));
 }
 
 } // namespace gainbook

@@ -20,7 +20,11 @@ QString helperPath() {
 
 } // namespace
 
-QString printPdfThroughHelper(const QVector<PrintLine>& lines, const QString& path) {
+QString printPdfThroughHelper(const QVector<PrintLine>& lines, const QString& path,
+                              Progress& progress) {
+    // The helper tells nothing until it is done and has written the file:
+    // the tool's progress moves before it starts and once it has ended.
+    progress.step(0, 1);
     const QString program = helperPath();
     if (!QFileInfo(program).isExecutable())
         return QStringLiteral("the PDF helper program %1 is missing").arg(program);
@@ -46,6 +50,7 @@ QString printPdfThroughHelper(const QVector<PrintLine>& lines, const QString& pa
         return answer.isEmpty()
                    ? QStringLiteral("%1 ended with code %2").arg(program).arg(helper.exitCode())
                    : answer;
+    progress.step(1, 1);
     return {};
 }
 

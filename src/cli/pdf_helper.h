@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/progress.h"
 #include "report/report_print.h"
 
 #include <QString>
@@ -15,6 +16,7 @@ inline const QString kPdfWriterProgram = QStringLiteral("gainbook-pdf-writer");
 // Writes the lines to path as a PDF through the helper program: the tool
 // links no graphics library, so the pages are made there. An empty text
 // when it was written, else why not.
-QString printPdfThroughHelper(const QVector<PrintLine>& lines, const QString& path);
+QString printPdfThroughHelper(const QVector<PrintLine>& lines, const QString& path,
+                              Progress& progress);
 
 } // namespace gainbook

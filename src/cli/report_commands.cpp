@@ -13,10 +13,13 @@ int runReport(CliSession& session, const QStringList& args) {
     if (reportFormatOf(args[0]) == ReportFormat::None)
         return session.usage(reportFormatMessage(args[0]));
     TaxReportFile file;
-    const Outcome loaded = file.load(session.database().connection(), session.taxYear());
+    Progress progress = session.progress(QStringLiteral("Tax report"));
+    Progress reading = progress.part(0, 1, 4);
+    const Outcome loaded = file.load(session.database().connection(), session.taxYear(), reading);
     if (!loaded.done())
         return session.finish(loaded);
-    return session.finish(file.writeTo(args[0], printPdfThroughHelper));
+    Progress writing = progress.part(1, 4, 4);
+    return session.finish(file.writeTo(args[0], printPdfThroughHelper, writing));
 }
 
 } // namespace gainbook

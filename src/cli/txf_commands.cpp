@@ -14,7 +14,8 @@ int runExportTxf(CliSession& session, const QStringList& args) {
     const Outcome loaded = txf.load(session.database().connection(), session.taxYear());
     if (!loaded.done())
         return session.finish(loaded);
-    return session.finish(txf.writeTo(args[0]));
+    Progress progress = session.progress(QStringLiteral("TXF export"));
+    return session.finish(txf.writeTo(args[0], QDate::currentDate(), progress));
 }
 
 int runImportTxf(CliSession& session, const QStringList& args) {
@@ -32,8 +33,10 @@ int runImportTxf(CliSession& session, const QStringList& args) {
     if (!account && txf.fileAccountName().isEmpty())
         return session.fail(
             QStringLiteral("The file names no account: give one with --account NAME."));
-    return session.finish(txf.addTo(session.database().connection(),
-                                    account.value_or(txf.fileAccountName()), session.prompter()));
+    const QString name = account.value_or(txf.fileAccountName());
+    Progress progress = session.progress(QStringLiteral("TXF import into ") + name);
+    return session.finish(
+        txf.addTo(session.database().connection(), name, session.prompter(), progress));
 }
 
 } // namespace gainbook

@@ -42,7 +42,7 @@ QString gainsOverExistingQuestion(const QString& account, qint64 count) {
 }
 
 Outcome importRealizedGains(const QString& path, const QString& account, const QSqlDatabase& db,
-                            Prompter& prompter, const QDate& today) {
+                            Prompter& prompter, const QDate& today, Progress& progress) {
     QString error;
     const std::optional<RealizedLots> read = loadRealizedLots(path, today, &error);
     if (!read)
@@ -66,7 +66,12 @@ Outcome importRealizedGains(const QString& path, const QString& account, const Q
         if (const Outcome backup = keepBackup(db); !backup.done())
             return backup;
     }
-    const WrittenRows written = insertTaxRecs(db, records);
+    WrittenRows written;
+    try {
+        written = insertTaxRecs(db, records, progress);
+    } catch (const RunCancelled&) {
+        return Outcome::stop(gainsImportCancelledMessage(account));
+    }
 
     QStringList lines;
     if (written.count > 0)

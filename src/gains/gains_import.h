@@ -2,6 +2,7 @@
 
 #include "gains/realized_lot.h"
 #include "platform/outcome.h"
+#include "platform/progress.h"
 #include "store/records.h"
 
 #include <QSqlDatabase>
@@ -28,9 +29,12 @@ TaxRecord taxRecordFromLot(const RealizedLot& lot, const QString& account, Basis
 // read), Stopped with the no-data message when the file holds no lot,
 // Failed when the file cannot be read or a write fails. An account that
 // already holds tax records is asked about first, since the same file
-// taken twice doubles every sale; No stops with nothing written.
+// taken twice doubles every sale; No stops with nothing written. The
+// writing steps the progress; its watcher's stop adds nothing (Stopped with
+// gainsImportCancelledMessage).
 Outcome importRealizedGains(const QString& path, const QString& account, const QSqlDatabase& db,
-                            Prompter& prompter, const QDate& today = QDate::currentDate());
+                            Prompter& prompter, const QDate& today = QDate::currentDate(),
+                            Progress& progress = unwatchedProgress());
 
 // "Account A already has N tax records. Do you still want to add the records of this file ?"
 QString gainsOverExistingQuestion(const QString& account, qint64 count);

@@ -68,7 +68,8 @@ void detachAllLots(const QSqlDatabase& db, const QString& account) {
     deleteLinksOfAccount(db, account);
 }
 
-RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& account) {
+RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& account,
+                                   Progress& progress) {
     RecalcResult result;
     const QVector<LinkRecord> links = selectLinksOfAccount(db, account);
     if (links.isEmpty()) {
@@ -81,6 +82,7 @@ RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
     FreshRecords& fresh = result.records;
     fresh.account = account;
     for (qsizetype first = 0; first < links.size();) {
+        progress.step(first, links.size());
         const qint64 sellId = links[first].sellId;
         // Only a sell of the account makes a sale: a link that names a buy
         // or another account's row would put an invented sale into the tax
@@ -117,6 +119,7 @@ RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
         first = i;
         fresh.memos.append({sellId, memo});
     }
+    progress.step(links.size(), links.size());
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include "matching/match_row.h"
 #include "matching/wash_sale_refresh.h"
+#include "platform/progress.h"
 
 #include <QSqlDatabase>
 
@@ -35,7 +36,9 @@ struct RecalcResult {
 // once with their adjustments. Throws
 // StoreError; the caller holds the transaction and rolls it back unless the
 // result is Done. SellMissing: a link names no sell of the account (a
-// missing row, a buy, another account's row).
-RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& account);
+// missing row, a buy, another account's row). Steps the progress link by
+// link; its watcher's stop throws RunCancelled.
+RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& account,
+                                   Progress& progress = unwatchedProgress());
 
 } // namespace gainbook

@@ -71,6 +71,14 @@ QString sellNotFoundText(const LinkRecord& link) {
     return base + QStringLiteral("(sell ID %1)").arg(link.sellId);
 }
 
+QString processingCancelledText(const QString& account) {
+    return cancelledText(QStringLiteral("Processing of %1").arg(account));
+}
+
+QString recalculateCancelledText(const QString& account) {
+    return cancelledText(QStringLiteral("Save/Recalculate of %1").arg(account));
+}
+
 QString taxRecordsWrittenText(qint64 count) {
     return QStringLiteral("%1 tax %2 written")
         .arg(formatCount(count), count == 1 ? QStringLiteral("record") : QStringLiteral("records"));
@@ -130,7 +138,7 @@ Outcome ProcessSession::refusal() {
     return Outcome::ok();
 }
 
-Outcome ProcessSession::Process(const Progress& progress, Rerun rerun) {
+Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
     if (account_.isEmpty())
         return stopWith(prompter_, QStringLiteral("Please select one account"));
     qint64 written = 0;
@@ -176,25 +184,29 @@ Outcome ProcessSession::Process(const Progress& progress, Rerun rerun) {
             transaction.commit();
             return stopWith(prompter_, noCompleteTransactionText(year_));
         }
+        // The sells take most of the bar; the writing at the end the rest.
+        const qint64 whole = sells.size() + sells.size() / 4 + 1;
         for (qsizetype i = 0; i < sells.size(); ++i) {
-            if (progress && i % 500 == 0)
-                progress(i, sells.size());
+            progress.step(i, whole);
             matcher.matchSell(sells[i]);
         }
+        progress.step(sells.size(), whole);
         matcher.writeOpenQuantities();
         // The account's new links change which shares replace which losses,
         // here and in the other accounts; the refresh writes the account's
         // tax records with them.
         written = refreshWashSales(db_, matcher.takeDeferredRecords()).recordsWritten;
-        if (progress)
-            progress(sells.size(), sells.size());
         // The run applied the corporate actions as they are now.
         clearRematch(db_, account_);
+        // The last chance to stop: after the commit there is nothing to undo.
+        progress.step(whole, whole);
         transaction.commit();
         warnings = matcher.warnings();
     } catch (const StoreError& error) {
         return Outcome::failure(QStringLiteral("Processing of %1 failed; nothing was changed: %2")
                                     .arg(account_, failureText(db_, error)));
+    } catch (const RunCancelled&) {
+        return stopWith(prompter_, processingCancelledText(account_));
     }
     return Outcome::ok(written, runWarningsText(warnings));
 }
@@ -217,11 +229,12 @@ Outcome ProcessSession::Update(const QVector<LotKey>& lots) {
     return Outcome::ok(detached);
 }
 
-Outcome ProcessSession::SaveRecalculate() {
+Outcome ProcessSession::SaveRecalculate(Progress& progress) {
     qint64 written = 0;
     try {
         Transaction transaction(db_);
-        RecalcResult result = recalculateTaxRecords(db_, account_);
+        Progress links = progress.part(0, 9, 10);
+        RecalcResult result = recalculateTaxRecords(db_, account_, links);
         switch (result.status) {
         case RecalcStatus::NoLinks:
             return stopWith(prompter_, noCompleteTransactionText(year_));
@@ -232,10 +245,13 @@ Outcome ProcessSession::SaveRecalculate() {
             break;
         }
         written = refreshWashSales(db_, std::move(result.records)).recordsWritten;
+        progress.step(10, 10);
         transaction.commit();
     } catch (const StoreError& error) {
         return Outcome::failure(QStringLiteral("Save/Recalculate failed; nothing was changed: %1")
                                     .arg(failureText(db_, error)));
+    } catch (const RunCancelled&) {
+        return stopWith(prompter_, recalculateCancelledText(account_));
     }
     return Outcome::ok(written);
 }

@@ -3,6 +3,7 @@
 #include "matching/match_row.h"
 #include "matching/matcher.h"
 #include "platform/outcome.h"
+#include "platform/progress.h"
 #include "platform/tax_year.h"
 
 #include <QSqlDatabase>
@@ -50,9 +51,6 @@ public:
     // that its links no longer follow the actions. Throws StoreError.
     bool needsRematch() const;
 
-    // Told now and then how many of the account's sells are matched.
-    using Progress = std::function<void(qsizetype done, qsizetype total)>;
-
     // How many tax records the account has, of every year. Throws StoreError.
     qint64 taxRecordCount() const;
 
@@ -68,7 +66,9 @@ public:
     // replaced in the same transaction, so they are never added to. When
     // some sells need the user's eye, the message says how many of each kind
     // (runWarningsText). The count is the number of tax records written.
-    Outcome Process(const Progress& progress = {}, Rerun rerun = Rerun::Ask);
+    // The progress steps through the account's sells; a stop of its watcher
+    // rolls everything back: Stopped with processingCancelledText.
+    Outcome Process(Progress& progress = unwatchedProgress(), Rerun rerun = Rerun::Ask);
 
     // The rows of the matching grid for the chosen account. Throws StoreError.
     QVector<MatchRow> matchRows() const;
@@ -79,8 +79,9 @@ public:
 
     // "Save/Recalculate": the account's tax records rebuilt from its links.
     // A link whose sell is gone stops it with the account as it was, naming
-    // that sell. The count is the number of tax records written.
-    Outcome SaveRecalculate();
+    // that sell. The count is the number of tax records written. The
+    // progress steps through the links; a stop rolls everything back.
+    Outcome SaveRecalculate(Progress& progress = unwatchedProgress());
 
 private:
     // Why a run that may not replace anything is refused; Done when it may go.
@@ -115,6 +116,12 @@ QString replaceTaxRecordsQuestion(const QString& account, qint64 count);
 // "Sell record not found 12/15/1998 MSFT": the sell a link names, by the
 // date and symbol the link kept, or by its ID when the link kept none.
 QString sellNotFoundText(const LinkRecord& link);
+
+// "Processing of A was cancelled; nothing was changed."
+QString processingCancelledText(const QString& account);
+
+// "Save/Recalculate of A was cancelled; nothing was changed."
+QString recalculateCancelledText(const QString& account);
 
 // "2,208 tax records written"
 QString taxRecordsWrittenText(qint64 count);

@@ -29,26 +29,40 @@ ReportFormat reportFormatOf(const QString& path) {
     return ReportFormat::None;
 }
 
+QString reportCancelledMessage(const QString& path) {
+    return cancelledText(QStringLiteral("Tax report to %1").arg(QDir::toNativeSeparators(path)));
+}
+
 QString reportFormatMessage(const QString& path) {
     return QStringLiteral("A tax report is written as a .pdf or a .csv file: %1")
         .arg(QDir::toNativeSeparators(path));
 }
 
-Outcome TaxReportFile::load(const QSqlDatabase& db, TaxYear year) {
+Outcome TaxReportFile::load(const QSqlDatabase& db, TaxYear year, Progress& progress) {
     report_ = TaxReport{year, {}};
     databaseFile_ = databaseFile(db);
     try {
-        report_ = buildTaxReport(selectTaxRecsSold(db, year.firstDay(), year.lastDay()), year);
+        // Reading and sorting are one step each: neither has a loop of its
+        // own to report from.
+        progress.step(0, 3);
+        const QVector<TaxRecord> records = selectTaxRecsSold(db, year.firstDay(), year.lastDay());
+        progress.step(1, 3);
+        TaxReport built = buildTaxReport(records, year);
+        progress.step(3, 3);
+        report_ = std::move(built);
     } catch (const StoreError& error) {
         return Outcome::failure(
             QStringLiteral("The tax records could not be read: %1").arg(error.message()));
+    } catch (const RunCancelled&) {
+        return Outcome::stop(cancelledText(QStringLiteral("Building the tax report")));
     }
     if (report_.groups.isEmpty())
         return Outcome::stop(QStringLiteral("No tax record sold in %1 to report").arg(year.year));
     return Outcome::ok(report_.lineCount());
 }
 
-Outcome TaxReportFile::writeTo(const QString& path, const PdfPrinter& printPdf) const {
+Outcome TaxReportFile::writeTo(const QString& path, const PdfPrinter& printPdf,
+                               Progress& progress) const {
     const ReportFormat format = reportFormatOf(path);
     if (format == ReportFormat::None)
         return Outcome::failure(reportFormatMessage(path));
@@ -58,20 +72,33 @@ Outcome TaxReportFile::writeTo(const QString& path, const PdfPrinter& printPdf) 
     if (!refusal.isEmpty())
         return cannotWrite(path, refusal);
 
-    if (format == ReportFormat::Pdf) {
-        const QString failure = printPdf ? printPdf(taxReportPrintLines(report_), path)
-                                         : QStringLiteral("no PDF writer in this program");
-        if (!failure.isEmpty())
-            return cannotWrite(path, failure);
-        return Outcome::ok(report_.lineCount());
-    }
+    try {
+        if (format == ReportFormat::Pdf) {
+            if (!printPdf)
+                return cannotWrite(path, QStringLiteral("no PDF writer in this program"));
+            progress.step(0, 10);
+            const QVector<PrintLine> lines = taxReportPrintLines(report_);
+            Progress printing = progress.part(1, 10, 10);
+            const QString failure = printPdf(lines, path, printing);
+            if (!failure.isEmpty())
+                return cannotWrite(path, failure);
+            return Outcome::ok(report_.lineCount());
+        }
 
-    // Written beside the target and renamed over it at the end, so that a
-    // full disk never leaves a cut-off report that reads as complete.
-    const QByteArray text = taxReportCsv(report_);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        return cannotWrite(path, file.errorString());
+        // Written beside the target and renamed over it at the end, so that a
+        // full disk or a cancel never leaves a cut-off report that reads as
+        // complete.
+        progress.step(0, 2);
+        const QByteArray text = taxReportCsv(report_);
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+            return cannotWrite(path, file.errorString());
+        progress.step(2, 2);
+        if (!file.commit())
+            return cannotWrite(path, file.errorString());
+    } catch (const RunCancelled&) {
+        return Outcome::stop(reportCancelledMessage(path));
+    }
     return Outcome::ok(report_.lineCount());
 }
 

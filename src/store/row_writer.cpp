@@ -1,5 +1,6 @@
 #include "store/row_writer.h"
 
+#include "store/bulk_indexes.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
 #include "store/transaction.h"
@@ -9,7 +10,8 @@
 namespace gainbook {
 
 WrittenRows writeIndexedRows(const QSqlDatabase& db, qsizetype rowCount,
-                             const std::function<void(qsizetype row)>& writeRow) {
+                             const std::function<void(qsizetype row)>& writeRow, Progress& progress,
+                             const QString& table) {
     WrittenRows result;
     // The engine may end the transaction on its own after a failure of the
     // file (a full disk): the commit that follows would only add "cannot
@@ -17,7 +19,9 @@ WrittenRows writeIndexedRows(const QSqlDatabase& db, qsizetype rowCount,
     std::optional<StoreError> first;
     try {
         Transaction transaction(db);
+        BulkIndexes indexes(db, table, rowCount);
         for (qsizetype row = 0; row < rowCount; ++row) {
+            progress.step(row, rowCount);
             try {
                 writeRow(row);
             } catch (const StoreError& error) {
@@ -27,8 +31,13 @@ WrittenRows writeIndexedRows(const QSqlDatabase& db, qsizetype rowCount,
             }
             ++result.count;
         }
-        if (!first || storeFault(first->sqlError()) == StoreFault::None)
+        // The last word before the commit: a stop here still keeps nothing.
+        if (!first)
+            progress.step(rowCount, rowCount);
+        if (!first || storeFault(first->sqlError()) == StoreFault::None) {
+            indexes.rebuild();
             transaction.commit();
+        }
     } catch (const StoreError& error) {
         if (!first)
             first = error;

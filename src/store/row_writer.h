@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/progress.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -25,13 +27,20 @@ struct WrittenRows {
 // off keeps what it wrote. A transaction that cannot begin or commit, or a
 // failure of the file itself, keeps nothing (count 0, refusedRow -1). The
 // first failure is the one reported, never the failed commit after it.
+// Each row is a step of progress; a watcher's stop throws RunCancelled out
+// of here with every row rolled back, the ones before included. When the
+// rows all go to one table, naming it lets a large batch build the table's
+// indexes after the rows (BulkIndexes).
 WrittenRows writeIndexedRows(const QSqlDatabase& db, qsizetype rowCount,
-                             const std::function<void(qsizetype row)>& writeRow);
+                             const std::function<void(qsizetype row)>& writeRow,
+                             Progress& progress = unwatchedProgress(), const QString& table = {});
 
 // The same over a container of rows, each handed to write.
 template <typename Rows, typename Write>
-WrittenRows writeRows(const QSqlDatabase& db, const Rows& rows, Write&& write) {
-    return writeIndexedRows(db, qsizetype(rows.size()), [&](qsizetype row) { write(rows[row]); });
+WrittenRows writeRows(const QSqlDatabase& db, const Rows& rows, Write&& write,
+                      Progress& progress = unwatchedProgress(), const QString& table = {}) {
+    return writeIndexedRows(
+        db, qsizetype(rows.size()), [&](qsizetype row) { write(rows[row]); }, progress, table);
 }
 
 } // namespace gainbook

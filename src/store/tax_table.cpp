@@ -104,15 +104,19 @@ qint64 TaxWriter::insert(const TaxRecord& r) {
     return statement_.lastInsertId();
 }
 
-WrittenRows insertTaxRecs(const QSqlDatabase& db, const QVector<TaxRecord>& records) {
+WrittenRows insertTaxRecs(const QSqlDatabase& db, const QVector<TaxRecord>& records,
+                          Progress& progress) {
     // Prepared inside the transaction, so a file that cannot be written
     // fails as the batch does.
     std::optional<TaxWriter> writer;
-    return writeRows(db, records, [&](const TaxRecord& record) {
-        if (!writer)
-            writer.emplace(db);
-        writer->insert(record);
-    });
+    return writeRows(
+        db, records,
+        [&](const TaxRecord& record) {
+            if (!writer)
+                writer.emplace(db);
+            writer->insert(record);
+        },
+        progress, QStringLiteral("TaxRec"));
 }
 
 qint64 insertTaxRec(const QSqlDatabase& db, const TaxRecord& record) {

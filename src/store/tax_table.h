@@ -47,8 +47,10 @@ private:
 };
 
 // Adds the records in one transaction with one prepared statement, as
-// writeRows does: the first refused record ends the writing.
-WrittenRows insertTaxRecs(const QSqlDatabase& db, const QVector<TaxRecord>& records);
+// writeRows does: the first refused record ends the writing; a watcher's
+// stop throws RunCancelled with nothing kept.
+WrittenRows insertTaxRecs(const QSqlDatabase& db, const QVector<TaxRecord>& records,
+                          Progress& progress = unwatchedProgress());
 
 qint64 insertTaxRec(const QSqlDatabase& db, const TaxRecord& record);
 

@@ -34,31 +34,42 @@ Outcome TxfExport::load(const QSqlDatabase& db, TaxYear year) {
     return Outcome::ok(records_.size());
 }
 
-QByteArray TxfExport::fileBytes(const QDate& today) const {
+QByteArray TxfExport::fileBytes(const QDate& today, Progress& progress) const {
     const TxfLayout layout = txfLayoutFor(year_);
     QByteArray text = txfHeader(layout, today);
     text.reserve(text.size() + records_.size() * 112);
-    for (const TaxRecord& record : records_)
-        text += txfRecord(record, layout);
+    for (qsizetype i = 0; i < records_.size(); ++i) {
+        progress.step(i, records_.size());
+        text += txfRecord(records_[i], layout);
+    }
+    progress.step(records_.size(), records_.size());
     return text;
 }
 
-Outcome TxfExport::writeTo(const QString& path, const QDate& today) const {
+Outcome TxfExport::writeTo(const QString& path, const QDate& today, Progress& progress) const {
     const QString refusal = outputRefusal(
         path, {{databaseFile_, QStringLiteral("the open database")},
                {backupFileOf(databaseFile_), QStringLiteral("the database's backup")}});
     if (!refusal.isEmpty())
         return Outcome::failure(cannotWriteMessage(path, refusal));
 
-    const QByteArray text = fileBytes(today);
-
     // Written beside the target and renamed over it at the end, so a full
-    // disk or a lost share never leaves a cut-off file that a tax program
-    // would read as complete. A folder that takes no new file is refused
+    // disk, a lost share or a cancel never leaves a cut-off file that a tax
+    // program would read as complete: an uncommitted QSaveFile takes its
+    // temporary file with it. A folder that takes no new file is refused
     // rather than written in place.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        return Outcome::failure(cannotWriteMessage(path, file.errorString()));
+    try {
+        Progress building = progress.part(0, 9, 10);
+        const QByteArray text = fileBytes(today, building);
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+            return Outcome::failure(cannotWriteMessage(path, file.errorString()));
+        progress.step(10, 10);
+        if (!file.commit())
+            return Outcome::failure(cannotWriteMessage(path, file.errorString()));
+    } catch (const RunCancelled&) {
+        return Outcome::stop(txfExportCancelledMessage(path));
+    }
     return Outcome::ok(records_.size());
 }
 

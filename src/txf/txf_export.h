@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/outcome.h"
+#include "platform/progress.h"
 #include "platform/tax_year.h"
 #include "store/records.h"
 
@@ -34,11 +35,15 @@ public:
     // that cannot be written as it was. Refuses the database the records
     // came from, its backup, and anything that is not a regular file or a
     // new name (a device, a folder, a pipe), saying why. Today is the date
-    // a version 042 header carries.
-    Outcome writeTo(const QString& path, const QDate& today = QDate::currentDate()) const;
+    // a version 042 header carries. The progress steps through the records;
+    // its watcher's stop leaves the file as it was (Stopped with
+    // txfExportCancelledMessage).
+    Outcome writeTo(const QString& path, const QDate& today = QDate::currentDate(),
+                    Progress& progress = unwatchedProgress()) const;
 
-    // The file's bytes, as writeTo writes them.
-    QByteArray fileBytes(const QDate& today) const;
+    // The file's bytes, as writeTo writes them. Throws RunCancelled when the
+    // progress's watcher stops it.
+    QByteArray fileBytes(const QDate& today, Progress& progress = unwatchedProgress()) const;
 
     const QVector<TaxRecord>& records() const { return records_; }
 

@@ -128,7 +128,8 @@ QStringList TxfImport::skippedLines() const {
     return lines;
 }
 
-Outcome TxfImport::addTo(const QSqlDatabase& db, const QString& account, Prompter& prompter) {
+Outcome TxfImport::addTo(const QSqlDatabase& db, const QString& account, Prompter& prompter,
+                         Progress& progress) {
     const QString name = account.trimmed();
     if (name.isEmpty())
         return Outcome::stop(accountNeededMessage());
@@ -150,7 +151,12 @@ Outcome TxfImport::addTo(const QSqlDatabase& db, const QString& account, Prompte
     // The file as it was before the import is kept as its backup.
     if (const Outcome backup = keepBackup(db); !backup.done())
         return backup;
-    const WrittenRows written = insertTaxRecs(db, records_);
+    WrittenRows written;
+    try {
+        written = insertTaxRecs(db, records_, progress);
+    } catch (const RunCancelled&) {
+        return Outcome::stop(txfImportCancelledMessage(name));
+    }
 
     QStringList lines;
     if (written.count > 0)
@@ -169,11 +175,11 @@ Outcome TxfImport::addTo(const QSqlDatabase& db, const QString& account, Prompte
 }
 
 Outcome importTxf(const QString& path, const QSqlDatabase& db, Prompter& prompter,
-                  const QString& account) {
+                  const QString& account, Progress& progress) {
     TxfImport txf;
     if (const Outcome read = txf.read(path); !read.done())
         return read;
-    return txf.addTo(db, account.isEmpty() ? txf.fileAccountName() : account, prompter);
+    return txf.addTo(db, account.isEmpty() ? txf.fileAccountName() : account, prompter, progress);
 }
 
 } // namespace gainbook

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/outcome.h"
+#include "platform/progress.h"
 #include "platform/prompter.h"
 #include "store/records.h"
 #include "txf/txf_reader.h"
@@ -49,8 +50,11 @@ public:
     // "N records successfully added." and a line for each kind of record
     // skipped; Failed when a write fails, the records written before the
     // failing one kept, counted and told. Whenever count is above 0 the
-    // caller rebuilds the account outline.
-    Outcome addTo(const QSqlDatabase& db, const QString& account, Prompter& prompter);
+    // caller rebuilds the account outline. The writing steps the progress
+    // record by record; its watcher's stop adds nothing (Stopped with
+    // txfImportCancelledMessage).
+    Outcome addTo(const QSqlDatabase& db, const QString& account, Prompter& prompter,
+                  Progress& progress = unwatchedProgress());
 
 private:
     QStringList skippedLines() const;
@@ -67,6 +71,6 @@ private:
 // Both steps at once, under the given account or, when it is empty, the
 // one the file names.
 Outcome importTxf(const QString& path, const QSqlDatabase& db, Prompter& prompter,
-                  const QString& account = {});
+                  const QString& account = {}, Progress& progress = unwatchedProgress());
 
 } // namespace gainbook

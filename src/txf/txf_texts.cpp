@@ -1,5 +1,7 @@
 #include "txf/txf_texts.h"
 
+#include "platform/progress.h"
+
 #include <QDir>
 
 namespace gainbook {
@@ -90,6 +92,18 @@ QString outOfRangeExportMessage(qint64 count) {
         .arg(count == 1 ? QStringLiteral("record") : QStringLiteral("records"))
         .arg(count == 1 ? QStringLiteral("holds") : QStringLiteral("hold"))
         .arg(count == 1 ? QStringLiteral("it") : QStringLiteral("them"));
+}
+
+QString txfImportCancelledMessage(const QString& account) {
+    return cancelledText(QStringLiteral("TXF import into %1").arg(account));
+}
+
+QString txfExportCancelledMessage(const QString& path) {
+    return cancelledText(QStringLiteral("TXF export to %1").arg(QDir::toNativeSeparators(path)));
+}
+
+QString gainsImportCancelledMessage(const QString& account) {
+    return cancelledText(QStringLiteral("Import of realized gains into %1").arg(account));
 }
 
 } // namespace gainbook

@@ -37,4 +37,12 @@ QString importStoppedMessage(const QString& reason);
 QString exportReadFailedMessage(const QString& reason);
 QString outOfRangeExportMessage(qint64 count);
 
+// What a cancelled run says: the store, or the file, is left as it was.
+// "TXF import into A was cancelled; nothing was changed."
+QString txfImportCancelledMessage(const QString& account);
+// "TXF export to F was cancelled; nothing was changed."
+QString txfExportCancelledMessage(const QString& path);
+// "Import of realized gains into A was cancelled; nothing was changed."
+QString gainsImportCancelledMessage(const QString& account);
+
 } // namespace gainbook

@@ -193,6 +193,58 @@ private slots:
             QCOMPARE(f.readAll(), content);
         }
     }
+
+    // --progress: "RUN: N%" lines on standard error, from 0 to 100, each
+    // percent once and rising; nothing at all without the option, and the
+    // results on standard output the same either way.
+    void progressLines_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("run"); // empty: no progress lines
+        QTest::newRow("process") << QStringList{"--progress", "process", "--again", "O'Brien IRA"}
+                                 << "Processing of O'Brien IRA";
+        QTest::newRow("process, quiet") << QStringList{"process", "--again", "O'Brien IRA"} << "";
+        QTest::newRow("recalculate") << QStringList{"--progress", "recalc", "O'Brien IRA"}
+                                     << "Save/Recalculate of O'Brien IRA";
+        QTest::newRow("export") << QStringList{"--progress", "export-txf", "@/out.txf"}
+                                << "TXF export";
+        QTest::newRow("export, quiet") << QStringList{"export-txf", "@/out.txf"} << "";
+        QTest::newRow("report") << QStringList{"--progress", "report", "@/out.csv"} << "Tax report";
+        QTest::newRow("import, option among the others")
+            << QStringList{"--yes", "--progress", "import-txf", "--account", "New", "@/in.txf"}
+            << "TXF import into New";
+    }
+    void progressLines() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, run);
+        TestDatabase t;
+        fill(t);
+        {
+            QFile txf(t.folder() + "/in.txf");
+            QVERIFY(txf.open(QIODevice::WriteOnly));
+            txf.write("V042\nAOther\nD01/05/2001\n^\nTD\nN321\nC1\nL1\nP10 T\n"
+                      "D01/03/2000\nD05/07/2000\n$100\n$150\n^\n");
+        }
+        // A processed account, so that there are links to recalculate.
+        QCOMPARE(::run({"--db", t.path(), "process", "--again", "O'Brien IRA"}).code, 0);
+        args.replaceInStrings("@", t.folder());
+        const Run r = ::run(QStringList{"--db", t.path()} + args);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        if (run.isEmpty()) {
+            QCOMPARE(r.err, QString());
+            return;
+        }
+        const QStringList lines = r.err.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY(lines.size() >= 2);
+        int last = -1;
+        for (const QString& line : lines) {
+            QVERIFY2(line.startsWith(run + ": ") && line.endsWith(u'%'), qPrintable(line));
+            const int percent = line.mid(run.size() + 2).chopped(1).toInt();
+            QVERIFY2(percent > last && percent <= 100, qPrintable(r.err));
+            last = percent;
+        }
+        QVERIFY2(lines.first() == run + ": 0%", qPrintable(r.err));
+        QCOMPARE(last, 100);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCli)

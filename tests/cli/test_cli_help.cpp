@@ -36,18 +36,18 @@ private slots:
                                 << "";
         QTest::newRow("-h") << QStringList{"-h"} << 0 << "usage: gainbook-cli"
                             << "";
-        QTest::newRow("command --help")
-            << QStringList{"txns", "--help"} << 0
-            << "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | --no] txns ACCOUNT "
-               "[MONTH]\n\nPrints the transactions"
-            << "";
+        QTest::newRow("command --help") << QStringList{"txns", "--help"} << 0
+                                        << "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | "
+                                           "--no] [--progress] txns ACCOUNT "
+                                           "[MONTH]\n\nPrints the transactions"
+                                        << "";
         QTest::newRow("--help after the command's arguments")
             << QStringList{"tax", "Old", "--help"} << 0
-            << "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | --no] tax"
+            << "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | --no] [--progress] tax"
             << "";
         QTest::newRow("init --help creates nothing")
             << QStringList{"init", "--help"} << 0
-            << "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | --no] init\n"
+            << "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | --no] [--progress] init\n"
             << "";
         QTest::newRow("unknown command --help") << QStringList{"frobnicate", "--help"} << 2 << ""
                                                 << "Unknown command: frobnicate";

@@ -377,13 +377,13 @@ private slots:
         session.setAccount(kAccount);
         qsizetype lastDone = -1;
         qsizetype sells = 0;
-        QVERIFY(session
-                    .Process([&](qsizetype done, qsizetype total) {
-                        QVERIFY(done > lastDone && done <= total);
-                        lastDone = done;
-                        sells = total;
-                    })
-                    .done());
+        Progress progress([&](qint64 done, qint64 total) {
+            [&] { QVERIFY(done > lastDone && done <= total); }();
+            lastDone = done;
+            sells = total;
+            return true;
+        });
+        QVERIFY(session.Process(progress).done());
         QCOMPARE(lastDone, sells);
         QVERIFY(process(db, prompter, "Second").done());
         QCOMPARE(checkInvariants(db, kAccount, true), QString());

@@ -206,7 +206,7 @@ private slots:
         const QString path = t.folder() + '/' + name;
         QString printedTo;
         const Outcome written =
-            file.writeTo(path, [&](const QVector<PrintLine>& lines, const QString& to) {
+            file.writeTo(path, [&](const QVector<PrintLine>& lines, const QString& to, Progress&) {
                 printedTo = to;
                 const bool lineThere = std::any_of(lines.begin(), lines.end(), [](auto& line) {
                     return line.text.startsWith("50 sh. XYZ");

@@ -1,5 +1,6 @@
 #include "store/row_writer.h"
 #include "store/sql.h"
+#include "store/transaction.h"
 #include "store/txn_table.h"
 #include "support/test_database.h"
 
@@ -67,6 +68,79 @@ private slots:
         // The transaction is over either way.
         QVERIFY(t.connection().transaction());
         QVERIFY(t.connection().rollback());
+    }
+
+    // A large batch may build the table's indexes after its rows: whatever
+    // way it ends, the indexes are all there and hold exactly the rows kept.
+    void largeBatchKeepsIndexes_data() {
+        QTest::addColumn<int>("held");
+        QTest::addColumn<int>("batch");
+        QTest::addColumn<int>("refusedAt"); // -1: none
+        QTest::addColumn<int>("cancelAt");  // -1: none
+        QTest::addColumn<int>("kept");
+        QTest::newRow("into an empty table") << 0 << 6000 << -1 << -1 << 6000;
+        QTest::newRow("into a larger table") << 10000 << 6000 << -1 << -1 << 6000;
+        QTest::newRow("small batch") << 0 << 50 << -1 << -1 << 50;
+        QTest::newRow("refused halfway") << 0 << 6000 << 3000 << -1 << 3000;
+        QTest::newRow("cancelled halfway") << 0 << 6000 << -1 << 3000 << 0;
+        QTest::newRow("cancelled at the end") << 100 << 6000 << -1 << 6000 << 0;
+    }
+    void largeBatchKeepsIndexes() {
+        QFETCH(int, held);
+        QFETCH(int, batch);
+        QFETCH(int, refusedAt);
+        QFETCH(int, cancelAt);
+        QFETCH(int, kept);
+        TestDatabase t;
+        const QSqlDatabase db = t.connection();
+        const auto indexes = [&] {
+            QSqlQuery q = runQuery(db, "SELECT name, sql FROM sqlite_master WHERE type = 'index' "
+                                       "AND tbl_name = 'Txn' ORDER BY name");
+            QStringList all;
+            while (q.next())
+                all << q.value(0).toString() + ": " + q.value(1).toString();
+            return all;
+        };
+        const QStringList before = indexes();
+        QVERIFY(before.size() >= 3);
+        {
+            Transaction fill(db);
+            TxnWriter old(db);
+            TxnRecord r = txn("OLD");
+            r.accountName = "Old";
+            for (int i = 0; i < held; ++i)
+                old.insert(r);
+            fill.commit();
+        }
+        runQuery(db, "CREATE TRIGGER refuse BEFORE INSERT ON Txn WHEN NEW.Symbol = 'BAD' "
+                     "BEGIN SELECT RAISE(ABORT, 'refused by test'); END");
+        std::optional<TxnWriter> writer;
+        Progress progress([&](qint64 done, qint64) { return done != cancelAt; });
+        WrittenRows written;
+        bool cancelled = false;
+        try {
+            written = writeIndexedRows(
+                db, batch,
+                [&](qsizetype row) {
+                    if (!writer)
+                        writer.emplace(db);
+                    writer->insert(txn(row == refusedAt ? "BAD" : "NEW"));
+                },
+                progress, "Txn");
+        } catch (const RunCancelled&) {
+            cancelled = true;
+        }
+        QVERIFY2(written.failure.isEmpty() || refusedAt >= 0, qPrintable(written.failure));
+        QCOMPARE(cancelled, cancelAt >= 0);
+        QCOMPARE(written.count, qint64(cancelled ? 0 : kept));
+        QCOMPARE(indexes(), before);
+        QSqlQuery check = runQuery(db, "PRAGMA integrity_check");
+        QVERIFY(check.next());
+        QCOMPARE(check.value(0).toString(), "ok");
+        QSqlQuery count = runQuery(db, "SELECT COUNT(*) FROM Txn INDEXED BY TxnByAccountDate "
+                                       "WHERE AccountName = 'A'");
+        QVERIFY(count.next());
+        QCOMPARE(count.value(0).toInt(), kept);
     }
 
     // A batch that cannot begin keeps nothing and writes nothing.

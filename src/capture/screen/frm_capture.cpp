@@ -13,6 +13,7 @@
 #include "platform/tell_outcome.h"
 #include "startup/app_context.h"
 #include "startup/screen/frm_browse.h"
+#include "widgets/progress_dialog.h"
 #include "widgets/window_placement.h"
 
 #include <QApplication>
@@ -435,15 +436,24 @@ void frmCapture::finishCapture(std::optional<PageDocument> document, const QStri
         ClearingPrompter prompter(prompter_, showRun);
         QApplication::setOverrideCursor(Qt::WaitCursor);
         try {
-            outcome = runCapture(*document, state, context_.database().connection(), prompter);
+            // The busy window stays while the page is read and gives way to
+            // the progress window once the rows are being written.
+            ProgressDialog window(this, QStringLiteral("Capturing records..."));
+            Progress progress([&](qint64 done, qint64 total) {
+                clearBusy();
+                window.progress().step(done, total);
+                return true;
+            });
+            outcome =
+                runCapture(*document, state, context_.database().connection(), prompter, progress);
             if (outcome.stopped() && outcome.message == missingHeadingMessage() && !state.mapping &&
                 document->isSheet()) {
                 showRun();
                 if (auto mapping = askForMapping(*document->sheet, state.settings())) {
                     state = fields();
                     QApplication::setOverrideCursor(Qt::WaitCursor);
-                    outcome =
-                        runCapture(*document, state, context_.database().connection(), prompter);
+                    outcome = runCapture(*document, state, context_.database().connection(),
+                                         prompter, progress);
                 }
             }
         } catch (const std::exception& e) {
@@ -473,8 +483,12 @@ void frmCapture::ImportGains_Click() {
     const CaptureSource source =
         resolveCaptureSource(Text1->text(), QString(), QDir::currentPath());
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const Outcome outcome =
-        importRealizedGains(source.path, account, context_.database().connection(), prompter_);
+    Outcome outcome;
+    {
+        ProgressDialog progress(this, QStringLiteral("Importing realized gains..."));
+        outcome = importRealizedGains(source.path, account, context_.database().connection(),
+                                      prompter_, QDate::currentDate(), progress.progress());
+    }
     QApplication::restoreOverrideCursor();
     Status->setText(outcome.message.section(u'\n', 0, 0));
     tellOutcome(prompter_, outcome);

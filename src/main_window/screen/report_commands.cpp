@@ -4,6 +4,7 @@
 #include "report/pdf/pdf_printer.h"
 #include "report/tax_report_file.h"
 #include "startup/app_context.h"
+#include "widgets/progress_dialog.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -40,7 +41,12 @@ ReportCommands::ReportCommands(AppContext& context, Prompter& prompter, QWidget*
 
 void ReportCommands::mnuReport_Click() {
     TaxReportFile file;
-    const Outcome loaded = file.load(context_.database().connection(), context_.taxYear());
+    Outcome loaded;
+    {
+        ProgressDialog progress(window_, QStringLiteral("Building the tax report..."));
+        loaded =
+            file.load(context_.database().connection(), context_.taxYear(), progress.progress());
+    }
     if (!loaded.done()) {
         tellOutcome(prompter_, loaded);
         return;
@@ -48,7 +54,11 @@ void ReportCommands::mnuReport_Click() {
     const QString path = chooseFile();
     if (path.isEmpty())
         return;
-    const Outcome written = file.writeTo(path, printPdf);
+    Outcome written;
+    {
+        ProgressDialog progress(window_, QStringLiteral("Writing the tax report..."));
+        written = file.writeTo(path, printPdf, progress.progress());
+    }
     if (!written.done()) {
         tellOutcome(prompter_, written);
         return;

@@ -5,6 +5,7 @@
 #include "txf/txf_export.h"
 #include "txf/txf_import.h"
 #include "txf/txf_texts.h"
+#include "widgets/progress_dialog.h"
 
 #include <QFileDialog>
 #include <QInputDialog>
@@ -52,8 +53,14 @@ void TxfCommands::mnuExport_Click() {
         return;
     }
     const QString path = chooseFile(txfExportDialog(), true);
-    if (!path.isEmpty())
-        tellOutcome(prompter_, txf.writeTo(path));
+    if (path.isEmpty())
+        return;
+    Outcome written;
+    {
+        ProgressDialog progress(window_, QStringLiteral("Exporting tax records..."));
+        written = txf.writeTo(path, QDate::currentDate(), progress.progress());
+    }
+    tellOutcome(prompter_, written);
 }
 
 void TxfCommands::mnImport_Click() {
@@ -68,7 +75,12 @@ void TxfCommands::mnImport_Click() {
     const std::optional<QString> account = chooseAccount(txf.fileAccountName());
     if (!account)
         return;
-    const Outcome result = txf.addTo(context_.database().connection(), *account, prompter_);
+    Outcome result;
+    {
+        ProgressDialog progress(window_, QStringLiteral("Importing tax records..."));
+        result =
+            txf.addTo(context_.database().connection(), *account, prompter_, progress.progress());
+    }
     tellOutcome(prompter_, result);
     if (result.count > 0)
         emit recordsImported();

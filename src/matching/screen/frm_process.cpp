@@ -6,6 +6,7 @@
 #include "startup/app_context.h"
 #include "store/store_error.h"
 #include "widgets/activation_watcher.h"
+#include "widgets/progress_dialog.h"
 #include "widgets/spread_grid.h"
 #include "widgets/status_hints.h"
 #include "widgets/window_placement.h"
@@ -14,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -227,22 +227,13 @@ void frmProcess::Command1_Click() {
     processButton_->setEnabled(false);
     status_->setText(QStringLiteral("Processing ") + session_.account());
 
-    // The run holds the window until it ends; the dialog shows how far it
-    // got when it takes more than a moment.
-    QProgressDialog progress(QStringLiteral("Processing ") + session_.account(), QString(), 0, 1,
-                             this);
-    progress.setWindowTitle(windowTitle());
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(500);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    const Outcome outcome = session_.Process(
-        [&](qsizetype done, qsizetype total) {
-            progress.setMaximum(int(total));
-            progress.setValue(int(done));
-        },
-        *rerun);
-    progress.close();
+    // The run holds the program until it ends; the dialog shows how far it
+    // got when it takes more than a moment, and its Cancel undoes the run.
+    Outcome outcome;
+    {
+        ProgressDialog progress(this, QStringLiteral("Processing ") + session_.account());
+        outcome = session_.Process(progress.progress(), *rerun);
+    }
     running_ = false;
     status_->setText(outcome.done() ? taxRecordsWrittenText(outcome.count)
                                     : QStringLiteral("Ready"));
@@ -272,7 +263,11 @@ void frmProcess::cmdUpdate_Click() {
 }
 
 void frmProcess::Command3_Click() {
-    const Outcome outcome = session_.SaveRecalculate();
+    Outcome outcome;
+    {
+        ProgressDialog progress(this, QStringLiteral("Recalculating ") + session_.account());
+        outcome = session_.SaveRecalculate(progress.progress());
+    }
     report(outcome);
     status_->setText(outcome.done() ? taxRecordsWrittenText(outcome.count)
                                     : QStringLiteral("Ready"));

@@ -226,7 +226,7 @@ void keepLargeBuffers() {
 
 } // namespace
 
-QString printPdf(const QVector<PrintLine>& lines, const QString& path) {
+QString printPdf(const QVector<PrintLine>& lines, const QString& path, Progress& progress) {
     keepLargeBuffers();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -246,10 +246,14 @@ QString printPdf(const QVector<PrintLine>& lines, const QString& path) {
         pen.setWidthF(kResolution / 144.0); // half a point
         painter.setPen(pen);
         PagePrinter pages(writer, painter);
-        for (const PrintLine& line : lines)
-            pages.print(line);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            progress.step(i, lines.size());
+            pages.print(lines[i]);
+        }
         pages.finish();
         painter.end(); // finishes the file's content
+        // The last chance to stop: the file is not in place until committed.
+        progress.step(lines.size(), lines.size());
     }
     if (!file.commit())
         return file.errorString();

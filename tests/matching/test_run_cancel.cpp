@@ -1,0 +1,322 @@
+#include "capture/capture_run.h"
+#include "gains/gains_import.h"
+#include "matching/process_session.h"
+#include "platform/progress.h"
+#include "report/tax_report_file.h"
+#include "store/sql.h"
+#include "store/transaction.h"
+#include "support/recording_prompter.h"
+#include "support/test_database.h"
+#include "txf/txf_export.h"
+#include "txf/txf_import.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QSaveFile>
+#include <QSqlRecord>
+#include <QtTest>
+
+using namespace gainbook;
+using gainbook::test::RecordingPrompter;
+using gainbook::test::TestDatabase;
+
+namespace {
+
+constexpr int kTrades = 300;
+const QString kAccount = QStringLiteral("O'Brien IRA");
+
+// Every row of every table, hashed: any write that survives a cancel
+// changes it.
+QByteArray storeChecksum(const QSqlDatabase& db) {
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    QSqlQuery tables = runQuery(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = "
+                                                   "'table' ORDER BY name"));
+    QStringList names;
+    while (tables.next())
+        names << tables.value(0).toString();
+    for (const QString& name : names) {
+        QSqlQuery rows = runQuery(db, QStringLiteral("SELECT * FROM \"%1\"").arg(name));
+        hash.addData(name.toUtf8());
+        while (rows.next())
+            for (int c = 0; c < rows.record().count(); ++c)
+                hash.addData(rows.value(c).toString().toUtf8() + '\x1f');
+    }
+    return hash.result();
+}
+
+// Buys and sells of a few symbols over 2024, every sell covered by buys.
+void fillTrades(TestDatabase& t) {
+    Transaction transaction(t.connection());
+    for (int i = 0; i < kTrades; ++i) {
+        const QString symbol = QStringLiteral("S%1").arg(i % 7);
+        const QDate day = QDate(2024, 1, 2).addDays(i);
+        t.addTxn(kAccount, QStringLiteral("All"), symbol, 10, QStringLiteral("Bought"), day,
+                 -100.0 - i);
+        t.addTxn(kAccount, QStringLiteral("All"), symbol, 5, QStringLiteral("Sold"), day.addDays(3),
+                 80.0 + i);
+    }
+    transaction.commit();
+}
+
+QVector<TxnRecord> capturedRows() {
+    QVector<TxnRecord> rows;
+    for (int i = 0; i < kTrades; ++i) {
+        TxnRecord r;
+        r.accountName = kAccount;
+        r.txnMonth = QStringLiteral("All");
+        r.symbol = QStringLiteral("NEW%1").arg(i % 5);
+        r.quantity = 3;
+        r.type = QStringLiteral("Bought");
+        r.txnDate = QDate(2024, 3, 1).addDays(i % 200);
+        r.amount = Money::fromDouble(-30.0 - i);
+        rows << r;
+    }
+    return rows;
+}
+
+QByteArray txfFile() {
+    QByteArray text = "V042\nAOther program\nD01/05/2025\n^\n";
+    for (int i = 0; i < kTrades; ++i)
+        text += QStringLiteral("TD\nN321\nC1\nL1\nP10 T%1\nD01/03/2024\nD05/07/2024\n$%2\n$%3\n^\n")
+                    .arg(i)
+                    .arg(100 + i)
+                    .arg(150 + i)
+                    .toUtf8();
+    return text;
+}
+
+QString gainsFile(const QString& folder) {
+    const QString path = folder + QStringLiteral("/gains.csv");
+    QSaveFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write("Symbol,Quantity,Date Acquired,Date Sold,Proceeds,Cost,Term,Box\n");
+    for (int i = 0; i < kTrades; ++i)
+        file.write(QStringLiteral("G%1,4,01/05/2024,03/15/2024,%2,%3,Short,A\n")
+                       .arg(i)
+                       .arg(200 + i)
+                       .arg(190 + i)
+                       .toUtf8());
+    file.commit();
+    return path;
+}
+
+QByteArray fileContent(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
+
+// A printer that lays out nothing but writes as a real one does: beside the
+// target, put in place only at the end.
+QString fakePdf(const QVector<PrintLine>& lines, const QString& path, Progress& progress) {
+    QSaveFile file(path);
+    file.open(QIODevice::WriteOnly);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        progress.step(i, lines.size());
+        file.write(lines[i].text.toUtf8() + '\n');
+    }
+    progress.step(lines.size(), lines.size());
+    file.commit();
+    return {};
+}
+
+} // namespace
+
+class TestRunCancel : public QObject {
+    Q_OBJECT
+
+private slots:
+    void step_data();
+    void step();
+    void cancelLeavesStoreAsItWas_data();
+    void cancelLeavesStoreAsItWas();
+    void cancelLeavesFileAsItWas_data();
+    void cancelLeavesFileAsItWas();
+};
+
+void TestRunCancel::step_data() {
+    QTest::addColumn<qint64>("total");
+    QTest::addColumn<int>("told");
+
+    // Every step of a short run is told; a long one is thinned to a
+    // thousand and one (each thousandth, and the end).
+    QTest::newRow("short run") << qint64(10) << 11;
+    QTest::newRow("long run") << qint64(100000) << 1001;
+    QTest::newRow("odd length") << qint64(1234567) << 1001;
+    QTest::newRow("one step") << qint64(1) << 2;
+}
+
+void TestRunCancel::step() {
+    QFETCH(qint64, total);
+    QFETCH(int, told);
+    int calls = 0;
+    qint64 last = -1;
+    bool backwards = false;
+    Progress progress([&](qint64 done, qint64 of) {
+        ++calls;
+        backwards = backwards || done < last || of != total;
+        last = done;
+        return true;
+    });
+    for (qint64 i = 0; i <= total; ++i)
+        progress.step(i, total);
+    QCOMPARE(calls, told);
+    QCOMPARE(last, total);
+    QVERIFY(!backwards);
+
+    // A part maps its own scale into its stretch of the whole.
+    QVector<qint64> seen;
+    Progress whole([&](qint64 done, qint64) {
+        seen << done;
+        return true;
+    });
+    Progress second = whole.part(50, 100, 100);
+    second.step(0, total);
+    second.step(total, total);
+    QCOMPARE(seen, (QVector<qint64>{50, 100}));
+}
+
+void TestRunCancel::cancelLeavesStoreAsItWas_data() {
+    QTest::addColumn<QString>("run");
+    QTest::addColumn<double>("stopAt"); // the share done when Cancel is pressed; -1 never
+    QTest::addColumn<QString>("message");
+
+    const QString processing = QStringLiteral("Processing of O'Brien IRA was cancelled; nothing "
+                                              "was changed.");
+    const QString recalc = QStringLiteral("Save/Recalculate of O'Brien IRA was cancelled; "
+                                          "nothing was changed.");
+    const QString capture =
+        QStringLiteral("Capture of O'Brien IRA was cancelled; nothing was changed.");
+    const QString txf =
+        QStringLiteral("TXF import into O'Brien IRA was cancelled; nothing was changed.");
+    const QString gains = QStringLiteral("Import of realized gains into O'Brien IRA was "
+                                         "cancelled; nothing was changed.");
+    for (const auto& [run, message] :
+         {std::pair{QStringLiteral("process"), processing},
+          std::pair{QStringLiteral("process again"), processing},
+          std::pair{QStringLiteral("recalculate"), recalc},
+          std::pair{QStringLiteral("capture"), capture}, std::pair{QStringLiteral("txf"), txf},
+          std::pair{QStringLiteral("gains"), gains}}) {
+        QTest::addRow("%s at start", qPrintable(run)) << run << 0.0 << message;
+        QTest::addRow("%s halfway", qPrintable(run)) << run << 0.5 << message;
+        // The last step comes after every write, just before the commit.
+        QTest::addRow("%s at end", qPrintable(run)) << run << 1.0 << message;
+        QTest::addRow("%s not cancelled", qPrintable(run)) << run << -1.0 << QString();
+    }
+}
+
+void TestRunCancel::cancelLeavesStoreAsItWas() {
+    QFETCH(QString, run);
+    QFETCH(double, stopAt);
+    QFETCH(QString, message);
+
+    TestDatabase t;
+    fillTrades(t);
+    RecordingPrompter prompter;
+    ProcessSession session(t.connection(), prompter);
+    session.setAccount(kAccount);
+    if (run == QLatin1String("process again") || run == QLatin1String("recalculate"))
+        QVERIFY(session.Process(unwatchedProgress(), Rerun::Refuse).done());
+    // A hand-made change since the run, which a recalculation undoes.
+    runQuery(t.connection(), QStringLiteral("UPDATE TaxRec SET Memo = 'edited'"));
+    const QByteArray before = storeChecksum(t.connection());
+
+    bool sawEnd = false;
+    Progress progress([&](qint64 done, qint64 total) {
+        sawEnd = sawEnd || done == total;
+        return stopAt < 0 || double(done) < stopAt * double(total);
+    });
+    Outcome outcome;
+    if (run == QLatin1String("process")) {
+        outcome = session.Process(progress, Rerun::Refuse);
+    } else if (run == QLatin1String("process again")) {
+        outcome = session.Process(progress, Rerun::Replace);
+    } else if (run == QLatin1String("recalculate")) {
+        outcome = session.SaveRecalculate(progress);
+    } else if (run == QLatin1String("capture")) {
+        outcome = writeCapturedRows(t.connection(), capturedRows(), progress);
+    } else if (run == QLatin1String("txf")) {
+        TxfImport txf;
+        QVERIFY(txf.read(txfFile()).done());
+        outcome = txf.addTo(t.connection(), kAccount, prompter, progress);
+    } else {
+        outcome = importRealizedGains(gainsFile(t.folder()), kAccount, t.connection(), prompter,
+                                      QDate(2025, 1, 5), progress);
+    }
+
+    QVERIFY(sawEnd || stopAt >= 0);
+    if (stopAt < 0) {
+        // The checksum does see what the run writes.
+        QVERIFY2(outcome.done(), qPrintable(outcome.message));
+        QVERIFY(storeChecksum(t.connection()) != before);
+        return;
+    }
+    QVERIFY(outcome.stopped());
+    QCOMPARE(outcome.message, message);
+    QCOMPARE(outcome.count, 0);
+    QCOMPARE(storeChecksum(t.connection()), before);
+    // The store is free for the next command: nothing is left open.
+    QVERIFY(t.connection().transaction());
+    QVERIFY(t.connection().rollback());
+}
+
+void TestRunCancel::cancelLeavesFileAsItWas_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("existing");
+    QTest::addColumn<double>("stopAt");
+
+    for (const QString& file :
+         {QStringLiteral("out.txf"), QStringLiteral("out.csv"), QStringLiteral("out.pdf")}) {
+        for (const double stopAt : {0.0, 0.5, 1.0}) {
+            QTest::addRow("%s over a file, at %.1f", qPrintable(file), stopAt)
+                << file << true << stopAt;
+            QTest::addRow("%s new, at %.1f", qPrintable(file), stopAt) << file << false << stopAt;
+        }
+    }
+}
+
+void TestRunCancel::cancelLeavesFileAsItWas() {
+    QFETCH(QString, file);
+    QFETCH(bool, existing);
+    QFETCH(double, stopAt);
+
+    TestDatabase t;
+    fillTrades(t);
+    RecordingPrompter prompter;
+    ProcessSession session(t.connection(), prompter);
+    session.setAccount(kAccount);
+    QVERIFY(session.Process(unwatchedProgress(), Rerun::Refuse).done());
+    const QString path = t.folder() + u'/' + file;
+    if (existing) {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("last year's file\n");
+    }
+    const QStringList filesBefore = QDir(t.folder()).entryList(QDir::Files);
+    const QByteArray contentBefore = fileContent(path);
+
+    Progress progress(
+        [&](qint64 done, qint64 total) { return double(done) < stopAt * double(total); });
+    Outcome outcome;
+    QString expected;
+    if (file.endsWith(QLatin1String(".txf"))) {
+        TxfExport txf;
+        QVERIFY(txf.load(t.connection(), TaxYear{2024}).done());
+        outcome = txf.writeTo(path, QDate(2025, 1, 5), progress);
+        expected = QStringLiteral("TXF export to %1 was cancelled; nothing was changed.")
+                       .arg(QDir::toNativeSeparators(path));
+    } else {
+        TaxReportFile report;
+        QVERIFY(report.load(t.connection(), TaxYear{2024}).done());
+        outcome = report.writeTo(path, fakePdf, progress);
+        expected = QStringLiteral("Tax report to %1 was cancelled; nothing was changed.")
+                       .arg(QDir::toNativeSeparators(path));
+    }
+    QVERIFY(outcome.stopped());
+    QCOMPARE(outcome.message, expected);
+    QCOMPARE(fileContent(path), contentBefore);
+    // No temporary file is left beside it.
+    QCOMPARE(QDir(t.folder()).entryList(QDir::Files), filesBefore);
+}
+
+QTEST_GUILESS_MAIN(TestRunCancel)
+#include "test_run_cancel.moc"

@@ -1,0 +1,72 @@
+#include "widgets/progress_dialog.h"
+
+#include <QThread>
+#include <QtTest>
+
+using namespace gainbook;
+
+namespace {
+
+// Steps a run of 100 through the window, pausing pauseMs at each step and
+// cancelling (as the user would, between two steps) before step cancelAt; the number of steps made
+// before the run stopped.
+int runThrough(ProgressDialog& window, int pauseMs, int cancelAt) {
+    int made = 0;
+    try {
+        for (int i = 0; i <= 100; ++i) {
+            // What Cancel, Esc and closing the window all do.
+            if (i == cancelAt)
+                window.dialog().cancel();
+            window.progress().step(i, 100);
+            ++made;
+            QThread::msleep(pauseMs);
+        }
+    } catch (const RunCancelled&) {
+    }
+    return made;
+}
+
+} // namespace
+
+class TestProgressDialog : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cancelStopsTheRun_data() {
+        QTest::addColumn<int>("cancelAt");
+        QTest::addColumn<int>("made");
+        QTest::newRow("never") << -1 << 101;
+        QTest::newRow("before the first step") << 0 << 0;
+        QTest::newRow("halfway") << 50 << 50;
+        QTest::newRow("before the last step") << 100 << 100;
+    }
+    void cancelStopsTheRun() {
+        QFETCH(int, cancelAt);
+        QFETCH(int, made);
+        QWidget parent;
+        parent.setWindowTitle(QStringLiteral("Processing Record"));
+        ProgressDialog window(&parent, QStringLiteral("Processing A"));
+        QCOMPARE(runThrough(window, 0, cancelAt), made);
+    }
+
+    // The window comes up once the run has taken half a second, titled as
+    // the window that started the run, and shows the share done.
+    void showsAfterHalfASecond() {
+        QWidget parent;
+        parent.setWindowTitle(QStringLiteral("Processing Record"));
+        parent.show();
+        ProgressDialog window(&parent, QStringLiteral("Processing A"));
+        window.progress().step(0, 10);
+        QVERIFY(!window.dialog().isVisible());
+        QThread::msleep(700);
+        window.progress().step(5, 10);
+        QTRY_VERIFY(window.dialog().isVisible());
+        QCOMPARE(window.dialog().windowTitle(), QStringLiteral("Processing Record"));
+        QCOMPARE(window.dialog().value() * 2, window.dialog().maximum());
+        if (qEnvironmentVariableIsSet("GAINBOOK_SHOT"))
+            window.dialog().grab().save(qEnvironmentVariable("GAINBOOK_SHOT"));
+    }
+};
+
+QTEST_MAIN(TestProgressDialog)
+#include "test_progress_dialog.moc"
