@@ -98,6 +98,14 @@ QString FastStatement::text(int column) const {
                    sqlite3_column_bytes16(statement_, column) / int(sizeof(QChar)));
 }
 
+QStringView FastStatement::textView(int column) const {
+    const void* chars = sqlite3_column_text16(statement_, column);
+    if (!chars)
+        return {};
+    return QStringView(static_cast<const char16_t*>(chars),
+                       sqlite3_column_bytes16(statement_, column) / qsizetype(sizeof(char16_t)));
+}
+
 bool FastStatement::isNull(int column) const {
     return sqlite3_column_type(statement_, column) == SQLITE_NULL;
 }

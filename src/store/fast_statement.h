@@ -55,6 +55,9 @@ public:
     double real(int column) const;
     QString text(int column) const;
     bool isNull(int column) const;
+    // The text as the engine holds it, valid until the next step; for
+    // readers that share one QString among rows of the same value.
+    QStringView textView(int column) const;
 
     // The row ID of the last row the connection inserted.
     qint64 lastInsertId() const;

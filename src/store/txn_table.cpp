@@ -1,6 +1,7 @@
 #include "store/txn_table.h"
 
 #include "platform/date_text.h"
+#include "store/fast_statement.h"
 #include "store/schema.h"
 #include "store/sql.h"
 
@@ -37,20 +38,53 @@ QVector<std::pair<QString, QString>> selectAccountMonths(const QSqlDatabase& db)
     return rows;
 }
 
+namespace {
+
+// One copy of a text that many rows repeat (the account, the month, the
+// type, a symbol traded often): each row shares it instead of holding its
+// own, which on an account of a million rows saves most of the reading.
+class SharedText {
+public:
+    const QString& of(QStringView text, bool null) {
+        if (null)
+            return nullText_;
+        if (last_.isNull() || QStringView(last_) != text)
+            last_ = text.toString();
+        return last_;
+    }
+
+private:
+    QString last_;
+    QString nullText_;
+};
+
+} // namespace
+
 QVector<TxnRecord> selectTxns(const QSqlDatabase& db, const QString& account,
                               const std::optional<QString>& month) {
-    QSqlQuery query =
-        month ? runQuery(db,
-                         kSelectAll + QStringLiteral("WHERE AccountName = ? AND TxnMonth = ? "
-                                                     "ORDER BY TxnDate, Symbol, ID"),
-                         {account, *month})
-              : runQuery(db,
-                         kSelectAll +
-                             QStringLiteral("WHERE AccountName = ? ORDER BY TxnDate, Symbol, ID"),
-                         {account});
+    FastStatement query(
+        db, kSelectAll + (month ? QStringLiteral("WHERE AccountName = ? AND TxnMonth = ? "
+                                                 "ORDER BY TxnDate, Symbol, ID")
+                                : QStringLiteral("WHERE AccountName = ? ORDER BY TxnDate, Symbol, "
+                                                 "ID")));
+    if (month)
+        query.select(account, *month);
+    else
+        query.select(account);
+    SharedText accounts, months, symbols, types, memos;
     QVector<TxnRecord> rows;
-    while (query.next())
-        rows.append(txnFromQuery(query));
+    while (query.next()) {
+        TxnRecord& r = rows.emplace_back();
+        r.id = query.integer(0);
+        r.accountName = accounts.of(query.textView(1), query.isNull(1));
+        r.txnMonth = months.of(query.textView(2), query.isNull(2));
+        r.symbol = symbols.of(query.textView(3), query.isNull(3));
+        r.quantity = query.real(4);
+        r.type = types.of(query.textView(5), query.isNull(5));
+        r.txnDate = dateFromStored(query.text(6));
+        r.amount = Money::fromDouble(query.real(7));
+        r.memo = memos.of(query.textView(8), query.isNull(8));
+    }
     return rows;
 }
 
