@@ -73,8 +73,9 @@ qint64 countTaxRecsSoldBeyond(const QSqlDatabase& db, const QDate& first, const 
     QSqlQuery query =
         runQuery(db,
                  QStringLiteral("SELECT COUNT(*) FROM TaxRec WHERE DateSold BETWEEN ? AND ? AND "
-                                "NOT (abs(Quantity) < ? AND abs(Cost) < ? AND abs(SalePrice) < ?)"),
-                 {isoDate(first), isoDate(last), limit, limit, limit});
+                                "NOT (abs(Quantity) < ? AND abs(Cost) < ? AND abs(SalePrice) < ? "
+                                "AND abs(WashAdj) < ?)"),
+                 {isoDate(first), isoDate(last), limit, limit, limit, limit});
     return query.next() ? query.value(0).toLongLong() : 0;
 }
 

@@ -25,8 +25,9 @@ QVector<TaxRecord> selectTaxRecs(const QSqlDatabase& db, const QString& account,
 // The tax records of every account sold from first to last, by date sold.
 QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first, const QDate& last);
 
-// How many of those records hold a quantity, cost or sale price of limit or
-// more in size (or one that is not finite), which no amount type holds.
+// How many of those records hold a quantity, cost, sale price or wash-sale
+// adjustment of limit or more in size (or one that is not finite), which no
+// amount type holds.
 qint64 countTaxRecsSoldBeyond(const QSqlDatabase& db, const QDate& first, const QDate& last,
                               double limit);
 

@@ -305,11 +305,17 @@ private slots:
 
     // A stored value no amount can hold stops the export: it would be
     // written as $0.
+    void outOfRangeValuesStopTheExport_data() {
+        QTest::addColumn<QString>("column");
+        QTest::newRow("cost") << "Cost";
+        QTest::newRow("wash-sale adjustment") << "WashAdj";
+    }
     void outOfRangeValuesStopTheExport() {
+        QFETCH(QString, column);
         TestDatabase t;
         fillSmallExport(t);
         const qint64 id = t.addTax("A", "HUGE", 1, QDate(2000, 1, 3), QDate(2000, 2, 1), 1, 2);
-        runQuery(t.connection(), "UPDATE TaxRec SET Cost = ? WHERE ID = ?", {1e308, id});
+        runQuery(t.connection(), "UPDATE TaxRec SET " + column + " = ? WHERE ID = ?", {1e308, id});
         TxfExport txf;
         const Outcome loaded = txf.load(t.connection());
         QVERIFY(loaded.failed());
