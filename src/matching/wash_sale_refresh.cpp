@@ -3,6 +3,7 @@
 #include "matching/wash_sales.h"
 #include "platform/date_text.h"
 #include "store/account_settings_table.h"
+#include "store/corp_action_table.h"
 #include "store/fast_statement.h"
 #include "store/lot_adjust_table.h"
 #include "store/sql.h"
@@ -146,6 +147,7 @@ WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh) {
     }
     selectTrades(db, input, fresh);
     input.previous = selectLotAdjustments(db);
+    input.actions = CorporateActions(selectCorpActions(db));
     const WashResult result = detectWashSales(input);
 
     QHash<qint64, QVector<TaxRecord>> stored;

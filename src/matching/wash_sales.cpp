@@ -9,6 +9,11 @@ namespace gainbook {
 
 namespace {
 
+// A lot's shares in shares as bought, factor sold shares to one bought.
+double asBought(double sold, double factor) {
+    return factor == 1 ? sold : roundQuantity(sold / factor);
+}
+
 // A run of a buy's shares that replaced a loss.
 struct Mark {
     double first = 0;
@@ -33,13 +38,17 @@ WashSettings settingsOf(const WashInput& input, const QString& account) {
     return input.settings.value(account, WashSettings{});
 }
 
-// The shares [from, from + count) of a buy cut into the runs of its marks:
-// each AppliedLot carries its share of the lot's cost plus the marks' added
-// cost, and the date moved back by the marks. Returns whether any mark was
-// met.
-bool cutLot(const WashLot& lot, double from, const QVector<Mark>& marks, QVector<AppliedLot>* out) {
+// The shares [from, from + count) of a buy (shares as bought) cut into the
+// runs of its marks: each AppliedLot carries its share of the lot's cost
+// plus the marks' added cost, and the date moved back by the marks. The
+// lot's own quantity is in the sell's shares, factor of them to a share as
+// bought (a split between the buy and the sale). Returns whether any mark
+// was met.
+bool cutLot(const WashLot& lot, double factor, double from, const QVector<Mark>& marks,
+            QVector<AppliedLot>* out) {
     const qsizetype first = out ? out->size() : 0;
-    const double to = from + lot.quantity;
+    const double bought = asBought(lot.quantity, factor);
+    const double to = from + bought;
     double plain = lot.quantity;
     Money plainCost = lot.cost;
     bool met = false;
@@ -51,10 +60,11 @@ bool cutLot(const WashLot& lot, double from, const QVector<Mark>& marks, QVector
         met = true;
         if (!out || mark.permanent)
             continue;
-        const Money cost = lot.cost.scaled(overlap, lot.quantity);
-        out->append({overlap, cost + mark.addedCost.scaled(overlap, mark.shares),
+        const Money cost = lot.cost.scaled(overlap, bought);
+        const double sold = factor == 1 ? overlap : roundQuantity(overlap * factor);
+        out->append({sold, cost + mark.addedCost.scaled(overlap, mark.shares),
                      lot.acquired.addDays(-mark.daysBack)});
-        plain = roundQuantity(plain - overlap);
+        plain = roundQuantity(plain - sold);
         plainCost -= cost;
     }
     if (!out)
@@ -64,6 +74,17 @@ bool cutLot(const WashLot& lot, double from, const QVector<Mark>& marks, QVector
     else
         out->back().cost += plainCost; // what the cuts' rounding left over
     return met;
+}
+
+// How many shares of a buy made on `bought` one share sold on `sold` is:
+// the splits between the two dates, either way round.
+double boughtPerSold(const WashInput& input, const WashBuy& buy, const QString& symbol,
+                     const QDate& sold) {
+    if (input.actions.isEmpty())
+        return 1;
+    if (buy.date <= sold)
+        return 1 / input.actions.lotAt(buy.symbol, buy.date, sold).factor;
+    return input.actions.lotAt(symbol, sold, buy.date).factor;
 }
 
 } // namespace
@@ -121,9 +142,15 @@ WashResult detectWashSales(const WashInput& input) {
                 continue;
             }
             BuyState& buy = buys[*at];
-            out.involved |= cutLot(lot, buy.sold, buy.marks, &lots);
-            out.wasInvolved |= cutLot(lot, buy.sold, buy.previous, nullptr);
-            buy.sold = roundQuantity(buy.sold + lot.quantity);
+            // The link holds the sell's shares, as the matching converted
+            // them; the buy counts its own.
+            const double factor =
+                input.actions.isEmpty()
+                    ? 1
+                    : input.actions.lotAt(buy.buy->symbol, buy.buy->date, sell->dateSold).factor;
+            out.involved |= cutLot(lot, factor, buy.sold, buy.marks, &lots);
+            out.wasInvolved |= cutLot(lot, factor, buy.sold, buy.previous, nullptr);
+            buy.sold = roundQuantity(buy.sold + asBought(lot.quantity, factor));
         }
 
         TaxRecord base;
@@ -163,11 +190,16 @@ WashResult detectWashSales(const WashInput& input) {
                         (!own.otherAccounts && buy.buy->account != sell->account))
                         continue;
                     const double start = std::max(buy.sold, buy.markedEnd);
-                    const double shares = roundQuantity(
-                        std::min(buy.buy->quantity - start, record.quantity - replaced));
-                    if (shares <= 0)
+                    // Sold and replacement shares counted alike across a
+                    // split between the two dates.
+                    const double perSold =
+                        boughtPerSold(input, *buy.buy, sell->symbol, sell->dateSold);
+                    const double sold = roundQuantity(std::min(
+                        (buy.buy->quantity - start) / perSold, record.quantity - replaced));
+                    if (sold <= 0)
                         continue;
-                    replaced = roundQuantity(replaced + shares);
+                    const double shares = perSold == 1 ? sold : roundQuantity(sold * perSold);
+                    replaced = roundQuantity(replaced + sold);
                     // Each run's part is the difference of the running
                     // totals, so the parts add up to the disallowed loss.
                     const Money upTo = loss.scaled(replaced, record.quantity);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "matching/corporate_actions.h"
 #include "matching/term_split.h"
 #include "platform/form8949_box.h"
 #include "platform/money.h"
@@ -60,6 +61,9 @@ struct WashInput {
     QHash<QString, BasisReporting> basis;
     // The adjustments kept before, to tell which sells they touched.
     QVector<LotAdjustRecord> previous;
+    // Splits between a buy and a sale: links count the sell's shares, a
+    // buy and its marks the shares as bought.
+    CorporateActions actions;
 };
 
 struct WashResult {

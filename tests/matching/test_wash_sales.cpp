@@ -7,6 +7,7 @@
 #include "platform/number_text.h"
 #include "report/tax_report.h"
 #include "store/account_settings_table.h"
+#include "store/corp_action_table.h"
 #include "store/lot_adjust_table.h"
 #include "store/tax_table.h"
 #include "support/recording_prompter.h"
@@ -237,6 +238,45 @@ private slots:
 
         QVERIFY(changeWashSettings(db.connection(), "A", {}).done());
         QCOMPARE(describeRecords(db), washed);
+    }
+
+    // A 2:1 split between the sale and the replacement, or between the buy
+    // and the sale: sold and replacement shares are counted alike.
+    void washAcrossSplit_data() {
+        QTest::addColumn<QStringList>("trades");
+        QTest::addColumn<QDate>("split");
+        QTest::addColumn<QString>("lossRecord");
+        QTest::addColumn<QStringList>("adjustments");
+        QTest::newRow("replacement bought after the split")
+            << QStringList{"A|B|XYZ|100|2000-01-03|-1000", "A|S|XYZ|100|2000-03-01|700",
+                           "A|B|XYZ|200|2000-03-11|-800", "A|S|XYZ|200|2000-12-01|900"}
+            << QDate(2000, 3, 5) << "A|100|2000-01-03|2000-03-01|1000|700|300|A"
+            << QStringList{"2 0 200 300 58"};
+        QTest::newRow("sold after the split, half replaced")
+            << QStringList{"A|B|XYZ|100|2000-01-03|-1000", "A|S|XYZ|200|2000-03-01|700",
+                           "A|B|XYZ|100|2000-03-11|-400"}
+            << QDate(2000, 2, 1) << "A|200|2000-01-03|2000-03-01|1000|700|150|A"
+            << QStringList{"2 0 100 150 58"};
+    }
+    void washAcrossSplit() {
+        QFETCH(QStringList, trades);
+        QFETCH(QDate, split);
+        QFETCH(QString, lossRecord);
+        QFETCH(QStringList, adjustments);
+        TestDatabase db;
+        QStringList accounts;
+        const QVector<qint64> ids = addTrades(db, trades, accounts);
+        CorpActionRecord action;
+        action.symbol = "XYZ";
+        action.effective = split;
+        action.ratioNew = 2;
+        insertCorpAction(db.connection(), action);
+        RecordingPrompter prompter;
+        ProcessSession session(db.connection(), prompter);
+        session.setAccount("A");
+        QVERIFY(session.Process().done());
+        QCOMPARE(describeRecords(db).first(), lossRecord);
+        QCOMPARE(describeAdjustments(db, ids), adjustments);
     }
 
     // Deleting the loss's tax records (and links) or its sell takes its
