@@ -60,12 +60,23 @@ int runActions(CliSession& session, const QStringList& args) {
     return ExitOk;
 }
 
+namespace {
+
+// The --note and the three words that `split` and `rename` both take.
+bool takeActionWords(CliSession& session, const QStringList& args, QStringList& positional,
+                     CorpActionRecord& action, int& code) {
+    positional = args;
+    return takeNote(session, positional, action.note, code) &&
+           checkPositional(session, positional, 3, 3, code);
+}
+
+} // namespace
+
 int runSplit(CliSession& session, const QStringList& args) {
     int code = ExitOk;
-    QStringList positional = args;
+    QStringList positional;
     CorpActionRecord action;
-    if (!takeNote(session, positional, action.note, code) ||
-        !checkPositional(session, positional, 3, 3, code))
+    if (!takeActionWords(session, args, positional, action, code))
         return code;
     action.kind = ActionKind::Split;
     action.symbol = positional[0];
@@ -81,10 +92,9 @@ int runSplit(CliSession& session, const QStringList& args) {
 
 int runRename(CliSession& session, const QStringList& args) {
     int code = ExitOk;
-    QStringList positional = args;
+    QStringList positional;
     CorpActionRecord action;
-    if (!takeNote(session, positional, action.note, code) ||
-        !checkPositional(session, positional, 3, 3, code))
+    if (!takeActionWords(session, args, positional, action, code))
         return code;
     action.kind = ActionKind::SymbolChange;
     action.symbol = positional[0];

@@ -73,21 +73,10 @@ Outcome importRealizedGains(const QString& path, const QString& account, const Q
         return Outcome::stop(gainsImportCancelledMessage(account));
     }
 
-    QStringList lines;
-    if (written.count > 0)
-        lines << recordsAddedMessage(written.count);
-    else if (written.complete())
-        lines << noDataImportedMessage();
+    QStringList skipped;
     if (read->unreadable > 0)
-        lines << recordsSkippedMessage(read->unreadable);
-    if (!written.fileFailure.isEmpty())
-        lines << written.fileFailure;
-    else if (!written.complete())
-        lines << importStoppedMessage(written.failure);
-    const QString message = lines.join(u'\n');
-    if (!written.complete())
-        return Outcome::failure(message, written.count);
-    return written.count > 0 ? Outcome::ok(written.count, message) : Outcome::stop(message);
+        skipped << recordsSkippedMessage(read->unreadable);
+    return importWrittenOutcome(written, skipped);
 }
 
 } // namespace gainbook

@@ -113,16 +113,7 @@ bool sameAdjustments(QVector<LotAdjustRecord> found, const QVector<LotAdjustReco
     const auto key = [](const LotAdjustRecord& r) { return std::pair(r.buyId, r.firstShare); };
     std::sort(found.begin(), found.end(),
               [&](const LotAdjustRecord& a, const LotAdjustRecord& b) { return key(a) < key(b); });
-    for (qsizetype i = 0; i < found.size(); ++i) {
-        const LotAdjustRecord& a = found[i];
-        const LotAdjustRecord& b = stored[i];
-        if (a.buyId != b.buyId || a.firstShare != b.firstShare || a.shares != b.shares ||
-            a.addedCost != b.addedCost || a.daysBack != b.daysBack ||
-            a.lossSellId != b.lossSellId || a.lossAccount != b.lossAccount ||
-            a.permanent != b.permanent)
-            return false;
-    }
-    return true;
+    return found == stored;
 }
 
 bool sameFigures(const TaxRecord& a, const TaxRecord& b) {

@@ -23,6 +23,8 @@ struct LotAdjustRecord {
     qint64 lossSellId = 0; // the wash sale's Txn row
     QString lossAccount;
     bool permanent = false;
+
+    friend bool operator==(const LotAdjustRecord&, const LotAdjustRecord&) = default;
 };
 
 // Every row, by buy and first share. Throws StoreError.

@@ -158,20 +158,7 @@ Outcome TxfImport::addTo(const QSqlDatabase& db, const QString& account, Prompte
         return Outcome::stop(txfImportCancelledMessage(name));
     }
 
-    QStringList lines;
-    if (written.count > 0)
-        lines << recordsAddedMessage(written.count);
-    else if (written.complete())
-        lines << noDataImportedMessage();
-    lines << skippedLines();
-    if (!written.fileFailure.isEmpty())
-        lines << written.fileFailure;
-    else if (!written.complete())
-        lines << importStoppedMessage(written.failure);
-    const QString message = lines.join(u'\n');
-    if (!written.complete())
-        return Outcome::failure(message, written.count);
-    return written.count > 0 ? Outcome::ok(written.count, message) : Outcome::stop(message);
+    return importWrittenOutcome(written, skippedLines());
 }
 
 Outcome importTxf(const QString& path, const QSqlDatabase& db, Prompter& prompter,

@@ -106,4 +106,21 @@ QString gainsImportCancelledMessage(const QString& account) {
     return cancelledText(QStringLiteral("Import of realized gains into %1").arg(account));
 }
 
+Outcome importWrittenOutcome(const WrittenRows& written, const QStringList& skipped) {
+    QStringList lines;
+    if (written.count > 0)
+        lines << recordsAddedMessage(written.count);
+    else if (written.complete())
+        lines << noDataImportedMessage();
+    lines << skipped;
+    if (!written.fileFailure.isEmpty())
+        lines << written.fileFailure;
+    else if (!written.complete())
+        lines << importStoppedMessage(written.failure);
+    const QString message = lines.join(u'\n');
+    if (!written.complete())
+        return Outcome::failure(message, written.count);
+    return written.count > 0 ? Outcome::ok(written.count, message) : Outcome::stop(message);
+}
+
 } // namespace gainbook

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/outcome.h"
+#include "store/row_writer.h"
+
 #include <QString>
+#include <QStringList>
 
 namespace gainbook {
 
@@ -24,6 +28,12 @@ QString noRecordToExportMessage();
 QString noDataImportedMessage();
 QString recordsAddedMessage(qint64 count);
 QString recordsSkippedMessage(qint64 count);
+
+// How writing an import's tax records ended, as the TXF and realized-gain
+// imports tell it: the records added (or that none were), the lines about
+// what the file skipped, then the failure. Done with the count when records
+// were added, stopped when none were, failed when the writing broke off.
+Outcome importWrittenOutcome(const WrittenRows& written, const QStringList& skipped);
 QString otherKindsSkippedMessage(qint64 count);
 QString alreadyImportedQuestion(qint64 count, const QString& account);
 QString accountNeededMessage();
