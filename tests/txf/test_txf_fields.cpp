@@ -1,0 +1,352 @@
+#include "txf/txf_format.h"
+#include "txf/txf_import.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+using namespace gainbook;
+
+Q_DECLARE_METATYPE(gainbook::TaxRecord)
+
+namespace {
+
+TaxRecord sale(const QString& symbol, double quantity, QDate acquired, QDate sold, qint64 cost,
+               qint64 salePrice, qint64 wash, Form8949Box box) {
+    TaxRecord r;
+    r.symbol = symbol;
+    r.quantity = quantity;
+    r.dateAcquired = acquired;
+    r.dateSold = sold;
+    r.cost = Money::fromUnits(cost);
+    r.salePrice = Money::fromUnits(salePrice);
+    r.washAdjustment = Money::fromUnits(wash);
+    r.box = box;
+    return r;
+}
+
+// What an import made of a record, every field in one line:
+// quantity|symbol|acquired|sold|cost|sale|wash|box, amounts in units.
+QString fieldsOf(const TaxRecord& r) {
+    return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8")
+        .arg(QString::number(r.quantity, 'g', 17), r.symbol, r.dateAcquired.toString(Qt::ISODate),
+             r.dateSold.toString(Qt::ISODate))
+        .arg(r.cost.units())
+        .arg(r.salePrice.units())
+        .arg(r.washAdjustment.units())
+        .arg(boxLetter(r.box));
+}
+
+} // namespace
+
+// The bytes of single fields, written and read: the export's numbers and
+// dates and the import's reading of what other programs write, held to the
+// exact results so that a faster formatter or parser cannot drift.
+class TestTxfFields : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The record's lines other than the fixed TD, C1, L1 and ^.
+    void writesRecords_data() {
+        QTest::addColumn<TaxRecord>("record");
+        QTest::addColumn<TxfLayout>("layout");
+        QTest::addColumn<QList<QByteArray>>("lines");
+        const auto v034 = TxfLayout::Version034;
+        const auto terms = TxfLayout::Version042Terms;
+        const auto boxes = TxfLayout::Version042Boxes;
+        const QDate jan3(2000, 1, 3);
+        const QDate jan20(2000, 1, 20);
+
+        const TaxRecord negative =
+            sale("NEG", 10, QDate(2000, 3, 1), QDate(2000, 3, 2), -1225000, -50, 0, Form8949Box::A);
+        QTest::newRow("negative amounts, 034")
+            << negative << v034 << QList<QByteArray>{"N321",        "P10 NEG", "D03/01/2000",
+                                                     "D03/02/2000", "$-122.5", "$-0.005"};
+        QTest::newRow("negative amounts, 042")
+            << negative << boxes << QList<QByteArray>{"N321",        "P10 sh. NEG", "D03/01/2000",
+                                                      "D03/02/2000", "$-122.50",    "$-0.01"};
+
+        const TaxRecord fractions = sale("BRK.B", 12.5, QDate(1998, 6, 30), QDate(2000, 7, 5),
+                                         12345678, 3333, 0, Form8949Box::D);
+        QTest::newRow("fractions, 034")
+            << fractions << v034 << QList<QByteArray>{"N323",        "P12.5 BRK.B", "D06/30/1998",
+                                                      "D07/05/2000", "$1234.5678",  "$0.3333"};
+        QTest::newRow("fractions, 042")
+            << fractions << boxes
+            << QList<QByteArray>{"N323",        "P12.5 sh. BRK.B", "D06/30/1998",
+                                 "D07/05/2000", "$1234.57",        "$0.33"};
+
+        // Halves of a cent round away from zero; the quantity keeps every
+        // digit that tells the number apart.
+        const TaxRecord halves =
+            sale("HALF", 0.1 + 0.2, jan3, QDate(2000, 2, 7), 50, -150, 26750, Form8949Box::E);
+        QTest::newRow("half cents, 034")
+            << halves << v034 << QList<QByteArray>{"N713",        "P0.30000000000000004 HALF",
+                                                   "D01/03/2000", "D02/07/2000",
+                                                   "$0.005",      "$-0.015",
+                                                   "$2.675"};
+        QTest::newRow("half cents, 042 by term")
+            << halves << terms << QList<QByteArray>{"N323",        "P0.30000000000000004 sh. HALF",
+                                                    "D01/03/2000", "D02/07/2000",
+                                                    "$0.01",       "$-0.02",
+                                                    "$2.68"};
+        QTest::newRow("half cents, 042 by box")
+            << halves << boxes << QList<QByteArray>{"N713",        "P0.30000000000000004 sh. HALF",
+                                                    "D01/03/2000", "D02/07/2000",
+                                                    "$0.01",       "$-0.02",
+                                                    "$2.68"};
+
+        // A line break becomes a blank; a character beyond Latin-1 becomes
+        // "?", one for each half of a surrogate pair.
+        const TaxRecord longSymbol =
+            sale(QString::fromUtf8("A VERY LONG SYMBOL NAME\r\nWITH "
+                                   "BREAKS \xc3\xa9\xe2\x82\xac\xf0\x9f"
+                                   "\x93\x88 END"),
+                 1e15, QDate(2000, 1, 1), QDate(2000, 12, 31), 1, 2, 0, Form8949Box::F);
+        QTest::newRow("long symbol, 034")
+            << longSymbol << v034
+            << QList<QByteArray>{"N714",
+                                 "P1000000000000000 A VERY LONG SYMBOL NAME  WITH BREAKS \xe9???"
+                                 " END",
+                                 "D01/01/2000",
+                                 "D12/31/2000",
+                                 "$0.0001",
+                                 "$0.0002"};
+        QTest::newRow("long symbol, 042")
+            << longSymbol << boxes
+            << QList<QByteArray>{
+                   "N714",
+                   "P1000000000000000 sh. A VERY LONG SYMBOL NAME  WITH BREAKS \xe9???"
+                   " END",
+                   "D01/01/2000",
+                   "D12/31/2000",
+                   "$0.00",
+                   "$0.00"};
+
+        const TaxRecord yearEnds =
+            sale("YE", 1, QDate(1999, 12, 31), QDate(2000, 1, 1), 0, 0, 0, Form8949Box::B);
+        QTest::newRow("year ends, 034")
+            << yearEnds << v034
+            << QList<QByteArray>{"N711", "P1 YE", "D12/31/1999", "D01/01/2000", "$0", "$0"};
+        QTest::newRow("year ends, 042 by term")
+            << yearEnds << terms << QList<QByteArray>{"N321",        "P1 sh. YE", "D12/31/1999",
+                                                      "D01/01/2000", "$0.00",     "$0.00"};
+
+        const TaxRecord unknown =
+            sale("Y", 3, QDate(), QDate(9999, 12, 31), 100, 200, 0, Form8949Box::None);
+        QTest::newRow("date unknown, last year, 034")
+            << unknown << v034
+            << QList<QByteArray>{"N673", "P3 Y", "D", "D12/31/9999", "$0.01", "$0.02"};
+        QTest::newRow("date unknown, last year, 042")
+            << unknown << boxes
+            << QList<QByteArray>{"N673", "P3 sh. Y", "DVARIOUS", "D12/31/9999", "$0.01", "$0.02"};
+        QTest::newRow("first year, 042")
+            << sale("OLD", 2, QDate(1, 1, 1), QDate(2000, 6, 1), 100, 200, 0, Form8949Box::C)
+            << boxes << QList<QByteArray>{"N712",        "P2 sh. OLD", "D01/01/0001",
+                                          "D06/01/2000", "$0.01",      "$0.02"};
+
+        const TaxRecord wash = sale("W", 7, jan3, jan20, 10000, 5000, 1250, Form8949Box::A);
+        QTest::newRow("wash adjustment, 034")
+            << wash << v034 << QList<QByteArray>{"N321", "P7 W", "D01/03/2000", "D01/20/2000",
+                                                 "$1",   "$0.5", "$0.125"};
+        QTest::newRow("wash adjustment, 042")
+            << wash << boxes << QList<QByteArray>{"N321",  "P7 sh. W", "D01/03/2000", "D01/20/2000",
+                                                  "$1.00", "$0.50",    "$0.13"};
+        const TaxRecord negativeWash =
+            sale("W", 7, jan3, jan20, 10000, 5000, -10001, Form8949Box::D);
+        QTest::newRow("negative wash adjustment, 034")
+            << negativeWash << v034
+            << QList<QByteArray>{"N323", "P7 W", "D01/03/2000", "D01/20/2000",
+                                 "$1",   "$0.5", "$-1.0001"};
+        QTest::newRow("negative wash adjustment, 042")
+            << negativeWash << boxes
+            << QList<QByteArray>{"N323",  "P7 sh. W", "D01/03/2000", "D01/20/2000",
+                                 "$1.00", "$0.50",    "$-1.00"};
+
+        // Sixteen digits are more than a double tells apart.
+        const TaxRecord limit = sale("BIG", 0.0000001, jan3, jan20, 9999999999999999,
+                                     -999999999999995, 1000000000000000, Form8949Box::A);
+        QTest::newRow("near the limit, 034")
+            << limit << v034
+            << QList<QByteArray>{"N321",         "P0.0000001 BIG", "D01/03/2000",
+                                 "D01/20/2000",  "$1000000000000", "$-99999999999.9995",
+                                 "$100000000000"};
+        QTest::newRow("near the limit, 042") << limit << boxes
+                                             << QList<QByteArray>{"N321",
+                                                                  "P0.0000001 sh. BIG",
+                                                                  "D01/03/2000",
+                                                                  "D01/20/2000",
+                                                                  "$1000000000000.00",
+                                                                  "$-100000000000.00",
+                                                                  "$100000000000.00"};
+        QTest::newRow("quantity not a number, 034")
+            << sale("NAN", std::nan(""), jan3, jan20, 1, 1, 0, Form8949Box::A) << v034
+            << QList<QByteArray>{"N321",        "P0 NAN",  "D01/03/2000",
+                                 "D01/20/2000", "$0.0001", "$0.0001"};
+        QTest::newRow("negative tiny quantity, 042")
+            << sale("T", -1e-9, jan3, jan20, 1, 1, 0, Form8949Box::A) << boxes
+            << QList<QByteArray>{
+                   "N321", "P-0.000000001 sh. T", "D01/03/2000", "D01/20/2000", "$0.00", "$0.00"};
+    }
+    void writesRecords() {
+        QFETCH(TaxRecord, record);
+        QFETCH(TxfLayout, layout);
+        QFETCH(QList<QByteArray>, lines);
+        QByteArray expected = "TD\r\n" + lines[0] + "\r\nC1\r\nL1\r\n";
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            expected += lines[i] + "\r\n";
+        expected += "^\r\n";
+        QCOMPARE(txfRecord(record, layout), expected);
+    }
+
+    // Each row is one record whose field under test holds the text; "-" when
+    // the record cannot be read. An amount stands in all three "$" lines, a
+    // date in both "D" lines.
+    void readsFields_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("fields");
+        auto file = [](const QByteArray& reference, const QByteArray& description,
+                       const QByteArray& acquired, const QByteArray& sold,
+                       const QByteArray& amounts) {
+            return "V042\nTD\nN" + reference + "\nP" + description + "\nD" + acquired + "\nD" +
+                   sold + "\n" + amounts + "^\n";
+        };
+        auto amount = [&](const char* name, const QByteArray& text, const char* fields) {
+            QTest::addRow("amount %s", name)
+                << file("321", "1 A", "1/2/2000", "2/3/2000",
+                        "$" + text + "\n$" + text + "\n$" + text + "\n")
+                << QString::fromLatin1(fields);
+        };
+        const char* const read = "1|A|2000-01-02|2000-02-03|";
+        auto each = [&](const char* units) {
+            return QByteArray(read) + units + '|' + units + '|' + units + "|A";
+        };
+        amount("separators", "1,234.56", each("12345600"));
+        amount("separators anywhere", "1,2,3", each("1230000"));
+        amount("point last", "5.", each("50000"));
+        amount("point first", ".5", each("5000"));
+        amount("minus, point first", "-.5", each("-5000"));
+        amount("plus", "+5", each("50000"));
+        amount("leading zeros", "007.5", each("75000"));
+        amount("exponent", "1e3", each("10000000"));
+        amount("negative exponent", "1E-2", each("100"));
+        amount("beyond four decimals", "12.34567", each("123457"));
+        amount("half a unit", "0.00005", each("1"));
+        amount("minus half a unit", "-0.00005", each("-1"));
+        amount("minus zero", "-0", each("0"));
+        amount("many decimals", "0.1234567890123456789", each("1235"));
+        amount("rounds up to a digit more", "99999999999.99995", each("1000000000000000"));
+        amount("below the limit", "999999999999.99", each("9999999999999900"));
+        amount("no-break space before",
+               "\xa0"
+               "5",
+               each("50000"));
+        amount("next line after", "5\x85", each("50000"));
+        amount("at the limit", "1000000000000", "-");
+        amount("eighteen digits", "123456789012345678", "-");
+        amount("hexadecimal", "0x10", "-");
+        amount("dollar after", "5$", "-");
+        amount("parentheses", "(5)", "-");
+        amount("blank inside", "1 234", "-");
+        amount("infinity", "inf", "-");
+        amount("not a number", "nan", "-");
+        amount("comma alone", ",", "-");
+        amount("two points", "1.2.3", "-");
+        amount("two minus", "--5", "-");
+        amount("minus alone", "-", "-");
+        amount("point alone", ".", "-");
+
+        auto date = [&](const char* name, const QByteArray& text, const char* fields) {
+            QTest::addRow("date %s", name)
+                << file("321", "1 A", text, text, "$1\n$2\n") << QString::fromLatin1(fields);
+        };
+        date("m/d/yy", "1/5/99", "1|A|1999-01-05|1999-01-05|10000|20000|0|A");
+        date("mm/dd/yyyy", "01/05/1999", "1|A|1999-01-05|1999-01-05|10000|20000|0|A");
+        date("m/d/yyyy", "1/5/1999", "1|A|1999-01-05|1999-01-05|10000|20000|0|A");
+        date("m-d-yyyy", "1-5-2000", "1|A|2000-01-05|2000-01-05|10000|20000|0|A");
+        date("ISO", "2000-01-05", "1|A|2000-01-05|2000-01-05|10000|20000|0|A");
+        date("serial", "36526", "1|A|2000-01-01|2000-01-01|10000|20000|0|A");
+        date("month name", "Jan 5, 2000", "1|A|2000-01-05|2000-01-05|10000|20000|0|A");
+        date("day first", "5-Jan-00", "1|A|2000-01-05|2000-01-05|10000|20000|0|A");
+        date("no-break space before",
+             "\xa0"
+             "1/5/2000",
+             "1|A|2000-01-05|2000-01-05|10000|20000|0|A");
+        date("zeros", "0/0/0", "-");
+        date("no such day", "13/45/1999", "-");
+        date("February 30", "02/30/2000", "-");
+        date("three-digit year", "1/5/199", "-");
+        date("three-digit month", "001/5/2000", "-");
+        date("five-digit year", "1/5/02000", "-");
+        date("unknown sold", "VARIOUS", "-");
+        for (const char* unknown : {"", "00/00/00", "VARIOUS", "various"}) {
+            QTest::addRow("acquired \"%s\"", unknown)
+                << file("321", "1 A", unknown, "2/3/2000", "$1\n$2\n")
+                << QStringLiteral("1|A||2000-02-03|10000|20000|0|A");
+        }
+
+        auto description = [&](const char* name, const QByteArray& text, const char* start) {
+            QTest::addRow("description %s", name)
+                << file("321", text, "1/2/2000", "2/3/2000", "$1\n$2\n")
+                << (qstrcmp(start, "-") == 0
+                        ? QStringLiteral("-")
+                        : QString::fromLatin1(start) +
+                              QStringLiteral("|2000-01-02|2000-02-03|10000|20000|0|A"));
+        };
+        description("separators", "1,000 sh. IBM", "1000|IBM");
+        description("separators twice", "1,,0 X", "10|X");
+        description("leading zeros", "007 X", "7|X");
+        description("zero", "0 X", "0|X");
+        description("zeros", "00 X", "0|X");
+        description("exponent", "1e3 X", "0|1e3 X");
+        description("plus", "+5 X", "5|X");
+        description("minus", "-5 X", "-5|X");
+        description("point last", "5. X", "5|X");
+        description("point first", ".5 X", "0.5|X");
+        description("shares word", "12.5 SHARES BRK B", "12.5|BRK B");
+        description("shares word alone", "5 shares", "5|shares");
+        description("symbol alone", "X", "0|X");
+        description("symbol SH", "100 SH", "100|SH");
+        description("Latin-1", "\xe9T\xe9", "0|\xe9T\xe9");
+        description("comma first", ", X", "0|, X");
+        description("blanks and tab", "1 sh.  \t X Y ", "1|X Y");
+        description("no-break space", "1\xa0X", "0|1\xa0X");
+        description("beyond the limit", "1234567890123456789 X", "-");
+
+        // A record numbered 682, 715 or 716 takes the box of its term.
+        auto reference = [&](const QByteArray& number, const char* box) {
+            QTest::addRow("reference \"%s\"", number.constData())
+                << file(number, "1 A", "1/2/1990", "2/3/2000", "$1\n$2\n")
+                << (qstrcmp(box, "-") == 0
+                        ? QStringLiteral("-")
+                        : QStringLiteral("1|A|1990-01-02|2000-02-03|10000|20000|0|") +
+                              QString::fromLatin1(box));
+        };
+        reference("321", "A");
+        reference("0711", "B");
+        reference("+712", "C");
+        reference("323 ", "D");
+        reference("00673", "");
+        reference("682", "D");
+        reference("715", "D");
+        reference("716", "D");
+        reference("9", "-");
+    }
+    void readsFields() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, fields);
+        TxfImport txf;
+        const Outcome read = txf.read(file);
+        if (fields == u"-") {
+            QVERIFY(read.stopped());
+            QCOMPARE(txf.records().size(), 0);
+        } else {
+            QVERIFY2(read.done(), qPrintable(read.message));
+            QCOMPARE(txf.records().size(), 1);
+            QCOMPARE(fieldsOf(txf.records()[0]), fields);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTxfFields)
+#include "test_txf_fields.moc"
