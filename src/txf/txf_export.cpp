@@ -37,10 +37,10 @@ Outcome TxfExport::load(const QSqlDatabase& db, TaxYear year) {
 QByteArray TxfExport::fileBytes(const QDate& today, Progress& progress) const {
     const TxfLayout layout = txfLayoutFor(year_);
     QByteArray text = txfHeader(layout, today);
-    text.reserve(text.size() + records_.size() * 112);
+    text.reserve(text.size() + records_.size() * kTxfRecordBytes);
     for (qsizetype i = 0; i < records_.size(); ++i) {
         progress.step(i, records_.size());
-        text += txfRecord(records_[i], layout);
+        appendTxfRecord(text, records_[i], layout);
     }
     progress.step(records_.size(), records_.size());
     return text;

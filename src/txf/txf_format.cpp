@@ -3,6 +3,8 @@
 #include "platform/date_text.h"
 #include "platform/number_text.h"
 
+#include <cmath>
+
 namespace gainbook {
 
 namespace {
@@ -10,21 +12,110 @@ namespace {
 constexpr int kFirstYearOfVersion042 = 2001;
 constexpr int kFirstYearOfBoxes = 2011;
 
-// A line break inside a value would split the record and shift every tag
-// after it, so it is written as a blank.
-QString oneLine(QString value) {
-    value.replace(u'\r', u' ');
-    value.replace(u'\n', u' ');
-    return value;
-}
-
 void appendLine(QByteArray& out, const QString& line) {
     out += line.toLatin1();
     out += kTxfLineEnd;
 }
 
-QString plainAmount(Money amount) {
-    return numberToText(amount.toDouble());
+// The records are written straight into the file's buffer, digit by digit:
+// formatting through QString costs several allocations a field, which is
+// most of an export's time. Whatever the fast forms do not cover exactly
+// goes through the general formatting.
+
+// Below 10^15 in size, a double's shortest decimal form is the integer's
+// own digits, and one with four decimals is its count of ten-thousandths.
+constexpr qint64 kExactDigits = 1'000'000'000'000'000;
+
+void appendDigits(QByteArray& out, quint64 value, int leastDigits = 1) {
+    char digits[24];
+    int at = int(sizeof digits);
+    while (value > 0 || int(sizeof digits) - at < leastDigits) {
+        digits[--at] = char('0' + value % 10);
+        value /= 10;
+    }
+    out.append(digits + at, qsizetype(sizeof digits) - at);
+}
+
+quint64 sizeOf(qint64 value) {
+    return value < 0 ? quint64(0) - quint64(value) : quint64(value);
+}
+
+// numberToText: the shortest decimal text, never an exponent nor "-0".
+void appendNumber(QByteArray& out, double value) {
+    if (std::fabs(value) < double(kExactDigits) && value == std::trunc(value)) {
+        const auto whole = qint64(value); // -0.0 and 0.0 are both "0"
+        if (whole < 0)
+            out += '-';
+        appendDigits(out, sizeOf(whole));
+        return;
+    }
+    out += numberToText(value).toLatin1();
+}
+
+// numberToText of the amount as a double: its decimals without trailing
+// zeros.
+void appendPlainAmount(QByteArray& out, Money amount) {
+    const qint64 units = amount.units();
+    if (units <= -kExactDigits || units >= kExactDigits) {
+        out += numberToText(amount.toDouble()).toLatin1();
+        return;
+    }
+    const quint64 size = sizeOf(units);
+    if (units < 0)
+        out += '-';
+    appendDigits(out, size / Money::kUnitsPerOne);
+    quint64 fraction = size % Money::kUnitsPerOne;
+    if (fraction == 0)
+        return;
+    int digits = 4;
+    while (fraction % 10 == 0) {
+        fraction /= 10;
+        --digits;
+    }
+    out += '.';
+    appendDigits(out, fraction, digits);
+}
+
+// txfAmount: rounded to cents, two decimals.
+void appendCents(QByteArray& out, Money amount) {
+    const qint64 cents = amount.roundedToCents().units() / (Money::kUnitsPerOne / 100);
+    if (cents < 0)
+        out += '-';
+    appendDigits(out, sizeOf(cents) / 100);
+    out += '.';
+    appendDigits(out, sizeOf(cents) % 100, 2);
+}
+
+// formatDate: mm/dd/yyyy, nothing for an invalid date.
+void appendDate(QByteArray& out, const QDate& date) {
+    int y = 0, m = 0, d = 0;
+    date.getDate(&y, &m, &d);
+    if (!date.isValid() || y < 0 || y > 9999) {
+        out += formatDate(date).toLatin1();
+        return;
+    }
+    appendDigits(out, quint64(m), 2);
+    out += '/';
+    appendDigits(out, quint64(d), 2);
+    out += '/';
+    appendDigits(out, quint64(y), 4);
+}
+
+// A line break inside a value would split the record and shift every tag
+// after it, so it is written as a blank. Characters beyond Latin-1 become
+// "?", as QString::toLatin1 makes them.
+void appendOneLine(QByteArray& out, const QString& value) {
+    const qsizetype start = out.size();
+    out.resize(start + value.size());
+    char* to = out.data() + start;
+    for (const QChar c : value) {
+        const char16_t u = c.unicode();
+        *to++ = u == u'\r' || u == u'\n' ? ' ' : (u > 0xff ? '?' : char(u));
+    }
+}
+
+void endLine(QByteArray& out) {
+    out.append(kTxfLineEnd, 2);
 }
 
 } // namespace
@@ -89,36 +180,48 @@ std::optional<Form8949Box> boxOfTxfReference(int number) {
 }
 
 QString txfAmount(Money amount) {
-    const qint64 cents = amount.roundedToCents().units() / (Money::kUnitsPerOne / 100);
-    const qint64 whole = (cents < 0 ? -cents : cents) / 100;
-    const qint64 part = (cents < 0 ? -cents : cents) % 100;
-    return QStringLiteral("%1%2.%3")
-        .arg(cents < 0 ? QStringLiteral("-") : QString())
-        .arg(whole)
-        .arg(part, 2, 10, QLatin1Char('0'));
+    QByteArray text;
+    appendCents(text, amount);
+    return QString::fromLatin1(text);
+}
+
+void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout) {
+    const bool v034 = layout == TxfLayout::Version034;
+    const auto amountLine = [&out, v034](Money amount) {
+        out += '$';
+        if (v034)
+            appendPlainAmount(out, amount);
+        else
+            appendCents(out, amount);
+        endLine(out);
+    };
+    out += "TD\r\nN";
+    appendDigits(out, quint64(txfReferenceNumber(record, layout)));
+    out += "\r\nC1\r\nL1\r\nP";
+    appendNumber(out, record.quantity);
+    out += v034 ? " " : " sh. ";
+    appendOneLine(out, record.symbol);
+    endLine(out);
+    out += 'D';
+    const qsizetype acquired = out.size();
+    appendDate(out, record.dateAcquired);
+    if (out.size() == acquired && !v034)
+        out += "VARIOUS";
+    endLine(out);
+    out += 'D';
+    appendDate(out, record.dateSold);
+    endLine(out);
+    amountLine(record.cost);
+    amountLine(record.salePrice);
+    if (!record.washAdjustment.isZero())
+        amountLine(record.washAdjustment);
+    out += "^\r\n";
 }
 
 QByteArray txfRecord(const TaxRecord& record, TxfLayout layout) {
-    const bool v034 = layout == TxfLayout::Version034;
-    const auto amount = v034 ? plainAmount : txfAmount;
     QByteArray out;
-    out.reserve(112);
-    appendLine(out, QStringLiteral("TD"));
-    appendLine(out, QStringLiteral("N%1").arg(txfReferenceNumber(record, layout)));
-    appendLine(out, QStringLiteral("C1"));
-    appendLine(out, QStringLiteral("L1"));
-    const QString quantity = numberToText(record.quantity);
-    const QString symbol = oneLine(record.symbol);
-    appendLine(out, v034 ? u'P' + quantity + u' ' + symbol
-                         : u'P' + quantity + QStringLiteral(" sh. ") + symbol);
-    const QString acquired = formatDate(record.dateAcquired);
-    appendLine(out, u'D' + (acquired.isEmpty() && !v034 ? QStringLiteral("VARIOUS") : acquired));
-    appendLine(out, u'D' + formatDate(record.dateSold));
-    appendLine(out, u'$' + amount(record.cost));
-    appendLine(out, u'$' + amount(record.salePrice));
-    if (!record.washAdjustment.isZero())
-        appendLine(out, u'$' + amount(record.washAdjustment));
-    appendLine(out, QStringLiteral("^"));
+    out.reserve(kTxfRecordBytes);
+    appendTxfRecord(out, record, layout);
     return out;
 }
 

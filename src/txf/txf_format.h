@@ -49,6 +49,12 @@ std::optional<Form8949Box> boxOfTxfReference(int number);
 // adjustment gets a third "$" line (record format 5).
 QByteArray txfRecord(const TaxRecord& record, TxfLayout layout = TxfLayout::Version034);
 
+// The same lines added to the end of out, for a file of many records.
+void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout);
+
+// About the size of a record, to reserve room for a file of them.
+inline constexpr qsizetype kTxfRecordBytes = 112;
+
 // An amount with two decimals, as version 042 wants it: "1234.50", "-0.25".
 QString txfAmount(Money amount);
 

@@ -1,3 +1,4 @@
+#include "platform/number_text.h"
 #include "txf/txf_format.h"
 #include "txf/txf_import.h"
 
@@ -197,6 +198,40 @@ private slots:
             expected += lines[i] + "\r\n";
         expected += "^\r\n";
         QCOMPARE(txfRecord(record, layout), expected);
+    }
+
+    // Version 034 writes an amount or a quantity as the shortest decimal
+    // text that reads back as the same double; the writer forms it from the
+    // digits, which must agree with that text across each range.
+    void plainNumbersAreShortest_data() {
+        QTest::addColumn<qint64>("least");
+        QTest::addColumn<qint64>("most");
+        QTest::addColumn<qint64>("step"); // every value is a multiple of it
+        QTest::newRow("cents") << qint64(-10'000'000) << qint64(10'000'000) << qint64(100);
+        QTest::newRow("ten-thousandths") << qint64(-1'000'000) << qint64(1'000'000) << qint64(1);
+        QTest::newRow("millions") << qint64(-100'000'000'000) << qint64(100'000'000'000)
+                                  << qint64(1);
+        QTest::newRow("fifteen digits")
+            << qint64(-999'999'999'999'999) << qint64(999'999'999'999'999) << qint64(1);
+        QTest::newRow("sixteen digits")
+            << qint64(1'000'000'000'000'000) << qint64(9'999'999'999'999'999) << qint64(1);
+    }
+    void plainNumbersAreShortest() {
+        QFETCH(qint64, least);
+        QFETCH(qint64, most);
+        QFETCH(qint64, step);
+        QRandomGenerator random(20001);
+        for (int i = 0; i < 20000; ++i) {
+            const qint64 units = random.bounded(least / step, most / step + 1) * step;
+            const double quantity = double(units / Money::kUnitsPerOne);
+            TaxRecord record =
+                sale("S", quantity, QDate(), QDate(2000, 1, 3), units, 0, 0, Form8949Box::A);
+            const QList<QByteArray> lines = txfRecord(record, TxfLayout::Version034).split('\r');
+            const QString cost = numberToText(Money::fromUnits(units).toDouble());
+            QCOMPARE(QString::fromLatin1(lines[7]), QStringLiteral("\n$") + cost);
+            QCOMPARE(QString::fromLatin1(lines[4]),
+                     QStringLiteral("\nP%1 S").arg(numberToText(quantity)));
+        }
     }
 
     // Each row is one record whose field under test holds the text; "-" when
