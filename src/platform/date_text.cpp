@@ -171,7 +171,20 @@ QString isoDate(const QDate& date) {
     return fixedDate(date, true);
 }
 
-QDate dateFromStored(const QString& stored) {
+QDate dateFromStored(QStringView stored) {
+    // The form the store writes, read by hand: a read of many rows has one
+    // or two in every row.
+    if (stored.size() == 10 && stored[4] == u'-' && stored[7] == u'-') {
+        int value = 0;
+        bool digits = true;
+        for (const qsizetype at : {0, 1, 2, 3, 5, 6, 8, 9}) {
+            const char16_t c = stored[at].unicode();
+            digits = digits && c >= u'0' && c <= u'9';
+            value = value * 10 + (c - u'0');
+        }
+        if (digits)
+            return QDate(value / 10000, value / 100 % 100, value % 100);
+    }
     if (stored.size() == 10 && stored[4] == u'-') {
         const QDate d = QDate::fromString(stored, Qt::ISODate);
         if (d.isValid())

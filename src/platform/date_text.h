@@ -24,6 +24,6 @@ QString isoDate(const QDate& date);
 
 // A stored date cell: ISO text normally, but files written by other tools may
 // hold any form dateFromText reads.
-QDate dateFromStored(const QString& stored);
+QDate dateFromStored(QStringView stored);
 
 } // namespace gainbook

@@ -110,6 +110,26 @@ bool FastStatement::isNull(int column) const {
     return sqlite3_column_type(statement_, column) == SQLITE_NULL;
 }
 
+int FastStatement::type(int column) const {
+    return sqlite3_column_type(statement_, column);
+}
+
+QVariant FastStatement::value(int column) const {
+    switch (sqlite3_column_type(statement_, column)) {
+    case SQLITE_INTEGER:
+        return qint64(sqlite3_column_int64(statement_, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(statement_, column);
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(statement_, column)),
+                          sqlite3_column_bytes(statement_, column));
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    default:
+        return text(column);
+    }
+}
+
 qint64 FastStatement::lastInsertId() const {
     return sqlite3_last_insert_rowid(handle_);
 }

@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariant>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -58,6 +59,13 @@ public:
     // The text as the engine holds it, valid until the next step; for
     // readers that share one QString among rows of the same value.
     QStringView textView(int column) const;
+
+    // The column's value as the Qt driver reads it: a number as qint64 or
+    // double, text as QString, a blob as QByteArray, NULL as a null QString.
+    // For columns that may hold a value of another type than the usual.
+    QVariant value(int column) const;
+    // Whether the column holds a value of the engine's type (SQLITE_TEXT, ...).
+    int type(int column) const;
 
     // The row ID of the last row the connection inserted.
     qint64 lastInsertId() const;

@@ -42,6 +42,13 @@ struct TaxRecord {
     qint64 sellId = 0;
 };
 
+} // namespace gainbook
+
+// Moved as bytes when a list of a year's records grows.
+Q_DECLARE_TYPEINFO(gainbook::TaxRecord, Q_RELOCATABLE_TYPE);
+
+namespace gainbook {
+
 // One row of SellLinks: a buy lot applied to a sell. BuyId 0 marks a sell
 // for which no buy was found.
 struct LinkRecord {

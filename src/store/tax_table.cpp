@@ -3,6 +3,7 @@
 #include "platform/date_text.h"
 #include "store/schema.h"
 #include "store/sql.h"
+#include "store/tax_row_reader.h"
 
 #include <optional>
 
@@ -11,14 +12,10 @@ namespace gainbook {
 namespace {
 
 const QString kSelectAll =
-    QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, DateAcquired, "
-                   "DateSold, Cost, SalePrice, Memo, Box, WashAdj, SellId FROM TaxRec ");
+    QStringLiteral("SELECT %1 FROM TaxRec ").arg(QLatin1String(kTaxRecColumns));
 
-QVector<TaxRecord> readAll(QSqlQuery& query) {
-    QVector<TaxRecord> rows;
-    while (query.next())
-        rows.append(taxFromQuery(query));
-    return rows;
+QString selectAll(const QString& rest) {
+    return kSelectAll + rest;
 }
 
 } // namespace
@@ -53,19 +50,28 @@ QStringList selectTaxAccounts(const QSqlDatabase& db) {
 
 QVector<TaxRecord> selectTaxRecs(const QSqlDatabase& db, const QString& account, const QDate& first,
                                  const QDate& last) {
-    QSqlQuery query = runQuery(db,
-                               kSelectAll + QStringLiteral("WHERE AccountName = ? AND DateSold "
-                                                           "BETWEEN ? AND ? ORDER BY DateSold, ID"),
-                               {account, isoDate(first), isoDate(last)});
-    return readAll(query);
+    FastStatement statement(db, selectAll(QStringLiteral("WHERE AccountName = ? AND DateSold "
+                                                         "BETWEEN ? AND ? ORDER BY DateSold, ID")));
+    statement.select(account, isoDate(first), isoDate(last));
+    return TaxRowReader().readAll(statement);
 }
 
 QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first,
                                      const QDate& last) {
-    QSqlQuery query = runQuery(
-        db, kSelectAll + QStringLiteral("WHERE DateSold BETWEEN ? AND ? ORDER BY DateSold, ID"),
-        {isoDate(first), isoDate(last)});
-    return readAll(query);
+    qint64 beyond = 0;
+    return selectTaxRecsSold(db, first, last, 0, beyond);
+}
+
+QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first, const QDate& last,
+                                     double limit, qint64& beyond) {
+    FastStatement statement(
+        db, selectAll(QStringLiteral("WHERE DateSold BETWEEN ? AND ? ORDER BY DateSold, ID")));
+    statement.select(isoDate(first), isoDate(last));
+    TaxRowReader reader;
+    reader.countBeyond(limit);
+    QVector<TaxRecord> records = reader.readAll(statement);
+    beyond = reader.beyond();
+    return records;
 }
 
 qint64 countTaxRecsSoldBeyond(const QSqlDatabase& db, const QDate& first, const QDate& last,
@@ -147,9 +153,9 @@ qint64 countTaxRecsOfAccount(const QSqlDatabase& db, const QString& account) {
 }
 
 QVector<TaxRecord> selectTaxRecsOfSells(const QSqlDatabase& db) {
-    QSqlQuery query =
-        runQuery(db, kSelectAll + QStringLiteral("WHERE SellId > 0 ORDER BY SellId, ID"));
-    return readAll(query);
+    FastStatement statement(db, selectAll(QStringLiteral("WHERE SellId > 0 ORDER BY SellId, ID")));
+    statement.select();
+    return TaxRowReader().readAll(statement);
 }
 
 void deleteTaxRecsOfAccount(const QSqlDatabase& db, const QString& account) {

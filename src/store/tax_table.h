@@ -24,6 +24,10 @@ QVector<TaxRecord> selectTaxRecs(const QSqlDatabase& db, const QString& account,
 
 // The tax records of every account sold from first to last, by date sold.
 QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first, const QDate& last);
+// The same, counting in beyond the records countTaxRecsSoldBeyond would
+// count, in the one read.
+QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first, const QDate& last,
+                                     double limit, qint64& beyond);
 
 // How many of those records hold a quantity, cost, sale price or wash-sale
 // adjustment of limit or more in size (or one that is not finite), which no

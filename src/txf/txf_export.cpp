@@ -21,11 +21,13 @@ Outcome TxfExport::load(const QSqlDatabase& db, TaxYear year) {
     try {
         // A value no amount can hold would be written as $0: such records
         // stop the export instead of reaching the tax program as zeros.
-        const qint64 beyond =
-            countTaxRecsSoldBeyond(db, year.firstDay(), year.lastDay(), kBrokerageNumberLimit);
-        if (beyond > 0)
+        qint64 beyond = 0;
+        records_ =
+            selectTaxRecsSold(db, year.firstDay(), year.lastDay(), kBrokerageNumberLimit, beyond);
+        if (beyond > 0) {
+            records_.clear();
             return Outcome::failure(outOfRangeExportMessage(beyond));
-        records_ = selectTaxRecsSold(db, year.firstDay(), year.lastDay());
+        }
     } catch (const StoreError& error) {
         return Outcome::failure(exportReadFailedMessage(error.message()));
     }

@@ -1,0 +1,97 @@
+#include "store/sql.h"
+#include "store/tax_table.h"
+#include "support/test_database.h"
+
+#include <QtTest>
+
+using namespace gainbook;
+using namespace gainbook::test;
+
+namespace {
+
+QString fieldsOf(const TaxRecord& r) {
+    return QStringList{QString::number(r.id),
+                       r.accountName,
+                       r.accountName.isNull() ? "null" : "text",
+                       r.symbol,
+                       QString::number(r.quantity, 'g', 17),
+                       r.dateAcquired.toString(Qt::ISODate),
+                       r.dateSold.toString(Qt::ISODate),
+                       QString::number(r.cost.units()),
+                       QString::number(r.salePrice.units()),
+                       r.memo,
+                       boxLetter(r.box),
+                       QString::number(r.washAdjustment.units()),
+                       QString::number(r.sellId)}
+        .join(u'|');
+}
+
+} // namespace
+
+// The year's records are read straight from the engine; every cell must
+// convert as a read through QSqlQuery converts it, whatever another tool
+// stored in it.
+class TestTaxRowReader : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readsAsTheQueryReads_data() {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QVariant>("value");
+        auto row = [](const char* name, const char* column, const QVariant& value) {
+            QTest::newRow(name) << QString::fromLatin1(column) << value;
+        };
+        row("number as text", "Quantity", QString("12.5"));
+        row("text no number", "Cost", QString("abc"));
+        row("number then text", "SalePrice", QString("12abc"));
+        row("text with blanks", "WashAdj", QString(" 7 "));
+        row("real seller", "SellId", 12.75);
+        row("text seller", "SellId", QString("42"));
+        row("blob symbol", "Symbol", QByteArray("B\xc3\xa9"));
+        row("number symbol", "Symbol", 123);
+        row("null acquired", "DateAcquired", QVariant());
+        row("slashed date", "DateAcquired", QString("1/5/1999"));
+        row("date of no day", "DateAcquired", QString("1999-02-30"));
+        row("date with a time", "DateSold", QString("2000-05-06T10:00"));
+        row("lower-case box", "Box", QString("b"));
+        row("box with blanks", "Box", QString(" e "));
+        row("unknown box", "Box", QString("Z"));
+        row("empty account", "AccountName", QString(""));
+        row("huge cost", "Cost", 1e300);
+        row("memo of blanks", "Memo", QString("  "));
+    }
+    void readsAsTheQueryReads() {
+        QFETCH(QString, column);
+        QFETCH(QVariant, value);
+        TestDatabase t;
+        t.addTax("A", "IBM", 100, QDate(1999, 1, 5), QDate(2000, 5, 6), 1000, 1100, " ");
+        const qint64 id =
+            t.addTax("A", "IBM", 100, QDate(1999, 1, 5), QDate(2000, 5, 6), 1000, 1100, " ");
+        runQuery(t.connection(), "UPDATE TaxRec SET " + column + " = ? WHERE ID = ?", {value, id});
+        QSqlQuery query = runQuery(t.connection(), "SELECT ID, AccountName, Symbol, Quantity, "
+                                                   "DateAcquired, DateSold, Cost, SalePrice, "
+                                                   "Memo, Box, WashAdj, SellId FROM TaxRec "
+                                                   "ORDER BY ID");
+        QStringList expected;
+        while (query.next())
+            expected << fieldsOf(taxFromQuery(query));
+        query.finish();
+
+        QStringList read;
+        qint64 beyond = -1;
+        for (const TaxRecord& r : selectTaxRecsSold(t.connection(), QDate(2000, 1, 1),
+                                                    QDate(2000, 12, 31), 1e12, beyond))
+            read << fieldsOf(r);
+        QCOMPARE(read, expected);
+        QCOMPARE(beyond, countTaxRecsSoldBeyond(t.connection(), QDate(2000, 1, 1),
+                                                QDate(2000, 12, 31), 1e12));
+        QStringList ofAccount;
+        for (const TaxRecord& r :
+             selectTaxRecs(t.connection(), "A", QDate(2000, 1, 1), QDate(2000, 12, 31)))
+            ofAccount << fieldsOf(r);
+        QCOMPARE(ofAccount, read.filter(QRegularExpression("^\\d+\\|A\\|")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTaxRowReader)
+#include "test_tax_row_reader.moc"
