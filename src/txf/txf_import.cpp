@@ -9,40 +9,25 @@
 #include "store/store_backup.h"
 #include "store/store_error.h"
 #include "store/tax_table.h"
+#include "txf/txf_field_values.h"
 #include "txf/txf_format.h"
 #include "txf/txf_held_records.h"
 #include "txf/txf_texts.h"
 
 #include <QFile>
-#include <QLocale>
 
 namespace gainbook {
 
 namespace {
 
-// An amount as tax programs write it: a plain number, possibly with
-// thousands separators; "$" lines carry nothing else. An empty text is 0.
-std::optional<Money> currencyFromText(const QString& text) {
-    QString plain = text.trimmed();
-    if (plain.isEmpty())
-        return Money();
-    plain.remove(u',');
-    bool ok = false;
-    const double value = QLocale::c().toDouble(plain, &ok);
-    if (!ok || !isBrokerageNumber(value))
-        return std::nullopt;
-    return Money::fromDouble(roundCurrency(value));
-}
-
-bool isUnknownDate(const QString& text) {
-    return text.isEmpty() || text == QLatin1String("00/00/00") ||
-           text.compare(QLatin1String("VARIOUS"), Qt::CaseInsensitive) == 0;
-}
-
-std::optional<Form8949Box> boxNamedBy(const TxfEntry& entry) {
+// The box the record's reference number names: nothing when it has no
+// number or one that names no box.
+std::optional<Form8949Box> boxNamedBy(QByteArrayView reference) {
+    if (const std::optional<int> plain = plainTxfNumber(reference))
+        return boxOfTxfReference(*plain);
     bool numbered = false;
-    const int reference = entry.reference.toInt(&numbered);
-    return numbered ? boxOfTxfReference(reference) : std::nullopt;
+    const int number = QString::fromLatin1(reference).toInt(&numbered);
+    return numbered ? boxOfTxfReference(number) : std::nullopt;
 }
 
 Form8949Box boxOfTerm(const TaxRecord& record, BasisReporting basis) {
@@ -51,37 +36,36 @@ Form8949Box boxOfTerm(const TaxRecord& record, BasisReporting basis) {
 
 } // namespace
 
-std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& account,
-                                          BasisReporting basis) {
+std::optional<TaxRecord> taxRecordFromTxf(const TxfFields& fields, const QString& account,
+                                          BasisReporting basis, bool* boxNamed) {
     TaxRecord record;
     record.accountName = account;
-    record.symbol = entry.symbol;
-    record.quantity = entry.quantity;
+    splitTxfDescription(fields.description, record.quantity, record.symbol);
     record.memo = QStringLiteral(" ");
     if (!isBrokerageNumber(record.quantity))
         return std::nullopt;
 
-    const QString acquired = entry.dateAcquired.trimmed();
-    if (!isUnknownDate(acquired)) {
-        record.dateAcquired = dateFromText(acquired);
-        if (!record.dateAcquired.isValid())
-            return std::nullopt;
-    }
-    record.dateSold = dateFromText(entry.dateSold);
+    bool unknown = false;
+    record.dateAcquired = txfDateAcquired(fields.dateAcquired, unknown);
+    if (!unknown && !record.dateAcquired.isValid())
+        return std::nullopt;
+    record.dateSold = txfDate(fields.dateSold);
     if (!record.dateSold.isValid())
         return std::nullopt;
 
-    const std::optional<Money> cost = currencyFromText(entry.cost);
-    const std::optional<Money> salePrice = currencyFromText(entry.salePrice);
-    const std::optional<Money> wash = currencyFromText(entry.washAdjustment);
+    const std::optional<Money> cost = txfAmount(fields.cost);
+    const std::optional<Money> salePrice = txfAmount(fields.salePrice);
+    const std::optional<Money> wash = txfAmount(fields.washAdjustment);
     if (!cost || !salePrice || !wash)
         return std::nullopt;
     record.cost = *cost;
     record.salePrice = *salePrice;
     record.washAdjustment = *wash;
 
-    const std::optional<Form8949Box> named = boxNamedBy(entry);
+    const std::optional<Form8949Box> named = boxNamedBy(fields.reference);
     record.box = named ? *named : boxOfTerm(record, basis);
+    if (boxNamed)
+        *boxNamed = named.has_value();
     return record;
 }
 
@@ -102,13 +86,15 @@ Outcome TxfImport::read(const QByteArray& content) {
     // Every record ends with "^": enough room for all without growing, and
     // never more than one record per few bytes of the file.
     records_.reserve(qMin(content.count('^'), content.size() / 16 + 1));
-    const TxfStatement statement = readTxf(content, [this](TxfEntry&& entry) {
-        std::optional<TaxRecord> record = taxRecordFromTxf(entry, QString());
+    const TxfStatement statement = readTxfFields(content, [this](const TxfFields& fields) {
+        bool boxNamed = false;
+        std::optional<TaxRecord> record =
+            taxRecordFromTxf(fields, QString(), BasisReporting::Reported, &boxNamed);
         if (!record) {
             ++unreadable_;
             return;
         }
-        if (!boxNamedBy(entry))
+        if (!boxNamed)
             boxedByTerm_.append(records_.size());
         records_.append(std::move(*record));
     });

@@ -19,8 +19,10 @@ namespace gainbook {
 // wash-sale adjustment. The memo is one blank. The box is the one the
 // record's reference number names (673: none); a record without such a
 // number gets the box of its term under the account's setting.
-std::optional<TaxRecord> taxRecordFromTxf(const TxfEntry& entry, const QString& account,
-                                          BasisReporting basis = BasisReporting::Reported);
+// boxNamed, when given, tells whether the number named the box.
+std::optional<TaxRecord> taxRecordFromTxf(const TxfFields& fields, const QString& account,
+                                          BasisReporting basis = BasisReporting::Reported,
+                                          bool* boxNamed = nullptr);
 
 // The import of a TXF file's capital-gain records into one account. It runs
 // in two steps because the account is asked for only when the file holds

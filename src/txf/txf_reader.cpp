@@ -46,7 +46,7 @@ struct RecordLines {
 
 class StatementBuilder {
 public:
-    explicit StatementBuilder(const std::function<void(TxfEntry&&)>& take) : take_(take) {}
+    explicit StatementBuilder(const std::function<void(const TxfFields&)>& take) : take_(take) {}
 
     void line(QByteArrayView text) {
         text = trimmed(text);
@@ -112,9 +112,8 @@ private:
         if (!record.holdsFields())
             return;
         if (record.numbered) {
-            bool ok = false;
-            const int number = record.reference.toByteArray().toInt(&ok);
-            if (ok && number == kAccountRecord && !recordSeen_) {
+            const std::optional<int> number = referenceNumber(record.reference);
+            if (number && *number == kAccountRecord && !recordSeen_) {
                 // The account record some programs put first describes the
                 // account the sales belong to.
                 recordSeen_ = true;
@@ -122,7 +121,7 @@ private:
                 return;
             }
             recordSeen_ = true;
-            if (!ok || !isCapitalGainReference(number)) {
+            if (!number || !isCapitalGainReference(*number)) {
                 ++statement_.otherRecords;
                 return;
             }
@@ -130,19 +129,27 @@ private:
             return; // the header's date line, or stray lines: no record
         }
         recordSeen_ = true;
-        TxfEntry entry;
-        entry.reference = latin1(record.reference);
-        splitTxfDescription(latin1(record.description), entry.quantity, entry.symbol);
-        QString* const dates[] = {&entry.dateAcquired, &entry.dateSold};
+        TxfFields fields;
+        fields.reference = trimmed(record.reference);
+        fields.description = trimmed(record.description);
+        QByteArrayView* const dates[] = {&fields.dateAcquired, &fields.dateSold};
         for (int i = 0; i < record.dateCount; ++i)
-            *dates[i] = latin1(record.dates[i]);
-        QString* const amounts[] = {&entry.cost, &entry.salePrice, &entry.washAdjustment};
+            *dates[i] = trimmed(record.dates[i]);
+        QByteArrayView* const amounts[] = {&fields.cost, &fields.salePrice, &fields.washAdjustment};
         for (int i = 0; i < record.amountCount; ++i)
-            *amounts[i] = latin1(record.amounts[i]);
-        take_(std::move(entry));
+            *amounts[i] = trimmed(record.amounts[i]);
+        take_(fields);
     }
 
-    const std::function<void(TxfEntry&&)>& take_;
+    static std::optional<int> referenceNumber(QByteArrayView text) {
+        if (const std::optional<int> plain = plainTxfNumber(text))
+            return plain;
+        bool ok = false;
+        const int number = text.toByteArray().toInt(&ok);
+        return ok ? std::optional(number) : std::nullopt;
+    }
+
+    const std::function<void(const TxfFields&)>& take_;
     TxfStatement statement_;
     RecordLines record_;
     QString headerAccount_;
@@ -192,6 +199,51 @@ QStringView trimmedView(QStringView text) {
     return text;
 }
 
+QByteArrayView firstWord(QByteArrayView text) {
+    qsizetype end = 0;
+    while (end < text.size() && !isBlank(text[end]))
+        ++end;
+    return text.first(end);
+}
+
+bool isSharesWord(QByteArrayView word) {
+    for (const char* shares : {"sh.", "sh", "shs", "shs.", "share", "shares"}) {
+        if (word.compare(QByteArrayView(shares), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// A quantity of plain digits, with or without separators, read without
+// QLocale: below 10^15 the digits are the double exactly. Nothing when the
+// word is not of that form; noNumber tells that it holds a character no
+// quantity has (a letter, "$"), so it is no quantity at all.
+std::optional<double> plainQuantity(QByteArrayView word, bool& noNumber) {
+    noNumber = false;
+    qint64 value = 0;
+    int digits = 0;
+    bool plain = true;
+    for (const char c : word) {
+        if (c >= '0' && c <= '9') {
+            // A leading zero is left to QLocale.
+            if (digits == 1 && value == 0)
+                plain = false;
+            if (++digits <= 15)
+                value = value * 10 + (c - '0');
+            else
+                plain = false;
+        } else if (c == '.' || c == '-' || c == '+') {
+            plain = false;
+        } else if (c != ',') {
+            noNumber = true;
+            return std::nullopt;
+        }
+    }
+    if (!plain || digits == 0)
+        return std::nullopt;
+    return double(value);
+}
+
 } // namespace
 
 bool isCapitalGainReference(int number) {
@@ -199,15 +251,41 @@ bool isCapitalGainReference(int number) {
            (number >= 711 && number <= 716);
 }
 
+std::optional<int> plainTxfNumber(QByteArrayView text) {
+    // Nine digits at most, so that the number fits.
+    if (text.isEmpty() || text.size() > 9)
+        return std::nullopt;
+    int number = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        number = number * 10 + (c - '0');
+    }
+    return number;
+}
+
+TxfEntry txfEntry(const TxfFields& fields) {
+    TxfEntry entry;
+    entry.reference = QString::fromLatin1(fields.reference);
+    splitTxfDescription(QString::fromLatin1(fields.description), entry.quantity, entry.symbol);
+    entry.dateAcquired = QString::fromLatin1(fields.dateAcquired);
+    entry.dateSold = QString::fromLatin1(fields.dateSold);
+    entry.cost = QString::fromLatin1(fields.cost);
+    entry.salePrice = QString::fromLatin1(fields.salePrice);
+    entry.washAdjustment = QString::fromLatin1(fields.washAdjustment);
+    return entry;
+}
+
 TxfStatement readTxf(const QByteArray& content) {
     QVector<TxfEntry> entries;
-    TxfStatement statement =
-        readTxf(content, [&entries](TxfEntry&& entry) { entries.append(std::move(entry)); });
+    TxfStatement statement = readTxfFields(
+        content, [&entries](const TxfFields& fields) { entries.append(txfEntry(fields)); });
     statement.entries = std::move(entries);
     return statement;
 }
 
-TxfStatement readTxf(const QByteArray& content, const std::function<void(TxfEntry&&)>& take) {
+TxfStatement readTxfFields(const QByteArray& content,
+                           const std::function<void(const TxfFields&)>& take) {
     StatementBuilder builder(take);
     const char* const begin = content.constData();
     const qsizetype size = content.size();
@@ -243,6 +321,33 @@ void splitTxfDescription(QStringView description, double& quantity, QString& sym
     if (isSharesWord(word) && word.size() < rest.size())
         rest = trimmedView(rest.sliced(word.size()));
     symbol = rest.toString();
+}
+
+} // namespace gainbook
+
+namespace gainbook {
+
+void splitTxfDescription(QByteArrayView description, double& quantity, QString& symbol) {
+    const QByteArrayView text = trimmed(description);
+    const QByteArrayView first = firstWord(text);
+    bool noNumber = false;
+    const std::optional<double> number = plainQuantity(first, noNumber);
+    if (noNumber || first.isEmpty()) {
+        quantity = 0;
+        symbol = QString::fromLatin1(text);
+        return;
+    }
+    if (!number) {
+        splitTxfDescription(QString::fromLatin1(text), quantity, symbol);
+        return;
+    }
+    quantity = *number;
+    QByteArrayView rest = trimmed(text.sliced(first.size()));
+    const QByteArrayView word = firstWord(rest);
+    // "sh." before a symbol; a symbol that is itself "SH" stays.
+    if (isSharesWord(word) && word.size() < rest.size())
+        rest = trimmed(rest.sliced(word.size()));
+    symbol = QString::fromLatin1(rest);
 }
 
 } // namespace gainbook

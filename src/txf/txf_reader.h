@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 #include <QVector>
 
 #include <functional>
+#include <optional>
 
 namespace gainbook {
 
@@ -53,13 +55,37 @@ bool isCapitalGainReference(int number);
 // before a tag are passed over; a tag is found in either case.
 TxfStatement readTxf(const QByteArray& content);
 
-// The same, handing each entry to take as soon as its record ends instead of
-// keeping it in the statement, so that a large file is never held twice.
-TxfStatement readTxf(const QByteArray& content, const std::function<void(TxfEntry&&)>& take);
+// The lines of one such entry as the file's bytes, blanks trimmed: views
+// into the content, valid only while they are handed over.
+struct TxfFields {
+    QByteArrayView reference; // empty when the record has none
+    QByteArrayView description;
+    QByteArrayView dateAcquired;
+    QByteArrayView dateSold;
+    QByteArrayView cost;
+    QByteArrayView salePrice;
+    QByteArrayView washAdjustment;
+};
+
+// The same reading, handing each entry's fields to take as soon as its
+// record ends instead of keeping it: a large file is never held twice, and
+// the fields are read without a text made of each. The statement holds no
+// entries.
+TxfStatement readTxfFields(const QByteArray& content,
+                           const std::function<void(const TxfFields&)>& take);
+
+// The entry the fields make, as readTxf keeps it.
+TxfEntry txfEntry(const TxfFields& fields);
+
+// A reference number written in plain digits, or nothing when the text is
+// not one; the same number QByteArray::toInt and QString::toInt give.
+std::optional<int> plainTxfNumber(QByteArrayView text);
 
 // Splits a description into quantity and symbol: "100 sh. XYZ", "100 sh XYZ",
 // "100 XYZ" and "XYZ" (quantity 0). A first word that is not a number
 // belongs to the symbol.
 void splitTxfDescription(QStringView description, double& quantity, QString& symbol);
+// The same for the description's bytes, single-byte text.
+void splitTxfDescription(QByteArrayView description, double& quantity, QString& symbol);
 
 } // namespace gainbook

@@ -1,6 +1,10 @@
+#include "platform/date_text.h"
+#include "platform/number_range.h"
 #include "platform/number_text.h"
+#include "txf/txf_field_values.h"
 #include "txf/txf_format.h"
 #include "txf/txf_import.h"
+#include "txf/txf_reader.h"
 
 #include <QtTest>
 
@@ -231,6 +235,60 @@ private slots:
             QCOMPARE(QString::fromLatin1(lines[7]), QStringLiteral("\n$") + cost);
             QCOMPARE(QString::fromLatin1(lines[4]),
                      QStringLiteral("\nP%1 S").arg(numberToText(quantity)));
+        }
+    }
+
+    // The import reads the usual forms of a field from the digits and any
+    // other through the general conversion; across random texts of each
+    // alphabet both must give the same value.
+    void digitsAgreeWithConversion_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QByteArray>("alphabet");
+        QTest::newRow("amount, decimals") << "amount" << QByteArray("0123456789.-");
+        QTest::newRow("amount, separators") << "amount" << QByteArray("000123456789,,.");
+        QTest::newRow("amount, odd") << "amount" << QByteArray("0159.,-+e ");
+        QTest::newRow("date, slashes") << "date" << QByteArray("0011223456789//");
+        QTest::newRow("date, odd") << "date" << QByteArray("01239/- ");
+        QTest::newRow("description, counts") << "description" << QByteArray("0123456789,  X");
+        QTest::newRow("description, odd") << "description" << QByteArray("019,.-+ sShX\t");
+    }
+    void digitsAgreeWithConversion() {
+        QFETCH(QString, field);
+        QFETCH(QByteArray, alphabet);
+        QRandomGenerator random(6042);
+        for (int i = 0; i < 20000; ++i) {
+            QByteArray text(random.bounded(1, 20), Qt::Uninitialized);
+            for (char& c : text)
+                c = alphabet[random.bounded(alphabet.size())];
+            text = text.trimmed();
+            const QString asText = QString::fromLatin1(text);
+            if (field == u"amount") {
+                // Units, or a text for none: an empty text is 0, separators
+                // go before the conversion.
+                QString plain = asText;
+                plain.remove(u',');
+                bool ok = false;
+                const double value = QLocale::c().toDouble(plain, &ok);
+                const QString expected =
+                    asText.isEmpty() ? QStringLiteral("0")
+                    : ok && isBrokerageNumber(value)
+                        ? QString::number(Money::fromDouble(roundCurrency(value)).units())
+                        : QStringLiteral("none");
+                const std::optional<Money> amount = txfAmount(text);
+                QCOMPARE(amount ? QString::number(amount->units()) : QStringLiteral("none"),
+                         expected);
+            } else if (field == u"date") {
+                QVERIFY2(txfDate(text) == dateFromText(asText), text.constData());
+            } else {
+                double quantity = -1;
+                double expectedQuantity = -1;
+                QString symbol;
+                QString expectedSymbol;
+                splitTxfDescription(QByteArrayView(text), quantity, symbol);
+                splitTxfDescription(QStringView(asText), expectedQuantity, expectedSymbol);
+                QVERIFY2(quantity == expectedQuantity && symbol == expectedSymbol,
+                         text.constData());
+            }
         }
     }
 
