@@ -134,6 +134,10 @@ qint64 FastStatement::lastInsertId() const {
     return sqlite3_last_insert_rowid(handle_);
 }
 
+bool FastStatement::inTransaction() const {
+    return sqlite3_get_autocommit(handle_) == 0;
+}
+
 qint64 FastStatement::changes() const {
     return sqlite3_changes(handle_);
 }

@@ -38,6 +38,14 @@ public:
         step();
     }
 
+    // Binds the values to the placeholders from position on, for a statement
+    // that takes several rows at once; runBound() then runs it. Throws
+    // nothing.
+    template <typename... Values> void bindFrom(int position, const Values&... values) {
+        (bind(position++, values), ...);
+    }
+    void runBound() { step(); }
+
     // Binds the values and starts a query; next() then steps through its
     // rows. The query ends at its last row or at the next select()/run().
     template <typename... Values> void select(const Values&... values) {
@@ -69,6 +77,10 @@ public:
 
     // The row ID of the last row the connection inserted.
     qint64 lastInsertId() const;
+
+    // Whether the connection is inside a transaction: the engine ends one
+    // on its own after some failures of the file.
+    bool inTransaction() const;
 
     // Rows the last run changed.
     qint64 changes() const;

@@ -3,6 +3,7 @@
 #include "platform/date_text.h"
 #include "store/schema.h"
 #include "store/sql.h"
+#include "store/store_fault.h"
 #include "store/tax_row_reader.h"
 
 #include <optional>
@@ -98,10 +99,17 @@ bool accountHasTaxRecs(const QSqlDatabase& db, const QString& account) {
     return query.next();
 }
 
-TaxWriter::TaxWriter(const QSqlDatabase& db)
-    : statement_(db, QStringLiteral("INSERT INTO TaxRec (AccountName, Symbol, Quantity, "
-                                    "DateAcquired, DateSold, Cost, SalePrice, Memo, Box, "
-                                    "WashAdj, SellId) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")) {}
+namespace {
+
+const QString kInsertTax = QStringLiteral("INSERT INTO TaxRec (AccountName, Symbol, Quantity, "
+                                          "DateAcquired, DateSold, Cost, SalePrice, Memo, Box, "
+                                          "WashAdj, SellId) VALUES ");
+const QString kTaxValues = QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+constexpr int kTaxColumns = 11;
+
+} // namespace
+
+TaxWriter::TaxWriter(const QSqlDatabase& db) : statement_(db, kInsertTax + kTaxValues), db_(db) {}
 
 qint64 TaxWriter::insert(const TaxRecord& r) {
     statement_.run(storedText(r.accountName), storedText(r.symbol), r.quantity,
@@ -111,17 +119,57 @@ qint64 TaxWriter::insert(const TaxRecord& r) {
     return statement_.lastInsertId();
 }
 
+void TaxWriter::insertBatch(const TaxRecord* first) {
+    if (!batch_) {
+        QStringList rows;
+        for (int i = 0; i < kBatchRows; ++i)
+            rows << kTaxValues;
+        batch_.emplace(db_, kInsertTax + rows.join(QStringLiteral(", ")));
+    }
+    for (int i = 0; i < kBatchRows; ++i) {
+        const TaxRecord& r = first[i];
+        batch_->bindFrom(i * kTaxColumns + 1, storedText(r.accountName), storedText(r.symbol),
+                         r.quantity, isoDate(r.dateAcquired), isoDate(r.dateSold),
+                         r.cost.toDouble(), r.salePrice.toDouble(), storedText(r.memo),
+                         storedText(boxLetter(r.box)), r.washAdjustment.toDouble(), r.sellId);
+    }
+    batch_->runBound();
+}
+
 WrittenRows insertTaxRecs(const QSqlDatabase& db, const QVector<TaxRecord>& records,
                           Progress& progress) {
     // Prepared inside the transaction, so a file that cannot be written
     // fails as the batch does.
     std::optional<TaxWriter> writer;
-    return writeRows(
-        db, records,
-        [&](const TaxRecord& record) {
+    // The rows go in by the statement's batch, which saves the engine's
+    // work of a statement on every row but one of each batch. A batch the
+    // database refuses leaves no row of it, and its rows are then written
+    // one by one, so the refused row itself ends the writing with the rows
+    // before it kept.
+    qsizetype writtenTo = 0; // rows before it are in
+    qsizetype singleTo = 0;  // rows before it go in one by one
+    const qsizetype size = records.size();
+    return writeIndexedRows(
+        db, size,
+        [&](qsizetype row) {
             if (!writer)
                 writer.emplace(db);
-            writer->insert(record);
+            if (row < writtenTo)
+                return;
+            if (row >= singleTo && size - row >= TaxWriter::kBatchRows) {
+                try {
+                    writer->insertBatch(records.constData() + row);
+                    writtenTo = row + TaxWriter::kBatchRows;
+                    return;
+                } catch (const StoreError& error) {
+                    // A failure of the file keeps nothing anyway.
+                    if (storeFault(error.sqlError()) != StoreFault::None ||
+                        !writer->inTransaction())
+                        throw;
+                    singleTo = row + TaxWriter::kBatchRows;
+                }
+            }
+            writer->insert(records[row]);
         },
         progress, QStringLiteral("TaxRec"));
 }

@@ -47,8 +47,17 @@ public:
     explicit TaxWriter(const QSqlDatabase& db);
     qint64 insert(const TaxRecord& record); // the new ID; throws StoreError
 
+    // Inserts kBatchRows records, from first on, in one statement: all of
+    // them, or none when the database refuses one (StoreError).
+    static constexpr int kBatchRows = 32;
+    void insertBatch(const TaxRecord* first);
+    // Whether the transaction the rows go into is still open.
+    bool inTransaction() const { return statement_.inTransaction(); }
+
 private:
     FastStatement statement_;
+    std::optional<FastStatement> batch_;
+    QSqlDatabase db_;
 };
 
 // Adds the records in one transaction with one prepared statement, as

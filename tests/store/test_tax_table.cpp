@@ -31,7 +31,7 @@ QString fieldsOf(const TaxRecord& r) {
 // The year's records are read straight from the engine; every cell must
 // convert as a read through QSqlQuery converts it, whatever another tool
 // stored in it.
-class TestTaxRowReader : public QObject {
+class TestTaxTable : public QObject {
     Q_OBJECT
 
 private slots:
@@ -91,7 +91,49 @@ private slots:
             ofAccount << fieldsOf(r);
         QCOMPARE(ofAccount, read.filter(QRegularExpression("^\\d+\\|A\\|")));
     }
+
+    // Records go in by batches of one statement; wherever the database
+    // refuses one, the rows before it are kept in order and nothing after.
+    void insertStopsAtTheRefusedRecord_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("refused"); // -1: none
+        const int batch = TaxWriter::kBatchRows;
+        QTest::newRow("all, batches and a rest") << 3 * batch + 5 << -1;
+        QTest::newRow("first of the first batch") << 3 * batch << 0;
+        QTest::newRow("last of the first batch") << 3 * batch << batch - 1;
+        QTest::newRow("first of the second batch") << 3 * batch << batch;
+        QTest::newRow("inside the third batch") << 3 * batch << 2 * batch + 7;
+        QTest::newRow("in the rest after the batches") << 3 * batch + 5 << 3 * batch + 2;
+    }
+    void insertStopsAtTheRefusedRecord() {
+        QFETCH(int, count);
+        QFETCH(int, refused);
+        TestDatabase t;
+        runQuery(t.connection(), "CREATE TRIGGER refuse BEFORE INSERT ON TaxRec WHEN "
+                                 "NEW.Symbol = 'BAD' BEGIN SELECT RAISE(ABORT, 'refused'); END");
+        QVector<TaxRecord> records;
+        for (int i = 0; i < count; ++i) {
+            TaxRecord r;
+            r.accountName = "A";
+            r.symbol = i == refused ? "BAD" : "S" + QString::number(i);
+            r.quantity = i;
+            r.dateSold = QDate(2000, 1, 1).addDays(i);
+            r.box = Form8949Box::D;
+            records << r;
+        }
+        const WrittenRows written = insertTaxRecs(t.connection(), records);
+        const int kept = refused < 0 ? count : refused;
+        QCOMPARE(written.count, qint64(kept));
+        QCOMPARE(written.refusedRow, qsizetype(refused));
+        QSqlQuery q = runQuery(t.connection(), "SELECT Symbol, Quantity FROM TaxRec ORDER BY ID");
+        for (int i = 0; i < kept; ++i) {
+            QVERIFY(q.next());
+            QCOMPARE(q.value(0).toString(), "S" + QString::number(i));
+            QCOMPARE(q.value(1).toInt(), i);
+        }
+        QVERIFY(!q.next());
+    }
 };
 
-QTEST_GUILESS_MAIN(TestTaxRowReader)
-#include "test_tax_row_reader.moc"
+QTEST_GUILESS_MAIN(TestTaxTable)
+#include "test_tax_table.moc"
