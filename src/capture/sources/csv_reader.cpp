@@ -4,9 +4,11 @@
 #include "capture/sources/sheet_limits.h"
 
 #include <QFile>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <cmath>
+#include <vector>
 
 namespace gainbook {
 
@@ -18,7 +20,7 @@ std::optional<double> wholeNumber(QStringView field) {
     const QStringView trimmed = field.trimmed();
     bool hasDigit = false;
     for (QChar c : trimmed) {
-        if (c.isDigit())
+        if (c >= u'0' && c <= u'9')
             hasDigit = true;
         else if (c != u'+' && c != u'-' && c != u'.' && c != u'e' && c != u'E')
             return std::nullopt;
@@ -32,12 +34,38 @@ std::optional<double> wholeNumber(QStringView field) {
     return value;
 }
 
+// Exports repeat a few texts down a column (the account, the kind of
+// trade, the symbols, the dates): each column's repeats share one string,
+// which at a million rows keeps hundreds of megabytes free. A column of
+// mostly distinct texts (amounts) stops being looked up once its store is
+// full.
+class ColumnTexts {
+public:
+    QString shared(int col, QString field) {
+        if (col >= qsizetype(columns_.size()))
+            columns_.resize(col + 1);
+        QSet<QString>& seen = columns_[col];
+        if (seen.size() >= kMostPerColumn)
+            return field;
+        const auto found = seen.constFind(field);
+        if (found != seen.constEnd())
+            return *found;
+        seen.insert(field);
+        return field;
+    }
+
+private:
+    static constexpr qsizetype kMostPerColumn = 4096;
+    std::vector<QSet<QString>> columns_;
+};
+
 class CsvBuilder {
 public:
     void addField(QString field) {
         ++col_;
         if (field.isEmpty())
             return;
+        field = texts_.shared(col_, std::move(field));
         if (const auto value = wholeNumber(field))
             sheet_.put(row_, col_, SheetCell{std::move(field), *value});
         else
@@ -57,6 +85,7 @@ public:
 
 private:
     BoundedSheet sheet_;
+    ColumnTexts texts_;
     int row_ = 1;
     int col_ = 0;
 };
