@@ -64,8 +64,8 @@ void Matcher::MoveQuantity() {
         const double quantity = selectAllBuys_.real(2);
         const QString reopened = openQuantityText(quantity);
         const bool changed = reopened != selectAllBuys_.text(5);
-        const QString stored = selectAllBuys_.text(3);
-        const QString symbol = selectAllBuys_.text(1);
+        const QString stored = texts_.of(selectAllBuys_.textView(3));
+        const QString symbol = texts_.of(selectAllBuys_.textView(1));
         const QDate bought = dateFromStored(stored);
         if (deferred_ && bought.isValid())
             fresh_.buys.append({id, account_, symbol, bought, quantity});
@@ -99,14 +99,14 @@ void Matcher::loadOpenBuys() {
         const double open = numberFromText(memo);
         if (!(open > 0)) // a memo such as "0.0" passes the text test but holds nothing
             continue;
-        const QString symbol = selectOpenBuys_.text(1);
+        const QString symbol = texts_.of(selectOpenBuys_.textView(1));
         if (prefix == nullptr || symbol != lastSymbol) {
             const QString key = symbolPrefix(symbol);
             prefix = &openBuys_[key];
             prefix->append(SymbolBuys{symbol, key, {}, 0});
             lastSymbol = symbol;
         }
-        const QString stored = selectOpenBuys_.text(3);
+        const QString stored = texts_.of(selectOpenBuys_.textView(3));
         prefix->back().buys.append(OpenBuy{selectOpenBuys_.integer(0), selectOpenBuys_.real(2),
                                            open, stored, dateFromStored(stored),
                                            Money::fromDouble(selectOpenBuys_.real(4))});
@@ -133,9 +133,10 @@ QVector<SellRow> Matcher::sells() {
     selectSells_.select(storedText(account_));
     QVector<SellRow> rows;
     while (selectSells_.next()) {
-        const QString stored = selectSells_.text(3);
-        rows.append({selectSells_.integer(0), selectSells_.text(1), selectSells_.real(2),
-                     dateFromStored(stored), stored, Money::fromDouble(selectSells_.real(4))});
+        const QString stored = texts_.of(selectSells_.textView(3));
+        rows.append({selectSells_.integer(0), texts_.of(selectSells_.textView(1)),
+                     selectSells_.real(2), dateFromStored(stored), stored,
+                     Money::fromDouble(selectSells_.real(4))});
     }
     return rows;
 }

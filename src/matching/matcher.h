@@ -4,6 +4,7 @@
 #include "matching/term_split.h"
 #include "matching/wash_sale_refresh.h"
 #include "platform/money.h"
+#include "platform/text_pool.h"
 #include "store/fast_statement.h"
 
 #include <QDate>
@@ -165,6 +166,8 @@ private:
     // of one prefix in the order the store sorts them.
     QHash<QString, QVector<SymbolBuys>> openBuys_;
     bool openBuysLoaded_ = false;
+    // Symbols and dates repeat down an account: its rows share one copy each.
+    TextPool texts_;
     std::unique_ptr<LinkWriter> links_;
     std::unique_ptr<TaxWriter> taxRecords_;
 

@@ -140,6 +140,9 @@ WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh) {
     input.previous = selectLotAdjustments(db);
     input.actions = CorporateActions(selectCorpActions(db));
     const WashResult result = detectWashSales(input);
+    // The trades are let go before the writing, which fills the page cache.
+    input.buys = {};
+    input.sells = {};
 
     QHash<qint64, QVector<TaxRecord>> stored;
     for (const TaxRecord& record : selectTaxRecsOfSells(db))

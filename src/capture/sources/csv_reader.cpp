@@ -2,9 +2,9 @@
 
 #include "capture/sources/sheet_cell_values.h"
 #include "capture/sources/sheet_limits.h"
+#include "platform/text_pool.h"
 
 #include <QFile>
-#include <QSet>
 #include <QStringDecoder>
 
 #include <cmath>
@@ -35,28 +35,18 @@ std::optional<double> wholeNumber(QStringView field) {
 }
 
 // Exports repeat a few texts down a column (the account, the kind of
-// trade, the symbols, the dates): each column's repeats share one string,
-// which at a million rows keeps hundreds of megabytes free. A column of
-// mostly distinct texts (amounts) stops being looked up once its store is
-// full.
+// trade, the symbols, the dates): each column keeps one copy of each.
 class ColumnTexts {
 public:
     QString shared(int col, QString field) {
         if (col >= qsizetype(columns_.size()))
-            columns_.resize(col + 1);
-        QSet<QString>& seen = columns_[col];
-        if (seen.size() >= kMostPerColumn)
-            return field;
-        const auto found = seen.constFind(field);
-        if (found != seen.constEnd())
-            return *found;
-        seen.insert(field);
-        return field;
+            columns_.resize(col + 1, TextPool(kMostPerColumn));
+        return columns_[col].of(std::move(field));
     }
 
 private:
     static constexpr qsizetype kMostPerColumn = 4096;
-    std::vector<QSet<QString>> columns_;
+    std::vector<TextPool> columns_;
 };
 
 class CsvBuilder {
@@ -164,7 +154,7 @@ std::optional<SheetDocument> readCsvFile(const QString& path, QString* error) {
         return std::nullopt;
     }
     // Read to one byte past the bound, so a pipe is bounded as a file is.
-    const QByteArray bytes = file.read(kMaxSheetBytes + 1);
+    QByteArray bytes = file.read(kMaxSheetBytes + 1);
     if (bytes.size() > kMaxSheetBytes) {
         if (error)
             *error = tooLargeMessage(
@@ -175,6 +165,7 @@ std::optional<SheetDocument> readCsvFile(const QString& path, QString* error) {
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
         text = QString::fromLatin1(bytes);
+    bytes = QByteArray();
     return parseCsv(text, error);
 }
 
