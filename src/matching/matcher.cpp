@@ -59,11 +59,20 @@ void Matcher::MoveQuantity() {
     selectAllBuys_.select(storedText(account_));
     QString lastSymbol;
     QVector<SymbolBuys>* prefix = nullptr;
+    // Buys repeat a few lot sizes: each size's Memo text and the open
+    // quantity it reads as are worked out once.
+    double lastQuantity = 0;
+    QString reopened = openQuantityText(lastQuantity);
+    double reopenedOpen = numberFromText(reopened);
     while (selectAllBuys_.next()) {
         const qint64 id = selectAllBuys_.integer(0);
         const double quantity = selectAllBuys_.real(2);
-        const QString reopened = openQuantityText(quantity);
-        const bool changed = reopened != selectAllBuys_.text(5);
+        if (quantity != lastQuantity || std::signbit(quantity) != std::signbit(lastQuantity)) {
+            lastQuantity = quantity;
+            reopened = openQuantityText(quantity);
+            reopenedOpen = numberFromText(reopened);
+        }
+        const bool changed = selectAllBuys_.textView(5) != reopened;
         const QString stored = texts_.of(selectAllBuys_.textView(3));
         const QString symbol = texts_.of(selectAllBuys_.textView(1));
         const QDate bought = dateFromStored(stored);
@@ -82,7 +91,7 @@ void Matcher::MoveQuantity() {
             prefix->append(SymbolBuys{symbol, key, {}, 0});
             lastSymbol = symbol;
         }
-        prefix->back().buys.append(OpenBuy{id, quantity, numberFromText(reopened), stored, bought,
+        prefix->back().buys.append(OpenBuy{id, quantity, reopenedOpen, stored, bought,
                                            Money::fromDouble(selectAllBuys_.real(4)), changed});
     }
 }
@@ -117,12 +126,16 @@ void Matcher::writeOpenQuantities() {
     for (const MemoChange& change : std::as_const(memoChanges_))
         setMemo_.run(change.memo, change.id);
     memoChanges_.clear();
+    // Most buys end used up: "0" is written far more often than any other.
+    const QString usedUp = openQuantityText(0);
     for (QVector<SymbolBuys>& prefix : openBuys_) {
         for (SymbolBuys& symbol : prefix) {
             for (OpenBuy& buy : symbol.buys) {
                 if (!buy.changed)
                     continue;
-                setMemo_.run(openQuantityText(buy.open), buy.id);
+                setMemo_.run(buy.open == 0 && !std::signbit(buy.open) ? usedUp
+                                                                      : openQuantityText(buy.open),
+                             buy.id);
                 buy.changed = false;
             }
         }

@@ -30,6 +30,13 @@ struct SellRow {
     Money amount;
 };
 
+} // namespace gainbook
+
+// Moved in memory as it is, so that lists of a million grow without copies.
+Q_DECLARE_TYPEINFO(gainbook::SellRow, Q_RELOCATABLE_TYPE);
+
+namespace gainbook {
+
 // The state of the sell being matched, read by the link and tax record
 // writers.
 struct MatchingState {
@@ -55,6 +62,13 @@ struct OpenBuy {
     Money amount;
     bool changed = false;
 };
+
+} // namespace gainbook
+
+// Moved in memory as it is, so that lists of a million grow without copies.
+Q_DECLARE_TYPEINFO(gainbook::OpenBuy, Q_RELOCATABLE_TYPE);
+
+namespace gainbook {
 
 // The open buys of one symbol, in date order. Buys are applied from the
 // front only, so those before head are used up.
