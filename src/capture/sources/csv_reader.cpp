@@ -38,10 +38,10 @@ std::optional<double> wholeNumber(QStringView field) {
 // trade, the symbols, the dates): each column keeps one copy of each.
 class ColumnTexts {
 public:
-    QString shared(int col, QString field) {
+    QString shared(int col, QStringView field) {
         if (col >= qsizetype(columns_.size()))
             columns_.resize(col + 1, TextPool(kMostPerColumn));
-        return columns_[col].of(std::move(field));
+        return columns_[col].of(field);
     }
 
 private:
@@ -51,11 +51,11 @@ private:
 
 class CsvBuilder {
 public:
-    void addField(QString field) {
+    void addField(QStringView text) {
         ++col_;
-        if (field.isEmpty())
+        if (text.isEmpty())
             return;
-        field = texts_.shared(col_, std::move(field));
+        QString field = texts_.shared(col_, text);
         if (const auto value = wholeNumber(field))
             sheet_.put(row_, col_, SheetCell{std::move(field), *value});
         else
@@ -89,20 +89,21 @@ SheetDocument parseCsvWithin(QStringView text) {
     while (i < n) {
         // One record: fields until a line end outside quotes.
         for (;;) {
-            QString field;
+            QString quoted;
+            QStringView field;
             if (i < n && text[i] == u'"') {
                 ++i;
                 for (;;) {
                     const qsizetype quote = text.indexOf(u'"', i);
                     if (quote < 0) {
-                        field += text.mid(i);
+                        quoted += text.mid(i);
                         i = n;
                         break;
                     }
-                    field += text.mid(i, quote - i);
+                    quoted += text.mid(i, quote - i);
                     i = quote + 1;
                     if (i < n && text[i] == u'"') {
-                        field += u'"';
+                        quoted += u'"';
                         ++i;
                         continue;
                     }
@@ -110,15 +111,16 @@ SheetDocument parseCsvWithin(QStringView text) {
                 }
                 // Anything between the closing quote and the separator is kept.
                 while (i < n && text[i] != u',' && text[i] != u'\n' && text[i] != u'\r')
-                    field += text[i++];
+                    quoted += text[i++];
+                field = quoted;
             } else {
                 const qsizetype start = i;
                 while (i < n && text[i] != u',' && text[i] != u'\n' && text[i] != u'\r')
                     ++i;
-                field = text.mid(start, i - start).toString();
+                field = text.sliced(start, i - start);
             }
             builder.checkNextColumn();
-            builder.addField(std::move(field));
+            builder.addField(field);
             if (i < n && text[i] == u',') {
                 ++i;
                 continue;
