@@ -1,6 +1,5 @@
 #include "platform/text_pool.h"
 
-
 namespace gainbook {
 
 // A null text (a NULL of the store) stays null: an empty text in the pool
