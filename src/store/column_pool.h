@@ -32,8 +32,13 @@ public:
         }
         const QStringView text = row.textView(column);
         const std::u16string_view key(text.utf16(), size_t(text.size()));
-        if (const auto found = values_.find(key); found != values_.end())
+        // Runs of one value (the account, often the type) skip the hashing.
+        if (last_ && last_->first == key)
+            return last_->second;
+        if (const auto found = values_.find(key); found != values_.end()) {
+            last_ = &*found;
             return found->second;
+        }
         Value value = convert_(text.toString());
         // A column of values that hardly repeat (the open quantities in
         // the memo) would only grow the pool.
@@ -41,7 +46,8 @@ public:
             spare_ = std::move(value);
             return spare_;
         }
-        return values_.emplace(std::u16string(key), std::move(value)).first->second;
+        last_ = &*values_.emplace(std::u16string(key), std::move(value)).first;
+        return last_->second;
     }
 
 private:
@@ -56,6 +62,8 @@ private:
 
     Convert convert_;
     std::unordered_map<std::u16string, Value, TextHash, std::equal_to<>> values_;
+    // The entry found last; entries stay where they are as the map grows.
+    const std::pair<const std::u16string, Value>* last_ = nullptr;
     std::optional<Value> null_;
     Value spare_{};
 };

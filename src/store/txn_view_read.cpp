@@ -5,6 +5,7 @@
 #include "store/fast_statement.h"
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace gainbook {
@@ -81,26 +82,28 @@ private:
     QSqlDatabase db_;
 };
 
-// A row of the account: its ID and its place in the view's order.
-struct Place {
-    qint64 id;
-    qsizetype at;
-};
-
 // Beyond this many table rows per row of the account, the account's rows
-// lie so scattered among others' that a scan reads mostly rows it drops.
+// lie so scattered among others' that a scan reads mostly rows it drops
+// (and the table of places would be mostly empty).
 constexpr qint64 kMostScannedPerRow = 8;
 
 } // namespace
 
-QVector<TxnRecord> readTxnsInViewOrder(const QSqlDatabase& db, const QString& account,
-                                       const std::optional<QString>& month) {
+void readTxnsInViewOrder(const QSqlDatabase& db, const QString& account,
+                         const std::optional<QString>& month, TxnPlaces& into) {
+    // The ordered query appends; its rows are moved to their places once.
+    auto readByQuery = [&] {
+        QVector<TxnRecord> rows = readByOrderedQuery(db, account, month);
+        into.resize(rows.size());
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            into[i] = std::move(rows[i]);
+    };
     // A month is a small part of an account: its ordered query is cheap.
     if (month)
-        return readByOrderedQuery(db, account, month);
+        return readByQuery();
 
     const ReadSnapshot snapshot(db);
-    std::vector<Place> places;
+    QVector<qint64> ids;
     {
         // The index (AccountName, TxnDate, Symbol) holds the ID too, so the
         // order comes without reading a row of the table.
@@ -108,35 +111,48 @@ QVector<TxnRecord> readTxnsInViewOrder(const QSqlDatabase& db, const QString& ac
                                                "ORDER BY TxnDate, Symbol, ID"));
         order.select(account);
         while (order.next())
-            places.push_back({order.integer(0), qsizetype(places.size())});
+            ids.append(order.integer(0));
     }
-    if (places.empty())
-        return {};
-    std::sort(places.begin(), places.end(),
-              [](const Place& a, const Place& b) { return a.id < b.id; });
-    const qint64 first = places.front().id;
-    const qint64 last = places.back().id;
-    const qint64 count = qint64(places.size());
-    if ((last - first) / kMostScannedPerRow >= count)
-        return readByOrderedQuery(db, account, month);
+    if (ids.isEmpty()) {
+        into.resize(0);
+        return;
+    }
+    const auto [lowest, highest] = std::minmax_element(ids.cbegin(), ids.cend());
+    const qint64 first = *lowest;
+    const qint64 last = *highest;
+    const qint64 count = ids.size();
+    if ((last - first) / kMostScannedPerRow >= count ||
+        count >= std::numeric_limits<quint32>::max())
+        return readByQuery();
+
+    // Each ID of the range to its place in the view, counted from 1; 0 for
+    // another account's row.
+    std::vector<quint32> placeOf(size_t(last - first + 1), 0);
+    for (qsizetype at = 0; at < count; ++at)
+        placeOf[size_t(ids[at] - first)] = quint32(at + 1);
+    ids = {};
 
     FastStatement scan(db, kSelectAll + QStringLiteral("NOT INDEXED WHERE ID BETWEEN ? AND ?"));
     scan.select(first, last);
     TxnBuilder builder;
-    QVector<TxnRecord> rows(count);
-    auto next = places.cbegin();
+    into.resize(count);
     qint64 placed = 0;
     while (scan.next()) {
-        const qint64 id = scan.integer(0);
-        while (next != places.cend() && next->id < id)
-            ++next;
-        if (next == places.cend() || next->id != id)
+        const quint32 place = placeOf[size_t(scan.integer(0) - first)];
+        if (place == 0)
             continue; // another account's row
-        builder.fill(rows[next->at], scan);
+        builder.fill(into[place - 1], scan);
         ++placed;
     }
     if (placed != count) // not expected under the snapshot; the plain read is always right
-        return readByOrderedQuery(db, account, month);
+        readByQuery();
+}
+
+QVector<TxnRecord> readTxnsInViewOrder(const QSqlDatabase& db, const QString& account,
+                                       const std::optional<QString>& month) {
+    QVector<TxnRecord> rows;
+    RowPlaces places(rows, [](TxnRecord& r) -> TxnRecord& { return r; });
+    readTxnsInViewOrder(db, account, month, places);
     return rows;
 }
 
