@@ -85,7 +85,7 @@ private:
 // Beyond this many table rows per row of the account, the account's rows
 // lie so scattered among others' that a scan reads mostly rows it drops
 // (and the table of places would be mostly empty).
-constexpr qint64 kMostScannedPerRow = 8;
+constexpr size_t kMostScannedPerRow = 8;
 
 } // namespace
 
@@ -121,15 +121,17 @@ void readTxnsInViewOrder(const QSqlDatabase& db, const QString& account,
     const qint64 first = *lowest;
     const qint64 last = *highest;
     const qint64 count = ids.size();
-    if ((last - first) / kMostScannedPerRow >= count ||
+    // Unsigned: IDs typed in by hand may lie as far apart as a qint64 allows.
+    const auto offset = [first](qint64 id) { return size_t(quint64(id) - quint64(first)); };
+    if (offset(last) / kMostScannedPerRow >= size_t(count) ||
         count >= std::numeric_limits<quint32>::max())
         return readByQuery();
 
     // Each ID of the range to its place in the view, counted from 1; 0 for
     // another account's row.
-    std::vector<quint32> placeOf(size_t(last - first + 1), 0);
+    std::vector<quint32> placeOf(offset(last) + 1, 0);
     for (qsizetype at = 0; at < count; ++at)
-        placeOf[size_t(ids[at] - first)] = quint32(at + 1);
+        placeOf[offset(ids[at])] = quint32(at + 1);
     ids = {};
 
     FastStatement scan(db, kSelectAll + QStringLiteral("NOT INDEXED WHERE ID BETWEEN ? AND ?"));
@@ -138,7 +140,7 @@ void readTxnsInViewOrder(const QSqlDatabase& db, const QString& account,
     into.resize(count);
     qint64 placed = 0;
     while (scan.next()) {
-        const quint32 place = placeOf[size_t(scan.integer(0) - first)];
+        const quint32 place = placeOf[offset(scan.integer(0))];
         if (place == 0)
             continue; // another account's row
         builder.fill(into[place - 1], scan);

@@ -12,11 +12,13 @@ using gainbook::test::TestDatabase;
 namespace {
 
 // A row to store: its account, symbol and date as stored (a null text is
-// NULL); the month alternates so that a month's read has rows to find.
+// NULL) and its ID (0: the next one); the month alternates so that a
+// month's read has rows to find.
 struct StoredRow {
     QString account;
     QString symbol;
     QString date;
+    qint64 id = 0;
 };
 
 QString describe(const TxnRecord& r) {
@@ -95,6 +97,14 @@ private slots:
             scattered.append(
                 {i % 20 == 0 ? a : b, "IBM", QStringLiteral("2000-02-%1").arg(28 - i % 27)});
         QTest::newRow("account scattered among many others") << scattered;
+        QTest::newRow("IDs typed in, negative") << QVector<StoredRow>{{a, "IBM", "2000-01-02", -5},
+                                                                      {b, "IBM", "2000-01-01", -4},
+                                                                      {a, "IBM", "2000-01-01", -3},
+                                                                      {a, "AAPL", "2000-01-02", 7}};
+        QTest::newRow("IDs typed in, as far apart as they go")
+            << QVector<StoredRow>{{a, "IBM", "2000-01-02", -9223372036854775807},
+                                  {a, "IBM", "2000-01-01", 9223372036854775807},
+                                  {a, "IBM", "2000-01-01", 3}};
         QTest::newRow("no rows of the account") << QVector<StoredRow>{{b, "IBM", "2000-01-01"}};
     }
 
@@ -106,10 +116,12 @@ private slots:
         for (const StoredRow& row : stored) {
             ++n;
             runQuery(db,
-                     QStringLiteral("INSERT INTO Txn (AccountName, TxnMonth, Symbol, Quantity, "
-                                    "Type, TxnDate, Amount, Memo) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-                     {row.account, n % 2 ? QStringLiteral("Jan") : QStringLiteral("Feb"),
-                      row.symbol, n, n % 3 ? kBought : kSold, row.date, -12.5 * n,
+                     QStringLiteral("INSERT INTO Txn (ID, AccountName, TxnMonth, Symbol, "
+                                    "Quantity, Type, TxnDate, Amount, Memo) "
+                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                     {row.id ? QVariant(row.id) : QVariant(), row.account,
+                      n % 2 ? QStringLiteral("Jan") : QStringLiteral("Feb"), row.symbol, n,
+                      n % 3 ? kBought : kSold, row.date, -12.5 * n,
                       n % 4 ? QStringLiteral("%1").arg(n) : QStringLiteral("")});
         }
         const QString account = QStringLiteral("A");
