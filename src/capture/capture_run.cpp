@@ -148,8 +148,13 @@ QString underivedFieldMessage(const ParseResult& parsed) {
     return {};
 }
 
-Outcome runCapture(const PageDocument& document, CaptureState& state, const QSqlDatabase& db,
-                   Prompter& prompter, Progress& progress) {
+namespace {
+
+// `spent`, when given, is the caller's document, emptied once its rows are
+// read and about to be written: at a million rows the sheet is a third of
+// the memory the capture holds.
+Outcome captureOf(const PageDocument& document, PageDocument* spent, CaptureState& state,
+                  const QSqlDatabase& db, Prompter& prompter, Progress& progress) {
     Outcome checked = checkCaptureFields(state);
     if (!checked.done())
         return checked;
@@ -211,6 +216,8 @@ Outcome runCapture(const PageDocument& document, CaptureState& state, const QSql
     // capture is kept as its backup.
     if (const Outcome backup = keepBackup(db); !backup.done())
         return backup;
+    if (spent)
+        *spent = PageDocument();
 
     Outcome written = writeCapturedRows(db, parsed.rows, progress);
     if (written.stopped()) {
@@ -239,6 +246,18 @@ Outcome runCapture(const PageDocument& document, CaptureState& state, const QSql
         written.details = after;
     }
     return written;
+}
+
+} // namespace
+
+Outcome runCapture(const PageDocument& document, CaptureState& state, const QSqlDatabase& db,
+                   Prompter& prompter, Progress& progress) {
+    return captureOf(document, nullptr, state, db, prompter, progress);
+}
+
+Outcome runCapture(PageDocument&& document, CaptureState& state, const QSqlDatabase& db,
+                   Prompter& prompter, Progress& progress) {
+    return captureOf(document, &document, state, db, prompter, progress);
 }
 
 } // namespace gainbook

@@ -48,6 +48,10 @@ bool PutDuplicate(const QSqlDatabase& db, const QString& account, const QString&
 // nothing: Stopped with "Capture of A was cancelled; nothing was changed."
 Outcome runCapture(const PageDocument& document, CaptureState& state, const QSqlDatabase& db,
                    Prompter& prompter, Progress& progress = unwatchedProgress());
+// The same, for a caller done with the document: it is emptied as soon as
+// its rows are read, before they are written.
+Outcome runCapture(PageDocument&& document, CaptureState& state, const QSqlDatabase& db,
+                   Prompter& prompter, Progress& progress = unwatchedProgress());
 
 // Writes the rows in one transaction: Done with their count, or Failed with
 // the refused row in the message and the count of rows before it, which

@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace gainbook {
 
 namespace {
@@ -77,6 +79,9 @@ bool usesDecimalComma(const QStringList& values) {
         if (t.isEmpty())
             continue;
         ++filled;
+        // Whole numbers read alike either way: the common case needs no pattern.
+        if (std::all_of(t.begin(), t.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+            continue;
         if (!comma.match(t).hasMatch())
             return false;
         if (!typedNumber(withoutCurrencyCode(t)))

@@ -14,6 +14,10 @@ void readOtherRows(const SheetDocument& sheet, const OtherLayout& layout,
     // A sheet of several accounts files each row under its own.
     const bool accountPerRow = settings.deriveFromData && columns.account;
     bool asked = false;
+    result.rows.reserve(result.rows.size() + qMax(0, layout.lastRow - layout.firstRow + 1));
+    // Exports list trades by date: most rows repeat the date above.
+    QString lastDateText;
+    QDate lastDate;
     for (int row = layout.firstRow; row <= layout.lastRow; ++row) {
         const QString typeText = sheet.text(row, columns.type);
         const TradeWord word = tradeWord(typeText);
@@ -51,8 +55,13 @@ void readOtherRows(const SheetDocument& sheet, const OtherLayout& layout,
         // the sale of that many shares. A buy keeps the sheet's sign, and
         // the amount is always stored positive.
         const double shares = word.type == kSold ? std::abs(*quantity) : *quantity;
-        result.add(sheet.text(row, columns.symbol).trimmed(), shares, word.type,
-                   exportDate(sheet.text(row, columns.date), settings.today), std::abs(*amount));
+        const QString dateText = sheet.text(row, columns.date);
+        if (dateText != lastDateText || lastDateText.isNull()) {
+            lastDate = exportDate(dateText, settings.today);
+            lastDateText = dateText;
+        }
+        result.add(sheet.text(row, columns.symbol).trimmed(), shares, word.type, lastDate,
+                   std::abs(*amount));
     }
 }
 

@@ -34,11 +34,11 @@ const SheetDocument::Row* SheetDocument::findRow(int row) const {
 
 const SheetCell& SheetDocument::cell(int row, int col) const {
     const Row* r = findRow(row);
-    if (!r || r->columns.isEmpty())
+    if (!r || r->cells.isEmpty())
         return emptyCell();
-    const qsizetype at =
-        positionOf(r->columns, col - r->columns.front(), col, [](int c) { return c; });
-    return at < r->columns.size() && r->columns[at] == col ? r->cells[at] : emptyCell();
+    const auto columnOf = [](const Entry& e) { return e.column; };
+    const qsizetype at = positionOf(r->cells, col - r->cells.front().column, col, columnOf);
+    return at < r->cells.size() && r->cells[at].column == col ? r->cells[at].cell : emptyCell();
 }
 
 QString SheetDocument::text(int row, int col) const {
@@ -58,17 +58,22 @@ void SheetDocument::setCell(int row, int col, SheetCell cell) {
     qsizetype rowAt = rows_.size();
     if (!rows_.isEmpty() && rows_.back().number >= row)
         rowAt = positionOf(rows_, -1, row, [](const Row& r) { return r.number; });
-    if (rowAt == rows_.size() || rows_[rowAt].number != row)
-        rows_.insert(rowAt, Row{row, {}, {}});
-    Row& r = rows_[rowAt];
-    qsizetype colAt = r.columns.size();
-    if (!r.columns.isEmpty() && r.columns.back() >= col)
-        colAt = positionOf(r.columns, -1, col, [](int c) { return c; });
-    if (colAt < r.columns.size() && r.columns[colAt] == col) {
-        r.cells[colAt] = std::move(cell);
+    if (rowAt == rows_.size() || rows_[rowAt].number != row) {
+        Row added{row, {}};
+        // Rows of a sheet mostly hold as many cells as the one above: one
+        // allocation per row instead of one per doubling.
+        if (rowAt > 0)
+            added.cells.reserve(rows_[rowAt - 1].cells.size());
+        rows_.insert(rowAt, std::move(added));
+    }
+    QVector<Entry>& cells = rows_[rowAt].cells;
+    qsizetype colAt = cells.size();
+    if (!cells.isEmpty() && cells.back().column >= col)
+        colAt = positionOf(cells, -1, col, [](const Entry& e) { return e.column; });
+    if (colAt < cells.size() && cells[colAt].column == col) {
+        cells[colAt].cell = std::move(cell);
     } else {
-        r.columns.insert(colAt, col);
-        r.cells.insert(colAt, std::move(cell));
+        cells.insert(colAt, Entry{col, std::move(cell)});
         ++cellCount_;
     }
     rowCount_ = std::max(rowCount_, row);

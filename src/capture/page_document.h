@@ -41,10 +41,13 @@ public:
     void setCell(int row, int col, SheetCell cell);
 
 private:
+    struct Entry {
+        int column = 0;
+        SheetCell cell;
+    };
     struct Row {
         int number = 0;
-        QVector<int> columns; // ascending
-        QVector<SheetCell> cells;
+        QVector<Entry> cells; // ascending by column
     };
     // The row of that number, or null.
     const Row* findRow(int row) const;

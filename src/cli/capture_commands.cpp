@@ -172,8 +172,8 @@ int runCaptureCommand(CliSession& session, const QStringList& args) {
     }
 
     Progress progress = session.progress(QStringLiteral("Capture"));
-    return session.finish(
-        runCapture(document, state, session.database().connection(), session.prompter(), progress));
+    return session.finish(runCapture(std::move(document), state, session.database().connection(),
+                                     session.prompter(), progress));
 }
 
 } // namespace gainbook

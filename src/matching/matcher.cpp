@@ -7,9 +7,11 @@
 #include "store/account_settings_table.h"
 #include "store/corp_action_table.h"
 #include "store/links_table.h"
+#include "store/schema.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace gainbook {
@@ -17,6 +19,18 @@ namespace gainbook {
 namespace {
 
 constexpr int kSymbolPrefixLength = 12;
+
+// Through the index by symbol every buy is a read of the table at a random
+// place, which at a million trades is most of the run. The date index reads
+// them in the order a capture stores them, and the engine sorts them after.
+// A store whose index was dropped by hand still reads them, the slow way.
+QString allBuysQuery(const QSqlDatabase& db) {
+    const QString from = hasIndex(db, QStringLiteral("TxnByAccountDate"))
+                             ? QStringLiteral("FROM Txn INDEXED BY TxnByAccountDate ")
+                             : QStringLiteral("FROM Txn ");
+    return QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, Memo ") + from +
+           QStringLiteral("WHERE AccountName = ? AND Type = 'Bought' ORDER BY Symbol, TxnDate, ID");
+}
 
 } // namespace
 
@@ -44,10 +58,8 @@ Matcher::Matcher(QSqlDatabase db, QString account)
                       QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, Memo FROM Txn "
                                      "WHERE AccountName = ? AND Type = 'Bought' AND Memo > '0' "
                                      "AND TxnDate IS NOT NULL ORDER BY Symbol, TxnDate, ID")),
-      selectAllBuys_(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, Memo "
-                                         "FROM Txn WHERE AccountName = ? AND Type = 'Bought' "
-                                         "ORDER BY Symbol, TxnDate, ID")),
-      links_(std::make_unique<LinkWriter>(db_)), taxRecords_(std::make_unique<TaxWriter>(db_)) {}
+      selectAllBuys_(db_, allBuysQuery(db_)), links_(std::make_unique<LinkWriter>(db_)),
+      taxRecords_(std::make_unique<TaxWriter>(db_)) {}
 
 Matcher::~Matcher() = default;
 
@@ -59,13 +71,22 @@ void Matcher::MoveQuantity() {
     selectAllBuys_.select(storedText(account_));
     QString lastSymbol;
     QVector<SymbolBuys>* prefix = nullptr;
+    // Buys repeat a few lot sizes: each size's Memo text and the open
+    // quantity it reads as are worked out once.
+    double lastQuantity = 0;
+    QString reopened = openQuantityText(lastQuantity);
+    double reopenedOpen = numberFromText(reopened);
     while (selectAllBuys_.next()) {
         const qint64 id = selectAllBuys_.integer(0);
         const double quantity = selectAllBuys_.real(2);
-        const QString reopened = openQuantityText(quantity);
-        const bool changed = reopened != selectAllBuys_.text(5);
-        const QString stored = selectAllBuys_.text(3);
-        const QString symbol = selectAllBuys_.text(1);
+        if (quantity != lastQuantity || std::signbit(quantity) != std::signbit(lastQuantity)) {
+            lastQuantity = quantity;
+            reopened = openQuantityText(quantity);
+            reopenedOpen = numberFromText(reopened);
+        }
+        const bool changed = selectAllBuys_.textView(5) != reopened;
+        const QString stored = texts_.of(selectAllBuys_.textView(3));
+        const QString symbol = texts_.of(selectAllBuys_.textView(1));
         const QDate bought = dateFromStored(stored);
         if (deferred_ && bought.isValid())
             fresh_.buys.append({id, account_, symbol, bought, quantity});
@@ -82,7 +103,7 @@ void Matcher::MoveQuantity() {
             prefix->append(SymbolBuys{symbol, key, {}, 0});
             lastSymbol = symbol;
         }
-        prefix->back().buys.append(OpenBuy{id, quantity, numberFromText(reopened), stored, bought,
+        prefix->back().buys.append(OpenBuy{id, quantity, reopenedOpen, stored, bought,
                                            Money::fromDouble(selectAllBuys_.real(4)), changed});
     }
 }
@@ -99,14 +120,14 @@ void Matcher::loadOpenBuys() {
         const double open = numberFromText(memo);
         if (!(open > 0)) // a memo such as "0.0" passes the text test but holds nothing
             continue;
-        const QString symbol = selectOpenBuys_.text(1);
+        const QString symbol = texts_.of(selectOpenBuys_.textView(1));
         if (prefix == nullptr || symbol != lastSymbol) {
             const QString key = symbolPrefix(symbol);
             prefix = &openBuys_[key];
             prefix->append(SymbolBuys{symbol, key, {}, 0});
             lastSymbol = symbol;
         }
-        const QString stored = selectOpenBuys_.text(3);
+        const QString stored = texts_.of(selectOpenBuys_.textView(3));
         prefix->back().buys.append(OpenBuy{selectOpenBuys_.integer(0), selectOpenBuys_.real(2),
                                            open, stored, dateFromStored(stored),
                                            Money::fromDouble(selectOpenBuys_.real(4))});
@@ -114,28 +135,38 @@ void Matcher::loadOpenBuys() {
 }
 
 void Matcher::writeOpenQuantities() {
-    for (const MemoChange& change : std::as_const(memoChanges_))
-        setMemo_.run(change.memo, change.id);
-    memoChanges_.clear();
+    // Most buys end used up: "0" is written far more often than any other.
+    const QString usedUp = openQuantityText(0);
     for (QVector<SymbolBuys>& prefix : openBuys_) {
         for (SymbolBuys& symbol : prefix) {
             for (OpenBuy& buy : symbol.buys) {
                 if (!buy.changed)
                     continue;
-                setMemo_.run(openQuantityText(buy.open), buy.id);
+                memoChanges_.append({buy.id, buy.open == 0 && !std::signbit(buy.open)
+                                                 ? usedUp
+                                                 : openQuantityText(buy.open)});
                 buy.changed = false;
             }
         }
     }
+    // In the order of the table: the buys come by symbol, which would send
+    // each write to a random page, and at a million trades the page cache
+    // would spend the run reading and writing pages back.
+    std::sort(memoChanges_.begin(), memoChanges_.end(),
+              [](const MemoChange& a, const MemoChange& b) { return a.id < b.id; });
+    for (const MemoChange& change : std::as_const(memoChanges_))
+        setMemo_.run(change.memo, change.id);
+    memoChanges_ = {};
 }
 
 QVector<SellRow> Matcher::sells() {
     selectSells_.select(storedText(account_));
     QVector<SellRow> rows;
     while (selectSells_.next()) {
-        const QString stored = selectSells_.text(3);
-        rows.append({selectSells_.integer(0), selectSells_.text(1), selectSells_.real(2),
-                     dateFromStored(stored), stored, Money::fromDouble(selectSells_.real(4))});
+        const QString stored = texts_.of(selectSells_.textView(3));
+        rows.append({selectSells_.integer(0), texts_.of(selectSells_.textView(1)),
+                     selectSells_.real(2), dateFromStored(stored), stored,
+                     Money::fromDouble(selectSells_.real(4))});
     }
     return rows;
 }

@@ -4,6 +4,7 @@
 #include "matching/term_split.h"
 #include "matching/wash_sale_refresh.h"
 #include "platform/money.h"
+#include "platform/text_pool.h"
 #include "store/fast_statement.h"
 
 #include <QDate>
@@ -28,6 +29,13 @@ struct SellRow {
     QString storedDate; // the date as the searches compare it
     Money amount;
 };
+
+} // namespace gainbook
+
+// Moved in memory as it is, so that lists of a million grow without copies.
+Q_DECLARE_TYPEINFO(gainbook::SellRow, Q_RELOCATABLE_TYPE);
+
+namespace gainbook {
 
 // The state of the sell being matched, read by the link and tax record
 // writers.
@@ -54,6 +62,13 @@ struct OpenBuy {
     Money amount;
     bool changed = false;
 };
+
+} // namespace gainbook
+
+// Moved in memory as it is, so that lists of a million grow without copies.
+Q_DECLARE_TYPEINFO(gainbook::OpenBuy, Q_RELOCATABLE_TYPE);
+
+namespace gainbook {
 
 // The open buys of one symbol, in date order. Buys are applied from the
 // front only, so those before head are used up.
@@ -165,6 +180,8 @@ private:
     // of one prefix in the order the store sorts them.
     QHash<QString, QVector<SymbolBuys>> openBuys_;
     bool openBuysLoaded_ = false;
+    // Symbols and dates repeat down an account: its rows share one copy each.
+    TextPool texts_;
     std::unique_ptr<LinkWriter> links_;
     std::unique_ptr<TaxWriter> taxRecords_;
 

@@ -172,36 +172,44 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
             // account may have finished while this one waited for the lock.
             return refused;
         }
-        Matcher matcher(db_, account_);
-        matcher.deferTaxRecords();
-        matcher.MoveQuantity();
-        const QVector<SellRow> sells = matcher.sells();
-        if (sells.isEmpty()) {
-            // The reopened buys stay: the account has nothing matched.
+        FreshRecords fresh;
+        qint64 whole = 0;
+        {
+            // The matcher's buys and the sells go before the refresh, which
+            // holds the store's trades in their place: at a million trades
+            // both at once would double the memory the run needs.
+            Matcher matcher(db_, account_);
+            matcher.deferTaxRecords();
+            matcher.MoveQuantity();
+            const QVector<SellRow> sells = matcher.sells();
+            if (sells.isEmpty()) {
+                // The reopened buys stay: the account has nothing matched.
+                matcher.writeOpenQuantities();
+                refreshWashSales(db_);
+                clearRematch(db_, account_);
+                transaction.commit();
+                return stopWith(prompter_, noCompleteTransactionText(year_));
+            }
+            // The sells take most of the bar; the writing at the end the rest.
+            whole = sells.size() + sells.size() / 4 + 1;
+            for (qsizetype i = 0; i < sells.size(); ++i) {
+                progress.step(i, whole);
+                matcher.matchSell(sells[i]);
+            }
+            progress.step(sells.size(), whole);
             matcher.writeOpenQuantities();
-            refreshWashSales(db_);
-            clearRematch(db_, account_);
-            transaction.commit();
-            return stopWith(prompter_, noCompleteTransactionText(year_));
+            warnings = matcher.warnings();
+            fresh = matcher.takeDeferredRecords();
         }
-        // The sells take most of the bar; the writing at the end the rest.
-        const qint64 whole = sells.size() + sells.size() / 4 + 1;
-        for (qsizetype i = 0; i < sells.size(); ++i) {
-            progress.step(i, whole);
-            matcher.matchSell(sells[i]);
-        }
-        progress.step(sells.size(), whole);
-        matcher.writeOpenQuantities();
         // The account's new links change which shares replace which losses,
         // here and in the other accounts; the refresh writes the account's
         // tax records with them.
-        written = refreshWashSales(db_, matcher.takeDeferredRecords()).recordsWritten;
+        written = refreshWashSales(db_, std::move(fresh)).recordsWritten;
         // The run applied the corporate actions as they are now.
         clearRematch(db_, account_);
         // The last chance to stop: after the commit there is nothing to undo.
         progress.step(whole, whole);
         transaction.commit();
-        warnings = matcher.warnings();
     } catch (const StoreError& error) {
         return Outcome::failure(QStringLiteral("Processing of %1 failed; nothing was changed: %2")
                                     .arg(account_, failureText(db_, error)));

@@ -20,14 +20,14 @@ std::optional<TxnRecord> TxnLookup::byId(qint64 id) {
         return std::nullopt;
     TxnRecord r;
     r.id = byId_.integer(0);
-    r.accountName = byId_.text(1);
-    r.txnMonth = byId_.text(2);
-    r.symbol = byId_.text(3);
+    r.accountName = texts_.of(byId_.textView(1));
+    r.txnMonth = texts_.of(byId_.textView(2));
+    r.symbol = texts_.of(byId_.textView(3));
     r.quantity = byId_.real(4);
-    r.type = byId_.text(5);
+    r.type = texts_.of(byId_.textView(5));
     r.txnDate = dateFromStored(byId_.text(6));
     r.amount = Money::fromDouble(byId_.real(7));
-    r.memo = byId_.text(8);
+    r.memo = texts_.of(byId_.textView(8));
     // The ID is unique: the query ends here, ready for the next.
     while (byId_.next()) {
     }

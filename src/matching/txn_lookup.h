@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/text_pool.h"
 #include "store/fast_statement.h"
 #include "store/records.h"
 
@@ -19,6 +20,9 @@ public:
 
 private:
     FastStatement byId_;
+    // A loop over an account's links reads its rows' repeated texts (the
+    // account, month, symbols, kinds, open quantities) once each.
+    TextPool texts_;
 };
 
 } // namespace gainbook

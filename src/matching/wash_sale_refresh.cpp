@@ -2,6 +2,7 @@
 
 #include "matching/wash_sales.h"
 #include "platform/date_text.h"
+#include "platform/text_pool.h"
 #include "store/account_settings_table.h"
 #include "store/corp_action_table.h"
 #include "store/fast_statement.h"
@@ -19,7 +20,7 @@ namespace {
 
 // A stored date read without the general parser: a whole store's dates
 // are read on every refresh. Other texts take the usual way.
-QDate storedDate(const QString& text) {
+QDate storedDate(QStringView text) {
     if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
         const auto digits = [&](int from, int count) {
             int n = 0;
@@ -35,7 +36,7 @@ QDate storedDate(const QString& text) {
         if (y >= 0 && m >= 0 && d >= 0 && QDate::isValid(y, m, d))
             return QDate(y, m, d);
     }
-    return dateFromStored(text);
+    return dateFromStored(text.toString());
 }
 
 // The buys and the processed sells of the store, each sell with its lots in
@@ -57,23 +58,26 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
     if (skipAccount)
         txns.select(storedText(fresh->account));
     QHash<qint64, WashSell> sold;
+    // Accounts, symbols and dates repeat down the store: one copy each.
+    TextPool texts;
     while (txns.next()) {
         const qint64 id = txns.integer(0);
-        const QDate date = storedDate(txns.text(5));
+        const QDate date = storedDate(txns.textView(5));
         if (txns.integer(4) != 0) {
             if (!date.isValid())
                 continue; // no window holds it, and its lots have no date
-            input.buys.append({id, txns.text(1), txns.text(2), date, txns.real(3)});
+            input.buys.append(
+                {id, texts.of(txns.textView(1)), texts.of(txns.textView(2)), date, txns.real(3)});
             bought.insert(id, date);
             continue;
         }
-        const QString account = txns.text(1);
+        const QString account = texts.of(txns.textView(1));
         if (fresh && account == fresh->account)
             continue;
         WashSell& sell = sold[id];
         sell.id = id;
         sell.account = account;
-        sell.symbol = txns.text(2);
+        sell.symbol = texts.of(txns.textView(2));
         sell.quantity = txns.real(3);
         sell.dateSold = date;
         sell.salePrice = Money::fromDouble(txns.real(6));
@@ -92,7 +96,7 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
         const auto sell = sold.find(sellId);
         // A link whose sell is gone, is no sell or is another account's
         // makes no sale, as Save/Recalculate counts it.
-        if (sell == sold.end() || sell->account != links.text(4))
+        if (sell == sold.end() || links.textView(4) != sell->account)
             continue;
         const qint64 buyId = links.integer(1);
         // A missing buy has no date, as Save/Recalculate counts it.
@@ -137,9 +141,16 @@ WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh) {
         input.sells = std::move(fresh->sells);
     }
     selectTrades(db, input, fresh);
+    // Detection holds these beside its own state of each buy: the room the
+    // lists grew into goes back first.
+    input.buys.squeeze();
+    input.sells.squeeze();
     input.previous = selectLotAdjustments(db);
     input.actions = CorporateActions(selectCorpActions(db));
     const WashResult result = detectWashSales(input);
+    // The trades are let go before the writing, which fills the page cache.
+    input.buys = {};
+    input.sells = {};
 
     QHash<qint64, QVector<TaxRecord>> stored;
     for (const TaxRecord& record : selectTaxRecsOfSells(db))

@@ -24,6 +24,13 @@ struct WashBuy {
     double quantity = 0;
 };
 
+} // namespace gainbook
+
+// Moved in memory as it is, so that lists of a million grow without copies.
+Q_DECLARE_TYPEINFO(gainbook::WashBuy, Q_RELOCATABLE_TYPE);
+
+namespace gainbook {
+
 // A lot of a sell: the link's buy (0 when none), its shares and cost, and the
 // buy's date (invalid when the buy is unknown).
 struct WashLot {
@@ -43,6 +50,13 @@ struct WashSell {
     Money salePrice;
     QVector<WashLot> lots;
 };
+
+} // namespace gainbook
+
+// Moved in memory as it is, so that lists of a million grow without copies.
+Q_DECLARE_TYPEINFO(gainbook::WashSell, Q_RELOCATABLE_TYPE);
+
+namespace gainbook {
 
 // The tax records of one sell as detection leaves them.
 struct WashSellResult {

@@ -1,6 +1,8 @@
 #include "store/links_table.h"
 
 #include "platform/date_text.h"
+#include "platform/text_pool.h"
+#include "store/fast_statement.h"
 #include "store/schema.h"
 #include "store/sql.h"
 
@@ -39,11 +41,31 @@ bool accountHasLinks(const QSqlDatabase& db, const QString& account) {
 
 QVector<LinkRecord> selectLinksOfAccount(const QSqlDatabase& db, const QString& account) {
     // rowid keeps the lots of a sell in the order the matching applied them.
-    QSqlQuery query = runQuery(
-        db, kSelectAll + QStringLiteral("WHERE AccountName = ? ORDER BY SellId, rowid"), {account});
+    FastStatement query(db, kSelectAll +
+                                QStringLiteral("WHERE AccountName = ? ORDER BY SellId, rowid"));
+    query.select(storedText(account));
+    // An account's links repeat its name, a few memos, and each sell's date
+    // and symbol for all its lots: they share one copy each.
+    TextPool texts;
+    QString lastDateText;
+    QDate lastDate;
     QVector<LinkRecord> links;
-    while (query.next())
-        links.append(linkFromQuery(query));
+    while (query.next()) {
+        LinkRecord& r = links.emplace_back();
+        r.accountName = texts.of(query.textView(LinkCol::AccountName));
+        r.sellId = query.integer(LinkCol::SellId);
+        r.buyId = query.integer(LinkCol::BuyId);
+        r.buyQuantity = query.real(LinkCol::BuyQuantity);
+        r.buyPrice = Money::fromDouble(query.real(LinkCol::BuyPrice));
+        r.memo = texts.of(query.textView(LinkCol::Memo));
+        const QStringView date = query.textView(LinkCol::SellDate);
+        if (date.isNull() || date != lastDateText || lastDateText.isNull()) {
+            lastDateText = date.toString();
+            lastDate = dateFromStored(lastDateText);
+        }
+        r.sellDate = lastDate;
+        r.sellSymbol = texts.of(query.textView(LinkCol::SellSymbol));
+    }
     return links;
 }
 

@@ -27,6 +27,14 @@ struct LotAdjustRecord {
     friend bool operator==(const LotAdjustRecord&, const LotAdjustRecord&) = default;
 };
 
+} // namespace gainbook
+
+// Moved in memory as it is, so that the adjustments of a million trades grow
+// their list without copies.
+Q_DECLARE_TYPEINFO(gainbook::LotAdjustRecord, Q_RELOCATABLE_TYPE);
+
+namespace gainbook {
+
 // Every row, by buy and first share. Throws StoreError.
 QVector<LotAdjustRecord> selectLotAdjustments(const QSqlDatabase& db);
 

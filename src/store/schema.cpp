@@ -112,6 +112,13 @@ QStringList schemaIndexes() {
     };
 }
 
+bool hasIndex(const QSqlDatabase& db, const QString& name) {
+    return runQuery(db,
+                    QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?"),
+                    {name})
+        .next();
+}
+
 QStringList requiredTables() {
     return {QStringLiteral("Txn"), QStringLiteral("TaxRec"), QStringLiteral("SellLinks")};
 }

@@ -38,6 +38,10 @@ QStringList schemaTables();
 // when they are opened (see schema_upgrade.h).
 QStringList schemaIndexes();
 
+// Whether the store holds the index of that name (a user may have dropped
+// one by hand, which must not stop a query that names it).
+bool hasIndex(const QSqlDatabase& db, const QString& name); // throws StoreError
+
 // Creates the tables and indexes of the newest version in an empty database
 // and stamps that version. Throws StoreError.
 void createSchema(const QSqlDatabase& db);

@@ -2,11 +2,13 @@
 
 #include "capture/sources/sheet_cell_values.h"
 #include "capture/sources/sheet_limits.h"
+#include "platform/text_pool.h"
 
 #include <QFile>
 #include <QStringDecoder>
 
 #include <cmath>
+#include <vector>
 
 namespace gainbook {
 
@@ -18,7 +20,7 @@ std::optional<double> wholeNumber(QStringView field) {
     const QStringView trimmed = field.trimmed();
     bool hasDigit = false;
     for (QChar c : trimmed) {
-        if (c.isDigit())
+        if (c >= u'0' && c <= u'9')
             hasDigit = true;
         else if (c != u'+' && c != u'-' && c != u'.' && c != u'e' && c != u'E')
             return std::nullopt;
@@ -32,12 +34,28 @@ std::optional<double> wholeNumber(QStringView field) {
     return value;
 }
 
+// Exports repeat a few texts down a column (the account, the kind of
+// trade, the symbols, the dates): each column keeps one copy of each.
+class ColumnTexts {
+public:
+    QString shared(int col, QStringView field) {
+        if (col >= qsizetype(columns_.size()))
+            columns_.resize(col + 1, TextPool(kMostPerColumn));
+        return columns_[col].of(field);
+    }
+
+private:
+    static constexpr qsizetype kMostPerColumn = 4096;
+    std::vector<TextPool> columns_;
+};
+
 class CsvBuilder {
 public:
-    void addField(QString field) {
+    void addField(QStringView text) {
         ++col_;
-        if (field.isEmpty())
+        if (text.isEmpty())
             return;
+        QString field = texts_.shared(col_, text);
         if (const auto value = wholeNumber(field))
             sheet_.put(row_, col_, SheetCell{std::move(field), *value});
         else
@@ -57,6 +75,7 @@ public:
 
 private:
     BoundedSheet sheet_;
+    ColumnTexts texts_;
     int row_ = 1;
     int col_ = 0;
 };
@@ -70,20 +89,21 @@ SheetDocument parseCsvWithin(QStringView text) {
     while (i < n) {
         // One record: fields until a line end outside quotes.
         for (;;) {
-            QString field;
+            QString quoted;
+            QStringView field;
             if (i < n && text[i] == u'"') {
                 ++i;
                 for (;;) {
                     const qsizetype quote = text.indexOf(u'"', i);
                     if (quote < 0) {
-                        field += text.mid(i);
+                        quoted += text.mid(i);
                         i = n;
                         break;
                     }
-                    field += text.mid(i, quote - i);
+                    quoted += text.mid(i, quote - i);
                     i = quote + 1;
                     if (i < n && text[i] == u'"') {
-                        field += u'"';
+                        quoted += u'"';
                         ++i;
                         continue;
                     }
@@ -91,15 +111,16 @@ SheetDocument parseCsvWithin(QStringView text) {
                 }
                 // Anything between the closing quote and the separator is kept.
                 while (i < n && text[i] != u',' && text[i] != u'\n' && text[i] != u'\r')
-                    field += text[i++];
+                    quoted += text[i++];
+                field = quoted;
             } else {
                 const qsizetype start = i;
                 while (i < n && text[i] != u',' && text[i] != u'\n' && text[i] != u'\r')
                     ++i;
-                field = text.mid(start, i - start).toString();
+                field = text.sliced(start, i - start);
             }
             builder.checkNextColumn();
-            builder.addField(std::move(field));
+            builder.addField(field);
             if (i < n && text[i] == u',') {
                 ++i;
                 continue;
@@ -135,7 +156,7 @@ std::optional<SheetDocument> readCsvFile(const QString& path, QString* error) {
         return std::nullopt;
     }
     // Read to one byte past the bound, so a pipe is bounded as a file is.
-    const QByteArray bytes = file.read(kMaxSheetBytes + 1);
+    QByteArray bytes = file.read(kMaxSheetBytes + 1);
     if (bytes.size() > kMaxSheetBytes) {
         if (error)
             *error = tooLargeMessage(
@@ -146,6 +167,7 @@ std::optional<SheetDocument> readCsvFile(const QString& path, QString* error) {
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
         text = QString::fromLatin1(bytes);
+    bytes = QByteArray();
     return parseCsv(text, error);
 }
 

@@ -12,7 +12,7 @@ namespace gainbook {
 inline constexpr int kLastSheetRow = 1048576;
 inline constexpr int kLastSheetColumn = 16384;
 // Cells holding a value.
-inline constexpr qsizetype kMaxSheetCells = 2'000'000;
+inline constexpr qsizetype kMaxSheetCells = 8'000'000;
 // The rectangle from A1 to the last row and column used, which the capture
 // screen shows cell by cell.
 inline constexpr qint64 kMaxSheetArea = qint64(32) * kLastSheetRow;

@@ -1,0 +1,40 @@
+#include "platform/text_pool.h"
+
+#include <QTest>
+
+using namespace gainbook;
+
+class TestTextPool : public QObject {
+    Q_OBJECT
+
+private slots:
+    // A repeated text comes back as the one copy the pool holds; NULL and
+    // '' stay apart, since the store tells them apart.
+    void sharesRepeatsAndKeepsNull() {
+        TextPool pool;
+        const QString first = pool.of(QStringView(u"AAPL"));
+        const QString again = pool.of(QString(QStringLiteral("AAPL")));
+        QCOMPARE(again, first);
+        QCOMPARE(again.constData(), first.constData());
+
+        QVERIFY(!pool.of(QStringView(u"")).isNull());
+        QVERIFY(pool.of(QStringView()).isNull());
+        QVERIFY(pool.of(QString()).isNull());
+    }
+
+    // A full pool still gives every text back whole, only unshared.
+    void fullPoolPassesTextsThrough() {
+        TextPool pool(2);
+        pool.of(QStringView(u"A"));
+        pool.of(QStringView(u"B"));
+        const QString c1 = pool.of(QStringView(u"C"));
+        const QString c2 = pool.of(QStringView(u"C"));
+        QCOMPARE(c1, QStringLiteral("C"));
+        QCOMPARE(c2, QStringLiteral("C"));
+        QVERIFY(c1.constData() != c2.constData());
+        QCOMPARE(pool.of(QStringView(u"A")), QStringLiteral("A"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestTextPool)
+#include "test_text_pool.moc"
