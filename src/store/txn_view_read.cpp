@@ -1,11 +1,12 @@
 #include "store/txn_view_read.h"
 
 #include "platform/date_text.h"
-#include "store/column_pool.h"
+#include "platform/text_pool.h"
 #include "store/fast_statement.h"
 
 #include <algorithm>
 #include <limits>
+#include <unordered_map>
 #include <vector>
 
 namespace gainbook {
@@ -15,30 +16,56 @@ namespace {
 const QString kSelectAll = QStringLiteral(
     "SELECT ID, AccountName, TxnMonth, Symbol, Quantity, Type, TxnDate, Amount, Memo FROM Txn ");
 
-QString sameText(const QString& text) {
-    return text;
-}
+// Dates repeat as symbols do: each stored text is read into a date once.
+class DatePool {
+public:
+    QDate of(QStringView text) {
+        // A NULL is no text, though it compares equal to the empty one.
+        if (text.isNull())
+            return dateFromStored(QString());
+        if (const auto found = dates_.find(text); found != dates_.end())
+            return found->second;
+        const QString owned = text.toString();
+        const QDate date = dateFromStored(owned);
+        if (dates_.size() < kMostDates)
+            dates_.emplace(owned, date);
+        return date;
+    }
 
-// Fills records from rows selected by kSelectAll, sharing the values that
-// rows repeat.
+private:
+    static constexpr size_t kMostDates = 65536;
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(QStringView text) const noexcept { return qHash(text); }
+    };
+    struct Equal {
+        using is_transparent = void;
+        bool operator()(QStringView a, QStringView b) const noexcept { return a == b; }
+    };
+    std::unordered_map<QString, QDate, Hash, Equal> dates_;
+};
+
+// Fills records from rows selected by kSelectAll; the texts and dates that
+// rows repeat are read once and shared.
 class TxnBuilder {
 public:
     void fill(TxnRecord& r, const FastStatement& row) {
         r.id = row.integer(0);
-        r.accountName = accounts_.of(row, 1);
-        r.txnMonth = months_.of(row, 2);
-        r.symbol = symbols_.of(row, 3);
+        r.accountName = accounts_.of(row.textView(1));
+        r.txnMonth = months_.of(row.textView(2));
+        r.symbol = symbols_.of(row.textView(3));
         r.quantity = row.real(4);
-        r.type = types_.of(row, 5);
-        r.txnDate = dates_.of(row, 6);
+        r.type = types_.of(row.textView(5));
+        r.txnDate = dates_.of(row.textView(6));
         r.amount = Money::fromDouble(row.real(7));
-        r.memo = memos_.of(row, 8);
+        r.memo = memos_.of(row.textView(8));
     }
 
 private:
-    ColumnPool<QString> accounts_{sameText}, months_{sameText}, symbols_{sameText},
-        types_{sameText}, memos_{sameText};
-    ColumnPool<QDate> dates_{dateFromStored};
+    // A pool per column: the memo's open quantities, which hardly repeat,
+    // must not fill the pool the symbols share.
+    TextPool accounts_, months_, symbols_, types_, memos_;
+    DatePool dates_;
 };
 
 // The rows straight from the ordered query: one page fetch per row where
