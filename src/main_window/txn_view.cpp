@@ -5,6 +5,7 @@
 #include "platform/formats.h"
 #include "platform/number_text.h"
 #include "store/txn_table.h"
+#include "store/txn_view_read.h"
 
 namespace gainbook {
 
@@ -97,6 +98,12 @@ QVector<TxnRecord> FillGrid1(const QSqlDatabase& db, const QString& account,
     // The query already orders by date, the order the grid's first sort
     // would give, so no second pass over the rows is needed.
     return selectTxns(db, account, month);
+}
+
+void FillGrid1(const QSqlDatabase& db, const QString& account, const std::optional<QString>& month,
+               QVector<TxnRow>& rows) {
+    RowPlaces places(rows, [](TxnRow& row) -> TxnRecord& { return row.record; });
+    readTxnsInViewOrder(db, account, month, places);
 }
 
 } // namespace gainbook

@@ -36,5 +36,8 @@ public:
 // StoreError.
 QVector<TxnRecord> FillGrid1(const QSqlDatabase& db, const QString& account,
                              const std::optional<QString>& month);
+// The same, read straight into the rows of a grid (RecordTableModel::fillRecords).
+void FillGrid1(const QSqlDatabase& db, const QString& account, const std::optional<QString>& month,
+               QVector<TxnRow>& rows);
 
 } // namespace gainbook

@@ -4,6 +4,7 @@
 #include "store/fast_statement.h"
 #include "store/schema.h"
 #include "store/sql.h"
+#include "store/txn_view_read.h"
 
 namespace gainbook {
 
@@ -38,54 +39,9 @@ QVector<std::pair<QString, QString>> selectAccountMonths(const QSqlDatabase& db)
     return rows;
 }
 
-namespace {
-
-// One copy of a text that many rows repeat (the account, the month, the
-// type, a symbol traded often): each row shares it instead of holding its
-// own, which on an account of a million rows saves most of the reading.
-class SharedText {
-public:
-    const QString& of(QStringView text, bool null) {
-        if (null)
-            return nullText_;
-        if (last_.isNull() || QStringView(last_) != text)
-            last_ = text.toString();
-        return last_;
-    }
-
-private:
-    QString last_;
-    QString nullText_;
-};
-
-} // namespace
-
 QVector<TxnRecord> selectTxns(const QSqlDatabase& db, const QString& account,
                               const std::optional<QString>& month) {
-    FastStatement query(
-        db, kSelectAll + (month ? QStringLiteral("WHERE AccountName = ? AND TxnMonth = ? "
-                                                 "ORDER BY TxnDate, Symbol, ID")
-                                : QStringLiteral("WHERE AccountName = ? ORDER BY TxnDate, Symbol, "
-                                                 "ID")));
-    if (month)
-        query.select(account, *month);
-    else
-        query.select(account);
-    SharedText accounts, months, symbols, types, memos;
-    QVector<TxnRecord> rows;
-    while (query.next()) {
-        TxnRecord& r = rows.emplace_back();
-        r.id = query.integer(0);
-        r.accountName = accounts.of(query.textView(1), query.isNull(1));
-        r.txnMonth = months.of(query.textView(2), query.isNull(2));
-        r.symbol = symbols.of(query.textView(3), query.isNull(3));
-        r.quantity = query.real(4);
-        r.type = types.of(query.textView(5), query.isNull(5));
-        r.txnDate = dateFromStored(query.text(6));
-        r.amount = Money::fromDouble(query.real(7));
-        r.memo = memos.of(query.textView(8), query.isNull(8));
-    }
-    return rows;
+    return readTxnsInViewOrder(db, account, month);
 }
 
 std::optional<TxnRecord> selectTxnById(const QSqlDatabase& db, qint64 id) {

@@ -125,6 +125,23 @@ public:
         endResetModel();
     }
 
+    // Shows stored records that fill(rows) writes straight into the emptied
+    // rows, in place of every row: a large read is then held once, not also
+    // in a list of records on its way in. Rethrows what fill throws, with
+    // no rows left.
+    template <class Fill> void fillRecords(Fill&& fill) {
+        beginResetModel();
+        rows_.clear();
+        try {
+            std::forward<Fill>(fill)(rows_);
+        } catch (...) {
+            rows_.clear();
+            endResetModel();
+            throw;
+        }
+        endResetModel();
+    }
+
     // Inserts a record not stored yet so that it becomes row number `row`.
     void insertNewRecord(int row, Record record) {
         beginInsertRows({}, row - 1, row - 1);

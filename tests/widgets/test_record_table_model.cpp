@@ -122,6 +122,20 @@ private slots:
         QCOMPARE(model.rows(), 0);
     }
 
+    // A fill in place that fails leaves no row, old or half read.
+    void failedFillLeavesNoRows() {
+        Filled f;
+        QAbstractItemModelTester tester(&f.model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        f.model.insertNewRecord(1, lot("new", {2000, 1, 1}, 0, 0));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 f.model.fillRecords([](QVector<RecordRow<Lot>>& rows) {
+                                     rows.resize(2);
+                                     throw std::runtime_error("read failed");
+                                 }));
+        QCOMPARE(f.model.rows(), 0);
+    }
+
     // What a typed text does to the record, the cell and the row.
     void editsParseIntoTheRecord_data() {
         QTest::addColumn<int>("col");

@@ -107,9 +107,10 @@ void RecordGridPane::fill() {
     const QSqlDatabase db = context_.database().connection();
     try {
         if (view_ == RecordView::Transactions) {
-            txnRows_->setRecords(
-                FillGrid1(db, filledFor_.account,
-                          filledFor_.isAccount() ? std::nullopt : std::optional(filledFor_.text)));
+            const std::optional<QString> month =
+                filledFor_.isAccount() ? std::nullopt : std::optional(filledFor_.text);
+            txnRows_->fillRecords(
+                [&](QVector<TxnRow>& rows) { FillGrid1(db, filledFor_.account, month, rows); });
             return;
         }
         if (!filledFor_.isAccount()) {
