@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/text_pool.h"
 #include "store/fast_statement.h"
 #include "store/records.h"
+#include "store/txn_row_reader.h"
 
 #include <QSqlDatabase>
 
@@ -22,7 +22,7 @@ private:
     FastStatement byId_;
     // A loop over an account's links reads its rows' repeated texts (the
     // account, month, symbols, kinds, open quantities) once each.
-    TextPool texts_;
+    TxnRowReader reader_;
 };
 
 } // namespace gainbook

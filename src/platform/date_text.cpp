@@ -35,20 +35,28 @@ QDate make(int year, qsizetype yearDigits, int month, int day) {
     return QDate(expandYear(year, yearDigits), month, day);
 }
 
-// m/d/yy and m/d/yyyy in ASCII digits, the form nearly every date comes in,
-// read without the patterns below: a file import reads two dates a record
-// and the patterns cost more than the rest of the record. Nothing when the
-// text has another form; the patterns then decide.
-std::optional<QDate> slashedDate(QStringView text) {
+char16_t codeUnit(QChar c) {
+    return c.unicode();
+}
+
+// A byte as the Latin-1 character it reads as (a UTF-8 lead byte never
+// passes for an ASCII digit or slash).
+char16_t codeUnit(char c) {
+    return char16_t(static_cast<unsigned char>(c));
+}
+
+// m/d/yy and m/d/yyyy in ASCII digits, over UTF-16 text or bytes alike.
+template <typename Text> std::optional<QDate> slashedDateOf(Text text) {
     int parts[3] = {0, 0, 0};
     int digits[3] = {0, 0, 0};
     int part = 0;
-    for (const QChar c : text) {
-        if (c == u'/') {
+    for (const auto c : text) {
+        const char16_t unit = codeUnit(c);
+        if (unit == u'/') {
             if (++part > 2)
                 return std::nullopt;
-        } else if (c >= u'0' && c <= u'9' && digits[part] < 4) {
-            parts[part] = parts[part] * 10 + (c.unicode() - u'0');
+        } else if (unit >= u'0' && unit <= u'9' && digits[part] < 4) {
+            parts[part] = parts[part] * 10 + (unit - u'0');
             ++digits[part];
         } else {
             return std::nullopt;
@@ -61,6 +69,14 @@ std::optional<QDate> slashedDate(QStringView text) {
 }
 
 } // namespace
+
+std::optional<QDate> slashedDate(QStringView text) {
+    return slashedDateOf(text);
+}
+
+std::optional<QDate> slashedDate(QByteArrayView text) {
+    return slashedDateOf(text);
+}
 
 QDate dateFromText(QStringView input) {
     const QStringView trimmed = input.trimmed();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDate>
 #include <QString>
 #include <QStringView>
+
+#include <optional>
 
 namespace gainbook {
 
@@ -11,6 +14,14 @@ namespace gainbook {
 // spreadsheet day serial. Two-digit years 00-29 are 20xx, 30-99 are 19xx.
 // Anything else gives an invalid QDate.
 QDate dateFromText(QStringView text);
+
+// m/d/yy and m/d/yyyy in ASCII digits alone, the form nearly every date
+// comes in, read without dateFromText's patterns (which cost more than the
+// rest of a file's record): the date, invalid for a day that does not
+// exist; nothing when the text has another form, which dateFromText then
+// decides. Over UTF-16 text or a file's bytes alike.
+std::optional<QDate> slashedDate(QStringView text);
+std::optional<QDate> slashedDate(QByteArrayView text);
 
 // Day 1 of a spreadsheet's serial calendar is 12/31/1899 (with the fictitious
 // 02/29/1900 that spreadsheets count), so serial 36526 is 01/01/2000.

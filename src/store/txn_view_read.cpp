@@ -1,78 +1,21 @@
 #include "store/txn_view_read.h"
 
-#include "platform/date_text.h"
-#include "platform/text_pool.h"
 #include "store/fast_statement.h"
+#include "store/txn_row_reader.h"
 
 #include <algorithm>
 #include <limits>
-#include <unordered_map>
 #include <vector>
 
 namespace gainbook {
 
 namespace {
 
-const QString kSelectAll = QStringLiteral(
-    "SELECT ID, AccountName, TxnMonth, Symbol, Quantity, Type, TxnDate, Amount, Memo FROM Txn ");
-
-// Dates repeat as symbols do: each stored text is read into a date once.
-class DatePool {
-public:
-    QDate of(QStringView text) {
-        // A NULL is no text, though it compares equal to the empty one.
-        if (text.isNull())
-            return dateFromStored(QString());
-        if (const auto found = dates_.find(text); found != dates_.end())
-            return found->second;
-        const QString owned = text.toString();
-        const QDate date = dateFromStored(owned);
-        if (dates_.size() < kMostDates)
-            dates_.emplace(owned, date);
-        return date;
-    }
-
-private:
-    static constexpr size_t kMostDates = 65536;
-    struct Hash {
-        using is_transparent = void;
-        size_t operator()(QStringView text) const noexcept { return qHash(text); }
-    };
-    struct Equal {
-        using is_transparent = void;
-        bool operator()(QStringView a, QStringView b) const noexcept { return a == b; }
-    };
-    std::unordered_map<QString, QDate, Hash, Equal> dates_;
-};
-
-// Fills records from rows selected by kSelectAll; the texts and dates that
-// rows repeat are read once and shared.
-class TxnBuilder {
-public:
-    void fill(TxnRecord& r, const FastStatement& row) {
-        r.id = row.integer(0);
-        r.accountName = accounts_.of(row.textView(1));
-        r.txnMonth = months_.of(row.textView(2));
-        r.symbol = symbols_.of(row.textView(3));
-        r.quantity = row.real(4);
-        r.type = types_.of(row.textView(5));
-        r.txnDate = dates_.of(row.textView(6));
-        r.amount = Money::fromDouble(row.real(7));
-        r.memo = memos_.of(row.textView(8));
-    }
-
-private:
-    // A pool per column: the memo's open quantities, which hardly repeat,
-    // must not fill the pool the symbols share.
-    TextPool accounts_, months_, symbols_, types_, memos_;
-    DatePool dates_;
-};
-
 // The rows straight from the ordered query: one page fetch per row where
 // the order is not the table's, but nothing more to do.
 QVector<TxnRecord> readByOrderedQuery(const QSqlDatabase& db, const QString& account,
                                       const std::optional<QString>& month) {
-    FastStatement query(db, kSelectAll +
+    FastStatement query(db, txnSelectAll() +
                                 (month ? QStringLiteral("WHERE AccountName = ? AND "
                                                         "TxnMonth = ? ")
                                        : QStringLiteral("WHERE AccountName = ? ")) +
@@ -81,7 +24,7 @@ QVector<TxnRecord> readByOrderedQuery(const QSqlDatabase& db, const QString& acc
         query.select(account, *month);
     else
         query.select(account);
-    TxnBuilder builder;
+    TxnRowReader builder;
     QVector<TxnRecord> rows;
     while (query.next())
         builder.fill(rows.emplace_back(), query);
@@ -161,9 +104,9 @@ void readTxnsInViewOrder(const QSqlDatabase& db, const QString& account,
         placeOf[offset(ids[at])] = quint32(at + 1);
     ids = {};
 
-    FastStatement scan(db, kSelectAll + QStringLiteral("NOT INDEXED WHERE ID BETWEEN ? AND ?"));
+    FastStatement scan(db, txnSelectAll() + QStringLiteral("NOT INDEXED WHERE ID BETWEEN ? AND ?"));
     scan.select(first, last);
-    TxnBuilder builder;
+    TxnRowReader builder;
     into.resize(count);
     qint64 placed = 0;
     while (scan.next()) {

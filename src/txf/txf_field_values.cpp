@@ -63,30 +63,6 @@ std::optional<double> plainDecimal(QByteArrayView text) {
     return negative ? -value : value;
 }
 
-// m/d/yy and m/d/yyyy, as dateFromText reads them first; nothing for any
-// other form.
-std::optional<QDate> slashedDate(QByteArrayView text) {
-    int parts[3] = {0, 0, 0};
-    int digits[3] = {0, 0, 0};
-    int part = 0;
-    for (const char c : text) {
-        if (c == '/') {
-            if (++part > 2)
-                return std::nullopt;
-        } else if (c >= '0' && c <= '9' && digits[part] < 4) {
-            parts[part] = parts[part] * 10 + (c - '0');
-            ++digits[part];
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (part != 2 || digits[0] == 0 || digits[0] > 2 || digits[1] == 0 || digits[1] > 2 ||
-        (digits[2] != 2 && digits[2] != 4))
-        return std::nullopt;
-    const int year = digits[2] == 4 ? parts[2] : (parts[2] < 30 ? 2000 : 1900) + parts[2];
-    return QDate(year, parts[0], parts[1]);
-}
-
 } // namespace
 
 std::optional<Money> txfAmount(QByteArrayView text) {
