@@ -18,27 +18,6 @@ namespace gainbook {
 
 namespace {
 
-// A stored date read without the general parser: a whole store's dates
-// are read on every refresh. Other texts take the usual way.
-QDate storedDate(QStringView text) {
-    if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
-        const auto digits = [&](int from, int count) {
-            int n = 0;
-            for (int i = from; i < from + count; ++i) {
-                const int d = text[i].unicode() - u'0';
-                if (d < 0 || d > 9)
-                    return -1;
-                n = n * 10 + d;
-            }
-            return n;
-        };
-        const int y = digits(0, 4), m = digits(5, 2), d = digits(8, 2);
-        if (y >= 0 && m >= 0 && d >= 0 && QDate::isValid(y, m, d))
-            return QDate(y, m, d);
-    }
-    return dateFromStored(text.toString());
-}
-
 // The buys and the processed sells of the store, each sell with its lots in
 // the order they were applied. The fresh account's sells, and its buys when
 // it gives them, are in input already and are not read again. Two plain
@@ -62,7 +41,7 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
     TextPool texts;
     while (txns.next()) {
         const qint64 id = txns.integer(0);
-        const QDate date = storedDate(txns.textView(5));
+        const QDate date = dateFromStored(txns.textView(5));
         if (txns.integer(4) != 0) {
             if (!date.isValid())
                 continue; // no window holds it, and its lots have no date

@@ -8,17 +8,6 @@
 
 namespace gainbook {
 
-// Hash and equality of texts that look a QStringView up in a container of
-// QStrings without building a QString first.
-struct TextViewHash {
-    using is_transparent = void;
-    size_t operator()(QStringView text) const noexcept { return qHash(text); }
-};
-struct TextViewEqual {
-    using is_transparent = void;
-    bool operator()(QStringView a, QStringView b) const noexcept { return a == b; }
-};
-
 // One copy of each text that many rows repeat (an account, a kind of trade,
 // a symbol, a date): rows share it instead of each holding its own, which at
 // a million rows keeps hundreds of megabytes free and saves as many
@@ -35,7 +24,17 @@ public:
 private:
     bool full() const { return qsizetype(texts_.size()) >= most_; }
 
-    std::unordered_set<QString, TextViewHash, TextViewEqual> texts_;
+    // A QStringView is looked up without building a QString first.
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(QStringView text) const noexcept { return qHash(text); }
+    };
+    struct Equal {
+        using is_transparent = void;
+        bool operator()(QStringView a, QStringView b) const noexcept { return a == b; }
+    };
+
+    std::unordered_set<QString, Hash, Equal> texts_;
     qsizetype most_;
 };
 

@@ -44,11 +44,9 @@ QVector<LinkRecord> selectLinksOfAccount(const QSqlDatabase& db, const QString& 
     FastStatement query(db, kSelectAll +
                                 QStringLiteral("WHERE AccountName = ? ORDER BY SellId, rowid"));
     query.select(storedText(account));
-    // An account's links repeat its name, a few memos, and each sell's date
-    // and symbol for all its lots: they share one copy each.
+    // An account's links repeat its name, a few memos and each sell's
+    // symbol for all its lots: they share one copy each.
     TextPool texts;
-    QString lastDateText;
-    QDate lastDate;
     QVector<LinkRecord> links;
     while (query.next()) {
         LinkRecord& r = links.emplace_back();
@@ -58,12 +56,7 @@ QVector<LinkRecord> selectLinksOfAccount(const QSqlDatabase& db, const QString& 
         r.buyQuantity = query.real(LinkCol::BuyQuantity);
         r.buyPrice = Money::fromDouble(query.real(LinkCol::BuyPrice));
         r.memo = texts.of(query.textView(LinkCol::Memo));
-        const QStringView date = query.textView(LinkCol::SellDate);
-        if (date.isNull() || date != lastDateText || lastDateText.isNull()) {
-            lastDateText = date.toString();
-            lastDate = dateFromStored(lastDateText);
-        }
-        r.sellDate = lastDate;
+        r.sellDate = dateFromStored(query.textView(LinkCol::SellDate));
         r.sellSymbol = texts.of(query.textView(LinkCol::SellSymbol));
     }
     return links;

@@ -4,28 +4,9 @@
 
 namespace gainbook {
 
-namespace {
-
-constexpr size_t kMostDates = 65536;
-
-} // namespace
-
 QString txnSelectAll() {
     return QStringLiteral("SELECT ID, AccountName, TxnMonth, Symbol, Quantity, Type, TxnDate, "
                           "Amount, Memo FROM Txn ");
-}
-
-QDate TxnRowReader::DatePool::of(QStringView text) {
-    // A NULL is no text, though it compares equal to the empty one.
-    if (text.isNull())
-        return dateFromStored(QString());
-    if (const auto found = dates_.find(text); found != dates_.end())
-        return found->second;
-    const QString owned = text.toString();
-    const QDate date = dateFromStored(owned);
-    if (dates_.size() < kMostDates)
-        dates_.emplace(owned, date);
-    return date;
 }
 
 void TxnRowReader::fill(TxnRecord& r, const FastStatement& row) {
@@ -35,7 +16,7 @@ void TxnRowReader::fill(TxnRecord& r, const FastStatement& row) {
     r.symbol = symbols_.of(row.textView(3));
     r.quantity = row.real(4);
     r.type = types_.of(row.textView(5));
-    r.txnDate = dates_.of(row.textView(6));
+    r.txnDate = dateFromStored(row.textView(6));
     r.amount = Money::fromDouble(row.real(7));
     r.memo = memos_.of(row.textView(8));
 }

@@ -4,37 +4,23 @@
 #include "store/fast_statement.h"
 #include "store/records.h"
 
-#include <QDate>
-
-#include <unordered_map>
-
 namespace gainbook {
 
 // "SELECT <every Txn column> FROM Txn ", the columns in the order
 // TxnRowReader reads them; a caller adds its WHERE and ORDER BY.
 QString txnSelectAll();
 
-// Reads records from rows selected by txnSelectAll(). The texts and dates
-// that rows repeat are read once and shared, which on a million rows saves
-// most of the reading and most of the memory.
+// Reads records from rows selected by txnSelectAll(). The texts that rows
+// repeat are read once and shared, which on a million rows saves most of
+// the reading and most of the memory.
 class TxnRowReader {
 public:
     void fill(TxnRecord& r, const FastStatement& row);
 
 private:
-    // Each stored date text is read into a date once.
-    class DatePool {
-    public:
-        QDate of(QStringView text);
-
-    private:
-        std::unordered_map<QString, QDate, TextViewHash, TextViewEqual> dates_;
-    };
-
     // A pool per column: the memo's open quantities, which hardly repeat,
     // must not fill the pool the symbols share.
     TextPool accounts_, months_, symbols_, types_, memos_;
-    DatePool dates_;
 };
 
 } // namespace gainbook
