@@ -4,6 +4,8 @@
 #include "capture/sheet_rows.h"
 #include "capture/trade_words.h"
 
+#include <QHash>
+
 #include <cmath>
 
 namespace gainbook {
@@ -18,9 +20,18 @@ void readOtherRows(const SheetDocument& sheet, const OtherLayout& layout,
     // Exports list trades by date: most rows repeat the date above.
     QString lastDateText;
     QDate lastDate;
+    // And they write a handful of type texts, each read once.
+    constexpr qsizetype kMostTypeTexts = 256;
+    QHash<QString, TradeWord> words;
     for (int row = layout.firstRow; row <= layout.lastRow; ++row) {
         const QString typeText = sheet.text(row, columns.type);
-        const TradeWord word = tradeWord(typeText);
+        auto known = words.constFind(typeText);
+        if (known == words.cend()) {
+            if (words.size() >= kMostTypeTexts)
+                words.clear();
+            known = words.insert(typeText, tradeWord(typeText));
+        }
+        const TradeWord& word = *known;
         if (word.type.isEmpty()) {
             if (isCorpActionWords(typeText)) {
                 const auto shares =

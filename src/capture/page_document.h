@@ -21,17 +21,25 @@ struct SheetCell {
     std::optional<double> number;
 };
 
+} // namespace gainbook
+
+Q_DECLARE_TYPEINFO(gainbook::SheetCell, Q_RELOCATABLE_TYPE);
+
+namespace gainbook {
+
 // The active sheet of a hosted spreadsheet, cells by row and column from 1.
 // Only the cells that hold something take memory: a cell far down or far to
-// the right costs no more than one at the top left. Rows are kept in order,
-// each with its cells in column order, so a walk down a sheet that is filled
-// from the top finds each cell in one step.
+// the right costs no more than one at the top left. The cells are kept in
+// one list in row and column order, so a walk down a sheet that is filled
+// from the top finds each cell in one step. A reader that meets the same
+// cell many times (a symbol, a date down a column) stores it once and puts
+// it in place by its number: each place then costs 8 bytes.
 class SheetDocument {
 public:
     int rowCount() const { return rowCount_; }
     int columnCount() const { return columnCount_; }
     // How many cells hold something.
-    qsizetype cellCount() const { return cellCount_; }
+    qsizetype cellCount() const { return qsizetype(places_.size()); }
 
     // An empty cell (or one outside the sheet) reads as empty text and 0.
     QString text(int row, int col) const;
@@ -40,22 +48,33 @@ public:
 
     void setCell(int row, int col, SheetCell cell);
 
+    // A cell stored once for many places; its number for setSharedCell.
+    qint32 addSharedCell(SheetCell cell);
+    void setSharedCell(int row, int col, qint32 shared);
+
 private:
-    struct Entry {
+    // A filled place: its column and the stored cell it shows. A cell of
+    // its own is at `cell` in cells_; a shared one at -1 - cell, which
+    // setCell replaces instead of overwriting.
+    struct Place {
         int column = 0;
-        SheetCell cell;
+        qint32 cell = 0;
     };
+    // A row's places run from `first` to the next row's first.
     struct Row {
         int number = 0;
-        QVector<Entry> cells; // ascending by column
+        qsizetype first = 0;
     };
     // The row of that number, or null.
     const Row* findRow(int row) const;
+    qsizetype endOf(const Row& row) const;
+    void place(int row, int col, qint32 cell, bool shared);
 
-    QVector<Row> rows_; // ascending by number
+    QVector<Row> rows_;     // ascending by number
+    QVector<Place> places_; // by row, then ascending by column
+    QVector<SheetCell> cells_;
     int rowCount_ = 0;
     int columnCount_ = 0;
-    qsizetype cellCount_ = 0;
 };
 
 // A snapshot of what the browser shows: an HTML document (its elements in

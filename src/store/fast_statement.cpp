@@ -50,6 +50,15 @@ void FastStatement::bind(int position, const QString& value) {
                             int(value.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
 }
 
+void FastStatement::bindForRun(int position, const QString& value) {
+    // step() clears the bindings before run() returns.
+    if (value.isNull())
+        sqlite3_bind_null(statement_, position);
+    else
+        sqlite3_bind_text16(statement_, position, value.utf16(),
+                            int(value.size() * sizeof(char16_t)), SQLITE_STATIC);
+}
+
 void FastStatement::step() {
     int code = sqlite3_step(statement_);
     while (code == SQLITE_ROW)

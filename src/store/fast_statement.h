@@ -34,7 +34,7 @@ public:
     // its end and makes it ready for the next run. Throws StoreError.
     template <typename... Values> void run(const Values&... values) {
         int position = 0;
-        (bind(++position, values), ...);
+        (bindForRun(++position, values), ...);
         step();
     }
 
@@ -90,6 +90,12 @@ private:
     void bind(int position, int value) { bind(position, qint64(value)); }
     void bind(int position, double value);
     void bind(int position, const QString& value);
+    // For run(): its values outlive the step, so a text is read in place
+    // instead of copied first.
+    template <typename Value> void bindForRun(int position, const Value& value) {
+        bind(position, value);
+    }
+    void bindForRun(int position, const QString& value);
     void step();
     void restart();
     StoreError failure(int code) const;

@@ -63,8 +63,12 @@ TxnWriter::TxnWriter(const QSqlDatabase& db)
                                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?)")) {}
 
 qint64 TxnWriter::insert(const TxnRecord& r) {
+    if (r.txnDate != lastDate_ || lastDateText_.isNull()) {
+        lastDate_ = r.txnDate;
+        lastDateText_ = isoDate(r.txnDate);
+    }
     statement_.run(storedText(r.accountName), storedText(r.txnMonth), storedText(r.symbol),
-                   r.quantity, storedText(r.type), isoDate(r.txnDate), r.amount.toDouble(),
+                   r.quantity, storedText(r.type), lastDateText_, r.amount.toDouble(),
                    storedText(r.memo));
     return statement_.lastInsertId();
 }

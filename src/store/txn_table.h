@@ -36,6 +36,9 @@ public:
 
 private:
     FastStatement statement_;
+    // Rows come by date: most repeat the date of the row before.
+    QDate lastDate_;
+    QString lastDateText_;
 };
 
 qint64 insertTxn(const QSqlDatabase& db, const TxnRecord& record);

@@ -1,52 +1,69 @@
 #include "capture/sources/csv_reader.h"
 
+#include "capture/sources/csv_field_number.h"
 #include "capture/sources/sheet_cell_values.h"
 #include "capture/sources/sheet_limits.h"
-#include "platform/text_pool.h"
 
 #include <QFile>
+#include <QHashFunctions>
 #include <QStringDecoder>
 
-#include <cmath>
+#include <unordered_set>
 #include <vector>
 
 namespace gainbook {
 
 namespace {
 
-// A whole field as a number: digits with an optional sign, point and
-// exponent. QString::toDouble alone would also take "inf" and "nan".
-std::optional<double> wholeNumber(QStringView field) {
-    const QStringView trimmed = field.trimmed();
-    bool hasDigit = false;
-    for (QChar c : trimmed) {
-        if (c >= u'0' && c <= u'9')
-            hasDigit = true;
-        else if (c != u'+' && c != u'-' && c != u'.' && c != u'e' && c != u'E')
-            return std::nullopt;
-    }
-    if (!hasDigit)
-        return std::nullopt;
-    bool ok = false;
-    const double value = trimmed.toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 // Exports repeat a few texts down a column (the account, the kind of
-// trade, the symbols, the dates): each column keeps one copy of each.
-class ColumnTexts {
+// trade, the symbols, the dates, often the quantities): each column stores
+// one cell of each in the sheet and puts it in every place it fills, so a
+// repeated field costs a lookup instead of a copy of its text and a reading
+// of its number. A column of mostly distinct texts (amounts) stops being
+// looked up once its table is full, and each field is a cell of its own.
+class ColumnCells {
 public:
-    QString shared(int col, QStringView field) {
+    void put(BoundedSheet& sheet, int row, int col, QStringView field) {
         if (col >= qsizetype(columns_.size()))
-            columns_.resize(col + 1, TextPool(kMostPerColumn));
-        return columns_[col].of(field);
+            columns_.resize(col + 1);
+        Known& known = columns_[col];
+        if (qsizetype(known.size()) >= kMostPerColumn) {
+            sheet.put(row, col, SheetCell{field.toString(), csvFieldNumber(field)});
+            return;
+        }
+        if (const auto found = known.find(field); found != known.end()) {
+            sheet.putShared(row, col, found->shared);
+            return;
+        }
+        SheetCell cell{field.toString(), csvFieldNumber(field)};
+        const QString text = cell.text;
+        const qint32 shared = sheet.share(std::move(cell));
+        known.insert(Shared{text, shared});
+        sheet.putShared(row, col, shared);
     }
 
 private:
     static constexpr qsizetype kMostPerColumn = 4096;
-    std::vector<TextPool> columns_;
+    // A stored cell, found by its text, which decides its number too.
+    struct Shared {
+        QString text;
+        qint32 shared = 0;
+    };
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(QStringView text) const noexcept { return qHash(text); }
+        size_t operator()(const Shared& s) const noexcept { return qHash(QStringView(s.text)); }
+    };
+    struct Equal {
+        using is_transparent = void;
+        static QStringView textOf(QStringView text) { return text; }
+        static QStringView textOf(const Shared& s) { return s.text; }
+        template <typename A, typename B> bool operator()(const A& a, const B& b) const noexcept {
+            return textOf(a) == textOf(b);
+        }
+    };
+    using Known = std::unordered_set<Shared, Hash, Equal>;
+    std::vector<Known> columns_;
 };
 
 class CsvBuilder {
@@ -55,11 +72,7 @@ public:
         ++col_;
         if (text.isEmpty())
             return;
-        QString field = texts_.shared(col_, text);
-        if (const auto value = wholeNumber(field))
-            sheet_.put(row_, col_, SheetCell{std::move(field), *value});
-        else
-            sheet_.put(row_, col_, SheetCell{std::move(field), std::nullopt});
+        cells_.put(sheet_, row_, col_, text);
     }
     void endRecord() {
         ++row_;
@@ -75,7 +88,7 @@ public:
 
 private:
     BoundedSheet sheet_;
-    ColumnTexts texts_;
+    ColumnCells cells_;
     int row_ = 1;
     int col_ = 0;
 };

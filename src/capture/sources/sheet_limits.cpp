@@ -29,7 +29,7 @@ QString BoundedSheet::columnReason(const QString& col) {
         .arg(grouped(kLastSheetColumn));
 }
 
-void BoundedSheet::put(int row, int col, SheetCell cell) {
+void BoundedSheet::check(int row, int col) const {
     if (row > kLastSheetRow)
         throw SheetTooLarge{rowReason(QString::number(row))};
     if (col > kLastSheetColumn)
@@ -42,7 +42,16 @@ void BoundedSheet::put(int row, int col, SheetCell cell) {
     if (rows * cols > kMaxSheetArea)
         throw SheetTooLarge{
             QStringLiteral("the cells in use span %1 rows by %2 columns").arg(rows).arg(cols)};
+}
+
+void BoundedSheet::put(int row, int col, SheetCell cell) {
+    check(row, col);
     sheet_.setCell(row, col, std::move(cell));
+}
+
+void BoundedSheet::putShared(int row, int col, qint32 shared) {
+    check(row, col);
+    sheet_.setSharedCell(row, col, shared);
 }
 
 } // namespace gainbook

@@ -37,6 +37,10 @@ struct SheetTooLarge {
 class BoundedSheet {
 public:
     void put(int row, int col, SheetCell cell);
+    // A cell stored once for many places (SheetDocument::addSharedCell),
+    // and one of its places.
+    qint32 share(SheetCell cell) { return sheet_.addSharedCell(std::move(cell)); }
+    void putShared(int row, int col, qint32 shared);
     SheetDocument take() { return std::move(sheet_); }
 
     // The reasons, for readers that check a position before they have a cell.
@@ -44,6 +48,8 @@ public:
     static QString columnReason(const QString& col);
 
 private:
+    void check(int row, int col) const;
+
     SheetDocument sheet_;
 };
 
