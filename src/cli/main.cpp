@@ -1,4 +1,5 @@
 #include "cli/cli_commands.h"
+#include "platform/batch_memory.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -6,6 +7,8 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    // Each run of the tool is one batch that ends with the process.
+    gainbook::keepFreedMemoryForNextSteps();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Gainbook"));
     QCoreApplication::setOrganizationName(QStringLiteral("Gainbook"));
