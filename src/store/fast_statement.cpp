@@ -50,6 +50,17 @@ void FastStatement::bind(int position, const QString& value) {
                             int(value.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
 }
 
+void FastStatement::bindForRun(int position, const QString& value) {
+    // Not copied: step() clears the bindings before run() returns, while
+    // the caller's text is still there. A copy per text was a good part of
+    // the cost of a small row.
+    if (value.isNull())
+        sqlite3_bind_null(statement_, position);
+    else
+        sqlite3_bind_text16(statement_, position, value.utf16(),
+                            int(value.size() * sizeof(char16_t)), SQLITE_STATIC);
+}
+
 void FastStatement::step() {
     int code = sqlite3_step(statement_);
     while (code == SQLITE_ROW)

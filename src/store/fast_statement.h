@@ -31,10 +31,12 @@ public:
     FastStatement& operator=(const FastStatement&) = delete;
 
     // Binds the values to the placeholders in order, runs the statement to
-    // its end and makes it ready for the next run. Throws StoreError.
+    // its end and makes it ready for the next run. Throws StoreError. The
+    // engine reads the texts where they lie: they outlive the run, which
+    // lets them go before it returns.
     template <typename... Values> void run(const Values&... values) {
         int position = 0;
-        (bind(++position, values), ...);
+        (bindForRun(++position, values), ...);
         step();
     }
 
@@ -90,6 +92,10 @@ private:
     void bind(int position, int value) { bind(position, qint64(value)); }
     void bind(int position, double value);
     void bind(int position, const QString& value);
+    template <typename Value> void bindForRun(int position, const Value& value) {
+        bind(position, value);
+    }
+    void bindForRun(int position, const QString& value);
     void step();
     void restart();
     StoreError failure(int code) const;
