@@ -167,6 +167,12 @@ QVector<SellRow> Matcher::sells() {
                      selectSells_.real(2), dateFromStored(stored), stored,
                      Money::fromDouble(selectSells_.real(4))});
     }
+    // Each sell the run matches notes one of each: grown a sell at a time
+    // they would be copied again and again.
+    if (deferred_) {
+        fresh_.sells.reserve(fresh_.sells.size() + rows.size());
+        fresh_.memos.reserve(fresh_.memos.size() + rows.size());
+    }
     return rows;
 }
 

@@ -122,11 +122,10 @@ WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh) {
         input.buys = std::move(fresh->buys);
         input.sells = std::move(fresh->sells);
     }
+    // The room the lists grew into is not squeezed out: a squeeze copies
+    // the whole list into new memory, while room never written takes no
+    // memory at all.
     selectTrades(db, input, fresh);
-    // Detection holds these beside its own state of each buy: the room the
-    // lists grew into goes back first.
-    input.buys.squeeze();
-    input.sells.squeeze();
     input.previous = selectLotAdjustments(db);
     input.actions = CorporateActions(selectCorpActions(db));
     const WashResult result = detectWashSales(input);

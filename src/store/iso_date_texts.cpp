@@ -4,7 +4,7 @@
 
 namespace gainbook {
 
-const QString& IsoDateTexts::of(const QDate& date) {
+QString IsoDateTexts::of(const QDate& date) {
     if (!date.isValid())
         return invalid_;
     const qint64 day = date.toJulianDay();

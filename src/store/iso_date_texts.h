@@ -10,10 +10,11 @@ namespace gainbook {
 // The stored text of dates (isoDate) for a writer of many rows: the dates
 // of a run repeat, and each text is made once instead of once a row. A
 // small table by day number; a date that finds another in its place takes
-// the place. The text stays valid until the next call.
+// the place. The text comes back as a shared copy, which stays what it is
+// when a later date takes its place.
 class IsoDateTexts {
 public:
-    const QString& of(const QDate& date);
+    QString of(const QDate& date);
 
 private:
     static constexpr qsizetype kSlots = 1024;
