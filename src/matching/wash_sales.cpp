@@ -35,6 +35,13 @@ struct BuyState {
     QVector<Mark> previous;
 };
 
+// A buy in the list of its symbol, with its date as a day number.
+struct Candidate {
+    qint64 day = 0;
+    qint64 id = 0;
+    qsizetype at = 0; // in the input's buys
+};
+
 WashSettings settingsOf(const WashInput& input, const QString& account) {
     return input.settings.value(account, WashSettings{});
 }
@@ -137,10 +144,12 @@ WashResult detectWashSales(const WashInput& input) {
     // Buys by ID, and by symbol in date order for the windows.
     QVector<BuyState> buys(input.buys.size());
     const IdIndex byId(input.buys.size(), [&](qsizetype i) { return input.buys[i].id; });
-    QHash<QString, QVector<qsizetype>> bySymbol;
+    // Each window is searched by day in a list of its own symbol's buys
+    // laid side by side, not through the buys themselves.
+    QHash<QString, QVector<Candidate>> bySymbol;
     AccountLookup accounts(input);
     QString lastSymbol;
-    QVector<qsizetype>* symbolBuys = nullptr;
+    QVector<Candidate>* symbolBuys = nullptr;
     for (qsizetype i = 0; i < input.buys.size(); ++i) {
         BuyState& state = buys[i];
         state.buy = &input.buys[i];
@@ -150,16 +159,15 @@ WashResult detectWashSales(const WashInput& input) {
             lastSymbol = state.buy->symbol;
             symbolBuys = &bySymbol[symbolPrefix(lastSymbol)];
         }
-        symbolBuys->append(i);
+        symbolBuys->append({state.buy->date.toJulianDay(), state.buy->id, i});
     }
-    const auto byDate = [&](qsizetype a, qsizetype b) {
-        const WashBuy& x = *buys[a].buy;
-        const WashBuy& y = *buys[b].buy;
-        return x.date != y.date ? x.date < y.date : x.id < y.id;
+    // By date, then ID, as the day number orders dates.
+    const auto byDate = [](const Candidate& a, const Candidate& b) {
+        return a.day != b.day ? a.day < b.day : a.id < b.id;
     };
-    for (QVector<qsizetype>& list : bySymbol) {
+    for (QVector<Candidate>& list : bySymbol) {
         // A processed account gives its buys in this order already.
-        if (!std::is_sorted(list.begin(), list.end(), byDate))
+        if (!std::is_sorted(list.cbegin(), list.cend(), byDate))
             std::sort(list.begin(), list.end(), byDate);
     }
     for (const LotAdjustRecord& adj : input.previous) {
@@ -223,27 +231,34 @@ WashResult detectWashSales(const WashInput& input) {
 
         const WashSettings own = accounts.settings(sell->account);
         if (own.detect && !own.taxAdvantaged) {
-            const QVector<qsizetype> candidates = bySymbol.value(symbolPrefix(sell->symbol));
-            const QDate from = sell->dateSold.addDays(-kWashWindowDays);
-            const QDate to = sell->dateSold.addDays(kWashWindowDays);
-            auto first = std::lower_bound(
-                candidates.begin(), candidates.end(), from,
-                [&](qsizetype i, const QDate& d) { return buys[i].buy->date < d; });
+            const auto found = bySymbol.constFind(symbolPrefix(sell->symbol));
+            const Candidate* const begin = found == bySymbol.cend() ? nullptr : found->constData();
+            const Candidate* const end =
+                found == bySymbol.cend() ? nullptr : found->constData() + found->size();
+            const qint64 to = sell->dateSold.addDays(kWashWindowDays).toJulianDay();
+            const Candidate* first = nullptr; // found at the first loss
             for (int part = 0; part < out.parts.count; ++part) {
                 TermFigures& record = out.parts.parts[part];
                 const Money loss = record.cost - record.salePrice;
                 if (loss <= Money() || record.quantity <= 0)
                     continue;
+                if (!first) {
+                    const qint64 from = sell->dateSold.addDays(-kWashWindowDays).toJulianDay();
+                    first =
+                        std::lower_bound(begin, end, from, [](const Candidate& buy, qint64 day) {
+                            return buy.day < day;
+                        });
+                }
                 const qint64 daysBack =
                     record.dateAcquired.isValid()
                         ? std::max<qint64>(0, record.dateAcquired.daysTo(sell->dateSold))
                         : 0;
                 double replaced = 0;
                 Money given;
-                for (auto it = first; it != candidates.end() && replaced < record.quantity; ++it) {
-                    BuyState& buy = buys[*it];
-                    if (buy.buy->date > to)
+                for (const Candidate* it = first; it != end && replaced < record.quantity; ++it) {
+                    if (it->day > to)
                         break;
+                    BuyState& buy = buys[it->at];
                     if (!buy.settings.detect ||
                         (!own.otherAccounts && buy.buy->account != sell->account))
                         continue;
