@@ -212,6 +212,7 @@ OpenResult Database::verify() {
         }
         if (upgradeSchema(db) == SchemaUpgrade::Newer)
             return newer();
+        dropRetiredIndexes(db);
     } catch (const StoreError& error) {
         return classify(error.sqlError(), path_);
     }

@@ -34,9 +34,13 @@ enum : int { AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo, SellDate, 
 // SellLinks names transactions by ID without a declared relation.
 QStringList schemaTables();
 
-// Indexes for the per-account and per-sell searches. Older files get them
-// when they are opened (see schema_upgrade.h).
+// Indexes for the per-account searches. Older files get them when they
+// are opened (see schema_upgrade.h).
 QStringList schemaIndexes();
+
+// Drops the indexes older versions made that no statement uses any more.
+// No version step: a file without them still suits those versions.
+void dropRetiredIndexes(const QSqlDatabase& db); // throws StoreError
 
 // Whether the store holds the index of that name (a user may have dropped
 // one by hand, which must not stop a query that names it).

@@ -265,6 +265,20 @@ private slots:
         QCOMPARE(schemaVersion(file.db()), currentSchemaVersion() + 1);
     }
 
+    // A file of the last release holds the old search index of sells' buys;
+    // opened, it loses it and nothing else.
+    void retiredIndexDropped() {
+        TestDatabase t;
+        TestDatabase fresh;
+        const QString path = t.path();
+        runQuery(t.connection(), "CREATE INDEX TxnByAccountTypeSymbol "
+                                 "ON Txn (AccountName, Type, substr(Symbol, 1, 12), TxnDate)");
+        t.database().close();
+        Database db;
+        QVERIFY(db.open(path).ok());
+        QCOMPARE(indexes(db.connection()), indexes(fresh.connection()));
+    }
+
     // Opening a current file writes nothing to it.
     void currentFileOpensWithoutWriting() {
         TestDatabase t;
