@@ -140,18 +140,29 @@ WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh) {
     WashRefresh refresh;
     TaxWriter writer(db);
     if (fresh) {
+        // The records go in by the writer's batches, one statement for many
+        // rows, in the order they come: the engine's work of a statement
+        // (and of the table's row counter) is saved on all rows but one of
+        // each batch. Any refusal fails the whole run, as one row's would.
+        QVector<TaxRecord> batch;
+        batch.reserve(TaxWriter::kBatchRows);
         // The fresh sells lead the input, each beside its memo.
         for (qsizetype i = 0; i < fresh->memos.size(); ++i) {
             const FreshMemo& memo = fresh->memos[i];
             const WashSellResult& sell = result.sells[result.sellAt[i]];
             Q_ASSERT(sell.sellId == memo.sellId);
             for (int part = 0; part < sell.parts.count; ++part) {
-                TaxRecord record = sell.record(part);
+                TaxRecord& record = batch.emplace_back(sell.record(part));
                 record.memo = memo.memo;
-                writer.insert(record);
+                if (batch.size() == TaxWriter::kBatchRows) {
+                    writer.insertBatch(batch.constData());
+                    batch.clear();
+                }
             }
             refresh.recordsWritten += sell.parts.count;
         }
+        for (const TaxRecord& record : std::as_const(batch))
+            writer.insert(record);
     }
     for (const WashSellResult& sell : result.sells) {
         for (int i = 0; i < sell.parts.count; ++i)
