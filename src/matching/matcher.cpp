@@ -136,7 +136,13 @@ void Matcher::loadOpenBuys() {
     }
 }
 
+FreshRecords Matcher::takeDeferredRecords() {
+    links_->flush();
+    return std::move(fresh_);
+}
+
 void Matcher::writeOpenQuantities() {
+    links_->flush();
     // Most buys end used up: "0" is written far more often than any other.
     const QString usedUp = openQuantityText(0);
     memoChanges_.reserve(memoChanges_.size() + buys_.size());
@@ -305,9 +311,12 @@ void Matcher::SaveSellLinks(Money buyPrice, double buyQuantity, qint64 buyId) {
     link.buyId = buyId;
     link.buyQuantity = buyQuantity;
     link.buyPrice = buyPrice;
-    links_->insert(link, sell_.storedDate, sell_.symbol);
-    if (deferred_)
+    if (deferred_) {
+        links_->add(link, sell_.storedDate, sell_.symbol);
         washLots_.append({buyId, buyQuantity, buyPrice, QDate()});
+    } else {
+        links_->insert(link, sell_.storedDate, sell_.symbol);
+    }
 }
 
 void Matcher::insertTaxRecord() {

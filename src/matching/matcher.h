@@ -147,9 +147,11 @@ public:
     // (refreshWashSales), which writes them once with their adjustments:
     // the matcher only notes each sell with its lots and memo, in the order
     // matched, and the account's buys, so the refresh need not read back
-    // what the run has just written.
+    // what the run has just written. Such a run also writes its links by
+    // batches, the last of them by writeOpenQuantities() or
+    // takeDeferredRecords(), whichever comes first.
     void deferTaxRecords() { deferred_ = true; }
-    FreshRecords takeDeferredRecords() { return std::move(fresh_); }
+    FreshRecords takeDeferredRecords(); // throws StoreError
 
 private:
     void loadOpenBuys();
