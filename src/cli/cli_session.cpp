@@ -11,8 +11,8 @@ CliSession::CliSession(QTextStream& out, QTextStream& err, std::optional<bool> a
                        QString databasePath)
     : out_(out), err_(err), prompter_(out, answer), databasePath_(std::move(databasePath)) {}
 
-bool CliSession::openDatabase() {
-    const OpenResult result = database_.open(databasePath_);
+bool CliSession::openDatabase(Database::HealthCheckTime when) {
+    const OpenResult result = database_.open(databasePath_, when);
     if (!result.ok()) {
         fail(result.message);
         return false;

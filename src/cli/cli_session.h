@@ -31,7 +31,7 @@ public:
 
     // Opens the database and settles the tax year; on failure says why on
     // stderr and returns false.
-    bool openDatabase();
+    bool openDatabase(Database::HealthCheckTime when = Database::HealthCheckTime::AtOpen);
 
     // The year given by --year, else that of the latest sell in the store,
     // else 2000. The settings' year of the window is not read, so that a

@@ -54,6 +54,7 @@ int runProcess(CliSession& session, const QStringList& args) {
         ProcessSession process(session.database().connection(), session.prompter());
         process.setAccount(account);
         process.setTaxYear(session.taxYear());
+        process.setHealthCheckPending(session.database().healthCheckPending());
         // Without --again an account with links or tax records is left as it
         // is: a second run would repeat its links or add a second set.
         if (!again && !account.isEmpty()) {

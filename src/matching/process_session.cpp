@@ -143,6 +143,7 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
         return stopWith(prompter_, QStringLiteral("Please select one account"));
     qint64 written = 0;
     RunWarnings warnings;
+    std::optional<RunBackup> backup;
     try {
         // A run over links that are still there would reopen buys that they
         // hold and apply them twice; one over tax records from elsewhere
@@ -160,9 +161,10 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
             if (const Outcome refused = refusal(); !refused.done())
                 return refused;
         }
-        // The file as it was before the run is kept as its backup.
-        if (const Outcome backup = keepBackup(db_); !backup.done())
-            return backup;
+        // The file as it was before the run is kept as its backup, copied
+        // while the run works; the run commits once the copy is in place.
+        backup.emplace(db_,
+                       healthCheckPending_ ? RunBackup::Check::Pending : RunBackup::Check::Done);
         Transaction transaction(db_);
         if (replace) {
             detachAllLots(db_, account_);
@@ -187,6 +189,8 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
                 matcher.writeOpenQuantities();
                 refreshWashSales(db_);
                 clearRematch(db_, account_);
+                if (const Outcome kept = backup->finish(); !kept.done())
+                    return kept;
                 transaction.commit();
                 return stopWith(prompter_, noCompleteTransactionText(year_));
             }
@@ -209,8 +213,13 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
         clearRematch(db_, account_);
         // The last chance to stop: after the commit there is nothing to undo.
         progress.step(whole, whole);
+        if (const Outcome kept = backup->finish(); !kept.done())
+            return kept;
         transaction.commit();
     } catch (const StoreError& error) {
+        // Reads of a damaged file fail before the check beside them ends.
+        if (const QString damage = backup ? backup->damage() : QString(); !damage.isEmpty())
+            return Outcome::failure(damagedRunMessage(databaseFile(db_), damage));
         return Outcome::failure(QStringLiteral("Processing of %1 failed; nothing was changed: %2")
                                     .arg(account_, failureText(db_, error)));
     } catch (const RunCancelled&) {

@@ -43,6 +43,11 @@ public:
     void setTaxYear(TaxYear year) { year_ = year; }
     TaxYear taxYear() const { return year_; }
 
+    // A store opened without its quick check (Database::HealthCheckTime::
+    // WithRun) is checked by the run, beside its work; damage found takes
+    // the run back.
+    void setHealthCheckPending(bool pending) { healthCheckPending_ = pending; }
+
     // Whether the account has been processed (it has links); a second run
     // would repeat its links. Throws StoreError.
     bool hasLinks() const;
@@ -91,6 +96,7 @@ private:
     Prompter& prompter_;
     QString account_;
     TaxYear year_;
+    bool healthCheckPending_ = false;
 };
 
 // "No complete transaction for the process Year 2000"

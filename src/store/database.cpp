@@ -3,6 +3,7 @@
 #include "store/schema.h"
 #include "store/schema_upgrade.h"
 #include "store/sql.h"
+#include "store/store_error.h"
 #include "store/store_fault.h"
 #include "store/store_health.h"
 
@@ -40,6 +41,17 @@ OpenResult classify(const QSqlError& error, const QString& path) {
                    QStringLiteral("Database could not be opened: %1 (%2)").arg(path, text));
 }
 
+// Whether verify() will find nothing to write: the file is of this version
+// and holds no retired index. A file that cannot even be asked is checked
+// the usual way, which says what is wrong with it.
+bool opensWithoutWriting(const QSqlDatabase& db) {
+    try {
+        return schemaVersion(db) == currentSchemaVersion() && !hasRetiredIndexes(db);
+    } catch (const StoreError&) {
+        return false;
+    }
+}
+
 } // namespace
 
 Database::Database() : name_(nextConnectionName()) {}
@@ -66,9 +78,10 @@ void Database::close() {
     QSqlDatabase::removeDatabase(name_);
     path_.clear();
     readOnly_ = false;
+    healthCheckPending_ = false;
 }
 
-OpenResult Database::open(const QString& path) {
+OpenResult Database::open(const QString& path, HealthCheckTime when) {
     close();
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
@@ -83,6 +96,14 @@ OpenResult Database::open(const QString& path) {
     OpenResult result = connect(file, false, !writable);
     if (!result.ok())
         return result;
+    if (when == HealthCheckTime::WithRun && !readOnly_ && opensWithoutWriting(connection())) {
+        result = verify();
+        if (!result.ok())
+            close();
+        else
+            healthCheckPending_ = true;
+        return result;
+    }
     QString damage;
     const HealthCheck health = checkHealth(connection());
     switch (health.status) {

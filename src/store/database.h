@@ -35,7 +35,15 @@ public:
     // finds damage, are opened read-only: they can be viewed and listed, and
     // writes are refused by the engine ("attempt to write a readonly
     // database").
-    OpenResult open(const QString& path);
+    //
+    // WithRun leaves the quick check to the run that follows (RunBackup's
+    // Check::Pending), which does it beside its own work; a file that must
+    // be upgraded first is still checked here, before anything is written.
+    enum class HealthCheckTime { AtOpen, WithRun };
+    OpenResult open(const QString& path, HealthCheckTime when = HealthCheckTime::AtOpen);
+
+    // Whether the open left the quick check to the run.
+    bool healthCheckPending() const { return healthCheckPending_; }
 
     // Creates a new file holding the three empty tables; refuses a file that
     // exists, so nothing is ever overwritten.
@@ -54,6 +62,7 @@ private:
     QString name_;
     QString path_;
     bool readOnly_ = false;
+    bool healthCheckPending_ = false;
 };
 
 } // namespace gainbook

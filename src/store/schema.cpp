@@ -110,11 +110,21 @@ QStringList schemaIndexes() {
     };
 }
 
+namespace {
+
+// The search of a sell's buys by kind and symbol prefix, from before the
+// processing run matched in memory: nothing reads it any more, and it cost
+// every capture and every run a fifth of their writes.
+const QString kRetiredIndex = QStringLiteral("TxnByAccountTypeSymbol");
+
+} // namespace
+
 void dropRetiredIndexes(const QSqlDatabase& db) {
-    // The search of a sell's buys by kind and symbol prefix, from before
-    // the processing run matched in memory: nothing reads it any more, and
-    // it cost every capture and every run a fifth of their writes.
-    runQuery(db, QStringLiteral("DROP INDEX IF EXISTS TxnByAccountTypeSymbol"));
+    runQuery(db, QStringLiteral("DROP INDEX IF EXISTS ") + kRetiredIndex);
+}
+
+bool hasRetiredIndexes(const QSqlDatabase& db) {
+    return hasIndex(db, kRetiredIndex);
 }
 
 bool hasIndex(const QSqlDatabase& db, const QString& name) {

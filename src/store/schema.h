@@ -41,6 +41,7 @@ QStringList schemaIndexes();
 // Drops the indexes older versions made that no statement uses any more.
 // No version step: a file without them still suits those versions.
 void dropRetiredIndexes(const QSqlDatabase& db); // throws StoreError
+bool hasRetiredIndexes(const QSqlDatabase& db);  // throws StoreError
 
 // Whether the store holds the index of that name (a user may have dropped
 // one by hand, which must not stop a query that names it).

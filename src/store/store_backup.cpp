@@ -1,6 +1,5 @@
 #include "store/store_backup.h"
 
-#include "store/fast_statement.h"
 #include "store/sql.h"
 #include "store/store_fault.h"
 #include "store/store_health.h"
@@ -19,6 +18,7 @@
 #include <cstring>
 #include <optional>
 #include <sqlite3.h>
+#include <thread>
 
 namespace gainbook {
 
@@ -106,13 +106,7 @@ private:
 // Copies the database page by page into the empty file at path, in one
 // read of the database: a rebuild (VACUUM INTO) costs several times as
 // much on a large file. Empty on success, else why it failed.
-QString copyPages(const QSqlDatabase& db, const QString& path) {
-    sqlite3* source = nullptr;
-    try {
-        source = engineHandle(db);
-    } catch (const StoreError& error) {
-        return error.message();
-    }
+QString copyPages(sqlite3* source, const QString& path) {
     sqlite3* target = nullptr;
     int code = sqlite3_open_v2(QFile::encodeName(path).constData(), &target, SQLITE_OPEN_READWRITE,
                                nullptr);
@@ -142,6 +136,11 @@ QString copyPages(const QSqlDatabase& db, const QString& path) {
     return failed;
 }
 
+bool isDamage(int code) {
+    const int primary = code & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
 } // namespace
 
 QString backupFileOf(const QString& databaseFile) {
@@ -153,9 +152,71 @@ QDateTime backupTime(const QSqlDatabase& db) {
     return backup.isFile() ? backup.lastModified() : QDateTime();
 }
 
-Outcome keepBackup(const QSqlDatabase& db) {
-    const QString file = databaseFile(db);
-    const QString backup = backupFileOf(file);
+struct RunBackup::Copy {
+    QString file;
+    QString backup;
+    QString fresh;             // the new copy until it is renamed
+    sqlite3* source = nullptr; // holds the read the copy is taken from
+    std::thread worker;
+    std::optional<Outcome> refused; // why no copy was begun
+    // Written by the worker, read after it was joined.
+    QString damage;
+    QString failed;
+
+    ~Copy() {
+        join();
+        if (!fresh.isEmpty())
+            QFile::remove(fresh);
+    }
+
+    void join() {
+        if (worker.joinable())
+            worker.join();
+        if (source != nullptr) {
+            sqlite3_close_v2(source);
+            source = nullptr;
+        }
+    }
+
+    // Runs on the worker: the engine's own calls on connections of its own
+    // only, nothing shared with the run. The read ends with the work, so a
+    // run that must write its pages out early waits for the copy, never for
+    // the commit that waits for it.
+    void work(bool check) {
+        checkAndCopy(check);
+        sqlite3_close_v2(source);
+        source = nullptr;
+    }
+
+    void checkAndCopy(bool check) {
+        if (check) {
+            sqlite3_stmt* statement = nullptr;
+            int code = sqlite3_prepare_v2(source, "PRAGMA quick_check(1)", -1, &statement, nullptr);
+            if (code == SQLITE_OK)
+                code = sqlite3_step(statement);
+            if (code == SQLITE_ROW) {
+                const auto* text = sqlite3_column_text(statement, 0);
+                const QString first =
+                    text ? QString::fromUtf8(reinterpret_cast<const char*>(text)) : QString();
+                if (first != QLatin1String("ok"))
+                    damage = first.isEmpty() ? QStringLiteral("the check gave no answer") : first;
+            } else if (isDamage(code)) {
+                damage = QString::fromUtf8(sqlite3_errmsg(source));
+            } else {
+                failed = QString::fromUtf8(sqlite3_errmsg(source));
+            }
+            sqlite3_finalize(statement);
+            if (!damage.isEmpty() || !failed.isEmpty())
+                return;
+        }
+        failed = copyPages(source, fresh);
+    }
+};
+
+RunBackup::RunBackup(const QSqlDatabase& db, Check check) : copy_(std::make_unique<Copy>()) {
+    Copy& copy = *copy_;
+    copy.file = databaseFile(db);
+    copy.backup = backupFileOf(copy.file);
     try {
         // A write tried and taken back: a file that takes no writes
         // (read-only, or held by another program) is reported as such now,
@@ -164,30 +225,71 @@ Outcome keepBackup(const QSqlDatabase& db) {
         Transaction probe(db);
         runQuery(db, QStringLiteral("DELETE FROM Txn WHERE 0"));
     } catch (const StoreError& error) {
-        return Outcome::failure(failureText(db, error));
+        copy.refused = Outcome::failure(failureText(db, error));
+        return;
     }
     // A new file of its own for each copy: two programs backing up the
     // same database at once never write into one file.
-    QTemporaryFile reserved(backup + QStringLiteral(".XXXXXX"));
+    QTemporaryFile reserved(copy.backup + QStringLiteral(".XXXXXX"));
     reserved.setAutoRemove(false);
-    if (!reserved.open())
-        return Outcome::failure(backupFailed(backup, reserved.errorString()));
-    const QString fresh = reserved.fileName();
+    if (!reserved.open()) {
+        copy.refused = Outcome::failure(backupFailed(copy.backup, reserved.errorString()));
+        return;
+    }
+    copy.fresh = reserved.fileName();
     reserved.close();
-    QFile::setPermissions(fresh, QFileInfo(file).permissions());
-    if (const QString failed = copyPages(db, fresh); !failed.isEmpty()) {
-        QFile::remove(fresh);
-        return Outcome::failure(backupFailed(backup, failed));
+    QFile::setPermissions(copy.fresh, QFileInfo(copy.file).permissions());
+    // The read begins here, before the run writes: the run's commit waits
+    // for the copy, and the copy never sees what the run wrote.
+    int code = sqlite3_open_v2(QFile::encodeName(copy.file).constData(), &copy.source,
+                               SQLITE_OPEN_READONLY, nullptr);
+    if (code == SQLITE_OK) {
+        sqlite3_busy_timeout(copy.source, 10000);
+        code = sqlite3_exec(copy.source, "BEGIN; SELECT count(*) FROM sqlite_master", nullptr,
+                            nullptr, nullptr);
+    }
+    if (code != SQLITE_OK) {
+        const QString reason =
+            QString::fromUtf8(copy.source ? sqlite3_errmsg(copy.source) : sqlite3_errstr(code));
+        if (check == Check::Pending && isDamage(code))
+            copy.damage = reason;
+        else
+            copy.refused = Outcome::failure(backupFailed(copy.backup, reason));
+        return;
+    }
+    copy.worker = std::thread([&copy, check] { copy.work(check == Check::Pending); });
+}
+
+RunBackup::~RunBackup() = default;
+
+QString RunBackup::damage() {
+    copy_->join();
+    return copy_->damage;
+}
+
+Outcome RunBackup::finish() {
+    Copy& copy = *copy_;
+    if (copy.refused)
+        return *copy.refused;
+    copy.join();
+    if (!copy.damage.isEmpty() || !copy.failed.isEmpty()) {
+        QFile::remove(copy.fresh);
+        copy.fresh.clear();
+        return Outcome::failure(copy.damage.isEmpty() ? backupFailed(copy.backup, copy.failed)
+                                                      : damagedRunMessage(copy.file, copy.damage));
     }
     // rename() replaces the old backup in one step; a crash leaves either
     // the old backup or the new one, never half of one.
-    if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(backup).constData()) !=
-        0) {
-        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-        QFile::remove(fresh);
-        return Outcome::failure(backupFailed(backup, reason));
-    }
+    if (std::rename(QFile::encodeName(copy.fresh).constData(),
+                    QFile::encodeName(copy.backup).constData()) != 0)
+        return Outcome::failure(
+            backupFailed(copy.backup, QString::fromLocal8Bit(std::strerror(errno))));
+    copy.fresh.clear();
     return Outcome::ok();
+}
+
+Outcome keepBackup(const QSqlDatabase& db) {
+    return RunBackup(db).finish();
 }
 
 QString restoreQuestion(const QSqlDatabase& db, const QDateTime& taken) {

@@ -6,6 +6,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <memory>
+
 namespace gainbook {
 
 // The one rolling backup of a database file, kept beside it as F.bak and
@@ -17,10 +19,40 @@ QString backupFileOf(const QString& databaseFile);
 // The time the backup was taken, or an invalid time when there is none.
 QDateTime backupTime(const QSqlDatabase& db);
 
-// Renews the backup through the engine (VACUUM INTO a new file that is then
-// renamed over the old backup), so the copy is whole even while another
-// program reads or writes. First makes sure the file takes writes at all: a
-// read-only or busy file is reported as such, and the old backup stays.
+// The backup of one run, renewed while the run works. Begun before the
+// run's transaction: it first makes sure the file takes writes at all (a
+// read-only or busy file is reported as such, and the old backup stays),
+// then reads the file as it stands on a connection of its own and copies
+// it page by page on a thread of its own, so a run of a large store does
+// not wait for its copy. The copy sees nothing the run writes; the run
+// commits only after finish() put the copy in place. A run that stops
+// first leaves the old backup as it was.
+//
+// `Check::Pending` is for a file opened without its quick check
+// (Database::HealthCheck::WithRun): the same thread checks it first, and a
+// damaged file gets no backup and stops the run.
+class RunBackup {
+public:
+    enum class Check { Done, Pending };
+
+    explicit RunBackup(const QSqlDatabase& db, Check check = Check::Done);
+    ~RunBackup();
+    RunBackup(const RunBackup&) = delete;
+    RunBackup& operator=(const RunBackup&) = delete;
+
+    // Waits for the copy and renames it over the last backup.
+    Outcome finish();
+
+    // Waits for the check; the reason the file is damaged, or empty. A run
+    // whose reads failed asks this to tell damage from other faults.
+    QString damage();
+
+private:
+    struct Copy;
+    std::unique_ptr<Copy> copy_;
+};
+
+// Renews the backup at once: a RunBackup finished before anything else.
 // Must not run inside a transaction.
 Outcome keepBackup(const QSqlDatabase& db);
 

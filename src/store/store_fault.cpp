@@ -95,6 +95,12 @@ QString damagedMessage(const QString& file, const QString& reason) {
         .arg(QDir::toNativeSeparators(file), reason);
 }
 
+QString damagedRunMessage(const QString& file, const QString& reason) {
+    return QStringLiteral("The database %1 is damaged (%2); nothing was changed. Restore a "
+                          "backup or export your data.")
+        .arg(QDir::toNativeSeparators(file), reason);
+}
+
 QString notWrittenMessage(const QString& file, const QString& reason) {
     return QStringLiteral("The database %1 could not be written: %2")
         .arg(QDir::toNativeSeparators(file), reason);

@@ -32,6 +32,11 @@ QString readOnlyMessage(const QString& file);
 // "The database F is damaged (REASON). It was opened read-only; restore a
 // backup or export your data."
 QString damagedMessage(const QString& file, const QString& reason);
+
+// The same damage found by the check that runs beside a processing run
+// (the file was opened without waiting for it): the run is taken back.
+QString damagedRunMessage(const QString& file, const QString& reason);
+
 // "The database F could not be written: REASON"
 QString notWrittenMessage(const QString& file, const QString& reason);
 

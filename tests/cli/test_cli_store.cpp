@@ -185,6 +185,35 @@ private slots:
         QCOMPARE(f.readAll(), before);
     }
 
+    // A processing run checks the file beside its work: a damaged file is
+    // named, left as it was, and gets no backup.
+    void processOfADamagedFile() {
+        TestDatabase t;
+        fill(t);
+        for (int i = 0; i < 300; ++i)
+            t.addTxn("A", "Jan", QStringLiteral("S%1").arg(i), 1, "Bought", QDate(2000, 1, 3), -1);
+        const QString path = t.path();
+        t.database().close();
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        const qint64 page = 4096;
+        QVERIFY(file.size() > 4 * page);
+        file.seek((file.size() / page - 1) * page); // the header of the last page
+        file.write(QByteArray(8, '\xFF'));
+        file.close();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+
+        const Run processed = run({"--db", path, "process", "A"});
+        QCOMPARE(processed.code, 1);
+        QVERIFY2(processed.err.startsWith(QStringLiteral("The database %1 is damaged (").arg(path)),
+                 qPrintable(processed.err));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QCOMPARE(QDir(t.folder()).entryList(QDir::Files), QStringList{"test.db"});
+    }
+
     // The last processing run undone: the backup taken before it comes back.
     void restoreUndoesTheLastRun() {
         TestDatabase t;

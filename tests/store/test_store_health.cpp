@@ -39,6 +39,22 @@ int pageSize(const QString& path) {
     return size == 1 ? 65536 : size;
 }
 
+// Overwrites the header of the file's last page.
+void damageLastPage(const QString& path) {
+    const int page = pageSize(path);
+    QVERIFY(page > 0);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.size() > 4 * page);
+    f.seek(qint64(f.size() / page - 1) * page);
+    f.write(QByteArray(8, '\xFF'));
+}
+
+QByteArray contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 QStringList symbols(const QSqlDatabase& db) {
     QStringList out;
     for (const TxnRecord& r : selectTxns(db, "A"))
@@ -71,14 +87,7 @@ private slots:
     void damagedFileOpensReadOnly() {
         TestDatabase t;
         const QString path = closedFile(t);
-        const int page = pageSize(path);
-        QVERIFY(page > 0);
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.size() > 4 * page);
-        f.seek(qint64(f.size() / page - 1) * page); // the header of the last page
-        f.write(QByteArray(8, '\xFF'));
-        f.close();
+        damageLastPage(path);
 
         Database db;
         const OpenResult result = db.open(path);
@@ -165,6 +174,68 @@ private slots:
         QVERIFY(tax.next());
         QCOMPARE(tax.value(0).toString(), QStringLiteral("IBM"));
         QCOMPARE(tax.value(1).toDouble(), 0.0);
+    }
+
+    // The copy taken beside a run is the file as it stood when the backup
+    // began, whatever the run writes meanwhile; with a page cache too small
+    // to hold the run's writes, the run writes its pages out while the copy
+    // still reads, and waits for it instead of failing.
+    void runBackupIsTheFileBeforeTheRun_data() {
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("checked at open") << true;
+        QTest::newRow("checked beside the run") << false;
+    }
+    void runBackupIsTheFileBeforeTheRun() {
+        QFETCH(bool, checked);
+        TestDatabase t;
+        const QString path = closedFile(t, 2000);
+        Database db;
+        QVERIFY(db.open(path, checked ? Database::HealthCheckTime::AtOpen
+                                      : Database::HealthCheckTime::WithRun)
+                    .ok());
+        QCOMPARE(db.healthCheckPending(), !checked);
+        runQuery(db.connection(), "PRAGMA cache_size = 10");
+        RunBackup backup(db.connection(),
+                         checked ? RunBackup::Check::Done : RunBackup::Check::Pending);
+        Transaction run(db.connection());
+        runQuery(db.connection(), "DELETE FROM Txn");
+        for (int i = 0; i < 3000; ++i)
+            runQuery(db.connection(), "INSERT INTO Txn (AccountName, Symbol) VALUES ('A', ?)",
+                     {QStringLiteral("NEW%1").arg(i)});
+        const Outcome kept = backup.finish();
+        QVERIFY2(kept.done(), qPrintable(kept.message));
+        run.commit();
+        QCOMPARE(symbols(db.connection()).size(), 3000);
+
+        QSqlDatabase copy = QSqlDatabase::addDatabase("QSQLITE", "run-backup");
+        copy.setDatabaseName(backupFileOf(path));
+        QVERIFY(copy.open());
+        QCOMPARE(symbols(copy).size(), 2000);
+        QCOMPARE(symbols(copy).first(), QStringLiteral("SYM0"));
+        copy.close();
+        copy = QSqlDatabase();
+        QSqlDatabase::removeDatabase("run-backup");
+    }
+
+    // A file opened without its check and found damaged beside the run:
+    // the run gets no backup and stops, the old backup stays.
+    void damageFoundBesideTheRun() {
+        TestDatabase t;
+        QVERIFY(keepBackup(t.connection()).done());
+        const QByteArray oldBackup = contents(backupFileOf(t.path()));
+        const QString path = closedFile(t);
+        damageLastPage(path);
+
+        Database db;
+        QVERIFY(db.open(path, Database::HealthCheckTime::WithRun).ok());
+        QVERIFY(db.healthCheckPending());
+        QVERIFY(!db.isReadOnly());
+        RunBackup backup(db.connection(), RunBackup::Check::Pending);
+        const QString damage = backup.damage();
+        QVERIFY(!damage.isEmpty());
+        QCOMPARE(backup.finish().message, damagedRunMessage(path, damage));
+        QCOMPARE(contents(backupFileOf(path)), oldBackup);
+        QCOMPARE(QDir(t.folder()).entryList(QDir::Files), (QStringList{"test.db", "test.db.bak"}));
     }
 
     void restoreRefusesABadBackup_data() {
