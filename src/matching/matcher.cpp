@@ -65,6 +65,7 @@ Matcher::~Matcher() = default;
 
 void Matcher::MoveQuantity() {
     openBuys_.clear();
+    buys_.clear();
     memoChanges_.clear();
     openBuysLoaded_ = true;
     fresh_.buysGiven = deferred_;
@@ -100,11 +101,12 @@ void Matcher::MoveQuantity() {
         if (prefix == nullptr || symbol != lastSymbol) {
             const QString key = symbolPrefix(symbol);
             prefix = &openBuys_[key];
-            prefix->append(SymbolBuys{symbol, key, {}, 0});
+            prefix->append(SymbolBuys{symbol, key, buys_.size(), buys_.size()});
             lastSymbol = symbol;
         }
-        prefix->back().buys.append(OpenBuy{id, quantity, reopenedOpen, stored, bought,
-                                           Money::fromDouble(selectAllBuys_.real(4)), changed});
+        buys_.append(OpenBuy{id, quantity, reopenedOpen, stored, bought,
+                             Money::fromDouble(selectAllBuys_.real(4)), changed});
+        prefix->back().end = buys_.size();
     }
 }
 
@@ -124,30 +126,33 @@ void Matcher::loadOpenBuys() {
         if (prefix == nullptr || symbol != lastSymbol) {
             const QString key = symbolPrefix(symbol);
             prefix = &openBuys_[key];
-            prefix->append(SymbolBuys{symbol, key, {}, 0});
+            prefix->append(SymbolBuys{symbol, key, buys_.size(), buys_.size()});
             lastSymbol = symbol;
         }
         const QString stored = texts_.of(selectOpenBuys_.textView(3));
-        prefix->back().buys.append(OpenBuy{selectOpenBuys_.integer(0), selectOpenBuys_.real(2),
-                                           open, stored, dateFromStored(stored),
-                                           Money::fromDouble(selectOpenBuys_.real(4))});
+        buys_.append(OpenBuy{selectOpenBuys_.integer(0), selectOpenBuys_.real(2), open, stored,
+                             dateFromStored(stored), Money::fromDouble(selectOpenBuys_.real(4))});
+        prefix->back().end = buys_.size();
     }
 }
 
+FreshRecords Matcher::takeDeferredRecords() {
+    links_->flush();
+    return std::move(fresh_);
+}
+
 void Matcher::writeOpenQuantities() {
+    links_->flush();
     // Most buys end used up: "0" is written far more often than any other.
     const QString usedUp = openQuantityText(0);
-    for (QVector<SymbolBuys>& prefix : openBuys_) {
-        for (SymbolBuys& symbol : prefix) {
-            for (OpenBuy& buy : symbol.buys) {
-                if (!buy.changed)
-                    continue;
-                memoChanges_.append({buy.id, buy.open == 0 && !std::signbit(buy.open)
-                                                 ? usedUp
-                                                 : openQuantityText(buy.open)});
-                buy.changed = false;
-            }
-        }
+    memoChanges_.reserve(memoChanges_.size() + buys_.size());
+    for (OpenBuy& buy : buys_) {
+        if (!buy.changed)
+            continue;
+        memoChanges_.append({buy.id, buy.open == 0 && !std::signbit(buy.open)
+                                         ? usedUp
+                                         : openQuantityText(buy.open)});
+        buy.changed = false;
     }
     // In the order of the table: the buys come by symbol, which would send
     // each write to a random page, and at a million trades the page cache
@@ -167,6 +172,12 @@ QVector<SellRow> Matcher::sells() {
         rows.append({selectSells_.integer(0), texts_.of(selectSells_.textView(1)),
                      selectSells_.real(2), dateFromStored(stored), stored,
                      Money::fromDouble(selectSells_.real(4))});
+    }
+    // Each sell the run matches notes one of each: grown a sell at a time
+    // they would be copied again and again.
+    if (deferred_) {
+        fresh_.sells.reserve(fresh_.sells.size() + rows.size());
+        fresh_.memos.reserve(fresh_.memos.size() + rows.size());
     }
     return rows;
 }
@@ -233,11 +244,12 @@ void Matcher::LookForBuy(BuySearch search) {
 // offers factor times as many, and the part applied is taken back to bought
 // shares for its open quantity and its cost.
 void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search, bool converted) {
-    QVector<OpenBuy>& buys = symbol.buys;
-    while (symbol.head < buys.size() && !(buys[symbol.head].open > 0))
+    // Taken once: the list does not grow while the run applies its buys.
+    OpenBuy* const buys = buys_.data();
+    while (symbol.head < symbol.end && !(buys[symbol.head].open > 0))
         ++symbol.head;
     const QString& sold = sell_.storedDate;
-    for (qsizetype i = symbol.head; i < buys.size() && state_.remainingQty > 0; ++i) {
+    for (qsizetype i = symbol.head; i < symbol.end && state_.remainingQty > 0; ++i) {
         OpenBuy& buy = buys[i];
         if (search == BuySearch::OnOrBefore) {
             if (buy.storedDate > sold)
@@ -299,17 +311,23 @@ void Matcher::SaveSellLinks(Money buyPrice, double buyQuantity, qint64 buyId) {
     link.buyId = buyId;
     link.buyQuantity = buyQuantity;
     link.buyPrice = buyPrice;
-    links_->insert(link, sell_.storedDate, sell_.symbol);
-    if (deferred_)
+    if (deferred_) {
+        links_->add(link, sell_.storedDate, sell_.symbol);
         washLots_.append({buyId, buyQuantity, buyPrice, QDate()});
+    } else {
+        links_->insert(link, sell_.storedDate, sell_.symbol);
+    }
 }
 
 void Matcher::insertTaxRecord() {
     if (deferred_) {
         fresh_.account = account_;
         fresh_.memos.append({sell_.id, state_.sellMemo});
+        // A list of its own, just the size of the sell's lots: a shared
+        // copy of the reused list would take a list of its greatest size
+        // the next time it is cleared, for every sell after.
         fresh_.sells.append({sell_.id, account_, sell_.symbol, sell_.quantity, sell_.txnDate,
-                             sell_.amount, washLots_});
+                             sell_.amount, QVector<WashLot>(washLots_.cbegin(), washLots_.cend())});
         return;
     }
     TaxRecord record;

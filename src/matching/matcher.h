@@ -70,13 +70,14 @@ Q_DECLARE_TYPEINFO(gainbook::OpenBuy, Q_RELOCATABLE_TYPE);
 
 namespace gainbook {
 
-// The open buys of one symbol, in date order. Buys are applied from the
-// front only, so those before head are used up.
+// The open buys of one symbol, in date order: those of the run's list of
+// buys from head to end. Buys are applied from the front only, so those
+// before head are used up.
 struct SymbolBuys {
     QString symbol;
     QString prefix; // its first 12 characters
-    QVector<OpenBuy> buys;
     qsizetype head = 0;
+    qsizetype end = 0;
 };
 
 // The first 12 characters of a symbol, counted as the database counts them:
@@ -146,9 +147,11 @@ public:
     // (refreshWashSales), which writes them once with their adjustments:
     // the matcher only notes each sell with its lots and memo, in the order
     // matched, and the account's buys, so the refresh need not read back
-    // what the run has just written.
+    // what the run has just written. Such a run also writes its links by
+    // batches, the last of them by writeOpenQuantities() or
+    // takeDeferredRecords(), whichever comes first.
     void deferTaxRecords() { deferred_ = true; }
-    FreshRecords takeDeferredRecords() { return std::move(fresh_); }
+    FreshRecords takeDeferredRecords(); // throws StoreError
 
 private:
     void loadOpenBuys();
@@ -179,6 +182,9 @@ private:
     // The open buys by the first 12 characters of their symbol; the symbols
     // of one prefix in the order the store sorts them.
     QHash<QString, QVector<SymbolBuys>> openBuys_;
+    // Every open buy in one list, symbol by symbol as read: a list of each
+    // symbol's own grew in many small steps, each a copy.
+    QVector<OpenBuy> buys_;
     bool openBuysLoaded_ = false;
     // Symbols and dates repeat down an account: its rows share one copy each.
     TextPool texts_;

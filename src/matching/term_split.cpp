@@ -9,7 +9,7 @@ namespace gainbook {
 namespace {
 
 // The lots of one term: their shares, cost and earliest buy.
-struct TermPart {
+struct TermLots {
     double quantity = 0;
     Money cost;
     QDate earliest;
@@ -26,12 +26,13 @@ struct TermPart {
 
 } // namespace
 
-TermRecords splitByTerm(const TaxRecord& sell, std::span<const AppliedLot> lots) {
-    TermPart shortPart;
-    TermPart longPart;
+TermParts splitFigures(double quantity, const QDate& dateSold, Money salePrice,
+                       std::span<const AppliedLot> lots) {
+    TermLots shortPart;
+    TermLots longPart;
     Money undatedCost;
     for (const AppliedLot& lot : lots) {
-        switch (holdingTerm(lot.acquired, sell.dateSold)) {
+        switch (holdingTerm(lot.acquired, dateSold)) {
         case HoldingTerm::Long:
             longPart.add(lot);
             break;
@@ -44,9 +45,11 @@ TermRecords splitByTerm(const TaxRecord& sell, std::span<const AppliedLot> lots)
         }
     }
 
-    TermRecords out;
-    if (!(shortPart.any && longPart.any && sell.quantity > 0)) {
-        TaxRecord& whole = out.records[0] = sell;
+    TermParts out;
+    if (!(shortPart.any && longPart.any && quantity > 0)) {
+        TermFigures& whole = out.parts[0];
+        whole.quantity = quantity;
+        whole.salePrice = salePrice;
         whole.cost = shortPart.cost + longPart.cost + undatedCost;
         if (shortPart.any && longPart.any) // only for a sell of no shares
             whole.dateAcquired = std::min(shortPart.earliest, longPart.earliest);
@@ -56,18 +59,33 @@ TermRecords splitByTerm(const TaxRecord& sell, std::span<const AppliedLot> lots)
         return out;
     }
 
-    TaxRecord& held = out.records[0] = sell;
+    TermFigures& held = out.parts[0];
     held.quantity = longPart.quantity;
     held.cost = longPart.cost;
     held.dateAcquired = longPart.earliest;
-    held.salePrice = sell.salePrice.scaled(longPart.quantity, sell.quantity).roundedToCents();
+    held.salePrice = salePrice.scaled(longPart.quantity, quantity).roundedToCents();
 
-    TaxRecord& recent = out.records[1] = sell;
-    recent.quantity = roundQuantity(sell.quantity - longPart.quantity);
+    TermFigures& recent = out.parts[1];
+    recent.quantity = roundQuantity(quantity - longPart.quantity);
     recent.cost = shortPart.cost + undatedCost;
     recent.dateAcquired = shortPart.earliest;
-    recent.salePrice = sell.salePrice - held.salePrice;
+    recent.salePrice = salePrice - held.salePrice;
     out.count = 2;
+    return out;
+}
+
+TermRecords splitByTerm(const TaxRecord& sell, std::span<const AppliedLot> lots) {
+    const TermParts parts = splitFigures(sell.quantity, sell.dateSold, sell.salePrice, lots);
+    TermRecords out;
+    for (int i = 0; i < parts.count; ++i) {
+        TaxRecord& record = out.records[i] = sell;
+        const TermFigures& part = parts.parts[i];
+        record.quantity = part.quantity;
+        record.dateAcquired = part.dateAcquired;
+        record.cost = part.cost;
+        record.salePrice = part.salePrice;
+    }
+    out.count = parts.count;
     return out;
 }
 
@@ -76,6 +94,24 @@ void setBoxes(TermRecords& parts, BasisReporting basis) {
         TaxRecord& record = parts.records[i];
         record.box = boxFor(holdingTerm(record.dateAcquired, record.dateSold), basis);
     }
+}
+
+void setBoxes(TermParts& parts, const QDate& dateSold, BasisReporting basis) {
+    for (int i = 0; i < parts.count; ++i) {
+        TermFigures& part = parts.parts[i];
+        part.box = boxFor(holdingTerm(part.dateAcquired, dateSold), basis);
+    }
+}
+
+TaxRecord recordOf(const TaxRecord& sell, const TermFigures& part) {
+    TaxRecord record = sell;
+    record.quantity = part.quantity;
+    record.dateAcquired = part.dateAcquired;
+    record.cost = part.cost;
+    record.salePrice = part.salePrice;
+    record.washAdjustment = part.washAdjustment;
+    record.box = part.box;
+    return record;
 }
 
 } // namespace gainbook

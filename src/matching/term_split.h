@@ -24,6 +24,25 @@ struct TermRecords {
     int count = 0;
 };
 
+// The figures of one tax record of a sell: what its lots decide and what
+// differs between the two records of a sell held both terms. The account,
+// symbol, date sold and memo are the sell's.
+struct TermFigures {
+    double quantity = 0;
+    QDate dateAcquired;
+    Money cost;
+    Money salePrice;
+    Money washAdjustment;
+    Form8949Box box = Form8949Box::None;
+};
+
+// The figures of a sell's one or two tax records, for a run that holds a
+// million sells and need not hold a full record of each.
+struct TermParts {
+    TermFigures parts[2];
+    int count = 0;
+};
+
 // Builds the tax records of a sell from its applied lots. sell carries the
 // account, symbol, quantity, date sold, amount and memo; cost and date
 // acquired come from the lots. When the dated lots fall in both terms the
@@ -36,7 +55,17 @@ struct TermRecords {
 // lot at all leaves the date acquired empty.
 TermRecords splitByTerm(const TaxRecord& sell, std::span<const AppliedLot> lots);
 
+// The same split as the figures alone, of a sell of quantity shares sold on
+// dateSold for salePrice; box and wash adjustment are left empty.
+TermParts splitFigures(double quantity, const QDate& dateSold, Money salePrice,
+                       std::span<const AppliedLot> lots);
+
 // Gives each record the box of its own term under the account's setting.
 void setBoxes(TermRecords& parts, BasisReporting basis);
+void setBoxes(TermParts& parts, const QDate& dateSold, BasisReporting basis);
+
+// The tax record of one part: sell's account, symbol, date sold, memo and
+// sell ID with the part's figures.
+TaxRecord recordOf(const TaxRecord& sell, const TermFigures& part);
 
 } // namespace gainbook

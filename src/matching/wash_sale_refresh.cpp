@@ -1,5 +1,6 @@
 #include "matching/wash_sale_refresh.h"
 
+#include "matching/id_index.h"
 #include "matching/wash_sales.h"
 #include "platform/date_text.h"
 #include "platform/text_pool.h"
@@ -13,6 +14,7 @@
 #include "store/transaction.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace gainbook {
 
@@ -23,11 +25,6 @@ namespace {
 // it gives them, are in input already and are not read again. Two plain
 // scans: a join sorted by sell costs several times as much on a large store.
 void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* fresh) {
-    QHash<qint64, QDate> bought;
-    bought.reserve(input.buys.size());
-    for (const WashBuy& buy : std::as_const(input.buys))
-        bought.insert(buy.id, buy.date);
-
     const QString txnColumns = QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, "
                                               "Type = 'Bought', TxnDate, Amount FROM Txn "
                                               "WHERE Type IN ('Bought', 'Sold')");
@@ -47,7 +44,6 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
                 continue; // no window holds it, and its lots have no date
             input.buys.append(
                 {id, texts.of(txns.textView(1)), texts.of(txns.textView(2)), date, txns.real(3)});
-            bought.insert(id, date);
             continue;
         }
         const QString account = texts.of(txns.textView(1));
@@ -70,6 +66,9 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
     if (fresh)
         links.select(storedText(fresh->account));
     QHash<qint64, qsizetype> linked;
+    // The buys by ID, made at the first link that needs them: a store of
+    // one account has no links to read here.
+    std::optional<IdIndex> bought;
     while (links.next()) {
         const qint64 sellId = links.integer(0);
         const auto sell = sold.find(sellId);
@@ -78,9 +77,12 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
         if (sell == sold.end() || links.textView(4) != sell->account)
             continue;
         const qint64 buyId = links.integer(1);
+        if (!bought)
+            bought.emplace(input.buys.size(), [&](qsizetype i) { return input.buys[i].id; });
+        const qsizetype buy = buyId > 0 ? bought->find(buyId) : -1;
         // A missing buy has no date, as Save/Recalculate counts it.
         sell->lots.append({buyId, links.real(2), Money::fromDouble(links.real(3)),
-                           buyId > 0 ? bought.value(buyId) : QDate()});
+                           buy >= 0 ? input.buys[buy].date : QDate()});
         linked.insert(sellId, 0);
     }
     input.sells.reserve(input.sells.size() + linked.size());
@@ -99,9 +101,10 @@ bool sameAdjustments(QVector<LotAdjustRecord> found, const QVector<LotAdjustReco
     return found == stored;
 }
 
-bool sameFigures(const TaxRecord& a, const TaxRecord& b) {
+bool sameFigures(const TaxRecord& a, const WashSellResult& sell, int part) {
+    const TermFigures& b = sell.parts.parts[part];
     return a.quantity == b.quantity && a.dateAcquired == b.dateAcquired &&
-           a.dateSold == b.dateSold && a.cost == b.cost && a.salePrice == b.salePrice &&
+           a.dateSold == sell.dateSold && a.cost == b.cost && a.salePrice == b.salePrice &&
            a.box == b.box && a.washAdjustment == b.washAdjustment;
 }
 
@@ -119,11 +122,10 @@ WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh) {
         input.buys = std::move(fresh->buys);
         input.sells = std::move(fresh->sells);
     }
+    // The room the lists grew into is not squeezed out: a squeeze copies
+    // the whole list into new memory, while room never written takes no
+    // memory at all.
     selectTrades(db, input, fresh);
-    // Detection holds these beside its own state of each buy: the room the
-    // lists grew into goes back first.
-    input.buys.squeeze();
-    input.sells.squeeze();
     input.previous = selectLotAdjustments(db);
     input.actions = CorporateActions(selectCorpActions(db));
     const WashResult result = detectWashSales(input);
@@ -138,26 +140,33 @@ WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh) {
     WashRefresh refresh;
     TaxWriter writer(db);
     if (fresh) {
-        QHash<qint64, qsizetype> at;
-        at.reserve(result.sells.size());
-        for (qsizetype i = 0; i < result.sells.size(); ++i)
-            at.insert(result.sells[i].sellId, i);
-        for (const FreshMemo& sell : std::as_const(fresh->memos)) {
-            const auto found = at.constFind(sell.sellId);
-            if (found == at.cend())
-                continue;
-            const TermRecords& parts = result.sells[*found].records;
-            for (int i = 0; i < parts.count; ++i) {
-                TaxRecord record = parts.records[i];
-                record.memo = sell.memo;
-                writer.insert(record);
+        // The records go in by the writer's batches, one statement for many
+        // rows, in the order they come: the engine's work of a statement
+        // (and of the table's row counter) is saved on all rows but one of
+        // each batch. Any refusal fails the whole run, as one row's would.
+        QVector<TaxRecord> batch;
+        batch.reserve(TaxWriter::kBatchRows);
+        // The fresh sells lead the input, each beside its memo.
+        for (qsizetype i = 0; i < fresh->memos.size(); ++i) {
+            const FreshMemo& memo = fresh->memos[i];
+            const WashSellResult& sell = result.sells[result.sellAt[i]];
+            Q_ASSERT(sell.sellId == memo.sellId);
+            for (int part = 0; part < sell.parts.count; ++part) {
+                TaxRecord& record = batch.emplace_back(sell.record(part));
+                record.memo = memo.memo;
+                if (batch.size() == TaxWriter::kBatchRows) {
+                    writer.insertBatch(batch.constData());
+                    batch.clear();
+                }
             }
-            refresh.recordsWritten += parts.count;
+            refresh.recordsWritten += sell.parts.count;
         }
+        for (const TaxRecord& record : std::as_const(batch))
+            writer.insert(record);
     }
     for (const WashSellResult& sell : result.sells) {
-        for (int i = 0; i < sell.records.count; ++i)
-            refresh.washSales += sell.records.records[i].washAdjustment.isZero() ? 0 : 1;
+        for (int i = 0; i < sell.parts.count; ++i)
+            refresh.washSales += sell.parts.parts[i].washAdjustment.isZero() ? 0 : 1;
         const auto at = stored.constFind(sell.sellId);
         // A record deleted by hand stays deleted.
         if (at == stored.cend())
@@ -170,15 +179,15 @@ WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh) {
         });
         if (!sell.involved && !sell.wasInvolved && !washedBefore)
             continue;
-        bool same = now.size() == sell.records.count;
-        for (int i = 0; same && i < sell.records.count; ++i)
-            same = sameFigures(now[i], sell.records.records[i]);
+        bool same = now.size() == sell.parts.count;
+        for (int i = 0; same && i < sell.parts.count; ++i)
+            same = sameFigures(now[i], sell, i);
         if (same)
             continue;
         ++refresh.recordsRewritten;
-        if (now.size() == sell.records.count) {
-            for (int i = 0; i < sell.records.count; ++i) {
-                TaxRecord record = sell.records.records[i];
+        if (now.size() == sell.parts.count) {
+            for (int i = 0; i < sell.parts.count; ++i) {
+                TaxRecord record = sell.record(i);
                 record.id = now[i].id;
                 record.memo = now[i].memo;
                 updateTaxRec(db, record);
@@ -187,8 +196,8 @@ WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh) {
         }
         for (const TaxRecord& old : now)
             deleteTaxRec(db, old.id);
-        for (int i = 0; i < sell.records.count; ++i) {
-            TaxRecord record = sell.records.records[i];
+        for (int i = 0; i < sell.parts.count; ++i) {
+            TaxRecord record = sell.record(i);
             record.memo = now.front().memo;
             writer.insert(record);
         }

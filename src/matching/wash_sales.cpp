@@ -1,9 +1,11 @@
 #include "matching/wash_sales.h"
 
+#include "matching/id_index.h"
 #include "matching/matcher.h"
 #include "matching/open_quantity.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace gainbook {
 
@@ -26,7 +28,6 @@ struct Mark {
 // What detection keeps of a buy while it walks the sells.
 struct BuyState {
     const WashBuy* buy = nullptr;
-    QString symbolKey;
     WashSettings settings;
     double sold = 0;      // shares taken by the sells so far, from the first on
     double markedEnd = 0; // shares up to here replace a loss already
@@ -34,9 +35,48 @@ struct BuyState {
     QVector<Mark> previous;
 };
 
+// A buy in the list of its symbol, with its date as a day number.
+struct Candidate {
+    qint64 day = 0;
+    qint64 id = 0;
+    qsizetype at = 0; // in the input's buys
+};
+
 WashSettings settingsOf(const WashInput& input, const QString& account) {
     return input.settings.value(account, WashSettings{});
 }
+
+// The settings and basis reporting of the account of the row at hand: rows
+// come account by account, so the last account's are kept at hand.
+class AccountLookup {
+public:
+    explicit AccountLookup(const WashInput& input) : input_(input) {}
+
+    const WashSettings& settings(const QString& account) {
+        see(account);
+        return settings_;
+    }
+    BasisReporting basis(const QString& account) {
+        see(account);
+        return basis_;
+    }
+
+private:
+    void see(const QString& account) {
+        if (known_ && account == account_)
+            return;
+        known_ = true;
+        account_ = account;
+        settings_ = settingsOf(input_, account);
+        basis_ = input_.basis.value(account, BasisReporting::Reported);
+    }
+
+    const WashInput& input_;
+    bool known_ = false;
+    QString account_;
+    WashSettings settings_;
+    BasisReporting basis_ = BasisReporting::Reported;
+};
 
 // The shares [from, from + count) of a buy (shares as bought) cut into the
 // runs of its marks: each AppliedLot carries its share of the lot's cost
@@ -89,59 +129,91 @@ double boughtPerSold(const WashInput& input, const WashBuy& buy, const QString& 
 
 } // namespace
 
+TaxRecord WashSellResult::record(int part) const {
+    TaxRecord sell;
+    sell.accountName = account;
+    sell.symbol = symbol;
+    sell.dateSold = dateSold;
+    sell.sellId = sellId;
+    return recordOf(sell, parts.parts[part]);
+}
+
 WashResult detectWashSales(const WashInput& input) {
     WashResult result;
 
     // Buys by ID, and by symbol in date order for the windows.
     QVector<BuyState> buys(input.buys.size());
-    QHash<qint64, qsizetype> byId;
-    QHash<QString, QVector<qsizetype>> bySymbol;
-    byId.reserve(input.buys.size());
+    const IdIndex byId(input.buys.size(), [&](qsizetype i) { return input.buys[i].id; });
+    // Each window is searched by day in a list of its own symbol's buys
+    // laid side by side, not through the buys themselves.
+    QHash<QString, QVector<Candidate>> bySymbol;
+    AccountLookup accounts(input);
+    QString lastSymbol;
+    QVector<Candidate>* symbolBuys = nullptr;
     for (qsizetype i = 0; i < input.buys.size(); ++i) {
         BuyState& state = buys[i];
         state.buy = &input.buys[i];
-        state.symbolKey = symbolPrefix(state.buy->symbol);
-        state.settings = settingsOf(input, state.buy->account);
-        byId.insert(state.buy->id, i);
-        bySymbol[state.symbolKey].append(i);
+        state.settings = accounts.settings(state.buy->account);
+        // Buys come symbol by symbol: the list of the last one is at hand.
+        if (!symbolBuys || state.buy->symbol != lastSymbol) {
+            lastSymbol = state.buy->symbol;
+            symbolBuys = &bySymbol[symbolPrefix(lastSymbol)];
+        }
+        symbolBuys->append({state.buy->date.toJulianDay(), state.buy->id, i});
     }
-    for (QVector<qsizetype>& list : bySymbol) {
-        std::sort(list.begin(), list.end(), [&](qsizetype a, qsizetype b) {
-            const WashBuy& x = *buys[a].buy;
-            const WashBuy& y = *buys[b].buy;
-            return x.date != y.date ? x.date < y.date : x.id < y.id;
-        });
+    // By date, then ID, as the day number orders dates.
+    const auto byDate = [](const Candidate& a, const Candidate& b) {
+        return a.day != b.day ? a.day < b.day : a.id < b.id;
+    };
+    for (QVector<Candidate>& list : bySymbol) {
+        // A processed account gives its buys in this order already.
+        if (!std::is_sorted(list.cbegin(), list.cend(), byDate))
+            std::sort(list.begin(), list.end(), byDate);
     }
     for (const LotAdjustRecord& adj : input.previous) {
-        if (const auto at = byId.constFind(adj.buyId); at != byId.cend())
-            buys[*at].previous.append(
+        if (const qsizetype at = byId.find(adj.buyId); at >= 0)
+            buys[at].previous.append(
                 {adj.firstShare, adj.shares, adj.addedCost, adj.daysBack, adj.permanent});
     }
 
-    QVector<const WashSell*> order;
-    order.reserve(input.sells.size());
+    // Sorted on keys side by side: a sort through pointers would read a
+    // sell from a random place at every step. The day number orders dates
+    // as QDate does, an invalid date first.
+    struct SellOrder {
+        qint64 day = 0;
+        qint64 id = 0;
+        const WashSell* sell = nullptr;
+    };
+    std::vector<SellOrder> order;
+    order.reserve(size_t(input.sells.size()));
     for (const WashSell& sell : input.sells)
-        order.append(&sell);
-    std::sort(order.begin(), order.end(), [](const WashSell* a, const WashSell* b) {
-        return a->dateSold != b->dateSold ? a->dateSold < b->dateSold : a->id < b->id;
+        order.push_back({sell.dateSold.toJulianDay(), sell.id, &sell});
+    std::sort(order.begin(), order.end(), [](const SellOrder& a, const SellOrder& b) {
+        return a.day != b.day ? a.day < b.day : a.id < b.id;
     });
 
     QVector<AppliedLot> lots;
-    result.sells.reserve(order.size());
-    for (const WashSell* sell : order) {
+    result.sells.reserve(qsizetype(order.size()));
+    result.sellAt.resize(qsizetype(order.size()));
+    for (const SellOrder& entry : order) {
+        const WashSell* sell = entry.sell;
+        result.sellAt[sell - input.sells.constData()] = result.sells.size();
         WashSellResult& out = result.sells.emplace_back();
         out.sellId = sell->id;
+        out.account = sell->account;
+        out.symbol = sell->symbol;
+        out.dateSold = sell->dateSold;
 
         // The sell takes its shares of each buy first, so they are never
         // its own replacements.
         lots.clear();
         for (const WashLot& lot : sell->lots) {
-            const auto at = lot.buyId > 0 ? byId.constFind(lot.buyId) : byId.cend();
-            if (at == byId.cend() || !lot.acquired.isValid() || lot.quantity <= 0) {
+            const qsizetype at = lot.buyId > 0 ? byId.find(lot.buyId) : -1;
+            if (at < 0 || !lot.acquired.isValid() || lot.quantity <= 0) {
                 lots.append({lot.quantity, lot.cost, lot.acquired});
                 continue;
             }
-            BuyState& buy = buys[*at];
+            BuyState& buy = buys[at];
             // The link holds the sell's shares, as the matching converted
             // them; the buy counts its own.
             const double factor =
@@ -153,39 +225,40 @@ WashResult detectWashSales(const WashInput& input) {
             buy.sold = roundQuantity(buy.sold + asBought(lot.quantity, factor));
         }
 
-        TaxRecord base;
-        base.accountName = sell->account;
-        base.symbol = sell->symbol;
-        base.quantity = sell->quantity;
-        base.dateSold = sell->dateSold;
-        base.salePrice = sell->salePrice;
-        base.sellId = sell->id;
-        out.records = splitByTerm(base, {lots.constData(), size_t(lots.size())});
-        setBoxes(out.records, input.basis.value(sell->account, BasisReporting::Reported));
+        out.parts = splitFigures(sell->quantity, sell->dateSold, sell->salePrice,
+                                 {lots.constData(), size_t(lots.size())});
+        setBoxes(out.parts, sell->dateSold, accounts.basis(sell->account));
 
-        const WashSettings own = settingsOf(input, sell->account);
+        const WashSettings own = accounts.settings(sell->account);
         if (own.detect && !own.taxAdvantaged) {
-            const QVector<qsizetype> candidates = bySymbol.value(symbolPrefix(sell->symbol));
-            const QDate from = sell->dateSold.addDays(-kWashWindowDays);
-            const QDate to = sell->dateSold.addDays(kWashWindowDays);
-            auto first = std::lower_bound(
-                candidates.begin(), candidates.end(), from,
-                [&](qsizetype i, const QDate& d) { return buys[i].buy->date < d; });
-            for (int part = 0; part < out.records.count; ++part) {
-                TaxRecord& record = out.records.records[part];
+            const auto found = bySymbol.constFind(symbolPrefix(sell->symbol));
+            const Candidate* const begin = found == bySymbol.cend() ? nullptr : found->constData();
+            const Candidate* const end =
+                found == bySymbol.cend() ? nullptr : found->constData() + found->size();
+            const qint64 to = sell->dateSold.addDays(kWashWindowDays).toJulianDay();
+            const Candidate* first = nullptr; // found at the first loss
+            for (int part = 0; part < out.parts.count; ++part) {
+                TermFigures& record = out.parts.parts[part];
                 const Money loss = record.cost - record.salePrice;
                 if (loss <= Money() || record.quantity <= 0)
                     continue;
+                if (!first) {
+                    const qint64 from = sell->dateSold.addDays(-kWashWindowDays).toJulianDay();
+                    first =
+                        std::lower_bound(begin, end, from, [](const Candidate& buy, qint64 day) {
+                            return buy.day < day;
+                        });
+                }
                 const qint64 daysBack =
                     record.dateAcquired.isValid()
-                        ? std::max<qint64>(0, record.dateAcquired.daysTo(record.dateSold))
+                        ? std::max<qint64>(0, record.dateAcquired.daysTo(sell->dateSold))
                         : 0;
                 double replaced = 0;
                 Money given;
-                for (auto it = first; it != candidates.end() && replaced < record.quantity; ++it) {
-                    BuyState& buy = buys[*it];
-                    if (buy.buy->date > to)
+                for (const Candidate* it = first; it != end && replaced < record.quantity; ++it) {
+                    if (it->day > to)
                         break;
+                    BuyState& buy = buys[it->at];
                     if (!buy.settings.detect ||
                         (!own.otherAccounts && buy.buy->account != sell->account))
                         continue;

@@ -58,13 +58,30 @@ Q_DECLARE_TYPEINFO(gainbook::WashSell, Q_RELOCATABLE_TYPE);
 
 namespace gainbook {
 
-// The tax records of one sell as detection leaves them.
+// The tax records of one sell as detection leaves them: the sell's own
+// columns once, and the figures of each record (term split, boxes, wash
+// adjustments). A million of them are held at once, so no record is built
+// until it is written.
 struct WashSellResult {
     qint64 sellId = 0;
-    TermRecords records;      // account, symbol, term split, boxes, wash adjustments
+    QString account;
+    QString symbol;
+    QDate dateSold;
+    TermParts parts;
     bool involved = false;    // a wash sale, or sold replacement shares
     bool wasInvolved = false; // sold shares that the previous adjustments had adjusted
+
+    // Record part (0 or 1) as written, memo empty.
+    TaxRecord record(int part) const;
 };
+
+} // namespace gainbook
+
+// Moved in memory as it is, so that the results of a million sells grow
+// without copies.
+Q_DECLARE_TYPEINFO(gainbook::WashSellResult, Q_RELOCATABLE_TYPE);
+
+namespace gainbook {
 
 struct WashInput {
     QVector<WashBuy> buys;
@@ -82,6 +99,8 @@ struct WashInput {
 
 struct WashResult {
     QVector<WashSellResult> sells; // by date sold
+    // Where in sells each of the input's sells is, in the input's order.
+    QVector<qsizetype> sellAt;
     QVector<LotAdjustRecord> adjustments;
 };
 

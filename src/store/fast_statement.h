@@ -31,7 +31,9 @@ public:
     FastStatement& operator=(const FastStatement&) = delete;
 
     // Binds the values to the placeholders in order, runs the statement to
-    // its end and makes it ready for the next run. Throws StoreError.
+    // its end and makes it ready for the next run. Throws StoreError. The
+    // engine reads the texts where they lie: they outlive the run, which
+    // lets them go before it returns.
     template <typename... Values> void run(const Values&... values) {
         int position = 0;
         (bindForRun(++position, values), ...);

@@ -6,6 +6,8 @@
 #include "store/schema.h"
 #include "store/sql.h"
 
+#include <utility>
+
 namespace gainbook {
 
 namespace {
@@ -78,7 +80,8 @@ LinkWriter::LinkWriter(const QSqlDatabase& db)
                                     "LEFT JOIN Txn AS Sell ON Sell.ID = ?")),
       known_(db, QStringLiteral("INSERT INTO SellLinks (AccountName, SellId, BuyId, BuyQuantity, "
                                 "BuyPrice, Memo, SellDate, SellSymbol) "
-                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?)")) {}
+                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?)")),
+      db_(db) {}
 
 void deleteEmptyLink(const QSqlDatabase& db, const QString& account, qint64 sellId) {
     runQuery(db,
@@ -96,6 +99,41 @@ void LinkWriter::insert(const LinkRecord& r, const QString& storedSellDate,
                         const QString& sellSymbol) {
     known_.run(storedText(r.accountName), r.sellId, r.buyId, r.buyQuantity, r.buyPrice.toDouble(),
                storedText(r.memo), storedSellDate, storedText(sellSymbol));
+}
+
+void LinkWriter::add(const LinkRecord& link, const QString& storedSellDate,
+                     const QString& sellSymbol) {
+    if (held_.isEmpty())
+        held_.reserve(kBatchRows);
+    held_.append({link, storedSellDate, sellSymbol});
+    if (held_.size() < kBatchRows)
+        return;
+    if (!batch_) {
+        QStringList rows;
+        for (int i = 0; i < kBatchRows; ++i)
+            rows << QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?)");
+        batch_.emplace(db_, QStringLiteral("INSERT INTO SellLinks (AccountName, SellId, BuyId, "
+                                           "BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol) "
+                                           "VALUES ") +
+                                rows.join(QStringLiteral(", ")));
+    }
+    constexpr int kColumns = 8;
+    for (int i = 0; i < kBatchRows; ++i) {
+        const Held& h = held_[i];
+        const LinkRecord& r = h.link;
+        batch_->bindFrom(i * kColumns + 1, storedText(r.accountName), r.sellId, r.buyId,
+                         r.buyQuantity, r.buyPrice.toDouble(), storedText(r.memo), h.storedSellDate,
+                         storedText(h.sellSymbol));
+    }
+    // Let go before the run: a refused batch is not written again.
+    held_.clear();
+    batch_->runBound();
+}
+
+void LinkWriter::flush() {
+    const QVector<Held> held = std::exchange(held_, {});
+    for (const Held& h : held)
+        insert(h.link, h.storedSellDate, h.sellSymbol);
 }
 
 } // namespace gainbook

@@ -38,9 +38,26 @@ public:
     // stored (null for NULL) and its symbol, which the link keeps.
     void insert(const LinkRecord& link, const QString& storedSellDate, const QString& sellSymbol);
 
+    // The same row, held to go in with others, kBatchRows in one statement,
+    // in the order added; flush() writes those still held, one by one. A
+    // refused row fails its whole batch, for a run that stops at any
+    // refusal. Throws StoreError.
+    static constexpr int kBatchRows = 32;
+    void add(const LinkRecord& link, const QString& storedSellDate, const QString& sellSymbol);
+    void flush();
+
 private:
+    struct Held {
+        LinkRecord link;
+        QString storedSellDate;
+        QString sellSymbol;
+    };
+
     FastStatement statement_;
     FastStatement known_;
+    std::optional<FastStatement> batch_;
+    QVector<Held> held_;
+    QSqlDatabase db_;
 };
 
 } // namespace gainbook

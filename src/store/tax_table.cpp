@@ -6,6 +6,7 @@
 #include "store/store_fault.h"
 #include "store/tax_row_reader.h"
 
+#include <array>
 #include <optional>
 
 namespace gainbook {
@@ -111,10 +112,26 @@ constexpr int kTaxColumns = 11;
 
 TaxWriter::TaxWriter(const QSqlDatabase& db) : statement_(db, kInsertTax + kTaxValues), db_(db) {}
 
+namespace {
+
+// The Box column of each box, made once: a run writes one per record.
+const QString& storedBox(Form8949Box box) {
+    static const std::array<QString, 7> texts = [] {
+        std::array<QString, 7> made;
+        for (int i = 0; i < int(made.size()); ++i)
+            made[size_t(i)] = storedText(boxLetter(Form8949Box(i)));
+        return made;
+    }();
+    const size_t at = size_t(box);
+    return at < texts.size() ? texts[at] : texts[0];
+}
+
+} // namespace
+
 qint64 TaxWriter::insert(const TaxRecord& r) {
     statement_.run(storedText(r.accountName), storedText(r.symbol), r.quantity,
-                   isoDate(r.dateAcquired), isoDate(r.dateSold), r.cost.toDouble(),
-                   r.salePrice.toDouble(), storedText(r.memo), storedText(boxLetter(r.box)),
+                   dates_.of(r.dateAcquired), dates_.of(r.dateSold), r.cost.toDouble(),
+                   r.salePrice.toDouble(), storedText(r.memo), storedBox(r.box),
                    r.washAdjustment.toDouble(), r.sellId);
     return statement_.lastInsertId();
 }

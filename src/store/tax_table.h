@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/fast_statement.h"
+#include "store/iso_date_texts.h"
 #include "store/records.h"
 #include "store/row_writer.h"
 
@@ -58,6 +59,7 @@ private:
     FastStatement statement_;
     std::optional<FastStatement> batch_;
     QSqlDatabase db_;
+    IsoDateTexts dates_;
 };
 
 // Adds the records in one transaction with one prepared statement, as

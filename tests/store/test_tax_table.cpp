@@ -1,3 +1,4 @@
+#include "platform/date_text.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
 #include "support/test_database.h"
@@ -130,6 +131,53 @@ private slots:
             QVERIFY(q.next());
             QCOMPARE(q.value(0).toString(), "S" + QString::number(i));
             QCOMPARE(q.value(1).toInt(), i);
+        }
+        QVERIFY(!q.next());
+    }
+
+    // One writer makes each date text once and hands it out again: a
+    // record's two dates, and the records after it, must each keep their own
+    // text when their days share a place in its table.
+    void writerKeepsEachDate_data() {
+        QTest::addColumn<QVector<QDate>>("dates"); // acquired, sold, acquired, sold, ...
+        const QDate day(2017, 10, 20);
+        QTest::newRow("same day") << QVector<QDate>{day, day};
+        QTest::newRow("a table apart in one record") << QVector<QDate>{day, day.addDays(2048)};
+        QTest::newRow("a table apart, the other way")
+            << QVector<QDate>{day.addDays(1024), day, day, day.addDays(1024)};
+        QTest::newRow("each record a table later") << QVector<QDate>{
+            day,           day.addDays(1), day.addDays(1024), day.addDays(1025), day.addDays(3072),
+            day.addDays(1)};
+        QTest::newRow("no date acquired")
+            << QVector<QDate>{QDate(), day, day.addDays(-1024), QDate(), QDate(), QDate()};
+        QTest::newRow("years beyond four digits")
+            << QVector<QDate>{QDate(12000, 1, 1), QDate(-5, 3, 1), QDate(1, 1, 1), day};
+    }
+    void writerKeepsEachDate() {
+        QFETCH(QVector<QDate>, dates);
+        TestDatabase t;
+        {
+            TaxWriter writer(t.connection());
+            for (qsizetype i = 0; i + 1 < dates.size(); i += 2) {
+                TaxRecord r;
+                r.accountName = "A";
+                r.symbol = "S";
+                r.dateAcquired = dates[i];
+                r.dateSold = dates[i + 1];
+                r.box = Form8949Box(i / 2 % 7);
+                writer.insert(r);
+            }
+        }
+        QSqlQuery q =
+            runQuery(t.connection(), "SELECT DateAcquired, DateSold, Box FROM TaxRec ORDER BY ID");
+        for (qsizetype i = 0; i + 1 < dates.size(); i += 2) {
+            QVERIFY(q.next());
+            for (int column = 0; column < 2; ++column) {
+                const QString expected = isoDate(dates[i + column]);
+                QCOMPARE(q.value(column).isNull(), expected.isNull());
+                QCOMPARE(q.value(column).toString(), expected);
+            }
+            QCOMPARE(q.value(2).toString(), storedText(boxLetter(Form8949Box(i / 2 % 7))));
         }
         QVERIFY(!q.next());
     }

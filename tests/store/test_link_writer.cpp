@@ -1,0 +1,116 @@
+#include "store/links_table.h"
+#include "store/sql.h"
+#include "store/store_error.h"
+#include "support/test_database.h"
+
+#include <QtTest>
+
+using namespace gainbook;
+using namespace gainbook::test;
+
+namespace {
+
+LinkRecord linkOf(int i) {
+    LinkRecord link;
+    link.accountName = i % 3 == 0 ? QString() : QStringLiteral("A");
+    link.sellId = 1000 + i / 2;
+    link.buyId = i;
+    link.buyQuantity = i * 0.5;
+    link.buyPrice = Money::fromCents(i * 101);
+    link.memo = i % 4 == 0 ? QStringLiteral(" ") : QStringLiteral("m%1").arg(i);
+    return link;
+}
+
+// The sell's date as stored: NULL for every fifth.
+QString dateOf(int i) {
+    return i % 5 == 0 ? QString()
+                      : QStringLiteral("2001-02-%1").arg(1 + i % 28, 2, 10, QChar(u'0'));
+}
+
+QString symbolOf(int i) {
+    return i % 7 == 0 ? QString() : QStringLiteral("S%1").arg(i);
+}
+
+// A row as stored, NULL told apart from empty text.
+QString rowText(const QSqlQuery& q) {
+    QStringList cells;
+    for (int c = 0; c < 8; ++c)
+        cells << (q.value(c).isNull() ? QStringLiteral("<null>") : q.value(c).toString());
+    return cells.join(u'|');
+}
+
+QStringList storedRows(const QSqlDatabase& db) {
+    QSqlQuery q = runQuery(db, "SELECT AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo, "
+                               "SellDate, SellSymbol FROM SellLinks ORDER BY rowid");
+    QStringList rows;
+    while (q.next())
+        rows << rowText(q);
+    return rows;
+}
+
+} // namespace
+
+// Links held and written by batches are the rows that one insert each would
+// have written, in the same order.
+class TestLinkWriter : public QObject {
+    Q_OBJECT
+
+private slots:
+    void batchesWriteAsSingleRows_data() {
+        QTest::addColumn<int>("count");
+        const int batch = LinkWriter::kBatchRows;
+        QTest::newRow("none") << 0;
+        QTest::newRow("fewer than a batch") << batch - 1;
+        QTest::newRow("one batch") << batch;
+        QTest::newRow("batches and a rest") << 2 * batch + 3;
+    }
+    void batchesWriteAsSingleRows() {
+        QFETCH(int, count);
+        TestDatabase single;
+        TestDatabase batched;
+        {
+            LinkWriter one(single.connection());
+            LinkWriter many(batched.connection());
+            for (int i = 0; i < count; ++i) {
+                one.insert(linkOf(i), dateOf(i), symbolOf(i));
+                many.add(linkOf(i), dateOf(i), symbolOf(i));
+            }
+            many.flush();
+            many.flush(); // nothing held twice
+        }
+        const QStringList expected = storedRows(single.connection());
+        QCOMPARE(expected.size(), count);
+        QCOMPARE(storedRows(batched.connection()), expected);
+    }
+
+    // A duplicate pair fails as a single insert would, in its batch or in
+    // the rows written one by one at the end.
+    void refusedRowFails_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("duplicate"); // the row that repeats row 0
+        const int batch = LinkWriter::kBatchRows;
+        QTest::newRow("in the first batch") << batch << batch - 1;
+        QTest::newRow("in a later batch") << 2 * batch << batch + 4;
+        QTest::newRow("in the rest") << batch + 5 << batch + 2;
+    }
+    void refusedRowFails() {
+        QFETCH(int, count);
+        QFETCH(int, duplicate);
+        TestDatabase db;
+        LinkWriter writer(db.connection());
+        bool refused = false;
+        try {
+            for (int i = 0; i < count; ++i) {
+                const int row = i == duplicate ? 0 : i;
+                writer.add(linkOf(row), dateOf(row), symbolOf(row));
+            }
+            writer.flush();
+        } catch (const StoreError& error) {
+            refused = error.isDuplicateKey();
+        }
+        QVERIFY(refused);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLinkWriter)
+#include "test_link_writer.moc"
