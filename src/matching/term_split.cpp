@@ -78,12 +78,11 @@ TermRecords splitByTerm(const TaxRecord& sell, std::span<const AppliedLot> lots)
     const TermParts parts = splitFigures(sell.quantity, sell.dateSold, sell.salePrice, lots);
     TermRecords out;
     for (int i = 0; i < parts.count; ++i) {
-        TaxRecord& record = out.records[i] = sell;
-        const TermFigures& part = parts.parts[i];
-        record.quantity = part.quantity;
-        record.dateAcquired = part.dateAcquired;
-        record.cost = part.cost;
-        record.salePrice = part.salePrice;
+        // The sell's own box and adjustment stay until setBoxes decides.
+        TermFigures part = parts.parts[i];
+        part.washAdjustment = sell.washAdjustment;
+        part.box = sell.box;
+        out.records[i] = recordOf(sell, part);
     }
     out.count = parts.count;
     return out;

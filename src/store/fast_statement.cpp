@@ -4,11 +4,23 @@
 
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QStringList>
 #include <QVariant>
 
 #include <sqlite3.h>
 
 namespace gainbook {
+
+QString placeholderRows(int columns, int rows) {
+    QString row = QStringLiteral("(?");
+    for (int i = 1; i < columns; ++i)
+        row += QStringLiteral(", ?");
+    row += u')';
+    QStringList all;
+    for (int i = 0; i < rows; ++i)
+        all << row;
+    return all.join(QStringLiteral(", "));
+}
 
 sqlite3* engineHandle(const QSqlDatabase& db) {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();

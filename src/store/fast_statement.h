@@ -15,6 +15,10 @@ namespace gainbook {
 // when the connection is not one.
 sqlite3* engineHandle(const QSqlDatabase& db);
 
+// "(?, ?), (?, ?)": the VALUES of an INSERT of rows rows of columns values
+// each, for a statement that writes a batch of rows at once.
+QString placeholderRows(int columns, int rows);
+
 // A prepared statement run straight on the engine under a Qt connection,
 // for the loops that write tens of thousands of rows in one run. Binding
 // through QSqlQuery names each placeholder anew and wraps each value in a

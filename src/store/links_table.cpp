@@ -108,16 +108,12 @@ void LinkWriter::add(const LinkRecord& link, const QString& storedSellDate,
     held_.append({link, storedSellDate, sellSymbol});
     if (held_.size() < kBatchRows)
         return;
-    if (!batch_) {
-        QStringList rows;
-        for (int i = 0; i < kBatchRows; ++i)
-            rows << QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?)");
+    constexpr int kColumns = 8;
+    if (!batch_)
         batch_.emplace(db_, QStringLiteral("INSERT INTO SellLinks (AccountName, SellId, BuyId, "
                                            "BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol) "
                                            "VALUES ") +
-                                rows.join(QStringLiteral(", ")));
-    }
-    constexpr int kColumns = 8;
+                                placeholderRows(kColumns, kBatchRows));
     for (int i = 0; i < kBatchRows; ++i) {
         const Held& h = held_[i];
         const LinkRecord& r = h.link;

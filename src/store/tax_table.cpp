@@ -105,12 +105,12 @@ namespace {
 const QString kInsertTax = QStringLiteral("INSERT INTO TaxRec (AccountName, Symbol, Quantity, "
                                           "DateAcquired, DateSold, Cost, SalePrice, Memo, Box, "
                                           "WashAdj, SellId) VALUES ");
-const QString kTaxValues = QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
 constexpr int kTaxColumns = 11;
 
 } // namespace
 
-TaxWriter::TaxWriter(const QSqlDatabase& db) : statement_(db, kInsertTax + kTaxValues), db_(db) {}
+TaxWriter::TaxWriter(const QSqlDatabase& db)
+    : statement_(db, kInsertTax + placeholderRows(kTaxColumns, 1)), db_(db) {}
 
 namespace {
 
@@ -137,18 +137,14 @@ qint64 TaxWriter::insert(const TaxRecord& r) {
 }
 
 void TaxWriter::insertBatch(const TaxRecord* first) {
-    if (!batch_) {
-        QStringList rows;
-        for (int i = 0; i < kBatchRows; ++i)
-            rows << kTaxValues;
-        batch_.emplace(db_, kInsertTax + rows.join(QStringLiteral(", ")));
-    }
+    if (!batch_)
+        batch_.emplace(db_, kInsertTax + placeholderRows(kTaxColumns, kBatchRows));
     for (int i = 0; i < kBatchRows; ++i) {
         const TaxRecord& r = first[i];
         batch_->bindFrom(i * kTaxColumns + 1, storedText(r.accountName), storedText(r.symbol),
-                         r.quantity, isoDate(r.dateAcquired), isoDate(r.dateSold),
+                         r.quantity, dates_.of(r.dateAcquired), dates_.of(r.dateSold),
                          r.cost.toDouble(), r.salePrice.toDouble(), storedText(r.memo),
-                         storedText(boxLetter(r.box)), r.washAdjustment.toDouble(), r.sellId);
+                         storedBox(r.box), r.washAdjustment.toDouble(), r.sellId);
     }
     batch_->runBound();
 }
