@@ -8,7 +8,8 @@ namespace gainbook {
 // again. A capture frees its read sheet just before the store builds its
 // pages and sorts its indexes; each page asked for anew costs a fault, which
 // at a million rows is a good part of the run. Does nothing where the C
-// library offers no such setting.
+// library offers no such setting. Where the system has large pages, the
+// memory the batch is about to touch is asked for in them.
 void keepFreedMemoryForNextSteps();
 
 } // namespace gainbook
