@@ -3,6 +3,7 @@
 #include "store/schema.h"
 #include "store/schema_upgrade.h"
 #include "store/sql.h"
+#include "store/sqlite_library.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
 #include "store/store_health.h"
@@ -170,6 +171,7 @@ OpenResult Database::connect(const QString& absolutePath, bool create, bool read
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
         return failure(OpenStatus::Failed,
                        QStringLiteral("The SQLite driver for Qt is not installed."));
+    setUpSqliteLibrary();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
     // The URI form lets "mode=rw" refuse to create a file that vanished
     // between the check and the open.

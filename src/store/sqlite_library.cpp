@@ -1,0 +1,16 @@
+#include "store/sqlite_library.h"
+
+#include <sqlite3.h>
+
+namespace gainbook {
+
+void setUpSqliteLibrary() {
+    static const bool done = [] {
+        sqlite3_config(SQLITE_CONFIG_MULTITHREAD);
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+    (void)done;
+}
+
+} // namespace gainbook
