@@ -12,7 +12,6 @@
 #include "store/txn_table.h"
 
 #include <algorithm>
-#include <optional>
 
 namespace gainbook {
 
@@ -67,17 +66,9 @@ QString captureCancelledText(const QString& account) {
 
 Outcome writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows,
                           Progress& progress) {
-    std::optional<TxnWriter> writer;
     WrittenRows written;
     try {
-        written = writeRows(
-            db, rows,
-            [&](const TxnRecord& row) {
-                if (!writer)
-                    writer.emplace(db);
-                writer->insert(row);
-            },
-            progress, QStringLiteral("Txn"));
+        written = writeBatchedRows<TxnWriter>(db, rows, progress, QStringLiteral("Txn"));
     } catch (const RunCancelled&) {
         return Outcome::stop(
             captureCancelledText(rows.isEmpty() ? QString() : rows[0].accountName));

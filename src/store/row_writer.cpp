@@ -9,6 +9,11 @@
 
 namespace gainbook {
 
+bool refusedARow(const StoreError& error, bool inTransaction) {
+    // A failure of the file keeps nothing anyway.
+    return storeFault(error.sqlError()) == StoreFault::None && inTransaction;
+}
+
 WrittenRows writeIndexedRows(const QSqlDatabase& db, qsizetype rowCount,
                              const std::function<void(qsizetype row)>& writeRow, Progress& progress,
                              const QString& table) {

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "platform/progress.h"
+#include "store/store_error.h"
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QVector>
 
 #include <functional>
+#include <optional>
 
 namespace gainbook {
 
@@ -41,6 +44,48 @@ WrittenRows writeRows(const QSqlDatabase& db, const Rows& rows, Write&& write,
                       Progress& progress = unwatchedProgress(), const QString& table = {}) {
     return writeIndexedRows(
         db, qsizetype(rows.size()), [&](qsizetype row) { write(rows[row]); }, progress, table);
+}
+
+// Whether a batch statement failed on a row of it rather than on the file or
+// the transaction, so that its rows are worth writing one by one.
+bool refusedARow(const StoreError& error, bool inTransaction);
+
+// The same as writeRows, with a writer (made by Writer(db) inside the
+// transaction, so that a file that cannot be written fails as the batch
+// does) that writes Writer::kBatchRows records in one statement through
+// insertBatch and one through insert, and says through inTransaction()
+// whether the transaction still holds. A batch saves the engine's work of a
+// statement on every row but one. A batch the database refuses leaves no
+// row of it, and its rows are then written one by one, so the refused row
+// itself ends the writing with the rows before it kept.
+template <typename Writer, typename Record>
+WrittenRows writeBatchedRows(const QSqlDatabase& db, const QVector<Record>& records,
+                             Progress& progress, const QString& table) {
+    std::optional<Writer> writer;
+    qsizetype writtenTo = 0; // rows before it are in
+    qsizetype singleTo = 0;  // rows before it go in one by one
+    const qsizetype size = records.size();
+    return writeIndexedRows(
+        db, size,
+        [&](qsizetype row) {
+            if (!writer)
+                writer.emplace(db);
+            if (row < writtenTo)
+                return;
+            if (row >= singleTo && size - row >= Writer::kBatchRows) {
+                try {
+                    writer->insertBatch(records.constData() + row);
+                    writtenTo = row + Writer::kBatchRows;
+                    return;
+                } catch (const StoreError& error) {
+                    if (!refusedARow(error, writer->inTransaction()))
+                        throw;
+                    singleTo = row + Writer::kBatchRows;
+                }
+            }
+            writer->insert(records[row]);
+        },
+        progress, table);
 }
 
 } // namespace gainbook

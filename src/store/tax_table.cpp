@@ -3,7 +3,6 @@
 #include "platform/date_text.h"
 #include "store/schema.h"
 #include "store/sql.h"
-#include "store/store_fault.h"
 #include "store/tax_row_reader.h"
 
 #include <array>
@@ -151,40 +150,7 @@ void TaxWriter::insertBatch(const TaxRecord* first) {
 
 WrittenRows insertTaxRecs(const QSqlDatabase& db, const QVector<TaxRecord>& records,
                           Progress& progress) {
-    // Prepared inside the transaction, so a file that cannot be written
-    // fails as the batch does.
-    std::optional<TaxWriter> writer;
-    // The rows go in by the statement's batch, which saves the engine's
-    // work of a statement on every row but one of each batch. A batch the
-    // database refuses leaves no row of it, and its rows are then written
-    // one by one, so the refused row itself ends the writing with the rows
-    // before it kept.
-    qsizetype writtenTo = 0; // rows before it are in
-    qsizetype singleTo = 0;  // rows before it go in one by one
-    const qsizetype size = records.size();
-    return writeIndexedRows(
-        db, size,
-        [&](qsizetype row) {
-            if (!writer)
-                writer.emplace(db);
-            if (row < writtenTo)
-                return;
-            if (row >= singleTo && size - row >= TaxWriter::kBatchRows) {
-                try {
-                    writer->insertBatch(records.constData() + row);
-                    writtenTo = row + TaxWriter::kBatchRows;
-                    return;
-                } catch (const StoreError& error) {
-                    // A failure of the file keeps nothing anyway.
-                    if (storeFault(error.sqlError()) != StoreFault::None ||
-                        !writer->inTransaction())
-                        throw;
-                    singleTo = row + TaxWriter::kBatchRows;
-                }
-            }
-            writer->insert(records[row]);
-        },
-        progress, QStringLiteral("TaxRec"));
+    return writeBatchedRows<TaxWriter>(db, records, progress, QStringLiteral("TaxRec"));
 }
 
 qint64 insertTaxRec(const QSqlDatabase& db, const TaxRecord& record) {

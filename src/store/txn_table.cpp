@@ -57,20 +57,35 @@ bool accountHasTxns(const QSqlDatabase& db, const QString& account) {
     return query.next();
 }
 
+namespace {
+
+const QString kInsertTxn =
+    QStringLiteral("INSERT INTO Txn (AccountName, TxnMonth, Symbol, Quantity, "
+                   "Type, TxnDate, Amount, Memo) VALUES ");
+constexpr int kTxnColumns = 8;
+
+} // namespace
+
 TxnWriter::TxnWriter(const QSqlDatabase& db)
-    : statement_(db, QStringLiteral("INSERT INTO Txn (AccountName, TxnMonth, Symbol, Quantity, "
-                                    "Type, TxnDate, Amount, Memo) "
-                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?)")) {}
+    : statement_(db, kInsertTxn + placeholderRows(kTxnColumns, 1)), db_(db) {}
 
 qint64 TxnWriter::insert(const TxnRecord& r) {
-    if (r.txnDate != lastDate_ || lastDateText_.isNull()) {
-        lastDate_ = r.txnDate;
-        lastDateText_ = isoDate(r.txnDate);
-    }
     statement_.run(storedText(r.accountName), storedText(r.txnMonth), storedText(r.symbol),
-                   r.quantity, storedText(r.type), lastDateText_, r.amount.toDouble(),
+                   r.quantity, storedText(r.type), dates_.of(r.txnDate), r.amount.toDouble(),
                    storedText(r.memo));
     return statement_.lastInsertId();
+}
+
+void TxnWriter::insertBatch(const TxnRecord* first) {
+    if (!batch_)
+        batch_.emplace(db_, kInsertTxn + placeholderRows(kTxnColumns, kBatchRows));
+    for (int i = 0; i < kBatchRows; ++i) {
+        const TxnRecord& r = first[i];
+        batch_->bindFrom(i * kTxnColumns + 1, storedText(r.accountName), storedText(r.txnMonth),
+                         storedText(r.symbol), r.quantity, storedText(r.type), dates_.of(r.txnDate),
+                         r.amount.toDouble(), storedText(r.memo));
+    }
+    batch_->runBound();
 }
 
 qint64 insertTxn(const QSqlDatabase& db, const TxnRecord& record) {

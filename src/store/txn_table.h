@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/fast_statement.h"
+#include "store/iso_date_texts.h"
 #include "store/records.h"
 
 #include <QSqlDatabase>
@@ -28,17 +29,25 @@ std::optional<TxnRecord> selectTxnById(const QSqlDatabase& db, qint64 id);
 
 bool accountHasTxns(const QSqlDatabase& db, const QString& account);
 
-// Inserts rows one after another with one prepared statement.
+// Inserts rows one after another with one prepared statement, or a batch
+// of them with another (writeBatchedRows).
 class TxnWriter {
 public:
     explicit TxnWriter(const QSqlDatabase& db);
     qint64 insert(const TxnRecord& record); // the new ID; throws StoreError
 
+    // Inserts kBatchRows records, from first on, in one statement: all of
+    // them, or none when the database refuses one (StoreError).
+    static constexpr int kBatchRows = 32;
+    void insertBatch(const TxnRecord* first);
+    // Whether the transaction the rows go into is still open.
+    bool inTransaction() const { return statement_.inTransaction(); }
+
 private:
     FastStatement statement_;
-    // Rows come by date: most repeat the date of the row before.
-    QDate lastDate_;
-    QString lastDateText_;
+    std::optional<FastStatement> batch_;
+    QSqlDatabase db_;
+    IsoDateTexts dates_;
 };
 
 qint64 insertTxn(const QSqlDatabase& db, const TxnRecord& record);

@@ -318,19 +318,55 @@ private slots:
         QVERIFY(QFile::exists(backupFileOf(h.db.path())));
     }
 
+    // Rows go in by batches of one statement: every column of every row
+    // lands where it belongs, and a refused row keeps the rows before it,
+    // wherever in a batch it falls.
+    void refusedRowKeepsEarlierRows_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("refused"); // -1: none
+        QTest::newRow("all, batches and a rest") << 70 << -1;
+        QTest::newRow("among a few rows") << 4 << 2;
+        QTest::newRow("inside the second batch") << 70 << 40;
+    }
     void refusedRowKeepsEarlierRows() {
+        QFETCH(int, count);
+        QFETCH(int, refused);
         CaptureHarness h;
         runQuery(h.db.connection(),
                  "CREATE TRIGGER refuse BEFORE INSERT ON Txn WHEN NEW.Symbol = 'BAD' "
                  "BEGIN SELECT RAISE(ABORT, 'refused by test'); END");
-        const auto out = h.run("Other", otherSheet({"A", "B", "BAD", "C"}));
-        QCOMPARE(out.rows.size(), 2);
+        QVector<QStringList> sheet{{"Date", "Type", "Symbol", "Quantity", "Amount"}};
+        QStringList expected;
+        for (int i = 0; i < count; ++i) {
+            const QString day = QString::number(1 + i % 28);
+            const QString symbol = i == refused ? "BAD" : "S" + QString::number(i);
+            const bool buy = i % 3 != 0;
+            sheet.append({"3/" + day + "/00", buy ? "Buy" : "Sell", symbol, QString::number(i + 1),
+                          QString::number(10 + i)});
+            expected << QStringLiteral("A|Jan '00|%1|%2|%3|03/%4/2000|%5|")
+                            .arg(symbol)
+                            .arg(i + 1)
+                            .arg(buy ? "Bought" : "Sold")
+                            .arg(day.rightJustified(2, '0'))
+                            .arg(10 + i);
+        }
+        const auto out = h.run("Other", test::sheetOf(sheet), [](CaptureState& s) {
+            s.account = "A";
+            s.month = "Jan '00";
+        });
+        const int kept = refused < 0 ? count : refused;
+        QCOMPARE(out.rows, expected.mid(0, kept));
+        const QString added = QStringLiteral("%1 records successfully added.").arg(kept);
+        if (refused < 0) {
+            QCOMPARE(out.messages, QStringList{added});
+            return;
+        }
         QVERIFY(out.outcome.failed());
-        QCOMPARE(out.outcome.count, 2);
+        QCOMPARE(out.outcome.count, kept);
         QCOMPARE(out.messages.size(), 2);
         QVERIFY(out.messages[0].contains("BAD") && out.messages[0].contains("refused by test"));
-        QCOMPARE(out.messages[1], QString("2 records successfully added."));
-        QCOMPARE(out.state.status, out.messages[1]);
+        QCOMPARE(out.messages[1], added);
+        QCOMPARE(out.state.status, added);
     }
 };
 
