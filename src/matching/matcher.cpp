@@ -47,7 +47,6 @@ QString symbolPrefix(const QString& symbol) {
 Matcher::Matcher(QSqlDatabase db, QString account)
     : db_(std::move(db)), account_(std::move(account)), actions_(selectCorpActions(db_)),
       basis_(selectBasisReporting(db_, account_)),
-      setMemo_(db_, QStringLiteral("UPDATE Txn SET Memo = ? WHERE ID = ?")),
       selectSells_(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount "
                                        "FROM Txn WHERE AccountName = ? AND Type = "
                                        "'Sold' ORDER BY TxnDate, Symbol, ID")),
@@ -158,9 +157,8 @@ void Matcher::writeOpenQuantities() {
     // each write to a random page, and at a million trades the page cache
     // would spend the run reading and writing pages back.
     std::sort(memoChanges_.begin(), memoChanges_.end(),
-              [](const MemoChange& a, const MemoChange& b) { return a.id < b.id; });
-    for (const MemoChange& change : std::as_const(memoChanges_))
-        setMemo_.run(change.memo, change.id);
+              [](const TxnMemo& a, const TxnMemo& b) { return a.id < b.id; });
+    setTxnMemos(db_, memoChanges_);
     memoChanges_ = {};
 }
 

@@ -6,6 +6,7 @@
 #include "platform/money.h"
 #include "platform/text_pool.h"
 #include "store/fast_statement.h"
+#include "store/txn_table.h"
 
 #include <QDate>
 #include <QHash>
@@ -175,7 +176,6 @@ private:
     bool deferred_ = false;
     FreshRecords fresh_;
 
-    FastStatement setMemo_;
     FastStatement selectSells_;
     FastStatement selectOpenBuys_;
     FastStatement selectAllBuys_;
@@ -191,12 +191,8 @@ private:
     std::unique_ptr<LinkWriter> links_;
     std::unique_ptr<TaxWriter> taxRecords_;
 
-    struct MemoChange {
-        qint64 id;
-        QString memo;
-    };
     // Reopened buys that no search can find (closed, or without a date).
-    QVector<MemoChange> memoChanges_;
+    QVector<TxnMemo> memoChanges_;
 };
 
 } // namespace gainbook

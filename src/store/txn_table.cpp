@@ -92,6 +92,28 @@ qint64 insertTxn(const QSqlDatabase& db, const TxnRecord& record) {
     return TxnWriter(db).insert(record);
 }
 
+void setTxnMemos(const QSqlDatabase& db, const QVector<TxnMemo>& memos) {
+    constexpr qsizetype kBatchRows = 32;
+    qsizetype from = 0;
+    if (memos.size() >= kBatchRows) {
+        FastStatement batch(db, QStringLiteral("WITH Memos (ID, Memo) AS (VALUES ") +
+                                    placeholderRows(2, kBatchRows) +
+                                    QStringLiteral(") UPDATE Txn SET Memo = Memos.Memo FROM Memos "
+                                                   "WHERE Txn.ID = Memos.ID"));
+        for (; memos.size() - from >= kBatchRows; from += kBatchRows) {
+            for (qsizetype i = 0; i < kBatchRows; ++i)
+                batch.bindFrom(int(2 * i + 1), memos[from + i].id,
+                               storedText(memos[from + i].memo));
+            batch.runBound();
+        }
+    }
+    if (from == memos.size())
+        return;
+    FastStatement single(db, QStringLiteral("UPDATE Txn SET Memo = ? WHERE ID = ?"));
+    for (; from < memos.size(); ++from)
+        single.run(storedText(memos[from].memo), memos[from].id);
+}
+
 bool updateTxn(const QSqlDatabase& db, const TxnRecord& r) {
     QSqlQuery query = runQuery(db,
                                QStringLiteral("UPDATE Txn SET Symbol = ?, Quantity = ?, Type = ?, "

@@ -52,6 +52,16 @@ private:
 
 qint64 insertTxn(const QSqlDatabase& db, const TxnRecord& record);
 
+// A new Memo for the row of the ID.
+struct TxnMemo {
+    qint64 id = 0;
+    QString memo;
+};
+
+// Sets the Memos, several rows to a statement: a run writes one for most of
+// an account's buys. Throws StoreError.
+void setTxnMemos(const QSqlDatabase& db, const QVector<TxnMemo>& memos);
+
 // Writes every column except ID, account and month. False when the record
 // no longer exists.
 bool updateTxn(const QSqlDatabase& db, const TxnRecord& record);

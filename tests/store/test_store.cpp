@@ -180,6 +180,37 @@ private slots:
         deleteTxn(t.connection(), txnId);
         QVERIFY(!updateTxn(t.connection(), txn));
     }
+
+    // Memos go in by batches of one statement and a rest row by row: each
+    // row gets its own and no other row is touched.
+    void memosLandOnTheirRows_data() {
+        QTest::addColumn<int>("count");
+        QTest::newRow("none") << 0;
+        QTest::newRow("a rest only") << 5;
+        QTest::newRow("one batch") << 32;
+        QTest::newRow("batches and a rest") << 70;
+    }
+    void memosLandOnTheirRows() {
+        QFETCH(int, count);
+        TestDatabase t;
+        QVector<TxnMemo> memos;
+        for (int i = 0; i < 2 * count + 1; ++i) {
+            const qint64 id = t.addTxn("A", "M", "X", 1, kBought, QDate(2000, 1, 1), 1, "old");
+            if (i % 2 == 1)
+                memos.append({id, i % 3 == 0 ? QString() : QStringLiteral("%1.5").arg(i)});
+        }
+        setTxnMemos(t.connection(), memos);
+        QSqlQuery q = runQuery(t.connection(), "SELECT ID, Memo FROM Txn ORDER BY ID");
+        for (int i = 0; i < 2 * count + 1; ++i) {
+            QVERIFY(q.next());
+            const QString memo = q.value(1).toString();
+            if (i % 2 == 0)
+                QCOMPARE(memo, QStringLiteral("old"));
+            else
+                QCOMPARE(memo, i % 3 == 0 ? QString("") : QStringLiteral("%1.5").arg(i));
+        }
+        QVERIFY(!q.next());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestStore)
