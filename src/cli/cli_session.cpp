@@ -11,7 +11,7 @@ CliSession::CliSession(QTextStream& out, QTextStream& err, std::optional<bool> a
                        QString databasePath)
     : out_(out), err_(err), prompter_(out, answer), databasePath_(std::move(databasePath)) {}
 
-bool CliSession::openDatabase(Database::HealthCheckTime when) {
+bool CliSession::openDatabase(Database::HealthCheckTime when, YearAtOpen year) {
     const OpenResult result = database_.open(databasePath_, when);
     if (!result.ok()) {
         fail(result.message);
@@ -22,6 +22,8 @@ bool CliSession::openDatabase(Database::HealthCheckTime when) {
         err_ << result.message << '\n';
         err_.flush();
     }
+    if (year == YearAtOpen::LeftToTheRun)
+        return true;
     try {
         taxYear_ =
             defaultTaxYear(database_.connection(),

@@ -29,15 +29,20 @@ public:
     const QString& databasePath() const { return databasePath_; }
     Database& database() { return database_; }
 
-    // Opens the database and settles the tax year; on failure says why on
-    // stderr and returns false.
-    bool openDatabase(Database::HealthCheckTime when = Database::HealthCheckTime::AtOpen);
+    // Opens the database and, unless the command reads it no further than
+    // a processing run's message (which reads it itself when needed),
+    // settles the tax year; on failure says why on stderr and returns false.
+    enum class YearAtOpen { Settled, LeftToTheRun };
+    bool openDatabase(Database::HealthCheckTime when = Database::HealthCheckTime::AtOpen,
+                      YearAtOpen year = YearAtOpen::Settled);
 
     // The year given by --year, else that of the latest sell in the store,
     // else 2000. The settings' year of the window is not read, so that a
     // script's result does not hang on what was last chosen on screen.
     void setChosenYear(std::optional<TaxYear> year) { chosenYear_ = year; }
     TaxYear taxYear() const { return taxYear_; }
+    // The year given by --year, if one was.
+    std::optional<TaxYear> chosenYear() const { return chosenYear_; }
 
     // With --progress a long run prints "RUN: N%" on stderr each time it
     // gets a whole percent further; without it the run is not watched.

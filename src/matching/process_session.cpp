@@ -10,6 +10,7 @@
 #include "platform/tax_year.h"
 #include "store/corp_action_table.h"
 #include "store/links_table.h"
+#include "store/sell_years.h"
 #include "store/sql.h"
 #include "store/store_backup.h"
 #include "store/store_fault.h"
@@ -130,6 +131,10 @@ std::optional<Rerun> ProcessSession::askRerun() {
     return Rerun::Refuse;
 }
 
+TaxYear ProcessSession::messageYear() const {
+    return year_ ? *year_ : defaultTaxYear(db_, std::nullopt);
+}
+
 Outcome ProcessSession::refusal() {
     if (hasLinks())
         return stopWith(prompter_, alreadyProcessedText(account_));
@@ -192,7 +197,7 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
                 if (const Outcome kept = backup->finish(); !kept.done())
                     return kept;
                 transaction.commit();
-                return stopWith(prompter_, noCompleteTransactionText(year_));
+                return stopWith(prompter_, noCompleteTransactionText(messageYear()));
             }
             // The sells take most of the bar; the writing at the end the rest.
             whole = sells.size() + sells.size() / 4 + 1;
@@ -229,7 +234,7 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
 }
 
 QVector<MatchRow> ProcessSession::matchRows() const {
-    return MatchingGrid(year_).FillGrid(db_, account_);
+    return MatchingGrid(year_.value_or(TaxYear{})).FillGrid(db_, account_);
 }
 
 Outcome ProcessSession::Update(const QVector<LotKey>& lots) {
@@ -254,7 +259,7 @@ Outcome ProcessSession::SaveRecalculate(Progress& progress) {
         RecalcResult result = recalculateTaxRecords(db_, account_, links);
         switch (result.status) {
         case RecalcStatus::NoLinks:
-            return stopWith(prompter_, noCompleteTransactionText(year_));
+            return stopWith(prompter_, noCompleteTransactionText(messageYear()));
         case RecalcStatus::SellMissing:
             // Rolled back: the account keeps the tax records it had.
             return stopWith(prompter_, sellNotFoundText(result.missingSell));

@@ -39,9 +39,11 @@ public:
     void setAccount(const QString& account) { account_ = account; }
     const QString& account() const { return account_; }
 
-    // The year whose sells the grid shows and the messages name.
+    // The year whose sells the grid shows and the messages name. Left
+    // unset, a run's message names the default year (defaultTaxYear), read
+    // only when a message needs it: at a million trades the read is a
+    // scan of the whole table.
     void setTaxYear(TaxYear year) { year_ = year; }
-    TaxYear taxYear() const { return year_; }
 
     // A store opened without its quick check (Database::HealthCheckTime::
     // WithRun) is checked by the run, beside its work; damage found takes
@@ -91,11 +93,13 @@ public:
 private:
     // Why a run that may not replace anything is refused; Done when it may go.
     Outcome refusal();
+    // The year a message names. Throws StoreError.
+    TaxYear messageYear() const;
 
     QSqlDatabase db_;
     Prompter& prompter_;
     QString account_;
-    TaxYear year_;
+    std::optional<TaxYear> year_;
     bool healthCheckPending_ = false;
 };
 

@@ -149,6 +149,26 @@ private slots:
         runSteps(t, steps);
     }
 
+    // The year a run's message names: the one given, else that of the
+    // store's latest sell, which the run reads only when it needs it.
+    void messageNamesTheYear_data() {
+        QTest::addColumn<QStringList>("year"); // the --year option, if any
+        QTest::addColumn<QString>("named");
+        QTest::newRow("the latest sell's") << QStringList{} << "2023";
+        QTest::newRow("given") << QStringList{"--year", "2019"} << "2019";
+    }
+    void messageNamesTheYear() {
+        QFETCH(QStringList, year);
+        QFETCH(QString, named);
+        TestDatabase t;
+        t.addTxn("Sells", "Jan", "IBM", 5, "Sold", QDate(2023, 3, 1), 50);
+        t.addTxn("Sells", "Jan", "IBM", 5, "Sold", QDate(2021, 3, 1), 50);
+        t.addTxn("Buys", "Jan", "IBM", 5, "Bought", QDate(2024, 3, 1), -50);
+        const QString message = "No complete transaction for the process Year " + named + "\n";
+        runSteps(t, {{year + QStringList{"process", "Buys"}, 1, "", message},
+                     {year + QStringList{"recalc", "Buys"}, 1, "", message}});
+    }
+
     // Splits and symbol changes recorded, listed, refused by name, applied
     // by the next run, and the processed accounts they change marked.
     void corporateActions() {
