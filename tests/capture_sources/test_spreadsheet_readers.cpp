@@ -1,11 +1,14 @@
 #include "capture/sources/csv_reader.h"
 #include "capture/sources/pasted_text.h"
+#include "capture/sources/sheet_limits.h"
 #include "capture/sources/spreadsheet_reader.h"
 #include "support/test_files.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <thread>
 #include <tuple>
 #include <zip.h>
 
@@ -311,6 +314,55 @@ private slots:
         QString message;
         QVERIFY(!readSpreadsheet(path, &message));
         QCOMPARE(message, error);
+    }
+
+    // A text file is read whole, with room made for its own size only, and
+    // refused past the bound; a pipe, which has no size, is read to its end
+    // piece by piece.
+    void boundedText_data() {
+        QTest::addColumn<bool>("pipe");
+        QTest::addColumn<qint64>("size");
+        QTest::newRow("file") << false << (qint64(3) << 20);
+        QTest::newRow("empty file") << false << qint64(0);
+        QTest::newRow("pipe of several pieces") << true << (qint64(3) << 20) + 5;
+        QTest::newRow("empty pipe") << true << qint64(0);
+        QTest::newRow("file past the bound") << false << kMaxSheetBytes + 1;
+    }
+    void boundedText() {
+        QFETCH(bool, pipe);
+        QFETCH(qint64, size);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("text.csv"));
+        QByteArray bytes;
+        if (size <= kMaxSheetBytes) {
+            bytes.resize(size);
+            for (qint64 i = 0; i < size; ++i)
+                bytes[i] = i % 61 == 60 ? '\n' : char('A' + i % 26);
+        }
+        std::thread writer;
+        if (pipe) {
+            QVERIFY(::mkfifo(QFile::encodeName(path), 0600) == 0);
+            writer = std::thread([&] { test::writeBytes(path, bytes); });
+        } else if (size > kMaxSheetBytes) {
+            QFile sparse(path); // holes: no disk space taken
+            QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(size));
+        } else {
+            test::writeBytes(path, bytes);
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QString error;
+        const std::optional<QString> text = readBoundedText(file, &error);
+        if (writer.joinable())
+            writer.join();
+        if (size > kMaxSheetBytes) {
+            QVERIFY(!text);
+            QCOMPARE(error, QStringLiteral("The file is too large or damaged: it holds more than "
+                                           "256 MB of text"));
+            return;
+        }
+        QVERIFY2(text, qPrintable(error));
+        QCOMPARE(*text, QString::fromLatin1(bytes));
     }
 
     void pastedTextLineEnds() {

@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QHashFunctions>
-#include <QStringDecoder>
 
 #include <unordered_set>
 #include <vector>
@@ -168,20 +167,10 @@ std::optional<SheetDocument> readCsvFile(const QString& path, QString* error) {
             *error = cannotOpenMessage(path, file.errorString());
         return std::nullopt;
     }
-    // Read to one byte past the bound, so a pipe is bounded as a file is.
-    QByteArray bytes = file.read(kMaxSheetBytes + 1);
-    if (bytes.size() > kMaxSheetBytes) {
-        if (error)
-            *error = tooLargeMessage(
-                QStringLiteral("it holds more than %1 MB of text").arg(kMaxSheetBytes >> 20));
+    const std::optional<QString> text = readBoundedText(file, error);
+    if (!text)
         return std::nullopt;
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
-    bytes = QByteArray();
-    return parseCsv(text, error);
+    return parseCsv(*text, error);
 }
 
 } // namespace gainbook

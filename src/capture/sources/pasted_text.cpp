@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 namespace gainbook {
 
@@ -18,17 +17,10 @@ std::optional<QString> loadPastedText(const QString& path, QString* error) {
         }
         return std::nullopt;
     }
-    const QByteArray bytes = file.read(kMaxSheetBytes + 1);
-    if (bytes.size() > kMaxSheetBytes) {
-        if (error)
-            *error = tooLargeMessage(
-                QStringLiteral("it holds more than %1 MB of text").arg(kMaxSheetBytes >> 20));
+    std::optional<QString> read = readBoundedText(file, error);
+    if (!read)
         return std::nullopt;
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
+    QString text = std::move(*read);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

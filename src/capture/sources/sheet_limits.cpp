@@ -1,6 +1,7 @@
 #include "capture/sources/sheet_limits.h"
 
 #include <QLocale>
+#include <QStringDecoder>
 
 namespace gainbook {
 
@@ -15,6 +16,34 @@ QString grouped(qint64 value) {
 
 QString tooLargeMessage(const QString& reason) {
     return QStringLiteral("The file is too large or damaged: %1").arg(reason);
+}
+
+std::optional<QString> readBoundedText(QIODevice& file, QString* error) {
+    // One byte past the bound tells a file that passes it. A pipe has no
+    // size and comes in pieces.
+    QByteArray bytes;
+    if (!file.isSequential()) {
+        bytes = file.read(qMin(file.size() - file.pos(), kMaxSheetBytes) + 1);
+    } else {
+        constexpr qint64 kPiece = qint64(1) << 20;
+        while (bytes.size() <= kMaxSheetBytes) {
+            const QByteArray piece = file.read(qMin(kPiece, kMaxSheetBytes + 1 - bytes.size()));
+            if (piece.isEmpty())
+                break;
+            bytes += piece;
+        }
+    }
+    if (bytes.size() > kMaxSheetBytes) {
+        if (error)
+            *error = tooLargeMessage(
+                QStringLiteral("it holds more than %1 MB of text").arg(kMaxSheetBytes >> 20));
+        return std::nullopt;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes);
+    return text;
 }
 
 QString BoundedSheet::rowReason(const QString& row) {

@@ -2,7 +2,10 @@
 
 #include "capture/page_document.h"
 
+#include <QIODevice>
 #include <QString>
+
+#include <optional>
 
 namespace gainbook {
 
@@ -26,6 +29,12 @@ inline constexpr qint64 kMaxSharedTextChars = qint64(64) << 20;
 
 // "The file is too large or damaged: REASON"
 QString tooLargeMessage(const QString& reason);
+
+// The text of an open file, read to its end and decoded as UTF-8, or as
+// Latin-1 when it is not UTF-8. Beyond kMaxSheetBytes: nullopt, with
+// tooLargeMessage in error. Memory is asked for by the file's size, not by
+// the bound.
+std::optional<QString> readBoundedText(QIODevice& file, QString* error);
 
 // A reader's bound was passed; carries the reason for tooLargeMessage.
 struct SheetTooLarge {
