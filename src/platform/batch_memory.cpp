@@ -46,11 +46,12 @@ void reserveHeapInLargePages(std::size_t reserve) {
 
 void keepFreedMemoryForNextSteps() {
 #if defined(__GLIBC__)
-    // Blocks below 64 MB come from the heap, where a freed one is reused;
-    // mapped blocks would be unmapped when freed. Freed memory at the top of
-    // the heap stays there up to 1 GB, so that the reserved range below is
-    // never given back and asked for again without its large pages.
-    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    // Blocks below 32 MB (the most the library accepts) come from the heap,
+    // where a freed one is reused; mapped blocks would be unmapped when
+    // freed. Freed memory at the top of the heap stays there up to 1 GB, so
+    // that the reserved range below is never given back and asked for again
+    // without its large pages.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
 #if defined(__linux__)
     reserveHeapInLargePages(std::size_t(512) << 20);
