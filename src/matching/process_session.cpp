@@ -131,7 +131,7 @@ std::optional<Rerun> ProcessSession::askRerun() {
     return Rerun::Refuse;
 }
 
-TaxYear ProcessSession::messageYear() const {
+TaxYear ProcessSession::yearInUse() const {
     return year_ ? *year_ : defaultTaxYear(db_, std::nullopt);
 }
 
@@ -197,7 +197,7 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
                 if (const Outcome kept = backup->finish(); !kept.done())
                     return kept;
                 transaction.commit();
-                return stopWith(prompter_, noCompleteTransactionText(messageYear()));
+                return stopWith(prompter_, noCompleteTransactionText(yearInUse()));
             }
             // The sells take most of the bar; the writing at the end the rest.
             whole = sells.size() + sells.size() / 4 + 1;
@@ -234,7 +234,7 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
 }
 
 QVector<MatchRow> ProcessSession::matchRows() const {
-    return MatchingGrid(year_.value_or(TaxYear{})).FillGrid(db_, account_);
+    return MatchingGrid(yearInUse()).FillGrid(db_, account_);
 }
 
 Outcome ProcessSession::Update(const QVector<LotKey>& lots) {
@@ -259,7 +259,7 @@ Outcome ProcessSession::SaveRecalculate(Progress& progress) {
         RecalcResult result = recalculateTaxRecords(db_, account_, links);
         switch (result.status) {
         case RecalcStatus::NoLinks:
-            return stopWith(prompter_, noCompleteTransactionText(messageYear()));
+            return stopWith(prompter_, noCompleteTransactionText(yearInUse()));
         case RecalcStatus::SellMissing:
             // Rolled back: the account keeps the tax records it had.
             return stopWith(prompter_, sellNotFoundText(result.missingSell));

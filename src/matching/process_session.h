@@ -40,9 +40,9 @@ public:
     const QString& account() const { return account_; }
 
     // The year whose sells the grid shows and the messages name. Left
-    // unset, a run's message names the default year (defaultTaxYear), read
-    // only when a message needs it: at a million trades the read is a
-    // scan of the whole table.
+    // unset, it is the default year (defaultTaxYear), read only when the
+    // grid or a message needs it: at a million trades the read is a scan of
+    // the whole table.
     void setTaxYear(TaxYear year) { year_ = year; }
 
     // A store opened without its quick check (Database::HealthCheckTime::
@@ -93,8 +93,8 @@ public:
 private:
     // Why a run that may not replace anything is refused; Done when it may go.
     Outcome refusal();
-    // The year a message names. Throws StoreError.
-    TaxYear messageYear() const;
+    // The year set, else the default one. Throws StoreError.
+    TaxYear yearInUse() const;
 
     QSqlDatabase db_;
     Prompter& prompter_;

@@ -38,6 +38,7 @@ struct Fixture {
     explicit Fixture(const QStringList& rows) {
         ids = addRows(db, kAccount, rows);
         session.setAccount(kAccount);
+        session.setTaxYear(TaxYear{2000});
         if (!session.Process().done())
             qFatal("processing failed");
     }
