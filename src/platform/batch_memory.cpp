@@ -21,7 +21,7 @@ namespace {
 // to back that range with 2 MB pages. A run touches tens or hundreds of
 // megabytes of fresh memory once; each 4 KB page of it costs a fault, and on
 // a virtual machine a fault is dear: at 50,000 trades the faults were a
-// quarter of a processing run. Nothing is committed until it is touched. The
+// quarter of a processing run. No memory is used until it is touched. The
 // heap grows past the range in the ordinary way.
 void reserveHeapInLargePages(std::size_t reserve) {
     constexpr std::uintptr_t largePage = std::uintptr_t(2) << 20;

@@ -365,6 +365,19 @@ private slots:
         QCOMPARE(*text, QString::fromLatin1(bytes));
     }
 
+    // A file of /proc says it holds nothing, and holds a page of text.
+    void fileLongerThanItsSize() {
+        QFile file(QStringLiteral("/proc/self/status"));
+        if (!file.open(QIODevice::ReadOnly) || file.size() != 0)
+            QSKIP("no /proc file of size 0 here");
+        QString error;
+        const std::optional<QString> text = readBoundedText(file, &error);
+        QVERIFY2(text, qPrintable(error));
+        QVERIFY2(text->startsWith(QStringLiteral("Name:")) && text->endsWith(u'\n'),
+                 qPrintable(*text));
+        QVERIFY(text->contains(QStringLiteral("\nPid:")));
+    }
+
     void pastedTextLineEnds() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("paste.txt"));

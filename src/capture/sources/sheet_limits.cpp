@@ -19,19 +19,18 @@ QString tooLargeMessage(const QString& reason) {
 }
 
 std::optional<QString> readBoundedText(QIODevice& file, QString* error) {
-    // One byte past the bound tells a file that passes it. A pipe has no
-    // size and comes in pieces.
-    QByteArray bytes;
-    if (!file.isSequential()) {
-        bytes = file.read(qMin(file.size() - file.pos(), kMaxSheetBytes) + 1);
-    } else {
-        constexpr qint64 kPiece = qint64(1) << 20;
-        while (bytes.size() <= kMaxSheetBytes) {
-            const QByteArray piece = file.read(qMin(kPiece, kMaxSheetBytes + 1 - bytes.size()));
-            if (piece.isEmpty())
-                break;
-            bytes += piece;
-        }
+    // One byte past the file's size tells a file that holds more than its
+    // size says (one that grows, or one of /proc); it reads on in pieces, as
+    // a pipe, which has no size, does. One byte past the bound tells a file
+    // that passes it.
+    const qint64 size = file.isSequential() ? 0 : file.size() - file.pos();
+    QByteArray bytes = file.read(qMin(size, kMaxSheetBytes) + 1);
+    constexpr qint64 kPiece = qint64(1) << 20;
+    while (bytes.size() > size && bytes.size() <= kMaxSheetBytes) {
+        const QByteArray piece = file.read(qMin(kPiece, kMaxSheetBytes + 1 - bytes.size()));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
     }
     if (bytes.size() > kMaxSheetBytes) {
         if (error)
