@@ -136,11 +136,6 @@ QString copyPages(sqlite3* source, const QString& path) {
     return failed;
 }
 
-bool isDamage(int code) {
-    const int primary = code & 0xff;
-    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
-}
-
 } // namespace
 
 QString backupFileOf(const QString& databaseFile) {
@@ -190,22 +185,11 @@ struct RunBackup::Copy {
 
     void checkAndCopy(bool check) {
         if (check) {
-            sqlite3_stmt* statement = nullptr;
-            int code = sqlite3_prepare_v2(source, "PRAGMA quick_check(1)", -1, &statement, nullptr);
-            if (code == SQLITE_OK)
-                code = sqlite3_step(statement);
-            if (code == SQLITE_ROW) {
-                const auto* text = sqlite3_column_text(statement, 0);
-                const QString first =
-                    text ? QString::fromUtf8(reinterpret_cast<const char*>(text)) : QString();
-                if (first != QLatin1String("ok"))
-                    damage = first.isEmpty() ? QStringLiteral("the check gave no answer") : first;
-            } else if (isDamage(code)) {
-                damage = QString::fromUtf8(sqlite3_errmsg(source));
-            } else {
-                failed = QString::fromUtf8(sqlite3_errmsg(source));
-            }
-            sqlite3_finalize(statement);
+            const HealthCheck health = checkHealth(source);
+            if (health.status == HealthCheck::Status::Damaged)
+                damage = health.reason;
+            else if (health.status != HealthCheck::Status::Sound)
+                failed = health.reason;
             if (!damage.isEmpty() || !failed.isEmpty())
                 return;
         }
@@ -251,7 +235,7 @@ RunBackup::RunBackup(const QSqlDatabase& db, Check check) : copy_(std::make_uniq
     if (code != SQLITE_OK) {
         const QString reason =
             QString::fromUtf8(copy.source ? sqlite3_errmsg(copy.source) : sqlite3_errstr(code));
-        if (check == Check::Pending && isDamage(code))
+        if (check == Check::Pending && storeFaultOfCode(code) == StoreFault::Damaged)
             copy.damage = reason;
         else
             copy.refused = Outcome::failure(backupFailed(copy.backup, reason));

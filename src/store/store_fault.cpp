@@ -50,6 +50,10 @@ StoreFault storeFault(const QSqlError& error) {
     const int code = error.nativeErrorCode().toInt(&numeric);
     if (!numeric)
         return faultOfText(describeSqlError(error));
+    return storeFaultOfCode(code);
+}
+
+StoreFault storeFaultOfCode(int code) {
     switch (code & 0xFF) {
     case Busy:
     case Locked:

@@ -20,6 +20,8 @@ enum class StoreFault {
 };
 
 StoreFault storeFault(const QSqlError& error);
+// The same for a result code of the engine (primary or extended).
+StoreFault storeFaultOfCode(int code);
 
 // The file a connection works on, as an absolute path (":memory:" and the
 // like as they stand).

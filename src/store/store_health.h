@@ -3,6 +3,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+struct sqlite3;
+
 namespace gainbook {
 
 // What a quick check of the file's pages and indexes found.
@@ -16,5 +18,9 @@ struct HealthCheck {
 // attached one): a damaged page or index is found here, when the file is
 // opened, rather than by the first write that lands on it.
 HealthCheck checkHealth(const QSqlDatabase& db, const QString& schema = QStringLiteral("main"));
+
+// The same on the main schema of a connection of the engine's own, for a
+// thread that works beside the program's connection.
+HealthCheck checkHealth(sqlite3* engine);
 
 } // namespace gainbook
