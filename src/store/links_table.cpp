@@ -72,16 +72,22 @@ std::optional<LinkRecord> selectLink(const QSqlDatabase& db, qint64 sellId, qint
     return linkFromQuery(query);
 }
 
+namespace {
+
+const QString kInsertLink = QStringLiteral("INSERT INTO SellLinks (AccountName, SellId, BuyId, "
+                                           "BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol) "
+                                           "VALUES ");
+constexpr int kLinkColumns = 8;
+
+} // namespace
+
 LinkWriter::LinkWriter(const QSqlDatabase& db)
     : statement_(db, QStringLiteral("INSERT INTO SellLinks (AccountName, SellId, BuyId, "
                                     "BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol) "
                                     "SELECT ?, ?, ?, ?, ?, ?, Sell.TxnDate, "
                                     "COALESCE(Sell.Symbol, '') FROM (SELECT 1) "
                                     "LEFT JOIN Txn AS Sell ON Sell.ID = ?")),
-      known_(db, QStringLiteral("INSERT INTO SellLinks (AccountName, SellId, BuyId, BuyQuantity, "
-                                "BuyPrice, Memo, SellDate, SellSymbol) "
-                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?)")),
-      db_(db) {}
+      known_(db, kInsertLink + placeholderRows(kLinkColumns, 1)), db_(db) {}
 
 void deleteEmptyLink(const QSqlDatabase& db, const QString& account, qint64 sellId) {
     runQuery(db,
@@ -108,16 +114,12 @@ void LinkWriter::add(const LinkRecord& link, const QString& storedSellDate,
     held_.append({link, storedSellDate, sellSymbol});
     if (held_.size() < kBatchRows)
         return;
-    constexpr int kColumns = 8;
     if (!batch_)
-        batch_.emplace(db_, QStringLiteral("INSERT INTO SellLinks (AccountName, SellId, BuyId, "
-                                           "BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol) "
-                                           "VALUES ") +
-                                placeholderRows(kColumns, kBatchRows));
+        batch_.emplace(db_, kInsertLink + placeholderRows(kLinkColumns, kBatchRows));
     for (int i = 0; i < kBatchRows; ++i) {
         const Held& h = held_[i];
         const LinkRecord& r = h.link;
-        batch_->bindFrom(i * kColumns + 1, storedText(r.accountName), r.sellId, r.buyId,
+        batch_->bindFrom(i * kLinkColumns + 1, storedText(r.accountName), r.sellId, r.buyId,
                          r.buyQuantity, r.buyPrice.toDouble(), storedText(r.memo), h.storedSellDate,
                          storedText(h.sellSymbol));
     }
