@@ -358,6 +358,50 @@ private slots:
         QCOMPARE(gainbook::test::memos(db, ids), (QStringList{"90", "", "0", ""}));
     }
 
+    // The run writes its links, tax records and open quantities many rows
+    // to a statement: a row refused inside one must leave the account as
+    // it was, the rows written before it included.
+    void refusalInsideABatchChangesNothing_data() {
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("tax record") << "CREATE UNIQUE INDEX Refuse ON TaxRec (Symbol) "
+                                       "WHERE Symbol = 'BAD'";
+        QTest::newRow("link") << "CREATE UNIQUE INDEX Refuse ON SellLinks (SellSymbol) "
+                                 "WHERE SellSymbol = 'BAD'";
+        QTest::newRow("open quantity") << "CREATE UNIQUE INDEX Refuse ON Txn (Memo) "
+                                          "WHERE Symbol = 'BAD' AND Memo <> ''";
+    }
+    void refusalInsideABatchChangesNothing() {
+        QFETCH(QString, refusal);
+        TestDatabase db;
+        // 40 symbols before the two BAD pairs and 40 after: each second BAD
+        // row is the tenth of the second batch of its kind.
+        QStringList rows;
+        const auto addPair = [&](const QString& symbol) {
+            rows << QStringLiteral("B|%1|10|2000-01-03|-100").arg(symbol)
+                 << QStringLiteral("S|%1|10|2000-02-01|120").arg(symbol);
+        };
+        for (int i = 0; i < 40; ++i)
+            addPair(QStringLiteral("S%1").arg(i));
+        addPair(QStringLiteral("BAD"));
+        addPair(QStringLiteral("BAD"));
+        for (int i = 40; i < 80; ++i)
+            addPair(QStringLiteral("S%1").arg(i));
+        const QVector<qint64> ids = addRows(db, kAccount, rows);
+        runQuery(db.connection(), refusal);
+
+        RecordingPrompter prompter;
+        const Outcome failed = process(db, prompter);
+        QVERIFY(failed.failed());
+        QVERIFY2(failed.message.contains("UNIQUE"), qPrintable(failed.message));
+        QCOMPARE(gainbook::test::memos(db, ids), QStringList(ids.size(), QString()));
+        QVERIFY(!accountHasLinks(db.connection(), kAccount));
+        QCOMPARE(describeTaxRecs(db, kAccount), QStringList());
+
+        runQuery(db.connection(), "DROP INDEX Refuse");
+        QVERIFY(process(db, prompter).done());
+        QCOMPARE(describeTaxRecs(db, kAccount).size(), 82);
+    }
+
     void invariantsOnGeneratedData_data() {
         QTest::addColumn<quint32>("seed");
         for (quint32 seed : {1u, 2u, 3u, 42u})
