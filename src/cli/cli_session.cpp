@@ -22,7 +22,7 @@ bool CliSession::openDatabase(Database::HealthCheckTime when, YearAtOpen year) {
         err_ << result.message << '\n';
         err_.flush();
     }
-    if (year == YearAtOpen::LeftToTheRun)
+    if (year == YearAtOpen::LeftToTheRun && !chosenYear_)
         return true;
     try {
         taxYear_ =

@@ -29,9 +29,10 @@ public:
     const QString& databasePath() const { return databasePath_; }
     Database& database() { return database_; }
 
-    // Opens the database and, unless the command reads it no further than
-    // a processing run's message (which reads it itself when needed),
-    // settles the tax year; on failure says why on stderr and returns false.
+    // Opens the database and settles the tax year, unless none was chosen
+    // and the command reads it no further than a processing run's message
+    // (which reads it itself when needed); on failure says why on stderr and
+    // returns false.
     enum class YearAtOpen { Settled, LeftToTheRun };
     bool openDatabase(Database::HealthCheckTime when = Database::HealthCheckTime::AtOpen,
                       YearAtOpen year = YearAtOpen::Settled);

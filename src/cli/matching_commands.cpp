@@ -3,7 +3,6 @@
 #include "cli/cli_session.h"
 #include "cli/csv_writer.h"
 #include "matching/process_session.h"
-#include "store/sell_years.h"
 #include "store/store_error.h"
 #include "store/txn_table.h"
 
@@ -55,8 +54,8 @@ int runProcess(CliSession& session, const QStringList& args) {
         ProcessSession process(session.database().connection(), session.prompter());
         process.setAccount(account);
         // Without --year the run reads the year itself if a message names it.
-        if (const std::optional<TaxYear> chosen = session.chosenYear())
-            process.setTaxYear(defaultTaxYear(session.database().connection(), chosen->year));
+        if (session.chosenYear())
+            process.setTaxYear(session.taxYear());
         process.setHealthCheckPending(session.database().healthCheckPending());
         // Without --again an account with links or tax records is left as it
         // is: a second run would repeat its links or add a second set.
