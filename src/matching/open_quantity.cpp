@@ -2,6 +2,7 @@
 
 #include "platform/number_text.h"
 #include "store/sql.h"
+#include "store/txn_table.h"
 
 #include <cmath>
 
@@ -16,8 +17,7 @@ QString openQuantityText(double quantity) {
 }
 
 void setOpenQuantity(const QSqlDatabase& db, qint64 txnId, double quantity) {
-    runQuery(db, QStringLiteral("UPDATE Txn SET Memo = ? WHERE ID = ?"),
-             {openQuantityText(quantity), txnId});
+    setTxnMemos(db, {{txnId, openQuantityText(quantity)}});
 }
 
 bool addToOpenQuantity(const QSqlDatabase& db, qint64 txnId, double delta) {
@@ -26,8 +26,7 @@ bool addToOpenQuantity(const QSqlDatabase& db, qint64 txnId, double delta) {
         return false;
     const double open = numberFromText(select.value(0).toString());
     select.finish();
-    runQuery(db, QStringLiteral("UPDATE Txn SET Memo = ? WHERE ID = ?"),
-             {openQuantityText(open + delta), txnId});
+    setTxnMemos(db, {{txnId, openQuantityText(open + delta)}});
     return true;
 }
 
