@@ -186,7 +186,6 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
             // holds the store's trades in their place: at a million trades
             // both at once would double the memory the run needs.
             Matcher matcher(db_, account_);
-            matcher.deferTaxRecords();
             matcher.MoveQuantity();
             const QVector<SellRow> sells = matcher.sells();
             if (sells.isEmpty()) {
@@ -208,7 +207,7 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
             progress.step(sells.size(), whole);
             matcher.writeOpenQuantities();
             warnings = matcher.warnings();
-            fresh = matcher.takeDeferredRecords();
+            fresh = matcher.takeRecords();
         }
         // The account's new links change which shares replace which losses,
         // here and in the other accounts; the refresh writes the account's

@@ -74,27 +74,6 @@ TermParts splitFigures(double quantity, const QDate& dateSold, Money salePrice,
     return out;
 }
 
-TermRecords splitByTerm(const TaxRecord& sell, std::span<const AppliedLot> lots) {
-    const TermParts parts = splitFigures(sell.quantity, sell.dateSold, sell.salePrice, lots);
-    TermRecords out;
-    for (int i = 0; i < parts.count; ++i) {
-        // The sell's own box and adjustment stay until setBoxes decides.
-        TermFigures part = parts.parts[i];
-        part.washAdjustment = sell.washAdjustment;
-        part.box = sell.box;
-        out.records[i] = recordOf(sell, part);
-    }
-    out.count = parts.count;
-    return out;
-}
-
-void setBoxes(TermRecords& parts, BasisReporting basis) {
-    for (int i = 0; i < parts.count; ++i) {
-        TaxRecord& record = parts.records[i];
-        record.box = boxFor(holdingTerm(record.dateAcquired, record.dateSold), basis);
-    }
-}
-
 void setBoxes(TermParts& parts, const QDate& dateSold, BasisReporting basis) {
     for (int i = 0; i < parts.count; ++i) {
         TermFigures& part = parts.parts[i];

@@ -106,12 +106,15 @@ struct WashResult {
 
 // Works out every wash sale of the store from scratch. Sells are taken by
 // date sold (then ID), so a replacement that is itself sold at a loss
-// carries the adjustment it received into its own sale (a chain). A sell
-// with a loss in a detecting account is washed by the buys of the same
-// symbol (first 12 characters) made within 30 calendar days before or after
-// it, oldest first: the shares it closed itself and shares already sold or
+// carries the adjustment it received into its own sale (a chain). In a
+// detecting account each lot a sell closed at a loss is washed on its own,
+// whatever the other lots of the sale gained: by the buys of the same
+// instrument (sameInstrument) made within 30 calendar days before or after
+// the sale, oldest first, met by the loss shares in the order those were
+// acquired. The shares a sell closed itself and shares already sold or
 // already replacing another loss do not count. Each replacement share takes
-// the loss of one sold share.
+// the loss, days held and cost of the one sold share it meets; a record's
+// disallowed loss is the sum of its lots'.
 WashResult detectWashSales(const WashInput& input);
 
 // The days a window reaches on each side of the date sold.

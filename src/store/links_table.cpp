@@ -64,6 +64,24 @@ QVector<LinkRecord> selectLinksOfAccount(const QSqlDatabase& db, const QString& 
     return links;
 }
 
+QVector<LinkRecord> selectLinksHeldByOthers(const QSqlDatabase& db, const QString& account) {
+    // Two ranges of the index by account rather than a scan of every link:
+    // a store of one account reads nothing here.
+    FastStatement query(db, QStringLiteral("SELECT l.BuyId, l.BuyQuantity, l.SellDate "
+                                           "FROM SellLinks l JOIN Txn t ON t.ID = l.BuyId "
+                                           "WHERE (l.AccountName < ?1 OR l.AccountName > ?1) "
+                                           "AND l.BuyId > 0 AND t.AccountName = ?1"));
+    query.select(storedText(account));
+    QVector<LinkRecord> links;
+    while (query.next()) {
+        LinkRecord& r = links.emplace_back();
+        r.buyId = query.integer(0);
+        r.buyQuantity = query.real(1);
+        r.sellDate = dateFromStored(query.textView(2));
+    }
+    return links;
+}
+
 std::optional<LinkRecord> selectLink(const QSqlDatabase& db, qint64 sellId, qint64 buyId) {
     QSqlQuery query = runQuery(db, kSelectAll + QStringLiteral("WHERE SellId = ? AND BuyId = ?"),
                                {sellId, buyId});

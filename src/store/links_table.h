@@ -24,6 +24,11 @@ bool accountHasLinks(const QSqlDatabase& db, const QString& account);
 // sell in the order they were written.
 QVector<LinkRecord> selectLinksOfAccount(const QSqlDatabase& db, const QString& account);
 
+// The links by which other accounts' sells hold buys of this account (the
+// user linked them by hand): buy, quantity (in the sell's shares) and the
+// sell's date, as the links keep them.
+QVector<LinkRecord> selectLinksHeldByOthers(const QSqlDatabase& db, const QString& account);
+
 std::optional<LinkRecord> selectLink(const QSqlDatabase& db, qint64 sellId, qint64 buyId);
 
 // Inserts link rows one after another with one prepared statement. A pair

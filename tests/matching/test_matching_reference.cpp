@@ -1,16 +1,22 @@
 // The processing run against a plain reimplementation of its rules, over
-// thousands of small random accounts: same-day trades, fractions, symbols
-// of 12 characters and more that share their first 12, sells before their
-// buys, sells larger than every buy, buys of no or negative shares.
+// scores of small random accounts: same-day trades, fractions, names cut
+// at 12 characters and long names that share their first 12, one name
+// spelt two ways, sells before their buys, sells larger than every buy,
+// buys of no or negative shares. Wash-sale detection is off: its rules have
+// their own worked table.
 #include "matching/matcher.h"
 #include "matching/open_quantity.h"
+#include "matching/process_session.h"
 #include "matching/term_split.h"
+#include "platform/instrument_name.h"
 #include "platform/number_text.h"
+#include "store/account_settings_table.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
 #include "store/transaction.h"
 #include "store/txn_table.h"
+#include "support/recording_prompter.h"
 #include "support/test_database.h"
 
 #include <QRandomGenerator>
@@ -58,14 +64,9 @@ QString taxText(const TaxRecord& r) {
         .join(u'|');
 }
 
-// The first 12 characters; the symbols here are plain ASCII.
-QString prefix12(const QString& symbol) {
-    return symbol.left(12);
-}
-
 // The rules, written for reading rather than speed: each sell, oldest first,
-// takes the open buys of its symbol on or before its date, oldest first
-// (symbol by symbol where 12 characters are shared), then the later ones;
+// takes the open buys of its instrument on or before its date, oldest first
+// (a cut name and its long form one after the other), then the later ones;
 // a lot costs its share of the buy's amount.
 Expected reference(const QVector<Row>& rows) {
     QHash<qint64, double> open;
@@ -83,7 +84,9 @@ Expected reference(const QVector<Row>& rows) {
         return std::tie(a.date, a.symbol, a.id) < std::tie(b.date, b.symbol, b.id);
     });
     std::stable_sort(buys.begin(), buys.end(), [](const Row& a, const Row& b) {
-        return std::tie(a.symbol, a.date, a.id) < std::tie(b.symbol, b.date, b.id);
+        const QString ka = instrumentKey(a.symbol);
+        const QString kb = instrumentKey(b.symbol);
+        return std::tie(ka, a.date, a.id) < std::tie(kb, b.date, b.id);
     });
 
     Expected expected;
@@ -96,7 +99,7 @@ Expected reference(const QVector<Row>& rows) {
             for (const Row& buy : std::as_const(buys)) {
                 if (!(remaining > 0))
                     break;
-                if (prefix12(buy.symbol) != prefix12(sell.symbol) || !(open[buy.id] > 0) ||
+                if (!sameInstrument(buy.symbol, sell.symbol) || !(open[buy.id] > 0) ||
                     (buy.date > sell.date) != after)
                     continue;
                 double applied = 0;
@@ -118,16 +121,14 @@ Expected reference(const QVector<Row>& rows) {
         if (lots.isEmpty())
             linksBySell[sell.id] << linkText(sell.id, 0, 0, Money());
         TaxRecord record;
-        record.accountName = QStringLiteral("A");
         record.symbol = sell.symbol;
-        record.quantity = sell.quantity;
         record.dateSold = sell.date;
-        record.salePrice = sell.amount;
         record.memo = remaining > 0 ? kAllBuyRecNotFound : kAllBuysFound;
-        TermRecords parts = splitByTerm(record, {lots.constData(), size_t(lots.size())});
-        setBoxes(parts, BasisReporting::Reported);
+        TermParts parts = splitFigures(sell.quantity, sell.date, sell.amount,
+                                       {lots.constData(), size_t(lots.size())});
+        setBoxes(parts, sell.date, BasisReporting::Reported);
         for (int i = 0; i < parts.count; ++i)
-            expected.taxRecords << taxText(parts.records[i]);
+            expected.taxRecords << taxText(recordOf(record, parts.parts[i]));
     }
     for (const QStringList& links : std::as_const(linksBySell))
         expected.links << links;
@@ -139,8 +140,9 @@ Expected reference(const QVector<Row>& rows) {
 }
 
 Row randomRow(QRandomGenerator& random) {
-    static const QStringList symbols{
-        "IBM", "T", "ABCDEFGHIJK", "ABCDEFGHIJKL", "ABCDEFGHIJKLMN", "ABCDEFGHIJKLX"};
+    static const QStringList symbols{"IBM",           " ibm",         "T",
+                                     "ABCDEFGHIJK",   "ABCDEFGHIJKL", "ABCDEFGHIJKLMN",
+                                     "ABCDEFGHIJKLX", "abcdefghijklx"};
     Row r;
     r.buy = random.bounded(100) < 55;
     r.symbol = symbols[random.bounded(int(symbols.size()))];
@@ -180,15 +182,16 @@ private slots:
 
     void runAgreesWithTheRules() {
         QFETCH(bool, dropDateIndex);
-        const quint32 seed = 20261206;
+        const quint32 seed = 20261207;
         QRandomGenerator random(seed);
         TestDatabase db;
-        QVector<QVector<Row>> accounts(1500);
+        QVector<QVector<Row>> accounts(80);
         {
             Transaction transaction(db.connection());
             for (qsizetype a = 0; a < accounts.size(); ++a) {
                 const QString account = QStringLiteral("A%1").arg(a);
-                const int size = random.bounded(2, 13);
+                setWashSettings(db.connection(), account, {false, true, false});
+                const int size = random.bounded(2, 60);
                 for (int i = 0; i < size; ++i) {
                     Row r = randomRow(random);
                     r.id = db.addTxn(account, QStringLiteral("All"), r.symbol, r.quantity,
@@ -204,16 +207,16 @@ private slots:
         if (dropDateIndex)
             runQuery(db.connection(), QStringLiteral("DROP INDEX TxnByAccountDate"));
 
-        Transaction transaction(db.connection());
+        gainbook::test::RecordingPrompter prompter;
+        ProcessSession session(db.connection(), prompter);
         for (qsizetype a = 0; a < accounts.size(); ++a) {
             const QString account = QStringLiteral("A%1").arg(a);
-            Matcher matcher(db.connection(), account);
-            matcher.MoveQuantity();
-            for (const SellRow& sell : matcher.sells())
-                matcher.matchSell(sell);
-            matcher.writeOpenQuantities();
-
+            session.setAccount(account);
+            const Outcome outcome = session.Process();
             const Expected expected = reference(accounts[a]);
+            const QString where = QStringLiteral("account %1, seed %2").arg(account).arg(seed);
+            QVERIFY2(outcome.status != Outcome::Status::Failed, qPrintable(where));
+
             QStringList links;
             for (const LinkRecord& l : selectLinksOfAccount(db.connection(), account))
                 links << linkText(l.sellId, l.buyId, l.buyQuantity, l.buyPrice);
@@ -233,7 +236,6 @@ private slots:
             while (query.next())
                 taxRecords << taxText(taxFromQuery(query));
 
-            const QString where = QStringLiteral("account %1, seed %2").arg(account).arg(seed);
             QVERIFY2(links == expected.links,
                      qPrintable(where + u'\n' + links.join(u'\n') + QStringLiteral("\nexpected\n") +
                                 expected.links.join(u'\n')));
