@@ -75,7 +75,7 @@ TxnRecord newTxnRecord(const QVector<TxnRow>& rows, const OutlineSelection& fill
         r.txnMonth = QStringLiteral("All");
     else
         r.txnMonth = filledFor.text;
-    r.quantity = 100;
+    r.quantity = Quantity::whole(100);
     r.type = kBought;
     r.txnDate = year.firstDay();
     return r;
@@ -83,7 +83,7 @@ TxnRecord newTxnRecord(const QVector<TxnRow>& rows, const OutlineSelection& fill
 
 TaxRecord newTaxRecord(TaxYear year) {
     TaxRecord r;
-    r.quantity = 100;
+    r.quantity = Quantity::whole(100);
     r.dateAcquired = year.firstDay();
     r.dateSold = QDate(year.year, 12, 30);
     r.memo = QStringLiteral(" ");

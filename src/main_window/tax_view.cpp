@@ -104,7 +104,7 @@ QString TaxColumns::text(const TaxRecord& r, int col) const {
     case TaxGridCol::Symbol:
         return r.symbol;
     case TaxGridCol::Quantity:
-        return numberToText(r.quantity);
+        return r.quantity.text();
     case TaxGridCol::DateBought:
         return formatDate(r.dateAcquired);
     case TaxGridCol::DateSold:
@@ -136,7 +136,7 @@ QString TaxColumns::parse(TaxRecord& r, int col, const QString& text) const {
         r.symbol = text;
         return {};
     case TaxGridCol::Quantity:
-        return readNumberCell(text, r.quantity);
+        return readQuantityCell(text, r.quantity);
     case TaxGridCol::DateBought:
         // The acquisition date may be unknown; the sale date never is.
         return readDateCell(text, r.dateAcquired, true);
@@ -174,7 +174,7 @@ QString TaxColumns::parse(TaxRecord& r, int col, const QString& text) const {
 SortKey TaxColumns::sortKey(const TaxRecord& r, int col) const {
     switch (col) {
     case TaxGridCol::Quantity:
-        return sortByValue(r.quantity);
+        return sortByValue(r.quantity.toDouble());
     case TaxGridCol::DateBought:
         return sortByDate(r.dateAcquired);
     case TaxGridCol::DateSold:

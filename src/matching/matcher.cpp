@@ -9,7 +9,6 @@
 #include "store/sql.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace gainbook {
 
@@ -53,37 +52,29 @@ void Matcher::MoveQuantity() {
 
     selectAllBuys_.select(storedText(account_));
     QVector<SymbolBuys> spellings; // one a symbol as the store spells it
-    // Buys repeat a few lot sizes: each size's Memo text and the open
-    // quantity it reads as are worked out once.
-    double lastQuantity = 0;
+    // Buys repeat a few lot sizes: each size's Memo text is made once.
+    Quantity lastQuantity;
     QString reopened = openQuantityText(lastQuantity);
-    double reopenedOpen = numberFromText(reopened);
     while (selectAllBuys_.next()) {
         const qint64 id = selectAllBuys_.integer(0);
-        const double quantity = selectAllBuys_.real(2);
+        const Quantity quantity = Quantity::fromDouble(selectAllBuys_.real(2));
         const QString stored = texts_.of(selectAllBuys_.textView(3));
         const QString symbol = texts_.of(selectAllBuys_.textView(1));
         const QDate bought = dateFromStored(stored);
-        QString memo;
-        double open = 0;
+        Quantity open = quantity;
         if (const auto held = heldByOthers.constFind(id); held != heldByOthers.cend()) {
-            double free = quantity;
             for (const LinkRecord& link : *held) {
                 const double factor =
                     actions_.isEmpty() ? 1 : actions_.lotAt(symbol, bought, link.sellDate).factor;
-                free -= factor == 1 ? link.buyQuantity : link.buyQuantity / factor;
+                open -= link.buyQuantity.dividedBy(factor);
             }
-            memo = openQuantityText(std::max(0.0, roundQuantity(free)));
-            open = numberFromText(memo);
-        } else {
-            if (quantity != lastQuantity || std::signbit(quantity) != std::signbit(lastQuantity)) {
-                lastQuantity = quantity;
-                reopened = openQuantityText(quantity);
-                reopenedOpen = numberFromText(reopened);
-            }
-            memo = reopened;
-            open = reopenedOpen;
+            open = max(open, Quantity());
         }
+        if (open != lastQuantity) {
+            lastQuantity = open;
+            reopened = openQuantityText(open);
+        }
+        const QString& memo = reopened;
         const bool changed = selectAllBuys_.textView(5) != memo;
         if (bought.isValid())
             fresh_.buys.append({id, account_, symbol, bought, quantity});
@@ -149,14 +140,12 @@ FreshRecords Matcher::takeRecords() {
 void Matcher::writeOpenQuantities() {
     links_->flush();
     // Most buys end used up: "0" is written far more often than any other.
-    const QString usedUp = openQuantityText(0);
+    const QString usedUp = openQuantityText(Quantity());
     memoChanges_.reserve(memoChanges_.size() + buys_.size());
     for (OpenBuy& buy : buys_) {
         if (!buy.changed)
             continue;
-        memoChanges_.append({buy.id, buy.open == 0 && !std::signbit(buy.open)
-                                         ? usedUp
-                                         : openQuantityText(buy.open)});
+        memoChanges_.append({buy.id, buy.open.isZero() ? usedUp : openQuantityText(buy.open)});
         buy.changed = false;
     }
     // In the order of the table: the buys come by symbol, which would send
@@ -174,7 +163,7 @@ QVector<SellRow> Matcher::sells() {
     while (selectSells_.next()) {
         const QString stored = texts_.of(selectSells_.textView(3));
         rows.append({selectSells_.integer(0), texts_.of(selectSells_.textView(1)),
-                     selectSells_.real(2), dateFromStored(stored), stored,
+                     Quantity::fromDouble(selectSells_.real(2)), dateFromStored(stored), stored,
                      Money::fromDouble(selectSells_.real(4))});
     }
     // Each sell the run matches notes one of each: grown a sell at a time
@@ -192,17 +181,17 @@ void Matcher::matchSell(const SellRow& sell) {
     boughtAfterSell_ = false;
     // A sell of no shares (or a negative count) has nothing to cover; it gets
     // the empty link rather than lots of zero shares.
-    if (state_.remainingQty > 0) {
+    if (state_.remainingQty.isPositive()) {
         LookForBuy(BuySearch::OnOrBefore);
-        if (state_.remainingQty > 0) {
+        if (state_.remainingQty.isPositive()) {
             LookForBuy(BuySearch::After);
-            if (state_.remainingQty > 0)
+            if (state_.remainingQty.isPositive())
                 state_.sellMemo = kAllBuyRecNotFound;
         }
     }
     const bool anyLot = state_.linkWritten;
     if (!anyLot)
-        SaveSellLinks(state_.runningCost, 0, 0);
+        SaveSellLinks(state_.runningCost, Quantity(), 0);
     noteSell();
     if (state_.sellMemo == kAllBuyRecNotFound)
         ++(anyLot ? warnings_.notAllFound : warnings_.noBuy);
@@ -219,7 +208,7 @@ void Matcher::LookForBuy(BuySearch search) {
                 const auto found = openBuys_.find(key);
                 if (found == openBuys_.end())
                     continue;
-                if (state_.remainingQty <= 0)
+                if (!state_.remainingQty.isPositive())
                     return;
                 applyBuys(*found, search, true);
             }
@@ -233,7 +222,7 @@ void Matcher::LookForBuy(BuySearch search) {
         std::sort(keys.begin(), keys.end());
     }
     for (const QString& key : std::as_const(keys)) {
-        if (state_.remainingQty <= 0)
+        if (!state_.remainingQty.isPositive())
             break;
         const auto found = openBuys_.find(key);
         if (found != openBuys_.end())
@@ -247,10 +236,10 @@ void Matcher::LookForBuy(BuySearch search) {
 void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search, bool converted) {
     // Taken once: the list does not grow while the run applies its buys.
     OpenBuy* const buys = buys_.data();
-    while (symbol.head < symbol.end && !(buys[symbol.head].open > 0))
+    while (symbol.head < symbol.end && !buys[symbol.head].open.isPositive())
         ++symbol.head;
     const QString& sold = sell_.storedDate;
-    for (qsizetype i = symbol.head; i < symbol.end && state_.remainingQty > 0; ++i) {
+    for (qsizetype i = symbol.head; i < symbol.end && state_.remainingQty.isPositive(); ++i) {
         OpenBuy& buy = buys[i];
         if (search == BuySearch::OnOrBefore) {
             if (buy.storedDate > sold)
@@ -258,7 +247,7 @@ void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search, bool converted) {
         } else if (buy.storedDate <= sold) {
             continue;
         }
-        if (!(buy.open > 0))
+        if (!buy.open.isPositive())
             continue;
 
         double factor = 1;
@@ -269,30 +258,24 @@ void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search, bool converted) {
                 continue;
             factor = lot.factor;
         }
-        const double available = factor == 1 ? buy.open : roundQuantity(buy.open * factor);
+        const Quantity available = buy.open.times(factor);
 
-        double applied = 0;
-        double boughtShares = 0; // the part applied, in shares as bought
-        QString memo;
+        Quantity applied;
+        Quantity boughtShares; // the part applied, in shares as bought
         if (available <= state_.remainingQty) {
             applied = available;
             boughtShares = buy.open;
-            memo = QStringLiteral("0");
-            state_.remainingQty = std::max(0.0, roundQuantity(state_.remainingQty - available));
+            state_.remainingQty -= available;
         } else {
             applied = state_.remainingQty;
-            boughtShares = factor == 1 ? applied : applied / factor;
-            memo = openQuantityText(buy.open - boughtShares);
-            state_.remainingQty = 0;
+            boughtShares = applied.dividedBy(factor);
+            state_.remainingQty = Quantity();
         }
-        // What the memo reads as, so that the next search sees the buy as a
-        // reread of the store would.
-        buy.open = numberFromText(memo);
+        buy.open -= boughtShares;
         buy.changed = true;
 
         // The buy's total amount shared over its shares, sign dropped.
-        const Money lotCost =
-            buy.quantity != 0 ? buy.amount.abs().scaled(boughtShares, buy.quantity) : Money();
+        const Money lotCost = buy.amount.abs().scaled(boughtShares, buy.quantity);
         state_.runningCost += lotCost;
         SaveSellLinks(lotCost, applied, buy.id);
         lots_.last().acquired = buy.bought;
@@ -301,7 +284,7 @@ void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search, bool converted) {
     }
 }
 
-void Matcher::SaveSellLinks(Money buyPrice, double buyQuantity, qint64 buyId) {
+void Matcher::SaveSellLinks(Money buyPrice, Quantity buyQuantity, qint64 buyId) {
     state_.linkWritten = true;
     LinkRecord link;
     link.accountName = account_;

@@ -24,7 +24,7 @@ class LinkWriter;
 struct SellRow {
     qint64 id = 0;
     QString symbol;
-    double quantity = 0;
+    Quantity quantity;
     QDate txnDate;
     QString storedDate; // the date as the searches compare it
     Money amount;
@@ -40,9 +40,9 @@ namespace gainbook {
 // The state of the sell being matched, read by the link and tax record
 // writers.
 struct MatchingState {
-    double sellQty = 0;
-    double remainingQty = 0; // part of the sell not covered yet
-    Money runningCost;       // sum of the lot costs, so the record adds up to its links
+    Quantity sellQty;
+    Quantity remainingQty; // part of the sell not covered yet
+    Money runningCost;     // sum of the lot costs, so the record adds up to its links
     bool linkWritten = false;
     QString sellMemo;
 };
@@ -55,8 +55,8 @@ enum class BuySearch { OnOrBefore, After };
 // its Memo text reads; changed marks a Memo the run must write.
 struct OpenBuy {
     qint64 id = 0;
-    double quantity = 0;
-    double open = 0;
+    Quantity quantity;
+    Quantity open;
     QString storedDate; // the date as the searches compare it
     QDate bought;
     Money amount;
@@ -129,7 +129,7 @@ public:
     void LookForBuy(BuySearch search);
 
     // One link row of the current sell; buyId 0 when no buy was applied.
-    void SaveSellLinks(Money buyPrice, double buyQuantity, qint64 buyId);
+    void SaveSellLinks(Money buyPrice, Quantity buyQuantity, qint64 buyId);
 
     // Writes the open quantity of every buy the run reopened or applied, each
     // once, in its Memo, and the links still held for a batch.

@@ -1,7 +1,5 @@
 #include "matching/term_split.h"
 
-#include "matching/open_quantity.h"
-
 #include <algorithm>
 
 namespace gainbook {
@@ -10,7 +8,7 @@ namespace {
 
 // The lots of one term: their shares, cost and earliest buy.
 struct TermLots {
-    double quantity = 0;
+    Quantity quantity;
     Money cost;
     QDate earliest;
     bool any = false;
@@ -26,7 +24,7 @@ struct TermLots {
 
 } // namespace
 
-TermParts splitFigures(double quantity, const QDate& dateSold, Money salePrice,
+TermParts splitFigures(Quantity quantity, const QDate& dateSold, Money salePrice,
                        std::span<const AppliedLot> lots) {
     TermLots shortPart;
     TermLots longPart;
@@ -46,7 +44,7 @@ TermParts splitFigures(double quantity, const QDate& dateSold, Money salePrice,
     }
 
     TermParts out;
-    if (!(shortPart.any && longPart.any && quantity > 0)) {
+    if (!(shortPart.any && longPart.any && quantity.isPositive())) {
         TermFigures& whole = out.parts[0];
         whole.quantity = quantity;
         whole.salePrice = salePrice;
@@ -66,7 +64,7 @@ TermParts splitFigures(double quantity, const QDate& dateSold, Money salePrice,
     held.salePrice = salePrice.scaled(longPart.quantity, quantity).roundedToCents();
 
     TermFigures& recent = out.parts[1];
-    recent.quantity = roundQuantity(quantity - longPart.quantity);
+    recent.quantity = quantity - longPart.quantity;
     recent.cost = shortPart.cost + undatedCost;
     recent.dateAcquired = shortPart.earliest;
     recent.salePrice = salePrice - held.salePrice;

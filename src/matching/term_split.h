@@ -13,7 +13,7 @@ namespace gainbook {
 // One buy lot applied to a sell, as its tax record counts it. An invalid
 // date marks a lot whose buy is unknown (the empty link, a missing buy).
 struct AppliedLot {
-    double quantity = 0;
+    Quantity quantity;
     Money cost;
     QDate acquired;
 };
@@ -22,7 +22,7 @@ struct AppliedLot {
 // differs between the two records of a sell held both terms. The account,
 // symbol, date sold and memo are the sell's.
 struct TermFigures {
-    double quantity = 0;
+    Quantity quantity;
     QDate dateAcquired;
     Money cost;
     Money salePrice;
@@ -46,7 +46,7 @@ struct TermParts {
 // lot covered stay with the short part: nothing shows them held a year. Lots
 // all in one term give one record; no dated lot at all leaves the date
 // acquired empty. Box and wash adjustment are left empty.
-TermParts splitFigures(double quantity, const QDate& dateSold, Money salePrice,
+TermParts splitFigures(Quantity quantity, const QDate& dateSold, Money salePrice,
                        std::span<const AppliedLot> lots);
 
 // Gives each record the box of its own term under the account's setting.

@@ -42,8 +42,8 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
         if (txns.integer(4) != 0) {
             if (!date.isValid())
                 continue; // no window holds it, and its lots have no date
-            input.buys.append(
-                {id, texts.of(txns.textView(1)), texts.of(txns.textView(2)), date, txns.real(3)});
+            input.buys.append({id, texts.of(txns.textView(1)), texts.of(txns.textView(2)), date,
+                               Quantity::fromDouble(txns.real(3))});
             continue;
         }
         const QString account = texts.of(txns.textView(1));
@@ -53,7 +53,7 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
         sell.id = id;
         sell.account = account;
         sell.symbol = texts.of(txns.textView(2));
-        sell.quantity = txns.real(3);
+        sell.quantity = Quantity::fromDouble(txns.real(3));
         sell.dateSold = date;
         sell.salePrice = Money::fromDouble(txns.real(6));
     }
@@ -81,7 +81,8 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
             bought.emplace(input.buys.size(), [&](qsizetype i) { return input.buys[i].id; });
         const qsizetype buy = buyId > 0 ? bought->find(buyId) : -1;
         // A missing buy has no date, as Save/Recalculate counts it.
-        sell->lots.append({buyId, links.real(2), Money::fromDouble(links.real(3)),
+        sell->lots.append({buyId, Quantity::fromDouble(links.real(2)),
+                           Money::fromDouble(links.real(3)),
                            buy >= 0 ? input.buys[buy].date : QDate()});
         linked.insert(sellId, 0);
     }

@@ -1,7 +1,6 @@
 #include "matching/wash_sales.h"
 
 #include "matching/id_index.h"
-#include "matching/open_quantity.h"
 #include "platform/instrument_name.h"
 
 #include <algorithm>
@@ -11,15 +10,10 @@ namespace gainbook {
 
 namespace {
 
-// A lot's shares in shares as bought, factor sold shares to one bought.
-double asBought(double sold, double factor) {
-    return factor == 1 ? sold : roundQuantity(sold / factor);
-}
-
 // A run of a buy's shares that replaced a loss.
 struct Mark {
-    double first = 0;
-    double shares = 0;
+    Quantity first;
+    Quantity shares;
     Money addedCost;
     qint64 daysBack = 0;
     bool permanent = false;
@@ -29,9 +23,9 @@ struct Mark {
 struct BuyState {
     const WashBuy* buy = nullptr;
     WashSettings settings;
-    double sold = 0;      // shares taken by the sells so far, from the first on
-    double markedEnd = 0; // shares up to here replace a loss already
-    QVector<Mark> marks;  // by first share
+    Quantity sold;       // shares taken by the sells so far, from the first on
+    Quantity markedEnd;  // shares up to here replace a loss already
+    QVector<Mark> marks; // by first share
     QVector<Mark> previous;
 };
 
@@ -84,32 +78,31 @@ private:
 // lot's own quantity is in the sell's shares, factor of them to a share as
 // bought (a split between the buy and the sale). Returns whether any mark
 // was met.
-bool cutLot(const WashLot& lot, double factor, double from, const QVector<Mark>& marks,
+bool cutLot(const WashLot& lot, double factor, Quantity from, const QVector<Mark>& marks,
             QVector<AppliedLot>* out) {
     const qsizetype first = out ? out->size() : 0;
-    const double bought = asBought(lot.quantity, factor);
-    const double to = from + bought;
-    double plain = lot.quantity;
+    const Quantity bought = lot.quantity.dividedBy(factor);
+    const Quantity to = from + bought;
+    Quantity plain = lot.quantity;
     Money plainCost = lot.cost;
     bool met = false;
     for (const Mark& mark : marks) {
-        const double overlap =
-            roundQuantity(std::min(to, mark.first + mark.shares) - std::max(from, mark.first));
-        if (overlap <= 0)
+        const Quantity overlap = min(to, mark.first + mark.shares) - max(from, mark.first);
+        if (!overlap.isPositive())
             continue;
         met = true;
         if (!out || mark.permanent)
             continue;
         const Money cost = lot.cost.scaled(overlap, bought);
-        const double sold = factor == 1 ? overlap : roundQuantity(overlap * factor);
+        const Quantity sold = overlap.times(factor);
         out->append({sold, cost + mark.addedCost.scaled(overlap, mark.shares),
                      lot.acquired.addDays(-mark.daysBack)});
-        plain = roundQuantity(plain - sold);
+        plain -= sold;
         plainCost -= cost;
     }
     if (!out)
         return met;
-    if (plain > 0 || out->size() == first)
+    if (plain.isPositive() || out->size() == first)
         out->append({plain, plainCost, lot.acquired});
     else
         out->back().cost += plainCost; // what the cuts' rounding left over
@@ -132,11 +125,11 @@ double boughtPerSold(const WashInput& input, const WashBuy& buy, const QString& 
 // much of it replacement shares have met, and the loss they took.
 struct LossLot {
     int part = 0;
-    double quantity = 0;
+    Quantity quantity;
     Money loss;
     qint64 daysBack = 0;
     QDate acquired;
-    double replaced = 0;
+    Quantity replaced;
     Money given;
 };
 
@@ -149,17 +142,17 @@ void lossLots(const TermParts& parts, const QDate& dateSold, const QVector<Appli
     out.clear();
     // Running shares and proceeds of each record, so that its lots'
     // proceeds add up to the record's.
-    double shares[2] = {0, 0};
+    Quantity shares[2];
     Money proceedsSoFar[2];
     for (const AppliedLot& lot : lots) {
-        if (!(lot.quantity > 0))
+        if (!lot.quantity.isPositive())
             continue;
         const int part =
             parts.count == 2 && holdingTerm(lot.acquired, dateSold) != HoldingTerm::Long ? 1 : 0;
         const TermFigures& record = parts.parts[part];
-        if (!(record.quantity > 0))
+        if (!record.quantity.isPositive())
             continue;
-        shares[part] = roundQuantity(shares[part] + lot.quantity);
+        shares[part] += lot.quantity;
         const Money upTo = record.salePrice.scaled(shares[part], record.quantity);
         const Money loss = lot.cost - (upTo - proceedsSoFar[part]);
         proceedsSoFar[part] = upTo;
@@ -167,7 +160,7 @@ void lossLots(const TermParts& parts, const QDate& dateSold, const QVector<Appli
             continue;
         const qint64 held =
             lot.acquired.isValid() ? std::max<qint64>(0, lot.acquired.daysTo(dateSold)) : 0;
-        out.append({part, lot.quantity, loss, held, lot.acquired, 0, Money()});
+        out.append({part, lot.quantity, loss, held, lot.acquired, Quantity(), Money()});
     }
     std::stable_sort(out.begin(), out.end(), [](const LossLot& a, const LossLot& b) {
         if (a.acquired.isValid() != b.acquired.isValid())
@@ -279,7 +272,7 @@ WashResult detectWashSales(const WashInput& input) {
         lots.clear();
         for (const WashLot& lot : sell->lots) {
             const qsizetype at = lot.buyId > 0 ? byId.find(lot.buyId) : -1;
-            if (at < 0 || !lot.acquired.isValid() || lot.quantity <= 0) {
+            if (at < 0 || !lot.acquired.isValid() || !lot.quantity.isPositive()) {
                 lots.append({lot.quantity, lot.cost, lot.acquired});
                 continue;
             }
@@ -292,7 +285,7 @@ WashResult detectWashSales(const WashInput& input) {
                     : input.actions.lotAt(buy.buy->symbol, buy.buy->date, sell->dateSold).factor;
             out.involved |= cutLot(lot, factor, buy.sold, buy.marks, &lots);
             out.wasInvolved |= cutLot(lot, factor, buy.sold, buy.previous, nullptr);
-            buy.sold = roundQuantity(buy.sold + asBought(lot.quantity, factor));
+            buy.sold += lot.quantity.dividedBy(factor);
         }
 
         out.parts = splitFigures(sell->quantity, sell->dateSold, sell->salePrice,
@@ -321,19 +314,18 @@ WashResult detectWashSales(const WashInput& input) {
                 if (!buy.settings.detect ||
                     (!own.otherAccounts && buy.buy->account != sell->account))
                     continue;
-                double start = std::max(buy.sold, buy.markedEnd);
+                Quantity start = max(buy.sold, buy.markedEnd);
                 // Sold and replacement shares counted alike across a split
                 // between the two dates.
                 const double perSold = boughtPerSold(input, *buy.buy, sell->symbol, sell->dateSold);
-                double free = roundQuantity((buy.buy->quantity - start) / perSold);
+                Quantity free = (buy.buy->quantity - start).dividedBy(perSold);
                 const bool permanent = buy.settings.taxAdvantaged;
-                while (free > 0 && next < losses.size()) {
+                while (free.isPositive() && next < losses.size()) {
                     LossLot& loss = losses[next];
-                    const double sold =
-                        roundQuantity(std::min(free, loss.quantity - loss.replaced));
-                    if (sold > 0) {
-                        const double shares = perSold == 1 ? sold : roundQuantity(sold * perSold);
-                        loss.replaced = roundQuantity(loss.replaced + sold);
+                    const Quantity sold = min(free, loss.quantity - loss.replaced);
+                    if (sold.isPositive()) {
+                        const Quantity shares = sold.times(perSold);
+                        loss.replaced += sold;
                         // Each run's part is the difference of the running
                         // totals, so the parts add up to the lot's loss.
                         const Money upTo = loss.loss.scaled(loss.replaced, loss.quantity);
@@ -342,11 +334,11 @@ WashResult detectWashSales(const WashInput& input) {
                         buy.marks.append({start, shares, added, loss.daysBack, permanent});
                         result.adjustments.append({buy.buy->id, start, shares, added, loss.daysBack,
                                                    sell->id, sell->account, permanent});
-                        start = roundQuantity(start + shares);
+                        start += shares;
                         buy.markedEnd = start;
-                        free = roundQuantity(free - sold);
+                        free -= sold;
                     }
-                    if (!(loss.replaced < loss.quantity) || sold <= 0)
+                    if (!(loss.replaced < loss.quantity) || !sold.isPositive())
                         ++next;
                 }
             }

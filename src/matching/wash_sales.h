@@ -21,7 +21,7 @@ struct WashBuy {
     QString account;
     QString symbol;
     QDate date;
-    double quantity = 0;
+    Quantity quantity;
 };
 
 } // namespace gainbook
@@ -35,7 +35,7 @@ namespace gainbook {
 // buy's date (invalid when the buy is unknown).
 struct WashLot {
     qint64 buyId = 0;
-    double quantity = 0;
+    Quantity quantity;
     Money cost;
     QDate acquired;
 };
@@ -45,7 +45,7 @@ struct WashSell {
     qint64 id = 0;
     QString account;
     QString symbol;
-    double quantity = 0;
+    Quantity quantity;
     QDate dateSold;
     Money salePrice;
     QVector<WashLot> lots;

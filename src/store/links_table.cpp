@@ -23,7 +23,7 @@ LinkRecord linkFromQuery(const QSqlQuery& query) {
     r.accountName = query.value(LinkCol::AccountName).toString();
     r.sellId = query.value(LinkCol::SellId).toLongLong();
     r.buyId = query.value(LinkCol::BuyId).toLongLong();
-    r.buyQuantity = query.value(LinkCol::BuyQuantity).toDouble();
+    r.buyQuantity = Quantity::fromDouble(query.value(LinkCol::BuyQuantity).toDouble());
     r.buyPrice = Money::fromDouble(query.value(LinkCol::BuyPrice).toDouble());
     r.memo = query.value(LinkCol::Memo).toString();
     r.sellDate = dateFromStored(query.value(LinkCol::SellDate).toString());
@@ -55,7 +55,7 @@ QVector<LinkRecord> selectLinksOfAccount(const QSqlDatabase& db, const QString& 
         r.accountName = texts.of(query.textView(LinkCol::AccountName));
         r.sellId = query.integer(LinkCol::SellId);
         r.buyId = query.integer(LinkCol::BuyId);
-        r.buyQuantity = query.real(LinkCol::BuyQuantity);
+        r.buyQuantity = Quantity::fromDouble(query.real(LinkCol::BuyQuantity));
         r.buyPrice = Money::fromDouble(query.real(LinkCol::BuyPrice));
         r.memo = texts.of(query.textView(LinkCol::Memo));
         r.sellDate = dateFromStored(query.textView(LinkCol::SellDate));
@@ -76,7 +76,7 @@ QVector<LinkRecord> selectLinksHeldByOthers(const QSqlDatabase& db, const QStrin
     while (query.next()) {
         LinkRecord& r = links.emplace_back();
         r.buyId = query.integer(0);
-        r.buyQuantity = query.real(1);
+        r.buyQuantity = Quantity::fromDouble(query.real(1));
         r.sellDate = dateFromStored(query.textView(2));
     }
     return links;

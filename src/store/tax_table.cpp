@@ -26,7 +26,7 @@ TaxRecord taxFromQuery(const QSqlQuery& query) {
     r.id = query.value(TaxCol::ID).toLongLong();
     r.accountName = query.value(TaxCol::AccountName).toString();
     r.symbol = query.value(TaxCol::Symbol).toString();
-    r.quantity = query.value(TaxCol::Quantity).toDouble();
+    r.quantity = Quantity::fromDouble(query.value(TaxCol::Quantity).toDouble());
     r.dateAcquired = dateFromStored(query.value(TaxCol::DateAcquired).toString());
     r.dateSold = dateFromStored(query.value(TaxCol::DateSold).toString());
     r.cost = Money::fromDouble(query.value(TaxCol::Cost).toDouble());
@@ -163,7 +163,7 @@ bool updateTaxRec(const QSqlDatabase& db, const TaxRecord& r) {
         QStringLiteral("UPDATE TaxRec SET Symbol = ?, Quantity = ?, DateAcquired = ?, "
                        "DateSold = ?, Cost = ?, SalePrice = ?, Memo = ?, Box = ?, WashAdj = ? "
                        "WHERE ID = ?"),
-        {textValue(r.symbol), r.quantity, isoDate(r.dateAcquired), isoDate(r.dateSold),
+        {textValue(r.symbol), r.quantity.toDouble(), isoDate(r.dateAcquired), isoDate(r.dateSold),
          r.cost.toDouble(), r.salePrice.toDouble(), textValue(r.memo), textValue(boxLetter(r.box)),
          r.washAdjustment.toDouble(), r.id});
     return query.numRowsAffected() > 0;

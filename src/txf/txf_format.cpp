@@ -40,16 +40,17 @@ quint64 sizeOf(qint64 value) {
     return value < 0 ? quint64(0) - quint64(value) : quint64(value);
 }
 
-// numberToText: the shortest decimal text, never an exponent nor "-0".
-void appendNumber(QByteArray& out, double value) {
-    if (std::fabs(value) < double(kExactDigits) && value == std::trunc(value)) {
-        const auto whole = qint64(value); // -0.0 and 0.0 are both "0"
+// The shortest exact decimal, as Quantity::text() gives it; whole shares,
+// most of a file, without building a text first.
+void appendQuantity(QByteArray& out, Quantity value) {
+    if (value.units() % Quantity::kUnitsPerOne == 0) {
+        const qint64 whole = value.units() / Quantity::kUnitsPerOne;
         if (whole < 0)
             out += '-';
         appendDigits(out, sizeOf(whole));
         return;
     }
-    out += numberToText(value).toLatin1();
+    out += value.text().toLatin1();
 }
 
 // numberToText of the amount as a double: its decimals without trailing
@@ -198,7 +199,7 @@ void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout)
     out += "TD\r\nN";
     appendDigits(out, quint64(txfReferenceNumber(record, layout)));
     out += "\r\nC1\r\nL1\r\nP";
-    appendNumber(out, record.quantity);
+    appendQuantity(out, record.quantity);
     out += v034 ? " " : " sh. ";
     appendOneLine(out, record.symbol);
     endLine(out);

@@ -40,10 +40,12 @@ std::optional<TaxRecord> taxRecordFromTxf(const TxfFields& fields, const QString
                                           BasisReporting basis, bool* boxNamed) {
     TaxRecord record;
     record.accountName = account;
-    splitTxfDescription(fields.description, record.quantity, record.symbol);
+    double quantity = 0;
+    splitTxfDescription(fields.description, quantity, record.symbol);
     record.memo = QStringLiteral(" ");
-    if (!isBrokerageNumber(record.quantity))
+    if (!isBrokerageNumber(quantity) || !Quantity::isRepresentable(quantity))
         return std::nullopt;
+    record.quantity = Quantity::fromDouble(quantity);
 
     bool unknown = false;
     record.dateAcquired = txfDateAcquired(fields.dateAcquired, unknown);

@@ -277,7 +277,7 @@ private slots:
             << QStringList{"Buy", "   ", "5", "10"} << "1 row was skipped: 1 without a symbol.";
         QTest::newRow("no shares")
             << QStringList{"Buy", "Z", "0", "10"} << "1 row was skipped: 1 with a quantity of 0.";
-        QTest::newRow("largest quantity") << QStringList{"Buy", "OK", "999999999999", "10"} << "";
+        QTest::newRow("largest quantity") << QStringList{"Buy", "OK", "89999999999", "10"} << "";
         QTest::newRow("sell with the sheet's sign")
             << QStringList{"Sell", "S", "-100", "-5000"} << "";
     }

@@ -737,7 +737,7 @@ private slots:
         m.type(1, TxnGridCol::Quantity, "7");
         QTest::mouseClick(m.w->cmdAdd, Qt::LeftButton);
         QCOMPARE(count(m.t, "Txn"), 4);
-        QCOMPARE(selectTxnById(m.t.connection(), 9999)->quantity, 7.0);
+        QCOMPARE(selectTxnById(m.t.connection(), 9999)->quantity, Quantity::whole(7));
 
         m.grid().recordGrid()->setCurrentCell(2, 1);
         m.prompter.answers.enqueue(true);

@@ -85,7 +85,7 @@ private slots:
         const auto stored = selectTxnById(t.connection(), id);
         QVERIFY(stored);
         QCOMPARE(stored->symbol, QString("IBM"));
-        QCOMPARE(stored->quantity, 250.0);
+        QCOMPARE(stored->quantity, Quantity::whole(250));
         QCOMPARE(stored->memo, QString("OK")); // an empty comment is stored as OK
         QCOMPARE(stored->txnDate, QDate(2000, 1, 1));
     }
@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
                  QString("1 record saved"));
         QCOMPARE(count(t, "Txn"), 1);
-        QCOMPARE(selectTxnById(t.connection(), 9999)->quantity, 12.0);
+        QCOMPARE(selectTxnById(t.connection(), 9999)->quantity, Quantity::whole(12));
 
         prompter.answers.enqueue(true);
         QVERIFY(deleteGridRow(rows[0], 1, t.connection(), prompter).removed);
@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
                  QString("1 record saved"));
         const auto stored = selectTxnById(t.connection(), rows[0].record.id);
-        QCOMPARE(stored->quantity, quantity);
+        QCOMPARE(stored->quantity, Quantity::fromDouble(quantity));
         QCOMPARE(stored->amount, Money::fromCents(amountCents));
     }
 

@@ -33,7 +33,7 @@ struct Row {
     qint64 id = 0;
     bool buy = false;
     QString symbol;
-    double quantity = 0;
+    Quantity quantity;
     QDate date;
     Money amount;
 };
@@ -45,16 +45,16 @@ struct Expected {
     QStringList taxRecords;
 };
 
-QString linkText(qint64 sell, qint64 buy, double quantity, Money cost) {
+QString linkText(qint64 sell, qint64 buy, Quantity quantity, Money cost) {
     return QStringLiteral("%1>%2 %3 %4")
         .arg(sell)
         .arg(buy)
-        .arg(numberToText(quantity), QString::number(cost.units()));
+        .arg(quantity.text(), QString::number(cost.units()));
 }
 
 QString taxText(const TaxRecord& r) {
     return QStringList{r.symbol,
-                       numberToText(r.quantity),
+                       r.quantity.text(),
                        r.dateAcquired.toString(Qt::ISODate),
                        r.dateSold.toString(Qt::ISODate),
                        QString::number(r.cost.units()),
@@ -69,13 +69,13 @@ QString taxText(const TaxRecord& r) {
 // (a cut name and its long form one after the other), then the later ones;
 // a lot costs its share of the buy's amount.
 Expected reference(const QVector<Row>& rows) {
-    QHash<qint64, double> open;
+    QHash<qint64, Quantity> open;
     QVector<Row> buys;
     QVector<Row> sells;
     for (const Row& r : rows) {
         if (r.buy) {
             buys.append(r);
-            open[r.id] = numberFromText(openQuantityText(r.quantity));
+            open[r.id] = r.quantity;
         } else {
             sells.append(r);
         }
@@ -92,26 +92,19 @@ Expected reference(const QVector<Row>& rows) {
     Expected expected;
     QMap<qint64, QStringList> linksBySell;
     for (const Row& sell : std::as_const(sells)) {
-        double remaining = sell.quantity;
+        Quantity remaining = sell.quantity;
         QVector<AppliedLot> lots;
         Money cost;
         for (const bool after : {false, true}) {
             for (const Row& buy : std::as_const(buys)) {
-                if (!(remaining > 0))
+                if (!remaining.isPositive())
                     break;
-                if (!sameInstrument(buy.symbol, sell.symbol) || !(open[buy.id] > 0) ||
+                if (!sameInstrument(buy.symbol, sell.symbol) || !open[buy.id].isPositive() ||
                     (buy.date > sell.date) != after)
                     continue;
-                double applied = 0;
-                if (open[buy.id] <= remaining) {
-                    applied = open[buy.id];
-                    open[buy.id] = 0;
-                    remaining = std::max(0.0, roundQuantity(remaining - applied));
-                } else {
-                    applied = remaining;
-                    open[buy.id] = numberFromText(openQuantityText(open[buy.id] - remaining));
-                    remaining = 0;
-                }
+                const Quantity applied = min(open[buy.id], remaining);
+                open[buy.id] -= applied;
+                remaining -= applied;
                 const Money lotCost = buy.amount.abs().scaled(applied, buy.quantity);
                 cost += lotCost;
                 linksBySell[sell.id] << linkText(sell.id, buy.id, applied, lotCost);
@@ -119,11 +112,11 @@ Expected reference(const QVector<Row>& rows) {
             }
         }
         if (lots.isEmpty())
-            linksBySell[sell.id] << linkText(sell.id, 0, 0, Money());
+            linksBySell[sell.id] << linkText(sell.id, 0, Quantity(), Money());
         TaxRecord record;
         record.symbol = sell.symbol;
         record.dateSold = sell.date;
-        record.memo = remaining > 0 ? kAllBuyRecNotFound : kAllBuysFound;
+        record.memo = remaining.isPositive() ? kAllBuyRecNotFound : kAllBuysFound;
         TermParts parts = splitFigures(sell.quantity, sell.date, sell.amount,
                                        {lots.constData(), size_t(lots.size())});
         setBoxes(parts, sell.date, BasisReporting::Reported);
@@ -134,7 +127,7 @@ Expected reference(const QVector<Row>& rows) {
         expected.links << links;
     for (const Row& r : rows) {
         if (r.buy)
-            expected.memos << openQuantityText(open[r.id]);
+            expected.memos << open[r.id].text();
     }
     return expected;
 }
@@ -147,22 +140,23 @@ Row randomRow(QRandomGenerator& random) {
     r.buy = random.bounded(100) < 55;
     r.symbol = symbols[random.bounded(int(symbols.size()))];
     const int kind = random.bounded(100);
+    // Thirds are stored as the nearest hundred-millionth.
     if (kind < 60)
-        r.quantity = random.bounded(1, 100);
+        r.quantity = Quantity::whole(random.bounded(1, 100));
     else if (kind < 80)
-        r.quantity = random.bounded(1, 400) / 4.0;
+        r.quantity = Quantity::fromDouble(random.bounded(1, 400) / 4.0);
     else if (kind < 88)
-        r.quantity = random.bounded(1, 30) / 3.0;
+        r.quantity = Quantity::fromDouble(random.bounded(1, 30) / 3.0);
     else if (kind < 94)
-        r.quantity = 0;
+        r.quantity = Quantity();
     else
-        r.quantity = -random.bounded(1, 50);
+        r.quantity = Quantity::whole(-random.bounded(1, 50));
     // A few weeks around the year end: many trades share a day, and a year
     // separates some lots from their sells.
     r.date =
         QDate(1999, 12, 20).addDays(random.bounded(0, 30) + (random.bounded(10) == 0 ? 380 : 0));
     const double price = random.bounded(1, 20000) / 100.0;
-    r.amount = Money::fromDouble((r.buy ? -1 : 1) * price * std::abs(r.quantity));
+    r.amount = Money::fromDouble((r.buy ? -1 : 1) * price * std::abs(r.quantity.toDouble()));
     return r;
 }
 
@@ -194,8 +188,9 @@ private slots:
                 const int size = random.bounded(2, 60);
                 for (int i = 0; i < size; ++i) {
                     Row r = randomRow(random);
-                    r.id = db.addTxn(account, QStringLiteral("All"), r.symbol, r.quantity,
-                                     r.buy ? kBought : kSold, r.date, r.amount.toDouble());
+                    r.id =
+                        db.addTxn(account, QStringLiteral("All"), r.symbol, r.quantity.toDouble(),
+                                  r.buy ? kBought : kSold, r.date, r.amount.toDouble());
                     // The store keeps amounts as numbers; compare with what
                     // it reads back.
                     r.amount = selectTxnById(db.connection(), r.id)->amount;
@@ -223,8 +218,7 @@ private slots:
             QStringList memos;
             for (const Row& r : std::as_const(accounts[a])) {
                 if (r.buy)
-                    memos << numberToText(
-                        numberFromText(selectTxnById(db.connection(), r.id)->memo));
+                    memos << openQuantityOf(selectTxnById(db.connection(), r.id)->memo).text();
             }
             QStringList taxRecords;
             QSqlQuery query =

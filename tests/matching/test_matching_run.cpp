@@ -42,8 +42,8 @@ void addRandomYear(TestDatabase& db, const QString& account, quint32 seed, int c
             quantity += 0.25;
         const QDate date = QDate(1999, 6, 1).addDays(random.bounded(600));
         const double price = 5 + random.bounded(200) / 3.0;
-        writer.insert({0, account, "All", symbols[random.bounded(symbols.size())], quantity,
-                       buy ? kBought : kSold, date,
+        writer.insert({0, account, "All", symbols[random.bounded(symbols.size())],
+                       Quantity::fromDouble(quantity), buy ? kBought : kSold, date,
                        Money::fromDouble(buy ? -price * quantity : price * quantity),
                        random.bounded(3) == 0 ? QStringLiteral("note") : QString()});
     }
@@ -252,7 +252,7 @@ private slots:
         const auto described = [&] {
             QStringList out;
             for (const TaxRecord& r : taxRecsOf(db, kAccount))
-                out << r.symbol + u' ' + numberToText(r.quantity) + u' ' + boxLetter(r.box);
+                out << r.symbol + u' ' + r.quantity.text() + u' ' + boxLetter(r.box);
             return out;
         };
         setTo(setting);

@@ -62,7 +62,7 @@ QStringList describeRecords(TestDatabase& db) {
     for (const TaxRecord& r :
          selectTaxRecsSold(db.connection(), QDate(1900, 1, 1), QDate(2100, 12, 31)))
         out << QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8")
-                   .arg(r.accountName, numberToText(r.quantity), isoDate(r.dateAcquired),
+                   .arg(r.accountName, r.quantity.text(), isoDate(r.dateAcquired),
                         isoDate(r.dateSold), numberToText(r.cost.toDouble()),
                         numberToText(r.salePrice.toDouble()),
                         numberToText(r.washAdjustment.toDouble()), boxLetter(r.box));
@@ -76,8 +76,7 @@ QStringList describeAdjustments(TestDatabase& db, const QVector<qint64>& ids) {
     for (const LotAdjustRecord& a : selectLotAdjustments(db.connection()))
         out << QStringLiteral("%1 %2 %3 %4 %5%6")
                    .arg(ids.indexOf(a.buyId))
-                   .arg(numberToText(a.firstShare), numberToText(a.shares),
-                        numberToText(a.addedCost.toDouble()))
+                   .arg(a.firstShare.text(), a.shares.text(), numberToText(a.addedCost.toDouble()))
                    .arg(a.daysBack)
                    .arg(a.permanent ? QStringLiteral(" permanent") : QString());
     return out;
@@ -252,6 +251,16 @@ private slots:
             << QStringList{"A|B|VANGUARD 500|100|2025-01-06|-4000",
                            "A|S|VANGUARD 500 INDEX INVESTOR|100|2025-03-03|4200"}
             << QStringList{} << QStringList{"A|100|2025-01-06|2025-03-03|4000|4200|0|A"}
+            << QStringList{} << QStringList{};
+        // Quantities are exact: the long-term lots of 0.1 and 0.2 shares
+        // make a record of 0.3 (120 x 0.3 / 0.8 = 45 of the proceeds), the
+        // short-term lot the other 0.5.
+        QTest::newRow("0.1 + 0.2 shares sold as 0.3")
+            << QStringList{"A|B|XYZ|0.1|1998-06-01|-10", "A|B|XYZ|0.2|1998-07-01|-20",
+                           "A|B|XYZ|0.5|1999-12-01|-50", "A|S|XYZ|0.8|2000-02-01|120"}
+            << QStringList{}
+            << QStringList{"A|0.3|1998-06-01|2000-02-01|30|45|0|D",
+                           "A|0.5|1999-12-01|2000-02-01|50|75|0|A"}
             << QStringList{} << QStringList{};
         // A buys 100; B's sell of 60 holds 60 of them by hand. B's own run
         // reopens the 40 left: its sale of 100 finds 40 (cost 400), not the

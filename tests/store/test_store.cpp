@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(rows[0].accountName, account);
         QCOMPARE(rows[0].txnMonth, month);
         QCOMPARE(rows[0].symbol, QStringLiteral("AT&T 'A'"));
-        QCOMPARE(rows[0].quantity, 1.5);
+        QCOMPARE(rows[0].quantity, Quantity::fromDouble(1.5));
         QCOMPARE(rows[0].txnDate, QDate(2000, 1, 3));
         QCOMPARE(rows[0].memo, QStringLiteral("it's"));
 

@@ -108,7 +108,7 @@ private slots:
         TaxRecord record;
         record.accountName = QStringLiteral("Acme");
         record.symbol = QStringLiteral("IBM");
-        record.quantity = 100;
+        record.quantity = Quantity::whole(100);
         record.dateAcquired = acquired;
         record.dateSold = QDate(year, 6, 1);
         record.cost = Money::fromCents(100000);
@@ -160,14 +160,9 @@ private slots:
             const auto money = [&](Money m) {
                 return QString::number((rounded ? m.roundedToCents() : m).units());
             };
-            return QStringList{r.symbol,
-                               QString::number(r.quantity),
-                               isoDate(r.dateAcquired),
-                               isoDate(r.dateSold),
-                               money(r.cost),
-                               money(r.salePrice),
-                               boxLetter(box),
-                               money(r.washAdjustment)}
+            return QStringList{
+                r.symbol,      r.quantity.text(),  isoDate(r.dateAcquired), isoDate(r.dateSold),
+                money(r.cost), money(r.salePrice), boxLetter(box),          money(r.washAdjustment)}
                 .join(u'|');
         };
         const bool v042 = year > 2000;
@@ -204,7 +199,7 @@ private slots:
         QFETCH(TxfLayout, layout);
         QFETCH(QList<QByteArray>, lines);
         TaxRecord record;
-        record.quantity = 1e6;
+        record.quantity = Quantity::whole(1000000);
         record.symbol = QStringLiteral("O'Neil \"A\"\nB");
         record.cost = Money::fromCents(123456725);
         record.dateSold = QDate(2000, 5, 6);
