@@ -147,7 +147,7 @@ QByteArray txfHeader(TxfLayout layout, const QDate& today) {
     return out;
 }
 
-int txfReferenceNumber(const TaxRecord& record, TxfLayout layout) {
+int txfReferenceNumber(const TaxRecord& record, TxfLayout layout, BasisReporting basis) {
     const bool boxes = layout != TxfLayout::Version042Terms;
     switch (record.box) {
     case Form8949Box::A:
@@ -165,16 +165,38 @@ int txfReferenceNumber(const TaxRecord& record, TxfLayout layout) {
     case Form8949Box::None:
         break;
     }
+    if (!boxes)
+        return 673;
+    switch (basis) {
+    case BasisReporting::Reported:
+        break;
+    case BasisReporting::NotReported:
+        return 715;
+    case BasisReporting::NoForm:
+        return 716;
+    }
     return 673;
 }
 
 std::optional<Form8949Box> boxOfTxfReference(int number) {
-    for (const Form8949Box box : {Form8949Box::None, Form8949Box::A, Form8949Box::B, Form8949Box::C,
-                                  Form8949Box::D, Form8949Box::E, Form8949Box::F}) {
+    if (basisOfUnknownTerm(number))
+        return Form8949Box::None;
+    for (const Form8949Box box : {Form8949Box::A, Form8949Box::B, Form8949Box::C, Form8949Box::D,
+                                  Form8949Box::E, Form8949Box::F}) {
         TaxRecord record;
         record.box = box;
         if (txfReferenceNumber(record) == number)
             return box;
+    }
+    return std::nullopt;
+}
+
+std::optional<BasisReporting> basisOfUnknownTerm(int number) {
+    const TaxRecord unknownTerm;
+    for (const BasisReporting basis :
+         {BasisReporting::Reported, BasisReporting::NotReported, BasisReporting::NoForm}) {
+        if (txfReferenceNumber(unknownTerm, TxfLayout::Version042Boxes, basis) == number)
+            return basis;
     }
     return std::nullopt;
 }
@@ -185,7 +207,8 @@ QString txfAmount(Money amount) {
     return QString::fromLatin1(text);
 }
 
-void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout) {
+void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout,
+                     BasisReporting basis) {
     const bool v034 = layout == TxfLayout::Version034;
     const auto amountLine = [&out, v034](Money amount) {
         out += '$';
@@ -196,7 +219,7 @@ void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout)
         endLine(out);
     };
     out += "TD\r\nN";
-    appendDigits(out, quint64(txfReferenceNumber(record, layout)));
+    appendDigits(out, quint64(txfReferenceNumber(record, layout, basis)));
     out += "\r\nC1\r\nL1\r\nP";
     appendNumber(out, record.quantity);
     out += v034 ? " " : " sh. ";
@@ -218,10 +241,10 @@ void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout)
     out += "^\r\n";
 }
 
-QByteArray txfRecord(const TaxRecord& record, TxfLayout layout) {
+QByteArray txfRecord(const TaxRecord& record, TxfLayout layout, BasisReporting basis) {
     QByteArray out;
     out.reserve(kTxfRecordBytes);
-    appendTxfRecord(out, record, layout);
+    appendTxfRecord(out, record, layout, basis);
     return out;
 }
 
