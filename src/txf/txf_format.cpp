@@ -201,6 +201,10 @@ std::optional<BasisReporting> basisOfUnknownTerm(int number) {
     return std::nullopt;
 }
 
+bool txfCostUnknown(const TaxRecord& record) {
+    return !record.dateAcquired.isValid() && record.cost.isZero();
+}
+
 QString txfAmount(Money amount) {
     QByteArray text;
     appendCents(text, amount);
@@ -218,6 +222,10 @@ void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout,
             appendCents(out, amount);
         endLine(out);
     };
+    // "$0.00" would tell the tax program that the shares cost nothing, and
+    // tax the whole proceeds. TXF leaves an unknown date and basis empty,
+    // and the program asks for them.
+    const bool costUnknown = txfCostUnknown(record);
     out += "TD\r\nN";
     appendDigits(out, quint64(txfReferenceNumber(record, layout, basis)));
     out += "\r\nC1\r\nL1\r\nP";
@@ -228,13 +236,18 @@ void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout,
     out += 'D';
     const qsizetype acquired = out.size();
     appendDate(out, record.dateAcquired);
-    if (out.size() == acquired && !v034)
+    if (out.size() == acquired && !v034 && !costUnknown)
         out += "VARIOUS";
     endLine(out);
     out += 'D';
     appendDate(out, record.dateSold);
     endLine(out);
-    amountLine(record.cost);
+    if (costUnknown) {
+        out += '$';
+        endLine(out);
+    } else {
+        amountLine(record.cost);
+    }
     amountLine(record.salePrice);
     if (!record.washAdjustment.isZero())
         amountLine(record.washAdjustment);

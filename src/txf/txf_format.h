@@ -52,6 +52,13 @@ std::optional<Form8949Box> boxOfTxfReference(int number);
 // Reported, 715 NotReported, 716 NoForm; nothing for any other number.
 std::optional<BasisReporting> basisOfUnknownTerm(int number);
 
+// Whether the record is one whose cost nobody knows: no date acquired and
+// no cost, as the processing run writes a sell for which no buy was found
+// and as the import stores a record with neither. Its date acquired and
+// cost lines are written empty, for the tax program to ask about, rather
+// than as a cost of zero.
+bool txfCostUnknown(const TaxRecord& record);
+
 // The lines of one record, each ending with CR LF. A record with a wash-sale
 // adjustment gets a third "$" line (record format 5). The basis is that of
 // the record's account; it counts only for a record of unknown term.

@@ -17,10 +17,12 @@ namespace gainbook {
 // The tax record an entry of a TXF file becomes, or nothing when its date
 // sold or an amount cannot be read. A date acquired that is missing or
 // given as "00/00/00" or "VARIOUS" is stored empty; the third amount is the
-// wash-sale adjustment. The memo is one blank. The box is the one the
-// record's reference number names (673, 715 and 716: none, the term is
-// unknown); a record without such a number gets the box of its term under
-// the account's setting.
+// wash-sale adjustment; an empty cost is 0, so that a record with neither
+// a date acquired nor a cost is stored as the processing run stores a sell
+// whose buy was never found: its cost unknown, not zero. The memo is one
+// blank. The box is the one the record's reference number names (673, 715
+// and 716: none, the term is unknown); a record without such a number gets
+// the box of its term under the account's setting.
 // boxNamed, when given, tells whether the number named the box.
 std::optional<TaxRecord> taxRecordFromTxf(const TxfFields& fields, const QString& account,
                                           BasisReporting basis = BasisReporting::Reported,

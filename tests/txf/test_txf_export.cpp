@@ -149,9 +149,9 @@ private slots:
 
     // Every field of every record comes back, in every layout: version 042
     // rounds amounts to cents, the one record of that kind compares rounded.
-    // Written again, the records give the same file: the unknown term comes
-    // back with the number of its account's basis when both accounts share
-    // it.
+    // Written again, the records give the same file: the sell with no buy
+    // comes back with its cost unknown, not zero, and the unknown term with
+    // the number of its account's basis when both accounts share it.
     void fieldsRoundTrip_data() {
         QTest::addColumn<int>("year");
         QTest::addColumn<QString>("basis");

@@ -145,6 +145,15 @@ private slots:
         QTest::newRow("date unknown, last year, 042")
             << unknown << boxes
             << QList<QByteArray>{"N673", "P3 sh. Y", "DVARIOUS", "D12/31/9999", "$0.01", "$0.02"};
+        // Neither a date acquired nor a cost: the tax program asks for the
+        // basis instead of taking it as zero.
+        const TaxRecord noBuy =
+            sale("NB", 10, QDate(), QDate(2011, 2, 1), 0, 150000, 0, Form8949Box::None);
+        QTest::newRow("sell with no buy: empty date acquired and cost lines, 034")
+            << noBuy << v034 << QList<QByteArray>{"N673", "P10 NB", "D", "D02/01/2011", "$", "$15"};
+        QTest::newRow("sell with no buy: empty date acquired and cost lines, 042")
+            << noBuy << boxes
+            << QList<QByteArray>{"N673", "P10 sh. NB", "D", "D02/01/2011", "$", "$15.00"};
         QTest::newRow("first year, 042")
             << sale("OLD", 2, QDate(1, 1, 1), QDate(2000, 6, 1), 100, 200, 0, Form8949Box::C)
             << boxes << QList<QByteArray>{"N712",        "P2 sh. OLD", "D01/01/0001",
@@ -228,8 +237,8 @@ private slots:
         for (int i = 0; i < 20000; ++i) {
             const qint64 units = random.bounded(least / step, most / step + 1) * step;
             const double quantity = double(units / Money::kUnitsPerOne);
-            TaxRecord record =
-                sale("S", quantity, QDate(), QDate(2000, 1, 3), units, 0, 0, Form8949Box::A);
+            TaxRecord record = sale("S", quantity, QDate(2000, 1, 3), QDate(2000, 1, 3), units, 0,
+                                    0, Form8949Box::A);
             const QList<QByteArray> lines = txfRecord(record, TxfLayout::Version034).split('\r');
             const QString cost = numberToText(Money::fromUnits(units).toDouble());
             QCOMPARE(QString::fromLatin1(lines[7]), QStringLiteral("\n$") + cost);

@@ -104,6 +104,11 @@ private slots:
             << QStringList{"Test Account|O'Brien \"Q\"|1||2000-02-01|1|2| |A|0",
                            "Test Account|OK|4||2000-03-01|0|7| |A|0",
                            "Test Account|YY|5|1999-01-05|2000-02-01|1234.5679|-5| |A|0"};
+        // Stored as a sell whose buy was never found: no date acquired, cost 0.
+        QTest::newRow("sell with no buy: empty date acquired and cost lines, cost unknown")
+            << kHeader + record("10 NB", "", "02/01/2000", "", "15").replace("N321", "N673")
+            << "1 records successfully added."
+            << QStringList{"Test Account|NB|10||2000-02-01|0|15| ||0"};
         QTest::newRow("716 against an account whose basis is reported: unknown term, told")
             << kHeader + record("10 NB", "", "02/01/2000", "", "15").replace("N321", "N716")
             << "1 records successfully added.\n1 record of unknown term names a cost basis "
