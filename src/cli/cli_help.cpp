@@ -63,11 +63,14 @@ const QHash<QString, QString>& summaries() {
                     "sell."},
         {"export-txf", "Writes the tax records sold in the tax year, of every account, to a "
                        "TXF file: version 042 from 2001 (a reference number per Form 8949 box "
-                       "from 2011), version 034 for 2000 and before."},
+                       "from 2011, and for an unknown term by the account's basis setting), "
+                       "version 034 for 2000 and before. A sale with no date acquired and no "
+                       "cost has empty date acquired and cost lines."},
         {"import-txf", "Adds the sales of a TXF file (any version; LF, CR LF or CR line ends) "
                        "under --account NAME, else under the account the file names. Records "
                        "of other kinds are skipped and counted. Sales the account holds "
-                       "already are asked about; unless --yes answers, nothing is added."},
+                       "already are asked about; unless --yes answers, nothing is added. "
+                       "Records of unknown term take the account's basis setting."},
         {"import-gains", "Adds the lots of a broker's realized gain/loss file (.csv/.xls/.xlsx: "
                          "description or symbol, quantity, dates acquired and sold, proceeds, "
                          "cost, and wash sale adjustment, term and box when given) to the "

@@ -3,6 +3,7 @@
 #include "platform/number_range.h"
 #include "platform/output_guard.h"
 #include "platform/tax_year.h"
+#include "store/account_settings_table.h"
 #include "store/store_backup.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
@@ -16,6 +17,7 @@ namespace gainbook {
 
 Outcome TxfExport::load(const QSqlDatabase& db, TaxYear year) {
     records_.clear();
+    basisOf_.clear();
     year_ = year;
     databaseFile_ = databaseFile(db);
     try {
@@ -27,6 +29,10 @@ Outcome TxfExport::load(const QSqlDatabase& db, TaxYear year) {
         if (beyond > 0) {
             records_.clear();
             return Outcome::failure(outOfRangeExportMessage(beyond));
+        }
+        for (const auto& [account, settings] : selectAllAccountSettings(db).asKeyValueRange()) {
+            if (settings.basis != BasisReporting::Reported)
+                basisOf_.insert(account, settings.basis);
         }
     } catch (const StoreError& error) {
         return Outcome::failure(exportReadFailedMessage(error.message()));
@@ -42,7 +48,12 @@ QByteArray TxfExport::fileBytes(const QDate& today, Progress& progress) const {
     text.reserve(text.size() + records_.size() * kTxfRecordBytes);
     for (qsizetype i = 0; i < records_.size(); ++i) {
         progress.step(i, records_.size());
-        appendTxfRecord(text, records_[i], layout);
+        const TaxRecord& record = records_[i];
+        const BasisReporting basis =
+            record.box == Form8949Box::None
+                ? basisOf_.value(record.accountName, BasisReporting::Reported)
+                : BasisReporting::Reported;
+        appendTxfRecord(text, record, layout, basis);
     }
     progress.step(records_.size(), records_.size());
     return text;

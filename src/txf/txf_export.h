@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QVector>
 
@@ -24,10 +25,12 @@ namespace gainbook {
 // The database is only read.
 class TxfExport {
 public:
-    // Reads the records sold in the tax year, by date sold: Done with their
-    // count, Stopped with "NO record exist to be exported" when there are
-    // none, Failed when the store cannot be read or a record holds a value
-    // out of range (it would be written as $0).
+    // Reads the records sold in the tax year, by date sold, and the basis
+    // setting of their accounts, which gives a record of unknown term its
+    // reference number: Done with their count, Stopped with "NO record
+    // exist to be exported" when there are none, Failed when the store
+    // cannot be read or a record holds a value out of range (it would be
+    // written as $0).
     Outcome load(const QSqlDatabase& db, TaxYear year = {});
 
     // Writes the loaded records in the layout of their year, replacing any
@@ -49,6 +52,9 @@ public:
 
 private:
     QVector<TaxRecord> records_;
+    // The accounts whose basis is not reported, or not on Form 1099-B; the
+    // others' is reported.
+    QHash<QString, BasisReporting> basisOf_;
     TaxYear year_;
     QString databaseFile_; // where the records came from, never written over
 };

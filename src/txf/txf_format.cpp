@@ -148,7 +148,7 @@ QByteArray txfHeader(TxfLayout layout, const QDate& today) {
     return out;
 }
 
-int txfReferenceNumber(const TaxRecord& record, TxfLayout layout) {
+int txfReferenceNumber(const TaxRecord& record, TxfLayout layout, BasisReporting basis) {
     const bool boxes = layout != TxfLayout::Version042Terms;
     switch (record.box) {
     case Form8949Box::A:
@@ -166,12 +166,24 @@ int txfReferenceNumber(const TaxRecord& record, TxfLayout layout) {
     case Form8949Box::None:
         break;
     }
+    if (!boxes)
+        return 673;
+    switch (basis) {
+    case BasisReporting::Reported:
+        break;
+    case BasisReporting::NotReported:
+        return 715;
+    case BasisReporting::NoForm:
+        return 716;
+    }
     return 673;
 }
 
 std::optional<Form8949Box> boxOfTxfReference(int number) {
-    for (const Form8949Box box : {Form8949Box::None, Form8949Box::A, Form8949Box::B, Form8949Box::C,
-                                  Form8949Box::D, Form8949Box::E, Form8949Box::F}) {
+    if (basisOfUnknownTerm(number))
+        return Form8949Box::None;
+    for (const Form8949Box box : {Form8949Box::A, Form8949Box::B, Form8949Box::C, Form8949Box::D,
+                                  Form8949Box::E, Form8949Box::F}) {
         TaxRecord record;
         record.box = box;
         if (txfReferenceNumber(record) == number)
@@ -180,13 +192,28 @@ std::optional<Form8949Box> boxOfTxfReference(int number) {
     return std::nullopt;
 }
 
+std::optional<BasisReporting> basisOfUnknownTerm(int number) {
+    const TaxRecord unknownTerm;
+    for (const BasisReporting basis :
+         {BasisReporting::Reported, BasisReporting::NotReported, BasisReporting::NoForm}) {
+        if (txfReferenceNumber(unknownTerm, TxfLayout::Version042Boxes, basis) == number)
+            return basis;
+    }
+    return std::nullopt;
+}
+
+bool txfCostUnknown(const TaxRecord& record) {
+    return !record.dateAcquired.isValid() && record.cost.isZero();
+}
+
 QString txfAmount(Money amount) {
     QByteArray text;
     appendCents(text, amount);
     return QString::fromLatin1(text);
 }
 
-void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout) {
+void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout,
+                     BasisReporting basis) {
     const bool v034 = layout == TxfLayout::Version034;
     const auto amountLine = [&out, v034](Money amount) {
         out += '$';
@@ -196,8 +223,12 @@ void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout)
             appendCents(out, amount);
         endLine(out);
     };
+    // "$0.00" would tell the tax program that the shares cost nothing, and
+    // tax the whole proceeds. TXF leaves an unknown date and basis empty,
+    // and the program asks for them.
+    const bool costUnknown = txfCostUnknown(record);
     out += "TD\r\nN";
-    appendDigits(out, quint64(txfReferenceNumber(record, layout)));
+    appendDigits(out, quint64(txfReferenceNumber(record, layout, basis)));
     out += "\r\nC1\r\nL1\r\nP";
     appendQuantity(out, record.quantity);
     out += v034 ? " " : " sh. ";
@@ -206,23 +237,28 @@ void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout)
     out += 'D';
     const qsizetype acquired = out.size();
     appendDate(out, record.dateAcquired);
-    if (out.size() == acquired && !v034)
+    if (out.size() == acquired && !v034 && !costUnknown)
         out += "VARIOUS";
     endLine(out);
     out += 'D';
     appendDate(out, record.dateSold);
     endLine(out);
-    amountLine(record.cost);
+    if (costUnknown) {
+        out += '$';
+        endLine(out);
+    } else {
+        amountLine(record.cost);
+    }
     amountLine(record.salePrice);
     if (!record.washAdjustment.isZero())
         amountLine(record.washAdjustment);
     out += "^\r\n";
 }
 
-QByteArray txfRecord(const TaxRecord& record, TxfLayout layout) {
+QByteArray txfRecord(const TaxRecord& record, TxfLayout layout, BasisReporting basis) {
     QByteArray out;
     out.reserve(kTxfRecordBytes);
-    appendTxfRecord(out, record, layout);
+    appendTxfRecord(out, record, layout, basis);
     return out;
 }
 

@@ -140,6 +140,15 @@ private slots:
         QTest::newRow("date unknown, last year, 042")
             << unknown << boxes
             << QList<QByteArray>{"N673", "P3 sh. Y", "DVARIOUS", "D12/31/9999", "$0.01", "$0.02"};
+        // Neither a date acquired nor a cost: the tax program asks for the
+        // basis instead of taking it as zero.
+        const TaxRecord noBuy =
+            sale("NB", 10, QDate(), QDate(2011, 2, 1), 0, 150000, 0, Form8949Box::None);
+        QTest::newRow("sell with no buy: empty date acquired and cost lines, 034")
+            << noBuy << v034 << QList<QByteArray>{"N673", "P10 NB", "D", "D02/01/2011", "$", "$15"};
+        QTest::newRow("sell with no buy: empty date acquired and cost lines, 042")
+            << noBuy << boxes
+            << QList<QByteArray>{"N673", "P10 sh. NB", "D", "D02/01/2011", "$", "$15.00"};
         QTest::newRow("first year, 042")
             << sale("OLD", 2, QDate(1, 1, 1), QDate(2000, 6, 1), 100, 200, 0, Form8949Box::C)
             << boxes << QList<QByteArray>{"N712",        "P2 sh. OLD", "D01/01/0001",
@@ -224,7 +233,7 @@ private slots:
             const qint64 units = random.bounded(least / step, most / step + 1) * step;
             const Quantity quantity = Quantity::fromUnits(units);
             TaxRecord record =
-                sale("S", 0, QDate(), QDate(2000, 1, 3), units, 0, 0, Form8949Box::A);
+                sale("S", 0, QDate(2000, 1, 3), QDate(2000, 1, 3), units, 0, 0, Form8949Box::A);
             record.quantity = quantity;
             const QList<QByteArray> lines = txfRecord(record, TxfLayout::Version034).split('\r');
             const QString cost = numberToText(Money::fromUnits(units).toDouble());
@@ -401,7 +410,8 @@ private slots:
         description("no-break space", "1\xa0X", "0|1\xa0X");
         description("beyond the limit", "1234567890123456789 X", "-");
 
-        // A record numbered 682, 715 or 716 takes the box of its term.
+        // A record numbered 682 takes the box of its term; 673, 715 and 716
+        // name an unknown term.
         auto reference = [&](const QByteArray& number, const char* box) {
             QTest::addRow("reference \"%s\"", number.constData())
                 << file(number, "1 A", "1/2/1990", "2/3/2000", "$1\n$2\n")
@@ -416,8 +426,8 @@ private slots:
         reference("323 ", "D");
         reference("00673", "");
         reference("682", "D");
-        reference("715", "D");
-        reference("716", "D");
+        reference("715", "");
+        reference("716", "");
         reference("9", "-");
     }
     void readsFields() {
