@@ -150,8 +150,13 @@ OpenResult Database::create(const QString& path) {
         return failure(OpenStatus::Failed,
                        QStringLiteral("Folder not found: %1").arg(info.absolutePath()));
     OpenResult result = connect(info.absoluteFilePath(), true);
-    if (!result.ok())
+    if (!result.ok()) {
+        // The engine makes the file when it connects; a refused connection
+        // leaves it empty.
+        if (QFileInfo(info.absoluteFilePath()).size() == 0)
+            QFile::remove(info.absoluteFilePath());
         return result;
+    }
     try {
         // Qt reads text from SQLite as UTF-16; storing it that way saves a
         // conversion of every text cell on every read.
@@ -187,6 +192,21 @@ OpenResult Database::connect(const QString& absolutePath, bool create, bool read
         OpenResult result = classify(db.lastError(), absolutePath);
         QSqlDatabase::removeDatabase(name_);
         return result;
+    }
+    // Asked before the first statement on the file: the program's own SQLite
+    // calls work on this connection too.
+    QString mismatch;
+    try {
+        mismatch =
+            sqliteLibraryMismatch(driverSqliteSourceId(db), programSqliteSourceId(), absolutePath);
+    } catch (const StoreError& error) {
+        mismatch = classify(error.sqlError(), absolutePath).message;
+    }
+    if (!mismatch.isEmpty()) {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name_);
+        return failure(OpenStatus::Failed, mismatch);
     }
     path_ = absolutePath;
     readOnly_ = readOnly;

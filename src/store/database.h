@@ -30,11 +30,12 @@ public:
     Database& operator=(const Database&) = delete;
 
     // Opens an existing file; never creates one. An older file is upgraded
-    // to the newest version (schema_upgrade.h); a newer one is refused. A
-    // file or folder the user may not write, and a file whose quick check
-    // finds damage, are opened read-only: they can be viewed and listed, and
-    // writes are refused by the engine ("attempt to write a readonly
-    // database").
+    // to the newest version (schema_upgrade.h); a newer one is refused, and
+    // so is any file when Qt's SQLite driver is another library than the
+    // program's own SQLite calls (sqliteLibraryMismatch). A file or folder
+    // the user may not write, and a file whose quick check finds damage, are
+    // opened read-only: they can be viewed and listed, and writes are
+    // refused by the engine ("attempt to write a readonly database").
     //
     // WithRun leaves the quick check to the run that follows (RunBackup's
     // Check::Pending), which does it beside its own work; a file that must
