@@ -4,6 +4,7 @@
 #include "store/schema_upgrade.h"
 #include "store/sql.h"
 #include "store/sqlite_library.h"
+#include "store/store_backup.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
 #include "store/store_health.h"
@@ -253,9 +254,33 @@ OpenResult Database::verify() {
                                    .arg(path_));
             return {};
         }
-        if (upgradeSchema(db) == SchemaUpgrade::Newer)
+        // The file as it was is copied first: a file of an older version is
+        // what the version before this one would still open.
+        QString copy;
+        bool copying = false;
+        SchemaUpgrade upgrade = SchemaUpgrade::Current;
+        try {
+            upgrade = upgradeSchema(db, schemaSteps(), [&](int version) {
+                copying = true;
+                copy = copyBeforeUpgrade(db, version);
+                copying = false;
+            });
+        } catch (const StoreError& error) {
+            if (copying)
+                return failure(OpenStatus::Failed, error.message());
+            // The file was taken back: its copy would only be a second one.
+            if (!copy.isEmpty())
+                QFile::remove(copy);
+            throw;
+        }
+        if (upgrade == SchemaUpgrade::Newer)
             return newer();
         dropRetiredIndexes(db);
+        if (upgrade == SchemaUpgrade::Upgraded)
+            return {OpenStatus::Ok,
+                    QStringLiteral("%1 was brought up to this version of Gainbook; the file as "
+                                   "it was is kept in %2.")
+                        .arg(QDir::toNativeSeparators(path_), QDir::toNativeSeparators(copy))};
     } catch (const StoreError& error) {
         return classify(error.sqlError(), path_);
     }

@@ -69,13 +69,21 @@ void setSchemaVersion(const QSqlDatabase& db, int version) {
     runQuery(db, QStringLiteral("PRAGMA user_version = %1").arg(version));
 }
 
-SchemaUpgrade upgradeSchema(const QSqlDatabase& db, const QVector<SchemaStep>& steps) {
-    const int from = schemaVersion(db);
-    if (from > steps.size())
-        return SchemaUpgrade::Newer;
-    if (from == steps.size())
-        return SchemaUpgrade::Current;
+SchemaUpgrade upgradeSchema(const QSqlDatabase& db, const QVector<SchemaStep>& steps,
+                            const BeforeUpgrade& before) {
+    const auto settled = [&](int version) {
+        return version > steps.size() ? SchemaUpgrade::Newer : SchemaUpgrade::Current;
+    };
+    if (const int version = schemaVersion(db); version >= steps.size())
+        return settled(version);
     Transaction transaction(db);
+    // Read again under the write lock: another program may have brought the
+    // file up while this one waited for it.
+    const int from = schemaVersion(db);
+    if (from >= steps.size())
+        return settled(from);
+    if (before)
+        before(from);
     for (qsizetype step = from; step < steps.size(); ++step)
         steps[step](db);
     setSchemaVersion(db, int(steps.size()));

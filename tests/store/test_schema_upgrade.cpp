@@ -3,6 +3,7 @@
 #include "store/sql.h"
 #include "support/test_database.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -51,8 +52,8 @@ private:
 };
 
 // A version-0 file with no indexes and a row in each table.
-QString makeVersion0File(const QTemporaryDir& dir) {
-    const QString path = dir.filePath("old.db");
+QString makeVersion0File(const QTemporaryDir& dir, const QString& name = "old.db") {
+    const QString path = dir.filePath(name);
     RawFile file(path);
     for (const QString& sql : kVersion0Tables)
         runQuery(file.db(), sql);
@@ -105,6 +106,17 @@ QStringList indexes(const QSqlDatabase& db) {
     return rows(db, "SELECT name, sql FROM sqlite_master WHERE type = 'index' ORDER BY name");
 }
 
+// The version and every row of every table of a file, which a copy made
+// by the engine keeps while it renumbers its header.
+QStringList dump(const QString& path) {
+    RawFile file(path);
+    QStringList all{QString::number(schemaVersion(file.db()))};
+    for (const QString& table : rows(file.db(), "SELECT name FROM sqlite_master WHERE type = "
+                                                "'table' ORDER BY name"))
+        all << table << rows(file.db(), QStringLiteral("SELECT * FROM \"%1\"").arg(table));
+    return all;
+}
+
 QByteArray contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -123,9 +135,20 @@ private slots:
         const QString path = makeVersion0File(dir);
         TestDatabase fresh;
 
+        // A copy of an earlier upgrade is never written over.
+        const QString earlier = path + ".v0.bak";
+        QFile(earlier).open(QIODevice::WriteOnly);
+        const QStringList before = dump(path);
+
         Database db;
         const OpenResult opened = db.open(path);
         QVERIFY2(opened.ok(), qPrintable(opened.message));
+        const QString copy = path + ".v0-2.bak";
+        QCOMPARE(opened.message, QStringLiteral("%1 was brought up to this version of Gainbook; "
+                                                "the file as it was is kept in %2.")
+                                     .arg(path, copy));
+        QCOMPARE(dump(copy), before);
+        QCOMPARE(contents(earlier), QByteArray());
         QCOMPARE(schemaVersion(db.connection()), currentSchemaVersion());
         QCOMPARE(schemaVersion(fresh.connection()), currentSchemaVersion());
         QCOMPARE(columns(db.connection()), columns(fresh.connection()));
@@ -247,6 +270,25 @@ private slots:
             QCOMPARE(rows(file.db(), "SELECT Memo FROM Txn"), (QStringList{"100", ""}));
         }
         QCOMPARE(contents(path), before);
+    }
+
+    // An upgrade that cannot keep its copy (here the copy's name is longer
+    // than a folder takes) does not begin, and says why.
+    void refusedCopyLeavesTheFileAsItWas() {
+        QTemporaryDir dir;
+        const QString path = makeVersion0File(dir, QString(244, 'x') + ".db");
+        const QByteArray before = contents(path);
+        Database db;
+        const OpenResult opened = db.open(path);
+        QCOMPARE(opened.status, OpenStatus::Failed);
+        QVERIFY2(opened.message.startsWith(path +
+                                           " was not brought up to this version of "
+                                           "Gainbook and was not changed: its copy " +
+                                           path + ".v0.bak could not be written ("),
+                 qPrintable(opened.message));
+        QVERIFY(!db.isOpen());
+        QCOMPARE(contents(path), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
     }
 
     // A file of a later version may hold columns this program would drop
