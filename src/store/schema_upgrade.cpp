@@ -4,6 +4,7 @@
 #include "store/schema.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "store/untied_sell_table.h"
 
 namespace gainbook {
 
@@ -51,6 +52,10 @@ const QVector<SchemaStep>& schemaSteps() {
         // 6: corporate actions (splits, symbol changes) and the accounts
         // whose links an action changed since they were processed.
         schemaStatements(corpActionTables()),
+        // 7: the tax records written before step 5 take their sell's ID
+        // where it is beyond doubt; the other sells with such records stay
+        // out of wash-sale detection until processed again.
+        tieOldTaxRecords,
     };
     return steps;
 }
