@@ -17,7 +17,8 @@ bool CliSession::openDatabase(Database::HealthCheckTime when, YearAtOpen year) {
         fail(result.message);
         return false;
     }
-    // A damaged file was opened read-only: every command says so.
+    // A damaged file was opened read-only, or an older one upgraded after
+    // its copy was kept: every command says so.
     if (!result.message.isEmpty()) {
         err_ << result.message << '\n';
         err_.flush();

@@ -12,6 +12,7 @@
 #include "store/store_fault.h"
 #include "store/tax_table.h"
 #include "store/transaction.h"
+#include "store/untied_sell_table.h"
 
 #include <algorithm>
 #include <optional>
@@ -34,6 +35,9 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
     if (skipAccount)
         txns.select(storedText(fresh->account));
     QHash<qint64, WashSell> sold;
+    // Sells whose tax records predate detection and could not be tied to
+    // them: a loss there is kept in full, so it neither washes nor marks.
+    const QSet<qint64> untied = selectUntiedSells(db);
     // Accounts, symbols and dates repeat down the store: one copy each.
     TextPool texts;
     while (txns.next()) {
@@ -47,7 +51,7 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
             continue;
         }
         const QString account = texts.of(txns.textView(1));
-        if (fresh && account == fresh->account)
+        if ((fresh && account == fresh->account) || untied.contains(id))
             continue;
         WashSell& sell = sold[id];
         sell.id = id;

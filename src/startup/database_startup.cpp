@@ -49,7 +49,8 @@ bool openDatabaseForStart(Database& database, SettingsStore& settings,
         prompter.message(noDatabaseMessage());
         return false;
     }
-    // A damaged file was opened read-only; the user is told before working.
+    // A damaged file was opened read-only, or an older one upgraded after
+    // its copy was kept; the user is told before working.
     if (!result.message.isEmpty())
         prompter.message(result.message);
     return true;

@@ -17,10 +17,10 @@ OpenResult switchDatabase(Database& database, SettingsStore& settings, const QSt
     }
     // The trial runs on its own connection: the shared one is closed only
     // for a file known to open.
+    OpenResult tried;
     {
         Database trial;
-        const OpenResult tried =
-            how == DatabaseSwitch::CreateNew ? trial.create(path) : trial.open(path);
+        tried = how == DatabaseSwitch::CreateNew ? trial.create(path) : trial.open(path);
         if (!tried.ok())
             return tried;
     }
@@ -34,6 +34,10 @@ OpenResult switchDatabase(Database& database, SettingsStore& settings, const QSt
         return opened;
     }
     settings.setValue(QStringLiteral("General"), QStringLiteral("Database"), database.path());
+    // An upgrade is done by the trial: its word on the copy kept is the one
+    // to show.
+    if (opened.message.isEmpty())
+        opened.message = tried.message;
     return opened;
 }
 

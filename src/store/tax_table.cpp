@@ -4,6 +4,7 @@
 #include "store/schema.h"
 #include "store/sql.h"
 #include "store/tax_row_reader.h"
+#include "store/untied_sell_table.h"
 
 #include <array>
 #include <optional>
@@ -187,6 +188,8 @@ QVector<TaxRecord> selectTaxRecsOfSells(const QSqlDatabase& db) {
 
 void deleteTaxRecsOfAccount(const QSqlDatabase& db, const QString& account) {
     runQuery(db, QStringLiteral("DELETE FROM TaxRec WHERE AccountName = ?"), {account});
+    // The account's records are about to be written anew, each with its sell.
+    clearUntiedSells(db, account);
 }
 
 } // namespace gainbook

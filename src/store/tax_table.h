@@ -79,6 +79,8 @@ void deleteTaxRec(const QSqlDatabase& db, qint64 id);
 // The records written by processing (SellId above 0), by sell, each sell's
 // in the order written.
 QVector<TaxRecord> selectTaxRecsOfSells(const QSqlDatabase& db);
+// Deletes the account's records; its sells untied by an upgrade
+// (untied_sell_table.h) are detected again from now on.
 void deleteTaxRecsOfAccount(const QSqlDatabase& db, const QString& account);
 
 } // namespace gainbook
