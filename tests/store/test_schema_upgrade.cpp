@@ -420,8 +420,8 @@ private slots:
         for (const LotAdjustRecord& a : selectLotAdjustments(db.connection()))
             marks << QStringLiteral("%1 %2 %3 %4 %5")
                          .arg(row(a.buyId))
-                         .arg(a.firstShare)
-                         .arg(a.shares)
+                         .arg(a.firstShare.text())
+                         .arg(a.shares.text())
                          .arg(a.addedCost.toDouble())
                          .arg(a.daysBack);
         QCOMPARE(marks, adjustments);
