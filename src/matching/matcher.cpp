@@ -303,7 +303,7 @@ void Matcher::noteSell() {
     // the reused list would take a list of its greatest size the next time
     // it is cleared, for every sell after.
     fresh_.sells.append({sell_.id, account_, sell_.symbol, sell_.quantity, sell_.txnDate,
-                         sell_.amount, QVector<WashLot>(lots_.cbegin(), lots_.cend())});
+                         sell_.amount, QVector<WashLot>(lots_.cbegin(), lots_.cend()), false});
 }
 
 } // namespace gainbook

@@ -36,7 +36,8 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
         txns.select(storedText(fresh->account));
     QHash<qint64, WashSell> sold;
     // Sells whose tax records predate detection and could not be tied to
-    // them: a loss there is kept in full, so it neither washes nor marks.
+    // them: a loss there is kept in full, so it is never washed, but the
+    // shares it sold are no one's replacements.
     const QSet<qint64> untied = selectUntiedSells(db);
     // Accounts, symbols and dates repeat down the store: one copy each.
     TextPool texts;
@@ -51,7 +52,7 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
             continue;
         }
         const QString account = texts.of(txns.textView(1));
-        if ((fresh && account == fresh->account) || untied.contains(id))
+        if (fresh && account == fresh->account)
             continue;
         WashSell& sell = sold[id];
         sell.id = id;
@@ -60,6 +61,7 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
         sell.quantity = Quantity::fromDouble(txns.real(3));
         sell.dateSold = date;
         sell.salePrice = Money::fromDouble(txns.real(6));
+        sell.untied = untied.contains(id);
     }
 
     // Rows come in the order written, which is the order of each sell's lots.

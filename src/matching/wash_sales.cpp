@@ -293,7 +293,7 @@ WashResult detectWashSales(const WashInput& input) {
         setBoxes(out.parts, sell->dateSold, accounts.basis(sell->account));
 
         const WashSettings own = accounts.settings(sell->account);
-        if (own.detect && !own.taxAdvantaged) {
+        if (own.detect && !own.taxAdvantaged && !sell->untied) {
             lossLots(out.parts, sell->dateSold, lots, losses);
             if (losses.isEmpty())
                 continue;

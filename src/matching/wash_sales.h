@@ -49,6 +49,9 @@ struct WashSell {
     QDate dateSold;
     Money salePrice;
     QVector<WashLot> lots;
+    // A sell whose tax records came before detection and could not be tied
+    // to it: it takes its shares of its buys, but its loss is never washed.
+    bool untied = false;
 };
 
 } // namespace gainbook

@@ -374,6 +374,16 @@ private slots:
             << 4 << loss << QStringList{"1>0 100 1000"}
             << QStringList{"A|XYZ|60|2000-01-03|2000-03-01|600|420"}
             << QStringList{"-|60|600|420|0"} << QStringList{} << QList<int>{1};
+        // A's sale, kept out, sold the 100 shares bought Feb 20: they are no
+        // replacement for C's loss of 300 on Mar 5 (1.1091-1(a)).
+        QTest::newRow("shares a kept-out sell sold replace no loss")
+            << 4
+            << QStringList{"A|B|XYZ|100|2000-02-20|-1000", "A|S|XYZ|100|2000-03-01|700",
+                           "C|B|XYZ|100|2000-01-03|-1000", "C|S|XYZ|100|2000-03-05|700"}
+            << QStringList{"1>0 100 1000", "3>2 100 1000"}
+            << QStringList{"A|XYZ|60|2000-02-20|2000-03-01|600|420",
+                           "C|XYZ|100|2000-01-03|2000-03-05|1000|700"}
+            << QStringList{"-|60|600|420|0", "3|100|1000|700|0"} << QStringList{} << QList<int>{1};
         // Processed since wash sales came: its record has its sell, and a
         // record typed in for its day is no one's.
         QTest::newRow("version 6: processed sell and a typed record of its day")
