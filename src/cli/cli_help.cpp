@@ -49,7 +49,8 @@ const QHash<QString, QString>& summaries() {
                           "the processed accounts it changed."},
         {"process", "Matches every sell of the account against the open buys of its symbol "
                     "and writes the tax records. An account with links or tax records is "
-                    "refused; --again detaches its lots and replaces its tax records."},
+                    "refused; --again detaches its lots and replaces its tax records. An "
+                    "account with buys only has nothing to match (exit 0)."},
         {"links", "Prints the matching grid of the account (its sells and the buy lots "
                   "applied to them) as CSV."},
         {"detach", "Detaches the named buy lots from their sells, as clearing their Linked "

@@ -34,6 +34,10 @@ QString noCompleteTransactionText(TaxYear year) {
            QString::number(year.year);
 }
 
+QString nothingToMatchText(const QString& account) {
+    return QStringLiteral("Nothing to match: %1 has no sell.").arg(account);
+}
+
 QString runWarningsText(const RunWarnings& warnings) {
     if (warnings.total() == 0)
         return {};
@@ -190,14 +194,15 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
             matcher.MoveQuantity();
             const QVector<SellRow> sells = matcher.sells();
             if (sells.isEmpty()) {
-                // The reopened buys stay: the account has nothing matched.
+                // The reopened buys stay: the account has nothing matched,
+                // which is a finished run, not a refusal.
                 matcher.writeOpenQuantities();
                 refreshWashSales(db_);
                 clearRematch(db_, account_);
                 if (const Outcome kept = backup->finish(); !kept.done())
                     return kept;
                 transaction.commit();
-                return stopWith(prompter_, noCompleteTransactionText(yearInUse()));
+                return Outcome::ok(0, nothingToMatchText(account_));
             }
             // The sells take most of the bar; the writing at the end the rest.
             whole = sells.size() + sells.size() / 4 + 1;

@@ -72,7 +72,9 @@ public:
     // it (Ask: the user's Yes); its lots are detached and its tax records
     // replaced in the same transaction, so they are never added to. When
     // some sells need the user's eye, the message says how many of each kind
-    // (runWarningsText). The count is the number of tax records written.
+    // (runWarningsText). The count is the number of tax records written. An
+    // account without sells is Done with nothing written and
+    // nothingToMatchText, which the caller tells.
     // The progress steps through the account's sells; a stop of its watcher
     // rolls everything back: Stopped with processingCancelledText.
     Outcome Process(Progress& progress = unwatchedProgress(), Rerun rerun = Rerun::Ask);
@@ -105,6 +107,10 @@ private:
 
 // "No complete transaction for the process Year 2000"
 QString noCompleteTransactionText(TaxYear year);
+
+// "Nothing to match: A has no sell.": a run of an account without sells,
+// which succeeds with nothing written.
+QString nothingToMatchText(const QString& account);
 
 // "Sells to check: 1 matched to a buy made after the sale, ..." naming the
 // count of each kind; empty when there is none.
