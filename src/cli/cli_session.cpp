@@ -77,6 +77,12 @@ int CliSession::usage(const QString& message) {
     return ExitUsage;
 }
 
+Outcome withLastLine(Outcome outcome, const QString& line) {
+    if (!line.isEmpty())
+        outcome.details << line;
+    return outcome;
+}
+
 bool takeFlag(QStringList& args, const QString& flag) {
     return args.removeAll(flag) > 0;
 }

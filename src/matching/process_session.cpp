@@ -107,8 +107,10 @@ QStringList ProcessSession::accounts() const {
 }
 
 QString rematchText(const QString& account) {
-    return QStringLiteral("Corporate actions changed since %1 was processed: Process matches it "
-                          "again.")
+    // A corporate action and a trade changed after the run both leave the
+    // account's links behind; the store keeps one mark for either.
+    return QStringLiteral("Trades or corporate actions changed since %1 was processed: Process "
+                          "matches it again.")
         .arg(account);
 }
 
@@ -248,6 +250,9 @@ Outcome ProcessSession::Update(const QVector<LotKey>& lots) {
         Transaction transaction(db_);
         for (const LotKey& lot : lots)
             detached += detachLot(db_, lot) ? 1 : 0;
+        // A detached lot no longer replaces a loss, nor is it one.
+        if (detached > 0)
+            refreshWashSales(db_);
         transaction.commit();
     } catch (const StoreError& error) {
         return Outcome::failure(

@@ -83,7 +83,8 @@ public:
     QVector<MatchRow> matchRows() const;
 
     // "Update": detaches the named lots; a lot that is not linked is passed
-    // over. The count is the number of lots detached.
+    // over. The wash sales are worked through again with the lots gone. The
+    // count is the number of lots detached.
     Outcome Update(const QVector<LotKey>& lots);
 
     // "Save/Recalculate": the account's tax records rebuilt from its links.
@@ -119,7 +120,7 @@ QString runWarningsText(const RunWarnings& warnings);
 // Why an account with links is not processed again.
 QString alreadyProcessedText(const QString& account);
 
-// "Corporate actions changed since A was processed: ..."
+// "Trades or corporate actions changed since A was processed: ..."
 QString rematchText(const QString& account);
 
 // "Account A is already processed. Detach all its lots and process it again?"

@@ -24,11 +24,17 @@ namespace gainbook {
 // The database is only read.
 class TxfExport {
 public:
-    // Reads the records sold in the tax year, by date sold: Done with their
-    // count, Stopped with "NO record exist to be exported" when there are
-    // none, Failed when the store cannot be read or a record holds a value
-    // out of range (it would be written as $0).
+    // Reads the records of Form 8949 sold in the tax year, by date sold
+    // (those of tax-advantaged accounts are not: selectReportableTaxRecs),
+    // and the accounts to process again: Done with their count, Stopped
+    // with "NO record exist to be exported" when there are none, Failed
+    // when the store cannot be read or a record holds a value out of range
+    // (it would be written as $0).
     Outcome load(const QSqlDatabase& db, TaxYear year = {});
+
+    // "Accounts to process again before filing: A, B" as the load found
+    // them: records that may not follow their trades. Empty for none.
+    const QString& processAgainLine() const { return processAgain_; }
 
     // Writes the loaded records in the layout of their year, replacing any
     // file of that name: Done with their count, or Failed, leaving a file
@@ -49,6 +55,7 @@ public:
 
 private:
     QVector<TaxRecord> records_;
+    QString processAgain_;
     TaxYear year_;
     QString databaseFile_; // where the records came from, never written over
 };
