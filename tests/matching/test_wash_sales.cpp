@@ -347,21 +347,24 @@ private slots:
         QCOMPARE(describeAdjustments(db, ids), adjustments);
     }
 
-    // Deleting the loss's tax records (and links) or its sell takes its
-    // adjustment off the replacement lot in the other account.
+    // Deleting the loss's tax records (and links) or its sell, or detaching
+    // its lot, takes its adjustment off the replacement lot in the other
+    // account at once.
     void deletedLossAdjustsNoMore_data() {
-        QTest::addColumn<bool>("taxView");
-        QTest::newRow("tax records of the account") << true;
-        QTest::newRow("transactions of the account") << false;
+        QTest::addColumn<QString>("change");
+        QTest::newRow("tax records of the account") << "tax";
+        QTest::newRow("transactions of the account") << "txns";
+        QTest::newRow("the loss's lot detached (Update)") << "detach";
     }
     void deletedLossAdjustsNoMore() {
-        QFETCH(bool, taxView);
+        QFETCH(QString, change);
         TestDatabase db;
         QStringList accounts;
-        addTrades(db,
-                  {"A|B|XYZ|100|2000-01-03|-1000", "A|S|XYZ|100|2000-03-01|700",
-                   "B|B|XYZ|100|2000-03-11|-800", "B|S|XYZ|100|2000-12-01|900"},
-                  accounts);
+        const QVector<qint64> ids =
+            addTrades(db,
+                      {"A|B|XYZ|100|2000-01-03|-1000", "A|S|XYZ|100|2000-03-01|700",
+                       "B|B|XYZ|100|2000-03-11|-800", "B|S|XYZ|100|2000-12-01|900"},
+                      accounts);
         RecordingPrompter prompter;
         ProcessSession session(db.connection(), prompter);
         for (const char* account : {"A", "B"}) {
@@ -370,8 +373,15 @@ private slots:
         }
         QCOMPARE(describeRecords(db).last(), QString("B|100|2000-01-13|2000-12-01|1100|900|0|A"));
 
-        const RecordView view = taxView ? RecordView::Tax : RecordView::Transactions;
-        QCOMPARE(DeleteList(db.connection(), view, OutlineSelection{0, "A", 1, "A"}), QString());
+        if (change == "detach") {
+            session.setAccount("A");
+            const Outcome detached = session.Update(QVector<LotKey>{LotKey{ids[1], ids[0]}});
+            QCOMPARE(detached.count, 1);
+        } else {
+            const RecordView view = change == "tax" ? RecordView::Tax : RecordView::Transactions;
+            QCOMPARE(DeleteList(db.connection(), view, OutlineSelection{0, "A", 1, "A"}),
+                     QString());
+        }
         QCOMPARE(describeRecords(db).last(), QString("B|100|2000-03-11|2000-12-01|800|900|0|A"));
         QVERIFY(selectLotAdjustments(db.connection()).isEmpty());
     }
