@@ -3,6 +3,7 @@
 #include "buy_selection/choice_checks.h"
 #include "matching/corporate_actions.h"
 #include "matching/open_quantity.h"
+#include "matching/trade_changes.h"
 #include "matching/txn_lookup.h"
 #include "platform/date_text.h"
 #include "platform/formats.h"
@@ -223,6 +224,13 @@ Outcome BuySelection::Apply(qint64 sellId, QVector<BuyChoice>& choices, Prompter
             deleteEmptyLink(db_, account_, sellId);
             links.insert({account_, sellId, buyId, lot.quantity, lot.cost});
         }
+        // A new buy may replace a loss and a new lot may be one: the wash
+        // sales go in with them. A buy stored into a processed account is
+        // the user's own choice of this screen, not a trade to process
+        // again, so no account is marked.
+        TradeChanges changes(db_);
+        changes.linksChanged();
+        changes.settle();
         transaction.commit();
     } catch (const StoreError& error) {
         return Outcome::failure(

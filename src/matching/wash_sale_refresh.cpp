@@ -224,6 +224,20 @@ WashRefresh refreshWashSales(const QSqlDatabase& db, FreshRecords fresh) {
     return bringInLine(db, &fresh);
 }
 
+QString settleUpgrade(const QSqlDatabase& db, const OpenResult& opened) {
+    if (!opened.ok() || !opened.upgraded)
+        return {};
+    try {
+        Transaction transaction(db);
+        refreshWashSales(db);
+        transaction.commit();
+    } catch (const StoreError& error) {
+        return QStringLiteral("The wash sales of the upgraded file could not be worked through: %1")
+            .arg(failureText(db, error));
+    }
+    return {};
+}
+
 Outcome changeWashSettings(const QSqlDatabase& db, const QString& account,
                            const WashSettings& settings) {
     qint64 rewritten = 0;

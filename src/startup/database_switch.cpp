@@ -1,5 +1,6 @@
 #include "startup/database_switch.h"
 
+#include "matching/wash_sale_refresh.h"
 #include "platform/settings_store.h"
 
 #include <QDir>
@@ -35,9 +36,12 @@ OpenResult switchDatabase(Database& database, SettingsStore& settings, const QSt
     }
     settings.setValue(QStringLiteral("General"), QStringLiteral("Database"), database.path());
     // An upgrade is done by the trial: its word on the copy kept is the one
-    // to show.
+    // to show, and its wash sales are worked through on the file now open.
     if (opened.message.isEmpty())
         opened.message = tried.message;
+    if (const QString unsettled = settleUpgrade(database.connection(), tried);
+        !unsettled.isEmpty())
+        opened.message = QStringList{opened.message, unsettled}.join(u'\n').trimmed();
     return opened;
 }
 

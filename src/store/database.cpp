@@ -280,7 +280,8 @@ OpenResult Database::verify() {
             return {OpenStatus::Ok,
                     QStringLiteral("%1 was brought up to this version of Gainbook; the file as "
                                    "it was is kept in %2.")
-                        .arg(QDir::toNativeSeparators(path_), QDir::toNativeSeparators(copy))};
+                        .arg(QDir::toNativeSeparators(path_), QDir::toNativeSeparators(copy)),
+                    true};
     } catch (const StoreError& error) {
         return classify(error.sqlError(), path_);
     }

@@ -17,6 +17,9 @@ struct OpenResult {
     // read-only, and an upgraded file with the copy kept of it, say so here,
     // and the program shows it.
     QString message;
+    // The file was brought up to this version: figures derived from its
+    // trades (wash sales) are to be worked through again (settleUpgrade).
+    bool upgraded = false;
     bool ok() const { return status == OpenStatus::Ok; }
 };
 

@@ -41,6 +41,43 @@ bool accountHasLinks(const QSqlDatabase& db, const QString& account) {
     return query.next();
 }
 
+bool storeHasLinks(const QSqlDatabase& db) {
+    return runQuery(db, QStringLiteral("SELECT 1 FROM SellLinks LIMIT 1")).next();
+}
+
+namespace {
+
+QStringList accountsOf(QSqlQuery& query) {
+    QStringList accounts;
+    while (query.next())
+        accounts << query.value(0).toString();
+    return accounts;
+}
+
+} // namespace
+
+QStringList selectAccountsLinkingTxn(const QSqlDatabase& db, qint64 txnId) {
+    QSqlQuery query = runQuery(db,
+                               QStringLiteral("SELECT DISTINCT AccountName FROM SellLinks WHERE "
+                                              "SellId = ? OR BuyId = ? ORDER BY AccountName"),
+                               {txnId, txnId});
+    return accountsOf(query);
+}
+
+QStringList selectAccountsLinkingTxnsOf(const QSqlDatabase& db, const QString& account,
+                                        const std::optional<QString>& month) {
+    // A month left out matches every month of the account.
+    const QVariant monthValue = month ? textValue(*month) : QVariant();
+    QSqlQuery query = runQuery(
+        db,
+        QStringLiteral("SELECT DISTINCT AccountName FROM SellLinks WHERE SellId IN (%1) OR "
+                       "BuyId IN (%1) ORDER BY AccountName")
+            .arg(QStringLiteral("SELECT ID FROM Txn WHERE AccountName = ? AND "
+                                "(? IS NULL OR TxnMonth = ?)")),
+        {textValue(account), monthValue, monthValue, textValue(account), monthValue, monthValue});
+    return accountsOf(query);
+}
+
 QVector<LinkRecord> selectLinksOfAccount(const QSqlDatabase& db, const QString& account) {
     // rowid keeps the lots of a sell in the order the matching applied them.
     FastStatement query(db, kSelectAll +

@@ -29,6 +29,10 @@ QVector<LotAdjustRecord> selectLotAdjustments(const QSqlDatabase& db) {
     return readAll(query);
 }
 
+bool hasLotAdjustments(const QSqlDatabase& db) {
+    return runQuery(db, QStringLiteral("SELECT 1 FROM LotAdjust LIMIT 1")).next();
+}
+
 QVector<LotAdjustRecord> selectLotAdjustmentsOfLoss(const QSqlDatabase& db,
                                                     const QString& account) {
     QSqlQuery query =

@@ -39,6 +39,9 @@ namespace gainbook {
 // Every row, by buy and first share. Throws StoreError.
 QVector<LotAdjustRecord> selectLotAdjustments(const QSqlDatabase& db);
 
+// Whether there is any row. Throws StoreError.
+bool hasLotAdjustments(const QSqlDatabase& db);
+
 // The rows whose loss was sold in the account, by the loss's sell and first
 // share. Throws StoreError.
 QVector<LotAdjustRecord> selectLotAdjustmentsOfLoss(const QSqlDatabase& db, const QString& account);

@@ -64,16 +64,42 @@ QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first,
     return selectTaxRecsSold(db, first, last, 0, beyond);
 }
 
-QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first, const QDate& last,
-                                     double limit, qint64& beyond) {
-    FastStatement statement(
-        db, selectAll(QStringLiteral("WHERE DateSold BETWEEN ? AND ? ORDER BY DateSold, ID")));
+namespace {
+
+QVector<TaxRecord> selectSold(const QSqlDatabase& db, const QString& where, const QDate& first,
+                              const QDate& last, double limit, qint64& beyond) {
+    FastStatement statement(db, selectAll(where + QStringLiteral(" ORDER BY DateSold, ID")));
     statement.select(isoDate(first), isoDate(last));
     TaxRowReader reader;
     reader.countBeyond(limit);
     QVector<TaxRecord> records = reader.readAll(statement);
     beyond = reader.beyond();
     return records;
+}
+
+} // namespace
+
+QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first, const QDate& last,
+                                     double limit, qint64& beyond) {
+    return selectSold(db, QStringLiteral("WHERE DateSold BETWEEN ? AND ?"), first, last, limit,
+                      beyond);
+}
+
+QVector<TaxRecord> selectReportableTaxRecs(const QSqlDatabase& db, const QDate& first,
+                                           const QDate& last, double limit, qint64& beyond) {
+    // The few tax-advantaged accounts are read once into the engine's own
+    // list; the records still come by the index on the date sold.
+    return selectSold(db,
+                      QStringLiteral("WHERE DateSold BETWEEN ? AND ? AND AccountName NOT IN "
+                                     "(SELECT AccountName FROM AccountSettings "
+                                     "WHERE TaxAdvantaged <> 0)"),
+                      first, last, limit, beyond);
+}
+
+QVector<TaxRecord> selectReportableTaxRecs(const QSqlDatabase& db, const QDate& first,
+                                           const QDate& last) {
+    qint64 beyond = 0;
+    return selectReportableTaxRecs(db, first, last, 0, beyond);
 }
 
 qint64 countTaxRecsSoldBeyond(const QSqlDatabase& db, const QDate& first, const QDate& last,

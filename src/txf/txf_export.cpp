@@ -1,5 +1,6 @@
 #include "txf/txf_export.h"
 
+#include "matching/trade_changes.h"
 #include "platform/number_range.h"
 #include "platform/output_guard.h"
 #include "platform/tax_year.h"
@@ -18,14 +19,16 @@ namespace gainbook {
 Outcome TxfExport::load(const QSqlDatabase& db, TaxYear year) {
     records_.clear();
     basisOf_.clear();
+    processAgain_.clear();
     year_ = year;
     databaseFile_ = databaseFile(db);
     try {
+        processAgain_ = gainbook::processAgainLine(db);
         // A value no amount can hold would be written as $0: such records
         // stop the export instead of reaching the tax program as zeros.
         qint64 beyond = 0;
-        records_ =
-            selectTaxRecsSold(db, year.firstDay(), year.lastDay(), kBrokerageNumberLimit, beyond);
+        records_ = selectReportableTaxRecs(db, year.firstDay(), year.lastDay(),
+                                           kBrokerageNumberLimit, beyond);
         if (beyond > 0) {
             records_.clear();
             return Outcome::failure(outOfRangeExportMessage(beyond));

@@ -1,7 +1,9 @@
 #include "buy_selection/buy_selection.h"
+#include "capture/capture_run.h"
 #include "main_window/delete_list.h"
 #include "main_window/tax_view.h"
 #include "matching/process_session.h"
+#include "matching/trade_changes.h"
 #include "matching/wash_listing.h"
 #include "matching/wash_sale_refresh.h"
 #include "platform/date_text.h"
@@ -10,6 +12,7 @@
 #include "store/account_settings_table.h"
 #include "store/corp_action_table.h"
 #include "store/lot_adjust_table.h"
+#include "store/sql.h"
 #include "store/tax_table.h"
 #include "store/txn_table.h"
 #include "support/recording_prompter.h"
@@ -23,20 +26,36 @@ using namespace gainbook::test;
 namespace {
 
 // "A|B|XYZ|100|2000-01-03|-1000": account, B bought or S sold, symbol,
-// quantity, date, amount. Returns the new IDs in order.
+// quantity, date, amount.
+TxnRecord tradeOf(const QString& row) {
+    const QStringList f = row.split(u'|');
+    Q_ASSERT(f.size() == 6);
+    TxnRecord trade;
+    trade.accountName = f[0];
+    trade.txnMonth = QStringLiteral("All");
+    trade.symbol = f[2];
+    trade.quantity = Quantity::fromDouble(f[3].toDouble());
+    trade.type = f[1] == QLatin1String("B") ? kBought : kSold;
+    trade.txnDate = QDate::fromString(f[4], Qt::ISODate);
+    trade.amount = Money::fromDouble(f[5].toDouble());
+    return trade;
+}
+
+// Adds the trades; returns the new IDs in order.
 QVector<qint64> addTrades(TestDatabase& db, const QStringList& rows, QStringList& accounts) {
     QVector<qint64> ids;
     for (const QString& row : rows) {
-        const QStringList f = row.split(u'|');
-        Q_ASSERT(f.size() == 6);
-        if (!accounts.contains(f[0]))
-            accounts << f[0];
-        ids.append(db.addTxn(f[0], QStringLiteral("All"), f[2], f[3].toDouble(),
-                             f[1] == QLatin1String("B") ? kBought : kSold,
-                             QDate::fromString(f[4], Qt::ISODate), f[5].toDouble()));
+        const TxnRecord t = tradeOf(row);
+        if (!accounts.contains(t.accountName))
+            accounts << t.accountName;
+        ids.append(db.addTxn(t.accountName, t.txnMonth, t.symbol, t.quantity.toDouble(), t.type,
+                             t.txnDate, t.amount.toDouble()));
     }
     return ids;
 }
+
+// "later:" marks a trade captured after the accounts were processed.
+const QString kLater = QStringLiteral("later:");
 
 // "A:detect=off", "A:other=no", "A:ira=yes"
 void applySettings(TestDatabase& db, const QStringList& settings) {
@@ -56,11 +75,17 @@ void applySettings(TestDatabase& db, const QStringList& settings) {
     }
 }
 
-// Every tax record, by date sold, as "account|qty|acquired|sold|cost|proceeds|wash|box".
-QStringList describeRecords(TestDatabase& db) {
+enum class Reportable { All, Only };
+
+// Every tax record (or those of Form 8949), by date sold, as
+// "account|qty|acquired|sold|cost|proceeds|wash|box".
+QStringList describeRecords(TestDatabase& db, Reportable which = Reportable::All) {
     QStringList out;
-    for (const TaxRecord& r :
-         selectTaxRecsSold(db.connection(), QDate(1900, 1, 1), QDate(2100, 12, 31)))
+    const QDate first(1900, 1, 1);
+    const QDate last(2100, 12, 31);
+    for (const TaxRecord& r : which == Reportable::All
+                                  ? selectTaxRecsSold(db.connection(), first, last)
+                                  : selectReportableTaxRecs(db.connection(), first, last))
         out << QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8")
                    .arg(r.accountName, r.quantity.text(), isoDate(r.dateAcquired),
                         isoDate(r.dateSold), numberToText(r.cost.toDouble()),
@@ -272,6 +297,19 @@ private slots:
             << QStringList{"B|60|2000-01-03|2000-02-01|600|900|0|A",
                            "A|100|2000-01-03|2000-03-01|400|1500|0|A"}
             << QStringList{} << QStringList{"1>0:60"};
+        // An IRA's gains are taxed when distributed, not when its shares
+        // are sold (Publication 590-B): its loss is written, never reported.
+        QTest::newRow("an IRA's own loss: written, not on Form 8949")
+            << QStringList{"I|B|XYZ|100|2000-01-03|-1000", "I|S|XYZ|100|2000-03-01|700",
+                           "I|B|XYZ|100|2000-03-11|-800"}
+            << QStringList{"I:ira=yes"} << QStringList{"I|100|2000-01-03|2000-03-01|1000|700|0|A"}
+            << QStringList{} << QStringList{};
+        // 26 CFR 1.1091-1(a): shares acquired within 30 days after the sale
+        // replace the loss wherever they are bought and whenever they are
+        // entered; the capture works the loss through with no run of A.
+        QTest::newRow("replacement captured into another account after the run")
+            << (loss + QStringList{kLater + "Z|B|XYZ|100|2000-03-11|-800"}) << QStringList{}
+            << QStringList{lossRecord.arg(300)} << QStringList{"2 0 100 300 58"} << QStringList{};
     }
 
     void worked() {
@@ -283,7 +321,12 @@ private slots:
 
         TestDatabase db;
         QStringList accounts;
-        const QVector<qint64> ids = addTrades(db, trades, accounts);
+        QStringList early;
+        for (const QString& row : trades) {
+            if (!row.startsWith(kLater))
+                early << row;
+        }
+        QVector<qint64> ids = addTrades(db, early, accounts);
         applySettings(db, settings);
         RecordingPrompter prompter;
         ProcessSession session(db.connection(), prompter);
@@ -303,8 +346,33 @@ private slots:
             session.setAccount(account);
             QVERIFY(session.Process().done());
         }
+        // The later trades come last in the list, so each keeps its row.
+        QVector<TxnRecord> captured;
+        for (const QString& row : trades.mid(early.size())) {
+            QVERIFY(row.startsWith(kLater));
+            captured.append(tradeOf(row.mid(kLater.size())));
+        }
+        if (!captured.isEmpty()) {
+            QVERIFY(writeCapturedRows(db.connection(), captured).done());
+            QSqlQuery added =
+                runQuery(db.connection(), "SELECT ID FROM Txn WHERE ID > ? ORDER BY ID",
+                         {ids.isEmpty() ? 0 : ids.last()});
+            while (added.next())
+                ids.append(added.value(0).toLongLong());
+        }
         QCOMPARE(describeRecords(db), records);
         QCOMPARE(describeAdjustments(db, ids), adjustments);
+        // No account was processed before a trade of its own was captured.
+        QCOMPARE(processAgainLine(db.connection()), QString());
+
+        // Form 8949, and so the report and the TXF file, takes the records
+        // of every account but the tax-advantaged ones.
+        QStringList reported;
+        for (const QString& record : records) {
+            if (!settings.contains(record.section(u'|', 0, 0) + ":ira=yes"))
+                reported << record;
+        }
+        QCOMPARE(describeRecords(db, Reportable::Only), reported);
 
         // Save/Recalculate of every account comes to the same figures.
         for (const QString& account : std::as_const(accounts)) {
@@ -381,21 +449,24 @@ private slots:
         QCOMPARE(describeAdjustments(db, ids), adjustments);
     }
 
-    // Deleting the loss's tax records (and links) or its sell takes its
-    // adjustment off the replacement lot in the other account.
+    // Deleting the loss's tax records (and links) or its sell, or detaching
+    // its lot, takes its adjustment off the replacement lot in the other
+    // account at once.
     void deletedLossAdjustsNoMore_data() {
-        QTest::addColumn<bool>("taxView");
-        QTest::newRow("tax records of the account") << true;
-        QTest::newRow("transactions of the account") << false;
+        QTest::addColumn<QString>("change");
+        QTest::newRow("tax records of the account") << "tax";
+        QTest::newRow("transactions of the account") << "txns";
+        QTest::newRow("the loss's lot detached (Update)") << "detach";
     }
     void deletedLossAdjustsNoMore() {
-        QFETCH(bool, taxView);
+        QFETCH(QString, change);
         TestDatabase db;
         QStringList accounts;
-        addTrades(db,
-                  {"A|B|XYZ|100|2000-01-03|-1000", "A|S|XYZ|100|2000-03-01|700",
-                   "B|B|XYZ|100|2000-03-11|-800", "B|S|XYZ|100|2000-12-01|900"},
-                  accounts);
+        const QVector<qint64> ids =
+            addTrades(db,
+                      {"A|B|XYZ|100|2000-01-03|-1000", "A|S|XYZ|100|2000-03-01|700",
+                       "B|B|XYZ|100|2000-03-11|-800", "B|S|XYZ|100|2000-12-01|900"},
+                      accounts);
         RecordingPrompter prompter;
         ProcessSession session(db.connection(), prompter);
         for (const char* account : {"A", "B"}) {
@@ -404,8 +475,15 @@ private slots:
         }
         QCOMPARE(describeRecords(db).last(), QString("B|100|2000-01-13|2000-12-01|1100|900|0|A"));
 
-        const RecordView view = taxView ? RecordView::Tax : RecordView::Transactions;
-        QCOMPARE(DeleteList(db.connection(), view, OutlineSelection{0, "A", 1, "A"}), QString());
+        if (change == "detach") {
+            session.setAccount("A");
+            const Outcome detached = session.Update(QVector<LotKey>{LotKey{ids[1], ids[0]}});
+            QCOMPARE(detached.count, 1);
+        } else {
+            const RecordView view = change == "tax" ? RecordView::Tax : RecordView::Transactions;
+            QCOMPARE(DeleteList(db.connection(), view, OutlineSelection{0, "A", 1, "A"}),
+                     QString());
+        }
         QCOMPARE(describeRecords(db).last(), QString("B|100|2000-03-11|2000-12-01|800|900|0|A"));
         QVERIFY(selectLotAdjustments(db.connection()).isEmpty());
     }
