@@ -39,8 +39,7 @@ OpenResult switchDatabase(Database& database, SettingsStore& settings, const QSt
     // to show, and its wash sales are worked through on the file now open.
     if (opened.message.isEmpty())
         opened.message = tried.message;
-    if (const QString unsettled = settleUpgrade(database.connection(), tried);
-        !unsettled.isEmpty())
+    if (const QString unsettled = settleUpgrade(database.connection(), tried); !unsettled.isEmpty())
         opened.message = QStringList{opened.message, unsettled}.join(u'\n').trimmed();
     return opened;
 }
