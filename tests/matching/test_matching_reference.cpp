@@ -12,6 +12,7 @@
 #include "store/transaction.h"
 #include "store/txn_table.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -245,5 +246,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMatchingReference)
+GAINBOOK_GUILESS_TEST(TestMatchingReference)
 #include "test_matching_reference.moc"

@@ -2,6 +2,7 @@
 #include "platform/formats.h"
 #include "platform/money.h"
 #include "platform/number_text.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -212,5 +213,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestConversions)
+GAINBOOK_APPLESS_TEST(TestConversions)
 #include "test_conversions.moc"

@@ -2,6 +2,7 @@
 #include "store/schema_upgrade.h"
 #include "store/sql.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -292,5 +293,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSchemaUpgrade)
+GAINBOOK_GUILESS_TEST(TestSchemaUpgrade)
 #include "test_schema_upgrade.moc"
