@@ -2,6 +2,7 @@
 // the transaction view of the largest account and the tax view, both as the
 // headless tool prints them.
 //   bench_records [--txns N]
+#include "bench_main.h"
 #include "cli/cli_commands.h"
 #include "db_generator.h"
 #include "store/database.h"
@@ -35,9 +36,7 @@ Timing timeCommand(const QStringList& args) {
     return {ms, out.count(u'\n')};
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
+int runBench(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     bench::GeneratorOptions options;
     options.transactions = 100000;
@@ -73,3 +72,7 @@ int main(int argc, char* argv[]) {
     }
     return 0;
 }
+
+} // namespace
+
+GAINBOOK_BENCH(bench_records, runBench)
