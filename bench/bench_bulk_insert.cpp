@@ -37,7 +37,7 @@ TxnRecord txnRow(qint64 i, const QString& account) {
     r.accountName = account;
     r.txnMonth = QStringLiteral("All");
     r.symbol = QString::fromLatin1(symbols[i % 7]);
-    r.quantity = double(10 + i % 90);
+    r.quantity = Quantity::whole(10 + i % 90);
     r.type = i % 3 == 0 ? QStringLiteral("Sold") : QStringLiteral("Bought");
     r.txnDate = QDate(2024, 1, 1).addDays(int(i % 360));
     r.amount = Money::fromDouble(100.0 + double(i % 1000));
@@ -48,7 +48,7 @@ TaxRecord taxRow(qint64 i, const QString& account) {
     TaxRecord r;
     r.accountName = account;
     r.symbol = QStringLiteral("SYM%1").arg(i % 50);
-    r.quantity = double(10 + i % 90);
+    r.quantity = Quantity::whole(10 + i % 90);
     r.dateAcquired = QDate(2023, 1, 1).addDays(int(i % 360));
     r.dateSold = QDate(2024, 1, 1).addDays(int(i % 360));
     r.cost = Money::fromDouble(100.0 + double(i % 1000));

@@ -54,7 +54,7 @@ void fill(Database& db, int count) {
         TaxRecord r;
         r.accountName = QStringLiteral("Account %1").arg(i % 5);
         r.symbol = QString::fromLatin1(symbols[i % 7]);
-        r.quantity = 10 + i % 490;
+        r.quantity = Quantity::whole(10 + i % 490);
         r.dateSold = QDate(2000, 1, 1).addDays(i % 366);
         if (i % 50 != 0)
             r.dateAcquired = r.dateSold.addDays(-(i % 900));

@@ -59,7 +59,7 @@ void fill(Database& db, int count, int year) {
         TaxRecord r;
         r.accountName = QStringLiteral("Account %1").arg(i % 5);
         r.symbol = QString::fromLatin1(symbols[i % 7]);
-        r.quantity = 10 + i % 490;
+        r.quantity = Quantity::whole(10 + i % 490);
         r.dateSold = QDate(year, 1, 1).addDays(i % 365);
         r.dateAcquired = r.dateSold.addDays(-(i % 900));
         r.cost = Money::fromDouble(1000.0 + (i % 9973) * 1.25);

@@ -98,16 +98,16 @@ void generateDatabase(const QSqlDatabase& db, const GeneratorOptions& options) {
                                                                : buyDate.addDays(uniform(0, 400));
         const double sold = std::max(1.0, std::floor(bought * uniform(20, 100) / 100.0));
 
-        txns.insert({0, account, monthLabel(buyDate), symbol, bought, kBought, buyDate,
-                     Money::fromDouble(-bought * price), QString()});
+        txns.insert({0, account, monthLabel(buyDate), symbol, Quantity::fromDouble(bought), kBought,
+                     buyDate, Money::fromDouble(-bought * price), QString()});
         ++written;
         if (written >= options.transactions)
             break;
         if (sellDate.year() > 2000)
             continue; // sells beyond the history are not captured yet
         const double salePrice = price * uniform(70, 160) / 100.0;
-        txns.insert({0, account, monthLabel(sellDate), symbol, sold, kSold, sellDate,
-                     Money::fromDouble(sold * salePrice), QString()});
+        txns.insert({0, account, monthLabel(sellDate), symbol, Quantity::fromDouble(sold), kSold,
+                     sellDate, Money::fromDouble(sold * salePrice), QString()});
         ++written;
     }
 
@@ -116,7 +116,7 @@ void generateDatabase(const QSqlDatabase& db, const GeneratorOptions& options) {
         const QDate acquired = sold.addDays(-uniform(1, 700));
         const double cost = uniform(100, 500000) / 100.0;
         taxes.insert({0, generatedAccountName(uniform(0, accounts - 1)),
-                      symbolName(uniform(0, options.symbols - 1)), double(uniform(1, 500)),
+                      symbolName(uniform(0, options.symbols - 1)), Quantity::whole(uniform(1, 500)),
                       chance(0.05) ? QDate() : acquired, sold, Money::fromDouble(cost),
                       Money::fromDouble(cost * uniform(50, 180) / 100.0), QString(),
                       Form8949Box::None, Money(), 0});

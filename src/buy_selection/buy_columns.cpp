@@ -50,11 +50,11 @@ QString BuyColumns::parse(BuyRow& row, int col, const QString& text) const {
         row.buy.symbol = text;
         return {};
     case BuyGridCol::Applied:
-        return readNumberCell(text, row.appliedQuantity);
+        return readQuantityCell(text, row.appliedQuantity);
     case BuyGridCol::AppliedCost:
         return readMoneyCell(text, row.appliedCost);
     case BuyGridCol::Total:
-        return readNumberCell(text, row.buy.quantity);
+        return readQuantityCell(text, row.buy.quantity);
     case BuyGridCol::TotalCost:
         return readMoneyCell(text, row.buy.amount);
     default: // the ID is the store's
@@ -69,11 +69,11 @@ SortKey BuyColumns::sortKey(const BuyRow& row, int col) const {
     case BuyGridCol::Date:
         return sortByDate(row.buy.txnDate);
     case BuyGridCol::Applied:
-        return sortByValue(row.appliedQuantity);
+        return sortByValue(row.appliedQuantity.toDouble());
     case BuyGridCol::AppliedCost:
         return sortByValue(row.appliedCost.toDouble());
     case BuyGridCol::Total:
-        return sortByValue(row.buy.quantity);
+        return sortByValue(row.buy.quantity.toDouble());
     case BuyGridCol::TotalCost:
         return sortByValue(row.buy.amount.toDouble());
     case BuyGridCol::Comments:

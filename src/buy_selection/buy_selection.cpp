@@ -3,6 +3,7 @@
 #include "buy_selection/choice_checks.h"
 #include "matching/corporate_actions.h"
 #include "matching/open_quantity.h"
+#include "matching/trade_changes.h"
 #include "matching/txn_lookup.h"
 #include "platform/date_text.h"
 #include "platform/formats.h"
@@ -44,28 +45,27 @@ QSqlQuery runFilter(const QSqlDatabase& db, BuyFilter filter, const QString& acc
 }
 
 struct Lot {
-    double quantity;
+    Quantity quantity;
     Money cost;
-    double openAfter = 0; // the buy's open shares once the lot is taken
+    Quantity openAfter; // the buy's open shares once the lot is taken
 };
 
 // What a choice applies of a buy to a sell of `sold` shares. Costs carry no
 // sign, as in the automatic matching: a buy's amount may be stored as money
 // paid out.
-Lot appliedLot(const BuyChoice& choice, const TxnRecord& buy, double sold) {
-    const double total = buy.quantity;
+Lot appliedLot(const BuyChoice& choice, const TxnRecord& buy, Quantity sold) {
+    const Quantity total = buy.quantity;
     const Money totalCost = buy.amount.abs();
-    const auto share = [&](double quantity) {
-        return total != 0 ? totalCost.scaled(quantity, total) : Money();
-    };
-    if (const double applied = choice.quantity.value_or(0); applied > 0) {
+    const auto share = [&](Quantity quantity) { return totalCost.scaled(quantity, total); };
+    if (const Quantity applied = Quantity::fromDouble(choice.quantity.value_or(0));
+        applied.isPositive()) {
         if (choice.cost && *choice.cost > Money())
-            return {applied, *choice.cost};
-        return {applied, share(applied)};
+            return {applied, *choice.cost, {}};
+        return {applied, share(applied), {}};
     }
     if (sold > total)
-        return {total, totalCost};
-    return {sold, share(sold)};
+        return {total, totalCost, {}};
+    return {sold, share(sold), {}};
 }
 
 QString describeBuy(const TxnRecord& buy) {
@@ -107,19 +107,18 @@ LotPlan planLots(const QSqlDatabase& db, const TxnRecord& sell, const QVector<Bu
         const double factor =
             choice.newBuy ? 1 : actions.lotAt(buy->symbol, buy->txnDate, sell.txnDate).factor;
         TxnRecord seen = *buy;
-        seen.quantity = buy->quantity * factor;
+        seen.quantity = buy->quantity.times(factor);
         const Lot lot = appliedLot(choice, seen, sell.quantity);
-        if (lot.quantity <= 0) {
+        if (!lot.quantity.isPositive()) {
             plan.refusal =
                 QStringLiteral("The buy of %1 has no shares to apply.").arg(describeBuy(*buy));
             return plan;
         }
         // A buy entered here is open in full.
-        const double open = choice.newBuy ? buy->quantity : openShares(*buy) * factor;
-        if (roundQuantity(lot.quantity) > roundQuantity(open))
-            plan.overOpen << overOpenText(seen, std::max(open, 0.0), lot.quantity);
-        const double left = open - lot.quantity;
-        plan.lots.append({lot.quantity, lot.cost, factor == 1 ? left : left / factor});
+        const Quantity open = choice.newBuy ? buy->quantity : openShares(*buy).times(factor);
+        if (lot.quantity > open)
+            plan.overOpen << overOpenText(seen, max(open, Quantity()), lot.quantity);
+        plan.lots.append({lot.quantity, lot.cost, (open - lot.quantity).dividedBy(factor)});
     }
     return plan;
 }
@@ -159,7 +158,7 @@ BuyListing BuySelection::listBuys(BuyFilter filter, Prompter& prompter, const QD
         }
     }
     do {
-        listing.rows.append({txnFromQuery(query), 0, Money(), false, false, std::nullopt});
+        listing.rows.append({txnFromQuery(query), {}, Money(), false, false, std::nullopt});
     } while (query.next());
     const CorporateActions actions(soldOn.isValid() ? selectCorpActions(db_)
                                                     : QVector<CorpActionRecord>{});
@@ -170,7 +169,7 @@ BuyListing BuySelection::listBuys(BuyFilter filter, Prompter& prompter, const QD
         if (factor == 1)
             continue;
         row.sharesBought = row.buy.quantity;
-        row.buy.quantity *= factor;
+        row.buy.quantity = row.buy.quantity.times(factor);
     }
     return listing;
 }
@@ -182,7 +181,7 @@ qint64 BuySelection::InsertNewTxn(const TxnRecord& entered, const std::optional<
     if (sell)
         buy.txnMonth = sell->txnMonth;
     buy.type = kBought;
-    buy.memo = numberToText(buy.quantity); // the whole buy is open
+    buy.memo = openQuantityText(buy.quantity); // the whole buy is open
     return insertTxn(db_, buy);
 }
 
@@ -225,6 +224,13 @@ Outcome BuySelection::Apply(qint64 sellId, QVector<BuyChoice>& choices, Prompter
             deleteEmptyLink(db_, account_, sellId);
             links.insert({account_, sellId, buyId, lot.quantity, lot.cost});
         }
+        // A new buy may replace a loss and a new lot may be one: the wash
+        // sales go in with them. A buy stored into a processed account is
+        // the user's own choice of this screen, not a trade to process
+        // again, so no account is marked.
+        TradeChanges changes(db_);
+        changes.linksChanged();
+        changes.settle();
         transaction.commit();
     } catch (const StoreError& error) {
         return Outcome::failure(
@@ -244,7 +250,7 @@ QString sharesBoughtNote(const BuyRow& row) {
     if (!row.sharesBought)
         return {};
     return QStringLiteral("Bought as %1 shares; %2 shares on the sell's date after splits")
-        .arg(numberToText(*row.sharesBought), numberToText(row.buy.quantity));
+        .arg(row.sharesBought->text(), row.buy.quantity.text());
 }
 
 bool filterSpansAccounts(BuyFilter filter) {
@@ -252,8 +258,8 @@ bool filterSpansAccounts(BuyFilter filter) {
 }
 
 QString buySelectionHeading(const TxnRecord& sell) {
-    return QStringLiteral("Select buy records for ") + numberToText(sell.quantity) + u' ' +
-           sell.symbol + QStringLiteral(" Sell of ") + formatDate(sell.txnDate);
+    return QStringLiteral("Select buy records for ") + sell.quantity.text() + u' ' + sell.symbol +
+           QStringLiteral(" Sell of ") + formatDate(sell.txnDate);
 }
 
 BuyRow newBuyRow(const TxnRecord& sell) {
@@ -272,9 +278,9 @@ QStringList buyRowTexts(const BuyRow& row) {
     return {row.linked ? QStringLiteral("1") : QStringLiteral("0"),
             formatDate(row.buy.txnDate),
             row.buy.symbol,
-            numberToText(row.appliedQuantity),
+            row.appliedQuantity.text(),
             numberToText(row.appliedCost.toDouble()),
-            numberToText(row.buy.quantity),
+            row.buy.quantity.text(),
             formatPlain(row.buy.amount),
             row.buy.id > 0 ? QString::number(row.buy.id) : QString()};
 }

@@ -26,13 +26,13 @@ QStringList buyFilterEntries();
 // A buy offered for a sell, with what the user applies of it.
 struct BuyRow {
     TxnRecord buy;
-    double appliedQuantity = 0;
+    Quantity appliedQuantity;
     Money appliedCost;
     bool linked = false;
     bool applied = false; // linked to the sell by an Apply on this screen; its box stays set
     // The shares as bought, when splits since make buy.quantity (the shares
     // on the sell's date) differ; none otherwise.
-    std::optional<double> sharesBought;
+    std::optional<Quantity> sharesBought;
 };
 
 // The buys a filter lists.

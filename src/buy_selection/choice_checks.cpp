@@ -8,12 +8,6 @@ namespace gainbook {
 
 namespace {
 
-// Out-of-range values can be huge or infinite: a short form that still
-// shows what was given.
-QString shortNumber(double value) {
-    return QString::number(value, 'g', 15);
-}
-
 QString moneyRefusal(const QString& what, const Money& value) {
     return rangeRefusal(what, value.toDouble());
 }
@@ -21,9 +15,10 @@ QString moneyRefusal(const QString& what, const Money& value) {
 } // namespace
 
 QString rangeRefusal(const QString& what, double value) {
-    if (isBrokerageNumber(value))
+    if (isBrokerageNumber(value) &&
+        (what != QLatin1String("quantity") || Quantity::isRepresentable(value)))
         return {};
-    return QStringLiteral("The %1 %2 is out of range.").arg(what, shortNumber(value));
+    return outOfRangeText(what, value);
 }
 
 QString choiceValueRefusal(const BuyChoice& choice) {
@@ -50,11 +45,8 @@ QString choiceValueRefusal(const BuyChoice& choice) {
         return QStringLiteral("Not a valid date");
     if (buy.symbol.trimmed().isEmpty())
         return QStringLiteral("A buy needs a symbol.");
-    if (QString refused = rangeRefusal(quantity, buy.quantity); !refused.isEmpty())
-        return refused;
-    if (buy.quantity <= 0)
-        return QStringLiteral("The quantity must be greater than 0: %1")
-            .arg(numberToText(buy.quantity));
+    if (!buy.quantity.isPositive())
+        return QStringLiteral("The quantity must be greater than 0: %1").arg(buy.quantity.text());
     return moneyRefusal(cost, buy.amount);
 }
 
@@ -77,15 +69,15 @@ QString buyRefusal(const std::optional<TxnRecord>& row, qint64 buyId) {
     return {};
 }
 
-double openShares(const TxnRecord& buy) {
+Quantity openShares(const TxnRecord& buy) {
     const QString memo = buy.memo.trimmed();
     const std::optional<double> open = memo.isEmpty() ? std::nullopt : typedNumber(memo);
-    return open ? *open : buy.quantity;
+    return open ? Quantity::fromDouble(*open) : buy.quantity;
 }
 
-QString overOpenText(const TxnRecord& buy, double open, double asked) {
+QString overOpenText(const TxnRecord& buy, Quantity open, Quantity asked) {
     return QStringLiteral("The buy of %1 %2 has only %3 shares open, not %4.")
-        .arg(formatDate(buy.txnDate), buy.symbol, numberToText(open), numberToText(asked));
+        .arg(formatDate(buy.txnDate), buy.symbol, open.text(), asked.text());
 }
 
 QString overOpenQuestion() {

@@ -32,10 +32,10 @@ QString buyRefusal(const std::optional<TxnRecord>& row, qint64 buyId);
 // The shares of a buy no sell uses yet. A buy that was never processed
 // keeps the capture's comment (or nothing) where processing keeps the open
 // quantity: all its shares are open.
-double openShares(const TxnRecord& buy);
+Quantity openShares(const TxnRecord& buy);
 
 // "The buy of 01/03/2000 IBM has only 20 shares open, not 100."
-QString overOpenText(const TxnRecord& buy, double open, double asked);
+QString overOpenText(const TxnRecord& buy, Quantity open, Quantity asked);
 
 // The question the screen puts before it takes more than a buy has open.
 QString overOpenQuestion();

@@ -2,6 +2,7 @@
 
 #include "capture/broker_entries.h"
 #include "capture/captured_actions.h"
+#include "matching/trade_changes.h"
 #include "platform/date_text.h"
 #include "platform/prompter.h"
 #include "store/row_writer.h"
@@ -68,7 +69,16 @@ Outcome writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows
                           Progress& progress) {
     WrittenRows written;
     try {
-        written = writeBatchedRows<TxnWriter>(db, rows, progress, QStringLiteral("Txn"));
+        // The new trades go in with what they change: the wash sales of
+        // every account, and the note on a processed account that its new
+        // sells have no tax record yet.
+        written = writeBatchedRows<TxnWriter>(db, rows, progress, QStringLiteral("Txn"),
+                                              [&](qint64 kept) {
+                                                  TradeChanges changes(db);
+                                                  for (qint64 i = 0; i < kept; ++i)
+                                                      changes.added(rows[i]);
+                                                  changes.settle();
+                                              });
     } catch (const RunCancelled&) {
         return Outcome::stop(
             captureCancelledText(rows.isEmpty() ? QString() : rows[0].accountName));

@@ -3,8 +3,8 @@
 #include "matching/corp_action_checks.h"
 #include "matching/corp_action_editing.h"
 #include "matching/corporate_actions.h"
-#include "matching/matcher.h"
 #include "platform/date_text.h"
+#include "platform/instrument_name.h"
 #include "platform/prompter.h"
 #include "store/corp_action_table.h"
 #include "store/sql.h"
@@ -31,7 +31,7 @@ QVector<ActionRow> joinedRows(const QVector<ActionRow>& rows) {
             if (j.account != row.account || j.date != row.date || isChangeRow(j) != change)
                 return false;
             return change ? j.newSymbol.isEmpty() || j.symbol.isEmpty()
-                          : symbolPrefix(j.symbol) == symbolPrefix(row.symbol);
+                          : sameInstrument(j.symbol, row.symbol);
         });
         if (same == joined.end()) {
             ActionRow first = row;
@@ -57,7 +57,7 @@ QVector<ActionRow> joinedRows(const QVector<ActionRow>& rows) {
 bool recordedAlready(const QVector<CorpActionRecord>& kept, const CorpActionRecord& action) {
     return std::any_of(kept.cbegin(), kept.cend(), [&](const CorpActionRecord& k) {
         return k.kind == action.kind && k.effective == action.effective &&
-               symbolPrefix(k.symbol) == symbolPrefix(action.symbol);
+               sameInstrument(k.symbol, action.symbol);
     });
 }
 
@@ -72,7 +72,6 @@ double sharesHeldBefore(const QSqlDatabase& db, const QString& account, const QS
                         const QDate& day) {
     const CorporateActions actions(selectCorpActions(db));
     const QDate at = day.addDays(-1);
-    const QString prefix = symbolPrefix(symbol);
     QSqlQuery query = runQuery(db,
                                QStringLiteral("SELECT Symbol, Quantity, Type, TxnDate FROM Txn "
                                               "WHERE AccountName = ? AND TxnDate < ? AND Type IN "
@@ -82,7 +81,7 @@ double sharesHeldBefore(const QSqlDatabase& db, const QString& account, const QS
     while (query.next()) {
         const QDate date = dateFromStored(query.value(3).toString());
         const LotView view = actions.lotAt(query.value(0).toString(), date, at);
-        if (!date.isValid() || date >= day || symbolPrefix(view.symbol) != prefix)
+        if (!date.isValid() || date >= day || !sameInstrument(view.symbol, symbol))
             continue;
         const double shares = query.value(1).toDouble() * view.factor;
         held += query.value(2).toString() == kBought ? shares : -shares;

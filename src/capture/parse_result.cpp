@@ -25,7 +25,8 @@ void ParseResult::add(const QString& symbol, double quantity, const QString& typ
         ++skippedDates;
         return;
     }
-    if (!isBrokerageNumber(quantity) || !isBrokerageNumber(amount)) {
+    if (!isBrokerageNumber(quantity) || !Quantity::isRepresentable(quantity) ||
+        !isBrokerageNumber(amount)) {
         ++skippedRange;
         return;
     }
@@ -35,7 +36,7 @@ void ParseResult::add(const QString& symbol, double quantity, const QString& typ
         ++skippedSymbols;
         return;
     }
-    if (quantity == 0) {
+    if (Quantity::fromDouble(quantity).isZero()) {
         ++skippedEmpty;
         return;
     }
@@ -43,7 +44,7 @@ void ParseResult::add(const QString& symbol, double quantity, const QString& typ
     r.accountName = account;
     r.txnMonth = month;
     r.symbol = symbol;
-    r.quantity = quantity;
+    r.quantity = Quantity::fromDouble(quantity);
     r.type = type;
     r.txnDate = date;
     r.amount = Money::fromDouble(amount);

@@ -158,7 +158,7 @@ int runNewBuy(CliSession& session, const QStringList& args) {
             numberArgument(session, QStringLiteral("cost"), args[5], code);
         if (!cost)
             return code;
-        buy.quantity = *quantity;
+        buy.quantity = Quantity::fromDouble(*quantity);
         buy.amount = Money::fromDouble(*cost);
         BuyChoice choice;
         choice.newBuy = buy;

@@ -20,7 +20,10 @@ const QHash<QString, QString>& summaries() {
                      "its capture months (level 2)."},
         {"txns", "Prints the transactions of an account, or of one of its months, as CSV."},
         {"tax", "Prints the account's tax records sold in the tax year as CSV (with the "
-                "Wash Adj. column), or with --totals the totals of the tax view."},
+                "Wash Adj. column), or with --totals the totals of the tax view. A "
+                "tax-advantaged account's records count in no total (\"N records "
+                "tax-advantaged: not reported\"); \"Accounts to process again before filing: "
+                "A, B\" follows while there are such accounts (after the CSV on stderr)."},
         {"capture", "Captures the buys and sells of a broker page (.htm/.html or an address), "
                     "a spreadsheet (.csv/.xls/.xlsx) or, with --paste, a text file read as "
                     "pasted text; --map reads a spreadsheet by a saved column mapping (JSON) "
@@ -31,7 +34,8 @@ const QHash<QString, QString>& summaries() {
         {"account-wash", "Sets the account's wash-sale settings: --detect (whether its losses "
                          "are checked and its buys replace, on by default), --other-accounts "
                          "(whether buys in other accounts replace its losses, on), --ira (a "
-                         "tax-advantaged account whose buys disallow a loss for good, off); "
+                         "tax-advantaged account whose buys disallow a loss for good and whose "
+                         "own sales are not reported, off); "
                          "the store's wash sales follow at once. Without options, prints them."},
         {"wash", "Prints each wash sale of the account sold in the tax year with its "
                  "replacement lots as CSV: the disallowed loss, and each lot's account, date, "
@@ -49,11 +53,12 @@ const QHash<QString, QString>& summaries() {
                           "the processed accounts it changed."},
         {"process", "Matches every sell of the account against the open buys of its symbol "
                     "and writes the tax records. An account with links or tax records is "
-                    "refused; --again detaches its lots and replaces its tax records."},
+                    "refused; --again detaches its lots and replaces its tax records. An "
+                    "account with buys only has nothing to match (exit 0)."},
         {"links", "Prints the matching grid of the account (its sells and the buy lots "
                   "applied to them) as CSV."},
         {"detach", "Detaches the named buy lots from their sells, as clearing their Linked "
-                   "boxes and pressing Update."},
+                   "boxes and pressing Update; the wash sales follow at once."},
         {"recalc", "Rebuilds the account's tax records from its links (Save/Recalculate)."},
         {"buys", "Prints the buys offered for a sell as CSV; --filter chooses the list's "
                  "entry 1 to 4 as on the buy selection screen."},
@@ -61,13 +66,18 @@ const QHash<QString, QString>& summaries() {
                  "and pressing Apply."},
         {"new-buy", "Stores a buy that is missing from the database and links it to the "
                     "sell."},
-        {"export-txf", "Writes the tax records sold in the tax year, of every account, to a "
-                       "TXF file: version 042 from 2001 (a reference number per Form 8949 box "
-                       "from 2011), version 034 for 2000 and before."},
+        {"export-txf", "Writes the tax records sold in the tax year, of every account but the "
+                       "tax-advantaged ones, to a TXF file: version 042 from 2001 (a reference "
+                       "number per Form 8949 box from 2011, and for an unknown term by the "
+                       "account's basis setting), version 034 for 2000 and before. A sale with "
+                       "no date acquired and no cost has empty date acquired and cost lines. "
+                       "Ends with \"Accounts to process again before filing: A, B\" while "
+                       "there are such accounts."},
         {"import-txf", "Adds the sales of a TXF file (any version; LF, CR LF or CR line ends) "
                        "under --account NAME, else under the account the file names. Records "
                        "of other kinds are skipped and counted. Sales the account holds "
-                       "already are asked about; unless --yes answers, nothing is added."},
+                       "already are asked about; unless --yes answers, nothing is added. "
+                       "Records of unknown term take the account's basis setting."},
         {"import-gains", "Adds the lots of a broker's realized gain/loss file (.csv/.xls/.xlsx: "
                          "description or symbol, quantity, dates acquired and sold, proceeds, "
                          "cost, and wash sale adjustment, term and box when given) to the "
@@ -75,9 +85,11 @@ const QHash<QString, QString>& summaries() {
         {"reconcile", "Compares a realized gain/loss file with the account's tax records of "
                       "the years it covers and prints each lot as CSV: Matched, Differs (with "
                       "the fields), Only in file or Only in records."},
-        {"report", "Writes the tax year's Form 8949 lines of every account, grouped by box, "
-                   "with each box's totals and the Schedule D lines they feed, as a PDF or a "
-                   "CSV file as its name ends."},
+        {"report", "Writes the tax year's Form 8949 lines of every account but the "
+                   "tax-advantaged ones, grouped by box, with each box's totals and the "
+                   "Schedule D lines they feed, as a PDF or a CSV file as its name ends. Ends "
+                   "with \"Accounts to process again before filing: A, B\" while there are "
+                   "such accounts."},
         {"restore", "Puts back the backup taken before the last processing run, capture or "
                     "import."},
     };

@@ -1,6 +1,7 @@
 #include "cli/cli_session.h"
 
 #include "cli/cli_help.h"
+#include "matching/wash_sale_refresh.h"
 #include "store/sell_years.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
@@ -17,10 +18,16 @@ bool CliSession::openDatabase(Database::HealthCheckTime when, YearAtOpen year) {
         fail(result.message);
         return false;
     }
-    // A damaged file was opened read-only: every command says so.
+    // A damaged file was opened read-only, or an older one upgraded after
+    // its copy was kept: every command says so.
     if (!result.message.isEmpty()) {
         err_ << result.message << '\n';
         err_.flush();
+    }
+    if (const QString unsettled = settleUpgrade(database_.connection(), result);
+        !unsettled.isEmpty()) {
+        fail(unsettled);
+        return false;
     }
     if (year == YearAtOpen::LeftToTheRun && !chosenYear_)
         return true;
@@ -75,6 +82,12 @@ int CliSession::usage(const QString& message) {
     err_ << "usage: gainbook-cli " << kGlobalOptions << ' ' << usageLine_ << '\n';
     err_.flush();
     return ExitUsage;
+}
+
+Outcome withLastLine(Outcome outcome, const QString& line) {
+    if (!line.isEmpty())
+        outcome.details << line;
+    return outcome;
 }
 
 bool takeFlag(QStringList& args, const QString& flag) {

@@ -78,6 +78,11 @@ private:
     TaxYear taxYear_;
 };
 
+// The outcome with one more line of details, printed last where the
+// outcome's messages go (as a command's "To check" line is); the outcome
+// as it was for an empty line.
+Outcome withLastLine(Outcome outcome, const QString& line);
+
 // Takes a flag out of the arguments; true when it was there.
 bool takeFlag(QStringList& args, const QString& flag);
 

@@ -79,6 +79,10 @@ int runTax(CliSession& session, const QStringList& args) {
             return code;
         const TaxViewRecords tax =
             FillGrid(session.database().connection(), positional[0], session.taxYear());
+        // The lines that say what the figures leave out or what may be out
+        // of date come last: after the totals, as the "To check" line does;
+        // after the listing on standard error, so that it stays a CSV file.
+        const QStringList notes{tax.totals.notReportedText(), tax.processAgain};
         if (totalsOnly) {
             session.out() << tax.totals.recordsText() << '\n'
                           << tax.totals.proceedsText() << '\n'
@@ -88,7 +92,12 @@ int runTax(CliSession& session, const QStringList& args) {
             if (const QString toCheck = tax.totals.warningsText(); !toCheck.isEmpty())
                 session.out() << toCheck << '\n';
         } else {
-            writeCsvRecords(session.out(), TaxColumns(), tax.records);
+            writeCsvRecords(session.out(), TaxColumns(tax.taxAdvantaged), tax.records);
+        }
+        QTextStream& notesOut = totalsOnly ? session.out() : session.err();
+        for (const QString& note : notes) {
+            if (!note.isEmpty())
+                notesOut << note << '\n';
         }
     } catch (const StoreError& error) {
         return session.fail(error);

@@ -17,9 +17,10 @@ int runReport(CliSession& session, const QStringList& args) {
     Progress reading = progress.part(0, 1, 4);
     const Outcome loaded = file.load(session.database().connection(), session.taxYear(), reading);
     if (!loaded.done())
-        return session.finish(loaded);
+        return session.finish(withLastLine(loaded, file.processAgainLine()));
     Progress writing = progress.part(1, 4, 4);
-    return session.finish(file.writeTo(args[0], printPdfThroughHelper, writing));
+    return session.finish(withLastLine(file.writeTo(args[0], printPdfThroughHelper, writing),
+                                       file.processAgainLine()));
 }
 
 } // namespace gainbook

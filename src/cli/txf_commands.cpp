@@ -13,9 +13,10 @@ int runExportTxf(CliSession& session, const QStringList& args) {
     TxfExport txf;
     const Outcome loaded = txf.load(session.database().connection(), session.taxYear());
     if (!loaded.done())
-        return session.finish(loaded);
+        return session.finish(withLastLine(loaded, txf.processAgainLine()));
     Progress progress = session.progress(QStringLiteral("TXF export"));
-    return session.finish(txf.writeTo(args[0], QDate::currentDate(), progress));
+    return session.finish(
+        withLastLine(txf.writeTo(args[0], QDate::currentDate(), progress), txf.processAgainLine()));
 }
 
 int runImportTxf(CliSession& session, const QStringList& args) {

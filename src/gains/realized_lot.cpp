@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kHeadingRows = 30;
 
-enum Role { Symbol, Description, Quantity, Acquired, Sold, Proceeds, Cost, Wash, Term, Box };
+enum Role { Symbol, Description, Shares, Acquired, Sold, Proceeds, Cost, Wash, Term, Box };
 
 QString lettersOf(const QString& heading) {
     QString letters;
@@ -35,7 +35,7 @@ const QHash<QString, Role>& headingRoles() {
         add(Symbol, {"SYMBOL", "TICKER", "SYMBOLCUSIP"});
         add(Description, {"DESCRIPTION", "SECURITY", "SECURITYDESCRIPTION", "NAME",
                           "DESCRIPTIONOFPROPERTY", "1ADESCRIPTIONOFPROPERTY"});
-        add(Quantity, {"QUANTITY", "QTY", "SHARES", "UNITS"});
+        add(Shares, {"QUANTITY", "QTY", "SHARES", "UNITS"});
         add(Acquired,
             {"DATEACQUIRED", "ACQUIRED", "OPENDATE", "ACQUISITIONDATE", "1BDATEACQUIRED"});
         add(Sold, {"DATESOLD", "SOLD", "CLOSEDATE", "SALEDATE", "DATESOLDORDISPOSED",
@@ -61,7 +61,7 @@ QHash<Role, int> headingColumns(const SheetDocument& sheet, int row) {
             at.insert(*it, col);
     }
     const bool complete = (at.contains(Symbol) || at.contains(Description)) &&
-                          at.contains(Quantity) && at.contains(Sold) && at.contains(Proceeds) &&
+                          at.contains(Shares) && at.contains(Sold) && at.contains(Proceeds) &&
                           at.contains(Cost);
     return complete ? at : QHash<Role, int>{};
 }
@@ -136,20 +136,20 @@ RealizedLots readRealizedLots(const SheetDocument& sheet, const QDate& today) {
         lot.symbol = at.contains(Symbol) ? sheet.text(row, at[Symbol]).trimmed() : QString();
         if (lot.symbol.isEmpty() && at.contains(Description))
             lot.symbol = sheet.text(row, at[Description]).trimmed();
-        const auto quantity = exportNumber(sheet.cell(row, at[Quantity]), false);
+        const auto quantity = exportNumber(sheet.cell(row, at[Shares]), false);
         lot.dateSold = exportDate(sheet.text(row, at[Sold]), today);
         const auto proceeds = moneyIn(sheet, row, at[Proceeds]);
         const auto cost = moneyIn(sheet, row, at[Cost]);
         std::optional<Money> wash = Money();
         if (at.contains(Wash) && !sheet.text(row, at[Wash]).trimmed().isEmpty())
             wash = moneyIn(sheet, row, at[Wash]);
-        if (!quantity || !lot.dateSold.isValid() || !proceeds || !cost || !wash ||
-            lot.symbol.isEmpty()) {
+        if (!quantity || !Quantity::isRepresentable(*quantity) || !lot.dateSold.isValid() ||
+            !proceeds || !cost || !wash || lot.symbol.isEmpty()) {
             ++out.unreadable;
             continue;
         }
         // A sale is of so many shares, whichever sign the file writes.
-        lot.quantity = std::abs(*quantity);
+        lot.quantity = Quantity::fromDouble(std::abs(*quantity));
         lot.proceeds = *proceeds;
         lot.cost = *cost;
         if (at.contains(Wash))

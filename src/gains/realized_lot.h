@@ -18,7 +18,7 @@ class SheetDocument;
 struct RealizedLot {
     int row = 0;    // the sheet row it came from
     QString symbol; // the symbol, or the description where the file has none
-    double quantity = 0;
+    Quantity quantity;
     QDate dateAcquired; // invalid for "Various" or an empty cell
     QDate dateSold;
     Money proceeds;

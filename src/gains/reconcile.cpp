@@ -19,10 +19,6 @@ bool sameSale(const RealizedLot& lot, const TaxRecord& record) {
            lot.symbol.compare(record.symbol.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
-bool sameQuantity(double a, double b) {
-    return std::abs(a - b) < 1e-6;
-}
-
 QString dateText(const QDate& date) {
     return date.isValid() ? formatDate(date) : QStringLiteral("Various");
 }
@@ -32,9 +28,8 @@ QStringList differencesOf(const RealizedLot& lot, const TaxRecord& record) {
     const auto differ = [&out](const QString& field, const QString& file, const QString& ours) {
         out << QStringLiteral("%1: %2 in the file, %3 in the records").arg(field, file, ours);
     };
-    if (!sameQuantity(lot.quantity, record.quantity))
-        differ(QStringLiteral("Quantity"), numberToText(lot.quantity),
-               numberToText(record.quantity));
+    if (lot.quantity != record.quantity)
+        differ(QStringLiteral("Quantity"), lot.quantity.text(), record.quantity.text());
     if (lot.dateAcquired != record.dateAcquired)
         differ(QStringLiteral("Date Acquired"), dateText(lot.dateAcquired),
                dateText(record.dateAcquired));
@@ -74,7 +69,7 @@ QVector<ReconcileRow> reconcileLots(const QVector<RealizedLot>& lots,
             return sameSale(l, r) && differencesOf(l, r).isEmpty();
         },
         [](const RealizedLot& l, const TaxRecord& r) {
-            return sameSale(l, r) && sameQuantity(l.quantity, r.quantity);
+            return sameSale(l, r) && l.quantity == r.quantity;
         },
         [](const RealizedLot& l, const TaxRecord& r) { return sameSale(l, r); },
     };
@@ -156,7 +151,7 @@ QStringList reconcileCells(const ReconcileRow& row) {
         const RealizedLot& l = *row.lot;
         return {status,
                 l.symbol,
-                numberToText(l.quantity),
+                l.quantity.text(),
                 l.dateAcquired.isValid() ? formatDate(l.dateAcquired) : QString(),
                 formatDate(l.dateSold),
                 formatMoney(l.proceeds),
@@ -169,7 +164,7 @@ QStringList reconcileCells(const ReconcileRow& row) {
     const TaxRecord& r = *row.record;
     return {status,
             r.symbol,
-            numberToText(r.quantity),
+            r.quantity.text(),
             r.dateAcquired.isValid() ? formatDate(r.dateAcquired) : QString(),
             formatDate(r.dateSold),
             formatMoney(r.salePrice),

@@ -1,5 +1,6 @@
 #include "main_window/record_writers.h"
 
+#include "matching/trade_changes.h"
 #include "platform/form8949_box.h"
 #include "platform/holding_term.h"
 #include "platform/prompter.h"
@@ -82,7 +83,8 @@ QString InsertTaxRec(TaxRow& row, int rowNumber, const QSqlDatabase& db, const Q
     return saved(row.state);
 }
 
-QString InsertTxnRec(TxnRow& row, int rowNumber, const QSqlDatabase& db, const QString& account) {
+QString InsertTxnRec(TxnRow& row, int rowNumber, const QSqlDatabase& db, const QString& account,
+                     TradeChanges& changes) {
     if (const QString fault = checkTxnRow(row); !fault.isEmpty())
         return refuse(row.state, fault);
     TxnRecord record = row.record;
@@ -91,6 +93,7 @@ QString InsertTxnRec(TxnRow& row, int rowNumber, const QSqlDatabase& db, const Q
         record.memo = QStringLiteral("OK");
     try {
         record.id = insertTxn(db, record);
+        changes.added(record);
     } catch (const StoreError& e) {
         return storeFailure(row.state, rowNumber, e);
     }
@@ -116,14 +119,20 @@ QString UpdateTaxRec(TaxRow& row, int rowNumber, const QSqlDatabase& db, Prompte
     return saved(row.state);
 }
 
-QString UpdateTxnRec(TxnRow& row, int rowNumber, const QSqlDatabase& db, Prompter& prompter) {
+QString UpdateTxnRec(TxnRow& row, int rowNumber, const QSqlDatabase& db, Prompter& prompter,
+                     TradeChanges& changes) {
     if (const QString fault = checkTxnRow(row); !fault.isEmpty())
         return refuse(row.state, fault);
     try {
-        if (!updateTxn(db, row.record)) {
+        const std::optional<TxnRecord> stored = selectTxnById(db, row.record.id);
+        if (!stored || !updateTxn(db, row.record)) {
             prompter.message(kInvalidRecord);
             return refuse(row.state, kInvalidRecord);
         }
+        // The account and month are not written: the stored ones stay.
+        TxnRecord written = row.record;
+        written.accountName = stored->accountName;
+        changes.changed(*stored, written);
     } catch (const StoreError& e) {
         return storeFailure(row.state, rowNumber, e);
     }

@@ -1,6 +1,7 @@
 #include "main_window/tax_view.h"
 
 #include "matching/matcher.h"
+#include "matching/trade_changes.h"
 #include "platform/cell_readers.h"
 #include "platform/date_text.h"
 #include "platform/form8949_box.h"
@@ -8,6 +9,7 @@
 #include "platform/holding_term.h"
 #include "platform/number_text.h"
 #include "platform/tax_year.h"
+#include "store/account_settings_table.h"
 #include "store/tax_table.h"
 
 #include <QStringList>
@@ -41,6 +43,19 @@ QString TaxTotals::warningsText() const {
         .arg(noBuy);
 }
 
+QString TaxTotals::notReportedText() const {
+    if (notReported == 0)
+        return {};
+    return QStringLiteral("%1 %2 ")
+               .arg(notReported)
+               .arg(notReported == 1 ? QStringLiteral("record") : QStringLiteral("records")) +
+           notReportedNote();
+}
+
+QString notReportedNote() {
+    return QStringLiteral("tax-advantaged: not reported");
+}
+
 TaxWarnings taxWarnings(const TaxRecord& r) {
     TaxWarnings w;
     // The run's memo marks a sell it could not cover; without any date
@@ -67,8 +82,12 @@ QString taxWarningsText(const TaxWarnings& w) {
     return lines.join(u'\n');
 }
 
-TaxTotals taxTotals(const QVector<TaxRecord>& records) {
+TaxTotals taxTotals(const QVector<TaxRecord>& records, bool taxAdvantaged) {
     TaxTotals totals;
+    if (taxAdvantaged) {
+        totals.notReported = int(records.size());
+        return totals;
+    }
     totals.records = int(records.size());
     for (const TaxRecord& r : records) {
         totals.gain += r.salePrice - r.cost + r.washAdjustment;
@@ -104,7 +123,7 @@ QString TaxColumns::text(const TaxRecord& r, int col) const {
     case TaxGridCol::Symbol:
         return r.symbol;
     case TaxGridCol::Quantity:
-        return numberToText(r.quantity);
+        return r.quantity.text();
     case TaxGridCol::DateBought:
         return formatDate(r.dateAcquired);
     case TaxGridCol::DateSold:
@@ -136,7 +155,7 @@ QString TaxColumns::parse(TaxRecord& r, int col, const QString& text) const {
         r.symbol = text;
         return {};
     case TaxGridCol::Quantity:
-        return readNumberCell(text, r.quantity);
+        return readQuantityCell(text, r.quantity);
     case TaxGridCol::DateBought:
         // The acquisition date may be unknown; the sale date never is.
         return readDateCell(text, r.dateAcquired, true);
@@ -174,7 +193,7 @@ QString TaxColumns::parse(TaxRecord& r, int col, const QString& text) const {
 SortKey TaxColumns::sortKey(const TaxRecord& r, int col) const {
     switch (col) {
     case TaxGridCol::Quantity:
-        return sortByValue(r.quantity);
+        return sortByValue(r.quantity.toDouble());
     case TaxGridCol::DateBought:
         return sortByDate(r.dateAcquired);
     case TaxGridCol::DateSold:
@@ -193,7 +212,10 @@ SortKey TaxColumns::sortKey(const TaxRecord& r, int col) const {
 }
 
 QString TaxColumns::rowNote(const TaxRecord& record) const {
-    return taxWarningsText(taxWarnings(record));
+    const QString warnings = taxWarningsText(taxWarnings(record));
+    if (!taxAdvantaged_)
+        return warnings;
+    return warnings.isEmpty() ? notReportedNote() : notReportedNote() + u'\n' + warnings;
 }
 
 QStringList TaxColumns::choices(const TaxRow& row, int col) const {
@@ -219,8 +241,12 @@ bool TaxColumns::locked(const TaxRow& row, int col, bool columnLocked) const {
 
 TaxViewRecords FillGrid(const QSqlDatabase& db, const QString& account, TaxYear year) {
     TaxViewRecords view;
+    view.taxAdvantaged = selectWashSettings(db, account).taxAdvantaged;
+    view.processAgain = processAgainLine(db);
     view.records = selectTaxRecs(db, account, year.firstDay(), year.lastDay());
-    view.totals = taxTotals(view.records);
+    view.totals = taxTotals(view.records, view.taxAdvantaged);
+    if (!view.taxAdvantaged)
+        view.gains = monthlyGains(view.records, year);
     sortRecords(view.records, TaxColumns(), TaxGridCol::Symbol, Qt::AscendingOrder);
     return view;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/record_columns.h"
 #include "platform/tax_year.h"
+#include "report/monthly_gains.h"
 #include "store/records.h"
 
 #include <QSqlDatabase>
@@ -60,9 +61,19 @@ struct TaxTotals {
     // "To check: 1 bought after sold, 0 not all found, 2 no buy"; empty
     // when no row needs a look.
     QString warningsText() const;
+
+    // Records of a tax-advantaged account: in none of the figures above.
+    int notReported = 0;
+    // "3 records tax-advantaged: not reported"; empty when there are none.
+    QString notReportedText() const;
 };
 
-TaxTotals taxTotals(const QVector<TaxRecord>& records);
+// The totals of an account's records. Those of a tax-advantaged account
+// are not on Form 8949: they are only counted as not reported.
+TaxTotals taxTotals(const QVector<TaxRecord>& records, bool taxAdvantaged = false);
+
+// "tax-advantaged: not reported", the note on each record of such an account.
+QString notReportedNote();
 
 // The eleven columns of the tax view.
 QVector<GridColumn> SetupTaxGrid();
@@ -73,6 +84,10 @@ QVector<GridColumn> SetupTaxGrid();
 // while the term is unknown.
 class TaxColumns final : public RecordColumns<TaxRecord> {
 public:
+    // The columns of a tax-advantaged account's records note on each row
+    // that it is not reported.
+    explicit TaxColumns(bool taxAdvantaged = false) : taxAdvantaged_(taxAdvantaged) {}
+
     QVector<GridColumn> layout() const override { return SetupTaxGrid(); }
     QString text(const TaxRecord& record, int col) const override;
     QString parse(TaxRecord& record, int col, const QString& text) const override;
@@ -80,19 +95,28 @@ public:
     bool locked(const TaxRow& row, int col, bool columnLocked) const override;
     QStringList choices(const TaxRow& row, int col) const override;
     QString rowNote(const TaxRecord& record) const override;
+
+private:
+    bool taxAdvantaged_ = false;
 };
 
 struct TaxViewRecords {
     QVector<TaxRecord> records;
     TaxTotals totals;
+    MonthlyGains gains;         // what the chart draws: nothing of a tax-advantaged account
+    bool taxAdvantaged = false; // the account's records are not on Form 8949
+    // "Accounts to process again before filing: A, B", of every account;
+    // empty for none.
+    QString processAgain;
 };
 
-// The account's tax records sold in the tax year, by symbol (ties by date
-// sold), with their totals. Throws StoreError.
 // The refusals of a typed box.
 QString notABoxMessage(const QString& text); // "Not a valid box: G"
 QString boxNeededMessage();
 
+// The account's tax records sold in the tax year, by symbol (ties by date
+// sold), with their totals and chart, whether they are reported, and the
+// accounts to process again. Throws StoreError.
 TaxViewRecords FillGrid(const QSqlDatabase& db, const QString& account, TaxYear year = {});
 
 } // namespace gainbook

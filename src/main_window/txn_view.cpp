@@ -31,7 +31,7 @@ QString TxnColumns::text(const TxnRecord& r, int col) const {
     case TxnGridCol::Symbol:
         return r.symbol;
     case TxnGridCol::Quantity:
-        return numberToText(r.quantity);
+        return r.quantity.text();
     case TxnGridCol::TxnType:
         return r.type;
     case TxnGridCol::TxnDate:
@@ -54,7 +54,7 @@ QString TxnColumns::parse(TxnRecord& r, int col, const QString& text) const {
         r.symbol = text;
         return {};
     case TxnGridCol::Quantity:
-        return readNumberCell(text, r.quantity);
+        return readQuantityCell(text, r.quantity);
     case TxnGridCol::TxnType:
         r.type = text;
         return {};
@@ -73,7 +73,7 @@ QString TxnColumns::parse(TxnRecord& r, int col, const QString& text) const {
 SortKey TxnColumns::sortKey(const TxnRecord& r, int col) const {
     switch (col) {
     case TxnGridCol::Quantity:
-        return sortByValue(r.quantity);
+        return sortByValue(r.quantity.toDouble());
     case TxnGridCol::TxnDate:
         return sortByDate(r.txnDate);
     case TxnGridCol::TxnAmount:

@@ -1,7 +1,7 @@
 #include "matching/corp_action_checks.h"
 
-#include "matching/matcher.h"
 #include "platform/date_text.h"
+#include "platform/instrument_name.h"
 #include "platform/number_text.h"
 
 #include <QSet>
@@ -12,10 +12,6 @@ namespace gainbook {
 
 namespace {
 
-bool sameSymbol(const QString& a, const QString& b) {
-    return symbolPrefix(a) == symbolPrefix(b);
-}
-
 // The change of `symbol` on `day` among the kept actions, if any.
 const CorpActionRecord* changeOn(const QVector<CorpActionRecord>& others, qint64 skipId,
                                  const QString& symbol, const QDate& day) {
@@ -23,7 +19,7 @@ const CorpActionRecord* changeOn(const QVector<CorpActionRecord>& others, qint64
         if (o.id != 0 && o.id == skipId)
             continue;
         if (o.kind == ActionKind::SymbolChange && o.effective == day &&
-            sameSymbol(o.symbol, symbol))
+            sameInstrument(o.symbol, symbol))
             return &o;
     }
     return nullptr;
@@ -40,7 +36,7 @@ QString splitProblem(const CorpActionRecord& action, const QVector<CorpActionRec
         if (o.id != 0 && o.id == action.id)
             continue;
         if (o.kind == ActionKind::Split && o.effective == action.effective &&
-            sameSymbol(o.symbol, action.symbol))
+            sameInstrument(o.symbol, action.symbol))
             return QStringLiteral("%1 already has a split on %2 (action %3).")
                 .arg(action.symbol, formatDate(action.effective))
                 .arg(o.id);
@@ -51,7 +47,7 @@ QString splitProblem(const CorpActionRecord& action, const QVector<CorpActionRec
 QString changeProblem(const CorpActionRecord& action, const QVector<CorpActionRecord>& others) {
     if (action.newSymbol.trimmed().isEmpty())
         return QStringLiteral("A symbol change of %1 needs the new symbol.").arg(action.symbol);
-    if (sameSymbol(action.symbol, action.newSymbol))
+    if (sameInstrument(action.symbol, action.newSymbol))
         return QStringLiteral("A symbol change from %1 to %2 keeps the same symbol.")
             .arg(action.symbol, action.newSymbol);
     const QString day = formatDate(action.effective);
@@ -62,10 +58,10 @@ QString changeProblem(const CorpActionRecord& action, const QVector<CorpActionRe
     // Follow the new symbol through the changes of the same day: coming
     // back to the start would leave the lots without a symbol.
     QStringList chain{action.symbol, action.newSymbol};
-    QSet<QString> seen{symbolPrefix(action.symbol)};
+    QSet<QString> seen{instrumentKey(action.symbol)};
     QString at = action.newSymbol;
-    while (!seen.contains(symbolPrefix(at))) {
-        seen.insert(symbolPrefix(at));
+    while (!seen.contains(instrumentKey(at))) {
+        seen.insert(instrumentKey(at));
         const CorpActionRecord* next = changeOn(others, action.id, at, action.effective);
         if (next == nullptr)
             return {};

@@ -1,30 +1,33 @@
 #include "matching/corp_action_editing.h"
 
 #include "matching/corp_action_checks.h"
-#include "matching/matcher.h"
+#include "platform/instrument_name.h"
 #include "store/corp_action_table.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace gainbook {
 
 namespace {
 
-// The prefixes joined to the action's symbols through symbol changes, in
+// The instruments joined to the action's symbols through symbol changes, in
 // either direction: a lot may have carried any of them.
-QSet<QString> joinedPrefixes(const QVector<CorpActionRecord>& all, const CorpActionRecord& action) {
-    QSet<QString> names{symbolPrefix(action.symbol)};
+QSet<QString> joinedInstruments(const QVector<CorpActionRecord>& all,
+                                const CorpActionRecord& action) {
+    QSet<QString> names{instrumentKey(action.symbol)};
     if (action.kind == ActionKind::SymbolChange)
-        names.insert(symbolPrefix(action.newSymbol));
+        names.insert(instrumentKey(action.newSymbol));
     for (bool grew = true; grew;) {
         grew = false;
         for (const CorpActionRecord& a : all) {
             if (a.kind != ActionKind::SymbolChange)
                 continue;
-            const QString from = symbolPrefix(a.symbol);
-            const QString to = symbolPrefix(a.newSymbol);
+            const QString from = instrumentKey(a.symbol);
+            const QString to = instrumentKey(a.newSymbol);
             if (names.contains(from) != names.contains(to)) {
                 names.insert(from);
                 names.insert(to);
@@ -54,17 +57,17 @@ QString rematchAccountsText(const QStringList& accounts) {
 }
 
 QStringList markAccountsTouched(const QSqlDatabase& db, const CorpActionRecord& action) {
-    const QSet<QString> names = joinedPrefixes(selectCorpActions(db), action);
+    const QSet<QString> names = joinedInstruments(selectCorpActions(db), action);
     QSet<QString> accounts;
-    QSqlQuery query = prepareQuery(
-        db, QStringLiteral("SELECT DISTINCT AccountName FROM Txn WHERE substr(Symbol, 1, 12) = ? "
-                           "AND AccountName IN (SELECT AccountName FROM SellLinks)"));
-    for (const QString& name : names) {
-        execQuery(query, {name});
-        while (query.next())
+    QSqlQuery query =
+        runQuery(db, QStringLiteral("SELECT DISTINCT AccountName, Symbol FROM Txn "
+                                    "WHERE AccountName IN (SELECT AccountName FROM SellLinks)"));
+    while (query.next()) {
+        const QString symbol = query.value(1).toString();
+        if (std::any_of(names.cbegin(), names.cend(),
+                        [&](const QString& name) { return sameInstrument(name, symbol); }))
             accounts.insert(query.value(0).toString());
     }
-    query.finish();
     QStringList marked(accounts.cbegin(), accounts.cend());
     marked.sort();
     for (const QString& account : std::as_const(marked))

@@ -1,7 +1,5 @@
 #include "matching/corporate_actions.h"
 
-#include "matching/matcher.h"
-
 #include <QSet>
 
 #include <algorithm>
@@ -25,21 +23,57 @@ CorporateActions::CorporateActions(const QVector<CorpActionRecord>& actions) {
                          return l.effective < r.effective;
                      });
     for (int i = 0; i < actions_.size(); ++i) {
-        byPrefix_[symbolPrefix(actions_[i].symbol)].append(i);
-        if (actions_[i].kind == ActionKind::SymbolChange)
-            intoPrefix_[symbolPrefix(actions_[i].newSymbol)].append(i);
+        const QString key = instrumentKey(actions_[i].symbol);
+        byKey_[key].append(i);
+        keys_.add(key);
+        if (actions_[i].kind == ActionKind::SymbolChange) {
+            const QString into = instrumentKey(actions_[i].newSymbol);
+            intoKey_[into].append(i);
+            keys_.add(into);
+        }
     }
 }
 
-void CorporateActions::applyDay(QString& prefix, QString& symbol, double& factor,
+const QVector<int>* CorporateActions::withRelatives(const QHash<QString, QVector<int>>& index,
+                                                    QHash<QString, QVector<int>>& merged,
+                                                    const QString& key) const {
+    const QStringList relatives = keys_.relatives(key);
+    const auto own = index.constFind(key);
+    if (relatives.isEmpty())
+        return own == index.cend() ? nullptr : &*own;
+    if (const auto made = merged.constFind(key); made != merged.cend())
+        return &*made;
+    QVector<int> all = own == index.cend() ? QVector<int>{} : *own;
+    for (const QString& relative : relatives)
+        all += index.value(relative);
+    // Indexes into the actions by date: their order is the date order.
+    std::sort(all.begin(), all.end());
+    all.erase(std::unique(all.begin(), all.end()), all.end());
+    return &*merged.insert(key, all);
+}
+
+const QVector<int>* CorporateActions::actionsOf(const QString& key) const {
+    return withRelatives(byKey_, mergedBy_, key);
+}
+
+const QVector<int>* CorporateActions::changesInto(const QString& key) const {
+    return withRelatives(intoKey_, mergedInto_, key);
+}
+
+bool CorporateActions::touches(const QString& symbol) const {
+    const QString key = instrumentKey(symbol);
+    return actionsOf(key) != nullptr || changesInto(key) != nullptr;
+}
+
+void CorporateActions::applyDay(QString& key, QString& symbol, double& factor,
                                 const QDate& day) const {
-    // A change moves the lot to another prefix, whose actions of the same
-    // day apply too; the checks refuse loops, the set guards anyway.
+    // A change moves the lot to another instrument, whose actions of the
+    // same day apply too; the checks refuse loops, the set guards anyway.
     QSet<QString> seen;
-    while (!seen.contains(prefix)) {
-        seen.insert(prefix);
-        const auto found = byPrefix_.constFind(prefix);
-        if (found == byPrefix_.constEnd())
+    while (!seen.contains(key)) {
+        seen.insert(key);
+        const QVector<int>* found = actionsOf(key);
+        if (found == nullptr)
             return;
         const CorpActionRecord* change = nullptr;
         for (int i : *found) {
@@ -56,28 +90,19 @@ void CorporateActions::applyDay(QString& prefix, QString& symbol, double& factor
         if (change == nullptr)
             return;
         symbol = change->newSymbol;
-        prefix = symbolPrefix(symbol);
+        key = instrumentKey(symbol);
     }
 }
 
-QString CorporateActions::symbolPrefixOf(const QString& symbol) {
-    return symbolPrefix(symbol);
-}
-
 LotView CorporateActions::lotAt(const QString& symbol, const QDate& bought, const QDate& at) const {
-    return lotAt(symbol, symbolPrefix(symbol), bought, at);
-}
-
-LotView CorporateActions::lotAt(const QString& symbol, const QString& prefixOfSymbol,
-                                const QDate& bought, const QDate& at) const {
-    LotView view{1, symbol, prefixOfSymbol};
+    LotView view{1, symbol};
     if (actions_.isEmpty() || !bought.isValid() || !at.isValid() || !(bought < at))
         return view;
-    QString& prefix = view.prefix;
+    QString key = instrumentKey(symbol);
     QDate after = bought; // actions strictly after this day apply
     for (;;) {
-        const auto found = byPrefix_.constFind(prefix);
-        if (found == byPrefix_.constEnd())
+        const QVector<int>* found = actionsOf(key);
+        if (found == nullptr)
             return view;
         QDate day;
         for (int i : *found) {
@@ -90,17 +115,18 @@ LotView CorporateActions::lotAt(const QString& symbol, const QString& prefixOfSy
         }
         if (!day.isValid())
             return view;
-        applyDay(prefix, view.symbol, view.factor, day);
+        applyDay(key, view.symbol, view.factor, day);
         after = day;
     }
 }
 
-QStringList CorporateActions::originsOfPrefix(const QString& own, const QDate& at) const {
+QStringList CorporateActions::originsOf(const QString& symbol, const QDate& at) const {
+    const QString own = instrumentKey(symbol);
     // Most symbols were never changed into: no set, no list.
-    if (!intoPrefix_.contains(own))
+    if (changesInto(own) == nullptr)
         return {};
     struct Origin {
-        QString prefix;
+        QString key;
         QDate since;
     };
     QVector<Origin> found;
@@ -110,14 +136,14 @@ QStringList CorporateActions::originsOfPrefix(const QString& own, const QDate& a
     QVector<Origin> pending{{own, at}};
     while (!pending.isEmpty()) {
         const Origin next = pending.takeLast();
-        const auto into = intoPrefix_.constFind(next.prefix);
-        if (into == intoPrefix_.constEnd())
+        const QVector<int>* into = changesInto(next.key);
+        if (into == nullptr)
             continue;
         for (int i : *into) {
             const CorpActionRecord& a = actions_[i];
             if (a.effective > next.since)
                 break;
-            const QString from = symbolPrefix(a.symbol);
+            const QString from = instrumentKey(a.symbol);
             if (seen.contains(from))
                 continue;
             seen.insert(from);
@@ -127,10 +153,10 @@ QStringList CorporateActions::originsOfPrefix(const QString& own, const QDate& a
     }
     std::stable_sort(found.begin(), found.end(),
                      [](const Origin& l, const Origin& r) { return l.since < r.since; });
-    QStringList prefixes;
+    QStringList keys;
     for (const Origin& o : found)
-        prefixes.append(o.prefix);
-    return prefixes;
+        keys.append(o.key);
+    return keys;
 }
 
 } // namespace gainbook

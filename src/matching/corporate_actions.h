@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/instrument_name.h"
 #include "store/records.h"
 
 #include <QDate>
@@ -15,13 +16,12 @@ namespace gainbook {
 struct LotView {
     double factor = 1;
     QString symbol;
-    QString prefix; // of symbol: its first 12 characters
 };
 
 // The corporate actions of the store, indexed for the matching: which
 // shares and which symbol a lot bought on one date holds on a later date.
 // An action applies to a lot bought before its effective date and to a sale
-// on or after it. Symbols compare on their first 12 characters, for the
+// on or after it. Symbols compare as instruments (sameInstrument), for the
 // action's symbol and the new one alike. Several actions of one lot on one
 // day all apply, whatever their order: a split of the old or of the new
 // name on the day of a change counts once.
@@ -34,34 +34,35 @@ public:
 
     // The lot bought as `symbol` on `bought`, seen on `at`.
     LotView lotAt(const QString& symbol, const QDate& bought, const QDate& at) const;
-    // The same for a caller that knows the symbol's prefix already (the
-    // matching, once per buy).
-    LotView lotAt(const QString& symbol, const QString& prefix, const QDate& bought,
-                  const QDate& at) const;
 
-    // The 12-character prefixes, other than the symbol's own, whose lots may
-    // carry the symbol on `at` through symbol changes; those changed longest
-    // ago first.
-    QStringList originsOf(const QString& symbol, const QDate& at) const {
-        return originsOfPrefix(symbolPrefixOf(symbol), at);
-    }
-    QStringList originsOfPrefix(const QString& prefix, const QDate& at) const;
+    // The instrument keys, other than the symbol's own, whose lots may carry
+    // the symbol on `at` through symbol changes; those changed longest ago
+    // first.
+    QStringList originsOf(const QString& symbol, const QDate& at) const;
 
-    // Whether any action names this prefix as its symbol or new symbol.
-    bool touches(const QString& prefix) const {
-        return byPrefix_.contains(prefix) || intoPrefix_.contains(prefix);
-    }
+    // Whether any action names this symbol as its symbol or new symbol.
+    bool touches(const QString& symbol) const;
 
 private:
-    static QString symbolPrefixOf(const QString& symbol);
+    // The actions of one instrument on one day, applied to the lot; moves
+    // the key along a change.
+    void applyDay(QString& key, QString& symbol, double& factor, const QDate& day) const;
 
-    // The actions of one prefix on one day, applied to the lot; moves the
-    // prefix along a change.
-    void applyDay(QString& prefix, QString& symbol, double& factor, const QDate& day) const;
+    // The actions on the instrument of a key, and the changes into it, in
+    // date order. Most keys have no relatives: theirs are the lists below.
+    const QVector<int>* actionsOf(const QString& key) const;
+    const QVector<int>* changesInto(const QString& key) const;
+    const QVector<int>* withRelatives(const QHash<QString, QVector<int>>& index,
+                                      QHash<QString, QVector<int>>& merged,
+                                      const QString& key) const;
 
-    QVector<CorpActionRecord> actions_;       // by effective date
-    QHash<QString, QVector<int>> byPrefix_;   // by prefix of the symbol, in date order
-    QHash<QString, QVector<int>> intoPrefix_; // changes by prefix of the new symbol
+    QVector<CorpActionRecord> actions_;    // by effective date
+    QHash<QString, QVector<int>> byKey_;   // by instrument key of the symbol, in date order
+    QHash<QString, QVector<int>> intoKey_; // changes by key of the new symbol
+    InstrumentKeys keys_;                  // of both
+    // A key's own list joined with those of its relatives, made when first asked.
+    mutable QHash<QString, QVector<int>> mergedBy_;
+    mutable QHash<QString, QVector<int>> mergedInto_;
 };
 
 } // namespace gainbook

@@ -15,7 +15,7 @@ namespace {
 
 // A link counts its shares as they stood on the sell's date; the buy keeps
 // its open quantity in the shares it bought.
-double sharesBack(const CorporateActions& actions, TxnLookup& lookup, const LinkRecord& link) {
+Quantity sharesBack(const CorporateActions& actions, TxnLookup& lookup, const LinkRecord& link) {
     if (actions.isEmpty())
         return link.buyQuantity;
     const std::optional<TxnRecord> buy = lookup.byId(link.buyId);
@@ -26,8 +26,7 @@ double sharesBack(const CorporateActions& actions, TxnLookup& lookup, const Link
         if (const std::optional<TxnRecord> sell = lookup.byId(link.sellId))
             sold = sell->txnDate;
     }
-    const double factor = actions.lotAt(buy->symbol, buy->txnDate, sold).factor;
-    return factor == 1 ? link.buyQuantity : roundQuantity(link.buyQuantity / factor);
+    return link.buyQuantity.dividedBy(actions.lotAt(buy->symbol, buy->txnDate, sold).factor);
 }
 
 } // namespace

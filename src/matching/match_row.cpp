@@ -21,7 +21,7 @@ QStringList matchRowTexts(const MatchRow& row) {
     const auto set = [&texts](int col, QString text) { texts[col - 1] = std::move(text); };
     if (const std::optional<TxnRecord>& sell = row.sell) {
         set(MatchGridCol::DateSold, formatDate(sell->txnDate));
-        set(MatchGridCol::Quantity, numberToText(sell->quantity));
+        set(MatchGridCol::Quantity, sell->quantity.text());
         set(MatchGridCol::Symbol, sell->symbol);
         set(MatchGridCol::SalePrice, formatPlain(sell->amount));
     }
@@ -31,9 +31,9 @@ QStringList matchRowTexts(const MatchRow& row) {
         set(MatchGridCol::Linked, row.linked ? QStringLiteral("1") : QStringLiteral("0"));
         set(MatchGridCol::BuyDate, formatDate(buy->txnDate));
         set(MatchGridCol::BuySymbol, buy->symbol);
-        set(MatchGridCol::AppliedQuantity, numberToText(row.link.buyQuantity));
+        set(MatchGridCol::AppliedQuantity, row.link.buyQuantity.text());
         set(MatchGridCol::AppliedCost, formatPlain(row.link.buyPrice));
-        set(MatchGridCol::TotalQuantity, numberToText(buy->quantity));
+        set(MatchGridCol::TotalQuantity, buy->quantity.text());
         set(MatchGridCol::TotalCost, formatPlain(buy->amount));
         set(MatchGridCol::BuyId, QString::number(buy->id));
     }

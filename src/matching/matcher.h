@@ -1,8 +1,8 @@
 #pragma once
 
 #include "matching/corporate_actions.h"
-#include "matching/term_split.h"
 #include "matching/wash_sale_refresh.h"
+#include "platform/instrument_name.h"
 #include "platform/money.h"
 #include "platform/text_pool.h"
 #include "store/fast_statement.h"
@@ -19,13 +19,12 @@
 namespace gainbook {
 
 class LinkWriter;
-class TaxWriter;
 
 // A sell as the matching reads it.
 struct SellRow {
     qint64 id = 0;
     QString symbol;
-    double quantity = 0;
+    Quantity quantity;
     QDate txnDate;
     QString storedDate; // the date as the searches compare it
     Money amount;
@@ -41,9 +40,9 @@ namespace gainbook {
 // The state of the sell being matched, read by the link and tax record
 // writers.
 struct MatchingState {
-    double sellQty = 0;
-    double remainingQty = 0; // part of the sell not covered yet
-    Money runningCost;       // sum of the lot costs, so the record adds up to its links
+    Quantity sellQty;
+    Quantity remainingQty; // part of the sell not covered yet
+    Money runningCost;     // sum of the lot costs, so the record adds up to its links
     bool linkWritten = false;
     QString sellMemo;
 };
@@ -56,8 +55,8 @@ enum class BuySearch { OnOrBefore, After };
 // its Memo text reads; changed marks a Memo the run must write.
 struct OpenBuy {
     qint64 id = 0;
-    double quantity = 0;
-    double open = 0;
+    Quantity quantity;
+    Quantity open;
     QString storedDate; // the date as the searches compare it
     QDate bought;
     Money amount;
@@ -71,20 +70,15 @@ Q_DECLARE_TYPEINFO(gainbook::OpenBuy, Q_RELOCATABLE_TYPE);
 
 namespace gainbook {
 
-// The open buys of one symbol, in date order: those of the run's list of
-// buys from head to end. Buys are applied from the front only, so those
+// The open buys of one instrument, in date order: those of the run's list
+// of buys from head to end. Buys are applied from the front only, so those
 // before head are used up.
 struct SymbolBuys {
-    QString symbol;
-    QString prefix; // its first 12 characters
+    QString symbol; // as the first of them spells it
+    QString key;    // instrumentKey of the symbol
     qsizetype head = 0;
     qsizetype end = 0;
 };
-
-// The first 12 characters of a symbol, counted as the database counts them:
-// a character outside the basic plane (an emoji) is one character although
-// it takes two UTF-16 units. A shorter symbol comes back whole.
-QString symbolPrefix(const QString& symbol);
 
 // How many sells of a run need the user's eye: matched to a buy made after
 // the sale, larger than the buys found, or without any buy.
@@ -101,11 +95,14 @@ inline const QString kAllBuysFound = QStringLiteral(" ");
 inline const QString kAllBuyRecNotFound = QStringLiteral("All Buy Rec Not Found");
 
 // Matches the sells of one account against its open buys of the same
-// symbol (first 12 characters), writing a link row per applied lot, the
-// lowered open quantity of each buy and the sell's tax record (two when its
-// lots are held short and long term). The open buys are read once, in one
-// ordered query, and searched in memory; the writes reuse prepared
-// statements. The caller holds the transaction around the whole run.
+// instrument (sameInstrument), writing a link row per applied lot and the
+// lowered open quantity of each buy. The tax records are left to the
+// wash-sale refresh that follows the run (refreshWashSales), which writes
+// them once with their adjustments: the matcher notes each sell with its
+// lots and memo, in the order matched, and the account's buys, so the
+// refresh need not read back what the run has just written. The buys are
+// read once, in one ordered query, and searched in memory; the links go in
+// by batches. The caller holds the transaction around the whole run.
 class Matcher {
 public:
     Matcher(QSqlDatabase db, QString account); // throws StoreError
@@ -114,10 +111,11 @@ public:
     Matcher(const Matcher&) = delete;
     Matcher& operator=(const Matcher&) = delete;
 
-    // Opens every buy of the account again for its full quantity. Other
-    // accounts keep their open quantities, and the comments kept in the Memo
-    // of sells and other rows stay. The store learns the quantities from
-    // writeOpenQuantities().
+    // Opens every buy of the account again for its quantity less what other
+    // accounts' sells hold of it by hand: a buy has one owner, and those
+    // links are not this run's to undo. Other accounts keep their open
+    // quantities, and the comments kept in the Memo of sells and other rows
+    // stay. The store learns the quantities from writeOpenQuantities().
     void MoveQuantity();
 
     // The account's sells in the order they take buys: by trade date, then
@@ -131,65 +129,49 @@ public:
     void LookForBuy(BuySearch search);
 
     // One link row of the current sell; buyId 0 when no buy was applied.
-    void SaveSellLinks(Money buyPrice, double buyQuantity, qint64 buyId);
+    void SaveSellLinks(Money buyPrice, Quantity buyQuantity, qint64 buyId);
 
     // Writes the open quantity of every buy the run reopened or applied, each
-    // once, in its Memo.
+    // once, in its Memo, and the links still held for a batch.
     void writeOpenQuantities();
 
     // The sells so far that need the user's eye.
     const RunWarnings& warnings() const { return warnings_; }
 
-    // Tax records written so far (a sell held both short and long term
-    // writes two).
-    qint64 taxRecordsWritten() const { return taxRecordsWritten_; }
-
-    // Leaves the tax records to the wash-sale refresh that follows the run
-    // (refreshWashSales), which writes them once with their adjustments:
-    // the matcher only notes each sell with its lots and memo, in the order
-    // matched, and the account's buys, so the refresh need not read back
-    // what the run has just written. Such a run also writes its links by
-    // batches, the last of them by writeOpenQuantities() or
-    // takeDeferredRecords(), whichever comes first.
-    void deferTaxRecords() { deferred_ = true; }
-    FreshRecords takeDeferredRecords(); // throws StoreError
+    // The sells matched so far, with their lots and memos, and the
+    // account's buys, for the refresh that writes their tax records.
+    FreshRecords takeRecords(); // throws StoreError
 
 private:
-    void loadOpenBuys();
+    void mergeSpellings(const QVector<SymbolBuys>& spellings);
     void applyBuys(SymbolBuys& symbol, BuySearch search, bool converted);
-    void insertTaxRecord();
+    void noteSell();
 
     QSqlDatabase db_;
     QString account_;
     // Splits and symbol changes: a lot counts its shares and carries its
     // symbol as they stand on the sell's date.
     CorporateActions actions_;
-    BasisReporting basis_; // the account's setting, which picks the boxes
     SellRow sell_;
-    QString sellPrefix_; // of the current sell's symbol
+    QString sellKey_; // instrumentKey of the current sell's symbol
     MatchingState state_;
-    QVector<AppliedLot> lots_;  // of the current sell; kept to reuse its memory
-    QVector<WashLot> washLots_; // its links as detection reads them, when deferred
+    QVector<WashLot> lots_; // of the current sell; kept to reuse its memory
     bool boughtAfterSell_ = false;
     RunWarnings warnings_;
-    qint64 taxRecordsWritten_ = 0;
-    bool deferred_ = false;
     FreshRecords fresh_;
 
     FastStatement selectSells_;
-    FastStatement selectOpenBuys_;
     FastStatement selectAllBuys_;
-    // The open buys by the first 12 characters of their symbol; the symbols
-    // of one prefix in the order the store sorts them.
-    QHash<QString, QVector<SymbolBuys>> openBuys_;
-    // Every open buy in one list, symbol by symbol as read: a list of each
-    // symbol's own grew in many small steps, each a copy.
+    // The open buys by instrument key, and the keys, whose cut names find
+    // their long forms.
+    QHash<QString, SymbolBuys> openBuys_;
+    InstrumentKeys keys_;
+    // Every open buy in one list, instrument by instrument as read: a list
+    // of each symbol's own grew in many small steps, each a copy.
     QVector<OpenBuy> buys_;
-    bool openBuysLoaded_ = false;
     // Symbols and dates repeat down an account: its rows share one copy each.
     TextPool texts_;
     std::unique_ptr<LinkWriter> links_;
-    std::unique_ptr<TaxWriter> taxRecords_;
 
     // Reopened buys that no search can find (closed, or without a date).
     QVector<TxnMemo> memoChanges_;

@@ -32,7 +32,7 @@ std::optional<TxnRecord> txnAt(const QSqlQuery& query, int first) {
     TxnRecord r;
     r.id = query.value(first).toLongLong();
     r.symbol = query.value(first + 1).toString();
-    r.quantity = query.value(first + 2).toDouble();
+    r.quantity = Quantity::fromDouble(query.value(first + 2).toDouble());
     r.txnDate = dateFromStored(query.value(first + 3).toString());
     r.amount = Money::fromDouble(query.value(first + 4).toDouble());
     return r;
@@ -55,7 +55,7 @@ QVector<MatchRow> MatchingGrid::FillGrid(const QSqlDatabase& db, const QString& 
     while (query.next()) {
         read.link.sellId = query.value(0).toLongLong();
         read.link.buyId = query.value(1).toLongLong();
-        read.link.buyQuantity = query.value(2).toDouble();
+        read.link.buyQuantity = Quantity::fromDouble(query.value(2).toDouble());
         read.link.buyPrice = Money::fromDouble(query.value(3).toDouble());
         if (read.link.sellId != lastSellId_) {
             buyShown_ = false;
@@ -68,8 +68,8 @@ QVector<MatchRow> MatchingGrid::FillGrid(const QSqlDatabase& db, const QString& 
             read.buy = read.link.buyId != 0 ? txnAt(query, 9) : std::nullopt;
             // The buy shows in the shares of the sell's date, as its link counts them.
             if (read.buy && read.sell && !actions.isEmpty())
-                read.buy->quantity *=
-                    actions.lotAt(read.buy->symbol, read.buy->txnDate, read.sell->txnDate).factor;
+                read.buy->quantity = read.buy->quantity.times(
+                    actions.lotAt(read.buy->symbol, read.buy->txnDate, read.sell->txnDate).factor);
             FillBuyRec(read);
             // One button per sell, even when several of its links name no
             // existing buy.

@@ -4,27 +4,21 @@
 #include "store/sql.h"
 #include "store/txn_table.h"
 
-#include <cmath>
-
 namespace gainbook {
 
-double roundQuantity(double quantity) {
-    return std::round(quantity * 1e6) / 1e6;
+Quantity openQuantityOf(QStringView memo) {
+    return Quantity::fromDouble(numberFromText(memo));
 }
 
-QString openQuantityText(double quantity) {
-    return numberToText(roundQuantity(quantity));
-}
-
-void setOpenQuantity(const QSqlDatabase& db, qint64 txnId, double quantity) {
+void setOpenQuantity(const QSqlDatabase& db, qint64 txnId, Quantity quantity) {
     setTxnMemos(db, {{txnId, openQuantityText(quantity)}});
 }
 
-bool addToOpenQuantity(const QSqlDatabase& db, qint64 txnId, double delta) {
+bool addToOpenQuantity(const QSqlDatabase& db, qint64 txnId, Quantity delta) {
     QSqlQuery select = runQuery(db, QStringLiteral("SELECT Memo FROM Txn WHERE ID = ?"), {txnId});
     if (!select.next())
         return false;
-    const double open = numberFromText(select.value(0).toString());
+    const Quantity open = openQuantityOf(select.value(0).toString());
     select.finish();
     setTxnMemos(db, {{txnId, openQuantityText(open + delta)}});
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/quantity.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -13,18 +15,19 @@ inline bool isOpenMemo(const QString& memo) {
     return memo > QLatin1String("0");
 }
 
-// Quantities are kept to millionths of a share, so that a run of partial
-// lots cannot leave a remainder such as 1e-14 open behind.
-double roundQuantity(double quantity);
-
 // The Memo text of an open quantity: "100", "40", "0.5", "0".
-QString openQuantityText(double quantity);
+inline QString openQuantityText(Quantity quantity) {
+    return quantity.text();
+}
+
+// The quantity a Memo holds, as the number its text begins with.
+Quantity openQuantityOf(QStringView memo);
 
 // Sets the open quantity of a transaction. Throws StoreError.
-void setOpenQuantity(const QSqlDatabase& db, qint64 txnId, double quantity);
+void setOpenQuantity(const QSqlDatabase& db, qint64 txnId, Quantity quantity);
 
 // Adds delta (negative to take shares) to the open quantity of a
 // transaction. False when no row has that ID. Throws StoreError.
-bool addToOpenQuantity(const QSqlDatabase& db, qint64 txnId, double delta);
+bool addToOpenQuantity(const QSqlDatabase& db, qint64 txnId, Quantity delta);
 
 } // namespace gainbook

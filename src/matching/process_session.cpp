@@ -34,6 +34,10 @@ QString noCompleteTransactionText(TaxYear year) {
            QString::number(year.year);
 }
 
+QString nothingToMatchText(const QString& account) {
+    return QStringLiteral("Nothing to match: %1 has no sell.").arg(account);
+}
+
 QString runWarningsText(const RunWarnings& warnings) {
     if (warnings.total() == 0)
         return {};
@@ -103,8 +107,10 @@ QStringList ProcessSession::accounts() const {
 }
 
 QString rematchText(const QString& account) {
-    return QStringLiteral("Corporate actions changed since %1 was processed: Process matches it "
-                          "again.")
+    // A corporate action and a trade changed after the run both leave the
+    // account's links behind; the store keeps one mark for either.
+    return QStringLiteral("Trades or corporate actions changed since %1 was processed: Process "
+                          "matches it again.")
         .arg(account);
 }
 
@@ -186,18 +192,18 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
             // holds the store's trades in their place: at a million trades
             // both at once would double the memory the run needs.
             Matcher matcher(db_, account_);
-            matcher.deferTaxRecords();
             matcher.MoveQuantity();
             const QVector<SellRow> sells = matcher.sells();
             if (sells.isEmpty()) {
-                // The reopened buys stay: the account has nothing matched.
+                // The reopened buys stay: the account has nothing matched,
+                // which is a finished run, not a refusal.
                 matcher.writeOpenQuantities();
                 refreshWashSales(db_);
                 clearRematch(db_, account_);
                 if (const Outcome kept = backup->finish(); !kept.done())
                     return kept;
                 transaction.commit();
-                return stopWith(prompter_, noCompleteTransactionText(yearInUse()));
+                return Outcome::ok(0, nothingToMatchText(account_));
             }
             // The sells take most of the bar; the writing at the end the rest.
             whole = sells.size() + sells.size() / 4 + 1;
@@ -208,7 +214,7 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
             progress.step(sells.size(), whole);
             matcher.writeOpenQuantities();
             warnings = matcher.warnings();
-            fresh = matcher.takeDeferredRecords();
+            fresh = matcher.takeRecords();
         }
         // The account's new links change which shares replace which losses,
         // here and in the other accounts; the refresh writes the account's
@@ -243,6 +249,9 @@ Outcome ProcessSession::Update(const QVector<LotKey>& lots) {
         Transaction transaction(db_);
         for (const LotKey& lot : lots)
             detached += detachLot(db_, lot) ? 1 : 0;
+        // A detached lot no longer replaces a loss, nor is it one.
+        if (detached > 0)
+            refreshWashSales(db_);
         transaction.commit();
     } catch (const StoreError& error) {
         return Outcome::failure(

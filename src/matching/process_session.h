@@ -72,7 +72,9 @@ public:
     // it (Ask: the user's Yes); its lots are detached and its tax records
     // replaced in the same transaction, so they are never added to. When
     // some sells need the user's eye, the message says how many of each kind
-    // (runWarningsText). The count is the number of tax records written.
+    // (runWarningsText). The count is the number of tax records written. An
+    // account without sells is Done with nothing written and
+    // nothingToMatchText, which the caller tells.
     // The progress steps through the account's sells; a stop of its watcher
     // rolls everything back: Stopped with processingCancelledText.
     Outcome Process(Progress& progress = unwatchedProgress(), Rerun rerun = Rerun::Ask);
@@ -81,7 +83,8 @@ public:
     QVector<MatchRow> matchRows() const;
 
     // "Update": detaches the named lots; a lot that is not linked is passed
-    // over. The count is the number of lots detached.
+    // over. The wash sales are worked through again with the lots gone. The
+    // count is the number of lots detached.
     Outcome Update(const QVector<LotKey>& lots);
 
     // "Save/Recalculate": the account's tax records rebuilt from its links.
@@ -106,6 +109,10 @@ private:
 // "No complete transaction for the process Year 2000"
 QString noCompleteTransactionText(TaxYear year);
 
+// "Nothing to match: A has no sell.": a run of an account without sells,
+// which succeeds with nothing written.
+QString nothingToMatchText(const QString& account);
+
 // "Sells to check: 1 matched to a buy made after the sale, ..." naming the
 // count of each kind; empty when there is none.
 QString runWarningsText(const RunWarnings& warnings);
@@ -113,7 +120,7 @@ QString runWarningsText(const RunWarnings& warnings);
 // Why an account with links is not processed again.
 QString alreadyProcessedText(const QString& account);
 
-// "Corporate actions changed since A was processed: ..."
+// "Trades or corporate actions changed since A was processed: ..."
 QString rematchText(const QString& account);
 
 // "Account A is already processed. Detach all its lots and process it again?"

@@ -1,7 +1,5 @@
 #include "matching/term_split.h"
 
-#include "matching/open_quantity.h"
-
 #include <algorithm>
 
 namespace gainbook {
@@ -10,7 +8,7 @@ namespace {
 
 // The lots of one term: their shares, cost and earliest buy.
 struct TermLots {
-    double quantity = 0;
+    Quantity quantity;
     Money cost;
     QDate earliest;
     bool any = false;
@@ -26,7 +24,7 @@ struct TermLots {
 
 } // namespace
 
-TermParts splitFigures(double quantity, const QDate& dateSold, Money salePrice,
+TermParts splitFigures(Quantity quantity, const QDate& dateSold, Money salePrice,
                        std::span<const AppliedLot> lots) {
     TermLots shortPart;
     TermLots longPart;
@@ -46,7 +44,7 @@ TermParts splitFigures(double quantity, const QDate& dateSold, Money salePrice,
     }
 
     TermParts out;
-    if (!(shortPart.any && longPart.any && quantity > 0)) {
+    if (!(shortPart.any && longPart.any && quantity.isPositive())) {
         TermFigures& whole = out.parts[0];
         whole.quantity = quantity;
         whole.salePrice = salePrice;
@@ -66,33 +64,12 @@ TermParts splitFigures(double quantity, const QDate& dateSold, Money salePrice,
     held.salePrice = salePrice.scaled(longPart.quantity, quantity).roundedToCents();
 
     TermFigures& recent = out.parts[1];
-    recent.quantity = roundQuantity(quantity - longPart.quantity);
+    recent.quantity = quantity - longPart.quantity;
     recent.cost = shortPart.cost + undatedCost;
     recent.dateAcquired = shortPart.earliest;
     recent.salePrice = salePrice - held.salePrice;
     out.count = 2;
     return out;
-}
-
-TermRecords splitByTerm(const TaxRecord& sell, std::span<const AppliedLot> lots) {
-    const TermParts parts = splitFigures(sell.quantity, sell.dateSold, sell.salePrice, lots);
-    TermRecords out;
-    for (int i = 0; i < parts.count; ++i) {
-        // The sell's own box and adjustment stay until setBoxes decides.
-        TermFigures part = parts.parts[i];
-        part.washAdjustment = sell.washAdjustment;
-        part.box = sell.box;
-        out.records[i] = recordOf(sell, part);
-    }
-    out.count = parts.count;
-    return out;
-}
-
-void setBoxes(TermRecords& parts, BasisReporting basis) {
-    for (int i = 0; i < parts.count; ++i) {
-        TaxRecord& record = parts.records[i];
-        record.box = boxFor(holdingTerm(record.dateAcquired, record.dateSold), basis);
-    }
 }
 
 void setBoxes(TermParts& parts, const QDate& dateSold, BasisReporting basis) {

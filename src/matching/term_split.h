@@ -13,22 +13,16 @@ namespace gainbook {
 // One buy lot applied to a sell, as its tax record counts it. An invalid
 // date marks a lot whose buy is unknown (the empty link, a missing buy).
 struct AppliedLot {
-    double quantity = 0;
+    Quantity quantity;
     Money cost;
     QDate acquired;
-};
-
-// The one or two tax records of a sell.
-struct TermRecords {
-    TaxRecord records[2];
-    int count = 0;
 };
 
 // The figures of one tax record of a sell: what its lots decide and what
 // differs between the two records of a sell held both terms. The account,
 // symbol, date sold and memo are the sell's.
 struct TermFigures {
-    double quantity = 0;
+    Quantity quantity;
     QDate dateAcquired;
     Money cost;
     Money salePrice;
@@ -43,25 +37,19 @@ struct TermParts {
     int count = 0;
 };
 
-// Builds the tax records of a sell from its applied lots. sell carries the
-// account, symbol, quantity, date sold, amount and memo; cost and date
-// acquired come from the lots. When the dated lots fall in both terms the
-// sell becomes two records, long term first, each with its own lots'
-// quantity, cost and earliest date; the proceeds are shared by quantity,
-// the long part rounded to cents and the short part the rest, so they add
-// up to the sell's amount. Lots of unknown buys and any quantity no lot
-// covered stay with the short part: nothing shows them held a year. Lots
-// all in one term give one record as a single sell always had; no dated
-// lot at all leaves the date acquired empty.
-TermRecords splitByTerm(const TaxRecord& sell, std::span<const AppliedLot> lots);
-
-// The same split as the figures alone, of a sell of quantity shares sold on
-// dateSold for salePrice; box and wash adjustment are left empty.
-TermParts splitFigures(double quantity, const QDate& dateSold, Money salePrice,
+// The figures of the tax records of a sell of quantity shares sold on
+// dateSold for salePrice, from its applied lots. When the dated lots fall in
+// both terms the sell becomes two records, long term first, each with its
+// own lots' quantity, cost and earliest date; the proceeds are shared by
+// quantity, the long part rounded to cents and the short part the rest, so
+// they add up to the sell's amount. Lots of unknown buys and any quantity no
+// lot covered stay with the short part: nothing shows them held a year. Lots
+// all in one term give one record; no dated lot at all leaves the date
+// acquired empty. Box and wash adjustment are left empty.
+TermParts splitFigures(Quantity quantity, const QDate& dateSold, Money salePrice,
                        std::span<const AppliedLot> lots);
 
 // Gives each record the box of its own term under the account's setting.
-void setBoxes(TermRecords& parts, BasisReporting basis);
 void setBoxes(TermParts& parts, const QDate& dateSold, BasisReporting basis);
 
 // The tax record of one part: sell's account, symbol, date sold, memo and

@@ -25,7 +25,7 @@ QVector<WashListingRow> washListing(const QSqlDatabase& db, const QString& accou
         WashListingRow row;
         row.dateSold = dateFromStored(query.value(0).toString());
         row.symbol = query.value(1).toString();
-        row.quantitySold = query.value(2).toDouble();
+        row.quantitySold = Quantity::fromDouble(query.value(2).toDouble());
         row.lossSellId = query.value(3).toLongLong();
         row.replacementAccount = query.value(4).toString();
         row.dateBought = dateFromStored(query.value(5).toString());
@@ -64,11 +64,11 @@ QString permanentWashText() {
 }
 
 QStringList washListingFields(const WashListingRow& row) {
-    return {formatDate(row.dateSold),       row.symbol,
-            numberToText(row.quantitySold), formatMoney(row.disallowed),
-            row.replacementAccount,         formatDate(row.dateBought),
-            numberToText(row.shares),       formatMoney(row.addedCost),
-            formatDate(row.dateAcquired),   row.permanent ? permanentWashText() : QString()};
+    return {formatDate(row.dateSold),     row.symbol,
+            row.quantitySold.text(),      formatMoney(row.disallowed),
+            row.replacementAccount,       formatDate(row.dateBought),
+            numberToText(row.shares),     formatMoney(row.addedCost),
+            formatDate(row.dateAcquired), row.permanent ? permanentWashText() : QString()};
 }
 
 } // namespace gainbook

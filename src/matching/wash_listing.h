@@ -15,7 +15,7 @@ namespace gainbook {
 struct WashListingRow {
     QDate dateSold;
     QString symbol;
-    double quantitySold = 0;
+    Quantity quantitySold;
     Money disallowed; // of the whole sale
     QString replacementAccount;
     QDate dateBought;

@@ -12,6 +12,7 @@
 #include "store/store_fault.h"
 #include "store/tax_table.h"
 #include "store/transaction.h"
+#include "store/untied_sell_table.h"
 
 #include <algorithm>
 #include <optional>
@@ -34,6 +35,10 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
     if (skipAccount)
         txns.select(storedText(fresh->account));
     QHash<qint64, WashSell> sold;
+    // Sells whose tax records predate detection and could not be tied to
+    // them: a loss there is kept in full, so it is never washed, but the
+    // shares it sold are no one's replacements.
+    const QSet<qint64> untied = selectUntiedSells(db);
     // Accounts, symbols and dates repeat down the store: one copy each.
     TextPool texts;
     while (txns.next()) {
@@ -42,8 +47,8 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
         if (txns.integer(4) != 0) {
             if (!date.isValid())
                 continue; // no window holds it, and its lots have no date
-            input.buys.append(
-                {id, texts.of(txns.textView(1)), texts.of(txns.textView(2)), date, txns.real(3)});
+            input.buys.append({id, texts.of(txns.textView(1)), texts.of(txns.textView(2)), date,
+                               Quantity::fromDouble(txns.real(3))});
             continue;
         }
         const QString account = texts.of(txns.textView(1));
@@ -53,9 +58,10 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
         sell.id = id;
         sell.account = account;
         sell.symbol = texts.of(txns.textView(2));
-        sell.quantity = txns.real(3);
+        sell.quantity = Quantity::fromDouble(txns.real(3));
         sell.dateSold = date;
         sell.salePrice = Money::fromDouble(txns.real(6));
+        sell.untied = untied.contains(id);
     }
 
     // Rows come in the order written, which is the order of each sell's lots.
@@ -81,7 +87,8 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
             bought.emplace(input.buys.size(), [&](qsizetype i) { return input.buys[i].id; });
         const qsizetype buy = buyId > 0 ? bought->find(buyId) : -1;
         // A missing buy has no date, as Save/Recalculate counts it.
-        sell->lots.append({buyId, links.real(2), Money::fromDouble(links.real(3)),
+        sell->lots.append({buyId, Quantity::fromDouble(links.real(2)),
+                           Money::fromDouble(links.real(3)),
                            buy >= 0 ? input.buys[buy].date : QDate()});
         linked.insert(sellId, 0);
     }
@@ -215,6 +222,20 @@ WashRefresh refreshWashSales(const QSqlDatabase& db) {
 
 WashRefresh refreshWashSales(const QSqlDatabase& db, FreshRecords fresh) {
     return bringInLine(db, &fresh);
+}
+
+QString settleUpgrade(const QSqlDatabase& db, const OpenResult& opened) {
+    if (!opened.ok() || !opened.upgraded)
+        return {};
+    try {
+        Transaction transaction(db);
+        refreshWashSales(db);
+        transaction.commit();
+    } catch (const StoreError& error) {
+        return QStringLiteral("The wash sales of the upgraded file could not be worked through: %1")
+            .arg(failureText(db, error));
+    }
+    return {};
 }
 
 Outcome changeWashSettings(const QSqlDatabase& db, const QString& account,

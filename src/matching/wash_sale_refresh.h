@@ -3,6 +3,7 @@
 #include "matching/wash_sales.h"
 #include "platform/outcome.h"
 #include "store/account_settings_table.h"
+#include "store/database.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -48,6 +49,12 @@ WashRefresh refreshWashSales(const QSqlDatabase& db);
 // records, not stored yet, are written here in the order given, whatever
 // detection finds.
 WashRefresh refreshWashSales(const QSqlDatabase& db, FreshRecords fresh);
+
+// After an open that brought the file up to this version: the wash sales
+// worked through with what the upgrade learnt (old tax records tied to
+// their sells), in one transaction, so that an old loss is never counted
+// twice. Nothing for any other open. Empty when done, else why not.
+QString settleUpgrade(const QSqlDatabase& db, const OpenResult& opened);
 
 // Keeps an account's wash-sale settings and brings the wash sales of the
 // store in line with them, in one transaction. The count is the number of

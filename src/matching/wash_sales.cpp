@@ -1,8 +1,7 @@
 #include "matching/wash_sales.h"
 
 #include "matching/id_index.h"
-#include "matching/matcher.h"
-#include "matching/open_quantity.h"
+#include "platform/instrument_name.h"
 
 #include <algorithm>
 #include <vector>
@@ -11,15 +10,10 @@ namespace gainbook {
 
 namespace {
 
-// A lot's shares in shares as bought, factor sold shares to one bought.
-double asBought(double sold, double factor) {
-    return factor == 1 ? sold : roundQuantity(sold / factor);
-}
-
 // A run of a buy's shares that replaced a loss.
 struct Mark {
-    double first = 0;
-    double shares = 0;
+    Quantity first;
+    Quantity shares;
     Money addedCost;
     qint64 daysBack = 0;
     bool permanent = false;
@@ -29,9 +23,9 @@ struct Mark {
 struct BuyState {
     const WashBuy* buy = nullptr;
     WashSettings settings;
-    double sold = 0;      // shares taken by the sells so far, from the first on
-    double markedEnd = 0; // shares up to here replace a loss already
-    QVector<Mark> marks;  // by first share
+    Quantity sold;       // shares taken by the sells so far, from the first on
+    Quantity markedEnd;  // shares up to here replace a loss already
+    QVector<Mark> marks; // by first share
     QVector<Mark> previous;
 };
 
@@ -84,32 +78,31 @@ private:
 // lot's own quantity is in the sell's shares, factor of them to a share as
 // bought (a split between the buy and the sale). Returns whether any mark
 // was met.
-bool cutLot(const WashLot& lot, double factor, double from, const QVector<Mark>& marks,
+bool cutLot(const WashLot& lot, double factor, Quantity from, const QVector<Mark>& marks,
             QVector<AppliedLot>* out) {
     const qsizetype first = out ? out->size() : 0;
-    const double bought = asBought(lot.quantity, factor);
-    const double to = from + bought;
-    double plain = lot.quantity;
+    const Quantity bought = lot.quantity.dividedBy(factor);
+    const Quantity to = from + bought;
+    Quantity plain = lot.quantity;
     Money plainCost = lot.cost;
     bool met = false;
     for (const Mark& mark : marks) {
-        const double overlap =
-            roundQuantity(std::min(to, mark.first + mark.shares) - std::max(from, mark.first));
-        if (overlap <= 0)
+        const Quantity overlap = min(to, mark.first + mark.shares) - max(from, mark.first);
+        if (!overlap.isPositive())
             continue;
         met = true;
         if (!out || mark.permanent)
             continue;
         const Money cost = lot.cost.scaled(overlap, bought);
-        const double sold = factor == 1 ? overlap : roundQuantity(overlap * factor);
+        const Quantity sold = overlap.times(factor);
         out->append({sold, cost + mark.addedCost.scaled(overlap, mark.shares),
                      lot.acquired.addDays(-mark.daysBack)});
-        plain = roundQuantity(plain - sold);
+        plain -= sold;
         plainCost -= cost;
     }
     if (!out)
         return met;
-    if (plain > 0 || out->size() == first)
+    if (plain.isPositive() || out->size() == first)
         out->append({plain, plainCost, lot.acquired});
     else
         out->back().cost += plainCost; // what the cuts' rounding left over
@@ -125,6 +118,55 @@ double boughtPerSold(const WashInput& input, const WashBuy& buy, const QString& 
     if (buy.date <= sold)
         return 1 / input.actions.lotAt(buy.symbol, buy.date, sold).factor;
     return input.actions.lotAt(symbol, sold, buy.date).factor;
+}
+
+// A lot of a sell sold at a loss: its shares and loss, the record (term
+// part) it counts in, and how long and since when it was held; then how
+// much of it replacement shares have met, and the loss they took.
+struct LossLot {
+    int part = 0;
+    Quantity quantity;
+    Money loss;
+    qint64 daysBack = 0;
+    QDate acquired;
+    Quantity replaced;
+    Money given;
+};
+
+// The sell's lots sold at a loss, in the order they were acquired (a lot of
+// unknown date last). A lot's proceeds are its share by quantity of its
+// record's proceeds. A loss lot stands on its own: the gain of another lot
+// of the same sale does not make it smaller.
+void lossLots(const TermParts& parts, const QDate& dateSold, const QVector<AppliedLot>& lots,
+              QVector<LossLot>& out) {
+    out.clear();
+    // Running shares and proceeds of each record, so that its lots'
+    // proceeds add up to the record's.
+    Quantity shares[2];
+    Money proceedsSoFar[2];
+    for (const AppliedLot& lot : lots) {
+        if (!lot.quantity.isPositive())
+            continue;
+        const int part =
+            parts.count == 2 && holdingTerm(lot.acquired, dateSold) != HoldingTerm::Long ? 1 : 0;
+        const TermFigures& record = parts.parts[part];
+        if (!record.quantity.isPositive())
+            continue;
+        shares[part] += lot.quantity;
+        const Money upTo = record.salePrice.scaled(shares[part], record.quantity);
+        const Money loss = lot.cost - (upTo - proceedsSoFar[part]);
+        proceedsSoFar[part] = upTo;
+        if (loss <= Money())
+            continue;
+        const qint64 held =
+            lot.acquired.isValid() ? std::max<qint64>(0, lot.acquired.daysTo(dateSold)) : 0;
+        out.append({part, lot.quantity, loss, held, lot.acquired, Quantity(), Money()});
+    }
+    std::stable_sort(out.begin(), out.end(), [](const LossLot& a, const LossLot& b) {
+        if (a.acquired.isValid() != b.acquired.isValid())
+            return a.acquired.isValid();
+        return a.acquired < b.acquired;
+    });
 }
 
 } // namespace
@@ -146,7 +188,8 @@ WashResult detectWashSales(const WashInput& input) {
     const IdIndex byId(input.buys.size(), [&](qsizetype i) { return input.buys[i].id; });
     // Each window is searched by day in a list of its own symbol's buys
     // laid side by side, not through the buys themselves.
-    QHash<QString, QVector<Candidate>> bySymbol;
+    QHash<QString, QVector<Candidate>> bySymbol; // by instrument key
+    InstrumentKeys keys;
     AccountLookup accounts(input);
     QString lastSymbol;
     QVector<Candidate>* symbolBuys = nullptr;
@@ -157,7 +200,9 @@ WashResult detectWashSales(const WashInput& input) {
         // Buys come symbol by symbol: the list of the last one is at hand.
         if (!symbolBuys || state.buy->symbol != lastSymbol) {
             lastSymbol = state.buy->symbol;
-            symbolBuys = &bySymbol[symbolPrefix(lastSymbol)];
+            const QString key = instrumentKey(lastSymbol);
+            symbolBuys = &bySymbol[key];
+            keys.add(key);
         }
         symbolBuys->append({state.buy->date.toJulianDay(), state.buy->id, i});
     }
@@ -170,6 +215,23 @@ WashResult detectWashSales(const WashInput& input) {
         if (!std::is_sorted(list.cbegin(), list.cend(), byDate))
             std::sort(list.begin(), list.end(), byDate);
     }
+    // A name cut short and its long forms replace each other: their lists
+    // are joined, once, for the sells of such a name.
+    QHash<QString, QVector<Candidate>> joined;
+    const auto candidatesOf = [&](const QString& symbol) -> const QVector<Candidate>* {
+        const QString key = instrumentKey(symbol);
+        const QStringList relatives = keys.relatives(key);
+        const auto own = bySymbol.constFind(key);
+        if (relatives.isEmpty())
+            return own == bySymbol.cend() ? nullptr : &*own;
+        if (const auto made = joined.constFind(key); made != joined.cend())
+            return &*made;
+        QVector<Candidate> all = bySymbol.value(key);
+        for (const QString& relative : relatives)
+            all += bySymbol.value(relative);
+        std::sort(all.begin(), all.end(), byDate);
+        return &*joined.insert(key, all);
+    };
     for (const LotAdjustRecord& adj : input.previous) {
         if (const qsizetype at = byId.find(adj.buyId); at >= 0)
             buys[at].previous.append(
@@ -193,6 +255,7 @@ WashResult detectWashSales(const WashInput& input) {
     });
 
     QVector<AppliedLot> lots;
+    QVector<LossLot> losses;
     result.sells.reserve(qsizetype(order.size()));
     result.sellAt.resize(qsizetype(order.size()));
     for (const SellOrder& entry : order) {
@@ -209,7 +272,7 @@ WashResult detectWashSales(const WashInput& input) {
         lots.clear();
         for (const WashLot& lot : sell->lots) {
             const qsizetype at = lot.buyId > 0 ? byId.find(lot.buyId) : -1;
-            if (at < 0 || !lot.acquired.isValid() || lot.quantity <= 0) {
+            if (at < 0 || !lot.acquired.isValid() || !lot.quantity.isPositive()) {
                 lots.append({lot.quantity, lot.cost, lot.acquired});
                 continue;
             }
@@ -222,7 +285,7 @@ WashResult detectWashSales(const WashInput& input) {
                     : input.actions.lotAt(buy.buy->symbol, buy.buy->date, sell->dateSold).factor;
             out.involved |= cutLot(lot, factor, buy.sold, buy.marks, &lots);
             out.wasInvolved |= cutLot(lot, factor, buy.sold, buy.previous, nullptr);
-            buy.sold = roundQuantity(buy.sold + asBought(lot.quantity, factor));
+            buy.sold += lot.quantity.dividedBy(factor);
         }
 
         out.parts = splitFigures(sell->quantity, sell->dateSold, sell->salePrice,
@@ -230,62 +293,58 @@ WashResult detectWashSales(const WashInput& input) {
         setBoxes(out.parts, sell->dateSold, accounts.basis(sell->account));
 
         const WashSettings own = accounts.settings(sell->account);
-        if (own.detect && !own.taxAdvantaged) {
-            const auto found = bySymbol.constFind(symbolPrefix(sell->symbol));
-            const Candidate* const begin = found == bySymbol.cend() ? nullptr : found->constData();
-            const Candidate* const end =
-                found == bySymbol.cend() ? nullptr : found->constData() + found->size();
+        if (own.detect && !own.taxAdvantaged && !sell->untied) {
+            lossLots(out.parts, sell->dateSold, lots, losses);
+            if (losses.isEmpty())
+                continue;
+            const QVector<Candidate>* found = candidatesOf(sell->symbol);
+            const Candidate* const begin = found ? found->constData() : nullptr;
+            const Candidate* const end = found ? found->constData() + found->size() : nullptr;
+            const qint64 from = sell->dateSold.addDays(-kWashWindowDays).toJulianDay();
             const qint64 to = sell->dateSold.addDays(kWashWindowDays).toJulianDay();
-            const Candidate* first = nullptr; // found at the first loss
-            for (int part = 0; part < out.parts.count; ++part) {
-                TermFigures& record = out.parts.parts[part];
-                const Money loss = record.cost - record.salePrice;
-                if (loss <= Money() || record.quantity <= 0)
+            // Replacement shares meet the loss shares in the order those
+            // were acquired, each run of them taking the loss, the days held
+            // and the cost of the shares it meets.
+            qsizetype next = 0; // the first loss lot not wholly replaced
+            for (const Candidate *it = std::lower_bound(
+                     begin, end, from,
+                     [](const Candidate&buy, qint64 day) { return buy.day < day; });
+                 it != end && it->day <= to && next < losses.size(); ++it) {
+                BuyState& buy = buys[it->at];
+                if (!buy.settings.detect ||
+                    (!own.otherAccounts && buy.buy->account != sell->account))
                     continue;
-                if (!first) {
-                    const qint64 from = sell->dateSold.addDays(-kWashWindowDays).toJulianDay();
-                    first =
-                        std::lower_bound(begin, end, from, [](const Candidate& buy, qint64 day) {
-                            return buy.day < day;
-                        });
+                Quantity start = max(buy.sold, buy.markedEnd);
+                // Sold and replacement shares counted alike across a split
+                // between the two dates.
+                const double perSold = boughtPerSold(input, *buy.buy, sell->symbol, sell->dateSold);
+                Quantity free = (buy.buy->quantity - start).dividedBy(perSold);
+                const bool permanent = buy.settings.taxAdvantaged;
+                while (free.isPositive() && next < losses.size()) {
+                    LossLot& loss = losses[next];
+                    const Quantity sold = min(free, loss.quantity - loss.replaced);
+                    if (sold.isPositive()) {
+                        const Quantity shares = sold.times(perSold);
+                        loss.replaced += sold;
+                        // Each run's part is the difference of the running
+                        // totals, so the parts add up to the lot's loss.
+                        const Money upTo = loss.loss.scaled(loss.replaced, loss.quantity);
+                        const Money added = upTo - loss.given;
+                        loss.given = upTo;
+                        buy.marks.append({start, shares, added, loss.daysBack, permanent});
+                        result.adjustments.append({buy.buy->id, start, shares, added, loss.daysBack,
+                                                   sell->id, sell->account, permanent});
+                        start += shares;
+                        buy.markedEnd = start;
+                        free -= sold;
+                    }
+                    if (!(loss.replaced < loss.quantity) || !sold.isPositive())
+                        ++next;
                 }
-                const qint64 daysBack =
-                    record.dateAcquired.isValid()
-                        ? std::max<qint64>(0, record.dateAcquired.daysTo(sell->dateSold))
-                        : 0;
-                double replaced = 0;
-                Money given;
-                for (const Candidate* it = first; it != end && replaced < record.quantity; ++it) {
-                    if (it->day > to)
-                        break;
-                    BuyState& buy = buys[it->at];
-                    if (!buy.settings.detect ||
-                        (!own.otherAccounts && buy.buy->account != sell->account))
-                        continue;
-                    const double start = std::max(buy.sold, buy.markedEnd);
-                    // Sold and replacement shares counted alike across a
-                    // split between the two dates.
-                    const double perSold =
-                        boughtPerSold(input, *buy.buy, sell->symbol, sell->dateSold);
-                    const double sold = roundQuantity(std::min(
-                        (buy.buy->quantity - start) / perSold, record.quantity - replaced));
-                    if (sold <= 0)
-                        continue;
-                    const double shares = perSold == 1 ? sold : roundQuantity(sold * perSold);
-                    replaced = roundQuantity(replaced + sold);
-                    // Each run's part is the difference of the running
-                    // totals, so the parts add up to the disallowed loss.
-                    const Money upTo = loss.scaled(replaced, record.quantity);
-                    const Money added = upTo - given;
-                    given = upTo;
-                    const bool permanent = buy.settings.taxAdvantaged;
-                    buy.marks.append({start, shares, added, daysBack, permanent});
-                    buy.markedEnd = roundQuantity(start + shares);
-                    result.adjustments.append({buy.buy->id, start, shares, added, daysBack,
-                                               sell->id, sell->account, permanent});
-                }
-                record.washAdjustment = given;
-                out.involved |= !given.isZero();
+            }
+            for (const LossLot& loss : std::as_const(losses)) {
+                out.parts.parts[loss.part].washAdjustment += loss.given;
+                out.involved |= !loss.given.isZero();
             }
         }
     }

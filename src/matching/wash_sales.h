@@ -21,7 +21,7 @@ struct WashBuy {
     QString account;
     QString symbol;
     QDate date;
-    double quantity = 0;
+    Quantity quantity;
 };
 
 } // namespace gainbook
@@ -35,7 +35,7 @@ namespace gainbook {
 // buy's date (invalid when the buy is unknown).
 struct WashLot {
     qint64 buyId = 0;
-    double quantity = 0;
+    Quantity quantity;
     Money cost;
     QDate acquired;
 };
@@ -45,10 +45,13 @@ struct WashSell {
     qint64 id = 0;
     QString account;
     QString symbol;
-    double quantity = 0;
+    Quantity quantity;
     QDate dateSold;
     Money salePrice;
     QVector<WashLot> lots;
+    // A sell whose tax records came before detection and could not be tied
+    // to it: it takes its shares of its buys, but its loss is never washed.
+    bool untied = false;
 };
 
 } // namespace gainbook
@@ -106,12 +109,15 @@ struct WashResult {
 
 // Works out every wash sale of the store from scratch. Sells are taken by
 // date sold (then ID), so a replacement that is itself sold at a loss
-// carries the adjustment it received into its own sale (a chain). A sell
-// with a loss in a detecting account is washed by the buys of the same
-// symbol (first 12 characters) made within 30 calendar days before or after
-// it, oldest first: the shares it closed itself and shares already sold or
+// carries the adjustment it received into its own sale (a chain). In a
+// detecting account each lot a sell closed at a loss is washed on its own,
+// whatever the other lots of the sale gained: by the buys of the same
+// instrument (sameInstrument) made within 30 calendar days before or after
+// the sale, oldest first, met by the loss shares in the order those were
+// acquired. The shares a sell closed itself and shares already sold or
 // already replacing another loss do not count. Each replacement share takes
-// the loss of one sold share.
+// the loss, days held and cost of the one sold share it meets; a record's
+// disallowed loss is the sum of its lots'.
 WashResult detectWashSales(const WashInput& input);
 
 // The days a window reaches on each side of the date sold.

@@ -1,6 +1,7 @@
 #include "platform/cell_readers.h"
 
 #include "platform/date_text.h"
+#include "platform/number_range.h"
 #include "platform/number_text.h"
 
 #include <cmath>
@@ -20,6 +21,16 @@ QString readNumberCell(const QString& text, double& value) {
     if (!number || !std::isfinite(*number))
         return notANumber(text);
     value = *number;
+    return {};
+}
+
+QString readQuantityCell(const QString& text, Quantity& value) {
+    const std::optional<double> number = typedNumber(text);
+    if (!number || !std::isfinite(*number))
+        return notANumber(text);
+    if (!isBrokerageNumber(*number) || !Quantity::isRepresentable(*number))
+        return outOfRangeText(QStringLiteral("quantity"), *number);
+    value = Quantity::fromDouble(*number);
     return {};
 }
 

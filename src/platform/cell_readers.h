@@ -16,6 +16,8 @@ namespace gainbook {
 QString readNumberCell(const QString& text, double& value);
 // The same, as money to the ten-thousandth.
 QString readMoneyCell(const QString& text, Money& value);
+// The same, as a quantity to the hundred-millionth.
+QString readQuantityCell(const QString& text, Quantity& value);
 
 // Refusal: "Not a valid date". An empty text is an unknown date (an invalid
 // QDate) where the column allows one.

@@ -38,4 +38,21 @@ Money Money::scaled(double numerator, double denominator) const {
     return fromDouble(double(units_) * numerator / denominator / double(kUnitsPerOne));
 }
 
+Money Money::scaled(Quantity part, Quantity whole) const {
+    if (whole.isZero())
+        return Money();
+    // Units of ten-thousandths times units of hundred-millionths pass 64
+    // bits for a large lot; the product is taken in 128.
+    __extension__ typedef __int128 Wide;
+    Wide product = Wide(units_) * part.units();
+    Wide divisor = whole.units();
+    if (divisor < 0) {
+        divisor = -divisor;
+        product = -product;
+    }
+    const Wide half = divisor / 2;
+    const Wide rounded = product >= 0 ? (product + half) / divisor : (product - half) / divisor;
+    return Money(qint64(rounded));
+}
+
 } // namespace gainbook

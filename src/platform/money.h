@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/quantity.h"
+
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
@@ -50,6 +52,10 @@ public:
     // A share of the amount: amount x numerator / denominator, rounded to the
     // nearest ten-thousandth. Used for pro-rata lot costs.
     Money scaled(double numerator, double denominator) const;
+    // The share of the amount that part is of whole, exactly rounded to the
+    // nearest ten-thousandth, halves away from zero: a lot's cost or
+    // proceeds. Zero for a whole of zero.
+    Money scaled(Quantity part, Quantity whole) const;
 
     friend constexpr bool operator==(Money, Money) = default;
     friend constexpr std::strong_ordering operator<=>(Money a, Money b) {

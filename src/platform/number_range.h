@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cmath>
 
 namespace gainbook {
@@ -11,6 +13,13 @@ inline constexpr double kBrokerageNumberLimit = 1e12;
 
 inline bool isBrokerageNumber(double value) {
     return std::isfinite(value) && std::fabs(value) < kBrokerageNumberLimit;
+}
+
+// "The quantity 1e+15 is out of range.": what is said of such a value.
+// Out-of-range values can be huge or infinite: a short form that still
+// shows what was given.
+inline QString outOfRangeText(const QString& what, double value) {
+    return QStringLiteral("The %1 %2 is out of range.").arg(what, QString::number(value, 'g', 15));
 }
 
 } // namespace gainbook

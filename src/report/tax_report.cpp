@@ -21,7 +21,7 @@ int groupIndex(QChar box) {
 
 ReportLine lineOf(const TaxRecord& record) {
     ReportLine line;
-    line.description = numberToText(record.quantity) + QStringLiteral(" sh. ") + record.symbol;
+    line.description = record.quantity.text() + QStringLiteral(" sh. ") + record.symbol;
     line.acquired = record.dateAcquired;
     line.sold = record.dateSold;
     line.amounts.proceeds = record.salePrice.roundedToCents();

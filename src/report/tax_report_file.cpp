@@ -1,5 +1,6 @@
 #include "report/tax_report_file.h"
 
+#include "matching/trade_changes.h"
 #include "platform/output_guard.h"
 #include "report/report_csv.h"
 #include "store/store_backup.h"
@@ -40,12 +41,15 @@ QString reportFormatMessage(const QString& path) {
 
 Outcome TaxReportFile::load(const QSqlDatabase& db, TaxYear year, Progress& progress) {
     report_ = TaxReport{year, {}};
+    processAgain_.clear();
     databaseFile_ = databaseFile(db);
     try {
         // Reading and sorting are one step each: neither has a loop of its
         // own to report from.
         progress.step(0, 3);
-        const QVector<TaxRecord> records = selectTaxRecsSold(db, year.firstDay(), year.lastDay());
+        processAgain_ = gainbook::processAgainLine(db);
+        const QVector<TaxRecord> records =
+            selectReportableTaxRecs(db, year.firstDay(), year.lastDay());
         progress.step(1, 3);
         TaxReport built = buildTaxReport(records, year);
         progress.step(3, 3);

@@ -43,7 +43,9 @@ QString reportCancelledMessage(const QString& path);
 // The database is only read.
 class TaxReportFile {
 public:
-    // Reads the records sold in the year: Done with their count, Stopped
+    // Reads the records of Form 8949 sold in the year (those of
+    // tax-advantaged accounts are not: selectReportableTaxRecs) and the
+    // accounts to process again: Done with their count, Stopped
     // with "No tax record sold in 2024 to report" when there are none,
     // Failed when the store cannot be read. The database is only read, so
     // a stop of the progress's watcher only ends the load: Stopped with
@@ -61,8 +63,13 @@ public:
 
     const TaxReport& report() const { return report_; }
 
+    // "Accounts to process again before filing: A, B" as the load found
+    // them; empty for none.
+    const QString& processAgainLine() const { return processAgain_; }
+
 private:
     TaxReport report_;
+    QString processAgain_;
     QString databaseFile_;
 };
 

@@ -1,5 +1,6 @@
 #include "startup/database_startup.h"
 
+#include "matching/wash_sale_refresh.h"
 #include "platform/prompter.h"
 #include "platform/settings_store.h"
 #include "startup/database_location.h"
@@ -49,9 +50,13 @@ bool openDatabaseForStart(Database& database, SettingsStore& settings,
         prompter.message(noDatabaseMessage());
         return false;
     }
-    // A damaged file was opened read-only; the user is told before working.
+    // A damaged file was opened read-only, or an older one upgraded after
+    // its copy was kept; the user is told before working.
     if (!result.message.isEmpty())
         prompter.message(result.message);
+    if (const QString unsettled = settleUpgrade(database.connection(), result);
+        !unsettled.isEmpty())
+        prompter.message(unsettled);
     return true;
 }
 

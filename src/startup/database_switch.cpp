@@ -1,5 +1,6 @@
 #include "startup/database_switch.h"
 
+#include "matching/wash_sale_refresh.h"
 #include "platform/settings_store.h"
 
 #include <QDir>
@@ -17,10 +18,10 @@ OpenResult switchDatabase(Database& database, SettingsStore& settings, const QSt
     }
     // The trial runs on its own connection: the shared one is closed only
     // for a file known to open.
+    OpenResult tried;
     {
         Database trial;
-        const OpenResult tried =
-            how == DatabaseSwitch::CreateNew ? trial.create(path) : trial.open(path);
+        tried = how == DatabaseSwitch::CreateNew ? trial.create(path) : trial.open(path);
         if (!tried.ok())
             return tried;
     }
@@ -34,6 +35,12 @@ OpenResult switchDatabase(Database& database, SettingsStore& settings, const QSt
         return opened;
     }
     settings.setValue(QStringLiteral("General"), QStringLiteral("Database"), database.path());
+    // An upgrade is done by the trial: its word on the copy kept is the one
+    // to show, and its wash sales are worked through on the file now open.
+    if (opened.message.isEmpty())
+        opened.message = tried.message;
+    if (const QString unsettled = settleUpgrade(database.connection(), tried); !unsettled.isEmpty())
+        opened.message = QStringList{opened.message, unsettled}.join(u'\n').trimmed();
     return opened;
 }
 

@@ -17,7 +17,7 @@ enum class DatabaseSwitch { OpenExisting, CreateNew };
 // open database stays open and the settings unchanged. Once it opens, the
 // "Database" setting names it and the next start opens it. The result's
 // message, when ok, is what the user must still be told (a damaged file
-// opened read-only).
+// opened read-only, an upgraded file and where its copy is kept).
 OpenResult switchDatabase(Database& database, SettingsStore& settings, const QString& path,
                           DatabaseSwitch how);
 

@@ -4,6 +4,7 @@
 #include "store/schema_upgrade.h"
 #include "store/sql.h"
 #include "store/sqlite_library.h"
+#include "store/store_backup.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
 #include "store/store_health.h"
@@ -150,8 +151,13 @@ OpenResult Database::create(const QString& path) {
         return failure(OpenStatus::Failed,
                        QStringLiteral("Folder not found: %1").arg(info.absolutePath()));
     OpenResult result = connect(info.absoluteFilePath(), true);
-    if (!result.ok())
+    if (!result.ok()) {
+        // The engine makes the file when it connects; a refused connection
+        // leaves it empty.
+        if (QFileInfo(info.absoluteFilePath()).size() == 0)
+            QFile::remove(info.absoluteFilePath());
         return result;
+    }
     try {
         // Qt reads text from SQLite as UTF-16; storing it that way saves a
         // conversion of every text cell on every read.
@@ -187,6 +193,21 @@ OpenResult Database::connect(const QString& absolutePath, bool create, bool read
         OpenResult result = classify(db.lastError(), absolutePath);
         QSqlDatabase::removeDatabase(name_);
         return result;
+    }
+    // Asked before the first statement on the file: the program's own SQLite
+    // calls work on this connection too.
+    QString mismatch;
+    try {
+        mismatch =
+            sqliteLibraryMismatch(driverSqliteSourceId(db), programSqliteSourceId(), absolutePath);
+    } catch (const StoreError& error) {
+        mismatch = classify(error.sqlError(), absolutePath).message;
+    }
+    if (!mismatch.isEmpty()) {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name_);
+        return failure(OpenStatus::Failed, mismatch);
     }
     path_ = absolutePath;
     readOnly_ = readOnly;
@@ -233,9 +254,34 @@ OpenResult Database::verify() {
                                    .arg(path_));
             return {};
         }
-        if (upgradeSchema(db) == SchemaUpgrade::Newer)
+        // The file as it was is copied first: a file of an older version is
+        // what the version before this one would still open.
+        QString copy;
+        bool copying = false;
+        SchemaUpgrade upgrade = SchemaUpgrade::Current;
+        try {
+            upgrade = upgradeSchema(db, schemaSteps(), [&](int version) {
+                copying = true;
+                copy = copyBeforeUpgrade(db, version);
+                copying = false;
+            });
+        } catch (const StoreError& error) {
+            if (copying)
+                return failure(OpenStatus::Failed, error.message());
+            // The file was taken back: its copy would only be a second one.
+            if (!copy.isEmpty())
+                QFile::remove(copy);
+            throw;
+        }
+        if (upgrade == SchemaUpgrade::Newer)
             return newer();
         dropRetiredIndexes(db);
+        if (upgrade == SchemaUpgrade::Upgraded)
+            return {OpenStatus::Ok,
+                    QStringLiteral("%1 was brought up to this version of Gainbook; the file as "
+                                   "it was is kept in %2.")
+                        .arg(QDir::toNativeSeparators(path_), QDir::toNativeSeparators(copy)),
+                    true};
     } catch (const StoreError& error) {
         return classify(error.sqlError(), path_);
     }

@@ -14,8 +14,12 @@ enum class OpenStatus { Ok, NotFound, NotADatabase, MissingTable, ReadOnly, Lock
 struct OpenResult {
     OpenStatus status = OpenStatus::Ok;
     // For the user. When Ok, usually empty; a damaged file that was opened
-    // read-only says so here, and the program shows it.
+    // read-only, and an upgraded file with the copy kept of it, say so here,
+    // and the program shows it.
     QString message;
+    // The file was brought up to this version: figures derived from its
+    // trades (wash sales) are to be worked through again (settleUpgrade).
+    bool upgraded = false;
     bool ok() const { return status == OpenStatus::Ok; }
 };
 
@@ -29,12 +33,15 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // Opens an existing file; never creates one. An older file is upgraded
-    // to the newest version (schema_upgrade.h); a newer one is refused. A
-    // file or folder the user may not write, and a file whose quick check
-    // finds damage, are opened read-only: they can be viewed and listed, and
-    // writes are refused by the engine ("attempt to write a readonly
-    // database").
+    // Opens an existing file; never creates one. An older file is copied
+    // (copyBeforeUpgrade) and upgraded to the newest version
+    // (schema_upgrade.h); when the copy cannot be written, it is refused and
+    // left as it is, as a newer one is. Any file is refused when Qt's SQLite
+    // driver is another library than the program's own SQLite calls
+    // (sqliteLibraryMismatch). A file or folder the user may not write, and
+    // a file whose quick check finds damage, are opened read-only: they can
+    // be viewed and listed, and writes are refused by the engine ("attempt
+    // to write a readonly database").
     //
     // WithRun leaves the quick check to the run that follows (RunBackup's
     // Check::Pending), which does it beside its own work; a file that must

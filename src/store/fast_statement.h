@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/quantity.h"
 #include "store/store_error.h"
 
 #include <QSqlDatabase>
@@ -95,6 +96,8 @@ private:
     void bind(int position, qint64 value);
     void bind(int position, int value) { bind(position, qint64(value)); }
     void bind(int position, double value);
+    // A quantity goes in as the REAL it is stored as.
+    void bind(int position, Quantity value) { bind(position, value.toDouble()); }
     void bind(int position, const QString& value);
     // For run(): its values outlive the step, so a text is read in place
     // instead of copied first.

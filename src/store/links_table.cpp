@@ -23,7 +23,7 @@ LinkRecord linkFromQuery(const QSqlQuery& query) {
     r.accountName = query.value(LinkCol::AccountName).toString();
     r.sellId = query.value(LinkCol::SellId).toLongLong();
     r.buyId = query.value(LinkCol::BuyId).toLongLong();
-    r.buyQuantity = query.value(LinkCol::BuyQuantity).toDouble();
+    r.buyQuantity = Quantity::fromDouble(query.value(LinkCol::BuyQuantity).toDouble());
     r.buyPrice = Money::fromDouble(query.value(LinkCol::BuyPrice).toDouble());
     r.memo = query.value(LinkCol::Memo).toString();
     r.sellDate = dateFromStored(query.value(LinkCol::SellDate).toString());
@@ -41,6 +41,43 @@ bool accountHasLinks(const QSqlDatabase& db, const QString& account) {
     return query.next();
 }
 
+bool storeHasLinks(const QSqlDatabase& db) {
+    return runQuery(db, QStringLiteral("SELECT 1 FROM SellLinks LIMIT 1")).next();
+}
+
+namespace {
+
+QStringList accountsOf(QSqlQuery& query) {
+    QStringList accounts;
+    while (query.next())
+        accounts << query.value(0).toString();
+    return accounts;
+}
+
+} // namespace
+
+QStringList selectAccountsLinkingTxn(const QSqlDatabase& db, qint64 txnId) {
+    QSqlQuery query = runQuery(db,
+                               QStringLiteral("SELECT DISTINCT AccountName FROM SellLinks WHERE "
+                                              "SellId = ? OR BuyId = ? ORDER BY AccountName"),
+                               {txnId, txnId});
+    return accountsOf(query);
+}
+
+QStringList selectAccountsLinkingTxnsOf(const QSqlDatabase& db, const QString& account,
+                                        const std::optional<QString>& month) {
+    // A month left out matches every month of the account.
+    const QVariant monthValue = month ? textValue(*month) : QVariant();
+    QSqlQuery query = runQuery(
+        db,
+        QStringLiteral("SELECT DISTINCT AccountName FROM SellLinks WHERE SellId IN (%1) OR "
+                       "BuyId IN (%1) ORDER BY AccountName")
+            .arg(QStringLiteral("SELECT ID FROM Txn WHERE AccountName = ? AND "
+                                "(? IS NULL OR TxnMonth = ?)")),
+        {textValue(account), monthValue, monthValue, textValue(account), monthValue, monthValue});
+    return accountsOf(query);
+}
+
 QVector<LinkRecord> selectLinksOfAccount(const QSqlDatabase& db, const QString& account) {
     // rowid keeps the lots of a sell in the order the matching applied them.
     FastStatement query(db, kSelectAll +
@@ -55,11 +92,29 @@ QVector<LinkRecord> selectLinksOfAccount(const QSqlDatabase& db, const QString& 
         r.accountName = texts.of(query.textView(LinkCol::AccountName));
         r.sellId = query.integer(LinkCol::SellId);
         r.buyId = query.integer(LinkCol::BuyId);
-        r.buyQuantity = query.real(LinkCol::BuyQuantity);
+        r.buyQuantity = Quantity::fromDouble(query.real(LinkCol::BuyQuantity));
         r.buyPrice = Money::fromDouble(query.real(LinkCol::BuyPrice));
         r.memo = texts.of(query.textView(LinkCol::Memo));
         r.sellDate = dateFromStored(query.textView(LinkCol::SellDate));
         r.sellSymbol = texts.of(query.textView(LinkCol::SellSymbol));
+    }
+    return links;
+}
+
+QVector<LinkRecord> selectLinksHeldByOthers(const QSqlDatabase& db, const QString& account) {
+    // Two ranges of the index by account rather than a scan of every link:
+    // a store of one account reads nothing here.
+    FastStatement query(db, QStringLiteral("SELECT l.BuyId, l.BuyQuantity, l.SellDate "
+                                           "FROM SellLinks l JOIN Txn t ON t.ID = l.BuyId "
+                                           "WHERE (l.AccountName < ?1 OR l.AccountName > ?1) "
+                                           "AND l.BuyId > 0 AND t.AccountName = ?1"));
+    query.select(storedText(account));
+    QVector<LinkRecord> links;
+    while (query.next()) {
+        LinkRecord& r = links.emplace_back();
+        r.buyId = query.integer(0);
+        r.buyQuantity = Quantity::fromDouble(query.real(1));
+        r.sellDate = dateFromStored(query.textView(2));
     }
     return links;
 }

@@ -5,6 +5,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStringList>
 #include <QVector>
 
 #include <optional>
@@ -19,10 +20,24 @@ void deleteLinksOfAccount(const QSqlDatabase& db, const QString& account);
 void deleteEmptyLink(const QSqlDatabase& db, const QString& account, qint64 sellId);
 
 bool accountHasLinks(const QSqlDatabase& db, const QString& account);
+// Whether any account has links.
+bool storeHasLinks(const QSqlDatabase& db);
+
+// The accounts whose links name the trade, as their sell or as a lot of one
+// of their sells, by name. Throws StoreError.
+QStringList selectAccountsLinkingTxn(const QSqlDatabase& db, qint64 txnId);
+// The same for every trade of an account, or of one of its months.
+QStringList selectAccountsLinkingTxnsOf(const QSqlDatabase& db, const QString& account,
+                                        const std::optional<QString>& month = std::nullopt);
 
 // The links of an account grouped by sell (ascending SellId); the lots of one
 // sell in the order they were written.
 QVector<LinkRecord> selectLinksOfAccount(const QSqlDatabase& db, const QString& account);
+
+// The links by which other accounts' sells hold buys of this account (the
+// user linked them by hand): buy, quantity (in the sell's shares) and the
+// sell's date, as the links keep them.
+QVector<LinkRecord> selectLinksHeldByOthers(const QSqlDatabase& db, const QString& account);
 
 std::optional<LinkRecord> selectLink(const QSqlDatabase& db, qint64 sellId, qint64 buyId);
 

@@ -13,10 +13,11 @@ const QString kSelect = QStringLiteral("SELECT BuyId, FirstShare, Shares, AddedC
 QVector<LotAdjustRecord> readAll(QSqlQuery& query) {
     QVector<LotAdjustRecord> rows;
     while (query.next()) {
-        rows.append({query.value(0).toLongLong(), query.value(1).toDouble(),
-                     query.value(2).toDouble(), Money::fromDouble(query.value(3).toDouble()),
-                     query.value(4).toLongLong(), query.value(5).toLongLong(),
-                     query.value(6).toString(), query.value(7).toInt() != 0});
+        rows.append({query.value(0).toLongLong(), Quantity::fromDouble(query.value(1).toDouble()),
+                     Quantity::fromDouble(query.value(2).toDouble()),
+                     Money::fromDouble(query.value(3).toDouble()), query.value(4).toLongLong(),
+                     query.value(5).toLongLong(), query.value(6).toString(),
+                     query.value(7).toInt() != 0});
     }
     return rows;
 }
@@ -26,6 +27,10 @@ QVector<LotAdjustRecord> readAll(QSqlQuery& query) {
 QVector<LotAdjustRecord> selectLotAdjustments(const QSqlDatabase& db) {
     QSqlQuery query = runQuery(db, kSelect + QStringLiteral("ORDER BY BuyId, FirstShare"));
     return readAll(query);
+}
+
+bool hasLotAdjustments(const QSqlDatabase& db) {
+    return runQuery(db, QStringLiteral("SELECT 1 FROM LotAdjust LIMIT 1")).next();
 }
 
 QVector<LotAdjustRecord> selectLotAdjustmentsOfLoss(const QSqlDatabase& db,
@@ -48,8 +53,9 @@ void replaceLotAdjustments(const QSqlDatabase& db, const QVector<LotAdjustRecord
                                             "AddedCost, DaysBack, LossSellId, LossAccount, "
                                             "Permanent) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const LotAdjustRecord& row : rows)
-        insert.run(row.buyId, row.firstShare, row.shares, row.addedCost.toDouble(), row.daysBack,
-                   row.lossSellId, storedText(row.lossAccount), row.permanent ? 1 : 0);
+        insert.run(row.buyId, row.firstShare.toDouble(), row.shares.toDouble(),
+                   row.addedCost.toDouble(), row.daysBack, row.lossSellId,
+                   storedText(row.lossAccount), row.permanent ? 1 : 0);
 }
 
 } // namespace gainbook

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/money.h"
+#include "platform/quantity.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -16,8 +17,8 @@ namespace gainbook {
 // account) adjusts nothing: the loss is disallowed for good.
 struct LotAdjustRecord {
     qint64 buyId = 0;
-    double firstShare = 0;
-    double shares = 0;
+    Quantity firstShare;
+    Quantity shares;
     Money addedCost;
     qint64 daysBack = 0;
     qint64 lossSellId = 0; // the wash sale's Txn row
@@ -37,6 +38,9 @@ namespace gainbook {
 
 // Every row, by buy and first share. Throws StoreError.
 QVector<LotAdjustRecord> selectLotAdjustments(const QSqlDatabase& db);
+
+// Whether there is any row. Throws StoreError.
+bool hasLotAdjustments(const QSqlDatabase& db);
 
 // The rows whose loss was sold in the account, by the loss's sell and first
 // share. Throws StoreError.

@@ -2,6 +2,7 @@
 
 #include "platform/form8949_box.h"
 #include "platform/money.h"
+#include "platform/quantity.h"
 
 #include <QDate>
 #include <QString>
@@ -15,7 +16,7 @@ struct TxnRecord {
     QString accountName;
     QString txnMonth;
     QString symbol;
-    double quantity = 0;
+    Quantity quantity;
     QString type;
     QDate txnDate;
     Money amount;
@@ -27,7 +28,7 @@ struct TaxRecord {
     qint64 id = 0;
     QString accountName;
     QString symbol;
-    double quantity = 0;
+    Quantity quantity;
     QDate dateAcquired; // invalid when unknown
     QDate dateSold;
     Money cost;
@@ -55,7 +56,7 @@ struct LinkRecord {
     QString accountName;
     qint64 sellId = 0;
     qint64 buyId = 0;
-    double buyQuantity = 0;
+    Quantity buyQuantity;
     Money buyPrice; // the cost of the lot, not a price per share
     QString memo = QStringLiteral(" ");
     // The sell's date and symbol as they were when the link was written,

@@ -16,7 +16,7 @@ bool refusedARow(const StoreError& error, bool inTransaction) {
 
 WrittenRows writeIndexedRows(const QSqlDatabase& db, qsizetype rowCount,
                              const std::function<void(qsizetype row)>& writeRow, Progress& progress,
-                             const QString& table) {
+                             const QString& table, const BeforeCommit& beforeCommit) {
     WrittenRows result;
     // The engine may end the transaction on its own after a failure of the
     // file (a full disk): the commit that follows would only add "cannot
@@ -41,6 +41,8 @@ WrittenRows writeIndexedRows(const QSqlDatabase& db, qsizetype rowCount,
             progress.step(rowCount, rowCount);
         if (!first || storeFault(first->sqlError()) == StoreFault::None) {
             indexes.rebuild();
+            if (beforeCommit)
+                beforeCommit(result.count);
             transaction.commit();
         }
     } catch (const StoreError& error) {

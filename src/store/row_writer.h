@@ -33,10 +33,14 @@ struct WrittenRows {
 // Each row is a step of progress; a watcher's stop throws RunCancelled out
 // of here with every row rolled back, the ones before included. When the
 // rows all go to one table, naming it lets a large batch build the table's
-// indexes after the rows (BulkIndexes).
+// indexes after the rows (BulkIndexes). beforeCommit, when given, is the
+// last write of the transaction, told how many rows are in: what it throws
+// keeps nothing, as a failure of the file does.
+using BeforeCommit = std::function<void(qint64 written)>;
 WrittenRows writeIndexedRows(const QSqlDatabase& db, qsizetype rowCount,
                              const std::function<void(qsizetype row)>& writeRow,
-                             Progress& progress = unwatchedProgress(), const QString& table = {});
+                             Progress& progress = unwatchedProgress(), const QString& table = {},
+                             const BeforeCommit& beforeCommit = {});
 
 // The same over a container of rows, each handed to write.
 template <typename Rows, typename Write>
@@ -60,7 +64,8 @@ bool refusedARow(const StoreError& error, bool inTransaction);
 // itself ends the writing with the rows before it kept.
 template <typename Writer, typename Record>
 WrittenRows writeBatchedRows(const QSqlDatabase& db, const QVector<Record>& records,
-                             Progress& progress, const QString& table) {
+                             Progress& progress, const QString& table,
+                             const BeforeCommit& beforeCommit = {}) {
     std::optional<Writer> writer;
     qsizetype writtenTo = 0; // rows before it are in
     qsizetype singleTo = 0;  // rows before it go in one by one
@@ -85,7 +90,7 @@ WrittenRows writeBatchedRows(const QSqlDatabase& db, const QVector<Record>& reco
             }
             writer->insert(records[row]);
         },
-        progress, table);
+        progress, table, beforeCommit);
 }
 
 } // namespace gainbook

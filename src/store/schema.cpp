@@ -50,7 +50,7 @@ QStringList schemaTables() {
                               "TaxAdvantaged INTEGER NOT NULL DEFAULT 0)"),
                lotAdjustTable(),
            } +
-           corpActionTables();
+           corpActionTables() + QStringList{untiedSellTable()};
 }
 
 QStringList corpActionTables() {
@@ -81,6 +81,12 @@ QString lotAdjustTable() {
                           "LossSellId INTEGER NOT NULL DEFAULT 0, "
                           "LossAccount TEXT NOT NULL DEFAULT '', "
                           "Permanent INTEGER NOT NULL DEFAULT 0)");
+}
+
+QString untiedSellTable() {
+    return QStringLiteral("CREATE TABLE UntiedSell ("
+                          "SellId INTEGER NOT NULL PRIMARY KEY, "
+                          "AccountName TEXT NOT NULL DEFAULT '')");
 }
 
 QString accountSettingsTable() {

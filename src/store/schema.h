@@ -57,6 +57,9 @@ QString accountSettingsTable();
 // The table of lot adjustments of wash sales (see lot_adjust_table.h).
 QString lotAdjustTable();
 
+// The sells left out of wash-sale detection (see untied_sell_table.h).
+QString untiedSellTable();
+
 // The corporate actions and the accounts whose matching they made stale
 // (see corp_action_table.h).
 QStringList corpActionTables();

@@ -4,6 +4,7 @@
 #include "store/schema.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "store/untied_sell_table.h"
 
 namespace gainbook {
 
@@ -51,6 +52,10 @@ const QVector<SchemaStep>& schemaSteps() {
         // 6: corporate actions (splits, symbol changes) and the accounts
         // whose links an action changed since they were processed.
         schemaStatements(corpActionTables()),
+        // 7: the tax records written before step 5 take their sell's ID
+        // where it is beyond doubt; the other sells with such records stay
+        // out of wash-sale detection until processed again.
+        tieOldTaxRecords,
     };
     return steps;
 }
@@ -69,13 +74,21 @@ void setSchemaVersion(const QSqlDatabase& db, int version) {
     runQuery(db, QStringLiteral("PRAGMA user_version = %1").arg(version));
 }
 
-SchemaUpgrade upgradeSchema(const QSqlDatabase& db, const QVector<SchemaStep>& steps) {
-    const int from = schemaVersion(db);
-    if (from > steps.size())
-        return SchemaUpgrade::Newer;
-    if (from == steps.size())
-        return SchemaUpgrade::Current;
+SchemaUpgrade upgradeSchema(const QSqlDatabase& db, const QVector<SchemaStep>& steps,
+                            const BeforeUpgrade& before) {
+    const auto settled = [&](int version) {
+        return version > steps.size() ? SchemaUpgrade::Newer : SchemaUpgrade::Current;
+    };
+    if (const int version = schemaVersion(db); version >= steps.size())
+        return settled(version);
     Transaction transaction(db);
+    // Read again under the write lock: another program may have brought the
+    // file up while this one waited for it.
+    const int from = schemaVersion(db);
+    if (from >= steps.size())
+        return settled(from);
+    if (before)
+        before(from);
     for (qsizetype step = from; step < steps.size(); ++step)
         steps[step](db);
     setSchemaVersion(db, int(steps.size()));

@@ -28,11 +28,17 @@ void setSchemaVersion(const QSqlDatabase& db, int version);
 
 enum class SchemaUpgrade { Current, Upgraded, Newer };
 
+// Called with the file's version inside the upgrade's transaction, before
+// its first step: the file is as it was and no other program writes to it.
+// Throws StoreError to leave the file as it is.
+using BeforeUpgrade = std::function<void(int version)>;
+
 // Brings an older file to the newest version: the steps from its version on
 // run in one transaction with the new stamp, so a failing step (StoreError)
 // leaves the file as it was. A current file is not written to; a file newer
 // than the steps is left alone (Newer).
 SchemaUpgrade upgradeSchema(const QSqlDatabase& db,
-                            const QVector<SchemaStep>& steps = schemaSteps());
+                            const QVector<SchemaStep>& steps = schemaSteps(),
+                            const BeforeUpgrade& before = {});
 
 } // namespace gainbook

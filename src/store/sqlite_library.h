@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QSqlDatabase>
+#include <QString>
+
 namespace gainbook {
 
 // Sets the SQLite library up for how this program uses it, before its first
@@ -17,5 +20,18 @@ namespace gainbook {
 //   ID order was most of a run's writing; it now stays in memory up to 1 MB,
 //   more than a batch of 32 rows changes.
 void setUpSqliteLibrary();
+
+// The source ID (sqlite_source_id()) of the library this program calls
+// itself, and of the one under an open Qt connection.
+QString programSqliteSourceId();
+QString driverSqliteSourceId(const QSqlDatabase& db); // throws StoreError
+
+// Empty when both IDs are the same library's; else why the file at path is
+// not opened, naming both. The program hands the Qt driver's connection to
+// its own SQLite calls (fast_statement.h) and copies the file with them
+// (store_backup.h): two copies of SQLite in one process neither know each
+// other's locks nor share a connection's memory, so no file is used then.
+QString sqliteLibraryMismatch(const QString& driverId, const QString& programId,
+                              const QString& path);
 
 } // namespace gainbook

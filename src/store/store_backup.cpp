@@ -276,6 +276,52 @@ Outcome keepBackup(const QSqlDatabase& db) {
     return RunBackup(db).finish();
 }
 
+QString copyBeforeUpgrade(const QSqlDatabase& db, int version) {
+    const QString file = databaseFile(db);
+    const QString stem = file + QStringLiteral(".v%1").arg(version);
+    const QString first = stem + QStringLiteral(".bak");
+    const auto refused = [&](const QString& reason) {
+        return StoreError(QStringLiteral("%1 was not brought up to this version of Gainbook and "
+                                         "was not changed: its copy %2 could not be written (%3).")
+                              .arg(shown(file), shown(first), reason));
+    };
+    // Written under a name of its own first: a copy cut short never takes
+    // the name of a whole one.
+    QTemporaryFile reserved(first + QStringLiteral(".XXXXXX"));
+    reserved.setAutoRemove(false);
+    if (!reserved.open())
+        throw refused(reserved.errorString());
+    const QString fresh = reserved.fileName();
+    reserved.close();
+    QFile::setPermissions(fresh, QFileInfo(file).permissions());
+    // Read on a connection of its own: the engine copies no file from a
+    // connection that holds a write transaction, as the caller's does.
+    sqlite3* source = nullptr;
+    int code = sqlite3_open_v2(QFile::encodeName(file).constData(), &source, SQLITE_OPEN_READONLY,
+                               nullptr);
+    QString failed;
+    if (code == SQLITE_OK) {
+        sqlite3_busy_timeout(source, 10000);
+        failed = copyPages(source, fresh);
+    } else {
+        failed = QString::fromUtf8(source ? sqlite3_errmsg(source) : sqlite3_errstr(code));
+    }
+    sqlite3_close_v2(source);
+    for (int n = 1; failed.isEmpty(); ++n) {
+        const QString copy = n == 1 ? first : stem + QStringLiteral("-%1.bak").arg(n);
+        if (QFile::exists(copy))
+            continue;
+        // Refuses to replace a file that came meanwhile; the next name is tried.
+        QFile moved(fresh);
+        if (moved.rename(copy))
+            return copy;
+        if (!QFile::exists(copy))
+            failed = moved.errorString();
+    }
+    QFile::remove(fresh);
+    throw refused(failed);
+}
+
 QString restoreQuestion(const QSqlDatabase& db, const QDateTime& taken) {
     return QStringLiteral("Restore the backup of %1 taken on %2? Every change made since then "
                           "is lost.")

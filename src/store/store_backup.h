@@ -56,6 +56,14 @@ private:
 // Must not run inside a transaction.
 Outcome keepBackup(const QSqlDatabase& db);
 
+// Copies the file before an upgrade changes it, from the connection as the
+// file stands (the caller holds the write lock and has written nothing), to
+// F.vN.bak beside F for a file of version N: F.vN-2.bak, -3, ... when that
+// name is taken, for a copy is never written over another file, and later
+// backups leave it alone. Returns the copy's path. Throws StoreError, with
+// the message to show, when no copy could be kept; nothing is left then.
+QString copyBeforeUpgrade(const QSqlDatabase& db, int version);
+
 // "Restore the backup of F taken on DATE? ..." asked before a restore.
 QString restoreQuestion(const QSqlDatabase& db, const QDateTime& taken);
 

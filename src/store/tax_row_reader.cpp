@@ -59,7 +59,7 @@ TaxRecord TaxRowReader::read(const FastStatement& row) {
                                                   : row.value(TaxCol::ID).toLongLong();
     r.accountName = shared(row, TaxCol::AccountName, account_);
     r.symbol = textOf(row, TaxCol::Symbol);
-    r.quantity = realOf(row, TaxCol::Quantity);
+    r.quantity = Quantity::fromDouble(realOf(row, TaxCol::Quantity));
     r.dateAcquired = dateOf(row, TaxCol::DateAcquired);
     r.dateSold = dateOf(row, TaxCol::DateSold);
     r.cost = Money::fromDouble(realOf(row, TaxCol::Cost));

@@ -4,6 +4,7 @@
 #include "store/schema.h"
 #include "store/sql.h"
 #include "store/tax_row_reader.h"
+#include "store/untied_sell_table.h"
 
 #include <array>
 #include <optional>
@@ -26,7 +27,7 @@ TaxRecord taxFromQuery(const QSqlQuery& query) {
     r.id = query.value(TaxCol::ID).toLongLong();
     r.accountName = query.value(TaxCol::AccountName).toString();
     r.symbol = query.value(TaxCol::Symbol).toString();
-    r.quantity = query.value(TaxCol::Quantity).toDouble();
+    r.quantity = Quantity::fromDouble(query.value(TaxCol::Quantity).toDouble());
     r.dateAcquired = dateFromStored(query.value(TaxCol::DateAcquired).toString());
     r.dateSold = dateFromStored(query.value(TaxCol::DateSold).toString());
     r.cost = Money::fromDouble(query.value(TaxCol::Cost).toDouble());
@@ -63,16 +64,42 @@ QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first,
     return selectTaxRecsSold(db, first, last, 0, beyond);
 }
 
-QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first, const QDate& last,
-                                     double limit, qint64& beyond) {
-    FastStatement statement(
-        db, selectAll(QStringLiteral("WHERE DateSold BETWEEN ? AND ? ORDER BY DateSold, ID")));
+namespace {
+
+QVector<TaxRecord> selectSold(const QSqlDatabase& db, const QString& where, const QDate& first,
+                              const QDate& last, double limit, qint64& beyond) {
+    FastStatement statement(db, selectAll(where + QStringLiteral(" ORDER BY DateSold, ID")));
     statement.select(isoDate(first), isoDate(last));
     TaxRowReader reader;
     reader.countBeyond(limit);
     QVector<TaxRecord> records = reader.readAll(statement);
     beyond = reader.beyond();
     return records;
+}
+
+} // namespace
+
+QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first, const QDate& last,
+                                     double limit, qint64& beyond) {
+    return selectSold(db, QStringLiteral("WHERE DateSold BETWEEN ? AND ?"), first, last, limit,
+                      beyond);
+}
+
+QVector<TaxRecord> selectReportableTaxRecs(const QSqlDatabase& db, const QDate& first,
+                                           const QDate& last, double limit, qint64& beyond) {
+    // The few tax-advantaged accounts are read once into the engine's own
+    // list; the records still come by the index on the date sold.
+    return selectSold(db,
+                      QStringLiteral("WHERE DateSold BETWEEN ? AND ? AND AccountName NOT IN "
+                                     "(SELECT AccountName FROM AccountSettings "
+                                     "WHERE TaxAdvantaged <> 0)"),
+                      first, last, limit, beyond);
+}
+
+QVector<TaxRecord> selectReportableTaxRecs(const QSqlDatabase& db, const QDate& first,
+                                           const QDate& last) {
+    qint64 beyond = 0;
+    return selectReportableTaxRecs(db, first, last, 0, beyond);
 }
 
 qint64 countTaxRecsSoldBeyond(const QSqlDatabase& db, const QDate& first, const QDate& last,
@@ -163,7 +190,7 @@ bool updateTaxRec(const QSqlDatabase& db, const TaxRecord& r) {
         QStringLiteral("UPDATE TaxRec SET Symbol = ?, Quantity = ?, DateAcquired = ?, "
                        "DateSold = ?, Cost = ?, SalePrice = ?, Memo = ?, Box = ?, WashAdj = ? "
                        "WHERE ID = ?"),
-        {textValue(r.symbol), r.quantity, isoDate(r.dateAcquired), isoDate(r.dateSold),
+        {textValue(r.symbol), r.quantity.toDouble(), isoDate(r.dateAcquired), isoDate(r.dateSold),
          r.cost.toDouble(), r.salePrice.toDouble(), textValue(r.memo), textValue(boxLetter(r.box)),
          r.washAdjustment.toDouble(), r.id});
     return query.numRowsAffected() > 0;
@@ -187,6 +214,8 @@ QVector<TaxRecord> selectTaxRecsOfSells(const QSqlDatabase& db) {
 
 void deleteTaxRecsOfAccount(const QSqlDatabase& db, const QString& account) {
     runQuery(db, QStringLiteral("DELETE FROM TaxRec WHERE AccountName = ?"), {account});
+    // The account's records are about to be written anew, each with its sell.
+    clearUntiedSells(db, account);
 }
 
 } // namespace gainbook

@@ -36,6 +36,15 @@ QVector<TaxRecord> selectTaxRecsSold(const QSqlDatabase& db, const QDate& first,
 qint64 countTaxRecsSoldBeyond(const QSqlDatabase& db, const QDate& first, const QDate& last,
                               double limit);
 
+// The records of Form 8949 sold from first to last, by date sold, counting
+// beyond as selectTaxRecsSold does: those of every account except the
+// tax-advantaged ones (WashSettings::taxAdvantaged), whose sales the form
+// does not take. The report and the TXF export read these.
+QVector<TaxRecord> selectReportableTaxRecs(const QSqlDatabase& db, const QDate& first,
+                                           const QDate& last, double limit, qint64& beyond);
+QVector<TaxRecord> selectReportableTaxRecs(const QSqlDatabase& db, const QDate& first,
+                                           const QDate& last);
+
 std::optional<TaxRecord> selectTaxRecById(const QSqlDatabase& db, qint64 id);
 
 bool accountHasTaxRecs(const QSqlDatabase& db, const QString& account);
@@ -79,6 +88,8 @@ void deleteTaxRec(const QSqlDatabase& db, qint64 id);
 // The records written by processing (SellId above 0), by sell, each sell's
 // in the order written.
 QVector<TaxRecord> selectTaxRecsOfSells(const QSqlDatabase& db);
+// Deletes the account's records; its sells untied by an upgrade
+// (untied_sell_table.h) are detected again from now on.
 void deleteTaxRecsOfAccount(const QSqlDatabase& db, const QString& account);
 
 } // namespace gainbook

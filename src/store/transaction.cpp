@@ -1,9 +1,12 @@
 #include "store/transaction.h"
 
+#include "store/fast_statement.h"
 #include "store/sql.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <sqlite3.h>
 
 namespace gainbook {
 
@@ -44,6 +47,13 @@ void Transaction::commit() {
         control(db_, QStringLiteral("ROLLBACK"));
         throw StoreError(describeSqlError(error), error);
     }
+}
+
+bool Transaction::holds() const {
+    if (!open_)
+        return false;
+    sqlite3* engine = engineHandle(db_);
+    return engine && sqlite3_get_autocommit(engine) == 0;
 }
 
 } // namespace gainbook

@@ -17,6 +17,11 @@ public:
 
     void commit(); // throws StoreError; the transaction is over either way
 
+    // Whether the engine still holds it: it ends one on its own after some
+    // failures of the file (a full disk), and the writes after such a
+    // failure would each be kept on their own.
+    bool holds() const;
+
 private:
     QSqlDatabase db_;
     bool open_ = false;

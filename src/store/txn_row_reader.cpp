@@ -14,7 +14,7 @@ void TxnRowReader::fill(TxnRecord& r, const FastStatement& row) {
     r.accountName = accounts_.of(row.textView(1));
     r.txnMonth = months_.of(row.textView(2));
     r.symbol = symbols_.of(row.textView(3));
-    r.quantity = row.real(4);
+    r.quantity = Quantity::fromDouble(row.real(4));
     r.type = types_.of(row.textView(5));
     r.txnDate = dateFromStored(row.textView(6));
     r.amount = Money::fromDouble(row.real(7));

@@ -21,7 +21,7 @@ TxnRecord txnFromQuery(const QSqlQuery& query) {
     r.accountName = query.value(TxnCol::AccountName).toString();
     r.txnMonth = query.value(TxnCol::TxnMonth).toString();
     r.symbol = query.value(TxnCol::Symbol).toString();
-    r.quantity = query.value(TxnCol::Quantity).toDouble();
+    r.quantity = Quantity::fromDouble(query.value(TxnCol::Quantity).toDouble());
     r.type = query.value(TxnCol::Type).toString();
     r.txnDate = dateFromStored(query.value(TxnCol::TxnDate).toString());
     r.amount = Money::fromDouble(query.value(TxnCol::Amount).toDouble());
@@ -118,7 +118,7 @@ bool updateTxn(const QSqlDatabase& db, const TxnRecord& r) {
     QSqlQuery query = runQuery(db,
                                QStringLiteral("UPDATE Txn SET Symbol = ?, Quantity = ?, Type = ?, "
                                               "TxnDate = ?, Amount = ?, Memo = ? WHERE ID = ?"),
-                               {textValue(r.symbol), r.quantity, textValue(r.type),
+                               {textValue(r.symbol), r.quantity.toDouble(), textValue(r.type),
                                 isoDate(r.txnDate), r.amount.toDouble(), textValue(r.memo), r.id});
     return query.numRowsAffected() > 0;
 }

@@ -1,8 +1,10 @@
 #include "txf/txf_export.h"
 
+#include "matching/trade_changes.h"
 #include "platform/number_range.h"
 #include "platform/output_guard.h"
 #include "platform/tax_year.h"
+#include "store/account_settings_table.h"
 #include "store/store_backup.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
@@ -16,17 +18,24 @@ namespace gainbook {
 
 Outcome TxfExport::load(const QSqlDatabase& db, TaxYear year) {
     records_.clear();
+    basisOf_.clear();
+    processAgain_.clear();
     year_ = year;
     databaseFile_ = databaseFile(db);
     try {
+        processAgain_ = gainbook::processAgainLine(db);
         // A value no amount can hold would be written as $0: such records
         // stop the export instead of reaching the tax program as zeros.
         qint64 beyond = 0;
-        records_ =
-            selectTaxRecsSold(db, year.firstDay(), year.lastDay(), kBrokerageNumberLimit, beyond);
+        records_ = selectReportableTaxRecs(db, year.firstDay(), year.lastDay(),
+                                           kBrokerageNumberLimit, beyond);
         if (beyond > 0) {
             records_.clear();
             return Outcome::failure(outOfRangeExportMessage(beyond));
+        }
+        for (const auto& [account, settings] : selectAllAccountSettings(db).asKeyValueRange()) {
+            if (settings.basis != BasisReporting::Reported)
+                basisOf_.insert(account, settings.basis);
         }
     } catch (const StoreError& error) {
         return Outcome::failure(exportReadFailedMessage(error.message()));
@@ -42,7 +51,12 @@ QByteArray TxfExport::fileBytes(const QDate& today, Progress& progress) const {
     text.reserve(text.size() + records_.size() * kTxfRecordBytes);
     for (qsizetype i = 0; i < records_.size(); ++i) {
         progress.step(i, records_.size());
-        appendTxfRecord(text, records_[i], layout);
+        const TaxRecord& record = records_[i];
+        const BasisReporting basis =
+            record.box == Form8949Box::None
+                ? basisOf_.value(record.accountName, BasisReporting::Reported)
+                : BasisReporting::Reported;
+        appendTxfRecord(text, record, layout, basis);
     }
     progress.step(records_.size(), records_.size());
     return text;

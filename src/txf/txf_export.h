@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QVector>
 
@@ -24,11 +25,18 @@ namespace gainbook {
 // The database is only read.
 class TxfExport {
 public:
-    // Reads the records sold in the tax year, by date sold: Done with their
-    // count, Stopped with "NO record exist to be exported" when there are
-    // none, Failed when the store cannot be read or a record holds a value
-    // out of range (it would be written as $0).
+    // Reads the records of Form 8949 sold in the tax year, by date sold
+    // (those of tax-advantaged accounts are not: selectReportableTaxRecs),
+    // the basis setting of their accounts, which gives a record of unknown
+    // term its reference number, and the accounts to process again: Done
+    // with their count, Stopped with "NO record exist to be exported" when
+    // there are none, Failed when the store cannot be read or a record
+    // holds a value out of range (it would be written as $0).
     Outcome load(const QSqlDatabase& db, TaxYear year = {});
+
+    // "Accounts to process again before filing: A, B" as the load found
+    // them: records that may not follow their trades. Empty for none.
+    const QString& processAgainLine() const { return processAgain_; }
 
     // Writes the loaded records in the layout of their year, replacing any
     // file of that name: Done with their count, or Failed, leaving a file
@@ -49,6 +57,10 @@ public:
 
 private:
     QVector<TaxRecord> records_;
+    // The accounts whose basis is not reported, or not on Form 1099-B; the
+    // others' is reported.
+    QHash<QString, BasisReporting> basisOf_;
+    QString processAgain_;
     TaxYear year_;
     QString databaseFile_; // where the records came from, never written over
 };

@@ -40,16 +40,17 @@ quint64 sizeOf(qint64 value) {
     return value < 0 ? quint64(0) - quint64(value) : quint64(value);
 }
 
-// numberToText: the shortest decimal text, never an exponent nor "-0".
-void appendNumber(QByteArray& out, double value) {
-    if (std::fabs(value) < double(kExactDigits) && value == std::trunc(value)) {
-        const auto whole = qint64(value); // -0.0 and 0.0 are both "0"
+// The shortest exact decimal, as Quantity::text() gives it; whole shares,
+// most of a file, without building a text first.
+void appendQuantity(QByteArray& out, Quantity value) {
+    if (value.units() % Quantity::kUnitsPerOne == 0) {
+        const qint64 whole = value.units() / Quantity::kUnitsPerOne;
         if (whole < 0)
             out += '-';
         appendDigits(out, sizeOf(whole));
         return;
     }
-    out += numberToText(value).toLatin1();
+    out += value.text().toLatin1();
 }
 
 // numberToText of the amount as a double: its decimals without trailing
@@ -147,7 +148,7 @@ QByteArray txfHeader(TxfLayout layout, const QDate& today) {
     return out;
 }
 
-int txfReferenceNumber(const TaxRecord& record, TxfLayout layout) {
+int txfReferenceNumber(const TaxRecord& record, TxfLayout layout, BasisReporting basis) {
     const bool boxes = layout != TxfLayout::Version042Terms;
     switch (record.box) {
     case Form8949Box::A:
@@ -165,12 +166,24 @@ int txfReferenceNumber(const TaxRecord& record, TxfLayout layout) {
     case Form8949Box::None:
         break;
     }
+    if (!boxes)
+        return 673;
+    switch (basis) {
+    case BasisReporting::Reported:
+        break;
+    case BasisReporting::NotReported:
+        return 715;
+    case BasisReporting::NoForm:
+        return 716;
+    }
     return 673;
 }
 
 std::optional<Form8949Box> boxOfTxfReference(int number) {
-    for (const Form8949Box box : {Form8949Box::None, Form8949Box::A, Form8949Box::B, Form8949Box::C,
-                                  Form8949Box::D, Form8949Box::E, Form8949Box::F}) {
+    if (basisOfUnknownTerm(number))
+        return Form8949Box::None;
+    for (const Form8949Box box : {Form8949Box::A, Form8949Box::B, Form8949Box::C, Form8949Box::D,
+                                  Form8949Box::E, Form8949Box::F}) {
         TaxRecord record;
         record.box = box;
         if (txfReferenceNumber(record) == number)
@@ -179,13 +192,28 @@ std::optional<Form8949Box> boxOfTxfReference(int number) {
     return std::nullopt;
 }
 
+std::optional<BasisReporting> basisOfUnknownTerm(int number) {
+    const TaxRecord unknownTerm;
+    for (const BasisReporting basis :
+         {BasisReporting::Reported, BasisReporting::NotReported, BasisReporting::NoForm}) {
+        if (txfReferenceNumber(unknownTerm, TxfLayout::Version042Boxes, basis) == number)
+            return basis;
+    }
+    return std::nullopt;
+}
+
+bool txfCostUnknown(const TaxRecord& record) {
+    return !record.dateAcquired.isValid() && record.cost.isZero();
+}
+
 QString txfAmount(Money amount) {
     QByteArray text;
     appendCents(text, amount);
     return QString::fromLatin1(text);
 }
 
-void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout) {
+void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout,
+                     BasisReporting basis) {
     const bool v034 = layout == TxfLayout::Version034;
     const auto amountLine = [&out, v034](Money amount) {
         out += '$';
@@ -195,33 +223,42 @@ void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout)
             appendCents(out, amount);
         endLine(out);
     };
+    // "$0.00" would tell the tax program that the shares cost nothing, and
+    // tax the whole proceeds. TXF leaves an unknown date and basis empty,
+    // and the program asks for them.
+    const bool costUnknown = txfCostUnknown(record);
     out += "TD\r\nN";
-    appendDigits(out, quint64(txfReferenceNumber(record, layout)));
+    appendDigits(out, quint64(txfReferenceNumber(record, layout, basis)));
     out += "\r\nC1\r\nL1\r\nP";
-    appendNumber(out, record.quantity);
+    appendQuantity(out, record.quantity);
     out += v034 ? " " : " sh. ";
     appendOneLine(out, record.symbol);
     endLine(out);
     out += 'D';
     const qsizetype acquired = out.size();
     appendDate(out, record.dateAcquired);
-    if (out.size() == acquired && !v034)
+    if (out.size() == acquired && !v034 && !costUnknown)
         out += "VARIOUS";
     endLine(out);
     out += 'D';
     appendDate(out, record.dateSold);
     endLine(out);
-    amountLine(record.cost);
+    if (costUnknown) {
+        out += '$';
+        endLine(out);
+    } else {
+        amountLine(record.cost);
+    }
     amountLine(record.salePrice);
     if (!record.washAdjustment.isZero())
         amountLine(record.washAdjustment);
     out += "^\r\n";
 }
 
-QByteArray txfRecord(const TaxRecord& record, TxfLayout layout) {
+QByteArray txfRecord(const TaxRecord& record, TxfLayout layout, BasisReporting basis) {
     QByteArray out;
     out.reserve(kTxfRecordBytes);
-    appendTxfRecord(out, record, layout);
+    appendTxfRecord(out, record, layout, basis);
     return out;
 }
 

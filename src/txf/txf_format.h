@@ -37,20 +37,37 @@ QByteArray txfHeader(TxfLayout layout, const QDate& today);
 
 // The reference number of a sale in the layout: 321, 711, 712 for the
 // short-term boxes A, B, C; 323, 713, 714 for the long-term boxes D, E, F
-// (321 and 323 for every short- and long-term box before 2011); 673 for a
-// sale whose term is unknown (no box).
-int txfReferenceNumber(const TaxRecord& record, TxfLayout layout = TxfLayout::Version042Boxes);
+// (321 and 323 for every short- and long-term box before 2011). A sale whose
+// term is unknown (no box) has no box to tell its basis, so the number tells
+// it from the basis reporting of its account: 673 reported, 715 not
+// reported, 716 no Form 1099-B (673 for all before 2011).
+int txfReferenceNumber(const TaxRecord& record, TxfLayout layout = TxfLayout::Version042Boxes,
+                       BasisReporting basis = BasisReporting::Reported);
 
-// The box a reference number stands for: None for 673, nothing for a
-// number that names no box.
+// The box a reference number stands for: None for 673, 715 and 716,
+// nothing for a number that names no box.
 std::optional<Form8949Box> boxOfTxfReference(int number);
 
+// The basis reporting a number of an unknown term stands for: 673
+// Reported, 715 NotReported, 716 NoForm; nothing for any other number.
+std::optional<BasisReporting> basisOfUnknownTerm(int number);
+
+// Whether the record is one whose cost nobody knows: no date acquired and
+// no cost, as the processing run writes a sell for which no buy was found
+// and as the import stores a record with neither. Its date acquired and
+// cost lines are written empty, for the tax program to ask about, rather
+// than as a cost of zero.
+bool txfCostUnknown(const TaxRecord& record);
+
 // The lines of one record, each ending with CR LF. A record with a wash-sale
-// adjustment gets a third "$" line (record format 5).
-QByteArray txfRecord(const TaxRecord& record, TxfLayout layout = TxfLayout::Version034);
+// adjustment gets a third "$" line (record format 5). The basis is that of
+// the record's account; it counts only for a record of unknown term.
+QByteArray txfRecord(const TaxRecord& record, TxfLayout layout = TxfLayout::Version034,
+                     BasisReporting basis = BasisReporting::Reported);
 
 // The same lines added to the end of out, for a file of many records.
-void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout);
+void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout,
+                     BasisReporting basis = BasisReporting::Reported);
 
 // About the size of a record, to reserve room for a file of them.
 inline constexpr qsizetype kTxfRecordBytes = 112;

@@ -13,14 +13,14 @@ namespace {
 // What makes two tax records the same sale.
 struct SaleKey {
     QString symbol;
-    double quantity = 0;
+    qint64 quantity = 0; // hundred-millionths
     qint64 acquired = 0; // Julian days; 0 when unknown
     qint64 sold = 0;
     qint64 cost = 0;
     qint64 salePrice = 0;
 
     explicit SaleKey(const TaxRecord& r)
-        : symbol(r.symbol), quantity(r.quantity), acquired(r.dateAcquired.toJulianDay()),
+        : symbol(r.symbol), quantity(r.quantity.units()), acquired(r.dateAcquired.toJulianDay()),
           sold(r.dateSold.toJulianDay()), cost(r.cost.units()), salePrice(r.salePrice.units()) {}
 
     friend bool operator==(const SaleKey&, const SaleKey&) = default;

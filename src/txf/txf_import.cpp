@@ -20,14 +20,20 @@ namespace gainbook {
 
 namespace {
 
+// The record's reference number: nothing when it has none.
+std::optional<int> referenceNumber(QByteArrayView reference) {
+    if (const std::optional<int> plain = plainTxfNumber(reference))
+        return plain;
+    bool numbered = false;
+    const int number = QString::fromLatin1(reference).toInt(&numbered);
+    return numbered ? std::optional(number) : std::nullopt;
+}
+
 // The box the record's reference number names: nothing when it has no
 // number or one that names no box.
 std::optional<Form8949Box> boxNamedBy(QByteArrayView reference) {
-    if (const std::optional<int> plain = plainTxfNumber(reference))
-        return boxOfTxfReference(*plain);
-    bool numbered = false;
-    const int number = QString::fromLatin1(reference).toInt(&numbered);
-    return numbered ? boxOfTxfReference(number) : std::nullopt;
+    const std::optional<int> number = referenceNumber(reference);
+    return number ? boxOfTxfReference(*number) : std::nullopt;
 }
 
 Form8949Box boxOfTerm(const TaxRecord& record, BasisReporting basis) {
@@ -40,10 +46,12 @@ std::optional<TaxRecord> taxRecordFromTxf(const TxfFields& fields, const QString
                                           BasisReporting basis, bool* boxNamed) {
     TaxRecord record;
     record.accountName = account;
-    splitTxfDescription(fields.description, record.quantity, record.symbol);
+    double quantity = 0;
+    splitTxfDescription(fields.description, quantity, record.symbol);
     record.memo = QStringLiteral(" ");
-    if (!isBrokerageNumber(record.quantity))
+    if (!isBrokerageNumber(quantity) || !Quantity::isRepresentable(quantity))
         return std::nullopt;
+    record.quantity = Quantity::fromDouble(quantity);
 
     bool unknown = false;
     record.dateAcquired = txfDateAcquired(fields.dateAcquired, unknown);
@@ -82,6 +90,7 @@ Outcome TxfImport::read(const QString& path) {
 Outcome TxfImport::read(const QByteArray& content) {
     records_.clear();
     boxedByTerm_.clear();
+    unknownTermBasis_ = {};
     unreadable_ = 0;
     // Every record ends with "^": enough room for all without growing, and
     // never more than one record per few bytes of the file.
@@ -96,6 +105,10 @@ Outcome TxfImport::read(const QByteArray& content) {
         }
         if (!boxNamed)
             boxedByTerm_.append(records_.size());
+        if (const std::optional<int> number = referenceNumber(fields.reference)) {
+            if (const std::optional<BasisReporting> basis = basisOfUnknownTerm(*number))
+                ++unknownTermBasis_[size_t(*basis)];
+        }
         records_.append(std::move(*record));
     });
     fileAccount_ = statement.accountName;
@@ -103,6 +116,17 @@ Outcome TxfImport::read(const QByteArray& content) {
     if (records_.isEmpty())
         return Outcome::stop((QStringList{noDataImportedMessage()} + skippedLines()).join(u'\n'));
     return Outcome::ok(records_.size());
+}
+
+qint64 TxfImport::otherBasisCount(BasisReporting accountBasis) const {
+    // 673 is also what files from before 2011 and many programs write for
+    // any unknown term, so only 715 and 716 say something of their own.
+    qint64 count = 0;
+    for (const BasisReporting named : {BasisReporting::NotReported, BasisReporting::NoForm}) {
+        if (named != accountBasis)
+            count += unknownTermBasis_[size_t(named)];
+    }
+    return count;
 }
 
 QStringList TxfImport::skippedLines() const {
@@ -121,8 +145,9 @@ Outcome TxfImport::addTo(const QSqlDatabase& db, const QString& account, Prompte
         return Outcome::stop(accountNeededMessage());
     if (records_.isEmpty())
         return Outcome::stop((QStringList{noDataImportedMessage()} + skippedLines()).join(u'\n'));
+    BasisReporting basis = BasisReporting::Reported;
     try {
-        const BasisReporting basis = selectBasisReporting(db, name);
+        basis = selectBasisReporting(db, name);
         for (const qsizetype at : std::as_const(boxedByTerm_))
             records_[at].box = boxOfTerm(records_[at], basis);
         for (TaxRecord& record : records_)
@@ -144,7 +169,10 @@ Outcome TxfImport::addTo(const QSqlDatabase& db, const QString& account, Prompte
         return Outcome::stop(txfImportCancelledMessage(name));
     }
 
-    return importWrittenOutcome(written, skippedLines());
+    QStringList lines = skippedLines();
+    if (const qint64 others = otherBasisCount(basis); others > 0 && written.count > 0)
+        lines << otherBasisOfUnknownTermMessage(others, name, basisWord(basis));
+    return importWrittenOutcome(written, lines);
 }
 
 Outcome importTxf(const QString& path, const QSqlDatabase& db, Prompter& prompter,

@@ -9,6 +9,7 @@
 #include <QSqlDatabase>
 #include <QVector>
 
+#include <array>
 #include <optional>
 
 namespace gainbook {
@@ -16,9 +17,12 @@ namespace gainbook {
 // The tax record an entry of a TXF file becomes, or nothing when its date
 // sold or an amount cannot be read. A date acquired that is missing or
 // given as "00/00/00" or "VARIOUS" is stored empty; the third amount is the
-// wash-sale adjustment. The memo is one blank. The box is the one the
-// record's reference number names (673: none); a record without such a
-// number gets the box of its term under the account's setting.
+// wash-sale adjustment; an empty cost is 0, so that a record with neither
+// a date acquired nor a cost is stored as the processing run stores a sell
+// whose buy was never found: its cost unknown, not zero. The memo is one
+// blank. The box is the one the record's reference number names (673, 715
+// and 716: none, the term is unknown); a record without such a number gets
+// the box of its term under the account's setting.
 // boxNamed, when given, tells whether the number named the box.
 std::optional<TaxRecord> taxRecordFromTxf(const TxfFields& fields, const QString& account,
                                           BasisReporting basis = BasisReporting::Reported,
@@ -60,12 +64,15 @@ public:
 
 private:
     QStringList skippedLines() const;
+    qint64 otherBasisCount(BasisReporting accountBasis) const;
 
     QString fileAccount_;
     QVector<TaxRecord> records_;
     // The records whose reference number names no box: they take the box
     // of their term under the account's setting.
     QVector<qsizetype> boxedByTerm_;
+    // The records of unknown term by the basis their number named.
+    std::array<qint64, 3> unknownTermBasis_ = {};
     qint64 unreadable_ = 0;
     qint64 otherKinds_ = 0;
 };

@@ -47,6 +47,17 @@ QString otherKindsSkippedMessage(qint64 count) {
                       : QStringLiteral("%1 records of other kinds were skipped.").arg(count);
 }
 
+QString otherBasisOfUnknownTermMessage(qint64 count, const QString& account,
+                                       const QString& setting) {
+    return (count == 1 ? QStringLiteral("%1 record of unknown term names a cost basis reporting "
+                                        "other than account %2's setting (%3); it takes the "
+                                        "setting.")
+                       : QStringLiteral("%1 records of unknown term name a cost basis reporting "
+                                        "other than account %2's setting (%3); they take the "
+                                        "setting."))
+        .arg(QString::number(count), account, setting);
+}
+
 QString alreadyImportedQuestion(qint64 count, const QString& account) {
     return count == 1
                ? QStringLiteral("This record is already in account %1. Add it again?").arg(account)

@@ -35,6 +35,10 @@ QString recordsSkippedMessage(qint64 count);
 // were added, stopped when none were, failed when the writing broke off.
 Outcome importWrittenOutcome(const WrittenRows& written, const QStringList& skipped);
 QString otherKindsSkippedMessage(qint64 count);
+// Records of unknown term numbered with another basis reporting than the
+// account's setting (its word: yes, no, none), which they take.
+QString otherBasisOfUnknownTermMessage(qint64 count, const QString& account,
+                                       const QString& setting);
 QString alreadyImportedQuestion(qint64 count, const QString& account);
 QString accountNeededMessage();
 

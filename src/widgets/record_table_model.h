@@ -116,8 +116,13 @@ public:
     const RowState& state(int row) const override { return rows_[row - 1].state; }
 
     // Shows stored records, in this order, in place of every row.
-    void setRecords(QVector<Record> records) {
+    void setRecords(QVector<Record> records) { setRecords(std::move(records), nullptr); }
+    // The same through other columns of the same layout (columns that know
+    // more of the records now on show), or the present ones when null.
+    void setRecords(QVector<Record> records, std::unique_ptr<const RecordColumns<Record>> columns) {
         beginResetModel();
+        if (columns)
+            columns_ = std::move(columns);
         rows_.clear();
         rows_.reserve(records.size());
         for (Record& record : records)

@@ -156,7 +156,7 @@ private slots:
         QCOMPARE(stored.type, kBought);
         QCOMPARE(stored.txnMonth, QStringLiteral("Feb 'A'"));
         QCOMPARE(stored.txnDate, QDate(1999, 1, 5));
-        QCOMPARE(stored.quantity, 100.0);
+        QCOMPARE(stored.quantity, Quantity::whole(100));
         QCOMPARE(stored.amount, Money::fromCents(750000));
         QCOMPARE(stored.memo, QStringLiteral("0"));
         QCOMPARE(linksOf(t, sell), (QVector<Link>{{newId, 100, 7500}}));

@@ -57,8 +57,8 @@ inline QStringList storedRows(const QSqlDatabase& db) {
 inline QStringList parsedRows(const ParseResult& result) {
     QStringList rows;
     for (const TxnRecord& r : result.rows)
-        rows << rowText(r.accountName, r.txnMonth, r.symbol, r.quantity, r.type, r.txnDate,
-                        r.amount.toDouble(), r.memo);
+        rows << rowText(r.accountName, r.txnMonth, r.symbol, r.quantity.toDouble(), r.type,
+                        r.txnDate, r.amount.toDouble(), r.memo);
     return rows;
 }
 

@@ -28,7 +28,7 @@ SheetDocument sheetOf(const Sheet& rows) {
 // "symbol|quantity|acquired|sold|proceeds|cost|wash|box"
 QString lotText(const RealizedLot& l) {
     return QStringList{l.symbol,
-                       numberToText(l.quantity),
+                       l.quantity.text(),
                        l.dateAcquired.isValid() ? formatDate(l.dateAcquired) : QString(),
                        formatDate(l.dateSold),
                        numberToText(l.proceeds.toDouble()),
@@ -43,7 +43,7 @@ RealizedLot makeLot(const QString& symbol, double quantity, const QDate& sold, d
                     double cost) {
     RealizedLot l;
     l.symbol = symbol;
-    l.quantity = quantity;
+    l.quantity = Quantity::fromDouble(quantity);
     l.dateAcquired = QDate(2024, 1, 2);
     l.dateSold = sold;
     l.proceeds = Money::fromDouble(proceeds);
@@ -56,7 +56,7 @@ TaxRecord makeRecord(qint64 id, const QString& symbol, double quantity, const QD
     TaxRecord r;
     r.id = id;
     r.symbol = symbol;
-    r.quantity = quantity;
+    r.quantity = Quantity::fromDouble(quantity);
     r.dateAcquired = QDate(2024, 1, 2);
     r.dateSold = sold;
     r.salePrice = Money::fromDouble(proceeds);

@@ -431,6 +431,23 @@ private slots:
         QCOMPARE(m.grid().gainChart()->shortFigure()->text(), QString("Short term: 200.00"));
         QCOMPARE(m.grid().gainChart()->longFigure()->text(), QString("Long term: -300.00"));
         QVERIFY(m.grid().gainChart()->totalFigure()->text().contains("Total: -100.00"));
+        QVERIFY(m.grid().processAgain()->isHidden());
+
+        // A tax-advantaged account's rows are noted and count in no figure
+        // of Form 8949; the accounts to process again are named.
+        setWashSettings(m.t.connection(), "Acme", {true, true, true});
+        markRematch(m.t.connection(), "Zed");
+        m.select("Acme");
+        QCOMPARE(m.model().rows(), 2);
+        QCOMPARE(m.grid().recordsTotal()->text(),
+                 QString("Total Records 0   2 records tax-advantaged: not reported"));
+        QCOMPARE(m.grid().gainTotal()->text(), QString("Total Gain/Loss .00"));
+        QCOMPARE(m.model().rowNote(1), QString("tax-advantaged: not reported"));
+        for (QBarSet* bar : m.grid().gainChart()->barSets())
+            QCOMPARE(bar->sum(), 0.0);
+        QVERIFY(!m.grid().processAgain()->isHidden());
+        QCOMPARE(m.grid().processAgain()->text(),
+                 QString("Accounts to process again before filing: Zed"));
 
         m.select("Acme");
         m.select("Jan");
@@ -742,7 +759,7 @@ private slots:
         m.type(1, TxnGridCol::Quantity, "7");
         QTest::mouseClick(m.w->cmdAdd, Qt::LeftButton);
         QCOMPARE(count(m.t, "Txn"), 4);
-        QCOMPARE(selectTxnById(m.t.connection(), 9999)->quantity, 7.0);
+        QCOMPARE(selectTxnById(m.t.connection(), 9999)->quantity, Quantity::whole(7));
 
         m.grid().recordGrid()->setCurrentCell(2, 1);
         m.prompter.answers.enqueue(true);
@@ -816,6 +833,18 @@ private slots:
         QCOMPARE(offered, QStringList(2, "Kestrova Gainbook 2.0"));
         QCOMPARE(m.prompter.messages.last(), QString("2 records successfully added."));
         QVERIFY(m.outlineTexts().contains("1Imported"));
+
+        // With an account to process again the export asks first; No
+        // leaves the file as it was.
+        markRematch(m.t.connection(), "Acme");
+        QVERIFY(QFile::remove(file));
+        m.w->commands().mnuExport->trigger();
+        QCOMPARE(m.prompter.questions.last(), QString("Accounts to process again before filing: "
+                                                      "Acme\nExport the TXF file anyway?"));
+        QVERIFY(!QFile::exists(file));
+        m.prompter.answers.enqueue(true);
+        m.w->commands().mnuExport->trigger();
+        QVERIFY(QFile::exists(file));
     }
 
     void taxReportMenu() {
@@ -858,6 +887,18 @@ private slots:
         m.w->commands().mnuReport->trigger();
         QCOMPARE(asked, 4);
         QCOMPARE(m.prompter.messages.last(), QString("No tax record sold in 2002 to report"));
+
+        // Records that may not follow their trades: the question comes
+        // first, and No asks for no file.
+        m.context->setTaxYear(TaxYear{2000});
+        markRematch(m.t.connection(), "Acme");
+        m.w->commands().mnuReport->trigger();
+        QCOMPARE(m.prompter.questions.last(), QString("Accounts to process again before filing: "
+                                                      "Acme\nWrite the tax report anyway?"));
+        QCOMPARE(asked, 4);
+        m.prompter.answers.enqueue(true);
+        m.w->commands().mnuReport->trigger();
+        QCOMPARE(asked, 5);
     }
 
     void oneHelpWindowAtATime() {

@@ -2,6 +2,8 @@
 #include "main_window/record_editing.h"
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
+#include "matching/process_session.h"
+#include "matching/trade_changes.h"
 #include "store/account_settings_table.h"
 #include "store/records.h"
 #include "store/sql.h"
@@ -86,7 +88,7 @@ private slots:
         const auto stored = selectTxnById(t.connection(), id);
         QVERIFY(stored);
         QCOMPARE(stored->symbol, QString("IBM"));
-        QCOMPARE(stored->quantity, 250.0);
+        QCOMPARE(stored->quantity, Quantity::whole(250));
         QCOMPARE(stored->memo, QString("OK")); // an empty comment is stored as OK
         QCOMPARE(stored->txnDate, QDate(2000, 1, 1));
     }
@@ -106,7 +108,7 @@ private slots:
         QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
                  QString("1 record saved"));
         QCOMPARE(count(t, "Txn"), 1);
-        QCOMPARE(selectTxnById(t.connection(), 9999)->quantity, 12.0);
+        QCOMPARE(selectTxnById(t.connection(), 9999)->quantity, Quantity::whole(12));
 
         prompter.answers.enqueue(true);
         QVERIFY(deleteGridRow(rows[0], 1, t.connection(), prompter).removed);
@@ -145,7 +147,7 @@ private slots:
         QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
                  QString("1 record saved"));
         const auto stored = selectTxnById(t.connection(), rows[0].record.id);
-        QCOMPARE(stored->quantity, quantity);
+        QCOMPARE(stored->quantity, Quantity::fromDouble(quantity));
         QCOMPARE(stored->amount, Money::fromCents(amountCents));
     }
 
@@ -363,16 +365,22 @@ private slots:
         QTest::addColumn<bool>("tax");
         QTest::addColumn<int>("linksLeft");
         QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("processAgain");
+        // The processed account keeps tax records of trades that are gone.
         QTest::newRow("transactions, account")
-            << false << 2 << "Are you sure you want to delete Transaction Records for O'Brien?";
-        // The tax records and links belong to the account, whichever item names it.
+            << false << 2 << "Are you sure you want to delete Transaction Records for O'Brien?"
+            << "Accounts to process again before filing: O'Brien";
+        // The tax records and links belong to the account, whichever item
+        // names it; without them it is no longer processed.
         QTest::newRow("tax, month")
-            << true << 1 << "Are you sure you want to delete Tax Records for Jan?";
+            << true << 1 << "Are you sure you want to delete Tax Records for Jan?"
+            << "";
     }
     void deleteListByViewAndItem() {
         QFETCH(bool, tax);
         QFETCH(int, linksLeft);
         QFETCH(QString, question);
+        QFETCH(QString, processAgain);
         TestDatabase t;
         t.addTxn("O'Brien", "Jan", "A", 1, kBought, QDate(2000, 1, 1), 1);
         t.addTxn("O'Brien", "Jan", "A", 1, kSold, QDate(2000, 1, 5), 1);
@@ -388,6 +396,79 @@ private slots:
         QCOMPARE(count(t, "Txn"), tax ? 2 : 0);
         QCOMPARE(count(t, "TaxRec"), tax ? 0 : 1);
         QCOMPARE(count(t, "SellLinks"), linksLeft);
+        QCOMPARE(processAgainLine(t.connection()), processAgain);
+    }
+
+    // A save or delete of trades in the grid brings the wash sales in line
+    // at once and keeps each processed account whose tax records it leaves
+    // behind among those to process again. Account A lost 300 on Mar 1 (100
+    // XYZ bought Jan 3 for 1,000, sold for 700) and was processed; account
+    // Z, never processed, bought 100 XYZ for 800 on Apr 1, a day after the
+    // 30 days that follow the sale.
+    void tradeEditsLeaveNothingStale_data() {
+        QTest::addColumn<int>("trade");       // 0 a new row, else 1 A's buy, 2 A's sell, 3 Z's buy
+        QTest::addColumn<QString>("account"); // a new row's
+        QTest::addColumn<QStringList>("cells"); // "Date=3/31/2000", or "delete"
+        QTest::addColumn<QString>("processAgain");
+        QTest::addColumn<QString>("wash"); // the loss record's Wash Adj.
+        const QString a = QStringLiteral("Accounts to process again before filing: A");
+        // 26 CFR 1.1091-1(a): shares bought within 30 days after the sale of
+        // a loss, in any account, disallow it.
+        QTest::newRow("the replacement moved into the 30 days")
+            << 3 << "" << QStringList{"Date=3/31/2000"} << ""
+            << "300.00";
+        QTest::newRow("a new buy in another account within the 30 days")
+            << 0 << "Z" << QStringList{"Symbol=XYZ", "Date=3/11/2000", "Amount=-800"} << ""
+            << "300.00";
+        QTest::newRow("the processed account's sell edited")
+            << 2 << "" << QStringList{"Amount=750"} << a << "";
+        QTest::newRow("a comment is no change") << 2 << "" << QStringList{"Comment=checked"} << ""
+                                                << "";
+        QTest::newRow("a new trade in the processed account")
+            << 0 << "A" << QStringList{"Symbol=IBM"} << a << "";
+        QTest::newRow("the processed account's sell deleted")
+            << 2 << "" << QStringList{"delete"} << a << "";
+        QTest::newRow("a trade of an account never processed deleted")
+            << 3 << "" << QStringList{"delete"} << ""
+            << "";
+    }
+    void tradeEditsLeaveNothingStale() {
+        QFETCH(int, trade);
+        QFETCH(QString, account);
+        QFETCH(QStringList, cells);
+        QFETCH(QString, processAgain);
+        QFETCH(QString, wash);
+        TestDatabase t;
+        RecordingPrompter prompter;
+        const QVector<qint64> ids{
+            0, t.addTxn("A", "Jan", "XYZ", 100, kBought, QDate(2000, 1, 3), -1000),
+            t.addTxn("A", "Mar", "XYZ", 100, kSold, QDate(2000, 3, 1), 700),
+            t.addTxn("Z", "Apr", "XYZ", 100, kBought, QDate(2000, 4, 1), -800)};
+        ProcessSession session(t.connection(), prompter);
+        session.setAccount("A");
+        QVERIFY(session.Process().done());
+
+        const QString owner = trade == 0 ? account : trade == 3 ? "Z" : "A";
+        QVector<TxnRow> rows{newTxnRow("All")};
+        if (trade > 0)
+            rows = txnRows({*selectTxnById(t.connection(), ids[trade])});
+        if (cells == QStringList{"delete"}) {
+            prompter.answers.enqueue(true);
+            QVERIFY(deleteGridRow(rows[0], 1, t.connection(), prompter).removed);
+        } else {
+            const QStringList names{"Month", "Symbol", "Quantity", "Type",
+                                    "Date",  "Amount", "Comment"};
+            for (const QString& cell : cells)
+                QCOMPARE(type(rows[0], int(names.indexOf(cell.section(u'=', 0, 0))) + 1,
+                              cell.section(u'=', 1)),
+                         QString());
+            QCOMPARE(saveChangedRows(rows, t.connection(), owner, prompter),
+                     QString("1 record saved"));
+        }
+        QCOMPARE(processAgainLine(t.connection()), processAgain);
+        const TaxViewRecords loss = FillGrid(t.connection(), "A");
+        QCOMPARE(loss.records.size(), 1);
+        QCOMPARE(TaxColumns().text(loss.records[0], TaxGridCol::WashAdj), wash);
     }
 };
 

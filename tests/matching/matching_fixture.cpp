@@ -41,7 +41,7 @@ QStringList describeLinks(TestDatabase& db, const QString& account, const QVecto
     QStringList out;
     for (const LinkRecord& l : selectLinksOfAccount(db.connection(), account))
         out << QStringLiteral("%1>%2 %3 %4")
-                   .arg(name(l.sellId), name(l.buyId), numberToText(l.buyQuantity),
+                   .arg(name(l.sellId), name(l.buyId), l.buyQuantity.text(),
                         numberToText(l.buyPrice.toDouble()));
     return out;
 }
@@ -70,7 +70,7 @@ QStringList describeTaxRecs(TestDatabase& db, const QString& account) {
     QStringList out;
     for (const TaxRecord& r : taxRecsOf(db, account))
         out << QStringList{r.symbol,
-                           numberToText(r.quantity),
+                           r.quantity.text(),
                            r.dateAcquired.toString(Qt::ISODate),
                            r.dateSold.toString(Qt::ISODate),
                            numberToText(r.cost.toDouble()),
@@ -81,7 +81,7 @@ QStringList describeTaxRecs(TestDatabase& db, const QString& account) {
 }
 
 QString checkInvariants(TestDatabase& db, const QString& account, bool fromRun) {
-    QHash<qint64, double> applied;
+    QHash<qint64, Quantity> applied;
     QHash<qint64, double> lotCost;
     QHash<qint64, int> lotCount;
     QSet<QPair<qint64, qint64>> pairs;
@@ -97,7 +97,7 @@ QString checkInvariants(TestDatabase& db, const QString& account, bool fromRun) 
     // A sell's records (two when split by term) add up to its quantity,
     // amount and lot costs; sells are told apart by symbol and date sold.
     struct Sums {
-        double quantity = 0;
+        Quantity quantity;
         double cost = 0;
         Money amount;
         double tolerance = 1e-9;
@@ -113,13 +113,11 @@ QString checkInvariants(TestDatabase& db, const QString& account, bool fromRun) 
 
     for (const TxnRecord& t : selectTxns(db.connection(), account)) {
         if (t.type == kBought) {
-            const double open = numberFromText(t.memo);
-            if (std::abs(open + applied.value(t.id) - t.quantity) > 1e-6)
+            const Quantity open = Quantity::fromDouble(numberFromText(t.memo));
+            if (open + applied.value(t.id) != t.quantity)
                 return QStringLiteral("buy %1: open %2 + applied %3 != %4")
                     .arg(t.id)
-                    .arg(open)
-                    .arg(applied.value(t.id))
-                    .arg(t.quantity);
+                    .arg(open.text(), applied.value(t.id).text(), t.quantity.text());
             continue;
         }
         if (t.type != kSold)
@@ -134,15 +132,15 @@ QString checkInvariants(TestDatabase& db, const QString& account, bool fromRun) 
     }
     for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
         const Sums found = records.take(it.key());
-        if (std::abs(found.quantity - it->quantity) > 1e-6 || found.amount != it->amount ||
+        if (found.quantity != it->quantity || found.amount != it->amount ||
             std::abs(found.cost - it->cost) > it->tolerance)
             return QStringLiteral("sells %1: records of %2 shares, cost %3, amount %4 for %5, "
                                   "%6, %7")
                 .arg(it.key())
-                .arg(found.quantity)
+                .arg(found.quantity.text())
                 .arg(found.cost)
                 .arg(found.amount.toDouble())
-                .arg(it->quantity)
+                .arg(it->quantity.text())
                 .arg(it->cost)
                 .arg(it->amount.toDouble());
     }

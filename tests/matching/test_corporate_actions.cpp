@@ -102,9 +102,8 @@ private slots:
             << QStringList{"1>0 100 1000", "2>- 0 0"} << QStringList{"10", "", ""}
             << QStringList{"NEW|100|2024-01-03|2024-06-01|1000|1500| ",
                            "OLD|10||2024-06-02|0|50|All Buy Rec Not Found"};
-        QTest::newRow("change of a 12-character symbol, either name cut at 12")
-            << QStringList{"change ABCDEFGHIJKLXX NEWSYMBOL123AA 2024-05-01"} << QString()
-            << QString()
+        QTest::newRow("change of a name cut at 12 carries the long name it stands for")
+            << QStringList{"change ABCDEFGHIJKL NEWSYMBOL123 2024-05-01"} << QString() << QString()
             << QStringList{"B|ABCDEFGHIJKLMN|100|2024-01-03|-1000",
                            "S|NEWSYMBOL123BB|100|2024-06-01|1500"}
             << QStringList{"1>0 100 1000"} << QStringList{"0", ""}
@@ -189,9 +188,9 @@ private slots:
         QTest::newRow("change to the same symbol")
             << QStringList{} << "change XYZ XYZ 2024-06-10"
             << "A symbol change from XYZ to XYZ keeps the same symbol.";
-        QTest::newRow("change to the same first 12 characters")
-            << QStringList{} << "change ABCDEFGHIJKLXX ABCDEFGHIJKLYY 2024-06-10"
-            << "A symbol change from ABCDEFGHIJKLXX to ABCDEFGHIJKLYY keeps the same symbol.";
+        QTest::newRow("change to the name cut at 12")
+            << QStringList{} << "change ABCDEFGHIJKLYY ABCDEFGHIJKL 2024-06-10"
+            << "A symbol change from ABCDEFGHIJKLYY to ABCDEFGHIJKL keeps the same symbol.";
         QTest::newRow("loop A -> B -> A on one day")
             << QStringList{"change A B 2024-06-10"} << "change B A 2024-06-10"
             << "The symbol changes B -> A -> B on 06/10/2024 loop back.";

@@ -1,16 +1,22 @@
 // The processing run against a plain reimplementation of its rules, over
-// thousands of small random accounts: same-day trades, fractions, symbols
-// of 12 characters and more that share their first 12, sells before their
-// buys, sells larger than every buy, buys of no or negative shares.
+// scores of small random accounts: same-day trades, fractions, names cut
+// at 12 characters and long names that share their first 12, one name
+// spelt two ways, sells before their buys, sells larger than every buy,
+// buys of no or negative shares. Wash-sale detection is off: its rules have
+// their own worked table.
 #include "matching/matcher.h"
 #include "matching/open_quantity.h"
+#include "matching/process_session.h"
 #include "matching/term_split.h"
+#include "platform/instrument_name.h"
 #include "platform/number_text.h"
+#include "store/account_settings_table.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
 #include "store/transaction.h"
 #include "store/txn_table.h"
+#include "support/recording_prompter.h"
 #include "support/test_database.h"
 #include "support/test_main.h"
 
@@ -28,7 +34,7 @@ struct Row {
     qint64 id = 0;
     bool buy = false;
     QString symbol;
-    double quantity = 0;
+    Quantity quantity;
     QDate date;
     Money amount;
 };
@@ -40,16 +46,16 @@ struct Expected {
     QStringList taxRecords;
 };
 
-QString linkText(qint64 sell, qint64 buy, double quantity, Money cost) {
+QString linkText(qint64 sell, qint64 buy, Quantity quantity, Money cost) {
     return QStringLiteral("%1>%2 %3 %4")
         .arg(sell)
         .arg(buy)
-        .arg(numberToText(quantity), QString::number(cost.units()));
+        .arg(quantity.text(), QString::number(cost.units()));
 }
 
 QString taxText(const TaxRecord& r) {
     return QStringList{r.symbol,
-                       numberToText(r.quantity),
+                       r.quantity.text(),
                        r.dateAcquired.toString(Qt::ISODate),
                        r.dateSold.toString(Qt::ISODate),
                        QString::number(r.cost.units()),
@@ -59,23 +65,18 @@ QString taxText(const TaxRecord& r) {
         .join(u'|');
 }
 
-// The first 12 characters; the symbols here are plain ASCII.
-QString prefix12(const QString& symbol) {
-    return symbol.left(12);
-}
-
 // The rules, written for reading rather than speed: each sell, oldest first,
-// takes the open buys of its symbol on or before its date, oldest first
-// (symbol by symbol where 12 characters are shared), then the later ones;
+// takes the open buys of its instrument on or before its date, oldest first
+// (a cut name and its long form one after the other), then the later ones;
 // a lot costs its share of the buy's amount.
 Expected reference(const QVector<Row>& rows) {
-    QHash<qint64, double> open;
+    QHash<qint64, Quantity> open;
     QVector<Row> buys;
     QVector<Row> sells;
     for (const Row& r : rows) {
         if (r.buy) {
             buys.append(r);
-            open[r.id] = numberFromText(openQuantityText(r.quantity));
+            open[r.id] = r.quantity;
         } else {
             sells.append(r);
         }
@@ -84,32 +85,27 @@ Expected reference(const QVector<Row>& rows) {
         return std::tie(a.date, a.symbol, a.id) < std::tie(b.date, b.symbol, b.id);
     });
     std::stable_sort(buys.begin(), buys.end(), [](const Row& a, const Row& b) {
-        return std::tie(a.symbol, a.date, a.id) < std::tie(b.symbol, b.date, b.id);
+        const QString ka = instrumentKey(a.symbol);
+        const QString kb = instrumentKey(b.symbol);
+        return std::tie(ka, a.date, a.id) < std::tie(kb, b.date, b.id);
     });
 
     Expected expected;
     QMap<qint64, QStringList> linksBySell;
     for (const Row& sell : std::as_const(sells)) {
-        double remaining = sell.quantity;
+        Quantity remaining = sell.quantity;
         QVector<AppliedLot> lots;
         Money cost;
         for (const bool after : {false, true}) {
             for (const Row& buy : std::as_const(buys)) {
-                if (!(remaining > 0))
+                if (!remaining.isPositive())
                     break;
-                if (prefix12(buy.symbol) != prefix12(sell.symbol) || !(open[buy.id] > 0) ||
+                if (!sameInstrument(buy.symbol, sell.symbol) || !open[buy.id].isPositive() ||
                     (buy.date > sell.date) != after)
                     continue;
-                double applied = 0;
-                if (open[buy.id] <= remaining) {
-                    applied = open[buy.id];
-                    open[buy.id] = 0;
-                    remaining = std::max(0.0, roundQuantity(remaining - applied));
-                } else {
-                    applied = remaining;
-                    open[buy.id] = numberFromText(openQuantityText(open[buy.id] - remaining));
-                    remaining = 0;
-                }
+                const Quantity applied = min(open[buy.id], remaining);
+                open[buy.id] -= applied;
+                remaining -= applied;
                 const Money lotCost = buy.amount.abs().scaled(applied, buy.quantity);
                 cost += lotCost;
                 linksBySell[sell.id] << linkText(sell.id, buy.id, applied, lotCost);
@@ -117,51 +113,51 @@ Expected reference(const QVector<Row>& rows) {
             }
         }
         if (lots.isEmpty())
-            linksBySell[sell.id] << linkText(sell.id, 0, 0, Money());
+            linksBySell[sell.id] << linkText(sell.id, 0, Quantity(), Money());
         TaxRecord record;
-        record.accountName = QStringLiteral("A");
         record.symbol = sell.symbol;
-        record.quantity = sell.quantity;
         record.dateSold = sell.date;
-        record.salePrice = sell.amount;
-        record.memo = remaining > 0 ? kAllBuyRecNotFound : kAllBuysFound;
-        TermRecords parts = splitByTerm(record, {lots.constData(), size_t(lots.size())});
-        setBoxes(parts, BasisReporting::Reported);
+        record.memo = remaining.isPositive() ? kAllBuyRecNotFound : kAllBuysFound;
+        TermParts parts = splitFigures(sell.quantity, sell.date, sell.amount,
+                                       {lots.constData(), size_t(lots.size())});
+        setBoxes(parts, sell.date, BasisReporting::Reported);
         for (int i = 0; i < parts.count; ++i)
-            expected.taxRecords << taxText(parts.records[i]);
+            expected.taxRecords << taxText(recordOf(record, parts.parts[i]));
     }
     for (const QStringList& links : std::as_const(linksBySell))
         expected.links << links;
     for (const Row& r : rows) {
         if (r.buy)
-            expected.memos << openQuantityText(open[r.id]);
+            expected.memos << open[r.id].text();
     }
     return expected;
 }
 
 Row randomRow(QRandomGenerator& random) {
-    static const QStringList symbols{
-        "IBM", "T", "ABCDEFGHIJK", "ABCDEFGHIJKL", "ABCDEFGHIJKLMN", "ABCDEFGHIJKLX"};
+    static const QStringList symbols{"IBM",           " ibm",         "T",
+                                     "ABCDEFGHIJK",   "ABCDEFGHIJKL", "ABCDEFGHIJKLMN",
+                                     "ABCDEFGHIJKLX", "abcdefghijklx"};
     Row r;
     r.buy = random.bounded(100) < 55;
     r.symbol = symbols[random.bounded(int(symbols.size()))];
     const int kind = random.bounded(100);
+    // Thirds are stored as the nearest hundred-millionth.
     if (kind < 60)
-        r.quantity = random.bounded(1, 100);
+        r.quantity = Quantity::whole(random.bounded(1, 100));
     else if (kind < 80)
-        r.quantity = random.bounded(1, 400) / 4.0;
+        r.quantity = Quantity::fromDouble(random.bounded(1, 400) / 4.0);
     else if (kind < 88)
-        r.quantity = random.bounded(1, 30) / 3.0;
+        r.quantity = Quantity::fromDouble(random.bounded(1, 30) / 3.0);
     else if (kind < 94)
-        r.quantity = 0;
+        r.quantity = Quantity();
     else
-        r.quantity = -random.bounded(1, 50);
+        r.quantity = Quantity::whole(-random.bounded(1, 50));
     // A few weeks around the year end: many trades share a day, and a year
     // separates some lots from their sells.
     r.date =
         QDate(1999, 12, 20).addDays(random.bounded(0, 30) + (random.bounded(10) == 0 ? 380 : 0));
     const double price = random.bounded(1, 20000) / 100.0;
-    r.amount = Money::fromDouble((r.buy ? -1 : 1) * price * std::abs(r.quantity));
+    r.amount = Money::fromDouble((r.buy ? -1 : 1) * price * std::abs(r.quantity.toDouble()));
     return r;
 }
 
@@ -181,19 +177,21 @@ private slots:
 
     void runAgreesWithTheRules() {
         QFETCH(bool, dropDateIndex);
-        const quint32 seed = 20261206;
+        const quint32 seed = 20261207;
         QRandomGenerator random(seed);
         TestDatabase db;
-        QVector<QVector<Row>> accounts(1500);
+        QVector<QVector<Row>> accounts(80);
         {
             Transaction transaction(db.connection());
             for (qsizetype a = 0; a < accounts.size(); ++a) {
                 const QString account = QStringLiteral("A%1").arg(a);
-                const int size = random.bounded(2, 13);
+                setWashSettings(db.connection(), account, {false, true, false});
+                const int size = random.bounded(2, 60);
                 for (int i = 0; i < size; ++i) {
                     Row r = randomRow(random);
-                    r.id = db.addTxn(account, QStringLiteral("All"), r.symbol, r.quantity,
-                                     r.buy ? kBought : kSold, r.date, r.amount.toDouble());
+                    r.id =
+                        db.addTxn(account, QStringLiteral("All"), r.symbol, r.quantity.toDouble(),
+                                  r.buy ? kBought : kSold, r.date, r.amount.toDouble());
                     // The store keeps amounts as numbers; compare with what
                     // it reads back.
                     r.amount = selectTxnById(db.connection(), r.id)->amount;
@@ -205,24 +203,23 @@ private slots:
         if (dropDateIndex)
             runQuery(db.connection(), QStringLiteral("DROP INDEX TxnByAccountDate"));
 
-        Transaction transaction(db.connection());
+        gainbook::test::RecordingPrompter prompter;
+        ProcessSession session(db.connection(), prompter);
         for (qsizetype a = 0; a < accounts.size(); ++a) {
             const QString account = QStringLiteral("A%1").arg(a);
-            Matcher matcher(db.connection(), account);
-            matcher.MoveQuantity();
-            for (const SellRow& sell : matcher.sells())
-                matcher.matchSell(sell);
-            matcher.writeOpenQuantities();
-
+            session.setAccount(account);
+            const Outcome outcome = session.Process();
             const Expected expected = reference(accounts[a]);
+            const QString where = QStringLiteral("account %1, seed %2").arg(account).arg(seed);
+            QVERIFY2(outcome.status != Outcome::Status::Failed, qPrintable(where));
+
             QStringList links;
             for (const LinkRecord& l : selectLinksOfAccount(db.connection(), account))
                 links << linkText(l.sellId, l.buyId, l.buyQuantity, l.buyPrice);
             QStringList memos;
             for (const Row& r : std::as_const(accounts[a])) {
                 if (r.buy)
-                    memos << numberToText(
-                        numberFromText(selectTxnById(db.connection(), r.id)->memo));
+                    memos << openQuantityOf(selectTxnById(db.connection(), r.id)->memo).text();
             }
             QStringList taxRecords;
             QSqlQuery query =
@@ -234,7 +231,6 @@ private slots:
             while (query.next())
                 taxRecords << taxText(taxFromQuery(query));
 
-            const QString where = QStringLiteral("account %1, seed %2").arg(account).arg(seed);
             QVERIFY2(links == expected.links,
                      qPrintable(where + u'\n' + links.join(u'\n') + QStringLiteral("\nexpected\n") +
                                 expected.links.join(u'\n')));

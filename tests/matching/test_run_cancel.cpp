@@ -66,7 +66,7 @@ QVector<TxnRecord> capturedRows() {
         r.accountName = kAccount;
         r.txnMonth = QStringLiteral("All");
         r.symbol = QStringLiteral("NEW%1").arg(i % 5);
-        r.quantity = 3;
+        r.quantity = Quantity::whole(3);
         r.type = QStringLiteral("Bought");
         r.txnDate = QDate(2024, 3, 1).addDays(i % 200);
         r.amount = Money::fromDouble(-30.0 - i);

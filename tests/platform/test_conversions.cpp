@@ -2,6 +2,7 @@
 #include "platform/formats.h"
 #include "platform/money.h"
 #include "platform/number_text.h"
+#include "platform/quantity.h"
 #include "support/test_main.h"
 
 #include <QtTest>
@@ -139,6 +140,37 @@ private slots:
         QCOMPARE(Money::fromDouble(100).scaled(1, 0), Money());
         QCOMPARE(formatMoney(Money::fromDouble(-1234.565)), QStringLiteral("-1,234.57"));
         QCOMPARE(formatTotal(Money::fromDouble(0.5)), QStringLiteral(".50"));
+    }
+
+    // A quantity reads a stored REAL to the nearest hundred-millionth and
+    // writes the shortest exact decimal back.
+    void quantity_data() {
+        QTest::addColumn<double>("stored");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("whole") << 100.0 << "100";
+        QTest::newRow("sum of tenths") << 0.1 + 0.2 << "0.3";
+        QTest::newRow("third") << 1.0 / 3 << "0.33333333";
+        QTest::newRow("satoshi") << 0.00000001 << "0.00000001";
+        QTest::newRow("below a satoshi") << 0.000000004 << "0";
+        QTest::newRow("negative") << -2.5 << "-2.5";
+        QTest::newRow("largest whole") << 89999999999.0 << "89999999999";
+        QTest::newRow("beyond") << 1e11 << "0";
+        QTest::newRow("not finite") << qInf() << "0";
+    }
+    void quantity() {
+        QFETCH(double, stored);
+        QFETCH(QString, text);
+        const Quantity q = Quantity::fromDouble(stored);
+        QCOMPARE(q.text(), text);
+        if (std::abs(stored) < 9e7)
+            QCOMPARE(Quantity::fromDouble(q.toDouble()), q);
+        // A lot's share of a cost is exact: a third of 100.00 for a third
+        // of the shares, halves of a ten-thousandth away from zero.
+        QCOMPARE(Money::fromDouble(100).scaled(Quantity::whole(1), Quantity::whole(3)),
+                 Money::fromUnits(333333));
+        QCOMPARE(Money::fromUnits(-1).scaled(Quantity::whole(1), Quantity::whole(2)),
+                 Money::fromUnits(-1));
+        QCOMPARE(Money::fromDouble(5).scaled(Quantity::whole(1), Quantity()), Money());
     }
 
     void dateFromText_data() {

@@ -15,7 +15,7 @@ TaxRecord sale(const QString& symbol, double quantity, const QDate& acquired, co
                double cost, double salePrice) {
     TaxRecord r;
     r.symbol = symbol;
-    r.quantity = quantity;
+    r.quantity = Quantity::fromDouble(quantity);
     r.dateAcquired = acquired;
     r.dateSold = sold;
     r.cost = Money::fromDouble(cost);

@@ -31,7 +31,7 @@ TaxRecord record(const Sale& s) {
     TaxRecord r;
     r.accountName = s.account;
     r.symbol = s.symbol;
-    r.quantity = s.quantity;
+    r.quantity = Quantity::fromDouble(s.quantity);
     r.dateAcquired = s.acquired;
     r.dateSold = s.sold;
     r.cost = Money::fromDouble(s.cost);

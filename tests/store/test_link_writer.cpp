@@ -16,7 +16,7 @@ LinkRecord linkOf(int i) {
     link.accountName = i % 3 == 0 ? QString() : QStringLiteral("A");
     link.sellId = 1000 + i / 2;
     link.buyId = i;
-    link.buyQuantity = i * 0.5;
+    link.buyQuantity = Quantity::fromDouble(i * 0.5);
     link.buyPrice = Money::fromCents(i * 101);
     link.memo = i % 4 == 0 ? QStringLiteral(" ") : QStringLiteral("m%1").arg(i);
     return link;

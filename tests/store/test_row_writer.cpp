@@ -17,7 +17,7 @@ TxnRecord txn(const QString& symbol) {
     r.accountName = QStringLiteral("A");
     r.txnMonth = QStringLiteral("All");
     r.symbol = symbol;
-    r.quantity = 1;
+    r.quantity = Quantity::whole(1);
     r.type = QStringLiteral("Bought");
     r.txnDate = QDate(2000, 3, 1);
     r.amount = Money::fromDouble(10);

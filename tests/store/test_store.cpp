@@ -1,6 +1,7 @@
 #include "store/database.h"
 #include "store/links_table.h"
 #include "store/sql.h"
+#include "store/sqlite_library.h"
 #include "store/tax_table.h"
 #include "store/transaction.h"
 #include "store/txn_table.h"
@@ -51,6 +52,37 @@ private slots:
         QVERIFY(noTxn.message.contains(QLatin1String("Txn")));
     }
 
+    // Qt's driver and the program's own SQLite calls share connections and
+    // locks only when they are one library; the ids of two copies differ.
+    void sqliteLibrariesCompared_data() {
+        QTest::addColumn<QString>("driver");
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<bool>("refused");
+        const QString built = programSqliteSourceId();
+        QTest::newRow("this build's driver") << QString() << built << false;
+        QTest::newRow("one library") << "2024-01-30 16:01:20 e876e5"
+                                     << "2024-01-30 16:01:20 e876e5" << false;
+        QTest::newRow("two copies") << "2024-01-30 16:01:20 e876e5"
+                                    << "2021-06-18 18:36:39 5c9a6c" << true;
+        QTest::newRow("driver says nothing") << "" << built << true;
+    }
+    void sqliteLibrariesCompared() {
+        QFETCH(QString, driver);
+        QFETCH(QString, program);
+        QFETCH(bool, refused);
+        TestDatabase t;
+        if (driver.isNull())
+            driver = driverSqliteSourceId(t.connection());
+        const QString message = sqliteLibraryMismatch(driver, program, "/data/db1.db");
+        QCOMPARE(!message.isEmpty(), refused);
+        if (refused) {
+            QVERIFY2(message.startsWith("/data/db1.db was not opened") &&
+                         message.contains(driver.isEmpty() ? "(unknown)" : driver) &&
+                         message.contains(program),
+                     qPrintable(message));
+        }
+    }
+
     void openRefusesReadOnlyFile() {
         if (geteuid() == 0)
             QSKIP("root can write to any file");
@@ -84,7 +116,7 @@ private slots:
         QCOMPARE(rows[0].accountName, account);
         QCOMPARE(rows[0].txnMonth, month);
         QCOMPARE(rows[0].symbol, QStringLiteral("AT&T 'A'"));
-        QCOMPARE(rows[0].quantity, 1.5);
+        QCOMPARE(rows[0].quantity, Quantity::fromDouble(1.5));
         QCOMPARE(rows[0].txnDate, QDate(2000, 1, 3));
         QCOMPARE(rows[0].memo, QStringLiteral("it's"));
 

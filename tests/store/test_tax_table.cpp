@@ -16,7 +16,7 @@ QString fieldsOf(const TaxRecord& r) {
                        r.accountName,
                        r.accountName.isNull() ? "null" : "text",
                        r.symbol,
-                       QString::number(r.quantity, 'g', 17),
+                       r.quantity.text(),
                        r.dateAcquired.toString(Qt::ISODate),
                        r.dateSold.toString(Qt::ISODate),
                        QString::number(r.cost.units()),
@@ -118,7 +118,7 @@ private slots:
             TaxRecord r;
             r.accountName = "A";
             r.symbol = i == refused ? "BAD" : "S" + QString::number(i);
-            r.quantity = i;
+            r.quantity = Quantity::whole(i);
             r.dateSold = QDate(2000, 1, 1).addDays(i);
             r.box = Form8949Box::D;
             records << r;

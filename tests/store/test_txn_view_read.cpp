@@ -26,7 +26,7 @@ QString describe(const TxnRecord& r) {
     return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9")
         .arg(r.id)
         .arg(r.accountName, r.txnMonth, r.symbol)
-        .arg(r.quantity)
+        .arg(r.quantity.text())
         .arg(r.type, r.txnDate.isValid() ? r.txnDate.toString(Qt::ISODate) : QStringLiteral("-"))
         .arg(r.amount.units())
         .arg(r.memo);

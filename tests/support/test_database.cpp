@@ -24,16 +24,16 @@ TestDatabase::TestDatabase() {
 qint64 TestDatabase::addTxn(const QString& account, const QString& month, const QString& symbol,
                             double quantity, const QString& type, const QDate& date, double amount,
                             const QString& memo) {
-    return insertTxn(connection(), {0, account, month, symbol, quantity, type, date,
-                                    Money::fromDouble(amount), memo});
+    return insertTxn(connection(), {0, account, month, symbol, Quantity::fromDouble(quantity), type,
+                                    date, Money::fromDouble(amount), memo});
 }
 
 qint64 TestDatabase::addTax(const QString& account, const QString& symbol, double quantity,
                             const QDate& acquired, const QDate& sold, double cost, double salePrice,
                             const QString& memo) {
     return insertTaxRec(
-        connection(), {0, account, symbol, quantity, acquired, sold, Money::fromDouble(cost),
-                       Money::fromDouble(salePrice), memo,
+        connection(), {0, account, symbol, Quantity::fromDouble(quantity), acquired, sold,
+                       Money::fromDouble(cost), Money::fromDouble(salePrice), memo,
                        boxFor(holdingTerm(acquired, sold), BasisReporting::Reported), Money(), 0});
 }
 

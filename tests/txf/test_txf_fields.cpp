@@ -21,7 +21,7 @@ TaxRecord sale(const QString& symbol, double quantity, QDate acquired, QDate sol
                qint64 salePrice, qint64 wash, Form8949Box box) {
     TaxRecord r;
     r.symbol = symbol;
-    r.quantity = quantity;
+    r.quantity = Quantity::fromDouble(quantity);
     r.dateAcquired = acquired;
     r.dateSold = sold;
     r.cost = Money::fromUnits(cost);
@@ -35,7 +35,7 @@ TaxRecord sale(const QString& symbol, double quantity, QDate acquired, QDate sol
 // quantity|symbol|acquired|sold|cost|sale|wash|box, amounts in units.
 QString fieldsOf(const TaxRecord& r) {
     return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8")
-        .arg(QString::number(r.quantity, 'g', 17), r.symbol, r.dateAcquired.toString(Qt::ISODate),
+        .arg(r.quantity.text(), r.symbol, r.dateAcquired.toString(Qt::ISODate),
              r.dateSold.toString(Qt::ISODate))
         .arg(r.cost.units())
         .arg(r.salePrice.units())
@@ -82,25 +82,21 @@ private slots:
             << QList<QByteArray>{"N323",        "P12.5 sh. BRK.B", "D06/30/1998",
                                  "D07/05/2000", "$1234.57",        "$0.33"};
 
-        // Halves of a cent round away from zero; the quantity keeps every
-        // digit that tells the number apart.
+        // Halves of a cent round away from zero; 0.1 + 0.2 shares are 0.3.
         const TaxRecord halves =
             sale("HALF", 0.1 + 0.2, jan3, QDate(2000, 2, 7), 50, -150, 26750, Form8949Box::E);
         QTest::newRow("half cents, 034")
-            << halves << v034 << QList<QByteArray>{"N713",        "P0.30000000000000004 HALF",
-                                                   "D01/03/2000", "D02/07/2000",
-                                                   "$0.005",      "$-0.015",
-                                                   "$2.675"};
+            << halves << v034
+            << QList<QByteArray>{"N713",   "P0.3 HALF", "D01/03/2000", "D02/07/2000",
+                                 "$0.005", "$-0.015",   "$2.675"};
         QTest::newRow("half cents, 042 by term")
-            << halves << terms << QList<QByteArray>{"N323",        "P0.30000000000000004 sh. HALF",
-                                                    "D01/03/2000", "D02/07/2000",
-                                                    "$0.01",       "$-0.02",
-                                                    "$2.68"};
+            << halves << terms
+            << QList<QByteArray>{"N323",  "P0.3 sh. HALF", "D01/03/2000", "D02/07/2000",
+                                 "$0.01", "$-0.02",        "$2.68"};
         QTest::newRow("half cents, 042 by box")
-            << halves << boxes << QList<QByteArray>{"N713",        "P0.30000000000000004 sh. HALF",
-                                                    "D01/03/2000", "D02/07/2000",
-                                                    "$0.01",       "$-0.02",
-                                                    "$2.68"};
+            << halves << boxes
+            << QList<QByteArray>{"N713",  "P0.3 sh. HALF", "D01/03/2000", "D02/07/2000",
+                                 "$0.01", "$-0.02",        "$2.68"};
 
         // A line break becomes a blank; a character beyond Latin-1 becomes
         // "?", one for each half of a surrogate pair.
@@ -108,11 +104,11 @@ private slots:
             sale(QString::fromUtf8("A VERY LONG SYMBOL NAME\r\nWITH "
                                    "BREAKS \xc3\xa9\xe2\x82\xac\xf0\x9f"
                                    "\x93\x88 END"),
-                 1e15, QDate(2000, 1, 1), QDate(2000, 12, 31), 1, 2, 0, Form8949Box::F);
+                 1e10, QDate(2000, 1, 1), QDate(2000, 12, 31), 1, 2, 0, Form8949Box::F);
         QTest::newRow("long symbol, 034")
             << longSymbol << v034
             << QList<QByteArray>{"N714",
-                                 "P1000000000000000 A VERY LONG SYMBOL NAME  WITH BREAKS \xe9???"
+                                 "P10000000000 A VERY LONG SYMBOL NAME  WITH BREAKS \xe9???"
                                  " END",
                                  "D01/01/2000",
                                  "D12/31/2000",
@@ -120,14 +116,13 @@ private slots:
                                  "$0.0002"};
         QTest::newRow("long symbol, 042")
             << longSymbol << boxes
-            << QList<QByteArray>{
-                   "N714",
-                   "P1000000000000000 sh. A VERY LONG SYMBOL NAME  WITH BREAKS \xe9???"
-                   " END",
-                   "D01/01/2000",
-                   "D12/31/2000",
-                   "$0.00",
-                   "$0.00"};
+            << QList<QByteArray>{"N714",
+                                 "P10000000000 sh. A VERY LONG SYMBOL NAME  WITH BREAKS \xe9???"
+                                 " END",
+                                 "D01/01/2000",
+                                 "D12/31/2000",
+                                 "$0.00",
+                                 "$0.00"};
 
         const TaxRecord yearEnds =
             sale("YE", 1, QDate(1999, 12, 31), QDate(2000, 1, 1), 0, 0, 0, Form8949Box::B);
@@ -146,6 +141,15 @@ private slots:
         QTest::newRow("date unknown, last year, 042")
             << unknown << boxes
             << QList<QByteArray>{"N673", "P3 sh. Y", "DVARIOUS", "D12/31/9999", "$0.01", "$0.02"};
+        // Neither a date acquired nor a cost: the tax program asks for the
+        // basis instead of taking it as zero.
+        const TaxRecord noBuy =
+            sale("NB", 10, QDate(), QDate(2011, 2, 1), 0, 150000, 0, Form8949Box::None);
+        QTest::newRow("sell with no buy: empty date acquired and cost lines, 034")
+            << noBuy << v034 << QList<QByteArray>{"N673", "P10 NB", "D", "D02/01/2011", "$", "$15"};
+        QTest::newRow("sell with no buy: empty date acquired and cost lines, 042")
+            << noBuy << boxes
+            << QList<QByteArray>{"N673", "P10 sh. NB", "D", "D02/01/2011", "$", "$15.00"};
         QTest::newRow("first year, 042")
             << sale("OLD", 2, QDate(1, 1, 1), QDate(2000, 6, 1), 100, 200, 0, Form8949Box::C)
             << boxes << QList<QByteArray>{"N712",        "P2 sh. OLD", "D01/01/0001",
@@ -190,9 +194,9 @@ private slots:
             << QList<QByteArray>{"N321",        "P0 NAN",  "D01/03/2000",
                                  "D01/20/2000", "$0.0001", "$0.0001"};
         QTest::newRow("negative tiny quantity, 042")
-            << sale("T", -1e-9, jan3, jan20, 1, 1, 0, Form8949Box::A) << boxes
+            << sale("T", -1e-8, jan3, jan20, 1, 1, 0, Form8949Box::A) << boxes
             << QList<QByteArray>{
-                   "N321", "P-0.000000001 sh. T", "D01/03/2000", "D01/20/2000", "$0.00", "$0.00"};
+                   "N321", "P-0.00000001 sh. T", "D01/03/2000", "D01/20/2000", "$0.00", "$0.00"};
     }
     void writesRecords() {
         QFETCH(TaxRecord, record);
@@ -228,14 +232,14 @@ private slots:
         QRandomGenerator random(20001);
         for (int i = 0; i < 20000; ++i) {
             const qint64 units = random.bounded(least / step, most / step + 1) * step;
-            const double quantity = double(units / Money::kUnitsPerOne);
+            const Quantity quantity = Quantity::fromUnits(units);
             TaxRecord record =
-                sale("S", quantity, QDate(), QDate(2000, 1, 3), units, 0, 0, Form8949Box::A);
+                sale("S", 0, QDate(2000, 1, 3), QDate(2000, 1, 3), units, 0, 0, Form8949Box::A);
+            record.quantity = quantity;
             const QList<QByteArray> lines = txfRecord(record, TxfLayout::Version034).split('\r');
             const QString cost = numberToText(Money::fromUnits(units).toDouble());
             QCOMPARE(QString::fromLatin1(lines[7]), QStringLiteral("\n$") + cost);
-            QCOMPARE(QString::fromLatin1(lines[4]),
-                     QStringLiteral("\nP%1 S").arg(numberToText(quantity)));
+            QCOMPARE(QString::fromLatin1(lines[4]), QStringLiteral("\nP%1 S").arg(quantity.text()));
         }
     }
 
@@ -407,7 +411,8 @@ private slots:
         description("no-break space", "1\xa0X", "0|1\xa0X");
         description("beyond the limit", "1234567890123456789 X", "-");
 
-        // A record numbered 682, 715 or 716 takes the box of its term.
+        // A record numbered 682 takes the box of its term; 673, 715 and 716
+        // name an unknown term.
         auto reference = [&](const QByteArray& number, const char* box) {
             QTest::addRow("reference \"%s\"", number.constData())
                 << file(number, "1 A", "1/2/1990", "2/3/2000", "$1\n$2\n")
@@ -422,8 +427,8 @@ private slots:
         reference("323 ", "D");
         reference("00673", "");
         reference("682", "D");
-        reference("715", "D");
-        reference("716", "D");
+        reference("715", "");
+        reference("716", "");
         reference("9", "-");
     }
     void readsFields() {

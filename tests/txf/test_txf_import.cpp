@@ -105,6 +105,16 @@ private slots:
             << QStringList{"Test Account|O'Brien \"Q\"|1||2000-02-01|1|2| |A|0",
                            "Test Account|OK|4||2000-03-01|0|7| |A|0",
                            "Test Account|YY|5|1999-01-05|2000-02-01|1234.5679|-5| |A|0"};
+        // Stored as a sell whose buy was never found: no date acquired, cost 0.
+        QTest::newRow("sell with no buy: empty date acquired and cost lines, cost unknown")
+            << kHeader + record("10 NB", "", "02/01/2000", "", "15").replace("N321", "N673")
+            << "1 records successfully added."
+            << QStringList{"Test Account|NB|10||2000-02-01|0|15| ||0"};
+        QTest::newRow("716 against an account whose basis is reported: unknown term, told")
+            << kHeader + record("10 NB", "", "02/01/2000", "", "15").replace("N321", "N716")
+            << "1 records successfully added.\n1 record of unknown term names a cost basis "
+               "reporting other than account Test Account's setting (yes); it takes the setting."
+            << QStringList{"Test Account|NB|10||2000-02-01|0|15| ||0"};
     }
     void importsFiles() {
         QFETCH(QByteArray, content);
@@ -151,10 +161,11 @@ private slots:
         QVERIFY(!QFile::exists(backupFileOf(t.path())));
     }
 
-    // The reference number gives the box; 682 and 715-716 name no box and
-    // take that of the term under the account's setting (here: basis not
-    // reported, a long hold: E). A first record numbered 286 names the
-    // account; any other number is another kind of record.
+    // The reference number gives the box; 673, 715 and 716 name an unknown
+    // term whatever the dates; 682 names no box and takes that of the term
+    // under the account's setting (here: basis not reported, a long hold:
+    // E). A first record numbered 286 names the account; any other number
+    // is another kind of record.
     void referenceNumbers_data() {
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("box"); // "-": not taken
@@ -167,8 +178,8 @@ private slots:
                                                                 {714, "F"},
                                                                 {673, ""},
                                                                 {682, "E"},
-                                                                {715, "E"},
-                                                                {716, "E"},
+                                                                {715, ""},
+                                                                {716, ""},
                                                                 {287, "-"},
                                                                 {324, "-"},
                                                                 {710, "-"},

@@ -21,7 +21,7 @@ void fillYearExport(TestDatabase& t, int year) {
         TaxRecord r;
         r.accountName = QString::fromLatin1(account);
         r.symbol = QString::fromLatin1(symbol);
-        r.quantity = quantity;
+        r.quantity = Quantity::fromDouble(quantity);
         r.dateAcquired = acquired;
         r.dateSold = sold;
         r.cost = Money::fromDouble(cost);

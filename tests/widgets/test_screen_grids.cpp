@@ -14,7 +14,7 @@ TxnRecord txn(qint64 id, const QString& symbol, double quantity, QDate date, dou
     TxnRecord r;
     r.id = id;
     r.symbol = symbol;
-    r.quantity = quantity;
+    r.quantity = Quantity::fromDouble(quantity);
     r.txnDate = date;
     r.amount = Money::fromDouble(amount);
     return r;

@@ -251,7 +251,7 @@ bool frmShowOther::apply() {
         }
         BuyChoice choice;
         choice.buyId = shown.record.buy.id;
-        choice.quantity = shown.record.appliedQuantity;
+        choice.quantity = shown.record.appliedQuantity.toDouble();
         choice.cost = shown.record.appliedCost;
         if (shown.state.isNew)
             choice.newBuy = shown.record.buy;

@@ -172,8 +172,8 @@ void frmColumnMapping::refresh() {
         preview->setRowCount(int(parsed.rows.size()));
         for (int r = 0; r < parsed.rows.size(); ++r) {
             const TxnRecord& t = parsed.rows[r];
-            const QStringList cells{t.symbol, numberToText(t.quantity), t.type,
-                                    formatDate(t.txnDate), numberToText(t.amount.toDouble())};
+            const QStringList cells{t.symbol, t.quantity.text(), t.type, formatDate(t.txnDate),
+                                    numberToText(t.amount.toDouble())};
             for (int c = 0; c < cells.size(); ++c)
                 preview->setItem(r, c, new QTableWidgetItem(cells[c]));
         }

@@ -100,7 +100,8 @@ void DatabaseCommands::switchTo(DatabaseSwitch how) {
         return;
     }
     emit databaseChanged();
-    // A damaged file opened read-only says so before it is worked in.
+    // A damaged file opened read-only, and an upgraded one with the place
+    // of its copy, say so before it is worked in.
     if (!result.message.isEmpty())
         prompter_.message(result.message);
     emit statusText((how == DatabaseSwitch::CreateNew ? QStringLiteral("New database: ")

@@ -37,6 +37,11 @@ RecordGridPane::RecordGridPane(AppContext& context, Prompter& prompter,
     washTotal_ = new QLabel(totalsFrame_);
     washTotal_->setObjectName(QStringLiteral("Label4"));
     washTotal_->hide();
+    // Records a processing run has still to bring in line with their trades.
+    processAgain_ = new QLabel(totalsFrame_);
+    processAgain_->setObjectName(QStringLiteral("lblProcessAgain"));
+    processAgain_->setWordWrap(true);
+    processAgain_->hide();
     setTotalsCaptions(QStringLiteral("Total Records"), QStringLiteral("Total Proceeds"),
                       QStringLiteral("Total Gain"));
     // The year's picture stands above the figures it adds up to.
@@ -53,6 +58,7 @@ RecordGridPane::RecordGridPane(AppContext& context, Prompter& prompter,
     totals->addSpacing(24);
     totals->addWidget(washTotal_);
     totals->addStretch();
+    frame->addWidget(processAgain_);
     totalsFrame_->hide();
 
     connect(recordGrid_, &SpreadGrid::cellChanged, this, &RecordGridPane::grdFormlist_Change);
@@ -71,9 +77,11 @@ void RecordGridPane::setTotalsCaptions(const QString& records, const QString& pr
     recordsTotal_->setText(records);
     proceedsTotal_->setText(proceeds);
     gainTotal_->setText(gain);
-    // Shown again by a tax fill that finds wash sales.
+    // Shown again by a tax fill that finds wash sales or stale accounts.
     washTotal_->clear();
     washTotal_->hide();
+    processAgain_->clear();
+    processAgain_->hide();
 }
 
 void RecordGridPane::setView(RecordView view) {
@@ -119,14 +127,19 @@ void RecordGridPane::fill() {
             return;
         }
         TaxViewRecords tax = FillGrid(db, filledFor_.account, context_.taxYear());
-        gainChart_->setGains(monthlyGains(tax.records, context_.taxYear()));
-        taxRows_->setRecords(std::move(tax.records));
-        const QString toCheck = tax.totals.warningsText();
-        setTotalsCaptions(tax.totals.recordsText() +
-                              (toCheck.isEmpty() ? QString() : QStringLiteral("   ") + toCheck),
-                          tax.totals.proceedsText(), tax.totals.gainText());
+        gainChart_->setGains(tax.gains);
+        taxRows_->setRecords(std::move(tax.records),
+                             std::make_unique<TaxColumns>(tax.taxAdvantaged));
+        QString records = tax.totals.recordsText();
+        for (const QString& more : {tax.totals.notReportedText(), tax.totals.warningsText()}) {
+            if (!more.isEmpty())
+                records += QStringLiteral("   ") + more;
+        }
+        setTotalsCaptions(records, tax.totals.proceedsText(), tax.totals.gainText());
         washTotal_->setText(tax.totals.washText());
         washTotal_->setVisible(!tax.totals.washText().isEmpty());
+        processAgain_->setText(tax.processAgain);
+        processAgain_->setVisible(!tax.processAgain.isEmpty());
     } catch (const StoreError& e) {
         emit statusText(QStringLiteral("Records could not be read: ") + e.message());
     }

@@ -37,6 +37,9 @@ public:
     QLabel* proceedsTotal() const { return proceedsTotal_; } // Label2
     QLabel* gainTotal() const { return gainTotal_; }         // Label3
     QLabel* washTotal() const { return washTotal_; }         // Label4, shown for wash sales
+    // "Accounts to process again before filing: A, B", shown with the tax
+    // view when there are such accounts.
+    QLabel* processAgain() const { return processAgain_; }
     GainChart* gainChart() const { return gainChart_; }
 
     // The rows on show, in the current view.
@@ -90,6 +93,7 @@ private:
     QLabel* proceedsTotal_ = nullptr;
     QLabel* gainTotal_ = nullptr;
     QLabel* washTotal_ = nullptr;
+    QLabel* processAgain_ = nullptr;
     GainChart* gainChart_ = nullptr;
     // The item the grid was last filled for: new rows and saves go to its
     // account even if the outline's highlight has moved since.

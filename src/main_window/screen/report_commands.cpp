@@ -1,5 +1,7 @@
 #include "main_window/screen/report_commands.h"
 
+#include "matching/trade_changes.h"
+#include "platform/prompter.h"
 #include "platform/tell_outcome.h"
 #include "report/pdf/pdf_printer.h"
 #include "report/tax_report_file.h"
@@ -51,6 +53,10 @@ void ReportCommands::mnuReport_Click() {
         tellOutcome(prompter_, loaded);
         return;
     }
+    if (const QString& line = file.processAgainLine();
+        !line.isEmpty() &&
+        !prompter_.ask(goOnAnywayQuestion(line, QStringLiteral("Write the tax report"))))
+        return;
     const QString path = chooseFile();
     if (path.isEmpty())
         return;

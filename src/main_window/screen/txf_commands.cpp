@@ -1,5 +1,7 @@
 #include "main_window/screen/txf_commands.h"
 
+#include "matching/trade_changes.h"
+#include "platform/prompter.h"
 #include "platform/tell_outcome.h"
 #include "startup/app_context.h"
 #include "txf/txf_export.h"
@@ -52,6 +54,10 @@ void TxfCommands::mnuExport_Click() {
         tellOutcome(prompter_, loaded);
         return;
     }
+    if (const QString& line = txf.processAgainLine();
+        !line.isEmpty() &&
+        !prompter_.ask(goOnAnywayQuestion(line, QStringLiteral("Export the TXF file"))))
+        return;
     const QString path = chooseFile(txfExportDialog(), true);
     if (path.isEmpty())
         return;
