@@ -10,6 +10,7 @@
 // Prints the best of three runs of each way, for Txn (a capture) and TaxRec
 // (a TXF or realized-gain import).
 
+#include "bench_main.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "store/sql.h"
@@ -89,9 +90,7 @@ double timeInsert(Database& db, const QString& table, Way way, Insert&& insertAl
     return timer.nsecsElapsed() / 1e6;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int runBench(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const qint64 rows = argc > 1 ? std::max(1LL, QByteArray(argv[1]).toLongLong()) : 50000;
     const qint64 existing = argc > 2 ? std::max(0LL, QByteArray(argv[2]).toLongLong()) : 0;
@@ -139,3 +138,7 @@ int main(int argc, char** argv) {
     }
     return 0;
 }
+
+} // namespace
+
+GAINBOOK_BENCH(bench_bulk_insert, runBench)

@@ -9,6 +9,7 @@
 // Prints the best and the median of RUNS runs (3 by default) of each step.
 
 #include "bench_files.h"
+#include "bench_main.h"
 #include "capture/broker_entries.h"
 #include "capture/broker_presets.h"
 #include "capture/capture_parsers.h"
@@ -185,9 +186,7 @@ void report(const char* title, const Steps& s, int rows) {
     print("whole capture", total);
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
+int runBench(int argc, char* argv[]) {
     prepareBrowserEngine();
     QGuiApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
@@ -230,3 +229,7 @@ int main(int argc, char* argv[]) {
     }
     return 0;
 }
+
+} // namespace
+
+GAINBOOK_BENCH(bench_capture, runBench)

@@ -9,6 +9,7 @@
 // other tools (gainbook-cli capture) on the same files.
 
 #include "bench_files.h"
+#include "bench_main.h"
 #include "capture/sources/spreadsheet_reader.h"
 #include "capture/web/browser_setup.h"
 #include "capture/web/document_loader.h"
@@ -147,9 +148,7 @@ int totalElements(const PageDocument& doc) {
     return n;
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
+int runBench(int argc, char* argv[]) {
     prepareBrowserEngine();
     QGuiApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
@@ -239,3 +238,7 @@ int main(int argc, char* argv[]) {
     }
     return 0;
 }
+
+} // namespace
+
+GAINBOOK_BENCH(bench_capture_sources, runBench)

@@ -6,6 +6,7 @@
 //
 // One store per size, so the figures show how the fill grows.
 
+#include "bench_main.h"
 #include "db_generator.h"
 #include "main_window/txn_view.h"
 #include "store/database.h"
@@ -84,9 +85,7 @@ int measure(qint64 transactions) {
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int runBench(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -101,3 +100,7 @@ int main(int argc, char** argv) {
     }
     return 0;
 }
+
+} // namespace
+
+GAINBOOK_BENCH(bench_grid_fill, runBench)

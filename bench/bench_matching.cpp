@@ -8,6 +8,7 @@
 //   bench_matching [--txns N] [--before SHARE] [--no-wash] [--actions N]
 // --no-wash turns wash-sale detection off for the account, to show what
 // detection adds to the run.
+#include "bench_main.h"
 #include "db_generator.h"
 #include "matching/process_session.h"
 #include "platform/prompter.h"
@@ -125,9 +126,7 @@ int runOne(qint64 transactions, double before, bool wash, int actions) {
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
+int runBench(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
     double before = 0.5;
@@ -154,7 +153,9 @@ int main(int argc, char* argv[]) {
                               QStringLiteral("--actions"), QString::number(actionCount)};
         if (!wash)
             childArgs << QStringLiteral("--no-wash");
-        child.start(app.applicationFilePath(), childArgs);
+        // The program holds other benchmarks too: it is told which one.
+        child.start(app.applicationFilePath(),
+                    QStringList{QStringLiteral("bench_matching")} + childArgs);
         return child.waitForFinished(-1) && child.exitCode() == 0;
     };
     for (const qint64 size : {10000, 50000, 200000}) {
@@ -165,3 +166,7 @@ int main(int argc, char* argv[]) {
     out.flush();
     return run(50000, 100) ? 0 : 1;
 }
+
+} // namespace
+
+GAINBOOK_BENCH(bench_matching, runBench)

@@ -11,6 +11,7 @@
 // the length of the text; a linear one keeps its rate.
 
 #include "bench_files.h"
+#include "bench_main.h"
 #include "capture/broker_entries.h"
 #include "capture/capture_parsers.h"
 
@@ -42,9 +43,7 @@ QString pastedText(int lines) {
     return text;
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
+int runBench(int argc, char* argv[]) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     const int maxLines = argc > 2 ? std::atoi(argv[2]) : 200000;
     const BrokerEntry* entry = findBrokerEntry(QStringLiteral("Wit Capital"));
@@ -74,3 +73,7 @@ int main(int argc, char* argv[]) {
     }
     return 0;
 }
+
+} // namespace
+
+GAINBOOK_BENCH(bench_paste, runBench)

@@ -4,6 +4,7 @@
 // that work the wash sales through again: one grid edit of a sell, and a
 // capture of 100 trades into another account, beside the refresh alone.
 //   bench_records [--txns N]
+#include "bench_main.h"
 #include "capture/capture_run.h"
 #include "cli/cli_commands.h"
 #include "db_generator.h"
@@ -115,9 +116,7 @@ void timeFreshWrites(const QString& path, const QString& account, QTextStream& o
     }
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
+int runBench(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     bench::GeneratorOptions options;
     options.transactions = 100000;
@@ -154,3 +153,7 @@ int main(int argc, char* argv[]) {
     timeFreshWrites(path, account, out);
     return 0;
 }
+
+} // namespace
+
+GAINBOOK_BENCH(bench_records, runBench)

@@ -6,6 +6,7 @@
 // long term, a few with no date acquired), then reads them into a report
 // and writes it both ways, printing the time of each step.
 
+#include "bench_main.h"
 #include "report/pdf/pdf_printer.h"
 #include "report/report_print.h"
 #include "report/tax_report_file.h"
@@ -65,9 +66,7 @@ void fill(Database& db, int count) {
     transaction.commit();
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
+int runBench(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
@@ -117,3 +116,7 @@ int main(int argc, char* argv[]) {
     }
     return 0;
 }
+
+} // namespace
+
+GAINBOOK_BENCH(bench_report, runBench)

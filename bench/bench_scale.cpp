@@ -8,6 +8,7 @@
 // With --trades only the sizes given run. gainbook-cli is looked for beside
 // this program's build (../bin).
 #include "bench_files.h"
+#include "bench_main.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -79,9 +80,7 @@ Step runTool(const QString& tool, const QStringList& args) {
             waited && WIFEXITED(status) && WEXITSTATUS(status) == 0};
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
+int runBench(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const QString tool =
         QDir(app.applicationDirPath()).filePath(QStringLiteral("../bin/gainbook-cli"));
@@ -128,3 +127,7 @@ int main(int argc, char* argv[]) {
     }
     return 0;
 }
+
+} // namespace
+
+GAINBOOK_BENCH(bench_scale, runBench)

@@ -9,6 +9,7 @@
 // with a single line of 10 MB, to show that reading stays linear (left out
 // with --no-large).
 
+#include "bench_main.h"
 #include "platform/prompter.h"
 #include "store/database.h"
 #include "store/tax_table.h"
@@ -168,9 +169,7 @@ void readLarge(QTextStream& out) {
         << " characters: " << watch.text() << '\n';
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
+int runBench(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const int count = argc > 1 && argv[1][0] != '-' ? std::atoi(argv[1]) : 50000;
     QTextStream out(stdout);
@@ -183,3 +182,7 @@ int main(int argc, char* argv[]) {
         readLarge(out);
     return 0;
 }
+
+} // namespace
+
+GAINBOOK_BENCH(bench_txf, runBench)

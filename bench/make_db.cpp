@@ -1,5 +1,6 @@
 // Makes a realistic Gainbook database for benchmarks and manual tries:
 //   make_db FILE [--txns N] [--accounts N] [--symbols N] [--tax N] [--seed N]
+#include "bench_main.h"
 #include "db_generator.h"
 #include "store/database.h"
 #include "store/store_error.h"
@@ -12,7 +13,9 @@
 
 using namespace gainbook;
 
-int main(int argc, char* argv[]) {
+namespace {
+
+int runBench(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     const QStringList args = app.arguments().mid(1);
@@ -62,3 +65,7 @@ int main(int argc, char* argv[]) {
                         << timer.elapsed() << " ms\n";
     return 0;
 }
+
+} // namespace
+
+GAINBOOK_BENCH(make_db, runBench)

@@ -6,6 +6,7 @@
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
 #include "support/test_files.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -162,5 +163,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDatabaseStartup)
+GAINBOOK_GUILESS_TEST(TestDatabaseStartup)
 #include "test_database_startup.moc"

@@ -4,6 +4,7 @@
 #include "startup/screen/frm_browse.h"
 #include "startup/screen/frm_disclaim.h"
 #include "support/memory_settings.h"
+#include "support/test_main.h"
 
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -45,6 +46,10 @@ struct Start {
 
 class TestDesktopStart : public QObject {
     Q_OBJECT
+
+public:
+    // The browser engine in its pages needs this before the application object exists.
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
 
 private slots:
     void splashThenDisclaimer_data() {
@@ -154,11 +159,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    TestDesktopStart test;
-    return QTest::qExec(&test, argc, argv);
-}
+GAINBOOK_TEST(TestDesktopStart)
 
 #include "test_desktop_start.moc"

@@ -1,4 +1,5 @@
 #include "platform/next_token.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -73,5 +74,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestNextToken)
+GAINBOOK_GUILESS_TEST(TestNextToken)
 #include "test_next_token.moc"

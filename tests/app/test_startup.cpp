@@ -4,6 +4,7 @@
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
 #include "support/test_files.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -111,5 +112,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestStartup)
+GAINBOOK_GUILESS_TEST(TestStartup)
 #include "test_startup.moc"

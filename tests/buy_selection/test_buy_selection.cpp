@@ -4,6 +4,7 @@
 #include "store/txn_table.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QSqlRecord>
 #include <QtTest>
@@ -353,5 +354,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestBuySelection)
+GAINBOOK_GUILESS_TEST(TestBuySelection)
 #include "test_buy_selection.moc"

@@ -3,6 +3,7 @@
 #include "store/txn_table.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 #include "widgets/record_table_model.h"
 #include "widgets/spread_grid.h"
 
@@ -459,5 +460,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestShowOtherScreen)
+GAINBOOK_TEST(TestShowOtherScreen)
 #include "test_show_other_screen.moc"

@@ -1,6 +1,7 @@
 #include "capture/broker_presets.h"
 #include "capture/sources/spreadsheet_reader.h"
 #include "capture_harness.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -87,5 +88,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestBrokerPresets)
+GAINBOOK_GUILESS_TEST(TestBrokerPresets)
 #include "test_broker_presets.moc"

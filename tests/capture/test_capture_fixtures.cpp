@@ -1,9 +1,9 @@
 #include "capture/web/browser_setup.h"
 #include "capture_harness.h"
 #include "support/cli_run.h"
+#include "support/test_main.h"
 
 #include <QDirIterator>
-#include <QGuiApplication>
 #include <QtTest>
 
 using namespace gainbook;
@@ -24,6 +24,10 @@ test::CliRun capture(const QString& database, const QStringList& args) {
 // engine offscreen for pages) and checks the rows the capture stores.
 class TestCaptureFixtures : public QObject {
     Q_OBJECT
+
+public:
+    // The engine reads its switches before the application object exists.
+    static void initMain() { prepareBrowserEngine(); }
 
 private slots:
     void fixtures_data() {
@@ -94,11 +98,6 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[]) {
-    prepareBrowserEngine();
-    QGuiApplication app(argc, argv);
-    TestCaptureFixtures t;
-    return QTest::qExec(&t, argc, argv);
-}
+GAINBOOK_TEST(TestCaptureFixtures)
 
 #include "test_capture_fixtures.moc"

@@ -4,6 +4,7 @@
 #include "store/corp_action_table.h"
 #include "store/store_backup.h"
 #include "store/store_fault.h"
+#include "support/test_main.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -380,5 +381,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCaptureRun)
+GAINBOOK_GUILESS_TEST(TestCaptureRun)
 #include "test_capture_run.moc"

@@ -1,4 +1,5 @@
 #include "capture/capture_source.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QFile>
@@ -90,5 +91,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCaptureSource)
+GAINBOOK_GUILESS_TEST(TestCaptureSource)
 #include "test_capture_source.moc"

@@ -3,6 +3,7 @@
 #include "page_builder.h"
 #include "support/cli_run.h"
 #include "support/memory_settings.h"
+#include "support/test_main.h"
 
 #include <QJsonDocument>
 #include <QtTest>
@@ -154,5 +155,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestColumnMapping)
+GAINBOOK_GUILESS_TEST(TestColumnMapping)
 #include "test_column_mapping.moc"

@@ -1,5 +1,6 @@
 #include "capture_harness.h"
 #include "page_builder.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -280,5 +281,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestOtherExports)
+GAINBOOK_GUILESS_TEST(TestOtherExports)
 #include "test_other_exports.moc"

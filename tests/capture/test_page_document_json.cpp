@@ -1,4 +1,5 @@
 #include "capture/page_document_json.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -114,5 +115,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestPageDocumentJson)
+GAINBOOK_APPLESS_TEST(TestPageDocumentJson)
 #include "test_page_document_json.moc"

@@ -1,6 +1,7 @@
 #include "capture/capture_parsers.h"
 #include "capture_harness.h"
 #include "page_builder.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -133,5 +134,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPageParsers)
+GAINBOOK_GUILESS_TEST(TestPageParsers)
 #include "test_page_parsers.moc"

@@ -1,6 +1,7 @@
 #include "capture/cell_values.h"
 #include "capture/scan_helpers.h"
 #include "page_builder.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -99,5 +100,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestScanHelpers)
+GAINBOOK_GUILESS_TEST(TestScanHelpers)
 #include "test_scan_helpers.moc"

@@ -1,4 +1,5 @@
 #include "capture/page_document.h"
+#include "support/test_main.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -139,5 +140,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestSheetDocument)
+GAINBOOK_APPLESS_TEST(TestSheetDocument)
 #include "test_sheet_document.moc"

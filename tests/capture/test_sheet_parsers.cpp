@@ -1,5 +1,6 @@
 #include "capture_harness.h"
 #include "page_builder.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -121,5 +122,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSheetParsers)
+GAINBOOK_GUILESS_TEST(TestSheetParsers)
 #include "test_sheet_parsers.moc"

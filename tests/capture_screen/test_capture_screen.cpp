@@ -8,10 +8,10 @@
 #include "main_window/screen/main_commands.h"
 #include "startup/app_context.h"
 #include "support/memory_settings.h"
+#include "support/test_main.h"
 #include "widgets/outline.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -106,6 +106,10 @@ QString option(const QStringList& args, const QString& name) {
 
 class TestCaptureScreen : public QObject {
     Q_OBJECT
+
+public:
+    // The engine reads its switches before the application object exists.
+    static void initMain() { prepareBrowserEngine(); }
 
 private slots:
     void opensOnTheFirstEntryWithTheShippedPage() {
@@ -502,11 +506,6 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[]) {
-    prepareBrowserEngine();
-    QApplication app(argc, argv);
-    TestCaptureScreen test;
-    return QTest::qExec(&test, argc, argv);
-}
+GAINBOOK_TEST(TestCaptureScreen)
 
 #include "test_capture_screen.moc"

@@ -7,8 +7,8 @@
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
 #include "support/test_files.h"
+#include "support/test_main.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,6 +44,10 @@ struct Screen {
 // box taken as tax records, and the reconciliation grid.
 class TestGainsScreen : public QObject {
     Q_OBJECT
+
+public:
+    // The engine reads its switches before the application object exists.
+    static void initMain() { prepareBrowserEngine(); }
 
 private slots:
     void importThenReconcile() {
@@ -107,10 +111,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    prepareBrowserEngine();
-    QApplication app(argc, argv);
-    TestGainsScreen test;
-    return QTest::qExec(&test, argc, argv);
-}
+GAINBOOK_TEST(TestGainsScreen)
 #include "test_gains_screen.moc"

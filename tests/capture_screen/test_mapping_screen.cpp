@@ -5,8 +5,8 @@
 #include "capture/web/browser_setup.h"
 #include "startup/app_context.h"
 #include "support/memory_settings.h"
+#include "support/test_main.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -77,6 +77,10 @@ QStringList previewRows(const frmColumnMapping& d) {
 // user would: drop-downs, the first row, the name, the preview.
 class TestMappingScreen : public QObject {
     Q_OBJECT
+
+public:
+    // The engine reads its switches before the application object exists.
+    static void initMain() { prepareBrowserEngine(); }
 
 private slots:
     void mapSaveAndReuse() {
@@ -150,10 +154,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    prepareBrowserEngine();
-    QApplication app(argc, argv);
-    TestMappingScreen test;
-    return QTest::qExec(&test, argc, argv);
-}
+GAINBOOK_TEST(TestMappingScreen)
 #include "test_mapping_screen.moc"

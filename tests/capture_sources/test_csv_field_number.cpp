@@ -1,4 +1,5 @@
 #include "capture/sources/csv_field_number.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -135,5 +136,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestCsvFieldNumber)
+GAINBOOK_APPLESS_TEST(TestCsvFieldNumber)
 #include "test_csv_field_number.moc"

@@ -3,6 +3,7 @@
 #include "capture/sources/sheet_limits.h"
 #include "capture/sources/spreadsheet_reader.h"
 #include "support/test_files.h"
+#include "support/test_main.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -391,5 +392,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSpreadsheetReaders)
+GAINBOOK_GUILESS_TEST(TestSpreadsheetReaders)
 #include "test_spreadsheet_readers.moc"

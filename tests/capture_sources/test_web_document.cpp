@@ -2,8 +2,8 @@
 #include "capture/web/document_loader.h"
 #include "capture/web/dom_snapshot.h"
 #include "support/test_files.h"
+#include "support/test_main.h"
 
-#include <QGuiApplication>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QWebEnginePage>
@@ -84,6 +84,10 @@ private:
 
 class TestWebDocument : public QObject {
     Q_OBJECT
+
+public:
+    // The engine reads its switches before the application object exists.
+    static void initMain() { prepareBrowserEngine(); }
 
 private slots:
     void plainPage() {
@@ -227,11 +231,6 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[]) {
-    prepareBrowserEngine();
-    QGuiApplication app(argc, argv);
-    TestWebDocument test;
-    return QTest::qExec(&test, argc, argv);
-}
+GAINBOOK_TEST(TestWebDocument)
 
 #include "test_web_document.moc"

@@ -1,5 +1,6 @@
 #include "capture/web/document_loader.h"
 #include "support/test_files.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -28,5 +29,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestWebWithoutGui)
+GAINBOOK_GUILESS_TEST(TestWebWithoutGui)
 #include "test_web_without_gui.moc"

@@ -1,4 +1,5 @@
 #include "cli/capture_document.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -111,5 +112,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCaptureDocument)
+GAINBOOK_GUILESS_TEST(TestCaptureDocument)
 #include "test_capture_document.moc"

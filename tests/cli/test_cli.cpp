@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QFile>
@@ -247,5 +248,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCli)
+GAINBOOK_GUILESS_TEST(TestCli)
 #include "test_cli.moc"

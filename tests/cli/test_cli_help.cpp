@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_help.h"
 #include "support/cli_run.h"
+#include "support/test_main.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -93,5 +94,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCliHelp)
+GAINBOOK_GUILESS_TEST(TestCliHelp)
 #include "test_cli_help.moc"

@@ -4,6 +4,7 @@
 #include "store/store_fault.h"
 #include "support/file_permissions.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QFile>
@@ -233,5 +234,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCliStore)
+GAINBOOK_GUILESS_TEST(TestCliStore)
 #include "test_cli_store.moc"

@@ -6,6 +6,7 @@
 #include "support/cli_run.h"
 #include "support/test_database.h"
 #include "support/test_files.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -199,5 +200,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRealizedGains)
+GAINBOOK_GUILESS_TEST(TestRealizedGains)
 #include "test_realized_gains.moc"

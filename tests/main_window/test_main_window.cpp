@@ -19,6 +19,7 @@
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 #include "txf/txf_texts.h"
 #include "widgets/outline.h"
 #include "widgets/record_table_model.h"
@@ -135,6 +136,10 @@ struct Window {
 
 class TestMainWindow : public QObject {
     Q_OBJECT
+
+public:
+    // The browser engine in its pages needs this before the application object exists.
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
 
 private slots:
     void activationRebuildsTheOutlineAndClearsTheGrid() {
@@ -912,11 +917,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    TestMainWindow test;
-    return QTest::qExec(&test, argc, argv);
-}
+GAINBOOK_TEST(TestMainWindow)
 
 #include "test_main_window.moc"

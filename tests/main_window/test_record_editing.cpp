@@ -11,6 +11,7 @@
 #include "store/txn_table.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -471,5 +472,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRecordEditing)
+GAINBOOK_GUILESS_TEST(TestRecordEditing)
 #include "test_record_editing.moc"

@@ -3,6 +3,7 @@
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -173,5 +174,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRecordViews)
+GAINBOOK_GUILESS_TEST(TestRecordViews)
 #include "test_record_views.moc"

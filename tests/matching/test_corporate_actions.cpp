@@ -6,6 +6,7 @@
 #include "matching_fixture.h"
 #include "store/corp_action_table.h"
 #include "support/recording_prompter.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -299,5 +300,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCorporateActions)
+GAINBOOK_GUILESS_TEST(TestCorporateActions)
 #include "test_corporate_actions.moc"

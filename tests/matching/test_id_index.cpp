@@ -1,4 +1,5 @@
 #include "matching/id_index.h"
+#include "support/test_main.h"
 
 #include <QHash>
 #include <QRandomGenerator>
@@ -93,5 +94,5 @@ void TestIdIndex::randomIdsFindAsAHash() {
     }
 }
 
-QTEST_APPLESS_MAIN(TestIdIndex)
+GAINBOOK_APPLESS_TEST(TestIdIndex)
 #include "test_id_index.moc"

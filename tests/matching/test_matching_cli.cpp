@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -287,5 +288,5 @@ private:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMatchingCli)
+GAINBOOK_GUILESS_TEST(TestMatchingCli)
 #include "test_matching_cli.moc"

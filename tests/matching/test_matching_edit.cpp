@@ -4,6 +4,7 @@
 #include "store/sql.h"
 #include "store/txn_table.h"
 #include "support/recording_prompter.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -213,5 +214,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMatchingEdit)
+GAINBOOK_GUILESS_TEST(TestMatchingEdit)
 #include "test_matching_edit.moc"

@@ -18,6 +18,7 @@
 #include "store/txn_table.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -241,5 +242,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMatchingReference)
+GAINBOOK_GUILESS_TEST(TestMatchingReference)
 #include "test_matching_reference.moc"

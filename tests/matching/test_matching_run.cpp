@@ -9,6 +9,7 @@
 #include "store/transaction.h"
 #include "store/txn_table.h"
 #include "support/recording_prompter.h"
+#include "support/test_main.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -441,5 +442,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMatchingRun)
+GAINBOOK_GUILESS_TEST(TestMatchingRun)
 #include "test_matching_run.moc"

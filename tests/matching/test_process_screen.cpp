@@ -5,6 +5,7 @@
 #include "store/sql.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
+#include "support/test_main.h"
 #include "widgets/record_table_model.h"
 #include "widgets/spread_grid.h"
 
@@ -429,5 +430,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestProcessScreen)
+GAINBOOK_TEST(TestProcessScreen)
 #include "test_process_screen.moc"

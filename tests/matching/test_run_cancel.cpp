@@ -7,6 +7,7 @@
 #include "store/transaction.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 #include "txf/txf_export.h"
 #include "txf/txf_import.h"
 
@@ -318,5 +319,5 @@ void TestRunCancel::cancelLeavesFileAsItWas() {
     QCOMPARE(QDir(t.folder()).entryList(QDir::Files), filesBefore);
 }
 
-QTEST_GUILESS_MAIN(TestRunCancel)
+GAINBOOK_GUILESS_TEST(TestRunCancel)
 #include "test_run_cancel.moc"

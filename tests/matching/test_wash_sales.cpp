@@ -17,6 +17,7 @@
 #include "store/txn_table.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -527,5 +528,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestWashSales)
+GAINBOOK_GUILESS_TEST(TestWashSales)
 #include "test_wash_sales.moc"

@@ -3,6 +3,7 @@
 #include "platform/money.h"
 #include "platform/number_text.h"
 #include "platform/quantity.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -244,5 +245,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestConversions)
+GAINBOOK_APPLESS_TEST(TestConversions)
 #include "test_conversions.moc"

@@ -1,4 +1,5 @@
 #include "platform/installed_files.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QFile>
@@ -144,5 +145,5 @@ private:
     QString startedIn_;
 };
 
-QTEST_GUILESS_MAIN(TestInstalledFiles)
+GAINBOOK_GUILESS_TEST(TestInstalledFiles)
 #include "test_installed_files.moc"

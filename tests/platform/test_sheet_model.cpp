@@ -1,5 +1,6 @@
 #include "platform/sheet_model.h"
 #include "platform/sort_grid.h"
+#include "support/test_main.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -135,5 +136,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSheetModel)
+GAINBOOK_TEST(TestSheetModel)
 #include "test_sheet_model.moc"

@@ -1,4 +1,5 @@
 #include "platform/text_pool.h"
+#include "support/test_main.h"
 
 #include <QTest>
 
@@ -36,5 +37,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestTextPool)
+GAINBOOK_APPLESS_TEST(TestTextPool)
 #include "test_text_pool.moc"

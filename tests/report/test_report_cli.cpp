@@ -2,6 +2,7 @@
 #include "support/cli_run.h"
 #include "support/pdf_text.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QFile>
 #include <QtTest>
@@ -108,5 +109,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestReportCli)
+GAINBOOK_GUILESS_TEST(TestReportCli)
 #include "test_report_cli.moc"

@@ -2,6 +2,7 @@
 #include "report/report_print.h"
 #include "report/tax_report.h"
 #include "support/pdf_text.h"
+#include "support/test_main.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -83,5 +84,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestReportPdf)
+GAINBOOK_TEST(TestReportPdf)
 #include "test_report_pdf.moc"

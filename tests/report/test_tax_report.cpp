@@ -6,6 +6,7 @@
 #include "report/tax_report.h"
 #include "report/tax_report_file.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QFile>
 #include <QtTest>
@@ -300,5 +301,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTaxReport)
+GAINBOOK_GUILESS_TEST(TestTaxReport)
 #include "test_tax_report.moc"

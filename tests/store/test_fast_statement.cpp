@@ -2,6 +2,7 @@
 #include "store/sql.h"
 #include "store/store_fault.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -87,5 +88,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestFastStatement)
+GAINBOOK_GUILESS_TEST(TestFastStatement)
 #include "test_fast_statement.moc"

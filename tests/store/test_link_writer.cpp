@@ -2,6 +2,7 @@
 #include "store/sql.h"
 #include "store/store_error.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -112,5 +113,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLinkWriter)
+GAINBOOK_GUILESS_TEST(TestLinkWriter)
 #include "test_link_writer.moc"

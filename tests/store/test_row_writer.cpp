@@ -3,6 +3,7 @@
 #include "store/transaction.h"
 #include "store/txn_table.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -158,5 +159,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRowWriter)
+GAINBOOK_GUILESS_TEST(TestRowWriter)
 #include "test_row_writer.moc"

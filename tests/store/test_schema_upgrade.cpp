@@ -7,6 +7,7 @@
 #include "store/transaction.h"
 #include "store/untied_sell_table.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QFile>
@@ -506,5 +507,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSchemaUpgrade)
+GAINBOOK_GUILESS_TEST(TestSchemaUpgrade)
 #include "test_schema_upgrade.moc"

@@ -1,5 +1,6 @@
 #include "store/sell_years.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -62,5 +63,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSellYears)
+GAINBOOK_GUILESS_TEST(TestSellYears)
 #include "test_sell_years.moc"

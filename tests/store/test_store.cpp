@@ -6,6 +6,7 @@
 #include "store/transaction.h"
 #include "store/txn_table.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -245,5 +246,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestStore)
+GAINBOOK_GUILESS_TEST(TestStore)
 #include "test_store.moc"

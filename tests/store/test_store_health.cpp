@@ -6,6 +6,7 @@
 #include "store/txn_table.h"
 #include "support/file_permissions.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -268,5 +269,5 @@ private:
     bool permissionsApply_ = false;
 };
 
-QTEST_GUILESS_MAIN(TestStoreHealth)
+GAINBOOK_GUILESS_TEST(TestStoreHealth)
 #include "test_store_health.moc"

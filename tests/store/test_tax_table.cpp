@@ -2,6 +2,7 @@
 #include "store/sql.h"
 #include "store/tax_table.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -183,5 +184,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTaxTable)
+GAINBOOK_GUILESS_TEST(TestTaxTable)
 #include "test_tax_table.moc"

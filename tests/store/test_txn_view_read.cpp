@@ -2,6 +2,7 @@
 #include "store/txn_table.h"
 #include "store/txn_view_read.h"
 #include "support/test_database.h"
+#include "support/test_main.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -150,5 +151,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTxnViewRead)
+GAINBOOK_GUILESS_TEST(TestTxnViewRead)
 #include "test_txn_view_read.moc"

@@ -1,4 +1,5 @@
 #include "support/cli_run.h"
+#include "support/test_main.h"
 #include "txf/txf_texts.h"
 #include "txf_fixtures.h"
 
@@ -125,5 +126,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTxfCli)
+GAINBOOK_GUILESS_TEST(TestTxfCli)
 #include "test_txf_cli.moc"

@@ -5,6 +5,7 @@
 #include "store/store_backup.h"
 #include "store/tax_table.h"
 #include "support/recording_prompter.h"
+#include "support/test_main.h"
 #include "txf/txf_export.h"
 #include "txf/txf_format.h"
 #include "txf/txf_import.h"
@@ -343,5 +344,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTxfExport)
+GAINBOOK_GUILESS_TEST(TestTxfExport)
 #include "test_txf_export.moc"

@@ -1,6 +1,7 @@
 #include "platform/date_text.h"
 #include "platform/number_range.h"
 #include "platform/number_text.h"
+#include "support/test_main.h"
 #include "txf/txf_field_values.h"
 #include "txf/txf_format.h"
 #include "txf/txf_import.h"
@@ -446,5 +447,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTxfFields)
+GAINBOOK_GUILESS_TEST(TestTxfFields)
 #include "test_txf_fields.moc"

@@ -3,6 +3,7 @@
 #include "store/store_backup.h"
 #include "store/tax_table.h"
 #include "support/recording_prompter.h"
+#include "support/test_main.h"
 #include "txf/txf_export.h"
 #include "txf/txf_format.h"
 #include "txf/txf_import.h"
@@ -345,5 +346,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTxfImport)
+GAINBOOK_GUILESS_TEST(TestTxfImport)
 #include "test_txf_import.moc"

@@ -1,3 +1,4 @@
+#include "support/test_main.h"
 #include "widgets/progress_dialog.h"
 
 #include <QThread>
@@ -68,5 +69,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestProgressDialog)
+GAINBOOK_TEST(TestProgressDialog)
 #include "test_progress_dialog.moc"

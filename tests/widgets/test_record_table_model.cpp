@@ -2,6 +2,7 @@
 #include "platform/date_text.h"
 #include "platform/formats.h"
 #include "platform/number_text.h"
+#include "support/test_main.h"
 #include "widgets/record_table_model.h"
 
 #include <QAbstractItemModelTester>
@@ -254,5 +255,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRecordTableModel)
+GAINBOOK_GUILESS_TEST(TestRecordTableModel)
 #include "test_record_table_model.moc"

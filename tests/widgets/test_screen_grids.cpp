@@ -1,5 +1,6 @@
 #include "buy_selection/buy_columns.h"
 #include "matching/match_columns.h"
+#include "support/test_main.h"
 #include "widgets/record_table_model.h"
 
 #include <QAbstractItemModelTester>
@@ -153,5 +154,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestScreenGrids)
+GAINBOOK_TEST(TestScreenGrids)
 #include "test_screen_grids.moc"

@@ -1,4 +1,5 @@
 #include "platform/sheet_model.h"
+#include "support/test_main.h"
 #include "widgets/spread_grid.h"
 
 #include <QComboBox>
@@ -98,5 +99,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSpreadGrid)
+GAINBOOK_TEST(TestSpreadGrid)
 #include "test_spread_grid.moc"
