@@ -9,12 +9,12 @@ namespace {
 // Beyond this the count no longer fits its 64 bits. A stored REAL holds
 // every hundred-millionth exactly only below 9 x 10^7; above it (a holding
 // of a coin worth a millionth of a cent) the count is the nearest one.
-constexpr double kLargest = 9.0e10;
+constexpr double kLargestShares = 9.0e10;
 
 } // namespace
 
 bool Quantity::isRepresentable(double value) {
-    return std::isfinite(value) && std::fabs(value) < kLargest;
+    return std::isfinite(value) && std::fabs(value) < kLargestShares;
 }
 
 Quantity Quantity::fromDouble(double value) {
