@@ -21,41 +21,33 @@
 namespace gainbook {
 
 const QVector<CliCommand>& cliCommands() {
+    // What each command takes and does is told in cli_text.txt.
     static const QVector<CliCommand> commands = {
-        {QStringLiteral("init"), QString(), false, runInit},
-        {QStringLiteral("accounts"), QString(), true, runAccounts},
-        {QStringLiteral("txns"), QStringLiteral("ACCOUNT [MONTH]"), true, runTxns},
-        {QStringLiteral("tax"), QStringLiteral("ACCOUNT [--totals]"), true, runTax},
-        {QStringLiteral("capture"),
-         QStringLiteral("--broker ENTRY | --map FILE.json [--account NAME] [--month MONTH] "
-                        "[--derive | --no-derive] [--paste] [--timeout S] SOURCE"),
-         true, runCaptureCommand},
-        {QStringLiteral("account-basis"), QStringLiteral("ACCOUNT [yes|no|none]"), true,
-         runAccountBasis},
-        {QStringLiteral("account-wash"),
-         QStringLiteral("ACCOUNT [--detect on|off] [--other-accounts on|off] [--ira on|off]"), true,
-         runAccountWash},
-        {QStringLiteral("wash"), QStringLiteral("ACCOUNT"), true, runWash},
-        {QStringLiteral("actions"), QString(), true, runActions},
-        {QStringLiteral("split"), QStringLiteral("SYMBOL DATE N:M [--note TEXT]"), true, runSplit},
-        {QStringLiteral("rename"), QStringLiteral("OLD NEW DATE [--note TEXT]"), true, runRename},
-        {QStringLiteral("delete-action"), QStringLiteral("ID"), true, runDeleteAction},
-        {QStringLiteral("process"), QStringLiteral("[--again] ACCOUNT"), true, runProcess},
-        {QStringLiteral("links"), QStringLiteral("ACCOUNT"), true, runLinks},
-        {QStringLiteral("detach"), QStringLiteral("ACCOUNT SELLID:BUYID..."), true, runDetach},
-        {QStringLiteral("recalc"), QStringLiteral("ACCOUNT"), true, runRecalc},
-        {QStringLiteral("buys"), QStringLiteral("ACCOUNT SELLID [--filter N]"), true, runBuys},
-        {QStringLiteral("link"), QStringLiteral("ACCOUNT SELLID BUYID [QTY [COST]]"), true,
-         runLink},
-        {QStringLiteral("new-buy"), QStringLiteral("ACCOUNT SELLID DATE SYMBOL QUANTITY TOTALCOST"),
-         true, runNewBuy},
-        {QStringLiteral("export-txf"), QStringLiteral("FILE"), true, runExportTxf},
-        {QStringLiteral("import-txf"), QStringLiteral("[--account NAME] FILE"), true, runImportTxf},
-        {QStringLiteral("import-gains"), QStringLiteral("--account ACCOUNT FILE"), true,
-         runImportGains},
-        {QStringLiteral("reconcile"), QStringLiteral("--account ACCOUNT FILE"), true, runReconcile},
-        {QStringLiteral("report"), QStringLiteral("FILE.pdf|FILE.csv"), true, runReport},
-        {QStringLiteral("restore"), QString(), true, runRestore},
+        {QStringLiteral("init"), false, runInit},
+        {QStringLiteral("accounts"), true, runAccounts},
+        {QStringLiteral("txns"), true, runTxns},
+        {QStringLiteral("tax"), true, runTax},
+        {QStringLiteral("capture"), true, runCaptureCommand},
+        {QStringLiteral("account-basis"), true, runAccountBasis},
+        {QStringLiteral("account-wash"), true, runAccountWash},
+        {QStringLiteral("wash"), true, runWash},
+        {QStringLiteral("actions"), true, runActions},
+        {QStringLiteral("split"), true, runSplit},
+        {QStringLiteral("rename"), true, runRename},
+        {QStringLiteral("delete-action"), true, runDeleteAction},
+        {QStringLiteral("process"), true, runProcess},
+        {QStringLiteral("links"), true, runLinks},
+        {QStringLiteral("detach"), true, runDetach},
+        {QStringLiteral("recalc"), true, runRecalc},
+        {QStringLiteral("buys"), true, runBuys},
+        {QStringLiteral("link"), true, runLink},
+        {QStringLiteral("new-buy"), true, runNewBuy},
+        {QStringLiteral("export-txf"), true, runExportTxf},
+        {QStringLiteral("import-txf"), true, runImportTxf},
+        {QStringLiteral("import-gains"), true, runImportGains},
+        {QStringLiteral("reconcile"), true, runReconcile},
+        {QStringLiteral("report"), true, runReport},
+        {QStringLiteral("restore"), true, runRestore},
     };
     return commands;
 }
@@ -75,8 +67,7 @@ void printCommandList(QTextStream& err) {
     err << "usage: gainbook-cli " << kGlobalOptions << " COMMAND [ARGS...]\n"
         << "commands:\n";
     for (const CliCommand& command : cliCommands())
-        err << "  " << command.name
-            << (command.arguments.isEmpty() ? QString() : u' ' + command.arguments) << '\n';
+        err << "  " << commandCall(command.name) << '\n';
     err.flush();
 }
 
@@ -178,8 +169,7 @@ int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     CliSession session(out, err, answer, databasePath);
     session.setChosenYear(year);
     session.setProgressShown(progress);
-    session.setUsageLine(command->name +
-                         (command->arguments.isEmpty() ? QString() : u' ' + command->arguments));
+    session.setUsageLine(commandCall(command->name));
     // A processing run checks the file beside its own work: on a large store
     // the check costs as much as a tenth of the run. Its year only names the
     // year in a message, which the run reads when it needs it.

@@ -9,10 +9,10 @@ namespace gainbook {
 class CliSession;
 
 // One command of the headless tool. The handler gets the arguments after
-// the command name and returns the exit code.
+// the command name and returns the exit code; the arguments it takes and
+// its help are in cli_text.txt.
 struct CliCommand {
     QString name;
-    QString arguments; // for the usage line
     bool needsDatabase;
     int (*run)(CliSession& session, const QStringList& args);
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTextStream>
 
 namespace gainbook {
@@ -8,17 +9,26 @@ namespace gainbook {
 struct CliCommand;
 
 // The options that stand before the command, as the usage lines show them.
-inline const QString kGlobalOptions =
-    QStringLiteral("[--db FILE] [--year YYYY] [--yes | --no] [--progress]");
+extern const QString kGlobalOptions;
 
 // "gainbook-cli 2.0": the program and the version it was built as.
 QString versionText();
+
+// What a command takes, as its usage line shows it ("ACCOUNT [MONTH]");
+// empty for a command that takes nothing or is not described.
+QString commandArguments(const QString& name);
+
+// The command with what it takes: "txns ACCOUNT [MONTH]".
+QString commandCall(const QString& name);
 
 // The usage line of one command, without "usage: ".
 QString commandUsage(const CliCommand& command);
 
 // One sentence on what a command does; empty for a name without one.
 QString commandSummary(const QString& name);
+
+// The commands cli_text.txt describes, in its order.
+QStringList describedCommands();
 
 // gainbook-cli --help: the usage line, the options and every command.
 void printHelp(QTextStream& out);
