@@ -1,11 +1,14 @@
 # Checks that every #include "folder/header.h" under a source tree points to
 # a folder its layer may use, by the table in layers.txt.
 #
-#   cmake -DSOURCE_DIR=src [-DLAYERS=scripts/layers.txt] -P scripts/check_layers.cmake
+#   cmake -DSOURCE_DIR=src [-DLAYERS=scripts/layers.txt]
+#         [-DARCHITECTURE=docs/architecture.md] -P scripts/check_layers.cmake
 #
 # Fails (and lists every offending line) when a file includes a header of a
 # layer above its own or beside it, or when a folder holding sources or
-# headers is missing from the table.
+# headers is missing from the table. With ARCHITECTURE, the page's folder
+# table (rows "| `src/FOLDER` | LAYER | ...") must hold each folder of the
+# table with its layer, and no other folder, so the page stays true.
 cmake_minimum_required(VERSION 3.25)
 
 if(NOT SOURCE_DIR)
@@ -59,8 +62,38 @@ foreach(file IN LISTS files)
     endforeach()
 endforeach()
 
+if(ARCHITECTURE)
+    file(STRINGS "${ARCHITECTURE}" rows REGEX "^\\| `src/")
+    set(described "")
+    foreach(row IN LISTS rows)
+        if(NOT row MATCHES "^\\| `src/([^`]+)` \\| ([a-z]+) \\|")
+            message("${ARCHITECTURE}: a folder row without its layer: ${row}")
+            math(EXPR failures "${failures} + 1")
+            continue()
+        endif()
+        set(folder "${CMAKE_MATCH_1}")
+        set(layer "${CMAKE_MATCH_2}")
+        list(APPEND described "${folder}")
+        if(NOT folder IN_LIST folders)
+            message("${ARCHITECTURE}: src/${folder} is not in ${LAYERS}")
+            math(EXPR failures "${failures} + 1")
+        elseif(NOT layer STREQUAL "${layer_of_${folder}}")
+            message("${ARCHITECTURE}: src/${folder} is in the ${layer} layer there, "
+                    "in ${layer_of_${folder}} in ${LAYERS}")
+            math(EXPR failures "${failures} + 1")
+        endif()
+    endforeach()
+    foreach(folder IN LISTS folders)
+        if(NOT folder IN_LIST described)
+            message("${ARCHITECTURE}: src/${folder} (${layer_of_${folder}}) is not described")
+            math(EXPR failures "${failures} + 1")
+        endif()
+    endforeach()
+endif()
+
 list(LENGTH files checked)
 if(failures GREATER 0)
-    message(FATAL_ERROR "${failures} problem(s): an include must point down (see ${LAYERS})")
+    message(FATAL_ERROR "${failures} problem(s): an include must point down, and a page "
+                        "describing the folders must follow the table (see ${LAYERS})")
 endif()
 message("${checked} files checked: every include points down")
