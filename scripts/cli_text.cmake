@@ -265,8 +265,9 @@ while(NOT text STREQUAL "")
             if(FORMAT STREQUAL "man")
                 if(key STREQUAL "command")
                     man_synopsis("${entry_args}" shown)
-                    string(REPLACE "-" "\\-" shown_name "${entry_name}")
-                    string(STRIP "${shown_name} ${shown}" shown)
+                    # The name as typed, unescaped: the installed-tree test
+                    # finds each command's entry by ".B NAME".
+                    string(STRIP "${entry_name} ${shown}" shown)
                     string(APPEND body ".TP\n.B ${shown}\n")
                 elseif(key STREQUAL "option")
                     man_synopsis("${value}" shown)
