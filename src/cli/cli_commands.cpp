@@ -27,7 +27,7 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("txns"), QStringLiteral("ACCOUNT [MONTH]"), true, runTxns},
         {QStringLiteral("tax"), QStringLiteral("ACCOUNT [--totals]"), true, runTax},
         {QStringLiteral("capture"),
-         QStringLiteral("--broker ENTRY | --map FILE.json [--account NAME] [--month MONTH] "
+         QStringLiteral("[--broker ENTRY | --map FILE.json] [--account NAME] [--month MONTH] "
                         "[--derive | --no-derive] [--paste] [--timeout S] SOURCE"),
          true, runCaptureCommand},
         {QStringLiteral("account-basis"), QStringLiteral("ACCOUNT [yes|no|none]"), true,

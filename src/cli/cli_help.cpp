@@ -27,7 +27,10 @@ const QHash<QString, QString>& summaries() {
         {"capture", "Captures the buys and sells of a broker page (.htm/.html or an address), "
                     "a spreadsheet (.csv/.xls/.xlsx) or, with --paste, a text file read as "
                     "pasted text; --map reads a spreadsheet by a saved column mapping (JSON) "
-                    "instead of a broker entry."},
+                    "instead of a broker entry. Without --broker a spreadsheet is read in the "
+                    "broker layout it is found to be in, named first (\"Read as a Fidelity "
+                    "download.\"); a sheet in none gives the no-data message and the "
+                    "headings found."},
         {"account-basis", "Sets whether the account's broker reports the cost basis to the IRS "
                           "(yes: boxes A/D, no: B/E, none: C/F), which the next process or "
                           "recalc gives its tax records; without the word, prints it."},
