@@ -11,6 +11,10 @@ const QVector<BrokerEntry>& brokerEntries() {
     const auto keep = std::nullopt;
     const auto all = QStringLiteral("All");
     static const QVector<BrokerEntry> entries = {
+        // A download is read in the layout it is found to be in; the
+        // account comes from the file where it names one.
+        {detectEntryName(), ProcessDetect, QString(), A::CurrentDirectory, D::Check, keep, all,
+         false},
         {QStringLiteral("Etrade"), ProcessEtrade, QStringLiteral("https://us.etrade.com/"), A::Home,
          D::Keep, keep, all, false},
         {QStringLiteral("Wit Capital"), ProcessWit, QString(), A::CurrentDirectory, D::Uncheck,

@@ -27,7 +27,7 @@ struct BrokerEntry {
     bool pasteEnabled;
 };
 
-// The entries in list order: "Etrade", "Wit Capital", "Datek", "WebStreet",
+// The entries in list order: "Detect", "Etrade", "Wit Capital", "Datek", "WebStreet",
 // "FBR", "Waterhouse", the presets of today's brokers' exports, "Other".
 const QVector<BrokerEntry>& brokerEntries();
 

@@ -8,22 +8,32 @@
 
 namespace gainbook {
 
-// One layout a broker writes its trade-history export in: the headings of
-// its columns, exactly as the broker names them (case and spacing aside),
-// and the words its type column says buy and sell with. A sheet is read
-// with a layout only when one row holds every heading the layout names, so
-// a preset never takes a column on a guess.
+// One layout a broker writes its trade-history export in. Each column is
+// named by the headings brokers have given it over the years (case and
+// spacing aside): "Amount", "Amount ($)", "Amount $" are one column. A
+// sheet is read with a layout when one row holds a heading of each column
+// the layout needs; the columns it may have are taken where present, so a
+// download with fewer optional columns is still the broker's.
 struct PresetLayout {
-    QString date;
-    QString type; // empty: the quantity's sign says buy (more) or sell (less)
-    QString symbol;
-    QString quantity;
-    QString amount;
-    QString fee;            // added to the amount: proceeds written before commission
-    QString account;        // each row's own account, under "Derive from Data"
-    QString fallbackSymbol; // read where the symbol cell is empty (funds without a ticker)
-    QStringList others;     // further headings the layout always has
-    QStringList buys;       // phrases a buy's type text begins with
+    QString title; // "a Fidelity download", as the capture names what it read
+
+    // Needed. An empty type: the quantity's sign says buy (more) or sell (less).
+    QStringList date;
+    QStringList type;
+    QStringList symbol;
+    QStringList quantity;
+    QStringList amount;
+    QVector<QStringList> identifying; // further columns that tell this layout from others
+
+    // May have.
+    QStringList fee;               // added to the amount: proceeds written before commission
+    QStringList account;           // each row's own account number, under "Derive from Data"
+    QStringList accountName;       // the account's own name ("ROTH IRA"), offered for a new number
+    QStringList accountKind;       // "IRA", "Roth", "HSA" mark a tax-advantaged account
+    QStringList fallbackSymbol;    // read where the symbol cell is empty (funds without a ticker)
+    QVector<QStringList> optional; // further columns it may have, which make a fit more certain
+
+    QStringList buys; // phrases a buy's type text begins with
     QStringList sells;
     // Statements in sections: each row's first cell names its section,
     // the second says "Header" or "Data"; only this section's data rows
@@ -32,15 +42,17 @@ struct PresetLayout {
     // Rows whose column of that heading holds none of the values are lot
     // details or other instruments, not trades (applied where the column
     // is present).
-    QVector<std::pair<QString, QStringList>> keepOnly;
+    QVector<std::pair<QStringList, QStringList>> keepOnly;
     QString endMarker;           // a first cell beginning with this ends the rows (a totals line)
     bool timeAfterComma = false; // "2024-03-15, 09:30:00"
 
-    // Every heading the row must hold.
-    QStringList headings() const;
+    // The columns a heading row must hold, each as its heading variants.
+    QVector<QStringList> needed() const;
+    // The columns it may hold.
+    QVector<QStringList> mayHave() const;
 };
 
-// A broker's named set of layouts, tried in order.
+// A broker's named set of layouts.
 struct BrokerPreset {
     QString name;
     QString account; // what the account field shows once the preset is chosen

@@ -55,6 +55,21 @@ QString notTradesLine(const QMap<QString, int>& kinds) {
         .arg(counts.join(QStringLiteral(", ")));
 }
 
+// "The headings found: Date, Memo, Value."
+QString headingsFoundLine(const QStringList& headings) {
+    return QStringLiteral("The headings found: %1.").arg(headings.join(QStringLiteral(", ")));
+}
+
+// A layout the run found by itself is named first, so that a wrong guess
+// is seen before the rows it gave.
+Outcome namingLayout(Outcome outcome, const QString& readAs) {
+    if (readAs.isEmpty() || outcome.message.isEmpty())
+        return outcome;
+    outcome.details.prepend(outcome.message);
+    outcome.message = readAs;
+    return outcome;
+}
+
 QString addedMessage(qint64 count) {
     return QStringLiteral("%1 records successfully added.").arg(count);
 }
@@ -154,15 +169,8 @@ namespace {
 // `spent`, when given, is the caller's document, emptied once its rows are
 // read and about to be written: at a million rows the sheet is a third of
 // the memory the capture holds.
-Outcome captureOf(const PageDocument& document, PageDocument* spent, CaptureState& state,
-                  const QSqlDatabase& db, Prompter& prompter, Progress& progress) {
-    Outcome checked = checkCaptureFields(state);
-    if (!checked.done())
-        return checked;
-
-    const ParseResult parsed =
-        state.mapping ? parseWithMapping(*state.mapping, document, state.settings())
-                      : findBrokerEntry(state.entry)->parser(document, state.settings());
+Outcome captureRows(const ParseResult& parsed, PageDocument* spent, CaptureState& state,
+                    const QSqlDatabase& db, Prompter& prompter, Progress& progress) {
     // The fields show what the page named before the question, and where
     // the rows are filed once it is answered.
     state.account = parsed.askedAccount;
@@ -173,7 +181,10 @@ Outcome captureOf(const PageDocument& document, PageDocument* spent, CaptureStat
     };
     if (!parsed.message.isEmpty()) {
         fieldsFromPage();
-        return Outcome::stop(parsed.message);
+        Outcome refused = Outcome::stop(parsed.message);
+        if (!parsed.foundHeadings.isEmpty())
+            refused.details << headingsFoundLine(parsed.foundHeadings);
+        return refused;
     }
     QStringList after;
     if (parsed.skippedRows() > 0)
@@ -247,6 +258,17 @@ Outcome captureOf(const PageDocument& document, PageDocument* spent, CaptureStat
         written.details = after;
     }
     return written;
+}
+
+Outcome captureOf(const PageDocument& document, PageDocument* spent, CaptureState& state,
+                  const QSqlDatabase& db, Prompter& prompter, Progress& progress) {
+    Outcome checked = checkCaptureFields(state);
+    if (!checked.done())
+        return checked;
+    const ParseResult parsed =
+        state.mapping ? parseWithMapping(*state.mapping, document, state.settings())
+                      : findBrokerEntry(state.entry)->parser(document, state.settings());
+    return namingLayout(captureRows(parsed, spent, state, db, prompter, progress), parsed.readAs);
 }
 
 } // namespace

@@ -16,9 +16,7 @@ namespace gainbook {
 namespace {
 
 bool isChangeRow(const ActionRow& row) {
-    static const QRegularExpression change(QStringLiteral("\\b(symbol|name)\\s+change"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    return change.match(row.words).hasMatch();
+    return isChangeWords(row.words);
 }
 
 // The rows as one per action: the shares of a split's rows added up, the

@@ -15,9 +15,12 @@ bool saysReverse(const QString& words) {
     return words.contains(QLatin1String("reverse"), Qt::CaseInsensitive);
 }
 
+// A merger or exchange of shares for shares is the old symbol's lots
+// carried on under the new one.
 bool saysChange(const QString& words) {
-    static const QRegularExpression change(QStringLiteral("\\b(symbol|name)\\s+change"),
-                                           QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression change(
+        QStringLiteral("\\b(symbol|name)\\s+change|\\b(merger|merged|exchange|exchanged)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
     return change.match(words).hasMatch();
 }
 
@@ -35,6 +38,10 @@ std::optional<double> whole(double value) {
 }
 
 } // namespace
+
+bool isChangeWords(const QString& words) {
+    return saysChange(words);
+}
 
 bool isCorpActionWords(const QString& words) {
     return saysSplit(words) || saysChange(words);

@@ -24,8 +24,11 @@ struct ActionRow {
     QString newSymbol;
 };
 
-// Whether the words name a split or a symbol change.
+// Whether the words name a split or a symbol change (a merger or exchange
+// of shares being one).
 bool isCorpActionWords(const QString& words);
+// Whether they name a symbol change, a merger or an exchange.
+bool isChangeWords(const QString& words);
 
 // The action the row implies: a split of (held + added) : held, reduced to
 // a whole number to 1 (10:1) or 1 to a whole number (1:4) where it goes, or

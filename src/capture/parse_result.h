@@ -41,6 +41,18 @@ struct ParseResult {
     // action to the user (the shares held are not known here).
     QVector<ActionRow> actionRows;
     QString message; // why the page was refused; nothing is written
+    // The layout the sheet was found to be in ("Read as a Fidelity
+    // download."); empty when the user chose it.
+    QString readAs;
+    // The headings of a sheet in no known layout, to say what was found.
+    QStringList foundHeadings;
+    // The accounts a download names row by row: each number with the name
+    // and kind the download gives it.
+    struct NamedAccount {
+        QString name;
+        bool taxAdvantaged = false; // an IRA, Roth or HSA
+    };
+    QMap<QString, NamedAccount> namedAccounts;
 
     // The rows left out for their values, all reasons together (rows of
     // other kinds are not counted here).

@@ -1,10 +1,12 @@
 #include "capture/preset_parser.h"
 
 #include "capture/export_values.h"
+#include "capture/sheet_rows.h"
 #include "capture/trade_words.h"
 #include "store/records.h"
 
 #include <QHash>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -16,38 +18,61 @@ QString headingKey(const QString& text) {
     return text.simplified().toUpper();
 }
 
-// The columns of a layout in one heading row; empty when the row lacks
-// any of its headings.
-struct PresetColumns {
-    int date = 0, type = 0, symbol = 0, quantity = 0, amount = 0, fee = 0, account = 0,
-        fallbackSymbol = 0;
-    QVector<std::pair<int, QStringList>> keepOnly;
+// The headings of one row, each at its first column.
+using HeadingColumns = QHash<QString, int>;
 
-    bool found() const { return date != 0; }
-};
-
-PresetColumns columnsIn(const SheetDocument& sheet, int row, const PresetLayout& layout) {
-    QHash<QString, int> at;
+HeadingColumns headingColumns(const SheetDocument& sheet, int row) {
+    HeadingColumns at;
     for (int col = 1; col <= sheet.columnCount(); ++col) {
         const QString key = headingKey(sheet.text(row, col));
         if (!key.isEmpty() && !at.contains(key))
             at.insert(key, col);
     }
+    return at;
+}
+
+// The column of the first of a field's headings the row holds; 0 for none.
+int columnOf(const HeadingColumns& at, const QStringList& variants) {
+    for (const QString& v : variants)
+        if (const int col = at.value(headingKey(v)))
+            return col;
+    return 0;
+}
+
+// The columns of a layout in one heading row; not found when the row lacks
+// any it needs.
+struct PresetColumns {
+    int date = 0, type = 0, symbol = 0, quantity = 0, amount = 0, fee = 0, account = 0,
+        accountName = 0, accountKind = 0, fallbackSymbol = 0;
+    QVector<std::pair<int, QStringList>> keepOnly;
+    int known = 0;
+
+    bool found() const { return date != 0; }
+};
+
+PresetColumns columnsIn(const HeadingColumns& at, const PresetLayout& layout) {
     PresetColumns c;
-    for (const QString& h : layout.headings())
-        if (!at.contains(headingKey(h)))
+    int known = 0;
+    for (const QStringList& field : layout.needed()) {
+        if (!columnOf(at, field))
             return c;
-    const auto col = [&](const QString& h) { return h.isEmpty() ? 0 : at.value(headingKey(h)); };
-    c.date = col(layout.date);
-    c.type = col(layout.type);
-    c.symbol = col(layout.symbol);
-    c.quantity = col(layout.quantity);
-    c.amount = col(layout.amount);
-    c.fee = col(layout.fee);
-    c.account = col(layout.account);
-    c.fallbackSymbol = col(layout.fallbackSymbol);
+        ++known;
+    }
+    for (const QStringList& field : layout.mayHave())
+        known += columnOf(at, field) ? 1 : 0;
+    c.known = known;
+    c.date = columnOf(at, layout.date);
+    c.type = columnOf(at, layout.type);
+    c.symbol = columnOf(at, layout.symbol);
+    c.quantity = columnOf(at, layout.quantity);
+    c.amount = columnOf(at, layout.amount);
+    c.fee = columnOf(at, layout.fee);
+    c.account = columnOf(at, layout.account);
+    c.accountName = columnOf(at, layout.accountName);
+    c.accountKind = columnOf(at, layout.accountKind);
+    c.fallbackSymbol = columnOf(at, layout.fallbackSymbol);
     for (const auto& [heading, values] : layout.keepOnly)
-        if (const int k = col(heading))
+        if (const int k = columnOf(at, heading))
             c.keepOnly.append({k, values});
     return c;
 }
@@ -64,8 +89,72 @@ bool beginsWithPhrase(const QString& upper, const QStringList& phrases) {
     return false;
 }
 
+bool hasWordIn(const QString& upper, const QRegularExpression& words) {
+    return words.match(upper).hasMatch();
+}
+
+// Reinvested dividends are lots of their own; the dividend paid in cash
+// that a broker also calls "Reinvest Dividend" carries no shares.
+bool saysReinvest(const QString& upper) {
+    static const QRegularExpression words(QStringLiteral("\\bREINVEST|\\bDRIP\\b"));
+    return hasWordIn(upper, words);
+}
+
+// A bond's or fund's redemption and a maturity pay the holder out: a sale
+// at the amount paid.
+bool saysPayout(const QString& upper) {
+    static const QRegularExpression words(
+        QStringLiteral("\\b(REDEMPTION|REDEEMED|MATURITY|MATURED)\\b"));
+    return hasWordIn(upper, words) && !upper.contains(QLatin1String("FEE"));
+}
+
+// A merger or exchange: shares of one instrument become shares (or cash)
+// of another.
+bool saysReorganization(const QString& upper) {
+    static const QRegularExpression words(
+        QStringLiteral("\\b(MERGER|MERGED|EXCHANGE|EXCHANGED|REORGANIZATION)\\b"));
+    return hasWordIn(upper, words);
+}
+
+// Shares moved into the account from elsewhere, at a cost the download does
+// not know.
+bool saysSharesIn(const QString& upper, const TradeWord& word) {
+    static const QRegularExpression words(
+        QStringLiteral("\\b(ACATI|ACAT|RECEIVED?|INCOMING|DELIVERED|SHARES IN|TRANSFER IN)\\b"));
+    static const QRegularExpression cash(
+        QStringLiteral("\\b(SWEEP|ACH|WIRE|MONEYLINK|DEPOSIT|WITHDRAWAL|CHECK|CONTRIBUTION)\\b"));
+    if (hasWordIn(upper, cash))
+        return false;
+    return word.kind == u"transfer" || word.kind == u"journal" || hasWordIn(upper, words);
+}
+
+bool saysTaxAdvantaged(const QString& text) {
+    static const QRegularExpression words(
+        QStringLiteral("\\b(IRA|ROTH|HSA|401\\(?K\\)?|403\\(?B\\)?|SEP|SIMPLE IRA)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    return words.match(text).hasMatch();
+}
+
+// A heading row has a few filled cells; a row of one or two is a title.
+int filledCells(const SheetDocument& sheet, int row) {
+    int filled = 0;
+    for (int col = 1; col <= sheet.columnCount(); ++col)
+        filled += sheet.text(row, col).trimmed().isEmpty() ? 0 : 1;
+    return filled;
+}
+
+// A line of one cell under the rows ("Date downloaded 06/01/2024"): the
+// disclaimer that follows the trades.
+bool isNoteLine(const SheetDocument& sheet, int row) {
+    return sheet.text(row, 2).trimmed().isEmpty() && filledCells(sheet, row) == 1;
+}
+
 bool isSectionRow(const SheetDocument& sheet, int row, const PresetLayout& layout) {
     return sheet.text(row, 1).trimmed() == layout.section;
+}
+
+bool fitsAt(const SheetDocument& sheet, int row, const PresetLayout& layout) {
+    return layout.section.isEmpty() || isSectionRow(sheet, row, layout);
 }
 
 class PresetReader {
@@ -78,13 +167,20 @@ public:
     // the sheet has none.
     bool read() {
         for (int row = 1; row <= sheet_.rowCount(); ++row) {
-            if (!layout_.section.isEmpty() && !isSectionRow(sheet_, row, layout_))
-                continue;
-            columns_ = columnsIn(sheet_, row, layout_);
-            if (columns_.found())
-                return readFrom(row + 1), true;
+            if (fitsAt(sheet_, row, layout_) && readUnder(row))
+                return true;
         }
         return false;
+    }
+
+    // Reads the rows under this heading row; false when it is none of the
+    // layout's.
+    bool readUnder(int row) {
+        columns_ = columnsIn(headingColumns(sheet_, row), layout_);
+        if (!columns_.found())
+            return false;
+        readFrom(row + 1);
+        return true;
     }
 
 private:
@@ -92,8 +188,10 @@ private:
         for (int row = first; row <= sheet_.rowCount(); ++row) {
             if (layout_.section.isEmpty()) {
                 const QString lead = sheet_.text(row, 1).trimmed();
-                if (lead.isEmpty() || (!layout_.endMarker.isEmpty() &&
-                                       lead.startsWith(layout_.endMarker, Qt::CaseInsensitive)))
+                if (lead.isEmpty() ||
+                    (!layout_.endMarker.isEmpty() &&
+                     lead.startsWith(layout_.endMarker, Qt::CaseInsensitive)) ||
+                    isNoteLine(sheet_, row))
                     return;
                 readRow(row);
                 continue;
@@ -102,7 +200,7 @@ private:
                 return;
             const QString kind = sheet_.text(row, 2).trimmed();
             if (kind == u"Header")
-                columns_ = columnsIn(sheet_, row, layout_);
+                columns_ = columnsIn(headingColumns(sheet_, row), layout_);
             else if (kind == u"Data") {
                 if (columns_.found())
                     readRow(row);
@@ -129,47 +227,95 @@ private:
         return date;
     }
 
-    // A split or symbol change is kept to be proposed, not skipped.
-    void keepActionRow(int row, const QString& words, const std::optional<double>& shares) {
-        QString account = result_.account;
-        if (columns_.account && settings_.deriveFromData) {
-            const QString named = sheet_.text(row, columns_.account).trimmed();
-            account = named.isEmpty() ? settings_.account : named;
+    // The account the row is filed under: its own when the download names
+    // one and "Derive from Data" is checked, else the field's.
+    QString accountAt(int row) {
+        if (!columns_.account || !settings_.deriveFromData)
+            return result_.account;
+        const QString named = sheet_.text(row, columns_.account).trimmed();
+        if (named.isEmpty())
+            return settings_.account;
+        if (!result_.namedAccounts.contains(named)) {
+            ParseResult::NamedAccount seen;
+            if (columns_.accountName && columns_.accountName != columns_.account)
+                seen.name = sheet_.text(row, columns_.accountName).simplified();
+            const QString kind =
+                columns_.accountKind ? sheet_.text(row, columns_.accountKind) : QString();
+            seen.taxAdvantaged =
+                saysTaxAdvantaged(kind) || saysTaxAdvantaged(seen.name) ||
+                (columns_.accountName == columns_.account && saysTaxAdvantaged(named));
+            result_.namedAccounts.insert(named, seen);
         }
-        result_.actionRows.append({words.simplified(), account, symbolAt(row),
+        return named;
+    }
+
+    // A split, symbol change, merger or exchange is kept to be proposed,
+    // not skipped.
+    void keepActionRow(int row, const QString& words, const std::optional<double>& shares) {
+        result_.actionRows.append({words.simplified(), accountAt(row), symbolAt(row),
                                    exportDate(dateAt(row), settings_.today), shares.value_or(0), 0,
                                    QString()});
     }
 
-    void readRow(int row) {
-        for (const auto& [col, values] : columns_.keepOnly) {
-            if (!values.contains(sheet_.text(row, col).trimmed(), Qt::CaseInsensitive)) {
-                return;
-            }
-        }
-        const auto quantity = exportNumber(sheet_.cell(row, columns_.quantity), false);
-        QString type;
-        if (columns_.type) {
-            const QString text = sheet_.text(row, columns_.type);
-            const QString upper = text.simplified().toUpper();
-            if (beginsWithPhrase(upper, layout_.buys))
-                type = kBought;
-            else if (beginsWithPhrase(upper, layout_.sells))
-                type = kSold;
-            else if (isCorpActionWords(text)) {
-                keepActionRow(row, text, quantity);
-                return;
-            } else {
-                const TradeWord word = tradeWord(text);
-                ++result_.skippedKinds[word.type.isEmpty() ? word.kind : QStringLiteral("other")];
-                return;
-            }
-        }
+    std::optional<double> amountAt(int row) const {
         auto amount = exportNumber(sheet_.cell(row, columns_.amount), false);
         if (amount && columns_.fee && !sheet_.text(row, columns_.fee).trimmed().isEmpty()) {
             const auto fee = exportNumber(sheet_.cell(row, columns_.fee), false);
             amount = fee ? std::optional<double>(*amount + *fee) : std::nullopt;
         }
+        return amount;
+    }
+
+    void readRow(int row) {
+        for (const auto& [col, values] : columns_.keepOnly) {
+            if (!values.contains(sheet_.text(row, col).trimmed(), Qt::CaseInsensitive))
+                return;
+        }
+        const auto quantity = exportNumber(sheet_.cell(row, columns_.quantity), false);
+        const bool hasShares = quantity && *quantity != 0;
+        QString type;
+        if (columns_.type) {
+            const QString text = sheet_.text(row, columns_.type);
+            const QString upper = text.simplified().toUpper();
+            const auto amount = amountAt(row);
+            const bool paid = amount && *amount != 0;
+            if (saysReinvest(upper)) {
+                if (!hasShares) {
+                    ++result_.skippedKinds[QStringLiteral("dividend")];
+                    return;
+                }
+                type = kBought;
+            } else if (beginsWithPhrase(upper, layout_.buys)) {
+                type = kBought;
+            } else if (beginsWithPhrase(upper, layout_.sells) ||
+                       (saysPayout(upper) && hasShares && paid)) {
+                type = kSold;
+            } else if (saysReorganization(upper) && hasShares) {
+                // Shares for cash are a sale and shares bought in an
+                // exchange a buy; shares for shares are the action.
+                if (!paid) {
+                    keepActionRow(row, text, quantity);
+                    return;
+                }
+                type = *quantity < 0 ? kSold : kBought;
+            } else if (isCorpActionWords(text)) {
+                keepActionRow(row, text, quantity);
+                return;
+            } else {
+                const TradeWord word = tradeWord(text);
+                // Shares moved in are lots of unknown cost and date: until
+                // the store can hold a buy without a cost they are counted
+                // apart for the user to enter, never filed at a cost of 0.
+                if (hasShares && *quantity > 0 && saysSharesIn(upper, word) &&
+                    !symbolAt(row).isEmpty())
+                    ++result_.skippedKinds[QStringLiteral("shares transferred in")];
+                else
+                    ++result_
+                          .skippedKinds[word.type.isEmpty() ? word.kind : QStringLiteral("other")];
+                return;
+            }
+        }
+        const auto amount = amountAt(row);
         if (!quantity || !amount) {
             ++result_.skippedNumbers;
             return;
@@ -179,19 +325,17 @@ private:
         if (type.isEmpty())
             type = *quantity < 0 ? kSold : kBought;
         if (columns_.account && settings_.deriveFromData) {
-            const QString account = sheet_.text(row, columns_.account).trimmed();
-            result_.account = account.isEmpty() ? settings_.account : account;
+            result_.account = accountAt(row);
             if (!asked_) {
                 result_.askAboutCurrentFields();
                 asked_ = true;
             }
         }
-        const QString symbol = symbolAt(row);
-        const QString date = dateAt(row);
         // A sell's shares are often written negative; the sale is of that
         // many shares.
         const double shares = type == kSold ? std::abs(*quantity) : *quantity;
-        result_.add(symbol, shares, type, exportDate(date, settings_.today), std::abs(*amount));
+        result_.add(symbolAt(row), shares, type, exportDate(dateAt(row), settings_.today),
+                    std::abs(*amount));
     }
 
     const PresetLayout& layout_;
@@ -213,6 +357,70 @@ ParseResult parsePreset(const BrokerPreset& preset, const PageDocument& document
         if (PresetReader(layout, *document.sheet, settings, result).read())
             break;
     }
+    return result;
+}
+
+std::optional<LayoutFit> detectLayout(const SheetDocument& sheet,
+                                      const QVector<BrokerPreset>& presets) {
+    for (int row = 1; row <= sheet.rowCount(); ++row) {
+        if (filledCells(sheet, row) < 3)
+            continue;
+        const HeadingColumns at = headingColumns(sheet, row);
+        std::optional<LayoutFit> best;
+        for (const BrokerPreset& preset : presets) {
+            for (const PresetLayout& layout : preset.layouts) {
+                if (!fitsAt(sheet, row, layout))
+                    continue;
+                const PresetColumns c = columnsIn(at, layout);
+                if (c.found() && (!best || c.known > best->known))
+                    best = LayoutFit{&preset, &layout, row, c.known};
+            }
+        }
+        if (best)
+            return best;
+    }
+    return std::nullopt;
+}
+
+QStringList sheetHeadings(const SheetDocument& sheet) {
+    int fullest = 0;
+    int most = 0;
+    for (int row = 1; row <= std::min(sheet.rowCount(), 30); ++row) {
+        if (const int filled = filledCells(sheet, row); filled > most) {
+            most = filled;
+            fullest = row;
+        }
+    }
+    QStringList headings;
+    for (int col = 1; fullest && col <= sheet.columnCount(); ++col)
+        if (const QString h = sheet.text(fullest, col).simplified(); !h.isEmpty())
+            headings << h;
+    return headings;
+}
+
+QString detectEntryName() {
+    return QStringLiteral("Detect");
+}
+
+ParseResult ProcessDetect(const PageDocument& document, const CaptureSettings& settings) {
+    if (!document.isSheet())
+        return ParseResult(settings);
+    const std::optional<LayoutFit> fit = detectLayout(*document.sheet);
+    if (!fit) {
+        ParseResult result(settings);
+        result.refuse(missingHeadingMessage());
+        result.foundHeadings = sheetHeadings(*document.sheet);
+        return result;
+    }
+    // Under "Derive from Data" an empty field was not filled by the user: a
+    // download that names no account files its rows as choosing its broker
+    // would have.
+    CaptureSettings filing = settings;
+    if (settings.deriveFromData && settings.account.isEmpty() && fit->layout->account.isEmpty())
+        filing.account = fit->preset->account;
+    ParseResult result(filing);
+    result.readAs = QStringLiteral("Read as %1.").arg(fit->layout->title);
+    PresetReader(*fit->layout, *document.sheet, filing, result).readUnder(fit->row);
     return result;
 }
 

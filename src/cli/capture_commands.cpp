@@ -3,6 +3,8 @@
 #include "capture/broker_entries.h"
 #include "capture/capture_run.h"
 #include "capture/capture_source.h"
+#include "capture/preset_parser.h"
+#include "capture/sheet_rows.h"
 #include "capture/sources/pasted_text.h"
 #include "cli/capture_document.h"
 #include "cli/cli_session.h"
@@ -81,9 +83,6 @@ bool parseArgs(CliSession& session, QStringList args, CaptureArgs& parsed, int& 
             code = ExitUsage;
             return false;
         }
-    } else if (!broker) {
-        code = session.usage(QStringLiteral("--broker is required."));
-        return false;
     }
     if (timeout) {
         const auto stall = stallLimit(*timeout);
@@ -94,7 +93,9 @@ bool parseArgs(CliSession& session, QStringList args, CaptureArgs& parsed, int& 
         }
         parsed.stallMs = *stall;
     }
-    const BrokerEntry* entry = brokerEntryNamed(map ? QStringLiteral("Other") : *broker);
+    // Without a broker the file is read in the layout it is found to be in.
+    const BrokerEntry* entry =
+        brokerEntryNamed(map ? QStringLiteral("Other") : broker.value_or(detectEntryName()));
     if (!entry) {
         QStringList names;
         for (const BrokerEntry& e : brokerEntries())
@@ -172,8 +173,13 @@ int runCaptureCommand(CliSession& session, const QStringList& args) {
     }
 
     Progress progress = session.progress(QStringLiteral("Capture"));
-    return session.finish(runCapture(std::move(document), state, session.database().connection(),
-                                     session.prompter(), progress));
+    Outcome outcome = runCapture(std::move(document), state, session.database().connection(),
+                                 session.prompter(), progress);
+    // No window to map the columns in: the file holds no data this tool
+    // can read, and the headings say what it holds instead.
+    if (state.entry == detectEntryName() && outcome.message == missingHeadingMessage())
+        outcome.message = noDataMessage(state.entry);
+    return session.finish(outcome);
 }
 
 } // namespace gainbook

@@ -89,7 +89,7 @@ private slots:
     void usage() {
         test::TestDatabase db;
         for (const QStringList& args :
-             {QStringList{"capture", "x.html"}, QStringList{"capture", "--broker", "FBR"},
+             {QStringList{"capture"}, QStringList{"capture", "--broker", "FBR"},
               QStringList{"capture", "--broker", "FBR", "--derive", "--no-derive", "x"}}) {
             const auto run = capture(db.path(), args);
             QCOMPARE(run.code, 2);

@@ -115,9 +115,10 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("err"); // its first line
-        const QString entries = QStringLiteral(
-            "The entries are: Etrade, Wit Capital, Datek, WebStreet, FBR, Waterhouse, Schwab, "
-            "Fidelity, Vanguard, Robinhood, E*TRADE, Interactive Brokers, Other");
+        const QString entries =
+            QStringLiteral("The entries are: Detect, Etrade, Wit Capital, Datek, WebStreet, FBR, "
+                           "Waterhouse, Schwab, "
+                           "Fidelity, Vanguard, Robinhood, E*TRADE, Interactive Brokers, Other");
         QTest::newRow("unknown broker entry")
             << QStringList{"capture", "--broker", "Scottrade", "x.csv"} << 2
             << "Wrong Account Type ";

@@ -241,7 +241,9 @@ void frmCapture::Form_Load() {
                        static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3)})
         w->setEnabled(false);
     List1->setCurrentRow(0);
-    Text1->setText(brokerEntries().front().homeAddress);
+    // "Detect" reads files: the address stays the folder its choice gave.
+    if (!brokerEntries().front().homeAddress.isEmpty())
+        Text1->setText(brokerEntries().front().homeAddress);
     Text3->setText(QStringLiteral("All"));
     showStartPage();
 }

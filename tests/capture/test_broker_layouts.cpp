@@ -1,0 +1,196 @@
+#include "capture/preset_parser.h"
+#include "capture/sheet_rows.h"
+#include "capture/sources/spreadsheet_reader.h"
+#include "capture_harness.h"
+#include "support/test_main.h"
+
+#include <QtTest>
+
+using namespace gainbook;
+
+namespace {
+
+QString layoutData(const QString& file) {
+    return test::testData(QStringLiteral("capture/") + file);
+}
+
+// "account|symbol|quantity|type|date|amount" of each row read.
+QStringList tradesOf(const ParseResult& parsed) {
+    QStringList out;
+    for (const QString& row : test::parsedRows(parsed)) {
+        QStringList f = row.split(u'|');
+        f.removeAt(1); // the month
+        f.removeLast();
+        out << f.join(u'|');
+    }
+    return out;
+}
+
+// "number=name" each, "*" after an IRA, Roth or HSA.
+QString accountsOf(const ParseResult& parsed) {
+    QStringList out;
+    for (auto it = parsed.namedAccounts.cbegin(); it != parsed.namedAccounts.cend(); ++it)
+        out << it.key() + u'=' + it->name + (it->taxAdvantaged ? QStringLiteral("*") : QString());
+    return out.join(u';');
+}
+
+QString actionsOf(const ParseResult& parsed) {
+    QStringList out;
+    for (const ActionRow& a : parsed.actionRows)
+        out << QStringLiteral("%1 %2 %3").arg(a.account, a.symbol).arg(a.sharesAdded);
+    return out.join(u';');
+}
+
+QString skippedOf(const ParseResult& parsed) {
+    QStringList out;
+    for (auto it = parsed.skippedKinds.cbegin(); it != parsed.skippedKinds.cend(); ++it)
+        out << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
+    return out.join(u", ");
+}
+
+} // namespace
+
+// Downloads as users get them, read by "Detect": which layout each is
+// found to be in, and every trade kept in the account the file names.
+class TestBrokerLayouts : public QObject {
+    Q_OBJECT
+
+private slots:
+    void detected_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("readAs");
+        QTest::addColumn<QStringList>("trades");
+        QTest::addColumn<QString>("accounts");
+        QTest::addColumn<QString>("actions");
+        QTest::addColumn<QString>("skipped");
+
+        // Pub. 550: reinvested dividends are purchases with their own date
+        // and basis; a bond paid at maturity or redeemed is a sale (or
+        // retirement) at the amount received. The merger's old and new
+        // shares carry the basis on: proposed, not filed as trades.
+        QTest::newRow("Fidelity current all accounts, disclaimer below")
+            << "layouts/fidelity_current.csv"
+            << "Read as a Fidelity download."
+            << QStringList{"Z12345678|AAPL|10|Bought|01/10/2024|1500",
+                           "234567890|VTI|5|Bought|02/12/2024|1000",
+                           "Z12345678|AAPL|4|Sold|03/15/2024|639.98",
+                           "234567890|VTI|0.125|Bought|03/28/2024|26.25",
+                           "Z12345678|SPAXX|12.34|Bought|03/29/2024|12.34",
+                           "Z12345678|912797GL5|10000|Sold|04/01/2024|10000"}
+            << "234567890=ROTH IRA*;Z12345678=Individual"
+            << "Z12345678 OLDCO -50;Z12345678 NEWCO 50"
+            << "dividend 1, shares transferred in 1, transfer 1";
+        QTest::newRow("Fidelity older headings, Amount ($)")
+            << "presets/fidelity.csv"
+            << "Read as a Fidelity download."
+            << QStringList{"Individual Z12345678|AAPL|10|Bought|03/15/2024|1500",
+                           "Individual Z12345678|AAPL|5|Sold|03/16/2024|799.98",
+                           "ROTH IRA 234567890|SPAXX|12.34|Bought|03/17/2024|12.34"}
+            << "Individual Z12345678=;ROTH IRA 234567890=*"
+            << ""
+            << "dividend 1, transfer 1";
+        // Holdings first, then the trades without the optional columns; a
+        // fund without a ticker is named by the investment.
+        QTest::newRow("Vanguard two tables, optional columns left out")
+            << "layouts/vanguard_two_tables.csv"
+            << "Read as a Vanguard download."
+            << QStringList{"12345678|VTI|10|Bought|01/15/2024|2405",
+                           "12345678|VTI|4|Sold|03/20/2024|1000",
+                           "87654321|VANGUARD 500 INDEX ADMIRAL|0.123|Bought|03/25/2024|55.35"}
+            << "12345678=;87654321=*"
+            << ""
+            << "dividend 1, shares transferred in 1, transfer 1";
+        // Sells are the negative quantities where "Buy/Sell" was not picked.
+        QTest::newRow("IBKR flex query, five columns picked")
+            << "layouts/ibkr_flex_picked.csv"
+            << "Read as an Interactive Brokers flex query."
+            << QStringList{"U1234567|AAPL|10|Bought|03/15/2024|1501",
+                           "U7654321|MSFT|5|Sold|03/18/2024|1998.98"}
+            << "U1234567=;U7654321="
+            << ""
+            << "";
+        // "Reinvest Shares" is a lot; "Reinvest Dividend" is the cash
+        // dividend paid, with no shares.
+        QTest::newRow("Schwab, the preset's own account")
+            << "presets/schwab.csv"
+            << "Read as a Schwab download."
+            << QStringList{"Schwab1|AAPL|10|Bought|03/15/2024|1500",
+                           "Schwab1|AAPL|5|Sold|03/18/2024|799.35",
+                           "Schwab1|SWVXX|1.234|Bought|03/19/2024|1.23",
+                           "Schwab1|AAPL 04/19/2024 180.00 C|1|Bought|03/21/2024|250.66",
+                           "Schwab1|AAPL 04/19/2024 180.00 C|1|Sold|03/22/2024|309.34"}
+            << ""
+            << ""
+            << "dividend 2, interest 1, transfer 1";
+        QTest::newRow("IBKR activity statement in sections")
+            << "presets/ibkr_activity.csv"
+            << "Read as an Interactive Brokers activity statement." << QStringList{} << ""
+            << ""
+            << "";
+        QTest::newRow("Robinhood") << "presets/robinhood.csv"
+                                   << "Read as a Robinhood download." << QStringList{} << ""
+                                   << ""
+                                   << "";
+        QTest::newRow("E*TRADE classic") << "presets/etrade.csv"
+                                         << "Read as an E*TRADE download." << QStringList{} << ""
+                                         << ""
+                                         << "";
+    }
+    void detected() {
+        QFETCH(QString, file);
+        QFETCH(QString, readAs);
+        QFETCH(QStringList, trades);
+        QFETCH(QString, accounts);
+        QFETCH(QString, actions);
+        QFETCH(QString, skipped);
+        QString error;
+        PageDocument document;
+        document.sheet = readSpreadsheet(layoutData(file), &error);
+        QVERIFY2(document.sheet, qPrintable(error));
+        const ParseResult parsed = test::parse(detectEntryName(), document, [](CaptureState& s) {
+            s.today = QDate(2025, 1, 1);
+            s.account.clear();
+        });
+        QCOMPARE(parsed.message, QString());
+        QCOMPARE(parsed.readAs, readAs);
+        // The rows are those the broker's own entry reads.
+        if (trades.isEmpty()) {
+            const QStringList own = test::readExpected(layoutData(file)).rows;
+            QVERIFY(!own.isEmpty());
+            QCOMPARE(tradesOf(parsed).size(), own.size());
+        } else {
+            QCOMPARE(tradesOf(parsed), trades);
+        }
+        if (!trades.isEmpty()) {
+            QCOMPARE(accountsOf(parsed), accounts);
+            QCOMPARE(actionsOf(parsed), actions);
+            QCOMPARE(skippedOf(parsed), skipped);
+        }
+    }
+
+    // The capture names the layout first; a sheet in none is refused with
+    // the headings it has, which the command-line tool shows and the
+    // screen answers with the column mapping window.
+    void namedOrRefused_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("found") << "layouts/ibkr_flex_picked.csv"
+                               << QStringList{"Read as an Interactive Brokers flex query.",
+                                              "2 records successfully added."};
+        QTest::newRow("none fits") << "layouts/unknown.csv"
+                                   << QStringList{missingHeadingMessage(),
+                                                  "The headings found: When, What, Ticker, Value."};
+    }
+    void namedOrRefused() {
+        QFETCH(QString, file);
+        QFETCH(QStringList, messages);
+        PageDocument document;
+        document.sheet = readSpreadsheet(layoutData(file), nullptr);
+        test::CaptureHarness h;
+        const auto run = h.run(detectEntryName(), document);
+        QCOMPARE(run.messages, messages);
+    }
+};
+
+GAINBOOK_GUILESS_TEST(TestBrokerLayouts)
+#include "test_broker_layouts.moc"
