@@ -259,38 +259,27 @@ private slots:
     // Numbers are read as typed, with grouping, sign or parentheses; a cell
     // that holds no number (or a new buy's date that is no date) keeps its
     // text, is refused and nothing is written.
+    // The readers' own rows are the platform's; here one of each outcome
+    // for a listed buy's cells and a new buy's.
     void typedCells_data() {
         QTest::addColumn<bool>("newBuy");
         QTest::addColumn<int>("col");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("refusal"); // empty: accepted
         QTest::addColumn<QString>("link");    // quantity and cost written
-        const int cost = BuyGridCol::AppliedCost;
-        const int totalCost = BuyGridCol::TotalCost;
-        QTest::newRow("grouped cost") << false << cost << "1,250.00"
-                                      << ""
-                                      << "30 1250";
-        QTest::newRow("cost with a sign") << false << cost << "$1,250.50"
-                                          << ""
-                                          << "30 1250.5";
-        QTest::newRow("quantity in words") << false << int(BuyGridCol::Applied) << "ten"
-                                           << "Not a valid number: ten"
-                                           << "";
-        QTest::newRow("cost not a number") << false << cost << "abc"
-                                           << "Not a valid number: abc"
-                                           << "";
-        QTest::newRow("new buy, cost in parentheses") << true << totalCost << "(1,250.00)"
-                                                      << ""
-                                                      << "100 1250";
-        QTest::newRow("new buy, badly grouped cost") << true << totalCost << "12,50"
-                                                     << "Not a valid number: 12,50"
-                                                     << "";
-        QTest::newRow("new buy, date that is no date") << true << int(BuyGridCol::Date) << "soon"
-                                                       << "Not a valid date: soon"
-                                                       << "";
-        QTest::newRow("new buy, quantity not a number") << true << int(BuyGridCol::Total) << "1O0"
-                                                        << "Not a valid number: 1O0"
-                                                        << "";
+        auto row = [](const char* name, bool newBuy, int col, const char* text, const char* refusal,
+                      const char* link) {
+            QTest::newRow(name) << newBuy << col << QString(text) << QString(refusal)
+                                << QString(link);
+        };
+        row("grouped cost", false, BuyGridCol::AppliedCost, "1,250.00", "", "30 1250");
+        row("quantity in words", false, BuyGridCol::Applied, "ten", "Not a valid number: ten", "");
+        row("new buy, cost in parentheses", true, BuyGridCol::TotalCost, "(1,250.00)", "",
+            "100 1250");
+        row("new buy, date that is no date", true, BuyGridCol::Date, "soon",
+            "Not a valid date: soon", "");
+        row("new buy, quantity not a number", true, BuyGridCol::Total, "1O0",
+            "Not a valid number: 1O0", "");
     }
     void typedCells() {
         QFETCH(bool, newBuy);
@@ -347,17 +336,10 @@ private slots:
                                                      << "";
         QTest::newRow("used buy, Yes links it") << false << 0 << "" << true << question << ""
                                                 << "10 900";
+        // The limits themselves are the command-line table's rows.
         QTest::newRow("new buy without a symbol")
             << true << int(BuyGridCol::Symbol) << " " << false << ""
             << "A buy needs a symbol."
-            << "";
-        QTest::newRow("new buy of no shares")
-            << true << int(BuyGridCol::Total) << "0" << false << ""
-            << "The quantity must be greater than 0: 0"
-            << "";
-        QTest::newRow("new buy of 10^15 shares")
-            << true << int(BuyGridCol::Total) << "1e15" << false << ""
-            << "The quantity 1e+15 is out of range."
             << "";
         QTest::newRow("new buy costing 10^13")
             << true << int(BuyGridCol::TotalCost) << "10,000,000,000,000" << false << ""

@@ -1,4 +1,4 @@
-#include "cli/cli_commands.h"
+#include "support/cli_run.h"
 #include "support/test_database.h"
 #include "support/test_main.h"
 
@@ -11,21 +11,10 @@ using gainbook::test::TestDatabase;
 
 namespace {
 
-struct Run {
-    int code;
-    QString out;
-    QString err;
-};
+using Run = test::CliRun;
 
 Run run(const QStringList& args) {
-    QString out;
-    QString err;
-    QTextStream o(&out);
-    QTextStream e(&err);
-    const int code = runCli(args, o, e);
-    o.flush();
-    e.flush();
-    return {code, out, err};
+    return test::runCliCaught(args);
 }
 
 // A small year: one account with two months and tax records in and out of
@@ -48,52 +37,44 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("out");
-        QTest::newRow("accounts") << QStringList{"accounts"} << 0
-                                  << "Level,Text\n1,O'Brien IRA\n2,Jan\n2,Feb\n1,Old\n";
-        QTest::newRow("txns of account")
-            << QStringList{"txns", "O'Brien IRA"} << 0
-            << "Month,Symbol,Quantity,Txn Type,Txn Date,Txn Amount,Comment,ID\n"
-               "Jan,IBM,100,Bought,01/03/2000,\"-10,000.00\",,1\n"
-               "Feb,IBM,50,Sold,02/07/2000,\"6,000.50\",\"a, \"\"b\"\"\",2\n";
-        QTest::newRow("txns of month")
-            << QStringList{"txns", "O'Brien IRA", "Feb"} << 0
-            << "Month,Symbol,Quantity,Txn Type,Txn Date,Txn Amount,Comment,ID\n"
-               "Feb,IBM,50,Sold,02/07/2000,\"6,000.50\",\"a, \"\"b\"\"\",2\n";
-        QTest::newRow("tax")
-            << QStringList{"tax", "O'Brien IRA"} << 0
-            << "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,"
-               "Box,Wash Adj.,Comment,ID\n"
-               "IBM,50,01/03/2000,02/07/2000,\"5,000.00\",\"6,000.50\",\"1,000.50\",A,,,"
-               "1\n";
-        QTest::newRow("tax totals with a loss")
-            << QStringList{"tax", "Old", "--totals"} << 0
-            << "Total Records 1\nTotal Proceed 500.00\nTotal Gain/Loss -500.00\n";
-        QTest::newRow("totals flag before the account")
-            << QStringList{"tax", "--totals", "O'Brien IRA"} << 0
-            << "Total Records 1\nTotal Proceed 6,000.50\nTotal Gain/Loss 1,000.50\n";
-        QTest::newRow("unknown account") << QStringList{"txns", "Nobody"} << 1 << "";
-        QTest::newRow("empty account") << QStringList{"tax", ""} << 1 << "";
-        QTest::newRow("unknown month") << QStringList{"txns", "O'Brien IRA", "Dec"} << 1 << "";
-        QTest::newRow("missing argument") << QStringList{"txns"} << 2 << "";
-        QTest::newRow("too many arguments") << QStringList{"txns", "a", "b", "c"} << 2 << "";
-        QTest::newRow("unknown option") << QStringList{"tax", "Old", "--sum"} << 2 << "";
-        QTest::newRow("unknown command") << QStringList{"frobnicate"} << 2 << "";
-        QTest::newRow("no command") << QStringList{} << 2 << "";
-        QTest::newRow("yes and no") << QStringList{"--yes", "--no", "accounts"} << 2 << "";
-        QTest::newRow("empty database name") << QStringList{"--db", "", "accounts"} << 2 << "";
-        QTest::newRow("empty database name, joined")
-            << QStringList{"--db=", "tax", "Old"} << 2 << "";
-        QTest::newRow("tax of another year")
-            << QStringList{"--year", "2001", "tax", "O'Brien IRA"} << 0
-            << "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash Adj.,Comment,ID\n"
-               "T,1,01/03/1999,02/07/2001,5.00,6.00,1.00,D,,,2\n";
-        QTest::newRow("year joined to the option")
-            << QStringList{"--year=1999", "tax", "--totals", "Old"} << 0
-            << "Total Records 0\nTotal Proceed .00\nTotal Gain/Loss .00\n";
-        QTest::newRow("year before 1900") << QStringList{"--year", "1899", "accounts"} << 2 << "";
-        QTest::newRow("year after 2100") << QStringList{"--year=2101", "accounts"} << 2 << "";
-        QTest::newRow("year not a number") << QStringList{"--year", "20x4", "accounts"} << 2 << "";
-        QTest::newRow("year without value") << QStringList{"--year"} << 2 << "";
+        auto row = [](const char* name, const QStringList& args, int code, const char* out = "") {
+            QTest::newRow(name) << args << code << QString(out);
+        };
+        row("accounts", {"accounts"}, 0, "Level,Text\n1,O'Brien IRA\n2,Jan\n2,Feb\n1,Old\n");
+        row("txns of account", {"txns", "O'Brien IRA"}, 0,
+            "Month,Symbol,Quantity,Txn Type,Txn Date,Txn Amount,Comment,ID\n"
+            "Jan,IBM,100,Bought,01/03/2000,\"-10,000.00\",,1\n"
+            "Feb,IBM,50,Sold,02/07/2000,\"6,000.50\",\"a, \"\"b\"\"\",2\n");
+        row("txns of month", {"txns", "O'Brien IRA", "Feb"}, 0,
+            "Month,Symbol,Quantity,Txn Type,Txn Date,Txn Amount,Comment,ID\n"
+            "Feb,IBM,50,Sold,02/07/2000,\"6,000.50\",\"a, \"\"b\"\"\",2\n");
+        row("tax", {"tax", "O'Brien IRA"}, 0,
+            "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash Adj.,Comment,ID\n"
+            "IBM,50,01/03/2000,02/07/2000,\"5,000.00\",\"6,000.50\",\"1,000.50\",A,,,1\n");
+        row("tax totals with a loss", {"tax", "Old", "--totals"}, 0,
+            "Total Records 1\nTotal Proceed 500.00\nTotal Gain/Loss -500.00\n");
+        row("totals flag before the account", {"tax", "--totals", "O'Brien IRA"}, 0,
+            "Total Records 1\nTotal Proceed 6,000.50\nTotal Gain/Loss 1,000.50\n");
+        row("unknown account", {"txns", "Nobody"}, 1);
+        row("empty account", {"tax", ""}, 1);
+        row("unknown month", {"txns", "O'Brien IRA", "Dec"}, 1);
+        row("missing argument", {"txns"}, 2);
+        row("too many arguments", {"txns", "a", "b", "c"}, 2);
+        row("unknown option", {"tax", "Old", "--sum"}, 2);
+        row("unknown command", {"frobnicate"}, 2);
+        row("no command", {}, 2);
+        row("yes and no", {"--yes", "--no", "accounts"}, 2);
+        row("empty database name", {"--db", "", "accounts"}, 2);
+        row("empty database name, joined", {"--db=", "tax", "Old"}, 2);
+        row("tax of another year", {"--year", "2001", "tax", "O'Brien IRA"}, 0,
+            "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash Adj.,Comment,ID\n"
+            "T,1,01/03/1999,02/07/2001,5.00,6.00,1.00,D,,,2\n");
+        row("year joined to the option", {"--year=1999", "tax", "--totals", "Old"}, 0,
+            "Total Records 0\nTotal Proceed .00\nTotal Gain/Loss .00\n");
+        row("year before 1900", {"--year", "1899", "accounts"}, 2);
+        row("year after 2100", {"--year=2101", "accounts"}, 2);
+        row("year not a number", {"--year", "20x4", "accounts"}, 2);
+        row("year without value", {"--year"}, 2);
     }
     void transcripts() {
         QFETCH(QStringList, args);

@@ -29,29 +29,21 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("outStart"); // "" when nothing is printed there
         QTest::addColumn<QString>("errPart");  // "" when nothing is printed there
+        auto row = [](const char* name, const QStringList& args, int code, const QString& out,
+                      const char* err = "") { QTest::newRow(name) << args << code << out << err; };
         const QString version = QStringLiteral("gainbook-cli " GAINBOOK_PROJECT_VERSION "\n");
-        QTest::newRow("--version") << QStringList{"--version"} << 0 << version << "";
-        QTest::newRow("--version before a command")
-            << QStringList{"--version", "init"} << 0 << version << "";
-        QTest::newRow("--help") << QStringList{"--help"} << 0 << "usage: gainbook-cli"
-                                << "";
-        QTest::newRow("-h") << QStringList{"-h"} << 0 << "usage: gainbook-cli"
-                            << "";
-        QTest::newRow("command --help") << QStringList{"txns", "--help"} << 0
-                                        << "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | "
-                                           "--no] [--progress] txns ACCOUNT "
-                                           "[MONTH]\n\nPrints the transactions"
-                                        << "";
-        QTest::newRow("--help after the command's arguments")
-            << QStringList{"tax", "Old", "--help"} << 0
-            << "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | --no] [--progress] tax"
-            << "";
-        QTest::newRow("init --help creates nothing")
-            << QStringList{"init", "--help"} << 0
-            << "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | --no] [--progress] init\n"
-            << "";
-        QTest::newRow("unknown command --help") << QStringList{"frobnicate", "--help"} << 2 << ""
-                                                << "Unknown command: frobnicate";
+        const QString usage = "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | --no] "
+                              "[--progress] ";
+        row("--version", {"--version"}, 0, version);
+        row("--version before a command", {"--version", "init"}, 0, version);
+        row("--help", {"--help"}, 0, "usage: gainbook-cli");
+        row("-h", {"-h"}, 0, "usage: gainbook-cli");
+        row("command --help", {"txns", "--help"}, 0,
+            usage + "txns ACCOUNT [MONTH]\n\nPrints the transactions");
+        row("--help after the command's arguments", {"tax", "Old", "--help"}, 0, usage + "tax");
+        row("init --help creates nothing", {"init", "--help"}, 0, usage + "init\n");
+        row("unknown command --help", {"frobnicate", "--help"}, 2, "",
+            "Unknown command: frobnicate");
     }
     void helpAndVersion() {
         QFETCH(QStringList, args);

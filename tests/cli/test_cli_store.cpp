@@ -1,7 +1,7 @@
-#include "cli/cli_commands.h"
 #include "store/sql.h"
 #include "store/store_backup.h"
 #include "store/store_fault.h"
+#include "support/cli_run.h"
 #include "support/file_permissions.h"
 #include "support/test_database.h"
 #include "support/test_main.h"
@@ -17,21 +17,10 @@ using gainbook::test::TestDatabase;
 
 namespace {
 
-struct Run {
-    int code;
-    QString out;
-    QString err;
-};
+using Run = test::CliRun;
 
 Run run(const QStringList& args) {
-    QString out;
-    QString err;
-    QTextStream o(&out);
-    QTextStream e(&err);
-    const int code = runCli(args, o, e);
-    o.flush();
-    e.flush();
-    return {code, out, err};
+    return test::runCliCaught(args);
 }
 
 // The tool as another program: its own process and its own connection.

@@ -30,30 +30,24 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("err");  // how standard error starts
         QTest::addColumn<QString>("text"); // a text the file written holds; empty: no file
-        QTest::newRow("csv") << QStringList{"report", "r.csv"} << "" << 0 << ""
-                             << "A,50 sh. IBM,01/03/2000,02/07/2000,6000.50,5000.00,,0.00,1000.50";
-        QTest::newRow("pdf through the helper") << QStringList{"report", "r.pdf"} << "" << 0 << ""
-                                                << "50 sh. IBM 01/03/2000";
-        QTest::newRow("another year")
-            << QStringList{"--year", "2001", "report", "r.csv"} << "" << 0 << ""
-            << "D,1 sh. T,01/03/1999,02/07/2001";
-        QTest::newRow("nothing sold in the year")
-            << QStringList{"--year", "2019", "report", "r.csv"} << "" << 1
-            << "No tax record sold in 2019 to report"
-            << "";
-        QTest::newRow("another extension") << QStringList{"report", "r.txt"} << "" << 2
-                                           << "A tax report is written as a .pdf or a .csv file: "
-                                           << "";
-        QTest::newRow("no file") << QStringList{"report"} << "" << 2 << ""
-                                 << "";
-        QTest::newRow("over the database, by another name")
-            << QStringList{"report", "db.csv"} << "" << 1
-            << "The tax report could not be written to "
-            << "";
-        QTest::newRow("helper missing")
-            << QStringList{"report", "r.pdf"} << "/nonexistent/gainbook-pdf-writer" << 1
-            << "The tax report could not be written to "
-            << "";
+        auto row = [](const char* name, const QStringList& args, int code, const char* err,
+                      const char* text, const char* helper = "") {
+            QTest::newRow(name) << args << QString(helper) << code << QString(err) << QString(text);
+        };
+        row("csv", {"report", "r.csv"}, 0, "",
+            "A,50 sh. IBM,01/03/2000,02/07/2000,6000.50,5000.00,,0.00,1000.50");
+        row("pdf through the helper", {"report", "r.pdf"}, 0, "", "50 sh. IBM 01/03/2000");
+        row("another year", {"--year", "2001", "report", "r.csv"}, 0, "",
+            "D,1 sh. T,01/03/1999,02/07/2001");
+        row("nothing sold in the year", {"--year", "2019", "report", "r.csv"}, 1,
+            "No tax record sold in 2019 to report", "");
+        row("another extension", {"report", "r.txt"}, 2,
+            "A tax report is written as a .pdf or a .csv file: ", "");
+        row("no file", {"report"}, 2, "", "");
+        row("over the database, by another name", {"report", "db.csv"}, 1,
+            "The tax report could not be written to ", "");
+        row("helper missing", {"report", "r.pdf"}, 1, "The tax report could not be written to ", "",
+            "/nonexistent/gainbook-pdf-writer");
     }
     void report() {
         QFETCH(QStringList, args);

@@ -13,8 +13,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <unistd.h>
-
 using namespace gainbook;
 using gainbook::test::TestDatabase;
 
@@ -81,17 +79,6 @@ private slots:
                          message.contains(program),
                      qPrintable(message));
         }
-    }
-
-    void openRefusesReadOnlyFile() {
-        if (geteuid() == 0)
-            QSKIP("root can write to any file");
-        TestDatabase t;
-        const QString path = t.path();
-        t.database().close();
-        QFile::setPermissions(path, QFile::ReadOwner);
-        Database db;
-        QCOMPARE(db.open(path).status, OpenStatus::ReadOnly);
     }
 
     void createNeverOverwrites() {

@@ -3,6 +3,7 @@
 #include "cli/cli_commands.h"
 
 #include <QTextStream>
+#include <QtTest>
 
 namespace gainbook::test {
 
@@ -21,6 +22,29 @@ inline CliRun runCliCaught(const QStringList& args) {
     out.flush();
     err.flush();
     return r;
+}
+
+// A step of a session on one database: its exact output and exit code, and
+// its standard error, of which a usage error (exit 2) need only show the
+// usage.
+struct CliStep {
+    QStringList args;
+    int code;
+    QString out;
+    QString err;
+};
+
+inline void runCliSteps(const QString& database, const QVector<CliStep>& steps) {
+    for (const CliStep& step : steps) {
+        const CliRun r = runCliCaught(QStringList{"--db", database} + step.args);
+        const QByteArray what = step.args.join(u' ').toUtf8();
+        QVERIFY2(r.out == step.out, what + "\n" + r.out.toUtf8());
+        QVERIFY2(r.code == step.code, what + " exit " + QByteArray::number(r.code));
+        if (step.code == 2)
+            QVERIFY2(r.err.contains("usage: gainbook-cli"), what);
+        else
+            QVERIFY2(r.err == step.err, what + "\n" + r.err.toUtf8());
+    }
 }
 
 } // namespace gainbook::test
