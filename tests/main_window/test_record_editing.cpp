@@ -4,6 +4,7 @@
 #include "main_window/txn_view.h"
 #include "matching/process_session.h"
 #include "matching/trade_changes.h"
+#include "platform/date_text.h"
 #include "store/account_settings_table.h"
 #include "store/records.h"
 #include "store/sql.h"
@@ -54,6 +55,13 @@ TaxRow newTaxRow() {
     return row;
 }
 
+QVector<TaxRow> taxRows(const TestDatabase& t) {
+    QVector<TaxRow> rows;
+    for (const TaxRecord& r : FillGrid(t.connection(), "Acme").records)
+        rows.append({r, {}});
+    return rows;
+}
+
 OutlineSelection accountItem(const QString& account) {
     return {0, account, 1, account};
 }
@@ -78,19 +86,16 @@ private slots:
         QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
                  QString("1 record saved"));
         const qint64 id = rows[0].record.id;
-        QVERIFY(id > 0);
-        QVERIFY(!rows[0].state.isNew);
+        QVERIFY(id > 0 && !rows[0].state.isNew);
         QCOMPARE(TxnColumns().text(rows[0].record, TxnGridCol::ID), QString::number(id));
         type(rows[0], TxnGridCol::Quantity, "250");
         QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
                  QString("1 record saved"));
         QCOMPARE(count(t, "Txn"), 1);
+        // An empty comment is stored as OK.
         const auto stored = selectTxnById(t.connection(), id);
-        QVERIFY(stored);
-        QCOMPARE(stored->symbol, QString("IBM"));
-        QCOMPARE(stored->quantity, Quantity::whole(250));
-        QCOMPARE(stored->memo, QString("OK")); // an empty comment is stored as OK
-        QCOMPARE(stored->txnDate, QDate(2000, 1, 1));
+        QCOMPARE(stored->symbol + stored->quantity.text() + stored->memo + isoDate(stored->txnDate),
+                 QString("IBM250OK2000-01-01"));
     }
 
     // Whether a row is new is the row's state, whatever its record's ID:
@@ -125,12 +130,10 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<double>("quantity");
         QTest::addColumn<qint64>("amountCents");
-        QTest::newRow("grouped amount")
-            << int(TxnGridCol::TxnAmount) << "1,250.00" << 100.0 << qint64(125000);
-        QTest::newRow("amount in parentheses")
-            << int(TxnGridCol::TxnAmount) << "(12.50)" << 100.0 << qint64(-1250);
-        QTest::newRow("amount with a dollar sign")
-            << int(TxnGridCol::TxnAmount) << "$1,250" << 100.0 << qint64(125000);
+        const int amount = TxnGridCol::TxnAmount;
+        QTest::newRow("grouped amount") << amount << "1,250.00" << 100.0 << qint64(125000);
+        QTest::newRow("amount in parentheses") << amount << "(12.50)" << 100.0 << qint64(-1250);
+        QTest::newRow("amount with a dollar sign") << amount << "$1,250" << 100.0 << qint64(125000);
         QTest::newRow("grouped quantity")
             << int(TxnGridCol::Quantity) << "1,000" << 1000.0 << qint64(0);
     }
@@ -187,11 +190,9 @@ private slots:
         const QString said = saveChangedRows(rows, t.connection(), "Acme", prompter);
         QVERIFY2(said.startsWith(status), qPrintable(said));
         QCOMPARE(count(t, "TaxRec"), 1);
-        QVERIFY(rows[0].state.error.startsWith(status));
-        QVERIFY(rows[0].state.changed);
-        QVERIFY(rows[0].state.isNew);
-        QVERIFY(rows[1].state.error.isEmpty());
-        QVERIFY(!rows[1].state.changed);
+        QVERIFY(rows[0].state.error.startsWith(status) && rows[0].state.changed &&
+                rows[0].state.isNew);
+        QVERIFY(rows[1].state.error.isEmpty() && !rows[1].state.changed);
         QCOMPARE(TaxColumns().text(rows[1].record, TaxGridCol::Gain), QString("50.00"));
 
         // Corrected, the red row is saved and drawn normally again.
@@ -218,34 +219,21 @@ private slots:
         QTest::addColumn<QString>("refusal");
         QTest::addColumn<QString>("stored");
         const QDate known(2000, 1, 3);
-        QTest::newRow("another letter") << known << "E"
-                                        << ""
-                                        << "E";
-        QTest::newRow("lower case") << known << "c"
-                                    << ""
-                                    << "C";
-        QTest::newRow("blanks around") << known << " F "
-                                       << ""
-                                       << "F";
-        QTest::newRow("letter after F") << known << "G"
-                                        << "Not a valid box: G"
-                                        << "A";
-        QTest::newRow("two letters") << known << "AB"
-                                     << "Not a valid box: AB"
-                                     << "A";
-        QTest::newRow("a digit") << known << "1"
-                                 << "Not a valid box: 1"
-                                 << "A";
-        QTest::newRow("empty, term known")
-            << known << ""
-            << "A box from A to F is needed when the date bought is known"
-            << "A";
-        QTest::newRow("empty, term unknown") << QDate() << " "
-                                             << ""
-                                             << "";
-        QTest::newRow("letter, term unknown") << QDate() << "d"
-                                              << ""
-                                              << "D";
+        const auto row = [](const char* name, QDate acquired, const char* typed,
+                            const char* refusal, const char* stored) {
+            QTest::newRow(name) << acquired << QString(typed) << QString(refusal)
+                                << QString(stored);
+        };
+        row("another letter", known, "E", "", "E");
+        row("lower case", known, "c", "", "C");
+        row("blanks around", known, " F ", "", "F");
+        row("letter after F", known, "G", "Not a valid box: G", "A");
+        row("two letters", known, "AB", "Not a valid box: AB", "A");
+        row("a digit", known, "1", "Not a valid box: 1", "A");
+        row("empty, term known", known, "",
+            "A box from A to F is needed when the date bought is known", "A");
+        row("empty, term unknown", QDate(), " ", "", "");
+        row("letter, term unknown", QDate(), "d", "", "D");
     }
     void boxEdits() {
         QFETCH(QDate, acquired);
@@ -255,9 +243,7 @@ private slots:
         TestDatabase t;
         RecordingPrompter prompter;
         const qint64 id = t.addTax("Acme", "IBM", 10, acquired, QDate(2000, 6, 1), 1000, 1200);
-        QVector<TaxRow> rows;
-        for (const TaxRecord& r : FillGrid(t.connection(), "Acme").records)
-            rows.append({r, {}});
+        QVector<TaxRow> rows = taxRows(t);
         // The drop-down offers an empty box only while the term is unknown.
         QCOMPARE(TaxColumns().choices(rows[0], TaxGridCol::Box).size(), acquired.isValid() ? 6 : 7);
 
@@ -277,26 +263,15 @@ private slots:
         QTest::addColumn<QString>("bought");
         QTest::addColumn<QString>("typedBox");
         QTest::addColumn<QString>("box");
-        QTest::newRow("short, reported") << "yes"
-                                         << "3/1/2000"
-                                         << ""
-                                         << "A";
-        QTest::newRow("long, not reported") << "no"
-                                            << "3/1/1998"
-                                            << ""
-                                            << "E";
-        QTest::newRow("short, not on the form") << "none"
-                                                << "3/1/2000"
-                                                << ""
-                                                << "C";
-        QTest::newRow("term unknown") << "no"
-                                      << ""
-                                      << ""
-                                      << "";
-        QTest::newRow("chosen box kept") << "no"
-                                         << "3/1/2000"
-                                         << "F"
-                                         << "F";
+        // "setting|bought|typed box|box"
+        for (const char* row :
+             {"short, reported=yes|3/1/2000||A", "long, not reported=no|3/1/1998||E",
+              "short, not on the form=none|3/1/2000||C", "term unknown=no|||",
+              "chosen box kept=no|3/1/2000|F|F"}) {
+            const QStringList f = QString(row).section(u'=', 1).split(u'|');
+            QTest::addRow("%s", qPrintable(QString(row).section(u'=', 0, 0)))
+                << f[0] << f[1] << f[2] << f[3];
+        }
     }
     void savedRowsTakeTheAccountsBox() {
         QFETCH(QString, setting);
@@ -308,9 +283,7 @@ private slots:
         setBasisReporting(t.connection(), "Acme", *basisFromWord(setting));
         const qint64 old = t.addTax("Acme", "T", 1, QDate(), QDate(2000, 6, 1), 1, 2);
 
-        QVector<TaxRow> rows;
-        for (const TaxRecord& r : FillGrid(t.connection(), "Acme").records)
-            rows.append({r, {}});
+        QVector<TaxRow> rows = taxRows(t);
         rows.append(newTaxRow());
         for (TaxRow& row : rows) {
             type(row, TaxGridCol::Symbol, "IBM");
@@ -334,9 +307,7 @@ private slots:
         const qint64 kept =
             t.addTax("Acme", "IBM", 10, QDate(2000, 1, 3), QDate(2000, 6, 1), 1000, 1200);
         const qint64 gone = t.addTax("Acme", "T", 10, QDate(2000, 1, 3), QDate(2000, 6, 1), 1, 2);
-        QVector<TaxRow> rows;
-        for (const TaxRecord& r : FillGrid(t.connection(), "Acme").records)
-            rows.append({r, {}});
+        QVector<TaxRow> rows = taxRows(t);
         deleteTaxRec(t.connection(), gone);
 
         for (TaxRow& row : rows)
