@@ -38,6 +38,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using namespace gainbook;
@@ -74,9 +75,12 @@ struct Window {
     std::unique_ptr<frmMain> w;
     QList<int> exits;
 
-    explicit Window(bool filled = true) {
+    // Loaded at once unless the test adds records first.
+    explicit Window(bool filled = true, bool loaded = true) {
         if (filled)
             fillTwoAccounts(t);
+        if (loaded)
+            load();
     }
 
     void load() {
@@ -124,6 +128,22 @@ struct Window {
             QPoint(header->sectionViewportPosition(col - 1) + header->sectionSize(col - 1) / 2, 4));
     }
 
+    // Another screen in front while `meanwhile` runs, then this window again.
+    void awayAndBack(const std::function<void()>& meanwhile) {
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QWidget other;
+        other.setWindowTitle("Processing Record");
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        meanwhile();
+        other.close();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    }
+
+    QString status() const { return w->Status->text(); }
+
     QStringList column(int col) {
         QStringList texts;
         for (int row = 1; row <= model().rows(); ++row)
@@ -144,7 +164,6 @@ public:
 private slots:
     void activationRebuildsTheOutlineAndClearsTheGrid() {
         Window m;
-        m.load();
         QCOMPARE(m.outlineTexts(), QStringList({"1Acme", "2Jan", "2Feb", "1Zed", "2All"}));
         m.select("Acme");
         QCOMPARE(m.model().rows(), 3);
@@ -180,22 +199,12 @@ private slots:
 
     void anotherScreenInFrontMeansFreshDataOnReturn() {
         Window m;
-        m.load();
-        QVERIFY(QTest::qWaitForWindowActive(m.w.get()));
-        QWidget other;
-        other.setWindowTitle("Processing Record");
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        m.t.addTxn("Bolt", "Mar", "X", 1, kBought, QDate(2000, 3, 1), 1);
-        m.w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m.w.get()));
+        m.awayAndBack([&] { m.t.addTxn("Bolt", "Mar", "X", 1, kBought, QDate(2000, 3, 1), 1); });
         QTRY_COMPARE(m.outline().listCount(), 7);
     }
 
     void selectingAnItemWithAndWithoutUnsavedEdits() {
         Window m;
-        m.load();
         Outline& o = m.outline();
         QTest::mouseClick(o.viewport(), Qt::LeftButton, {},
                           o.visualItemRect(o.topLevelItem(0)).center());
@@ -237,7 +246,6 @@ private slots:
         QFETCH(QString, way);
         QFETCH(bool, answer);
         Window m;
-        m.load();
         int screensOpened = 0;
         m.w->commands().setCaptureScreen([&] { ++screensOpened; });
         m.w->commands().setProcessScreen([&] { ++screensOpened; });
@@ -279,7 +287,6 @@ private slots:
     // refused and the one open stays.
     void newAndOpenDatabase() {
         Window m;
-        m.load();
         const QStringList accounts = m.outlineTexts();
         QCOMPARE(m.w->windowTitle(),
                  "Your Account at a Glance - " + QFileInfo(m.t.path()).fileName());
@@ -296,7 +303,7 @@ private slots:
         QCOMPARE(m.outline().listCount(), 0);
         QCOMPARE(m.w->windowTitle(), QString("Your Account at a Glance - fresh.db"));
         QCOMPARE(m.settings.values.value("General/Database"), m.context->database().path());
-        QVERIFY(m.w->Status->text().endsWith(QDir::toNativeSeparators(answer)));
+        QVERIFY(m.status().endsWith(QDir::toNativeSeparators(answer)));
         QVERIFY(!processing); // it held the old file
 
         answer = m.t.path();
@@ -341,7 +348,6 @@ private slots:
         QFETCH(int, taxLeft);
         QFETCH(QStringList, outlineAfter);
         Window m;
-        m.load();
         if (tax)
             QTest::mouseClick(m.w->optTax, Qt::LeftButton);
         m.select(item);
@@ -362,7 +368,6 @@ private slots:
 
     void viewSwitch() {
         Window m;
-        m.load();
         m.select("Acme");
         QTest::mouseClick(m.w->optTax, Qt::LeftButton);
         QCOMPARE(m.grid().view(), RecordView::Tax);
@@ -388,7 +393,6 @@ private slots:
     // choice refills the view and is remembered.
     void yearSelectorChoosesTheTaxYear() {
         Window m;
-        m.load();
         QStringList years;
         for (int i = 0; i < m.w->cboYear->count(); ++i)
             years << m.w->cboYear->itemText(i);
@@ -408,7 +412,6 @@ private slots:
 
     void taxViewTotals() {
         Window m;
-        m.load();
         QTest::mouseClick(m.w->optTax, Qt::LeftButton);
         m.select("Acme");
         // Only the sales of 2000 count; a loss lowers the gain.
@@ -453,22 +456,12 @@ private slots:
     // coming back from another screen refills the grid without repeating it.
     void monthwiseMessageComesOnlyWithTheChoice() {
         Window m;
-        m.load();
         QTest::mouseClick(m.w->optTax, Qt::LeftButton);
         m.select("Acme");
         m.select("Jan");
         const QString monthwise = QStringLiteral("Tax record can not be displayed monthwise");
         QCOMPARE(m.prompter.messages.count(monthwise), 1);
-        QVERIFY(QTest::qWaitForWindowActive(m.w.get()));
-        QWidget other;
-        other.setWindowTitle("Processing Record");
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        m.t.addTxn("Bolt", "Mar", "X", 1, kBought, QDate(2000, 3, 1), 1);
-        other.close();
-        m.w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m.w.get()));
+        m.awayAndBack([&] { m.t.addTxn("Bolt", "Mar", "X", 1, kBought, QDate(2000, 3, 1), 1); });
         QTRY_COMPARE(m.outline().listCount(), 7); // the window was refreshed
         QCOMPARE(m.prompter.messages.count(monthwise), 1);
         QCOMPARE(m.outline().listIndex(), 1); // "Jan" stays chosen
@@ -476,7 +469,7 @@ private slots:
     }
 
     void headingClicksSortAndReverse() {
-        Window m;
+        Window m(true, false);
         m.t.addTax("Acme", "CSCO", 1, QDate(2000, 1, 3), QDate(2000, 3, 20), 5000, 5100);
         m.load();
         QTest::mouseClick(m.w->optTax, Qt::LeftButton);
@@ -493,10 +486,9 @@ private slots:
 
     void newRecordTwiceThenSave() {
         Window m;
-        m.load();
         QTest::mouseClick(m.w->cmdNew, Qt::LeftButton); // no account chosen yet
         QCOMPARE(m.model().rows(), 0);
-        QCOMPARE(m.w->Status->text(), QString("Select an account in the outline first"));
+        QCOMPARE(m.status(), QString("Select an account in the outline first"));
 
         m.select("Feb");
         QTest::mouseClick(m.w->cmdNew, Qt::LeftButton);
@@ -533,20 +525,19 @@ private slots:
 
     void saveWithOneFaultyAndOneGoodRow() {
         Window m;
-        m.load();
         m.select("Zed");
         QTest::mouseClick(m.w->cmdNew, Qt::LeftButton);
         QTest::mouseClick(m.w->cmdNew, Qt::LeftButton);
         m.type(1, TxnGridCol::Quantity, "5");
         m.type(2, TxnGridCol::Symbol, "ok");
         QTest::mouseClick(m.w->cmdAdd, Qt::LeftButton);
-        QCOMPARE(m.w->Status->text(), QString("Check Highlighted row for Error"));
+        QCOMPARE(m.status(), QString("Check Highlighted row for Error"));
         QCOMPARE(m.model().textColor(1), 0xFFFF0000u);
         QCOMPARE(count(m.t, "Txn"), 5);
         QVERIFY(!m.w->cmdAdd->isEnabled());
 
         m.type(1, TxnGridCol::TxnDate, "not a date");
-        QCOMPARE(m.w->Status->text(), QString("Not a valid date"));
+        QCOMPARE(m.status(), QString("Not a valid date"));
         QVERIFY(m.w->cmdAdd->isEnabled());
     }
 
@@ -555,7 +546,6 @@ private slots:
     // date and not saved, a chosen letter is.
     void boxColumnInTheTaxView() {
         Window m;
-        m.load();
         m.select("Acme");
         QTest::mouseClick(m.w->optTax, Qt::LeftButton);
         QCOMPARE(m.column(TaxGridCol::Symbol), QStringList({"AOL", "IBM"}));
@@ -567,7 +557,7 @@ private slots:
 
         const qint64 id = m.model().text(1, TaxGridCol::ID).toLongLong();
         m.type(1, TaxGridCol::Box, "G");
-        QCOMPARE(m.w->Status->text(), QString("Not a valid box: G"));
+        QCOMPARE(m.status(), QString("Not a valid box: G"));
         QCOMPARE(m.model().textColor(1), kErrorTextColor);
         QTest::mouseClick(m.w->cmdAdd, Qt::LeftButton);
         QCOMPARE(boxLetter(selectTaxRecById(m.t.connection(), id)->box), QString("D"));
@@ -583,7 +573,6 @@ private slots:
     // for that account only, Cancel keeps nothing.
     void accountSettingsDialog() {
         Window m;
-        m.load();
         m.select("Zed");
         QVERIFY(m.w->commands().mnuAccountSettings->isEnabled());
         int shown = 0;
@@ -652,7 +641,6 @@ private slots:
         QFETCH(QString, listed);
 
         Window m;
-        m.load();
         // Acme is processed, so a change of a symbol it trades marks it.
         runQuery(m.t.connection(), "INSERT INTO SellLinks (AccountName, SellId, BuyId) "
                                    "VALUES ('Acme', 1, 0)");
@@ -677,7 +665,6 @@ private slots:
     // A chosen action is changed by Save and goes with Delete after a Yes.
     void corpActionsScreenEditsAndDeletes() {
         Window m;
-        m.load();
         m.w->runCorpActions = [&](frmCorpActions& dialog) {
             dialog.txtSymbol->setText("XYZ");
             dialog.txtDate->setText("06/10/2024");
@@ -702,7 +689,6 @@ private slots:
 
     void accountSettingsWithoutAccounts() {
         Window m(false);
-        m.load();
         bool shown = false;
         m.w->runAccountSettings = [&](frmAccountSettings&) { shown = true; };
         m.w->commands().mnuAccountSettings->trigger();
@@ -713,7 +699,6 @@ private slots:
 
     void deleteKeyOnGridRows() {
         Window m;
-        m.load();
         m.select("Acme");
         SpreadGrid* grid = m.grid().recordGrid();
         QTest::mouseClick(m.w->cmdNew, Qt::LeftButton);
@@ -733,7 +718,6 @@ private slots:
 
     void exitButtonAndMenuEndTheProgram() {
         Window m(false);
-        m.load();
         QTest::mouseClick(m.w->commands().Command1, Qt::LeftButton);
         QCOMPARE(m.exits, QList<int>{0});
         m.w->show();
@@ -743,7 +727,6 @@ private slots:
 
     void txfExportThenImportListsTheNewAccount() {
         Window m;
-        m.load();
         QTemporaryDir dir;
         const QString file = dir.filePath("year.txf");
         // Cancelled dialogs write nothing and say nothing.
@@ -791,7 +774,6 @@ private slots:
 
     void taxReportMenu() {
         Window m;
-        m.load();
         QTemporaryDir dir;
         int asked = 0;
         QString answer;
@@ -811,7 +793,7 @@ private slots:
         QVERIFY(csv.open(QIODevice::ReadOnly));
         // The heading, box A's line and total, box D's, Schedule D lines 1b and 8b.
         QCOMPARE(csv.readAll().count('\n'), 7);
-        QCOMPARE(m.w->Status->text(), "Tax report written: " + QDir::toNativeSeparators(answer));
+        QCOMPARE(m.status(), "Tax report written: " + QDir::toNativeSeparators(answer));
 
         answer = dir.filePath("year.pdf");
         m.w->commands().mnuReport->trigger();
@@ -838,7 +820,6 @@ private slots:
 
     void oneHelpWindowAtATime() {
         Window m(false);
-        m.load();
         MainCommands& c = m.w->commands();
         c.mnuIndex_Click();
         QPointer<frmBrowse> help = c.helpWindow();
