@@ -1,7 +1,7 @@
 #include "buy_selection/buy_selection.h"
-#include "cli/cli_commands.h"
 #include "store/sql.h"
 #include "store/txn_table.h"
+#include "support/cli_run.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
 #include "support/test_main.h"
@@ -56,19 +56,9 @@ QString storeText(const TestDatabase& t) {
     return text;
 }
 
-// gainbook-cli on the test's store; its exit code.
-int runTool(const TestDatabase& t, const QStringList& args, QString* out = nullptr,
-            QString* err = nullptr) {
-    QString o, e;
-    QTextStream os(&o), es(&e);
-    const int code = runCli(QStringList{"--db", t.path()} + args, os, es);
-    os.flush();
-    es.flush();
-    if (out)
-        *out = o;
-    if (err)
-        *err = e;
-    return code;
+// gainbook-cli on the test's store.
+CliRun runTool(const TestDatabase& t, const QStringList& args) {
+    return runCliCaught(QStringList{"--db", t.path()} + args);
 }
 
 bool isListed(const BuyListing& listing, qint64 id) {
@@ -153,12 +143,10 @@ private slots:
         const qint64 newId = choices[0].buyId;
         QVERIFY(newId > 40000);
         const TxnRecord stored = *selectTxnById(t.connection(), newId);
-        QCOMPARE(stored.type, kBought);
-        QCOMPARE(stored.txnMonth, QStringLiteral("Feb 'A'"));
-        QCOMPARE(stored.txnDate, QDate(1999, 1, 5));
-        QCOMPARE(stored.quantity, Quantity::whole(100));
-        QCOMPARE(stored.amount, Money::fromCents(750000));
-        QCOMPARE(stored.memo, QStringLiteral("0"));
+        QCOMPARE(QStringList({stored.type, stored.txnMonth, stored.txnDate.toString(Qt::ISODate),
+                              stored.quantity.text(), QString::number(stored.amount.toDouble()),
+                              stored.memo}),
+                 QStringList({kBought, "Feb 'A'", "1999-01-05", "100", "7500", "0"}));
         QCOMPARE(linksOf(t, sell), (QVector<Link>{{newId, 100, 7500}}));
         QCOMPARE(selectTxns(t.connection(), kAccount).size(), 7);
     }
@@ -200,17 +188,20 @@ private slots:
         const qint64 buy =
             t.addTxn(kAccount, "Jan", "IBM", 200, kBought, QDate(2000, 1, 3), -1000, "200");
         const qint64 sell = t.addTxn(kAccount, "Feb", "IBM", 100, kSold, QDate(2000, 2, 1), 1);
-        QString out;
-        QCOMPARE(runTool(t, {"buys", kAccount, QString::number(sell)}, &out), 0);
-        QCOMPARE(out, QStringLiteral("Linked,Date,Symbol,Applied#,Applied Cost,Total#,Total Cost,"
-                                     "ID\n0,01/03/2000,IBM,0,0,200,-1000.00,%1\n")
-                          .arg(buy));
-        QCOMPARE(runTool(t, {"link", kAccount, QString::number(sell), QString::number(buy), "40"}),
-                 0);
+        const CliRun listed = runTool(t, {"buys", kAccount, QString::number(sell)});
+        QCOMPARE(listed.code, 0);
+        QCOMPARE(listed.out,
+                 QStringLiteral("Linked,Date,Symbol,Applied#,Applied Cost,Total#,Total Cost,"
+                                "ID\n0,01/03/2000,IBM,0,0,200,-1000.00,%1\n")
+                     .arg(buy));
+        QCOMPARE(
+            runTool(t, {"link", kAccount, QString::number(sell), QString::number(buy), "40"}).code,
+            0);
         QCOMPARE(linksOf(t, sell), (QVector<Link>{{buy, 40, 200}}));
         QCOMPARE(memoOf(t, buy), QStringLiteral("160"));
         QCOMPARE(runTool(t, {"new-buy", kAccount, QString::number(sell), "1/2/2000", "IBM", "60",
-                             "1,250.00"}),
+                             "1,250.00"})
+                     .code,
                  0);
         QCOMPARE(linksOf(t, sell).size(), 2);
         QCOMPARE(linksOf(t, sell)[1].cost, 1250.0);
@@ -218,8 +209,9 @@ private slots:
         // all of them are open.
         const qint64 unprocessed =
             t.addTxn("Other", "Jan", "IBM", 10, kBought, QDate(2000, 1, 4), -100, "IPO");
-        QCOMPARE(
-            runTool(t, {"link", kAccount, QString::number(sell), QString::number(unprocessed)}), 0);
+        QCOMPARE(runTool(t, {"link", kAccount, QString::number(sell), QString::number(unprocessed)})
+                     .code,
+                 0);
         QCOMPARE(memoOf(t, unprocessed), QStringLiteral("0"));
     }
 
@@ -234,81 +226,60 @@ private slots:
         QTest::addColumn<bool>("linkToABuy"); // a stored link names {buy} as its sell
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("err");
-        const auto link = [](const QStringList& rest) {
-            return QStringList{"link", kAccount, "{sell}"} + rest;
+        // "command|arg|...": the account goes after the command.
+        const auto row = [](const char* name, const QString& args, int code, const char* err,
+                            bool linkToABuy = false) {
+            QStringList list = args.split(u'|');
+            list.insert(1, kAccount);
+            QTest::newRow(name) << list << linkToABuy << code << QString(err);
         };
-        const auto newBuy = [](const QString& date, const QString& symbol, const QString& quantity,
-                               const QString& cost) {
-            return QStringList{"new-buy", kAccount, "{sell}", date, symbol, quantity, cost};
-        };
-        QTest::newRow("a buy as the sell")
-            << QStringList{"link", kAccount, "{buy}", "{part}"} << false << 1
-            << "Record {buy} is not a sell: it is a Bought record.";
-        QTest::newRow("a sell of another account")
-            << QStringList{"link", kAccount, "{elsewhere}", "{buy}"} << false << 1
-            << "Sell record not found: {elsewhere} in O'Brien IRA";
-        QTest::newRow("no such sell") << QStringList{"link", kAccount, "99999", "{buy}"} << false
-                                      << 1 << "Sell record not found: 99999";
-        QTest::newRow("sell ID in words") << QStringList{"link", kAccount, "first", "{buy}"}
-                                          << false << 2 << "Not a sell ID: first";
-        QTest::newRow("a sell as the buy")
-            << link({"{elsewhere}"}) << false << 1
-            << "Record {elsewhere} is not a buy: it is a Sold record.";
-        QTest::newRow("no such buy")
-            << link({"12345"}) << false << 1 << "Buy record not found: 12345";
-        QTest::newRow("buy ID in words") << link({"b1"}) << false << 2 << "Not a buy ID: b1";
-        QTest::newRow("linked already")
-            << link({"{linked}"}) << false << 1 << "The buy of 01/05/2000 IBM is already linked";
-        QTest::newRow("more than is open")
-            << link({"{part}", "50"}) << false << 1
-            << "The buy of 01/04/2000 IBM has only 20 shares open, not 50.";
-        QTest::newRow("the sell's quantity, more than is open")
-            << link({"{part}"}) << false << 1
-            << "The buy of 01/04/2000 IBM has only 20 shares open, not 100.";
-        QTest::newRow("a buy with nothing open")
-            << link({"{used}", "1"}) << false << 1
-            << "The buy of 01/06/2000 IBM has only 0 shares open, not 1.";
-        QTest::newRow("quantity in words")
-            << link({"{buy}", "ten"}) << false << 2 << "Not a valid number: ten";
-        QTest::newRow("negative quantity")
-            << link({"{buy}", "-5"}) << false << 1 << "The quantity must be greater than 0: -5";
-        QTest::newRow("quantity 1e308")
-            << link({"{buy}", "1e308"}) << false << 1 << "The quantity 1e+308 is out of range.";
-        QTest::newRow("cost in words")
-            << link({"{buy}", "10", "abc"}) << false << 2 << "Not a valid number: abc";
-        QTest::newRow("cost of 10^12") << link({"{buy}", "10", "1,000,000,000,000"}) << false << 1
-                                       << "The cost 1000000000000 is out of range.";
-        QTest::newRow("negative cost")
-            << link({"{buy}", "10", "(5.00)"}) << false << 1 << "The cost must not be below 0: -5";
-        QTest::newRow("new buy for a buy")
-            << QStringList{"new-buy", kAccount, "{buy}", "1/2/2000", "IBM", "60", "300"} << false
-            << 1 << "Record {buy} is not a sell";
-        QTest::newRow("new buy, no date")
-            << newBuy("bad", "IBM", "60", "300") << false << 1 << "Not a valid date: bad";
-        QTest::newRow("new buy, empty symbol")
-            << newBuy("1/2/2000", "", "60", "300") << false << 1 << "A buy needs a symbol.";
-        QTest::newRow("new buy, quantity in words")
-            << newBuy("1/2/2000", "IBM", "abc", "300") << false << 2 << "Not a valid number: abc";
-        QTest::newRow("new buy, negative quantity")
-            << newBuy("1/2/2000", "IBM", "-60", "300") << false << 1
-            << "The quantity must be greater than 0: -60";
-        QTest::newRow("new buy, quantity 0") << newBuy("1/2/2000", "IBM", "0", "300") << false << 1
-                                             << "The quantity must be greater than 0: 0";
-        QTest::newRow("new buy, quantity 1e308")
-            << newBuy("1/2/2000", "IBM", "1e308", "300") << false << 1
-            << "The quantity 1e+308 is out of range.";
-        QTest::newRow("new buy, cost inf")
-            << newBuy("1/2/2000", "IBM", "60", "inf") << false << 2 << "Not a valid number: inf";
-        QTest::newRow("new buy, cost 1e308") << newBuy("1/2/2000", "IBM", "60", "1e308") << false
-                                             << 1 << "The cost 1e+308 is out of range.";
-        QTest::newRow("new buy, cost -10^12") << newBuy("1/2/2000", "IBM", "60", "-1e12") << false
-                                              << 1 << "The cost -1000000000000 is out of range.";
-        QTest::newRow("detach a lot that is not shown")
-            << QStringList{"detach", kAccount, "{buy}:{part}"} << false << 1 << "Lot not found: ";
-        QTest::newRow("detach without a pair")
-            << QStringList{"detach", kAccount, "{sell}"} << false << 2 << "Not a SELLID:BUYID pair";
-        QTest::newRow("recalculate over a link from a buy")
-            << QStringList{"recalc", kAccount} << true << 1 << "Sell record not found ";
+        row("a buy as the sell", "link|{buy}|{part}", 1,
+            "Record {buy} is not a sell: it is a Bought record.");
+        row("a sell of another account", "link|{elsewhere}|{buy}", 1,
+            "Sell record not found: {elsewhere} in O'Brien IRA");
+        row("no such sell", "link|99999|{buy}", 1, "Sell record not found: 99999");
+        row("sell ID in words", "link|first|{buy}", 2, "Not a sell ID: first");
+        row("a sell as the buy", "link|{sell}|{elsewhere}", 1,
+            "Record {elsewhere} is not a buy: it is a Sold record.");
+        row("no such buy", "link|{sell}|12345", 1, "Buy record not found: 12345");
+        row("buy ID in words", "link|{sell}|b1", 2, "Not a buy ID: b1");
+        row("linked already", "link|{sell}|{linked}", 1,
+            "The buy of 01/05/2000 IBM is already linked");
+        row("more than is open", "link|{sell}|{part}|50", 1,
+            "The buy of 01/04/2000 IBM has only 20 shares open, not 50.");
+        row("the sell's quantity, more than is open", "link|{sell}|{part}", 1,
+            "The buy of 01/04/2000 IBM has only 20 shares open, not 100.");
+        row("a buy with nothing open", "link|{sell}|{used}|1", 1,
+            "The buy of 01/06/2000 IBM has only 0 shares open, not 1.");
+        row("quantity in words", "link|{sell}|{buy}|ten", 2, "Not a valid number: ten");
+        row("negative quantity", "link|{sell}|{buy}|-5", 1,
+            "The quantity must be greater than 0: -5");
+        row("quantity 1e308", "link|{sell}|{buy}|1e308", 1, "The quantity 1e+308 is out of range.");
+        row("cost in words", "link|{sell}|{buy}|10|abc", 2, "Not a valid number: abc");
+        row("cost of 10^12", "link|{sell}|{buy}|10|1,000,000,000,000", 1,
+            "The cost 1000000000000 is out of range.");
+        row("negative cost", "link|{sell}|{buy}|10|(5.00)", 1, "The cost must not be below 0: -5");
+        row("new buy for a buy", "new-buy|{buy}|1/2/2000|IBM|60|300", 1,
+            "Record {buy} is not a sell");
+        row("new buy, no date", "new-buy|{sell}|bad|IBM|60|300", 1, "Not a valid date: bad");
+        row("new buy, empty symbol", "new-buy|{sell}|1/2/2000||60|300", 1, "A buy needs a symbol.");
+        row("new buy, quantity in words", "new-buy|{sell}|1/2/2000|IBM|abc|300", 2,
+            "Not a valid number: abc");
+        row("new buy, negative quantity", "new-buy|{sell}|1/2/2000|IBM|-60|300", 1,
+            "The quantity must be greater than 0: -60");
+        row("new buy, quantity 0", "new-buy|{sell}|1/2/2000|IBM|0|300", 1,
+            "The quantity must be greater than 0: 0");
+        row("new buy, quantity 1e308", "new-buy|{sell}|1/2/2000|IBM|1e308|300", 1,
+            "The quantity 1e+308 is out of range.");
+        row("new buy, cost inf", "new-buy|{sell}|1/2/2000|IBM|60|inf", 2,
+            "Not a valid number: inf");
+        row("new buy, cost 1e308", "new-buy|{sell}|1/2/2000|IBM|60|1e308", 1,
+            "The cost 1e+308 is out of range.");
+        row("new buy, cost -10^12", "new-buy|{sell}|1/2/2000|IBM|60|-1e12", 1,
+            "The cost -1000000000000 is out of range.");
+        row("detach a lot that is not shown", "detach|{buy}:{part}", 1, "Lot not found: ");
+        row("detach without a pair", "detach|{sell}", 2, "Not a SELLID:BUYID pair");
+        row("recalculate over a link from a buy", "recalc", 1, "Sell record not found ", true);
     }
     void commandLineRefusals() {
         QFETCH(QStringList, args);
@@ -345,11 +316,10 @@ private slots:
         for (const QString& arg : args)
             called << withIds(arg);
         const QString before = storeText(t);
-        QString out;
-        QString errors;
-        QCOMPARE(runTool(t, called, &out, &errors), code);
-        QVERIFY2(errors.startsWith(withIds(err)), qPrintable(errors));
-        QCOMPARE(out, QString());
+        const CliRun r = runTool(t, called);
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.startsWith(withIds(err)), qPrintable(r.err));
+        QCOMPARE(r.out, QString());
         QCOMPARE(storeText(t), before);
     }
 };
