@@ -14,6 +14,21 @@ const QString kHeading = QStringLiteral(
     "Date Sold,Quantity,Symbol,Sale Price,Linked,Buy Date,Buy Symbol,Applied Quantity,Applied "
     "Cost,Total Quantity,Total Cost,BuyId,SellID\n");
 
+const QString kToCheck = QStringLiteral(
+    "Sells to check: 0 matched to a buy made after the sale, 0 larger than the buys found (All "
+    "Buy Rec Not Found), 1 without a buy.\n");
+
+const QString kTaxHeading = QStringLiteral(
+    "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash Adj.,Comment,ID\n");
+
+// A step that succeeds with its output, one that fails with its message.
+Step ok(const QStringList& args, const QString& out = {}) {
+    return {args, 0, out, {}};
+}
+Step fails(int code, const QStringList& args, const QString& err = {}) {
+    return {args, code, {}, err};
+}
+
 } // namespace
 
 class TestMatchingCli : public QObject {
@@ -36,87 +51,68 @@ private slots:
             QStringLiteral("No complete transaction for the process Year 2000\n");
 
         const QVector<Step> steps{
-            {{"links", a}, 0, kHeading, ""},
+            ok({"links", a}, kHeading),
             // The hand-entered record is not added to without --again.
-            {{"process", a},
-             1,
-             "",
-             "Account O'Brien IRA already has 1 tax record. Give --again to replace it.\n"},
-            {{"process", "--again", a},
-             0,
-             "Sells to check: 0 matched to a buy made after the sale, 0 larger than the buys "
-             "found (All Buy Rec Not Found), 1 without a buy.\n",
-             ""},
-            {{"links", a},
-             0,
-             kHeading + "02/01/2000,120,IBM,2000.00,1,01/03/2000,IBM,100,1000.00,100,-1000.00,1,3\n"
-                        ",,,,1,01/10/2000,IBM,20,300.00,50,-750.00,2,3\n"
-                        "02/02/2000,10,MSFT,300.00,Add,,,,,,,,4\n",
-             ""},
-            {{"tax", a},
-             0,
-             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash Adj.,Comment,ID\n"
-             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,A,, ,2\n"
-             "MSFT,10,,02/02/2000,0.00,300.00,300.00,,,All Buy Rec Not Found,3\n",
-             ""},
+            fails(1, {"process", a},
+                  "Account O'Brien IRA already has 1 tax record. Give --again to replace it.\n"),
+            ok({"process", "--again", a}, kToCheck),
+            ok({"links", a},
+               kHeading +
+                   "02/01/2000,120,IBM,2000.00,1,01/03/2000,IBM,100,1000.00,100,-1000.00,1,3\n"
+                   ",,,,1,01/10/2000,IBM,20,300.00,50,-750.00,2,3\n"
+                   "02/02/2000,10,MSFT,300.00,Add,,,,,,,,4\n"),
+            ok({"tax", a},
+               kTaxHeading +
+                   "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,A,, ,2\n"
+                   "MSFT,10,,02/02/2000,0.00,300.00,300.00,,,All Buy Rec Not Found,3\n"),
             // The account's setting picks the boxes of the next rebuild.
-            {{"account-basis", a}, 0, "yes\n", ""},
-            {{"account-basis", a, "None"}, 0, "", ""},
-            {{"account-basis", a}, 0, "none\n", ""},
-            {{"account-basis", a, "maybe"}, 2, "", ""},
-            {{"account-basis", "Nobody", "no"}, 1, "", "Account not found: Nobody\n"},
-            {{"account-basis"}, 2, "", ""},
+            ok({"account-basis", a}, "yes\n"),
+            ok({"account-basis", a, "None"}),
+            ok({"account-basis", a}, "none\n"),
+            fails(2, {"account-basis", a, "maybe"}),
+            fails(1, {"account-basis", "Nobody", "no"}, "Account not found: Nobody\n"),
+            fails(2, {"account-basis"}),
             // The wash-sale settings read and change like the basis.
-            {{"account-wash", a}, 0, "detect on\nother-accounts on\nira off\n", ""},
-            {{"account-wash", a, "--ira", "on", "--detect", "off"}, 0, "", ""},
-            {{"account-wash", a}, 0, "detect off\nother-accounts on\nira on\n", ""},
+            ok({"account-wash", a}, "detect on\nother-accounts on\nira off\n"),
+            ok({"account-wash", a, "--ira", "on", "--detect", "off"}),
+            ok({"account-wash", a}, "detect off\nother-accounts on\nira on\n"),
             // A tax-advantaged account's sales are listed, noted, and left
             // out of the totals, the TXF file and the report.
-            {{"tax", "--totals", a},
-             0,
-             "Total Records 0\nTotal Proceed .00\nTotal Gain/Loss .00\n"
-             "2 records tax-advantaged: not reported\n",
-             ""},
+            ok({"tax", "--totals", a}, "Total Records 0\nTotal Proceed .00\nTotal Gain/Loss .00\n"
+                                       "2 records tax-advantaged: not reported\n"),
             {{"tax", a},
              0,
-             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash Adj.,Comment,ID\n"
-             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,A,, ,2\n"
-             "MSFT,10,,02/02/2000,0.00,300.00,300.00,,,All Buy Rec Not Found,3\n",
+             kTaxHeading + "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,A,, ,2\n"
+                           "MSFT,10,,02/02/2000,0.00,300.00,300.00,,,All Buy Rec Not Found,3\n",
              "2 records tax-advantaged: not reported\n"},
-            {{"export-txf", t.folder() + "/ira.txf"}, 1, "", "NO record exist to be exported\n"},
-            {{"report", t.folder() + "/ira.csv"}, 1, "", "No tax record sold in 2000 to report\n"},
-            {{"account-wash", a, "--ira", "maybe"}, 2, "", ""},
-            {{"account-wash", a, "--detect", "on", "--ira", "off"}, 0, "", ""},
-            {{"wash", a},
-             0,
-             "Date Sold,Symbol,Quantity,Disallowed,Replacement Account,Date Bought,Shares,"
-             "Added Cost,Date Acquired,Note\n",
-             ""},
-            {{"recalc", a}, 0, "", ""},
-            {{"account-basis", a, "yes"}, 0, "", ""},
-            {{"process", a}, 1, "", "Account already processed: O'Brien IRA\n"},
-            {{"detach", a, "3:9"}, 1, "", "Lot not found: 3:9\n"},
-            {{"detach", a, "3:2", "3"}, 2, "", ""},
-            {{"detach", a, "3:2"}, 0, "", ""},
-            {{"recalc", a}, 0, "", ""},
+            fails(1, {"export-txf", t.folder() + "/ira.txf"}, "NO record exist to be exported\n"),
+            fails(1, {"report", t.folder() + "/ira.csv"}, "No tax record sold in 2000 to report\n"),
+            fails(2, {"account-wash", a, "--ira", "maybe"}),
+            ok({"account-wash", a, "--detect", "on", "--ira", "off"}),
+            ok({"wash", a},
+               "Date Sold,Symbol,Quantity,Disallowed,Replacement Account,Date Bought,Shares,"
+               "Added Cost,Date Acquired,Note\n"),
+            ok({"recalc", a}),
+            ok({"account-basis", a, "yes"}),
+            fails(1, {"process", a}, "Account already processed: O'Brien IRA\n"),
+            fails(1, {"detach", a, "3:9"}, "Lot not found: 3:9\n"),
+            fails(2, {"detach", a, "3:2", "3"}),
+            ok({"detach", a, "3:2"}),
+            ok({"recalc", a}),
             // A buy of another symbol and account is linked by hand and
             // detached.
-            {{"link", a, "4", "5"}, 0, "", ""},
-            {{"detach", a, "4:5"}, 0, "", ""},
+            ok({"link", a, "4", "5"}),
+            ok({"detach", a, "4:5"}),
             // Run again over a lot linked by hand.
-            {{"link", a, "4", "5"}, 0, "", ""},
-            {{"process", "--again", a},
-             0,
-             "Sells to check: 0 matched to a buy made after the sale, 0 larger than the buys "
-             "found (All Buy Rec Not Found), 1 without a buy.\n",
-             ""},
-            {{"process", "--again", "Nobody"}, 1, "", "Account not found: Nobody\n"},
-            {{"process", ""}, 1, "", "Please select one account\n"},
-            {{"process", "Nobody"}, 1, "", "Account not found: Nobody\n"},
+            ok({"link", a, "4", "5"}),
+            ok({"process", "--again", a}, kToCheck),
+            fails(1, {"process", "--again", "Nobody"}, "Account not found: Nobody\n"),
+            fails(1, {"process", ""}, "Please select one account\n"),
+            fails(1, {"process", "Nobody"}, "Account not found: Nobody\n"),
             // Buys alone: nothing to match is a finished run.
-            {{"process", "Old"}, 0, "Nothing to match: Old has no sell.\n", ""},
-            {{"recalc", "Old"}, 1, "", noYear},
-            {{"detach", a}, 2, "", ""},
+            ok({"process", "Old"}, "Nothing to match: Old has no sell.\n"),
+            fails(1, {"recalc", "Old"}, noYear),
+            fails(2, {"detach", a}),
         };
         test::runCliSteps(t.path(), steps);
     }
@@ -151,68 +147,47 @@ private slots:
         const QString processAgain =
             QStringLiteral("Accounts to process again before filing: Joint\n");
         const QVector<Step> steps{
-            {{"split", "OLD", "13/45/2024", "10:1"}, 1, "", "Not a date: 13/45/2024\n"},
-            {{"split", "OLD", "06/10/2024", "10/1"},
-             1,
-             "",
-             "Not a ratio: 10/1 (write it as N:M, such as 10:1)\n"},
-            {{"split", "OLD", "06/10/2024", "0:1"},
-             1,
-             "",
-             "The ratio 0:1 of a split must be two numbers above 0.\n"},
-            {{"split", "OLD", "06/10/2024"}, 2, "", ""},
-            {{"rename", "OLD", "old", "05/01/2024"},
-             1,
-             "",
-             "A symbol change from OLD to old keeps the same symbol.\n"},
-            {{"rename", "OLD", "OLDER", "05/01/2024"}, 0, "", ""},
-            {{"delete-action", "1"}, 0, "", ""},
-            {{"delete-action", "1"}, 1, "", "No corporate action 1\n"},
-            {{"delete-action", "x"}, 2, "", ""},
-            {{"--year", "2024", "process", a},
-             0,
-             "Sells to check: 0 matched to a buy made after the sale, 0 larger than the buys "
-             "found (All Buy Rec Not Found), 1 without a buy.\n",
-             ""},
-            {{"rename", "OLD", "NEW", "05/01/2024", "--note", "merger"},
-             0,
-             "To process again for the corporate actions: Joint\n",
-             ""},
-            {{"split", "OLD", "2024-03-01", "10:1"},
-             0,
-             "To process again for the corporate actions: Joint\n",
-             ""},
-            {{"rename", "NEW", "OLD", "05/01/2024"},
-             1,
-             "",
-             "The symbol changes NEW -> OLD -> NEW on 05/01/2024 loop back.\n"},
-            {{"actions"},
-             0,
-             heading +
-                 "3,OLD,03/01/2024,split,10:1,,\n2,OLD,05/01/2024,symbol change,,NEW,merger\n",
-             ""},
-            {{"process", a},
-             1,
-             "",
-             "Trades or corporate actions changed since Joint was processed: Process matches it "
-             "again. Give --again to do so.\n"},
+            fails(1, {"split", "OLD", "13/45/2024", "10:1"}, "Not a date: 13/45/2024\n"),
+            fails(1, {"split", "OLD", "06/10/2024", "10/1"},
+                  "Not a ratio: 10/1 (write it as N:M, such as 10:1)\n"),
+            fails(1, {"split", "OLD", "06/10/2024", "0:1"},
+                  "The ratio 0:1 of a split must be two numbers above 0.\n"),
+            fails(2, {"split", "OLD", "06/10/2024"}),
+            fails(1, {"rename", "OLD", "old", "05/01/2024"},
+                  "A symbol change from OLD to old keeps the same symbol.\n"),
+            ok({"rename", "OLD", "OLDER", "05/01/2024"}),
+            ok({"delete-action", "1"}),
+            fails(1, {"delete-action", "1"}, "No corporate action 1\n"),
+            fails(2, {"delete-action", "x"}),
+            ok({"--year", "2024", "process", a}, kToCheck),
+            ok({"rename", "OLD", "NEW", "05/01/2024", "--note", "merger"},
+               "To process again for the corporate actions: Joint\n"),
+            ok({"split", "OLD", "2024-03-01", "10:1"},
+               "To process again for the corporate actions: Joint\n"),
+            fails(1, {"rename", "NEW", "OLD", "05/01/2024"},
+                  "The symbol changes NEW -> OLD -> NEW on 05/01/2024 loop back.\n"),
+            ok({"actions"},
+               heading +
+                   "3,OLD,03/01/2024,split,10:1,,\n2,OLD,05/01/2024,symbol change,,NEW,merger\n"),
+            fails(
+                1, {"process", a},
+                "Trades or corporate actions changed since Joint was processed: Process matches it "
+                "again. Give --again to do so.\n"),
             // Until then every output of the records says so, last.
-            {{"tax", "--totals", a},
-             0,
-             "Total Records 1\nTotal Proceed 1,500.00\nTotal Gain/Loss 1,500.00\n"
-             "To check: 0 bought after sold, 0 not all found, 1 no buy\n" +
-                 processAgain,
-             ""},
+            ok({"tax", "--totals", a},
+               "Total Records 1\nTotal Proceed 1,500.00\nTotal Gain/Loss 1,500.00\n"
+               "To check: 0 bought after sold, 0 not all found, 1 no buy\n" +
+                   processAgain),
             {{"tax", a},
              0,
-             "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash Adj.,Comment,ID\n"
-             "NEW,100,,07/01/2024,0.00,\"1,500.00\",\"1,500.00\",,,All Buy Rec Not Found,1\n",
+             kTaxHeading +
+                 "NEW,100,,07/01/2024,0.00,\"1,500.00\",\"1,500.00\",,,All Buy Rec Not Found,1\n",
              processAgain},
-            {{"export-txf", t.folder() + "/stale.txf"}, 0, processAgain, ""},
-            {{"report", t.folder() + "/stale.csv"}, 0, processAgain, ""},
-            {{"--year", "2024", "process", "--again", a}, 0, "", ""},
-            {{"export-txf", t.folder() + "/fresh.txf"}, 0, "", ""},
-            {{"process", a}, 1, "", "Account already processed: Joint\n"},
+            ok({"export-txf", t.folder() + "/stale.txf"}, processAgain),
+            ok({"report", t.folder() + "/stale.csv"}, processAgain),
+            ok({"--year", "2024", "process", "--again", a}),
+            ok({"export-txf", t.folder() + "/fresh.txf"}),
+            fails(1, {"process", a}, "Account already processed: Joint\n"),
         };
         test::runCliSteps(t.path(), steps);
     }
