@@ -126,197 +126,183 @@ class TestRunCancel : public QObject {
     Q_OBJECT
 
 private slots:
-    void step_data();
-    void step();
-    void cancelLeavesStoreAsItWas_data();
-    void cancelLeavesStoreAsItWas();
-    void cancelLeavesFileAsItWas_data();
-    void cancelLeavesFileAsItWas();
-};
+    void step_data() {
+        QTest::addColumn<qint64>("total");
+        QTest::addColumn<int>("told");
 
-void TestRunCancel::step_data() {
-    QTest::addColumn<qint64>("total");
-    QTest::addColumn<int>("told");
-
-    // Every step of a short run is told; a long one is thinned to a
-    // thousand and one (each thousandth, and the end).
-    QTest::newRow("short run") << qint64(10) << 11;
-    QTest::newRow("long run") << qint64(100000) << 1001;
-    QTest::newRow("odd length") << qint64(1234567) << 1001;
-    QTest::newRow("one step") << qint64(1) << 2;
-}
-
-void TestRunCancel::step() {
-    QFETCH(qint64, total);
-    QFETCH(int, told);
-    int calls = 0;
-    qint64 last = -1;
-    bool backwards = false;
-    Progress progress([&](qint64 done, qint64 of) {
-        ++calls;
-        backwards = backwards || done < last || of != total;
-        last = done;
-        return true;
-    });
-    for (qint64 i = 0; i <= total; ++i)
-        progress.step(i, total);
-    QCOMPARE(calls, told);
-    QCOMPARE(last, total);
-    QVERIFY(!backwards);
-
-    // A part maps its own scale into its stretch of the whole.
-    QVector<qint64> seen;
-    Progress whole([&](qint64 done, qint64) {
-        seen << done;
-        return true;
-    });
-    Progress second = whole.part(50, 100, 100);
-    second.step(0, total);
-    second.step(total, total);
-    QCOMPARE(seen, (QVector<qint64>{50, 100}));
-}
-
-void TestRunCancel::cancelLeavesStoreAsItWas_data() {
-    QTest::addColumn<QString>("run");
-    QTest::addColumn<double>("stopAt"); // the share done when Cancel is pressed; -1 never
-    QTest::addColumn<QString>("message");
-
-    const QString processing = QStringLiteral("Processing of O'Brien IRA was cancelled; nothing "
-                                              "was changed.");
-    const QString recalc = QStringLiteral("Save/Recalculate of O'Brien IRA was cancelled; "
-                                          "nothing was changed.");
-    const QString capture =
-        QStringLiteral("Capture of O'Brien IRA was cancelled; nothing was changed.");
-    const QString txf =
-        QStringLiteral("TXF import into O'Brien IRA was cancelled; nothing was changed.");
-    const QString gains = QStringLiteral("Import of realized gains into O'Brien IRA was "
-                                         "cancelled; nothing was changed.");
-    for (const auto& [run, message] :
-         {std::pair{QStringLiteral("process"), processing},
-          std::pair{QStringLiteral("process again"), processing},
-          std::pair{QStringLiteral("recalculate"), recalc},
-          std::pair{QStringLiteral("capture"), capture}, std::pair{QStringLiteral("txf"), txf},
-          std::pair{QStringLiteral("gains"), gains}}) {
-        QTest::addRow("%s halfway", qPrintable(run)) << run << 0.5 << message;
-        // The last step comes after every write, just before the commit.
-        QTest::addRow("%s at end", qPrintable(run)) << run << 1.0 << message;
-        QTest::addRow("%s not cancelled", qPrintable(run)) << run << -1.0 << QString();
-    }
-}
-
-void TestRunCancel::cancelLeavesStoreAsItWas() {
-    QFETCH(QString, run);
-    QFETCH(double, stopAt);
-    QFETCH(QString, message);
-
-    TestDatabase t;
-    fillTrades(t);
-    RecordingPrompter prompter;
-    ProcessSession session(t.connection(), prompter);
-    session.setAccount(kAccount);
-    if (run == QLatin1String("process again") || run == QLatin1String("recalculate"))
-        QVERIFY(session.Process(unwatchedProgress(), Rerun::Refuse).done());
-    // A hand-made change since the run, which a recalculation undoes.
-    runQuery(t.connection(), QStringLiteral("UPDATE TaxRec SET Memo = 'edited'"));
-    const QByteArray before = storeChecksum(t.connection());
-
-    bool sawEnd = false;
-    Progress progress([&](qint64 done, qint64 total) {
-        sawEnd = sawEnd || done == total;
-        return stopAt < 0 || double(done) < stopAt * double(total);
-    });
-    Outcome outcome;
-    if (run == QLatin1String("process")) {
-        outcome = session.Process(progress, Rerun::Refuse);
-    } else if (run == QLatin1String("process again")) {
-        outcome = session.Process(progress, Rerun::Replace);
-    } else if (run == QLatin1String("recalculate")) {
-        outcome = session.SaveRecalculate(progress);
-    } else if (run == QLatin1String("capture")) {
-        outcome = writeCapturedRows(t.connection(), capturedRows(), progress);
-    } else if (run == QLatin1String("txf")) {
-        TxfImport txf;
-        QVERIFY(txf.read(txfFile()).done());
-        outcome = txf.addTo(t.connection(), kAccount, prompter, progress);
-    } else {
-        outcome = importRealizedGains(gainsFile(t.folder()), kAccount, t.connection(), prompter,
-                                      QDate(2025, 1, 5), progress);
+        // Every step of a short run is told; a long one is thinned to a
+        // thousand and one (each thousandth, and the end).
+        QTest::newRow("short run") << qint64(10) << 11;
+        QTest::newRow("long run") << qint64(100000) << 1001;
+        QTest::newRow("odd length") << qint64(1234567) << 1001;
+        QTest::newRow("one step") << qint64(1) << 2;
     }
 
-    QVERIFY(sawEnd || stopAt >= 0);
-    if (stopAt < 0) {
-        // The checksum does see what the run writes.
-        QVERIFY2(outcome.done(), qPrintable(outcome.message));
-        QVERIFY(storeChecksum(t.connection()) != before);
-        return;
+    void step() {
+        QFETCH(qint64, total);
+        QFETCH(int, told);
+        int calls = 0;
+        qint64 last = -1;
+        bool backwards = false;
+        Progress progress([&](qint64 done, qint64 of) {
+            ++calls;
+            backwards = backwards || done < last || of != total;
+            last = done;
+            return true;
+        });
+        for (qint64 i = 0; i <= total; ++i)
+            progress.step(i, total);
+        QCOMPARE(calls, told);
+        QCOMPARE(last, total);
+        QVERIFY(!backwards);
+
+        // A part maps its own scale into its stretch of the whole.
+        QVector<qint64> seen;
+        Progress whole([&](qint64 done, qint64) {
+            seen << done;
+            return true;
+        });
+        Progress second = whole.part(50, 100, 100);
+        second.step(0, total);
+        second.step(total, total);
+        QCOMPARE(seen, (QVector<qint64>{50, 100}));
     }
-    QVERIFY(outcome.stopped());
-    QCOMPARE(outcome.message, message);
-    QCOMPARE(outcome.count, 0);
-    QCOMPARE(storeChecksum(t.connection()), before);
-    // The store is free for the next command: nothing is left open.
-    QVERIFY(t.connection().transaction());
-    QVERIFY(t.connection().rollback());
-}
 
-void TestRunCancel::cancelLeavesFileAsItWas_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<bool>("existing");
-    QTest::addColumn<double>("stopAt");
+    void cancelLeavesStoreAsItWas_data() {
+        QTest::addColumn<QString>("run");
+        QTest::addColumn<double>("stopAt"); // the share done when Cancel is pressed; -1 never
+        QTest::addColumn<QString>("message");
 
-    for (const QString& file :
-         {QStringLiteral("out.txf"), QStringLiteral("out.csv"), QStringLiteral("out.pdf")}) {
-        for (const double stopAt : {0.5, 1.0}) {
-            QTest::addRow("%s over a file, at %.1f", qPrintable(file), stopAt)
-                << file << true << stopAt;
-            QTest::addRow("%s new, at %.1f", qPrintable(file), stopAt) << file << false << stopAt;
+        // "run=what was cancelled"
+        for (const QString row : {"process=Processing of", "process again=Processing of",
+                                  "recalculate=Save/Recalculate of", "capture=Capture of",
+                                  "txf=TXF import into", "gains=Import of realized gains into"}) {
+            const QString run = row.section(u'=', 0, 0);
+            const QString message =
+                row.section(u'=', 1) +
+                QStringLiteral(" O'Brien IRA was cancelled; nothing was changed.");
+            QTest::addRow("%s halfway", qPrintable(run)) << run << 0.5 << message;
+            // The last step comes after every write, just before the commit.
+            QTest::addRow("%s at end", qPrintable(run)) << run << 1.0 << message;
+            QTest::addRow("%s not cancelled", qPrintable(run)) << run << -1.0 << QString();
         }
     }
-}
 
-void TestRunCancel::cancelLeavesFileAsItWas() {
-    QFETCH(QString, file);
-    QFETCH(bool, existing);
-    QFETCH(double, stopAt);
+    void cancelLeavesStoreAsItWas() {
+        QFETCH(QString, run);
+        QFETCH(double, stopAt);
+        QFETCH(QString, message);
 
-    TestDatabase t;
-    fillTrades(t);
-    RecordingPrompter prompter;
-    ProcessSession session(t.connection(), prompter);
-    session.setAccount(kAccount);
-    QVERIFY(session.Process(unwatchedProgress(), Rerun::Refuse).done());
-    const QString path = t.folder() + u'/' + file;
-    if (existing) {
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("last year's file\n");
+        TestDatabase t;
+        fillTrades(t);
+        RecordingPrompter prompter;
+        ProcessSession session(t.connection(), prompter);
+        session.setAccount(kAccount);
+        if (run == QLatin1String("process again") || run == QLatin1String("recalculate"))
+            QVERIFY(session.Process(unwatchedProgress(), Rerun::Refuse).done());
+        // A hand-made change since the run, which a recalculation undoes.
+        runQuery(t.connection(), QStringLiteral("UPDATE TaxRec SET Memo = 'edited'"));
+        const QByteArray before = storeChecksum(t.connection());
+
+        bool sawEnd = false;
+        Progress progress([&](qint64 done, qint64 total) {
+            sawEnd = sawEnd || done == total;
+            return stopAt < 0 || double(done) < stopAt * double(total);
+        });
+        Outcome outcome;
+        if (run == QLatin1String("process")) {
+            outcome = session.Process(progress, Rerun::Refuse);
+        } else if (run == QLatin1String("process again")) {
+            outcome = session.Process(progress, Rerun::Replace);
+        } else if (run == QLatin1String("recalculate")) {
+            outcome = session.SaveRecalculate(progress);
+        } else if (run == QLatin1String("capture")) {
+            outcome = writeCapturedRows(t.connection(), capturedRows(), progress);
+        } else if (run == QLatin1String("txf")) {
+            TxfImport txf;
+            QVERIFY(txf.read(txfFile()).done());
+            outcome = txf.addTo(t.connection(), kAccount, prompter, progress);
+        } else {
+            outcome = importRealizedGains(gainsFile(t.folder()), kAccount, t.connection(), prompter,
+                                          QDate(2025, 1, 5), progress);
+        }
+
+        QVERIFY(sawEnd || stopAt >= 0);
+        if (stopAt < 0) {
+            // The checksum does see what the run writes.
+            QVERIFY2(outcome.done(), qPrintable(outcome.message));
+            QVERIFY(storeChecksum(t.connection()) != before);
+            return;
+        }
+        QVERIFY(outcome.stopped());
+        QCOMPARE(outcome.message, message);
+        QCOMPARE(outcome.count, 0);
+        QCOMPARE(storeChecksum(t.connection()), before);
+        // The store is free for the next command: nothing is left open.
+        QVERIFY(t.connection().transaction());
+        QVERIFY(t.connection().rollback());
     }
-    const QStringList filesBefore = QDir(t.folder()).entryList(QDir::Files);
-    const QByteArray contentBefore = fileContent(path);
 
-    Progress progress(
-        [&](qint64 done, qint64 total) { return double(done) < stopAt * double(total); });
-    Outcome outcome;
-    QString expected;
-    if (file.endsWith(QLatin1String(".txf"))) {
-        TxfExport txf;
-        QVERIFY(txf.load(t.connection(), TaxYear{2024}).done());
-        outcome = txf.writeTo(path, QDate(2025, 1, 5), progress);
-        expected = QStringLiteral("TXF export to %1 was cancelled; nothing was changed.")
-                       .arg(QDir::toNativeSeparators(path));
-    } else {
-        TaxReportFile report;
-        QVERIFY(report.load(t.connection(), TaxYear{2024}).done());
-        outcome = report.writeTo(path, fakePdf, progress);
-        expected = QStringLiteral("Tax report to %1 was cancelled; nothing was changed.")
-                       .arg(QDir::toNativeSeparators(path));
+    void cancelLeavesFileAsItWas_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<double>("stopAt");
+
+        for (const QString& file :
+             {QStringLiteral("out.txf"), QStringLiteral("out.csv"), QStringLiteral("out.pdf")}) {
+            for (const double stopAt : {0.5, 1.0}) {
+                QTest::addRow("%s over a file, at %.1f", qPrintable(file), stopAt)
+                    << file << true << stopAt;
+                QTest::addRow("%s new, at %.1f", qPrintable(file), stopAt)
+                    << file << false << stopAt;
+            }
+        }
     }
-    QVERIFY(outcome.stopped());
-    QCOMPARE(outcome.message, expected);
-    QCOMPARE(fileContent(path), contentBefore);
-    // No temporary file is left beside it.
-    QCOMPARE(QDir(t.folder()).entryList(QDir::Files), filesBefore);
-}
+
+    void cancelLeavesFileAsItWas() {
+        QFETCH(QString, file);
+        QFETCH(bool, existing);
+        QFETCH(double, stopAt);
+
+        TestDatabase t;
+        fillTrades(t);
+        RecordingPrompter prompter;
+        ProcessSession session(t.connection(), prompter);
+        session.setAccount(kAccount);
+        QVERIFY(session.Process(unwatchedProgress(), Rerun::Refuse).done());
+        const QString path = t.folder() + u'/' + file;
+        if (existing) {
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("last year's file\n");
+        }
+        const QStringList filesBefore = QDir(t.folder()).entryList(QDir::Files);
+        const QByteArray contentBefore = fileContent(path);
+
+        Progress progress(
+            [&](qint64 done, qint64 total) { return double(done) < stopAt * double(total); });
+        Outcome outcome;
+        QString expected;
+        if (file.endsWith(QLatin1String(".txf"))) {
+            TxfExport txf;
+            QVERIFY(txf.load(t.connection(), TaxYear{2024}).done());
+            outcome = txf.writeTo(path, QDate(2025, 1, 5), progress);
+            expected = QStringLiteral("TXF export to %1 was cancelled; nothing was changed.")
+                           .arg(QDir::toNativeSeparators(path));
+        } else {
+            TaxReportFile report;
+            QVERIFY(report.load(t.connection(), TaxYear{2024}).done());
+            outcome = report.writeTo(path, fakePdf, progress);
+            expected = QStringLiteral("Tax report to %1 was cancelled; nothing was changed.")
+                           .arg(QDir::toNativeSeparators(path));
+        }
+        QVERIFY(outcome.stopped());
+        QCOMPARE(outcome.message, expected);
+        QCOMPARE(fileContent(path), contentBefore);
+        // No temporary file is left beside it.
+        QCOMPARE(QDir(t.folder()).entryList(QDir::Files), filesBefore);
+    }
+};
 
 GAINBOOK_GUILESS_TEST(TestRunCancel)
 #include "test_run_cancel.moc"
