@@ -174,40 +174,38 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("message");
 
-        QTest::newRow("ratio 0") << QStringList{} << "split XYZ 2024-06-10 0:1"
-                                 << "The ratio 0:1 of a split must be two numbers above 0.";
-        QTest::newRow("negative ratio") << QStringList{} << "split XYZ 2024-06-10 10:-1"
-                                        << "The ratio 10:-1 of a split must be two numbers "
-                                           "above 0.";
-        QTest::newRow("1:1") << QStringList{} << "split XYZ 2024-06-10 2:2"
-                             << "A split of 2:2 changes no share count.";
-        QTest::newRow("not a date") << QStringList{} << "split XYZ 2024-13-45 10:1"
-                                    << "The action of XYZ needs the date it takes effect.";
-        QTest::newRow("no symbol") << QStringList{} << "split  2024-06-10 10:1"
-                                   << "An action needs the symbol it happens to.";
-        QTest::newRow("change to the same symbol")
-            << QStringList{} << "change XYZ XYZ 2024-06-10"
-            << "A symbol change from XYZ to XYZ keeps the same symbol.";
-        QTest::newRow("change to the name cut at 12")
-            << QStringList{} << "change ABCDEFGHIJKLYY ABCDEFGHIJKL 2024-06-10"
-            << "A symbol change from ABCDEFGHIJKLYY to ABCDEFGHIJKL keeps the same symbol.";
-        QTest::newRow("loop A -> B -> A on one day")
-            << QStringList{"change A B 2024-06-10"} << "change B A 2024-06-10"
-            << "The symbol changes B -> A -> B on 06/10/2024 loop back.";
-        QTest::newRow("loop through three symbols")
-            << QStringList{"change A B 2024-06-10", "change B C 2024-06-10"}
-            << "change C A 2024-06-10"
-            << "The symbol changes C -> A -> B -> C on 06/10/2024 loop back.";
-        QTest::newRow("two changes of one symbol on one day")
-            << QStringList{"change A B 2024-06-10"} << "change A C 2024-06-10"
-            << "A already changes to B on 06/10/2024 (action 1).";
-        QTest::newRow("two splits of one symbol on one day")
-            << QStringList{"split XYZ 2024-06-10 2:1"} << "split XYZ 2024-06-10 3:1"
-            << "XYZ already has a split on 06/10/2024 (action 1).";
-        QTest::newRow("change back on a later day is fine")
-            << QStringList{"change A B 2024-06-10"} << "change B A 2024-07-10" << QString();
-        QTest::newRow("splits of one symbol on two days are fine")
-            << QStringList{"split XYZ 2024-06-10 2:1"} << "split XYZ 2024-06-11 3:1" << QString();
+        // "kept (;)|action|message"
+        const auto row = [](const char* name, const QString& text) {
+            const QStringList f = text.split(u'|');
+            QTest::newRow(name) << f[0].split(u';', Qt::SkipEmptyParts) << f[1] << f[2];
+        };
+        row("ratio 0", "|split XYZ 2024-06-10 0:1|The ratio 0:1 of a split must be two numbers "
+                       "above 0.");
+        row("negative ratio", "|split XYZ 2024-06-10 10:-1|The ratio 10:-1 of a split must be two "
+                              "numbers above 0.");
+        row("1:1", "|split XYZ 2024-06-10 2:2|A split of 2:2 changes no share count.");
+        row("not a date",
+            "|split XYZ 2024-13-45 10:1|The action of XYZ needs the date it takes effect.");
+        row("no symbol", "|split  2024-06-10 10:1|An action needs the symbol it happens to.");
+        row("change to the same symbol",
+            "|change XYZ XYZ 2024-06-10|A symbol change from XYZ to XYZ keeps the same symbol.");
+        row("change to the name cut at 12",
+            "|change ABCDEFGHIJKLYY ABCDEFGHIJKL 2024-06-10|A symbol change from ABCDEFGHIJKLYY "
+            "to ABCDEFGHIJKL keeps the same symbol.");
+        row("loop A -> B -> A on one day", "change A B 2024-06-10|change B A 2024-06-10|The symbol "
+                                           "changes B -> A -> B on 06/10/2024 loop back.");
+        row("loop through three symbols",
+            "change A B 2024-06-10;change B C 2024-06-10|change C A 2024-06-10|The symbol changes "
+            "C -> A -> B -> C on 06/10/2024 loop back.");
+        row("two changes of one symbol on one day",
+            "change A B 2024-06-10|change A C 2024-06-10|A already changes to B on 06/10/2024 "
+            "(action 1).");
+        row("two splits of one symbol on one day",
+            "split XYZ 2024-06-10 2:1|split XYZ 2024-06-10 3:1|XYZ already has a split on "
+            "06/10/2024 (action 1).");
+        row("change back on a later day is fine", "change A B 2024-06-10|change B A 2024-07-10|");
+        row("splits of one symbol on two days are fine",
+            "split XYZ 2024-06-10 2:1|split XYZ 2024-06-11 3:1|");
     }
 
     void refused() {
@@ -233,26 +231,21 @@ private slots:
         QTest::addColumn<double>("factor");
         QTest::addColumn<QString>("symbol");
 
-        QTest::newRow("bought on the split day")
-            << QStringList{"split X 2024-06-10 10:1"} << "X 2024-06-10"
-            << "2024-07-01" << 1.0 << "X";
-        QTest::newRow("sold on the split day")
-            << QStringList{"split X 2024-06-10 10:1"} << "X 2024-06-09"
-            << "2024-06-10" << 10.0 << "X";
-        QTest::newRow("split of the old name on the change day")
-            << QStringList{"change X Y 2024-06-10", "split X 2024-06-10 2:1"} << "X 2024-01-01"
-            << "2024-07-01" << 2.0 << "Y";
-        QTest::newRow("split of the new name on the change day")
-            << QStringList{"change X Y 2024-06-10", "split Y 2024-06-10 2:1"} << "X 2024-01-01"
-            << "2024-07-01" << 2.0 << "Y";
-        QTest::newRow("chain of changes, then a split")
-            << QStringList{"change X Y 2024-02-01", "change Y Z 2024-03-01",
-                           "split Z 2024-04-01 3:1"}
-            << "X 2024-01-01"
-            << "2024-05-01" << 3.0 << "Z";
-        QTest::newRow("new buys of the old name stay")
-            << QStringList{"change X Y 2024-02-01"} << "X 2024-03-01"
-            << "2024-05-01" << 1.0 << "X";
+        // "actions (;)|bought|at|factor|symbol"
+        const auto row = [](const char* name, const QString& text) {
+            const QStringList f = text.split(u'|');
+            QTest::newRow(name) << f[0].split(u';') << f[1] << f[2] << f[3].toDouble() << f[4];
+        };
+        row("bought on the split day", "split X 2024-06-10 10:1|X 2024-06-10|2024-07-01|1|X");
+        row("sold on the split day", "split X 2024-06-10 10:1|X 2024-06-09|2024-06-10|10|X");
+        row("split of the old name on the change day",
+            "change X Y 2024-06-10;split X 2024-06-10 2:1|X 2024-01-01|2024-07-01|2|Y");
+        row("split of the new name on the change day",
+            "change X Y 2024-06-10;split Y 2024-06-10 2:1|X 2024-01-01|2024-07-01|2|Y");
+        row("chain of changes, then a split",
+            "change X Y 2024-02-01;change Y Z 2024-03-01;split Z 2024-04-01 3:1|X 2024-01-01|"
+            "2024-05-01|3|Z");
+        row("new buys of the old name stay", "change X Y 2024-02-01|X 2024-03-01|2024-05-01|1|X");
     }
 
     void lotAt() {
