@@ -40,7 +40,7 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("split"), QStringLiteral("SYMBOL DATE N:M [--note TEXT]"), true, runSplit},
         {QStringLiteral("rename"), QStringLiteral("OLD NEW DATE [--note TEXT]"), true, runRename},
         {QStringLiteral("delete-action"), QStringLiteral("ID"), true, runDeleteAction},
-        {QStringLiteral("process"), QStringLiteral("[--again] ACCOUNT"), true, runProcess},
+        {QStringLiteral("process"), QStringLiteral("[--again [--all]] ACCOUNT"), true, runProcess},
         {QStringLiteral("links"), QStringLiteral("ACCOUNT"), true, runLinks},
         {QStringLiteral("detach"), QStringLiteral("ACCOUNT SELLID:BUYID..."), true, runDetach},
         {QStringLiteral("recalc"), QStringLiteral("ACCOUNT"), true, runRecalc},

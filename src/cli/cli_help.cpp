@@ -53,7 +53,10 @@ const QHash<QString, QString>& summaries() {
                           "the processed accounts it changed."},
         {"process", "Matches every sell of the account against the open buys of its symbol "
                     "and writes the tax records. An account with links or tax records is "
-                    "refused; --again detaches its lots and replaces its tax records. An "
+                    "refused; --again keeps the lots picked by hand, detaches the others "
+                    "and replaces its tax records (after a corporate action only the sells of "
+                    "the symbols it touches are matched again); --again --all detaches every "
+                    "lot. An "
                     "account with buys only has nothing to match (exit 0)."},
         {"links", "Prints the matching grid of the account (its sells and the buy lots "
                   "applied to them) as CSV."},

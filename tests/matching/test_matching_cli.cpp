@@ -129,11 +129,20 @@ private slots:
              kHeading + "02/01/2000,120,IBM,2000.00,1,01/03/2000,IBM,100,1000.00,100,-1000.00,1,3\n"
                         "02/02/2000,10,MSFT,300.00,Add,,,,,,,,4\n",
              ""},
-            // Run again: the lot detached above and the other account's buy
-            // linked by hand give way to the run's own links; the tax
-            // records are replaced, not added to.
+            // Run again: the lot detached above is matched anew and the
+            // other account's buy linked by hand stays.
             {{"link", a, "4", "5"}, 0, "", ""},
-            {{"process", "--again", a},
+            {{"process", "--again", a}, 0, "", ""},
+            {{"links", a},
+             0,
+             kHeading + "02/01/2000,120,IBM,2000.00,1,01/03/2000,IBM,100,1000.00,100,-1000.00,1,3\n"
+                        ",,,,1,01/10/2000,IBM,20,300.00,50,-750.00,2,3\n"
+                        "02/02/2000,10,MSFT,300.00,1,01/03/2000,T,10,100.00,10,-100.00,5,4\n",
+             ""},
+            // With --all the hand-picked lot gives way to the run's own
+            // links too; the tax records are replaced, not added to.
+            {{"process", "--all", a}, 2, "", ""},
+            {{"process", "--again", "--all", a},
              0,
              "Sells to check: 0 matched to a buy made after the sale, 0 larger than the buys "
              "found (All Buy Rec Not Found), 1 without a buy.\n",
@@ -147,8 +156,8 @@ private slots:
             {{"tax", a},
              0,
              "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash Adj.,Comment,ID\n"
-             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,A,, ,8\n"
-             "MSFT,10,,02/02/2000,0.00,300.00,300.00,,,All Buy Rec Not Found,9\n",
+             "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,A,, ,10\n"
+             "MSFT,10,,02/02/2000,0.00,300.00,300.00,,,All Buy Rec Not Found,11\n",
              ""},
             {{"txns", "Old"},
              0,

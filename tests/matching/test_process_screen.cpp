@@ -165,8 +165,9 @@ private slots:
         QTest::addColumn<bool>("processed"); // false: three imported tax records
         QTest::addColumn<bool>("yes");
         QTest::addColumn<QString>("question");
-        const QString again = QStringLiteral(
-            "Account O'Brien IRA is already processed. Detach all its lots and process it again?");
+        const QString again =
+            QStringLiteral("Account O'Brien IRA is already processed. 0 lots you picked by hand "
+                           "are kept; 2 sells are matched again. Process it again?");
         const QString replace =
             QStringLiteral("Account O'Brien IRA already has 3 tax records. Replace them?");
         QTest::newRow("processed, Yes") << true << true << again;
