@@ -35,6 +35,9 @@ int runDesktopProgram(int argc, char** argv) {
 
     QtSettingsStore settings;
     AppContext context(QDir::currentPath(), settings);
+    // A locked file is told within a second, with the offer to try again,
+    // rather than freezing the window for ten.
+    context.database().setLockWait(1000);
     // The help pages of this program, wherever it was started from.
     const QString docs =
         findHelpFolder(QCoreApplication::applicationDirPath(), QDir::currentPath());

@@ -222,7 +222,9 @@ Outcome BuySelection::Apply(qint64 sellId, QVector<BuyChoice>& choices, Prompter
             const Lot& lot = plan.lots[i];
             setOpenQuantity(db_, buyId, lot.openAfter);
             deleteEmptyLink(db_, account_, sellId);
-            links.insert({account_, sellId, buyId, lot.quantity, lot.cost});
+            LinkRecord link{account_, sellId, buyId, lot.quantity, lot.cost};
+            link.byHand = true; // processing again keeps it
+            links.insert(link);
         }
         // A new buy may replace a loss and a new lot may be one: the wash
         // sales go in with them. A buy stored into a processed account is

@@ -45,6 +45,9 @@ int runProcess(CliSession& session, const QStringList& args) {
     int code = ExitOk;
     QStringList positional = args;
     const bool again = takeFlag(positional, QStringLiteral("--again"));
+    const bool all = takeFlag(positional, QStringLiteral("--all"));
+    if (all && !again)
+        return session.usage(QStringLiteral("--all goes with --again"));
     if (!checkPositional(session, positional, 1, 1, code))
         return code;
     const QString& account = positional[0];
@@ -71,7 +74,8 @@ int runProcess(CliSession& session, const QStringList& args) {
                                                : QStringLiteral(" Give --again to replace them.")));
         }
         Progress progress = session.progress(QStringLiteral("Processing of ") + account);
-        return finish(session, process.Process(progress, again ? Rerun::Replace : Rerun::Refuse));
+        const Rerun rerun = !again ? Rerun::Refuse : all ? Rerun::ReplaceAll : Rerun::Replace;
+        return finish(session, process.Process(progress, rerun));
     } catch (const StoreError& error) {
         return session.fail(error);
     }

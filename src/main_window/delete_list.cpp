@@ -1,6 +1,7 @@
 #include "main_window/delete_list.h"
 
 #include "matching/trade_changes.h"
+#include "platform/formats.h"
 #include "store/corp_action_table.h"
 #include "store/links_table.h"
 #include "store/store_error.h"
@@ -10,11 +11,39 @@
 
 namespace gainbook {
 
-QString deleteListQuestion(RecordView view, const QString& itemText) {
+namespace {
+
+QString countOf(qint64 count, const QString& one, const QString& many) {
+    return QStringLiteral("%1 %2").arg(formatCount(count), count == 1 ? one : many);
+}
+
+} // namespace
+
+QString deleteListQuestion(const QSqlDatabase& db, RecordView view,
+                           const OutlineSelection& selection) {
     const QString what = view == RecordView::Tax ? QStringLiteral("Tax Records")
                                                  : QStringLiteral("Transaction Records");
-    return QStringLiteral("Are you sure you want to delete ") + what + QStringLiteral(" for ") +
-           itemText + QStringLiteral("?");
+    QString question = QStringLiteral("Are you sure you want to delete ") + what +
+                       QStringLiteral(" for ") + selection.text + QStringLiteral("?");
+    if (!selection.isValid())
+        return question;
+    if (view == RecordView::Tax) {
+        question += QStringLiteral(" This deletes the %1 (all years) and %2 of %3.")
+                        .arg(countOf(countTaxRecsOfAccount(db, selection.account),
+                                     QStringLiteral("tax record"), QStringLiteral("tax records")),
+                             countOf(countLinksOfAccount(db, selection.account),
+                                     QStringLiteral("link"), QStringLiteral("links")),
+                             selection.account);
+    } else {
+        const std::optional<QString> month =
+            selection.isAccount() ? std::nullopt : std::optional(selection.text);
+        question +=
+            QStringLiteral(" This deletes the %1 of %2%3.")
+                .arg(countOf(countTxnsOf(db, selection.account, month),
+                             QStringLiteral("transaction"), QStringLiteral("transactions")),
+                     selection.account, month ? QStringLiteral(" in ") + *month : QString());
+    }
+    return question;
 }
 
 QString DeleteList(const QSqlDatabase& db, RecordView view, const OutlineSelection& selection) {

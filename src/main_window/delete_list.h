@@ -13,7 +13,11 @@ namespace gainbook {
 // Returns a failure text, empty when done.
 QString DeleteList(const QSqlDatabase& db, RecordView view, const OutlineSelection& selection);
 
-// The question asked before DeleteList.
-QString deleteListQuestion(RecordView view, const QString& itemText);
+// The question asked before DeleteList: the item's text, then what goes,
+// counted in db ("This deletes the 7 tax records (all years) and 12 links
+// of A."): the item a click landed on need not be the one the user meant.
+// Throws StoreError.
+QString deleteListQuestion(const QSqlDatabase& db, RecordView view,
+                           const OutlineSelection& selection);
 
 } // namespace gainbook

@@ -70,8 +70,12 @@ QStringList markAccountsTouched(const QSqlDatabase& db, const CorpActionRecord& 
     }
     QStringList marked(accounts.cbegin(), accounts.cend());
     marked.sort();
+    // Only the sells of the instruments the action joins go stale: the
+    // account's other sells keep their lots when it is processed again.
+    QStringList symbols(names.cbegin(), names.cend());
+    symbols.sort();
     for (const QString& account : std::as_const(marked))
-        markRematch(db, account);
+        markRematchSymbols(db, account, symbols);
     return marked;
 }
 

@@ -44,8 +44,8 @@ bool detachLot(const QSqlDatabase& db, const LotKey& lot) {
     }
     try {
         runQuery(db,
-                 QStringLiteral("UPDATE SellLinks SET BuyId = 0, BuyQuantity = 0, BuyPrice = 0 "
-                                "WHERE SellId = ? AND BuyId = ?"),
+                 QStringLiteral("UPDATE SellLinks SET BuyId = 0, BuyQuantity = 0, BuyPrice = 0, "
+                                "ByHand = 0 WHERE SellId = ? AND BuyId = ?"),
                  {lot.sellId, lot.buyId});
     } catch (const StoreError& error) {
         // The sell has its empty link already: this lot simply goes.
@@ -65,6 +65,23 @@ void detachAllLots(const QSqlDatabase& db, const QString& account) {
             addToOpenQuantity(db, link.buyId, sharesBack(actions, lookup, link));
     }
     deleteLinksOfAccount(db, account);
+}
+
+void detachLotsExcept(const QSqlDatabase& db, const QString& account,
+                      const QVector<LinkRecord>& kept) {
+    QSet<std::pair<qint64, qint64>> keep;
+    for (const LinkRecord& link : kept)
+        keep.insert({link.sellId, link.buyId});
+    const CorporateActions actions(selectCorpActions(db));
+    TxnLookup lookup(db);
+    for (const LinkRecord& link : selectLinksOfAccount(db, account)) {
+        if (keep.contains({link.sellId, link.buyId}))
+            continue;
+        if (link.buyId > 0)
+            addToOpenQuantity(db, link.buyId, sharesBack(actions, lookup, link));
+        runQuery(db, QStringLiteral("DELETE FROM SellLinks WHERE SellId = ? AND BuyId = ?"),
+                 {link.sellId, link.buyId});
+    }
 }
 
 RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& account,

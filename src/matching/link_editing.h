@@ -20,6 +20,11 @@ bool detachLot(const QSqlDatabase& db, const LotKey& lot);
 // caller holds the transaction.
 void detachAllLots(const QSqlDatabase& db, const QString& account);
 
+// The same, except for the links kept (by sell and buy), which stay as they
+// are and keep their buys' shares. Throws StoreError.
+void detachLotsExcept(const QSqlDatabase& db, const QString& account,
+                      const QVector<LinkRecord>& kept);
+
 enum class RecalcStatus { Done, NoLinks, SellMissing };
 
 struct RecalcResult {

@@ -37,7 +37,7 @@ Matcher::Matcher(QSqlDatabase db, QString account)
 
 Matcher::~Matcher() = default;
 
-void Matcher::MoveQuantity() {
+void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
     openBuys_.clear();
     keys_ = {};
     buys_.clear();
@@ -49,6 +49,10 @@ void Matcher::MoveQuantity() {
     QHash<qint64, QVector<LinkRecord>> heldByOthers;
     for (LinkRecord& link : selectLinksHeldByOthers(db_, account_))
         heldByOthers[link.buyId].append(std::move(link));
+    for (const LinkRecord& link : kept) {
+        if (link.buyId > 0)
+            heldByOthers[link.buyId].append(link);
+    }
 
     selectAllBuys_.select(storedText(account_));
     QVector<SymbolBuys> spellings; // one a symbol as the store spells it
@@ -178,10 +182,27 @@ void Matcher::matchSell(const SellRow& sell) {
     sellKey_ = instrumentKey(sell.symbol);
     state_ = MatchingState{sell.quantity, sell.quantity, Money(), false, kAllBuysFound};
     lots_.clear();
+    keptBuys_.clear();
     boughtAfterSell_ = false;
+    bool whole = false;
+    if (const auto kept = kept_.constFind(sell.id); kept != kept_.cend()) {
+        whole = kept->whole;
+        for (const WashLot& lot : kept->lots) {
+            lots_.append(lot);
+            state_.linkWritten = true;
+            if (lot.buyId <= 0)
+                continue;
+            keptBuys_.append(lot.buyId);
+            state_.remainingQty -= lot.quantity;
+            state_.runningCost += lot.cost;
+            boughtAfterSell_ |= lot.acquired.isValid() && lot.acquired > sell.txnDate;
+        }
+        if (whole && state_.remainingQty.isPositive())
+            state_.sellMemo = kAllBuyRecNotFound;
+    }
     // A sell of no shares (or a negative count) has nothing to cover; it gets
     // the empty link rather than lots of zero shares.
-    if (state_.remainingQty.isPositive()) {
+    if (!whole && state_.remainingQty.isPositive()) {
         LookForBuy(BuySearch::OnOrBefore);
         if (state_.remainingQty.isPositive()) {
             LookForBuy(BuySearch::After);
@@ -189,9 +210,11 @@ void Matcher::matchSell(const SellRow& sell) {
                 state_.sellMemo = kAllBuyRecNotFound;
         }
     }
-    const bool anyLot = state_.linkWritten;
-    if (!anyLot)
+    // A kept empty link stands as it is; it is not a lot.
+    if (!state_.linkWritten)
         SaveSellLinks(state_.runningCost, Quantity(), 0);
+    const bool anyLot =
+        std::any_of(lots_.cbegin(), lots_.cend(), [](const WashLot& lot) { return lot.buyId > 0; });
     noteSell();
     if (state_.sellMemo == kAllBuyRecNotFound)
         ++(anyLot ? warnings_.notAllFound : warnings_.noBuy);
@@ -248,6 +271,10 @@ void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search, bool converted) {
             continue;
         }
         if (!buy.open.isPositive())
+            continue;
+        // A sell names a buy once: a buy the user picked for part of it is
+        // not offered for the rest.
+        if (!keptBuys_.isEmpty() && keptBuys_.contains(buy.id))
             continue;
 
         double factor = 1;

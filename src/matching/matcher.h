@@ -90,6 +90,14 @@ struct RunWarnings {
     qsizetype total() const { return buyAfterSell + notAllFound + noBuy; }
 };
 
+// The lots a sell keeps through a run: those the user picked by hand, or
+// every lot of a sell the run leaves alone (whole). A sell not whole is
+// matched for the shares its kept lots leave.
+struct KeptSell {
+    QVector<WashLot> lots;
+    bool whole = false;
+};
+
 // The two memo texts a tax record of the run gets.
 inline const QString kAllBuysFound = QStringLiteral(" ");
 inline const QString kAllBuyRecNotFound = QStringLiteral("All Buy Rec Not Found");
@@ -116,7 +124,11 @@ public:
     // links are not this run's to undo. Other accounts keep their open
     // quantities, and the comments kept in the Memo of sells and other rows
     // stay. The store learns the quantities from writeOpenQuantities().
-    void MoveQuantity();
+    // Links the run keeps (see keepLots) hold their buys' shares the same way.
+    void MoveQuantity(const QVector<LinkRecord>& kept = {});
+
+    // The lots kept, by sell ID; their links stay in the store as they are.
+    void keepLots(QHash<qint64, KeptSell> kept) { kept_ = std::move(kept); }
 
     // The account's sells in the order they take buys: by trade date, then
     // symbol, then the order they were recorded.
@@ -157,6 +169,8 @@ private:
     MatchingState state_;
     QVector<WashLot> lots_; // of the current sell; kept to reuse its memory
     bool boughtAfterSell_ = false;
+    QHash<qint64, KeptSell> kept_;
+    QVector<qint64> keptBuys_; // of the current sell, which no search offers again
     RunWarnings warnings_;
     FreshRecords fresh_;
 

@@ -3,6 +3,7 @@
 #include "matching/link_editing.h"
 #include "matching/matcher.h"
 #include "matching/matching_grid.h"
+#include "matching/txn_lookup.h"
 #include "matching/wash_sale_refresh.h"
 #include "platform/date_text.h"
 #include "platform/formats.h"
@@ -16,6 +17,9 @@
 #include "store/store_fault.h"
 #include "store/tax_table.h"
 #include "store/transaction.h"
+#include "store/txn_table.h"
+
+#include <algorithm>
 
 namespace gainbook {
 
@@ -52,10 +56,26 @@ QString alreadyProcessedText(const QString& account) {
     return QStringLiteral("Account already processed: %1").arg(account);
 }
 
-QString reprocessQuestion(const QString& account) {
-    return QStringLiteral("Account %1 is already processed. Detach all its lots and process it "
-                          "again?")
-        .arg(account);
+QString rerunPlanText(const RerunPlan& plan) {
+    QString text = plan.handLots == 1 ? QStringLiteral("1 lot you picked by hand is kept; ")
+                                      : QStringLiteral("%1 lots you picked by hand are kept; ")
+                                            .arg(formatCount(plan.handLots));
+    text += plan.sellsAgain == 1
+                ? QStringLiteral("1 sell is matched again.")
+                : QStringLiteral("%1 sells are matched again.").arg(formatCount(plan.sellsAgain));
+    if (plan.sellsKept > 0)
+        text += plan.sellsKept == 1
+                    ? QStringLiteral(" 1 sell of symbols no corporate action touched keeps its "
+                                     "lots.")
+                    : QStringLiteral(" %1 sells of symbols no corporate action touched keep "
+                                     "their lots.")
+                          .arg(formatCount(plan.sellsKept));
+    return text;
+}
+
+QString reprocessQuestion(const QString& account, const RerunPlan& plan) {
+    return QStringLiteral("Account %1 is already processed. %2 Process it again?")
+        .arg(account, rerunPlanText(plan));
 }
 
 QString taxRecordsHeldText(const QString& account, qint64 count) {
@@ -126,10 +146,59 @@ qint64 ProcessSession::taxRecordCount() const {
     return countTaxRecsOfAccount(db_, account_);
 }
 
+RerunPlan ProcessSession::rerunPlan(bool all) const {
+    RerunPlan plan;
+    const QVector<std::pair<qint64, QString>> sells = selectSellSymbolsOfAccount(db_, account_);
+    if (all || !hasLinks()) {
+        plan.sellsAgain = sells.size();
+        return plan;
+    }
+    // After a corporate action alone only the sells of the instruments it
+    // joined go stale; any other change makes every sell of the account so.
+    const std::optional<QStringList> touched = selectRematchSymbols(db_, account_);
+    const auto isTouched = [&](const QString& symbol) {
+        return !touched ||
+               std::any_of(touched->cbegin(), touched->cend(),
+                           [&](const QString& name) { return sameInstrument(name, symbol); });
+    };
+    QHash<qint64, QVector<LinkRecord>> bySell;
+    for (LinkRecord& link : selectLinksOfAccount(db_, account_))
+        bySell[link.sellId].append(std::move(link));
+    TxnLookup lookup(db_);
+    const auto keep = [&](const LinkRecord& link, KeptSell& sell) {
+        QDate acquired;
+        if (link.buyId > 0) {
+            if (const std::optional<TxnRecord> buy = lookup.byId(link.buyId))
+                acquired = buy->txnDate;
+        }
+        sell.lots.append({link.buyId, link.buyQuantity, link.buyPrice, acquired});
+        plan.keptLinks.append(link);
+        plan.handLots += link.byHand && link.buyId > 0 ? 1 : 0;
+    };
+    for (const auto& [sellId, symbol] : sells) {
+        const QVector<LinkRecord> links = bySell.value(sellId);
+        if (!links.isEmpty() && !isTouched(symbol)) {
+            KeptSell& sell = plan.kept[sellId];
+            sell.whole = true;
+            for (const LinkRecord& link : links)
+                keep(link, sell);
+            ++plan.sellsKept;
+            continue;
+        }
+        ++plan.sellsAgain;
+        for (const LinkRecord& link : links) {
+            if (link.byHand && link.buyId > 0)
+                keep(link, plan.kept[sellId]);
+        }
+    }
+    return plan;
+}
+
 std::optional<Rerun> ProcessSession::askRerun() {
     if (hasLinks())
-        return prompter_.ask(reprocessQuestion(account_)) ? std::optional(Rerun::Replace)
-                                                          : std::nullopt;
+        return prompter_.ask(reprocessQuestion(account_, rerunPlan(false)))
+                   ? std::optional(Rerun::Replace)
+                   : std::nullopt;
     if (const qint64 held = taxRecordCount(); held > 0)
         return prompter_.ask(replaceTaxRecordsQuestion(account_, held))
                    ? std::optional(Rerun::Replace)
@@ -166,7 +235,7 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
                 return Outcome::stop({});
             rerun = *answer;
         }
-        const bool replace = rerun == Rerun::Replace;
+        const bool replace = rerun == Rerun::Replace || rerun == Rerun::ReplaceAll;
         // A refused run leaves the backup of the last real one in place.
         if (!replace) {
             if (const Outcome refused = refusal(); !refused.done())
@@ -177,8 +246,14 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
         backup.emplace(db_,
                        healthCheckPending_ ? RunBackup::Check::Pending : RunBackup::Check::Done);
         Transaction transaction(db_);
+        RerunPlan plan;
         if (replace) {
-            detachAllLots(db_, account_);
+            // Read under the write lock, with the links it keeps.
+            plan = rerunPlan(rerun == Rerun::ReplaceAll);
+            if (plan.keptLinks.isEmpty())
+                detachAllLots(db_, account_);
+            else
+                detachLotsExcept(db_, account_, plan.keptLinks);
             deleteTaxRecsOfAccount(db_, account_);
         } else if (const Outcome refused = refusal(); !refused.done()) {
             // Asked again under the write lock: another run of the same
@@ -192,7 +267,9 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
             // holds the store's trades in their place: at a million trades
             // both at once would double the memory the run needs.
             Matcher matcher(db_, account_);
-            matcher.MoveQuantity();
+            matcher.keepLots(std::move(plan.kept));
+            matcher.MoveQuantity(plan.keptLinks);
+            plan.keptLinks = {};
             const QVector<SellRow> sells = matcher.sells();
             if (sells.isEmpty()) {
                 // The reopened buys stay: the account has nothing matched,

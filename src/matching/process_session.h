@@ -6,6 +6,7 @@
 #include "platform/progress.h"
 #include "platform/tax_year.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QStringList>
 #include <QVector>
@@ -19,8 +20,19 @@ class Prompter;
 
 // What a run does with an account that has been processed (it has links) or
 // holds tax records from elsewhere (imported or typed in): ask the user,
-// refuse, or detach every lot and replace the account's tax records.
-enum class Rerun { Ask, Refuse, Replace };
+// refuse, match it again keeping the lots the user picked by hand (and,
+// after a corporate action, the lots of the symbols it did not touch), or
+// detach every lot. Both of the last replace the account's tax records.
+enum class Rerun { Ask, Refuse, Replace, ReplaceAll };
+
+// What processing an account again keeps and what it matches again.
+struct RerunPlan {
+    qint64 handLots = 0;   // lots the user picked by hand, kept
+    qint64 sellsAgain = 0; // sells matched again
+    qint64 sellsKept = 0;  // sells whose every lot is kept
+    QVector<LinkRecord> keptLinks;
+    QHash<qint64, KeptSell> kept; // by sell ID
+};
 
 // The processing of one account at a time, as the processing screen and the
 // command-line tool drive it: the chosen account, the run, the grid's rows,
@@ -60,6 +72,10 @@ public:
 
     // How many tax records the account has, of every year. Throws StoreError.
     qint64 taxRecordCount() const;
+
+    // What a run of the account again would keep; all: nothing is kept.
+    // Throws StoreError.
+    RerunPlan rerunPlan(bool all) const;
 
     // What a run of the account may do, asked of the user when the account
     // has links or tax records: Replace on Yes, nothing on No. Refuse when
@@ -123,8 +139,13 @@ QString alreadyProcessedText(const QString& account);
 // "Trades or corporate actions changed since A was processed: ..."
 QString rematchText(const QString& account);
 
-// "Account A is already processed. Detach all its lots and process it again?"
-QString reprocessQuestion(const QString& account);
+// "Account A is already processed. 3 lots you picked by hand are kept; 12
+// sells are matched again. Process it again?"
+QString reprocessQuestion(const QString& account, const RerunPlan& plan);
+
+// "3 lots you picked by hand are kept; 12 sells are matched again.", with
+// the sells of symbols a corporate action left alone when there are some.
+QString rerunPlanText(const RerunPlan& plan);
 
 // "Account A already has 3 tax records." and the question that follows it.
 QString taxRecordsHeldText(const QString& account, qint64 count);

@@ -91,12 +91,43 @@ bool needsRematch(const QSqlDatabase& db, const QString& account) {
 }
 
 void markRematch(const QSqlDatabase& db, const QString& account) {
-    runQuery(db, QStringLiteral("INSERT OR IGNORE INTO Rematch (AccountName) VALUES (?)"),
+    runQuery(db,
+             QStringLiteral("INSERT INTO Rematch (AccountName, Whole) VALUES (?, 1) "
+                            "ON CONFLICT (AccountName) DO UPDATE SET Whole = 1"),
              {textValue(account)});
+}
+
+void markRematchSymbols(const QSqlDatabase& db, const QString& account,
+                        const QStringList& symbols) {
+    runQuery(db, QStringLiteral("INSERT OR IGNORE INTO Rematch (AccountName, Whole) VALUES (?, 0)"),
+             {textValue(account)});
+    for (const QString& symbol : symbols)
+        runQuery(db,
+                 QStringLiteral(
+                     "INSERT OR IGNORE INTO RematchSymbol (AccountName, Symbol) VALUES (?, ?)"),
+                 {textValue(account), textValue(symbol)});
+}
+
+std::optional<QStringList> selectRematchSymbols(const QSqlDatabase& db, const QString& account) {
+    QSqlQuery whole =
+        runQuery(db, QStringLiteral("SELECT Whole FROM Rematch WHERE AccountName = ?"),
+                 {textValue(account)});
+    if (!whole.next() || whole.value(0).toInt() != 0)
+        return std::nullopt;
+    QSqlQuery query = runQuery(
+        db,
+        QStringLiteral("SELECT Symbol FROM RematchSymbol WHERE AccountName = ? ORDER BY Symbol"),
+        {textValue(account)});
+    QStringList symbols;
+    while (query.next())
+        symbols.append(query.value(0).toString());
+    return symbols;
 }
 
 void clearRematch(const QSqlDatabase& db, const QString& account) {
     runQuery(db, QStringLiteral("DELETE FROM Rematch WHERE AccountName = ?"), {textValue(account)});
+    runQuery(db, QStringLiteral("DELETE FROM RematchSymbol WHERE AccountName = ?"),
+             {textValue(account)});
 }
 
 } // namespace gainbook

@@ -29,7 +29,13 @@ bool deleteCorpAction(const QSqlDatabase& db, qint64 id);
 // by name. Throws StoreError.
 QStringList selectRematchAccounts(const QSqlDatabase& db);
 bool needsRematch(const QSqlDatabase& db, const QString& account);
+// Every sell of the account is to be matched again.
 void markRematch(const QSqlDatabase& db, const QString& account);
+// Only the sells of these symbols are, unless the whole account is marked.
+void markRematchSymbols(const QSqlDatabase& db, const QString& account, const QStringList& symbols);
+// The symbols whose sells are to be matched again; nullopt when the account
+// is marked as a whole or not at all.
+std::optional<QStringList> selectRematchSymbols(const QSqlDatabase& db, const QString& account);
 void clearRematch(const QSqlDatabase& db, const QString& account);
 
 } // namespace gainbook

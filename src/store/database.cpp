@@ -187,8 +187,9 @@ OpenResult Database::connect(const QString& absolutePath, bool create, bool read
                             : QStringLiteral("mode=rw"));
     db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
     // Another program's write holds the file for a moment: every statement
-    // waits up to 10 s for it before it reports the file in use.
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=10000"));
+    // waits for it (setLockWait) before it reports the file in use.
+    db.setConnectOptions(
+        QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(lockWaitMs_));
     if (!db.open()) {
         OpenResult result = classify(db.lastError(), absolutePath);
         QSqlDatabase::removeDatabase(name_);

@@ -49,6 +49,12 @@ public:
     enum class HealthCheckTime { AtOpen, WithRun };
     OpenResult open(const QString& path, HealthCheckTime when = HealthCheckTime::AtOpen);
 
+    // How long each statement waits for another program's write to end
+    // before it reports the file in use, from the next open on. A window
+    // the user is looking at waits a second; the command-line tool, which
+    // nobody watches, the default ten.
+    void setLockWait(int milliseconds) { lockWaitMs_ = milliseconds; }
+
     // Whether the open left the quick check to the run.
     bool healthCheckPending() const { return healthCheckPending_; }
 
@@ -70,6 +76,7 @@ private:
     QString path_;
     bool readOnly_ = false;
     bool healthCheckPending_ = false;
+    int lockWaitMs_ = 10000;
 };
 
 } // namespace gainbook

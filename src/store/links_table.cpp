@@ -13,8 +13,8 @@ namespace gainbook {
 namespace {
 
 const QString kSelectAll = QStringLiteral(
-    "SELECT AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol "
-    "FROM SellLinks ");
+    "SELECT AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol, "
+    "ByHand FROM SellLinks ");
 
 } // namespace
 
@@ -28,6 +28,7 @@ LinkRecord linkFromQuery(const QSqlQuery& query) {
     r.memo = query.value(LinkCol::Memo).toString();
     r.sellDate = dateFromStored(query.value(LinkCol::SellDate).toString());
     r.sellSymbol = query.value(LinkCol::SellSymbol).toString();
+    r.byHand = query.value(LinkCol::ByHand).toInt() != 0;
     return r;
 }
 
@@ -39,6 +40,12 @@ bool accountHasLinks(const QSqlDatabase& db, const QString& account) {
     QSqlQuery query = runQuery(
         db, QStringLiteral("SELECT 1 FROM SellLinks WHERE AccountName = ? LIMIT 1"), {account});
     return query.next();
+}
+
+qint64 countLinksOfAccount(const QSqlDatabase& db, const QString& account) {
+    QSqlQuery query = runQuery(
+        db, QStringLiteral("SELECT COUNT(*) FROM SellLinks WHERE AccountName = ?"), {account});
+    return query.next() ? query.value(0).toLongLong() : 0;
 }
 
 bool storeHasLinks(const QSqlDatabase& db) {
@@ -97,6 +104,7 @@ QVector<LinkRecord> selectLinksOfAccount(const QSqlDatabase& db, const QString& 
         r.memo = texts.of(query.textView(LinkCol::Memo));
         r.sellDate = dateFromStored(query.textView(LinkCol::SellDate));
         r.sellSymbol = texts.of(query.textView(LinkCol::SellSymbol));
+        r.byHand = query.integer(LinkCol::ByHand) != 0;
     }
     return links;
 }
@@ -130,17 +138,17 @@ std::optional<LinkRecord> selectLink(const QSqlDatabase& db, qint64 sellId, qint
 namespace {
 
 const QString kInsertLink = QStringLiteral("INSERT INTO SellLinks (AccountName, SellId, BuyId, "
-                                           "BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol) "
-                                           "VALUES ");
-constexpr int kLinkColumns = 8;
+                                           "BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol, "
+                                           "ByHand) VALUES ");
+constexpr int kLinkColumns = 9;
 
 } // namespace
 
 LinkWriter::LinkWriter(const QSqlDatabase& db)
     : statement_(db, QStringLiteral("INSERT INTO SellLinks (AccountName, SellId, BuyId, "
-                                    "BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol) "
+                                    "BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol, ByHand) "
                                     "SELECT ?, ?, ?, ?, ?, ?, Sell.TxnDate, "
-                                    "COALESCE(Sell.Symbol, '') FROM (SELECT 1) "
+                                    "COALESCE(Sell.Symbol, ''), ? FROM (SELECT 1) "
                                     "LEFT JOIN Txn AS Sell ON Sell.ID = ?")),
       known_(db, kInsertLink + placeholderRows(kLinkColumns, 1)), db_(db) {}
 
@@ -153,13 +161,13 @@ void deleteEmptyLink(const QSqlDatabase& db, const QString& account, qint64 sell
 
 void LinkWriter::insert(const LinkRecord& r) {
     statement_.run(storedText(r.accountName), r.sellId, r.buyId, r.buyQuantity,
-                   r.buyPrice.toDouble(), storedText(r.memo), r.sellId);
+                   r.buyPrice.toDouble(), storedText(r.memo), qint64(r.byHand), r.sellId);
 }
 
 void LinkWriter::insert(const LinkRecord& r, const QString& storedSellDate,
                         const QString& sellSymbol) {
     known_.run(storedText(r.accountName), r.sellId, r.buyId, r.buyQuantity, r.buyPrice.toDouble(),
-               storedText(r.memo), storedSellDate, storedText(sellSymbol));
+               storedText(r.memo), storedSellDate, storedText(sellSymbol), qint64(r.byHand));
 }
 
 void LinkWriter::add(const LinkRecord& link, const QString& storedSellDate,
@@ -176,7 +184,7 @@ void LinkWriter::add(const LinkRecord& link, const QString& storedSellDate,
         const LinkRecord& r = h.link;
         batch_->bindFrom(i * kLinkColumns + 1, storedText(r.accountName), r.sellId, r.buyId,
                          r.buyQuantity, r.buyPrice.toDouble(), storedText(r.memo), h.storedSellDate,
-                         storedText(h.sellSymbol));
+                         storedText(h.sellSymbol), qint64(r.byHand));
     }
     // Let go before the run: a refused batch is not written again.
     held_.clear();

@@ -20,6 +20,7 @@ void deleteLinksOfAccount(const QSqlDatabase& db, const QString& account);
 void deleteEmptyLink(const QSqlDatabase& db, const QString& account, qint64 sellId);
 
 bool accountHasLinks(const QSqlDatabase& db, const QString& account);
+qint64 countLinksOfAccount(const QSqlDatabase& db, const QString& account);
 // Whether any account has links.
 bool storeHasLinks(const QSqlDatabase& db);
 

@@ -63,6 +63,9 @@ struct LinkRecord {
     // filled in by the store: they name a sell that has been deleted since.
     QDate sellDate = {};
     QString sellSymbol = {};
+    // Picked on the buy selection screen (a chosen or a new buy): processing
+    // again keeps it.
+    bool byHand = false;
 };
 
 // What a corporate action does to the lots of its symbol.

@@ -40,6 +40,7 @@ QStringList schemaTables() {
                               "Memo TEXT NOT NULL DEFAULT ' ', "
                               "SellDate TEXT, "
                               "SellSymbol TEXT NOT NULL DEFAULT '', "
+                              "ByHand INTEGER NOT NULL DEFAULT 0, "
                               "UNIQUE (SellId, BuyId))"),
                // The settings as the wash-sale upgrade left them.
                QStringLiteral("CREATE TABLE AccountSettings ("
@@ -50,7 +51,17 @@ QStringList schemaTables() {
                               "TaxAdvantaged INTEGER NOT NULL DEFAULT 0)"),
                lotAdjustTable(),
            } +
-           corpActionTables() + QStringList{untiedSellTable()};
+           corpActionTables() + QStringList{untiedSellTable()} + rematchScopeStatements();
+}
+
+QStringList rematchScopeStatements() {
+    // Whole 0: only the sells of the symbols listed beside it are matched
+    // again; a trade changed by hand makes the whole account stale.
+    return {
+        QStringLiteral("ALTER TABLE Rematch ADD COLUMN Whole INTEGER NOT NULL DEFAULT 1"),
+        QStringLiteral("CREATE TABLE RematchSymbol (AccountName TEXT NOT NULL, "
+                       "Symbol TEXT NOT NULL, PRIMARY KEY (AccountName, Symbol))"),
+    };
 }
 
 QStringList corpActionTables() {

@@ -26,7 +26,17 @@ enum : int {
 };
 }
 namespace LinkCol {
-enum : int { AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo, SellDate, SellSymbol };
+enum : int {
+    AccountName,
+    SellId,
+    BuyId,
+    BuyQuantity,
+    BuyPrice,
+    Memo,
+    SellDate,
+    SellSymbol,
+    ByHand
+};
 }
 
 // The tables in column order: the three of the records and the accounts'
@@ -63,6 +73,10 @@ QString untiedSellTable();
 // The corporate actions and the accounts whose matching they made stale
 // (see corp_action_table.h).
 QStringList corpActionTables();
+
+// What narrows an account's mark to process again to the symbols that a
+// corporate action touched.
+QStringList rematchScopeStatements();
 
 // The tables a Gainbook database must hold (older files get the others when
 // they are upgraded).

@@ -56,6 +56,15 @@ const QVector<SchemaStep>& schemaSteps() {
         // where it is beyond doubt; the other sells with such records stay
         // out of wash-sale detection until processed again.
         tieOldTaxRecords,
+        // 8: links the user picked by hand are told from the run's, so that
+        // processing again keeps them; a corporate action marks only the
+        // symbols it touched. Links written before are taken as the run's.
+        [](const QSqlDatabase& db) {
+            runQuery(db, QStringLiteral(
+                             "ALTER TABLE SellLinks ADD COLUMN ByHand INTEGER NOT NULL DEFAULT 0"));
+            for (const QString& sql : rematchScopeStatements())
+                runQuery(db, sql);
+        },
     };
     return steps;
 }

@@ -57,6 +57,18 @@ bool accountHasTxns(const QSqlDatabase& db, const QString& account) {
     return query.next();
 }
 
+QVector<std::pair<qint64, QString>> selectSellSymbolsOfAccount(const QSqlDatabase& db,
+                                                               const QString& account) {
+    QSqlQuery query = runQuery(db,
+                               QStringLiteral("SELECT ID, Symbol FROM Txn WHERE AccountName = ? "
+                                              "AND Type = 'Sold' ORDER BY ID"),
+                               {textValue(account)});
+    QVector<std::pair<qint64, QString>> sells;
+    while (query.next())
+        sells.append({query.value(0).toLongLong(), query.value(1).toString()});
+    return sells;
+}
+
 namespace {
 
 const QString kInsertTxn =
@@ -125,6 +137,16 @@ bool updateTxn(const QSqlDatabase& db, const TxnRecord& r) {
 
 void deleteTxn(const QSqlDatabase& db, qint64 id) {
     runQuery(db, QStringLiteral("DELETE FROM Txn WHERE ID = ?"), {id});
+}
+
+qint64 countTxnsOf(const QSqlDatabase& db, const QString& account,
+                   const std::optional<QString>& month) {
+    const QVariant monthValue = month ? textValue(*month) : QVariant();
+    QSqlQuery query = runQuery(db,
+                               QStringLiteral("SELECT COUNT(*) FROM Txn WHERE AccountName = ? "
+                                              "AND (? IS NULL OR TxnMonth = ?)"),
+                               {textValue(account), monthValue, monthValue});
+    return query.next() ? query.value(0).toLongLong() : 0;
 }
 
 void deleteTxnsOfAccount(const QSqlDatabase& db, const QString& account) {

@@ -29,6 +29,15 @@ std::optional<TxnRecord> selectTxnById(const QSqlDatabase& db, qint64 id);
 
 bool accountHasTxns(const QSqlDatabase& db, const QString& account);
 
+// How many transactions the account has, or one of its months. Throws
+// StoreError.
+qint64 countTxnsOf(const QSqlDatabase& db, const QString& account,
+                   const std::optional<QString>& month);
+
+// The ID and symbol of every sell of the account, by ID. Throws StoreError.
+QVector<std::pair<qint64, QString>> selectSellSymbolsOfAccount(const QSqlDatabase& db,
+                                                               const QString& account);
+
 // Inserts rows one after another with one prepared statement, or a batch
 // of them with another (writeBatchedRows).
 class TxnWriter {

@@ -2,6 +2,9 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
+
+#include <utility>
 
 namespace gainbook {
 
@@ -21,6 +24,8 @@ Outline::Outline(QWidget* parent) : QTreeWidget(parent) {
     // A click toggles an item already; a double click must not toggle twice.
     setExpandsOnDoubleClick(false);
     setMouseTracking(true);
+    // By pixels, so that an item can be held exactly where it was.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
 
     connect(this, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item, int) { emit listClicked(indexOf(item)); });
@@ -80,6 +85,36 @@ bool Outline::isItemExpanded(int index) const {
 void Outline::setItemExpanded(int index, bool expanded) {
     if (index >= 0 && index < listCount())
         items_[index]->setExpanded(expanded);
+}
+
+void Outline::toggleInPlace(int index) {
+    if (index < 0 || index >= listCount())
+        return;
+    QTreeWidgetItem* item = items_[index];
+    const int before = visualItemRect(item).top();
+    item->setExpanded(!item->isExpanded());
+    // Only the items below it move, as far as the scroll range allows: at
+    // the very end of a scrolled list a closing item still slides down.
+    if (const int shift = visualItemRect(item).top() - before; shift != 0)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + shift);
+}
+
+void Outline::mousePressEvent(QMouseEvent* event) {
+    swallowRelease_ = false;
+    QTreeWidget::mousePressEvent(event);
+}
+
+void Outline::mouseDoubleClickEvent(QMouseEvent* event) {
+    swallowRelease_ = true;
+    event->accept();
+}
+
+void Outline::mouseReleaseEvent(QMouseEvent* event) {
+    if (std::exchange(swallowRelease_, false)) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::mouseReleaseEvent(event);
 }
 
 void Outline::keyPressEvent(QKeyEvent* event) {

@@ -25,6 +25,11 @@ public:
     bool isItemExpanded(int index) const;
     void setItemExpanded(int index, bool expanded);
 
+    // Opens or closes the item where it stands: the view scrolls so that
+    // the item stays under the mouse that clicked it, and what the next
+    // click lands on is what the user saw.
+    void toggleInPlace(int index);
+
 signals:
     // The user clicked an item (or pressed Return on it).
     void listClicked(int index);
@@ -36,12 +41,18 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     int indexOf(const QTreeWidgetItem* item) const;
 
     QVector<QTreeWidgetItem*> items_;
     QTreeWidgetItem* lastTop_ = nullptr;
+    // The second press of a double click is not a click of its own: the
+    // first one may have moved another item under the mouse.
+    bool swallowRelease_ = false;
 };
 
 } // namespace gainbook

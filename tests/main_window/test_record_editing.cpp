@@ -339,12 +339,16 @@ private slots:
         QTest::addColumn<QString>("processAgain");
         // The processed account keeps tax records of trades that are gone.
         QTest::newRow("transactions, account")
-            << false << 2 << "Are you sure you want to delete Transaction Records for O'Brien?"
+            << false << 2
+            << "Are you sure you want to delete Transaction Records for O'Brien? This deletes the "
+               "2 transactions of O'Brien."
             << "Accounts to process again before filing: O'Brien";
         // The tax records and links belong to the account, whichever item
         // names it; without them it is no longer processed.
         QTest::newRow("tax, month")
-            << true << 1 << "Are you sure you want to delete Tax Records for Jan?"
+            << true << 1
+            << "Are you sure you want to delete Tax Records for Jan? This deletes the 1 tax "
+               "record (all years) and 1 link of O'Brien."
             << "";
     }
     void deleteListByViewAndItem() {
@@ -362,7 +366,7 @@ private slots:
 
         const OutlineSelection item = tax ? monthItem("O'Brien", "Jan") : accountItem("O'Brien");
         const RecordView view = tax ? RecordView::Tax : RecordView::Transactions;
-        QCOMPARE(deleteListQuestion(view, item.text), question);
+        QCOMPARE(deleteListQuestion(t.connection(), view, item), question);
         QCOMPARE(DeleteList(t.connection(), view, item), QString());
         QCOMPARE(count(t, "Txn"), tax ? 2 : 0);
         QCOMPARE(count(t, "TaxRec"), tax ? 0 : 1);

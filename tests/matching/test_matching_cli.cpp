@@ -105,7 +105,18 @@ private slots:
             ok({"detach", a, "4:5"}),
             // Run again over a lot linked by hand.
             ok({"link", a, "4", "5"}),
-            ok({"process", "--again", a}, kToCheck),
+            ok({"process", "--again", a}),
+            // The other account's buy linked by hand stays through the run
+            // again; with --all it gives way to the run's own links.
+            ok({"links", a},
+               kHeading +
+                   "02/01/2000,120,IBM,2000.00,1,01/03/2000,IBM,100,1000.00,100,-1000.00,1,3\n"
+                   ",,,,1,01/10/2000,IBM,20,300.00,50,-750.00,2,3\n"
+                   "02/02/2000,10,MSFT,300.00,1,01/03/2000,T,10,100.00,10,-100.00,5,4\n"),
+            fails(2, {"process", "--all", a}),
+            ok({"process", "--again", "--all", a}, kToCheck),
+            ok({"txns", "Old"}, "Month,Symbol,Quantity,Txn Type,Txn Date,Txn Amount,Comment,ID\n"
+                                "Jan,T,10,Bought,01/03/2000,-100.00,10,5\n"),
             fails(1, {"process", "--again", "Nobody"}, "Account not found: Nobody\n"),
             fails(1, {"process", ""}, "Please select one account\n"),
             fails(1, {"process", "Nobody"}, "Account not found: Nobody\n"),

@@ -1,3 +1,5 @@
+#include "buy_selection/buy_selection.h"
+#include "matching/corp_action_editing.h"
 #include "matching/matcher.h"
 #include "matching/open_quantity.h"
 #include "matching/process_session.h"
@@ -319,13 +321,95 @@ private slots:
         mine << db.addTxn(kAccount, "All", "IBM", 10, kSold, QDate(1999, 2, 1), 100, "my note");
         QVERIFY(process(db, prompter).done());
         QCOMPARE(process(db, prompter).status, Outcome::Status::Stopped);
-        QCOMPARE(prompter.questions, QStringList{reprocessQuestion(kAccount)});
+        QCOMPARE(prompter.questions,
+                 QStringList{"Account O'Brien IRA is already processed. 0 lots you picked by hand "
+                             "are kept; 1 sell is matched again. Process it again?"});
         QCOMPARE(prompter.messages, QStringList());
         QCOMPARE(gainbook::test::memos(db, other), (QStringList{"40", ""}));
         QCOMPARE(gainbook::test::memos(db, mine), (QStringList{"90", "my note"}));
         QCOMPARE(describeLinks(db, kAccount, mine), QStringList{"1>0 10 100"});
         QCOMPARE(describeTaxRecs(db, kAccount).size(), 1);
         QCOMPARE(describeTaxRecs(db, "Other").size(), 1);
+    }
+
+    // Processing again keeps the lots the user picked by hand, and after a
+    // corporate action leaves the sells of the symbols it did not touch.
+    // IBM: 100 at $10 (01/02), 100 at $20 (02/01), 50 sold 06/03 for $1,500;
+    // XYZ: 10 for $100 (01/05), 10 sold 07/01 for $300.
+    void processingAgainKeepsHandPickedLots_data() {
+        QTest::addColumn<bool>("byHand");   // the IBM lot of 01/02 swapped for that of 02/01
+        QTest::addColumn<bool>("splitXyz"); // 2:1 on 03/01, after the first run
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<QString>("plan");
+        QTest::addColumn<QStringList>("links");
+        QTest::addColumn<QStringList>("taxRecs");
+        const QString ibmHand = "IBM|50|2024-02-01|2024-06-03|1000|1500| ";
+        const QString xyz = "XYZ|10|2024-01-05|2024-07-01|100|300| ";
+        // 26 CFR 1.1012-1(c)(1): shares not identified are the first bought.
+        QTest::newRow("again keeps the identified lot, 1.1012-1(c)(2)")
+            << true << false << false
+            << "1 lot you picked by hand is kept; 2 sells are matched again."
+            << QStringList{"2>1 50 1000", "4>3 10 100"} << QStringList{ibmHand, xyz};
+        QTest::newRow("again --all goes back to first in, 1.1012-1(c)(1)")
+            << true << false << true
+            << "0 lots you picked by hand are kept; 2 sells are matched again."
+            << QStringList{"2>0 50 500", "4>3 10 100"}
+            << QStringList{"IBM|50|2024-01-02|2024-06-03|500|1500| ", xyz};
+        // Pub 550, stock splits: the $100 of XYZ spreads over 20 shares, so
+        // the 10 sold cost $50. IBM keeps the lot detached by hand, and
+        // with it no buy.
+        QTest::newRow("split matches only XYZ again, Pub 550 stock splits")
+            << false << true << false
+            << "0 lots you picked by hand are kept; 1 sell is matched again. 1 sell of symbols "
+               "no corporate action touched keeps its lots."
+            << QStringList{"2>- 0 0", "4>3 10 50"}
+            << QStringList{"IBM|50||2024-06-03|0|1500|All Buy Rec Not Found",
+                           "XYZ|10|2024-01-05|2024-07-01|50|300| "};
+        QTest::newRow("split keeps the identified lot too")
+            << true << true << false
+            << "1 lot you picked by hand is kept; 1 sell is matched again. 1 sell of symbols no "
+               "corporate action touched keeps its lots."
+            << QStringList{"2>1 50 1000", "4>3 10 50"}
+            << QStringList{ibmHand, "XYZ|10|2024-01-05|2024-07-01|50|300| "};
+    }
+    void processingAgainKeepsHandPickedLots() {
+        QFETCH(bool, byHand);
+        QFETCH(bool, splitXyz);
+        QFETCH(bool, all);
+        QFETCH(QString, plan);
+        QFETCH(QStringList, links);
+        QFETCH(QStringList, taxRecs);
+        TestDatabase db;
+        RecordingPrompter prompter;
+        const QVector<qint64> ids = addRows(
+            db, kAccount,
+            {"B|IBM|100|2024-01-02|-1000", "B|IBM|100|2024-02-01|-2000", "S|IBM|50|2024-06-03|1500",
+             "B|XYZ|10|2024-01-05|-100", "S|XYZ|10|2024-07-01|300"});
+        QVERIFY(process(db, prompter).done());
+        ProcessSession session(db.connection(), prompter);
+        session.setAccount(kAccount);
+        QVERIFY(session.Update({{ids[2], ids[0]}}).done());
+        if (byHand) {
+            QVector<BuyChoice> choice{{ids[1], 50.0, std::nullopt, std::nullopt}};
+            QVERIFY(BuySelection(db.connection(), kAccount).Apply(ids[2], choice).done());
+        }
+        if (splitXyz) {
+            CorpActionRecord split{0, "XYZ", QDate(2024, 3, 1), ActionKind::Split, 2, 1, {}, {}};
+            QVERIFY(addCorpAction(db.connection(), split).done());
+        }
+        QCOMPARE(rerunPlanText(session.rerunPlan(all)), plan);
+        prompter.answers.enqueue(true);
+        const Outcome outcome =
+            all ? session.Process(unwatchedProgress(), Rerun::ReplaceAll) : session.Process();
+        QVERIFY2(outcome.done(), qPrintable(outcome.message));
+        if (!all)
+            QCOMPARE(prompter.questions.last(),
+                     "Account O'Brien IRA is already processed. " + plan + " Process it again?");
+        QCOMPARE(describeLinks(db, kAccount, ids), links);
+        QCOMPARE(describeTaxRecs(db, kAccount), taxRecs);
+        // The check counts shares as bought, which a split does not keep.
+        if (!splitXyz)
+            QCOMPARE(checkInvariants(db, kAccount, false), QString());
     }
 
     void failedRunChangesNothing() {

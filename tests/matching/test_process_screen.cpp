@@ -3,6 +3,7 @@
 #include "startup/app_context.h"
 #include "store/links_table.h"
 #include "store/sql.h"
+#include "store/store_fault.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
 #include "support/test_main.h"
@@ -161,12 +162,42 @@ private slots:
     // An account with links, or with tax records from elsewhere, is run
     // again only on Yes, and then ends with the run's links and tax records
     // alone; No leaves the store as it was.
+    // A file another program holds is told in the guide's words, with the
+    // offer to try again; the account list is read again once it is free.
+    void lockedStoreOffersToTryAgain() {
+        TestDatabase t;
+        addRows(t, kAccount, kRows);
+        runQuery(t.connection(), "PRAGMA busy_timeout = 50");
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "lockingProgram");
+            other.setDatabaseName(t.path());
+            QVERIFY(other.open());
+            runQuery(other, "BEGIN EXCLUSIVE");
+            RecordingPrompter prompter;
+            prompter.answers << true << false; // try again once, then give up
+            frmProcess w(t.connection(), prompter, nullptr, nullptr);
+            w.Form_Load();
+            const QString inUse = inUseMessage(t.path()) + " Try again?";
+            QCOMPARE(prompter.questions, QStringList(2, inUse));
+            QCOMPARE(prompter.messages, QStringList());
+            auto* list = control<QComboBox>(&w, "Combo1");
+            QCOMPARE(list->count(), 0);
+            runQuery(other, "ROLLBACK");
+            other.close();
+            w.Form_Activate();
+            QCOMPARE(list->count(), 1);
+            QCOMPARE(list->itemText(0), kAccount);
+        }
+        QSqlDatabase::removeDatabase("lockingProgram");
+    }
+
     void processAgainAsksFirst_data() {
         QTest::addColumn<bool>("processed"); // false: three imported tax records
         QTest::addColumn<bool>("yes");
         QTest::addColumn<QString>("question");
-        const QString again = QStringLiteral(
-            "Account O'Brien IRA is already processed. Detach all its lots and process it again?");
+        const QString again =
+            QStringLiteral("Account O'Brien IRA is already processed. 0 lots you picked by hand "
+                           "are kept; 2 sells are matched again. Process it again?");
         const QString replace =
             QStringLiteral("Account O'Brien IRA already has 3 tax records. Replace them?");
         QTest::newRow("processed, Yes") << true << true << again;

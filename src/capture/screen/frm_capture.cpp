@@ -435,12 +435,14 @@ void frmCapture::finishCapture(std::optional<PageDocument> document, const QStri
             Text3->setText(state.month);
             Status->setText(state.status);
         };
-        ClearingPrompter prompter(prompter_, showRun);
+        ClearingPrompter clearing(prompter_, showRun);
         QApplication::setOverrideCursor(Qt::WaitCursor);
         try {
             // The busy window stays while the page is read and gives way to
-            // the progress window once the rows are being written.
+            // the progress window once the rows are being written; neither
+            // stays over a question or the Map Columns window.
             ProgressDialog window(this, QStringLiteral("Capturing records..."));
+            Prompter& prompter = window.above(clearing);
             Progress progress([&](qint64 done, qint64 total) {
                 clearBusy();
                 window.progress().step(done, total);
@@ -451,7 +453,12 @@ void frmCapture::finishCapture(std::optional<PageDocument> document, const QStri
             if (outcome.stopped() && outcome.message == missingHeadingMessage() && !state.mapping &&
                 document->isSheet()) {
                 showRun();
-                if (auto mapping = askForMapping(*document->sheet, state.settings())) {
+                std::optional<ColumnMapping> mapping;
+                {
+                    const ProgressDialog::Pause pause(window);
+                    mapping = askForMapping(*document->sheet, state.settings());
+                }
+                if (mapping) {
                     state = fields();
                     QApplication::setOverrideCursor(Qt::WaitCursor);
                     outcome = runCapture(*document, state, context_.database().connection(),

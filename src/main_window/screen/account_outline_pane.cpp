@@ -80,7 +80,7 @@ void AccountOutlinePane::Outline1_Click(int index) {
         }
         grid_.setUnsavedEdits(false);
     }
-    Outline1->setItemExpanded(index, !Outline1->isItemExpanded(index));
+    Outline1->toggleInPlace(index);
     grid_.ClearGrid();
     grid_.fill();
 }
@@ -89,7 +89,15 @@ void AccountOutlinePane::Outline1_KeyDown(int key, Qt::KeyboardModifiers) {
     const OutlineSelection s = selection();
     if (key != Qt::Key_Delete || s.index < 0)
         return;
-    if (!prompter_.ask(deleteListQuestion(grid_.view(), s.text)))
+    QString question;
+    try {
+        question = deleteListQuestion(context_.database().connection(), grid_.view(), s);
+    } catch (const StoreError& e) {
+        emit statusText(
+            QStringLiteral("Records of %1 were not deleted: %2").arg(s.text, e.message()));
+        return;
+    }
+    if (!prompter_.ask(question))
         return;
     const QString failure = DeleteList(context_.database().connection(), grid_.view(), s);
     if (!failure.isEmpty())

@@ -5,6 +5,7 @@
 #include "platform/prompter.h"
 #include "startup/app_context.h"
 #include "store/store_error.h"
+#include "store/store_fault.h"
 #include "widgets/activation_watcher.h"
 #include "widgets/progress_dialog.h"
 #include "widgets/spread_grid.h"
@@ -46,7 +47,7 @@ BuySelectionOpener buySelectionScreen(QSqlDatabase db, Prompter& prompter,
 
 frmProcess::frmProcess(QSqlDatabase db, Prompter& prompter, QWidget* mainWindow,
                        BuySelectionOpener openBuySelection)
-    : QWidget(mainWindow, Qt::Window), prompter_(prompter), mainWindow_(mainWindow),
+    : QWidget(mainWindow, Qt::Window), prompter_(prompter), mainWindow_(mainWindow), db_(db),
       session_(db, prompter), openBuySelection_(std::move(openBuySelection)) {
     if (!openBuySelection_)
         openBuySelection_ = buySelectionScreen(db, prompter);
@@ -121,20 +122,39 @@ void frmProcess::setHints() {
 void frmProcess::Form_Load() {
     if (mainWindow_)
         move(mainWindow_->pos());
-    try {
-        accountList_->addItems(session_.accounts());
-    } catch (const StoreError& error) {
-        prompter_.message(QStringLiteral("The accounts could not be read: ") + error.message());
-    }
-    // No account is chosen until the user picks one.
-    accountList_->setCurrentIndex(-1);
+    loadAccounts();
     // Wide enough for every column of the grid.
     const QMargins margins = layout()->contentsMargins();
     resize(std::max(width(), matchGrid_->layoutWidth() + margins.left() + margins.right()),
            height());
 }
 
+void frmProcess::loadAccounts() {
+    for (;;) {
+        try {
+            accountList_->clear();
+            accountList_->addItems(session_.accounts());
+            break;
+        } catch (const StoreError& error) {
+            // A file another program holds is let go of in a moment: the
+            // user may try again, and the list is read again whenever this
+            // window comes back to the front.
+            const QString why = failureText(db_, error);
+            if (storeFault(error.sqlError()) != StoreFault::InUse) {
+                prompter_.message(QStringLiteral("The accounts could not be read: ") + why);
+                break;
+            }
+            if (!prompter_.ask(why + QStringLiteral(" Try again?")))
+                break;
+        }
+    }
+    // No account is chosen until the user picks one.
+    accountList_->setCurrentIndex(-1);
+}
+
 void frmProcess::Form_Activate() {
+    if (accountList_->count() == 0 && !running_)
+        loadAccounts();
     RefreshGrid();
 }
 

@@ -69,6 +69,8 @@ private:
     void buildLayout();
     void setHints();
     void RefreshGrid();
+    // The account list read again; a file in use offers to try again.
+    void loadAccounts();
     void updateProcessButton();
     void report(const Outcome& outcome);
     void openBuySelection(qint64 sellId);
@@ -77,6 +79,7 @@ private:
 
     Prompter& prompter_;
     QPointer<QWidget> mainWindow_;
+    QSqlDatabase db_;
     ProcessSession session_;
     BuySelectionOpener openBuySelection_;
     bool running_ = false;
