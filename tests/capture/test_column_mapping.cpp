@@ -87,11 +87,7 @@ private slots:
         ColumnMapping m;
         m.name = "CU";
         m.firstRow = 2;
-        m.columns.date = 2;
-        m.columns.type = 3;
-        m.columns.symbol = 4;
-        m.columns.quantity = 5;
-        m.columns.amount = 6;
+        m.columns = {2, 3, 6, 4, 5, 0}; // date, type, amount, symbol, quantity
         const PageDocument sheet = test::sheetOf({{"no headings here"},
                                                   {"", "3/1/2024", "Kauf", "SAP", "5", "1.234,50"},
                                                   {"x", "3/2/2024", "Buy", "SAP", "5", "1.234,50"},

@@ -159,61 +159,50 @@ private slots:
         QCOMPARE(got, actions);
     }
 
-    // Each stored row as "date|quantity|amount".
+    // Each sheet row and each stored row as "date|quantity|amount".
     void values_data() {
-        QTest::addColumn<QStringList>("dates");
-        QTest::addColumn<QStringList>("quantities");
-        QTest::addColumn<QStringList>("amounts");
+        QTest::addColumn<QStringList>("given");
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<int>("badNumbers");
         QTest::addColumn<int>("badDates");
-        QTest::newRow("date forms")
-            << QStringList{"20240105",
-                           "2024/03/15",
-                           "03/15/2024 09:30:00",
-                           "3/15/2024 9:30 AM",
-                           "04/01/2024 as of 03/28/2024",
-                           "2024-03-15",
-                           "Mar 5, 2024"}
-            << QStringList(7, "1") << QStringList(7, "1")
-            << QStringList{"01/05/2024|1|1", "03/15/2024|1|1", "03/15/2024|1|1", "03/15/2024|1|1",
-                           "04/01/2024|1|1", "03/15/2024|1|1", "03/05/2024|1|1"}
-            << 0 << 0;
-        QTest::newRow("dates that are none")
-            << QStringList{"20240231", "2024/13/01", "pending", "03/15/2024 lunch"}
-            << QStringList(4, "1") << QStringList(4, "1") << QStringList{} << 0 << 4;
-        QTest::newRow("amount forms")
-            << QStringList(7, "3/1/2024") << QStringList(7, "2")
-            << QStringList{"USD 1,234.56", "1,234.56 USD", "-$1,234.56", "(1,234.56)",
-                           "$(1,234.56)",  "$1,234.56",    "1234.56-"}
-            << QStringList(7, "03/01/2024|2|1234.56") << 0 << 0;
-        QTest::newRow("decimal comma in every value")
-            << QStringList(3, "3/1/2024") << QStringList{"1,5", "2,25", "3"}
-            << QStringList{"1.234,56", "(12,50)", "EUR 7,00"}
-            << QStringList{"03/01/2024|1.5|1234.56", "03/01/2024|2.25|12.5", "03/01/2024|3|7"} << 0
-            << 0;
+        auto row = [](const char* name, const QStringList& given, const QStringList& rows,
+                      int badNumbers, int badDates) {
+            QTest::newRow(name) << given << rows << badNumbers << badDates;
+        };
+        row("date forms",
+            {"20240105|1|1", "2024/03/15|1|1", "03/15/2024 09:30:00|1|1", "3/15/2024 9:30 AM|1|1",
+             "04/01/2024 as of 03/28/2024|1|1", "2024-03-15|1|1", "Mar 5, 2024|1|1"},
+            {"01/05/2024|1|1", "03/15/2024|1|1", "03/15/2024|1|1", "03/15/2024|1|1",
+             "04/01/2024|1|1", "03/15/2024|1|1", "03/05/2024|1|1"},
+            0, 0);
+        row("dates that are none",
+            {"20240231|1|1", "2024/13/01|1|1", "pending|1|1", "03/15/2024 lunch|1|1"}, {}, 0, 4);
+        row("amount forms",
+            {"3/1/2024|2|USD 1,234.56", "3/1/2024|2|1,234.56 USD", "3/1/2024|2|-$1,234.56",
+             "3/1/2024|2|(1,234.56)", "3/1/2024|2|$(1,234.56)", "3/1/2024|2|$1,234.56",
+             "3/1/2024|2|1234.56-"},
+            QStringList(7, "03/01/2024|2|1234.56"), 0, 0);
+        row("decimal comma in every value",
+            {"3/1/2024|1,5|1.234,56", "3/1/2024|2,25|(12,50)", "3/1/2024|3|EUR 7,00"},
+            {"03/01/2024|1.5|1234.56", "03/01/2024|2.25|12.5", "03/01/2024|3|7"}, 0, 0);
         // Never read one way in one row and another way in the next.
-        QTest::newRow("decimal comma in some values only")
-            << QStringList(3, "3/1/2024") << QStringList(3, "1")
-            << QStringList{"1.234,56", "12,5", "1,234.56"} << QStringList{"03/01/2024|1|1234.56"}
-            << 2 << 0;
-        QTest::newRow("thousands or decimals, undecided")
-            << QStringList(2, "3/1/2024") << QStringList(2, "1") << QStringList{"1,234", "2,500"}
-            << QStringList{"03/01/2024|1|1234", "03/01/2024|1|2500"} << 0 << 0;
-        QTest::newRow("empty and worded cells")
-            << QStringList(3, "3/1/2024") << QStringList{"", "1", "ten"}
-            << QStringList{"1", "", "1"} << QStringList{} << 3 << 0;
+        row("decimal comma in some values only",
+            {"3/1/2024|1|1.234,56", "3/1/2024|1|12,5", "3/1/2024|1|1,234.56"},
+            {"03/01/2024|1|1234.56"}, 2, 0);
+        row("thousands or decimals, undecided", {"3/1/2024|1|1,234", "3/1/2024|1|2,500"},
+            {"03/01/2024|1|1234", "03/01/2024|1|2500"}, 0, 0);
+        row("empty and worded cells", {"3/1/2024||1", "3/1/2024|1|", "3/1/2024|ten|1"}, {}, 3, 0);
     }
     void values() {
-        QFETCH(QStringList, dates);
-        QFETCH(QStringList, quantities);
-        QFETCH(QStringList, amounts);
+        QFETCH(QStringList, given);
         QFETCH(QStringList, rows);
         QFETCH(int, badNumbers);
         QFETCH(int, badDates);
         Sheet sheet{kHeadings};
-        for (int i = 0; i < dates.size(); ++i)
-            sheet.append({dates[i], "Buy", "X", quantities[i], amounts[i]});
+        for (const QString& g : given) {
+            const QStringList f = g.split(u'|');
+            sheet.append({f[0], "Buy", "X", f[1], f[2]});
+        }
         const ParseResult result = parseOther(sheet);
         QStringList got;
         for (const TxnRecord& r : result.rows)

@@ -99,13 +99,11 @@ private slots:
             t.addTxn(account, month, "AT&T 'A'", 1.5, kBought, QDate(2000, 1, 3), -12.25, "it's");
         const auto rows = selectTxns(t.connection(), account, month);
         QCOMPARE(rows.size(), 1);
-        QCOMPARE(rows[0].id, id);
-        QCOMPARE(rows[0].accountName, account);
-        QCOMPARE(rows[0].txnMonth, month);
-        QCOMPARE(rows[0].symbol, QStringLiteral("AT&T 'A'"));
-        QCOMPARE(rows[0].quantity, Quantity::fromDouble(1.5));
-        QCOMPARE(rows[0].txnDate, QDate(2000, 1, 3));
-        QCOMPARE(rows[0].memo, QStringLiteral("it's"));
+        const TxnRecord& r = rows[0];
+        QCOMPARE(QStringList({QString::number(r.id), r.accountName, r.txnMonth, r.symbol,
+                              r.quantity.text(), r.txnDate.toString(Qt::ISODate), r.memo}),
+                 QStringList({QString::number(id), account, month, "AT&T 'A'", "1.5", "2000-01-03",
+                              "it's"}));
 
         deleteTxnsOfMonth(t.connection(), account, month);
         QVERIFY(!accountHasTxns(t.connection(), account));

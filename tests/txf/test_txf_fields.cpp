@@ -17,17 +17,19 @@ Q_DECLARE_METATYPE(gainbook::TaxRecord)
 
 namespace {
 
-TaxRecord sale(const QString& symbol, double quantity, QDate acquired, QDate sold, qint64 cost,
-               qint64 salePrice, qint64 wash, Form8949Box box) {
+// The inverse of fieldsOf below: a record from
+// "quantity|symbol|acquired|sold|cost|sale|wash|box", amounts in units.
+TaxRecord recordOf(const QString& fields) {
+    const QStringList f = fields.split(u'|');
     TaxRecord r;
-    r.symbol = symbol;
-    r.quantity = Quantity::fromDouble(quantity);
-    r.dateAcquired = acquired;
-    r.dateSold = sold;
-    r.cost = Money::fromUnits(cost);
-    r.salePrice = Money::fromUnits(salePrice);
-    r.washAdjustment = Money::fromUnits(wash);
-    r.box = box;
+    r.quantity = Quantity::fromDouble(f[0].toDouble());
+    r.symbol = f[1];
+    r.dateAcquired = QDate::fromString(f[2], Qt::ISODate);
+    r.dateSold = QDate::fromString(f[3], Qt::ISODate);
+    r.cost = Money::fromUnits(f[4].toLongLong());
+    r.salePrice = Money::fromUnits(f[5].toLongLong());
+    r.washAdjustment = Money::fromUnits(f[6].toLongLong());
+    r.box = *boxFromLetter(f[7]);
     return r;
 }
 
@@ -52,159 +54,97 @@ class TestTxfFields : public QObject {
     Q_OBJECT
 
 private slots:
-    // The record's lines other than the fixed TD, C1, L1 and ^.
+    // The record's lines other than the fixed TD, C1, L1 and ^, "|" between.
     void writesRecords_data() {
         QTest::addColumn<TaxRecord>("record");
         QTest::addColumn<TxfLayout>("layout");
-        QTest::addColumn<QList<QByteArray>>("lines");
+        QTest::addColumn<QByteArray>("lines");
         const auto v034 = TxfLayout::Version034;
         const auto terms = TxfLayout::Version042Terms;
         const auto boxes = TxfLayout::Version042Boxes;
-        const QDate jan3(2000, 1, 3);
-        const QDate jan20(2000, 1, 20);
-
-        const TaxRecord negative =
-            sale("NEG", 10, QDate(2000, 3, 1), QDate(2000, 3, 2), -1225000, -50, 0, Form8949Box::A);
-        QTest::newRow("negative amounts, 034")
-            << negative << v034 << QList<QByteArray>{"N321",        "P10 NEG", "D03/01/2000",
-                                                     "D03/02/2000", "$-122.5", "$-0.005"};
-        QTest::newRow("negative amounts, 042")
-            << negative << boxes << QList<QByteArray>{"N321",        "P10 sh. NEG", "D03/01/2000",
-                                                      "D03/02/2000", "$-122.50",    "$-0.01"};
-
-        const TaxRecord fractions = sale("BRK.B", 12.5, QDate(1998, 6, 30), QDate(2000, 7, 5),
-                                         12345678, 3333, 0, Form8949Box::D);
-        QTest::newRow("fractions, 034")
-            << fractions << v034 << QList<QByteArray>{"N323",        "P12.5 BRK.B", "D06/30/1998",
-                                                      "D07/05/2000", "$1234.5678",  "$0.3333"};
-        QTest::newRow("fractions, 042")
-            << fractions << boxes
-            << QList<QByteArray>{"N323",        "P12.5 sh. BRK.B", "D06/30/1998",
-                                 "D07/05/2000", "$1234.57",        "$0.33"};
-
+        auto row = [](const char* name, const TaxRecord& r, TxfLayout layout, const char* lines) {
+            QTest::newRow(name) << r << layout << QByteArray(lines);
+        };
+        const TaxRecord negative = recordOf("10|NEG|2000-03-01|2000-03-02|-1225000|-50|0|A");
+        row("negative amounts, 034", negative, v034,
+            "N321|P10 NEG|D03/01/2000|D03/02/2000|$-122.5|$-0.005");
+        row("negative amounts, 042", negative, boxes,
+            "N321|P10 sh. NEG|D03/01/2000|D03/02/2000|$-122.50|$-0.01");
+        const TaxRecord fractions = recordOf("12.5|BRK.B|1998-06-30|2000-07-05|12345678|3333|0|D");
+        row("fractions, 034", fractions, v034,
+            "N323|P12.5 BRK.B|D06/30/1998|D07/05/2000|$1234.5678|$0.3333");
+        row("fractions, 042", fractions, boxes,
+            "N323|P12.5 sh. BRK.B|D06/30/1998|D07/05/2000|$1234.57|$0.33");
         // Halves of a cent round away from zero; 0.1 + 0.2 shares are 0.3.
-        const TaxRecord halves =
-            sale("HALF", 0.1 + 0.2, jan3, QDate(2000, 2, 7), 50, -150, 26750, Form8949Box::E);
-        QTest::newRow("half cents, 034")
-            << halves << v034
-            << QList<QByteArray>{"N713",   "P0.3 HALF", "D01/03/2000", "D02/07/2000",
-                                 "$0.005", "$-0.015",   "$2.675"};
-        QTest::newRow("half cents, 042 by term")
-            << halves << terms
-            << QList<QByteArray>{"N323",  "P0.3 sh. HALF", "D01/03/2000", "D02/07/2000",
-                                 "$0.01", "$-0.02",        "$2.68"};
-        QTest::newRow("half cents, 042 by box")
-            << halves << boxes
-            << QList<QByteArray>{"N713",  "P0.3 sh. HALF", "D01/03/2000", "D02/07/2000",
-                                 "$0.01", "$-0.02",        "$2.68"};
-
+        TaxRecord halves = recordOf("0|HALF|2000-01-03|2000-02-07|50|-150|26750|E");
+        halves.quantity = Quantity::fromDouble(0.1 + 0.2);
+        row("half cents, 034", halves, v034,
+            "N713|P0.3 HALF|D01/03/2000|D02/07/2000|$0.005|$-0.015|$2.675");
+        row("half cents, 042 by term", halves, terms,
+            "N323|P0.3 sh. HALF|D01/03/2000|D02/07/2000|$0.01|$-0.02|$2.68");
+        row("half cents, 042 by box", halves, boxes,
+            "N713|P0.3 sh. HALF|D01/03/2000|D02/07/2000|$0.01|$-0.02|$2.68");
         // A line break becomes a blank; a character beyond Latin-1 becomes
         // "?", one for each half of a surrogate pair.
-        const TaxRecord longSymbol =
-            sale(QString::fromUtf8("A VERY LONG SYMBOL NAME\r\nWITH "
-                                   "BREAKS \xc3\xa9\xe2\x82\xac\xf0\x9f"
-                                   "\x93\x88 END"),
-                 1e10, QDate(2000, 1, 1), QDate(2000, 12, 31), 1, 2, 0, Form8949Box::F);
-        QTest::newRow("long symbol, 034")
-            << longSymbol << v034
-            << QList<QByteArray>{"N714",
-                                 "P10000000000 A VERY LONG SYMBOL NAME  WITH BREAKS \xe9???"
-                                 " END",
-                                 "D01/01/2000",
-                                 "D12/31/2000",
-                                 "$0.0001",
-                                 "$0.0002"};
-        QTest::newRow("long symbol, 042")
-            << longSymbol << boxes
-            << QList<QByteArray>{"N714",
-                                 "P10000000000 sh. A VERY LONG SYMBOL NAME  WITH BREAKS \xe9???"
-                                 " END",
-                                 "D01/01/2000",
-                                 "D12/31/2000",
-                                 "$0.00",
-                                 "$0.00"};
-
-        const TaxRecord yearEnds =
-            sale("YE", 1, QDate(1999, 12, 31), QDate(2000, 1, 1), 0, 0, 0, Form8949Box::B);
-        QTest::newRow("year ends, 034")
-            << yearEnds << v034
-            << QList<QByteArray>{"N711", "P1 YE", "D12/31/1999", "D01/01/2000", "$0", "$0"};
-        QTest::newRow("year ends, 042 by term")
-            << yearEnds << terms << QList<QByteArray>{"N321",        "P1 sh. YE", "D12/31/1999",
-                                                      "D01/01/2000", "$0.00",     "$0.00"};
-
-        const TaxRecord unknown =
-            sale("Y", 3, QDate(), QDate(9999, 12, 31), 100, 200, 0, Form8949Box::None);
-        QTest::newRow("date unknown, last year, 034")
-            << unknown << v034
-            << QList<QByteArray>{"N673", "P3 Y", "D", "D12/31/9999", "$0.01", "$0.02"};
-        QTest::newRow("date unknown, last year, 042")
-            << unknown << boxes
-            << QList<QByteArray>{"N673", "P3 sh. Y", "DVARIOUS", "D12/31/9999", "$0.01", "$0.02"};
+        TaxRecord longSymbol = recordOf("10000000000||2000-01-01|2000-12-31|1|2|0|F");
+        longSymbol.symbol = QString::fromUtf8("A VERY LONG SYMBOL NAME\r\nWITH BREAKS "
+                                              "\xc3\xa9\xe2\x82\xac\xf0\x9f\x93\x88 END");
+        row("long symbol, 034", longSymbol, v034,
+            "N714|P10000000000 A VERY LONG SYMBOL NAME  WITH BREAKS \xe9??? END|D01/01/2000|"
+            "D12/31/2000|$0.0001|$0.0002");
+        row("long symbol, 042", longSymbol, boxes,
+            "N714|P10000000000 sh. A VERY LONG SYMBOL NAME  WITH BREAKS \xe9??? END|D01/01/2000|"
+            "D12/31/2000|$0.00|$0.00");
+        const TaxRecord yearEnds = recordOf("1|YE|1999-12-31|2000-01-01|0|0|0|B");
+        row("year ends, 034", yearEnds, v034, "N711|P1 YE|D12/31/1999|D01/01/2000|$0|$0");
+        row("year ends, 042 by term", yearEnds, terms,
+            "N321|P1 sh. YE|D12/31/1999|D01/01/2000|$0.00|$0.00");
+        const TaxRecord unknown = recordOf("3|Y||9999-12-31|100|200|0|");
+        row("date unknown, last year, 034", unknown, v034, "N673|P3 Y|D|D12/31/9999|$0.01|$0.02");
+        row("date unknown, last year, 042", unknown, boxes,
+            "N673|P3 sh. Y|DVARIOUS|D12/31/9999|$0.01|$0.02");
         // Neither a date acquired nor a cost: the tax program asks for the
         // basis instead of taking it as zero.
-        const TaxRecord noBuy =
-            sale("NB", 10, QDate(), QDate(2011, 2, 1), 0, 150000, 0, Form8949Box::None);
-        QTest::newRow("sell with no buy: empty date acquired and cost lines, 034")
-            << noBuy << v034 << QList<QByteArray>{"N673", "P10 NB", "D", "D02/01/2011", "$", "$15"};
-        QTest::newRow("sell with no buy: empty date acquired and cost lines, 042")
-            << noBuy << boxes
-            << QList<QByteArray>{"N673", "P10 sh. NB", "D", "D02/01/2011", "$", "$15.00"};
-        QTest::newRow("first year, 042")
-            << sale("OLD", 2, QDate(1, 1, 1), QDate(2000, 6, 1), 100, 200, 0, Form8949Box::C)
-            << boxes << QList<QByteArray>{"N712",        "P2 sh. OLD", "D01/01/0001",
-                                          "D06/01/2000", "$0.01",      "$0.02"};
-
-        const TaxRecord wash = sale("W", 7, jan3, jan20, 10000, 5000, 1250, Form8949Box::A);
-        QTest::newRow("wash adjustment, 034")
-            << wash << v034 << QList<QByteArray>{"N321", "P7 W", "D01/03/2000", "D01/20/2000",
-                                                 "$1",   "$0.5", "$0.125"};
-        QTest::newRow("wash adjustment, 042")
-            << wash << boxes << QList<QByteArray>{"N321",  "P7 sh. W", "D01/03/2000", "D01/20/2000",
-                                                  "$1.00", "$0.50",    "$0.13"};
-        const TaxRecord negativeWash =
-            sale("W", 7, jan3, jan20, 10000, 5000, -10001, Form8949Box::D);
-        QTest::newRow("negative wash adjustment, 034")
-            << negativeWash << v034
-            << QList<QByteArray>{"N323", "P7 W", "D01/03/2000", "D01/20/2000",
-                                 "$1",   "$0.5", "$-1.0001"};
-        QTest::newRow("negative wash adjustment, 042")
-            << negativeWash << boxes
-            << QList<QByteArray>{"N323",  "P7 sh. W", "D01/03/2000", "D01/20/2000",
-                                 "$1.00", "$0.50",    "$-1.00"};
-
+        const TaxRecord noBuy = recordOf("10|NB||2011-02-01|0|150000|0|");
+        row("sell with no buy: empty date acquired and cost lines, 034", noBuy, v034,
+            "N673|P10 NB|D|D02/01/2011|$|$15");
+        row("sell with no buy: empty date acquired and cost lines, 042", noBuy, boxes,
+            "N673|P10 sh. NB|D|D02/01/2011|$|$15.00");
+        row("first year, 042", recordOf("2|OLD|0001-01-01|2000-06-01|100|200|0|C"), boxes,
+            "N712|P2 sh. OLD|D01/01/0001|D06/01/2000|$0.01|$0.02");
+        const TaxRecord wash = recordOf("7|W|2000-01-03|2000-01-20|10000|5000|1250|A");
+        row("wash adjustment, 034", wash, v034, "N321|P7 W|D01/03/2000|D01/20/2000|$1|$0.5|$0.125");
+        row("wash adjustment, 042", wash, boxes,
+            "N321|P7 sh. W|D01/03/2000|D01/20/2000|$1.00|$0.50|$0.13");
+        const TaxRecord negativeWash = recordOf("7|W|2000-01-03|2000-01-20|10000|5000|-10001|D");
+        row("negative wash adjustment, 034", negativeWash, v034,
+            "N323|P7 W|D01/03/2000|D01/20/2000|$1|$0.5|$-1.0001");
+        row("negative wash adjustment, 042", negativeWash, boxes,
+            "N323|P7 sh. W|D01/03/2000|D01/20/2000|$1.00|$0.50|$-1.00");
         // Sixteen digits are more than a double tells apart.
-        const TaxRecord limit = sale("BIG", 0.0000001, jan3, jan20, 9999999999999999,
-                                     -999999999999995, 1000000000000000, Form8949Box::A);
-        QTest::newRow("near the limit, 034")
-            << limit << v034
-            << QList<QByteArray>{"N321",         "P0.0000001 BIG", "D01/03/2000",
-                                 "D01/20/2000",  "$1000000000000", "$-99999999999.9995",
-                                 "$100000000000"};
-        QTest::newRow("near the limit, 042") << limit << boxes
-                                             << QList<QByteArray>{"N321",
-                                                                  "P0.0000001 sh. BIG",
-                                                                  "D01/03/2000",
-                                                                  "D01/20/2000",
-                                                                  "$1000000000000.00",
-                                                                  "$-100000000000.00",
-                                                                  "$100000000000.00"};
-        QTest::newRow("quantity not a number, 034")
-            << sale("NAN", std::nan(""), jan3, jan20, 1, 1, 0, Form8949Box::A) << v034
-            << QList<QByteArray>{"N321",        "P0 NAN",  "D01/03/2000",
-                                 "D01/20/2000", "$0.0001", "$0.0001"};
-        QTest::newRow("negative tiny quantity, 042")
-            << sale("T", -1e-8, jan3, jan20, 1, 1, 0, Form8949Box::A) << boxes
-            << QList<QByteArray>{
-                   "N321", "P-0.00000001 sh. T", "D01/03/2000", "D01/20/2000", "$0.00", "$0.00"};
+        const TaxRecord limit = recordOf("0.0000001|BIG|2000-01-03|2000-01-20|9999999999999999|"
+                                         "-999999999999995|1000000000000000|A");
+        row("near the limit, 034", limit, v034,
+            "N321|P0.0000001 BIG|D01/03/2000|D01/20/2000|$1000000000000|$-99999999999.9995|"
+            "$100000000000");
+        row("near the limit, 042", limit, boxes,
+            "N321|P0.0000001 sh. BIG|D01/03/2000|D01/20/2000|$1000000000000.00|"
+            "$-100000000000.00|$100000000000.00");
+        TaxRecord nan = recordOf("0|NAN|2000-01-03|2000-01-20|1|1|0|A");
+        nan.quantity = Quantity::fromDouble(std::nan(""));
+        row("quantity not a number, 034", nan, v034,
+            "N321|P0 NAN|D01/03/2000|D01/20/2000|$0.0001|$0.0001");
+        row("negative tiny quantity, 042", recordOf("-0.00000001|T|2000-01-03|2000-01-20|1|1|0|A"),
+            boxes, "N321|P-0.00000001 sh. T|D01/03/2000|D01/20/2000|$0.00|$0.00");
     }
     void writesRecords() {
         QFETCH(TaxRecord, record);
         QFETCH(TxfLayout, layout);
-        QFETCH(QList<QByteArray>, lines);
-        QByteArray expected = "TD\r\n" + lines[0] + "\r\nC1\r\nL1\r\n";
-        for (qsizetype i = 1; i < lines.size(); ++i)
-            expected += lines[i] + "\r\n";
+        QFETCH(QByteArray, lines);
+        const QList<QByteArray> each = lines.split('|');
+        QByteArray expected = "TD\r\n" + each[0] + "\r\nC1\r\nL1\r\n";
+        for (qsizetype i = 1; i < each.size(); ++i)
+            expected += each[i] + "\r\n";
         expected += "^\r\n";
         QCOMPARE(txfRecord(record, layout), expected);
     }
@@ -234,7 +174,7 @@ private slots:
             const qint64 units = random.bounded(least / step, most / step + 1) * step;
             const Quantity quantity = Quantity::fromUnits(units);
             TaxRecord record =
-                sale("S", 0, QDate(2000, 1, 3), QDate(2000, 1, 3), units, 0, 0, Form8949Box::A);
+                recordOf(QStringLiteral("0|S|2000-01-03|2000-01-03|%1|0|0|A").arg(units));
             record.quantity = quantity;
             const QList<QByteArray> lines = txfRecord(record, TxfLayout::Version034).split('\r');
             const QString cost = numberToText(Money::fromUnits(units).toDouble());
@@ -409,6 +349,12 @@ private slots:
         description("comma first", ", X", "0|, X");
         description("blanks and tab", "1 sh.  \t X Y ", "1|X Y");
         description("no-break space", "1\xa0X", "0|1\xa0X");
+        description("sh without point", "100 sh XYZ", "100|XYZ");
+        description("number alone", "250", "250|");
+        description("text first", "ABC 100", "0|ABC 100");
+        description("digits after a blank", "100 3M", "100|3M");
+        description("negative, sh.", "-5 sh. ABC", "-5|ABC");
+        description("amount is no quantity", "$100 ABC", "0|$100 ABC");
         description("beyond the limit", "1234567890123456789 X", "-");
 
         // A record numbered 682 takes the box of its term; 673, 715 and 716

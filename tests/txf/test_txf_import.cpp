@@ -169,22 +169,12 @@ private slots:
     void referenceNumbers_data() {
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("box"); // "-": not taken
-        for (const auto& [number, box] :
-             std::initializer_list<std::pair<int, const char*>>{{321, "A"},
-                                                                {711, "B"},
-                                                                {712, "C"},
-                                                                {323, "D"},
-                                                                {713, "E"},
-                                                                {714, "F"},
-                                                                {673, ""},
-                                                                {682, "E"},
-                                                                {715, ""},
-                                                                {716, ""},
-                                                                {287, "-"},
-                                                                {324, "-"},
-                                                                {710, "-"},
-                                                                {717, "-"}})
-            QTest::addRow("%d", number) << number << QString::fromLatin1(box);
+        for (const QString& pair : QStringLiteral("321:A 711:B 712:C 323:D 713:E 714:F 673: 682:E "
+                                                  "715: 716: 287:- 324:- 710:- 717:-")
+                                       .split(u' ')) {
+            const QStringList f = pair.split(u':');
+            QTest::newRow(qPrintable(f[0])) << f[0].toInt() << f[1];
+        }
     }
     void referenceNumbers() {
         QFETCH(int, number);
@@ -215,35 +205,6 @@ private slots:
                     .done());
         QCOMPARE(txf.fileAccountName(), QString("Joint 1234"));
         QCOMPARE(txf.records().size(), 1);
-    }
-
-    void description_data() {
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<double>("quantity");
-        QTest::addColumn<QString>("symbol");
-        QTest::newRow("sh. with point") << "100 sh. XYZ" << 100.0 << "XYZ";
-        QTest::newRow("sh without point") << "100 sh XYZ" << 100.0 << "XYZ";
-        QTest::newRow("shares, capitals") << "12.5 SHARES BRK B" << 12.5 << "BRK B";
-        QTest::newRow("number and symbol") << "100 XYZ" << 100.0 << "XYZ";
-        QTest::newRow("symbol alone") << "XYZ" << 0.0 << "XYZ";
-        QTest::newRow("symbol named SH") << "100 SH" << 100.0 << "SH";
-        QTest::newRow("separators") << "1,000 sh. IBM" << 1000.0 << "IBM";
-        QTest::newRow("blanks and tabs") << "  7\tsh.   T  " << 7.0 << "T";
-        QTest::newRow("number alone") << "250" << 250.0 << "";
-        QTest::newRow("text first") << "ABC 100" << 0.0 << "ABC 100";
-        QTest::newRow("digits after a blank") << "100 3M" << 100.0 << "3M";
-        QTest::newRow("negative") << "-5 sh. ABC" << -5.0 << "ABC";
-        QTest::newRow("amount is no quantity") << "$100 ABC" << 0.0 << "$100 ABC";
-    }
-    void description() {
-        QFETCH(QString, description);
-        QFETCH(double, quantity);
-        QFETCH(QString, symbol);
-        double gotQuantity = -1;
-        QString gotSymbol;
-        splitTxfDescription(description, gotQuantity, gotSymbol);
-        QCOMPARE(gotQuantity, quantity);
-        QCOMPARE(gotSymbol, symbol);
     }
 
     // Records the account holds already are asked about; No adds nothing
