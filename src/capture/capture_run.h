@@ -57,8 +57,10 @@ Outcome runCapture(PageDocument&& document, CaptureState& state, const QSqlDatab
 // the refused row in the message and the count of rows before it, which
 // stay written; a failure of the file itself keeps nothing and names the file.
 // Stopped with the cancel message, nothing kept, when the watcher stops it.
+// The taxAdvantaged accounts are marked so in the same transaction.
 Outcome writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows,
-                          Progress& progress = unwatchedProgress());
+                          Progress& progress = unwatchedProgress(),
+                          const QStringList& taxAdvantaged = {});
 
 // "Capture of A was cancelled; nothing was changed."
 QString captureCancelledText(const QString& account);

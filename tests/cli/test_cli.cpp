@@ -130,6 +130,9 @@ private slots:
         QTest::newRow("timeout zero")
             << QStringList{"capture", "--broker", "Other", "--timeout", "0", "x.csv"} << 2
             << "--timeout takes a number of seconds greater than 0.";
+        QTest::newRow("account map without its name")
+            << QStringList{"capture", "--account-map", "Z123", "x.csv"} << 2
+            << "--account-map takes NUMBER=NAME: Z123";
         QTest::newRow("broker in any case, source missing")
             << QStringList{"capture", "--broker", "oTHER", "--timeout", "2.5", "missing.csv"} << 1
             << "File not found: missing.csv";
