@@ -13,6 +13,7 @@
 #include "store/store_error.h"
 #include "store/store_fault.h"
 #include "store/txn_table.h"
+#include "store/unknown_cost_table.h"
 
 #include <algorithm>
 
@@ -82,8 +83,35 @@ QString captureCancelledText(const QString& account) {
     return cancelledText(QStringLiteral("Capture of %1").arg(account));
 }
 
+namespace {
+
+// The IDs the rows at rowIndexes took among the `kept` rows written in this
+// transaction: an AUTOINCREMENT key only grows, and nothing else writes to
+// the table while the transaction is open.
+QVector<qint64> writtenIds(const QSqlDatabase& db, qint64 kept,
+                           const QVector<qsizetype>& rowIndexes) {
+    QVector<qint64> ids;
+    if (kept <= 0 || rowIndexes.isEmpty())
+        return ids;
+    QSqlQuery query = runQuery(db,
+                               QStringLiteral("SELECT ID FROM (SELECT ID FROM Txn ORDER BY ID "
+                                              "DESC LIMIT ?) ORDER BY ID"),
+                               {kept});
+    QVector<qint64> all;
+    all.reserve(kept);
+    while (query.next())
+        all.append(query.value(0).toLongLong());
+    for (const qsizetype at : rowIndexes)
+        if (at < all.size())
+            ids.append(all[at]);
+    return ids;
+}
+
+} // namespace
+
 Outcome writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows,
-                          Progress& progress, const QStringList& taxAdvantaged) {
+                          Progress& progress, const QStringList& taxAdvantaged,
+                          const QVector<qsizetype>& unknownCost) {
     WrittenRows written;
     try {
         // The new trades go in with what they change: the wash sales of
@@ -97,6 +125,7 @@ Outcome writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows
                     wash.taxAdvantaged = true;
                     setWashSettings(db, account, wash);
                 }
+                markUnknownCost(db, writtenIds(db, kept, unknownCost));
                 TradeChanges changes(db);
                 for (qint64 i = 0; i < kept; ++i)
                     changes.added(rows[i]);
@@ -275,7 +304,8 @@ Outcome captureRows(ParseResult& parsed, PageDocument* spent, CaptureState& stat
     if (spent)
         *spent = PageDocument();
 
-    Outcome written = writeCapturedRows(db, parsed.rows, progress, taxAdvantaged);
+    Outcome written =
+        writeCapturedRows(db, parsed.rows, progress, taxAdvantaged, parsed.unknownCostRows);
     if (written.done())
         for (const QString& account : taxAdvantaged)
             after << taxAdvantagedLine(account);

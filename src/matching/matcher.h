@@ -61,6 +61,7 @@ struct OpenBuy {
     QDate bought;
     Money amount;
     bool changed = false;
+    bool costUnknown = false; // shares transferred in, their cost not entered yet
 };
 
 } // namespace gainbook
@@ -86,8 +87,9 @@ struct RunWarnings {
     qsizetype buyAfterSell = 0;
     qsizetype notAllFound = 0;
     qsizetype noBuy = 0;
+    qsizetype costUnknown = 0; // matched to shares transferred in of unknown cost
 
-    qsizetype total() const { return buyAfterSell + notAllFound + noBuy; }
+    qsizetype total() const { return buyAfterSell + notAllFound + noBuy + costUnknown; }
 };
 
 // The two memo texts a tax record of the run gets.
@@ -157,6 +159,8 @@ private:
     MatchingState state_;
     QVector<WashLot> lots_; // of the current sell; kept to reuse its memory
     bool boughtAfterSell_ = false;
+    bool costUnknownLot_ = false;
+    QSet<qint64> unknownCost_; // the buys of unknown cost
     RunWarnings warnings_;
     FreshRecords fresh_;
 

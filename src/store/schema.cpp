@@ -3,6 +3,7 @@
 #include "store/schema_upgrade.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "store/unknown_cost_table.h"
 
 namespace gainbook {
 
@@ -50,7 +51,7 @@ QStringList schemaTables() {
                               "TaxAdvantaged INTEGER NOT NULL DEFAULT 0)"),
                lotAdjustTable(),
            } +
-           corpActionTables() + QStringList{untiedSellTable()};
+           corpActionTables() + QStringList{untiedSellTable()} + unknownCostTable();
 }
 
 QStringList corpActionTables() {

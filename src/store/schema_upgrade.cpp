@@ -4,6 +4,7 @@
 #include "store/schema.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "store/unknown_cost_table.h"
 #include "store/untied_sell_table.h"
 
 namespace gainbook {
@@ -56,6 +57,9 @@ const QVector<SchemaStep>& schemaSteps() {
         // where it is beyond doubt; the other sells with such records stay
         // out of wash-sale detection until processed again.
         tieOldTaxRecords,
+        // 8: the buys whose cost is not known yet (shares transferred in);
+        // files before it have none.
+        schemaStatements(unknownCostTable()),
     };
     return steps;
 }

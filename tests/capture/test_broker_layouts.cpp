@@ -25,6 +25,8 @@ QStringList tradesOf(const ParseResult& parsed) {
         f.removeLast();
         out << f.join(u'|');
     }
+    for (const qsizetype at : parsed.unknownCostRows)
+        out[at] += QStringLiteral(" cost unknown");
     return out;
 }
 
@@ -94,10 +96,11 @@ private slots:
                            "Z12345678|AAPL|4|Sold|03/15/2024|639.98",
                            "234567890|VTI|0.125|Bought|03/28/2024|26.25",
                            "Z12345678|SPAXX|12.34|Bought|03/29/2024|12.34",
-                           "Z12345678|912797GL5|10000|Sold|04/01/2024|10000"}
+                           "Z12345678|912797GL5|10000|Sold|04/01/2024|10000",
+                           "Z12345678|MSFT|20|Bought|05/10/2024|0 cost unknown"}
             << "234567890=ROTH IRA*;Z12345678=Individual"
             << "Z12345678 OLDCO -50;Z12345678 NEWCO 50"
-            << "dividend 1, shares transferred in 1, transfer 1";
+            << "dividend 1, transfer 1";
         QTest::newRow("Fidelity older headings, Amount ($)")
             << "presets/fidelity.csv"
             << "Read as a Fidelity download."
@@ -114,10 +117,11 @@ private slots:
             << "Read as a Vanguard download."
             << QStringList{"12345678|VTI|10|Bought|01/15/2024|2405",
                            "12345678|VTI|4|Sold|03/20/2024|1000",
-                           "87654321|VANGUARD 500 INDEX ADMIRAL|0.123|Bought|03/25/2024|55.35"}
+                           "87654321|VANGUARD 500 INDEX ADMIRAL|0.123|Bought|03/25/2024|55.35",
+                           "87654321|VFIAX|3|Bought|04/02/2024|0 cost unknown"}
             << "12345678=;87654321=*"
             << ""
-            << "dividend 1, shares transferred in 1, transfer 1";
+            << "dividend 1, transfer 1";
         // Sells are the negative quantities where "Buy/Sell" was not picked.
         QTest::newRow("IBKR flex query, five columns picked")
             << "layouts/ibkr_flex_picked.csv"
