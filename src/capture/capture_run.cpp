@@ -1,16 +1,19 @@
 #include "capture/capture_run.h"
 
+#include "capture/account_naming.h"
 #include "capture/broker_entries.h"
 #include "capture/captured_actions.h"
 #include "matching/trade_changes.h"
 #include "platform/date_text.h"
 #include "platform/prompter.h"
+#include "store/account_settings_table.h"
 #include "store/row_writer.h"
 #include "store/sql.h"
 #include "store/store_backup.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
 #include "store/txn_table.h"
+#include "store/unknown_cost_table.h"
 
 #include <algorithm>
 
@@ -80,20 +83,54 @@ QString captureCancelledText(const QString& account) {
     return cancelledText(QStringLiteral("Capture of %1").arg(account));
 }
 
+namespace {
+
+// The IDs the rows at rowIndexes took among the `kept` rows written in this
+// transaction: an AUTOINCREMENT key only grows, and nothing else writes to
+// the table while the transaction is open.
+QVector<qint64> writtenIds(const QSqlDatabase& db, qint64 kept,
+                           const QVector<qsizetype>& rowIndexes) {
+    QVector<qint64> ids;
+    if (kept <= 0 || rowIndexes.isEmpty())
+        return ids;
+    QSqlQuery query = runQuery(db,
+                               QStringLiteral("SELECT ID FROM (SELECT ID FROM Txn ORDER BY ID "
+                                              "DESC LIMIT ?) ORDER BY ID"),
+                               {kept});
+    QVector<qint64> all;
+    all.reserve(kept);
+    while (query.next())
+        all.append(query.value(0).toLongLong());
+    for (const qsizetype at : rowIndexes)
+        if (at < all.size())
+            ids.append(all[at]);
+    return ids;
+}
+
+} // namespace
+
 Outcome writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows,
-                          Progress& progress) {
+                          Progress& progress, const QStringList& taxAdvantaged,
+                          const QVector<qsizetype>& unknownCost) {
     WrittenRows written;
     try {
         // The new trades go in with what they change: the wash sales of
         // every account, and the note on a processed account that its new
-        // sells have no tax record yet.
-        written = writeBatchedRows<TxnWriter>(db, rows, progress, QStringLiteral("Txn"),
-                                              [&](qint64 kept) {
-                                                  TradeChanges changes(db);
-                                                  for (qint64 i = 0; i < kept; ++i)
-                                                      changes.added(rows[i]);
-                                                  changes.settle();
-                                              });
+        // sells have no tax record yet. A new IRA's buys replace losses for
+        // good, so it is marked before the wash sales are worked out.
+        written = writeBatchedRows<TxnWriter>(
+            db, rows, progress, QStringLiteral("Txn"), [&](qint64 kept) {
+                for (const QString& account : taxAdvantaged) {
+                    WashSettings wash = selectWashSettings(db, account);
+                    wash.taxAdvantaged = true;
+                    setWashSettings(db, account, wash);
+                }
+                markUnknownCost(db, writtenIds(db, kept, unknownCost));
+                TradeChanges changes(db);
+                for (qint64 i = 0; i < kept; ++i)
+                    changes.added(rows[i]);
+                changes.settle();
+            });
     } catch (const RunCancelled&) {
         return Outcome::stop(
             captureCancelledText(rows.isEmpty() ? QString() : rows[0].accountName));
@@ -166,10 +203,34 @@ QString underivedFieldMessage(const ParseResult& parsed) {
 
 namespace {
 
+// The accounts of the download marked as an IRA, Roth or HSA that the
+// store does not know yet: an account the user has rows or settings for
+// keeps what the user chose.
+QStringList newTaxAdvantaged(const QSqlDatabase& db, const QStringList& named) {
+    if (named.isEmpty())
+        return {};
+    const QHash<QString, AccountSettings> set = selectAllAccountSettings(db);
+    QStringList fresh;
+    for (const QString& account : named) {
+        QSqlQuery query =
+            runQuery(db, QStringLiteral("SELECT EXISTS (SELECT 1 FROM Txn WHERE AccountName = ?)"),
+                     {textValue(account)});
+        if (!set.contains(account) && !(query.next() && query.value(0).toBool()))
+            fresh << account;
+    }
+    return fresh;
+}
+
+QString taxAdvantagedLine(const QString& account) {
+    return QStringLiteral("The new account %1 is an IRA, Roth or HSA: it is marked "
+                          "\"Tax-advantaged account (IRA)\".")
+        .arg(account);
+}
+
 // `spent`, when given, is the caller's document, emptied once its rows are
 // read and about to be written: at a million rows the sheet is a third of
 // the memory the capture holds.
-Outcome captureRows(const ParseResult& parsed, PageDocument* spent, CaptureState& state,
+Outcome captureRows(ParseResult& parsed, PageDocument* spent, CaptureState& state,
                     const QSqlDatabase& db, Prompter& prompter, Progress& progress) {
     // The fields show what the page named before the question, and where
     // the rows are filed once it is answered.
@@ -185,6 +246,18 @@ Outcome captureRows(const ParseResult& parsed, PageDocument* spent, CaptureState
         if (!parsed.foundHeadings.isEmpty())
             refused.details << headingsFoundLine(parsed.foundHeadings);
         return refused;
+    }
+    // The accounts a download names by number are named before anything
+    // is asked about them or written to them.
+    QStringList taxAdvantaged;
+    if (!parsed.rows.isEmpty() || !parsed.actionRows.isEmpty()) {
+        const QStringList named = nameDownloadAccounts(parsed, state.accountNames, prompter);
+        state.account = parsed.askedAccount;
+        try {
+            taxAdvantaged = newTaxAdvantaged(db, named);
+        } catch (const StoreError& error) {
+            return Outcome::failure(failureText(db, error));
+        }
     }
     QStringList after;
     if (parsed.skippedRows() > 0)
@@ -231,7 +304,11 @@ Outcome captureRows(const ParseResult& parsed, PageDocument* spent, CaptureState
     if (spent)
         *spent = PageDocument();
 
-    Outcome written = writeCapturedRows(db, parsed.rows, progress);
+    Outcome written =
+        writeCapturedRows(db, parsed.rows, progress, taxAdvantaged, parsed.unknownCostRows);
+    if (written.done())
+        for (const QString& account : taxAdvantaged)
+            after << taxAdvantagedLine(account);
     if (written.stopped()) {
         state.status.clear();
         return written;
@@ -265,9 +342,9 @@ Outcome captureOf(const PageDocument& document, PageDocument* spent, CaptureStat
     Outcome checked = checkCaptureFields(state);
     if (!checked.done())
         return checked;
-    const ParseResult parsed =
-        state.mapping ? parseWithMapping(*state.mapping, document, state.settings())
-                      : findBrokerEntry(state.entry)->parser(document, state.settings());
+    ParseResult parsed = state.mapping
+                             ? parseWithMapping(*state.mapping, document, state.settings())
+                             : findBrokerEntry(state.entry)->parser(document, state.settings());
     return namingLayout(captureRows(parsed, spent, state, db, prompter, progress), parsed.readAs);
 }
 

@@ -57,8 +57,12 @@ Outcome runCapture(PageDocument&& document, CaptureState& state, const QSqlDatab
 // the refused row in the message and the count of rows before it, which
 // stay written; a failure of the file itself keeps nothing and names the file.
 // Stopped with the cancel message, nothing kept, when the watcher stops it.
+// The taxAdvantaged accounts are marked so, and the rows at unknownCost
+// (indexes into rows) kept as buys of unknown cost, in the same transaction.
 Outcome writeCapturedRows(const QSqlDatabase& db, const QVector<TxnRecord>& rows,
-                          Progress& progress = unwatchedProgress());
+                          Progress& progress = unwatchedProgress(),
+                          const QStringList& taxAdvantaged = {},
+                          const QVector<qsizetype>& unknownCost = {});
 
 // "Capture of A was cancelled; nothing was changed."
 QString captureCancelledText(const QString& account);

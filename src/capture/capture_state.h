@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/account_naming.h"
 #include "capture/capture_settings.h"
 #include "capture/column_mapping.h"
 
@@ -27,6 +28,8 @@ struct CaptureState {
     // A saved column mapping chosen in place of a broker entry; entry then
     // holds its name.
     std::optional<ColumnMapping> mapping;
+    // The names for the account numbers a download names row by row.
+    AccountNaming accountNames;
 
     // Future dates in spreadsheets are pulled back into the tax year; tests
     // fix "today" so the rule does not drift with the calendar.

@@ -40,6 +40,9 @@ struct ParseResult {
     // Rows that report a split or a symbol change, kept to propose the
     // action to the user (the shares held are not known here).
     QVector<ActionRow> actionRows;
+    // The rows (by index) that are shares transferred in: buys whose cost
+    // and date acquired the download does not give, stored as unknown.
+    QVector<qsizetype> unknownCostRows;
     QString message; // why the page was refused; nothing is written
     // The layout the sheet was found to be in ("Read as a Fidelity
     // download."); empty when the user chose it.

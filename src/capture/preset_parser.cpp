@@ -274,6 +274,7 @@ private:
         const auto quantity = exportNumber(sheet_.cell(row, columns_.quantity), false);
         const bool hasShares = quantity && *quantity != 0;
         QString type;
+        bool sharesIn = false;
         if (columns_.type) {
             const QString text = sheet_.text(row, columns_.type);
             const QString upper = text.simplified().toUpper();
@@ -303,19 +304,20 @@ private:
                 return;
             } else {
                 const TradeWord word = tradeWord(text);
-                // Shares moved in are lots of unknown cost and date: until
-                // the store can hold a buy without a cost they are counted
-                // apart for the user to enter, never filed at a cost of 0.
+                // Shares moved in are a lot of unknown cost and date: kept
+                // as a buy marked so, never as one that cost 0.
                 if (hasShares && *quantity > 0 && saysSharesIn(upper, word) &&
-                    !symbolAt(row).isEmpty())
-                    ++result_.skippedKinds[QStringLiteral("shares transferred in")];
-                else
+                    !symbolAt(row).isEmpty()) {
+                    type = kBought;
+                    sharesIn = true;
+                } else {
                     ++result_
                           .skippedKinds[word.type.isEmpty() ? word.kind : QStringLiteral("other")];
-                return;
+                    return;
+                }
             }
         }
-        const auto amount = amountAt(row);
+        const auto amount = sharesIn ? std::optional<double>(0) : amountAt(row);
         if (!quantity || !amount) {
             ++result_.skippedNumbers;
             return;
@@ -334,8 +336,11 @@ private:
         // A sell's shares are often written negative; the sale is of that
         // many shares.
         const double shares = type == kSold ? std::abs(*quantity) : *quantity;
+        const qsizetype at = result_.rows.size();
         result_.add(symbolAt(row), shares, type, exportDate(dateAt(row), settings_.today),
                     std::abs(*amount));
+        if (sharesIn && result_.rows.size() > at)
+            result_.unknownCostRows.append(at);
     }
 
     const PresetLayout& layout_;

@@ -9,6 +9,7 @@
 #include "cli/capture_document.h"
 #include "cli/cli_session.h"
 #include "platform/installed_files.h"
+#include "platform/settings_store.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,6 +26,7 @@ struct CaptureArgs {
     bool paste = false;
     int stallMs = 0;                      // --timeout in ms; 0: the page helper's own default
     std::optional<ColumnMapping> mapping; // --map FILE.json
+    QMap<QString, QString> accountMap;    // --account-map NUMBER=NAME, each
     QString source;
 };
 
@@ -54,6 +56,16 @@ bool parseArgs(CliSession& session, QStringList args, CaptureArgs& parsed, int& 
     parsed.month = takeOption(args, QStringLiteral("--month"), missing);
     const auto timeout = takeOption(args, QStringLiteral("--timeout"), missing);
     const auto map = takeOption(args, QStringLiteral("--map"), missing);
+    while (const auto pair = takeOption(args, QStringLiteral("--account-map"), missing)) {
+        const qsizetype equals = pair->indexOf(u'=');
+        const QString number = pair->left(std::max<qsizetype>(equals, 0)).trimmed();
+        const QString name = pair->mid(equals + 1).trimmed();
+        if (equals < 0 || number.isEmpty() || name.isEmpty()) {
+            code = session.usage(QStringLiteral("--account-map takes NUMBER=NAME: %1").arg(*pair));
+            return false;
+        }
+        parsed.accountMap.insert(number, name);
+    }
     if (missing) {
         code = session.usage(QStringLiteral("An option is missing its value."));
         return false;
@@ -138,6 +150,11 @@ int runCaptureCommand(CliSession& session, const QStringList& args) {
         state.mapping = parsed.mapping;
     }
     state.address = parsed.source;
+    // The names given are remembered for the next capture, as the
+    // screen's answers are.
+    QtSettingsStore settings;
+    state.accountNames.given = parsed.accountMap;
+    state.accountNames.remembered = &settings;
 
     // The fields are checked before the source is opened, as pressing the
     // button on a page already shown would.

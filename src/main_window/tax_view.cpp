@@ -90,7 +90,10 @@ TaxTotals taxTotals(const QVector<TaxRecord>& records, bool taxAdvantaged) {
     }
     totals.records = int(records.size());
     for (const TaxRecord& r : records) {
-        totals.gain += r.salePrice - r.cost + r.washAdjustment;
+        // A sale of unknown cost (no buy, or shares transferred in whose
+        // cost is not entered) has no gain to add: not the whole proceeds.
+        if (r.dateAcquired.isValid() || !r.cost.isZero())
+            totals.gain += r.salePrice - r.cost + r.washAdjustment;
         totals.washDisallowed += r.washAdjustment;
         if (r.salePrice > Money())
             totals.proceeds += r.salePrice;

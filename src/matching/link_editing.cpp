@@ -8,6 +8,7 @@
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
+#include "store/unknown_cost_table.h"
 
 namespace gainbook {
 
@@ -95,6 +96,7 @@ RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
 
     deleteTaxRecsOfAccount(db, account);
     TxnLookup lookup(db);
+    const QSet<qint64> unknownCost = selectUnknownCostBuys(db);
     FreshRecords& fresh = result.records;
     fresh.account = account;
     for (qsizetype first = 0; first < links.size();) {
@@ -127,7 +129,7 @@ RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
                 const std::optional<TxnRecord> buy = lookup.byId(link.buyId);
                 if (!buy)
                     memo = QStringLiteral("Buy record not found");
-                else
+                else if (!unknownCost.contains(link.buyId))
                     acquired = buy->txnDate;
             }
             washSell.lots.append({link.buyId, link.buyQuantity, link.buyPrice, acquired});

@@ -7,6 +7,7 @@
 #include "store/links_table.h"
 #include "store/schema.h"
 #include "store/sql.h"
+#include "store/unknown_cost_table.h"
 
 #include <algorithm>
 
@@ -30,6 +31,7 @@ QString allBuysQuery(const QSqlDatabase& db) {
 
 Matcher::Matcher(QSqlDatabase db, QString account)
     : db_(std::move(db)), account_(std::move(account)), actions_(selectCorpActions(db_)),
+      unknownCost_(selectUnknownCostBuys(db_)),
       selectSells_(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount "
                                        "FROM Txn WHERE AccountName = ? AND Type = "
                                        "'Sold' ORDER BY TxnDate, Symbol, ID")),
@@ -80,7 +82,10 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
         }
         const QString& memo = reopened;
         const bool changed = selectAllBuys_.textView(5) != memo;
-        if (bought.isValid())
+        // Shares transferred in were bought some other time: the transfer
+        // is no purchase that could replace a loss.
+        const bool costUnknown = unknownCost_.contains(id);
+        if (bought.isValid() && !costUnknown)
             fresh_.buys.append({id, account_, symbol, bought, quantity});
         // A buy of no shares, of a negative count, held whole by others or
         // without a date is never applied; it only gets its Memo back.
@@ -94,7 +99,7 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
             spellings.append(SymbolBuys{symbol, key, buys_.size(), buys_.size()});
         }
         buys_.append(OpenBuy{id, quantity, open, stored, bought,
-                             Money::fromDouble(selectAllBuys_.real(4)), changed});
+                             Money::fromDouble(selectAllBuys_.real(4)), changed, costUnknown});
         spellings.back().end = buys_.size();
     }
     bool spellingsShareKeys = false;
@@ -200,6 +205,7 @@ void Matcher::matchSell(const SellRow& sell) {
         if (whole && state_.remainingQty.isPositive())
             state_.sellMemo = kAllBuyRecNotFound;
     }
+    costUnknownLot_ = false;
     // A sell of no shares (or a negative count) has nothing to cover; it gets
     // the empty link rather than lots of zero shares.
     if (!whole && state_.remainingQty.isPositive()) {
@@ -220,6 +226,8 @@ void Matcher::matchSell(const SellRow& sell) {
         ++(anyLot ? warnings_.notAllFound : warnings_.noBuy);
     if (boughtAfterSell_)
         ++warnings_.buyAfterSell;
+    if (costUnknownLot_)
+        ++warnings_.costUnknown;
 }
 
 void Matcher::LookForBuy(BuySearch search) {
@@ -302,10 +310,14 @@ void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search, bool converted) {
         buy.changed = true;
 
         // The buy's total amount shared over its shares, sign dropped.
-        const Money lotCost = buy.amount.abs().scaled(boughtShares, buy.quantity);
+        // A lot of unknown cost has no date either: its tax record leaves
+        // both empty for the user to give, never a cost of 0.
+        const Money lotCost =
+            buy.costUnknown ? Money() : buy.amount.abs().scaled(boughtShares, buy.quantity);
         state_.runningCost += lotCost;
         SaveSellLinks(lotCost, applied, buy.id);
-        lots_.last().acquired = buy.bought;
+        lots_.last().acquired = buy.costUnknown ? QDate() : buy.bought;
+        costUnknownLot_ |= buy.costUnknown;
         if (search == BuySearch::After)
             boughtAfterSell_ = true;
     }

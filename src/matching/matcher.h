@@ -61,6 +61,7 @@ struct OpenBuy {
     QDate bought;
     Money amount;
     bool changed = false;
+    bool costUnknown = false; // shares transferred in, their cost not entered yet
 };
 
 } // namespace gainbook
@@ -86,8 +87,9 @@ struct RunWarnings {
     qsizetype buyAfterSell = 0;
     qsizetype notAllFound = 0;
     qsizetype noBuy = 0;
+    qsizetype costUnknown = 0; // matched to shares transferred in of unknown cost
 
-    qsizetype total() const { return buyAfterSell + notAllFound + noBuy; }
+    qsizetype total() const { return buyAfterSell + notAllFound + noBuy + costUnknown; }
 };
 
 // The lots a sell keeps through a run: those the user picked by hand, or
@@ -171,6 +173,8 @@ private:
     bool boughtAfterSell_ = false;
     QHash<qint64, KeptSell> kept_;
     QVector<qint64> keptBuys_; // of the current sell, which no search offers again
+    bool costUnknownLot_ = false;
+    QSet<qint64> unknownCost_; // the buys of unknown cost
     RunWarnings warnings_;
     FreshRecords fresh_;
 

@@ -45,11 +45,17 @@ QString nothingToMatchText(const QString& account) {
 QString runWarningsText(const RunWarnings& warnings) {
     if (warnings.total() == 0)
         return {};
-    return QStringLiteral("Sells to check: %1 matched to a buy made after the sale, %2 larger "
-                          "than the buys found (All Buy Rec Not Found), %3 without a buy.")
-        .arg(warnings.buyAfterSell)
-        .arg(warnings.notAllFound)
-        .arg(warnings.noBuy);
+    QString text = QStringLiteral("Sells to check: %1 matched to a buy made after the sale, %2 "
+                                  "larger than the buys found (All Buy Rec Not Found), %3 "
+                                  "without a buy.")
+                       .arg(warnings.buyAfterSell)
+                       .arg(warnings.notAllFound)
+                       .arg(warnings.noBuy);
+    if (warnings.costUnknown > 0)
+        text += QStringLiteral(" %1 matched to shares transferred in whose cost is not entered "
+                               "yet.")
+                    .arg(warnings.costUnknown);
+    return text;
 }
 
 QString alreadyProcessedText(const QString& account) {

@@ -12,6 +12,7 @@
 #include "store/store_fault.h"
 #include "store/tax_table.h"
 #include "store/transaction.h"
+#include "store/unknown_cost_table.h"
 #include "store/untied_sell_table.h"
 
 #include <algorithm>
@@ -39,13 +40,15 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
     // them: a loss there is kept in full, so it is never washed, but the
     // shares it sold are no one's replacements.
     const QSet<qint64> untied = selectUntiedSells(db);
+    // Shares transferred in replace no loss, and their lots have no date.
+    const QSet<qint64> unknownCost = selectUnknownCostBuys(db);
     // Accounts, symbols and dates repeat down the store: one copy each.
     TextPool texts;
     while (txns.next()) {
         const qint64 id = txns.integer(0);
         const QDate date = dateFromStored(txns.textView(5));
         if (txns.integer(4) != 0) {
-            if (!date.isValid())
+            if (!date.isValid() || unknownCost.contains(id))
                 continue; // no window holds it, and its lots have no date
             input.buys.append({id, texts.of(txns.textView(1)), texts.of(txns.textView(2)), date,
                                Quantity::fromDouble(txns.real(3))});

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace gainbook {
 
 // Every question a core routine puts to the user goes through here: screens
@@ -16,6 +18,15 @@ public:
 
     // A message box with Yes and No buttons; true for Yes.
     virtual bool ask(const QString& question) = 0;
+
+    // A box to type a name in, filled with the proposed one; nothing when
+    // it is cancelled or there is no one to ask, which leaves the caller's
+    // own choice standing.
+    virtual std::optional<QString> askText(const QString& question, const QString& proposed) {
+        Q_UNUSED(question);
+        Q_UNUSED(proposed);
+        return std::nullopt;
+    }
 };
 
 } // namespace gainbook

@@ -40,7 +40,9 @@ MonthlyGains monthlyGains(const QVector<TaxRecord>& records, TaxYear year) {
         std::array<Money, 12>& series = isShortTermBox(box)  ? gains.shortTerm
                                         : isLongTermBox(box) ? gains.longTerm
                                                              : gains.unknownTerm;
-        series[month] += record.salePrice - record.cost + record.washAdjustment;
+        // A sale of unknown cost has no gain to show, as in the totals.
+        if (record.dateAcquired.isValid() || !record.cost.isZero())
+            series[month] += record.salePrice - record.cost + record.washAdjustment;
     }
     return gains;
 }

@@ -11,14 +11,19 @@ namespace gainbook {
 
 namespace {
 
-QStringList amountFields(const ReportAmounts& amounts) {
-    return {formatPlain(amounts.proceeds), formatPlain(amounts.cost)};
-}
-
 QStringList row(const QString& box, const QString& description, const QString& acquired,
-                const QString& sold, const QString& code, const ReportAmounts& amounts) {
-    return QStringList{box, description, acquired, sold} + amountFields(amounts) +
-           QStringList{code, formatPlain(amounts.adjustment), formatPlain(amounts.gain)};
+                const QString& sold, const QString& code, const ReportAmounts& amounts,
+                bool costUnknown = false) {
+    const auto known = [costUnknown](Money m) { return costUnknown ? QString() : formatPlain(m); };
+    return QStringList{box,
+                       description,
+                       acquired,
+                       sold,
+                       formatPlain(amounts.proceeds),
+                       known(amounts.cost),
+                       code,
+                       formatPlain(amounts.adjustment),
+                       known(amounts.gain)};
 }
 
 QString boxText(QChar box) {
@@ -39,7 +44,7 @@ QByteArray taxReportCsv(const TaxReport& report) {
         const QString box = boxText(group.box);
         for (const ReportLine& line : group.lines)
             writeCsvRow(out, row(box, line.description, formatDate(line.acquired),
-                                 formatDate(line.sold), line.code, line.amounts));
+                                 formatDate(line.sold), line.code, line.amounts, line.costUnknown));
         writeCsvRow(out, row(box,
                              group.box.isNull() ? QStringLiteral("Total term unknown")
                                                 : QStringLiteral("Total box ") + box,

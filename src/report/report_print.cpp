@@ -52,10 +52,12 @@ QString right(const QString& text, int width) {
     return text.rightJustified(width, u' ');
 }
 
-QString amountColumns(const ReportAmounts& a, const QString& code, const Widths& w) {
-    return kGap + right(formatMoney(a.proceeds), w.amount) + kGap +
-           right(formatMoney(a.cost), w.amount) + kGap + left(code, kCodeWidth) + kGap +
-           right(formatMoney(a.adjustment), w.amount) + kGap + right(formatMoney(a.gain), w.amount);
+QString amountColumns(const ReportAmounts& a, const QString& code, const Widths& w,
+                      bool costUnknown = false) {
+    const auto known = [costUnknown](Money m) { return costUnknown ? QString() : formatMoney(m); };
+    return kGap + right(formatMoney(a.proceeds), w.amount) + kGap + right(known(a.cost), w.amount) +
+           kGap + left(code, kCodeWidth) + kGap + right(formatMoney(a.adjustment), w.amount) +
+           kGap + right(known(a.gain), w.amount);
 }
 
 QString amountHeadings(const Widths& w) {
@@ -82,7 +84,7 @@ void appendGroup(QVector<PrintLine>& lines, const ReportGroup& group, const Widt
         lines.append({Kind::Row, left(line.description, w.description) + kGap +
                                      left(formatDate(line.acquired), kDateWidth) + kGap +
                                      left(formatDate(line.sold), kDateWidth) +
-                                     amountColumns(line.amounts, line.code, w)});
+                                     amountColumns(line.amounts, line.code, w, line.costUnknown)});
     }
     lines.append({Kind::Total, labelColumns(QStringLiteral("Totals"), w) +
                                    amountColumns(group.totals, QString(), w)});

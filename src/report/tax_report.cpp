@@ -30,7 +30,10 @@ ReportLine lineOf(const TaxRecord& record) {
     line.amounts.adjustment = record.washAdjustment.roundedToCents();
     if (!line.amounts.adjustment.isZero())
         line.code = QStringLiteral("W");
-    line.amounts.gain = line.amounts.proceeds - line.amounts.cost + line.amounts.adjustment;
+    line.costUnknown = !record.dateAcquired.isValid() && record.cost.isZero();
+    line.amounts.gain = line.costUnknown
+                            ? Money()
+                            : line.amounts.proceeds - line.amounts.cost + line.amounts.adjustment;
     return line;
 }
 

@@ -40,6 +40,10 @@ struct ReportLine {
     QDate sold;
     QString code; // the adjustment's code letters, empty when none
     ReportAmounts amounts;
+    // No date acquired and no cost: the buy was never found or its cost
+    // never entered. Cost and gain are shown empty and count in no total,
+    // where a cost of 0 would report the whole proceeds as gain.
+    bool costUnknown = false;
 };
 
 // The lines of one box, in the order they are listed, and their totals.

@@ -3,6 +3,7 @@
 #include "store/schema_upgrade.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "store/unknown_cost_table.h"
 
 namespace gainbook {
 
@@ -51,7 +52,8 @@ QStringList schemaTables() {
                               "TaxAdvantaged INTEGER NOT NULL DEFAULT 0)"),
                lotAdjustTable(),
            } +
-           corpActionTables() + QStringList{untiedSellTable()} + rematchScopeStatements();
+           corpActionTables() + QStringList{untiedSellTable()} + unknownCostTable() +
+           rematchScopeStatements();
 }
 
 QStringList rematchScopeStatements() {

@@ -4,6 +4,7 @@
 #include "store/schema.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "store/unknown_cost_table.h"
 #include "store/untied_sell_table.h"
 
 namespace gainbook {
@@ -65,6 +66,9 @@ const QVector<SchemaStep>& schemaSteps() {
             for (const QString& sql : rematchScopeStatements())
                 runQuery(db, sql);
         },
+        // 9: the buys whose cost is not known yet (shares transferred in);
+        // files before it have none.
+        schemaStatements(unknownCostTable()),
     };
     return steps;
 }

@@ -1,5 +1,6 @@
 #include "widgets/message_box_prompter.h"
 
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace gainbook {
@@ -11,6 +12,16 @@ void MessageBoxPrompter::message(const QString& text) {
 bool MessageBoxPrompter::ask(const QString& question) {
     return QMessageBox::question(parent_, title(), question, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::optional<QString> MessageBoxPrompter::askText(const QString& question,
+                                                   const QString& proposed) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(parent_, title(), question, QLineEdit::Normal, proposed, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
 }
 
 } // namespace gainbook

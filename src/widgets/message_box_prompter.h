@@ -15,6 +15,7 @@ public:
 
     void message(const QString& text) override;
     bool ask(const QString& question) override;
+    std::optional<QString> askText(const QString& question, const QString& proposed) override;
 
     static QString title() { return QStringLiteral("Gainbook"); }
 

@@ -94,6 +94,8 @@ private slots:
             refused(qPrintable(QStringLiteral("timeout %1").arg(timeout)),
                     {"capture", "--broker", "Other", "--timeout", timeout, "x.csv"}, 2,
                     "--timeout takes a number of seconds greater than 0.");
+        refused("account map without its name", {"capture", "--account-map", "Z123", "x.csv"}, 2,
+                "--account-map takes NUMBER=NAME: Z123");
         refused("broker in any case, source missing",
                 {"capture", "--broker", "oTHER", "--timeout", "2.5", "missing.csv"}, 1,
                 "File not found: missing.csv");

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace gainbook::test {
 
@@ -22,10 +23,16 @@ public:
         questions << question;
         return answers.isEmpty() ? false : answers.dequeue();
     }
+    // Records "question [proposed]" among the questions.
+    std::optional<QString> askText(const QString& question, const QString& proposed) override {
+        questions << question + QStringLiteral(" [") + proposed + u']';
+        return textAnswers.isEmpty() ? std::nullopt : textAnswers.dequeue();
+    }
 
     QStringList messages;
     QStringList questions;
     QQueue<bool> answers;
+    QQueue<std::optional<QString>> textAnswers;
     std::function<void()> onMessage;
 };
 

@@ -73,6 +73,10 @@ public:
         clear_();
         return inner_.ask(question);
     }
+    std::optional<QString> askText(const QString& question, const QString& proposed) override {
+        clear_();
+        return inner_.askText(question, proposed);
+    }
 
 private:
     Prompter& inner_;
@@ -274,6 +278,7 @@ CaptureState frmCapture::fields() const {
     if (!findBrokerEntry(state.entry))
         state.mapping = savedMapping(context_.settings(), state.entry);
     state.address = Text1->text();
+    state.accountNames.remembered = &context_.settings();
     state.account = Text2->text();
     state.month = Text3->text();
     state.deriveFromData = Check1->isChecked();
