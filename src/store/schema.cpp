@@ -1,5 +1,6 @@
 #include "store/schema.h"
 
+#include "store/lot_method_table.h"
 #include "store/schema_upgrade.h"
 #include "store/sql.h"
 #include "store/transaction.h"
@@ -50,7 +51,7 @@ QStringList schemaTables() {
                               "TaxAdvantaged INTEGER NOT NULL DEFAULT 0)"),
                lotAdjustTable(),
            } +
-           corpActionTables() + QStringList{untiedSellTable()};
+           corpActionTables() + QStringList{untiedSellTable(), lotMethodTable()};
 }
 
 QStringList corpActionTables() {

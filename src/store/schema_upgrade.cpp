@@ -1,6 +1,7 @@
 #include "store/schema_upgrade.h"
 
 #include "store/box_upgrade.h"
+#include "store/lot_method_table.h"
 #include "store/schema.h"
 #include "store/sql.h"
 #include "store/transaction.h"
@@ -56,6 +57,9 @@ const QVector<SchemaStep>& schemaSteps() {
         // where it is beyond doubt; the other sells with such records stay
         // out of wash-sale detection until processed again.
         tieOldTaxRecords,
+        // 8: the lot method of each account and of the instruments that
+        // differ from it; none kept is oldest first, as before.
+        schemaStatements({lotMethodTable()}),
     };
     return steps;
 }

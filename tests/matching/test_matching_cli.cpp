@@ -162,6 +162,49 @@ private slots:
             {{"process", "Old"}, 0, "Nothing to match: Old has no sell.\n", ""},
             {{"recalc", "Old"}, 1, "", noYear},
             {{"detach", a}, 2, "", ""},
+            // 120 IBM sold for 2000 from 100 at 10 and 50 at 15 (Pub 550
+            // cost basis by lot), with 300 of MSFT bought at no cost: oldest
+            // and lowest first 100 at 10 + 20 at 15 = 1300; newest and
+            // highest 50 at 15 + 70 at 10 = 1450; average 1750 / 150 a
+            // share for 120 = 1400. Nothing is written.
+            {{"compare", a},
+             0,
+             "Method,Short Term,Long Term,Wash Adj.,Total\n"
+             "\"First in, first out\",1000.00,0.00,0.00,1000.00\n"
+             "\"Last in, first out\",850.00,0.00,0.00,850.00\n"
+             "Highest cost first,850.00,0.00,0.00,850.00\n"
+             "Lowest cost first,1000.00,0.00,0.00,1000.00\n"
+             "Average cost,900.00,0.00,0.00,900.00\n",
+             ""},
+            {{"tax", "--totals", a},
+             0,
+             "Total Records 2\nTotal Proceed 2,300.00\nTotal Gain/Loss 1,000.00\n"
+             "To check: 0 bought after sold, 0 not all found, 1 no buy\n",
+             ""},
+            {{"account-method", a}, 0, "fifo\n", ""},
+            {{"account-method", a, "Highest"},
+             0,
+             "Lot method of O'Brien IRA: Highest cost first.\nProcess O'Brien IRA again: its tax "
+             "records follow the lot method they were made by.\n",
+             ""},
+            {{"account-method", a, "average", "--symbol", "IBM"},
+             0,
+             "Lot method of O'Brien IRA for IBM: Average cost.\nProcess O'Brien IRA again: its "
+             "tax records follow the lot method they were made by.\n",
+             ""},
+            {{"account-method", a}, 0, "highest\nIBM average\n", ""},
+            {{"account-method", a, "account", "--symbol", "IBM"},
+             0,
+             "Lot method of O'Brien IRA for IBM: Highest cost first.\nProcess O'Brien IRA again: "
+             "its tax records follow the lot method they were made by.\n",
+             ""},
+            {{"account-method", a, "average", "--symbol"}, 2, "", ""},
+            {{"account-method", a, "newest"}, 2, "", ""},
+            {{"account-method", a, "account"}, 2, "", ""},
+            {{"account-method", "Nobody", "fifo"}, 1, "", "Account not found: Nobody\n"},
+            {{"compare", "Nobody"}, 1, "", "Account not found: Nobody\n"},
+            // A fresh account has nothing to process again.
+            {{"account-method", "Old", "lifo"}, 0, "Lot method of Old: Last in, first out.\n", ""},
         };
         runSteps(t, steps);
     }
