@@ -42,6 +42,7 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("detach"), true, runDetach},
         {QStringLiteral("recalc"), true, runRecalc},
         {QStringLiteral("compare"), true, runCompare},
+        {QStringLiteral("lots"), true, runLots},
         {QStringLiteral("buys"), true, runBuys},
         {QStringLiteral("link"), true, runLink},
         {QStringLiteral("new-buy"), true, runNewBuy},

@@ -3,11 +3,15 @@
 #include "cli/cli_session.h"
 #include "cli/record_commands.h"
 #include "matching/lot_methods.h"
+#include "matching/open_lots.h"
 #include "platform/csv_row.h"
+#include "platform/date_text.h"
 #include "platform/instrument_name.h"
 #include "store/corp_action_table.h"
 #include "store/lot_method_table.h"
 #include "store/store_fault.h"
+
+#include <QFile>
 
 namespace gainbook {
 
@@ -82,6 +86,49 @@ int runCompare(CliSession& session, const QStringList& args) {
         writeCsvRow(session.out(), methodFiguresHeading());
         for (const MethodFigures& figures : table)
             writeCsvRow(session.out(), methodFiguresFields(figures));
+    } catch (const StoreError& error) {
+        return session.fail(error);
+    }
+    return ExitOk;
+}
+
+int runLots(CliSession& session, const QStringList& args) {
+    int code = ExitOk;
+    QStringList positional = args;
+    bool missing = false;
+    const std::optional<QString> pricesFile =
+        takeOption(positional, QStringLiteral("--prices"), missing);
+    if (missing)
+        return session.usage(QStringLiteral("--prices takes a file"));
+    const std::optional<QString> onText = takeOption(positional, QStringLiteral("--on"), missing);
+    if (missing)
+        return session.usage(QStringLiteral("--on takes a date"));
+    if (!checkPositional(session, positional, 1, 1, code))
+        return code;
+    QDate on = QDate::currentDate();
+    if (onText) {
+        on = dateFromText(*onText);
+        if (!on.isValid())
+            return session.fail(QStringLiteral("Not a date: %1").arg(*onText));
+    }
+    QHash<QString, Money> prices;
+    if (pricesFile) {
+        QFile file(*pricesFile);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            return session.fail(QStringLiteral("Cannot read the prices file %1: %2")
+                                    .arg(*pricesFile, file.errorString()));
+        QStringList bad;
+        prices = pricesFromCsv(QString::fromUtf8(file.read(1 << 24)), bad);
+        for (const QString& line : std::as_const(bad))
+            session.err() << "Not a symbol and price: " << line << '\n';
+    }
+    try {
+        if (!knownAccount(session, positional[0], code))
+            return code;
+        writeCsvRow(session.out(), openLotHeading());
+        for (const OpenLot& lot :
+             openLots(session.database().connection(), positional[0], on, prices))
+            writeCsvRow(session.out(), openLotFields(lot, on));
     } catch (const StoreError& error) {
         return session.fail(error);
     }

@@ -16,4 +16,9 @@ int runAccountMethod(CliSession& session, const QStringList& args);
 // nothing written.
 int runCompare(CliSession& session, const QStringList& args);
 
+// lots ACCOUNT [--prices FILE.csv] [--on DATE]: the account's open lots
+// with the day each turns long term; with prices, their unrealized gains
+// and, for those at a loss, the wash-sale check of a sale that day (CSV).
+int runLots(CliSession& session, const QStringList& args);
+
 } // namespace gainbook

@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 #include "support/test_database.h"
+#include "support/test_files.h"
 #include "support/test_main.h"
 
 #include <QtTest>
@@ -20,6 +21,10 @@ const QString kHeading = QStringLiteral(
     "Date Sold,Quantity,Symbol,Sale Price,Linked,Buy Date,Buy Symbol,Applied Quantity,Applied "
     "Cost,Total Quantity,Total Cost,BuyId,SellID\n");
 
+const QString kLotsHeading =
+    QStringLiteral("Symbol,Shares,Cost/Share,Cost,Date Acquired,Long Term On,Price,Unrealized "
+                   "Short,Unrealized Long,Loss Sale\n");
+
 } // namespace
 
 class TestMatchingCli : public QObject {
@@ -37,6 +42,7 @@ private slots:
         t.addTxn(a, "Feb", "MSFT", 10, "Sold", QDate(2000, 2, 2), 300);     // 4
         t.addTxn("Old", "Jan", "T", 10, "Bought", QDate(2000, 1, 3), -100); // 5
         t.addTax(a, "HAND", 1, QDate(2000, 1, 1), QDate(2000, 5, 1), 1, 2);
+        test::writeBytes(t.folder() + "/prices.csv", "Symbol,Price\nibm,12\nMSFT,lots\n");
         const QString noYear =
             QStringLiteral("No complete transaction for the process Year 2000\n");
 
@@ -203,6 +209,20 @@ private slots:
             {{"account-method", a, "account"}, 2, "", ""},
             {{"account-method", "Nobody", "fifo"}, 1, "", "Account not found: Nobody\n"},
             {{"compare", "Nobody"}, 1, "", "Account not found: Nobody\n"},
+            // The 30 shares left of the buy at 15 (Pub 550 holding period:
+            // long after 01/10/2001); at 12 they are 90 under, and the buy of
+            // 01/10 lies in the 30 days before 02/05 (26 CFR 1.1091-1).
+            {{"lots", a, "--on", "02/05/2000"},
+             0,
+             kLotsHeading + "IBM,30,15.00,450.00,01/10/2000,01/11/2001,,,,\n",
+             ""},
+            {{"lots", a, "--on", "2000-02-05", "--prices", t.folder() + "/prices.csv"},
+             0,
+             kLotsHeading + "IBM,30,15.00,450.00,01/10/2000,01/11/2001,12.00,-90.00,,"
+                            "wash sale now (bought 01/10/2000); buy back not before 03/07/2000\n",
+             "Not a symbol and price: MSFT,lots\n"},
+            {{"lots", a, "--on", "13/45/2000"}, 1, "", "Not a date: 13/45/2000\n"},
+            {{"lots", a, "--prices"}, 2, "", ""},
             // A fresh account has nothing to process again.
             {{"account-method", "Old", "lifo"}, 0, "Lot method of Old: Last in, first out.\n", ""},
         };
