@@ -9,6 +9,7 @@
 #include "cli/cli_session.h"
 #include "cli/gains_commands.h"
 #include "cli/matching_commands.h"
+#include "cli/method_commands.h"
 #include "cli/record_commands.h"
 #include "cli/report_commands.h"
 #include "cli/txf_commands.h"
@@ -30,6 +31,7 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("capture"), true, runCaptureCommand},
         {QStringLiteral("account-basis"), true, runAccountBasis},
         {QStringLiteral("account-wash"), true, runAccountWash},
+        {QStringLiteral("account-method"), true, runAccountMethod},
         {QStringLiteral("wash"), true, runWash},
         {QStringLiteral("actions"), true, runActions},
         {QStringLiteral("split"), true, runSplit},
@@ -39,6 +41,8 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("links"), true, runLinks},
         {QStringLiteral("detach"), true, runDetach},
         {QStringLiteral("recalc"), true, runRecalc},
+        {QStringLiteral("compare"), true, runCompare},
+        {QStringLiteral("lots"), true, runLots},
         {QStringLiteral("buys"), true, runBuys},
         {QStringLiteral("link"), true, runLink},
         {QStringLiteral("new-buy"), true, runNewBuy},

@@ -5,6 +5,7 @@
 #include "platform/number_text.h"
 #include "store/corp_action_table.h"
 #include "store/links_table.h"
+#include "store/lot_method_table.h"
 #include "store/schema.h"
 #include "store/sql.h"
 #include "store/unknown_cost_table.h"
@@ -29,9 +30,10 @@ QString allBuysQuery(const QSqlDatabase& db) {
 
 } // namespace
 
-Matcher::Matcher(QSqlDatabase db, QString account)
+Matcher::Matcher(QSqlDatabase db, QString account, std::optional<LotMethod> method)
     : db_(std::move(db)), account_(std::move(account)), actions_(selectCorpActions(db_)),
       unknownCost_(selectUnknownCostBuys(db_)),
+      methods_(method ? AccountLotMethods{*method, {}} : selectLotMethods(db_, account_)),
       selectSells_(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount "
                                        "FROM Txn WHERE AccountName = ? AND Type = "
                                        "'Sold' ORDER BY TxnDate, Symbol, ID")),
@@ -98,8 +100,10 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
             const QString key = instrumentKey(symbol);
             spellings.append(SymbolBuys{symbol, key, buys_.size(), buys_.size()});
         }
-        buys_.append(OpenBuy{id, quantity, open, stored, bought,
-                             Money::fromDouble(selectAllBuys_.real(4)), changed, costUnknown});
+        const Money amount = Money::fromDouble(selectAllBuys_.real(4));
+        buys_.append(
+            OpenBuy{id, quantity, open, stored, bought, amount, changed, costUnknown,
+                    open == quantity ? amount.abs() : amount.abs().scaled(open, quantity)});
         spellings.back().end = buys_.size();
     }
     bool spellingsShareKeys = false;
@@ -185,6 +189,7 @@ QVector<SellRow> Matcher::sells() {
 void Matcher::matchSell(const SellRow& sell) {
     sell_ = sell;
     sellKey_ = instrumentKey(sell.symbol);
+    method_ = methods_.of(sellKey_);
     state_ = MatchingState{sell.quantity, sell.quantity, Money(), false, kAllBuysFound};
     lots_.clear();
     keptBuys_.clear();
@@ -231,6 +236,19 @@ void Matcher::matchSell(const SellRow& sell) {
 }
 
 void Matcher::LookForBuy(BuySearch search) {
+    const bool ordered = method_ != LotMethod::Fifo && search == BuySearch::OnOrBefore;
+    if (ordered) {
+        held_.clear();
+        gathered_.clear();
+    }
+    const auto visit = [&](SymbolBuys& symbol, bool converted) {
+        if (!ordered) {
+            applyBuys(symbol, search, converted);
+        } else if (!gathered_.contains(&symbol)) {
+            gathered_.append(&symbol);
+            gatherBuys(symbol, converted);
+        }
+    };
     // Lots bought under an older name come first: they were bought before
     // the change, so taking them first keeps the oldest shares going first.
     if (!actions_.isEmpty()) {
@@ -241,7 +259,7 @@ void Matcher::LookForBuy(BuySearch search) {
                     continue;
                 if (!state_.remainingQty.isPositive())
                     return;
-                applyBuys(*found, search, true);
+                visit(*found, true);
             }
         }
     }
@@ -257,7 +275,104 @@ void Matcher::LookForBuy(BuySearch search) {
             break;
         const auto found = openBuys_.find(key);
         if (found != openBuys_.end())
-            applyBuys(*found, search, actions_.touches(key));
+            visit(*found, actions_.touches(key));
+    }
+    if (ordered)
+        applyInMethodOrder();
+}
+
+void Matcher::gatherBuys(SymbolBuys& symbol, bool converted) {
+    const OpenBuy* const buys = buys_.data();
+    while (symbol.head < symbol.end && !buys[symbol.head].open.isPositive())
+        ++symbol.head;
+    const QString& sold = sell_.storedDate;
+    for (qsizetype i = symbol.head; i < symbol.end; ++i) {
+        const OpenBuy& buy = buys[i];
+        if (buy.storedDate > sold)
+            break;
+        if (!buy.open.isPositive())
+            continue;
+        double factor = 1;
+        if (converted) {
+            const LotView lot = actions_.lotAt(symbol.symbol, buy.bought, sell_.txnDate);
+            if (!sameInstrument(lot.symbol, sellKey_))
+                continue;
+            factor = lot.factor;
+        }
+        held_.append({i, factor});
+    }
+}
+
+void Matcher::applyInMethodOrder() {
+    OpenBuy* const buys = buys_.data();
+    const auto older = [buys](const Held& a, const Held& b) {
+        return std::tie(buys[a.index].storedDate, buys[a.index].id) <
+               std::tie(buys[b.index].storedDate, buys[b.index].id);
+    };
+    // A share's cost as it stands on the sale's date: a split halves it.
+    const auto shareCost = [buys](const Held& held) {
+        const OpenBuy& buy = buys[held.index];
+        return buy.amount.abs().toDouble() / (buy.quantity.toDouble() * held.factor);
+    };
+    switch (method_) {
+    case LotMethod::Lifo:
+        std::sort(held_.begin(), held_.end(),
+                  [&](const Held& a, const Held& b) { return older(b, a); });
+        break;
+    case LotMethod::Highest:
+    case LotMethod::Lowest: {
+        const bool highest = method_ == LotMethod::Highest;
+        // Lots of one cost go oldest first, so the order never depends on
+        // how the store happened to read them.
+        std::sort(held_.begin(), held_.end(), [&](const Held& a, const Held& b) {
+            const double costA = shareCost(a);
+            const double costB = shareCost(b);
+            if (costA != costB)
+                return highest ? costA > costB : costA < costB;
+            return older(a, b);
+        });
+        break;
+    }
+    case LotMethod::Fifo:
+    case LotMethod::Average:
+        std::sort(held_.begin(), held_.end(), older);
+        break;
+    }
+    pool_ = AveragePool{};
+    if (method_ == LotMethod::Average) {
+        pool_.active = true;
+        for (const Held& held : std::as_const(held_)) {
+            pool_.cost += buys[held.index].openCost;
+            pool_.shares += buys[held.index].open.times(held.factor);
+        }
+    }
+    for (const Held& held : std::as_const(held_)) {
+        if (!state_.remainingQty.isPositive())
+            break;
+        takeFrom(buys[held.index], held.factor, BuySearch::OnOrBefore);
+    }
+    if (pool_.active && pool_.shares.isPositive())
+        spreadAverage();
+    pool_ = AveragePool{};
+}
+
+void Matcher::spreadAverage() {
+    OpenBuy* const buys = buys_.data();
+    // Every share still held now carries the average, the shares sold having
+    // taken theirs: spread from the first share on, so the costs add up to
+    // the pool's rest to the ten-thousandth.
+    const Money rest = pool_.cost - pool_.charged;
+    const Quantity restShares = pool_.shares - pool_.taken;
+    Quantity spread;
+    Money given;
+    for (const Held& held : std::as_const(held_)) {
+        OpenBuy& buy = buys[held.index];
+        if (!buy.open.isPositive())
+            continue;
+        spread += buy.open.times(held.factor);
+        const Money upTo = rest.scaled(spread, restShares);
+        buy.openCost = upTo - given;
+        given = upTo;
     }
 }
 
@@ -293,34 +408,49 @@ void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search, bool converted) {
                 continue;
             factor = lot.factor;
         }
-        const Quantity available = buy.open.times(factor);
-
-        Quantity applied;
-        Quantity boughtShares; // the part applied, in shares as bought
-        if (available <= state_.remainingQty) {
-            applied = available;
-            boughtShares = buy.open;
-            state_.remainingQty -= available;
-        } else {
-            applied = state_.remainingQty;
-            boughtShares = applied.dividedBy(factor);
-            state_.remainingQty = Quantity();
-        }
-        buy.open -= boughtShares;
-        buy.changed = true;
-
-        // The buy's total amount shared over its shares, sign dropped.
-        // A lot of unknown cost has no date either: its tax record leaves
-        // both empty for the user to give, never a cost of 0.
-        const Money lotCost =
-            buy.costUnknown ? Money() : buy.amount.abs().scaled(boughtShares, buy.quantity);
-        state_.runningCost += lotCost;
-        SaveSellLinks(lotCost, applied, buy.id);
-        lots_.last().acquired = buy.costUnknown ? QDate() : buy.bought;
-        costUnknownLot_ |= buy.costUnknown;
-        if (search == BuySearch::After)
-            boughtAfterSell_ = true;
+        takeFrom(buy, factor, search);
     }
+}
+
+void Matcher::takeFrom(OpenBuy& buy, double factor, BuySearch search) {
+    const Quantity available = buy.open.times(factor);
+
+    Quantity applied;
+    Quantity boughtShares; // the part applied, in shares as bought
+    if (available <= state_.remainingQty) {
+        applied = available;
+        boughtShares = buy.open;
+        state_.remainingQty -= available;
+    } else {
+        applied = state_.remainingQty;
+        boughtShares = applied.dividedBy(factor);
+        state_.remainingQty = Quantity();
+    }
+    const Money fromOpen =
+        boughtShares == buy.open ? buy.openCost : buy.openCost.scaled(boughtShares, buy.open);
+    buy.openCost -= fromOpen;
+    buy.open -= boughtShares;
+    buy.changed = true;
+
+    Money lotCost;
+    if (pool_.active) {
+        // The average of every share held, taken share by share so that the
+        // lots add up to the sell's part of the pool.
+        pool_.taken += applied;
+        lotCost = pool_.cost.scaled(pool_.taken, pool_.shares) - pool_.charged;
+        pool_.charged += lotCost;
+    } else if (!buy.costUnknown) {
+        // The buy's total amount shared over its shares, sign dropped.
+        lotCost = buy.amount.abs().scaled(boughtShares, buy.quantity);
+    }
+    // A lot of unknown cost has no date either: its tax record leaves both
+    // empty for the user to give, never a cost of 0.
+    state_.runningCost += lotCost;
+    SaveSellLinks(lotCost, applied, buy.id);
+    lots_.last().acquired = buy.costUnknown ? QDate() : buy.bought;
+    costUnknownLot_ |= buy.costUnknown;
+    if (search == BuySearch::After)
+        boughtAfterSell_ = true;
 }
 
 void Matcher::SaveSellLinks(Money buyPrice, Quantity buyQuantity, qint64 buyId) {

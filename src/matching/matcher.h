@@ -3,6 +3,7 @@
 #include "matching/corporate_actions.h"
 #include "matching/wash_sale_refresh.h"
 #include "platform/instrument_name.h"
+#include "platform/lot_method.h"
 #include "platform/money.h"
 #include "platform/text_pool.h"
 #include "store/fast_statement.h"
@@ -15,6 +16,7 @@
 #include <QVector>
 
 #include <memory>
+#include <optional>
 
 namespace gainbook {
 
@@ -62,6 +64,9 @@ struct OpenBuy {
     Money amount;
     bool changed = false;
     bool costUnknown = false; // shares transferred in, their cost not entered yet
+    // What the open shares cost: the amount's share of them, or, once the
+    // instrument is sold at its average cost, their share of that average.
+    Money openCost;
 };
 
 } // namespace gainbook
@@ -113,9 +118,16 @@ inline const QString kAllBuyRecNotFound = QStringLiteral("All Buy Rec Not Found"
 // refresh need not read back what the run has just written. The buys are
 // read once, in one ordered query, and searched in memory; the links go in
 // by batches. The caller holds the transaction around the whole run.
+//
+// Which open buys a sell takes first is the instrument's lot method in the
+// account (selectLotMethods), or the one given for every instrument, which
+// the what-if of the methods runs with. Buys made after the sale are taken
+// oldest first whatever the method: they only cover a sell larger than the
+// shares held.
 class Matcher {
 public:
-    Matcher(QSqlDatabase db, QString account); // throws StoreError
+    // Throws StoreError.
+    Matcher(QSqlDatabase db, QString account, std::optional<LotMethod> method = std::nullopt);
     ~Matcher();
 
     Matcher(const Matcher&) = delete;
@@ -159,6 +171,16 @@ public:
 private:
     void mergeSpellings(const QVector<SymbolBuys>& spellings);
     void applyBuys(SymbolBuys& symbol, BuySearch search, bool converted);
+    // Applies as much of the buy as the sell still needs.
+    void takeFrom(OpenBuy& buy, double factor, BuySearch search);
+    // The lot methods other than oldest first: the buys held on the sell's
+    // date are gathered from every spelling and older name, put in the
+    // method's order and applied.
+    void gatherBuys(SymbolBuys& symbol, bool converted);
+    void applyInMethodOrder();
+    // After a sell at average cost: the shares still held share what the
+    // pool has left.
+    void spreadAverage();
     void noteSell();
 
     QSqlDatabase db_;
@@ -176,6 +198,26 @@ private:
     bool costUnknownLot_ = false;
     QSet<qint64> unknownCost_; // the buys of unknown cost
     RunWarnings warnings_;
+    AccountLotMethods methods_;
+    LotMethod method_ = LotMethod::Fifo; // of the current sell's instrument
+    // A buy held on the sell's date, with the shares one of its shares has
+    // become by then.
+    struct Held {
+        qsizetype index = 0;
+        double factor = 1;
+    };
+    QVector<Held> held_;
+    QVector<const SymbolBuys*> gathered_;
+    // The average a sell at average cost takes its lots at: the cost and
+    // shares of every share held, and what the sell has taken of them.
+    struct AveragePool {
+        bool active = false;
+        Money cost;
+        Quantity shares;
+        Quantity taken;
+        Money charged;
+    };
+    AveragePool pool_;
     FreshRecords fresh_;
 
     FastStatement selectSells_;

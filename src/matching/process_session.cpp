@@ -224,6 +224,49 @@ Outcome ProcessSession::refusal() {
     return Outcome::ok();
 }
 
+AccountRun runMatching(const QSqlDatabase& db, const QString& account, Progress& progress,
+                       std::optional<LotMethod> method, RerunPlan kept) {
+    AccountRun run;
+    FreshRecords fresh;
+    qint64 whole = 0;
+    {
+        // The matcher's buys and the sells go before the refresh, which
+        // holds the store's trades in their place: at a million trades
+        // both at once would double the memory the run needs.
+        Matcher matcher(db, account, method);
+        matcher.keepLots(std::move(kept.kept));
+        matcher.MoveQuantity(kept.keptLinks);
+        kept.keptLinks = {};
+        const QVector<SellRow> sells = matcher.sells();
+        if (sells.isEmpty()) {
+            matcher.writeOpenQuantities();
+            refreshWashSales(db);
+            clearRematch(db, account);
+            return run;
+        }
+        run.anySell = true;
+        // The sells take most of the bar; the writing at the end the rest.
+        whole = sells.size() + sells.size() / 4 + 1;
+        for (qsizetype i = 0; i < sells.size(); ++i) {
+            progress.step(i, whole);
+            matcher.matchSell(sells[i]);
+        }
+        progress.step(sells.size(), whole);
+        matcher.writeOpenQuantities();
+        run.warnings = matcher.warnings();
+        fresh = matcher.takeRecords();
+    }
+    // The account's new links change which shares replace which losses,
+    // here and in the other accounts; the refresh writes the account's
+    // tax records with them.
+    run.written = refreshWashSales(db, std::move(fresh)).recordsWritten;
+    // The run applied the corporate actions and lot methods as they are now.
+    clearRematch(db, account);
+    // The last chance to stop: after the commit there is nothing to undo.
+    progress.step(whole, whole);
+    return run;
+}
+
 Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
     if (account_.isEmpty())
         return stopWith(prompter_, QStringLiteral("Please select one account"));
@@ -266,47 +309,17 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
             // account may have finished while this one waited for the lock.
             return refused;
         }
-        FreshRecords fresh;
-        qint64 whole = 0;
-        {
-            // The matcher's buys and the sells go before the refresh, which
-            // holds the store's trades in their place: at a million trades
-            // both at once would double the memory the run needs.
-            Matcher matcher(db_, account_);
-            matcher.keepLots(std::move(plan.kept));
-            matcher.MoveQuantity(plan.keptLinks);
-            plan.keptLinks = {};
-            const QVector<SellRow> sells = matcher.sells();
-            if (sells.isEmpty()) {
-                // The reopened buys stay: the account has nothing matched,
-                // which is a finished run, not a refusal.
-                matcher.writeOpenQuantities();
-                refreshWashSales(db_);
-                clearRematch(db_, account_);
-                if (const Outcome kept = backup->finish(); !kept.done())
-                    return kept;
-                transaction.commit();
-                return Outcome::ok(0, nothingToMatchText(account_));
-            }
-            // The sells take most of the bar; the writing at the end the rest.
-            whole = sells.size() + sells.size() / 4 + 1;
-            for (qsizetype i = 0; i < sells.size(); ++i) {
-                progress.step(i, whole);
-                matcher.matchSell(sells[i]);
-            }
-            progress.step(sells.size(), whole);
-            matcher.writeOpenQuantities();
-            warnings = matcher.warnings();
-            fresh = matcher.takeRecords();
+        const AccountRun run = runMatching(db_, account_, progress, std::nullopt, std::move(plan));
+        if (!run.anySell) {
+            // The reopened buys stay: the account has nothing matched,
+            // which is a finished run, not a refusal.
+            if (const Outcome kept = backup->finish(); !kept.done())
+                return kept;
+            transaction.commit();
+            return Outcome::ok(0, nothingToMatchText(account_));
         }
-        // The account's new links change which shares replace which losses,
-        // here and in the other accounts; the refresh writes the account's
-        // tax records with them.
-        written = refreshWashSales(db_, std::move(fresh)).recordsWritten;
-        // The run applied the corporate actions as they are now.
-        clearRematch(db_, account_);
-        // The last chance to stop: after the commit there is nothing to undo.
-        progress.step(whole, whole);
+        written = run.written;
+        warnings = run.warnings;
         if (const Outcome kept = backup->finish(); !kept.done())
             return kept;
         transaction.commit();

@@ -122,6 +122,25 @@ private:
     bool healthCheckPending_ = false;
 };
 
+// What the matching of one account did.
+struct AccountRun {
+    bool anySell = false; // false: nothing matched, the buys only reopened
+    qint64 written = 0;   // tax records
+    RunWarnings warnings;
+};
+
+// The work of a processing run under the caller's transaction, once the
+// account's lots are detached and its tax records gone where it replaces
+// them: matches every sell of the account by its lot methods (or by the
+// one given, for every instrument), writes the links and open quantities,
+// works the wash sales through with them (writing the account's tax
+// records) and clears the account's mark to process again; the lots of
+// kept (those left linked by a run again) stay as they are. The progress
+// steps through the sells; a stop throws RunCancelled. Throws StoreError.
+AccountRun runMatching(const QSqlDatabase& db, const QString& account,
+                       Progress& progress = unwatchedProgress(),
+                       std::optional<LotMethod> method = std::nullopt, RerunPlan kept = {});
+
 // "No complete transaction for the process Year 2000"
 QString noCompleteTransactionText(TaxYear year);
 

@@ -1,5 +1,6 @@
 #include "store/schema.h"
 
+#include "store/lot_method_table.h"
 #include "store/schema_upgrade.h"
 #include "store/sql.h"
 #include "store/transaction.h"
@@ -53,7 +54,7 @@ QStringList schemaTables() {
                lotAdjustTable(),
            } +
            corpActionTables() + QStringList{untiedSellTable()} + unknownCostTable() +
-           rematchScopeStatements();
+           QStringList{lotMethodTable()} + rematchScopeStatements();
 }
 
 QStringList rematchScopeStatements() {

@@ -1,6 +1,7 @@
 #include "store/schema_upgrade.h"
 
 #include "store/box_upgrade.h"
+#include "store/lot_method_table.h"
 #include "store/schema.h"
 #include "store/sql.h"
 #include "store/transaction.h"
@@ -69,6 +70,9 @@ const QVector<SchemaStep>& schemaSteps() {
         // 9: the buys whose cost is not known yet (shares transferred in);
         // files before it have none.
         schemaStatements(unknownCostTable()),
+        // 10: the lot method of each account and of the instruments that
+        // differ from it; none kept is oldest first, as before.
+        schemaStatements({lotMethodTable()}),
     };
     return steps;
 }

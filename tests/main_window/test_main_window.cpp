@@ -10,9 +10,11 @@
 #include "main_window/screen/txf_commands.h"
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
+#include "matching/lot_methods.h"
 #include "startup/app_context.h"
 #include "store/account_settings_table.h"
 #include "store/corp_action_table.h"
+#include "store/lot_method_table.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
 #include "store/txn_table.h"
@@ -33,6 +35,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -608,6 +611,19 @@ private slots:
             QCOMPARE(dialog.cboAccount->currentText(), QString("Zed"));
             QVERIFY(dialog.optReported->isChecked());
             dialog.optNoForm->setChecked(true);
+            QCOMPARE(dialog.chosenMethod(), LotMethod::Fifo);
+            dialog.cboMethod->setCurrentIndex(dialog.cboMethod->findText("Highest cost first"));
+            dialog.txtSymbol->setText(" IBM ");
+            dialog.cboSymbolMethod->setCurrentText("Average cost");
+            dialog.cmdSetSymbol->click();
+            dialog.txtSymbol->setText("T");
+            dialog.cboSymbolMethod->setCurrentText("Last in, first out");
+            dialog.cmdSetSymbol->click();
+            dialog.txtSymbol->setText("T");
+            dialog.cboSymbolMethod->setCurrentText("As the account");
+            dialog.cmdSetSymbol->click();
+            QCOMPARE(dialog.lstSymbolMethods->count(), 1);
+            QCOMPARE(dialog.lstSymbolMethods->item(0)->text(), QString("IBM: Average cost"));
             dialog.buttons->button(QDialogButtonBox::Ok)->click();
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
         };
@@ -615,12 +631,22 @@ private slots:
         QCOMPARE(shown, 1);
         QCOMPARE(selectBasisReporting(m.t.connection(), "Zed"), BasisReporting::NoForm);
         QCOMPARE(selectBasisReporting(m.t.connection(), "Acme"), BasisReporting::Reported);
+        const AccountLotMethods zed = selectLotMethods(m.t.connection(), "Zed");
+        QCOMPARE(zed.method, LotMethod::Highest);
+        QCOMPARE(zed.bySymbol, (QHash<QString, LotMethod>{{"IBM", LotMethod::Average}}));
+        QCOMPARE(selectLotMethods(m.t.connection(), "Acme").method, LotMethod::Fifo);
+        // Zed was never processed: nothing to process again.
+        QCOMPARE(m.prompter.messages, QStringList());
 
         m.w->runAccountSettings = [&](frmAccountSettings& dialog) {
             ++shown;
             QCOMPARE(dialog.cboAccount->currentText(), QString("Zed"));
             QVERIFY(dialog.optNoForm->isChecked());
+            QCOMPARE(dialog.chosenMethod(), LotMethod::Highest);
+            QCOMPARE(dialog.lstSymbolMethods->count(), 1);
             dialog.cboAccount->setCurrentText("Acme");
+            QCOMPARE(dialog.chosenMethod(), LotMethod::Fifo);
+            QCOMPARE(dialog.lstSymbolMethods->count(), 0);
             QVERIFY(dialog.optReported->isChecked());
             dialog.optNotReported->setChecked(true);
             dialog.buttons->button(QDialogButtonBox::Cancel)->click();
@@ -629,6 +655,18 @@ private slots:
         QCOMPARE(shown, 2);
         QCOMPARE(selectBasisReporting(m.t.connection(), "Acme"), BasisReporting::Reported);
         QCOMPARE(m.prompter.messages, QStringList());
+
+        // A processed account's change of method leaves it to process again.
+        runQuery(m.t.connection(), "INSERT INTO SellLinks (AccountName, SellId, BuyId) "
+                                   "VALUES ('Acme', 1, 0)");
+        m.w->runAccountSettings = [&](frmAccountSettings& dialog) {
+            dialog.cboAccount->setCurrentText("Acme");
+            dialog.cboMethod->setCurrentIndex(dialog.cboMethod->findText("Average cost"));
+            dialog.buttons->button(QDialogButtonBox::Ok)->click();
+        };
+        m.w->commands().mnuAccountSettings->trigger();
+        QCOMPARE(m.prompter.messages, QStringList{processAgainForMethodText("Acme")});
+        QVERIFY(needsRematch(m.t.connection(), "Acme"));
     }
 
     // What the fields of "Corporate Actions" keep, or the message that

@@ -1,5 +1,6 @@
 #include "support/cli_run.h"
 #include "support/test_database.h"
+#include "support/test_files.h"
 #include "support/test_main.h"
 
 #include <QtTest>
@@ -29,6 +30,10 @@ Step fails(int code, const QStringList& args, const QString& err = {}) {
     return {args, code, {}, err};
 }
 
+const QString kLotsHeading =
+    QStringLiteral("Symbol,Shares,Cost/Share,Cost,Date Acquired,Long Term On,Price,Unrealized "
+                   "Short,Unrealized Long,Loss Sale\n");
+
 } // namespace
 
 class TestMatchingCli : public QObject {
@@ -47,6 +52,7 @@ private slots:
         t.addTxn(a, "Feb", "MSFT", 10, "Sold", QDate(2000, 2, 2), 300);     // 4
         t.addTxn("Old", "Jan", "T", 10, "Bought", QDate(2000, 1, 3), -100); // 5
         t.addTax(a, "HAND", 1, QDate(2000, 1, 1), QDate(2000, 5, 1), 1, 2);
+        test::writeBytes(t.folder() + "/prices.csv", "Symbol,Price\nibm,12\nMSFT,lots\n");
         const QString noYear =
             QStringLiteral("No complete transaction for the process Year 2000\n");
 
@@ -124,6 +130,63 @@ private slots:
             ok({"process", "Old"}, "Nothing to match: Old has no sell.\n"),
             fails(1, {"recalc", "Old"}, noYear),
             fails(2, {"detach", a}),
+            // 120 IBM sold for 2000 from 100 at 10 and 50 at 15 (Pub 550
+            // cost basis by lot); the MSFT sell with no buy has no cost known
+            // and adds no gain: oldest and lowest first 100 at 10 + 20 at 15
+            // = 1300; newest and highest 50 at 15 + 70 at 10 = 1450; average
+            // 1750 / 150 a share for 120 = 1400. Nothing is written.
+            {{"compare", a},
+             0,
+             "Method,Short Term,Long Term,Wash Adj.,Total\n"
+             "\"First in, first out\",700.00,0.00,0.00,700.00\n"
+             "\"Last in, first out\",550.00,0.00,0.00,550.00\n"
+             "Highest cost first,550.00,0.00,0.00,550.00\n"
+             "Lowest cost first,700.00,0.00,0.00,700.00\n"
+             "Average cost,600.00,0.00,0.00,600.00\n",
+             ""},
+            {{"tax", "--totals", a},
+             0,
+             "Total Records 2\nTotal Proceed 2,300.00\nTotal Gain/Loss 700.00\n"
+             "To check: 0 bought after sold, 0 not all found, 1 no buy\n",
+             ""},
+            {{"account-method", a}, 0, "fifo\n", ""},
+            {{"account-method", a, "Highest"},
+             0,
+             "Lot method of O'Brien IRA: Highest cost first.\nProcess O'Brien IRA again: its tax "
+             "records follow the lot method they were made by.\n",
+             ""},
+            {{"account-method", a, "average", "--symbol", "IBM"},
+             0,
+             "Lot method of O'Brien IRA for IBM: Average cost.\nProcess O'Brien IRA again: its "
+             "tax records follow the lot method they were made by.\n",
+             ""},
+            {{"account-method", a}, 0, "highest\nIBM average\n", ""},
+            {{"account-method", a, "account", "--symbol", "IBM"},
+             0,
+             "Lot method of O'Brien IRA for IBM: Highest cost first.\nProcess O'Brien IRA again: "
+             "its tax records follow the lot method they were made by.\n",
+             ""},
+            {{"account-method", a, "average", "--symbol"}, 2, "", ""},
+            {{"account-method", a, "newest"}, 2, "", ""},
+            {{"account-method", a, "account"}, 2, "", ""},
+            {{"account-method", "Nobody", "fifo"}, 1, "", "Account not found: Nobody\n"},
+            {{"compare", "Nobody"}, 1, "", "Account not found: Nobody\n"},
+            // The 30 shares left of the buy at 15 (Pub 550 holding period:
+            // long after 01/10/2001); at 12 they are 90 under, and the buy of
+            // 01/10 lies in the 30 days before 02/05 (26 CFR 1.1091-1).
+            {{"lots", a, "--on", "02/05/2000"},
+             0,
+             kLotsHeading + "IBM,30,15.00,450.00,01/10/2000,01/11/2001,,,,\n",
+             ""},
+            {{"lots", a, "--on", "2000-02-05", "--prices", t.folder() + "/prices.csv"},
+             0,
+             kLotsHeading + "IBM,30,15.00,450.00,01/10/2000,01/11/2001,12.00,-90.00,,"
+                            "wash sale now (bought 01/10/2000); buy back not before 03/07/2000\n",
+             "Not a symbol and price: MSFT,lots\n"},
+            {{"lots", a, "--on", "13/45/2000"}, 1, "", "Not a date: 13/45/2000\n"},
+            {{"lots", a, "--prices"}, 2, "", ""},
+            // A fresh account has nothing to process again.
+            {{"account-method", "Old", "lifo"}, 0, "Lot method of Old: Last in, first out.\n", ""},
         };
         test::runCliSteps(t.path(), steps);
     }

@@ -1,4 +1,5 @@
 #include "matching/screen/frm_process.h"
+#include "matching/screen/frm_what_if.h"
 #include "matching_fixture.h"
 #include "startup/app_context.h"
 #include "store/links_table.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QtTest>
 
 #include <memory>
@@ -157,6 +159,40 @@ private slots:
         QCOMPARE(s.table().kind(3, MatchGridCol::Linked), CellKind::Button);
         // A processed account may be run again: "Process" asks first.
         QVERIFY(s.button("Command1")->isEnabled());
+    }
+
+    // "What-if..." opens on the chosen account with the year's figures of
+    // each method and writes nothing. IBM sells 100 for 1500 from 50 at 10
+    // and 80 at 20 (Pub 550 cost basis by lot); MSFT's 300 has no buy, so
+    // no cost known and no gain counted.
+    // The 30 shares still held, bought within 30 days, replace 30 shares
+    // sold at a loss (26 CFR 1.1091-1, lot by lot): oldest first, the 50 at
+    // 20 lose 250, 150 of it disallowed: 0 + 150 = 150; newest first,
+    // the 80 at 20 lose 400 and the 20 at 10 gain 100, 150 disallowed:
+    // -150; the average 2100 / 130 a share costs 1615.3846, each lot of 50
+    // losing 57.6923, 30 shares of the first disallowed (34.6154): -80.77.
+    void whatIfShowsEachMethod() {
+        Screen s;
+        s.choose(kAccount);
+        QStringList totals;
+        QString shownAccount;
+        s.w->runWhatIf = [&](frmWhatIf& window) {
+            shownAccount = window.cboAccount->currentText();
+            for (int row = 0; row < window.tblMethods->rowCount(); ++row)
+                totals << window.tblMethods->item(row, 0)->text() + "=" +
+                              window.tblMethods->item(row, 4)->text();
+            // Every account: Zed's buy changes nothing.
+            window.cboAccount->setCurrentIndex(0);
+            QCOMPARE(window.cboAccount->currentText(), QString("All accounts"));
+            QCOMPARE(window.tblMethods->item(4, 4)->text(), QString("-80.77"));
+        };
+        QTest::mouseClick(s.button("cmdWhatIf"), Qt::LeftButton);
+        QCOMPARE(shownAccount, kAccount);
+        QCOMPARE(totals, (QStringList{"First in, first out=150.00", "Last in, first out=-150.00",
+                                      "Highest cost first=-150.00", "Lowest cost first=150.00",
+                                      "Average cost=-80.77"}));
+        QVERIFY(selectLinksOfAccount(s.t.connection(), kAccount).isEmpty());
+        QCOMPARE(s.prompter.messages, QStringList());
     }
 
     // An account with links, or with tax records from elsewhere, is run

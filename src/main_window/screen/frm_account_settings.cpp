@@ -1,10 +1,13 @@
 #include "main_window/screen/frm_account_settings.h"
 
 #include "main_window/account_outline.h"
+#include "matching/lot_methods.h"
 #include "matching/wash_sale_refresh.h"
 #include "platform/prompter.h"
 #include "startup/app_context.h"
 #include "store/account_settings_table.h"
+#include "store/corp_action_table.h"
+#include "store/lot_method_table.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
 #include "widgets/window_placement.h"
@@ -14,7 +17,10 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -69,6 +75,33 @@ frmAccountSettings::frmAccountSettings(AppContext& context, Prompter& prompter,
     wash->addWidget(chkWashDetect);
     wash->addWidget(chkWashOther);
     wash->addWidget(chkTaxAdvantaged);
+    fraMethod = new QGroupBox(QStringLiteral("Lot method: the buys a sale takes first"), this);
+    fraMethod->setObjectName(QStringLiteral("fraMethod"));
+    cboMethod = new QComboBox(fraMethod);
+    cboMethod->setObjectName(QStringLiteral("cboMethod"));
+    cboSymbolMethod = new QComboBox(fraMethod);
+    cboSymbolMethod->setObjectName(QStringLiteral("cboSymbolMethod"));
+    for (const LotMethod method : allLotMethods()) {
+        cboMethod->addItem(lotMethodName(method), int(method));
+        cboSymbolMethod->addItem(lotMethodName(method), int(method));
+    }
+    cboSymbolMethod->addItem(QStringLiteral("As the account"), -1);
+    lstSymbolMethods = new QListWidget(fraMethod);
+    lstSymbolMethods->setObjectName(QStringLiteral("lstSymbolMethods"));
+    lstSymbolMethods->setMaximumHeight(80);
+    txtSymbol = new QLineEdit(fraMethod);
+    txtSymbol->setObjectName(QStringLiteral("txtSymbol"));
+    txtSymbol->setPlaceholderText(QStringLiteral("Symbol"));
+    cmdSetSymbol = new QPushButton(QStringLiteral("Set"), fraMethod);
+    cmdSetSymbol->setObjectName(QStringLiteral("cmdSetSymbol"));
+    auto* methodForm = new QFormLayout(fraMethod);
+    methodForm->addRow(QStringLiteral("Account"), cboMethod);
+    auto* symbolRow = new QHBoxLayout;
+    symbolRow->addWidget(txtSymbol);
+    symbolRow->addWidget(cboSymbolMethod);
+    symbolRow->addWidget(cmdSetSymbol);
+    methodForm->addRow(QStringLiteral("Instrument"), symbolRow);
+    methodForm->addRow(QString(), lstSymbolMethods);
     buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("buttons"));
 
@@ -83,6 +116,7 @@ frmAccountSettings::frmAccountSettings(AppContext& context, Prompter& prompter,
     layout->addWidget(fraBasis);
     layout->addWidget(lblNote);
     layout->addWidget(fraWash);
+    layout->addWidget(fraMethod);
     layout->addWidget(buttons);
     new WindowPlacement(this, context_.settings());
 
@@ -99,10 +133,12 @@ frmAccountSettings::frmAccountSettings(AppContext& context, Prompter& prompter,
     const bool any = hasAccounts();
     fraBasis->setEnabled(any);
     fraWash->setEnabled(any);
+    fraMethod->setEnabled(any);
     buttons->button(QDialogButtonBox::Ok)->setEnabled(any);
 
     connect(cboAccount, &QComboBox::currentIndexChanged, this,
             &frmAccountSettings::cboAccount_Changed);
+    connect(cmdSetSymbol, &QPushButton::clicked, this, &frmAccountSettings::cmdSetSymbol_Click);
     connect(buttons, &QDialogButtonBox::accepted, this, &frmAccountSettings::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &frmAccountSettings::reject);
     cboAccount_Changed();
@@ -124,11 +160,44 @@ WashSettings frmAccountSettings::chosenWash() const {
     return {chkWashDetect->isChecked(), chkWashOther->isChecked(), chkTaxAdvantaged->isChecked()};
 }
 
+LotMethod frmAccountSettings::chosenMethod() const {
+    return LotMethod(cboMethod->currentData().toInt());
+}
+
+void frmAccountSettings::showSymbolMethods() {
+    lstSymbolMethods->clear();
+    for (auto it = symbolMethods_.cbegin(); it != symbolMethods_.cend(); ++it) {
+        if (it.value())
+            lstSymbolMethods->addItem(it.key() + QStringLiteral(": ") + lotMethodName(*it.value()));
+    }
+}
+
+void frmAccountSettings::cmdSetSymbol_Click() {
+    const QString symbol = txtSymbol->text().trimmed();
+    if (symbol.isEmpty()) {
+        prompter_.message(QStringLiteral("Type the symbol whose lot method differs."));
+        return;
+    }
+    const int chosen = cboSymbolMethod->currentData().toInt();
+    symbolMethods_[symbol] = chosen < 0 ? std::nullopt : std::optional(LotMethod(chosen));
+    txtSymbol->clear();
+    showSymbolMethods();
+}
+
 void frmAccountSettings::cboAccount_Changed() {
     BasisReporting basis = BasisReporting::Reported;
     WashSettings wash;
+    storedMethod_ = LotMethod::Fifo;
+    storedSymbolMethods_.clear();
     if (hasAccounts()) {
         try {
+            for (const LotMethodRow& row :
+                 selectLotMethodRows(context_.database().connection(), cboAccount->currentText())) {
+                if (row.symbol.isEmpty())
+                    storedMethod_ = row.method;
+                else
+                    storedSymbolMethods_.insert(row.symbol, row.method);
+            }
             basis =
                 selectBasisReporting(context_.database().connection(), cboAccount->currentText());
             wash = selectWashSettings(context_.database().connection(), cboAccount->currentText());
@@ -142,6 +211,31 @@ void frmAccountSettings::cboAccount_Changed() {
     chkWashDetect->setChecked(wash.detect);
     chkWashOther->setChecked(wash.otherAccounts);
     chkTaxAdvantaged->setChecked(wash.taxAdvantaged);
+    cboMethod->setCurrentIndex(cboMethod->findData(int(storedMethod_)));
+    symbolMethods_ = storedSymbolMethods_;
+    showSymbolMethods();
+}
+
+bool frmAccountSettings::saveMethods() {
+    const QSqlDatabase db = context_.database().connection();
+    const QString account = cboAccount->currentText();
+    qint64 changed = 0;
+    const auto change = [&](const QString& symbol, std::optional<LotMethod> method) {
+        const Outcome outcome = changeLotMethod(db, account, symbol, method);
+        if (!outcome.done())
+            prompter_.message(outcome.message);
+        changed += outcome.count;
+        return outcome.done();
+    };
+    if (chosenMethod() != storedMethod_ && !change({}, chosenMethod()))
+        return false;
+    for (auto it = symbolMethods_.cbegin(); it != symbolMethods_.cend(); ++it) {
+        if (storedSymbolMethods_.value(it.key()) != it.value() && !change(it.key(), it.value()))
+            return false;
+    }
+    if (changed > 0 && needsRematch(db, account))
+        prompter_.message(processAgainForMethodText(account));
+    return true;
 }
 
 void frmAccountSettings::accept() {
@@ -165,6 +259,13 @@ void frmAccountSettings::accept() {
                 return;
             }
         }
+    } catch (const StoreError& error) {
+        prompter_.message(failureText(db, error));
+        return;
+    }
+    try {
+        if (!saveMethods())
+            return;
     } catch (const StoreError& error) {
         prompter_.message(failureText(db, error));
         return;

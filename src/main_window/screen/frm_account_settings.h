@@ -1,15 +1,22 @@
 #pragma once
 
 #include "platform/form8949_box.h"
+#include "platform/lot_method.h"
 #include "store/account_settings_table.h"
 
 #include <QDialog>
+#include <QMap>
+
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
 class QRadioButton;
 
 namespace gainbook {
@@ -19,7 +26,9 @@ class Prompter;
 
 // "Account Settings": whether each account's broker reports the cost basis
 // to the IRS, which picks the Form 8949 box of the account's tax records,
-// and how the account takes part in wash-sale detection.
+// how the account takes part in wash-sale detection, and the lot method its
+// sells take their buys by (the account's own and the instruments that
+// differ from it).
 // The setting is kept in the database, so the headless tool sees it too.
 class frmAccountSettings : public QDialog {
     Q_OBJECT
@@ -39,6 +48,12 @@ public:
     QCheckBox* chkWashDetect = nullptr;
     QCheckBox* chkWashOther = nullptr;
     QCheckBox* chkTaxAdvantaged = nullptr;
+    QGroupBox* fraMethod = nullptr;
+    QComboBox* cboMethod = nullptr;
+    QListWidget* lstSymbolMethods = nullptr;
+    QLineEdit* txtSymbol = nullptr;
+    QComboBox* cboSymbolMethod = nullptr; // the methods, then "As the account"
+    QPushButton* cmdSetSymbol = nullptr;
     QDialogButtonBox* buttons = nullptr;
 
     // The accounts of the store, by name; empty when it holds none (the
@@ -46,15 +61,28 @@ public:
     bool hasAccounts() const;
     BasisReporting chosenBasis() const;
     WashSettings chosenWash() const;
+    LotMethod chosenMethod() const;
 
 public slots:
     // Shows the setting of the account now chosen.
     void cboAccount_Changed();
+    // Gives the instrument typed the method chosen beside it ("As the
+    // account": none of its own), kept until OK.
+    void cmdSetSymbol_Click();
     // Keeps the chosen setting for the chosen account and closes; a
     // database that refuses the write is told and the dialog stays.
     void accept() override;
 
 private:
+    void showSymbolMethods();
+    // Keeps the lot methods changed; false when the database refused.
+    bool saveMethods();
+
+    // The instruments' methods as the dialog shows them, by symbol as
+    // typed; nothing for one set back to the account's.
+    QMap<QString, std::optional<LotMethod>> symbolMethods_;
+    QMap<QString, std::optional<LotMethod>> storedSymbolMethods_;
+    LotMethod storedMethod_ = LotMethod::Fifo;
     AppContext& context_;
     Prompter& prompter_;
 };

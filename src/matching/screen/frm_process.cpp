@@ -1,9 +1,11 @@
 #include "matching/screen/frm_process.h"
 
 #include "buy_selection/screen/frm_show_other.h"
+#include "matching/screen/frm_what_if.h"
 #include "matching/sell_group_sort.h"
 #include "platform/prompter.h"
 #include "startup/app_context.h"
+#include "store/sell_years.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
 #include "widgets/activation_watcher.h"
@@ -62,6 +64,7 @@ frmProcess::frmProcess(QSqlDatabase db, Prompter& prompter, QWidget* mainWindow,
     recalcButton_ =
         makeButton(this, QStringLiteral("Command3"), QStringLiteral("Save/Recalculate"));
     exitButton_ = makeButton(this, QStringLiteral("Command2"), QStringLiteral("E&xit"));
+    whatIfButton_ = makeButton(this, QStringLiteral("cmdWhatIf"), QStringLiteral("What-if..."));
     for (QPushButton* button : {processButton_, updateButton_, recalcButton_})
         button->setEnabled(false);
     status_ = new QLabel(QStringLiteral("Ready"), this);
@@ -81,6 +84,7 @@ frmProcess::frmProcess(QSqlDatabase db, Prompter& prompter, QWidget* mainWindow,
     connect(updateButton_, &QPushButton::clicked, this, &frmProcess::cmdUpdate_Click);
     connect(recalcButton_, &QPushButton::clicked, this, &frmProcess::Command3_Click);
     connect(exitButton_, &QPushButton::clicked, this, &frmProcess::Command2_Click);
+    connect(whatIfButton_, &QPushButton::clicked, this, &frmProcess::cmdWhatIf_Click);
     connect(matchGrid_, &SpreadGrid::cellClicked, this, &frmProcess::vaSpread1_Click);
     // A cleared box is an edit "Update" can write at once.
     connect(matchTable_, &RecordTableModelBase::cellEdited, this, [this](int, int col) {
@@ -100,7 +104,8 @@ frmProcess::~frmProcess() = default;
 void frmProcess::buildLayout() {
     auto* top = new QHBoxLayout;
     top->addWidget(accountList_);
-    for (QPushButton* button : {processButton_, updateButton_, recalcButton_, exitButton_})
+    for (QPushButton* button :
+         {processButton_, updateButton_, recalcButton_, whatIfButton_, exitButton_})
         top->addWidget(button);
     top->addStretch();
 
@@ -115,6 +120,8 @@ void frmProcess::setHints() {
     hints->add(processButton_, QStringLiteral("Click to Process Selected Account Transaction"));
     hints->add(updateButton_, QStringLiteral("Click to update Sell and Buy combinations"));
     hints->add(exitButton_, QStringLiteral("Click to exit this screen"));
+    hints->add(whatIfButton_, QStringLiteral("Click to compare the year's gains under each lot "
+                                             "method, without writing anything"));
     hints->add(matchGrid_, QStringLiteral("Deselect link column to detach the Buy record. Click "
                                           "on Sell Symbol to add more buy records"));
 }
@@ -299,6 +306,24 @@ void frmProcess::Command2_Click() {
         mainWindow_->show();
         mainWindow_->activateWindow();
     }
+}
+
+void frmProcess::cmdWhatIf_Click() {
+    QStringList accounts;
+    for (int i = 0; i < accountList_->count(); ++i)
+        accounts << accountList_->itemText(i);
+    TaxYear year;
+    try {
+        year = year_ ? *year_ : defaultTaxYear(db_, std::nullopt);
+    } catch (const StoreError& error) {
+        prompter_.message(error.message());
+        return;
+    }
+    frmWhatIf window(db_, prompter_, accounts, accountList_->currentText(), year, this);
+    if (runWhatIf)
+        runWhatIf(window);
+    else
+        window.exec();
 }
 
 void frmProcess::vaSpread1_Click(int col, int row) {

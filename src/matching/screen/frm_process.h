@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -16,6 +17,7 @@ class QPushButton;
 namespace gainbook {
 
 class AppContext;
+class frmWhatIf;
 class Prompter;
 class SettingsStore;
 class SpreadGrid;
@@ -46,7 +48,14 @@ public:
     ~frmProcess() override;
 
     // The year whose sells the grid shows; taken before every showing.
-    void setTaxYear(TaxYear year) { session_.setTaxYear(year); }
+    void setTaxYear(TaxYear year) {
+        session_.setTaxYear(year);
+        year_ = year;
+    }
+
+    // Shows the what-if window; tests replace it to look at the window
+    // without a modal loop.
+    std::function<void(frmWhatIf&)> runWhatIf;
 
     // Places the window, lists the accounts and lays out the empty grid.
     void Form_Load();
@@ -59,6 +68,9 @@ public slots:
     void cmdUpdate_Click();
     void Command3_Click();
     void Command2_Click();
+    // "What-if": the year's figures of the chosen account under each lot
+    // method.
+    void cmdWhatIf_Click();
     void vaSpread1_Click(int col, int row);
 
 private:
@@ -86,11 +98,13 @@ private:
     int sortCol_ = 0; // 0: the order the links were read in
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 
-    QComboBox* accountList_ = nullptr;                 // Combo1
-    QPushButton* processButton_ = nullptr;             // Command1, "Process"
-    QPushButton* updateButton_ = nullptr;              // cmdUpdate, "Update"
-    QPushButton* recalcButton_ = nullptr;              // Command3, "Save/Recalculate"
-    QPushButton* exitButton_ = nullptr;                // Command2, "E&xit"
+    QComboBox* accountList_ = nullptr;     // Combo1
+    QPushButton* processButton_ = nullptr; // Command1, "Process"
+    QPushButton* updateButton_ = nullptr;  // cmdUpdate, "Update"
+    QPushButton* recalcButton_ = nullptr;  // Command3, "Save/Recalculate"
+    QPushButton* exitButton_ = nullptr;    // Command2, "E&xit"
+    QPushButton* whatIfButton_ = nullptr;  // cmdWhatIf, "What-if..."
+    std::optional<TaxYear> year_;
     QLabel* status_ = nullptr;                         // Status
     RecordTableModel<MatchRow>* matchTable_ = nullptr; // the rows of vaSpread1
     SpreadGrid* matchGrid_ = nullptr;                  // vaSpread1

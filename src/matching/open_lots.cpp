@@ -1,0 +1,218 @@
+#include "matching/open_lots.h"
+
+#include "matching/corporate_actions.h"
+#include "matching/open_quantity.h"
+#include "platform/date_text.h"
+#include "platform/formats.h"
+#include "platform/holding_term.h"
+#include "platform/instrument_name.h"
+#include "platform/lot_method.h"
+#include "platform/number_text.h"
+#include "store/corp_action_table.h"
+#include "store/links_table.h"
+#include "store/lot_adjust_table.h"
+#include "store/lot_method_table.h"
+#include "store/records.h"
+#include "store/sql.h"
+#include "store/txn_table.h"
+
+#include <algorithm>
+
+namespace gainbook {
+
+QDate longTermFrom(const QDate& acquired) {
+    if (!acquired.isValid())
+        return {};
+    // addYears keeps Feb 29 on Feb 28, the day the rule counts the year to.
+    return acquired.addYears(1).addDays(1);
+}
+
+QDate buyBackFrom(const QDate& sold) {
+    return sold.isValid() ? sold.addDays(31) : QDate();
+}
+
+namespace {
+
+// The latest buy of the instrument in any account from 30 days before `on`
+// to `on`.
+std::optional<QDate> lastBuyWithin30Days(const QSqlDatabase& db, const QString& symbol,
+                                         const QDate& on) {
+    QSqlQuery query = runQuery(db,
+                               QStringLiteral("SELECT Symbol, TxnDate FROM Txn WHERE Type = "
+                                              "'Bought' AND TxnDate BETWEEN ? AND ?"),
+                               {isoDate(on.addDays(-30)), isoDate(on)});
+    std::optional<QDate> latest;
+    while (query.next()) {
+        if (!sameInstrument(query.value(0).toString(), symbol))
+            continue;
+        const QDate bought = dateFromStored(query.value(1).toString());
+        if (bought.isValid() && (!latest || bought > *latest))
+            latest = bought;
+    }
+    return latest;
+}
+
+} // namespace
+
+QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const QDate& on,
+                          const QHash<QString, Money>& prices) {
+    const CorporateActions actions(selectCorpActions(db));
+    const AccountLotMethods methods = selectLotMethods(db, account);
+    QHash<qint64, QVector<LotAdjustRecord>> adjustments;
+    for (LotAdjustRecord& row : selectLotAdjustments(db)) {
+        if (!row.permanent)
+            adjustments[row.buyId].append(std::move(row));
+    }
+    // What the account's sells took of each buy's cost, for the average.
+    QHash<qint64, Money> linkedCost;
+    for (const LinkRecord& link : selectLinksOfAccount(db, account))
+        linkedCost[link.buyId] += link.buyPrice;
+
+    QVector<OpenLot> lots;
+    // Per instrument at its average cost: what is left of its buys' cost,
+    // and the lots that share it.
+    struct Pool {
+        Money left;
+        QVector<qsizetype> lots;
+        Quantity shares;
+    };
+    QHash<QString, Pool> pools;
+    for (const TxnRecord& buy : selectTxns(db, account)) {
+        if (buy.type != kBought || !buy.txnDate.isValid() || buy.txnDate > on ||
+            !buy.quantity.isPositive())
+            continue;
+        const Quantity open = min(openQuantityOf(buy.memo), buy.quantity);
+        const LotView view = actions.lotAt(buy.symbol, buy.txnDate, on);
+        const bool average = methods.of(instrumentKey(buy.symbol)) == LotMethod::Average;
+        if (average) {
+            Pool& pool = pools[instrumentKey(view.symbol)];
+            pool.left += buy.amount.abs() - linkedCost.value(buy.id);
+        }
+        if (!open.isPositive())
+            continue;
+        // The shares sold go first: the open ones are the last of the buy,
+        // and each adjustment covers its own run of them; the runs' ends cut
+        // the open shares into lots of one cost a share and one date.
+        const Quantity firstOpen = buy.quantity - open;
+        const QVector<LotAdjustRecord> own = adjustments.value(buy.id);
+        QVector<Quantity> ends{firstOpen, buy.quantity};
+        for (const LotAdjustRecord& row : own) {
+            for (const Quantity end : {row.firstShare, row.firstShare + row.shares}) {
+                if (firstOpen < end && end < buy.quantity)
+                    ends.append(end);
+            }
+        }
+        std::sort(ends.begin(), ends.end());
+        ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
+        for (qsizetype i = 0; i + 1 < ends.size(); ++i) {
+            const Quantity from = ends[i];
+            const Quantity to = ends[i + 1];
+            OpenLot lot;
+            lot.buyId = buy.id;
+            lot.symbol = view.symbol.isEmpty() ? buy.symbol : view.symbol;
+            lot.shares = (to - from).times(view.factor);
+            lot.cost = buy.amount.abs().scaled(to - from, buy.quantity);
+            lot.acquired = buy.txnDate;
+            for (const LotAdjustRecord& row : own) {
+                if (row.firstShare <= from && to <= row.firstShare + row.shares) {
+                    lot.cost += row.addedCost.scaled(to - from, row.shares);
+                    lot.acquired = buy.txnDate.addDays(-row.daysBack);
+                }
+            }
+            lot.longTermOn = longTermFrom(lot.acquired);
+            if (average) {
+                Pool& pool = pools[instrumentKey(lot.symbol)];
+                pool.lots.append(lots.size());
+                pool.shares += lot.shares;
+            }
+            lots.append(lot);
+        }
+    }
+    // Every open share of an average-cost instrument costs the average of
+    // what its buys have left.
+    for (const Pool& pool : std::as_const(pools)) {
+        Quantity spread;
+        Money given;
+        for (const qsizetype index : pool.lots) {
+            spread += lots[index].shares;
+            const Money upTo = pool.left.scaled(spread, pool.shares);
+            lots[index].cost = upTo - given;
+            given = upTo;
+        }
+    }
+    QHash<QString, std::optional<QDate>> washBuys;
+    for (OpenLot& lot : lots) {
+        const auto price = prices.constFind(instrumentKey(lot.symbol));
+        if (price == prices.cend())
+            continue;
+        lot.price = *price;
+        if (!lot.atLoss())
+            continue;
+        const QString key = instrumentKey(lot.symbol);
+        if (!washBuys.contains(key))
+            washBuys.insert(key, lastBuyWithin30Days(db, lot.symbol, on));
+        lot.washBuy = washBuys.value(key);
+        lot.buyBackFrom = buyBackFrom(on);
+    }
+    std::stable_sort(lots.begin(), lots.end(), [](const OpenLot& a, const OpenLot& b) {
+        return std::tie(a.symbol, a.acquired) < std::tie(b.symbol, b.acquired);
+    });
+    return lots;
+}
+
+QHash<QString, Money> pricesFromCsv(const QString& text, QStringList& bad) {
+    QHash<QString, Money> prices;
+    bool first = true;
+    for (const QString& line : text.split(u'\n')) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty())
+            continue;
+        const QStringList fields = trimmed.split(u',');
+        const QString symbol = fields.value(0).trimmed().remove(u'"');
+        const std::optional<double> price =
+            typedNumber(QString(fields.value(1)).trimmed().remove(u'"').remove(u'$'));
+        const bool heading = first && !price;
+        first = false;
+        if (heading)
+            continue;
+        if (symbol.isEmpty() || !price || !Money::isRepresentable(*price)) {
+            bad << trimmed;
+            continue;
+        }
+        prices.insert(instrumentKey(symbol), Money::fromDouble(*price));
+    }
+    return prices;
+}
+
+QStringList openLotHeading() {
+    return {QStringLiteral("Symbol"),          QStringLiteral("Shares"),
+            QStringLiteral("Cost/Share"),      QStringLiteral("Cost"),
+            QStringLiteral("Date Acquired"),   QStringLiteral("Long Term On"),
+            QStringLiteral("Price"),           QStringLiteral("Unrealized Short"),
+            QStringLiteral("Unrealized Long"), QStringLiteral("Loss Sale")};
+}
+
+QStringList openLotFields(const OpenLot& lot, const QDate& on) {
+    const bool isLong = holdingTerm(lot.acquired, on) == HoldingTerm::Long;
+    QString harvest;
+    if (lot.atLoss()) {
+        harvest = lot.washBuy
+                      ? QStringLiteral("wash sale now (bought %1)").arg(formatDate(*lot.washBuy))
+                      : QStringLiteral("no wash sale now");
+        harvest += QStringLiteral("; buy back not before %1").arg(formatDate(lot.buyBackFrom));
+    }
+    const Money perShare =
+        lot.shares.isPositive() ? lot.cost.scaled(Quantity::whole(1), lot.shares) : Money();
+    return {lot.symbol,
+            lot.shares.text(),
+            formatPlain(perShare),
+            formatPlain(lot.cost),
+            formatDate(lot.acquired),
+            formatDate(lot.longTermOn),
+            lot.price ? formatPlain(*lot.price) : QString(),
+            lot.price && !isLong ? formatPlain(lot.unrealized()) : QString(),
+            lot.price && isLong ? formatPlain(lot.unrealized()) : QString(),
+            harvest};
+}
+
+} // namespace gainbook

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/money.h"
+#include "platform/quantity.h"
+
+#include <QDate>
+#include <QHash>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <optional>
+
+namespace gainbook {
+
+// A part of an open buy, as processing left it: its shares and symbol as
+// they stand on the day asked (after splits and symbol changes), its cost
+// with the wash-sale adjustments its shares took over, and its date
+// acquired (moved back by the holding period those adjustments carry).
+struct OpenLot {
+    qint64 buyId = 0;
+    QString symbol;
+    Quantity shares;
+    Money cost;
+    QDate acquired;
+    QDate longTermOn; // the first day a sale of it is long term
+
+    // Filled when a price is known for the symbol.
+    std::optional<Money> price; // a share
+    Money value() const { return price ? price->scaled(shares, Quantity::whole(1)) : Money(); }
+    Money unrealized() const { return value() - cost; }
+    // A sale now would realize a loss.
+    bool atLoss() const { return price && unrealized().isNegative(); }
+
+    // For a lot at a loss: the latest buy of the instrument, in any account,
+    // in the 30 days before the day asked, which would make a sale now a
+    // wash sale; and the first day the instrument may be bought back.
+    std::optional<QDate> washBuy;
+    QDate buyBackFrom;
+};
+
+// The first day a sale of shares acquired that day is long term: after the
+// same day one calendar year later (a buy of Feb 29 on Mar 1).
+QDate longTermFrom(const QDate& acquired);
+
+// The first day shares sold at a loss on `sold` may be bought back without
+// a wash sale: 31 days after.
+QDate buyBackFrom(const QDate& sold);
+
+// The account's open lots on the day given, by symbol and date acquired.
+// An instrument sold at its average cost shares what its buys have left of
+// their cost among its open shares. Prices (a share, by instrumentKey) give
+// the unrealized gains and the loss harvesting checks. Throws StoreError.
+QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const QDate& on,
+                          const QHash<QString, Money>& prices = {});
+
+// "symbol, price" lines (a heading line or blank lines are passed over), by
+// instrumentKey. A line whose price is no number is named in `bad`.
+QHash<QString, Money> pricesFromCsv(const QString& text, QStringList& bad);
+
+// The columns of the lots listing and a lot's fields.
+QStringList openLotHeading();
+QStringList openLotFields(const OpenLot& lot, const QDate& on);
+
+} // namespace gainbook

@@ -1,0 +1,284 @@
+#include "matching/lot_methods.h"
+#include "matching/process_session.h"
+#include "matching_fixture.h"
+#include "platform/formats.h"
+#include "platform/number_text.h"
+#include "store/corp_action_table.h"
+#include "store/lot_method_table.h"
+#include "support/recording_prompter.h"
+#include "support/test_main.h"
+
+#include <QtTest>
+
+using namespace gainbook;
+using namespace gainbook::test;
+
+namespace {
+
+const QString kAccount = QStringLiteral("O'Brien IRA");
+
+// "XYZ 2000-03-01 2:1": a split of that many new shares for old ones.
+void addSplit(TestDatabase& db, const QString& text) {
+    const QStringList f = text.split(u' ');
+    const QStringList ratio = f.value(2).split(u':');
+    CorpActionRecord action;
+    action.symbol = f.value(0);
+    action.effective = QDate::fromString(f.value(1), Qt::ISODate);
+    action.ratioNew = ratio.value(0).toDouble();
+    action.ratioOld = ratio.value(1).toDouble();
+    insertCorpAction(db.connection(), action);
+}
+
+// "fifo" for the account, "MSFT=highest" for one instrument.
+void setMethods(TestDatabase& db, const QStringList& methods) {
+    for (const QString& method : methods) {
+        const QStringList parts = method.split(u'=');
+        const QString symbol = parts.size() == 2 ? parts[0] : QString();
+        setLotMethod(db.connection(), kAccount, symbol, *lotMethodFromWord(parts.back()));
+    }
+}
+
+Money washOf(TestDatabase& db) {
+    Money sum;
+    for (const TaxRecord& record : taxRecsOf(db, kAccount))
+        sum += record.washAdjustment;
+    return sum;
+}
+
+// Three buys at 10, 30 and 20 a share and a sell of 150 at 25.
+const QStringList kThreeBuys{"B|IBM|100|2000-01-03|-1000", "B|IBM|100|2000-02-01|-3000",
+                             "B|IBM|100|2000-03-01|-2000", "S|IBM|150|2000-06-01|3750"};
+
+} // namespace
+
+class TestLotMethods : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Which lots a sell takes and what they cost under each method.
+    void methods_data() {
+        QTest::addColumn<QStringList>("methods");
+        QTest::addColumn<QStringList>("splits");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("links");
+        QTest::addColumn<QStringList>("tax");
+        QTest::addColumn<QString>("wash");
+
+        QTest::newRow("Pub 550 first-in first-out: 100 at 10, 50 at 30")
+            << QStringList{"fifo"} << QStringList() << kThreeBuys
+            << QStringList{"3>0 100 1000", "3>1 50 1500"}
+            << QStringList{"IBM|150|2000-01-03|2000-06-01|2500|3750| "} << "0.00";
+        QTest::newRow("last in first out: 100 at 20, 50 at 30")
+            << QStringList{"lifo"} << QStringList() << kThreeBuys
+            << QStringList{"3>2 100 2000", "3>1 50 1500"}
+            << QStringList{"IBM|150|2000-02-01|2000-06-01|3500|3750| "} << "0.00";
+        QTest::newRow("highest cost first: 100 at 30, 50 at 20")
+            << QStringList{"highest"} << QStringList() << kThreeBuys
+            << QStringList{"3>1 100 3000", "3>2 50 1000"}
+            << QStringList{"IBM|150|2000-02-01|2000-06-01|4000|3750| "} << "0.00";
+        QTest::newRow("lowest cost first: 100 at 10, 50 at 20")
+            << QStringList{"lowest"} << QStringList() << kThreeBuys
+            << QStringList{"3>0 100 1000", "3>2 50 1000"}
+            << QStringList{"IBM|150|2000-01-03|2000-06-01|2000|3750| "} << "0.00";
+        QTest::newRow("Pub 550 average basis: 6000 / 300 = 20 a share, oldest lots")
+            << QStringList{"average"} << QStringList() << kThreeBuys
+            << QStringList{"3>0 100 2000", "3>1 50 1000"}
+            << QStringList{"IBM|150|2000-01-03|2000-06-01|3000|3750| "} << "0.00";
+        // The 150 shares left keep 20 a share (3000); 50 more at 40 make
+        // 5000 / 200 = 25 a share, not the 27.50 of their first costs.
+        QTest::newRow("Pub 550 average basis: the average carries to the next sale")
+            << QStringList{"average"} << QStringList()
+            << kThreeBuys + QStringList{"B|IBM|50|2000-07-03|-2000", "S|IBM|100|2000-08-01|3000"}
+            << QStringList{"3>0 100 2000", "3>1 50 1000", "5>1 50 1250", "5>2 50 1250"}
+            << QStringList{"IBM|150|2000-01-03|2000-06-01|3000|3750| ",
+                           "IBM|100|2000-02-01|2000-08-01|2500|3000| "}
+            << "0.00";
+        // 100 shares at 10 become 200 at 5 (Pub 550 stock splits); with 100
+        // at 8 after it the average is 1800 / 300 = 6 a share, for both sales.
+        QTest::newRow("Pub 550 average basis across a 2:1 split")
+            << QStringList{"average"} << QStringList{"XYZ 2000-03-01 2:1"}
+            << QStringList{"B|XYZ|100|2000-01-03|-1000", "B|XYZ|100|2000-04-03|-800",
+                           "S|XYZ|100|2000-06-01|900", "S|XYZ|200|2000-07-03|1400"}
+            << QStringList{"2>0 100 600", "3>0 100 600", "3>1 100 600"}
+            << QStringList{"XYZ|100|2000-01-03|2000-06-01|600|900| ",
+                           "XYZ|200|2000-01-03|2000-07-03|1200|1400| "}
+            << "0.00";
+        QTest::newRow("highest cost a share as split: 8 after beats 10 / 2")
+            << QStringList{"highest"} << QStringList{"XYZ 2000-03-01 2:1"}
+            << QStringList{"B|XYZ|100|2000-01-03|-1000", "B|XYZ|100|2000-04-03|-800",
+                           "S|XYZ|100|2000-06-01|900"}
+            << QStringList{"2>1 100 800"} << QStringList{"XYZ|100|2000-04-03|2000-06-01|800|900| "}
+            << "0.00";
+        // Average basis: the shares sold are those bought first, so 100 are
+        // long term (held over a year) and 50 short, each at 20 a share.
+        QTest::newRow("Pub 550 average basis: holding period first-in first-out")
+            << QStringList{"average"} << QStringList()
+            << QStringList{"B|IBM|100|1999-01-04|-1000", "B|IBM|100|2000-01-03|-3000",
+                           "S|IBM|150|2000-03-01|3000"}
+            << QStringList{"2>0 100 2000", "2>1 50 1000"}
+            << QStringList{"IBM|100|1999-01-04|2000-03-01|2000|2000| ",
+                           "IBM|50|2000-01-03|2000-03-01|1000|1000| "}
+            << "0.00";
+        QTest::newRow("last in first out: the newest lot short, the rest long")
+            << QStringList{"lifo"} << QStringList()
+            << QStringList{"B|IBM|100|1999-01-04|-1000", "B|IBM|100|2000-01-03|-3000",
+                           "S|IBM|150|2000-03-01|3000"}
+            << QStringList{"2>1 100 3000", "2>0 50 500"}
+            << QStringList{"IBM|50|1999-01-04|2000-03-01|500|1000| ",
+                           "IBM|100|2000-01-03|2000-03-01|3000|2000| "}
+            << "0.00";
+        QTest::newRow("last in first out takes no buy made after the sale")
+            << QStringList{"lifo"} << QStringList()
+            << QStringList{"B|IBM|10|2000-01-03|-100", "S|IBM|10|2000-02-01|200",
+                           "B|IBM|10|2000-03-01|-300"}
+            << QStringList{"1>0 10 100"} << QStringList{"IBM|10|2000-01-03|2000-02-01|100|200| "}
+            << "0.00";
+        QTest::newRow("one instrument highest, the account oldest first")
+            << QStringList{"fifo", "MSFT=highest"} << QStringList()
+            << QStringList{"B|IBM|10|2000-01-03|-50",  "B|IBM|10|2000-01-04|-70",
+                           "B|MSFT|10|2000-01-03|-50", "B|MSFT|10|2000-01-04|-70",
+                           "S|IBM|10|2000-02-01|100",  "S|MSFT|10|2000-02-01|100"}
+            << QStringList{"4>0 10 50", "5>3 10 70"}
+            << QStringList{"IBM|10|2000-01-03|2000-02-01|50|100| ",
+                           "MSFT|10|2000-01-04|2000-02-01|70|100| "}
+            << "0.00";
+        // Highest cost sells the lot at 30 for 20: a loss of 1000 that the
+        // buy 14 days later replaces, so all of it is disallowed (26 CFR
+        // 1.1091-1(a)); oldest first would sell the lot at 10 at a gain.
+        QTest::newRow("26 CFR 1.1091-1 wash sale of the highest-cost lot")
+            << QStringList{"highest"} << QStringList()
+            << QStringList{"B|IBM|100|1999-06-01|-1000", "B|IBM|100|2000-01-03|-3000",
+                           "S|IBM|100|2000-03-01|2000", "B|IBM|100|2000-03-15|-2500"}
+            << QStringList{"2>1 100 3000"}
+            << QStringList{"IBM|100|2000-01-03|2000-03-01|3000|2000| "} << "1000.00";
+        QTest::newRow("26 CFR 1.1091-1 no wash sale oldest first: a gain")
+            << QStringList{"fifo"} << QStringList()
+            << QStringList{"B|IBM|100|1999-06-01|-1000", "B|IBM|100|2000-01-03|-3000",
+                           "S|IBM|100|2000-03-01|2000", "B|IBM|100|2000-03-15|-2500"}
+            << QStringList{"2>0 100 1000"}
+            << QStringList{"IBM|100|1999-06-01|2000-03-01|1000|2000| "} << "0.00";
+    }
+    void methods() {
+        QFETCH(QStringList, methods);
+        QFETCH(QStringList, splits);
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, links);
+        QFETCH(QStringList, tax);
+        QFETCH(QString, wash);
+        TestDatabase db;
+        for (const QString& split : splits)
+            addSplit(db, split);
+        const QVector<qint64> ids = addRows(db, kAccount, rows);
+        setMethods(db, methods);
+        RecordingPrompter prompter;
+        ProcessSession session(db.connection(), prompter);
+        session.setAccount(kAccount);
+        QVERIFY(session.Process().done());
+        QCOMPARE(describeLinks(db, kAccount, ids), links);
+        QCOMPARE(describeTaxRecs(db, kAccount), tax);
+        QCOMPARE(formatPlain(washOf(db)), wash);
+        // The invariants count links in shares as bought, which a split
+        // multiplies.
+        if (splits.isEmpty())
+            QCOMPARE(checkInvariants(db, kAccount, true), QString());
+        // Save/Recalculate rebuilds the same records from the links.
+        QVERIFY(session.SaveRecalculate().done());
+        QCOMPARE(describeTaxRecs(db, kAccount).join(u'\n'), tax.join(u'\n'));
+    }
+
+    // The what-if gives what processing under each method writes, and
+    // leaves the store as it was.
+    void whatIfEqualsProcessing_data() {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("totals"); // fifo, lifo, highest, lowest, average
+
+        // Proceeds 3750 less 2500, 3500, 4000, 2000 and 3000 (the rows above).
+        QTest::newRow("three buys at 10, 30 and 20, one sell of 150 at 25")
+            << kThreeBuys << QStringList{"1250.00", "250.00", "-250.00", "1750.00", "750.00"};
+        // Newest and highest cost sell at a loss of 1000 that is disallowed,
+        // a total of 0; the average of 20 a share sells at no gain.
+        QTest::newRow("26 CFR 1.1091-1 a wash sale under one method only")
+            << QStringList{"B|IBM|100|1999-06-01|-1000", "B|IBM|100|2000-01-03|-3000",
+                           "S|IBM|100|2000-03-01|2000", "B|IBM|100|2000-03-15|-2500"}
+            << QStringList{"1000.00", "0.00", "0.00", "1000.00", "0.00"};
+    }
+    void whatIfEqualsProcessing() {
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, totals);
+        TestDatabase db;
+        const QVector<qint64> ids = addRows(db, kAccount, rows);
+        RecordingPrompter prompter;
+        ProcessSession session(db.connection(), prompter);
+        session.setAccount(kAccount);
+        QVERIFY(session.Process().done());
+        const QStringList linksBefore = describeLinks(db, kAccount, ids);
+        const QStringList taxBefore = describeTaxRecs(db, kAccount);
+
+        const QVector<MethodFigures> table =
+            compareLotMethods(db.connection(), kAccount, TaxYear{2000});
+        QCOMPARE(table.size(), allLotMethods().size());
+        QCOMPARE(describeLinks(db, kAccount, ids), linksBefore);
+        QCOMPARE(describeTaxRecs(db, kAccount), taxBefore);
+        QCOMPARE(gainbook::test::memos(db, ids).size(), ids.size());
+
+        for (qsizetype m = 0; m < table.size(); ++m) {
+            QCOMPARE(formatPlain(table[m].total()), totals[m]);
+            setLotMethod(db.connection(), kAccount, {}, table[m].method);
+            QVERIFY(session.Process(unwatchedProgress(), Rerun::Replace).done());
+            Money shortTerm, longTerm, wash;
+            for (const TaxRecord& record : taxRecsOf(db, kAccount)) {
+                const Money gain = record.salePrice - record.cost + record.washAdjustment;
+                (boxTerm(record.box) == HoldingTerm::Long ? longTerm : shortTerm) += gain;
+                wash += record.washAdjustment;
+            }
+            QCOMPARE(table[m].shortTerm, shortTerm);
+            QCOMPARE(table[m].longTerm, longTerm);
+            QCOMPARE(table[m].washAdjustment, wash);
+        }
+    }
+
+    // A change of method leaves a processed account to process again; no
+    // change, or an account never processed, marks nothing.
+    void changeMarksProcessedAccount_data() {
+        QTest::addColumn<bool>("processed");
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<QString>("method"); // empty: back to the account's
+        QTest::addColumn<qint64>("changed");
+        QTest::addColumn<bool>("rematch");
+
+        QTest::newRow("processed, to lifo") << true << ""
+                                            << "lifo" << qint64(1) << true;
+        QTest::newRow("processed, fifo again") << true << ""
+                                               << "fifo" << qint64(0) << false;
+        QTest::newRow("processed, one instrument") << true << "IBM"
+                                                   << "average" << qint64(1) << true;
+        QTest::newRow("processed, instrument back to the account's") << true << "IBM"
+                                                                     << "" << qint64(0) << false;
+        QTest::newRow("never processed") << false << ""
+                                         << "highest" << qint64(1) << false;
+    }
+    void changeMarksProcessedAccount() {
+        QFETCH(bool, processed);
+        QFETCH(QString, symbol);
+        QFETCH(QString, method);
+        QFETCH(qint64, changed);
+        QFETCH(bool, rematch);
+        TestDatabase db;
+        addRows(db, kAccount, kThreeBuys);
+        if (processed) {
+            RecordingPrompter prompter;
+            ProcessSession session(db.connection(), prompter);
+            session.setAccount(kAccount);
+            QVERIFY(session.Process().done());
+        }
+        const Outcome outcome =
+            changeLotMethod(db.connection(), kAccount, symbol,
+                            method.isEmpty() ? std::nullopt : lotMethodFromWord(method));
+        QVERIFY(outcome.done());
+        QCOMPARE(outcome.count, changed);
+        QCOMPARE(needsRematch(db.connection(), kAccount), rematch);
+    }
+};
+
+GAINBOOK_GUILESS_TEST(TestLotMethods)
+#include "test_lot_methods.moc"

@@ -1,0 +1,147 @@
+#include "matching/open_lots.h"
+#include "matching/process_session.h"
+#include "matching_fixture.h"
+#include "platform/holding_term.h"
+#include "store/corp_action_table.h"
+#include "store/lot_method_table.h"
+#include "support/recording_prompter.h"
+#include "support/test_main.h"
+
+#include <QtTest>
+
+using namespace gainbook;
+using namespace gainbook::test;
+
+namespace {
+
+const QString kAccount = QStringLiteral("Joint");
+
+} // namespace
+
+class TestOpenLots : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Each open lot after processing, on a day, with the prices given:
+    // "symbol|shares|cost/share|cost|acquired|long term on|price|short|long|loss sale".
+    void lots_data() {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("setup"); // "split XYZ 2025-03-03 2:1" or "average"
+        QTest::addColumn<QString>("on");
+        QTest::addColumn<QString>("prices");
+        QTest::addColumn<QStringList>("lots");
+
+        QTest::newRow("Pub 550 holding period: long the day after one year")
+            << QStringList{"B|IBM|100|2025-03-10|-1000"} << ""
+            << "2025-12-01"
+            << "" << QStringList{"IBM|100|10.00|1000.00|03/10/2025|03/11/2026||||"};
+        QTest::newRow("Pub 550 holding period: bought Feb 29, long on Mar 1")
+            << QStringList{"B|IBM|10|2024-02-29|-100"} << ""
+            << "2024-12-01"
+            << "" << QStringList{"IBM|10|10.00|100.00|02/29/2024|03/01/2025||||"};
+        QTest::newRow("what a sell left of a buy, oldest first")
+            << QStringList{"B|IBM|100|2025-01-02|-1000", "B|IBM|50|2025-02-03|-750",
+                           "S|IBM|120|2025-06-02|1800"}
+            << ""
+            << "2025-07-01"
+            << "" << QStringList{"IBM|30|15.00|450.00|02/03/2025|02/04/2026||||"};
+        // Pub 550 stock splits: the basis spreads over the new shares.
+        QTest::newRow("Pub 550 stock split 2:1: twice the shares at half the cost")
+            << QStringList{"B|XYZ|100|2025-01-02|-1000"} << "split XYZ 2025-03-03 2:1"
+            << "2025-04-01"
+            << "" << QStringList{"XYZ|200|5.00|1000.00|01/02/2025|01/03/2026||||"};
+        // 100 at 20 sold at 15 on 06/02 after 151 days, 100 bought back at
+        // 16 on 06/16: the loss of 500 goes onto the new shares (26 CFR
+        // 1.1091-2) and so do the 151 days (Pub 550 wash sales): 2100,
+        // acquired 01/16/2025, long term on 01/17/2026.
+        QTest::newRow("26 CFR 1.1091-2 wash sale moves cost and date")
+            << QStringList{"B|IBM|100|2025-01-02|-2000", "S|IBM|100|2025-06-02|1500",
+                           "B|IBM|100|2025-06-16|-1600"}
+            << ""
+            << "2025-07-01"
+            << "" << QStringList{"IBM|100|21.00|2100.00|01/16/2025|01/17/2026||||"};
+        // At 15 the lot is 600 under its 2100; the buy of 06/16 is within
+        // the 30 days before 07/01, and a buy back waits 31 days.
+        QTest::newRow("26 CFR 1.1091-1 a sale now would be a wash sale")
+            << QStringList{"B|IBM|100|2025-01-02|-2000", "S|IBM|100|2025-06-02|1500",
+                           "B|IBM|100|2025-06-16|-1600"}
+            << ""
+            << "2025-07-01"
+            << "Symbol,Price\nibm,15"
+            << QStringList{"IBM|100|21.00|2100.00|01/16/2025|01/17/2026|15.00|-600.00||"
+                           "wash sale now (bought 06/16/2025); buy back not before 08/01/2025"};
+        QTest::newRow("26 CFR 1.1091-1 no buy in the 30 days before: no wash sale")
+            << QStringList{"B|IBM|100|2025-01-02|-2000", "S|IBM|100|2025-06-02|1500",
+                           "B|IBM|100|2025-06-16|-1600"}
+            << ""
+            << "2025-08-01"
+            << "IBM,15"
+            << QStringList{"IBM|100|21.00|2100.00|01/16/2025|01/17/2026|15.00|-600.00||"
+                           "no wash sale now; buy back not before 09/01/2025"};
+        QTest::newRow("a long-term gain is no loss sale")
+            << QStringList{"B|IBM|10|2023-01-03|-100"} << ""
+            << "2025-01-03"
+            << "IBM,25" << QStringList{"IBM|10|10.00|100.00|01/03/2023|01/04/2024|25.00||150.00|"};
+        // Three buys at 10, 30 and 20, 150 sold at the average of 20: the
+        // 150 left keep 20 a share (Pub 550 average basis).
+        QTest::newRow("Pub 550 average basis: the open shares at the average")
+            << QStringList{"B|IBM|100|2025-01-02|-1000", "B|IBM|100|2025-02-03|-3000",
+                           "B|IBM|100|2025-03-03|-2000", "S|IBM|150|2025-06-02|3750"}
+            << "average"
+            << "2025-07-01"
+            << ""
+            << QStringList{"IBM|50|20.00|1000.00|02/03/2025|02/04/2026||||",
+                           "IBM|100|20.00|2000.00|03/03/2025|03/04/2026||||"};
+    }
+    void lots() {
+        QFETCH(QStringList, rows);
+        QFETCH(QString, setup);
+        QFETCH(QString, on);
+        QFETCH(QString, prices);
+        QFETCH(QStringList, lots);
+        TestDatabase db;
+        if (setup.startsWith("split")) {
+            const QStringList f = setup.split(u' ');
+            CorpActionRecord split;
+            split.symbol = f[1];
+            split.effective = QDate::fromString(f[2], Qt::ISODate);
+            split.ratioNew = f[3].section(u':', 0, 0).toDouble();
+            split.ratioOld = f[3].section(u':', 1, 1).toDouble();
+            insertCorpAction(db.connection(), split);
+        } else if (setup == "average") {
+            setLotMethod(db.connection(), kAccount, {}, LotMethod::Average);
+        }
+        addRows(db, kAccount, rows);
+        RecordingPrompter prompter;
+        ProcessSession session(db.connection(), prompter);
+        session.setAccount(kAccount);
+        QVERIFY(session.Process().done());
+        QStringList bad;
+        const QHash<QString, Money> byKey = pricesFromCsv(prices, bad);
+        QCOMPARE(bad, QStringList());
+        const QDate day = QDate::fromString(on, Qt::ISODate);
+        QStringList found;
+        for (const OpenLot& lot : openLots(db.connection(), kAccount, day, byKey)) {
+            QCOMPARE(lot.longTermOn.addDays(-1) > lot.acquired, true);
+            found << openLotFields(lot, day).join(u'|');
+        }
+        QCOMPARE(found, lots);
+    }
+
+    // The first long-term day is the one holdingTerm first calls long.
+    void longTermDayAgreesWithTheRule_data() {
+        QTest::addColumn<QDate>("acquired");
+        QTest::newRow("Pub 550: an ordinary day") << QDate(2025, 3, 10);
+        QTest::newRow("Pub 550: Feb 29") << QDate(2024, 2, 29);
+        QTest::newRow("Pub 550: Dec 31") << QDate(2024, 12, 31);
+    }
+    void longTermDayAgreesWithTheRule() {
+        QFETCH(QDate, acquired);
+        const QDate first = longTermFrom(acquired);
+        QCOMPARE(holdingTerm(acquired, first), HoldingTerm::Long);
+        QCOMPARE(holdingTerm(acquired, first.addDays(-1)), HoldingTerm::Short);
+    }
+};
+
+GAINBOOK_GUILESS_TEST(TestOpenLots)
+#include "test_open_lots.moc"
