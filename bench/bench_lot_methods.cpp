@@ -20,6 +20,7 @@
 #include <sys/resource.h>
 
 using namespace gainbook;
+using bench::cpuSeconds;
 
 namespace {
 
@@ -28,13 +29,6 @@ public:
     void message(const QString& text) override { qWarning("%s", qPrintable(text)); }
     bool ask(const QString&) override { return true; }
 };
-
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 int runBench(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <sys/resource.h>
 #include <vector>
 
 namespace gainbook::bench {
@@ -25,6 +26,13 @@ std::vector<Benchmark>& benchmarks() {
 bool registerBenchmark(const char* name, RunBenchmark run) {
     benchmarks().push_back({name, run});
     return true;
+}
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 } // namespace gainbook::bench

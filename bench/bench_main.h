@@ -14,6 +14,9 @@ using RunBenchmark = int (*)(int argc, char** argv);
 // so that a static initializer can call it.
 bool registerBenchmark(const char* name, RunBenchmark run);
 
+// The CPU time, user and system, the process has used so far.
+double cpuSeconds();
+
 } // namespace gainbook::bench
 
 #define GAINBOOK_BENCH(name, run)                                                                  \

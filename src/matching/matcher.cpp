@@ -290,17 +290,26 @@ void Matcher::gatherBuys(SymbolBuys& symbol, bool converted) {
         const OpenBuy& buy = buys[i];
         if (buy.storedDate > sold)
             break;
-        if (!buy.open.isPositive())
-            continue;
-        double factor = 1;
-        if (converted) {
-            const LotView lot = actions_.lotAt(symbol.symbol, buy.bought, sell_.txnDate);
-            if (!sameInstrument(lot.symbol, sellKey_))
-                continue;
-            factor = lot.factor;
-        }
-        held_.append({i, factor});
+        if (const std::optional<double> factor = offeredFactor(symbol, buy, converted))
+            held_.append({i, *factor});
     }
+}
+
+std::optional<double> Matcher::offeredFactor(const SymbolBuys& symbol, const OpenBuy& buy,
+                                             bool converted) const {
+    if (!buy.open.isPositive())
+        return std::nullopt;
+    // A sell names a buy once: a buy the user picked for part of it is not
+    // offered for the rest.
+    if (!keptBuys_.isEmpty() && keptBuys_.contains(buy.id))
+        return std::nullopt;
+    if (!converted)
+        return 1.0;
+    const LotView lot = actions_.lotAt(symbol.symbol, buy.bought, sell_.txnDate);
+    // A lot renamed away before the sale belongs to its new symbol.
+    if (!sameInstrument(lot.symbol, sellKey_))
+        return std::nullopt;
+    return lot.factor;
 }
 
 void Matcher::applyInMethodOrder() {
@@ -393,22 +402,8 @@ void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search, bool converted) {
         } else if (buy.storedDate <= sold) {
             continue;
         }
-        if (!buy.open.isPositive())
-            continue;
-        // A sell names a buy once: a buy the user picked for part of it is
-        // not offered for the rest.
-        if (!keptBuys_.isEmpty() && keptBuys_.contains(buy.id))
-            continue;
-
-        double factor = 1;
-        if (converted) {
-            const LotView lot = actions_.lotAt(symbol.symbol, buy.bought, sell_.txnDate);
-            // A lot renamed away before the sale belongs to its new symbol.
-            if (!sameInstrument(lot.symbol, sellKey_))
-                continue;
-            factor = lot.factor;
-        }
-        takeFrom(buy, factor, search);
+        if (const std::optional<double> factor = offeredFactor(symbol, buy, converted))
+            takeFrom(buy, *factor, search);
     }
 }
 

@@ -172,6 +172,11 @@ private:
     void mergeSpellings(const QVector<SymbolBuys>& spellings);
     void applyBuys(SymbolBuys& symbol, BuySearch search, bool converted);
     // Applies as much of the buy as the sell still needs.
+    // The shares one share of the buy has become by the sell's date, or
+    // none when the buy is not on offer to it: nothing open, already picked
+    // by hand for the sell, or renamed away before the sale.
+    std::optional<double> offeredFactor(const SymbolBuys& symbol, const OpenBuy& buy,
+                                        bool converted) const;
     void takeFrom(OpenBuy& buy, double factor, BuySearch search);
     // The lot methods other than oldest first: the buys held on the sell's
     // date are gathered from every spelling and older name, put in the
