@@ -132,6 +132,15 @@ private slots:
         // Newest and highest cost sell at a loss of 1000 that is disallowed,
         // a total of 0; the average of 20 a share sells at no gain.
         26 CFR 1.1091-1 a wash sale under one method only ; B|IBM|100|1999-06-01|-1000, B|IBM|100|2000-01-03|-3000, S|IBM|100|2000-03-01|2000, B|IBM|100|2000-03-15|-2500 ; 1000.00, 0.00, 0.00, 1000.00, 0.00
+        // 100 sold for 1500 from 50 at 10 and 80 at 20 (Pub 550 cost basis by
+        // lot).
+        // The 30 shares still held, bought within 30 days, replace 30 shares
+        // sold at a loss (26 CFR 1.1091-1, lot by lot): oldest first, the 50
+        // at 20 lose 250, 150 of it disallowed: 0 + 150 = 150; newest first,
+        // the 80 at 20 lose 400 and the 20 at 10 gain 100, 150 disallowed:
+        // -150; the average 2100 / 130 a share costs 1615.3846, each lot of
+        // 50 losing 57.6923, 30 shares of the first disallowed (34.6154).
+        26 CFR 1.1091-1 a part of the lots sold at a loss replaced ; B|IBM|50|2000-01-03|-500, B|IBM|80|2000-01-04|-1600, S|IBM|100|2000-02-01|1500 ; 150.00, -150.00, -150.00, 150.00, -80.77
         )"))
             QTest::newRow(r.name) << r.list(0) << r.list(1);
     }
