@@ -131,38 +131,23 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("message");
 
-        // "kept (;)|action|message"
-        const auto row = [](const char* name, const QString& text) {
-            const QStringList f = text.split(u'|');
-            QTest::newRow(name) << f[0].split(u';', Qt::SkipEmptyParts) << f[1] << f[2];
-        };
-        row("ratio 0", "|split XYZ 2024-06-10 0:1|The ratio 0:1 of a split must be two numbers "
-                       "above 0.");
-        row("negative ratio", "|split XYZ 2024-06-10 10:-1|The ratio 10:-1 of a split must be two "
-                              "numbers above 0.");
-        row("1:1", "|split XYZ 2024-06-10 2:2|A split of 2:2 changes no share count.");
-        row("not a date",
-            "|split XYZ 2024-13-45 10:1|The action of XYZ needs the date it takes effect.");
-        row("no symbol", "|split  2024-06-10 10:1|An action needs the symbol it happens to.");
-        row("change to the same symbol",
-            "|change XYZ XYZ 2024-06-10|A symbol change from XYZ to XYZ keeps the same symbol.");
-        row("change to the name cut at 12",
-            "|change ABCDEFGHIJKLYY ABCDEFGHIJKL 2024-06-10|A symbol change from ABCDEFGHIJKLYY "
-            "to ABCDEFGHIJKL keeps the same symbol.");
-        row("loop A -> B -> A on one day", "change A B 2024-06-10|change B A 2024-06-10|The symbol "
-                                           "changes B -> A -> B on 06/10/2024 loop back.");
-        row("loop through three symbols",
-            "change A B 2024-06-10;change B C 2024-06-10|change C A 2024-06-10|The symbol changes "
-            "C -> A -> B -> C on 06/10/2024 loop back.");
-        row("two changes of one symbol on one day",
-            "change A B 2024-06-10|change A C 2024-06-10|A already changes to B on 06/10/2024 "
-            "(action 1).");
-        row("two splits of one symbol on one day",
-            "split XYZ 2024-06-10 2:1|split XYZ 2024-06-10 3:1|XYZ already has a split on "
-            "06/10/2024 (action 1).");
-        row("change back on a later day is fine", "change A B 2024-06-10|change B A 2024-07-10|");
-        row("splits of one symbol on two days are fine",
-            "split XYZ 2024-06-10 2:1|split XYZ 2024-06-11 3:1|");
+        // "name ; actions kept ; action ; message", no message when taken.
+        for (const TableRow& r : tableRows(R"(
+        ratio 0 ;  ; split XYZ 2024-06-10 0:1 ; The ratio 0:1 of a split must be two numbers above 0.
+        negative ratio ;  ; split XYZ 2024-06-10 10:-1 ; The ratio 10:-1 of a split must be two numbers above 0.
+        1:1 ;  ; split XYZ 2024-06-10 2:2 ; A split of 2:2 changes no share count.
+        not a date ;  ; split XYZ 2024-13-45 10:1 ; The action of XYZ needs the date it takes effect.
+        no symbol ;  ; split  2024-06-10 10:1 ; An action needs the symbol it happens to.
+        change to the same symbol ;  ; change XYZ XYZ 2024-06-10 ; A symbol change from XYZ to XYZ keeps the same symbol.
+        change to the name cut at 12 ;  ; change ABCDEFGHIJKLYY ABCDEFGHIJKL 2024-06-10 ; A symbol change from ABCDEFGHIJKLYY to ABCDEFGHIJKL keeps the same symbol.
+        loop A -> B -> A on one day ; change A B 2024-06-10 ; change B A 2024-06-10 ; The symbol changes B -> A -> B on 06/10/2024 loop back.
+        loop through three symbols ; change A B 2024-06-10, change B C 2024-06-10 ; change C A 2024-06-10 ; The symbol changes C -> A -> B -> C on 06/10/2024 loop back.
+        two changes of one symbol on one day ; change A B 2024-06-10 ; change A C 2024-06-10 ; A already changes to B on 06/10/2024 (action 1).
+        two splits of one symbol on one day ; split XYZ 2024-06-10 2:1 ; split XYZ 2024-06-10 3:1 ; XYZ already has a split on 06/10/2024 (action 1).
+        change back on a later day is fine ; change A B 2024-06-10 ; change B A 2024-07-10
+        splits of one symbol on two days are fine ; split XYZ 2024-06-10 2:1 ; split XYZ 2024-06-11 3:1
+        )"))
+            QTest::newRow(r.name) << r.list(0) << r.text(1) << r.text(2);
     }
 
     void refused() {
@@ -188,21 +173,17 @@ private slots:
         QTest::addColumn<double>("factor");
         QTest::addColumn<QString>("symbol");
 
-        // "actions (;)|bought|at|factor|symbol"
-        const auto row = [](const char* name, const QString& text) {
-            const QStringList f = text.split(u'|');
-            QTest::newRow(name) << f[0].split(u';') << f[1] << f[2] << f[3].toDouble() << f[4];
-        };
-        row("bought on the split day", "split X 2024-06-10 10:1|X 2024-06-10|2024-07-01|1|X");
-        row("sold on the split day", "split X 2024-06-10 10:1|X 2024-06-09|2024-06-10|10|X");
-        row("split of the old name on the change day",
-            "change X Y 2024-06-10;split X 2024-06-10 2:1|X 2024-01-01|2024-07-01|2|Y");
-        row("split of the new name on the change day",
-            "change X Y 2024-06-10;split Y 2024-06-10 2:1|X 2024-01-01|2024-07-01|2|Y");
-        row("chain of changes, then a split",
-            "change X Y 2024-02-01;change Y Z 2024-03-01;split Z 2024-04-01 3:1|X 2024-01-01|"
-            "2024-05-01|3|Z");
-        row("new buys of the old name stay", "change X Y 2024-02-01|X 2024-03-01|2024-05-01|1|X");
+        // "name ; actions ; bought ; at ; factor ; symbol"
+        for (const TableRow& r : tableRows(R"(
+        bought on the split day ; split X 2024-06-10 10:1 ; X 2024-06-10 ; 2024-07-01 ; 1 ; X
+        sold on the split day ; split X 2024-06-10 10:1 ; X 2024-06-09 ; 2024-06-10 ; 10 ; X
+        split of the old name on the change day ; change X Y 2024-06-10, split X 2024-06-10 2:1 ; X 2024-01-01 ; 2024-07-01 ; 2 ; Y
+        split of the new name on the change day ; change X Y 2024-06-10, split Y 2024-06-10 2:1 ; X 2024-01-01 ; 2024-07-01 ; 2 ; Y
+        chain of changes, then a split ; change X Y 2024-02-01, change Y Z 2024-03-01, split Z 2024-04-01 3:1 ; X 2024-01-01 ; 2024-05-01 ; 3 ; Z
+        new buys of the old name stay ; change X Y 2024-02-01 ; X 2024-03-01 ; 2024-05-01 ; 1 ; X
+        )"))
+            QTest::newRow(r.name) << r.list(0) << r.text(1) << r.text(2) << r.text(3).toDouble()
+                                  << r.text(4);
     }
 
     void lotAt() {
