@@ -238,33 +238,6 @@ private slots:
         QCOMPARE(rows(db.connection(), "SELECT * FROM AccountSettings"), QStringList());
     }
 
-    // The steps run from the file's version on, in order, and the stamp
-    // says how far they got.
-    void stepsRunFromTheFileVersion_data() {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<QString>("ran");
-        QTest::addColumn<int>("outcome");
-        QTest::newRow("version 0") << 0 << "abc" << int(SchemaUpgrade::Upgraded);
-        QTest::newRow("version 2") << 2 << "c" << int(SchemaUpgrade::Upgraded);
-        QTest::newRow("current") << 3 << "" << int(SchemaUpgrade::Current);
-        QTest::newRow("newer") << 4 << "" << int(SchemaUpgrade::Newer);
-    }
-    void stepsRunFromTheFileVersion() {
-        QFETCH(int, from);
-        QFETCH(QString, ran);
-        QFETCH(int, outcome);
-        TestDatabase t;
-        setSchemaVersion(t.connection(), from);
-        QString order;
-        const auto step = [&order](QChar name) {
-            return [&order, name](const QSqlDatabase&) { order += name; };
-        };
-        const QVector<SchemaStep> steps{step('a'), step('b'), step('c')};
-        QCOMPARE(int(upgradeSchema(t.connection(), steps)), outcome);
-        QCOMPARE(order, ran);
-        QCOMPARE(schemaVersion(t.connection()), std::max(from, 3));
-    }
-
     // A step that fails takes the steps before it back with it: the file is
     // byte for byte what it was, still version 0, the box filled in the
     // program's own steps taken back too.
