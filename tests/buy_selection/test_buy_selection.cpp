@@ -4,6 +4,7 @@
 #include "support/cli_run.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
+#include "support/test_files.h"
 #include "support/test_main.h"
 
 #include <QSqlRecord>
@@ -81,17 +82,18 @@ private slots:
         QTest::addColumn<double>("linkQuantity");
         QTest::addColumn<double>("linkCost");
         QTest::addColumn<QString>("memoAfter");
-        QTest::newRow("smaller buy taken whole")
-            << 50.0 << -1000.0 << 0.0 << 0.0 << 50.0 << 1000.0 << "0";
-        QTest::newRow("larger buy in proportion")
-            << 200.0 << 1000.0 << 0.0 << 0.0 << 100.0 << 500.0 << "100";
-        QTest::newRow("typed quantity and cost")
-            << 200.0 << 1000.0 << 30.0 << 120.0 << 30.0 << 120.0 << "170";
-        QTest::newRow("typed quantity without cost")
-            << 200.0 << 1000.0 << 30.0 << 0.0 << 30.0 << 150.0 << "170";
-        QTest::newRow("cost without quantity is not taken")
-            << 200.0 << 1000.0 << 0.0 << 120.0 << 100.0 << 500.0 << "100";
-        QTest::newRow("fractional shares") << 0.5 << -300.0 << 0.0 << 0.0 << 0.5 << 300.0 << "0";
+        const auto row = [](const char* name, double buyQuantity, double buyAmount,
+                            double typedQuantity, double typedCost, double linkQuantity,
+                            double linkCost, const char* memoAfter) {
+            QTest::newRow(name) << buyQuantity << buyAmount << typedQuantity << typedCost
+                                << linkQuantity << linkCost << QString(memoAfter);
+        };
+        row("smaller buy taken whole", 50.0, -1000.0, 0.0, 0.0, 50.0, 1000.0, "0");
+        row("larger buy in proportion", 200.0, 1000.0, 0.0, 0.0, 100.0, 500.0, "100");
+        row("typed quantity and cost", 200.0, 1000.0, 30.0, 120.0, 30.0, 120.0, "170");
+        row("typed quantity without cost", 200.0, 1000.0, 30.0, 0.0, 30.0, 150.0, "170");
+        row("cost without quantity is not taken", 200.0, 1000.0, 0.0, 120.0, 100.0, 500.0, "100");
+        row("fractional shares", 0.5, -300.0, 0.0, 0.0, 0.5, 300.0, "0");
     }
     void appliedQuantityAndCost() {
         QFETCH(double, buyQuantity);
@@ -226,60 +228,44 @@ private slots:
         QTest::addColumn<bool>("linkToABuy"); // a stored link names {buy} as its sell
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("err");
-        // "command|arg|...": the account goes after the command.
-        const auto row = [](const char* name, const QString& args, int code, const char* err,
-                            bool linkToABuy = false) {
-            QStringList list = args.split(u'|');
-            list.insert(1, kAccount);
-            QTest::newRow(name) << list << linkToABuy << code << QString(err);
-        };
-        row("a buy as the sell", "link|{buy}|{part}", 1,
-            "Record {buy} is not a sell: it is a Bought record.");
-        row("a sell of another account", "link|{elsewhere}|{buy}", 1,
-            "Sell record not found: {elsewhere} in O'Brien IRA");
-        row("no such sell", "link|99999|{buy}", 1, "Sell record not found: 99999");
-        row("sell ID in words", "link|first|{buy}", 2, "Not a sell ID: first");
-        row("a sell as the buy", "link|{sell}|{elsewhere}", 1,
-            "Record {elsewhere} is not a buy: it is a Sold record.");
-        row("no such buy", "link|{sell}|12345", 1, "Buy record not found: 12345");
-        row("buy ID in words", "link|{sell}|b1", 2, "Not a buy ID: b1");
-        row("linked already", "link|{sell}|{linked}", 1,
-            "The buy of 01/05/2000 IBM is already linked");
-        row("more than is open", "link|{sell}|{part}|50", 1,
-            "The buy of 01/04/2000 IBM has only 20 shares open, not 50.");
-        row("the sell's quantity, more than is open", "link|{sell}|{part}", 1,
-            "The buy of 01/04/2000 IBM has only 20 shares open, not 100.");
-        row("a buy with nothing open", "link|{sell}|{used}|1", 1,
-            "The buy of 01/06/2000 IBM has only 0 shares open, not 1.");
-        row("quantity in words", "link|{sell}|{buy}|ten", 2, "Not a valid number: ten");
-        row("negative quantity", "link|{sell}|{buy}|-5", 1,
-            "The quantity must be greater than 0: -5");
-        row("quantity 1e308", "link|{sell}|{buy}|1e308", 1, "The quantity 1e+308 is out of range.");
-        row("cost in words", "link|{sell}|{buy}|10|abc", 2, "Not a valid number: abc");
-        row("cost of 10^12", "link|{sell}|{buy}|10|1,000,000,000,000", 1,
-            "The cost 1000000000000 is out of range.");
-        row("negative cost", "link|{sell}|{buy}|10|(5.00)", 1, "The cost must not be below 0: -5");
-        row("new buy for a buy", "new-buy|{buy}|1/2/2000|IBM|60|300", 1,
-            "Record {buy} is not a sell");
-        row("new buy, no date", "new-buy|{sell}|bad|IBM|60|300", 1, "Not a valid date: bad");
-        row("new buy, empty symbol", "new-buy|{sell}|1/2/2000||60|300", 1, "A buy needs a symbol.");
-        row("new buy, quantity in words", "new-buy|{sell}|1/2/2000|IBM|abc|300", 2,
-            "Not a valid number: abc");
-        row("new buy, negative quantity", "new-buy|{sell}|1/2/2000|IBM|-60|300", 1,
-            "The quantity must be greater than 0: -60");
-        row("new buy, quantity 0", "new-buy|{sell}|1/2/2000|IBM|0|300", 1,
-            "The quantity must be greater than 0: 0");
-        row("new buy, quantity 1e308", "new-buy|{sell}|1/2/2000|IBM|1e308|300", 1,
-            "The quantity 1e+308 is out of range.");
-        row("new buy, cost inf", "new-buy|{sell}|1/2/2000|IBM|60|inf", 2,
-            "Not a valid number: inf");
-        row("new buy, cost 1e308", "new-buy|{sell}|1/2/2000|IBM|60|1e308", 1,
-            "The cost 1e+308 is out of range.");
-        row("new buy, cost -10^12", "new-buy|{sell}|1/2/2000|IBM|60|-1e12", 1,
-            "The cost -1000000000000 is out of range.");
-        row("detach a lot that is not shown", "detach|{buy}:{part}", 1, "Lot not found: ");
-        row("detach without a pair", "detach|{sell}", 2, "Not a SELLID:BUYID pair");
-        row("recalculate over a link from a buy", "recalc", 1, "Sell record not found ", true);
+        // "name ; command|arg|... ; code ; message ; link to a buy": the
+        // account goes after the command.
+        for (const TableRow& r : tableRows(R"(
+        a buy as the sell ; link|{buy}|{part} ; 1 ; Record {buy} is not a sell: it is a Bought record.
+        a sell of another account ; link|{elsewhere}|{buy} ; 1 ; Sell record not found: {elsewhere} in O'Brien IRA
+        no such sell ; link|99999|{buy} ; 1 ; Sell record not found: 99999
+        sell ID in words ; link|first|{buy} ; 2 ; Not a sell ID: first
+        a sell as the buy ; link|{sell}|{elsewhere} ; 1 ; Record {elsewhere} is not a buy: it is a Sold record.
+        no such buy ; link|{sell}|12345 ; 1 ; Buy record not found: 12345
+        buy ID in words ; link|{sell}|b1 ; 2 ; Not a buy ID: b1
+        linked already ; link|{sell}|{linked} ; 1 ; The buy of 01/05/2000 IBM is already linked
+        more than is open ; link|{sell}|{part}|50 ; 1 ; The buy of 01/04/2000 IBM has only 20 shares open, not 50.
+        the sell's quantity, more than is open ; link|{sell}|{part} ; 1 ; The buy of 01/04/2000 IBM has only 20 shares open, not 100.
+        a buy with nothing open ; link|{sell}|{used}|1 ; 1 ; The buy of 01/06/2000 IBM has only 0 shares open, not 1.
+        quantity in words ; link|{sell}|{buy}|ten ; 2 ; Not a valid number: ten
+        negative quantity ; link|{sell}|{buy}|-5 ; 1 ; The quantity must be greater than 0: -5
+        quantity 1e308 ; link|{sell}|{buy}|1e308 ; 1 ; The quantity 1e+308 is out of range.
+        cost in words ; link|{sell}|{buy}|10|abc ; 2 ; Not a valid number: abc
+        cost of 10^12 ; link|{sell}|{buy}|10|1,000,000,000,000 ; 1 ; The cost 1000000000000 is out of range.
+        negative cost ; link|{sell}|{buy}|10|(5.00) ; 1 ; The cost must not be below 0: -5
+        new buy for a buy ; new-buy|{buy}|1/2/2000|IBM|60|300 ; 1 ; Record {buy} is not a sell
+        new buy, no date ; new-buy|{sell}|bad|IBM|60|300 ; 1 ; Not a valid date: bad
+        new buy, empty symbol ; new-buy|{sell}|1/2/2000||60|300 ; 1 ; A buy needs a symbol.
+        new buy, quantity in words ; new-buy|{sell}|1/2/2000|IBM|abc|300 ; 2 ; Not a valid number: abc
+        new buy, negative quantity ; new-buy|{sell}|1/2/2000|IBM|-60|300 ; 1 ; The quantity must be greater than 0: -60
+        new buy, quantity 0 ; new-buy|{sell}|1/2/2000|IBM|0|300 ; 1 ; The quantity must be greater than 0: 0
+        new buy, quantity 1e308 ; new-buy|{sell}|1/2/2000|IBM|1e308|300 ; 1 ; The quantity 1e+308 is out of range.
+        new buy, cost inf ; new-buy|{sell}|1/2/2000|IBM|60|inf ; 2 ; Not a valid number: inf
+        new buy, cost 1e308 ; new-buy|{sell}|1/2/2000|IBM|60|1e308 ; 1 ; The cost 1e+308 is out of range.
+        new buy, cost -10^12 ; new-buy|{sell}|1/2/2000|IBM|60|-1e12 ; 1 ; The cost -1000000000000 is out of range.
+        detach a lot that is not shown ; detach|{buy}:{part} ; 1 ; Lot not found:  ;
+        detach without a pair ; detach|{sell} ; 2 ; Not a SELLID:BUYID pair
+        recalculate over a link from a buy ; recalc ; 1 ; Sell record not found  ; yes
+        )")) {
+            QStringList args = r.text(0).split(u'|');
+            args.insert(1, kAccount);
+            QTest::newRow(r.name) << args << r.yes(3) << r.text(1).toInt() << r.text(2);
+        }
     }
     void commandLineRefusals() {
         QFETCH(QStringList, args);

@@ -2,6 +2,7 @@
 
 #include "store/records.h"
 #include "support/test_database.h"
+#include "support/test_files.h"
 
 #include <QStringList>
 #include <QVector>

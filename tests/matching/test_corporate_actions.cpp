@@ -64,62 +64,19 @@ private slots:
         QTest::addColumn<QStringList>("memos");
         QTest::addColumn<QStringList>("tax");
 
-        QTest::newRow("10:1 split between buy and sell")
-            << QStringList{"split XYZ 2024-06-10 10:1"} << QString() << QString()
-            << QStringList{"B|XYZ|10|2024-01-03|-1000", "S|XYZ|100|2024-07-01|1500"}
-            << QStringList{"1>0 100 1000"} << QStringList{"0", ""}
-            << QStringList{"XYZ|100|2024-01-03|2024-07-01|1000|1500| "};
-        QTest::newRow("1:4 reverse split")
-            << QStringList{"split XYZ 2024-03-01 1:4"} << QString() << QString()
-            << QStringList{"B|XYZ|100|2024-01-03|-1000", "S|XYZ|20|2024-04-01|2000"}
-            << QStringList{"1>0 20 800"} << QStringList{"20", ""}
-            << QStringList{"XYZ|20|2024-01-03|2024-04-01|800|2000| "};
-        QTest::newRow("two splits in a row, sells between and after")
-            << QStringList{"split XYZ 2024-02-01 2:1", "split XYZ 2024-03-01 3:1"} << QString()
-            << QString()
-            << QStringList{"B|XYZ|10|2024-01-03|-1000", "S|XYZ|10|2024-02-15|300",
-                           "S|XYZ|30|2024-04-01|900"}
-            << QStringList{"1>0 10 500", "2>0 30 500"} << QStringList{"0", "", ""}
-            << QStringList{"XYZ|10|2024-01-03|2024-02-15|500|300| ",
-                           "XYZ|30|2024-01-03|2024-04-01|500|900| "};
-        QTest::newRow("split between two buys, sell after both takes the older first")
-            << QStringList{"split XYZ 2024-06-10 10:1"} << QString() << QString()
-            << QStringList{"B|XYZ|10|2024-01-03|-1000", "B|XYZ|50|2024-07-01|-600",
-                           "S|XYZ|120|2024-08-01|2400"}
-            << QStringList{"2>0 100 1000", "2>1 20 240"} << QStringList{"0", "30", ""}
-            << QStringList{"XYZ|120|2024-01-03|2024-08-01|1240|2400| "};
-        QTest::newRow("partial sells before and after a split")
-            << QStringList{"split XYZ 2024-03-01 2:1"} << QString() << QString()
-            << QStringList{"B|XYZ|100|2024-01-03|-1000", "S|XYZ|40|2024-02-01|600",
-                           "S|XYZ|100|2024-04-01|800"}
-            << QStringList{"1>0 40 400", "2>0 100 500"} << QStringList{"10", "", ""}
-            << QStringList{"XYZ|40|2024-01-03|2024-02-01|400|600| ",
-                           "XYZ|100|2024-01-03|2024-04-01|500|800| "};
-        QTest::newRow("symbol change, sold under the new name; the old name finds nothing")
-            << QStringList{"change OLD NEW 2024-05-01"} << QString() << QString()
-            << QStringList{"B|OLD|110|2024-01-03|-1100", "S|NEW|100|2024-06-01|1500",
-                           "S|OLD|10|2024-06-02|50"}
-            << QStringList{"1>0 100 1000", "2>- 0 0"} << QStringList{"10", "", ""}
-            << QStringList{"NEW|100|2024-01-03|2024-06-01|1000|1500| ",
-                           "OLD|10||2024-06-02|0|50|All Buy Rec Not Found"};
-        QTest::newRow("change of a name cut at 12 carries the long name it stands for")
-            << QStringList{"change ABCDEFGHIJKL NEWSYMBOL123 2024-05-01"} << QString() << QString()
-            << QStringList{"B|ABCDEFGHIJKLMN|100|2024-01-03|-1000",
-                           "S|NEWSYMBOL123BB|100|2024-06-01|1500"}
-            << QStringList{"1>0 100 1000"} << QStringList{"0", ""}
-            << QStringList{"NEWSYMBOL123BB|100|2024-01-03|2024-06-01|1000|1500| "};
-        QTest::newRow("split proposed from a captured Stock Split row")
-            << QStringList{} << QStringLiteral("Stock Split|XYZ|2024-06-10|90")
-            << QStringLiteral("Record a 10:1 split of XYZ on 06/10/2024?")
-            << QStringList{"B|XYZ|10|2024-01-03|-1000", "S|XYZ|100|2024-07-01|1500"}
-            << QStringList{"1>0 100 1000"} << QStringList{"0", ""}
-            << QStringList{"XYZ|100|2024-01-03|2024-07-01|1000|1500| "};
-        QTest::newRow("reverse split row showing the shares taken as positive")
-            << QStringList{} << QStringLiteral("Reverse Split|XYZ|2024-03-01|75")
-            << QStringLiteral("Record a 1:4 split of XYZ on 03/01/2024?")
-            << QStringList{"B|XYZ|100|2024-01-03|-1000", "S|XYZ|25|2024-04-01|2000"}
-            << QStringList{"1>0 25 1000"} << QStringList{"0", ""}
-            << QStringList{"XYZ|25|2024-01-03|2024-04-01|1000|2000| "};
+        for (const TableRow& r : tableRows(R"(
+        10:1 split between buy and sell ; split XYZ 2024-06-10 10:1 ; B|XYZ|10|2024-01-03|-1000, S|XYZ|100|2024-07-01|1500 ; 1>0 100 1000 ; 0,  ; XYZ|100|2024-01-03|2024-07-01|1000|1500|  ;
+        1:4 reverse split ; split XYZ 2024-03-01 1:4 ; B|XYZ|100|2024-01-03|-1000, S|XYZ|20|2024-04-01|2000 ; 1>0 20 800 ; 20,  ; XYZ|20|2024-01-03|2024-04-01|800|2000|  ;
+        two splits in a row, sells between and after ; split XYZ 2024-02-01 2:1, split XYZ 2024-03-01 3:1 ; B|XYZ|10|2024-01-03|-1000, S|XYZ|10|2024-02-15|300, S|XYZ|30|2024-04-01|900 ; 1>0 10 500, 2>0 30 500 ; 0, ,  ; XYZ|10|2024-01-03|2024-02-15|500|300| , XYZ|30|2024-01-03|2024-04-01|500|900|  ;
+        split between two buys, sell after both takes the older first ; split XYZ 2024-06-10 10:1 ; B|XYZ|10|2024-01-03|-1000, B|XYZ|50|2024-07-01|-600, S|XYZ|120|2024-08-01|2400 ; 2>0 100 1000, 2>1 20 240 ; 0, 30,  ; XYZ|120|2024-01-03|2024-08-01|1240|2400|  ;
+        partial sells before and after a split ; split XYZ 2024-03-01 2:1 ; B|XYZ|100|2024-01-03|-1000, S|XYZ|40|2024-02-01|600, S|XYZ|100|2024-04-01|800 ; 1>0 40 400, 2>0 100 500 ; 10, ,  ; XYZ|40|2024-01-03|2024-02-01|400|600| , XYZ|100|2024-01-03|2024-04-01|500|800|  ;
+        symbol change, sold under the new name; the old name finds nothing ; change OLD NEW 2024-05-01 ; B|OLD|110|2024-01-03|-1100, S|NEW|100|2024-06-01|1500, S|OLD|10|2024-06-02|50 ; 1>0 100 1000, 2>- 0 0 ; 10, ,  ; NEW|100|2024-01-03|2024-06-01|1000|1500| , OLD|10||2024-06-02|0|50|All Buy Rec Not Found
+        change of a name cut at 12 carries the long name it stands for ; change ABCDEFGHIJKL NEWSYMBOL123 2024-05-01 ; B|ABCDEFGHIJKLMN|100|2024-01-03|-1000, S|NEWSYMBOL123BB|100|2024-06-01|1500 ; 1>0 100 1000 ; 0,  ; NEWSYMBOL123BB|100|2024-01-03|2024-06-01|1000|1500|  ;
+        split proposed from a captured Stock Split row ;  ; B|XYZ|10|2024-01-03|-1000, S|XYZ|100|2024-07-01|1500 ; 1>0 100 1000 ; 0,  ; XYZ|100|2024-01-03|2024-07-01|1000|1500|  ; Stock Split|XYZ|2024-06-10|90 ; Record a 10:1 split of XYZ on 06/10/2024?
+        reverse split row showing the shares taken as positive ;  ; B|XYZ|100|2024-01-03|-1000, S|XYZ|25|2024-04-01|2000 ; 1>0 25 1000 ; 0,  ; XYZ|25|2024-01-03|2024-04-01|1000|2000|  ; Reverse Split|XYZ|2024-03-01|75 ; Record a 1:4 split of XYZ on 03/01/2024?
+        )"))
+            QTest::newRow(r.name) << r.list(0) << r.text(5) << r.text(6) << r.list(1) << r.list(2)
+                                  << r.list(3) << r.list(4);
     }
 
     void matching() {
@@ -174,38 +131,23 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("message");
 
-        // "kept (;)|action|message"
-        const auto row = [](const char* name, const QString& text) {
-            const QStringList f = text.split(u'|');
-            QTest::newRow(name) << f[0].split(u';', Qt::SkipEmptyParts) << f[1] << f[2];
-        };
-        row("ratio 0", "|split XYZ 2024-06-10 0:1|The ratio 0:1 of a split must be two numbers "
-                       "above 0.");
-        row("negative ratio", "|split XYZ 2024-06-10 10:-1|The ratio 10:-1 of a split must be two "
-                              "numbers above 0.");
-        row("1:1", "|split XYZ 2024-06-10 2:2|A split of 2:2 changes no share count.");
-        row("not a date",
-            "|split XYZ 2024-13-45 10:1|The action of XYZ needs the date it takes effect.");
-        row("no symbol", "|split  2024-06-10 10:1|An action needs the symbol it happens to.");
-        row("change to the same symbol",
-            "|change XYZ XYZ 2024-06-10|A symbol change from XYZ to XYZ keeps the same symbol.");
-        row("change to the name cut at 12",
-            "|change ABCDEFGHIJKLYY ABCDEFGHIJKL 2024-06-10|A symbol change from ABCDEFGHIJKLYY "
-            "to ABCDEFGHIJKL keeps the same symbol.");
-        row("loop A -> B -> A on one day", "change A B 2024-06-10|change B A 2024-06-10|The symbol "
-                                           "changes B -> A -> B on 06/10/2024 loop back.");
-        row("loop through three symbols",
-            "change A B 2024-06-10;change B C 2024-06-10|change C A 2024-06-10|The symbol changes "
-            "C -> A -> B -> C on 06/10/2024 loop back.");
-        row("two changes of one symbol on one day",
-            "change A B 2024-06-10|change A C 2024-06-10|A already changes to B on 06/10/2024 "
-            "(action 1).");
-        row("two splits of one symbol on one day",
-            "split XYZ 2024-06-10 2:1|split XYZ 2024-06-10 3:1|XYZ already has a split on "
-            "06/10/2024 (action 1).");
-        row("change back on a later day is fine", "change A B 2024-06-10|change B A 2024-07-10|");
-        row("splits of one symbol on two days are fine",
-            "split XYZ 2024-06-10 2:1|split XYZ 2024-06-11 3:1|");
+        // "name ; actions kept ; action ; message", no message when taken.
+        for (const TableRow& r : tableRows(R"(
+        ratio 0 ;  ; split XYZ 2024-06-10 0:1 ; The ratio 0:1 of a split must be two numbers above 0.
+        negative ratio ;  ; split XYZ 2024-06-10 10:-1 ; The ratio 10:-1 of a split must be two numbers above 0.
+        1:1 ;  ; split XYZ 2024-06-10 2:2 ; A split of 2:2 changes no share count.
+        not a date ;  ; split XYZ 2024-13-45 10:1 ; The action of XYZ needs the date it takes effect.
+        no symbol ;  ; split  2024-06-10 10:1 ; An action needs the symbol it happens to.
+        change to the same symbol ;  ; change XYZ XYZ 2024-06-10 ; A symbol change from XYZ to XYZ keeps the same symbol.
+        change to the name cut at 12 ;  ; change ABCDEFGHIJKLYY ABCDEFGHIJKL 2024-06-10 ; A symbol change from ABCDEFGHIJKLYY to ABCDEFGHIJKL keeps the same symbol.
+        loop A -> B -> A on one day ; change A B 2024-06-10 ; change B A 2024-06-10 ; The symbol changes B -> A -> B on 06/10/2024 loop back.
+        loop through three symbols ; change A B 2024-06-10, change B C 2024-06-10 ; change C A 2024-06-10 ; The symbol changes C -> A -> B -> C on 06/10/2024 loop back.
+        two changes of one symbol on one day ; change A B 2024-06-10 ; change A C 2024-06-10 ; A already changes to B on 06/10/2024 (action 1).
+        two splits of one symbol on one day ; split XYZ 2024-06-10 2:1 ; split XYZ 2024-06-10 3:1 ; XYZ already has a split on 06/10/2024 (action 1).
+        change back on a later day is fine ; change A B 2024-06-10 ; change B A 2024-07-10
+        splits of one symbol on two days are fine ; split XYZ 2024-06-10 2:1 ; split XYZ 2024-06-11 3:1
+        )"))
+            QTest::newRow(r.name) << r.list(0) << r.text(1) << r.text(2);
     }
 
     void refused() {
@@ -231,21 +173,17 @@ private slots:
         QTest::addColumn<double>("factor");
         QTest::addColumn<QString>("symbol");
 
-        // "actions (;)|bought|at|factor|symbol"
-        const auto row = [](const char* name, const QString& text) {
-            const QStringList f = text.split(u'|');
-            QTest::newRow(name) << f[0].split(u';') << f[1] << f[2] << f[3].toDouble() << f[4];
-        };
-        row("bought on the split day", "split X 2024-06-10 10:1|X 2024-06-10|2024-07-01|1|X");
-        row("sold on the split day", "split X 2024-06-10 10:1|X 2024-06-09|2024-06-10|10|X");
-        row("split of the old name on the change day",
-            "change X Y 2024-06-10;split X 2024-06-10 2:1|X 2024-01-01|2024-07-01|2|Y");
-        row("split of the new name on the change day",
-            "change X Y 2024-06-10;split Y 2024-06-10 2:1|X 2024-01-01|2024-07-01|2|Y");
-        row("chain of changes, then a split",
-            "change X Y 2024-02-01;change Y Z 2024-03-01;split Z 2024-04-01 3:1|X 2024-01-01|"
-            "2024-05-01|3|Z");
-        row("new buys of the old name stay", "change X Y 2024-02-01|X 2024-03-01|2024-05-01|1|X");
+        // "name ; actions ; bought ; at ; factor ; symbol"
+        for (const TableRow& r : tableRows(R"(
+        bought on the split day ; split X 2024-06-10 10:1 ; X 2024-06-10 ; 2024-07-01 ; 1 ; X
+        sold on the split day ; split X 2024-06-10 10:1 ; X 2024-06-09 ; 2024-06-10 ; 10 ; X
+        split of the old name on the change day ; change X Y 2024-06-10, split X 2024-06-10 2:1 ; X 2024-01-01 ; 2024-07-01 ; 2 ; Y
+        split of the new name on the change day ; change X Y 2024-06-10, split Y 2024-06-10 2:1 ; X 2024-01-01 ; 2024-07-01 ; 2 ; Y
+        chain of changes, then a split ; change X Y 2024-02-01, change Y Z 2024-03-01, split Z 2024-04-01 3:1 ; X 2024-01-01 ; 2024-05-01 ; 3 ; Z
+        new buys of the old name stay ; change X Y 2024-02-01 ; X 2024-03-01 ; 2024-05-01 ; 1 ; X
+        )"))
+            QTest::newRow(r.name) << r.list(0) << r.text(1) << r.text(2) << r.text(3).toDouble()
+                                  << r.text(4);
     }
 
     void lotAt() {

@@ -46,8 +46,8 @@ Money washOf(TestDatabase& db) {
 }
 
 // Three buys at 10, 30 and 20 a share and a sell of 150 at 25.
-const QStringList kThreeBuys{"B|IBM|100|2000-01-03|-1000", "B|IBM|100|2000-02-01|-3000",
-                             "B|IBM|100|2000-03-01|-2000", "S|IBM|150|2000-06-01|3750"};
+const QString kThreeBuys = "B|IBM|100|2000-01-03|-1000, B|IBM|100|2000-02-01|-3000, "
+                           "B|IBM|100|2000-03-01|-2000, S|IBM|150|2000-06-01|3750";
 
 } // namespace
 
@@ -64,99 +64,33 @@ private slots:
         QTest::addColumn<QStringList>("tax");
         QTest::addColumn<QString>("wash");
 
-        QTest::newRow("Pub 550 first-in first-out: 100 at 10, 50 at 30")
-            << QStringList{"fifo"} << QStringList() << kThreeBuys
-            << QStringList{"3>0 100 1000", "3>1 50 1500"}
-            << QStringList{"IBM|150|2000-01-03|2000-06-01|2500|3750| "} << "0.00";
-        QTest::newRow("last in first out: 100 at 20, 50 at 30")
-            << QStringList{"lifo"} << QStringList() << kThreeBuys
-            << QStringList{"3>2 100 2000", "3>1 50 1500"}
-            << QStringList{"IBM|150|2000-02-01|2000-06-01|3500|3750| "} << "0.00";
-        QTest::newRow("highest cost first: 100 at 30, 50 at 20")
-            << QStringList{"highest"} << QStringList() << kThreeBuys
-            << QStringList{"3>1 100 3000", "3>2 50 1000"}
-            << QStringList{"IBM|150|2000-02-01|2000-06-01|4000|3750| "} << "0.00";
-        QTest::newRow("lowest cost first: 100 at 10, 50 at 20")
-            << QStringList{"lowest"} << QStringList() << kThreeBuys
-            << QStringList{"3>0 100 1000", "3>2 50 1000"}
-            << QStringList{"IBM|150|2000-01-03|2000-06-01|2000|3750| "} << "0.00";
-        QTest::newRow("Pub 550 average basis: 6000 / 300 = 20 a share, oldest lots")
-            << QStringList{"average"} << QStringList() << kThreeBuys
-            << QStringList{"3>0 100 2000", "3>1 50 1000"}
-            << QStringList{"IBM|150|2000-01-03|2000-06-01|3000|3750| "} << "0.00";
+        for (const TableRow& r : tableRows(R"(
+        Pub 550 first-in first-out: 100 at 10, 50 at 30 ; fifo ; B|IBM|100|2000-01-03|-1000, B|IBM|100|2000-02-01|-3000, B|IBM|100|2000-03-01|-2000, S|IBM|150|2000-06-01|3750 ; 3>0 100 1000, 3>1 50 1500 ; IBM|150|2000-01-03|2000-06-01|2500|3750|  ;
+        last in first out: 100 at 20, 50 at 30 ; lifo ; B|IBM|100|2000-01-03|-1000, B|IBM|100|2000-02-01|-3000, B|IBM|100|2000-03-01|-2000, S|IBM|150|2000-06-01|3750 ; 3>2 100 2000, 3>1 50 1500 ; IBM|150|2000-02-01|2000-06-01|3500|3750|  ;
+        highest cost first: 100 at 30, 50 at 20 ; highest ; B|IBM|100|2000-01-03|-1000, B|IBM|100|2000-02-01|-3000, B|IBM|100|2000-03-01|-2000, S|IBM|150|2000-06-01|3750 ; 3>1 100 3000, 3>2 50 1000 ; IBM|150|2000-02-01|2000-06-01|4000|3750|  ;
+        lowest cost first: 100 at 10, 50 at 20 ; lowest ; B|IBM|100|2000-01-03|-1000, B|IBM|100|2000-02-01|-3000, B|IBM|100|2000-03-01|-2000, S|IBM|150|2000-06-01|3750 ; 3>0 100 1000, 3>2 50 1000 ; IBM|150|2000-01-03|2000-06-01|2000|3750|  ;
+        Pub 550 average basis: 6000 / 300 = 20 a share, oldest lots ; average ; B|IBM|100|2000-01-03|-1000, B|IBM|100|2000-02-01|-3000, B|IBM|100|2000-03-01|-2000, S|IBM|150|2000-06-01|3750 ; 3>0 100 2000, 3>1 50 1000 ; IBM|150|2000-01-03|2000-06-01|3000|3750|  ;
         // The 150 shares left keep 20 a share (3000); 50 more at 40 make
         // 5000 / 200 = 25 a share, not the 27.50 of their first costs.
-        QTest::newRow("Pub 550 average basis: the average carries to the next sale")
-            << QStringList{"average"} << QStringList()
-            << kThreeBuys + QStringList{"B|IBM|50|2000-07-03|-2000", "S|IBM|100|2000-08-01|3000"}
-            << QStringList{"3>0 100 2000", "3>1 50 1000", "5>1 50 1250", "5>2 50 1250"}
-            << QStringList{"IBM|150|2000-01-03|2000-06-01|3000|3750| ",
-                           "IBM|100|2000-02-01|2000-08-01|2500|3000| "}
-            << "0.00";
+        Pub 550 average basis: the average carries to the next sale ; average ; B|IBM|100|2000-01-03|-1000, B|IBM|100|2000-02-01|-3000, B|IBM|100|2000-03-01|-2000, S|IBM|150|2000-06-01|3750, B|IBM|50|2000-07-03|-2000, S|IBM|100|2000-08-01|3000 ; 3>0 100 2000, 3>1 50 1000, 5>1 50 1250, 5>2 50 1250 ; IBM|150|2000-01-03|2000-06-01|3000|3750| , IBM|100|2000-02-01|2000-08-01|2500|3000|  ;
         // 100 shares at 10 become 200 at 5 (Pub 550 stock splits); with 100
         // at 8 after it the average is 1800 / 300 = 6 a share, for both sales.
-        QTest::newRow("Pub 550 average basis across a 2:1 split")
-            << QStringList{"average"} << QStringList{"XYZ 2000-03-01 2:1"}
-            << QStringList{"B|XYZ|100|2000-01-03|-1000", "B|XYZ|100|2000-04-03|-800",
-                           "S|XYZ|100|2000-06-01|900", "S|XYZ|200|2000-07-03|1400"}
-            << QStringList{"2>0 100 600", "3>0 100 600", "3>1 100 600"}
-            << QStringList{"XYZ|100|2000-01-03|2000-06-01|600|900| ",
-                           "XYZ|200|2000-01-03|2000-07-03|1200|1400| "}
-            << "0.00";
-        QTest::newRow("highest cost a share as split: 8 after beats 10 / 2")
-            << QStringList{"highest"} << QStringList{"XYZ 2000-03-01 2:1"}
-            << QStringList{"B|XYZ|100|2000-01-03|-1000", "B|XYZ|100|2000-04-03|-800",
-                           "S|XYZ|100|2000-06-01|900"}
-            << QStringList{"2>1 100 800"} << QStringList{"XYZ|100|2000-04-03|2000-06-01|800|900| "}
-            << "0.00";
+        Pub 550 average basis across a 2:1 split ; average ; B|XYZ|100|2000-01-03|-1000, B|XYZ|100|2000-04-03|-800, S|XYZ|100|2000-06-01|900, S|XYZ|200|2000-07-03|1400 ; 2>0 100 600, 3>0 100 600, 3>1 100 600 ; XYZ|100|2000-01-03|2000-06-01|600|900| , XYZ|200|2000-01-03|2000-07-03|1200|1400|  ; 0.00 ; XYZ 2000-03-01 2:1
+        highest cost a share as split: 8 after beats 10 / 2 ; highest ; B|XYZ|100|2000-01-03|-1000, B|XYZ|100|2000-04-03|-800, S|XYZ|100|2000-06-01|900 ; 2>1 100 800 ; XYZ|100|2000-04-03|2000-06-01|800|900|  ; 0.00 ; XYZ 2000-03-01 2:1
         // Average basis: the shares sold are those bought first, so 100 are
         // long term (held over a year) and 50 short, each at 20 a share.
-        QTest::newRow("Pub 550 average basis: holding period first-in first-out")
-            << QStringList{"average"} << QStringList()
-            << QStringList{"B|IBM|100|1999-01-04|-1000", "B|IBM|100|2000-01-03|-3000",
-                           "S|IBM|150|2000-03-01|3000"}
-            << QStringList{"2>0 100 2000", "2>1 50 1000"}
-            << QStringList{"IBM|100|1999-01-04|2000-03-01|2000|2000| ",
-                           "IBM|50|2000-01-03|2000-03-01|1000|1000| "}
-            << "0.00";
-        QTest::newRow("last in first out: the newest lot short, the rest long")
-            << QStringList{"lifo"} << QStringList()
-            << QStringList{"B|IBM|100|1999-01-04|-1000", "B|IBM|100|2000-01-03|-3000",
-                           "S|IBM|150|2000-03-01|3000"}
-            << QStringList{"2>1 100 3000", "2>0 50 500"}
-            << QStringList{"IBM|50|1999-01-04|2000-03-01|500|1000| ",
-                           "IBM|100|2000-01-03|2000-03-01|3000|2000| "}
-            << "0.00";
-        QTest::newRow("last in first out takes no buy made after the sale")
-            << QStringList{"lifo"} << QStringList()
-            << QStringList{"B|IBM|10|2000-01-03|-100", "S|IBM|10|2000-02-01|200",
-                           "B|IBM|10|2000-03-01|-300"}
-            << QStringList{"1>0 10 100"} << QStringList{"IBM|10|2000-01-03|2000-02-01|100|200| "}
-            << "0.00";
-        QTest::newRow("one instrument highest, the account oldest first")
-            << QStringList{"fifo", "MSFT=highest"} << QStringList()
-            << QStringList{"B|IBM|10|2000-01-03|-50",  "B|IBM|10|2000-01-04|-70",
-                           "B|MSFT|10|2000-01-03|-50", "B|MSFT|10|2000-01-04|-70",
-                           "S|IBM|10|2000-02-01|100",  "S|MSFT|10|2000-02-01|100"}
-            << QStringList{"4>0 10 50", "5>3 10 70"}
-            << QStringList{"IBM|10|2000-01-03|2000-02-01|50|100| ",
-                           "MSFT|10|2000-01-04|2000-02-01|70|100| "}
-            << "0.00";
+        Pub 550 average basis: holding period first-in first-out ; average ; B|IBM|100|1999-01-04|-1000, B|IBM|100|2000-01-03|-3000, S|IBM|150|2000-03-01|3000 ; 2>0 100 2000, 2>1 50 1000 ; IBM|100|1999-01-04|2000-03-01|2000|2000| , IBM|50|2000-01-03|2000-03-01|1000|1000|  ;
+        last in first out: the newest lot short, the rest long ; lifo ; B|IBM|100|1999-01-04|-1000, B|IBM|100|2000-01-03|-3000, S|IBM|150|2000-03-01|3000 ; 2>1 100 3000, 2>0 50 500 ; IBM|50|1999-01-04|2000-03-01|500|1000| , IBM|100|2000-01-03|2000-03-01|3000|2000|  ;
+        last in first out takes no buy made after the sale ; lifo ; B|IBM|10|2000-01-03|-100, S|IBM|10|2000-02-01|200, B|IBM|10|2000-03-01|-300 ; 1>0 10 100 ; IBM|10|2000-01-03|2000-02-01|100|200|  ;
+        one instrument highest, the account oldest first ; fifo, MSFT=highest ; B|IBM|10|2000-01-03|-50, B|IBM|10|2000-01-04|-70, B|MSFT|10|2000-01-03|-50, B|MSFT|10|2000-01-04|-70, S|IBM|10|2000-02-01|100, S|MSFT|10|2000-02-01|100 ; 4>0 10 50, 5>3 10 70 ; IBM|10|2000-01-03|2000-02-01|50|100| , MSFT|10|2000-01-04|2000-02-01|70|100|  ;
         // Highest cost sells the lot at 30 for 20: a loss of 1000 that the
         // buy 14 days later replaces, so all of it is disallowed (26 CFR
         // 1.1091-1(a)); oldest first would sell the lot at 10 at a gain.
-        QTest::newRow("26 CFR 1.1091-1 wash sale of the highest-cost lot")
-            << QStringList{"highest"} << QStringList()
-            << QStringList{"B|IBM|100|1999-06-01|-1000", "B|IBM|100|2000-01-03|-3000",
-                           "S|IBM|100|2000-03-01|2000", "B|IBM|100|2000-03-15|-2500"}
-            << QStringList{"2>1 100 3000"}
-            << QStringList{"IBM|100|2000-01-03|2000-03-01|3000|2000| "} << "1000.00";
-        QTest::newRow("26 CFR 1.1091-1 no wash sale oldest first: a gain")
-            << QStringList{"fifo"} << QStringList()
-            << QStringList{"B|IBM|100|1999-06-01|-1000", "B|IBM|100|2000-01-03|-3000",
-                           "S|IBM|100|2000-03-01|2000", "B|IBM|100|2000-03-15|-2500"}
-            << QStringList{"2>0 100 1000"}
-            << QStringList{"IBM|100|1999-06-01|2000-03-01|1000|2000| "} << "0.00";
+        26 CFR 1.1091-1 wash sale of the highest-cost lot ; highest ; B|IBM|100|1999-06-01|-1000, B|IBM|100|2000-01-03|-3000, S|IBM|100|2000-03-01|2000, B|IBM|100|2000-03-15|-2500 ; 2>1 100 3000 ; IBM|100|2000-01-03|2000-03-01|3000|2000|  ; 1000.00
+        26 CFR 1.1091-1 no wash sale oldest first: a gain ; fifo ; B|IBM|100|1999-06-01|-1000, B|IBM|100|2000-01-03|-3000, S|IBM|100|2000-03-01|2000, B|IBM|100|2000-03-15|-2500 ; 2>0 100 1000 ; IBM|100|1999-06-01|2000-03-01|1000|2000|  ;
+        )"))
+            QTest::newRow(r.name) << r.list(0) << r.list(5) << r.list(1) << r.list(2) << r.list(3)
+                                  << (r.text(4).isEmpty() ? QStringLiteral("0.00") : r.text(4));
     }
     void methods() {
         QFETCH(QStringList, methods);
@@ -193,14 +127,22 @@ private slots:
         QTest::addColumn<QStringList>("totals"); // fifo, lifo, highest, lowest, average
 
         // Proceeds 3750 less 2500, 3500, 4000, 2000 and 3000 (the rows above).
-        QTest::newRow("three buys at 10, 30 and 20, one sell of 150 at 25")
-            << kThreeBuys << QStringList{"1250.00", "250.00", "-250.00", "1750.00", "750.00"};
+        for (const TableRow& r : tableRows(R"(
+        three buys at 10, 30 and 20, one sell of 150 at 25 ; B|IBM|100|2000-01-03|-1000, B|IBM|100|2000-02-01|-3000, B|IBM|100|2000-03-01|-2000, S|IBM|150|2000-06-01|3750 ; 1250.00, 250.00, -250.00, 1750.00, 750.00
         // Newest and highest cost sell at a loss of 1000 that is disallowed,
         // a total of 0; the average of 20 a share sells at no gain.
-        QTest::newRow("26 CFR 1.1091-1 a wash sale under one method only")
-            << QStringList{"B|IBM|100|1999-06-01|-1000", "B|IBM|100|2000-01-03|-3000",
-                           "S|IBM|100|2000-03-01|2000", "B|IBM|100|2000-03-15|-2500"}
-            << QStringList{"1000.00", "0.00", "0.00", "1000.00", "0.00"};
+        26 CFR 1.1091-1 a wash sale under one method only ; B|IBM|100|1999-06-01|-1000, B|IBM|100|2000-01-03|-3000, S|IBM|100|2000-03-01|2000, B|IBM|100|2000-03-15|-2500 ; 1000.00, 0.00, 0.00, 1000.00, 0.00
+        // 100 sold for 1500 from 50 at 10 and 80 at 20 (Pub 550 cost basis by
+        // lot).
+        // The 30 shares still held, bought within 30 days, replace 30 shares
+        // sold at a loss (26 CFR 1.1091-1, lot by lot): oldest first, the 50
+        // at 20 lose 250, 150 of it disallowed: 0 + 150 = 150; newest first,
+        // the 80 at 20 lose 400 and the 20 at 10 gain 100, 150 disallowed:
+        // -150; the average 2100 / 130 a share costs 1615.3846, each lot of
+        // 50 losing 57.6923, 30 shares of the first disallowed (34.6154).
+        26 CFR 1.1091-1 a part of the lots sold at a loss replaced ; B|IBM|50|2000-01-03|-500, B|IBM|80|2000-01-04|-1600, S|IBM|100|2000-02-01|1500 ; 150.00, -150.00, -150.00, 150.00, -80.77
+        )"))
+            QTest::newRow(r.name) << r.list(0) << r.list(1);
     }
     void whatIfEqualsProcessing() {
         QFETCH(QStringList, rows);
@@ -264,7 +206,7 @@ private slots:
         QFETCH(qint64, changed);
         QFETCH(bool, rematch);
         TestDatabase db;
-        addRows(db, kAccount, kThreeBuys);
+        addRows(db, kAccount, listOf(kThreeBuys));
         if (processed) {
             RecordingPrompter prompter;
             ProcessSession session(db.connection(), prompter);

@@ -93,15 +93,11 @@ private slots:
         QTest::addColumn<QStringList>("links");
         QTest::addColumn<QStringList>("memos");
         QTest::addColumn<QStringList>("grid");
-        QTest::newRow("the only lot")
-            << QStringList{"B|IBM|100|2000-01-03|-1000", "S|IBM|100|2000-02-01|1500"}
-            << QStringList{"1>0"} << QStringList{"1>- 0 0"} << QStringList{"100", ""}
-            << QStringList{"02/01/2000,100,IBM,1500.00,Add,,,,,,,,#1"};
-        QTest::newRow("both lots of a sell")
-            << QStringList{"B|IBM|60|2000-01-03|-600", "B|IBM|70|2000-01-04|-1400",
-                           "S|IBM|100|2000-02-01|1500"}
-            << QStringList{"2>0", "2>1"} << QStringList{"2>- 0 0"} << QStringList{"60", "70", ""}
-            << QStringList{"02/01/2000,100,IBM,1500.00,Add,,,,,,,,#2"};
+        for (const TableRow& r : tableRows(R"(
+        the only lot ; B|IBM|100|2000-01-03|-1000, S|IBM|100|2000-02-01|1500 ; 1>0 ; 1>- 0 0 ; 100,  ; 02/01/2000,100,IBM,1500.00,Add,,,,,,,,#1
+        both lots of a sell ; B|IBM|60|2000-01-03|-600, B|IBM|70|2000-01-04|-1400, S|IBM|100|2000-02-01|1500 ; 2>0, 2>1 ; 2>- 0 0 ; 60, 70,  ; 02/01/2000,100,IBM,1500.00,Add,,,,,,,,#2
+        )"))
+            QTest::newRow(r.name) << r.list(0) << r.list(1) << r.list(2) << r.list(3) << r.list(4);
     }
     void update() {
         QFETCH(QStringList, rows);
@@ -161,15 +157,11 @@ private slots:
     void recalculate_data() {
         QTest::addColumn<int>("deletedBuy"); // fixture row, -1 for none
         QTest::addColumn<QStringList>("tax");
-        QTest::newRow("three sells")
-            << -1
-            << QStringList{"IBM|120|2000-01-03|2000-02-01|1300|2000| ",
-                           "MSFT|10||2000-02-02|0|300| ", "IBM|20|2000-01-10|2000-03-01|300|500| "};
-        QTest::newRow("a buy no longer exists")
-            << 1
-            << QStringList{"IBM|120|2000-01-03|2000-02-01|1300|2000|Buy record not found",
-                           "MSFT|10||2000-02-02|0|300| ",
-                           "IBM|20||2000-03-01|300|500|Buy record not found"};
+        for (const TableRow& r : tableRows(R"(
+        three sells ; -1 ; IBM|120|2000-01-03|2000-02-01|1300|2000| , MSFT|10||2000-02-02|0|300| , IBM|20|2000-01-10|2000-03-01|300|500|  ;
+        a buy no longer exists ; 1 ; IBM|120|2000-01-03|2000-02-01|1300|2000|Buy record not found, MSFT|10||2000-02-02|0|300| , IBM|20||2000-03-01|300|500|Buy record not found
+        )"))
+            QTest::newRow(r.name) << r.text(0).toInt() << r.list(1);
     }
     void recalculate() {
         QFETCH(int, deletedBuy);

@@ -31,67 +31,28 @@ private slots:
         QTest::addColumn<QString>("prices");
         QTest::addColumn<QStringList>("lots");
 
-        QTest::newRow("Pub 550 holding period: long the day after one year")
-            << QStringList{"B|IBM|100|2025-03-10|-1000"} << ""
-            << "2025-12-01"
-            << "" << QStringList{"IBM|100|10.00|1000.00|03/10/2025|03/11/2026||||"};
-        QTest::newRow("Pub 550 holding period: bought Feb 29, long on Mar 1")
-            << QStringList{"B|IBM|10|2024-02-29|-100"} << ""
-            << "2024-12-01"
-            << "" << QStringList{"IBM|10|10.00|100.00|02/29/2024|03/01/2025||||"};
-        QTest::newRow("what a sell left of a buy, oldest first")
-            << QStringList{"B|IBM|100|2025-01-02|-1000", "B|IBM|50|2025-02-03|-750",
-                           "S|IBM|120|2025-06-02|1800"}
-            << ""
-            << "2025-07-01"
-            << "" << QStringList{"IBM|30|15.00|450.00|02/03/2025|02/04/2026||||"};
+        for (const TableRow& r : tableRows(R"(
+        Pub 550 holding period: long the day after one year ; B|IBM|100|2025-03-10|-1000 ; 2025-12-01 ; IBM|100|10.00|1000.00|03/10/2025|03/11/2026||||
+        Pub 550 holding period: bought Feb 29, long on Mar 1 ; B|IBM|10|2024-02-29|-100 ; 2024-12-01 ; IBM|10|10.00|100.00|02/29/2024|03/01/2025||||
+        what a sell left of a buy, oldest first ; B|IBM|100|2025-01-02|-1000, B|IBM|50|2025-02-03|-750, S|IBM|120|2025-06-02|1800 ; 2025-07-01 ; IBM|30|15.00|450.00|02/03/2025|02/04/2026||||
         // Pub 550 stock splits: the basis spreads over the new shares.
-        QTest::newRow("Pub 550 stock split 2:1: twice the shares at half the cost")
-            << QStringList{"B|XYZ|100|2025-01-02|-1000"} << "split XYZ 2025-03-03 2:1"
-            << "2025-04-01"
-            << "" << QStringList{"XYZ|200|5.00|1000.00|01/02/2025|01/03/2026||||"};
+        Pub 550 stock split 2:1: twice the shares at half the cost ; B|XYZ|100|2025-01-02|-1000 ; 2025-04-01 ; XYZ|200|5.00|1000.00|01/02/2025|01/03/2026|||| ;  ; split XYZ 2025-03-03 2:1
         // 100 at 20 sold at 15 on 06/02 after 151 days, 100 bought back at
         // 16 on 06/16: the loss of 500 goes onto the new shares (26 CFR
         // 1.1091-2) and so do the 151 days (Pub 550 wash sales): 2100,
         // acquired 01/16/2025, long term on 01/17/2026.
-        QTest::newRow("26 CFR 1.1091-2 wash sale moves cost and date")
-            << QStringList{"B|IBM|100|2025-01-02|-2000", "S|IBM|100|2025-06-02|1500",
-                           "B|IBM|100|2025-06-16|-1600"}
-            << ""
-            << "2025-07-01"
-            << "" << QStringList{"IBM|100|21.00|2100.00|01/16/2025|01/17/2026||||"};
+        26 CFR 1.1091-2 wash sale moves cost and date ; B|IBM|100|2025-01-02|-2000, S|IBM|100|2025-06-02|1500, B|IBM|100|2025-06-16|-1600 ; 2025-07-01 ; IBM|100|21.00|2100.00|01/16/2025|01/17/2026||||
         // At 15 the lot is 600 under its 2100; the buy of 06/16 is within
         // the 30 days before 07/01, and a buy back waits 31 days.
-        QTest::newRow("26 CFR 1.1091-1 a sale now would be a wash sale")
-            << QStringList{"B|IBM|100|2025-01-02|-2000", "S|IBM|100|2025-06-02|1500",
-                           "B|IBM|100|2025-06-16|-1600"}
-            << ""
-            << "2025-07-01"
-            << "Symbol,Price\nibm,15"
-            << QStringList{"IBM|100|21.00|2100.00|01/16/2025|01/17/2026|15.00|-600.00||"
-                           "wash sale now (bought 06/16/2025); buy back not before 08/01/2025"};
-        QTest::newRow("26 CFR 1.1091-1 no buy in the 30 days before: no wash sale")
-            << QStringList{"B|IBM|100|2025-01-02|-2000", "S|IBM|100|2025-06-02|1500",
-                           "B|IBM|100|2025-06-16|-1600"}
-            << ""
-            << "2025-08-01"
-            << "IBM,15"
-            << QStringList{"IBM|100|21.00|2100.00|01/16/2025|01/17/2026|15.00|-600.00||"
-                           "no wash sale now; buy back not before 09/01/2025"};
-        QTest::newRow("a long-term gain is no loss sale")
-            << QStringList{"B|IBM|10|2023-01-03|-100"} << ""
-            << "2025-01-03"
-            << "IBM,25" << QStringList{"IBM|10|10.00|100.00|01/03/2023|01/04/2024|25.00||150.00|"};
+        26 CFR 1.1091-1 a sale now would be a wash sale ; B|IBM|100|2025-01-02|-2000, S|IBM|100|2025-06-02|1500, B|IBM|100|2025-06-16|-1600 ; 2025-07-01 ; IBM|100|21.00|2100.00|01/16/2025|01/17/2026|15.00|-600.00||wash sale now (bought 06/16/2025); buy back not before 08/01/2025 ; Symbol,Price\nibm,15 ;  ;
+        26 CFR 1.1091-1 no buy in the 30 days before: no wash sale ; B|IBM|100|2025-01-02|-2000, S|IBM|100|2025-06-02|1500, B|IBM|100|2025-06-16|-1600 ; 2025-08-01 ; IBM|100|21.00|2100.00|01/16/2025|01/17/2026|15.00|-600.00||no wash sale now; buy back not before 09/01/2025 ; IBM,15 ;  ;
+        a long-term gain is no loss sale ; B|IBM|10|2023-01-03|-100 ; 2025-01-03 ; IBM|10|10.00|100.00|01/03/2023|01/04/2024|25.00||150.00| ; IBM,25 ;  ;
         // Three buys at 10, 30 and 20, 150 sold at the average of 20: the
         // 150 left keep 20 a share (Pub 550 average basis).
-        QTest::newRow("Pub 550 average basis: the open shares at the average")
-            << QStringList{"B|IBM|100|2025-01-02|-1000", "B|IBM|100|2025-02-03|-3000",
-                           "B|IBM|100|2025-03-03|-2000", "S|IBM|150|2025-06-02|3750"}
-            << "average"
-            << "2025-07-01"
-            << ""
-            << QStringList{"IBM|50|20.00|1000.00|02/03/2025|02/04/2026||||",
-                           "IBM|100|20.00|2000.00|03/03/2025|03/04/2026||||"};
+        Pub 550 average basis: the open shares at the average ; B|IBM|100|2025-01-02|-1000, B|IBM|100|2025-02-03|-3000, B|IBM|100|2025-03-03|-2000, S|IBM|150|2025-06-02|3750 ; 2025-07-01 ; IBM|50|20.00|1000.00|02/03/2025|02/04/2026||||, IBM|100|20.00|2000.00|03/03/2025|03/04/2026|||| ;  ; average
+        )"))
+            QTest::newRow(r.name) << r.list(0) << r.text(4) << r.text(1)
+                                  << r.text(3).replace("\\n", "\n") << r.list(2);
     }
     void lots() {
         QFETCH(QStringList, rows);

@@ -7,6 +7,7 @@
 #include "store/transaction.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
+#include "support/test_files.h"
 #include "support/test_main.h"
 #include "txf/txf_export.h"
 #include "txf/txf_import.h"
@@ -88,22 +89,15 @@ QByteArray txfFile() {
 
 QString gainsFile(const QString& folder) {
     const QString path = folder + QStringLiteral("/gains.csv");
-    QSaveFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write("Symbol,Quantity,Date Acquired,Date Sold,Proceeds,Cost,Term,Box\n");
+    QByteArray text = "Symbol,Quantity,Date Acquired,Date Sold,Proceeds,Cost,Term,Box\n";
     for (int i = 0; i < kTrades; ++i)
-        file.write(QStringLiteral("G%1,4,01/05/2024,03/15/2024,%2,%3,Short,A\n")
-                       .arg(i)
-                       .arg(200 + i)
-                       .arg(190 + i)
-                       .toUtf8());
-    file.commit();
+        text += QStringLiteral("G%1,4,01/05/2024,03/15/2024,%2,%3,Short,A\n")
+                    .arg(i)
+                    .arg(200 + i)
+                    .arg(190 + i)
+                    .toUtf8();
+    gainbook::test::writeBytes(path, text);
     return path;
-}
-
-QByteArray fileContent(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
 }
 
 // A printer that lays out nothing but writes as a real one does: beside the
@@ -271,13 +265,10 @@ private slots:
         session.setAccount(kAccount);
         QVERIFY(session.Process(unwatchedProgress(), Rerun::Refuse).done());
         const QString path = t.folder() + u'/' + file;
-        if (existing) {
-            QFile old(path);
-            QVERIFY(old.open(QIODevice::WriteOnly));
-            old.write("last year's file\n");
-        }
+        if (existing)
+            gainbook::test::writeBytes(path, "last year's file\n");
         const QStringList filesBefore = QDir(t.folder()).entryList(QDir::Files);
-        const QByteArray contentBefore = fileContent(path);
+        const QByteArray contentBefore = gainbook::test::readBytes(path);
 
         Progress progress(
             [&](qint64 done, qint64 total) { return double(done) < stopAt * double(total); });
@@ -298,7 +289,7 @@ private slots:
         }
         QVERIFY(outcome.stopped());
         QCOMPARE(outcome.message, expected);
-        QCOMPARE(fileContent(path), contentBefore);
+        QCOMPARE(gainbook::test::readBytes(path), contentBefore);
         // No temporary file is left beside it.
         QCOMPARE(QDir(t.folder()).entryList(QDir::Files), filesBefore);
     }

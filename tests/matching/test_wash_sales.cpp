@@ -6,6 +6,7 @@
 #include "matching/trade_changes.h"
 #include "matching/wash_listing.h"
 #include "matching/wash_sale_refresh.h"
+#include "matching_fixture.h"
 #include "platform/date_text.h"
 #include "platform/number_text.h"
 #include "report/tax_report.h"
@@ -129,188 +130,76 @@ private slots:
         QTest::addColumn<QStringList>("handLinks");
 
         // Held Jan 3 to Mar 1, 2000: 58 days. Loss 1000 - 700 = 300.
-        const QStringList loss{"A|B|XYZ|100|2000-01-03|-1000", "A|S|XYZ|100|2000-03-01|700"};
-        const QString lossRecord = QStringLiteral("A|100|2000-01-03|2000-03-01|1000|700|%1|A");
-
-        QTest::newRow("buy 10 days later; its sale carries cost and date")
-            << (loss + QStringList{"A|B|XYZ|100|2000-03-11|-800", "A|S|XYZ|100|2000-12-01|900"})
-            << QStringList{}
-            << QStringList{lossRecord.arg(300), "A|100|2000-01-13|2000-12-01|1100|900|0|A"}
-            << QStringList{"2 0 100 300 58"} << QStringList{};
-        QTest::newRow("buy 30 days later still counts")
-            << (loss + QStringList{"A|B|XYZ|100|2000-03-31|-800"}) << QStringList{}
-            << QStringList{lossRecord.arg(300)} << QStringList{"2 0 100 300 58"} << QStringList{};
-        QTest::newRow("buy 31 days later: no wash sale")
-            << (loss + QStringList{"A|B|XYZ|100|2000-04-01|-800"}) << QStringList{}
-            << QStringList{lossRecord.arg(0)} << QStringList{} << QStringList{};
-        QTest::newRow("a sale at a gain is never a wash sale")
-            << QStringList{"A|B|XYZ|100|2000-01-03|-1000", "A|S|XYZ|100|2000-03-01|1200",
-                           "A|B|XYZ|100|2000-03-11|-800"}
-            << QStringList{} << QStringList{"A|100|2000-01-03|2000-03-01|1000|1200|0|A"}
-            << QStringList{} << QStringList{};
-        QTest::newRow("partial replacement: 40 of 100 shares disallow 120")
-            << (loss + QStringList{"A|B|XYZ|40|2000-03-11|-320"}) << QStringList{}
-            << QStringList{lossRecord.arg(120)} << QStringList{"2 0 40 120 58"} << QStringList{};
+        // "name ; trades ; settings ; records ; adjustments ; hand links"
+        for (const TableRow& r : tableRows(R"(
+        buy 10 days later; its sale carries cost and date ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|100|2000-03-01|700, A|B|XYZ|100|2000-03-11|-800, A|S|XYZ|100|2000-12-01|900 ;  ; A|100|2000-01-03|2000-03-01|1000|700|300|A, A|100|2000-01-13|2000-12-01|1100|900|0|A ; 2 0 100 300 58
+        buy 30 days later still counts ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|100|2000-03-01|700, A|B|XYZ|100|2000-03-31|-800 ;  ; A|100|2000-01-03|2000-03-01|1000|700|300|A ; 2 0 100 300 58
+        buy 31 days later: no wash sale ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|100|2000-03-01|700, A|B|XYZ|100|2000-04-01|-800 ;  ; A|100|2000-01-03|2000-03-01|1000|700|0|A
+        a sale at a gain is never a wash sale ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|100|2000-03-01|1200, A|B|XYZ|100|2000-03-11|-800 ;  ; A|100|2000-01-03|2000-03-01|1000|1200|0|A
+        partial replacement: 40 of 100 shares disallow 120 ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|100|2000-03-01|700, A|B|XYZ|40|2000-03-11|-320 ;  ; A|100|2000-01-03|2000-03-01|1000|700|120|A ; 2 0 40 120 58
         // The sale closes the January lot; the February buy, 15 days
         // before it, replaces. Its own sale: cost 900 + 300, held from
         // Feb 15 less 58 days.
-        QTest::newRow("replacement bought before the sale")
-            << QStringList{"A|B|XYZ|100|2000-01-03|-1000", "A|B|XYZ|100|2000-02-15|-900",
-                           "A|S|XYZ|100|2000-03-01|700", "A|S|XYZ|100|2000-06-01|1000"}
-            << QStringList{}
-            << QStringList{lossRecord.arg(300), "A|100|1999-12-19|2000-06-01|1200|1000|0|A"}
-            << QStringList{"1 0 100 300 58"} << QStringList{};
+        replacement bought before the sale ; A|B|XYZ|100|2000-01-03|-1000, A|B|XYZ|100|2000-02-15|-900, A|S|XYZ|100|2000-03-01|700, A|S|XYZ|100|2000-06-01|1000 ;  ; A|100|2000-01-03|2000-03-01|1000|700|300|A, A|100|1999-12-19|2000-06-01|1200|1000|0|A ; 1 0 100 300 58
         // Losses of 100 (Mar 1) and 150 (Mar 6); the one 50-share lot goes
         // to the earlier sale.
-        QTest::newRow("two losses compete for one lot")
-            << QStringList{"A|B|XYZ|100|2000-01-03|-1000", "A|S|XYZ|50|2000-03-01|400",
-                           "A|S|XYZ|50|2000-03-06|350", "A|B|XYZ|50|2000-03-11|-400"}
-            << QStringList{}
-            << QStringList{"A|50|2000-01-03|2000-03-01|500|400|100|A",
-                           "A|50|2000-01-03|2000-03-06|500|350|0|A"}
-            << QStringList{"3 0 50 100 58"} << QStringList{};
+        two losses compete for one lot ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|50|2000-03-01|400, A|S|XYZ|50|2000-03-06|350, A|B|XYZ|50|2000-03-11|-400 ;  ; A|50|2000-01-03|2000-03-01|500|400|100|A, A|50|2000-01-03|2000-03-06|500|350|0|A ; 3 0 50 100 58
         // The replacement (cost 800 + 300, held from Jan 13) is sold at a
         // loss of 350 on Mar 21 and replaced on Apr 1; held Jan 13 to
         // Mar 21: 68 days.
-        QTest::newRow("chain: the replacement sold at a loss in its window")
-            << (loss + QStringList{"A|B|XYZ|100|2000-03-11|-800", "A|S|XYZ|100|2000-03-21|750",
-                                   "A|B|XYZ|100|2000-04-01|-760"})
-            << QStringList{}
-            << QStringList{lossRecord.arg(300), "A|100|2000-01-13|2000-03-21|1100|750|350|A"}
-            << QStringList{"2 0 100 300 58", "4 0 100 350 68"} << QStringList{};
+        chain: the replacement sold at a loss in its window ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|100|2000-03-01|700, A|B|XYZ|100|2000-03-11|-800, A|S|XYZ|100|2000-03-21|750, A|B|XYZ|100|2000-04-01|-760 ;  ; A|100|2000-01-03|2000-03-01|1000|700|300|A, A|100|2000-01-13|2000-03-21|1100|750|350|A ; 2 0 100 300 58, 4 0 100 350 68
         // Names compare with case and the blanks around them aside.
-        QTest::newRow("replacement in another account, spelt another way")
-            << (loss + QStringList{"Z|B| xyz|100|2000-03-11|-800", "Z|S|Xyz |100|2000-12-01|900"})
-            << QStringList{}
-            << QStringList{lossRecord.arg(300), "Z|100|2000-01-13|2000-12-01|1100|900|0|A"}
-            << QStringList{"2 0 100 300 58"} << QStringList{};
-        QTest::newRow("other accounts left out")
-            << (loss + QStringList{"Z|B|XYZ|100|2000-03-11|-800", "Z|S|XYZ|100|2000-12-01|900"})
-            << QStringList{"A:other=no"}
-            << QStringList{lossRecord.arg(0), "Z|100|2000-03-11|2000-12-01|800|900|0|A"}
-            << QStringList{} << QStringList{};
+        replacement in another account, spelt another way ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|100|2000-03-01|700, Z|B| xyz|100|2000-03-11|-800, Z|S|Xyz |100|2000-12-01|900 ;  ; A|100|2000-01-03|2000-03-01|1000|700|300|A, Z|100|2000-01-13|2000-12-01|1100|900|0|A ; 2 0 100 300 58
+        other accounts left out ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|100|2000-03-01|700, Z|B|XYZ|100|2000-03-11|-800, Z|S|XYZ|100|2000-12-01|900 ; A:other=no ; A|100|2000-01-03|2000-03-01|1000|700|0|A, Z|100|2000-03-11|2000-12-01|800|900|0|A
         // Sold Dec 20, 1999 after 49 days; bought back Jan 10, 2000.
-        QTest::newRow("across the year end")
-            << QStringList{"A|B|XYZ|100|1999-11-01|-1000", "A|S|XYZ|100|1999-12-20|700",
-                           "A|B|XYZ|100|2000-01-10|-800", "A|S|XYZ|100|2000-06-01|1000"}
-            << QStringList{}
-            << QStringList{"A|100|1999-11-01|1999-12-20|1000|700|300|A",
-                           "A|100|1999-11-22|2000-06-01|1100|1000|0|A"}
-            << QStringList{"2 0 100 300 49"} << QStringList{};
+        across the year end ; A|B|XYZ|100|1999-11-01|-1000, A|S|XYZ|100|1999-12-20|700, A|B|XYZ|100|2000-01-10|-800, A|S|XYZ|100|2000-06-01|1000 ;  ; A|100|1999-11-01|1999-12-20|1000|700|300|A, A|100|1999-11-22|2000-06-01|1100|1000|0|A ; 2 0 100 300 49
         // Held 422 days: the replacement sold three months after its buy is
         // long term.
-        QTest::newRow("replacement takes the long holding period")
-            << QStringList{"A|B|XYZ|100|1999-01-04|-1000", "A|S|XYZ|100|2000-03-01|700",
-                           "A|B|XYZ|100|2000-03-11|-800", "A|S|XYZ|100|2000-06-01|1000"}
-            << QStringList{}
-            << QStringList{"A|100|1999-01-04|2000-03-01|1000|700|300|D",
-                           "A|100|1999-01-14|2000-06-01|1100|1000|0|D"}
-            << QStringList{"2 0 100 300 422"} << QStringList{};
-        QTest::newRow("detection off gives the gains as they were")
-            << (loss + QStringList{"A|B|XYZ|100|2000-03-11|-800", "A|S|XYZ|100|2000-12-01|900"})
-            << QStringList{"A:detect=off"}
-            << QStringList{lossRecord.arg(0), "A|100|2000-03-11|2000-12-01|800|900|0|A"}
-            << QStringList{} << QStringList{};
-        QTest::newRow("IRA replacement disallows for good, adjusts nothing")
-            << (loss + QStringList{"I|B|XYZ|100|2000-03-11|-800", "I|S|XYZ|100|2000-12-01|900"})
-            << QStringList{"I:ira=yes"}
-            << QStringList{lossRecord.arg(300), "I|100|2000-03-11|2000-12-01|800|900|0|A"}
-            << QStringList{"2 0 100 300 58 permanent"} << QStringList{};
-
+        replacement takes the long holding period ; A|B|XYZ|100|1999-01-04|-1000, A|S|XYZ|100|2000-03-01|700, A|B|XYZ|100|2000-03-11|-800, A|S|XYZ|100|2000-06-01|1000 ;  ; A|100|1999-01-04|2000-03-01|1000|700|300|D, A|100|1999-01-14|2000-06-01|1100|1000|0|D ; 2 0 100 300 422
+        detection off gives the gains as they were ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|100|2000-03-01|700, A|B|XYZ|100|2000-03-11|-800, A|S|XYZ|100|2000-12-01|900 ; A:detect=off ; A|100|2000-01-03|2000-03-01|1000|700|0|A, A|100|2000-03-11|2000-12-01|800|900|0|A
+        IRA replacement disallows for good, adjusts nothing ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|100|2000-03-01|700, I|B|XYZ|100|2000-03-11|-800, I|S|XYZ|100|2000-12-01|900 ; I:ira=yes ; A|100|2000-01-03|2000-03-01|1000|700|300|A, I|100|2000-03-11|2000-12-01|800|900|0|A ; 2 0 100 300 58 permanent
         // Publication 550, "loss and gain on the same day": 300 shares in
         // three lots sold for 37,500 (12,500 a lot), 250 bought back 18 days
         // later. Only the first lot lost (15,800 - 12,500 = 3,300); its 100
         // shares meet the first 100 bought back, and the gains of the other
         // lots stay gains: 37,500 - 35,300 + 3,300 = 5,500.
-        QTest::newRow("Pub 550 same day: a loss lot is washed on its own")
-            << QStringList{"A|B|XYZ|100|1999-09-01|-15800", "A|B|XYZ|100|1999-10-01|-10000",
-                           "A|B|XYZ|100|1999-11-01|-9500", "A|S|XYZ|300|2000-01-10|37500",
-                           "A|B|XYZ|250|2000-01-28|-31000"}
-            << QStringList{} << QStringList{"A|300|1999-09-01|2000-01-10|35300|37500|3300|A"}
-            << QStringList{"4 0 100 3300 131"} << QStringList{};
+        Pub 550 same day: a loss lot is washed on its own ; A|B|XYZ|100|1999-09-01|-15800, A|B|XYZ|100|1999-10-01|-10000, A|B|XYZ|100|1999-11-01|-9500, A|S|XYZ|300|2000-01-10|37500, A|B|XYZ|250|2000-01-28|-31000 ;  ; A|300|1999-09-01|2000-01-10|35300|37500|3300|A ; 4 0 100 3300 131
         // 1.1091-1(a): a lot lost 2,300 (5,000 for 2,700) and one gained 700
         // (2,000 for 2,700) in one sale; 100 bought back 9 days later meet
         // the loss lot: W 2,300, gain -1,600 + 2,300 = +700.
-        QTest::newRow("1.1091-1(a) net loss sale: the loss lot's whole loss")
-            << QStringList{"A|B|XYZ|100|1999-11-01|-5000", "A|B|XYZ|100|1999-12-01|-2000",
-                           "A|S|XYZ|200|2000-02-01|5400", "A|B|XYZ|100|2000-02-10|-2600"}
-            << QStringList{} << QStringList{"A|200|1999-11-01|2000-02-01|7000|5400|2300|A"}
-            << QStringList{"3 0 100 2300 92"} << QStringList{};
+        1.1091-1(a) net loss sale: the loss lot's whole loss ; A|B|XYZ|100|1999-11-01|-5000, A|B|XYZ|100|1999-12-01|-2000, A|S|XYZ|200|2000-02-01|5400, A|B|XYZ|100|2000-02-10|-2600 ;  ; A|200|1999-11-01|2000-02-01|7000|5400|2300|A ; 3 0 100 2300 92
         // 1.1091-1(c), 1.1223-1(d): two short lots lost 300 each, held 352
         // and 31 days; the 200 bought back meet them in the order they were
         // acquired and each run takes its own lot's days. Sold on Apr 1: the
         // first 100 (from Mar 11 less 352 days, Mar 25, 1999) are long
         // term, the next 100 (from Feb 9) short.
-        QTest::newRow("1.1091-1(c) each replacement takes its own lot's holding period")
-            << QStringList{"A|B|XYZ|100|1999-03-15|-1000", "A|B|XYZ|100|2000-01-30|-1000",
-                           "A|S|XYZ|200|2000-03-01|1400", "A|B|XYZ|200|2000-03-11|-1600",
-                           "A|S|XYZ|200|2000-04-01|2000"}
-            << QStringList{}
-            << QStringList{"A|200|1999-03-15|2000-03-01|2000|1400|600|A",
-                           "A|100|1999-03-25|2000-04-01|1100|1000|0|D",
-                           "A|100|2000-02-09|2000-04-01|1100|1000|0|A"}
-            << QStringList{"3 0 100 300 352", "3 100 100 300 31"} << QStringList{};
+        1.1091-1(c) each replacement takes its own lot's holding period ; A|B|XYZ|100|1999-03-15|-1000, A|B|XYZ|100|2000-01-30|-1000, A|S|XYZ|200|2000-03-01|1400, A|B|XYZ|200|2000-03-11|-1600, A|S|XYZ|200|2000-04-01|2000 ;  ; A|200|1999-03-15|2000-03-01|2000|1400|600|A, A|100|1999-03-25|2000-04-01|1100|1000|0|D, A|100|2000-02-09|2000-04-01|1100|1000|0|A ; 3 0 100 300 352, 3 100 100 300 31
         // Instruments by their whole name: a put and a call of one expiry,
         // two strikes, two classes of a fund without a ticker are each
         // matched to their own buy, the older other one left alone.
-        QTest::newRow("put and call of one expiry")
-            << QStringList{"A|B|AAPL  250117P00200000|1|2025-01-02|-500",
-                           "A|B|AAPL  250117C00200000|1|2025-01-03|-300",
-                           "A|S|AAPL  250117C00200000|1|2025-01-10|400"}
-            << QStringList{} << QStringList{"A|1|2025-01-03|2025-01-10|300|400|0|A"}
-            << QStringList{} << QStringList{};
-        QTest::newRow("two strikes")
-            << QStringList{"A|B|XYZ   250321C00050000|2|2025-02-03|-1000",
-                           "A|B|XYZ   250321C00060000|2|2025-02-04|-400",
-                           "A|S|XYZ   250321C00060000|2|2025-02-20|600"}
-            << QStringList{} << QStringList{"A|2|2025-02-04|2025-02-20|400|600|0|A"}
-            << QStringList{} << QStringList{};
-        QTest::newRow("two funds without a ticker")
-            << QStringList{"A|B|VANGUARD 500 INDEX ADMIRAL|100|2025-01-06|-8000",
-                           "A|B|VANGUARD 500 INDEX INVESTOR|100|2025-02-03|-4000",
-                           "A|S|VANGUARD 500 INDEX INVESTOR|100|2025-03-03|4200"}
-            << QStringList{} << QStringList{"A|100|2025-02-03|2025-03-03|4000|4200|0|A"}
-            << QStringList{} << QStringList{};
+        put and call of one expiry ; A|B|AAPL  250117P00200000|1|2025-01-02|-500, A|B|AAPL  250117C00200000|1|2025-01-03|-300, A|S|AAPL  250117C00200000|1|2025-01-10|400 ;  ; A|1|2025-01-03|2025-01-10|300|400|0|A
+        two strikes ; A|B|XYZ   250321C00050000|2|2025-02-03|-1000, A|B|XYZ   250321C00060000|2|2025-02-04|-400, A|S|XYZ   250321C00060000|2|2025-02-20|600 ;  ; A|2|2025-02-04|2025-02-20|400|600|0|A
+        two funds without a ticker ; A|B|VANGUARD 500 INDEX ADMIRAL|100|2025-01-06|-8000, A|B|VANGUARD 500 INDEX INVESTOR|100|2025-02-03|-4000, A|S|VANGUARD 500 INDEX INVESTOR|100|2025-03-03|4200 ;  ; A|100|2025-02-03|2025-03-03|4000|4200|0|A
         // An old page cut the name to 12 characters: the cut name is the
         // long one's.
-        QTest::newRow("a name cut at 12 characters matches its long form")
-            << QStringList{"A|B|VANGUARD 500|100|2025-01-06|-4000",
-                           "A|S|VANGUARD 500 INDEX INVESTOR|100|2025-03-03|4200"}
-            << QStringList{} << QStringList{"A|100|2025-01-06|2025-03-03|4000|4200|0|A"}
-            << QStringList{} << QStringList{};
+        a name cut at 12 characters matches its long form ; A|B|VANGUARD 500|100|2025-01-06|-4000, A|S|VANGUARD 500 INDEX INVESTOR|100|2025-03-03|4200 ;  ; A|100|2025-01-06|2025-03-03|4000|4200|0|A
         // Quantities are exact: the long-term lots of 0.1 and 0.2 shares
         // make a record of 0.3 (120 x 0.3 / 0.8 = 45 of the proceeds), the
         // short-term lot the other 0.5.
-        QTest::newRow("0.1 + 0.2 shares sold as 0.3")
-            << QStringList{"A|B|XYZ|0.1|1998-06-01|-10", "A|B|XYZ|0.2|1998-07-01|-20",
-                           "A|B|XYZ|0.5|1999-12-01|-50", "A|S|XYZ|0.8|2000-02-01|120"}
-            << QStringList{}
-            << QStringList{"A|0.3|1998-06-01|2000-02-01|30|45|0|D",
-                           "A|0.5|1999-12-01|2000-02-01|50|75|0|A"}
-            << QStringList{} << QStringList{};
+        0.1 + 0.2 shares sold as 0.3 ; A|B|XYZ|0.1|1998-06-01|-10, A|B|XYZ|0.2|1998-07-01|-20, A|B|XYZ|0.5|1999-12-01|-50, A|S|XYZ|0.8|2000-02-01|120 ;  ; A|0.3|1998-06-01|2000-02-01|30|45|0|D, A|0.5|1999-12-01|2000-02-01|50|75|0|A
         // A buys 100; B's sell of 60 holds 60 of them by hand. B's own run
         // reopens the 40 left: its sale of 100 finds 40 (cost 400), not the
         // buy's whole cost a second time.
-        QTest::newRow("a buy held by another account's hand link keeps one owner")
-            << QStringList{"A|B|XYZ|100|2000-01-03|-1000", "B|S|XYZ|60|2000-02-01|900",
-                           "A|S|XYZ|100|2000-03-01|1500"}
-            << QStringList{}
-            << QStringList{"B|60|2000-01-03|2000-02-01|600|900|0|A",
-                           "A|100|2000-01-03|2000-03-01|400|1500|0|A"}
-            << QStringList{} << QStringList{"1>0:60"};
+        a buy held by another account's hand link keeps one owner ; A|B|XYZ|100|2000-01-03|-1000, B|S|XYZ|60|2000-02-01|900, A|S|XYZ|100|2000-03-01|1500 ;  ; B|60|2000-01-03|2000-02-01|600|900|0|A, A|100|2000-01-03|2000-03-01|400|1500|0|A ;  ; 1>0:60
         // An IRA's gains are taxed when distributed, not when its shares
         // are sold (Publication 590-B): its loss is written, never reported.
-        QTest::newRow("an IRA's own loss: written, not on Form 8949")
-            << QStringList{"I|B|XYZ|100|2000-01-03|-1000", "I|S|XYZ|100|2000-03-01|700",
-                           "I|B|XYZ|100|2000-03-11|-800"}
-            << QStringList{"I:ira=yes"} << QStringList{"I|100|2000-01-03|2000-03-01|1000|700|0|A"}
-            << QStringList{} << QStringList{};
+        an IRA's own loss: written, not on Form 8949 ; I|B|XYZ|100|2000-01-03|-1000, I|S|XYZ|100|2000-03-01|700, I|B|XYZ|100|2000-03-11|-800 ; I:ira=yes ; I|100|2000-01-03|2000-03-01|1000|700|0|A
         // 26 CFR 1.1091-1(a): shares acquired within 30 days after the sale
         // replace the loss wherever they are bought and whenever they are
         // entered; the capture works the loss through with no run of A.
-        QTest::newRow("replacement captured into another account after the run")
-            << (loss + QStringList{kLater + "Z|B|XYZ|100|2000-03-11|-800"}) << QStringList{}
-            << QStringList{lossRecord.arg(300)} << QStringList{"2 0 100 300 58"} << QStringList{};
+        replacement captured into another account after the run ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|100|2000-03-01|700, later:Z|B|XYZ|100|2000-03-11|-800 ;  ; A|100|2000-01-03|2000-03-01|1000|700|300|A ; 2 0 100 300 58
+        )"))
+            QTest::newRow(r.name) << r.list(0) << r.list(1) << r.list(2) << r.list(3) << r.list(4);
     }
 
     void worked() {
@@ -418,16 +307,12 @@ private slots:
         QTest::addColumn<QDate>("split");
         QTest::addColumn<QString>("lossRecord");
         QTest::addColumn<QStringList>("adjustments");
-        QTest::newRow("replacement bought after the split")
-            << QStringList{"A|B|XYZ|100|2000-01-03|-1000", "A|S|XYZ|100|2000-03-01|700",
-                           "A|B|XYZ|200|2000-03-11|-800", "A|S|XYZ|200|2000-12-01|900"}
-            << QDate(2000, 3, 5) << "A|100|2000-01-03|2000-03-01|1000|700|300|A"
-            << QStringList{"2 0 200 300 58"};
-        QTest::newRow("sold after the split, half replaced")
-            << QStringList{"A|B|XYZ|100|2000-01-03|-1000", "A|S|XYZ|200|2000-03-01|700",
-                           "A|B|XYZ|100|2000-03-11|-400"}
-            << QDate(2000, 2, 1) << "A|200|2000-01-03|2000-03-01|1000|700|150|A"
-            << QStringList{"2 0 100 150 58"};
+        for (const TableRow& r : tableRows(R"(
+        replacement bought after the split ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|100|2000-03-01|700, A|B|XYZ|200|2000-03-11|-800, A|S|XYZ|200|2000-12-01|900 ; 2000-03-05 ; A|100|2000-01-03|2000-03-01|1000|700|300|A ; 2 0 200 300 58
+        sold after the split, half replaced ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|200|2000-03-01|700, A|B|XYZ|100|2000-03-11|-400 ; 2000-02-01 ; A|200|2000-01-03|2000-03-01|1000|700|150|A ; 2 0 100 150 58
+        )"))
+            QTest::newRow(r.name) << r.list(0) << QDate::fromString(r.text(1), Qt::ISODate)
+                                  << r.text(2) << r.list(3);
     }
     void washAcrossSplit() {
         QFETCH(QStringList, trades);

@@ -7,6 +7,7 @@
 #include "store/transaction.h"
 #include "store/untied_sell_table.h"
 #include "support/test_database.h"
+#include "support/test_files.h"
 #include "support/test_main.h"
 
 #include <QDir>
@@ -58,36 +59,6 @@ private:
     QString name_;
 };
 
-// A version-0 file with no indexes and a row in each table.
-QString makeVersion0File(const QTemporaryDir& dir, const QString& name = "old.db") {
-    const QString path = dir.filePath(name);
-    RawFile file(path);
-    for (const QString& sql : kVersion0Tables)
-        runQuery(file.db(), sql);
-    runQuery(file.db(),
-             "INSERT INTO Txn (AccountName, TxnMonth, Symbol, Quantity, Type, TxnDate, Amount, "
-             "Memo) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-             {"O'Brien IRA", "March 2000", "IBM", 100.0, "Bought", "2000-03-01", -10000.25, "100"});
-    runQuery(file.db(),
-             "INSERT INTO Txn (AccountName, TxnMonth, Symbol, Quantity, Type, TxnDate, Amount, "
-             "Memo) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-             {"O'Brien IRA", "April 2000", "IBM", 50.0, "Sold", "2000-04-01", 6000.5, ""});
-    runQuery(file.db(),
-             "INSERT INTO TaxRec (AccountName, Symbol, Quantity, DateAcquired, DateSold, Cost, "
-             "SalePrice, Memo) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-             {"O'Brien IRA", "IBM", 50.0, "2000-03-01", "2000-04-01", 5000.0, 6000.5, ""});
-    runQuery(file.db(),
-             "INSERT INTO SellLinks (AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo) "
-             "VALUES (?, ?, ?, ?, ?, ?)",
-             {"O'Brien IRA", 2, 1, 50.0, 5000.0, " "});
-    // A link whose sell was deleted before the upgrade.
-    runQuery(file.db(),
-             "INSERT INTO SellLinks (AccountName, SellId, BuyId, BuyQuantity, BuyPrice, Memo) "
-             "VALUES (?, ?, ?, ?, ?, ?)",
-             {"O'Brien IRA", 9, 0, 0.0, 0.0, " "});
-    return path;
-}
-
 // A file as a program of the version before wash sales left it: the
 // trades ("A|B|XYZ|100|2000-01-03|-1000": account, bought or sold, symbol,
 // quantity, date, amount; row i gets ID i + 1), the links of the sells
@@ -96,8 +67,9 @@ QString makeVersion0File(const QTemporaryDir& dir, const QString& name = "old.db
 // proceeds", with "|1" the sell of row 1 that wrote it, which only a file
 // of version 5 on can say), brought by the program's own steps to version.
 QString makeOldFile(const QTemporaryDir& dir, int version, const QStringList& trades,
-                    const QStringList& links, const QStringList& records) {
-    const QString path = dir.filePath("old.db");
+                    const QStringList& links, const QStringList& records,
+                    const QString& name = "old.db") {
+    const QString path = dir.filePath(name);
     RawFile file(path);
     for (const QString& sql : kVersion0Tables)
         runQuery(file.db(), sql);
@@ -130,6 +102,19 @@ QString makeOldFile(const QTemporaryDir& dir, int version, const QStringList& tr
     upgradeSchema(file.db(), schemaSteps().mid(0, version));
     for (const auto& [record, sell] : sells)
         runQuery(file.db(), "UPDATE TaxRec SET SellId = ? WHERE ID = ?", {sell, record});
+    return path;
+}
+
+// A version-0 file with no indexes and a row in each table, and a link
+// whose sell was deleted before the upgrade.
+QString makeVersion0File(const QTemporaryDir& dir, const QString& name = "old.db") {
+    const QString path = makeOldFile(
+        dir, 0,
+        {"O'Brien IRA|B|IBM|100|2000-03-01|-10000.25", "O'Brien IRA|S|IBM|50|2000-04-01|6000.5"},
+        {"1>0 50 5000"}, {"O'Brien IRA|IBM|50|2000-03-01|2000-04-01|5000|6000.5"}, name);
+    RawFile file(path);
+    runQuery(file.db(), "INSERT INTO SellLinks (AccountName, SellId, BuyId) VALUES (?, 9, 0)",
+             {"O'Brien IRA"});
     return path;
 }
 
@@ -169,11 +154,6 @@ QStringList dump(const QString& path) {
     return all;
 }
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestSchemaUpgrade : public QObject {
@@ -200,16 +180,16 @@ private slots:
                                                 "the file as it was is kept in %2.")
                                      .arg(path, copy));
         QCOMPARE(dump(copy), before);
-        QCOMPARE(contents(earlier), QByteArray());
+        QCOMPARE(test::readBytes(earlier), QByteArray());
         QCOMPARE(schemaVersion(db.connection()), currentSchemaVersion());
         QCOMPARE(schemaVersion(fresh.connection()), currentSchemaVersion());
         QCOMPARE(columns(db.connection()), columns(fresh.connection()));
         QCOMPARE(indexes(db.connection()), indexes(fresh.connection()));
         QCOMPARE(rows(db.connection(), "SELECT * FROM Txn"),
-                 (QStringList{"1|O'Brien IRA|March 2000|IBM|100|Bought|2000-03-01|-10000.25|100",
-                              "2|O'Brien IRA|April 2000|IBM|50|Sold|2000-04-01|6000.5|"}));
+                 (QStringList{"1|O'Brien IRA|All|IBM|100|Bought|2000-03-01|-10000.25|0",
+                              "2|O'Brien IRA|All|IBM|50|Sold|2000-04-01|6000.5|0"}));
         QCOMPARE(rows(db.connection(), "SELECT * FROM TaxRec"),
-                 QStringList{"1|O'Brien IRA|IBM|50|2000-03-01|2000-04-01|5000|6000.5||A|0|2"});
+                 QStringList{"1|O'Brien IRA|IBM|50|2000-03-01|2000-04-01|5000|6000.5| |A|0|2"});
         // Each link names its sell's date and symbol where the sell is there;
         // links from before are taken as the run's own, not picked by hand.
         QCOMPARE(rows(db.connection(), "SELECT * FROM SellLinks"),
@@ -224,21 +204,18 @@ private slots:
         QTest::addColumn<QVariant>("acquired");
         QTest::addColumn<QString>("sold");
         QTest::addColumn<QString>("box");
-        QTest::newRow("a month") << QVariant("2000-03-01") << "2000-04-01"
-                                 << "A";
-        QTest::newRow("a year to the day") << QVariant("1999-03-01") << "2000-03-01"
-                                           << "A";
-        QTest::newRow("a year and a day") << QVariant("1999-03-01") << "2000-03-02"
-                                          << "D";
+        const auto row = [](const char* name, const QVariant& acquired, const char* sold,
+                            const char* box) {
+            QTest::newRow(name) << acquired << QString(sold) << QString(box);
+        };
+        row("a month", "2000-03-01", "2000-04-01", "A");
+        row("a year to the day", "1999-03-01", "2000-03-01", "A");
+        row("a year and a day", "1999-03-01", "2000-03-02", "D");
         // SQL's year after Feb 29 is Mar 1; the program's is Feb 28.
-        QTest::newRow("bought on a leap day") << QVariant("2000-02-29") << "2001-03-01"
-                                              << "D";
-        QTest::newRow("bought after sold") << QVariant("2000-06-01") << "2000-03-01"
-                                           << "A";
-        QTest::newRow("no date acquired") << QVariant() << "2000-03-01"
-                                          << "";
-        QTest::newRow("empty date acquired") << QVariant("") << "2000-03-01"
-                                             << "";
+        row("bought on a leap day", "2000-02-29", "2001-03-01", "D");
+        row("bought after sold", "2000-06-01", "2000-03-01", "A");
+        row("no date acquired", QVariant(), "2000-03-01", "");
+        row("empty date acquired", "", "2000-03-01", "");
     }
     void boxFilledByTerm() {
         QFETCH(QVariant, acquired);
@@ -261,33 +238,6 @@ private slots:
         QCOMPARE(rows(db.connection(), "SELECT * FROM AccountSettings"), QStringList());
     }
 
-    // The steps run from the file's version on, in order, and the stamp
-    // says how far they got.
-    void stepsRunFromTheFileVersion_data() {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<QString>("ran");
-        QTest::addColumn<int>("outcome");
-        QTest::newRow("version 0") << 0 << "abc" << int(SchemaUpgrade::Upgraded);
-        QTest::newRow("version 2") << 2 << "c" << int(SchemaUpgrade::Upgraded);
-        QTest::newRow("current") << 3 << "" << int(SchemaUpgrade::Current);
-        QTest::newRow("newer") << 4 << "" << int(SchemaUpgrade::Newer);
-    }
-    void stepsRunFromTheFileVersion() {
-        QFETCH(int, from);
-        QFETCH(QString, ran);
-        QFETCH(int, outcome);
-        TestDatabase t;
-        setSchemaVersion(t.connection(), from);
-        QString order;
-        const auto step = [&order](QChar name) {
-            return [&order, name](const QSqlDatabase&) { order += name; };
-        };
-        const QVector<SchemaStep> steps{step('a'), step('b'), step('c')};
-        QCOMPARE(int(upgradeSchema(t.connection(), steps)), outcome);
-        QCOMPARE(order, ran);
-        QCOMPARE(schemaVersion(t.connection()), std::max(from, 3));
-    }
-
     // A step that fails takes the steps before it back with it: the file is
     // byte for byte what it was, still version 0, the box filled in the
     // program's own steps taken back too.
@@ -300,21 +250,21 @@ private slots:
         QFETCH(bool, programSteps);
         QTemporaryDir dir;
         const QString path = makeVersion0File(dir);
-        const QByteArray before = contents(path);
+        const QByteArray before = test::readBytes(path);
         {
             RawFile file(path);
             QVector<SchemaStep> steps{
                 schemaStatements({"ALTER TABLE Txn ADD COLUMN Extra REAL NOT NULL DEFAULT 0",
-                                  "UPDATE Txn SET Memo = '0'"})};
+                                  "UPDATE Txn SET Memo = 'changed'"})};
             if (programSteps)
                 steps = schemaSteps();
             steps.append(schemaStatements({"INSERT INTO NoSuchTable VALUES (1)"}));
             QVERIFY_THROWS_EXCEPTION(StoreError, upgradeSchema(file.db(), steps));
             QCOMPARE(schemaVersion(file.db()), 0);
-            QCOMPARE(rows(file.db(), "SELECT Memo FROM Txn"), (QStringList{"100", ""}));
+            QCOMPARE(rows(file.db(), "SELECT Memo FROM Txn"), (QStringList{"0", "0"}));
             QVERIFY(!rows(file.db(), "PRAGMA table_info(TaxRec)").join('\n').contains("Box"));
         }
-        QCOMPARE(contents(path), before);
+        QCOMPARE(test::readBytes(path), before);
     }
 
     // Tax records of the versions before wash sales name no sell. Tied to
@@ -338,54 +288,26 @@ private slots:
         // 100 sold: the whole 300 is disallowed (1.1091-1(a)) and added to
         // their cost, 800 + 300 = 1100 (1.1091-2(a)); their holding period
         // takes in the 58 days (Publication 550, Wash Sales).
-        const QStringList loss{"A|B|XYZ|100|2000-01-03|-1000", "A|S|XYZ|100|2000-03-01|700",
-                               "B|B|XYZ|100|2000-03-11|-800"};
-        QTest::newRow("26 CFR 1.1091-1(a), 1.1091-2(a): old loss, replacement elsewhere")
-            << 4 << loss << QStringList{"1>0 100 1000"}
-            << QStringList{"A|XYZ|100|2000-01-03|2000-03-01|1000|700",
-                           "A|ABC|10|2000-01-05|2000-03-01|50|60"}
-            << QStringList{"1|100|1000|700|300", "-|10|50|60|0"} << QStringList{"2 0 100 300 58"}
-            << QList<int>{};
+        for (const test::TableRow& r : test::tableRows(R"(
+        26 CFR 1.1091-1(a), 1.1091-2(a): old loss, replacement elsewhere ; 4 ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|100|2000-03-01|700, B|B|XYZ|100|2000-03-11|-800 ; 1>0 100 1000 ; A|XYZ|100|2000-01-03|2000-03-01|1000|700, A|ABC|10|2000-01-05|2000-03-01|50|60 ; 1|100|1000|700|300, -|10|50|60|0 ; 2 0 100 300 58
         // Short and long parts: 100 held since 1998 sold for 800, 50 held
         // since Feb 2000 sold for 400; no replacement, nothing disallowed.
-        QTest::newRow("two term parts tied to their sell")
-            << 0
-            << QStringList{"A|B|XYZ|100|1998-01-05|-1000", "A|B|XYZ|50|2000-02-01|-600",
-                           "A|S|XYZ|150|2000-03-01|1200"}
-            << QStringList{"2>0 100 1000", "2>1 50 600"}
-            << QStringList{"A|XYZ|100|1998-01-05|2000-03-01|1000|800",
-                           "A|XYZ|50|2000-02-01|2000-03-01|600|400"}
-            << QStringList{"2|100|1000|800|0", "2|50|600|400|0"} << QStringList{} << QList<int>{};
-        QTest::newRow("two sells of one day: kept out")
-            << 4
-            << QStringList{"A|B|XYZ|100|2000-01-03|-1000", "A|S|XYZ|50|2000-03-01|350",
-                           "A|S|XYZ|50|2000-03-01|350", "B|B|XYZ|100|2000-03-11|-800"}
-            << QStringList{"1>0 50 500", "2>0 50 500"}
-            << QStringList{"A|XYZ|50|2000-01-03|2000-03-01|500|350",
-                           "A|XYZ|50|2000-01-03|2000-03-01|500|350"}
-            << QStringList{"-|50|500|350|0", "-|50|500|350|0"} << QStringList{} << QList<int>{1, 2};
-        QTest::newRow("a record short of its sell: kept out")
-            << 4 << loss << QStringList{"1>0 100 1000"}
-            << QStringList{"A|XYZ|60|2000-01-03|2000-03-01|600|420"}
-            << QStringList{"-|60|600|420|0"} << QStringList{} << QList<int>{1};
+        two term parts tied to their sell ; 0 ; A|B|XYZ|100|1998-01-05|-1000, A|B|XYZ|50|2000-02-01|-600, A|S|XYZ|150|2000-03-01|1200 ; 2>0 100 1000, 2>1 50 600 ; A|XYZ|100|1998-01-05|2000-03-01|1000|800, A|XYZ|50|2000-02-01|2000-03-01|600|400 ; 2|100|1000|800|0, 2|50|600|400|0
+        two sells of one day: kept out ; 4 ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|50|2000-03-01|350, A|S|XYZ|50|2000-03-01|350, B|B|XYZ|100|2000-03-11|-800 ; 1>0 50 500, 2>0 50 500 ; A|XYZ|50|2000-01-03|2000-03-01|500|350, A|XYZ|50|2000-01-03|2000-03-01|500|350 ; -|50|500|350|0, -|50|500|350|0 ;  ; 1, 2
+        a record short of its sell: kept out ; 4 ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|100|2000-03-01|700, B|B|XYZ|100|2000-03-11|-800 ; 1>0 100 1000 ; A|XYZ|60|2000-01-03|2000-03-01|600|420 ; -|60|600|420|0 ;  ; 1
         // A's sale, kept out, sold the 100 shares bought Feb 20: they are no
         // replacement for C's loss of 300 on Mar 5 (1.1091-1(a)).
-        QTest::newRow("shares a kept-out sell sold replace no loss")
-            << 4
-            << QStringList{"A|B|XYZ|100|2000-02-20|-1000", "A|S|XYZ|100|2000-03-01|700",
-                           "C|B|XYZ|100|2000-01-03|-1000", "C|S|XYZ|100|2000-03-05|700"}
-            << QStringList{"1>0 100 1000", "3>2 100 1000"}
-            << QStringList{"A|XYZ|60|2000-02-20|2000-03-01|600|420",
-                           "C|XYZ|100|2000-01-03|2000-03-05|1000|700"}
-            << QStringList{"-|60|600|420|0", "3|100|1000|700|0"} << QStringList{} << QList<int>{1};
+        shares a kept-out sell sold replace no loss ; 4 ; A|B|XYZ|100|2000-02-20|-1000, A|S|XYZ|100|2000-03-01|700, C|B|XYZ|100|2000-01-03|-1000, C|S|XYZ|100|2000-03-05|700 ; 1>0 100 1000, 3>2 100 1000 ; A|XYZ|60|2000-02-20|2000-03-01|600|420, C|XYZ|100|2000-01-03|2000-03-05|1000|700 ; -|60|600|420|0, 3|100|1000|700|0 ;  ; 1
         // Processed since wash sales came: its record has its sell, and a
         // record typed in for its day is no one's.
-        QTest::newRow("version 6: processed sell and a typed record of its day")
-            << 6 << loss << QStringList{"1>0 100 1000"}
-            << QStringList{"A|XYZ|100|2000-01-03|2000-03-01|1000|700|1",
-                           "A|XYZ|5|2000-02-01|2000-03-01|50|40"}
-            << QStringList{"1|100|1000|700|300", "-|5|50|40|0"} << QStringList{"2 0 100 300 58"}
-            << QList<int>{};
+        version 6: processed sell and a typed record of its day ; 6 ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|100|2000-03-01|700, B|B|XYZ|100|2000-03-11|-800 ; 1>0 100 1000 ; A|XYZ|100|2000-01-03|2000-03-01|1000|700|1, A|XYZ|5|2000-02-01|2000-03-01|50|40 ; 1|100|1000|700|300, -|5|50|40|0 ; 2 0 100 300 58
+        )")) {
+            QList<int> untied;
+            for (const QString& row : test::listOf(r.text(6)))
+                untied << row.toInt();
+            QTest::newRow(r.name) << r.text(0).toInt() << r.list(1) << r.list(2) << r.list(3)
+                                  << r.list(4) << r.list(5) << untied;
+        }
     }
     void oldTaxRecordsCountOnce() {
         QFETCH(int, version);
@@ -443,7 +365,7 @@ private slots:
     void refusedCopyLeavesTheFileAsItWas() {
         QTemporaryDir dir;
         const QString path = makeVersion0File(dir, QString(244, 'x') + ".db");
-        const QByteArray before = contents(path);
+        const QByteArray before = test::readBytes(path);
         Database db;
         const OpenResult opened = db.open(path);
         QCOMPARE(opened.status, OpenStatus::Failed);
@@ -453,7 +375,7 @@ private slots:
                                            path + ".v0.bak could not be written ("),
                  qPrintable(opened.message));
         QVERIFY(!db.isOpen());
-        QCOMPARE(contents(path), before);
+        QCOMPARE(test::readBytes(path), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
     }
 
@@ -492,11 +414,11 @@ private slots:
         TestDatabase t;
         const QString path = t.path();
         t.database().close();
-        const QByteArray before = contents(path);
+        const QByteArray before = test::readBytes(path);
         Database db;
         QVERIFY(db.open(path).ok());
         db.close();
-        QCOMPARE(contents(path), before);
+        QCOMPARE(test::readBytes(path), before);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "store/txn_table.h"
 #include "support/file_permissions.h"
 #include "support/test_database.h"
+#include "support/test_files.h"
 #include "support/test_main.h"
 
 #include <QFile>
@@ -31,29 +32,17 @@ QString closedFile(TestDatabase& t, int rows = 300) {
     return path;
 }
 
-int pageSize(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray head = f.read(18);
-    const int size = (quint8(head[16]) << 8) | quint8(head[17]);
-    return size == 1 ? 65536 : size;
-}
-
 // Overwrites the header of the file's last page.
 void damageLastPage(const QString& path) {
-    const int page = pageSize(path);
-    QVERIFY(page > 0);
+    const QByteArray head = test::readBytes(path).left(18);
+    QVERIFY(head.size() == 18);
+    const int size = (quint8(head[16]) << 8) | quint8(head[17]);
+    const int page = size == 1 ? 65536 : size;
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadWrite));
     QVERIFY(f.size() > 4 * page);
     f.seek(qint64(f.size() / page - 1) * page);
     f.write(QByteArray(8, '\xFF'));
-}
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QStringList symbols(const QSqlDatabase& db) {
@@ -223,7 +212,7 @@ private slots:
     void damageFoundBesideTheRun() {
         TestDatabase t;
         QVERIFY(keepBackup(t.connection()).done());
-        const QByteArray oldBackup = contents(backupFileOf(t.path()));
+        const QByteArray oldBackup = test::readBytes(backupFileOf(t.path()));
         const QString path = closedFile(t);
         damageLastPage(path);
 
@@ -235,7 +224,7 @@ private slots:
         const QString damage = backup.damage();
         QVERIFY(!damage.isEmpty());
         QCOMPARE(backup.finish().message, damagedRunMessage(path, damage));
-        QCOMPARE(contents(backupFileOf(path)), oldBackup);
+        QCOMPARE(test::readBytes(backupFileOf(path)), oldBackup);
         QCOMPARE(QDir(t.folder()).entryList(QDir::Files), (QStringList{"test.db", "test.db.bak"}));
     }
 
@@ -254,11 +243,8 @@ private slots:
         QFETCH(QString, message);
         TestDatabase t;
         t.addTxn("A", "Jan", "IBM", 1, kBought, QDate(2000, 1, 3), -1);
-        if (!backup.isEmpty()) {
-            QFile f(backupFileOf(t.path()));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(backup);
-        }
+        if (!backup.isEmpty())
+            test::writeBytes(backupFileOf(t.path()), backup);
         const Outcome outcome = restoreBackup(t.connection());
         QVERIFY(!outcome.done());
         QVERIFY2(outcome.message.startsWith(message.arg(t.path())), qPrintable(outcome.message));
