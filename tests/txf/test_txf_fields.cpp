@@ -65,71 +65,63 @@ private slots:
         auto row = [](const char* name, const TaxRecord& r, TxfLayout layout, const char* lines) {
             QTest::newRow(name) << r << layout << QByteArray(lines);
         };
-        const TaxRecord negative = recordOf("10|NEG|2000-03-01|2000-03-02|-1225000|-50|0|A");
-        row("negative amounts, 034", negative, v034,
-            "N321|P10 NEG|D03/01/2000|D03/02/2000|$-122.5|$-0.005");
-        row("negative amounts, 042", negative, boxes,
-            "N321|P10 sh. NEG|D03/01/2000|D03/02/2000|$-122.50|$-0.01");
-        const TaxRecord fractions = recordOf("12.5|BRK.B|1998-06-30|2000-07-05|12345678|3333|0|D");
-        row("fractions, 034", fractions, v034,
-            "N323|P12.5 BRK.B|D06/30/1998|D07/05/2000|$1234.5678|$0.3333");
-        row("fractions, 042", fractions, boxes,
-            "N323|P12.5 sh. BRK.B|D06/30/1998|D07/05/2000|$1234.57|$0.33");
+        // The record in version 034 and in 042 by box.
+        auto both = [&](const QString& name, const TaxRecord& r, const char* lines034,
+                        const char* lines042) {
+            row(qPrintable(name + ", 034"), r, v034, lines034);
+            row(qPrintable(name + ", 042"), r, boxes, lines042);
+        };
+        both("negative amounts", recordOf("10|NEG|2000-03-01|2000-03-02|-1225000|-50|0|A"),
+             "N321|P10 NEG|D03/01/2000|D03/02/2000|$-122.5|$-0.005",
+             "N321|P10 sh. NEG|D03/01/2000|D03/02/2000|$-122.50|$-0.01");
+        both("fractions", recordOf("12.5|BRK.B|1998-06-30|2000-07-05|12345678|3333|0|D"),
+             "N323|P12.5 BRK.B|D06/30/1998|D07/05/2000|$1234.5678|$0.3333",
+             "N323|P12.5 sh. BRK.B|D06/30/1998|D07/05/2000|$1234.57|$0.33");
         // Halves of a cent round away from zero; 0.1 + 0.2 shares are 0.3.
         TaxRecord halves = recordOf("0|HALF|2000-01-03|2000-02-07|50|-150|26750|E");
         halves.quantity = Quantity::fromDouble(0.1 + 0.2);
-        row("half cents, 034", halves, v034,
-            "N713|P0.3 HALF|D01/03/2000|D02/07/2000|$0.005|$-0.015|$2.675");
+        both("half cents", halves, "N713|P0.3 HALF|D01/03/2000|D02/07/2000|$0.005|$-0.015|$2.675",
+             "N713|P0.3 sh. HALF|D01/03/2000|D02/07/2000|$0.01|$-0.02|$2.68");
         row("half cents, 042 by term", halves, terms,
             "N323|P0.3 sh. HALF|D01/03/2000|D02/07/2000|$0.01|$-0.02|$2.68");
-        row("half cents, 042 by box", halves, boxes,
-            "N713|P0.3 sh. HALF|D01/03/2000|D02/07/2000|$0.01|$-0.02|$2.68");
         // A line break becomes a blank; a character beyond Latin-1 becomes
         // "?", one for each half of a surrogate pair.
         TaxRecord longSymbol = recordOf("10000000000||2000-01-01|2000-12-31|1|2|0|F");
         longSymbol.symbol = QString::fromUtf8("A VERY LONG SYMBOL NAME\r\nWITH BREAKS "
                                               "\xc3\xa9\xe2\x82\xac\xf0\x9f\x93\x88 END");
-        row("long symbol, 034", longSymbol, v034,
-            "N714|P10000000000 A VERY LONG SYMBOL NAME  WITH BREAKS \xe9??? END|D01/01/2000|"
-            "D12/31/2000|$0.0001|$0.0002");
-        row("long symbol, 042", longSymbol, boxes,
-            "N714|P10000000000 sh. A VERY LONG SYMBOL NAME  WITH BREAKS \xe9??? END|D01/01/2000|"
-            "D12/31/2000|$0.00|$0.00");
+        both("long symbol", longSymbol,
+             "N714|P10000000000 A VERY LONG SYMBOL NAME  WITH BREAKS \xe9??? END|D01/01/2000|"
+             "D12/31/2000|$0.0001|$0.0002",
+             "N714|P10000000000 sh. A VERY LONG SYMBOL NAME  WITH BREAKS \xe9??? END|D01/01/2000|"
+             "D12/31/2000|$0.00|$0.00");
         const TaxRecord yearEnds = recordOf("1|YE|1999-12-31|2000-01-01|0|0|0|B");
         row("year ends, 034", yearEnds, v034, "N711|P1 YE|D12/31/1999|D01/01/2000|$0|$0");
         row("year ends, 042 by term", yearEnds, terms,
             "N321|P1 sh. YE|D12/31/1999|D01/01/2000|$0.00|$0.00");
-        const TaxRecord unknown = recordOf("3|Y||9999-12-31|100|200|0|");
-        row("date unknown, last year, 034", unknown, v034, "N673|P3 Y|D|D12/31/9999|$0.01|$0.02");
-        row("date unknown, last year, 042", unknown, boxes,
-            "N673|P3 sh. Y|DVARIOUS|D12/31/9999|$0.01|$0.02");
+        both("date unknown, last year", recordOf("3|Y||9999-12-31|100|200|0|"),
+             "N673|P3 Y|D|D12/31/9999|$0.01|$0.02",
+             "N673|P3 sh. Y|DVARIOUS|D12/31/9999|$0.01|$0.02");
         // Neither a date acquired nor a cost: the tax program asks for the
         // basis instead of taking it as zero.
-        const TaxRecord noBuy = recordOf("10|NB||2011-02-01|0|150000|0|");
-        row("sell with no buy: empty date acquired and cost lines, 034", noBuy, v034,
-            "N673|P10 NB|D|D02/01/2011|$|$15");
-        row("sell with no buy: empty date acquired and cost lines, 042", noBuy, boxes,
-            "N673|P10 sh. NB|D|D02/01/2011|$|$15.00");
+        both("sell with no buy: empty date acquired and cost lines",
+             recordOf("10|NB||2011-02-01|0|150000|0|"), "N673|P10 NB|D|D02/01/2011|$|$15",
+             "N673|P10 sh. NB|D|D02/01/2011|$|$15.00");
         row("first year, 042", recordOf("2|OLD|0001-01-01|2000-06-01|100|200|0|C"), boxes,
             "N712|P2 sh. OLD|D01/01/0001|D06/01/2000|$0.01|$0.02");
-        const TaxRecord wash = recordOf("7|W|2000-01-03|2000-01-20|10000|5000|1250|A");
-        row("wash adjustment, 034", wash, v034, "N321|P7 W|D01/03/2000|D01/20/2000|$1|$0.5|$0.125");
-        row("wash adjustment, 042", wash, boxes,
-            "N321|P7 sh. W|D01/03/2000|D01/20/2000|$1.00|$0.50|$0.13");
-        const TaxRecord negativeWash = recordOf("7|W|2000-01-03|2000-01-20|10000|5000|-10001|D");
-        row("negative wash adjustment, 034", negativeWash, v034,
-            "N323|P7 W|D01/03/2000|D01/20/2000|$1|$0.5|$-1.0001");
-        row("negative wash adjustment, 042", negativeWash, boxes,
-            "N323|P7 sh. W|D01/03/2000|D01/20/2000|$1.00|$0.50|$-1.00");
+        both("wash adjustment", recordOf("7|W|2000-01-03|2000-01-20|10000|5000|1250|A"),
+             "N321|P7 W|D01/03/2000|D01/20/2000|$1|$0.5|$0.125",
+             "N321|P7 sh. W|D01/03/2000|D01/20/2000|$1.00|$0.50|$0.13");
+        both("negative wash adjustment", recordOf("7|W|2000-01-03|2000-01-20|10000|5000|-10001|D"),
+             "N323|P7 W|D01/03/2000|D01/20/2000|$1|$0.5|$-1.0001",
+             "N323|P7 sh. W|D01/03/2000|D01/20/2000|$1.00|$0.50|$-1.00");
         // Sixteen digits are more than a double tells apart.
-        const TaxRecord limit = recordOf("0.0000001|BIG|2000-01-03|2000-01-20|9999999999999999|"
-                                         "-999999999999995|1000000000000000|A");
-        row("near the limit, 034", limit, v034,
-            "N321|P0.0000001 BIG|D01/03/2000|D01/20/2000|$1000000000000|$-99999999999.9995|"
-            "$100000000000");
-        row("near the limit, 042", limit, boxes,
-            "N321|P0.0000001 sh. BIG|D01/03/2000|D01/20/2000|$1000000000000.00|"
-            "$-100000000000.00|$100000000000.00");
+        both("near the limit",
+             recordOf("0.0000001|BIG|2000-01-03|2000-01-20|9999999999999999|-999999999999995|"
+                      "1000000000000000|A"),
+             "N321|P0.0000001 BIG|D01/03/2000|D01/20/2000|$1000000000000|$-99999999999.9995|"
+             "$100000000000",
+             "N321|P0.0000001 sh. BIG|D01/03/2000|D01/20/2000|$1000000000000.00|"
+             "$-100000000000.00|$100000000000.00");
         TaxRecord nan = recordOf("0|NAN|2000-01-03|2000-01-20|1|1|0|A");
         nan.quantity = Quantity::fromDouble(std::nan(""));
         row("quantity not a number, 034", nan, v034,
@@ -141,12 +133,9 @@ private slots:
         QFETCH(TaxRecord, record);
         QFETCH(TxfLayout, layout);
         QFETCH(QByteArray, lines);
-        const QList<QByteArray> each = lines.split('|');
-        QByteArray expected = "TD\r\n" + each[0] + "\r\nC1\r\nL1\r\n";
-        for (qsizetype i = 1; i < each.size(); ++i)
-            expected += each[i] + "\r\n";
-        expected += "^\r\n";
-        QCOMPARE(txfRecord(record, layout), expected);
+        const qsizetype at = lines.indexOf('|');
+        const QByteArray expected = "TD|" + lines.left(at) + "|C1|L1" + lines.mid(at) + "|^|";
+        QCOMPARE(txfRecord(record, layout), QByteArray(expected).replace("|", "\r\n"));
     }
 
     // Version 034 writes an amount or a quantity as the shortest decimal
