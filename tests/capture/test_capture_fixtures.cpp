@@ -85,17 +85,6 @@ private slots:
                                     "want to add this data ?\nNo\n"));
         QCOMPARE(test::storedRows(db.connection()).size(), 2);
     }
-
-    void usage() {
-        test::TestDatabase db;
-        for (const QStringList& args :
-             {QStringList{"capture"}, QStringList{"capture", "--broker", "FBR"},
-              QStringList{"capture", "--broker", "FBR", "--derive", "--no-derive", "x"}}) {
-            const auto run = capture(db.path(), args);
-            QCOMPARE(run.code, 2);
-            QVERIFY(run.out.isEmpty());
-        }
-    }
 };
 
 GAINBOOK_TEST(TestCaptureFixtures)

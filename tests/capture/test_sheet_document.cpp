@@ -55,17 +55,16 @@ private slots:
     // Cells put in any order, some of them shared among places and some put
     // again over an earlier one, read back as a plain map of them says.
     void cellsInAnyOrder_data() {
+        // Each "order sharedEvery repeats": every n-th put is a shared cell (0
+        // never); repeats are puts over places already filled.
         QTest::addColumn<QString>("order");
-        QTest::addColumn<int>("sharedEvery"); // every n-th put is a shared cell; 0 never
-        QTest::addColumn<int>("repeats");     // puts over places already filled
-        QTest::newRow("top down") << "rows" << 0 << 0;
-        QTest::newRow("top down, shared") << "rows" << 2 << 0;
-        QTest::newRow("bottom up") << "reverse" << 3 << 0;
-        QTest::newRow("column by column") << "columns" << 2 << 0;
-        QTest::newRow("right to left in rows") << "rightToLeft" << 2 << 0;
-        QTest::newRow("random order") << "random" << 0 << 0;
-        QTest::newRow("random, shared, put again") << "random" << 2 << 150;
-        QTest::newRow("top down, put again") << "rows" << 3 << 150;
+        QTest::addColumn<int>("sharedEvery");
+        QTest::addColumn<int>("repeats");
+        for (const QString row : {"rows 0 0", "rows 2 0", "reverse 3 0", "columns 2 0",
+                                  "rightToLeft 2 0", "random 0 0", "random 2 150", "rows 3 150"}) {
+            const QStringList f = row.split(u' ');
+            QTest::newRow(qPrintable(row)) << f[0] << f[1].toInt() << f[2].toInt();
+        }
     }
     void cellsInAnyOrder() {
         QFETCH(QString, order);
