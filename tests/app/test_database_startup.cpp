@@ -98,24 +98,14 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("said"); // a part of the refusal, "" when it opens
         QTest::addColumn<int>("rows");     // Txn rows in the database open afterwards
-        QTest::newRow("open another") << "open"
-                                      << "other.db"
-                                      << "" << 1;
-        QTest::newRow("new file") << "new"
-                                  << "fresh.db"
-                                  << "" << 0;
-        QTest::newRow("open no database") << "open"
-                                          << "junk.db"
-                                          << "is not a Gainbook database" << 2;
-        QTest::newRow("open a missing file") << "open"
-                                             << "gone.db"
-                                             << "not found" << 2;
-        QTest::newRow("new over a database") << "new"
-                                             << "other.db"
-                                             << "already exists" << 2;
-        QTest::newRow("new over any file") << "new"
-                                           << "junk.db"
-                                           << "already exists" << 2;
+        for (const QString row : {"open another|open|other.db||1", "new file|new|fresh.db||0",
+                                  "open no database|open|junk.db|is not a Gainbook database|2",
+                                  "open a missing file|open|gone.db|not found|2",
+                                  "new over a database|new|other.db|already exists|2",
+                                  "new over any file|new|junk.db|already exists|2"}) {
+            const QStringList f = row.split(u'|');
+            QTest::newRow(qPrintable(f[0])) << f[1] << f[2] << f[3] << f[4].toInt();
+        }
     }
     void switchingDatabases() {
         QFETCH(QString, how);
@@ -134,8 +124,7 @@ private slots:
         }
         Database db;
         QVERIFY(db.open(good).ok());
-        runQuery(db.connection(), "INSERT INTO Txn (AccountName) VALUES ('A')");
-        runQuery(db.connection(), "INSERT INTO Txn (AccountName) VALUES ('A')");
+        runQuery(db.connection(), "INSERT INTO Txn (AccountName) VALUES ('A'), ('A')");
         MemorySettings settings;
         settings.setValue("General", "Database", good);
 

@@ -36,49 +36,39 @@ class TestCaptureRun : public QObject {
 private slots:
     // Typed fields are demanded before the page is read; greyed ones
     // ("Derive from Data") only where the rows would be filed without them.
+    // "name|entry|derive|account|month|message|rows written"
     void fieldChecks_data() {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<bool>("derive");
-        QTest::addColumn<QString>("account");
-        QTest::addColumn<QString>("month");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("written");
-        auto row = [](const char* name, const char* entry, bool derive, const char* account,
-                      const char* month, const char* message, int written = 0) {
-            QTest::newRow(name) << QString(entry) << derive << QString(account) << QString(month)
-                                << QString(message) << written;
-        };
-        row("no account", "Other", false, "", "All", "Please enter an Account Name");
-        row("no month", "Other", false, "A", "", "Please enter an Transaction Month or Leave All");
-        row("unknown entry", "Scottrade", false, "A", "All", "Wrong Account Type ");
-        row("greyed, page names no account", "Other", true, "", "All",
-            "The page does not name the account. Uncheck \"Derive from Data\" and enter an "
-            "Account Name.");
-        row("greyed, page names no month", "Other", true, "A", "",
-            "The page does not name the transaction month. Uncheck \"Derive from Data\" and "
-            "enter a Transaction Month or Leave All.");
-        row("greyed fields filled", "Other", true, "A", "All", "1 records successfully added.", 1);
-        row("greyed, no rows", "Etrade", true, "", "", test::noData("Etrade").toUtf8().constData());
+        QTest::addColumn<QStringList>("f");
+        for (const QString& row : QStringList{
+                 "no account|Other|0||All|Please enter an Account Name|0",
+                 "no month|Other|0|A||Please enter an Transaction Month or Leave All|0",
+                 "unknown entry|Scottrade|0|A|All|Wrong Account Type |0",
+                 "greyed, page names no account|Other|1||All|The page does not name the account. "
+                 "Uncheck \"Derive from Data\" and enter an Account Name.|0",
+                 "greyed, page names no month|Other|1|A||The page does not name the transaction "
+                 "month. Uncheck \"Derive from Data\" and enter a Transaction Month or Leave "
+                 "All.|0",
+                 "greyed fields filled|Other|1|A|All|1 records successfully added.|1",
+                 "greyed, no rows|Etrade|1|||" + test::noData("Etrade") + "|0"}) {
+            const QStringList f = row.split(u'|');
+            QTest::newRow(qPrintable(f[0])) << f;
+        }
     }
     void fieldChecks() {
-        QFETCH(QString, entry);
-        QFETCH(bool, derive);
-        QFETCH(QString, account);
-        QFETCH(QString, month);
-        QFETCH(QString, message);
-        QFETCH(int, written);
+        QFETCH(QStringList, f);
+        const int written = f[6].toInt();
         CaptureHarness h;
         // Rows already there would bring the duplicate question, which
         // must not come before a check that stops the run.
         h.db.addTxn("", "", "OLD", 1, "Bought", QDate(2000, 1, 1), 1);
         h.db.addTxn("A", "", "OLD", 1, "Bought", QDate(2000, 1, 1), 1);
         h.prompter.answers.enqueue(true);
-        const auto out = h.run(entry, otherSheet({"IBM"}), [&](CaptureState& s) {
-            s.deriveFromData = derive;
-            s.account = account;
-            s.month = month;
+        const auto out = h.run(f[1], otherSheet({"IBM"}), [&](CaptureState& s) {
+            s.deriveFromData = f[2] == u"1";
+            s.account = f[3];
+            s.month = f[4];
         });
-        QCOMPARE(out.messages, QStringList{message});
+        QCOMPARE(out.messages, QStringList{f[5]});
         QVERIFY(out.questions.isEmpty());
         QCOMPARE(out.outcome.done(), written > 0);
         QCOMPARE(out.rows.size(), 2 + written);

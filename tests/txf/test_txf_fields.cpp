@@ -228,143 +228,76 @@ private slots:
 
     // Each row is one record whose field under test holds the text; "-" when
     // the record cannot be read. An amount stands in all three "$" lines, a
-    // date in both "D" lines.
+    // date in both "D" lines. The tables are "text=result", ";" between.
     void readsFields_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("fields");
-        auto file = [](const QByteArray& reference, const QByteArray& description,
-                       const QByteArray& acquired, const QByteArray& sold,
-                       const QByteArray& amounts) {
+        auto rows = [](const char* field, const QByteArray& table, auto file, auto fields) {
+            for (const QByteArray& row : table.split(';')) {
+                const qsizetype at = row.lastIndexOf('=');
+                const QString result = QString::fromLatin1(row.mid(at + 1));
+                QTest::addRow("%s \"%s\"", field, row.left(at).constData())
+                    << file(row.left(at)) << (result == u"-" ? result : fields(result));
+            }
+        };
+        auto record = [](const QByteArray& reference, const QByteArray& description,
+                         const QByteArray& acquired, const QByteArray& sold,
+                         const QByteArray& amounts) {
             return "V042\nTD\nN" + reference + "\nP" + description + "\nD" + acquired + "\nD" +
                    sold + "\n" + amounts + "^\n";
         };
-        auto amount = [&](const char* name, const QByteArray& text, const char* fields) {
-            QTest::addRow("amount %s", name)
-                << file("321", "1 A", "1/2/2000", "2/3/2000",
-                        "$" + text + "\n$" + text + "\n$" + text + "\n")
-                << QString::fromLatin1(fields);
-        };
-        const char* const read = "1|A|2000-01-02|2000-02-03|";
-        auto each = [&](const char* units) {
-            return QByteArray(read) + units + '|' + units + '|' + units + "|A";
-        };
-        amount("separators", "1,234.56", each("12345600"));
-        amount("separators anywhere", "1,2,3", each("1230000"));
-        amount("point last", "5.", each("50000"));
-        amount("point first", ".5", each("5000"));
-        amount("minus, point first", "-.5", each("-5000"));
-        amount("plus", "+5", each("50000"));
-        amount("leading zeros", "007.5", each("75000"));
-        amount("exponent", "1e3", each("10000000"));
-        amount("negative exponent", "1E-2", each("100"));
-        amount("beyond four decimals", "12.34567", each("123457"));
-        amount("half a unit", "0.00005", each("1"));
-        amount("minus half a unit", "-0.00005", each("-1"));
-        amount("minus zero", "-0", each("0"));
-        amount("many decimals", "0.1234567890123456789", each("1235"));
-        amount("rounds up to a digit more", "99999999999.99995", each("1000000000000000"));
-        amount("below the limit", "999999999999.99", each("9999999999999900"));
-        amount("no-break space before",
-               "\xa0"
-               "5",
-               each("50000"));
-        amount("next line after", "5\x85", each("50000"));
-        amount("at the limit", "1000000000000", "-");
-        amount("eighteen digits", "123456789012345678", "-");
-        amount("hexadecimal", "0x10", "-");
-        amount("dollar after", "5$", "-");
-        amount("parentheses", "(5)", "-");
-        amount("blank inside", "1 234", "-");
-        amount("infinity", "inf", "-");
-        amount("not a number", "nan", "-");
-        amount("comma alone", ",", "-");
-        amount("two points", "1.2.3", "-");
-        amount("two minus", "--5", "-");
-        amount("minus alone", "-", "-");
-        amount("point alone", ".", "-");
-
-        auto date = [&](const char* name, const QByteArray& text, const char* fields) {
-            QTest::addRow("date %s", name)
-                << file("321", "1 A", text, text, "$1\n$2\n") << QString::fromLatin1(fields);
-        };
-        date("m/d/yy", "1/5/99", "1|A|1999-01-05|1999-01-05|10000|20000|0|A");
-        date("mm/dd/yyyy", "01/05/1999", "1|A|1999-01-05|1999-01-05|10000|20000|0|A");
-        date("m/d/yyyy", "1/5/1999", "1|A|1999-01-05|1999-01-05|10000|20000|0|A");
-        date("m-d-yyyy", "1-5-2000", "1|A|2000-01-05|2000-01-05|10000|20000|0|A");
-        date("ISO", "2000-01-05", "1|A|2000-01-05|2000-01-05|10000|20000|0|A");
-        date("serial", "36526", "1|A|2000-01-01|2000-01-01|10000|20000|0|A");
-        date("month name", "Jan 5, 2000", "1|A|2000-01-05|2000-01-05|10000|20000|0|A");
-        date("day first", "5-Jan-00", "1|A|2000-01-05|2000-01-05|10000|20000|0|A");
-        date("no-break space before",
-             "\xa0"
-             "1/5/2000",
-             "1|A|2000-01-05|2000-01-05|10000|20000|0|A");
-        date("zeros", "0/0/0", "-");
-        date("no such day", "13/45/1999", "-");
-        date("February 30", "02/30/2000", "-");
-        date("three-digit year", "1/5/199", "-");
-        date("three-digit month", "001/5/2000", "-");
-        date("five-digit year", "1/5/02000", "-");
-        date("unknown sold", "VARIOUS", "-");
-        for (const char* unknown : {"", "00/00/00", "VARIOUS", "various"}) {
-            QTest::addRow("acquired \"%s\"", unknown)
-                << file("321", "1 A", unknown, "2/3/2000", "$1\n$2\n")
-                << QStringLiteral("1|A||2000-02-03|10000|20000|0|A");
-        }
-
-        auto description = [&](const char* name, const QByteArray& text, const char* start) {
-            QTest::addRow("description %s", name)
-                << file("321", text, "1/2/2000", "2/3/2000", "$1\n$2\n")
-                << (qstrcmp(start, "-") == 0
-                        ? QStringLiteral("-")
-                        : QString::fromLatin1(start) +
-                              QStringLiteral("|2000-01-02|2000-02-03|10000|20000|0|A"));
-        };
-        description("separators", "1,000 sh. IBM", "1000|IBM");
-        description("separators twice", "1,,0 X", "10|X");
-        description("leading zeros", "007 X", "7|X");
-        description("zero", "0 X", "0|X");
-        description("zeros", "00 X", "0|X");
-        description("exponent", "1e3 X", "0|1e3 X");
-        description("plus", "+5 X", "5|X");
-        description("minus", "-5 X", "-5|X");
-        description("point last", "5. X", "5|X");
-        description("point first", ".5 X", "0.5|X");
-        description("shares word", "12.5 SHARES BRK B", "12.5|BRK B");
-        description("shares word alone", "5 shares", "5|shares");
-        description("symbol alone", "X", "0|X");
-        description("symbol SH", "100 SH", "100|SH");
-        description("Latin-1", "\xe9T\xe9", "0|\xe9T\xe9");
-        description("comma first", ", X", "0|, X");
-        description("blanks and tab", "1 sh.  \t X Y ", "1|X Y");
-        description("no-break space", "1\xa0X", "0|1\xa0X");
-        description("sh without point", "100 sh XYZ", "100|XYZ");
-        description("number alone", "250", "250|");
-        description("text first", "ABC 100", "0|ABC 100");
-        description("digits after a blank", "100 3M", "100|3M");
-        description("negative, sh.", "-5 sh. ABC", "-5|ABC");
-        description("amount is no quantity", "$100 ABC", "0|$100 ABC");
-        description("beyond the limit", "1234567890123456789 X", "-");
-
+        // Units in all three amounts; four decimals are kept, half a unit
+        // rounds away from zero, and 10^12 is past the limit.
+        rows(
+            "amount",
+            "1,234.56=12345600;1,2,3=1230000;5.=50000;.5=5000;-.5=-5000;+5=50000;007.5=75000;"
+            "1e3=10000000;1E-2=100;12.34567=123457;0.00005=1;-0.00005=-1;-0=0;"
+            "0.1234567890123456789=1235;99999999999.99995=1000000000000000;"
+            "999999999999.99=9999999999999900;\xa0"
+            "5=50000;5\x85=50000;1000000000000=-;123456789012345678=-;0x10=-;5$=-;(5)=-;"
+            "1 234=-;inf=-;nan=-;,=-;1.2.3=-;--5=-;-=-;.=-",
+            [&](const QByteArray& text) {
+                return record("321", "1 A", "1/2/2000", "2/3/2000",
+                              "$" + text + "\n$" + text + "\n$" + text + "\n");
+            },
+            [](const QString& u) {
+                return "1|A|2000-01-02|2000-02-03|" + u + '|' + u + '|' + u + "|A";
+            });
+        // Both dates; VARIOUS is a date acquired only.
+        rows(
+            "date",
+            "1/5/99=1999-01-05;01/05/1999=1999-01-05;1/5/1999=1999-01-05;1-5-2000=2000-01-05;"
+            "2000-01-05=2000-01-05;36526=2000-01-01;Jan 5, 2000=2000-01-05;5-Jan-00=2000-01-05;\xa0"
+            "1/5/2000=2000-01-05;0/0/0=-;13/45/1999=-;02/30/2000=-;1/5/199=-;001/5/2000=-;"
+            "1/5/02000=-;VARIOUS=-",
+            [&](const QByteArray& text) { return record("321", "1 A", text, text, "$1\n$2\n"); },
+            [](const QString& d) { return "1|A|" + d + '|' + d + "|10000|20000|0|A"; });
+        rows(
+            "acquired", "=;00/00/00=;VARIOUS=;various=",
+            [&](const QByteArray& text) {
+                return record("321", "1 A", text, "2/3/2000", "$1\n$2\n");
+            },
+            [](const QString&) { return QStringLiteral("1|A||2000-02-03|10000|20000|0|A"); });
+        // Quantity and symbol.
+        rows(
+            "description",
+            "1,000 sh. IBM=1000|IBM;1,,0 X=10|X;007 X=7|X;0 X=0|X;00 X=0|X;1e3 X=0|1e3 X;"
+            "+5 X=5|X;-5 X=-5|X;5. X=5|X;.5 X=0.5|X;12.5 SHARES BRK B=12.5|BRK B;"
+            "5 shares=5|shares;X=0|X;100 SH=100|SH;\xe9T\xe9=0|\xe9T\xe9;, X=0|, X;"
+            "1 sh.  \t X Y =1|X Y;1\xa0X=0|1\xa0X;100 sh XYZ=100|XYZ;250=250|;ABC 100=0|ABC 100;"
+            "100 3M=100|3M;-5 sh. ABC=-5|ABC;$100 ABC=0|$100 ABC;1234567890123456789 X=-",
+            [&](const QByteArray& text) {
+                return record("321", text, "1/2/2000", "2/3/2000", "$1\n$2\n");
+            },
+            [](const QString& f) { return f + "|2000-01-02|2000-02-03|10000|20000|0|A"; });
         // A record numbered 682 takes the box of its term; 673, 715 and 716
         // name an unknown term.
-        auto reference = [&](const QByteArray& number, const char* box) {
-            QTest::addRow("reference \"%s\"", number.constData())
-                << file(number, "1 A", "1/2/1990", "2/3/2000", "$1\n$2\n")
-                << (qstrcmp(box, "-") == 0
-                        ? QStringLiteral("-")
-                        : QStringLiteral("1|A|1990-01-02|2000-02-03|10000|20000|0|") +
-                              QString::fromLatin1(box));
-        };
-        reference("321", "A");
-        reference("0711", "B");
-        reference("+712", "C");
-        reference("323 ", "D");
-        reference("00673", "");
-        reference("682", "D");
-        reference("715", "");
-        reference("716", "");
-        reference("9", "-");
+        rows(
+            "reference", "321=A;0711=B;+712=C;323 =D;00673=;682=D;715=;716=;9=-",
+            [&](const QByteArray& number) {
+                return record(number, "1 A", "1/2/1990", "2/3/2000", "$1\n$2\n");
+            },
+            [](const QString& box) { return "1|A|1990-01-02|2000-02-03|10000|20000|0|" + box; });
     }
     void readsFields() {
         QFETCH(QByteArray, file);
