@@ -36,19 +36,17 @@ QStringList tradesOf(const ParseResult& parsed) {
     return out;
 }
 
-// "number=name" each, "*" after an IRA, Roth or HSA.
-QString accountsOf(const ParseResult& parsed) {
-    QStringList out;
+// The accounts named ("number=name", "*" after an IRA, Roth or HSA), the
+// actions proposed and the rows skipped by kind, " / " between.
+QString summaryOf(const ParseResult& parsed) {
+    QStringList accounts, actions, skipped;
     for (auto it = parsed.namedAccounts.cbegin(); it != parsed.namedAccounts.cend(); ++it)
-        out << it.key() + u'=' + it->name + (it->taxAdvantaged ? QStringLiteral("*") : QString());
-    return out.join(u';');
-}
-
-QString actionsOf(const ParseResult& parsed) {
-    QStringList out;
+        accounts << it.key() + u'=' + it->name + (it->taxAdvantaged ? "*" : "");
     for (const ActionRow& a : parsed.actionRows)
-        out << QStringLiteral("%1 %2 %3").arg(a.account, a.symbol).arg(a.sharesAdded);
-    return out.join(u';');
+        actions << QStringLiteral("%1 %2 %3").arg(a.account, a.symbol).arg(a.sharesAdded);
+    for (auto it = parsed.skippedKinds.cbegin(); it != parsed.skippedKinds.cend(); ++it)
+        skipped << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
+    return accounts.join(u';') + " / " + actions.join(u';') + " / " + skipped.join(u", ");
 }
 
 // "key=value" of each remembered name, in key order.
@@ -67,13 +65,6 @@ QMap<QString, QString> pairsOf(const QStringList& pairs) {
     return map;
 }
 
-QString skippedOf(const ParseResult& parsed) {
-    QStringList out;
-    for (auto it = parsed.skippedKinds.cbegin(); it != parsed.skippedKinds.cend(); ++it)
-        out << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
-    return out.join(u", ");
-}
-
 } // namespace
 
 // Downloads as users get them, read by "Detect": which layout each is
@@ -86,14 +77,10 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("readAs");
         QTest::addColumn<QStringList>("trades"); // empty: as many as the preset's own rows
-        QTest::addColumn<QString>("accounts");
-        QTest::addColumn<QString>("actions");
-        QTest::addColumn<QString>("skipped");
+        QTest::addColumn<QString>("summary");    // accounts / actions / skipped
         auto row = [](const char* name, const char* file, const char* readAs,
-                      const QStringList& trades = {}, const char* accounts = "",
-                      const char* actions = "", const char* skipped = "") {
-            QTest::newRow(name) << file << QString("Read as %1.").arg(readAs) << trades << accounts
-                                << actions << skipped;
+                      const QStringList& trades = {}, const char* summary = "") {
+            QTest::newRow(name) << file << QString("Read as %1.").arg(readAs) << trades << summary;
         };
         // Pub. 550: reinvested dividends are purchases with their own date
         // and basis; a bond paid at maturity or redeemed is a sale (or
@@ -107,13 +94,13 @@ private slots:
              "Z12345678|SPAXX|12.34|Bought|03/29/2024|12.34",
              "Z12345678|912797GL5|10000|Sold|04/01/2024|10000",
              "Z12345678|MSFT|20|Bought|05/10/2024|0 cost unknown"},
-            "234567890=ROTH IRA*;Z12345678=Individual", "Z12345678 OLDCO -50;Z12345678 NEWCO 50",
+            "234567890=ROTH IRA*;Z12345678=Individual / Z12345678 OLDCO -50;Z12345678 NEWCO 50 / "
             "dividend 1, transfer 1");
         row("Fidelity older headings, Amount ($)", "presets/fidelity.csv", "a Fidelity download",
             {"Individual Z12345678|AAPL|10|Bought|03/15/2024|1500",
              "Individual Z12345678|AAPL|5|Sold|03/16/2024|799.98",
              "ROTH IRA 234567890|SPAXX|12.34|Bought|03/17/2024|12.34"},
-            "Individual Z12345678=;ROTH IRA 234567890=*", "", "dividend 1, transfer 1");
+            "Individual Z12345678=;ROTH IRA 234567890=* /  / dividend 1, transfer 1");
         // Holdings first, then the trades without the optional columns; a
         // fund without a ticker is named by the investment.
         row("Vanguard two tables, optional columns left out", "layouts/vanguard_two_tables.csv",
@@ -121,12 +108,12 @@ private slots:
             {"12345678|VTI|10|Bought|01/15/2024|2405", "12345678|VTI|4|Sold|03/20/2024|1000",
              "87654321|VANGUARD 500 INDEX ADMIRAL|0.123|Bought|03/25/2024|55.35",
              "87654321|VFIAX|3|Bought|04/02/2024|0 cost unknown"},
-            "12345678=;87654321=*", "", "dividend 1, transfer 1");
+            "12345678=;87654321=* /  / dividend 1, transfer 1");
         // Sells are the negative quantities where "Buy/Sell" was not picked.
         row("IBKR flex query, five columns picked", "layouts/ibkr_flex_picked.csv",
             "an Interactive Brokers flex query",
             {"U1234567|AAPL|10|Bought|03/15/2024|1501", "U7654321|MSFT|5|Sold|03/18/2024|1998.98"},
-            "U1234567=;U7654321=");
+            "U1234567=;U7654321= /  / ");
         // "Reinvest Shares" is a lot; "Reinvest Dividend" is the cash
         // dividend paid, with no shares.
         row("Schwab, the preset's own account", "presets/schwab.csv", "a Schwab download",
@@ -134,7 +121,7 @@ private slots:
              "Schwab1|SWVXX|1.234|Bought|03/19/2024|1.23",
              "Schwab1|AAPL 04/19/2024 180.00 C|1|Bought|03/21/2024|250.66",
              "Schwab1|AAPL 04/19/2024 180.00 C|1|Sold|03/22/2024|309.34"},
-            "", "", "dividend 2, interest 1, transfer 1");
+            " /  / dividend 2, interest 1, transfer 1");
         row("IBKR activity statement in sections", "presets/ibkr_activity.csv",
             "an Interactive Brokers activity statement");
         row("Robinhood", "presets/robinhood.csv", "a Robinhood download");
@@ -144,9 +131,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, readAs);
         QFETCH(QStringList, trades);
-        QFETCH(QString, accounts);
-        QFETCH(QString, actions);
-        QFETCH(QString, skipped);
+        QFETCH(QString, summary);
         const ParseResult parsed =
             test::parse(detectEntryName(), sheetFile(file), [](CaptureState& s) {
                 s.today = QDate(2025, 1, 1);
@@ -162,9 +147,7 @@ private slots:
             return;
         }
         QCOMPARE(tradesOf(parsed), trades);
-        QCOMPARE(accountsOf(parsed), accounts);
-        QCOMPARE(actionsOf(parsed), actions);
-        QCOMPARE(skippedOf(parsed), skipped);
+        QCOMPARE(summaryOf(parsed), summary);
     }
 
     // The capture names the layout first; a sheet in none is refused with

@@ -73,18 +73,6 @@ private slots:
         QVERIFY2(run.err.endsWith(test::noData("WebStreet") + u'\n'), qPrintable(run.err));
         QVERIFY(test::storedRows(db.connection()).isEmpty());
     }
-
-    // Without --yes the duplicate question is answered No and shown.
-    void duplicateWithoutAnswer() {
-        test::TestDatabase db;
-        const QString source = dataDir() + "/fbr/statement.html";
-        QCOMPARE(capture(db.path(), {"capture", "--broker", "FBR", source}).code, 0);
-        const auto again = capture(db.path(), {"capture", "--broker", "FBR", source});
-        QCOMPARE(again.code, 1);
-        QCOMPARE(again.out, QString("Some data already exist for this account. Do you still "
-                                    "want to add this data ?\nNo\n"));
-        QCOMPARE(test::storedRows(db.connection()).size(), 2);
-    }
 };
 
 GAINBOOK_TEST(TestCaptureFixtures)
