@@ -8,8 +8,6 @@
 #include "support/test_files.h"
 #include "support/test_main.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace gainbook;

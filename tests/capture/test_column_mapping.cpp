@@ -5,7 +5,6 @@
 #include "support/memory_settings.h"
 #include "support/test_main.h"
 
-#include <QJsonDocument>
 #include <QtTest>
 
 using namespace gainbook;

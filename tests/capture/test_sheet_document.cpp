@@ -1,7 +1,6 @@
 #include "capture/page_document.h"
 #include "support/test_main.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 
 #include <map>

@@ -5,7 +5,6 @@
 #include "support/test_files.h"
 #include "support/test_main.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -146,15 +145,6 @@ private slots:
         const auto sheet = readSpreadsheet(fixture(file), &error);
         QVERIFY2(sheet, qPrintable(error));
         QCOMPARE(show(*sheet, row, col), expected);
-    }
-
-    void firstWorksheetIsActive() {
-        for (const char* file : {"trades.xlsx", "trades.xls"}) {
-            const auto sheet = readSpreadsheet(fixture(file), nullptr);
-            QVERIFY(sheet && sheet->rowCount() >= 4);
-            for (int r = 1; r <= sheet->rowCount(); ++r)
-                QVERIFY(sheet->text(r, 1) != QStringLiteral("not the first sheet"));
-        }
     }
 
     // Files on disk: a CSV file in UTF-8 (with its mark) or in Latin-1 reads

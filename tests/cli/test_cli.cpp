@@ -3,8 +3,6 @@
 #include "support/test_files.h"
 #include "support/test_main.h"
 
-#include <QDir>
-#include <QFile>
 #include <QtTest>
 
 using namespace gainbook;

@@ -3,7 +3,6 @@
 #include "support/cli_run.h"
 #include "support/test_main.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace gainbook;

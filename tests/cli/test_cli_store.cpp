@@ -7,9 +7,6 @@
 #include "support/test_files.h"
 #include "support/test_main.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QSqlQuery>
 #include <QtTest>
 

@@ -5,7 +5,6 @@
 #include "support/test_files.h"
 #include "support/test_main.h"
 
-#include <QFile>
 #include <QtTest>
 
 using namespace gainbook;

@@ -4,7 +4,6 @@
 #include "support/pdf_text.h"
 #include "support/test_main.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace gainbook;

@@ -8,7 +8,6 @@
 #include "support/test_database.h"
 #include "support/test_main.h"
 
-#include <QFile>
 #include <QtTest>
 
 using namespace gainbook;
@@ -54,10 +53,6 @@ const Sales kYear = {
     "O'Brien|BRK,B|10|2020-05-01|2024-02-01|2000|1750.25", "Other|ABC|5||2024-06-30|0|300",
     "Other|XYZ|50|2022-06-01|2024-03-04|400.005|600", "Other|OLD|1|2022-01-01|2023-12-31|1|2"};
 
-QString money(Money m) {
-    return QString::number(m.toDouble(), 'f', 4);
-}
-
 } // namespace
 
 class TestTaxReport : public QObject {
@@ -85,49 +80,6 @@ private slots:
         r.box = Form8949Box(stored);
         const QChar letter = reportBox(r);
         QCOMPARE(letter.isNull() ? QString() : QString(letter), box);
-    }
-
-    // The report of a store against the tax view of each of its accounts:
-    // the same records, the same proceeds and the same gain.
-    void totalsMatchTheTaxView_data() {
-        QTest::addColumn<Sales>("sales");
-        QTest::newRow("one account, short and long")
-            << Sales{"A|IBM|10|2024-01-02|2024-05-06|1000.10|1200.20",
-                     "A|IBM|10|2021-01-02|2024-05-06|800|1200.20",
-                     "A|T|3|2024-02-01|2024-12-31|99.99|12.34"};
-        QTest::newRow("two accounts, losses, unknown term")
-            << Sales{"A|IBM|10|2023-12-30|2024-01-01|500|250", "B|MSFT|7||2024-07-04|0|700.07",
-                     "B|MSFT|7|2010-07-04|2024-07-04|1.01|0.5"};
-        QTest::newRow("sales of other years left out of both")
-            << Sales{"A|IBM|10|2023-01-02|2023-12-31|1|1000",
-                     "A|IBM|10|2024-01-02|2025-01-01|1|1000", "A|GE|1|2024-01-02|2024-06-01|10|20"};
-    }
-    void totalsMatchTheTaxView() {
-        QFETCH(Sales, sales);
-        TestDatabase t;
-        store(t, sales);
-        const TaxYear year{2024};
-        TaxReportFile file;
-        QVERIFY(file.load(t.connection(), year).done());
-
-        TaxTotals view;
-        for (const QString& account : {QStringLiteral("A"), QStringLiteral("B")}) {
-            const TaxTotals one = FillGrid(t.connection(), account, year).totals;
-            view.records += one.records;
-            view.proceeds += one.proceeds;
-            view.gain += one.gain;
-        }
-        const ReportAmounts total = file.report().total();
-        QCOMPARE(file.report().lineCount(), view.records);
-        QCOMPARE(money(total.proceeds), money(view.proceeds));
-        QCOMPARE(money(total.gain), money(view.gain));
-        // A sale of unknown cost adds its proceeds and no gain.
-        Money unknownCostProceeds;
-        for (const ReportGroup& group : file.report().groups)
-            for (const ReportLine& line : group.lines)
-                if (line.costUnknown)
-                    unknownCostProceeds += line.amounts.proceeds;
-        QCOMPARE(money(total.proceeds - unknownCostProceeds - total.cost), money(total.gain));
     }
 
     void csvOfASmallStore() {

@@ -62,24 +62,16 @@ private slots:
         QTest::addColumn<QString>("basis"); // the exporting account's setting
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("boxBack");
-        struct Row {
-            const char* box;
-            bool longHold;
-            int number2000, number2005, number2011;
-            const char* back2005;
-        };
-        const Row rows[] = {{"A", true, 321, 321, 321, "A"},  {"B", true, 711, 321, 711, "A"},
-                            {"C", true, 712, 321, 712, "A"},  {"D", false, 323, 323, 323, "D"},
-                            {"E", false, 713, 323, 713, "D"}, {"F", false, 714, 323, 714, "D"},
-                            {"", false, 673, 673, 673, ""}};
-        for (const Row& r : rows) {
+        // Each box: held long or short, its number in 2000, 2005 and 2011,
+        // and the box read back from 2005 (the term only); "-" for none.
+        for (const QString row :
+             {"A L 321 321 321 A", "B L 711 321 711 A", "C L 712 321 712 A", "D S 323 323 323 D",
+              "E S 713 323 713 D", "F S 714 323 714 D", "- S 673 673 673 -"}) {
+            const QStringList f = row.split(u' ').replaceInStrings("-", "");
             for (const int year : {2000, 2005, 2011}) {
-                const QDate acquired = r.longHold ? QDate(year - 2, 3, 1) : QDate(year, 3, 1);
-                const int number =
-                    year == 2000 ? r.number2000 : (year == 2005 ? r.number2005 : r.number2011);
-                const QString back = QString::fromLatin1(year == 2005 ? r.back2005 : r.box);
-                QTest::addRow("%d %s", year, *r.box ? r.box : "none")
-                    << year << QString::fromLatin1(r.box) << acquired << "yes" << number << back;
+                QTest::addRow("%d %s", year, qPrintable(f[0].isEmpty() ? "none" : f[0]))
+                    << year << f[0] << QDate(f[1] == u"L" ? year - 2 : year, 3, 1) << "yes"
+                    << f[2 + (year - 2000) / 5].toInt() << (year == 2005 ? f[5] : f[0]);
             }
         }
         QTest::newRow("2011 none, date unknown") << 2011 << "" << QDate() << "yes" << 673 << "";
@@ -173,23 +165,6 @@ private slots:
         QCOMPARE(back.size(), sent.size());
         for (qsizetype i = 0; i < sent.size(); ++i)
             QCOMPARE(fields(back[i], false), fields(sent[i], v042));
-    }
-
-    // Halves of a cent away from zero, and no "-0.00".
-    void amountsWithTwoDecimals_data() {
-        QTest::addColumn<qint64>("units");
-        QTest::addColumn<QString>("text");
-        for (const QString& pair : QStringLiteral("0=0.00 12340000=1234.00 12345000=1234.50 "
-                                                  "-2500=-0.25 50=0.01 -50=-0.01 -49=0.00 "
-                                                  "99999999950=10000000.00")
-                                       .split(u' '))
-            QTest::newRow(qPrintable(pair))
-                << pair.section(u'=', 0, 0).toLongLong() << pair.section(u'=', 1);
-    }
-    void amountsWithTwoDecimals() {
-        QFETCH(qint64, units);
-        QFETCH(QString, text);
-        QCOMPARE(txfAmount(Money::fromUnits(units)), text);
     }
 
     // The export never writes over the records it came from, nor over a

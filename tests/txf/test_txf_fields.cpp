@@ -126,6 +126,10 @@ private slots:
         nan.quantity = Quantity::fromDouble(std::nan(""));
         row("quantity not a number, 034", nan, v034,
             "N321|P0 NAN|D01/03/2000|D01/20/2000|$0.0001|$0.0001");
+        // Below half a cent: no "-0.00"; a carry into the whole.
+        row("tiny negative amount, carry, 042",
+            recordOf("1|T|2000-01-03|2000-01-20|-49|99999999950|0|A"), boxes,
+            "N321|P1 sh. T|D01/03/2000|D01/20/2000|$0.00|$10000000.00");
         row("negative tiny quantity, 042", recordOf("-0.00000001|T|2000-01-03|2000-01-20|1|1|0|A"),
             boxes, "N321|P-0.00000001 sh. T|D01/03/2000|D01/20/2000|$0.00|$0.00");
     }
