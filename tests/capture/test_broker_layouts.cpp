@@ -12,13 +12,9 @@ using namespace gainbook;
 
 namespace {
 
-QString layoutData(const QString& file) {
-    return test::testData(QStringLiteral("capture/") + file);
-}
-
 PageDocument sheetFile(const QString& file) {
     PageDocument document;
-    document.sheet = readSpreadsheet(layoutData(file), nullptr);
+    document.sheet = readSpreadsheet(test::captureData(file), nullptr);
     return document;
 }
 
@@ -141,7 +137,7 @@ private slots:
         QCOMPARE(parsed.readAs, readAs);
         // The rows are those the broker's own entry reads.
         if (trades.isEmpty()) {
-            const QStringList own = test::readExpected(layoutData(file)).rows;
+            const QStringList own = test::readExpected(test::captureData(file)).rows;
             QVERIFY(!own.isEmpty());
             QCOMPARE(tradesOf(parsed).size(), own.size());
             return;

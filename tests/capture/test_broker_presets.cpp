@@ -9,10 +9,6 @@ using namespace gainbook;
 
 namespace {
 
-QString presetData(const QString& file) {
-    return test::testData(QStringLiteral("capture/presets/") + file);
-}
-
 // The rows without the account and month, which the options decide.
 QStringList tradesOf(const QStringList& rows) {
     QStringList out;
@@ -49,13 +45,13 @@ private slots:
         QFETCH(QString, preset);
         QFETCH(bool, own);
         PageDocument document;
-        document.sheet = readSpreadsheet(presetData(file), nullptr);
+        document.sheet = readSpreadsheet(test::captureData("presets/" + file), nullptr);
         const ParseResult parsed = test::parse(preset, document, [](CaptureState& s) {
             s.today = QDate(2025, 1, 1);
             s.deriveFromData = true;
         });
         QCOMPARE(parsed.message, QString());
-        const QStringList expected = test::readExpected(presetData(file)).rows;
+        const QStringList expected = test::readExpected(test::captureData("presets/" + file)).rows;
         QVERIFY(!expected.isEmpty());
         QCOMPARE(tradesOf(test::parsedRows(parsed)), own ? tradesOf(expected) : QStringList());
     }

@@ -9,10 +9,6 @@ using namespace gainbook;
 
 namespace {
 
-QString dataDir() {
-    return test::testData(QStringLiteral("capture"));
-}
-
 test::CliRun capture(const QString& database, const QStringList& args) {
     return test::runCliCaught(QStringList{"--db", database} + args);
 }
@@ -34,7 +30,8 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
         QTest::addColumn<QStringList>("rows");
-        QDirIterator it(dataDir(), {"*.expected"}, QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator it(test::captureData({}), {"*.expected"}, QDir::Files,
+                        QDirIterator::Subdirectories);
         QStringList found;
         while (it.hasNext())
             found << it.next();
@@ -44,7 +41,7 @@ private slots:
             const QString source = path.chopped(9);
             const test::ExpectedCapture expected = test::readExpected(source);
             QVERIFY2(expected.code >= 0, qPrintable(path));
-            QTest::newRow(qPrintable(QDir(dataDir()).relativeFilePath(source)))
+            QTest::newRow(qPrintable(QDir(test::captureData({})).relativeFilePath(source)))
                 << source << expected.args << expected.code << expected.rows;
         }
     }
@@ -65,7 +62,7 @@ private slots:
     void pageSavedAsSpreadsheet() {
         test::TestDatabase db;
         const QString path = db.folder() + "/history.xls";
-        QVERIFY(QFile::copy(dataDir() + "/waterhouse/activity.html", path));
+        QVERIFY(QFile::copy(test::captureData("waterhouse/activity.html"), path));
         const auto run = capture(db.path(), {"--yes", "capture", "--broker", "WebStreet", path});
         QCOMPARE(run.code, 1);
         QCOMPARE(run.out, QString());

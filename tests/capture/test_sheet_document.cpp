@@ -37,10 +37,8 @@ void compareAll(const SheetDocument& sheet, const Expected& expected, int rows, 
             const QString want =
                 found == expected.end() ? shown(SheetCell{}) : shown(found->second);
             QVERIFY2(shown(sheet.cell(r, c)) == want,
-                     qPrintable(QStringLiteral("row %1 col %2: \"%3\", expected \"%4\"")
-                                    .arg(r)
-                                    .arg(c)
-                                    .arg(shown(sheet.cell(r, c)), want)));
+                     qPrintable(QString::asprintf("row %d col %d: ", r, c) +
+                                shown(sheet.cell(r, c)) + ", expected " + want));
         }
     }
 }

@@ -234,10 +234,8 @@ private slots:
             test::writeBytes(path, content);
         QString error;
         const auto sheet = readSpreadsheet(path, &error);
-        QCOMPARE(sheet ? QStringLiteral("%1 x %2 / %3")
-                             .arg(sheet->rowCount())
-                             .arg(sheet->columnCount())
-                             .arg(sheet->cellCount())
+        QCOMPARE(sheet ? QString::asprintf("%d x %d / %lld", sheet->rowCount(),
+                                           sheet->columnCount(), qint64(sheet->cellCount()))
                        : error,
                  outcome);
     }

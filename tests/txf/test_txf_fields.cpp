@@ -36,13 +36,15 @@ TaxRecord recordOf(const QString& fields) {
 // What an import made of a record, every field in one line:
 // quantity|symbol|acquired|sold|cost|sale|wash|box, amounts in units.
 QString fieldsOf(const TaxRecord& r) {
-    return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8")
-        .arg(r.quantity.text(), r.symbol, r.dateAcquired.toString(Qt::ISODate),
-             r.dateSold.toString(Qt::ISODate))
-        .arg(r.cost.units())
-        .arg(r.salePrice.units())
-        .arg(r.washAdjustment.units())
-        .arg(boxLetter(r.box));
+    return QStringList{r.quantity.text(),
+                       r.symbol,
+                       r.dateAcquired.toString(Qt::ISODate),
+                       r.dateSold.toString(Qt::ISODate),
+                       QString::number(r.cost.units()),
+                       QString::number(r.salePrice.units()),
+                       QString::number(r.washAdjustment.units()),
+                       boxLetter(r.box)}
+        .join(u'|');
 }
 
 } // namespace
