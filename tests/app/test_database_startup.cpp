@@ -18,16 +18,6 @@ namespace {
 const QByteArray kJunk =
     "this is no database, just text that is long enough to look like a header\n";
 
-// Answers the "where is the database" dialog from a script.
-struct Chooser {
-    QList<DatabaseChoice> script;
-    int asked = 0;
-    DatabaseChoice operator()() {
-        ++asked;
-        return script.isEmpty() ? DatabaseChoice{} : script.takeFirst();
-    }
-};
-
 } // namespace
 
 class TestDatabaseStartup : public QObject {
@@ -66,18 +56,21 @@ private slots:
         MemorySettings settings;
         if (!stored.isEmpty())
             settings.setValue("General", "Database", dir.filePath(stored));
-        Chooser chooser;
-        for (const QString& answer : answers) {
-            const QStringList parts = answer.split(u':');
-            chooser.script << DatabaseChoice{parts[0] == "new" ? DatabaseChoice::CreateNew
-                                                               : DatabaseChoice::OpenExisting,
-                                             dir.filePath(parts[1])};
-        }
+        // The "where is the database" dialog, answered from the script.
+        int chooserAsked = 0;
+        auto chooser = [&] {
+            const QStringList parts = answers.value(chooserAsked++).split(u':');
+            return parts.size() < 2
+                       ? DatabaseChoice{}
+                       : DatabaseChoice{parts[0] == "new" ? DatabaseChoice::CreateNew
+                                                          : DatabaseChoice::OpenExisting,
+                                        dir.filePath(parts[1])};
+        };
         RecordingPrompter prompter;
         Database db;
-        QCOMPARE(openDatabaseForStart(db, settings, dir.path(), prompter, std::ref(chooser)),
+        QCOMPARE(openDatabaseForStart(db, settings, dir.path(), prompter, chooser),
                  !setting.isEmpty());
-        QCOMPARE(chooser.asked, asked);
+        QCOMPARE(chooserAsked, asked);
         QCOMPARE(prompter.messages.size(), said.size());
         for (qsizetype i = 0; i < said.size(); ++i)
             QVERIFY2(prompter.messages[i].contains(said[i]), qPrintable(prompter.messages[i]));
