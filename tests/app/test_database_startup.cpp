@@ -8,8 +8,6 @@
 #include "support/test_files.h"
 #include "support/test_main.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace gainbook;
@@ -19,16 +17,6 @@ namespace {
 
 const QByteArray kJunk =
     "this is no database, just text that is long enough to look like a header\n";
-
-// Answers the "where is the database" dialog from a script.
-struct Chooser {
-    QList<DatabaseChoice> script;
-    int asked = 0;
-    DatabaseChoice operator()() {
-        ++asked;
-        return script.isEmpty() ? DatabaseChoice{} : script.takeFirst();
-    }
-};
 
 } // namespace
 
@@ -68,18 +56,21 @@ private slots:
         MemorySettings settings;
         if (!stored.isEmpty())
             settings.setValue("General", "Database", dir.filePath(stored));
-        Chooser chooser;
-        for (const QString& answer : answers) {
-            const QStringList parts = answer.split(u':');
-            chooser.script << DatabaseChoice{parts[0] == "new" ? DatabaseChoice::CreateNew
-                                                               : DatabaseChoice::OpenExisting,
-                                             dir.filePath(parts[1])};
-        }
+        // The "where is the database" dialog, answered from the script.
+        int chooserAsked = 0;
+        auto chooser = [&] {
+            const QStringList parts = answers.value(chooserAsked++).split(u':');
+            return parts.size() < 2
+                       ? DatabaseChoice{}
+                       : DatabaseChoice{parts[0] == "new" ? DatabaseChoice::CreateNew
+                                                          : DatabaseChoice::OpenExisting,
+                                        dir.filePath(parts[1])};
+        };
         RecordingPrompter prompter;
         Database db;
-        QCOMPARE(openDatabaseForStart(db, settings, dir.path(), prompter, std::ref(chooser)),
+        QCOMPARE(openDatabaseForStart(db, settings, dir.path(), prompter, chooser),
                  !setting.isEmpty());
-        QCOMPARE(chooser.asked, asked);
+        QCOMPARE(chooserAsked, asked);
         QCOMPARE(prompter.messages.size(), said.size());
         for (qsizetype i = 0; i < said.size(); ++i)
             QVERIFY2(prompter.messages[i].contains(said[i]), qPrintable(prompter.messages[i]));
@@ -98,24 +89,14 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("said"); // a part of the refusal, "" when it opens
         QTest::addColumn<int>("rows");     // Txn rows in the database open afterwards
-        QTest::newRow("open another") << "open"
-                                      << "other.db"
-                                      << "" << 1;
-        QTest::newRow("new file") << "new"
-                                  << "fresh.db"
-                                  << "" << 0;
-        QTest::newRow("open no database") << "open"
-                                          << "junk.db"
-                                          << "is not a Gainbook database" << 2;
-        QTest::newRow("open a missing file") << "open"
-                                             << "gone.db"
-                                             << "not found" << 2;
-        QTest::newRow("new over a database") << "new"
-                                             << "other.db"
-                                             << "already exists" << 2;
-        QTest::newRow("new over any file") << "new"
-                                           << "junk.db"
-                                           << "already exists" << 2;
+        for (const QString row : {"open another|open|other.db||1", "new file|new|fresh.db||0",
+                                  "open no database|open|junk.db|is not a Gainbook database|2",
+                                  "open a missing file|open|gone.db|not found|2",
+                                  "new over a database|new|other.db|already exists|2",
+                                  "new over any file|new|junk.db|already exists|2"}) {
+            const QStringList f = row.split(u'|');
+            QTest::newRow(qPrintable(f[0])) << f[1] << f[2] << f[3] << f[4].toInt();
+        }
     }
     void switchingDatabases() {
         QFETCH(QString, how);
@@ -134,8 +115,7 @@ private slots:
         }
         Database db;
         QVERIFY(db.open(good).ok());
-        runQuery(db.connection(), "INSERT INTO Txn (AccountName) VALUES ('A')");
-        runQuery(db.connection(), "INSERT INTO Txn (AccountName) VALUES ('A')");
+        runQuery(db.connection(), "INSERT INTO Txn (AccountName) VALUES ('A'), ('A')");
         MemorySettings settings;
         settings.setValue("General", "Database", good);
 

@@ -7,8 +7,6 @@
 #include "support/test_main.h"
 
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QWebEngineView>
 #include <QtTest>
 

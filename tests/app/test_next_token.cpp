@@ -16,26 +16,20 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("tokens");
         QTest::addColumn<QStringList>("remainders");
-        QTest::newRow("three items, blank after comma")
-            << ","
-            << "a, b,c" << QStringList{"a", "b", "c", "c"} << QStringList{"b,c", "c", "c", "c"};
-        QTest::newRow("leading delimiter keeps the rest untrimmed")
-            << ","
-            << ", x ,y" << QStringList{"", " x ", "y"} << QStringList{" x ,y", "y", "y"};
-        QTest::newRow("no delimiter at all")
-            << ","
-            << "solo" << QStringList{"solo", ""} << QStringList{"", ""};
-        QTest::newRow("trailing blanks trimmed from the rest")
-            << " "
-            << "Bought  100 IBM  " << QStringList{"Bought", "100", "IBM", "IBM"}
-            << QStringList{"100 IBM", "IBM", "IBM", "IBM"};
-        QTest::newRow("case-sensitive delimiter")
-            << "X"
-            << "axbXc" << QStringList{"axb", "c"} << QStringList{"c", "c"};
+        auto row = [](const char* name, const char* delimiter, const char* text,
+                      const QStringList& tokens, const QStringList& remainders) {
+            QTest::newRow(name) << delimiter << text << tokens << remainders;
+        };
+        row("three items, blank after comma", ",", "a, b,c", {"a", "b", "c", "c"},
+            {"b,c", "c", "c", "c"});
+        row("leading delimiter keeps the rest untrimmed", ",", ", x ,y", {"", " x ", "y"},
+            {" x ,y", "y", "y"});
+        row("no delimiter at all", ",", "solo", {"solo", ""}, {"", ""});
+        row("trailing blanks trimmed from the rest", " ", "Bought  100 IBM  ",
+            {"Bought", "100", "IBM", "IBM"}, {"100 IBM", "IBM", "IBM", "IBM"});
+        row("case-sensitive delimiter", "X", "axbXc", {"axb", "c"}, {"c", "c"});
         // Found whole, but the rest starts one character after it begins.
-        QTest::newRow("long delimiter cuts one character")
-            << "::"
-            << "a::b" << QStringList{"a"} << QStringList{":b"};
+        row("long delimiter cuts one character", "::", "a::b", {"a"}, {":b"});
     }
     void sequence() {
         QFETCH(QString, delimiter);

@@ -6,8 +6,6 @@
 #include "support/test_files.h"
 #include "support/test_main.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace gainbook;
@@ -28,18 +26,20 @@ private slots:
         QTest::addColumn<OpenStatus>("status");
         QTest::addColumn<int>("asked");
         QTest::addColumn<QString>("setting"); // "" for none
-        QTest::newRow("db1.db found") << true << "" << true << OpenStatus::Ok << 0 << "db1.db";
-        QTest::newRow("nothing found asks")
-            << false << "" << true << OpenStatus::Ok << 1 << "mine.db";
+        auto row = [](const char* name, bool db1, const char* stored, bool answers,
+                      OpenStatus status, int asked, const char* setting) {
+            QTest::newRow(name) << db1 << QString(stored) << answers << status << asked
+                                << QString(setting);
+        };
+        row("db1.db found", true, "", true, OpenStatus::Ok, 0, "db1.db");
+        row("nothing found asks", false, "", true, OpenStatus::Ok, 1, "mine.db");
         // db1.db in the folder is not used once a path has been stored.
-        QTest::newRow("stored file gone asks")
-            << true << "deleted.db" << true << OpenStatus::Ok << 1 << "mine.db";
+        row("stored file gone asks", true, "deleted.db", true, OpenStatus::Ok, 1, "mine.db");
         // The file the settings remember, wherever the program is started.
-        QTest::newRow("stored file wins over db1.db")
-            << true << "mine.db" << true << OpenStatus::Ok << 0 << "mine.db";
-        QTest::newRow("cancel") << false << "" << false << OpenStatus::NotFound << 1 << "";
-        QTest::newRow("other failures not asked again")
-            << false << "junk.db" << true << OpenStatus::NotADatabase << 0 << "junk.db";
+        row("stored file wins over db1.db", true, "mine.db", true, OpenStatus::Ok, 0, "mine.db");
+        row("cancel", false, "", false, OpenStatus::NotFound, 1, "");
+        row("other failures not asked again", false, "junk.db", true, OpenStatus::NotADatabase, 0,
+            "junk.db");
     }
     void databaseLocation() {
         QFETCH(bool, db1);
@@ -93,11 +93,7 @@ private slots:
         RecordingPrompter prompter;
         prompter.answers.enqueue(answer);
         int looked = 0;
-        const QVector<Component> parts{{"first",
-                                        [&] {
-                                            ++looked;
-                                            return true;
-                                        }},
+        const QVector<Component> parts{{"first", [&] { return ++looked > 0; }},
                                        {"Driver missing", [&] { return present; }}};
         QCOMPARE(CheckComponents(settings, prompter, parts), present || answer);
         QCOMPARE(prompter.questions,

@@ -21,6 +21,11 @@ inline QString noData(const QString& entry) {
                "No data could be captured. Please make sure that right data is displayed for ") +
            entry;
 }
+// A file under tests/data/capture.
+inline QString captureData(const QString& name) {
+    return testData(QStringLiteral("capture/") + name);
+}
+
 inline const QString kOpenSheet =
     QStringLiteral("Please open the Excel sheet before pressing capture button");
 

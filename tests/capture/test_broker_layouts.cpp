@@ -12,8 +12,10 @@ using namespace gainbook;
 
 namespace {
 
-QString layoutData(const QString& file) {
-    return test::testData(QStringLiteral("capture/") + file);
+PageDocument sheetFile(const QString& file) {
+    PageDocument document;
+    document.sheet = readSpreadsheet(test::captureData(file), nullptr);
+    return document;
 }
 
 // "account|symbol|quantity|type|date|amount" of each row read.
@@ -30,19 +32,17 @@ QStringList tradesOf(const ParseResult& parsed) {
     return out;
 }
 
-// "number=name" each, "*" after an IRA, Roth or HSA.
-QString accountsOf(const ParseResult& parsed) {
-    QStringList out;
+// The accounts named ("number=name", "*" after an IRA, Roth or HSA), the
+// actions proposed and the rows skipped by kind, " / " between.
+QString summaryOf(const ParseResult& parsed) {
+    QStringList accounts, actions, skipped;
     for (auto it = parsed.namedAccounts.cbegin(); it != parsed.namedAccounts.cend(); ++it)
-        out << it.key() + u'=' + it->name + (it->taxAdvantaged ? QStringLiteral("*") : QString());
-    return out.join(u';');
-}
-
-QString actionsOf(const ParseResult& parsed) {
-    QStringList out;
+        accounts << it.key() + u'=' + it->name + (it->taxAdvantaged ? "*" : "");
     for (const ActionRow& a : parsed.actionRows)
-        out << QStringLiteral("%1 %2 %3").arg(a.account, a.symbol).arg(a.sharesAdded);
-    return out.join(u';');
+        actions << QStringLiteral("%1 %2 %3").arg(a.account, a.symbol).arg(a.sharesAdded);
+    for (auto it = parsed.skippedKinds.cbegin(); it != parsed.skippedKinds.cend(); ++it)
+        skipped << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
+    return accounts.join(u';') + " / " + actions.join(u';') + " / " + skipped.join(u", ");
 }
 
 // "key=value" of each remembered name, in key order.
@@ -61,13 +61,6 @@ QMap<QString, QString> pairsOf(const QStringList& pairs) {
     return map;
 }
 
-QString skippedOf(const ParseResult& parsed) {
-    QStringList out;
-    for (auto it = parsed.skippedKinds.cbegin(); it != parsed.skippedKinds.cend(); ++it)
-        out << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
-    return out.join(u", ");
-}
-
 } // namespace
 
 // Downloads as users get them, read by "Detect": which layout each is
@@ -79,115 +72,78 @@ private slots:
     void detected_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("readAs");
-        QTest::addColumn<QStringList>("trades");
-        QTest::addColumn<QString>("accounts");
-        QTest::addColumn<QString>("actions");
-        QTest::addColumn<QString>("skipped");
-
+        QTest::addColumn<QStringList>("trades"); // empty: as many as the preset's own rows
+        QTest::addColumn<QString>("summary");    // accounts / actions / skipped
+        auto row = [](const char* name, const char* file, const char* readAs,
+                      const QStringList& trades = {}, const char* summary = "") {
+            QTest::newRow(name) << file << QString("Read as %1.").arg(readAs) << trades << summary;
+        };
         // Pub. 550: reinvested dividends are purchases with their own date
         // and basis; a bond paid at maturity or redeemed is a sale (or
         // retirement) at the amount received. The merger's old and new
         // shares carry the basis on: proposed, not filed as trades.
-        QTest::newRow("Fidelity current all accounts, disclaimer below")
-            << "layouts/fidelity_current.csv"
-            << "Read as a Fidelity download."
-            << QStringList{"Z12345678|AAPL|10|Bought|01/10/2024|1500",
-                           "234567890|VTI|5|Bought|02/12/2024|1000",
-                           "Z12345678|AAPL|4|Sold|03/15/2024|639.98",
-                           "234567890|VTI|0.125|Bought|03/28/2024|26.25",
-                           "Z12345678|SPAXX|12.34|Bought|03/29/2024|12.34",
-                           "Z12345678|912797GL5|10000|Sold|04/01/2024|10000",
-                           "Z12345678|MSFT|20|Bought|05/10/2024|0 cost unknown"}
-            << "234567890=ROTH IRA*;Z12345678=Individual"
-            << "Z12345678 OLDCO -50;Z12345678 NEWCO 50"
-            << "dividend 1, transfer 1";
-        QTest::newRow("Fidelity older headings, Amount ($)")
-            << "presets/fidelity.csv"
-            << "Read as a Fidelity download."
-            << QStringList{"Individual Z12345678|AAPL|10|Bought|03/15/2024|1500",
-                           "Individual Z12345678|AAPL|5|Sold|03/16/2024|799.98",
-                           "ROTH IRA 234567890|SPAXX|12.34|Bought|03/17/2024|12.34"}
-            << "Individual Z12345678=;ROTH IRA 234567890=*"
-            << ""
-            << "dividend 1, transfer 1";
+        row("Fidelity current all accounts, disclaimer below", "layouts/fidelity_current.csv",
+            "a Fidelity download",
+            {"Z12345678|AAPL|10|Bought|01/10/2024|1500", "234567890|VTI|5|Bought|02/12/2024|1000",
+             "Z12345678|AAPL|4|Sold|03/15/2024|639.98",
+             "234567890|VTI|0.125|Bought|03/28/2024|26.25",
+             "Z12345678|SPAXX|12.34|Bought|03/29/2024|12.34",
+             "Z12345678|912797GL5|10000|Sold|04/01/2024|10000",
+             "Z12345678|MSFT|20|Bought|05/10/2024|0 cost unknown"},
+            "234567890=ROTH IRA*;Z12345678=Individual / Z12345678 OLDCO -50;Z12345678 NEWCO 50 / "
+            "dividend 1, transfer 1");
+        row("Fidelity older headings, Amount ($)", "presets/fidelity.csv", "a Fidelity download",
+            {"Individual Z12345678|AAPL|10|Bought|03/15/2024|1500",
+             "Individual Z12345678|AAPL|5|Sold|03/16/2024|799.98",
+             "ROTH IRA 234567890|SPAXX|12.34|Bought|03/17/2024|12.34"},
+            "Individual Z12345678=;ROTH IRA 234567890=* /  / dividend 1, transfer 1");
         // Holdings first, then the trades without the optional columns; a
         // fund without a ticker is named by the investment.
-        QTest::newRow("Vanguard two tables, optional columns left out")
-            << "layouts/vanguard_two_tables.csv"
-            << "Read as a Vanguard download."
-            << QStringList{"12345678|VTI|10|Bought|01/15/2024|2405",
-                           "12345678|VTI|4|Sold|03/20/2024|1000",
-                           "87654321|VANGUARD 500 INDEX ADMIRAL|0.123|Bought|03/25/2024|55.35",
-                           "87654321|VFIAX|3|Bought|04/02/2024|0 cost unknown"}
-            << "12345678=;87654321=*"
-            << ""
-            << "dividend 1, transfer 1";
+        row("Vanguard two tables, optional columns left out", "layouts/vanguard_two_tables.csv",
+            "a Vanguard download",
+            {"12345678|VTI|10|Bought|01/15/2024|2405", "12345678|VTI|4|Sold|03/20/2024|1000",
+             "87654321|VANGUARD 500 INDEX ADMIRAL|0.123|Bought|03/25/2024|55.35",
+             "87654321|VFIAX|3|Bought|04/02/2024|0 cost unknown"},
+            "12345678=;87654321=* /  / dividend 1, transfer 1");
         // Sells are the negative quantities where "Buy/Sell" was not picked.
-        QTest::newRow("IBKR flex query, five columns picked")
-            << "layouts/ibkr_flex_picked.csv"
-            << "Read as an Interactive Brokers flex query."
-            << QStringList{"U1234567|AAPL|10|Bought|03/15/2024|1501",
-                           "U7654321|MSFT|5|Sold|03/18/2024|1998.98"}
-            << "U1234567=;U7654321="
-            << ""
-            << "";
+        row("IBKR flex query, five columns picked", "layouts/ibkr_flex_picked.csv",
+            "an Interactive Brokers flex query",
+            {"U1234567|AAPL|10|Bought|03/15/2024|1501", "U7654321|MSFT|5|Sold|03/18/2024|1998.98"},
+            "U1234567=;U7654321= /  / ");
         // "Reinvest Shares" is a lot; "Reinvest Dividend" is the cash
         // dividend paid, with no shares.
-        QTest::newRow("Schwab, the preset's own account")
-            << "presets/schwab.csv"
-            << "Read as a Schwab download."
-            << QStringList{"Schwab1|AAPL|10|Bought|03/15/2024|1500",
-                           "Schwab1|AAPL|5|Sold|03/18/2024|799.35",
-                           "Schwab1|SWVXX|1.234|Bought|03/19/2024|1.23",
-                           "Schwab1|AAPL 04/19/2024 180.00 C|1|Bought|03/21/2024|250.66",
-                           "Schwab1|AAPL 04/19/2024 180.00 C|1|Sold|03/22/2024|309.34"}
-            << ""
-            << ""
-            << "dividend 2, interest 1, transfer 1";
-        QTest::newRow("IBKR activity statement in sections")
-            << "presets/ibkr_activity.csv"
-            << "Read as an Interactive Brokers activity statement." << QStringList{} << ""
-            << ""
-            << "";
-        QTest::newRow("Robinhood") << "presets/robinhood.csv"
-                                   << "Read as a Robinhood download." << QStringList{} << ""
-                                   << ""
-                                   << "";
-        QTest::newRow("E*TRADE classic") << "presets/etrade.csv"
-                                         << "Read as an E*TRADE download." << QStringList{} << ""
-                                         << ""
-                                         << "";
+        row("Schwab, the preset's own account", "presets/schwab.csv", "a Schwab download",
+            {"Schwab1|AAPL|10|Bought|03/15/2024|1500", "Schwab1|AAPL|5|Sold|03/18/2024|799.35",
+             "Schwab1|SWVXX|1.234|Bought|03/19/2024|1.23",
+             "Schwab1|AAPL 04/19/2024 180.00 C|1|Bought|03/21/2024|250.66",
+             "Schwab1|AAPL 04/19/2024 180.00 C|1|Sold|03/22/2024|309.34"},
+            " /  / dividend 2, interest 1, transfer 1");
+        row("IBKR activity statement in sections", "presets/ibkr_activity.csv",
+            "an Interactive Brokers activity statement");
+        row("Robinhood", "presets/robinhood.csv", "a Robinhood download");
+        row("E*TRADE classic", "presets/etrade.csv", "an E*TRADE download");
     }
     void detected() {
         QFETCH(QString, file);
         QFETCH(QString, readAs);
         QFETCH(QStringList, trades);
-        QFETCH(QString, accounts);
-        QFETCH(QString, actions);
-        QFETCH(QString, skipped);
-        QString error;
-        PageDocument document;
-        document.sheet = readSpreadsheet(layoutData(file), &error);
-        QVERIFY2(document.sheet, qPrintable(error));
-        const ParseResult parsed = test::parse(detectEntryName(), document, [](CaptureState& s) {
-            s.today = QDate(2025, 1, 1);
-            s.account.clear();
-        });
+        QFETCH(QString, summary);
+        const ParseResult parsed =
+            test::parse(detectEntryName(), sheetFile(file), [](CaptureState& s) {
+                s.today = QDate(2025, 1, 1);
+                s.account.clear();
+            });
         QCOMPARE(parsed.message, QString());
         QCOMPARE(parsed.readAs, readAs);
         // The rows are those the broker's own entry reads.
         if (trades.isEmpty()) {
-            const QStringList own = test::readExpected(layoutData(file)).rows;
+            const QStringList own = test::readExpected(test::captureData(file)).rows;
             QVERIFY(!own.isEmpty());
             QCOMPARE(tradesOf(parsed).size(), own.size());
-        } else {
-            QCOMPARE(tradesOf(parsed), trades);
+            return;
         }
-        if (!trades.isEmpty()) {
-            QCOMPARE(accountsOf(parsed), accounts);
-            QCOMPARE(actionsOf(parsed), actions);
-            QCOMPARE(skippedOf(parsed), skipped);
-        }
+        QCOMPARE(tradesOf(parsed), trades);
+        QCOMPARE(summaryOf(parsed), summary);
     }
 
     // The capture names the layout first; a sheet in none is refused with
@@ -221,26 +177,22 @@ private slots:
         const QString individual = QStringLiteral("The download names the account Z12345678. "
                                                   "Under which name are its records to be kept? "
                                                   "[Individual Z12345678]");
-        QTest::newRow("asked, answers remembered")
-            << QStringList{} << QStringList{} << QStringList{"Roth", "Brokerage"} << ""
-            << QStringList{roth, individual} << QStringList{"Brokerage", "Roth*"}
-            << QStringList{"234567890=Roth", "Z12345678=Brokerage"};
-        QTest::newRow("unanswered: the number, nothing remembered")
-            << QStringList{} << QStringList{} << QStringList{} << ""
-            << QStringList{roth, individual} << QStringList{"234567890*", "Z12345678"}
-            << QStringList{};
-        QTest::newRow("given: not asked, remembered")
-            << QStringList{"234567890=Roth IRA"} << QStringList{} << QStringList{} << ""
-            << QStringList{individual} << QStringList{"Roth IRA*", "Z12345678"}
-            << QStringList{"234567890=Roth IRA"};
-        QTest::newRow("remembered: not asked")
-            << QStringList{} << QStringList{"234567890=Roth", "Z12345678=Brokerage"}
-            << QStringList{} << "" << QStringList{} << QStringList{"Brokerage", "Roth*"}
-            << QStringList{"234567890=Roth", "Z12345678=Brokerage"};
-        QTest::newRow("an account already set keeps its setting")
-            << QStringList{"234567890=Roth", "Z12345678=Brokerage"} << QStringList{}
-            << QStringList{} << "Roth" << QStringList{} << QStringList{"Brokerage", "Roth"}
-            << QStringList{"234567890=Roth", "Z12345678=Brokerage"};
+        auto row = [](const char* name, const QStringList& given, const QStringList& remembered,
+                      const QStringList& answers, const char* known, const QStringList& questions,
+                      const QStringList& accounts, const QStringList& rememberedAfter) {
+            QTest::newRow(name) << given << remembered << answers << QString(known) << questions
+                                << accounts << rememberedAfter;
+        };
+        const QStringList both{"234567890=Roth", "Z12345678=Brokerage"};
+        row("asked, answers remembered", {}, {}, {"Roth", "Brokerage"}, "", {roth, individual},
+            {"Brokerage", "Roth*"}, both);
+        row("unanswered: the number, nothing remembered", {}, {}, {}, "", {roth, individual},
+            {"234567890*", "Z12345678"}, {});
+        row("given: not asked, remembered", {"234567890=Roth IRA"}, {}, {}, "", {individual},
+            {"Roth IRA*", "Z12345678"}, {"234567890=Roth IRA"});
+        row("remembered: not asked", {}, both, {}, "", {}, {"Brokerage", "Roth*"}, both);
+        row("an account already set keeps its setting", both, {}, {}, "Roth", {},
+            {"Brokerage", "Roth"}, both);
     }
     void accountsNamed() {
         QFETCH(QStringList, given);
@@ -250,8 +202,6 @@ private slots:
         QFETCH(QStringList, questions);
         QFETCH(QStringList, accounts);
         QFETCH(QStringList, rememberedAfter);
-        PageDocument document;
-        document.sheet = readSpreadsheet(layoutData("layouts/fidelity_current.csv"), nullptr);
         test::MemorySettings settings;
         for (const auto& [number, name] : pairsOf(remembered).asKeyValueRange())
             settings.setValue(accountNumbersSection(), number, name);
@@ -260,12 +210,13 @@ private slots:
             setWashSettings(h.db.connection(), known, WashSettings{});
         for (const QString& answer : answers)
             h.prompter.textAnswers.enqueue(answer);
-        const auto run = h.run(detectEntryName(), document, [&](CaptureState& s) {
-            s.today = QDate(2025, 1, 1);
-            s.account.clear();
-            s.accountNames.given = pairsOf(given);
-            s.accountNames.remembered = &settings;
-        });
+        const auto run = h.run(detectEntryName(), sheetFile("layouts/fidelity_current.csv"),
+                               [&](CaptureState& s) {
+                                   s.today = QDate(2025, 1, 1);
+                                   s.account.clear();
+                                   s.accountNames.given = pairsOf(given);
+                                   s.accountNames.remembered = &settings;
+                               });
         QVERIFY2(run.outcome.done(), qPrintable(run.outcome.message));
         // The merger's proposal follows, under the account's name.
         QCOMPARE(run.questions.filter(QStringLiteral("The download names")), questions);
@@ -287,11 +238,7 @@ private slots:
     void namedOrRefused() {
         QFETCH(QString, file);
         QFETCH(QStringList, messages);
-        PageDocument document;
-        document.sheet = readSpreadsheet(layoutData(file), nullptr);
-        test::CaptureHarness h;
-        const auto run = h.run(detectEntryName(), document);
-        QCOMPARE(run.messages, messages);
+        QCOMPARE(test::CaptureHarness().run(detectEntryName(), sheetFile(file)).messages, messages);
     }
 };
 

@@ -3,16 +3,11 @@
 #include "support/cli_run.h"
 #include "support/test_main.h"
 
-#include <QDirIterator>
 #include <QtTest>
 
 using namespace gainbook;
 
 namespace {
-
-QString dataDir() {
-    return test::testData(QStringLiteral("capture"));
-}
 
 test::CliRun capture(const QString& database, const QStringList& args) {
     return test::runCliCaught(QStringList{"--db", database} + args);
@@ -35,7 +30,8 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
         QTest::addColumn<QStringList>("rows");
-        QDirIterator it(dataDir(), {"*.expected"}, QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator it(test::captureData({}), {"*.expected"}, QDir::Files,
+                        QDirIterator::Subdirectories);
         QStringList found;
         while (it.hasNext())
             found << it.next();
@@ -45,7 +41,7 @@ private slots:
             const QString source = path.chopped(9);
             const test::ExpectedCapture expected = test::readExpected(source);
             QVERIFY2(expected.code >= 0, qPrintable(path));
-            QTest::newRow(qPrintable(QDir(dataDir()).relativeFilePath(source)))
+            QTest::newRow(qPrintable(QDir(test::captureData({})).relativeFilePath(source)))
                 << source << expected.args << expected.code << expected.rows;
         }
     }
@@ -66,35 +62,12 @@ private slots:
     void pageSavedAsSpreadsheet() {
         test::TestDatabase db;
         const QString path = db.folder() + "/history.xls";
-        QVERIFY(QFile::copy(dataDir() + "/waterhouse/activity.html", path));
+        QVERIFY(QFile::copy(test::captureData("waterhouse/activity.html"), path));
         const auto run = capture(db.path(), {"--yes", "capture", "--broker", "WebStreet", path});
         QCOMPARE(run.code, 1);
         QCOMPARE(run.out, QString());
         QVERIFY2(run.err.endsWith(test::noData("WebStreet") + u'\n'), qPrintable(run.err));
         QVERIFY(test::storedRows(db.connection()).isEmpty());
-    }
-
-    // Without --yes the duplicate question is answered No and shown.
-    void duplicateWithoutAnswer() {
-        test::TestDatabase db;
-        const QString source = dataDir() + "/fbr/statement.html";
-        QCOMPARE(capture(db.path(), {"capture", "--broker", "FBR", source}).code, 0);
-        const auto again = capture(db.path(), {"capture", "--broker", "FBR", source});
-        QCOMPARE(again.code, 1);
-        QCOMPARE(again.out, QString("Some data already exist for this account. Do you still "
-                                    "want to add this data ?\nNo\n"));
-        QCOMPARE(test::storedRows(db.connection()).size(), 2);
-    }
-
-    void usage() {
-        test::TestDatabase db;
-        for (const QStringList& args :
-             {QStringList{"capture"}, QStringList{"capture", "--broker", "FBR"},
-              QStringList{"capture", "--broker", "FBR", "--derive", "--no-derive", "x"}}) {
-            const auto run = capture(db.path(), args);
-            QCOMPARE(run.code, 2);
-            QVERIFY(run.out.isEmpty());
-        }
     }
 };
 

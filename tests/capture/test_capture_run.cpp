@@ -36,49 +36,39 @@ class TestCaptureRun : public QObject {
 private slots:
     // Typed fields are demanded before the page is read; greyed ones
     // ("Derive from Data") only where the rows would be filed without them.
+    // "name|entry|derive|account|month|message|rows written"
     void fieldChecks_data() {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<bool>("derive");
-        QTest::addColumn<QString>("account");
-        QTest::addColumn<QString>("month");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("written");
-        auto row = [](const char* name, const char* entry, bool derive, const char* account,
-                      const char* month, const char* message, int written = 0) {
-            QTest::newRow(name) << QString(entry) << derive << QString(account) << QString(month)
-                                << QString(message) << written;
-        };
-        row("no account", "Other", false, "", "All", "Please enter an Account Name");
-        row("no month", "Other", false, "A", "", "Please enter an Transaction Month or Leave All");
-        row("unknown entry", "Scottrade", false, "A", "All", "Wrong Account Type ");
-        row("greyed, page names no account", "Other", true, "", "All",
-            "The page does not name the account. Uncheck \"Derive from Data\" and enter an "
-            "Account Name.");
-        row("greyed, page names no month", "Other", true, "A", "",
-            "The page does not name the transaction month. Uncheck \"Derive from Data\" and "
-            "enter a Transaction Month or Leave All.");
-        row("greyed fields filled", "Other", true, "A", "All", "1 records successfully added.", 1);
-        row("greyed, no rows", "Etrade", true, "", "", test::noData("Etrade").toUtf8().constData());
+        QTest::addColumn<QStringList>("f");
+        for (const QString& row : QStringList{
+                 "no account|Other|0||All|Please enter an Account Name|0",
+                 "no month|Other|0|A||Please enter an Transaction Month or Leave All|0",
+                 "unknown entry|Scottrade|0|A|All|Wrong Account Type |0",
+                 "greyed, page names no account|Other|1||All|The page does not name the account. "
+                 "Uncheck \"Derive from Data\" and enter an Account Name.|0",
+                 "greyed, page names no month|Other|1|A||The page does not name the transaction "
+                 "month. Uncheck \"Derive from Data\" and enter a Transaction Month or Leave "
+                 "All.|0",
+                 "greyed fields filled|Other|1|A|All|1 records successfully added.|1",
+                 "greyed, no rows|Etrade|1|||" + test::noData("Etrade") + "|0"}) {
+            const QStringList f = row.split(u'|');
+            QTest::newRow(qPrintable(f[0])) << f;
+        }
     }
     void fieldChecks() {
-        QFETCH(QString, entry);
-        QFETCH(bool, derive);
-        QFETCH(QString, account);
-        QFETCH(QString, month);
-        QFETCH(QString, message);
-        QFETCH(int, written);
+        QFETCH(QStringList, f);
+        const int written = f[6].toInt();
         CaptureHarness h;
         // Rows already there would bring the duplicate question, which
         // must not come before a check that stops the run.
         h.db.addTxn("", "", "OLD", 1, "Bought", QDate(2000, 1, 1), 1);
         h.db.addTxn("A", "", "OLD", 1, "Bought", QDate(2000, 1, 1), 1);
         h.prompter.answers.enqueue(true);
-        const auto out = h.run(entry, otherSheet({"IBM"}), [&](CaptureState& s) {
-            s.deriveFromData = derive;
-            s.account = account;
-            s.month = month;
+        const auto out = h.run(f[1], otherSheet({"IBM"}), [&](CaptureState& s) {
+            s.deriveFromData = f[2] == u"1";
+            s.account = f[3];
+            s.month = f[4];
         });
-        QCOMPARE(out.messages, QStringList{message});
+        QCOMPARE(out.messages, QStringList{f[5]});
         QVERIFY(out.questions.isEmpty());
         QCOMPARE(out.outcome.done(), written > 0);
         QCOMPARE(out.rows.size(), 2 + written);
@@ -132,6 +122,8 @@ private slots:
         const PageDocument page = test::PageBuilder().row({"Date", "Type"}).page();
         for (const char* e : {"Other", "WebStreet", "Wit Capital"})
             QTest::newRow(e) << e << page << QStringList{test::kOpenSheet};
+        QTest::newRow("preset given a page")
+            << "Robinhood" << PageDocument{} << QStringList{test::noData("Robinhood")};
         PageDocument menuOnly; // a Datek frameset without its history frame
         menuOnly.frames.append(test::PageBuilder().add("A", "Home").page());
         QTest::newRow("Datek without a second frame")
@@ -179,45 +171,37 @@ private slots:
         QTest::addColumn<QStringList>("questions");
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<int>("actions");
-        const QStringList heading{"Date", "Type", "Symbol", "Quantity", "Amount"};
-        const QStringList buy{"1/3/2024", "Buy", "XYZ", "10", "-1000"};
-        QTest::newRow("stock split recorded")
-            << QVector<QStringList>{heading, buy, {"6/10/2024", "Stock Split", "XYZ", "90", ""}}
-            << true << QStringList{"Record a 10:1 split of XYZ on 06/10/2024?"}
-            << QStringList{"1 records successfully added.",
-                           "Recorded: a 10:1 split of XYZ on 06/10/2024."}
-            << 1;
-        QTest::newRow("split declined")
-            << QVector<QStringList>{heading, buy, {"6/10/2024", "Forward Split", "XYZ", "20", ""}}
-            << false << QStringList{"Record a 3:1 split of XYZ on 06/10/2024?"}
-            << QStringList{"1 records successfully added.",
-                           "The Forward Split row of XYZ on 06/10/2024 was not recorded."}
-            << 0;
-        QTest::newRow("reverse split in two rows")
-            << QVector<QStringList>{heading,
-                                    buy,
-                                    {"6/10/2024", "Reverse Split", "XYZ", "-10", ""},
-                                    {"6/10/2024", "Reverse Split", "XYZ", "5", ""}}
-            << true << QStringList{"Record a 1:2 split of XYZ on 06/10/2024?"}
-            << QStringList{"1 records successfully added.",
-                           "Recorded: a 1:2 split of XYZ on 06/10/2024."}
-            << 1;
-        QTest::newRow("symbol change from its two rows")
-            << QVector<QStringList>{heading,
-                                    buy,
-                                    {"6/13/2024", "Symbol change", "XYZ", "-10", ""},
-                                    {"6/13/2024", "Symbol change", "XYZN", "10", ""}}
-            << true << QStringList{"Record the change of XYZ to XYZN on 06/13/2024?"}
-            << QStringList{"1 records successfully added.",
-                           "Recorded: the change to XYZN of XYZ on 06/13/2024."}
-            << 1;
-        QTest::newRow("split of shares not held")
-            << QVector<QStringList>{heading, buy, {"6/10/2024", "Stock Split", "ABC", "30", ""}}
-            << true << QStringList{}
-            << QStringList{"1 records successfully added.",
-                           "The Stock Split row of ABC on 06/10/2024 was not recorded: no shares "
-                           "were held before it to tell the ratio."}
-            << 0;
+        // The rows after a buy of 10 XYZ; the message after the count.
+        auto row =
+            [](const char* name, const QVector<QStringList>& rows, bool answer,
+               const QString& question, const QString& message) {
+                QTest::newRow(name)
+                    << QVector<QStringList>{{"Date", "Type", "Symbol", "Quantity", "Amount"},
+                                            {"1/3/2024", "Buy", "XYZ", "10", "-1000"}} +
+                           rows
+                    << answer << (question.isEmpty() ? QStringList() : QStringList{question})
+                    << QStringList{"1 records successfully added.", message}
+                    << int(message.startsWith("Recorded"));
+            };
+        row("stock split recorded", {{"6/10/2024", "Stock Split", "XYZ", "90", ""}}, true,
+            "Record a 10:1 split of XYZ on 06/10/2024?",
+            "Recorded: a 10:1 split of XYZ on 06/10/2024.");
+        row("split declined", {{"6/10/2024", "Forward Split", "XYZ", "20", ""}}, false,
+            "Record a 3:1 split of XYZ on 06/10/2024?",
+            "The Forward Split row of XYZ on 06/10/2024 was not recorded.");
+        row("reverse split in two rows",
+            {{"6/10/2024", "Reverse Split", "XYZ", "-10", ""},
+             {"6/10/2024", "Reverse Split", "XYZ", "5", ""}},
+            true, "Record a 1:2 split of XYZ on 06/10/2024?",
+            "Recorded: a 1:2 split of XYZ on 06/10/2024.");
+        row("symbol change from its two rows",
+            {{"6/13/2024", "Symbol change", "XYZ", "-10", ""},
+             {"6/13/2024", "Symbol change", "XYZN", "10", ""}},
+            true, "Record the change of XYZ to XYZN on 06/13/2024?",
+            "Recorded: the change to XYZN of XYZ on 06/13/2024.");
+        row("split of shares not held", {{"6/10/2024", "Stock Split", "ABC", "30", ""}}, true, "",
+            "The Stock Split row of ABC on 06/10/2024 was not recorded: no shares were held "
+            "before it to tell the ratio.");
     }
     void corporateActionRows() {
         QFETCH(QVector<QStringList>, rows);
@@ -239,18 +223,16 @@ private slots:
     }
 
     void skippedRowsToldAfterTheCount() {
-        CaptureHarness h;
-        const auto out =
-            h.run("Other", test::sheetOf({{"Date", "Type", "Symbol", "Quantity", "Amount"},
-                                          {"pending", "Buy", "B", "1", "1"},
-                                          {"3/3/00", "Sell", "C", "1", "n/a"},
-                                          {"3/4/00", "Sell", "D", "2", "4"}}));
+        const auto out = CaptureHarness().run(
+            "Other", test::sheetOf({{"Date", "Type", "Symbol", "Quantity", "Amount"},
+                                    {"pending", "Buy", "B", "1", "1"},
+                                    {"3/3/00", "Sell", "C", "1", "n/a"},
+                                    {"3/4/00", "Sell", "D", "2", "4"}}));
         QCOMPARE(out.messages,
                  (QStringList{"1 records successfully added.",
                               "2 rows were skipped: 1 with a quantity or amount that is not a "
                               "number, 1 with a date that could not be read."}));
-        QVERIFY(out.outcome.done());
-        QCOMPARE(out.outcome.count, 1);
+        QVERIFY(out.outcome.done() && out.outcome.count == 1);
     }
 
     void quotesStoredAsTheyStand() {
@@ -274,23 +256,18 @@ private slots:
     // the sheet's and the row is kept.
     void unwritableRowsSkipped_data() {
         QTest::addColumn<QStringList>("row"); // type, symbol, quantity, amount
-        QTest::addColumn<QString>("skipped"); // the count line, empty when kept
-        const QString range =
-            QStringLiteral("1 row was skipped: 1 with a quantity or amount out of range.");
-        QTest::newRow("quantity of 10^12")
-            << QStringList{"Buy", "Q", "1000000000000", "10"} << range;
-        QTest::newRow("amount of -2 x 10^12")
-            << QStringList{"Sell", "A", "1", "-2000000000000"} << range;
-        QTest::newRow("amount of 1e308") << QStringList{"Sell", "A", "1", "1e308"} << range;
-        QTest::newRow("no symbol")
-            << QStringList{"Buy", "", "5", "10"} << "1 row was skipped: 1 without a symbol.";
-        QTest::newRow("blank symbol")
-            << QStringList{"Buy", "   ", "5", "10"} << "1 row was skipped: 1 without a symbol.";
-        QTest::newRow("no shares")
-            << QStringList{"Buy", "Z", "0", "10"} << "1 row was skipped: 1 with a quantity of 0.";
-        QTest::newRow("largest quantity") << QStringList{"Buy", "OK", "89999999999", "10"} << "";
-        QTest::newRow("sell with the sheet's sign")
-            << QStringList{"Sell", "S", "-100", "-5000"} << "";
+        QTest::addColumn<QString>("skipped"); // why, empty when kept
+        for (const char* row :
+             {"quantity of 10^12|Buy|Q|1000000000000|10|with a quantity or amount out of range",
+              "amount of -2 x 10^12|Sell|A|1|-2000000000000|with a quantity or amount out of range",
+              "amount of 1e308|Sell|A|1|1e308|with a quantity or amount out of range",
+              "no symbol|Buy||5|10|without a symbol", "blank symbol|Buy|   |5|10|without a symbol",
+              "no shares|Buy|Z|0|10|with a quantity of 0",
+              "largest quantity|Buy|OK|89999999999|10|",
+              "sell with the sheet's sign|Sell|S|-100|-5000|"}) {
+            const QStringList f = QString(row).split(u'|');
+            QTest::newRow(qPrintable(f[0])) << f.mid(1, 4) << f[5];
+        }
     }
     void unwritableRowsSkipped() {
         QFETCH(QStringList, row);
@@ -304,7 +281,7 @@ private slots:
         QCOMPARE(out.rows.size(), added);
         QStringList messages{QStringLiteral("%1 records successfully added.").arg(added)};
         if (!skipped.isEmpty())
-            messages << skipped;
+            messages << "1 row was skipped: 1 " + skipped + '.';
         QCOMPARE(out.messages, messages);
     }
 
@@ -354,12 +331,8 @@ private slots:
             const bool buy = i % 3 != 0;
             sheet.append({"3/" + day + "/00", buy ? "Buy" : "Sell", symbol, QString::number(i + 1),
                           QString::number(10 + i)});
-            expected << QStringLiteral("A|Jan '00|%1|%2|%3|03/%4/2000|%5|")
-                            .arg(symbol)
-                            .arg(i + 1)
-                            .arg(buy ? "Bought" : "Sold")
-                            .arg(day.rightJustified(2, '0'))
-                            .arg(10 + i);
+            expected << QString::asprintf("A|Jan '00|%s|%d|%s|03/%02d/2000|%d|", qPrintable(symbol),
+                                          i + 1, buy ? "Bought" : "Sold", 1 + i % 28, 10 + i);
         }
         const auto out = h.run("Other", test::sheetOf(sheet), [](CaptureState& s) {
             s.account = "A";

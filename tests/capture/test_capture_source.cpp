@@ -1,9 +1,6 @@
 #include "capture/capture_source.h"
 #include "support/test_main.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace gainbook;

@@ -5,7 +5,6 @@
 #include "support/memory_settings.h"
 #include "support/test_main.h"
 
-#include <QJsonDocument>
 #include <QtTest>
 
 using namespace gainbook;
@@ -66,14 +65,8 @@ private slots:
             return;
         }
         const SheetColumns& c = m->columns;
-        QCOMPARE(QStringLiteral("%1,%2,%3,%4,%5,%6@%7")
-                     .arg(c.date)
-                     .arg(c.type)
-                     .arg(c.symbol)
-                     .arg(c.quantity)
-                     .arg(c.amount)
-                     .arg(c.account)
-                     .arg(m->firstRow),
+        QCOMPARE(QString::asprintf("%d,%d,%d,%d,%d,%d@%d", c.date, c.type, c.symbol, c.quantity,
+                                   c.amount, c.account, m->firstRow),
                  result);
         // What is saved reads back the same.
         const auto again = mappingFromJson(mappingToJson(*m), nullptr);
@@ -126,7 +119,7 @@ private slots:
         test::writeBytes(map, json);
         const auto run =
             test::runCliCaught({"--db", db.path(), "capture", "--map", map, "--account", "CU",
-                                test::testData("capture/mapping/no_headings.csv")});
+                                test::captureData("mapping/no_headings.csv")});
         QVERIFY2(run.code == code, qPrintable(run.out + run.err));
         QCOMPARE(test::storedRows(db.connection()).size(), rows);
     }

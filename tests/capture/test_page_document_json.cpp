@@ -17,9 +17,8 @@ QStringList describe(const PageDocument& doc, const QString& indent = {}) {
     for (const PageElement& e : doc.elements)
         lines << indent + e.tagName + "|" + e.innerText;
     if (doc.sheet) {
-        lines << indent + QStringLiteral("sheet %1x%2")
-                              .arg(doc.sheet->rowCount())
-                              .arg(doc.sheet->columnCount());
+        lines << indent + QString::asprintf("sheet %dx%d", doc.sheet->rowCount(),
+                                            doc.sheet->columnCount());
         for (int r = 1; r <= doc.sheet->rowCount(); ++r) {
             for (int c = 1; c <= doc.sheet->columnCount(); ++c) {
                 const SheetCell& cell = doc.sheet->cell(r, c);

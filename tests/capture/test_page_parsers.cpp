@@ -53,42 +53,30 @@ class TestPageParsers : public QObject {
 private slots:
     // The rows themselves are checked on the fixture page; here their
     // number tells what was read.
+    // "lead|derive|account cell|quantity|account|rows|skipped"
     void etradeLandmarks_data() {
-        QTest::addColumn<int>("lead");
-        QTest::addColumn<bool>("derive");
-        QTest::addColumn<QString>("accountCell");
-        QTest::addColumn<QString>("quantity");
-        QTest::addColumn<QString>("account");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<int>("skipped");
-        auto row = [](const char* name, int lead, bool derive, const QString& cell,
-                      const QString& quantity, const QString& account, int rows, int skipped) {
-            QTest::newRow(name) << lead << derive << cell << quantity << account << rows << skipped;
-        };
-        row("read up to the totals", 800, true, "Account: 4455-01", "-100", "4455-01", 2, 0);
-        row("landmark among the first 800", 700, true, "Account: 1", "-100", "1", 0, 0);
-        row("derive unchecked", 800, false, "Account: 1", "-100", "Account1", 2, 0);
-        row("long account cell passed over", 800, true, "Your account: 12345678901234", "-100",
-            "Account1", 2, 0);
-        row("account word in any case", 800, true, "aCCount: X9", "-100", "X9", 2, 0);
-        row("quantity not a number", 800, true, "Account: 1", "n/a", "1", 1, 1);
+        QTest::addColumn<QStringList>("f");
+        for (const char* row : {"read up to the totals|800|1|Account: 4455-01|-100|4455-01|2|0",
+                                "landmark among the first 800|700|1|Account: 1|-100|1|0|0",
+                                "derive unchecked|800|0|Account: 1|-100|Account1|2|0",
+                                "long account cell passed over|800|1|Your account: 12345678901234|"
+                                "-100|Account1|2|0",
+                                "account word in any case|800|1|aCCount: X9|-100|X9|2|0",
+                                "quantity not a number|800|1|Account: 1|n/a|1|1|1"}) {
+            const QStringList f = QString(row).split(u'|');
+            QTest::newRow(qPrintable(f[0])) << f;
+        }
     }
     void etradeLandmarks() {
-        QFETCH(int, lead);
-        QFETCH(bool, derive);
-        QFETCH(QString, accountCell);
-        QFETCH(QString, quantity);
-        QFETCH(QString, account);
-        QFETCH(int, rows);
-        QFETCH(int, skipped);
-        const ParseResult result = test::parse("Etrade", etradePage(lead, accountCell, quantity),
-                                               [&](CaptureState& s) { s.deriveFromData = derive; });
-        QCOMPARE(result.account, account);
+        QFETCH(QStringList, f);
+        const ParseResult result =
+            test::parse("Etrade", etradePage(f[1].toInt(), f[3], f[4]),
+                        [&](CaptureState& s) { s.deriveFromData = f[2] == u"1"; });
         // The question is about the account the page names.
-        QCOMPARE(result.askedAccount, account);
-        QCOMPARE(result.rows.size(), rows);
-        QCOMPARE(result.skippedNumbers, skipped);
-        QVERIFY(result.message.isEmpty());
+        QCOMPARE(
+            (QStringList{result.account, result.askedAccount, QString::number(result.rows.size()),
+                         QString::number(result.skippedNumbers), result.message}),
+            (QStringList{f[5], f[5], f[6], f[7], QString()}));
     }
 
     // The page names account and period while its table is read; the rows

@@ -15,42 +15,32 @@ class TestScanHelpers : public QObject {
     Q_OBJECT
 
 private slots:
+    // "text|CompactSpaces|CompactJunk"
     void compact_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("spaces");
-        QTest::addColumn<QString>("junk");
-        auto row = [](const char* name, const QString& text, const QString& spaces,
-                      const QString& junk) { QTest::newRow(name) << text << spaces << junk; };
-        row("leading blanks kept once", "  x", " x", "X");
-        row("slash, backslash, dash and comma", "3/15\\b-c,d", "3/15\\b-c,d", "315BCD");
+        QTest::addColumn<QStringList>("f");
+        QTest::newRow("leading blanks kept once") << QStringList{"  x", " x", "X"};
+        QTest::newRow("slash, backslash, dash and comma")
+            << QStringList{"3/15\\b-c,d", "3/15\\b-c,d", "315BCD"};
     }
     void compact() {
-        QFETCH(QString, text);
-        QFETCH(QString, spaces);
-        QFETCH(QString, junk);
-        QCOMPARE(CompactSpaces(text), spaces);
-        QCOMPARE(CompactJunk(text), junk);
+        QFETCH(QStringList, f);
+        QCOMPARE((QStringList{f[0], CompactSpaces(f[0]), CompactJunk(f[0])}), f);
     }
 
+    // From, tag, value (none when absent) and the index found, over the
+    // elements B AMOUNT, TD AMOUNT DUE, TD Amount, TR amount, TD AMOUNT.
     void skipForTag_data() {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<QString>("tag");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<int>("expected");
-        // 0 B, 1 TD AMOUNT DUE, 2 TD Amount, 3 TR, 4 TD AMOUNT
-        QTest::newRow("only after i") << 1 << "TD" << QString() << 2;
-        QTest::newRow("none left: allcount") << 4 << "TD" << QString() << 5;
-        QTest::newRow("past the end: i + 1") << 8 << "TD" << QString() << 9;
-        QTest::newRow("tag compared exactly") << 0 << "td" << QString() << 5;
-        QTest::newRow("value is a prefix") << 0 << "TD" << QStringLiteral("AMOUNT") << 1;
-        QTest::newRow("value is case-sensitive") << 1 << "TD" << QStringLiteral("AMOUNT") << 4;
-        QTest::newRow("value and tag both") << 0 << "TR" << QStringLiteral("AMOUNT") << 5;
+        QTest::addColumn<QStringList>("f");
+        for (const char* row :
+             {"only after i|1|TD||2", "none left: allcount|4|TD||5", "past the end: i + 1|8|TD||9",
+              "tag compared exactly|0|td||5", "value is a prefix|0|TD|AMOUNT|1",
+              "value is case-sensitive|1|TD|AMOUNT|4", "value and tag both|0|TR|AMOUNT|5"}) {
+            const QStringList f = QString(row).split(u'|');
+            QTest::newRow(qPrintable(f[0])) << f;
+        }
     }
     void skipForTag() {
-        QFETCH(int, from);
-        QFETCH(QString, tag);
-        QFETCH(QString, value);
-        QFETCH(int, expected);
+        QFETCH(QStringList, f);
         test::PageBuilder b;
         b.add("B", "AMOUNT")
             .add("TD", "AMOUNT DUE")
@@ -58,30 +48,33 @@ private slots:
             .add("TR", "amount")
             .add("TD", "AMOUNT");
         const int n = int(b.elements.size());
-        const int got = value.isNull() ? SkipForTag(from, tag, b.elements, n)
-                                       : SkipForTagValue(from, tag, b.elements, n, value);
-        QCOMPARE(got, expected);
+        QCOMPARE(f[3].isEmpty() ? SkipForTag(f[1].toInt(), f[2], b.elements, n)
+                                : SkipForTagValue(f[1].toInt(), f[2], b.elements, n, f[3]),
+                 f[4].toInt());
     }
 
+    // The words after "start": the current and the previous token once
+    // Bought or Sold is passed.
     void skipTillTok_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("cur");
-        QTest::addColumn<QString>("prev");
-        QTest::newRow("first token found") << "a b Sold c" << QStringLiteral("Sold") << "b";
-        QTest::newRow("missing word: end of text") << "a b c" << QStringLiteral("c") << "c";
-        QTest::newRow("two equal words stop") << "a x x Sold" << QStringLiteral("x") << "x";
-        QTest::newRow("case-sensitive") << "a sold b" << QStringLiteral("b") << "b";
+        QTest::addColumn<QString>("tokens");
+        QTest::newRow("first token found") << "a b Sold c"
+                                           << "Sold b";
+        QTest::newRow("missing word: end of text") << "a b c"
+                                                   << "c c";
+        QTest::newRow("two equal words stop") << "a x x Sold"
+                                              << "x x";
+        QTest::newRow("case-sensitive") << "a sold b"
+                                        << "b b";
     }
     void skipTillTok() {
         QFETCH(QString, text);
-        QFETCH(QString, cur);
-        QFETCH(QString, prev);
+        QFETCH(QString, tokens);
         PageWords words;
         // The first word is taken by the caller, as the pasted-text reader does.
         words.tokenizer.NextToken(" ", "start " + text);
         SkipTillTok(words, "Bought", "Sold");
-        QCOMPARE(words.CurToken, cur);
-        QCOMPARE(words.PrevToken, prev);
+        QCOMPARE(words.CurToken + u' ' + words.PrevToken, tokens);
     }
 
     void numbers_data() {

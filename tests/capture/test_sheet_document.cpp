@@ -1,7 +1,6 @@
 #include "capture/page_document.h"
 #include "support/test_main.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 
 #include <map>
@@ -38,10 +37,8 @@ void compareAll(const SheetDocument& sheet, const Expected& expected, int rows, 
             const QString want =
                 found == expected.end() ? shown(SheetCell{}) : shown(found->second);
             QVERIFY2(shown(sheet.cell(r, c)) == want,
-                     qPrintable(QStringLiteral("row %1 col %2: \"%3\", expected \"%4\"")
-                                    .arg(r)
-                                    .arg(c)
-                                    .arg(shown(sheet.cell(r, c)), want)));
+                     qPrintable(QString::asprintf("row %d col %d: ", r, c) +
+                                shown(sheet.cell(r, c)) + ", expected " + want));
         }
     }
 }
@@ -55,17 +52,16 @@ private slots:
     // Cells put in any order, some of them shared among places and some put
     // again over an earlier one, read back as a plain map of them says.
     void cellsInAnyOrder_data() {
+        // Each "order sharedEvery repeats": every n-th put is a shared cell (0
+        // never); repeats are puts over places already filled.
         QTest::addColumn<QString>("order");
-        QTest::addColumn<int>("sharedEvery"); // every n-th put is a shared cell; 0 never
-        QTest::addColumn<int>("repeats");     // puts over places already filled
-        QTest::newRow("top down") << "rows" << 0 << 0;
-        QTest::newRow("top down, shared") << "rows" << 2 << 0;
-        QTest::newRow("bottom up") << "reverse" << 3 << 0;
-        QTest::newRow("column by column") << "columns" << 2 << 0;
-        QTest::newRow("right to left in rows") << "rightToLeft" << 2 << 0;
-        QTest::newRow("random order") << "random" << 0 << 0;
-        QTest::newRow("random, shared, put again") << "random" << 2 << 150;
-        QTest::newRow("top down, put again") << "rows" << 3 << 150;
+        QTest::addColumn<int>("sharedEvery");
+        QTest::addColumn<int>("repeats");
+        for (const QString row : {"rows 0 0", "rows 2 0", "reverse 3 0", "columns 2 0",
+                                  "rightToLeft 2 0", "random 0 0", "random 2 150", "rows 3 150"}) {
+            const QStringList f = row.split(u' ');
+            QTest::newRow(qPrintable(row)) << f[0] << f[1].toInt() << f[2].toInt();
+        }
     }
     void cellsInAnyOrder() {
         QFETCH(QString, order);

@@ -33,14 +33,6 @@ private slots:
             << QVector<QStringList>{{"date", "TYPE", "description", "quantity", "amount"},
                                     {"3/1/29", "subscription", "Acme Fund", "5", "50"}}
             << QStringList{"Other1|All|Acme Fund|5|Bought|03/01/2000|50|"} << QString() << 0 << 0;
-        QTest::newRow("dividend, bad date, bad amount")
-            << "Other"
-            << QVector<QStringList>{{"Date", "Type", "Symbol", "Quantity", "Amount"},
-                                    {"3/1/00", "Dividend", "A", "1", "1"},
-                                    {"pending", "Buy", "B", "1", "1"},
-                                    {"3/3/00", "Sell", "C", "1", "n/a"},
-                                    {"3/4/00", "Sell", "D", "2", "4"}}
-            << QStringList{"Other1|All|D|2|Sold|03/04/2000|4|"} << QString() << 1 << 1;
         QTest::newRow("no amount heading")
             << "Other"
             << QVector<QStringList>{{"Trade Date", "Action", "Symbol", "Quantity", "Price"},

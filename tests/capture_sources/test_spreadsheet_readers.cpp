@@ -5,7 +5,6 @@
 #include "support/test_files.h"
 #include "support/test_main.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -148,15 +147,6 @@ private slots:
         QCOMPARE(show(*sheet, row, col), expected);
     }
 
-    void firstWorksheetIsActive() {
-        for (const char* file : {"trades.xlsx", "trades.xls"}) {
-            const auto sheet = readSpreadsheet(fixture(file), nullptr);
-            QVERIFY(sheet && sheet->rowCount() >= 4);
-            for (int r = 1; r <= sheet->rowCount(); ++r)
-                QVERIFY(sheet->text(r, 1) != QStringLiteral("not the first sheet"));
-        }
-    }
-
     // Files on disk: a CSV file in UTF-8 (with its mark) or in Latin-1 reads
     // the same; a file that cannot be read names itself and why.
     void files_data() {
@@ -200,50 +190,37 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("outcome"); // "rows x columns / cells", or the error
+        auto row = [](const char* name, const QByteArray& content, const QString& outcome) {
+            QTest::newRow(name) << (QByteArray(name).startsWith("csv") ? "a.csv" : "a.xlsx")
+                                << content << outcome;
+        };
+        // A row of the sheet holding one inline cell.
+        auto cell = [](const QByteArray& row, const QByteArray& ref) {
+            return "<row r=\"" + row + "\">" + inlineCell(ref, "x") + "</row>";
+        };
         const QString large = QStringLiteral("The file is too large or damaged: ");
-        QTest::newRow("xlsx last row")
-            << "a.xlsx"
-            << "<row r=\"1048576\">" + inlineCell("A1048576", "end") + "</row>"
-            << "1048576 x 1 / 1";
-        QTest::newRow("xlsx last column") << "a.xlsx"
-                                          << "<row r=\"1\">" + inlineCell("XFD1", "end") + "</row>"
-                                          << "1 x 16384 / 1";
-        QTest::newRow("xlsx rows and cells out of order")
-            << "a.xlsx"
-            << "<row r=\"3\">" + inlineCell("C3", "c") + inlineCell("A3", "a") +
-                   "</row><row r=\"1\">" + inlineCell("B1", "b") + "</row>"
-            << "3 x 3 / 3";
-        QTest::newRow("xlsx row past the end")
-            << "a.xlsx"
-            << "<row r=\"1048577\">" + inlineCell("A1", "x") + "</row>"
-            << large + "row 1048577 is beyond the last row of a sheet (1,048,576)";
-        QTest::newRow("xlsx row of two billion")
-            << "a.xlsx"
-            << "<row r=\"2000000000\">" + inlineCell("A1", "x") + "</row>"
-            << large + "row 2000000000 is beyond the last row of a sheet (1,048,576)";
-        QTest::newRow("xlsx row of thirty digits")
-            << "a.xlsx"
-            << "<row r=\"123456789012345678901234567890\">" + inlineCell("A1", "x") + "</row>"
-            << large + "row 123456789012345678901234567890 is beyond the last row of a sheet "
-                       "(1,048,576)";
-        QTest::newRow("xlsx column past XFD")
-            << "a.xlsx"
-            << "<row r=\"1\">" + inlineCell("XFE1", "x") + "</row>"
-            << large + "cell XFE1 is beyond the last column of a sheet (XFD)";
-        QTest::newRow("xlsx cells spanning too much")
-            << "a.xlsx"
-            << "<row r=\"1\">" + inlineCell("A1", "x") + "</row><row r=\"1048576\">" +
-                   inlineCell("AG1048576", "y") + "</row>"
-            << large + "the cells in use span 1048576 rows by 33 columns";
-        QByteArray commas(16383, ',');
-        QTest::newRow("csv last column") << "a.csv" << commas + "z"
-                                         << "1 x 16384 / 1";
-        QTest::newRow("csv column past the end")
-            << "a.csv" << commas + ",z"
-            << large + "column 16385 is beyond the last column of a sheet (16,384)";
-        QTest::newRow("csv row past the end")
-            << "a.csv" << QByteArray(1048576, '\n') + "x"
-            << large + "row 1048577 is beyond the last row of a sheet (1,048,576)";
+        const QString lastRow = QStringLiteral(" is beyond the last row of a sheet (1,048,576)");
+        row("xlsx last row", cell("1048576", "A1048576"), "1048576 x 1 / 1");
+        row("xlsx last column", cell("1", "XFD1"), "1 x 16384 / 1");
+        row("xlsx rows and cells out of order",
+            "<row r=\"3\">" + inlineCell("C3", "c") + inlineCell("A3", "a") + "</row>" +
+                cell("1", "B1"),
+            "3 x 3 / 3");
+        row("xlsx row past the end", cell("1048577", "A1"), large + "row 1048577" + lastRow);
+        row("xlsx row of two billion", cell("2000000000", "A1"),
+            large + "row 2000000000" + lastRow);
+        row("xlsx row of thirty digits", cell("123456789012345678901234567890", "A1"),
+            large + "row 123456789012345678901234567890" + lastRow);
+        row("xlsx column past XFD", cell("1", "XFE1"),
+            large + "cell XFE1 is beyond the last column of a sheet (XFD)");
+        row("xlsx cells spanning too much", cell("1", "A1") + cell("1048576", "AG1048576"),
+            large + "the cells in use span 1048576 rows by 33 columns");
+        const QByteArray commas(16383, ',');
+        row("csv last column", commas + "z", "1 x 16384 / 1");
+        row("csv column past the end", commas + ",z",
+            large + "column 16385 is beyond the last column of a sheet (16,384)");
+        row("csv row past the end", QByteArray(1048576, '\n') + "x",
+            large + "row 1048577" + lastRow);
     }
     void bounds() {
         QFETCH(QString, name);
@@ -257,14 +234,10 @@ private slots:
             test::writeBytes(path, content);
         QString error;
         const auto sheet = readSpreadsheet(path, &error);
-        if (sheet)
-            QCOMPARE(QStringLiteral("%1 x %2 / %3")
-                         .arg(sheet->rowCount())
-                         .arg(sheet->columnCount())
-                         .arg(sheet->cellCount()),
-                     outcome);
-        else
-            QCOMPARE(error, outcome);
+        QCOMPARE(sheet ? QString::asprintf("%d x %d / %lld", sheet->rowCount(),
+                                           sheet->columnCount(), qint64(sheet->cellCount()))
+                       : error,
+                 outcome);
     }
 
     // A part whose stated size passes the budget is refused before anything

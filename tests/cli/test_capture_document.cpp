@@ -44,35 +44,30 @@ private slots:
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("error"); // start of the message
         QTest::addColumn<int>("elements");  // -1: a sheet
-        const int opened = int(DocumentOpen::Opened);
-        const int source = int(DocumentOpen::SourceFailed);
-        const int tool = int(DocumentOpen::ToolFailed);
-        QTest::newRow("spreadsheet needs no helper")
-            << fixture("sources/trades.xlsx") << QByteArray("/nonexistent/helper") << opened
-            << QString() << -1;
-        QTest::newRow("spreadsheet as a file address")
-            << QUrl::fromLocalFile(fixture("wit/history.csv")).toString()
-            << QByteArray("/nonexistent/helper") << opened << QString() << -1;
-        QTest::newRow("damaged spreadsheet")
-            << fixture("sources/not_a_workbook.xlsx") << QByteArray("/nonexistent/helper") << source
-            << QString() << 0;
-        QTest::newRow("page without helper")
-            << fixture("sources/page.html") << QByteArray("/nonexistent/helper") << tool
-            << "The page could not be loaded: " << 0;
-        if (kWithHelper) {
-            QTest::newRow("page through the helper")
-                << fixture("sources/page.html") << QByteArray() << opened << QString() << 1;
-            QTest::newRow("missing page reported by the helper")
-                << fixture("sources/missing.html") << QByteArray() << source
-                << "File not found: " + fixture("sources/missing.html") << 0;
-            QTest::newRow("helper that answers nonsense")
-                << fixture("sources/page.html") << QByteArray("/bin/echo") << tool
-                << "The page could not be loaded: the answer of /bin/echo is not a page document"
-                << 0;
-            QTest::newRow("helper that fails without a word")
-                << fixture("sources/page.html") << QByteArray("/bin/false") << tool
-                << "The page could not be loaded: /bin/false ended with code 1." << 0;
-        }
+        auto row = [](const char* name, const QString& source, const char* helper,
+                      DocumentOpen result, const QString& error, int elements) {
+            QTest::newRow(name) << source << QByteArray(helper) << int(result) << error << elements;
+        };
+        const char* none = "/nonexistent/helper";
+        const QString page = fixture("sources/page.html");
+        const QString loaded = "The page could not be loaded: ";
+        row("spreadsheet needs no helper", fixture("sources/trades.xlsx"), none,
+            DocumentOpen::Opened, {}, -1);
+        row("spreadsheet as a file address",
+            QUrl::fromLocalFile(fixture("wit/history.csv")).toString(), none, DocumentOpen::Opened,
+            {}, -1);
+        row("damaged spreadsheet", fixture("sources/not_a_workbook.xlsx"), none,
+            DocumentOpen::SourceFailed, {}, 0);
+        row("page without helper", page, none, DocumentOpen::ToolFailed, loaded, 0);
+        if (!kWithHelper)
+            return;
+        row("page through the helper", page, "", DocumentOpen::Opened, {}, 1);
+        row("missing page reported by the helper", fixture("sources/missing.html"), "",
+            DocumentOpen::SourceFailed, "File not found: " + fixture("sources/missing.html"), 0);
+        row("helper that answers nonsense", page, "/bin/echo", DocumentOpen::ToolFailed,
+            loaded + "the answer of /bin/echo is not a page document", 0);
+        row("helper that fails without a word", page, "/bin/false", DocumentOpen::ToolFailed,
+            loaded + "/bin/false ended with code 1.", 0);
     }
     void open() {
         QFETCH(QString, source);
@@ -86,15 +81,10 @@ private slots:
         const CaptureSource resolved = resolveCaptureSource(source, QString(), QDir::currentPath());
         QCOMPARE(int(openCaptureDocument(resolved, source, document, message)), result);
         QVERIFY2(message.startsWith(error), qPrintable(message));
-        if (result != int(DocumentOpen::Opened)) {
-            QVERIFY(!message.isEmpty());
-            return;
-        }
-        QCOMPARE(document.address.isEmpty(), false);
-        if (elements < 0)
-            QVERIFY(document.isSheet());
-        else
-            QVERIFY(document.elements.size() >= elements);
+        QCOMPARE(message.isEmpty(), result == int(DocumentOpen::Opened));
+        if (result == int(DocumentOpen::Opened))
+            QVERIFY(!document.address.isEmpty() &&
+                    (elements < 0 ? document.isSheet() : document.elements.size() >= elements));
     }
 
     // A build without the browser engine says so instead of failing

@@ -1,21 +1,14 @@
 #include "support/cli_run.h"
 #include "support/test_database.h"
+#include "support/test_files.h"
 #include "support/test_main.h"
 
-#include <QDir>
-#include <QFile>
 #include <QtTest>
 
 using namespace gainbook;
 using gainbook::test::TestDatabase;
 
 namespace {
-
-using Run = test::CliRun;
-
-Run run(const QStringList& args) {
-    return test::runCliCaught(args);
-}
 
 // A small year: one account with two months and tax records in and out of
 // 2000, and a tax-only account.
@@ -45,65 +38,57 @@ private slots:
                       const QString& err = {}) {
             QTest::newRow(name) << args << code << QString(out) << err;
         };
-        auto refused = [&](const QByteArray& name, const QStringList& args, int code,
-                           const QString& err) { row(name, args, code, "", err); };
+        const QString txns = "Month,Symbol,Quantity,Txn Type,Txn Date,Txn Amount,Comment,ID\n";
+        const QString tax =
+            "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash Adj.,Comment,ID\n";
+        const QString feb = "Feb,IBM,50,Sold,02/07/2000,\"6,000.50\",\"a, \"\"b\"\"\",2\n";
         row("accounts", {"accounts"}, 0, "Level,Text\n1,O'Brien IRA\n2,Jan\n2,Feb\n1,Old\n");
         row("txns of account", {"txns", "O'Brien IRA"}, 0,
-            "Month,Symbol,Quantity,Txn Type,Txn Date,Txn Amount,Comment,ID\n"
-            "Jan,IBM,100,Bought,01/03/2000,\"-10,000.00\",,1\n"
-            "Feb,IBM,50,Sold,02/07/2000,\"6,000.50\",\"a, \"\"b\"\"\",2\n");
-        row("txns of month", {"txns", "O'Brien IRA", "Feb"}, 0,
-            "Month,Symbol,Quantity,Txn Type,Txn Date,Txn Amount,Comment,ID\n"
-            "Feb,IBM,50,Sold,02/07/2000,\"6,000.50\",\"a, \"\"b\"\"\",2\n");
+            qPrintable(txns + "Jan,IBM,100,Bought,01/03/2000,\"-10,000.00\",,1\n" + feb));
+        row("txns of month", {"txns", "O'Brien IRA", "Feb"}, 0, qPrintable(txns + feb));
         row("tax", {"tax", "O'Brien IRA"}, 0,
-            "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash Adj.,Comment,ID\n"
-            "IBM,50,01/03/2000,02/07/2000,\"5,000.00\",\"6,000.50\",\"1,000.50\",A,,,1\n");
+            qPrintable(tax + "IBM,50,01/03/2000,02/07/2000,\"5,000.00\",\"6,000.50\","
+                             "\"1,000.50\",A,,,1\n"));
         row("tax totals with a loss", {"tax", "Old", "--totals"}, 0,
             "Total Records 1\nTotal Proceed 500.00\nTotal Gain/Loss -500.00\n");
         row("totals flag before the account", {"tax", "--totals", "O'Brien IRA"}, 0,
             "Total Records 1\nTotal Proceed 6,000.50\nTotal Gain/Loss 1,000.50\n");
+        row("tax of another year", {"--year", "2001", "tax", "O'Brien IRA"}, 0,
+            qPrintable(tax + "T,1,01/03/1999,02/07/2001,5.00,6.00,1.00,D,,,2\n"));
+        row("year joined to the option", {"--year=1999", "tax", "--totals", "Old"}, 0,
+            "Total Records 0\nTotal Proceed .00\nTotal Gain/Loss .00\n");
         row("unknown account", {"txns", "Nobody"}, 1);
         row("empty account", {"tax", ""}, 1);
         row("unknown month", {"txns", "O'Brien IRA", "Dec"}, 1);
-        row("missing argument", {"txns"}, 2);
-        row("too many arguments", {"txns", "a", "b", "c"}, 2);
-        row("unknown option", {"tax", "Old", "--sum"}, 2);
-        row("unknown command", {"frobnicate"}, 2);
-        row("no command", {}, 2);
-        row("yes and no", {"--yes", "--no", "accounts"}, 2);
-        row("empty database name", {"--db", "", "accounts"}, 2);
-        row("empty database name, joined", {"--db=", "tax", "Old"}, 2);
-        row("tax of another year", {"--year", "2001", "tax", "O'Brien IRA"}, 0,
-            "Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash Adj.,Comment,ID\n"
-            "T,1,01/03/1999,02/07/2001,5.00,6.00,1.00,D,,,2\n");
-        row("year joined to the option", {"--year=1999", "tax", "--totals", "Old"}, 0,
-            "Total Records 0\nTotal Proceed .00\nTotal Gain/Loss .00\n");
-        row("year before 1900", {"--year", "1899", "accounts"}, 2);
-        row("year after 2100", {"--year=2101", "accounts"}, 2);
-        row("year not a number", {"--year", "20x4", "accounts"}, 2);
-        row("year without value", {"--year"}, 2);
+        // Arguments between blanks, "" an empty one.
+        for (const char* usage :
+             {"txns", "txns a b c", "tax Old --sum", "frobnicate", "", "--yes --no accounts",
+              "--db \"\" accounts", "--db= tax Old", "--year 1899 accounts", "--year=2101 accounts",
+              "--year 20x4 accounts", "--year", "capture", "capture --broker FBR",
+              "capture --broker FBR --derive --no-derive x"})
+            row(usage, QString(usage).split(u' ', Qt::SkipEmptyParts).replaceInStrings("\"\"", ""),
+                2);
         const QString entries =
             QStringLiteral("The entries are: Detect, Etrade, Wit Capital, Datek, WebStreet, FBR, "
-                           "Waterhouse, Schwab, "
-                           "Fidelity, Vanguard, Robinhood, E*TRADE, Interactive Brokers, Other");
-        refused("unknown broker entry", {"capture", "--broker", "Scottrade", "x.csv"}, 2,
-                "Wrong Account Type ");
-        refused("entry list follows", {"capture", "--broker", "et", "x.csv"}, 2,
-                "Wrong Account Type \n" + entries);
+                           "Waterhouse, Schwab, Fidelity, Vanguard, Robinhood, E*TRADE, "
+                           "Interactive Brokers, Other");
+        row("unknown broker entry", {"capture", "--broker", "Scottrade", "x.csv"}, 2, "",
+            "Wrong Account Type ");
+        row("entry list follows", {"capture", "--broker", "et", "x.csv"}, 2, "",
+            "Wrong Account Type \n" + entries);
         for (const char* timeout : {"soon", "0"})
-            refused(qPrintable(QStringLiteral("timeout %1").arg(timeout)),
-                    {"capture", "--broker", "Other", "--timeout", timeout, "x.csv"}, 2,
-                    "--timeout takes a number of seconds greater than 0.");
-        refused("account map without its name", {"capture", "--account-map", "Z123", "x.csv"}, 2,
-                "--account-map takes NUMBER=NAME: Z123");
-        refused("broker in any case, source missing",
-                {"capture", "--broker", "oTHER", "--timeout", "2.5", "missing.csv"}, 1,
-                "File not found: missing.csv");
-        refused("process of an unknown account", {"process", "Empty"}, 1,
-                "Account not found: Empty");
-        refused("nothing to export", {"--year", "1990", "export-txf", "out.txf"}, 1,
-                "NO record exist to be exported");
-        refused("restore without a backup", {"restore"}, 1, "There is no backup of the database ");
+            row(timeout, {"capture", "--broker", "Other", "--timeout", timeout, "x.csv"}, 2, "",
+                "--timeout takes a number of seconds greater than 0.");
+        row("account map without its name", {"capture", "--account-map", "Z123", "x.csv"}, 2, "",
+            "--account-map takes NUMBER=NAME: Z123");
+        row("broker in any case, source missing",
+            {"capture", "--broker", "oTHER", "--timeout", "2.5", "missing.csv"}, 1, "",
+            "File not found: missing.csv");
+        row("process of an unknown account", {"process", "Empty"}, 1, "",
+            "Account not found: Empty");
+        row("nothing to export", {"--year", "1990", "export-txf", "out.txf"}, 1, "",
+            "NO record exist to be exported");
+        row("restore without a backup", {"restore"}, 1, "", "There is no backup of the database ");
     }
     void transcripts() {
         QFETCH(QStringList, args);
@@ -114,7 +99,7 @@ private slots:
         fill(t);
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(t.folder());
-        const Run r = run(QStringList{"--db", t.path()} + args);
+        const test::CliRun r = test::runCliCaught(QStringList{"--db", t.path()} + args);
         QDir::setCurrent(cwd);
         QCOMPARE(r.out, out);
         QCOMPARE(r.code, code);
@@ -127,16 +112,12 @@ private slots:
     void initCreatesOnceAndNeverOverwrites() {
         QTemporaryDir dir;
         const QString path = dir.filePath("new.db");
-        QCOMPARE(run({"--db", path, "init"}).code, 0);
-        QVERIFY(QFile::exists(path));
-        const Run again = run({"--db", path, "init"});
-        QCOMPARE(again.code, 1);
-        QCOMPARE(again.err, QStringLiteral("File exists: %1\n").arg(path));
-        const Run listed = run({"--db=" + path, "accounts"});
-        QCOMPARE(listed.code, 0);
-        QCOMPARE(listed.out, QStringLiteral("Level,Text\n"));
+        test::runCliSteps(path, {{{"init"}, 0, "", ""},
+                                 {{"init"}, 1, "", "File exists: " + path + "\n"},
+                                 {{"accounts"}, 0, "Level,Text\n", ""}});
     }
 
+    // A missing file is not created, a file of another kind is not touched.
     void badDatabasesChangeNothing_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
@@ -148,74 +129,58 @@ private slots:
         QFETCH(QString, message);
         QTemporaryDir dir;
         const QString path = dir.filePath("bad.db");
-        if (!content.isEmpty()) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
-        }
-        const Run r = run({"--db", path, "accounts"});
+        if (!content.isEmpty())
+            test::writeBytes(path, content);
+        const test::CliRun r = test::runCliCaught({"--db", path, "accounts"});
         QCOMPARE(r.code, 1);
-        QVERIFY2(r.err.contains(message), qPrintable(r.err));
-        QVERIFY(r.out.isEmpty());
-        if (content.isEmpty()) {
-            QVERIFY(!QFile::exists(path));
-        } else {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QCOMPARE(f.readAll(), content);
-        }
+        QVERIFY2(r.err.contains(message) && r.out.isEmpty(), qPrintable(r.err));
+        QCOMPARE(QFile::exists(path), !content.isEmpty());
+        QCOMPARE(test::readBytes(path), content);
     }
 
     // --progress: "RUN: N%" lines on standard error, from 0 to 100, each
-    // percent once and rising; nothing at all without the option, and the
-    // results on standard output the same either way.
+    // percent once and rising; nothing at all without the option.
     void progressLines_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("run"); // empty: no progress lines
-        QTest::newRow("process") << QStringList{"--progress", "process", "--again", "O'Brien IRA"}
-                                 << "Processing of O'Brien IRA";
-        QTest::newRow("process, quiet") << QStringList{"process", "--again", "O'Brien IRA"} << "";
-        QTest::newRow("recalculate") << QStringList{"--progress", "recalc", "O'Brien IRA"}
-                                     << "Save/Recalculate of O'Brien IRA";
-        QTest::newRow("export") << QStringList{"--progress", "export-txf", "@/out.txf"}
-                                << "TXF export";
-        QTest::newRow("export, quiet") << QStringList{"export-txf", "@/out.txf"} << "";
-        QTest::newRow("report") << QStringList{"--progress", "report", "@/out.csv"} << "Tax report";
-        QTest::newRow("import, option among the others")
-            << QStringList{"--yes", "--progress", "import-txf", "--account", "New", "@/in.txf"}
-            << "TXF import into New";
+        auto row = [](const char* name, const QStringList& args, const char* run) {
+            QTest::newRow(name) << args << QString(run);
+        };
+        row("process", {"--progress", "process", "--again", "O'Brien IRA"},
+            "Processing of O'Brien IRA");
+        row("process, quiet", {"process", "--again", "O'Brien IRA"}, "");
+        row("recalculate", {"--progress", "recalc", "O'Brien IRA"},
+            "Save/Recalculate of O'Brien IRA");
+        row("export", {"--progress", "export-txf", "@/out.txf"}, "TXF export");
+        row("export, quiet", {"export-txf", "@/out.txf"}, "");
+        row("report", {"--progress", "report", "@/out.csv"}, "Tax report");
+        row("import, option among the others",
+            {"--yes", "--progress", "import-txf", "--account", "New", "@/in.txf"},
+            "TXF import into New");
     }
     void progressLines() {
         QFETCH(QStringList, args);
         QFETCH(QString, run);
         TestDatabase t;
         fill(t);
-        {
-            QFile txf(t.folder() + "/in.txf");
-            QVERIFY(txf.open(QIODevice::WriteOnly));
-            txf.write("V042\nAOther\nD01/05/2001\n^\nTD\nN321\nC1\nL1\nP10 T\n"
-                      "D01/03/2000\nD05/07/2000\n$100\n$150\n^\n");
-        }
+        test::writeBytes(t.folder() + "/in.txf",
+                         "V042\nAOther\nD01/05/2001\n^\nTD\nN321\nC1\nL1\n"
+                         "P10 T\nD01/03/2000\nD05/07/2000\n$100\n$150\n^\n");
         // A processed account, so that there are links to recalculate.
-        QCOMPARE(::run({"--db", t.path(), "process", "--again", "O'Brien IRA"}).code, 0);
+        QCOMPARE(test::runCliCaught({"--db", t.path(), "process", "--again", "O'Brien IRA"}).code,
+                 0);
         args.replaceInStrings("@", t.folder());
-        const Run r = ::run(QStringList{"--db", t.path()} + args);
+        const test::CliRun r = test::runCliCaught(QStringList{"--db", t.path()} + args);
         QVERIFY2(r.code == 0, qPrintable(r.err));
-        if (run.isEmpty()) {
-            QCOMPARE(r.err, QString());
-            return;
-        }
-        const QStringList lines = r.err.split(u'\n', Qt::SkipEmptyParts);
-        QVERIFY(lines.size() >= 2);
         int last = -1;
-        for (const QString& line : lines) {
-            QVERIFY2(line.startsWith(run + ": ") && line.endsWith(u'%'), qPrintable(line));
+        for (const QString& line : r.err.split(u'\n', Qt::SkipEmptyParts)) {
             const int percent = line.mid(run.size() + 2).chopped(1).toInt();
-            QVERIFY2(percent > last && percent <= 100, qPrintable(r.err));
+            QVERIFY2(line.startsWith(run + ": ") && line.endsWith(u'%') && percent > last &&
+                         percent <= 100 && (last >= 0 || percent == 0),
+                     qPrintable(r.err));
             last = percent;
         }
-        QVERIFY2(lines.first() == run + ": 0%", qPrintable(r.err));
-        QCOMPARE(last, 100);
+        QCOMPARE(last, run.isEmpty() ? -1 : 100);
     }
 };
 

@@ -4,11 +4,9 @@
 #include "support/cli_run.h"
 #include "support/file_permissions.h"
 #include "support/test_database.h"
+#include "support/test_files.h"
 #include "support/test_main.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -17,9 +15,7 @@ using gainbook::test::TestDatabase;
 
 namespace {
 
-using Run = test::CliRun;
-
-Run run(const QStringList& args) {
+test::CliRun run(const QStringList& args) {
     return test::runCliCaught(args);
 }
 
@@ -69,15 +65,20 @@ class TestCliStore : public QObject {
 
 private slots:
     // Another program's lock makes every command wait for it, readers and
-    // writers alike, instead of failing at once.
+    // writers alike, instead of failing at once; held beyond the busy
+    // timeout, the file is named as in use.
     void waitsForAnotherProgram_data() {
         QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("released");
         QTest::addColumn<QString>("out");
-        QTest::newRow("listing") << QStringList{"accounts"} << "Level,Text\n1,A\n2,Jan\n2,Feb\n";
-        QTest::newRow("processing") << QStringList{"process", "A"} << "";
+        QTest::newRow("listing") << QStringList{"accounts"} << true
+                                 << "Level,Text\n1,A\n2,Jan\n2,Feb\n";
+        QTest::newRow("processing") << QStringList{"process", "A"} << true << "";
+        QTest::newRow("held beyond the busy timeout") << QStringList{"accounts"} << false << "";
     }
     void waitsForAnotherProgram() {
         QFETCH(QStringList, args);
+        QFETCH(bool, released);
         QFETCH(QString, out);
         TestDatabase t;
         fill(t);
@@ -85,12 +86,15 @@ private slots:
         QVERIFY(lock.held());
         QProcess* cli = startCli(QStringList{"--db", t.path()} + args, this);
         QVERIFY(cli->waitForStarted());
-        QVERIFY(!cli->waitForFinished(1500)); // still waiting for the lock
-        lock.release();
-        QVERIFY(cli->waitForFinished(15000));
-        QCOMPARE(QString::fromUtf8(cli->readAllStandardError()), QString());
+        if (released) {
+            QVERIFY(!cli->waitForFinished(1500)); // still waiting for the lock
+            lock.release();
+        }
+        QVERIFY(cli->waitForFinished(30000));
+        QCOMPARE(QString::fromUtf8(cli->readAllStandardError()),
+                 released ? QString() : inUseMessage(t.path()) + u'\n');
         QCOMPARE(QString::fromUtf8(cli->readAllStandardOutput()), out);
-        QCOMPARE(cli->exitCode(), 0);
+        QCOMPARE(cli->exitCode(), released ? 0 : 1);
     }
 
     // Two runs of one account at once: the second waits for the first and
@@ -115,36 +119,20 @@ private slots:
         QCOMPARE(links.value(0).toInt(), 1);
     }
 
-    // Held beyond the busy timeout, the file is named as in use.
-    void inUseAfterTheBusyTimeout() {
-        TestDatabase t;
-        fill(t);
-        LockHolder lock(t.path(), "EXCLUSIVE");
-        QVERIFY(lock.held());
-        QProcess* cli = startCli({"--db", t.path(), "accounts"}, this);
-        QVERIFY(cli->waitForFinished(30000));
-        QCOMPARE(cli->exitCode(), 1);
-        QCOMPARE(QString::fromUtf8(cli->readAllStandardError()), inUseMessage(t.path()) + u'\n');
-        QCOMPARE(cli->readAllStandardOutput(), QByteArray());
-    }
-
     // A read-only file is listed and viewed; commands that write say so
     // and change nothing.
     void readOnlyFile_data() {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("code");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("accounts") << QStringList{"accounts"} << 0 << false;
-        QTest::newRow("txns") << QStringList{"txns", "A"} << 0 << false;
-        QTest::newRow("tax") << QStringList{"tax", "A", "--totals"} << 0 << false;
-        QTest::newRow("links") << QStringList{"links", "A"} << 0 << false;
-        QTest::newRow("process") << QStringList{"process", "A"} << 1 << true;
-        QTest::newRow("import") << QStringList{"import-txf", "x.txf"} << 1 << true;
-        QTest::newRow("restore") << QStringList{"restore"} << 1 << true;
+        for (const QStringList& reader :
+             {QStringList{"accounts"}, {"txns", "A"}, {"tax", "A", "--totals"}, {"links", "A"}})
+            QTest::newRow(qPrintable(reader[0])) << reader << false;
+        for (const QStringList& writer :
+             {QStringList{"process", "A"}, {"import-txf", "x.txf"}, {"restore"}})
+            QTest::newRow(qPrintable(writer[0])) << writer << true;
     }
     void readOnlyFile() {
         QFETCH(QStringList, args);
-        QFETCH(int, code);
         QFETCH(bool, refused);
         if (!test::obeyFilePermissions())
             QSKIP("file permissions cannot be made to apply to this process");
@@ -157,22 +145,12 @@ private slots:
             qScopeGuard([&] { QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner); });
         if (QFileInfo(path).isWritable())
             QSKIP("file permissions do not apply to this process");
-        const QByteArray before = [&] {
-            QFile f(path);
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        }();
-        const Run r = run(QStringList{"--db", path} + args);
-        QCOMPARE(r.code, code);
-        if (refused) {
-            QCOMPARE(r.err, readOnlyMessage(path) + u'\n');
-            QCOMPARE(r.out, QString());
-        } else {
-            QCOMPARE(r.err, QString());
-            QVERIFY(!r.out.isEmpty());
-        }
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), before);
+        const QByteArray before = test::readBytes(path);
+        const test::CliRun r = run(QStringList{"--db", path} + args);
+        QCOMPARE(r.code, refused ? 1 : 0);
+        QCOMPARE(r.err, refused ? readOnlyMessage(path) + u'\n' : QString());
+        QCOMPARE(r.out.isEmpty(), refused);
+        QCOMPARE(test::readBytes(path), before);
     }
 
     // A processing run checks the file beside its work: a damaged file is
@@ -184,23 +162,16 @@ private slots:
             t.addTxn("A", "Jan", QStringLiteral("S%1").arg(i), 1, "Bought", QDate(2000, 1, 3), -1);
         const QString path = t.path();
         t.database().close();
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = test::readBytes(path);
         const qint64 page = 4096;
-        QVERIFY(file.size() > 4 * page);
-        file.seek((file.size() / page - 1) * page); // the header of the last page
-        file.write(QByteArray(8, '\xFF'));
-        file.close();
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray before = file.readAll();
-        file.close();
-
-        const Run processed = run({"--db", path, "process", "A"});
+        QVERIFY(bytes.size() > 4 * page);
+        bytes.replace((bytes.size() / page - 1) * page, 8, QByteArray(8, '\xFF')); // last page
+        test::writeBytes(path, bytes);
+        const test::CliRun processed = run({"--db", path, "process", "A"});
         QCOMPARE(processed.code, 1);
         QVERIFY2(processed.err.startsWith(QStringLiteral("The database %1 is damaged (").arg(path)),
                  qPrintable(processed.err));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), before);
+        QCOMPARE(test::readBytes(path), bytes);
         QCOMPARE(QDir(t.folder()).entryList(QDir::Files), QStringList{"test.db"});
     }
 
@@ -208,11 +179,10 @@ private slots:
     void restoreUndoesTheLastRun() {
         TestDatabase t;
         fill(t);
-        const Run processed = run({"--db", t.path(), "process", "A"});
-        QCOMPARE(processed.code, 0);
+        QCOMPARE(run({"--db", t.path(), "process", "A"}).code, 0);
         QVERIFY(QFile::exists(backupFileOf(t.path())));
         QVERIFY(run({"--db", t.path(), "links", "A"}).out.count(u'\n') > 1);
-        const Run restored = run({"--db", t.path(), "restore"});
+        const test::CliRun restored = run({"--db", t.path(), "restore"});
         QCOMPARE(restored.code, 0);
         QVERIFY2(
             restored.out.startsWith(
