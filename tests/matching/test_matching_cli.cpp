@@ -61,7 +61,8 @@ private slots:
             // The hand-entered record is not added to without --again.
             fails(1, {"process", a},
                   "Account O'Brien IRA already has 1 tax record. Give --again to replace it.\n"),
-            ok({"process", "--again", a}, kToCheck),
+            ok({"process", "--again", a},
+               "Processing of O'Brien IRA wrote 2 tax records to %db.\n" + kToCheck),
             ok({"links", a},
                kHeading +
                    "02/01/2000,120,IBM,2000.00,1,01/03/2000,IBM,100,1000.00,100,-1000.00,1,3\n"
@@ -98,20 +99,21 @@ private slots:
             ok({"wash", a},
                "Date Sold,Symbol,Quantity,Disallowed,Replacement Account,Date Bought,Shares,"
                "Added Cost,Date Acquired,Note\n"),
-            ok({"recalc", a}),
+            ok({"recalc", a}, "Save/Recalculate of O'Brien IRA wrote 2 tax records to %db.\n"),
             ok({"account-basis", a, "yes"}),
             fails(1, {"process", a}, "Account already processed: O'Brien IRA\n"),
             fails(1, {"detach", a, "3:9"}, "Lot not found: 3:9\n"),
             fails(2, {"detach", a, "3:2", "3"}),
             ok({"detach", a, "3:2"}),
-            ok({"recalc", a}),
+            ok({"recalc", a}, "Save/Recalculate of O'Brien IRA wrote 2 tax records to %db.\n"),
             // A buy of another symbol and account is linked by hand and
             // detached.
             ok({"link", a, "4", "5"}),
             ok({"detach", a, "4:5"}),
             // Run again over a lot linked by hand.
             ok({"link", a, "4", "5"}),
-            ok({"process", "--again", a}),
+            ok({"process", "--again", a},
+               "Processing of O'Brien IRA wrote 2 tax records to %db.\n"),
             // The other account's buy linked by hand stays through the run
             // again; with --all it gives way to the run's own links.
             ok({"links", a},
@@ -120,14 +122,16 @@ private slots:
                    ",,,,1,01/10/2000,IBM,20,300.00,50,-750.00,2,3\n"
                    "02/02/2000,10,MSFT,300.00,1,01/03/2000,T,10,100.00,10,-100.00,5,4\n"),
             fails(2, {"process", "--all", a}),
-            ok({"process", "--again", "--all", a}, kToCheck),
+            ok({"process", "--again", "--all", a},
+               "Processing of O'Brien IRA wrote 2 tax records to %db.\n" + kToCheck),
             ok({"txns", "Old"}, "Month,Symbol,Quantity,Txn Type,Txn Date,Txn Amount,Comment,ID\n"
                                 "Jan,T,10,Bought,01/03/2000,-100.00,10,5\n"),
             fails(1, {"process", "--again", "Nobody"}, "Account not found: Nobody\n"),
             fails(1, {"process", ""}, "Please select one account\n"),
             fails(1, {"process", "Nobody"}, "Account not found: Nobody\n"),
             // Buys alone: nothing to match is a finished run.
-            ok({"process", "Old"}, "Nothing to match: Old has no sell.\n"),
+            ok({"process", "Old"},
+               "Processing of Old wrote nothing.\nNothing to match: Old has no sell.\n"),
             fails(1, {"recalc", "Old"}, noYear),
             fails(2, {"detach", a}),
             // 120 IBM sold for 2000 from 100 at 10 and 50 at 15 (Pub 550
@@ -233,7 +237,8 @@ private slots:
             ok({"delete-action", "1"}),
             fails(1, {"delete-action", "1"}, "No corporate action 1\n"),
             fails(2, {"delete-action", "x"}),
-            ok({"--year", "2024", "process", a}, kToCheck),
+            ok({"--year", "2024", "process", a},
+               "Processing of Joint wrote 1 tax record to %db.\n" + kToCheck),
             ok({"rename", "OLD", "NEW", "05/01/2024", "--note", "merger"},
                "To process again for the corporate actions: Joint\n"),
             ok({"split", "OLD", "2024-03-01", "10:1"},
@@ -258,10 +263,16 @@ private slots:
              kTaxHeading +
                  "NEW,100,,07/01/2024,0.00,\"1,500.00\",\"1,500.00\",,,All Buy Rec Not Found,1\n",
              processAgain},
-            ok({"export-txf", t.folder() + "/stale.txf"}, processAgain),
-            ok({"report", t.folder() + "/stale.csv"}, processAgain),
-            ok({"--year", "2024", "process", "--again", a}),
-            ok({"export-txf", t.folder() + "/fresh.txf"}),
+            ok({"export-txf", t.folder() + "/stale.txf"},
+               "TXF export wrote 1 tax record to " + t.folder() + "/stale.txf.\nNeeds a look:\n- " +
+                   processAgain),
+            ok({"report", t.folder() + "/stale.csv"}, "Tax report wrote 1 line to " + t.folder() +
+                                                          "/stale.csv.\nNeeds a look:\n- " +
+                                                          processAgain),
+            ok({"--year", "2024", "process", "--again", a},
+               "Processing of Joint wrote 1 tax record to %db.\n"),
+            ok({"export-txf", t.folder() + "/fresh.txf"},
+               "TXF export wrote 1 tax record to " + t.folder() + "/fresh.txf.\n"),
             fails(1, {"process", a}, "Account already processed: Joint\n"),
         };
         test::runCliSteps(t.path(), steps);

@@ -14,8 +14,8 @@ class TestTxfCli : public QObject {
     Q_OBJECT
 
 private slots:
-    // "@" stands for the database's folder. An export's file exists exactly
-    // when it succeeded, and then holds the golden bytes.
+    // "@" stands for the database's folder, "%db" for its file. An export's
+    // file exists exactly when it succeeded, and then holds the golden bytes.
     void transcripts_data() {
         QTest::addColumn<bool>("filled");
         QTest::addColumn<QStringList>("args");
@@ -27,15 +27,19 @@ private slots:
                       const QString& out, const QString& err, const QString& accounts = {}) {
             QTest::newRow(name) << filled << args << code << out << err << accounts;
         };
-        row("export silently", true, {"export-txf", "@/out.txf"}, 0, "", "");
+        row("export says what it wrote", true, {"export-txf", "@/out.txf"}, 0,
+            "TXF export wrote 3 tax records to @/out.txf.\n", "");
         row("export without records", false, {"export-txf", "@/out.txf"}, 1, "",
             "NO record exist to be exported\n");
         row("import its own export", false, {"import-txf", txfData("small_export.txf")}, 0,
-            "3 records successfully added.\n", "", "Level,Text\n1,Kestrova Gainbook 2.0\n");
+            "TXF import into Kestrova Gainbook 2.0 wrote 3 tax records to %db.\n"
+            "3 records successfully added.\n",
+            "", "Level,Text\n1,Kestrova Gainbook 2.0\n");
         row("import under a named account", false,
             {"import-txf", "--account", "Joint", txfData("other_programs_lf.txf")}, 0,
-            "4 records successfully added.\n2 records of other kinds were skipped.\n", "",
-            "Level,Text\n1,Joint\n");
+            "TXF import into Joint wrote 4 tax records to %db.\n4 records successfully added.\n"
+            "2 records of other kinds were skipped.\n",
+            "", "Level,Text\n1,Joint\n");
         row("import without data", false, {"import-txf", "@/plain.csv"}, 1, "",
             noDataImportedMessage() + u'\n', "Level,Text\n");
         row("import of a file naming no account", false, {"import-txf", "@/bare.txf"}, 1, "",
@@ -57,6 +61,7 @@ private slots:
         writeBytes(t.folder() + "/bare.txf", "V042\n^\nTD\nN321\nP1 A\nD\nD1/2/2011\n$1\n$2\n^\n");
         args.replaceInStrings("@", t.folder());
         err.replace("@", QDir::toNativeSeparators(t.folder()));
+        out.replace("@", t.folder()).replace("%db", t.path());
         const CliRun r = runCliCaught(QStringList{"--db", t.path()} + args);
         QCOMPARE(r.code, code);
         QCOMPARE(r.out, out);
@@ -88,11 +93,14 @@ private slots:
         QTest::newRow("--no") << QStringList{"--no", "import-txf", "--account", "Mine", file} << 1
                               << "" << 3;
         QTest::newRow("--yes") << QStringList{"--yes", "import-txf", "--account", "Mine", file} << 0
-                               << "3 records successfully added.\n"
+                               << "TXF import into Mine wrote 3 tax records to %db.\n"
+                                  "3 records successfully added.\n"
                                << 6;
-        QTest::newRow("another account") << QStringList{"import-txf", "--account", "Other", file}
-                                         << 0 << "3 records successfully added.\n"
-                                         << 6;
+        QTest::newRow("another account")
+            << QStringList{"import-txf", "--account", "Other", file} << 0
+            << "TXF import into Other wrote 3 tax records to %db.\n"
+               "3 records successfully added.\n"
+            << 6;
     }
     void importAgain() {
         QFETCH(QStringList, args);
@@ -104,7 +112,7 @@ private slots:
         QCOMPARE(runCliCaught({"--db", t.path(), "import-txf", "--account", "Mine", file}).code, 0);
         const CliRun r = runCliCaught(QStringList{"--db", t.path()} + args);
         QCOMPARE(r.code, code);
-        QCOMPARE(r.out, out);
+        QCOMPARE(r.out, QString(out).replace("%db", t.path()));
         QCOMPARE(r.err, QString());
         QCOMPARE(taxRows(t).size(), rows);
     }
