@@ -15,6 +15,7 @@
 #include "txf/txf_texts.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace gainbook {
 
@@ -84,10 +85,13 @@ Outcome TxfImport::read(const QString& path) {
     const QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return Outcome::failure(cannotReadMessage(path, file.errorString()));
-    return read(content);
+    Outcome outcome = read(content);
+    fileBaseName_ = QFileInfo(path).completeBaseName();
+    return outcome;
 }
 
 Outcome TxfImport::read(const QByteArray& content) {
+    fileBaseName_.clear();
     records_.clear();
     boxedByTerm_.clear();
     unknownTermBasis_ = {};
@@ -112,6 +116,7 @@ Outcome TxfImport::read(const QByteArray& content) {
         records_.append(std::move(*record));
     });
     fileAccount_ = statement.accountName;
+    accountFromRecord_ = statement.accountFromRecord;
     otherKinds_ = statement.otherRecords;
     if (records_.isEmpty())
         return Outcome::stop((QStringList{noDataImportedMessage()} + skippedLines()).join(u'\n'));
