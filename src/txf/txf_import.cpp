@@ -1,5 +1,6 @@
 #include "txf/txf_import.h"
 
+#include "matching/run_end.h"
 #include "platform/date_text.h"
 #include "platform/holding_term.h"
 #include "platform/number_range.h"
@@ -165,7 +166,8 @@ Outcome TxfImport::addTo(const QSqlDatabase& db, const QString& account, Prompte
     }
 
     // The file as it was before the import is kept as its backup.
-    if (const Outcome backup = keepBackup(db); !backup.done())
+    if (const Outcome backup = keepBackup(db, runSummaryOf(RunKind::TxfImport, name).run);
+        !backup.done())
         return backup;
     WrittenRows written;
     try {

@@ -29,6 +29,7 @@
 
 #include <QAction>
 #include <QBarSet>
+#include <QChartView>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFrame>
@@ -40,6 +41,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QValueAxis>
 #include <QtTest>
 
 #include <functional>
@@ -472,6 +474,12 @@ private slots:
         QCOMPARE(m.model().rowNote(1), QString("tax-advantaged: not reported"));
         for (QBarSet* bar : m.grid().gainChart()->barSets())
             QCOMPARE(bar->sum(), 0.0);
+        // With nothing to draw the axis counts whole steps from 0.
+        const auto* view = m.grid().gainChart()->findChild<QChartView*>("gainChartView");
+        const auto* axis = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).value(0));
+        QVERIFY(axis);
+        QCOMPARE(axis->min(), 0.0);
+        QCOMPARE(axis->max(), 100.0);
         QVERIFY(!m.grid().processAgain()->isHidden());
         QCOMPARE(m.grid().processAgain()->text(),
                  QString("Accounts to process again before filing: Zed"));
