@@ -44,9 +44,10 @@ frmBrowse::frmBrowse(QString page, QString docsFolder, QWidget* parent, Settings
     // the page's text, whatever the window's size.
     lblNote = new QLabel(this);
     lblNote->setObjectName(QStringLiteral("lblNote"));
+    lblNote->setWordWrap(true);
     lblNote->hide();
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(lblNote);
+    buttons->addWidget(lblNote, 1);
     buttons->addStretch();
     buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
