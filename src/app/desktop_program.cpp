@@ -3,6 +3,7 @@
 #include "app/start_sequence.h"
 #include "capture/screen/attach_capture_screen.h"
 #include "capture/web/browser_setup.h"
+#include "main_window/screen/account_outline_pane.h"
 #include "main_window/screen/frm_main.h"
 #include "main_window/screen/main_commands.h"
 #include "matching/screen/frm_process.h"
@@ -61,8 +62,11 @@ int runDesktopProgram(int argc, char** argv) {
         mainWindow->setAttribute(Qt::WA_DeleteOnClose);
         // Before the load, which opens it on an empty database.
         attachCaptureScreen(*mainWindow, context, prompter);
+        QPointer<frmMain> outlineOf = mainWindow.data();
         mainWindow->commands().setProcessScreen(
-            processScreenOpener(context, prompter, mainWindow.data()));
+            processScreenOpener(context, prompter, mainWindow.data(), [outlineOf] {
+                return outlineOf ? outlineOf->outline().selection().account : QString();
+            }));
         if (!mainWindow->Form_Load()) {
             delete mainWindow;
             endProgram(1);

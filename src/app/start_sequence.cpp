@@ -1,9 +1,12 @@
 #include "app/start_sequence.h"
 
+#include "platform/settings_store.h"
 #include "startup/app_context.h"
 #include "startup/components.h"
 #include "startup/screen/frm_browse.h"
 #include "startup/screen/frm_disclaim.h"
+#include "store/sell_years.h"
+#include "txf/txf_texts.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -20,6 +23,9 @@ bool StartSequence::Main(bool timerOn) {
     splash_ = new frmBrowse(context_.pageToShow(), context_.docsFolder());
     splash_->setAttribute(Qt::WA_DeleteOnClose);
     splash_->cmdClose->hide();
+    // The store is not open yet: the year named is the one the user chose.
+    splash_->setNote(txfYearLine(
+        parseTaxYear(context_.settings().value(kTaxYearSection, kTaxYearKey, QString()))));
     // Queued: the disclaimer runs its own event loop, which must not run
     // inside the handler of the window being closed.
     connect(splash_, &frmBrowse::splashDone, this, &StartSequence::splashDone,

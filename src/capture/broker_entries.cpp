@@ -46,6 +46,18 @@ const QVector<BrokerEntry>& brokerEntries() {
     return all_entries;
 }
 
+QStringList screenEntryOrder() {
+    // Detect comes first, then the six entries of the past (all before
+    // the presets), then today's.
+    constexpr qsizetype kPastEntries = 6;
+    const QVector<BrokerEntry>& entries = brokerEntries();
+    QStringList today;
+    QStringList past;
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        (i >= 1 && i <= kPastEntries ? past : today) << entries[i].name;
+    return today + past;
+}
+
 const BrokerEntry* findBrokerEntry(const QString& name) {
     for (const BrokerEntry& entry : brokerEntries()) {
         if (entry.name == name)

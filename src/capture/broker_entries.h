@@ -4,6 +4,7 @@
 #include "capture/parse_result.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <optional>
@@ -32,6 +33,11 @@ struct BrokerEntry {
 const QVector<BrokerEntry>& brokerEntries();
 
 const BrokerEntry* findBrokerEntry(const QString& name);
+
+// The entries as the capture screen lists them: "Detect", the presets of
+// today's brokers, "Other", then the six brokers of the past, whose pages
+// only saved copies still hold.
+QStringList screenEntryOrder();
 
 // The file name of the shipped page under the docs folder.
 QString welcomePageName();

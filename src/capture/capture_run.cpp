@@ -3,6 +3,7 @@
 #include "capture/account_naming.h"
 #include "capture/broker_entries.h"
 #include "capture/captured_actions.h"
+#include "matching/run_end.h"
 #include "matching/trade_changes.h"
 #include "platform/date_text.h"
 #include "platform/prompter.h"
@@ -299,7 +300,7 @@ Outcome captureRows(ParseResult& parsed, PageDocument* spent, CaptureState& stat
 
     // The last big step can be undone: the file as it was before this
     // capture is kept as its backup.
-    if (const Outcome backup = keepBackup(db); !backup.done())
+    if (const Outcome backup = keepBackup(db, runSummaryOf(RunKind::Capture).run); !backup.done())
         return backup;
     if (spent)
         *spent = PageDocument();

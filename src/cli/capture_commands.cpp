@@ -8,6 +8,7 @@
 #include "capture/sources/pasted_text.h"
 #include "cli/capture_document.h"
 #include "cli/cli_session.h"
+#include "matching/run_end.h"
 #include "platform/installed_files.h"
 #include "platform/settings_store.h"
 
@@ -196,7 +197,8 @@ int runCaptureCommand(CliSession& session, const QStringList& args) {
     // can read, and the headings say what it holds instead.
     if (state.entry == detectEntryName() && outcome.message == missingHeadingMessage())
         outcome.message = noDataMessage(state.entry);
-    return session.finish(outcome);
+    return session.finish(
+        storeRunEnd(session.database().connection(), RunKind::Capture, {}, std::move(outcome)));
 }
 
 } // namespace gainbook

@@ -3,6 +3,7 @@
 #include "cli/cli_session.h"
 #include "gains/gains_import.h"
 #include "gains/reconcile.h"
+#include "matching/run_end.h"
 #include "txf/txf_texts.h"
 
 namespace gainbook {
@@ -44,8 +45,10 @@ int runImportGains(CliSession& session, const QStringList& args) {
         return code;
     Progress progress =
         session.progress(QStringLiteral("Import of realized gains into ") + account);
-    return session.finish(importRealizedGains(file, account, session.database().connection(),
-                                              session.prompter(), QDate::currentDate(), progress));
+    const QSqlDatabase db = session.database().connection();
+    return session.finish(storeRunEnd(db, RunKind::GainsImport, account,
+                                      importRealizedGains(file, account, db, session.prompter(),
+                                                          QDate::currentDate(), progress)));
 }
 
 int runReconcile(CliSession& session, const QStringList& args) {

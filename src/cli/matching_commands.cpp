@@ -3,6 +3,7 @@
 #include "cli/cli_session.h"
 #include "cli/csv_writer.h"
 #include "matching/process_session.h"
+#include "matching/run_end.h"
 #include "store/store_error.h"
 #include "store/txn_table.h"
 
@@ -37,6 +38,14 @@ int finish(CliSession& session, const Outcome& outcome) {
         break;
     }
     return session.fail(outcome.message);
+}
+
+// A stopped run has told its message through the prompter already.
+int finishRun(CliSession& session, RunKind kind, const QString& account, Outcome outcome) {
+    if (outcome.stopped())
+        return finish(session, outcome);
+    return finish(session,
+                  storeRunEnd(session.database().connection(), kind, account, std::move(outcome)));
 }
 
 } // namespace
@@ -75,7 +84,7 @@ int runProcess(CliSession& session, const QStringList& args) {
         }
         Progress progress = session.progress(QStringLiteral("Processing of ") + account);
         const Rerun rerun = !again ? Rerun::Refuse : all ? Rerun::ReplaceAll : Rerun::Replace;
-        return finish(session, process.Process(progress, rerun));
+        return finishRun(session, RunKind::Process, account, process.Process(progress, rerun));
     } catch (const StoreError& error) {
         return session.fail(error);
     }
@@ -146,7 +155,7 @@ int runRecalc(CliSession& session, const QStringList& args) {
     process.setAccount(args[0]);
     process.setTaxYear(session.taxYear());
     Progress progress = session.progress(QStringLiteral("Save/Recalculate of ") + args[0]);
-    return finish(session, process.SaveRecalculate(progress));
+    return finishRun(session, RunKind::Recalculate, args[0], process.SaveRecalculate(progress));
 }
 
 } // namespace gainbook

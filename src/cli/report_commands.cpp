@@ -2,6 +2,7 @@
 
 #include "cli/cli_session.h"
 #include "cli/pdf_helper.h"
+#include "matching/run_end.h"
 #include "report/tax_report_file.h"
 
 namespace gainbook {
@@ -19,8 +20,8 @@ int runReport(CliSession& session, const QStringList& args) {
     if (!loaded.done())
         return session.finish(withLastLine(loaded, file.processAgainLine()));
     Progress writing = progress.part(1, 4, 4);
-    return session.finish(withLastLine(file.writeTo(args[0], printPdfThroughHelper, writing),
-                                       file.processAgainLine()));
+    return session.finish(fileRunEnd(RunKind::Report, args[0], file.processAgainLine(),
+                                     file.writeTo(args[0], printPdfThroughHelper, writing)));
 }
 
 } // namespace gainbook

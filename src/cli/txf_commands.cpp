@@ -1,6 +1,7 @@
 #include "cli/txf_commands.h"
 
 #include "cli/cli_session.h"
+#include "matching/run_end.h"
 #include "txf/txf_export.h"
 #include "txf/txf_import.h"
 
@@ -15,8 +16,8 @@ int runExportTxf(CliSession& session, const QStringList& args) {
     if (!loaded.done())
         return session.finish(withLastLine(loaded, txf.processAgainLine()));
     Progress progress = session.progress(QStringLiteral("TXF export"));
-    return session.finish(
-        withLastLine(txf.writeTo(args[0], QDate::currentDate(), progress), txf.processAgainLine()));
+    return session.finish(fileRunEnd(RunKind::TxfExport, args[0], txf.processAgainLine(),
+                                     txf.writeTo(args[0], QDate::currentDate(), progress)));
 }
 
 int runImportTxf(CliSession& session, const QStringList& args) {
@@ -36,8 +37,9 @@ int runImportTxf(CliSession& session, const QStringList& args) {
             QStringLiteral("The file names no account: give one with --account NAME."));
     const QString name = account.value_or(txf.fileAccountName());
     Progress progress = session.progress(QStringLiteral("TXF import into ") + name);
-    return session.finish(
-        txf.addTo(session.database().connection(), name, session.prompter(), progress));
+    const QSqlDatabase db = session.database().connection();
+    return session.finish(storeRunEnd(db, RunKind::TxfImport, name,
+                                      txf.addTo(db, name, session.prompter(), progress)));
 }
 
 } // namespace gainbook

@@ -1,6 +1,7 @@
 #include "gains/gains_import.h"
 
 #include "capture/sources/spreadsheet_reader.h"
+#include "matching/run_end.h"
 #include "platform/prompter.h"
 #include "store/account_settings_table.h"
 #include "store/row_writer.h"
@@ -63,7 +64,8 @@ Outcome importRealizedGains(const QString& path, const QString& account, const Q
         records.append(taxRecordFromLot(lot, account, basis));
 
     if (!records.isEmpty()) {
-        if (const Outcome backup = keepBackup(db); !backup.done())
+        if (const Outcome backup = keepBackup(db, runSummaryOf(RunKind::GainsImport, account).run);
+            !backup.done())
             return backup;
     }
     WrittenRows written;

@@ -3,6 +3,7 @@
 #include "matching/link_editing.h"
 #include "matching/matcher.h"
 #include "matching/matching_grid.h"
+#include "matching/run_end.h"
 #include "matching/txn_lookup.h"
 #include "matching/wash_sale_refresh.h"
 #include "platform/date_text.h"
@@ -313,14 +314,16 @@ Outcome ProcessSession::Process(Progress& progress, Rerun rerun) {
         if (!run.anySell) {
             // The reopened buys stay: the account has nothing matched,
             // which is a finished run, not a refusal.
-            if (const Outcome kept = backup->finish(); !kept.done())
+            if (const Outcome kept = backup->finish(runSummaryOf(RunKind::Process, account_).run);
+                !kept.done())
                 return kept;
             transaction.commit();
             return Outcome::ok(0, nothingToMatchText(account_));
         }
         written = run.written;
         warnings = run.warnings;
-        if (const Outcome kept = backup->finish(); !kept.done())
+        if (const Outcome kept = backup->finish(runSummaryOf(RunKind::Process, account_).run);
+            !kept.done())
             return kept;
         transaction.commit();
     } catch (const StoreError& error) {

@@ -251,7 +251,25 @@ QString RunBackup::damage() {
     return copy_->damage;
 }
 
-Outcome RunBackup::finish() {
+namespace {
+
+// The step beside the backup: a line of text in F.bak.step.
+QString backupStepFile(const QString& backup) {
+    return backup + QStringLiteral(".step");
+}
+
+void keepBackupStep(const QString& backup, const QString& step) {
+    QFile file(backupStepFile(backup));
+    // A step that cannot be noted only leaves Restore without its name.
+    if (step.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.remove();
+    else
+        file.write(step.toUtf8());
+}
+
+} // namespace
+
+Outcome RunBackup::finish(const QString& step) {
     Copy& copy = *copy_;
     if (copy.refused)
         return *copy.refused;
@@ -269,11 +287,19 @@ Outcome RunBackup::finish() {
         return Outcome::failure(
             backupFailed(copy.backup, QString::fromLocal8Bit(std::strerror(errno))));
     copy.fresh.clear();
+    keepBackupStep(copy.backup, step);
     return Outcome::ok();
 }
 
-Outcome keepBackup(const QSqlDatabase& db) {
-    return RunBackup(db).finish();
+Outcome keepBackup(const QSqlDatabase& db, const QString& step) {
+    return RunBackup(db).finish(step);
+}
+
+QString backupStep(const QSqlDatabase& db) {
+    QFile file(backupStepFile(backupFileOf(databaseFile(db))));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.read(200)).trimmed();
 }
 
 QString copyBeforeUpgrade(const QSqlDatabase& db, int version) {
@@ -323,9 +349,11 @@ QString copyBeforeUpgrade(const QSqlDatabase& db, int version) {
 }
 
 QString restoreQuestion(const QSqlDatabase& db, const QDateTime& taken) {
-    return QStringLiteral("Restore the backup of %1 taken on %2? Every change made since then "
+    const QString step = backupStep(db);
+    return QStringLiteral("Restore the backup of %1 taken on %2%3? Every change made since then "
                           "is lost.")
-        .arg(shown(databaseFile(db)), taken.toString(QStringLiteral("MM/dd/yyyy hh:mm")));
+        .arg(shown(databaseFile(db)), taken.toString(QStringLiteral("MM/dd/yyyy hh:mm")),
+             step.isEmpty() ? QString() : QStringLiteral(", before ") + step);
 }
 
 Outcome restoreBackup(const QSqlDatabase& db) {

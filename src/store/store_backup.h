@@ -41,7 +41,9 @@ public:
     RunBackup& operator=(const RunBackup&) = delete;
 
     // Waits for the copy and renames it over the last backup.
-    Outcome finish();
+    // The step names what the run does ("Processing of A"): Restore names
+    // the step it undoes.
+    Outcome finish(const QString& step = {});
 
     // Waits for the check; the reason the file is damaged, or empty. A run
     // whose reads failed asks this to tell damage from other faults.
@@ -54,7 +56,11 @@ private:
 
 // Renews the backup at once: a RunBackup finished before anything else.
 // Must not run inside a transaction.
-Outcome keepBackup(const QSqlDatabase& db);
+Outcome keepBackup(const QSqlDatabase& db, const QString& step = {});
+
+// The step the backup was taken before, as its run named it; empty when
+// none was named.
+QString backupStep(const QSqlDatabase& db);
 
 // Copies the file before an upgrade changes it, from the connection as the
 // file stands (the caller holds the write lock and has written nothing), to
@@ -64,7 +70,8 @@ Outcome keepBackup(const QSqlDatabase& db);
 // the message to show, when no copy could be kept; nothing is left then.
 QString copyBeforeUpgrade(const QSqlDatabase& db, int version);
 
-// "Restore the backup of F taken on DATE? ..." asked before a restore.
+// "Restore the backup of F taken on DATE, before STEP? ..." asked before a
+// restore; without a step named, the date alone.
 QString restoreQuestion(const QSqlDatabase& db, const QDateTime& taken);
 
 // Puts the backup's rows in place of the database's, every table in one

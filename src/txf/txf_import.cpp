@@ -1,5 +1,6 @@
 #include "txf/txf_import.h"
 
+#include "matching/run_end.h"
 #include "platform/date_text.h"
 #include "platform/holding_term.h"
 #include "platform/number_range.h"
@@ -15,6 +16,7 @@
 #include "txf/txf_texts.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace gainbook {
 
@@ -84,10 +86,13 @@ Outcome TxfImport::read(const QString& path) {
     const QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return Outcome::failure(cannotReadMessage(path, file.errorString()));
-    return read(content);
+    Outcome outcome = read(content);
+    fileBaseName_ = QFileInfo(path).completeBaseName();
+    return outcome;
 }
 
 Outcome TxfImport::read(const QByteArray& content) {
+    fileBaseName_.clear();
     records_.clear();
     boxedByTerm_.clear();
     unknownTermBasis_ = {};
@@ -112,6 +117,7 @@ Outcome TxfImport::read(const QByteArray& content) {
         records_.append(std::move(*record));
     });
     fileAccount_ = statement.accountName;
+    accountFromRecord_ = statement.accountFromRecord;
     otherKinds_ = statement.otherRecords;
     if (records_.isEmpty())
         return Outcome::stop((QStringList{noDataImportedMessage()} + skippedLines()).join(u'\n'));
@@ -160,7 +166,8 @@ Outcome TxfImport::addTo(const QSqlDatabase& db, const QString& account, Prompte
     }
 
     // The file as it was before the import is kept as its backup.
-    if (const Outcome backup = keepBackup(db); !backup.done())
+    if (const Outcome backup = keepBackup(db, runSummaryOf(RunKind::TxfImport, name).run);
+        !backup.done())
         return backup;
     WrittenRows written;
     try {

@@ -48,6 +48,10 @@ public:
     // The account the file names: a first record numbered 286, else the
     // header's program line. Empty when it names none.
     const QString& fileAccountName() const { return fileAccount_; }
+    // The name the desktop offers for the account: the 286 record's, else
+    // the file's name without its ending. The header's program line names
+    // the program that wrote the file, not an account of the user's.
+    QString offeredAccountName() const { return accountFromRecord_ ? fileAccount_ : fileBaseName_; }
     const QVector<TaxRecord>& records() const { return records_; }
 
     // Adds the records read under the account, all in one transaction. When
@@ -67,6 +71,8 @@ private:
     qint64 otherBasisCount(BasisReporting accountBasis) const;
 
     QString fileAccount_;
+    QString fileBaseName_;
+    bool accountFromRecord_ = false;
     QVector<TaxRecord> records_;
     // The records whose reference number names no box: they take the box
     // of their term under the account's setting.

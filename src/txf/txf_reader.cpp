@@ -118,6 +118,7 @@ private:
                 // account the sales belong to.
                 recordSeen_ = true;
                 statement_.accountName = latin1(record.description);
+                statement_.accountFromRecord = true;
                 return;
             }
             recordSeen_ = true;

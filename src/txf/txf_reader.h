@@ -38,6 +38,7 @@ namespace gainbook {
 struct TxfStatement {
     QString versionCode; // "034", "042", ... from the "V" line; empty when there is none
     QString accountName; // a first record numbered 286 names it, else the header's "A" line
+    bool accountFromRecord = false; // named by the 286 record, not the header
     QVector<TxfEntry> entries;
     qint64 otherRecords = 0;
 };

@@ -1,23 +1,37 @@
 #include "txf/txf_texts.h"
 
 #include "platform/progress.h"
+#include "txf/txf_format.h"
 
 #include <QDir>
 
 namespace gainbook {
 
-TxfDialogChoice txfExportDialog() {
+TxfDialogChoice txfExportDialog(int year) {
     return {QStringLiteral("Export Tax Data in"), QStringLiteral("txf"),
-            QStringLiteral("Tax Exchange Format (*.txf)")};
+            QStringLiteral("Tax Exchange Format (*.txf)"),
+            QStringLiteral("gainbook-%1.txf").arg(year)};
 }
 
 TxfDialogChoice txfImportDialog() {
-    return {QStringLiteral("Import Data in Tax Format from other programs"), QStringLiteral("txf"),
-            QStringLiteral("Tax Exchange Format (*.txf)")};
+    return {QStringLiteral("Import Data in Tax Format from other programs"),
+            QStringLiteral("txf"),
+            QStringLiteral("Tax Exchange Format (*.txf)"),
+            {}};
+}
+
+QString txfYearLine(std::optional<TaxYear> year) {
+    if (!year)
+        return QStringLiteral("The TXF export writes version 042 from 2001, version 034 for "
+                              "2000 and earlier.");
+    return QStringLiteral("Tax year %1: the TXF export writes version %2.")
+        .arg(year->year)
+        .arg(txfLayoutFor(*year) == TxfLayout::Version034 ? QStringLiteral("034")
+                                                          : QStringLiteral("042"));
 }
 
 QString txfExportMenuCaption() {
-    return QStringLiteral("E&xport in Tax Format");
+    return QStringLiteral("&Export in Tax Format");
 }
 
 QString txfImportMenuCaption() {

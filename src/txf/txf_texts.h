@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/outcome.h"
+#include "platform/tax_year.h"
 #include "store/row_writer.h"
 
 #include <QString>
@@ -14,9 +15,11 @@ struct TxfDialogChoice {
     QString title;
     QString defaultSuffix; // without the dot
     QString filter;        // for the dialog's file type list
+    QString fileName;      // offered in the name box; empty for none
 };
 
-TxfDialogChoice txfExportDialog();
+// The export offers a name with the year it holds: "gainbook-2025.txf".
+TxfDialogChoice txfExportDialog(int year);
 TxfDialogChoice txfImportDialog();
 
 // Menu captions of the two commands on the main window's file menu.
@@ -41,6 +44,10 @@ QString otherBasisOfUnknownTermMessage(qint64 count, const QString& account,
                                        const QString& setting);
 QString alreadyImportedQuestion(qint64 count, const QString& account);
 QString accountNeededMessage();
+
+// What the splash and About say of the year shown: "Tax year 2024: the TXF
+// export writes version 042." Without a year: the versions of every year.
+QString txfYearLine(std::optional<TaxYear> year);
 
 // The question for the account an import files its records under.
 QString importAccountTitle();

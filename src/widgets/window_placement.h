@@ -41,4 +41,15 @@ private:
     bool restored_ = false;
 };
 
+// Makes the window no larger than the room the screen it opens on leaves
+// (the screen under its centre, else the primary) and moves it onto that
+// room whole: a window sized for a large screen still opens whole on a
+// small one.
+void fitToScreen(QWidget* window);
+
+// Puts the window just right of `beside` when it fits there on the same
+// screen, else as far right as it fits; then fits it to the screen. The
+// main window stays in sight beside the window opened from it.
+void placeBeside(QWidget* window, const QWidget* beside);
+
 } // namespace gainbook

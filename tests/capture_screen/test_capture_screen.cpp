@@ -8,6 +8,7 @@
 #include "main_window/screen/main_commands.h"
 #include "startup/app_context.h"
 #include "support/memory_settings.h"
+#include "support/test_files.h"
 #include "support/test_main.h"
 #include "widgets/outline.h"
 
@@ -120,6 +121,21 @@ private slots:
         // to capture: the button waits for the user's own page.
         QCOMPARE(s.w->WebBrowser1->url(), QUrl::fromLocalFile(welcomePath()));
         QVERIFY(!s.w->Command1->isEnabled());
+        // Today's brokers first, those of the past after "Other".
+        QCOMPARE(s.w->List1->item(1)->text(), QString("Schwab"));
+        QCOMPARE(s.w->List1->item(s.w->List1->count() - 6)->text(), QString("Etrade"));
+
+        // The next screen opens on the entry and the file of the last
+        // capture, and keeps the file when another entry is chosen.
+        const QString file = QDir::toNativeSeparators(testData("capture/other/history.csv"));
+        s.settings.setValue("Capture", "LastEntry", "Other");
+        s.settings.setValue("Capture", "LastFile", file);
+        frmCapture next(s.context, s.prompter);
+        QCOMPARE(next.List1->currentItem()->text(), QString("Other"));
+        QCOMPARE(next.Text1->text(), file);
+        next.List1->setCurrentRow(1);
+        next.List1_Click();
+        QCOMPARE(next.Text1->text(), file);
     }
 
     void brokerEntrySetsTheFields_data() {
@@ -238,9 +254,20 @@ private slots:
         // The closing message comes with the result and the fields where
         // the rows were filed already on the screen.
         const QStringList last = rows.back().split(u'|');
-        const QString result = QString("%1 records successfully added.").arg(rows.size());
-        QCOMPARE(s.prompter.messages.first(), result); // skipped rows are told after it
-        QCOMPARE(s.shown.first(), result + " / " + last[0] + " / " + last[1]);
+        const QString result =
+            QString("Capture wrote %1 to %2.\n%3 records successfully added.")
+                .arg(rows.size() == 1 ? QString("1 trade") : QString("%1 trades").arg(rows.size()),
+                     s.t.path())
+                .arg(rows.size());
+        // One message: skipped rows are told in it, after the result.
+        QCOMPARE(s.prompter.messages.size(), 1);
+        QVERIFY2(s.prompter.messages.first().startsWith(result),
+                 qPrintable(s.prompter.messages.first()));
+        QCOMPARE(s.shown.first(), QString("%1 records successfully added. / %2 / %3")
+                                      .arg(rows.size())
+                                      .arg(last[0], last[1]));
+        QCOMPARE(s.settings.value("Capture", "LastEntry", QString()),
+                 s.w->List1->currentItem()->text());
     }
 
     // Which field is missing is the core's check (test_capture_run); here
@@ -274,8 +301,9 @@ private slots:
             << "datek/history.html" << true << QStringList() << QStringList{test::noData("FBR")}
             << 1 << "Processing";
         QTest::newRow("rows found, Yes")
-            << "fbr/statement.html" << true << asked << QStringList{"2 records successfully added."}
-            << 3 << "2 records successfully added.";
+            << "fbr/statement.html" << true << asked
+            << QStringList{"Capture wrote 2 trades to %db.\n2 records successfully added."} << 3
+            << "2 records successfully added.";
         QTest::newRow("rows found, No")
             << "fbr/statement.html" << false << asked << QStringList() << 1 << "";
     }
@@ -293,7 +321,7 @@ private slots:
         s.prompter.answers.enqueue(answer);
         s.capture();
         QCOMPARE(s.prompter.questions, questions);
-        QCOMPARE(s.prompter.messages, messages);
+        QCOMPARE(s.prompter.messages, messages.replaceInStrings("%db", s.t.path()));
         QCOMPARE(s.rows().size(), rows);
         QCOMPARE(s.w->Status->text(), status);
     }
@@ -317,26 +345,41 @@ private slots:
 
     // The page of one broker is no document for another: choosing another
     // entry shows the shipped page and "Capture Data" waits for a new one.
+    // A spreadsheet is read by whichever entry is chosen for it: it stays.
     void anotherBrokerClearsThePage_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("next");
         QTest::addColumn<bool>("kept");
-        QTest::newRow("another entry") << "Other" << false;
-        QTest::newRow("the same entry again") << "FBR" << true;
+        QTest::newRow("another entry") << "FBR"
+                                       << "fbr/statement.html"
+                                       << "Other" << false;
+        QTest::newRow("the same entry again") << "FBR"
+                                              << "fbr/statement.html"
+                                              << "FBR" << true;
+        QTest::newRow("a spreadsheet, another entry") << "Detect"
+                                                      << "other/history.csv"
+                                                      << "Other" << true;
     }
     void anotherBrokerClearsThePage() {
+        QFETCH(QString, first);
+        QFETCH(QString, file);
         QFETCH(QString, next);
         QFETCH(bool, kept);
         Screen s;
-        s.clickEntry("FBR");
-        const QUrl statement = QUrl::fromLocalFile(testData("capture/fbr/statement.html"));
+        s.clickEntry(first);
+        const QUrl statement = QUrl::fromLocalFile(testData("capture/" + file));
         s.open(statement.toLocalFile());
         QVERIFY(s.w->Command1->isEnabled());
         s.clickEntry(next);
         QCOMPARE(s.w->Command1->isEnabled(), kept);
         QCOMPARE(s.w->Status->text(), kept ? QString("Done") : QString());
-        QTRY_COMPARE_WITH_TIMEOUT(s.w->WebBrowser1->url(),
-                                  kept ? statement : QUrl::fromLocalFile(welcomePath()),
-                                  kLoadTimeout);
+        if (s.w->browser().showsSheet())
+            QCOMPARE(s.w->Text1->text(), QDir::toNativeSeparators(statement.toLocalFile()));
+        else
+            QTRY_COMPARE_WITH_TIMEOUT(s.w->WebBrowser1->url(),
+                                      kept ? statement : QUrl::fromLocalFile(welcomePath()),
+                                      kLoadTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(!s.w->browser().isLoading(), kLoadTimeout);
         // The shipped page, once loaded, does not enable it either.
         QTest::qWait(100);
@@ -346,6 +389,39 @@ private slots:
         s.open(testData("capture/other/history.csv"));
         QVERIFY(s.w->Command1->isEnabled());
         QCOMPARE(s.capture(), 3);
+    }
+
+    // A long capture asks about the split its download holds after its
+    // rows are written, with no progress window over the question, takes
+    // the answer and ends in its summary.
+    void aQuestionAfterTheRowsIsAnswered() {
+        Screen s;
+        constexpr int kBuys = 60000;
+        QByteArray csv = "Date,Type,Symbol,Quantity,Amount\n";
+        for (int i = 0; i < kBuys; ++i)
+            csv += "1/3/2024,Buy,XYZ,1,-10\n";
+        csv += "6/10/2024,Stock Split,XYZ," + QByteArray::number(9 * kBuys) + ",\n";
+        const QString file = s.t.folder() + "/split.csv";
+        test::writeBytes(file, csv);
+        bool covered = false;
+        s.prompter.onQuestion = [&] {
+            for (const QProgressDialog* window : s.w->findChildren<QProgressDialog*>())
+                covered = covered || window->isVisible();
+        };
+        s.clickEntry("Other");
+        s.open(file);
+        s.w->Check1->setChecked(false);
+        s.w->Text2->setText("A");
+        s.w->Text3->setText("All");
+        s.prompter.answers.enqueue(true);
+        QCOMPARE(s.capture(), kBuys);
+        QCOMPARE(s.prompter.questions, QStringList{"Record a 10:1 split of XYZ on 06/10/2024?"});
+        QVERIFY(!covered);
+        QCOMPARE(s.prompter.messages,
+                 QStringList{QString("Capture wrote 60,000 trades to %1.\n60000 records "
+                                     "successfully added.\nRecorded: a 10:1 split of XYZ on "
+                                     "06/10/2024.")
+                                 .arg(s.t.path())});
     }
 
     void aRunCannotStartTwice() {
@@ -479,8 +555,11 @@ private slots:
         watch.shown = [&] {
             ++openings;
             QVERIFY(screen->isModal());
-            if (writeRows)
+            if (writeRows) {
                 t.addTxn("Acme", "All", "IBM", 10, kBought, QDate(2000, 1, 3), 1000);
+                t.addTxn("Acme", "All", "IBM", 4, kSold, QDate(2024, 5, 6), 800);
+                emit screen->captureFinished(2);
+            }
             screen->Command2->click();
         };
         screen->installEventFilter(&watch);
@@ -500,6 +579,9 @@ private slots:
         QCOMPARE(openings, 2);
         QCOMPARE(w.outline().Outline1->listCount(), 2);
         QCOMPARE(w.outline().Outline1->itemText(0), QString("Acme"));
+        // A year never picked follows the sells the capture brought.
+        QCOMPARE(w.cboYear->currentText(), QString("2024"));
+        QCOMPARE(context.taxYear().year, 2024);
         writeRows = false;
         w.commands().mnuCapture->trigger();
         QCOMPARE(openings, 3);

@@ -56,7 +56,10 @@ private slots:
         s.w->Text2->setText("Brokerage");
         QSignalSpy finished(s.w.get(), &frmCapture::captureFinished);
         s.w->ImportGains->click();
-        QCOMPARE(s.prompter.messages, QStringList{"5 records successfully added."});
+        QCOMPARE(s.prompter.messages,
+                 QStringList{QString("Realized gains import into Brokerage wrote 5 tax records to "
+                                     "%1.\n5 records successfully added.")
+                                 .arg(s.t.path())});
         QCOMPARE(finished.size(), 1);
         QCOMPARE(countTaxRecsOfAccount(s.t.connection(), "Brokerage"), 5);
 

@@ -157,7 +157,10 @@ private slots:
         const auto imported =
             run({"import-gains", "--account", "Brokerage", test::testData("gains/records.csv")});
         QCOMPARE(imported.code, 0);
-        QCOMPARE(imported.out, QString("5 records successfully added.\n"));
+        QCOMPARE(imported.out,
+                 QString("Realized gains import into Brokerage wrote 5 tax records to "
+                         "%1.\n5 records successfully added.\n")
+                     .arg(db.path()));
         // The same file again is asked about, and without --yes not taken.
         const auto again = test::runCliCaught({"--db", db.path(), "import-gains", "--account",
                                                "Brokerage", test::testData("gains/records.csv")});

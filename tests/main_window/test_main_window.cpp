@@ -29,6 +29,7 @@
 
 #include <QAction>
 #include <QBarSet>
+#include <QChartView>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFrame>
@@ -36,9 +37,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QValueAxis>
 #include <QtTest>
 
 #include <functional>
@@ -471,6 +474,12 @@ private slots:
         QCOMPARE(m.model().rowNote(1), QString("tax-advantaged: not reported"));
         for (QBarSet* bar : m.grid().gainChart()->barSets())
             QCOMPARE(bar->sum(), 0.0);
+        // With nothing to draw the axis counts whole steps from 0.
+        const auto* view = m.grid().gainChart()->findChild<QChartView*>("gainChartView");
+        const auto* axis = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).value(0));
+        QVERIFY(axis);
+        QCOMPARE(axis->min(), 0.0);
+        QCOMPARE(axis->max(), 100.0);
         QVERIFY(!m.grid().processAgain()->isHidden());
         QCOMPARE(m.grid().processAgain()->text(),
                  QString("Accounts to process again before filing: Zed"));
@@ -780,6 +789,33 @@ private slots:
         QCOMPARE(m.column(TxnGridCol::Symbol), QStringList({"IBM", "IBM"}));
     }
 
+    // Alt and a letter reaches one entry only: the menu bar's titles and each
+    // menu's entries, submenus too, each use a letter once.
+    void menuMnemonicsAreUnique() {
+        Window m(false);
+        const auto letter = [](const QString& text) {
+            const qsizetype at = text.indexOf(u'&');
+            return at < 0 || at + 1 >= text.size() ? QChar() : text.at(at + 1).toLower();
+        };
+        std::function<void(const QString&, const QList<QAction*>&)> walk =
+            [&](const QString& where, const QList<QAction*>& actions) {
+                QHash<QChar, QString> taken;
+                for (QAction* action : actions) {
+                    if (action->isSeparator())
+                        continue;
+                    const QChar key = letter(action->text());
+                    QVERIFY2(!key.isNull(), qPrintable(where + ": " + action->text()));
+                    QVERIFY2(!taken.contains(key), qPrintable(where + ": " + taken.value(key) +
+                                                              " and " + action->text()));
+                    taken.insert(key, action->text());
+                    if (action->menu())
+                        walk(action->text(), action->menu()->actions());
+                }
+            };
+        walk("menu bar", m.w->menuBar()->actions());
+        QVERIFY(m.w->commands().mnuFile->actions().size() > 8);
+    }
+
     void exitButtonAndMenuEndTheProgram() {
         Window m(false);
         QTest::mouseClick(m.w->commands().Command1, Qt::LeftButton);
@@ -803,10 +839,18 @@ private slots:
         QCOMPARE(m.outlineTexts(), outline);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
 
-        m.w->txf().chooseFile = [&](const TxfDialogChoice&, bool) { return file; };
+        QString offeredName;
+        m.w->txf().chooseFile = [&](const TxfDialogChoice& choice, bool) {
+            offeredName = choice.fileName;
+            return file;
+        };
         m.w->commands().mnuExport->trigger();
         QVERIFY(QFile::exists(file));
-        // The account is asked for, the file's own name offered; a
+        // The name offered carries the year; the export says what it wrote.
+        QCOMPARE(offeredName, QString("gainbook-%1.txf").arg(m.context->taxYear().year));
+        QCOMPARE(m.prompter.messages.last(),
+                 QString("TXF export wrote 2 tax records to %1.").arg(file));
+        // The account is asked for, the file's name offered; a
         // cancelled question adds nothing.
         QStringList offered;
         std::optional<QString> account;
@@ -815,12 +859,15 @@ private slots:
             return account;
         };
         m.w->commands().mnImport->trigger();
-        QCOMPARE(m.prompter.messages.size(), shown);
+        QCOMPARE(m.prompter.messages.size(), shown + 1);
         QCOMPARE(m.outlineTexts(), outline);
         account = QStringLiteral("Imported");
         m.w->commands().mnImport->trigger();
-        QCOMPARE(offered, QStringList(2, "Kestrova Gainbook 2.0"));
-        QCOMPARE(m.prompter.messages.last(), QString("2 records successfully added."));
+        QCOMPARE(offered, QStringList(2, "year"));
+        QCOMPARE(m.prompter.messages.last(),
+                 QString("TXF import into Imported wrote 2 tax records to %1.\n"
+                         "2 records successfully added.")
+                     .arg(m.t.path()));
         QVERIFY(m.outlineTexts().contains("1Imported"));
 
         // With an account to process again the export asks first; No
@@ -857,7 +904,8 @@ private slots:
         QVERIFY(csv.open(QIODevice::ReadOnly));
         // The heading, box A's line and total, box D's, Schedule D lines 1b and 8b.
         QCOMPARE(csv.readAll().count('\n'), 7);
-        QCOMPARE(m.status(), "Tax report written: " + QDir::toNativeSeparators(answer));
+        QCOMPARE(m.status(), QString("Tax report wrote 2 lines to %1.").arg(answer));
+        QCOMPARE(m.prompter.messages.last(), m.status());
 
         answer = dir.filePath("year.pdf");
         m.w->commands().mnuReport->trigger();
@@ -892,7 +940,10 @@ private slots:
         c.mnuHelpwebIndex_Click();
         QCOMPARE(c.helpWindow(), help.data());
         QVERIFY(help->page().endsWith("usrguid.htm"));
-        help->close();
+        // Esc closes it, as it closes a dialog.
+        help->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(help));
+        QTest::keyClick(help, Qt::Key_Escape);
         QTRY_VERIFY(!help);
     }
 };

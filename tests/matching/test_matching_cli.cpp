@@ -59,7 +59,8 @@ private slots:
             // The hand-entered record is not added to without --again.
             fails(1, {"process", a},
                   "Account O'Brien IRA already has 1 tax record. Give --again to replace it.\n"),
-            ok({"process", "--again", a}, kToCheck),
+            ok({"process", "--again", a},
+               "Processing of O'Brien IRA wrote 2 tax records to %db.\n" + kToCheck),
             // The account's setting picks the boxes of the next rebuild.
             ok({"account-basis", a}, "yes\n"),
             ok({"account-basis", a, "None"}),
@@ -82,7 +83,7 @@ private slots:
             ok({"wash", a},
                "Date Sold,Symbol,Quantity,Disallowed,Replacement Account,Date Bought,Shares,"
                "Added Cost,Date Acquired,Note\n"),
-            ok({"recalc", a}),
+            ok({"recalc", a}, "Save/Recalculate of O'Brien IRA wrote 2 tax records to %db.\n"),
             ok({"account-basis", a, "yes"}),
             fails(1, {"process", a}, "Account already processed: O'Brien IRA\n"),
             fails(1, {"detach", a, "3:9"}, "Lot not found: 3:9\n"),
@@ -91,14 +92,17 @@ private slots:
             ok({"detach", a, "3:2"}),
             // A buy of another symbol and account is linked by hand.
             ok({"link", a, "4", "5"}),
-            ok({"process", "--again", a}),
+            ok({"process", "--again", a},
+               "Processing of O'Brien IRA wrote 2 tax records to %db.\n"),
             fails(2, {"process", "--all", a}),
-            ok({"process", "--again", "--all", a}, kToCheck),
+            ok({"process", "--again", "--all", a},
+               "Processing of O'Brien IRA wrote 2 tax records to %db.\n" + kToCheck),
             fails(1, {"process", "--again", "Nobody"}, "Account not found: Nobody\n"),
             fails(1, {"process", ""}, "Please select one account\n"),
             fails(1, {"process", "Nobody"}, "Account not found: Nobody\n"),
             // Buys alone: nothing to match is a finished run.
-            ok({"process", "Old"}, "Nothing to match: Old has no sell.\n"),
+            ok({"process", "Old"},
+               "Processing of Old wrote nothing.\nNothing to match: Old has no sell.\n"),
             // The year named is the latest sell's, or the one given.
             fails(1, {"recalc", "Old"}, "No complete transaction for the process Year 2000\n"),
             fails(1, {"--year", "2019", "recalc", "Old"},
@@ -162,7 +166,8 @@ private slots:
             ok({"delete-action", "1"}),
             fails(1, {"delete-action", "1"}, "No corporate action 1\n"),
             fails(2, {"delete-action", "x"}),
-            ok({"--year", "2024", "process", a}, kToCheck),
+            ok({"--year", "2024", "process", a},
+               "Processing of Joint wrote 1 tax record to %db.\n" + kToCheck),
             ok({"rename", "OLD", "NEW", "05/01/2024", "--note", "merger"}, marked),
             ok({"split", "OLD", "2024-03-01", "10:1"}, marked),
             ok({"actions"}, "ID,Symbol,Date,Kind,Ratio,New Symbol,Note\n"
@@ -177,10 +182,16 @@ private slots:
                "Total Records 1\nTotal Proceed 1,500.00\nTotal Gain/Loss .00\n"
                "To check: 0 bought after sold, 0 not all found, 1 no buy\n" +
                    processAgain),
-            ok({"export-txf", t.folder() + "/stale.txf"}, processAgain),
-            ok({"report", t.folder() + "/stale.csv"}, processAgain),
-            ok({"--year", "2024", "process", "--again", a}),
-            ok({"export-txf", t.folder() + "/fresh.txf"}),
+            ok({"export-txf", t.folder() + "/stale.txf"},
+               "TXF export wrote 1 tax record to " + t.folder() + "/stale.txf.\nNeeds a look:\n- " +
+                   processAgain),
+            ok({"report", t.folder() + "/stale.csv"}, "Tax report wrote 1 line to " + t.folder() +
+                                                          "/stale.csv.\nNeeds a look:\n- " +
+                                                          processAgain),
+            ok({"--year", "2024", "process", "--again", a},
+               "Processing of Joint wrote 1 tax record to %db.\n"),
+            ok({"export-txf", t.folder() + "/fresh.txf"},
+               "TXF export wrote 1 tax record to " + t.folder() + "/fresh.txf.\n"),
         };
         test::runCliSteps(t.path(), steps);
     }

@@ -142,7 +142,11 @@ private slots:
         s.choose(kAccount);
         QTest::mouseClick(s.button("Command1"), Qt::LeftButton);
         QCOMPARE(s.prompter.questions, QStringList());
-        QCOMPARE(s.prompter.messages, QStringList{kToCheck});
+        QCOMPARE(
+            s.prompter.messages,
+            QStringList{
+                QString("Processing of %1 wrote 2 tax records to %2.\n").arg(kAccount, s.t.path()) +
+                kToCheck});
         QCOMPARE(s.status(), QString("2 tax records written"));
         QCOMPARE(describeLinks(s.t, kAccount, s.ids),
                  (QStringList{"2>0 50 500", "2>1 50 1000", "3>- 0 0"}));
@@ -285,7 +289,9 @@ private slots:
         QCOMPARE(s.status(), QString("1 lot detached"));
 
         QTest::mouseClick(s.button("Command3"), Qt::LeftButton);
-        QCOMPARE(s.prompter.messages, QStringList());
+        QCOMPARE(s.prompter.messages,
+                 QStringList{QString("Save/Recalculate of %1 wrote 2 tax records to %2.")
+                                 .arg(kAccount, s.t.path())});
         QCOMPARE(s.status(), QString("2 tax records written"));
         const QStringList tax = describeTaxRecs(s.t, kAccount);
         QCOMPARE(tax.size(), 2);

@@ -3,6 +3,7 @@
 #include "platform/money.h"
 #include "platform/number_text.h"
 #include "platform/quantity.h"
+#include "platform/run_summary.h"
 #include "support/test_main.h"
 
 #include <QtTest>
@@ -206,6 +207,48 @@ private slots:
         QCOMPARE(formatMoney(value), money);
         QCOMPARE(formatPlain(value), plain);
         QCOMPARE(formatTotal(value), total);
+    }
+
+    // One text closes every run: what was written, where, then what wants
+    // a look; a stopped run wrote nothing, whatever it counted.
+    void runSummaries_data() {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("look");
+        QTest::addColumn<QString>("text");
+        auto row = [](const char* name, Outcome::Status status, qint64 count, const char* message,
+                      const QStringList& look, const char* text) {
+            QTest::newRow(name) << int(status) << count << QString(message) << look
+                                << QString(text);
+        };
+        using S = Outcome::Status;
+        row("export of one record", S::Done, 1, "", {},
+            "TXF export wrote 1 tax record to /t/y.txf.");
+        row("thousands counted, look listed", S::Done, 1200, "1200 records successfully added.",
+            {"Accounts to process again before filing: A"},
+            "TXF export wrote 1,200 tax records to /t/y.txf.\n1200 records successfully added.\n"
+            "Needs a look:\n- Accounts to process again before filing: A");
+        row("failure keeps what it wrote", S::Failed, 5, "The row of A could not be written", {},
+            "TXF export wrote 5 tax records to /t/y.txf.\nThe row of A could not be written");
+        row("cancelled run wrote nothing", S::Stopped, 40, "cancelled; nothing was changed.", {"x"},
+            "cancelled; nothing was changed.\nNeeds a look:\n- x");
+        row("done with nothing to write", S::Done, 0, "Nothing to match: A has no sell.", {},
+            "TXF export wrote nothing.\nNothing to match: A has no sell.");
+        row("refusal as it stands", S::Stopped, 0, "Please enter an Account Name", {},
+            "Please enter an Account Name");
+        row("the user's No says nothing", S::Stopped, 0, "", {}, "");
+    }
+    void runSummaries() {
+        QFETCH(int, status);
+        QFETCH(qint64, count);
+        QFETCH(QString, message);
+        QFETCH(QStringList, look);
+        QFETCH(QString, text);
+        const RunSummary run{"TXF export", "tax record", "/t/y.txf", look};
+        const Outcome told = summarized(run, {Outcome::Status(status), message, count, {}});
+        QCOMPARE(told.message, text);
+        QVERIFY(told.details.isEmpty());
     }
 
     void dateTexts() {

@@ -126,8 +126,12 @@ private slots:
         TestDatabase t;
         t.addTxn("A", "Jan", "IBM", 1, kBought, QDate(2000, 1, 3), -1);
         t.addTax("A", "IBM", 1, QDate(2000, 1, 3), QDate(2000, 2, 1), 1, 2);
-        QVERIFY(keepBackup(t.connection()).done());
-        QVERIFY(backupTime(t.connection()).isValid());
+        QVERIFY(keepBackup(t.connection(), "Processing of A").done());
+        const QDateTime taken = backupTime(t.connection());
+        QVERIFY(taken.isValid());
+        // The question names the step the restore undoes.
+        QVERIFY(restoreQuestion(t.connection(), taken)
+                    .contains(taken.toString("MM/dd/yyyy hh:mm") + ", before Processing of A? "));
         const qint64 added = t.addTxn("A", "Feb", "MSFT", 2, kSold, QDate(2000, 2, 3), 5);
         runQuery(t.connection(), "DELETE FROM TaxRec");
 

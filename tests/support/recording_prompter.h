@@ -11,7 +11,8 @@
 namespace gainbook::test {
 
 // Records every text shown and answers questions from a script (No when the
-// script has run out). onMessage, when set, runs as each message is shown.
+// script has run out). onMessage and onQuestion, when set, run as each
+// message is shown and each question asked.
 class RecordingPrompter final : public Prompter {
 public:
     void message(const QString& text) override {
@@ -21,6 +22,8 @@ public:
     }
     bool ask(const QString& question) override {
         questions << question;
+        if (onQuestion)
+            onQuestion();
         return answers.isEmpty() ? false : answers.dequeue();
     }
     // Records "question [proposed]" among the questions.
@@ -34,6 +37,7 @@ public:
     QQueue<bool> answers;
     QQueue<std::optional<QString>> textAnswers;
     std::function<void()> onMessage;
+    std::function<void()> onQuestion;
 };
 
 } // namespace gainbook::test

@@ -14,7 +14,7 @@ class TestTxfCli : public QObject {
     Q_OBJECT
 
 private slots:
-    // "@" stands for the database's folder. The store holds the records of
+    // "@" stands for the database's folder, "%db" for its file. The store holds the records of
     // small_export.txf ("filled"), or has had that file imported into
     // account Mine ("imported"), or is empty. An export's file exists
     // exactly when it succeeded, and then holds the golden bytes. A record
@@ -34,15 +34,18 @@ private slots:
         };
         const QString small = txfData("small_export.txf");
         const QString added = "3 records successfully added.\n";
-        row("export silently", "filled", {"export-txf", "@/out.txf"}, 0, "", "");
+        row("export says what it wrote", "filled", {"export-txf", "@/out.txf"}, 0,
+            "TXF export wrote 3 tax records to @/out.txf.\n", "");
         row("export without records", "", {"export-txf", "@/out.txf"}, 1, "",
             "NO record exist to be exported\n");
-        row("import its own export", "", {"import-txf", small}, 0, added, "",
+        row("import its own export", "", {"import-txf", small}, 0,
+            "TXF import into Kestrova Gainbook 2.0 wrote 3 tax records to %db.\n" + added, "",
             "Level,Text\n1,Kestrova Gainbook 2.0\n");
         row("import under a named account", "",
             {"import-txf", "--account", "Joint", txfData("other_programs_lf.txf")}, 0,
-            "4 records successfully added.\n2 records of other kinds were skipped.\n", "",
-            "Level,Text\n1,Joint\n");
+            "TXF import into Joint wrote 4 tax records to %db.\n4 records successfully added.\n"
+            "2 records of other kinds were skipped.\n",
+            "", "Level,Text\n1,Joint\n");
         row("import without data", "", {"import-txf", "@/plain.csv"}, 1, "",
             noDataImportedMessage() + u'\n', "Level,Text\n");
         row("import of a file naming no account", "", {"import-txf", "@/bare.txf"}, 1, "",
@@ -54,7 +57,7 @@ private slots:
         row("again, --no", "imported", {"--no", "import-txf", "--account", "Mine", small}, 1, "",
             "", {}, 3);
         row("again, --yes", "imported", {"--yes", "import-txf", "--account", "Mine", small}, 0,
-            added, "", {}, 6);
+            "TXF import into Mine wrote 3 tax records to %db.\n" + added, "", {}, 6);
         for (const QStringList& usage : {QStringList{"export-txf"},
                                          {"import-txf", "a.txf", "b.txf"},
                                          {"export-txf", "--all", "a.txf"},
@@ -83,6 +86,7 @@ private slots:
         writeBytes(t.folder() + "/bare.txf", "V042\n^\nTD\nN321\nP1 A\nD\nD1/2/2011\n$1\n$2\n^\n");
         args.replaceInStrings("@", t.folder());
         err.replace("@", QDir::toNativeSeparators(t.folder()));
+        out.replace("@", t.folder()).replace("%db", t.path());
         const CliRun r = runCliCaught(QStringList{"--db", t.path()} + args);
         QCOMPARE(r.code, code);
         QCOMPARE(r.out, out);

@@ -27,17 +27,27 @@ private slots:
     // Two accounts inserted out of date order come out as one list by date
     // sold; the records sold in other years stay out. 2000 keeps the layout
     // of version 034 with its fixed date line; later years are version 042
-    // with today's date, with the box numbers from 2011 only.
+    // with today's date, with the box numbers from 2011 only. The splash and
+    // About name the version the file starts with.
     void writesTheExactBytes_data() {
         QTest::addColumn<int>("year");
         QTest::addColumn<QString>("golden");
-        QTest::newRow("2000, version 034") << 2000 << "small_export.txf";
-        QTest::newRow("2005, version 042 by term") << 2005 << "export_2005.txf";
-        QTest::newRow("2011, version 042 by box") << 2011 << "export_2011.txf";
+        QTest::addColumn<QString>("version");
+        QTest::newRow("2000, version 034") << 2000 << "small_export.txf"
+                                           << "034";
+        QTest::newRow("2005, version 042 by term") << 2005 << "export_2005.txf"
+                                                   << "042";
+        QTest::newRow("2011, version 042 by box") << 2011 << "export_2011.txf"
+                                                  << "042";
     }
     void writesTheExactBytes() {
         QFETCH(int, year);
         QFETCH(QString, golden);
+        QFETCH(QString, version);
+        QCOMPARE(txfYearLine(TaxYear{year}),
+                 QStringLiteral("Tax year %1: the TXF export writes version %2.")
+                     .arg(year)
+                     .arg(version));
         TestDatabase t;
         year == 2000 ? fillSmallExport(t) : fillYearExport(t, year);
         TxfExport txf;
@@ -47,6 +57,7 @@ private slots:
         QVERIFY(loaded.done() && written.done());
         QCOMPARE(loaded.message + written.message, QString());
         QCOMPARE(readBytes(path), readBytes(txfData(golden)));
+        QVERIFY(readBytes(path).startsWith("V" + version.toLatin1()));
     }
 
     // Each box is written with the reference number of its layout and read

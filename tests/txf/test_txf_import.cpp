@@ -182,6 +182,23 @@ private slots:
         QCOMPARE(result.message.endsWith("1 record of another kind was skipped."), box == "-");
     }
 
+    void firstAccountRecordNamesTheAccount() {
+        TxfImport txf;
+        QVERIFY(txf.read(kHeader + "TD\r\nN286\r\nPJoint 1234\r\n^\r\n" +
+                         record("1 A", "", "1/2/2000", "1", "2"))
+                    .done());
+        QCOMPARE(txf.fileAccountName(), QString("Joint 1234"));
+        QCOMPARE(txf.offeredAccountName(), QString("Joint 1234"));
+        QCOMPARE(txf.records().size(), 1);
+        // Without one the desktop offers the file's name, never the line
+        // naming the program that wrote it.
+        QVERIFY(txf.read(txfData("small_export.txf")).done());
+        QCOMPARE(txf.fileAccountName(), QString("Kestrova Gainbook 2.0"));
+        QCOMPARE(txf.offeredAccountName(), QString("small_export"));
+        QVERIFY(txf.read(txfData("lf_036_286.txf")).done());
+        QCOMPARE(txf.offeredAccountName(), QString("Joint Brokerage 1234"));
+    }
+
     // Records the account holds already are asked about; No adds nothing
     // at all, Yes adds every record of the file.
     void recordsHeldAlready_data() {

@@ -22,6 +22,10 @@ frmCapture* attachCaptureScreen(frmMain& window, AppContext& context, Prompter& 
         if (main)
             main->Form_Activate();
     });
+    QObject::connect(screen, &frmCapture::captureFinished, &window, [main](int added) {
+        if (main && added > 0)
+            main->recordsAdded();
+    });
     return screen;
 }
 

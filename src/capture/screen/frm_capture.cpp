@@ -9,7 +9,9 @@
 #include "capture/sheet_rows.h"
 #include "gains/gains_import.h"
 #include "gains/reconcile.h"
+#include "matching/run_end.h"
 #include "platform/prompter.h"
+#include "platform/settings_store.h"
 #include "platform/tell_outcome.h"
 #include "startup/app_context.h"
 #include "startup/screen/frm_browse.h"
@@ -37,6 +39,10 @@
 namespace gainbook {
 
 namespace {
+
+const QString kLastCaptureSection = QStringLiteral("Capture");
+const QString kLastEntryKey = QStringLiteral("LastEntry");
+const QString kLastFileKey = QStringLiteral("LastFile");
 
 constexpr int kEnter = 13;
 
@@ -236,8 +242,7 @@ QString frmCapture::docsFolder() const {
 }
 
 void frmCapture::Form_Load() {
-    for (const BrokerEntry& entry : brokerEntries())
-        List1->addItem(entry.name);
+    List1->addItems(screenEntryOrder());
     // The column mappings saved for sheets without headings follow "Other".
     for (const ColumnMapping& mapping : savedMappings(context_.settings()))
         List1->addItem(mapping.name);
@@ -250,6 +255,17 @@ void frmCapture::Form_Load() {
         Text1->setText(brokerEntries().front().homeAddress);
     Text3->setText(QStringLiteral("All"));
     showStartPage();
+    // The screen opens on the entry and the file of the last capture.
+    const QString lastEntry =
+        context_.settings().value(kLastCaptureSection, kLastEntryKey, QString());
+    if (const auto found = List1->findItems(lastEntry, Qt::MatchExactly); !found.isEmpty()) {
+        List1->setCurrentItem(found.front());
+        List1_Click();
+    }
+    const QString lastFile =
+        context_.settings().value(kLastCaptureSection, kLastFileKey, QString());
+    if (!lastFile.isEmpty() && QFileInfo(lastFile).isFile())
+        Text1->setText(QDir::toNativeSeparators(lastFile));
 }
 
 void frmCapture::showStartPage() {
@@ -319,7 +335,14 @@ void frmCapture::List1_Click() {
     // already chosen keeps it.
     const bool otherBroker = !shownEntry_.isEmpty() && shownEntry_ != entry->name;
     shownEntry_ = entry->name;
-    if (otherBroker && !capturing_) {
+    // A spreadsheet named or opened stays: a download is read by whichever
+    // entry is chosen for it, and picking the entry after opening it is
+    // common. A saved web page belongs to its broker.
+    const QString address = Text1->text();
+    const QFileInfo named(address);
+    const bool fileOpen =
+        named.isFile() && !named.suffix().startsWith(QLatin1String("htm"), Qt::CaseInsensitive);
+    if (otherBroker && !capturing_ && !fileOpen) {
         showStartPage();
         Status->clear();
     }
@@ -328,6 +351,8 @@ void frmCapture::List1_Click() {
     CaptureState state = fields();
     chooseBrokerEntry(state, *entry, QDir::currentPath(),
                       QDir(docsFolder()).filePath(welcomePageName()));
+    if (fileOpen)
+        state.address = address;
     showFields(state);
     if (Check2->isChecked())
         showBrowser(true);
@@ -474,7 +499,15 @@ void frmCapture::finishCapture(std::optional<PageDocument> document, const QStri
             outcome = Outcome::failure(QStringLiteral("The capture stopped: %1").arg(e.what()));
         }
         showRun();
-        tellOutcome(prompter_, outcome);
+        tellOutcome(prompter_,
+                    storeRunEnd(context_.database().connection(), RunKind::Capture, {}, outcome));
+        // The next opening starts from this entry and file.
+        if (outcome.count > 0) {
+            context_.settings().setValue(kLastCaptureSection, kLastEntryKey, state.entry);
+            if (const QFileInfo file(state.address); file.isFile())
+                context_.settings().setValue(kLastCaptureSection, kLastFileKey,
+                                             file.absoluteFilePath());
+        }
     }
     capturing_ = false;
     Command1->setEnabled(true);
@@ -505,7 +538,8 @@ void frmCapture::ImportGains_Click() {
     }
     QApplication::restoreOverrideCursor();
     Status->setText(outcome.message.section(u'\n', 0, 0));
-    tellOutcome(prompter_, outcome);
+    tellOutcome(prompter_, storeRunEnd(context_.database().connection(), RunKind::GainsImport,
+                                       account, outcome));
     emit captureFinished(int(outcome.count));
 }
 

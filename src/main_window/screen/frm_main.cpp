@@ -65,6 +65,7 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
     databaseCommands_->mayLeaveEdits = [this] { return dropUnsavedEdits(); };
     connect(databaseCommands_, &DatabaseCommands::databaseChanged, this, &frmMain::databaseChanged);
     connect(txf_, &TxfCommands::recordsImported, outline_, &AccountOutlinePane::DisplayList);
+    connect(txf_, &TxfCommands::recordsImported, this, &frmMain::recordsAdded);
     connect(commands_, &MainCommands::backupRestored, outline_, &AccountOutlinePane::DisplayList);
 
     Frame1 = new QGroupBox(QStringLiteral("Display"), central);
@@ -201,6 +202,16 @@ void frmMain::settleTaxYear() {
         Status->setText(QStringLiteral("Records could not be read: ") + e.message());
     }
     fillYearList();
+}
+
+void frmMain::recordsAdded() {
+    if (parseTaxYear(context_.settings().value(kTaxYearSection, kTaxYearKey, QString())))
+        return;
+    const TaxYear before = context_.taxYear();
+    settleTaxYear();
+    if (context_.taxYear() != before && outline_->selection().isValid() &&
+        !grid_->hasUnsavedEdits())
+        grid_->fill();
 }
 
 void frmMain::fillYearList() {

@@ -79,6 +79,10 @@ public slots:
     void mnuAccountSettings_Click();
     // "Corporate Actions...": the splits and symbol changes of the store.
     void mnuCorpActions_Click();
+    // Records were captured or imported: while the user has never picked a
+    // year, the Year box moves to the latest sell's year, so that the first
+    // capture of a new store shows its own year rather than 2000.
+    void recordsAdded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

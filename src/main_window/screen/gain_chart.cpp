@@ -118,8 +118,15 @@ void GainChart::setGains(const MonthlyGains& gains) {
     const double pad = std::max(1.0, (high - low) * 0.05);
     auto* amounts = qobject_cast<QValueAxis*>(chart_->axes(Qt::Vertical).value(0));
     if (amounts) {
-        amounts->setRange(low < 0 ? low - pad : 0, high > 0 ? high + pad : 0 + pad);
-        amounts->applyNiceNumbers();
+        if (low == 0 && high == 0) {
+            // Nothing sold: whole numbers from 0 up, not the 0, 0, 0, 1, 1
+            // a span of one dollar labels in whole dollars.
+            amounts->setRange(0, 100);
+            amounts->setTickCount(5);
+        } else {
+            amounts->setRange(low < 0 ? low - pad : 0, high > 0 ? high + pad : 0 + pad);
+            amounts->applyNiceNumbers();
+        }
     }
 
     shortFigure_->setText(QStringLiteral("Short term: ") + formatMoney(gains.shortTotal()));

@@ -6,6 +6,7 @@
 #include "startup/disclaimer_text.h"
 #include "startup/screen/frm_browse.h"
 #include "store/store_backup.h"
+#include "txf/txf_texts.h"
 
 #include <QEventLoop>
 #include <QKeySequence>
@@ -56,10 +57,10 @@ MainCommands::MainCommands(AppContext& context, Prompter& prompter, QMainWindow*
     mnImport =
         addItem(mnuFile, QStringLiteral("mnImport"), QStringLiteral("&Import in Tax Format"));
     mnuExport =
-        addItem(mnuFile, QStringLiteral("mnuExport"), QStringLiteral("E&xport in Tax Format"));
+        addItem(mnuFile, QStringLiteral("mnuExport"), QStringLiteral("&Export in Tax Format"));
     mnuAccountSettings = addItem(mnuFile, QStringLiteral("mnuAccountSettings"),
                                  QStringLiteral("&Account Settings..."));
-    mnuReport = addItem(mnuFile, QStringLiteral("mnuReport"), QStringLiteral("Tax &Report..."));
+    mnuReport = addItem(mnuFile, QStringLiteral("mnuReport"), QStringLiteral("&Tax Report..."));
     mnuFile->addSeparator()->setObjectName(QStringLiteral("sep3"));
     mnuRestore =
         addItem(mnuFile, QStringLiteral("mnuRestore"), QStringLiteral("&Restore Last Backup..."));
@@ -211,9 +212,11 @@ void MainCommands::showHelp(const QString& page) {
     help_->show();
 }
 
-void MainCommands::showModalPage(const QString& page) {
+void MainCommands::showModalPage(const QString& page, const QString& note) {
     context_.setPageToShow(page);
-    runModal(new frmBrowse(page, context_.docsFolder(), window_, &context_.settings()));
+    auto* window = new frmBrowse(page, context_.docsFolder(), window_, &context_.settings());
+    window->setNote(note);
+    runModal(window);
 }
 
 void MainCommands::mnuIndex_Click() {
@@ -225,7 +228,7 @@ void MainCommands::mnuHelpwebIndex_Click() {
 }
 
 void MainCommands::mnuAbout_Click() {
-    showModalPage(context_.docsPage(QStringLiteral("about.htm")));
+    showModalPage(context_.docsPage(QStringLiteral("about.htm")), txfYearLine(context_.taxYear()));
 }
 
 void MainCommands::mnuDisclaim_Click() {

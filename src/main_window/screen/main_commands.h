@@ -36,7 +36,7 @@ public:
     QAction* mnImport = nullptr;
     QAction* mnuExport = nullptr;
     QAction* mnuAccountSettings = nullptr; // "&Account Settings..."
-    QAction* mnuReport = nullptr;          // "Tax &Report..."
+    QAction* mnuReport = nullptr;          // "&Tax Report..."
     QAction* mnuRestore = nullptr;         // "Restore Last Backup..."
     QAction* mnExit = nullptr;
     QMenu* mnuTool = nullptr;
@@ -89,7 +89,7 @@ signals:
 private:
     bool mayLeave() const;
     void showHelp(const QString& page);
-    void showModalPage(const QString& page);
+    void showModalPage(const QString& page, const QString& note = {});
 
     AppContext& context_;
     Prompter& prompter_;

@@ -1,5 +1,6 @@
 #include "main_window/screen/report_commands.h"
 
+#include "matching/run_end.h"
 #include "matching/trade_changes.h"
 #include "platform/prompter.h"
 #include "platform/tell_outcome.h"
@@ -65,11 +66,10 @@ void ReportCommands::mnuReport_Click() {
         ProgressDialog progress(window_, QStringLiteral("Writing the tax report..."));
         written = file.writeTo(path, printPdf, progress.progress());
     }
-    if (!written.done()) {
-        tellOutcome(prompter_, written);
-        return;
-    }
-    emit statusText(QStringLiteral("Tax report written: ") + QDir::toNativeSeparators(path));
+    const Outcome told = fileRunEnd(RunKind::Report, path, file.processAgainLine(), written);
+    if (written.done())
+        emit statusText(told.message.section(u'\n', 0, 0));
+    tellOutcome(prompter_, told);
 }
 
 } // namespace gainbook

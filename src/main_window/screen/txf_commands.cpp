@@ -1,5 +1,6 @@
 #include "main_window/screen/txf_commands.h"
 
+#include "matching/run_end.h"
 #include "matching/trade_changes.h"
 #include "platform/prompter.h"
 #include "platform/tell_outcome.h"
@@ -23,6 +24,8 @@ QString askForTxfFile(QWidget* parent, const TxfDialogChoice& choice, bool save)
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(choice.defaultSuffix);
     dialog.setNameFilter(choice.filter);
+    if (!choice.fileName.isEmpty())
+        dialog.selectFile(choice.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
@@ -58,7 +61,7 @@ void TxfCommands::mnuExport_Click() {
         !line.isEmpty() &&
         !prompter_.ask(goOnAnywayQuestion(line, QStringLiteral("Export the TXF file"))))
         return;
-    const QString path = chooseFile(txfExportDialog(), true);
+    const QString path = chooseFile(txfExportDialog(context_.taxYear().year), true);
     if (path.isEmpty())
         return;
     Outcome written;
@@ -66,7 +69,7 @@ void TxfCommands::mnuExport_Click() {
         ProgressDialog progress(window_, QStringLiteral("Exporting tax records..."));
         written = txf.writeTo(path, QDate::currentDate(), progress.progress());
     }
-    tellOutcome(prompter_, written);
+    tellOutcome(prompter_, fileRunEnd(RunKind::TxfExport, path, txf.processAgainLine(), written));
 }
 
 void TxfCommands::mnImport_Click() {
@@ -78,7 +81,7 @@ void TxfCommands::mnImport_Click() {
         tellOutcome(prompter_, read);
         return;
     }
-    const std::optional<QString> account = chooseAccount(txf.fileAccountName());
+    const std::optional<QString> account = chooseAccount(txf.offeredAccountName());
     if (!account)
         return;
     Outcome result;
@@ -87,7 +90,8 @@ void TxfCommands::mnImport_Click() {
         result =
             txf.addTo(context_.database().connection(), *account, prompter_, progress.progress());
     }
-    tellOutcome(prompter_, result);
+    tellOutcome(prompter_, storeRunEnd(context_.database().connection(), RunKind::TxfImport,
+                                       *account, result));
     if (result.count > 0)
         emit recordsImported();
 }

@@ -127,13 +127,13 @@ void frmProcess::setHints() {
 }
 
 void frmProcess::Form_Load() {
-    if (mainWindow_)
-        move(mainWindow_->pos());
     loadAccounts();
-    // Wide enough for every column of the grid.
+    // Wide enough for every column of the grid, yet no wider than the screen.
     const QMargins margins = layout()->contentsMargins();
     resize(std::max(width(), matchGrid_->layoutWidth() + margins.left() + margins.right()),
            height());
+    if (mainWindow_)
+        placeBeside(this, mainWindow_);
 }
 
 void frmProcess::loadAccounts() {
@@ -215,6 +215,12 @@ void frmProcess::report(const Outcome& outcome) {
         prompter_.message(outcome.message);
 }
 
+void frmProcess::reportRun(RunKind kind, const Outcome& outcome) {
+    if (outcome.stopped())
+        return;
+    prompter_.message(storeRunEnd(db_, kind, session_.account(), outcome).message);
+}
+
 void frmProcess::Combo1_Click() {
     session_.setAccount(accountList_->currentText());
     RefreshGrid();
@@ -264,7 +270,7 @@ void frmProcess::Command1_Click() {
     running_ = false;
     status_->setText(outcome.done() ? taxRecordsWrittenText(outcome.count)
                                     : QStringLiteral("Ready"));
-    report(outcome);
+    reportRun(RunKind::Process, outcome);
     RefreshGrid();
     updateProcessButton();
 }
@@ -295,7 +301,7 @@ void frmProcess::Command3_Click() {
         ProgressDialog progress(this, QStringLiteral("Recalculating ") + session_.account());
         outcome = session_.SaveRecalculate(progress.progress());
     }
-    report(outcome);
+    reportRun(RunKind::Recalculate, outcome);
     status_->setText(outcome.done() ? taxRecordsWrittenText(outcome.count)
                                     : QStringLiteral("Ready"));
 }
@@ -352,10 +358,19 @@ void frmProcess::openBuySelection(qint64 sellId) {
     RefreshGrid();
 }
 
+void frmProcess::chooseAccount(const QString& account) {
+    const int at = account.isEmpty() ? -1 : accountList_->findText(account);
+    if (at < 0 || at == accountList_->currentIndex() || running_)
+        return;
+    accountList_->setCurrentIndex(at);
+    Combo1_Click();
+}
+
 std::function<void()> processScreenOpener(AppContext& context, Prompter& prompter,
-                                          QWidget* mainWindow) {
+                                          QWidget* mainWindow,
+                                          std::function<QString()> outlineAccount) {
     auto screen = std::make_shared<QPointer<frmProcess>>();
-    return [&context, &prompter, mainWindow, screen] {
+    return [&context, &prompter, mainWindow, screen, outlineAccount] {
         if (!*screen) {
             const QSqlDatabase db = context.database().connection();
             *screen = new frmProcess(db, prompter, mainWindow,
@@ -366,6 +381,8 @@ std::function<void()> processScreenOpener(AppContext& context, Prompter& prompte
             (*screen)->Form_Load();
         }
         (*screen)->setTaxYear(context.taxYear());
+        if (outlineAccount)
+            (*screen)->chooseAccount(outlineAccount());
         (*screen)->show();
         (*screen)->raise();
         (*screen)->activateWindow();

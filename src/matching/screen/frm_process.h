@@ -2,6 +2,7 @@
 
 #include "matching/match_columns.h"
 #include "matching/process_session.h"
+#include "matching/run_end.h"
 #include "widgets/record_table_model.h"
 
 #include <QPointer>
@@ -47,6 +48,10 @@ public:
                BuySelectionOpener openBuySelection = {});
     ~frmProcess() override;
 
+    // Chooses the account as a pick in the list would; nothing for an
+    // account the list does not hold, or the one chosen already.
+    void chooseAccount(const QString& account);
+
     // The year whose sells the grid shows; taken before every showing.
     void setTaxYear(TaxYear year) {
         session_.setTaxYear(year);
@@ -85,6 +90,8 @@ private:
     void loadAccounts();
     void updateProcessButton();
     void report(const Outcome& outcome);
+    // The end of a run that went through, or failed: its one summary.
+    void reportRun(RunKind kind, const Outcome& outcome);
     void openBuySelection(qint64 sellId);
     // The lots whose box the user has cleared, top to bottom.
     QVector<LotKey> clearedLots() const;
@@ -111,8 +118,10 @@ private:
 };
 
 // What the main window's "&Process" runs: shows the one processing screen,
-// opening it on the shared database handle when it is not open yet.
+// opening it on the shared database handle when it is not open yet, on the
+// account the outline has selected (outlineAccount; empty for none).
 std::function<void()> processScreenOpener(AppContext& context, Prompter& prompter,
-                                          QWidget* mainWindow);
+                                          QWidget* mainWindow,
+                                          std::function<QString()> outlineAccount = {});
 
 } // namespace gainbook

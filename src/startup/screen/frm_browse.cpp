@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -40,7 +42,12 @@ frmBrowse::frmBrowse(QString page, QString docsFolder, QWidget* parent, Settings
     cmdClose->setMinimumSize(twipsToPixels(1400), twipsToPixels(450));
     // The button has a row of its own under the page, so it never covers
     // the page's text, whatever the window's size.
+    lblNote = new QLabel(this);
+    lblNote->setObjectName(QStringLiteral("lblNote"));
+    lblNote->setWordWrap(true);
+    lblNote->hide();
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(lblNote, 1);
     buttons->addStretch();
     buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
@@ -55,6 +62,9 @@ frmBrowse::frmBrowse(QString page, QString docsFolder, QWidget* parent, Settings
     Timer1->setInterval(5000);
     Timer1->setSingleShot(true);
     connect(cmdClose, &QPushButton::clicked, this, &frmBrowse::cmdClose_Click);
+    // Esc leaves a page as it leaves a dialog, wherever the focus is in it.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &frmBrowse::cmdClose_Click);
     connect(Timer1, &QTimer::timeout, this, &frmBrowse::Timer1_Timer);
     Form_Load();
     // Help pages open where they were left, each kind in its own place; the
@@ -123,6 +133,11 @@ void frmBrowse::closeEvent(QCloseEvent* event) {
         Timer1->stop();
         emit splashDone();
     }
+}
+
+void frmBrowse::setNote(const QString& text) {
+    lblNote->setText(text);
+    lblNote->setVisible(!text.isEmpty());
 }
 
 void frmBrowse::cmdClose_Click() {

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QLabel;
 class QPushButton;
 class QTimer;
 class QWebEngineView;
@@ -30,7 +31,12 @@ public:
     // The window's title: the page's name ("User Guide", "About Gainbook").
     QString pageTitle() const;
 
+    // A line beside the Close button, outside the page: the splash and About
+    // name the tax year and the TXF version it is written in there.
+    void setNote(const QString& text);
+
     QWebEngineView* WebBrowser1 = nullptr;
+    QLabel* lblNote = nullptr;
     QPushButton* cmdClose = nullptr;
     QTimer* Timer1 = nullptr;
 
