@@ -1,5 +1,6 @@
 #include "support/cli_run.h"
 #include "support/test_database.h"
+#include "support/test_files.h"
 #include "support/test_main.h"
 
 #include <QDir>
@@ -62,6 +63,9 @@ private slots:
             "Total Records 1\nTotal Proceed 500.00\nTotal Gain/Loss -500.00\n");
         row("totals flag before the account", {"tax", "--totals", "O'Brien IRA"}, 0,
             "Total Records 1\nTotal Proceed 6,000.50\nTotal Gain/Loss 1,000.50\n");
+        row("realized gains in a broker's layout",
+            {"import-gains", "--account", "New", test::testData("gains/schwab_gains.csv")}, 0,
+            "Read as a Schwab realized gain/loss download.\n2 records successfully added.\n");
         row("unknown account", {"txns", "Nobody"}, 1);
         row("empty account", {"tax", ""}, 1);
         row("unknown month", {"txns", "O'Brien IRA", "Dec"}, 1);
