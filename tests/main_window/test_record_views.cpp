@@ -2,6 +2,7 @@
 #include "main_window/record_editing.h"
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
+#include "store/unknown_cost_table.h"
 #include "support/test_database.h"
 #include "support/test_main.h"
 
@@ -81,6 +82,14 @@ private slots:
                               QString::number(records[1].id)}));
         QCOMPARE(columns.text(records[2], TxnGridCol::Quantity), QStringLiteral("2.5"));
         QCOMPARE(columns.text(records[2], TxnGridCol::TxnAmount), QStringLiteral("-100.00"));
+
+        // A buy transferred in is marked until its cost is typed; a sell never is.
+        markUnknownCost(t.connection(), {records[0].id, records[1].id});
+        const std::unique_ptr<TxnColumns> marked = txnColumnsOf(t.connection());
+        QCOMPARE(marked->cellMark(records[0], TxnGridCol::TxnAmount), QString("cost unknown"));
+        QCOMPARE(marked->cellMark(records[0], TxnGridCol::Symbol), QString());
+        QVERIFY(marked->rowNote(records[0]).startsWith("Shares transferred in"));
+        QCOMPARE(marked->rowNote(records[1]) + marked->rowNote(records[2]), QString());
 
         records = FillGrid1(t.connection(), account, QStringLiteral("Jan '01"));
         QCOMPARE(column(columns, records, TxnGridCol::Symbol), QStringList{"IBM"});

@@ -5,6 +5,7 @@
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/store_fault.h"
+#include "store/unknown_cost_table.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
 #include "support/test_main.h"
@@ -467,6 +468,26 @@ private slots:
         QWidget other;
         QVERIFY(s.backFrom(other));
         QCOMPARE(s.column(MatchGridCol::Linked), (QStringList{"1", "1"}));
+    }
+
+    // Shares transferred in stay among the sells to check, their cost shown
+    // as unknown rather than 0, until the cost is typed.
+    void transferInStaysToCheckUntilItsCostIsTyped() {
+        Screen s;
+        markUnknownCost(s.t.connection(), {s.ids[0]});
+        s.choose(kAccount);
+        s.w->Command1_Click();
+        const QString phrase("1 matched to shares transferred in whose cost is not entered yet.");
+        QCOMPARE(s.prompter.messages, QStringList{kToCheck + u' ' + phrase});
+        s.choose(kAccount);
+        QCOMPARE(s.status(), "Sells to check: " + phrase);
+        QCOMPARE(s.column(MatchGridCol::AppliedCost), (QStringList{"unknown", "1000.00", ""}));
+        QVERIFY(s.table().rowNote(1).contains("Type the cost"));
+        QCOMPARE(s.table().rowNote(2), QString());
+        runQuery(s.t.connection(), "UPDATE Txn SET Amount = -450 WHERE ID = ?", {s.ids[0]});
+        s.w->Form_Activate();
+        QCOMPARE(s.status(), QString());
+        QCOMPARE(s.table().text(1, MatchGridCol::AppliedCost), QString("0.00"));
     }
 
     void processCommandShowsTheOneScreenOnTheSharedHandle() {
