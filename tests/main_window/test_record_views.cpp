@@ -111,6 +111,11 @@ private slots:
                  (QStringList{"LOSS", "5", "01/03/2000", "01/01/2000", "800.00", "300.00",
                               "-500.00", "A", "", "wash?"}));
         QCOMPARE(columns.text(tax.records[0], TaxGridCol::DateBought), QString());
+        // No date and no cost is a cost not known, never a gain of the whole proceeds.
+        QCOMPARE(columns.text(tax.records[0], TaxGridCol::Cost) +
+                     columns.text(tax.records[0], TaxGridCol::Gain),
+                 QString());
+        QVERIFY(columns.rowNote(tax.records[0]).startsWith("Cost not known"));
         QCOMPARE(tax.totals.recordsText(), QStringLiteral("Total Records 3"));
         QCOMPARE(tax.totals.proceedsText(), QStringLiteral("Total Proceed 1,800.00"));
         QCOMPARE(tax.totals.gainText(), QStringLiteral("Total Gain/Loss .00"));
