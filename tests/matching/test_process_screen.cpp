@@ -523,7 +523,7 @@ private slots:
                                               "-300.00||no wash sale now; buy back not before "
                                               "07/02/2000");
         QCOMPARE(lots.chtLongTerm->monthNames().value(0),
-                 QLocale().standaloneMonthName(6, QLocale::ShortFormat) + " 2000");
+                 QLocale().standaloneMonthName(6, QLocale::ShortFormat) + " '00");
         QCOMPARE(lots.chtLongTerm->bars()->at(6), 450.0);
         QCOMPARE(lots.chtLongTerm->bars()->at(7), 50.0);
         lots.cboAccount->setCurrentIndex(0);

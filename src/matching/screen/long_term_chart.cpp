@@ -34,6 +34,10 @@ LongTermChart::LongTermChart(QWidget* parent) : QWidget(parent) {
     series->append(bars_);
     chart_->addSeries(series);
     auto* months = new QBarCategoryAxis(chart_);
+    // Small enough that twelve names fit under a narrow chart uncut.
+    QFont labels = months->labelsFont();
+    labels.setPointSizeF(labels.pointSizeF() * 0.85);
+    months->setLabelsFont(labels);
     chart_->addAxis(months, Qt::AlignBottom);
     series->attachAxis(months);
     auto* amounts = new QValueAxis(chart_);
@@ -60,7 +64,7 @@ void LongTermChart::setMonths(const QVector<MonthValue>& months) {
         // The year shows where it turns, so the next January is not this one.
         QString name = locale.standaloneMonthName(m.month.month(), QLocale::ShortFormat);
         if (m.month.month() == 1 || names.isEmpty())
-            name += QStringLiteral(" ") + QString::number(m.month.year());
+            name += QStringLiteral(" '") + m.month.toString(QStringLiteral("yy"));
         names << name;
         const double value = m.value.roundedToCents().toDouble();
         bars_->append(value);
