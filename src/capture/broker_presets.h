@@ -1,5 +1,7 @@
 #pragma once
 
+#include "capture/heading_fit.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -50,6 +52,8 @@ struct PresetLayout {
     QVector<QStringList> needed() const;
     // The columns it may hold.
     QVector<QStringList> mayHave() const;
+    // Both, as the detection of a sheet's layout weighs them.
+    HeadingLayout headings() const { return {needed(), mayHave(), section}; }
 };
 
 // A broker's named set of layouts.

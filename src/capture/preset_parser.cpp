@@ -1,6 +1,7 @@
 #include "capture/preset_parser.h"
 
 #include "capture/export_values.h"
+#include "capture/heading_fit.h"
 #include "capture/sheet_rows.h"
 #include "capture/trade_words.h"
 #include "store/records.h"
@@ -13,31 +14,6 @@
 namespace gainbook {
 
 namespace {
-
-QString headingKey(const QString& text) {
-    return text.simplified().toUpper();
-}
-
-// The headings of one row, each at its first column.
-using HeadingColumns = QHash<QString, int>;
-
-HeadingColumns headingColumns(const SheetDocument& sheet, int row) {
-    HeadingColumns at;
-    for (int col = 1; col <= sheet.columnCount(); ++col) {
-        const QString key = headingKey(sheet.text(row, col));
-        if (!key.isEmpty() && !at.contains(key))
-            at.insert(key, col);
-    }
-    return at;
-}
-
-// The column of the first of a field's headings the row holds; 0 for none.
-int columnOf(const HeadingColumns& at, const QStringList& variants) {
-    for (const QString& v : variants)
-        if (const int col = at.value(headingKey(v)))
-            return col;
-    return 0;
-}
 
 // The columns of a layout in one heading row; not found when the row lacks
 // any it needs.
@@ -52,27 +28,22 @@ struct PresetColumns {
 
 PresetColumns columnsIn(const HeadingColumns& at, const PresetLayout& layout) {
     PresetColumns c;
-    int known = 0;
-    for (const QStringList& field : layout.needed()) {
-        if (!columnOf(at, field))
-            return c;
-        ++known;
-    }
-    for (const QStringList& field : layout.mayHave())
-        known += columnOf(at, field) ? 1 : 0;
-    c.known = known;
-    c.date = columnOf(at, layout.date);
-    c.type = columnOf(at, layout.type);
-    c.symbol = columnOf(at, layout.symbol);
-    c.quantity = columnOf(at, layout.quantity);
-    c.amount = columnOf(at, layout.amount);
-    c.fee = columnOf(at, layout.fee);
-    c.account = columnOf(at, layout.account);
-    c.accountName = columnOf(at, layout.accountName);
-    c.accountKind = columnOf(at, layout.accountKind);
-    c.fallbackSymbol = columnOf(at, layout.fallbackSymbol);
+    const std::optional<int> known = knownHeadings(at, layout.headings());
+    if (!known)
+        return c;
+    c.known = *known;
+    c.date = headingColumn(at, layout.date);
+    c.type = headingColumn(at, layout.type);
+    c.symbol = headingColumn(at, layout.symbol);
+    c.quantity = headingColumn(at, layout.quantity);
+    c.amount = headingColumn(at, layout.amount);
+    c.fee = headingColumn(at, layout.fee);
+    c.account = headingColumn(at, layout.account);
+    c.accountName = headingColumn(at, layout.accountName);
+    c.accountKind = headingColumn(at, layout.accountKind);
+    c.fallbackSymbol = headingColumn(at, layout.fallbackSymbol);
     for (const auto& [heading, values] : layout.keepOnly)
-        if (const int k = columnOf(at, heading))
+        if (const int k = headingColumn(at, heading))
             c.keepOnly.append({k, values});
     return c;
 }
@@ -135,14 +106,6 @@ bool saysTaxAdvantaged(const QString& text) {
     return words.match(text).hasMatch();
 }
 
-// A heading row has a few filled cells; a row of one or two is a title.
-int filledCells(const SheetDocument& sheet, int row) {
-    int filled = 0;
-    for (int col = 1; col <= sheet.columnCount(); ++col)
-        filled += sheet.text(row, col).trimmed().isEmpty() ? 0 : 1;
-    return filled;
-}
-
 // A line of one cell under the rows ("Date downloaded 06/01/2024"): the
 // disclaimer that follows the trades.
 bool isNoteLine(const SheetDocument& sheet, int row) {
@@ -176,7 +139,7 @@ public:
     // Reads the rows under this heading row; false when it is none of the
     // layout's.
     bool readUnder(int row) {
-        columns_ = columnsIn(headingColumns(sheet_, row), layout_);
+        columns_ = columnsIn(rowHeadings(sheet_, row), layout_);
         if (!columns_.found())
             return false;
         readFrom(row + 1);
@@ -200,7 +163,7 @@ private:
                 return;
             const QString kind = sheet_.text(row, 2).trimmed();
             if (kind == u"Header")
-                columns_ = columnsIn(headingColumns(sheet_, row), layout_);
+                columns_ = columnsIn(rowHeadings(sheet_, row), layout_);
             else if (kind == u"Data") {
                 if (columns_.found())
                     readRow(row);
@@ -367,24 +330,21 @@ ParseResult parsePreset(const BrokerPreset& preset, const PageDocument& document
 
 std::optional<LayoutFit> detectLayout(const SheetDocument& sheet,
                                       const QVector<BrokerPreset>& presets) {
-    for (int row = 1; row <= sheet.rowCount(); ++row) {
-        if (filledCells(sheet, row) < 3)
-            continue;
-        const HeadingColumns at = headingColumns(sheet, row);
-        std::optional<LayoutFit> best;
-        for (const BrokerPreset& preset : presets) {
-            for (const PresetLayout& layout : preset.layouts) {
-                if (!fitsAt(sheet, row, layout))
-                    continue;
-                const PresetColumns c = columnsIn(at, layout);
-                if (c.found() && (!best || c.known > best->known))
-                    best = LayoutFit{&preset, &layout, row, c.known};
-            }
+    QVector<HeadingLayout> headings;
+    QVector<LayoutFit> candidates;
+    for (const BrokerPreset& preset : presets) {
+        for (const PresetLayout& layout : preset.layouts) {
+            headings << layout.headings();
+            candidates << LayoutFit{&preset, &layout, 0, 0};
         }
-        if (best)
-            return best;
     }
-    return std::nullopt;
+    const std::optional<HeadingFit> fit = fitHeadings(sheet, headings);
+    if (!fit)
+        return std::nullopt;
+    LayoutFit found = candidates[fit->layout];
+    found.row = fit->row;
+    found.known = fit->known;
+    return found;
 }
 
 QStringList sheetHeadings(const SheetDocument& sheet) {

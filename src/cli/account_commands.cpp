@@ -2,11 +2,13 @@
 
 #include "cli/cli_session.h"
 #include "cli/record_commands.h"
+#include "matching/trade_changes.h"
 #include "matching/wash_listing.h"
 #include "matching/wash_sale_refresh.h"
 #include "platform/csv_row.h"
 #include "store/account_settings_table.h"
 #include "store/store_fault.h"
+#include "store/transaction.h"
 
 namespace gainbook {
 
@@ -30,7 +32,11 @@ int runAccountBasis(CliSession& session, const QStringList& args) {
         }
         if (session.database().isReadOnly())
             return session.fail(readOnlyMessage(session.database().path()));
-        setBasisReporting(db, args[0], *basis);
+        Transaction transaction(db);
+        const bool again = changeBasisReporting(db, args[0], *basis);
+        transaction.commit();
+        if (again)
+            session.out() << processAgainText({args[0]}) << '\n';
     } catch (const StoreError& error) {
         return session.fail(error);
     }

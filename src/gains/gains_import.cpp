@@ -78,7 +78,14 @@ Outcome importRealizedGains(const QString& path, const QString& account, const Q
     QStringList skipped;
     if (read->unreadable > 0)
         skipped << recordsSkippedMessage(read->unreadable);
-    return importWrittenOutcome(written, skipped);
+    Outcome outcome = importWrittenOutcome(written, skipped);
+    // A layout told by its headings is named first, so that a wrong guess is
+    // seen before the records it gave.
+    if (!read->readAs.isEmpty() && !outcome.message.isEmpty()) {
+        outcome.details.prepend(outcome.message);
+        outcome.message = read->readAs;
+    }
+    return outcome;
 }
 
 } // namespace gainbook

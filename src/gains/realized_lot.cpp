@@ -2,6 +2,7 @@
 
 #include "capture/export_values.h"
 #include "capture/page_document.h"
+#include "gains/gains_layouts.h"
 
 #include <QHash>
 #include <QStringList>
@@ -86,6 +87,21 @@ std::optional<Form8949Box> boxOf(const QString& text) {
     return boxFromLetter(first);
 }
 
+// The columns of each role under a broker's own layout.
+QHash<Role, int> layoutColumns(const HeadingColumns& at, const GainsLayout& layout) {
+    QHash<Role, int> columns;
+    const std::pair<Role, const QStringList*> roles[] = {
+        {Symbol, &layout.symbol},   {Description, &layout.description},
+        {Shares, &layout.quantity}, {Acquired, &layout.acquired},
+        {Sold, &layout.sold},       {Proceeds, &layout.proceeds},
+        {Cost, &layout.cost},       {Wash, &layout.wash},
+        {Term, &layout.term},       {Box, &layout.box}};
+    for (const auto& [role, variants] : roles)
+        if (const int col = headingColumn(at, *variants))
+            columns.insert(role, col);
+    return columns;
+}
+
 bool isEmptyRow(const SheetDocument& sheet, int row) {
     for (int col = 1; col <= sheet.columnCount(); ++col)
         if (!sheet.text(row, col).trimmed().isEmpty())
@@ -116,18 +132,26 @@ RealizedLots readRealizedLots(const SheetDocument& sheet, const QDate& today) {
     RealizedLots out;
     QHash<Role, int> at;
     int heading = 0;
-    for (int row = 1; row <= kHeadingRows && row <= sheet.rowCount(); ++row) {
+    QVector<HeadingLayout> brokers;
+    for (const GainsLayout& layout : gainsLayouts())
+        brokers << layout.headings();
+    if (const std::optional<HeadingFit> fit = fitHeadings(sheet, brokers)) {
+        const GainsLayout& layout = gainsLayouts()[fit->layout];
+        at = layoutColumns(rowHeadings(sheet, fit->row), layout);
+        heading = fit->row;
+        out.readAs = QStringLiteral("Read as %1.").arg(layout.title);
+    }
+    for (int row = 1; !heading && row <= kHeadingRows && row <= sheet.rowCount(); ++row) {
         at = headingColumns(sheet, row);
-        if (!at.isEmpty()) {
+        if (!at.isEmpty())
             heading = row;
-            break;
-        }
     }
     if (!heading)
         return out;
     out.found = true;
     for (int row = heading + 1; row <= sheet.rowCount(); ++row) {
-        if (isEmptyRow(sheet, row))
+        // A line of one cell under the lots is the disclaimer that follows them.
+        if (isEmptyRow(sheet, row) || filledCells(sheet, row) == 1)
             break;
         if (isTotalsRow(sheet, row))
             continue;

@@ -33,9 +33,11 @@ struct RealizedLots {
     QVector<RealizedLot> lots;
     int unreadable = 0; // a quantity, date sold, proceeds or cost that is no value
     bool found = false; // the sheet has the heading row of such a file
+    QString readAs;     // "Read as a Fidelity realized gain/loss download." for a broker's layout
 };
 
-// Finds the heading row in the first 30 rows (a description or symbol, a
+// Finds the heading row of a broker's own layout, the way a trade history's
+// is found; else, in the first 30 rows, one of a description or symbol, a
 // quantity, the date sold, proceeds and cost; date acquired, wash sale
 // adjustment, term and box when present) and reads the lots under it up
 // to the first empty row. Totals lines are passed over.

@@ -56,6 +56,10 @@ QString notReportedNote() {
     return QStringLiteral("tax-advantaged: not reported");
 }
 
+bool taxCostUnknown(const TaxRecord& r) {
+    return !r.dateAcquired.isValid() && r.cost.isZero();
+}
+
 TaxWarnings taxWarnings(const TaxRecord& r) {
     TaxWarnings w;
     // The run's memo marks a sell it could not cover; without any date
@@ -66,6 +70,7 @@ TaxWarnings taxWarnings(const TaxRecord& r) {
     w.boughtAfterSold =
         r.dateAcquired.isValid() && r.dateSold.isValid() && r.dateAcquired > r.dateSold;
     w.washSale = !r.washAdjustment.isZero();
+    w.costUnknown = !short_ && taxCostUnknown(r);
     return w;
 }
 
@@ -79,6 +84,9 @@ QString taxWarningsText(const TaxWarnings& w) {
         lines << QStringLiteral("No buy found for this sell");
     if (w.washSale)
         lines << QStringLiteral("Wash sale: loss disallowed (code W)");
+    if (w.costUnknown)
+        lines << QStringLiteral("Cost not known (shares transferred in): type it here, or type "
+                                "the buy's cost and process again");
     return lines.join(u'\n');
 }
 
@@ -92,7 +100,7 @@ TaxTotals taxTotals(const QVector<TaxRecord>& records, bool taxAdvantaged) {
     for (const TaxRecord& r : records) {
         // A sale of unknown cost (no buy, or shares transferred in whose
         // cost is not entered) has no gain to add: not the whole proceeds.
-        if (r.dateAcquired.isValid() || !r.cost.isZero())
+        if (!taxCostUnknown(r))
             totals.gain += r.salePrice - r.cost + r.washAdjustment;
         totals.washDisallowed += r.washAdjustment;
         if (r.salePrice > Money())
@@ -131,12 +139,14 @@ QString TaxColumns::text(const TaxRecord& r, int col) const {
         return formatDate(r.dateAcquired);
     case TaxGridCol::DateSold:
         return formatDate(r.dateSold);
+    // A cost not known is left empty, as the report leaves it: a 0 would
+    // read as the whole proceeds gained.
     case TaxGridCol::Cost:
-        return formatMoney(r.cost);
+        return taxCostUnknown(r) ? QString() : formatMoney(r.cost);
     case TaxGridCol::Proceed:
         return formatMoney(r.salePrice);
     case TaxGridCol::Gain:
-        return formatMoney(r.salePrice - r.cost + r.washAdjustment);
+        return taxCostUnknown(r) ? QString() : formatMoney(r.salePrice - r.cost + r.washAdjustment);
     case TaxGridCol::Box:
         return boxLetter(r.box);
     case TaxGridCol::WashAdj:

@@ -36,10 +36,14 @@ struct TaxWarnings {
     bool notAllFound = false;     // the sell is larger than the buys found
     bool noBuy = false;           // no buy at all: cost 0, date acquired unknown
     bool washSale = false;        // a loss disallowed (code W); not a fault, but worth a look
+    bool costUnknown = false;     // shares transferred in: no cost nor date typed yet
 
     bool any() const { return boughtAfterSold || notAllFound || noBuy; }
 };
 TaxWarnings taxWarnings(const TaxRecord& record);
+// No date acquired and a cost of 0: the cost is not known (no buy, or shares
+// transferred in), never a basis of 0.
+bool taxCostUnknown(const TaxRecord& record);
 // The cases named one per line, as the row's tooltip shows them.
 QString taxWarningsText(const TaxWarnings& warnings);
 

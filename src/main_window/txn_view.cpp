@@ -6,6 +6,7 @@
 #include "platform/number_text.h"
 #include "store/txn_table.h"
 #include "store/txn_view_read.h"
+#include "store/unknown_cost_table.h"
 
 namespace gainbook {
 
@@ -46,6 +47,31 @@ QString TxnColumns::text(const TxnRecord& r, int col) const {
     default:
         return {};
     }
+}
+
+bool TxnColumns::costUnknown(const TxnRecord& record) const {
+    // A buy of another type typed over the row is no longer a transfer in.
+    return record.type == kBought && unknownCost_.contains(record.id);
+}
+
+QString TxnColumns::rowNote(const TxnRecord& record) const {
+    return costUnknown(record) ? unknownCostBuyNote() : QString();
+}
+
+QString TxnColumns::cellMark(const TxnRecord& record, int col) const {
+    return col == TxnGridCol::TxnAmount && costUnknown(record) ? QStringLiteral("cost unknown")
+                                                               : QString();
+}
+
+QString unknownCostBuyNote() {
+    return QStringLiteral("Shares transferred in: their cost and date acquired are not known. "
+                          "Type the cost in Txn Amount (and the date acquired in Txn Date), then "
+                          "process the account again; until then a sale of them is reported "
+                          "without a cost.");
+}
+
+std::unique_ptr<TxnColumns> txnColumnsOf(const QSqlDatabase& db) {
+    return std::make_unique<TxnColumns>(selectUnknownCostBuys(db));
 }
 
 QString TxnColumns::parse(TxnRecord& r, int col, const QString& text) const {

@@ -3,8 +3,10 @@
 #include "platform/record_columns.h"
 #include "store/records.h"
 
+#include <QSet>
 #include <QSqlDatabase>
 
+#include <memory>
 #include <optional>
 
 namespace gainbook {
@@ -20,16 +22,33 @@ using TxnRow = RecordRow<TxnRecord>;
 QVector<GridColumn> SetupTxnGrid();
 
 // How the transaction view shows a transaction and reads typed cells back.
-// A new row's type is a drop-down of "Bought" and "Sold".
+// A new row's type is a drop-down of "Bought" and "Sold". The buys of
+// unknown cost (shares transferred in) are marked, with a note saying
+// what to do, until their cost is typed.
 class TxnColumns final : public RecordColumns<TxnRecord> {
 public:
+    explicit TxnColumns(QSet<qint64> unknownCost = {}) : unknownCost_(std::move(unknownCost)) {}
     QVector<GridColumn> layout() const override { return SetupTxnGrid(); }
     QString text(const TxnRecord& record, int col) const override;
     QString parse(TxnRecord& record, int col, const QString& text) const override;
     SortKey sortKey(const TxnRecord& record, int col) const override;
     CellKind kind(const TxnRow& row, int col, CellKind columnKind) const override;
     QStringList choices(const TxnRow& row, int col) const override;
+    QString rowNote(const TxnRecord& record) const override;
+    QString cellMark(const TxnRecord& record, int col) const override;
+
+private:
+    bool costUnknown(const TxnRecord& record) const;
+
+    QSet<qint64> unknownCost_;
 };
+
+// The note on a buy of shares transferred in whose cost is not typed yet.
+QString unknownCostBuyNote();
+
+// The columns of the view of an account, knowing its buys of unknown cost.
+// Throws StoreError.
+std::unique_ptr<TxnColumns> txnColumnsOf(const QSqlDatabase& db);
 
 // The transactions of an account, or of one of its months, in the order the
 // view shows them: by date (ties by symbol, then as captured). Throws

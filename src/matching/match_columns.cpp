@@ -77,4 +77,14 @@ bool MatchColumns::locked(const MatchTableRow& row, int col, bool columnLocked) 
     return columnLocked;
 }
 
+QString MatchColumns::rowNote(const MatchRow& row) const {
+    return row.costUnknown && row.hasLot() ? unknownCostLotNote() : QString();
+}
+
+QString unknownCostLotNote() {
+    return QStringLiteral("Shares transferred in: their cost and date acquired are not known. "
+                          "Type the cost in the buy's Txn Amount, then process the account "
+                          "again; until then the sale is reported without a cost.");
+}
+
 } // namespace gainbook

@@ -18,6 +18,10 @@ public:
     SortKey sortKey(const MatchRow& row, int col) const override;
     CellKind kind(const MatchTableRow& row, int col, CellKind columnKind) const override;
     bool locked(const MatchTableRow& row, int col, bool columnLocked) const override;
+    QString rowNote(const MatchRow& row) const override;
 };
+
+// The note on a lot of shares transferred in whose cost is not entered yet.
+QString unknownCostLotNote();
 
 } // namespace gainbook

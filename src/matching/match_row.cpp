@@ -4,6 +4,8 @@
 #include "platform/formats.h"
 #include "platform/number_text.h"
 
+#include <QSet>
+
 namespace gainbook {
 
 QStringList matchGridHeadings() {
@@ -14,6 +16,14 @@ QStringList matchGridHeadings() {
             QStringLiteral("Applied Cost"), QStringLiteral("Total Quantity"),
             QStringLiteral("Total Cost"),   QStringLiteral("BuyId"),
             QStringLiteral("SellID")};
+}
+
+qsizetype sellsOfUnknownCost(const QVector<MatchRow>& rows) {
+    QSet<qint64> sells;
+    for (const MatchRow& row : rows)
+        if (row.costUnknown && row.hasLot())
+            sells.insert(row.link.sellId);
+    return sells.size();
 }
 
 QStringList matchRowTexts(const MatchRow& row) {
@@ -32,9 +42,11 @@ QStringList matchRowTexts(const MatchRow& row) {
         set(MatchGridCol::BuyDate, formatDate(buy->txnDate));
         set(MatchGridCol::BuySymbol, buy->symbol);
         set(MatchGridCol::AppliedQuantity, row.link.buyQuantity.text());
-        set(MatchGridCol::AppliedCost, formatPlain(row.link.buyPrice));
+        // Shares transferred in cost what the user has still to type, not 0.
+        const QString unknown = QStringLiteral("unknown");
+        set(MatchGridCol::AppliedCost, row.costUnknown ? unknown : formatPlain(row.link.buyPrice));
         set(MatchGridCol::TotalQuantity, buy->quantity.text());
-        set(MatchGridCol::TotalCost, formatPlain(buy->amount));
+        set(MatchGridCol::TotalCost, row.costUnknown ? unknown : formatPlain(buy->amount));
         set(MatchGridCol::BuyId, QString::number(buy->id));
     }
     set(MatchGridCol::SellID, QString::number(row.link.sellId));

@@ -23,7 +23,8 @@ struct MatchRow {
     std::optional<TxnRecord> sell; // on the sell's first row only
     std::optional<TxnRecord> buy;  // the lot's buy; none on a row with the button
     LinkRecord link;
-    bool linked = true; // the lot's box; cleared, "Update" detaches the lot
+    bool linked = true;       // the lot's box; cleared, "Update" detaches the lot
+    bool costUnknown = false; // the lot's buy is shares transferred in, their cost not entered yet
     bool hasAddButton = false;
 
     bool hasLot() const { return buy.has_value(); }
@@ -50,6 +51,10 @@ enum : int {
     Count = SellID
 };
 }
+
+// The sells of the rows with a lot of shares transferred in whose cost is
+// not entered yet: they stay to be checked until the cost is typed.
+qsizetype sellsOfUnknownCost(const QVector<MatchRow>& rows);
 
 // The caption of the button on a sell that has no buy.
 inline const QString kAddCaption = QStringLiteral("Add");

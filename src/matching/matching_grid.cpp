@@ -20,7 +20,8 @@ namespace {
 const QString kLinksWithTxns =
     QStringLiteral("SELECT l.SellId, l.BuyId, l.BuyQuantity, l.BuyPrice, "
                    "s.ID, s.Symbol, s.Quantity, s.TxnDate, s.Amount, "
-                   "b.ID, b.Symbol, b.Quantity, b.TxnDate, b.Amount "
+                   "b.ID, b.Symbol, b.Quantity, b.TxnDate, b.Amount, "
+                   "EXISTS (SELECT 1 FROM UnknownCost u WHERE u.BuyId = l.BuyId) "
                    "FROM SellLinks l "
                    "LEFT JOIN Txn s ON s.ID = l.SellId AND s.AccountName = l.AccountName "
                    "LEFT JOIN Txn b ON b.ID = l.BuyId "
@@ -66,6 +67,7 @@ QVector<MatchRow> MatchingGrid::FillGrid(const QSqlDatabase& db, const QString& 
         }
         if (!skipSell_) {
             read.buy = read.link.buyId != 0 ? txnAt(query, 9) : std::nullopt;
+            read.costUnknown = query.value(14).toBool();
             // The buy shows in the shares of the sell's date, as its link counts them.
             if (read.buy && read.sell && !actions.isEmpty())
                 read.buy->quantity = read.buy->quantity.times(
@@ -117,6 +119,7 @@ void MatchingGrid::FillBuyRec(const LinkRead& read) {
     row.buy = read.buy;
     row.link = read.link;
     row.linked = true;
+    row.costUnknown = read.costUnknown;
     ++gridRow_;
 }
 

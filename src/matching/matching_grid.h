@@ -26,6 +26,7 @@ private:
         LinkRecord link;
         std::optional<TxnRecord> sell;
         std::optional<TxnRecord> buy;
+        bool costUnknown = false;
     };
 
     void FillSellRec(const LinkRead& read);

@@ -15,6 +15,7 @@
 #include "store/records.h"
 #include "store/sql.h"
 #include "store/txn_table.h"
+#include "store/unknown_cost_table.h"
 
 #include <algorithm>
 
@@ -77,6 +78,7 @@ QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const 
         Quantity shares;
     };
     QHash<QString, Pool> pools;
+    const QSet<qint64> unknownCost = selectUnknownCostBuys(db);
     for (const TxnRecord& buy : selectTxns(db, account)) {
         if (buy.type != kBought || !buy.txnDate.isValid() || buy.txnDate > on ||
             !buy.quantity.isPositive())
@@ -109,6 +111,8 @@ QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const 
             const Quantity to = ends[i + 1];
             OpenLot lot;
             lot.buyId = buy.id;
+            lot.account = account;
+            lot.costUnknown = unknownCost.contains(buy.id);
             lot.symbol = view.symbol.isEmpty() ? buy.symbol : view.symbol;
             lot.shares = (to - from).times(view.factor);
             lot.cost = buy.amount.abs().scaled(to - from, buy.quantity);
@@ -119,6 +123,9 @@ QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const 
                     lot.acquired = buy.txnDate.addDays(-row.daysBack);
                 }
             }
+            // The day of the transfer is not the day the shares were bought.
+            if (lot.costUnknown)
+                lot.acquired = QDate();
             lot.longTermOn = longTermFrom(lot.acquired);
             if (average) {
                 Pool& pool = pools[instrumentKey(lot.symbol)];
@@ -158,6 +165,49 @@ QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const 
         return std::tie(a.symbol, a.acquired) < std::tie(b.symbol, b.acquired);
     });
     return lots;
+}
+
+QVector<OpenLot> openLots(const QSqlDatabase& db, const QStringList& accounts, const QDate& on,
+                          const QHash<QString, Money>& prices) {
+    QVector<OpenLot> lots;
+    for (const QString& account : accounts)
+        lots += openLots(db, account, on, prices);
+    return lots;
+}
+
+UnrealizedTotals unrealizedTotals(const QVector<OpenLot>& lots, const QDate& on) {
+    UnrealizedTotals totals;
+    for (const OpenLot& lot : lots) {
+        if (!lot.price || lot.costUnknown)
+            continue;
+        (holdingTerm(lot.acquired, on) == HoldingTerm::Long ? totals.longTerm : totals.shortTerm) +=
+            lot.unrealized();
+    }
+    return totals;
+}
+
+QString unrealizedTotalsText(const QVector<OpenLot>& lots, const QDate& on) {
+    if (std::none_of(lots.begin(), lots.end(), [](const OpenLot& l) { return l.price; }))
+        return QStringLiteral("No prices typed yet");
+    const UnrealizedTotals totals = unrealizedTotals(lots, on);
+    return QStringLiteral("Unrealized short term %1, long term %2")
+        .arg(formatMoney(totals.shortTerm), formatMoney(totals.longTerm));
+}
+
+QVector<MonthValue> longTermCalendar(const QVector<OpenLot>& lots, const QDate& on) {
+    QVector<MonthValue> months;
+    const QDate first(on.year(), on.month(), 1);
+    for (int i = 0; i < 12; ++i)
+        months.append({first.addMonths(i), Money()});
+    for (const OpenLot& lot : lots) {
+        if (!lot.longTermOn.isValid() || lot.longTermOn <= on)
+            continue;
+        const int index =
+            (lot.longTermOn.year() - first.year()) * 12 + lot.longTermOn.month() - first.month();
+        if (index < 12)
+            months[index].value += lot.price && !lot.costUnknown ? lot.value() : lot.cost;
+    }
+    return months;
 }
 
 QHash<QString, Money> pricesFromCsv(const QString& text, QStringList& bad) {
@@ -203,15 +253,18 @@ QStringList openLotFields(const OpenLot& lot, const QDate& on) {
     }
     const Money perShare =
         lot.shares.isPositive() ? lot.cost.scaled(Quantity::whole(1), lot.shares) : Money();
+    // A transfer in of no cost typed yet shows no cost of 0 nor a gain made of it.
+    const QString unknown = QStringLiteral("unknown");
+    const bool gain = lot.price && !lot.costUnknown;
     return {lot.symbol,
             lot.shares.text(),
-            formatPlain(perShare),
-            formatPlain(lot.cost),
+            lot.costUnknown ? unknown : formatPlain(perShare),
+            lot.costUnknown ? unknown : formatPlain(lot.cost),
             formatDate(lot.acquired),
             formatDate(lot.longTermOn),
             lot.price ? formatPlain(*lot.price) : QString(),
-            lot.price && !isLong ? formatPlain(lot.unrealized()) : QString(),
-            lot.price && isLong ? formatPlain(lot.unrealized()) : QString(),
+            gain && !isLong ? formatPlain(lot.unrealized()) : QString(),
+            gain && isLong ? formatPlain(lot.unrealized()) : QString(),
             harvest};
 }
 

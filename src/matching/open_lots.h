@@ -20,18 +20,22 @@ namespace gainbook {
 // acquired (moved back by the holding period those adjustments carry).
 struct OpenLot {
     qint64 buyId = 0;
+    QString account;
     QString symbol;
     Quantity shares;
     Money cost;
     QDate acquired;
     QDate longTermOn; // the first day a sale of it is long term
+    // Shares transferred in whose cost and date are not typed yet: no gain,
+    // term or loss check can be told of them.
+    bool costUnknown = false;
 
     // Filled when a price is known for the symbol.
     std::optional<Money> price; // a share
     Money value() const { return price ? price->scaled(shares, Quantity::whole(1)) : Money(); }
     Money unrealized() const { return value() - cost; }
     // A sale now would realize a loss.
-    bool atLoss() const { return price && unrealized().isNegative(); }
+    bool atLoss() const { return price && !costUnknown && unrealized().isNegative(); }
 
     // For a lot at a loss: the latest buy of the instrument, in any account,
     // in the 30 days before the day asked, which would make a sale now a
@@ -58,6 +62,32 @@ QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const 
 // "symbol, price" lines (a heading line or blank lines are passed over), by
 // instrumentKey. A line whose price is no number is named in `bad`.
 QHash<QString, Money> pricesFromCsv(const QString& text, QStringList& bad);
+
+// The open lots of several accounts, account by account.
+QVector<OpenLot> openLots(const QSqlDatabase& db, const QStringList& accounts, const QDate& on,
+                          const QHash<QString, Money>& prices = {});
+
+// The unrealized gain of the lots with a price, short and long term on the
+// day given; lots of unknown cost are left out.
+struct UnrealizedTotals {
+    Money shortTerm;
+    Money longTerm;
+};
+UnrealizedTotals unrealizedTotals(const QVector<OpenLot>& lots, const QDate& on);
+
+// The lots that turn long term in each of the twelve months from the one
+// `on` falls in (from the day after `on`), at their value where they have a
+// price and at their cost where not. Lots already long term, of unknown
+// date, or turning long later are not counted.
+struct MonthValue {
+    QDate month; // its first day
+    Money value;
+};
+QVector<MonthValue> longTermCalendar(const QVector<OpenLot>& lots, const QDate& on);
+
+// "Unrealized short term 1,234.00, long term -56.00" (or "No prices typed
+// yet").
+QString unrealizedTotalsText(const QVector<OpenLot>& lots, const QDate& on);
 
 // The columns of the lots listing and a lot's fields.
 QStringList openLotHeading();

@@ -43,6 +43,15 @@ QString nothingToMatchText(const QString& account) {
     return QStringLiteral("Nothing to match: %1 has no sell.").arg(account);
 }
 
+namespace {
+
+QString unknownCostSellsPhrase(qsizetype sells) {
+    return QStringLiteral("%1 matched to shares transferred in whose cost is not entered yet.")
+        .arg(sells);
+}
+
+} // namespace
+
 QString runWarningsText(const RunWarnings& warnings) {
     if (warnings.total() == 0)
         return {};
@@ -53,10 +62,12 @@ QString runWarningsText(const RunWarnings& warnings) {
                        .arg(warnings.notAllFound)
                        .arg(warnings.noBuy);
     if (warnings.costUnknown > 0)
-        text += QStringLiteral(" %1 matched to shares transferred in whose cost is not entered "
-                               "yet.")
-                    .arg(warnings.costUnknown);
+        text += u' ' + unknownCostSellsPhrase(warnings.costUnknown);
     return text;
+}
+
+QString unknownCostCheckText(qsizetype sells) {
+    return QStringLiteral("Sells to check: ") + unknownCostSellsPhrase(sells);
 }
 
 QString alreadyProcessedText(const QString& account) {

@@ -152,6 +152,10 @@ QString nothingToMatchText(const QString& account);
 // count of each kind; empty when there is none.
 QString runWarningsText(const RunWarnings& warnings);
 
+// "Sells to check: 2 matched to shares transferred in whose cost is not
+// entered yet.": told whenever the account is shown, until the costs are typed.
+QString unknownCostCheckText(qsizetype sells);
+
 // Why an account with links is not processed again.
 QString alreadyProcessedText(const QString& account);
 

@@ -1,9 +1,13 @@
 #include "matching/trade_changes.h"
 
 #include "matching/wash_sale_refresh.h"
+#include "platform/form8949_box.h"
+#include "platform/holding_term.h"
+#include "store/account_settings_table.h"
 #include "store/corp_action_table.h"
 #include "store/links_table.h"
 #include "store/lot_adjust_table.h"
+#include "store/tax_table.h"
 
 namespace gainbook {
 
@@ -84,6 +88,22 @@ QString processAgainLine(const QSqlDatabase& db) {
 
 QString goOnAnywayQuestion(const QString& line, const QString& action) {
     return line + u'\n' + action + QStringLiteral(" anyway?");
+}
+
+bool changeBasisReporting(const QSqlDatabase& db, const QString& account, BasisReporting basis) {
+    const BasisReporting before = selectBasisReporting(db, account);
+    setBasisReporting(db, account, basis);
+    if (before == basis || !accountHasLinks(db, account))
+        return false;
+    for (const TaxRecord& r : selectTaxRecs(db, account, QDate(1, 1, 1), QDate(9999, 12, 31))) {
+        const HoldingTerm term = holdingTerm(r.dateAcquired, r.dateSold);
+        if (term != HoldingTerm::Unknown && r.box == boxFor(term, before) &&
+            boxFor(term, basis) != r.box) {
+            markRematch(db, account);
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace gainbook

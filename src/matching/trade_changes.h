@@ -68,6 +68,14 @@ private:
     bool changed_ = false;
 };
 
+// Sets the account's basis setting. The boxes a processing run gave the
+// account's tax records follow that setting, so a processed account with a
+// record whose box the new setting changes is kept among the accounts to
+// process again; true when it is. A record given another box by hand, or
+// imported, is left as it is. Throws StoreError; the caller holds the
+// transaction.
+bool changeBasisReporting(const QSqlDatabase& db, const QString& account, BasisReporting basis);
+
 // "Accounts to process again before filing: A, B"; empty for none.
 QString processAgainText(const QStringList& accounts);
 

@@ -91,6 +91,9 @@ public:
     // A plain explanation of one cell, shown as its tooltip where the row
     // has no note; empty for none.
     virtual QString cellTip(const Record&, int) const { return {}; }
+    // A word shown after a cell's text and never read back ("cost unknown"),
+    // so a row's note is seen without its colour; empty for none.
+    virtual QString cellMark(const Record&, int) const { return {}; }
 };
 
 // The text a cell shows: what was typed when it was refused, otherwise the

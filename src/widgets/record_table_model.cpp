@@ -46,10 +46,12 @@ QVariant RecordTableModelBase::data(const QModelIndex& index, int role) const {
     const int row = index.row() + 1;
     const int col = index.column() + 1;
     switch (role) {
-    case Qt::DisplayRole:
+    case Qt::DisplayRole: {
         if (cellKind(row, col) == CellKind::CheckBox)
             return {};
-        return cellText(row, col);
+        const QString mark = cellMark(row, col);
+        return mark.isEmpty() ? cellText(row, col) : cellText(row, col) + u' ' + mark;
+    }
     case Qt::EditRole:
         return cellText(row, col);
     case Qt::CheckStateRole:

@@ -59,6 +59,8 @@ public:
     virtual QString rowNote(int row) const = 0;
     // A cell's own tooltip (RecordColumns::cellTip), where the row has no note.
     virtual QString cellTip(int row, int col) const = 0;
+    // A word shown after the cell's text (RecordColumns::cellMark).
+    virtual QString cellMark(int row, int col) const = 0;
 
     void clear();
     void removeRowAt(int row);
@@ -134,8 +136,14 @@ public:
     // rows, in place of every row: a large read is then held once, not also
     // in a list of records on its way in. Rethrows what fill throws, with
     // no rows left.
-    template <class Fill> void fillRecords(Fill&& fill) {
+    template <class Fill> void fillRecords(Fill&& fill) { fillRecords(fill, nullptr); }
+    // The same through other columns of the same layout, or the present
+    // ones when null.
+    template <class Fill>
+    void fillRecords(Fill&& fill, std::unique_ptr<const RecordColumns<Record>> columns) {
         beginResetModel();
+        if (columns)
+            columns_ = std::move(columns);
         rows_.clear();
         try {
             std::forward<Fill>(fill)(rows_);
@@ -183,6 +191,9 @@ public:
     QString rowNote(int row) const override { return columns_->rowNote(rows_[row - 1].record); }
     QString cellTip(int row, int col) const override {
         return columns_->cellTip(rows_[row - 1].record, col);
+    }
+    QString cellMark(int row, int col) const override {
+        return columns_->cellMark(rows_[row - 1].record, col);
     }
 
 protected:

@@ -57,6 +57,9 @@ private slots:
             qPrintable(tax + "T,1,01/03/1999,02/07/2001,5.00,6.00,1.00,D,,,2\n"));
         row("year joined to the option", {"--year=1999", "tax", "--totals", "Old"}, 0,
             "Total Records 0\nTotal Proceed .00\nTotal Gain/Loss .00\n");
+        row("realized gains in a broker's layout",
+            {"import-gains", "--account", "New", test::testData("gains/schwab_gains.csv")}, 0,
+            "Read as a Schwab realized gain/loss download.\n2 records successfully added.\n");
         row("unknown account", {"txns", "Nobody"}, 1);
         row("empty account", {"tax", ""}, 1);
         row("unknown month", {"txns", "O'Brien IRA", "Dec"}, 1);
@@ -107,6 +110,33 @@ private slots:
         QVERIFY2(r.err.startsWith(err), qPrintable(r.err));
         if (code == 2 && err.isEmpty())
             QVERIFY(r.err.contains(QLatin1String("usage: gainbook-cli")));
+    }
+
+    // Shares transferred in reach the tax record and the report with no
+    // cost: the AAPL sale of 3,799.35 has no known basis, so no gain (never
+    // the whole proceeds); IBM's 4 of 10 bought for 1,500 cost 600 and
+    // gain 40 (Pub 550, cost basis of part of a lot).
+    void transferInThroughProcessingToTheReport() {
+        TestDatabase t;
+        const QStringList db{"--db", t.path(), "--year", "2024"};
+        const Run captured =
+            run(db + QStringList{"capture", "--account", "Brokerage",
+                                 test::testData("capture/layouts/schwab_transfer_in.csv")});
+        QCOMPARE(captured.out,
+                 QString("Read as a Schwab download.\n4 records successfully added.\n"));
+        const Run processed = run(db + QStringList{"process", "Brokerage"});
+        QVERIFY2(processed.out.endsWith(
+                     " 1 matched to shares transferred in whose cost is not entered yet.\n"),
+                 qPrintable(processed.out));
+        QCOMPARE(run(db + QStringList{"tax", "Brokerage"}).out,
+                 QString("Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash "
+                         "Adj.,Comment,ID\n"
+                         "AAPL,20,,06/03/2024,,\"3,799.35\",,,, ,1\n"
+                         "IBM,4,01/10/2024,06/10/2024,600.00,640.00,40.00,A,, ,2\n"));
+        const QString report = t.folder() + "/report.csv";
+        QCOMPARE(run(db + QStringList{"report", report}).code, 0);
+        QVERIFY(QString::fromUtf8(test::readBytes(report))
+                    .contains("\n,20 sh. AAPL,,06/03/2024,3799.35,,,0.00,\n"));
     }
 
     void initCreatesOnceAndNeverOverwrites() {

@@ -1,4 +1,5 @@
 #include "capture/page_document.h"
+#include "gains/gains_import.h"
 #include "gains/realized_lot.h"
 #include "gains/reconcile.h"
 #include "platform/date_text.h"
@@ -25,7 +26,7 @@ SheetDocument sheetOf(const Sheet& rows) {
     return sheet;
 }
 
-// "symbol|quantity|acquired|sold|proceeds|cost|wash|box"
+// "symbol|quantity|acquired|sold|proceeds|cost|wash|box|term"
 QString lotText(const RealizedLot& l) {
     return QStringList{l.symbol,
                        l.quantity.text(),
@@ -35,7 +36,10 @@ QString lotText(const RealizedLot& l) {
                        numberToText(l.cost.toDouble()),
                        l.washAdjustment ? numberToText(l.washAdjustment->toDouble())
                                         : QStringLiteral("-"),
-                       boxLetter(l.box)}
+                       boxLetter(l.box),
+                       l.term == HoldingTerm::Long    ? QStringLiteral("L")
+                       : l.term == HoldingTerm::Short ? QStringLiteral("S")
+                                                      : QStringLiteral("?")}
         .join(u'|');
 }
 
@@ -74,8 +78,10 @@ class TestRealizedGains : public QObject {
 private slots:
     void lots_data() {
         QTest::addColumn<Sheet>("sheet");
+        QTest::addColumn<QString>("file"); // a broker's download, read instead of the sheet
         QTest::addColumn<QStringList>("lots");
         QTest::addColumn<int>("unreadable");
+        QTest::addColumn<QString>("readAs");
         QTest::newRow("1099-B headings below a title, totals passed over")
             << Sheet{{"Form 1099-B detail"},
                      {"1a Description of property", "Quantity", "1b Date acquired",
@@ -84,12 +90,13 @@ private slots:
                      {"ACME CORP", "-10", "01/02/2024", "06/03/2024", "$1,000.00", "$900.00", "",
                       "Box A"},
                      {"Total", "", "", "", "$1,000.00", "$900.00", "", ""}}
-            << QStringList{"ACME CORP|10|01/02/2024|06/03/2024|1000|900|0|A"} << 0;
+            << QString() << QStringList{"ACME CORP|10|01/02/2024|06/03/2024|1000|900|0|A|S"} << 0
+            << QString();
         QTest::newRow("symbol wins over description; Various is no date; term gives no box")
             << Sheet{{"Description", "Symbol", "Shares", "Acquired", "Sold", "Proceeds", "Cost",
                       "Term"},
                      {"ACME CORP", "ACME", "5", "Various", "2024-06-03", "500", "600", "Long Term"}}
-            << QStringList{"ACME|5||06/03/2024|500|600|-|"} << 0;
+            << QString() << QStringList{"ACME|5||06/03/2024|500|600|-||L"} << 0 << QString();
         QTest::newRow("unreadable values and a box against the term are counted")
             << Sheet{{"Symbol", "Quantity", "Date Sold", "Proceeds", "Cost", "Wash Sale", "Term",
                       "Box"},
@@ -98,22 +105,48 @@ private slots:
                      {"C", "1", "06/03/2024", "1", "1", "", "Long", "A"},
                      {"D", "1", "06/03/2024", "1", "1", "(5.00)", "Short", "Z"},
                      {"E", "1", "06/03/2024", "1", "1", "(5.00)", "Short", "A"}}
-            << QStringList{"E|1||06/03/2024|1|1|5|A"} << 4;
+            << QString() << QStringList{"E|1||06/03/2024|1|1|5|A|S"} << 4 << QString();
         QTest::newRow("no proceeds column: no heading row")
             << Sheet{{"Symbol", "Quantity", "Date Sold", "Amount", "Cost"},
                      {"A", "1", "06/03/2024", "1", "1"}}
-            << QStringList{} << 0;
+            << QString() << QStringList{} << 0 << QString();
+        // Pub. 550: long term when held more than one year, counted from the
+        // day after acquisition; a year to the day is still short.
+        QTest::newRow("Schwab: Closed and Opened Date, the disallowed loss, totals passed over")
+            << Sheet{} << "gains/schwab_gains.csv"
+            << QStringList{"AAPL|10|03/14/2023|03/15/2024|1600|1500|0||L",
+                           "IBM|3|05/01/2024|06/03/2024|450|510|10||S"}
+            << 0 << "Read as a Schwab realized gain/loss download.";
+        QTest::newRow("Fidelity: disclaimers above and below, description for no symbol")
+            << Sheet{} << "gains/fidelity_gains.csv"
+            << QStringList{"MSFT|5|02/01/2022|04/01/2024|2000|1000|0||L",
+                           "AT&T INC|100||07/01/2024|1700|1900|0||?",
+                           "NVDA|2|01/10/2024|09/03/2024|1000|800|0||S"}
+            << 0 << "Read as a Fidelity realized gain/loss download.";
+        QTest::newRow("Vanguard: a year to the day is short, a day more is long (Pub. 550)")
+            << Sheet{} << "gains/vanguard_gains.csv"
+            << QStringList{"VTSAX|12.5|06/01/2023|05/31/2024|1562.5|1375|0||S",
+                           "VFIAX|2|05/30/2023|05/31/2024|900|950|0||L"}
+            << 0 << "Read as a Vanguard realized gain/loss download.";
     }
     void lots() {
         QFETCH(Sheet, sheet);
+        QFETCH(QString, file);
         QFETCH(QStringList, lots);
         QFETCH(int, unreadable);
-        const RealizedLots read = readRealizedLots(sheetOf(sheet), QDate(2025, 1, 1));
+        QFETCH(QString, readAs);
+        QString error;
+        const RealizedLots read =
+            file.isEmpty() ? readRealizedLots(sheetOf(sheet), QDate(2025, 1, 1))
+                           : loadRealizedLots(test::testData(file), QDate(2025, 1, 1), &error)
+                                 .value_or(RealizedLots{});
+        QCOMPARE(error, QString());
         QStringList texts;
         for (const RealizedLot& l : read.lots)
             texts << lotText(l);
         QCOMPARE(texts, lots);
         QCOMPARE(read.unreadable, unreadable);
+        QCOMPARE(read.readAs, readAs);
     }
 
     // Which lot pairs with which record, and how each row is told.

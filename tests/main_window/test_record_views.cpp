@@ -2,6 +2,7 @@
 #include "main_window/record_editing.h"
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
+#include "store/unknown_cost_table.h"
 #include "support/test_database.h"
 #include "support/test_main.h"
 
@@ -82,6 +83,14 @@ private slots:
         QCOMPARE(columns.text(records[2], TxnGridCol::Quantity), QStringLiteral("2.5"));
         QCOMPARE(columns.text(records[2], TxnGridCol::TxnAmount), QStringLiteral("-100.00"));
 
+        // A buy transferred in is marked until its cost is typed; a sell never is.
+        markUnknownCost(t.connection(), {records[0].id, records[1].id});
+        const std::unique_ptr<TxnColumns> marked = txnColumnsOf(t.connection());
+        QCOMPARE(marked->cellMark(records[0], TxnGridCol::TxnAmount), QString("cost unknown"));
+        QCOMPARE(marked->cellMark(records[0], TxnGridCol::Symbol), QString());
+        QVERIFY(marked->rowNote(records[0]).startsWith("Shares transferred in"));
+        QCOMPARE(marked->rowNote(records[1]) + marked->rowNote(records[2]), QString());
+
         records = FillGrid1(t.connection(), account, QStringLiteral("Jan '01"));
         QCOMPARE(column(columns, records, TxnGridCol::Symbol), QStringList{"IBM"});
     }
@@ -102,6 +111,11 @@ private slots:
                  (QStringList{"LOSS", "5", "01/03/2000", "01/01/2000", "800.00", "300.00",
                               "-500.00", "A", "", "wash?"}));
         QCOMPARE(columns.text(tax.records[0], TaxGridCol::DateBought), QString());
+        // No date and no cost is a cost not known, never a gain of the whole proceeds.
+        QCOMPARE(columns.text(tax.records[0], TaxGridCol::Cost) +
+                     columns.text(tax.records[0], TaxGridCol::Gain),
+                 QString());
+        QVERIFY(columns.rowNote(tax.records[0]).startsWith("Cost not known"));
         QCOMPARE(tax.totals.recordsText(), QStringLiteral("Total Records 3"));
         QCOMPARE(tax.totals.proceedsText(), QStringLiteral("Total Proceed 1,800.00"));
         QCOMPARE(tax.totals.gainText(), QStringLiteral("Total Gain/Loss .00"));

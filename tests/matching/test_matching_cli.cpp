@@ -49,7 +49,7 @@ private slots:
         test::writeBytes(t.folder() + "/prices.csv", "Symbol,Price\nibm,12\nMSFT,lots\n");
         const QString taxRows =
             kTaxHeading + "IBM,120,01/03/2000,02/01/2000,\"1,300.00\",\"2,000.00\",700.00,A,, ,2\n"
-                          "MSFT,10,,02/02/2000,0.00,300.00,300.00,,,All Buy Rec Not Found,3\n";
+                          "MSFT,10,,02/02/2000,,300.00,,,,All Buy Rec Not Found,3\n";
         const QString notReported = QStringLiteral("2 records tax-advantaged: not reported\n");
         const QString lots =
             QStringLiteral("Symbol,Shares,Cost/Share,Cost,Date Acquired,Long Term On,Price,"
@@ -61,9 +61,12 @@ private slots:
                   "Account O'Brien IRA already has 1 tax record. Give --again to replace it.\n"),
             ok({"process", "--again", a},
                "Processing of O'Brien IRA wrote 2 tax records to %db.\n" + kToCheck),
-            // The account's setting picks the boxes of the next rebuild.
+            // The account's setting picks the boxes of the next rebuild: the
+            // short-term IBM sale goes from box A to C (Form 8949: no Form
+            // 1099-B), so the processed account is to be processed again.
             ok({"account-basis", a}, "yes\n"),
-            ok({"account-basis", a, "None"}),
+            ok({"account-basis", a, "None"},
+               "Accounts to process again before filing: O'Brien IRA\n"),
             ok({"account-basis", a}, "none\n"),
             fails(2, {"account-basis", a, "maybe"}),
             fails(1, {"account-basis", "Nobody", "no"}, "Account not found: Nobody\n"),
@@ -74,18 +77,28 @@ private slots:
             // A tax-advantaged account's sales are listed, noted, and left
             // out of the totals, the TXF file and the report.
             ok({"tax", "--totals", a},
-               "Total Records 0\nTotal Proceed .00\nTotal Gain/Loss .00\n" + notReported),
-            ok({"tax", a}, taxRows, notReported),
-            fails(1, {"export-txf", t.folder() + "/ira.txf"}, "NO record exist to be exported\n"),
-            fails(1, {"report", t.folder() + "/ira.csv"}, "No tax record sold in 2000 to report\n"),
+               "Total Records 0\nTotal Proceed .00\nTotal Gain/Loss .00\n" + notReported +
+                   "Accounts to process again before filing: O'Brien IRA\n"),
+            ok({"tax", a}, taxRows,
+               notReported + "Accounts to process again before filing: O'Brien IRA\n"),
+            fails(1, {"export-txf", t.folder() + "/ira.txf"},
+                  "NO record exist to be exported\n"
+                  "Accounts to process again before filing: O'Brien IRA\n"),
+            fails(1, {"report", t.folder() + "/ira.csv"},
+                  "No tax record sold in 2000 to report\n"
+                  "Accounts to process again before filing: O'Brien IRA\n"),
             fails(2, {"account-wash", a, "--ira", "maybe"}),
             ok({"account-wash", a, "--detect", "on", "--ira", "off"}),
             ok({"wash", a},
                "Date Sold,Symbol,Quantity,Disallowed,Replacement Account,Date Bought,Shares,"
                "Added Cost,Date Acquired,Note\n"),
             ok({"recalc", a}, "Save/Recalculate of O'Brien IRA wrote 2 tax records to %db.\n"),
-            ok({"account-basis", a, "yes"}),
-            fails(1, {"process", a}, "Account already processed: O'Brien IRA\n"),
+            ok({"account-basis", a, "yes"},
+               "Accounts to process again before filing: O'Brien IRA\n"),
+            // Still to be processed again since the basis changed.
+            fails(1, {"process", a},
+                  "Trades or corporate actions changed since O'Brien IRA was processed: Process "
+                  "matches it again. Give --again to do so.\n"),
             fails(1, {"detach", a, "3:9"}, "Lot not found: 3:9\n"),
             fails(2, {"detach", a, "3:2", "3"}),
             fails(2, {"detach", a}),

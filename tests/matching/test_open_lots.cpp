@@ -1,9 +1,11 @@
 #include "matching/open_lots.h"
 #include "matching/process_session.h"
 #include "matching_fixture.h"
+#include "platform/formats.h"
 #include "platform/holding_term.h"
 #include "store/corp_action_table.h"
 #include "store/lot_method_table.h"
+#include "store/unknown_cost_table.h"
 #include "support/recording_prompter.h"
 #include "support/test_main.h"
 
@@ -23,10 +25,14 @@ class TestOpenLots : public QObject {
 
 private slots:
     // Each open lot after processing, on a day, with the prices given:
-    // "symbol|shares|cost/share|cost|acquired|long term on|price|short|long|loss sale".
+    // "symbol|shares|cost/share|cost|acquired|long term on|price|short|long|loss sale";
+    // where asked, then "months:" the months of the next twelve with lots
+    // turning long term ("03/2026 1500.00") and "totals:" the unrealized short|long.
     void lots_data() {
         QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<QString>("setup"); // "split XYZ 2025-03-03 2:1" or "average"
+        // "split XYZ 2025-03-03 2:1", "average", or "transfer in" (the first
+        // buy of unknown cost)
+        QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("on");
         QTest::addColumn<QString>("prices");
         QTest::addColumn<QStringList>("lots");
@@ -50,6 +56,13 @@ private slots:
         // Three buys at 10, 30 and 20, 150 sold at the average of 20: the
         // 150 left keep 20 a share (Pub 550 average basis).
         Pub 550 average basis: the open shares at the average ; B|IBM|100|2025-01-02|-1000, B|IBM|100|2025-02-03|-3000, B|IBM|100|2025-03-03|-2000, S|IBM|150|2025-06-02|3750 ; 2025-07-01 ; IBM|50|20.00|1000.00|02/03/2025|02/04/2026||||, IBM|100|20.00|2000.00|03/03/2025|03/04/2026|||| ;  ; average
+        // Shares transferred in have no known basis nor holding period yet.
+        transfer in: no cost, date or gain until the cost is typed ; B|IBM|100|2025-03-10|0 ; 2025-12-01 ; IBM|100|unknown|unknown|||15.00|||, totals:0.00|0.00 ; IBM,15 ; transfer in
+        // On 12/01/2025 the twelve months run to November 2026 (Pub 550: long
+        // the day after a year): IBM of 03/10/2025 turns on 03/11/2026 at its
+        // price, XYZ of 09/15/2025 on 09/16/2026 at its cost; ABC is long
+        // already and QQQ of 12/01/2025 turns only on 12/02/2026.
+        Pub 550 calendar: value turning long term month by month ; B|IBM|100|2025-03-10|-1000, B|XYZ|10|2025-09-15|-500, B|ABC|5|2024-01-02|-50, B|QQQ|1|2025-12-01|-400 ; 2025-12-01 ; ABC|5|10.00|50.00|01/02/2024|01/03/2025||||, IBM|100|10.00|1000.00|03/10/2025|03/11/2026|15.00|500.00||, QQQ|1|400.00|400.00|12/01/2025|12/02/2026||||, XYZ|10|50.00|500.00|09/15/2025|09/16/2026||||, months:03/2026 1500.00;09/2026 500.00, totals:500.00|0.00 ; IBM,15 ;
         )"))
             QTest::newRow(r.name) << r.list(0) << r.text(4) << r.text(1)
                                   << r.text(3).replace("\\n", "\n") << r.list(2);
@@ -72,7 +85,9 @@ private slots:
         } else if (setup == "average") {
             setLotMethod(db.connection(), kAccount, {}, LotMethod::Average);
         }
-        addRows(db, kAccount, rows);
+        const QVector<qint64> ids = addRows(db, kAccount, rows);
+        if (setup == "transfer in")
+            markUnknownCost(db.connection(), {ids.first()});
         RecordingPrompter prompter;
         ProcessSession session(db.connection(), prompter);
         session.setAccount(kAccount);
@@ -82,9 +97,22 @@ private slots:
         QCOMPARE(bad, QStringList());
         const QDate day = QDate::fromString(on, Qt::ISODate);
         QStringList found;
-        for (const OpenLot& lot : openLots(db.connection(), kAccount, day, byKey)) {
-            QCOMPARE(lot.longTermOn.addDays(-1) > lot.acquired, true);
+        const QVector<OpenLot> open = openLots(db.connection(), kAccount, day, byKey);
+        for (const OpenLot& lot : open) {
+            QCOMPARE(lot.costUnknown || lot.longTermOn.addDays(-1) > lot.acquired, true);
             found << openLotFields(lot, day).join(u'|');
+        }
+        if (lots.filter(QRegularExpression("^months:")).size() == 1) {
+            QStringList months;
+            for (const MonthValue& m : longTermCalendar(open, day))
+                if (!m.value.isZero())
+                    months << m.month.toString("MM/yyyy") + u' ' + formatPlain(m.value);
+            found << "months:" + months.join(u';');
+        }
+        if (lots.filter(QRegularExpression("^totals:")).size() == 1) {
+            const UnrealizedTotals totals = unrealizedTotals(open, day);
+            found << "totals:" + formatPlain(totals.shortTerm) + u'|' +
+                         formatPlain(totals.longTerm);
         }
         QCOMPARE(found, lots);
     }

@@ -1,17 +1,22 @@
+#include "matching/screen/frm_lots.h"
 #include "matching/screen/frm_process.h"
 #include "matching/screen/frm_what_if.h"
+#include "matching/screen/long_term_chart.h"
 #include "matching_fixture.h"
 #include "startup/app_context.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/store_fault.h"
+#include "store/unknown_cost_table.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
 #include "support/test_main.h"
 #include "widgets/record_table_model.h"
 #include "widgets/spread_grid.h"
 
+#include <QBarSet>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -410,6 +415,65 @@ private slots:
         QWidget other;
         QVERIFY(s.backFrom(other));
         QCOMPARE(s.column(MatchGridCol::Linked), (QStringList{"1", "1"}));
+    }
+
+    // Shares transferred in stay among the sells to check, their cost shown
+    // as unknown rather than 0, until the cost is typed.
+    void transferInStaysToCheckUntilItsCostIsTyped() {
+        Screen s;
+        markUnknownCost(s.t.connection(), {s.ids[0]});
+        s.choose(kAccount);
+        s.w->Command1_Click();
+        const QString phrase("1 matched to shares transferred in whose cost is not entered yet.");
+        QCOMPARE(s.prompter.messages, QStringList{kToCheck + u' ' + phrase});
+        s.choose(kAccount);
+        QCOMPARE(s.status(), "Sells to check: " + phrase);
+        QCOMPARE(s.column(MatchGridCol::AppliedCost), (QStringList{"unknown", "1000.00", ""}));
+        QVERIFY(s.table().rowNote(1).contains("Type the cost"));
+        QCOMPARE(s.table().rowNote(2), QString());
+        runQuery(s.t.connection(), "UPDATE Txn SET Amount = -450 WHERE ID = ?", {s.ids[0]});
+        s.w->Form_Activate();
+        QCOMPARE(s.status(), QString());
+        QCOMPARE(s.table().text(1, MatchGridCol::AppliedCost), QString("0.00"));
+    }
+
+    // After the run 30 IBM are left of the buy of 01/04/2000 at 20 (oldest
+    // first) and 5 T of 01/05/2000 at 10. The 30 replaced 30 of the shares
+    // sold at a loss of 5 each (26 CFR 1.1091-2): 750 with the 150
+    // disallowed, held since 12/07/1999 (the 28 days of the sold shares
+    // added, Pub 550), so long term on 12/08/2000. At 15 IBM is 300 under;
+    // no IBM was bought in the 30 days before 06/01/2000, so no wash sale
+    // now, and a buy back waits 31 days (26 CFR 1.1091-1). From June 2000:
+    // 450 turns long term in December at the price, T's 50 in January 2001
+    // at cost, Zed's X of 03/01/2000 in March 2001.
+    void lotsViewTypesPricesAndDrawsTheCalendar() {
+        Screen s;
+        for (const QString& account : {kAccount, QString("Zed")}) {
+            s.choose(account);
+            s.w->Command1_Click();
+        }
+        frmLots lots(s.t.connection(), s.prompter, {kAccount, "Zed"}, kAccount);
+        lots.dtpOn->setDate(QDate(2000, 6, 1));
+        QCOMPARE(lots.tblLots->rowCount(), 2);
+        QCOMPARE(lots.lblTotals->text(), QString("No prices typed yet"));
+        lots.tblLots->item(0, frmLots::priceColumn())->setText("15");
+        QTRY_COMPARE(lots.lblTotals->text(),
+                     QString("Unrealized short term -300.00, long term 0.00"));
+        QStringList first;
+        for (int col = 0; col < lots.tblLots->columnCount(); ++col)
+            first << lots.tblLots->item(0, col)->text();
+        QCOMPARE(first.join(u'|'), kAccount + "|IBM|30|25.00|750.00|12/07/1999|12/08/2000|15.00|"
+                                              "-300.00||no wash sale now; buy back not before "
+                                              "07/02/2000");
+        QCOMPARE(lots.chtLongTerm->monthNames().value(0),
+                 QLocale().standaloneMonthName(6, QLocale::ShortFormat) + " '00");
+        QCOMPARE(lots.chtLongTerm->bars()->at(6), 450.0);
+        QCOMPARE(lots.chtLongTerm->bars()->at(7), 50.0);
+        lots.cboAccount->setCurrentIndex(0);
+        QCOMPARE(lots.tblLots->rowCount(), 3);
+        QCOMPARE(lots.chtLongTerm->bars()->at(9), 10.0);
+        lots.tblLots->item(0, frmLots::priceColumn())->setText("abc");
+        QCOMPARE(s.prompter.messages.last(), QString("Not a price: abc"));
     }
 
     void processCommandShowsTheOneScreenOnTheSharedHandle() {

@@ -2,6 +2,7 @@
 
 #include "main_window/account_outline.h"
 #include "matching/lot_methods.h"
+#include "matching/trade_changes.h"
 #include "matching/wash_sale_refresh.h"
 #include "platform/prompter.h"
 #include "startup/app_context.h"
@@ -10,6 +11,7 @@
 #include "store/lot_method_table.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
+#include "store/transaction.h"
 #include "widgets/window_placement.h"
 
 #include <QCheckBox>
@@ -245,7 +247,11 @@ void frmAccountSettings::accept() {
     }
     const QSqlDatabase db = context_.database().connection();
     try {
-        setBasisReporting(db, cboAccount->currentText(), chosenBasis());
+        // The boxes of a processed account follow the setting through its
+        // next run: it is marked to process again when they would change.
+        Transaction transaction(db);
+        changeBasisReporting(db, cboAccount->currentText(), chosenBasis());
+        transaction.commit();
     } catch (const StoreError& error) {
         prompter_.message(failureText(db, error));
         return;

@@ -1,5 +1,6 @@
 #include "main_window/screen/frm_main.h"
 
+#include "main_window/account_outline.h"
 #include "main_window/screen/account_outline_pane.h"
 #include "main_window/screen/database_commands.h"
 #include "main_window/screen/frm_account_settings.h"
@@ -8,6 +9,7 @@
 #include "main_window/screen/record_grid_pane.h"
 #include "main_window/screen/report_commands.h"
 #include "main_window/screen/txf_commands.h"
+#include "matching/screen/frm_lots.h"
 #include "platform/prompter.h"
 #include "platform/settings_store.h"
 #include "startup/app_context.h"
@@ -58,6 +60,10 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
     commands_->setAccountSettings([this] { mnuAccountSettings_Click(); });
     runCorpActions = [](frmCorpActions& dialog) { dialog.exec(); };
     commands_->setCorpActions([this] { mnuCorpActions_Click(); });
+    runLots = [](frmLots& dialog) { dialog.exec(); };
+    mnuLots = commands_->mnuTool->addAction(QStringLiteral("Open &Lots and Dates..."));
+    mnuLots->setObjectName(QStringLiteral("mnuLots"));
+    connect(mnuLots, &QAction::triggered, this, &frmMain::mnuLots_Click);
     report_ = new ReportCommands(context_, prompter_, this);
     commands_->setTaxReport([this] { report_->mnuReport_Click(); });
     databaseCommands_ =
@@ -343,6 +349,21 @@ void frmMain::mnuAccountSettings_Click() {
         return;
     }
     runAccountSettings(dialog);
+}
+
+void frmMain::mnuLots_Click() {
+    QStringList accounts;
+    try {
+        for (const OutlineItem& item : loadOutline(context_.database().connection()))
+            if (item.level == 1)
+                accounts << item.text;
+    } catch (const StoreError& error) {
+        prompter_.message(error.message());
+        return;
+    }
+    frmLots dialog(context_.database().connection(), prompter_, accounts,
+                   outline_->selection().account, this);
+    runLots(dialog);
 }
 
 void frmMain::mnuCorpActions_Click() {

@@ -13,6 +13,8 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
+class QAction;
+
 namespace gainbook {
 
 class AccountOutlinePane;
@@ -20,6 +22,7 @@ class AppContext;
 class DatabaseCommands;
 class frmAccountSettings;
 class frmCorpActions;
+class frmLots;
 class MainCommands;
 class Prompter;
 class RecordGridPane;
@@ -69,6 +72,10 @@ public:
     std::function<void(frmAccountSettings&)> runAccountSettings;
     // How the corporate actions screen is run; tests replace it.
     std::function<void(frmCorpActions&)> runCorpActions;
+    // Shows "Open lots and their dates"; tests replace it to look at the
+    // window without a modal loop.
+    std::function<void(frmLots&)> runLots;
+    QAction* mnuLots = nullptr; // Tool, "Open &Lots and Dates..."
 
 public slots:
     void Option1_Click();
@@ -83,6 +90,7 @@ public slots:
     // year, the Year box moves to the latest sell's year, so that the first
     // capture of a new store shows its own year rather than 2000.
     void recordsAdded();
+    void mnuLots_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -118,7 +118,8 @@ void RecordGridPane::fill() {
             const std::optional<QString> month =
                 filledFor_.isAccount() ? std::nullopt : std::optional(filledFor_.text);
             txnRows_->fillRecords(
-                [&](QVector<TxnRow>& rows) { FillGrid1(db, filledFor_.account, month, rows); });
+                [&](QVector<TxnRow>& rows) { FillGrid1(db, filledFor_.account, month, rows); },
+                txnColumnsOf(db));
             return;
         }
         if (!filledFor_.isAccount()) {

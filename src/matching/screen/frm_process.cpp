@@ -163,6 +163,20 @@ void frmProcess::Form_Activate() {
     if (accountList_->count() == 0 && !running_)
         loadAccounts();
     RefreshGrid();
+    tellUnknownCost();
+}
+
+void frmProcess::tellUnknownCost() {
+    QVector<MatchRow> rows;
+    for (const RecordRow<MatchRow>& row : matchTable_->rowList())
+        rows.append(row.record);
+    const qsizetype sells = sellsOfUnknownCost(rows);
+    if (sells > 0) {
+        unknownCostShown_ = unknownCostCheckText(sells);
+        status_->setText(unknownCostShown_);
+    } else if (!unknownCostShown_.isEmpty() && status_->text() == unknownCostShown_) {
+        status_->clear(); // the costs have been typed since
+    }
 }
 
 void frmProcess::RefreshGrid() {
@@ -224,6 +238,7 @@ void frmProcess::reportRun(RunKind kind, const Outcome& outcome) {
 void frmProcess::Combo1_Click() {
     session_.setAccount(accountList_->currentText());
     RefreshGrid();
+    tellUnknownCost();
     updateProcessButton();
     // Links made before a split or symbol change was recorded no longer
     // follow it: the status line says so until the account is run again.

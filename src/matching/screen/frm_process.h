@@ -86,6 +86,9 @@ private:
     void buildLayout();
     void setHints();
     void RefreshGrid();
+    // The status line names the sells of shares transferred in still
+    // without a cost, whenever the account is shown.
+    void tellUnknownCost();
     // The account list read again; a file in use offers to try again.
     void loadAccounts();
     void updateProcessButton();
@@ -112,7 +115,8 @@ private:
     QPushButton* exitButton_ = nullptr;    // Command2, "E&xit"
     QPushButton* whatIfButton_ = nullptr;  // cmdWhatIf, "What-if..."
     std::optional<TaxYear> year_;
-    QLabel* status_ = nullptr;                         // Status
+    QString unknownCostShown_; // the status line's last word on costs not typed
+    QLabel* status_ = nullptr; // Status
     RecordTableModel<MatchRow>* matchTable_ = nullptr; // the rows of vaSpread1
     SpreadGrid* matchGrid_ = nullptr;                  // vaSpread1
 };
