@@ -59,6 +59,7 @@ private slots:
             "Total Records 0\nTotal Proceed .00\nTotal Gain/Loss .00\n");
         row("realized gains in a broker's layout",
             {"import-gains", "--account", "New", test::testData("gains/schwab_gains.csv")}, 0,
+            "Realized gains import into New wrote 2 tax records to %db.\n"
             "Read as a Schwab realized gain/loss download.\n2 records successfully added.\n");
         row("unknown account", {"txns", "Nobody"}, 1);
         row("empty account", {"tax", ""}, 1);
@@ -104,7 +105,7 @@ private slots:
         QDir::setCurrent(t.folder());
         const test::CliRun r = test::runCliCaught(QStringList{"--db", t.path()} + args);
         QDir::setCurrent(cwd);
-        QCOMPARE(r.out, out);
+        QCOMPARE(r.out, QString(out).replace("%db", t.path()));
         QCOMPARE(r.code, code);
         QCOMPARE(r.err.isEmpty(), code == 0);
         QVERIFY2(r.err.startsWith(err), qPrintable(r.err));
@@ -119,22 +120,23 @@ private slots:
     void transferInThroughProcessingToTheReport() {
         TestDatabase t;
         const QStringList db{"--db", t.path(), "--year", "2024"};
-        const Run captured =
-            run(db + QStringList{"capture", "--account", "Brokerage",
-                                 test::testData("capture/layouts/schwab_transfer_in.csv")});
+        const test::CliRun captured = test::runCliCaught(
+            db + QStringList{"capture", "--account", "Brokerage",
+                             test::testData("capture/layouts/schwab_transfer_in.csv")});
         QCOMPARE(captured.out,
-                 QString("Read as a Schwab download.\n4 records successfully added.\n"));
-        const Run processed = run(db + QStringList{"process", "Brokerage"});
+                 "Capture wrote 4 trades to " + t.path() +
+                     ".\nRead as a Schwab download.\n4 records successfully added.\n");
+        const test::CliRun processed = test::runCliCaught(db + QStringList{"process", "Brokerage"});
         QVERIFY2(processed.out.endsWith(
                      " 1 matched to shares transferred in whose cost is not entered yet.\n"),
                  qPrintable(processed.out));
-        QCOMPARE(run(db + QStringList{"tax", "Brokerage"}).out,
+        QCOMPARE(test::runCliCaught(db + QStringList{"tax", "Brokerage"}).out,
                  QString("Symbol,Quantity,Date Bought,Date Sold,Cost,Proceed,Gain,Box,Wash "
                          "Adj.,Comment,ID\n"
                          "AAPL,20,,06/03/2024,,\"3,799.35\",,,, ,1\n"
                          "IBM,4,01/10/2024,06/10/2024,600.00,640.00,40.00,A,, ,2\n"));
         const QString report = t.folder() + "/report.csv";
-        QCOMPARE(run(db + QStringList{"report", report}).code, 0);
+        QCOMPARE(test::runCliCaught(db + QStringList{"report", report}).code, 0);
         QVERIFY(QString::fromUtf8(test::readBytes(report))
                     .contains("\n,20 sh. AAPL,,06/03/2024,3799.35,,,0.00,\n"));
     }

@@ -92,7 +92,9 @@ private slots:
             ok({"wash", a},
                "Date Sold,Symbol,Quantity,Disallowed,Replacement Account,Date Bought,Shares,"
                "Added Cost,Date Acquired,Note\n"),
-            ok({"recalc", a}, "Save/Recalculate of O'Brien IRA wrote 2 tax records to %db.\n"),
+            ok({"recalc", a},
+               "Save/Recalculate of O'Brien IRA wrote 2 tax records to %db.\nNeeds a look:\n- "
+               "Accounts to process again before filing: O'Brien IRA\n"),
             ok({"account-basis", a, "yes"},
                "Accounts to process again before filing: O'Brien IRA\n"),
             // Still to be processed again since the basis changed.

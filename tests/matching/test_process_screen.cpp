@@ -425,7 +425,9 @@ private slots:
         s.choose(kAccount);
         s.w->Command1_Click();
         const QString phrase("1 matched to shares transferred in whose cost is not entered yet.");
-        QCOMPARE(s.prompter.messages, QStringList{kToCheck + u' ' + phrase});
+        QCOMPARE(s.prompter.messages,
+                 QStringList{"Processing of " + QString(kAccount) + " wrote 2 tax records to " +
+                             s.t.path() + ".\n" + kToCheck + u' ' + phrase});
         s.choose(kAccount);
         QCOMPARE(s.status(), "Sells to check: " + phrase);
         QCOMPARE(s.column(MatchGridCol::AppliedCost), (QStringList{"unknown", "1000.00", ""}));
