@@ -62,4 +62,12 @@ QString settleUpgrade(const QSqlDatabase& db, const OpenResult& opened);
 Outcome changeWashSettings(const QSqlDatabase& db, const QString& account,
                            const WashSettings& settings);
 
+// Keep a symbol's asset kind, what an account holds, or whether digital
+// assets are washed, and bring the tax records of every processed sell in
+// line (boxes and wash sales), in one transaction. The count is the number
+// of sells whose tax records were written again.
+Outcome changeSymbolKind(const QSqlDatabase& db, const QString& symbol, AssetKind kind);
+Outcome changeAccountAssets(const QSqlDatabase& db, const QString& account, AccountAssets assets);
+Outcome changeWashDigital(const QSqlDatabase& db, bool on);
+
 } // namespace gainbook
