@@ -252,7 +252,9 @@ QString settleUpgrade(const QSqlDatabase& db, const OpenResult& opened) {
         return {};
     try {
         Transaction transaction(db);
-        refreshWashSales(db);
+        // Every sell: an upgrade may have brought asset kinds, which move
+        // records of 2025 on into boxes G to L.
+        bringInLine(db, nullptr, true);
         transaction.commit();
     } catch (const StoreError& error) {
         return QStringLiteral("The wash sales of the upgraded file could not be worked through: %1")

@@ -53,7 +53,8 @@ WashRefresh refreshWashSales(const QSqlDatabase& db, FreshRecords fresh);
 // After an open that brought the file up to this version: the wash sales
 // worked through with what the upgrade learnt (old tax records tied to
 // their sells), in one transaction, so that an old loss is never counted
-// twice. Nothing for any other open. Empty when done, else why not.
+// twice, and every processed sell's records in line with the asset kinds
+// (boxes G to L). Nothing for any other open. Empty when done, else why not.
 QString settleUpgrade(const QSqlDatabase& db, const OpenResult& opened);
 
 // Keeps an account's wash-sale settings and brings the wash sales of the

@@ -50,6 +50,10 @@ private slots:
         // Three buys at 10, 30 and 20, 150 sold at the average of 20: the
         // 150 left keep 20 a share (Pub 550 average basis).
         Pub 550 average basis: the open shares at the average ; B|IBM|100|2025-01-02|-1000, B|IBM|100|2025-02-03|-3000, B|IBM|100|2025-03-03|-2000, S|IBM|150|2025-06-02|3750 ; 2025-07-01 ; IBM|50|20.00|1000.00|02/03/2025|02/04/2026||||, IBM|100|20.00|2000.00|03/03/2025|03/04/2026|||| ;  ; average
+        // 26 CFR 1.1091-1(a) covers stock or securities: a coin bought back 7
+        // days after its loss sale keeps its own cost (62000) and date, and
+        // may be sold at a loss and bought back at once.
+        1.1091-1(a): a coin's loss is no wash sale ; B|BTC|1|2025-01-06|-72000, S|BTC|1|2025-03-03|62000, B|BTC|1|2025-03-10|-62000 ; 2025-03-20 ; BTC|1|62000.00|62000.00|03/10/2025|03/11/2026|60000.00|-2000.00||no wash sale: a digital asset ; BTC,60000 ;  ;
         )"))
             QTest::newRow(r.name) << r.list(0) << r.text(4) << r.text(1)
                                   << r.text(3).replace("\\n", "\n") << r.list(2);
