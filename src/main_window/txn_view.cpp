@@ -24,8 +24,19 @@ QVector<GridColumn> SetupTxnGrid() {
     };
 }
 
+QVector<GridColumn> TxnColumns::layout() const {
+    QVector<GridColumn> columns = SetupTxnGrid();
+    if (digitalOf_)
+        columns.append({QStringLiteral("Asset"), 6, CellKind::Text, Qt::AlignLeft, true, false});
+    return columns;
+}
+
 QString TxnColumns::text(const TxnRecord& r, int col) const {
     switch (col) {
+    case TxnGridCol::Asset:
+        if (!digitalOf_)
+            return {};
+        return digitalOf_(r) ? QStringLiteral("Digital") : QStringLiteral("Security");
     case TxnGridCol::Month:
         return r.txnMonth;
     case TxnGridCol::Symbol:

@@ -5,13 +5,25 @@
 
 #include <QSqlDatabase>
 
+#include <functional>
 #include <optional>
 
 namespace gainbook {
 
 // Columns of the transaction view.
 namespace TxnGridCol {
-enum : int { Month = 1, Symbol, Quantity, TxnType, TxnDate, TxnAmount, Comment, ID, Count = ID };
+enum : int {
+    Month = 1,
+    Symbol,
+    Quantity,
+    TxnType,
+    TxnDate,
+    TxnAmount,
+    Comment,
+    ID,
+    Count = ID,
+    Asset = Count + 1, // the screen's alone: digital asset or security
+};
 }
 
 using TxnRow = RecordRow<TxnRecord>;
@@ -23,12 +35,20 @@ QVector<GridColumn> SetupTxnGrid();
 // A new row's type is a drop-down of "Bought" and "Sold".
 class TxnColumns final : public RecordColumns<TxnRecord> {
 public:
-    QVector<GridColumn> layout() const override { return SetupTxnGrid(); }
+    // With digitalOf, a locked ninth column "Asset" says whether the trade
+    // is of a digital asset; the tool's list keeps the eight.
+    explicit TxnColumns(std::function<bool(const TxnRecord&)> digitalOf = {})
+        : digitalOf_(std::move(digitalOf)) {}
+
+    QVector<GridColumn> layout() const override;
     QString text(const TxnRecord& record, int col) const override;
     QString parse(TxnRecord& record, int col, const QString& text) const override;
     SortKey sortKey(const TxnRecord& record, int col) const override;
     CellKind kind(const TxnRow& row, int col, CellKind columnKind) const override;
     QStringList choices(const TxnRow& row, int col) const override;
+
+private:
+    std::function<bool(const TxnRecord&)> digitalOf_;
 };
 
 // The transactions of an account, or of one of its months, in the order the

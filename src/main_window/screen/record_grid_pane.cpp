@@ -5,6 +5,7 @@
 #include "platform/prompter.h"
 #include "platform/sort_grid.h"
 #include "startup/app_context.h"
+#include "store/asset_kind_table.h"
 #include "store/store_error.h"
 #include "widgets/spread_grid.h"
 
@@ -19,7 +20,11 @@ namespace gainbook {
 RecordGridPane::RecordGridPane(AppContext& context, Prompter& prompter,
                                std::function<OutlineSelection()> selection, QWidget* parent)
     : QObject(parent), context_(context), prompter_(prompter), selection_(std::move(selection)) {
-    txnRows_ = new RecordTableModel<TxnRecord>(std::make_unique<TxnColumns>(), this);
+    txnRows_ = new RecordTableModel<TxnRecord>(
+        std::make_unique<TxnColumns>([this](const TxnRecord& record) {
+            return assetKinds_.isDigital(record.accountName, record.symbol);
+        }),
+        this);
     taxRows_ = new RecordTableModel<TaxRecord>(std::make_unique<TaxColumns>(), this);
     recordGrid_ = new SpreadGrid(parent);
     recordGrid_->setObjectName(QStringLiteral("grdFormlist"));
@@ -117,6 +122,7 @@ void RecordGridPane::fill() {
         if (view_ == RecordView::Transactions) {
             const std::optional<QString> month =
                 filledFor_.isAccount() ? std::nullopt : std::optional(filledFor_.text);
+            assetKinds_ = selectAssetKinds(db);
             txnRows_->fillRecords(
                 [&](QVector<TxnRow>& rows) { FillGrid1(db, filledFor_.account, month, rows); });
             return;
