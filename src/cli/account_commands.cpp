@@ -7,8 +7,11 @@
 #include "matching/wash_sale_refresh.h"
 #include "platform/csv_row.h"
 #include "store/account_settings_table.h"
+#include "store/asset_kind_table.h"
 #include "store/store_fault.h"
 #include "store/transaction.h"
+
+#include <functional>
 
 namespace gainbook {
 
@@ -101,6 +104,95 @@ int runAccountWash(CliSession& session, const QStringList& args) {
         return session.fail(error);
     }
     return ExitOk;
+}
+
+namespace {
+
+// Keeps a change of asset kinds through outcome's run, refusing a file
+// opened read-only.
+int finishAssetChange(CliSession& session, const std::function<Outcome()>& change) {
+    if (session.database().isReadOnly())
+        return session.fail(readOnlyMessage(session.database().path()));
+    const Outcome outcome = change();
+    return outcome.done() ? ExitOk : session.fail(outcome.message);
+}
+
+} // namespace
+
+int runAssetKind(CliSession& session, const QStringList& args) {
+    int code = ExitOk;
+    if (!checkPositional(session, args, 0, 2, code))
+        return code;
+    std::optional<AssetKind> kind;
+    if (args.size() == 2) {
+        kind = assetKindFromWord(args[1]);
+        if (!kind)
+            return session.usage(QStringLiteral("Not digital or security: %1").arg(args[1]));
+    }
+    try {
+        const QSqlDatabase db = session.database().connection();
+        if (args.isEmpty()) {
+            for (const SymbolKindRow& row : selectSymbolKinds(db))
+                session.out() << row.symbol << ' ' << assetKindWord(row.kind) << '\n';
+            return ExitOk;
+        }
+        if (args[0].trimmed().isEmpty())
+            return session.usage(QStringLiteral("Missing SYMBOL"));
+        if (!kind) {
+            // As an account of mixed assets takes it: the symbol's own kind
+            // or the well-known coins'.
+            session.out() << assetKindWord(selectAssetKinds(db).of(QString(), args[0])) << '\n';
+            return ExitOk;
+        }
+        return finishAssetChange(session, [&] { return changeSymbolKind(db, args[0], *kind); });
+    } catch (const StoreError& error) {
+        return session.fail(error);
+    }
+}
+
+int runAccountAssets(CliSession& session, const QStringList& args) {
+    int code = ExitOk;
+    if (!checkPositional(session, args, 1, 2, code))
+        return code;
+    std::optional<AccountAssets> assets;
+    if (args.size() == 2) {
+        assets = accountAssetsFromWord(args[1]);
+        if (!assets)
+            return session.usage(
+                QStringLiteral("Not digital, securities or mixed: %1").arg(args[1]));
+    }
+    try {
+        if (!knownAccount(session, args[0], code))
+            return code;
+        const QSqlDatabase db = session.database().connection();
+        if (!assets) {
+            session.out() << accountAssetsWord(selectAccountAssets(db, args[0])) << '\n';
+            return ExitOk;
+        }
+        return finishAssetChange(session,
+                                 [&] { return changeAccountAssets(db, args[0], *assets); });
+    } catch (const StoreError& error) {
+        return session.fail(error);
+    }
+}
+
+int runWashDigital(CliSession& session, const QStringList& args) {
+    int code = ExitOk;
+    if (!checkPositional(session, args, 0, 1, code))
+        return code;
+    if (!args.isEmpty() && args[0] != QLatin1String("on") && args[0] != QLatin1String("off"))
+        return session.usage(QStringLiteral("Not on or off: %1").arg(args[0]));
+    try {
+        const QSqlDatabase db = session.database().connection();
+        if (args.isEmpty()) {
+            session.out() << onOff(selectWashDigital(db)) << '\n';
+            return ExitOk;
+        }
+        const bool on = args[0] == QLatin1String("on");
+        return finishAssetChange(session, [&] { return changeWashDigital(db, on); });
+    } catch (const StoreError& error) {
+        return session.fail(error);
+    }
 }
 
 int runWash(CliSession& session, const QStringList& args) {

@@ -17,6 +17,18 @@ int runAccountBasis(CliSession& session, const QStringList& args);
 // store's wash sales in line at once. Without options, prints them.
 int runAccountWash(CliSession& session, const QStringList& args);
 
+// asset-kind [SYMBOL [digital|security]]: sets whether a symbol is a
+// digital asset wherever it appears; without the word prints its kind, and
+// without the symbol lists the symbols set.
+int runAssetKind(CliSession& session, const QStringList& args);
+
+// account-assets ACCOUNT [digital|securities|mixed]: what the account holds.
+int runAccountAssets(CliSession& session, const QStringList& args);
+
+// wash-digital [on|off]: whether the wash-sale rule is applied to digital
+// assets too.
+int runWashDigital(CliSession& session, const QStringList& args);
+
 // wash ACCOUNT: each wash sale of the tax year with its replacement lots
 // (CSV).
 int runWash(CliSession& session, const QStringList& args);

@@ -4,6 +4,7 @@
 #include "matching/run_end.h"
 #include "platform/prompter.h"
 #include "store/account_settings_table.h"
+#include "store/asset_kind_table.h"
 #include "store/row_writer.h"
 #include "store/store_backup.h"
 #include "store/store_error.h"
@@ -20,7 +21,8 @@ std::optional<RealizedLots> loadRealizedLots(const QString& path, const QDate& t
     return readRealizedLots(*sheet, today);
 }
 
-TaxRecord taxRecordFromLot(const RealizedLot& lot, const QString& account, BasisReporting basis) {
+TaxRecord taxRecordFromLot(const RealizedLot& lot, const QString& account, BasisReporting basis,
+                           const AssetKinds& kinds) {
     TaxRecord record;
     record.accountName = account;
     record.symbol = lot.symbol;
@@ -31,7 +33,9 @@ TaxRecord taxRecordFromLot(const RealizedLot& lot, const QString& account, Basis
     record.salePrice = lot.proceeds;
     record.memo = QStringLiteral(" ");
     record.washAdjustment = lot.washAdjustment.value_or(Money());
-    record.box = lot.box != Form8949Box::None ? lot.box : boxFor(lot.term, basis);
+    record.box = lot.box != Form8949Box::None
+                     ? lot.box
+                     : boxFor(lot.term, basis, kinds.of(account, lot.symbol), lot.dateSold);
     return record;
 }
 
@@ -50,8 +54,10 @@ Outcome importRealizedGains(const QString& path, const QString& account, const Q
         return Outcome::failure(cannotReadMessage(path, error));
 
     BasisReporting basis = BasisReporting::Reported;
+    AssetKinds kinds;
     try {
         basis = selectBasisReporting(db, account);
+        kinds = selectAssetKinds(db);
         const qint64 existing = read->lots.isEmpty() ? 0 : countTaxRecsOfAccount(db, account);
         if (existing > 0 && !prompter.ask(gainsOverExistingQuestion(account, existing)))
             return Outcome::stop(QString());
@@ -61,7 +67,7 @@ Outcome importRealizedGains(const QString& path, const QString& account, const Q
     QVector<TaxRecord> records;
     records.reserve(read->lots.size());
     for (const RealizedLot& lot : read->lots)
-        records.append(taxRecordFromLot(lot, account, basis));
+        records.append(taxRecordFromLot(lot, account, basis, kinds));
 
     if (!records.isEmpty()) {
         if (const Outcome backup = keepBackup(db, runSummaryOf(RunKind::GainsImport, account).run);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gains/realized_lot.h"
+#include "platform/asset_kind.h"
 #include "platform/outcome.h"
 #include "platform/progress.h"
 #include "store/records.h"
@@ -19,9 +20,11 @@ std::optional<RealizedLots> loadRealizedLots(const QString& path, const QDate& t
                                              QString* error);
 
 // The tax record a lot becomes: the file's box, else the box of its term
-// under the account's basis setting, and the file's wash sale adjustment.
+// under the account's basis setting (a digital asset's of its year), and the
+// file's wash sale adjustment.
 // The memo is one blank.
-TaxRecord taxRecordFromLot(const RealizedLot& lot, const QString& account, BasisReporting basis);
+TaxRecord taxRecordFromLot(const RealizedLot& lot, const QString& account, BasisReporting basis,
+                           const AssetKinds& kinds = {});
 
 // Adds one tax record per readable lot of the file to the account, all in
 // one transaction, the database kept as its backup first: Done with "N

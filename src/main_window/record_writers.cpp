@@ -5,6 +5,7 @@
 #include "platform/holding_term.h"
 #include "platform/prompter.h"
 #include "store/account_settings_table.h"
+#include "store/asset_kind_table.h"
 #include "store/store_error.h"
 #include "store/tax_table.h"
 #include "store/txn_table.h"
@@ -63,7 +64,9 @@ QString checkTxnRow(TxnRow& row) {
 void settleBox(TaxRecord& record, const QSqlDatabase& db) {
     const HoldingTerm term = holdingTerm(record.dateAcquired, record.dateSold);
     if (record.box == Form8949Box::None && term != HoldingTerm::Unknown)
-        record.box = boxFor(term, selectBasisReporting(db, record.accountName));
+        record.box =
+            boxFor(term, selectBasisReporting(db, record.accountName),
+                   selectAssetKinds(db).of(record.accountName, record.symbol), record.dateSold);
 }
 
 } // namespace

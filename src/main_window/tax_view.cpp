@@ -180,7 +180,9 @@ QString TaxColumns::parse(TaxRecord& r, int col, const QString& text) const {
         return readMoneyCell(text, r.salePrice);
     case TaxGridCol::Box: {
         const std::optional<Form8949Box> box = boxFromLetter(text);
-        if (!box)
+        // G to L are boxes of the forms from 2025 on only.
+        if (!box || (isDigitalBox(*box) && r.dateSold.isValid() &&
+                     r.dateSold.year() < kFirstDigitalBoxYear))
             return notABoxMessage(text.trimmed());
         // Without a box a sale of known term would fall off the form.
         if (*box == Form8949Box::None &&
@@ -235,6 +237,9 @@ QStringList TaxColumns::choices(const TaxRow& row, int col) const {
     if (col != TaxGridCol::Box)
         return {};
     QStringList letters = boxLetters();
+    // The digital assets' boxes exist from their first year on.
+    if (row.record.dateSold.isValid() && row.record.dateSold.year() < kFirstDigitalBoxYear)
+        letters.removeIf([](const QString& letter) { return letter > QStringLiteral("F"); });
     if (holdingTerm(row.record.dateAcquired, row.record.dateSold) == HoldingTerm::Unknown)
         letters.prepend(QString());
     return letters;
@@ -245,7 +250,7 @@ QString notABoxMessage(const QString& text) {
 }
 
 QString boxNeededMessage() {
-    return QStringLiteral("A box from A to F is needed when the date bought is known");
+    return QStringLiteral("A box from A to L is needed when the date bought is known");
 }
 
 bool TaxColumns::locked(const TaxRow& row, int col, bool columnLocked) const {

@@ -115,7 +115,7 @@ struct TaxViewRecords {
 };
 
 // The refusals of a typed box.
-QString notABoxMessage(const QString& text); // "Not a valid box: G"
+QString notABoxMessage(const QString& text); // "Not a valid box: M"
 QString boxNeededMessage();
 
 // The account's tax records sold in the tax year, by symbol (ties by date

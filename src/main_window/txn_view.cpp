@@ -25,8 +25,19 @@ QVector<GridColumn> SetupTxnGrid() {
     };
 }
 
+QVector<GridColumn> TxnColumns::layout() const {
+    QVector<GridColumn> columns = SetupTxnGrid();
+    if (digitalOf_)
+        columns.append({QStringLiteral("Asset"), 6, CellKind::Text, Qt::AlignLeft, true, false});
+    return columns;
+}
+
 QString TxnColumns::text(const TxnRecord& r, int col) const {
     switch (col) {
+    case TxnGridCol::Asset:
+        if (!digitalOf_)
+            return {};
+        return digitalOf_(r) ? QStringLiteral("Digital") : QStringLiteral("Security");
     case TxnGridCol::Month:
         return r.txnMonth;
     case TxnGridCol::Symbol:
@@ -70,8 +81,9 @@ QString unknownCostBuyNote() {
                           "without a cost.");
 }
 
-std::unique_ptr<TxnColumns> txnColumnsOf(const QSqlDatabase& db) {
-    return std::make_unique<TxnColumns>(selectUnknownCostBuys(db));
+std::unique_ptr<TxnColumns> txnColumnsOf(const QSqlDatabase& db,
+                                         std::function<bool(const TxnRecord&)> digitalOf) {
+    return std::make_unique<TxnColumns>(selectUnknownCostBuys(db), std::move(digitalOf));
 }
 
 QString TxnColumns::parse(TxnRecord& r, int col, const QString& text) const {

@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QSqlDatabase>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -13,7 +14,18 @@ namespace gainbook {
 
 // Columns of the transaction view.
 namespace TxnGridCol {
-enum : int { Month = 1, Symbol, Quantity, TxnType, TxnDate, TxnAmount, Comment, ID, Count = ID };
+enum : int {
+    Month = 1,
+    Symbol,
+    Quantity,
+    TxnType,
+    TxnDate,
+    TxnAmount,
+    Comment,
+    ID,
+    Count = ID,
+    Asset = Count + 1, // the screen's alone: digital asset or security
+};
 }
 
 using TxnRow = RecordRow<TxnRecord>;
@@ -27,8 +39,12 @@ QVector<GridColumn> SetupTxnGrid();
 // what to do, until their cost is typed.
 class TxnColumns final : public RecordColumns<TxnRecord> {
 public:
-    explicit TxnColumns(QSet<qint64> unknownCost = {}) : unknownCost_(std::move(unknownCost)) {}
-    QVector<GridColumn> layout() const override { return SetupTxnGrid(); }
+    // With digitalOf, a locked ninth column "Asset" says whether the trade
+    // is of a digital asset; the tool's list keeps the eight.
+    explicit TxnColumns(QSet<qint64> unknownCost = {},
+                        std::function<bool(const TxnRecord&)> digitalOf = {})
+        : unknownCost_(std::move(unknownCost)), digitalOf_(std::move(digitalOf)) {}
+    QVector<GridColumn> layout() const override;
     QString text(const TxnRecord& record, int col) const override;
     QString parse(TxnRecord& record, int col, const QString& text) const override;
     SortKey sortKey(const TxnRecord& record, int col) const override;
@@ -41,14 +57,16 @@ private:
     bool costUnknown(const TxnRecord& record) const;
 
     QSet<qint64> unknownCost_;
+    std::function<bool(const TxnRecord&)> digitalOf_;
 };
 
 // The note on a buy of shares transferred in whose cost is not typed yet.
 QString unknownCostBuyNote();
 
-// The columns of the view of an account, knowing its buys of unknown cost.
-// Throws StoreError.
-std::unique_ptr<TxnColumns> txnColumnsOf(const QSqlDatabase& db);
+// The columns of the view of an account, knowing its buys of unknown cost
+// (and, with digitalOf, showing the Asset column). Throws StoreError.
+std::unique_ptr<TxnColumns> txnColumnsOf(const QSqlDatabase& db,
+                                         std::function<bool(const TxnRecord&)> digitalOf = {});
 
 // The transactions of an account, or of one of its months, in the order the
 // view shows them: by date (ties by symbol, then as captured). Throws

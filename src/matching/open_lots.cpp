@@ -8,6 +8,7 @@
 #include "platform/instrument_name.h"
 #include "platform/lot_method.h"
 #include "platform/number_text.h"
+#include "store/asset_kind_table.h"
 #include "store/corp_action_table.h"
 #include "store/links_table.h"
 #include "store/lot_adjust_table.h"
@@ -148,6 +149,8 @@ QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const 
         }
     }
     QHash<QString, std::optional<QDate>> washBuys;
+    const AssetKinds kinds = selectAssetKinds(db);
+    const bool washDigital = selectWashDigital(db);
     for (OpenLot& lot : lots) {
         const auto price = prices.constFind(instrumentKey(lot.symbol));
         if (price == prices.cend())
@@ -155,6 +158,10 @@ QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const 
         lot.price = *price;
         if (!lot.atLoss())
             continue;
+        if (!washDigital && kinds.isDigital(account, lot.symbol)) {
+            lot.washExempt = true;
+            continue;
+        }
         const QString key = instrumentKey(lot.symbol);
         if (!washBuys.contains(key))
             washBuys.insert(key, lastBuyWithin30Days(db, lot.symbol, on));
@@ -245,7 +252,9 @@ QStringList openLotHeading() {
 QStringList openLotFields(const OpenLot& lot, const QDate& on) {
     const bool isLong = holdingTerm(lot.acquired, on) == HoldingTerm::Long;
     QString harvest;
-    if (lot.atLoss()) {
+    if (lot.atLoss() && lot.washExempt) {
+        harvest = QStringLiteral("no wash sale: a digital asset");
+    } else if (lot.atLoss()) {
         harvest = lot.washBuy
                       ? QStringLiteral("wash sale now (bought %1)").arg(formatDate(*lot.washBuy))
                       : QStringLiteral("no wash sale now");

@@ -42,6 +42,9 @@ struct OpenLot {
     // wash sale; and the first day the instrument may be bought back.
     std::optional<QDate> washBuy;
     QDate buyBackFrom;
+    // A digital asset while the wash-sale rule is not applied to them: its
+    // loss may be sold and bought back at once.
+    bool washExempt = false;
 };
 
 // The first day a sale of shares acquired that day is long term: after the

@@ -72,10 +72,10 @@ TermParts splitFigures(Quantity quantity, const QDate& dateSold, Money salePrice
     return out;
 }
 
-void setBoxes(TermParts& parts, const QDate& dateSold, BasisReporting basis) {
+void setBoxes(TermParts& parts, const QDate& dateSold, BasisReporting basis, AssetKind kind) {
     for (int i = 0; i < parts.count; ++i) {
         TermFigures& part = parts.parts[i];
-        part.box = boxFor(holdingTerm(part.dateAcquired, dateSold), basis);
+        part.box = boxFor(holdingTerm(part.dateAcquired, dateSold), basis, kind, dateSold);
     }
 }
 

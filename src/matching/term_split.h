@@ -49,8 +49,10 @@ struct TermParts {
 TermParts splitFigures(Quantity quantity, const QDate& dateSold, Money salePrice,
                        std::span<const AppliedLot> lots);
 
-// Gives each record the box of its own term under the account's setting.
-void setBoxes(TermParts& parts, const QDate& dateSold, BasisReporting basis);
+// Gives each record the box of its own term under the account's setting,
+// a digital asset's of its sale year.
+void setBoxes(TermParts& parts, const QDate& dateSold, BasisReporting basis,
+              AssetKind kind = AssetKind::Security);
 
 // The tax record of one part: sell's account, symbol, date sold, memo and
 // sell ID with the part's figures.

@@ -5,6 +5,7 @@
 #include "platform/date_text.h"
 #include "platform/text_pool.h"
 #include "store/account_settings_table.h"
+#include "store/asset_kind_table.h"
 #include "store/corp_action_table.h"
 #include "store/fast_statement.h"
 #include "store/lot_adjust_table.h"
@@ -16,6 +17,7 @@
 #include "store/untied_sell_table.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 namespace gainbook {
@@ -122,12 +124,16 @@ bool sameFigures(const TaxRecord& a, const WashSellResult& sell, int part) {
 
 namespace {
 
-WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh) {
+// everySell: a change of what the trades are moves records between boxes
+// whether or not a wash sale touches them.
+WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh, bool everySell = false) {
     WashInput input;
     for (const auto& [account, settings] : selectAllAccountSettings(db).asKeyValueRange()) {
         input.settings.insert(account, settings.wash);
         input.basis.insert(account, settings.basis);
     }
+    input.kinds = selectAssetKinds(db);
+    input.washDigital = selectWashDigital(db);
     if (fresh) {
         input.buys = std::move(fresh->buys);
         input.sells = std::move(fresh->sells);
@@ -187,7 +193,7 @@ WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh) {
         const bool washedBefore = std::any_of(now.cbegin(), now.cend(), [](const TaxRecord& r) {
             return !r.washAdjustment.isZero();
         });
-        if (!sell.involved && !sell.wasInvolved && !washedBefore)
+        if (!everySell && !sell.involved && !sell.wasInvolved && !washedBefore)
             continue;
         bool same = now.size() == sell.parts.count;
         for (int i = 0; same && i < sell.parts.count; ++i)
@@ -217,6 +223,20 @@ WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh) {
     return refresh;
 }
 
+Outcome changeAssetsAndRefresh(const QSqlDatabase& db, const std::function<void()>& keep) {
+    qint64 rewritten = 0;
+    try {
+        Transaction transaction(db);
+        keep();
+        rewritten = bringInLine(db, nullptr, true).recordsRewritten;
+        transaction.commit();
+    } catch (const StoreError& error) {
+        return Outcome::failure(
+            QStringLiteral("Asset kind not changed: %1").arg(failureText(db, error)));
+    }
+    return Outcome::ok(rewritten);
+}
+
 } // namespace
 
 WashRefresh refreshWashSales(const QSqlDatabase& db) {
@@ -232,7 +252,9 @@ QString settleUpgrade(const QSqlDatabase& db, const OpenResult& opened) {
         return {};
     try {
         Transaction transaction(db);
-        refreshWashSales(db);
+        // Every sell: an upgrade may have brought asset kinds, which move
+        // records of 2025 on into boxes G to L.
+        bringInLine(db, nullptr, true);
         transaction.commit();
     } catch (const StoreError& error) {
         return QStringLiteral("The wash sales of the upgraded file could not be worked through: %1")
@@ -254,6 +276,22 @@ Outcome changeWashSettings(const QSqlDatabase& db, const QString& account,
             QStringLiteral("Wash-sale settings not changed: %1").arg(failureText(db, error)));
     }
     return Outcome::ok(rewritten);
+}
+
+} // namespace gainbook
+
+namespace gainbook {
+
+Outcome changeSymbolKind(const QSqlDatabase& db, const QString& symbol, AssetKind kind) {
+    return changeAssetsAndRefresh(db, [&] { setSymbolKind(db, symbol, kind); });
+}
+
+Outcome changeAccountAssets(const QSqlDatabase& db, const QString& account, AccountAssets assets) {
+    return changeAssetsAndRefresh(db, [&] { setAccountAssets(db, account, assets); });
+}
+
+Outcome changeWashDigital(const QSqlDatabase& db, bool on) {
+    return changeAssetsAndRefresh(db, [&] { setWashDigital(db, on); });
 }
 
 } // namespace gainbook

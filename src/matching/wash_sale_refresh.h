@@ -53,7 +53,8 @@ WashRefresh refreshWashSales(const QSqlDatabase& db, FreshRecords fresh);
 // After an open that brought the file up to this version: the wash sales
 // worked through with what the upgrade learnt (old tax records tied to
 // their sells), in one transaction, so that an old loss is never counted
-// twice. Nothing for any other open. Empty when done, else why not.
+// twice, and every processed sell's records in line with the asset kinds
+// (boxes G to L). Nothing for any other open. Empty when done, else why not.
 QString settleUpgrade(const QSqlDatabase& db, const OpenResult& opened);
 
 // Keeps an account's wash-sale settings and brings the wash sales of the
@@ -61,5 +62,13 @@ QString settleUpgrade(const QSqlDatabase& db, const OpenResult& opened);
 // sells whose tax records were written again.
 Outcome changeWashSettings(const QSqlDatabase& db, const QString& account,
                            const WashSettings& settings);
+
+// Keep a symbol's asset kind, what an account holds, or whether digital
+// assets are washed, and bring the tax records of every processed sell in
+// line (boxes and wash sales), in one transaction. The count is the number
+// of sells whose tax records were written again.
+Outcome changeSymbolKind(const QSqlDatabase& db, const QString& symbol, AssetKind kind);
+Outcome changeAccountAssets(const QSqlDatabase& db, const QString& account, AccountAssets assets);
+Outcome changeWashDigital(const QSqlDatabase& db, bool on);
 
 } // namespace gainbook

@@ -23,10 +23,28 @@ struct Mark {
 struct BuyState {
     const WashBuy* buy = nullptr;
     WashSettings settings;
+    bool digital = false;
     Quantity sold;       // shares taken by the sells so far, from the first on
     Quantity markedEnd;  // shares up to here replace a loss already
     QVector<Mark> marks; // by first share
     QVector<Mark> previous;
+};
+
+// Whether a trade is of a digital asset, each symbol's facts looked up once.
+class WashKindLookup {
+public:
+    explicit WashKindLookup(const AssetKinds& kinds) : kinds_(kinds) {}
+
+    bool digital(const QString& account, const QString& symbol) {
+        auto at = facts_.constFind(symbol);
+        if (at == facts_.cend())
+            at = facts_.insert(symbol, kinds_.factsOf(symbol));
+        return kinds_.of(account, *at) == AssetKind::Digital;
+    }
+
+private:
+    const AssetKinds& kinds_;
+    QHash<QString, AssetKinds::SymbolFacts> facts_;
 };
 
 // A buy in the list of its symbol, with its date as a day number.
@@ -191,12 +209,14 @@ WashResult detectWashSales(const WashInput& input) {
     QHash<QString, QVector<Candidate>> bySymbol; // by instrument key
     InstrumentKeys keys;
     AccountLookup accounts(input);
+    WashKindLookup kinds(input.kinds);
     QString lastSymbol;
     QVector<Candidate>* symbolBuys = nullptr;
     for (qsizetype i = 0; i < input.buys.size(); ++i) {
         BuyState& state = buys[i];
         state.buy = &input.buys[i];
         state.settings = accounts.settings(state.buy->account);
+        state.digital = kinds.digital(state.buy->account, state.buy->symbol);
         // Buys come symbol by symbol: the list of the last one is at hand.
         if (!symbolBuys || state.buy->symbol != lastSymbol) {
             lastSymbol = state.buy->symbol;
@@ -290,10 +310,12 @@ WashResult detectWashSales(const WashInput& input) {
 
         out.parts = splitFigures(sell->quantity, sell->dateSold, sell->salePrice,
                                  {lots.constData(), size_t(lots.size())});
-        setBoxes(out.parts, sell->dateSold, accounts.basis(sell->account));
+        const bool digital = kinds.digital(sell->account, sell->symbol);
+        setBoxes(out.parts, sell->dateSold, accounts.basis(sell->account),
+                 digital ? AssetKind::Digital : AssetKind::Security);
 
         const WashSettings own = accounts.settings(sell->account);
-        if (own.detect && !own.taxAdvantaged && !sell->untied) {
+        if (own.detect && !own.taxAdvantaged && !sell->untied && (!digital || input.washDigital)) {
             lossLots(out.parts, sell->dateSold, lots, losses);
             if (losses.isEmpty())
                 continue;
@@ -311,7 +333,7 @@ WashResult detectWashSales(const WashInput& input) {
                      [](const Candidate&buy, qint64 day) { return buy.day < day; });
                  it != end && it->day <= to && next < losses.size(); ++it) {
                 BuyState& buy = buys[it->at];
-                if (!buy.settings.detect ||
+                if (!buy.settings.detect || buy.digital != digital ||
                     (!own.otherAccounts && buy.buy->account != sell->account))
                     continue;
                 Quantity start = max(buy.sold, buy.markedEnd);

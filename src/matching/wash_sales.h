@@ -2,6 +2,7 @@
 
 #include "matching/corporate_actions.h"
 #include "matching/term_split.h"
+#include "platform/asset_kind.h"
 #include "platform/form8949_box.h"
 #include "platform/money.h"
 #include "store/account_settings_table.h"
@@ -93,6 +94,11 @@ struct WashInput {
     // defaults.
     QHash<QString, WashSettings> settings;
     QHash<QString, BasisReporting> basis;
+    // What each trade is: a digital asset's loss is not washed (the rule
+    // covers stock and securities) unless washDigital says the law has
+    // changed, and a buy of one kind never replaces a loss of the other.
+    AssetKinds kinds;
+    bool washDigital = false;
     // The adjustments kept before, to tell which sells they touched.
     QVector<LotAdjustRecord> previous;
     // Splits between a buy and a sale: links count the sell's shares, a

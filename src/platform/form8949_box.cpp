@@ -4,7 +4,9 @@ namespace gainbook {
 
 namespace {
 
-constexpr char kLetters[] = "ABCDEF";
+constexpr char kLetters[] = "ABCDEFGHIJKL";
+// Short term first, as the form lists its parts.
+constexpr char kFormOrder[] = "ABCGHIDEFJKL";
 
 } // namespace
 
@@ -18,10 +20,24 @@ Form8949Box boxFor(HoldingTerm term, BasisReporting basis) {
     return Form8949Box(first + offset);
 }
 
+Form8949Box boxFor(HoldingTerm term, BasisReporting basis, AssetKind kind, const QDate& dateSold) {
+    const Form8949Box box = boxFor(term, basis);
+    if (box == Form8949Box::None || kind != AssetKind::Digital || !dateSold.isValid() ||
+        dateSold.year() < kFirstDigitalBoxYear)
+        return box;
+    // G to L follow A to F in the same order, six letters on.
+    return Form8949Box(int(box) + 6);
+}
+
+bool isDigitalBox(Form8949Box box) {
+    return int(box) >= int(Form8949Box::G);
+}
+
 HoldingTerm boxTerm(Form8949Box box) {
     if (box == Form8949Box::None)
         return HoldingTerm::Unknown;
-    return int(box) < int(Form8949Box::D) ? HoldingTerm::Short : HoldingTerm::Long;
+    const int inSix = (int(box) - int(Form8949Box::A)) % 6;
+    return inSix < 3 ? HoldingTerm::Short : HoldingTerm::Long;
 }
 
 QString boxLetter(Form8949Box box) {
@@ -32,8 +48,8 @@ QString boxLetter(Form8949Box box) {
 
 QStringList boxLetters() {
     QStringList letters;
-    for (int box = int(Form8949Box::A); box <= int(Form8949Box::F); ++box)
-        letters << boxLetter(Form8949Box(box));
+    for (int i = 0; kFormOrder[i] != '\0'; ++i)
+        letters << QString(QChar::fromLatin1(kFormOrder[i]));
     return letters;
 }
 

@@ -50,13 +50,9 @@ QByteArray taxReportCsv(const TaxReport& report) {
                                                 : QStringLiteral("Total box ") + box,
                              {}, {}, {}, group.totals));
     }
-    for (const ReportGroup& group : report.groups) {
-        if (group.box.isNull())
-            continue;
-        writeCsvRow(out, row(boxText(group.box),
-                             QStringLiteral("Schedule D line ") + scheduleDLine(group.box), {}, {},
-                             {}, group.totals));
-    }
+    for (const ScheduleDRow& line : scheduleDRows(report))
+        writeCsvRow(out, row(line.boxes, QStringLiteral("Schedule D line ") + line.line, {}, {}, {},
+                             line.totals));
     out.flush();
     return text.toUtf8();
 }

@@ -98,13 +98,12 @@ void appendScheduleD(QVector<PrintLine>& lines, const TaxReport& report, const W
     lines.append({Kind::Gap, {}});
     lines.append({Kind::Heading, QStringLiteral("Schedule D lines")});
     lines.append({Kind::Columns, labelColumns(QStringLiteral("Line"), w) + amountHeadings(w)});
-    for (const ReportGroup& group : report.groups) {
-        if (group.box.isNull())
-            continue;
-        lines.append({Kind::Row, labelColumns(QStringLiteral("Line %1 (Form 8949 box %2)")
-                                                  .arg(scheduleDLine(group.box), group.box),
-                                              w) +
-                                     amountColumns(group.totals, QString(), w)});
+    for (const ScheduleDRow& row : scheduleDRows(report)) {
+        const QString label = row.boxes.size() == 1
+                                  ? QStringLiteral("Line %1 (Form 8949 box %2)")
+                                  : QStringLiteral("Line %1 (Form 8949 boxes %2)");
+        lines.append({Kind::Row, labelColumns(label.arg(row.line, row.boxes), w) +
+                                     amountColumns(row.totals, QString(), w)});
     }
 }
 
@@ -138,6 +137,18 @@ QString reportBoxCaption(QChar box) {
         return QStringLiteral("Box E: long term, basis not reported to the IRS");
     case u'F':
         return QStringLiteral("Box F: long term, not on Form 1099-B");
+    case u'G':
+        return QStringLiteral("Box G: short term digital assets, basis reported to the IRS");
+    case u'H':
+        return QStringLiteral("Box H: short term digital assets, basis not reported to the IRS");
+    case u'I':
+        return QStringLiteral("Box I: short term digital assets, not on Form 1099-DA");
+    case u'J':
+        return QStringLiteral("Box J: long term digital assets, basis reported to the IRS");
+    case u'K':
+        return QStringLiteral("Box K: long term digital assets, basis not reported to the IRS");
+    case u'L':
+        return QStringLiteral("Box L: long term digital assets, not on Form 1099-DA");
     default:
         return QStringLiteral("Term unknown: no date acquired");
     }

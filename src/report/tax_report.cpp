@@ -11,8 +11,15 @@ namespace gainbook {
 
 namespace {
 
-// The letters in the order the form's boxes are listed.
-constexpr std::array<char16_t, 6> kBoxes = {u'A', u'B', u'C', u'D', u'E', u'F'};
+// The letters in the order the form's boxes are listed: its short-term
+// part, then its long-term part.
+constexpr std::array<char16_t, 12> kBoxes = {u'A', u'B', u'C', u'G', u'H', u'I',
+                                             u'D', u'E', u'F', u'J', u'K', u'L'};
+
+// The box of A to F whose Schedule D line a box's totals go to.
+QChar lineBox(QChar box) {
+    return box >= u'G' && box <= u'L' ? QChar(char16_t(box.unicode() - 6)) : box;
+}
 
 int groupIndex(QChar box) {
     const auto at = std::find(kBoxes.begin(), kBoxes.end(), box.unicode());
@@ -21,7 +28,10 @@ int groupIndex(QChar box) {
 
 ReportLine lineOf(const TaxRecord& record) {
     ReportLine line;
-    line.description = record.quantity.text() + QStringLiteral(" sh. ") + record.symbol;
+    // A coin is counted in units, not shares.
+    line.description = record.quantity.text() +
+                       (isDigitalBox(record.box) ? QStringLiteral(" ") : QStringLiteral(" sh. ")) +
+                       record.symbol;
     line.acquired = record.dateAcquired;
     line.sold = record.dateSold;
     line.amounts.proceeds = record.salePrice.roundedToCents();
@@ -65,15 +75,17 @@ QChar reportBox(const TaxRecord& record) {
 }
 
 bool isShortTermBox(QChar box) {
-    return box == u'A' || box == u'B' || box == u'C';
+    const QChar own = lineBox(box);
+    return own == u'A' || own == u'B' || own == u'C';
 }
 
 bool isLongTermBox(QChar box) {
-    return box == u'D' || box == u'E' || box == u'F';
+    const QChar own = lineBox(box);
+    return own == u'D' || own == u'E' || own == u'F';
 }
 
 QString scheduleDLine(QChar box) {
-    switch (box.unicode()) {
+    switch (lineBox(box).unicode()) {
     case u'A':
         return QStringLiteral("1b");
     case u'B':
@@ -97,6 +109,26 @@ ReportAmounts& ReportAmounts::operator+=(const ReportAmounts& other) {
     adjustment += other.adjustment;
     gain += other.gain;
     return *this;
+}
+
+QVector<ScheduleDRow> scheduleDRows(const TaxReport& report) {
+    QVector<ScheduleDRow> rows;
+    for (const char16_t first : {u'A', u'B', u'C', u'D', u'E', u'F'}) {
+        ScheduleDRow row;
+        row.line = scheduleDLine(QChar(first));
+        QStringList boxes;
+        for (const ReportGroup& group : report.groups) {
+            if (group.box.isNull() || lineBox(group.box) != QChar(first))
+                continue;
+            boxes << QString(group.box);
+            row.totals += group.totals;
+        }
+        if (boxes.isEmpty())
+            continue;
+        row.boxes = boxes.join(QStringLiteral(", "));
+        rows.append(row);
+    }
+    return rows;
 }
 
 int TaxReport::lineCount() const {

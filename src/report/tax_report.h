@@ -10,16 +10,17 @@
 
 namespace gainbook {
 
-// The Form 8949 box a record is reported in: 'A' to 'F', or a null QChar
+// The Form 8949 box a record is reported in: 'A' to 'L', or a null QChar
 // when its term is unknown (no date acquired), which no box takes.
 QChar reportBox(const TaxRecord& record);
 
-// Boxes A to C are short term, D to F long term.
+// Boxes A to C and G to I are short term, D to F and J to L long term.
 bool isShortTermBox(QChar box);
 bool isLongTermBox(QChar box);
 
 // The Schedule D line a box's totals go to ("1b", "2", "3", "8b", "9",
-// "10"), empty for the unknown term.
+// "10"; a digital asset's box shares the line of the box six letters
+// before it), empty for the unknown term.
 QString scheduleDLine(QChar box);
 
 // The four money columns of a form line, each in whole cents.
@@ -53,8 +54,9 @@ struct ReportGroup {
     ReportAmounts totals;
 };
 
-// The year's report: one group per box that has lines, A to F, then the
-// records whose term is unknown.
+// The year's report: one group per box that has lines, in form order (A, B,
+// C, G, H, I, then D, E, F, J, K, L), then the records whose term is
+// unknown.
 struct TaxReport {
     TaxYear year;
     QVector<ReportGroup> groups;
@@ -62,6 +64,16 @@ struct TaxReport {
     int lineCount() const;
     ReportAmounts total() const;
 };
+
+// One line of Schedule D: the boxes whose totals it adds ("A" or "A, G").
+struct ScheduleDRow {
+    QString line;
+    QString boxes;
+    ReportAmounts totals;
+};
+
+// The Schedule D lines the report's boxes feed, in line order.
+QVector<ScheduleDRow> scheduleDRows(const TaxReport& report);
 
 // Builds the report of records (those not sold in year are left out). Each
 // line is rounded to cents as the form takes it, and every total is the sum

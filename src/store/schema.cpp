@@ -1,5 +1,6 @@
 #include "store/schema.h"
 
+#include "store/asset_kind_table.h"
 #include "store/lot_method_table.h"
 #include "store/schema_upgrade.h"
 #include "store/sql.h"
@@ -54,7 +55,7 @@ QStringList schemaTables() {
                lotAdjustTable(),
            } +
            corpActionTables() + QStringList{untiedSellTable()} + unknownCostTable() +
-           QStringList{lotMethodTable()} + rematchScopeStatements();
+           QStringList{lotMethodTable()} + rematchScopeStatements() + assetKindStatements();
 }
 
 QStringList rematchScopeStatements() {

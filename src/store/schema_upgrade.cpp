@@ -1,5 +1,6 @@
 #include "store/schema_upgrade.h"
 
+#include "store/asset_kind_table.h"
 #include "store/box_upgrade.h"
 #include "store/lot_method_table.h"
 #include "store/schema.h"
@@ -73,6 +74,10 @@ const QVector<SchemaStep>& schemaSteps() {
         // 10: the lot method of each account and of the instruments that
         // differ from it; none kept is oldest first, as before.
         schemaStatements({lotMethodTable()}),
+        // 11: digital assets: the symbols set by hand, what each account
+        // holds and the store's own settings; none kept lets the well-known
+        // coins alone be digital.
+        schemaStatements(assetKindStatements()),
     };
     return steps;
 }

@@ -37,7 +37,7 @@ Form8949Box boxOf(const FastStatement& row) {
         const QStringView letter = row.textView(TaxCol::Box);
         if (letter.isEmpty())
             return Form8949Box::None;
-        if (letter.size() == 1 && letter[0] >= u'A' && letter[0] <= u'F')
+        if (letter.size() == 1 && letter[0] >= u'A' && letter[0] <= u'L')
             return Form8949Box(int(Form8949Box::A) + (letter[0].unicode() - u'A'));
     }
     // A letter the program never writes reads as no box rather than as

@@ -142,8 +142,8 @@ namespace {
 
 // The Box column of each box, made once: a run writes one per record.
 const QString& storedBox(Form8949Box box) {
-    static const std::array<QString, 7> texts = [] {
-        std::array<QString, 7> made;
+    static const std::array<QString, 13> texts = [] {
+        std::array<QString, 13> made;
         for (int i = 0; i < int(made.size()); ++i)
             made[size_t(i)] = storedText(boxLetter(Form8949Box(i)));
         return made;

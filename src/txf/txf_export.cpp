@@ -14,12 +14,15 @@
 
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace gainbook {
 
 Outcome TxfExport::load(const QSqlDatabase& db, TaxYear year) {
     records_.clear();
     basisOf_.clear();
     processAgain_.clear();
+    digitalLeftOut_ = 0;
     year_ = year;
     databaseFile_ = databaseFile(db);
     try {
@@ -33,6 +36,10 @@ Outcome TxfExport::load(const QSqlDatabase& db, TaxYear year) {
             records_.clear();
             return Outcome::failure(outOfRangeExportMessage(beyond));
         }
+        const auto digital = std::remove_if(records_.begin(), records_.end(),
+                                            [](const TaxRecord& r) { return isDigitalBox(r.box); });
+        digitalLeftOut_ = records_.end() - digital;
+        records_.erase(digital, records_.end());
         for (const auto& [account, settings] : selectAllAccountSettings(db).asKeyValueRange()) {
             if (settings.basis != BasisReporting::Reported)
                 basisOf_.insert(account, settings.basis);
@@ -41,7 +48,8 @@ Outcome TxfExport::load(const QSqlDatabase& db, TaxYear year) {
         return Outcome::failure(exportReadFailedMessage(error.message()));
     }
     if (records_.isEmpty())
-        return Outcome::stop(noRecordToExportMessage());
+        return Outcome::stop(digitalLeftOut_ > 0 ? digitalLeftOutMessage(digitalLeftOut_)
+                                                 : noRecordToExportMessage());
     return Outcome::ok(records_.size());
 }
 
@@ -86,7 +94,10 @@ Outcome TxfExport::writeTo(const QString& path, const QDate& today, Progress& pr
     } catch (const RunCancelled&) {
         return Outcome::stop(txfExportCancelledMessage(path));
     }
-    return Outcome::ok(records_.size());
+    Outcome written = Outcome::ok(records_.size());
+    if (digitalLeftOut_ > 0)
+        written.details << digitalLeftOutMessage(digitalLeftOut_);
+    return written;
 }
 
 } // namespace gainbook

@@ -34,6 +34,12 @@ public:
     // holds a value out of range (it would be written as $0).
     Outcome load(const QSqlDatabase& db, TaxYear year = {});
 
+    // How many of the year's records are of digital assets in boxes G to L,
+    // which TXF has no reference number for: the load leaves them out (only
+    // they: Stopped with digitalLeftOutMessage) and the written file's
+    // outcome tells them.
+    qint64 digitalLeftOut() const { return digitalLeftOut_; }
+
     // "Accounts to process again before filing: A, B" as the load found
     // them: records that may not follow their trades. Empty for none.
     const QString& processAgainLine() const { return processAgain_; }
@@ -61,6 +67,7 @@ private:
     // others' is reported.
     QHash<QString, BasisReporting> basisOf_;
     QString processAgain_;
+    qint64 digitalLeftOut_ = 0;
     TaxYear year_;
     QString databaseFile_; // where the records came from, never written over
 };

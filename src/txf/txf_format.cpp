@@ -163,6 +163,15 @@ int txfReferenceNumber(const TaxRecord& record, TxfLayout layout, BasisReporting
         return boxes ? 713 : 323;
     case Form8949Box::F:
         return boxes ? 714 : 323;
+    case Form8949Box::G:
+    case Form8949Box::H:
+    case Form8949Box::I:
+    case Form8949Box::J:
+    case Form8949Box::K:
+    case Form8949Box::L:
+        // No TXF version has numbers for the digital assets' boxes; the
+        // export leaves such records out.
+        return 0;
     case Form8949Box::None:
         break;
     }

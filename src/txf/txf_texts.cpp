@@ -42,6 +42,15 @@ QString noRecordToExportMessage() {
     return QStringLiteral("NO record exist to be exported");
 }
 
+QString digitalLeftOutMessage(qint64 count) {
+    if (count == 1)
+        return QStringLiteral(
+            "1 digital-asset sale is not in the TXF file: enter it from the report.");
+    return QStringLiteral("%1 digital-asset sales are not in the TXF file: enter them from the "
+                          "report.")
+        .arg(count);
+}
+
 QString noDataImportedMessage() {
     return QStringLiteral(
         "No data could be captured. Please make sure that right data is there in file");

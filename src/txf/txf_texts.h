@@ -28,6 +28,8 @@ QString txfImportMenuCaption();
 
 // The commands' own messages.
 QString noRecordToExportMessage();
+// "3 digital-asset sales are not in the TXF file: enter them from the report."
+QString digitalLeftOutMessage(qint64 count);
 QString noDataImportedMessage();
 QString recordsAddedMessage(qint64 count);
 QString recordsSkippedMessage(qint64 count);

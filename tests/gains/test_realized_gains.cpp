@@ -106,6 +106,18 @@ private slots:
                      {"D", "1", "06/03/2024", "1", "1", "(5.00)", "Short", "Z"},
                      {"E", "1", "06/03/2024", "1", "1", "(5.00)", "Short", "A"}}
             << QString() << QStringList{"E|1||06/03/2024|1|1|5|A|S"} << 4 << QString();
+        // Form 8949 instructions (2025): a 1099-DA's boxes G-L, short and
+        // long as A-F; a G against a long term is refused like an A.
+        QTest::newRow("1099-DA boxes G and L; G of a long-term lot refused")
+            << Sheet{{"Description", "Quantity", "Date Acquired", "Date Sold", "Proceeds", "Cost",
+                      "Term", "Box"},
+                     {"BTC", "0.5", "01/06/2024", "03/03/2024", "31000", "36000", "Short", "Box G"},
+                     {"ETH", "2", "05/01/2022", "06/02/2024", "7000", "3000", "Long", "L"},
+                     {"SOL", "1", "05/01/2022", "06/02/2024", "1", "1", "Long", "G"}}
+            << QString()
+            << QStringList{"BTC|0.5|01/06/2024|03/03/2024|31000|36000|-|G|S",
+                           "ETH|2|05/01/2022|06/02/2024|7000|3000|-|L|L"}
+            << 1 << QString();
         QTest::newRow("no proceeds column: no heading row")
             << Sheet{{"Symbol", "Quantity", "Date Sold", "Amount", "Cost"},
                      {"A", "1", "06/03/2024", "1", "1"}}
@@ -207,6 +219,19 @@ private slots:
         QCOMPARE(
             compared.out.split(u'\n'),
             QString::fromUtf8(test::readBytes(test::testData("gains/reconcile.csv"))).split(u'\n'));
+
+        // A Form 1099-DA download of 2025 (Form 8949 instructions, 2025:
+        // boxes G-L): the box G sale matches; the records kept ETH in J,
+        // the file says L (long term, no 1099-DA).
+        QCOMPARE(
+            run({"import-gains", "--account", "Exchange", test::testData("gains/da_records.csv")})
+                .out,
+            QString("2 records successfully added.\n"));
+        const auto digital =
+            run({"--year", "2025", "reconcile", "Exchange", test::testData("gains/da_broker.csv")});
+        QCOMPARE(digital.out.split(u'\n'),
+                 QString::fromUtf8(test::readBytes(test::testData("gains/da_reconcile.csv")))
+                     .split(u'\n'));
     }
 
     void importRefusals_data() {

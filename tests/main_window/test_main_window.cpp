@@ -13,6 +13,7 @@
 #include "matching/lot_methods.h"
 #include "startup/app_context.h"
 #include "store/account_settings_table.h"
+#include "store/asset_kind_table.h"
 #include "store/corp_action_table.h"
 #include "store/lot_method_table.h"
 #include "store/sql.h"
@@ -30,6 +31,7 @@
 #include <QAction>
 #include <QBarSet>
 #include <QChartView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFrame>
@@ -215,6 +217,7 @@ private slots:
         QTest::mouseClick(o.viewport(), Qt::LeftButton, {},
                           o.visualItemRect(o.topLevelItem(0)).center());
         QCOMPARE(m.column(TxnGridCol::Symbol), QStringList({"IBM", "IBM", "MSFT"}));
+        QCOMPARE(m.column(TxnGridCol::Asset), QStringList({"Security", "Security", "Security"}));
         QVERIFY(o.isItemExpanded(0));
         QVERIFY(m.prompter.questions.isEmpty());
 
@@ -633,6 +636,13 @@ private slots:
             dialog.cmdSetSymbol->click();
             QCOMPARE(dialog.lstSymbolMethods->count(), 1);
             QCOMPARE(dialog.lstSymbolMethods->item(0)->text(), QString("IBM: Average cost"));
+            QCOMPARE(dialog.chosenAssets(), AccountAssets::Mixed);
+            dialog.cboAssets->setCurrentIndex(
+                dialog.cboAssets->findData(int(AccountAssets::Digital)));
+            dialog.txtKindSymbol->setText("newc");
+            dialog.cmdSetKind->click();
+            QCOMPARE(dialog.lstSymbolKinds->item(0)->text(), QString("NEWC: Digital asset"));
+            dialog.chkWashDigital->setChecked(true);
             dialog.buttons->button(QDialogButtonBox::Ok)->click();
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
         };
@@ -644,6 +654,11 @@ private slots:
         QCOMPARE(zed.method, LotMethod::Highest);
         QCOMPARE(zed.bySymbol, (QHash<QString, LotMethod>{{"IBM", LotMethod::Average}}));
         QCOMPARE(selectLotMethods(m.t.connection(), "Acme").method, LotMethod::Fifo);
+        QCOMPARE(selectAccountAssets(m.t.connection(), "Zed"), AccountAssets::Digital);
+        QCOMPARE(selectAccountAssets(m.t.connection(), "Acme"), AccountAssets::Mixed);
+        QCOMPARE(selectAssetKinds(m.t.connection()).bySymbol,
+                 (QHash<QString, AssetKind>{{"NEWC", AssetKind::Digital}}));
+        QVERIFY(selectWashDigital(m.t.connection()));
         // Zed was never processed: nothing to process again.
         QCOMPARE(m.prompter.messages, QStringList());
 

@@ -155,6 +155,22 @@ private slots:
                "Not a symbol and price: MSFT,lots\n"),
             fails(1, {"lots", a, "--on", "13/45/2000"}, "Not a date: 13/45/2000\n"),
             fails(2, {"lots", a, "--prices"}),
+            // What a symbol is: the well-known coins digital, a symbol set by
+            // hand as set, an account of one kind as its word says.
+            ok({"asset-kind", "btc"}, "digital\n"),
+            ok({"asset-kind", "IBM"}, "security\n"),
+            ok({"asset-kind", "IBM", "Digital"}),
+            ok({"asset-kind"}, "IBM digital\n"),
+            fails(2, {"asset-kind", "IBM", "coin"}),
+            ok({"account-assets", "Old"}, "mixed\n"),
+            ok({"account-assets", "Old", "securities"}),
+            ok({"account-assets", "Old"}, "securities\n"),
+            fails(2, {"account-assets", "Old", "stocks"}),
+            fails(1, {"account-assets", "Nobody", "digital"}, "Account not found: Nobody\n"),
+            ok({"wash-digital"}, "off\n"),
+            ok({"wash-digital", "on"}),
+            ok({"wash-digital"}, "on\n"),
+            fails(2, {"wash-digital", "yes"}),
         };
         test::runCliSteps(t.path(), steps);
     }

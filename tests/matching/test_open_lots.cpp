@@ -63,6 +63,10 @@ private slots:
         // price, XYZ of 09/15/2025 on 09/16/2026 at its cost; ABC is long
         // already and QQQ of 12/01/2025 turns only on 12/02/2026.
         Pub 550 calendar: value turning long term month by month ; B|IBM|100|2025-03-10|-1000, B|XYZ|10|2025-09-15|-500, B|ABC|5|2024-01-02|-50, B|QQQ|1|2025-12-01|-400 ; 2025-12-01 ; ABC|5|10.00|50.00|01/02/2024|01/03/2025||||, IBM|100|10.00|1000.00|03/10/2025|03/11/2026|15.00|500.00||, QQQ|1|400.00|400.00|12/01/2025|12/02/2026||||, XYZ|10|50.00|500.00|09/15/2025|09/16/2026||||, months:03/2026 1500.00;09/2026 500.00, totals:500.00|0.00 ; IBM,15 ;
+        // 26 CFR 1.1091-1(a) covers stock or securities: a coin bought back 7
+        // days after its loss sale keeps its own cost (62000) and date, and
+        // may be sold at a loss and bought back at once.
+        1.1091-1(a): a coin's loss is no wash sale ; B|BTC|1|2025-01-06|-72000, S|BTC|1|2025-03-03|62000, B|BTC|1|2025-03-10|-62000 ; 2025-03-20 ; BTC|1|62000.00|62000.00|03/10/2025|03/11/2026|60000.00|-2000.00||no wash sale: a digital asset ; BTC,60000 ;  ;
         )"))
             QTest::newRow(r.name) << r.list(0) << r.text(4) << r.text(1)
                                   << r.text(3).replace("\\n", "\n") << r.list(2);

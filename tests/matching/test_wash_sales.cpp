@@ -11,6 +11,7 @@
 #include "platform/number_text.h"
 #include "report/tax_report.h"
 #include "store/account_settings_table.h"
+#include "store/asset_kind_table.h"
 #include "store/corp_action_table.h"
 #include "store/lot_adjust_table.h"
 #include "store/sql.h"
@@ -59,13 +60,31 @@ QVector<qint64> addTrades(TestDatabase& db, const QStringList& rows, QStringList
 // "later:" marks a trade captured after the accounts were processed.
 const QString kLater = QStringLiteral("later:");
 
-// "A:detect=off", "A:other=no", "A:ira=yes"
+// "A:detect=off", "A:other=no", "A:ira=yes", "A:basis=no", "A:assets=digital",
+// "BTC:kind=digital", "A:washdigital=on"
 void applySettings(TestDatabase& db, const QStringList& settings) {
     for (const QString& setting : settings) {
         const QString account = setting.section(u':', 0, 0);
         const QString key = setting.section(u':', 1).section(u'=', 0, 0);
         const bool on = setting.section(u'=', 1) == QLatin1String("yes") ||
                         setting.section(u'=', 1) == QLatin1String("on");
+        const QString word = setting.section(u'=', 1);
+        if (key == QLatin1String("basis")) {
+            setBasisReporting(db.connection(), account, *basisFromWord(word));
+            continue;
+        }
+        if (key == QLatin1String("assets")) {
+            setAccountAssets(db.connection(), account, *accountAssetsFromWord(word));
+            continue;
+        }
+        if (key == QLatin1String("kind")) { // "BTC:kind=security": the symbol's
+            setSymbolKind(db.connection(), account, *assetKindFromWord(word));
+            continue;
+        }
+        if (key == QLatin1String("washdigital")) {
+            setWashDigital(db.connection(), on);
+            continue;
+        }
         WashSettings wash = selectWashSettings(db.connection(), account);
         if (key == QLatin1String("detect"))
             wash.detect = on;
@@ -198,6 +217,26 @@ private slots:
         // replace the loss wherever they are bought and whenever they are
         // entered; the capture works the loss through with no run of A.
         replacement captured into another account after the run ; A|B|XYZ|100|2000-01-03|-1000, A|S|XYZ|100|2000-03-01|700, later:Z|B|XYZ|100|2000-03-11|-800 ;  ; A|100|2000-01-03|2000-03-01|1000|700|300|A ; 2 0 100 300 58
+        // Digital assets. Section 1091 covers "stock or securities" (26 CFR
+        // 1.1091-1(a)); a coin is property, so its loss stands and the coin
+        // bought back keeps its own cost and date. From 2025 a digital
+        // asset's sale goes in box G-L (Form 8949 instructions, 2025): G/H/I
+        // short term, J/K/L long term, by basis reported / not / no 1099-DA.
+        // Held Jan 6 to Mar 3, 2025: 56 days.
+        1.1091-1(a): coin loss of 10000, bought back 7 days later, stands (box G) ; X|B|BTC|1|2025-01-06|-72000, X|S|BTC|1|2025-03-03|62000, X|B|BTC|1|2025-03-10|-62000, X|S|BTC|1|2025-12-01|70000 ;  ; X|1|2025-01-06|2025-03-03|72000|62000|0|G, X|1|2025-03-10|2025-12-01|62000|70000|0|G
+        // With the rule applied to coins, 1.1091-2(a): the new coin costs
+        // 62000 + 10000 and counts as held from Mar 10 less 56 days.
+        1.1091-2(a) by the setting: the coin's loss washed ; X|B|BTC|1|2025-01-06|-72000, X|S|BTC|1|2025-03-03|62000, X|B|BTC|1|2025-03-10|-62000, X|S|BTC|1|2025-12-01|70000 ; X:washdigital=on ; X|1|2025-01-06|2025-03-03|72000|62000|10000|G, X|1|2025-01-13|2025-12-01|72000|70000|0|G ; 2 0 1 10000 56
+        1.1091-1(a): stock and coin in one account, only the stock washed ; Y|B|XYZ|100|2025-01-06|-1000, Y|S|XYZ|100|2025-03-03|700, Y|B|XYZ|100|2025-03-10|-800, Y|B|ETH|2|2025-01-06|-8000, Y|S|ETH|2|2025-03-04|6000, Y|B|ETH|2|2025-03-11|-5000 ;  ; Y|100|2025-01-06|2025-03-03|1000|700|300|A, Y|2|2025-01-06|2025-03-04|8000|6000|0|G ; 2 0 100 300 56
+        Form 8949 (2024): a coin sold in 2024 keeps box A, and no wash sale ; Z|B|BTC|1|2024-01-08|-40000, Z|S|BTC|1|2024-03-04|38000, Z|B|BTC|1|2024-03-11|-39000 ;  ; Z|1|2024-01-08|2024-03-04|40000|38000|0|A
+        Form 8949 (2025): long-term coin, basis not reported: box K ; K|B|ETH|2|2023-05-01|-3000, K|S|ETH|2|2025-06-02|7000 ; K:basis=no ; K|2|2023-05-01|2025-06-02|3000|7000|0|K
+        // An exchange account: a token off the list is digital there. The
+        // sale takes both lots, so it is two records, 75 of proceeds each.
+        Form 8949 (2025): an exchange, no 1099-DA: boxes L and I ; L|B|ABCX|5|2023-01-03|-50, L|B|ABCX|5|2025-01-02|-60, L|S|ABCX|10|2025-02-03|150 ; L:assets=digital, L:basis=none ; L|5|2023-01-03|2025-02-03|50|75|0|L, L|5|2025-01-02|2025-02-03|60|75|0|I
+        // A fund whose ticker is a coin's is a security: 1.1091-1(a) washes
+        // its loss of 100 in full, box A.
+        1.1091-1(a): an account of securities only, BTC a fund's ticker ; F|B|BTC|10|2025-01-06|-500, F|S|BTC|10|2025-03-03|400, F|B|BTC|10|2025-03-10|-450 ; F:assets=securities ; F|10|2025-01-06|2025-03-03|500|400|100|A ; 2 0 10 100 56
+        1.1091-1(a): a symbol set digital is not washed (box G) ; M|B|NEWC|100|2025-01-06|-1000, M|S|NEWC|100|2025-03-03|700, M|B|NEWC|100|2025-03-10|-800 ; NEWC:kind=digital ; M|100|2025-01-06|2025-03-03|1000|700|0|G
         )"))
             QTest::newRow(r.name) << r.list(0) << r.list(1) << r.list(2) << r.list(3) << r.list(4);
     }

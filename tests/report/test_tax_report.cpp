@@ -106,6 +106,30 @@ private slots:
                      "D,Schedule D line 8b,,,2350.25,2400.01,,0.00,-49.76\n"));
     }
 
+    // 2025 Schedule D: line 1b adds the boxes A and G of Form 8949, line 10
+    // F and L. A coin's line counts units, not shares. By hand: 1b proceeds
+    // 1500 + 31000, cost 1000 + 36000, gain 500 - 5000 = -4500.
+    void digitalBoxesShareScheduleDLines() {
+        QVector<TaxRecord> list =
+            records({{"B", "XYZ", 100, d(2025, 1, 10), d(2025, 3, 4), 1000, 1500},
+                     {"C", "BTC", 0.5, d(2025, 1, 6), d(2025, 3, 3), 36000, 31000},
+                     {"C", "ETH", 2, d(2023, 5, 1), d(2025, 6, 2), 3000, 7000}});
+        list[0].box = Form8949Box::A;
+        list[1].box = Form8949Box::G;
+        list[2].box = Form8949Box::L;
+        QCOMPARE(QString::fromUtf8(taxReportCsv(buildTaxReport(list, TaxYear{2025}))),
+                 QStringLiteral(
+                     "Box,Description,Date Acquired,Date Sold,Proceeds,Cost,Code,Adjustment,Gain\n"
+                     "A,100 sh. XYZ,01/10/2025,03/04/2025,1500.00,1000.00,,0.00,500.00\n"
+                     "A,Total box A,,,1500.00,1000.00,,0.00,500.00\n"
+                     "G,0.5 BTC,01/06/2025,03/03/2025,31000.00,36000.00,,0.00,-5000.00\n"
+                     "G,Total box G,,,31000.00,36000.00,,0.00,-5000.00\n"
+                     "L,2 ETH,05/01/2023,06/02/2025,7000.00,3000.00,,0.00,4000.00\n"
+                     "L,Total box L,,,7000.00,3000.00,,0.00,4000.00\n"
+                     "\"A, G\",Schedule D line 1b,,,32500.00,37000.00,,0.00,-4500.00\n"
+                     "L,Schedule D line 10,,,7000.00,3000.00,,0.00,4000.00\n"));
+    }
+
     void writeRefusals_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");

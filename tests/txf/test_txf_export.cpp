@@ -33,12 +33,22 @@ private slots:
         QTest::addColumn<int>("year");
         QTest::addColumn<QString>("golden");
         QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("told"); // below the written file's outcome
         QTest::newRow("2000, version 034") << 2000 << "small_export.txf"
-                                           << "034";
+                                           << "034"
+                                           << "";
         QTest::newRow("2005, version 042 by term") << 2005 << "export_2005.txf"
-                                                   << "042";
+                                                   << "042"
+                                                   << "";
         QTest::newRow("2011, version 042 by box") << 2011 << "export_2011.txf"
-                                                  << "042";
+                                                  << "042"
+                                                  << "";
+        // Form 8949 instructions (2025): boxes G-L, which no TXF number
+        // names; the three sales in G, L and H stay out of the file.
+        QTest::newRow("2025, digital assets left out")
+            << 2025 << "export_2025.txf"
+            << "042"
+            << "3 digital-asset sales are not in the TXF file: enter them from the report.";
     }
     void writesTheExactBytes() {
         QFETCH(int, year);
@@ -48,6 +58,7 @@ private slots:
                  QStringLiteral("Tax year %1: the TXF export writes version %2.")
                      .arg(year)
                      .arg(version));
+        QFETCH(QString, told);
         TestDatabase t;
         year == 2000 ? fillSmallExport(t) : fillYearExport(t, year);
         TxfExport txf;
@@ -56,6 +67,7 @@ private slots:
         const Outcome written = txf.writeTo(path, QDate(2012, 2, 14));
         QVERIFY(loaded.done() && written.done());
         QCOMPARE(loaded.message + written.message, QString());
+        QCOMPARE(written.details.join(u'\n'), told);
         QCOMPARE(readBytes(path), readBytes(txfData(golden)));
         QVERIFY(readBytes(path).startsWith("V" + version.toLatin1()));
     }

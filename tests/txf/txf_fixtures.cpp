@@ -40,6 +40,12 @@ void fillYearExport(TestDatabase& t, int year) {
     // Amounts beyond cents: version 042 rounds them half away from zero.
     add("Zeta", "T", 7, QDate(year - 3, 1, 2), QDate(year, 11, 30), 210.125, 349.9949,
         Form8949Box::F);
+    if (year < kFirstDigitalBoxYear)
+        return;
+    // Digital assets' boxes, which TXF has no number for.
+    add("Coins", "BTC", 0.5, QDate(year, 1, 6), QDate(year, 3, 3), 36000, 31000, Form8949Box::G);
+    add("Coins", "ETH", 2, QDate(year - 2, 5, 1), QDate(year, 6, 2), 3000, 7000, Form8949Box::L);
+    add("Coins", "SOL", 10, QDate(year, 2, 3), QDate(year, 4, 5), 1500, 1600, Form8949Box::H);
 }
 
 QStringList taxRows(const TestDatabase& t) {

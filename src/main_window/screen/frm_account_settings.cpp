@@ -7,6 +7,7 @@
 #include "platform/prompter.h"
 #include "startup/app_context.h"
 #include "store/account_settings_table.h"
+#include "store/asset_kind_table.h"
 #include "store/corp_action_table.h"
 #include "store/lot_method_table.h"
 #include "store/store_error.h"
@@ -60,7 +61,9 @@ frmAccountSettings::frmAccountSettings(AppContext& context, Prompter& prompter,
     lblNote = new QLabel(QStringLiteral("The tax records of the account take their box from "
                                         "this setting when the account is processed or "
                                         "recalculated (Save/Recalculate); a box can also be "
-                                        "chosen row by row in the tax view."),
+                                        "chosen row by row in the tax view. Digital assets sold "
+                                        "from 2025 take G, H or I (short term) and J, K or L "
+                                        "(long term) in the same order."),
                          this);
     lblNote->setObjectName(QStringLiteral("lblNote"));
     lblNote->setWordWrap(true);
@@ -73,10 +76,43 @@ frmAccountSettings::frmAccountSettings(AppContext& context, Prompter& prompter,
     chkTaxAdvantaged = new QCheckBox(
         QStringLiteral("Tax-advantaged account (IRA): its buys disallow a loss for good"), fraWash);
     chkTaxAdvantaged->setObjectName(QStringLiteral("chkTaxAdvantaged"));
+    chkWashDigital = new QCheckBox(
+        QStringLiteral("Apply the wash-sale rule to digital assets (all accounts)"), fraWash);
+    chkWashDigital->setObjectName(QStringLiteral("chkWashDigital"));
     auto* wash = new QVBoxLayout(fraWash);
     wash->addWidget(chkWashDetect);
     wash->addWidget(chkWashOther);
     wash->addWidget(chkTaxAdvantaged);
+    wash->addWidget(chkWashDigital);
+    fraAssets = new QGroupBox(QStringLiteral("Digital assets"), this);
+    fraAssets->setObjectName(QStringLiteral("fraAssets"));
+    cboAssets = new QComboBox(fraAssets);
+    cboAssets->setObjectName(QStringLiteral("cboAssets"));
+    cboAssets->addItem(QStringLiteral("Securities and the well-known coins"),
+                       int(AccountAssets::Mixed));
+    cboAssets->addItem(QStringLiteral("Securities only"), int(AccountAssets::Securities));
+    cboAssets->addItem(QStringLiteral("Digital assets only (an exchange or a wallet)"),
+                       int(AccountAssets::Digital));
+    txtKindSymbol = new QLineEdit(fraAssets);
+    txtKindSymbol->setObjectName(QStringLiteral("txtKindSymbol"));
+    txtKindSymbol->setPlaceholderText(QStringLiteral("Symbol"));
+    cboKind = new QComboBox(fraAssets);
+    cboKind->setObjectName(QStringLiteral("cboKind"));
+    cboKind->addItem(QStringLiteral("Digital asset"), int(AssetKind::Digital));
+    cboKind->addItem(QStringLiteral("Security"), int(AssetKind::Security));
+    cmdSetKind = new QPushButton(QStringLiteral("Set"), fraAssets);
+    cmdSetKind->setObjectName(QStringLiteral("cmdSetKind"));
+    lstSymbolKinds = new QListWidget(fraAssets);
+    lstSymbolKinds->setObjectName(QStringLiteral("lstSymbolKinds"));
+    lstSymbolKinds->setMaximumHeight(60);
+    auto* assetsForm = new QFormLayout(fraAssets);
+    assetsForm->addRow(QStringLiteral("Holds"), cboAssets);
+    auto* kindRow = new QHBoxLayout;
+    kindRow->addWidget(txtKindSymbol);
+    kindRow->addWidget(cboKind);
+    kindRow->addWidget(cmdSetKind);
+    assetsForm->addRow(QStringLiteral("In every account"), kindRow);
+    assetsForm->addRow(QString(), lstSymbolKinds);
     fraMethod = new QGroupBox(QStringLiteral("Lot method: the buys a sale takes first"), this);
     fraMethod->setObjectName(QStringLiteral("fraMethod"));
     cboMethod = new QComboBox(fraMethod);
@@ -118,6 +154,7 @@ frmAccountSettings::frmAccountSettings(AppContext& context, Prompter& prompter,
     layout->addWidget(fraBasis);
     layout->addWidget(lblNote);
     layout->addWidget(fraWash);
+    layout->addWidget(fraAssets);
     layout->addWidget(fraMethod);
     layout->addWidget(buttons);
     new WindowPlacement(this, context_.settings());
@@ -135,12 +172,24 @@ frmAccountSettings::frmAccountSettings(AppContext& context, Prompter& prompter,
     const bool any = hasAccounts();
     fraBasis->setEnabled(any);
     fraWash->setEnabled(any);
+    fraAssets->setEnabled(any);
     fraMethod->setEnabled(any);
     buttons->button(QDialogButtonBox::Ok)->setEnabled(any);
 
     connect(cboAccount, &QComboBox::currentIndexChanged, this,
             &frmAccountSettings::cboAccount_Changed);
     connect(cmdSetSymbol, &QPushButton::clicked, this, &frmAccountSettings::cmdSetSymbol_Click);
+    connect(cmdSetKind, &QPushButton::clicked, this, &frmAccountSettings::cmdSetKind_Click);
+    try {
+        storedWashDigital_ = selectWashDigital(context_.database().connection());
+        for (const SymbolKindRow& row : selectSymbolKinds(context_.database().connection()))
+            storedSymbolKinds_.insert(row.symbol, row.kind);
+    } catch (const StoreError& error) {
+        prompter_.message(error.message());
+    }
+    chkWashDigital->setChecked(storedWashDigital_);
+    symbolKinds_ = storedSymbolKinds_;
+    showSymbolKinds();
     connect(buttons, &QDialogButtonBox::accepted, this, &frmAccountSettings::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &frmAccountSettings::reject);
     cboAccount_Changed();
@@ -160,6 +209,54 @@ BasisReporting frmAccountSettings::chosenBasis() const {
 
 WashSettings frmAccountSettings::chosenWash() const {
     return {chkWashDetect->isChecked(), chkWashOther->isChecked(), chkTaxAdvantaged->isChecked()};
+}
+
+AccountAssets frmAccountSettings::chosenAssets() const {
+    return AccountAssets(cboAssets->currentData().toInt());
+}
+
+void frmAccountSettings::showSymbolKinds() {
+    lstSymbolKinds->clear();
+    for (auto it = symbolKinds_.cbegin(); it != symbolKinds_.cend(); ++it)
+        lstSymbolKinds->addItem(it.key() + QStringLiteral(": ") +
+                                (*it == AssetKind::Digital ? QStringLiteral("Digital asset")
+                                                           : QStringLiteral("Security")));
+}
+
+void frmAccountSettings::cmdSetKind_Click() {
+    const QString symbol = txtKindSymbol->text().trimmed().toUpper();
+    if (symbol.isEmpty()) {
+        prompter_.message(QStringLiteral("Type the symbol whose asset kind you set."));
+        return;
+    }
+    symbolKinds_[symbol] = AssetKind(cboKind->currentData().toInt());
+    txtKindSymbol->clear();
+    showSymbolKinds();
+}
+
+bool frmAccountSettings::saveAssets() {
+    const QSqlDatabase db = context_.database().connection();
+    const auto kept = [&](const Outcome& outcome) {
+        if (!outcome.done())
+            prompter_.message(outcome.message);
+        return outcome.done();
+    };
+    if (chosenAssets() != storedAssets_ &&
+        !kept(changeAccountAssets(db, cboAccount->currentText(), chosenAssets())))
+        return false;
+    storedAssets_ = chosenAssets();
+    for (auto it = symbolKinds_.cbegin(); it != symbolKinds_.cend(); ++it) {
+        const auto stored = storedSymbolKinds_.constFind(it.key());
+        if ((stored == storedSymbolKinds_.cend() || *stored != *it) &&
+            !kept(changeSymbolKind(db, it.key(), *it)))
+            return false;
+        storedSymbolKinds_.insert(it.key(), *it);
+    }
+    if (chkWashDigital->isChecked() != storedWashDigital_ &&
+        !kept(changeWashDigital(db, chkWashDigital->isChecked())))
+        return false;
+    storedWashDigital_ = chkWashDigital->isChecked();
+    return true;
 }
 
 LotMethod frmAccountSettings::chosenMethod() const {
@@ -190,6 +287,7 @@ void frmAccountSettings::cboAccount_Changed() {
     BasisReporting basis = BasisReporting::Reported;
     WashSettings wash;
     storedMethod_ = LotMethod::Fifo;
+    storedAssets_ = AccountAssets::Mixed;
     storedSymbolMethods_.clear();
     if (hasAccounts()) {
         try {
@@ -203,6 +301,8 @@ void frmAccountSettings::cboAccount_Changed() {
             basis =
                 selectBasisReporting(context_.database().connection(), cboAccount->currentText());
             wash = selectWashSettings(context_.database().connection(), cboAccount->currentText());
+            storedAssets_ =
+                selectAccountAssets(context_.database().connection(), cboAccount->currentText());
         } catch (const StoreError& error) {
             prompter_.message(error.message());
         }
@@ -213,6 +313,7 @@ void frmAccountSettings::cboAccount_Changed() {
     chkWashDetect->setChecked(wash.detect);
     chkWashOther->setChecked(wash.otherAccounts);
     chkTaxAdvantaged->setChecked(wash.taxAdvantaged);
+    cboAssets->setCurrentIndex(cboAssets->findData(int(storedAssets_)));
     cboMethod->setCurrentIndex(cboMethod->findData(int(storedMethod_)));
     symbolMethods_ = storedSymbolMethods_;
     showSymbolMethods();
@@ -270,7 +371,7 @@ void frmAccountSettings::accept() {
         return;
     }
     try {
-        if (!saveMethods())
+        if (!saveAssets() || !saveMethods())
             return;
     } catch (const StoreError& error) {
         prompter_.message(failureText(db, error));

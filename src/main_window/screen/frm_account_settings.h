@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/asset_kind.h"
 #include "platform/form8949_box.h"
 #include "platform/lot_method.h"
 #include "store/account_settings_table.h"
@@ -28,7 +29,9 @@ class Prompter;
 // to the IRS, which picks the Form 8949 box of the account's tax records,
 // how the account takes part in wash-sale detection, and the lot method its
 // sells take their buys by (the account's own and the instruments that
-// differ from it).
+// differ from it), what the account holds (securities, digital assets or
+// both), the symbols set digital or security everywhere, and whether
+// digital assets are washed at all.
 // The setting is kept in the database, so the headless tool sees it too.
 class frmAccountSettings : public QDialog {
     Q_OBJECT
@@ -48,6 +51,13 @@ public:
     QCheckBox* chkWashDetect = nullptr;
     QCheckBox* chkWashOther = nullptr;
     QCheckBox* chkTaxAdvantaged = nullptr;
+    QCheckBox* chkWashDigital = nullptr; // of the whole store
+    QGroupBox* fraAssets = nullptr;
+    QComboBox* cboAssets = nullptr;
+    QLineEdit* txtKindSymbol = nullptr;
+    QComboBox* cboKind = nullptr;
+    QPushButton* cmdSetKind = nullptr;
+    QListWidget* lstSymbolKinds = nullptr;
     QGroupBox* fraMethod = nullptr;
     QComboBox* cboMethod = nullptr;
     QListWidget* lstSymbolMethods = nullptr;
@@ -62,6 +72,7 @@ public:
     BasisReporting chosenBasis() const;
     WashSettings chosenWash() const;
     LotMethod chosenMethod() const;
+    AccountAssets chosenAssets() const;
 
 public slots:
     // Shows the setting of the account now chosen.
@@ -69,6 +80,8 @@ public slots:
     // Gives the instrument typed the method chosen beside it ("As the
     // account": none of its own), kept until OK.
     void cmdSetSymbol_Click();
+    // Gives the symbol typed the kind chosen beside it, kept until OK.
+    void cmdSetKind_Click();
     // Keeps the chosen setting for the chosen account and closes; a
     // database that refuses the write is told and the dialog stays.
     void accept() override;
@@ -77,12 +90,20 @@ private:
     void showSymbolMethods();
     // Keeps the lot methods changed; false when the database refused.
     bool saveMethods();
+    void showSymbolKinds();
+    // Keeps the asset settings changed, each one working the store's tax
+    // records through; false when the database refused.
+    bool saveAssets();
 
     // The instruments' methods as the dialog shows them, by symbol as
     // typed; nothing for one set back to the account's.
     QMap<QString, std::optional<LotMethod>> symbolMethods_;
     QMap<QString, std::optional<LotMethod>> storedSymbolMethods_;
     LotMethod storedMethod_ = LotMethod::Fifo;
+    QMap<QString, AssetKind> symbolKinds_; // by symbol as typed
+    QMap<QString, AssetKind> storedSymbolKinds_;
+    AccountAssets storedAssets_ = AccountAssets::Mixed;
+    bool storedWashDigital_ = false;
     AppContext& context_;
     Prompter& prompter_;
 };

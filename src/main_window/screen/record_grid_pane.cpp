@@ -5,6 +5,7 @@
 #include "platform/prompter.h"
 #include "platform/sort_grid.h"
 #include "startup/app_context.h"
+#include "store/asset_kind_table.h"
 #include "store/store_error.h"
 #include "widgets/spread_grid.h"
 
@@ -19,7 +20,8 @@ namespace gainbook {
 RecordGridPane::RecordGridPane(AppContext& context, Prompter& prompter,
                                std::function<OutlineSelection()> selection, QWidget* parent)
     : QObject(parent), context_(context), prompter_(prompter), selection_(std::move(selection)) {
-    txnRows_ = new RecordTableModel<TxnRecord>(std::make_unique<TxnColumns>(), this);
+    txnRows_ = new RecordTableModel<TxnRecord>(
+        std::make_unique<TxnColumns>(QSet<qint64>{}, digitalOf()), this);
     taxRows_ = new RecordTableModel<TaxRecord>(std::make_unique<TaxColumns>(), this);
     recordGrid_ = new SpreadGrid(parent);
     recordGrid_->setObjectName(QStringLiteral("grdFormlist"));
@@ -64,6 +66,12 @@ RecordGridPane::RecordGridPane(AppContext& context, Prompter& prompter,
     connect(recordGrid_, &SpreadGrid::cellChanged, this, &RecordGridPane::grdFormlist_Change);
     connect(recordGrid_, &SpreadGrid::cellClicked, this, &RecordGridPane::grdFormList_Click);
     connect(recordGrid_, &SpreadGrid::keyDown, this, &RecordGridPane::grdFormlist_KeyDown);
+}
+
+std::function<bool(const TxnRecord&)> RecordGridPane::digitalOf() {
+    return [this](const TxnRecord& record) {
+        return assetKinds_.isDigital(record.accountName, record.symbol);
+    };
 }
 
 RecordTableModelBase& RecordGridPane::model() const {
@@ -117,9 +125,10 @@ void RecordGridPane::fill() {
         if (view_ == RecordView::Transactions) {
             const std::optional<QString> month =
                 filledFor_.isAccount() ? std::nullopt : std::optional(filledFor_.text);
+            assetKinds_ = selectAssetKinds(db);
             txnRows_->fillRecords(
                 [&](QVector<TxnRow>& rows) { FillGrid1(db, filledFor_.account, month, rows); },
-                txnColumnsOf(db));
+                txnColumnsOf(db, digitalOf()));
             return;
         }
         if (!filledFor_.isAccount()) {

@@ -3,6 +3,7 @@
 #include "main_window/record_view.h"
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
+#include "platform/asset_kind.h"
 #include "widgets/record_table_model.h"
 
 #include <QObject>
@@ -80,12 +81,15 @@ private slots:
     void grdFormlist_KeyDown(int key, Qt::KeyboardModifiers shift);
 
 private:
+    // Whether a trade is of a digital asset, by the kinds of the last fill.
+    std::function<bool(const TxnRecord&)> digitalOf();
     void setTotalsCaptions(const QString& records, const QString& proceeds, const QString& gain);
 
     AppContext& context_;
     Prompter& prompter_;
     std::function<OutlineSelection()> selection_;
     RecordTableModel<TxnRecord>* txnRows_ = nullptr;
+    AssetKinds assetKinds_; // as of the last fill, for the Asset column
     RecordTableModel<TaxRecord>* taxRows_ = nullptr;
     SpreadGrid* recordGrid_ = nullptr;
     QFrame* totalsFrame_ = nullptr;
