@@ -226,7 +226,8 @@ private slots:
         QCOMPARE(
             run({"import-gains", "--account", "Exchange", test::testData("gains/da_records.csv")})
                 .out,
-            QString("2 records successfully added.\n"));
+            "Realized gains import into Exchange wrote 2 tax records to " + db.path() +
+                ".\n2 records successfully added.\n");
         const auto digital =
             run({"--year", "2025", "reconcile", "Exchange", test::testData("gains/da_broker.csv")});
         QCOMPARE(digital.out.split(u'\n'),

@@ -110,10 +110,9 @@ private slots:
     // F and L. A coin's line counts units, not shares. By hand: 1b proceeds
     // 1500 + 31000, cost 1000 + 36000, gain 500 - 5000 = -4500.
     void digitalBoxesShareScheduleDLines() {
-        QVector<TaxRecord> list =
-            records({{"B", "XYZ", 100, d(2025, 1, 10), d(2025, 3, 4), 1000, 1500},
-                     {"C", "BTC", 0.5, d(2025, 1, 6), d(2025, 3, 3), 36000, 31000},
-                     {"C", "ETH", 2, d(2023, 5, 1), d(2025, 6, 2), 3000, 7000}});
+        QVector<TaxRecord> list = records({"B|XYZ|100|2025-01-10|2025-03-04|1000|1500",
+                                           "C|BTC|0.5|2025-01-06|2025-03-03|36000|31000",
+                                           "C|ETH|2|2023-05-01|2025-06-02|3000|7000"});
         list[0].box = Form8949Box::A;
         list[1].box = Form8949Box::G;
         list[2].box = Form8949Box::L;
