@@ -43,8 +43,15 @@ QString nothingToMatchText(const QString& account) {
 }
 
 QString runWarningsText(const RunWarnings& warnings) {
+    QString shorts;
+    if (warnings.openShorts > 0)
+        shorts = QStringLiteral("Open short positions: %1 short %2 not covered yet; no tax "
+                                "record until the shares are bought back.")
+                     .arg(warnings.openShorts)
+                     .arg(warnings.openShorts == 1 ? QStringLiteral("sale is")
+                                                   : QStringLiteral("sales are"));
     if (warnings.total() == 0)
-        return {};
+        return shorts;
     QString text = QStringLiteral("Sells to check: %1 matched to a buy made after the sale, %2 "
                                   "larger than the buys found (All Buy Rec Not Found), %3 "
                                   "without a buy.")
@@ -55,6 +62,8 @@ QString runWarningsText(const RunWarnings& warnings) {
         text += QStringLiteral(" %1 matched to shares transferred in whose cost is not entered "
                                "yet.")
                     .arg(warnings.costUnknown);
+    if (!shorts.isEmpty())
+        text += QLatin1Char(' ') + shorts;
     return text;
 }
 

@@ -73,6 +73,12 @@ const QVector<SchemaStep>& schemaSteps() {
         // 10: the lot method of each account and of the instruments that
         // differ from it; none kept is oldest first, as before.
         schemaStatements({lotMethodTable()}),
+        // 12: whether a trade opens or closes a position ("Open", "Close"),
+        // as the broker's words said; a trade without them is a plain buy
+        // or sell, as before.
+        schemaStatements({
+            QStringLiteral("ALTER TABLE Txn ADD COLUMN OpenClose TEXT NOT NULL DEFAULT ''"),
+        }),
     };
     return steps;
 }
