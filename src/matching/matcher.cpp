@@ -104,10 +104,9 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
             spellings.append(SymbolBuys{symbol, key, buys_.size(), buys_.size()});
         }
         const Money amount = Money::fromDouble(selectAllBuys_.real(4));
-        buys_.append(
-            OpenBuy{id, quantity, open, stored, bought, amount, changed, costUnknown,
-                    open == quantity ? amount.abs() : amount.abs().scaled(open, quantity),
-                    selectAllBuys_.integer(6) != 0});
+        buys_.append(OpenBuy{id, quantity, open, stored, bought, amount, changed, costUnknown,
+                             open == quantity ? amount.abs() : amount.abs().scaled(open, quantity),
+                             selectAllBuys_.integer(6) != 0});
         spellings.back().end = buys_.size();
     }
     bool spellingsShareKeys = false;
@@ -476,10 +475,10 @@ void Matcher::noteSell() {
     // A list of its own, just the size of the sell's lots: a shared copy of
     // the reused list would take a list of its greatest size the next time
     // it is cleared, for every sell after.
-    const qsizetype sales = appendSale(
-        fresh_.sells,
-        {sell_.id, account_, sell_.symbol, sell_.quantity, sell_.txnDate, sell_.amount,
-         QVector<WashLot>(lots_.cbegin(), lots_.cend()), false, sell_.opensShort});
+    const qsizetype sales =
+        appendSale(fresh_.sells,
+                   {sell_.id, account_, sell_.symbol, sell_.quantity, sell_.txnDate, sell_.amount,
+                    QVector<WashLot>(lots_.cbegin(), lots_.cend()), false, sell_.opensShort});
     for (qsizetype i = 0; i < sales; ++i)
         fresh_.memos.append({sell_.id, state_.sellMemo});
 }
