@@ -3,6 +3,7 @@
 #include "platform/form8949_box.h"
 #include "platform/holding_term.h"
 #include "platform/number_text.h"
+#include "platform/option_symbol.h"
 
 #include <algorithm>
 #include <array>
@@ -21,7 +22,8 @@ int groupIndex(QChar box) {
 
 ReportLine lineOf(const TaxRecord& record) {
     ReportLine line;
-    line.description = record.quantity.text() + QStringLiteral(" sh. ") + record.symbol;
+    line.description =
+        tradeDescription(record.quantity.text(), QStringLiteral(" sh. "), record.symbol);
     line.acquired = record.dateAcquired;
     line.sold = record.dateSold;
     line.amounts.proceeds = record.salePrice.roundedToCents();

@@ -202,23 +202,42 @@ private slots:
     }
 
     // Large numbers without separators; a quote kept, a line break flattened
-    // so that it cannot start a line of its own.
+    // so that it cannot start a line of its own. An option is described as
+    // on Form 1099-B, its count in contracts, whichever form its symbol has.
     void descriptionAndAmounts_data() {
         QTest::addColumn<TxfLayout>("layout");
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<int>("quantity");
         QTest::addColumn<QByteArray>("lines"); // "|" between them
-        QTest::newRow("034") << TxfLayout::Version034
+        const QString oneil = QStringLiteral("O'Neil \"A\"\nB");
+        QTest::newRow("034") << TxfLayout::Version034 << oneil << 1000000
                              << QByteArray(
                                     "P1000000 O'Neil \"A\" B|D|D05/06/2000|$1234567.25|$0|^");
-        QTest::newRow("042") << TxfLayout::Version042Boxes
+        QTest::newRow("042") << TxfLayout::Version042Boxes << oneil << 1000000
                              << QByteArray("P1000000 sh. O'Neil \"A\" B|DVARIOUS|D05/06/2000|"
                                            "$1234567.25|$0.00|^");
+        const QByteArray call = "|DVARIOUS|D05/06/2000|$1234567.25|$0.00|^";
+        QTest::newRow("option, OCC's 21 characters")
+            << TxfLayout::Version042Boxes << "AAPL  250117C00200000" << 1
+            << "P1 AAPL 01/17/2025 200.00 C" + call;
+        QTest::newRow("option, OCC without padding, small letters")
+            << TxfLayout::Version034 << "aapl250117p00012500" << 3
+            << QByteArray("P3 AAPL 01/17/2025 12.50 P|D|D05/06/2000|$1234567.25|$0|^");
+        QTest::newRow("option, broker's words")
+            << TxfLayout::Version042Boxes << "BRK.B 03/21/2025 412.5 PUT" << 2
+            << "P2 BRK.B 03/21/2025 412.50 P" + call;
+        QTest::newRow("no option: month 13")
+            << TxfLayout::Version042Boxes << "AAPL  251317C00200000" << 1
+            << "P1 sh. AAPL  251317C00200000" + call;
     }
     void descriptionAndAmounts() {
         QFETCH(TxfLayout, layout);
+        QFETCH(QString, symbol);
+        QFETCH(int, quantity);
         QFETCH(QByteArray, lines);
         TaxRecord record;
-        record.quantity = Quantity::whole(1000000);
-        record.symbol = QStringLiteral("O'Neil \"A\"\nB");
+        record.quantity = Quantity::whole(quantity);
+        record.symbol = symbol;
         record.cost = Money::fromCents(123456725);
         record.dateSold = QDate(2000, 5, 6);
         QCOMPARE(txfRecord(record, layout).split('\n').mid(4, 6),
