@@ -330,7 +330,11 @@ WashResult detectWashSales(const WashInput& input) {
         setBoxes(out.parts, sell->dateSold, accounts.basis(sell->account));
 
         const WashSettings own = accounts.settings(sell->account);
-        if (own.detect && !own.taxAdvantaged && !sell->untied) {
+        // A buy is no replacement for a short's loss: what would wash it is
+        // another short sale or a sale within the window (26 CFR
+        // 1.1091-1(g)), which detection does not look for yet, so the loss
+        // is kept whole rather than washed by the wrong trade.
+        if (own.detect && !own.taxAdvantaged && !sell->untied && !sell->shortSale) {
             lossLots(out.parts, sell->dateSold, lots, losses);
             if (losses.isEmpty())
                 continue;
