@@ -220,8 +220,10 @@ void Matcher::matchSell(const SellRow& sell) {
         // Shares not covered yet are an open position, not a fault.
         if (!whole && state_.remainingQty.isPositive())
             LookForBuy(BuySearch::After);
-        if (state_.remainingQty.isPositive())
-            ++warnings_.openShorts;
+        if (state_.remainingQty.isPositive() && ++warnings_.openShorts <= RunWarnings::kNamedShorts)
+            warnings_.openShortNames.append(
+                QStringLiteral("%1 %2 sold %3")
+                    .arg(sell.symbol, state_.remainingQty.text(), formatDate(sell.txnDate)));
         boughtAfterSell_ = false;
     } else if (!whole && state_.remainingQty.isPositive()) {
         LookForBuy(BuySearch::OnOrBefore);

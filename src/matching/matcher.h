@@ -99,6 +99,10 @@ struct RunWarnings {
     // Short sales not covered yet: open positions, not faults, so not in
     // the total.
     qsizetype openShorts = 0;
+    // The first of them, as "XYZ 100 sold 12/15/2025": the message names a
+    // few, not the thousands a large account may hold.
+    QStringList openShortNames;
+    static constexpr qsizetype kNamedShorts = 5;
 
     qsizetype total() const { return buyAfterSell + notAllFound + noBuy + costUnknown; }
 };

@@ -45,11 +45,15 @@ QString nothingToMatchText(const QString& account) {
 QString runWarningsText(const RunWarnings& warnings) {
     QString shorts;
     if (warnings.openShorts > 0)
-        shorts = QStringLiteral("Open short positions: %1 short %2 not covered yet; no tax "
-                                "record until the shares are bought back.")
-                     .arg(warnings.openShorts)
-                     .arg(warnings.openShorts == 1 ? QStringLiteral("sale is")
-                                                   : QStringLiteral("sales are"));
+        shorts =
+            QStringLiteral("Open short positions: %1 short %2 not covered yet (%3%4); no "
+                           "tax record until the shares are bought back.")
+                .arg(warnings.openShorts)
+                .arg(warnings.openShorts == 1 ? QStringLiteral("sale is")
+                                              : QStringLiteral("sales are"),
+                     warnings.openShortNames.join(QStringLiteral(", ")),
+                     warnings.openShorts > warnings.openShortNames.size() ? QStringLiteral(", ...")
+                                                                          : QString());
     if (warnings.total() == 0)
         return shorts;
     QString text = QStringLiteral("Sells to check: %1 matched to a buy made after the sale, %2 "

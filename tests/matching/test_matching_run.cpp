@@ -225,8 +225,8 @@ private slots:
         QCOMPARE(outcome.message,
                  QString("Sells to check: 2 matched to a buy made after the sale, 2 larger than "
                          "the buys found (All Buy Rec Not Found), 1 without a buy. Open short "
-                         "positions: 1 short sale is not covered yet; no tax record until the "
-                         "shares are bought back."));
+                         "positions: 1 short sale is not covered yet (XYZ 100 sold 02/01/2000); no "
+                         "tax record until the shares are bought back."));
     }
 
     // The open quantity in a buy's Memo decides, in code and in the SQL
