@@ -22,7 +22,8 @@ namespace gainbook {
 namespace {
 
 const QString kSelectBuys = QStringLiteral(
-    "SELECT ID, AccountName, TxnMonth, Symbol, Quantity, Type, TxnDate, Amount, Memo FROM Txn "
+    "SELECT ID, AccountName, TxnMonth, Symbol, Quantity, Type, TxnDate, Amount, Memo, "
+    "OpenClose FROM Txn "
     "WHERE Type = 'Bought' ");
 
 // The statement of each filter entry; buys come in the order they were stored.

@@ -71,8 +71,11 @@ void readOtherRows(const SheetDocument& sheet, const OtherLayout& layout,
             lastDate = exportDate(dateText, settings.today);
             lastDateText = dateText;
         }
+        const qsizetype at = result.rows.size();
         result.add(sheet.text(row, columns.symbol).trimmed(), shares, word.type, lastDate,
                    std::abs(*amount));
+        if (result.rows.size() > at)
+            result.rows.back().openClose = word.openClose;
     }
 }
 

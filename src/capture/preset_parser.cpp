@@ -273,6 +273,10 @@ private:
                     !symbolAt(row).isEmpty()) {
                     type = kBought;
                     sharesIn = true;
+                } else if (!word.openClose.isEmpty()) {
+                    // The brokers' codes (SS, BC, STO, ...) are trades in
+                    // every layout, whatever its own phrases.
+                    type = word.type;
                 } else {
                     ++result_
                           .skippedKinds[word.type.isEmpty() ? word.kind : QStringLiteral("other")];
@@ -304,6 +308,8 @@ private:
                     std::abs(*amount));
         if (sharesIn && result_.rows.size() > at)
             result_.unknownCostRows.append(at);
+        if (columns_.type && result_.rows.size() > at)
+            result_.rows.back().openClose = openCloseWord(sheet_.text(row, columns_.type));
     }
 
     const PresetLayout& layout_;

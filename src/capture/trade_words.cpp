@@ -30,10 +30,47 @@ bool hasWord(const QStringList& words, const QStringList& wanted) {
     return false;
 }
 
+// The words that say a trade opens or closes a position, with the trade
+// they make: a short sale or a written option opens with a sell and closes
+// with a buy.
+struct OpenCloseWords {
+    const char* type;
+    const char* openClose;
+    QStringList phrases;
+};
+
+const QVector<OpenCloseWords>& openCloseWords() {
+    static const QVector<OpenCloseWords> words{
+        {"Sold",
+         "Open",
+         {"SS", "STO", "SELL SHORT", "SOLD SHORT", "SHORT SALE", "SELL TO OPEN", "SOLD TO OPEN"}},
+        {"Bought",
+         "Close",
+         {"BC", "BTC", "BUY TO COVER", "BOUGHT TO COVER", "BUY TO CLOSE", "BOUGHT TO CLOSE"}},
+        {"Bought", "Open", {"BTO", "BUY TO OPEN", "BOUGHT TO OPEN"}},
+        {"Sold", "Close", {"STC", "SELL TO CLOSE", "SOLD TO CLOSE"}},
+    };
+    return words;
+}
+
+const OpenCloseWords* openCloseOf(const QString& upper) {
+    for (const OpenCloseWords& words : openCloseWords())
+        if (beginsWithAny(upper, words.phrases))
+            return &words;
+    return nullptr;
+}
+
 } // namespace
+
+QString openCloseWord(const QString& text) {
+    const OpenCloseWords* words = openCloseOf(text.simplified().toUpper());
+    return words ? QString::fromLatin1(words->openClose) : QString();
+}
 
 TradeWord tradeWord(const QString& text) {
     const QString t = text.simplified().toUpper();
+    if (const OpenCloseWords* words = openCloseOf(t))
+        return {QString::fromLatin1(words->type), {}, QString::fromLatin1(words->openClose)};
     // Fund subscriptions and redemptions are a fund's buys and sells; older
     // sheets name them so.
     static const QStringList buys = {

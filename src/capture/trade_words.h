@@ -11,6 +11,9 @@ namespace gainbook {
 struct TradeWord {
     QString type; // kBought, kSold, or empty when the row is no trade
     QString kind; // for rows that are no trade
+    // kOpens or kCloses when the words say whether the trade opens or
+    // closes a position (sell short, buy to cover, BTO, STC, ...).
+    QString openClose = {};
 };
 
 // Reads the trade words of today's exports and the single letters B and S.
@@ -20,5 +23,9 @@ TradeWord tradeWord(const QString& text);
 // True for a cash/margin/short marker, which some exports head "Type" and
 // which never says buy or sell.
 bool isAccountKindWord(const QString& text);
+
+// kOpens or kCloses for the words that open or close a position, else
+// empty: for the layouts whose own phrases name buys and sells.
+QString openCloseWord(const QString& text);
 
 } // namespace gainbook

@@ -112,8 +112,9 @@ RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
             return result;
         }
 
-        WashSell& washSell = fresh.sells.emplace_back();
+        WashSell washSell;
         washSell.id = sellId;
+        washSell.shortSale = sell->openClose == kOpens;
         washSell.account = account;
         washSell.symbol = sell->symbol;
         washSell.quantity = sell->quantity;
@@ -135,7 +136,8 @@ RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
             washSell.lots.append({link.buyId, link.buyQuantity, link.buyPrice, acquired});
         }
         first = i;
-        fresh.memos.append({sellId, memo});
+        for (qsizetype n = appendSale(fresh.sells, std::move(washSell)); n > 0; --n)
+            fresh.memos.append({sellId, memo});
     }
     progress.step(links.size(), links.size());
     return result;

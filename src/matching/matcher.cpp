@@ -24,7 +24,9 @@ QString allBuysQuery(const QSqlDatabase& db) {
     const QString from = hasIndex(db, QStringLiteral("TxnByAccountDate"))
                              ? QStringLiteral("FROM Txn INDEXED BY TxnByAccountDate ")
                              : QStringLiteral("FROM Txn ");
-    return QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, Memo ") + from +
+    return QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, Memo, "
+                          "OpenClose = 'Open' ") +
+           from +
            QStringLiteral("WHERE AccountName = ? AND Type = 'Bought' ORDER BY Symbol, TxnDate, ID");
 }
 
@@ -34,7 +36,8 @@ Matcher::Matcher(QSqlDatabase db, QString account, std::optional<LotMethod> meth
     : db_(std::move(db)), account_(std::move(account)), actions_(selectCorpActions(db_)),
       unknownCost_(selectUnknownCostBuys(db_)),
       methods_(method ? AccountLotMethods{*method, {}} : selectLotMethods(db_, account_)),
-      selectSells_(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount "
+      selectSells_(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, "
+                                       "OpenClose = 'Open' "
                                        "FROM Txn WHERE AccountName = ? AND Type = "
                                        "'Sold' ORDER BY TxnDate, Symbol, ID")),
       selectAllBuys_(db_, allBuysQuery(db_)), links_(std::make_unique<LinkWriter>(db_)) {}
@@ -101,9 +104,9 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
             spellings.append(SymbolBuys{symbol, key, buys_.size(), buys_.size()});
         }
         const Money amount = Money::fromDouble(selectAllBuys_.real(4));
-        buys_.append(
-            OpenBuy{id, quantity, open, stored, bought, amount, changed, costUnknown,
-                    open == quantity ? amount.abs() : amount.abs().scaled(open, quantity)});
+        buys_.append(OpenBuy{id, quantity, open, stored, bought, amount, changed, costUnknown,
+                             open == quantity ? amount.abs() : amount.abs().scaled(open, quantity),
+                             selectAllBuys_.integer(6) != 0});
         spellings.back().end = buys_.size();
     }
     bool spellingsShareKeys = false;
@@ -177,7 +180,7 @@ QVector<SellRow> Matcher::sells() {
         const QString stored = texts_.of(selectSells_.textView(3));
         rows.append({selectSells_.integer(0), texts_.of(selectSells_.textView(1)),
                      Quantity::fromDouble(selectSells_.real(2)), dateFromStored(stored), stored,
-                     Money::fromDouble(selectSells_.real(4))});
+                     Money::fromDouble(selectSells_.real(4)), selectSells_.integer(5) != 0});
     }
     // Each sell the run matches notes one of each: grown a sell at a time
     // they would be copied again and again.
@@ -213,7 +216,16 @@ void Matcher::matchSell(const SellRow& sell) {
     costUnknownLot_ = false;
     // A sell of no shares (or a negative count) has nothing to cover; it gets
     // the empty link rather than lots of zero shares.
-    if (!whole && state_.remainingQty.isPositive()) {
+    if (sell.opensShort) {
+        // Shares not covered yet are an open position, not a fault.
+        if (!whole && state_.remainingQty.isPositive())
+            LookForBuy(BuySearch::After);
+        if (state_.remainingQty.isPositive() && ++warnings_.openShorts <= RunWarnings::kNamedShorts)
+            warnings_.openShortNames.append(
+                QStringLiteral("%1 %2 sold %3")
+                    .arg(sell.symbol, state_.remainingQty.text(), formatDate(sell.txnDate)));
+        boughtAfterSell_ = false;
+    } else if (!whole && state_.remainingQty.isPositive()) {
         LookForBuy(BuySearch::OnOrBefore);
         if (state_.remainingQty.isPositive()) {
             LookForBuy(BuySearch::After);
@@ -399,7 +411,7 @@ void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search, bool converted) {
         if (search == BuySearch::OnOrBefore) {
             if (buy.storedDate > sold)
                 break;
-        } else if (buy.storedDate <= sold) {
+        } else if (buy.storedDate <= sold || (sell_.opensShort && buy.opensLong)) {
             continue;
         }
         if (const std::optional<double> factor = offeredFactor(symbol, buy, converted))
@@ -462,12 +474,15 @@ void Matcher::SaveSellLinks(Money buyPrice, Quantity buyQuantity, qint64 buyId) 
 
 void Matcher::noteSell() {
     fresh_.account = account_;
-    fresh_.memos.append({sell_.id, state_.sellMemo});
     // A list of its own, just the size of the sell's lots: a shared copy of
     // the reused list would take a list of its greatest size the next time
     // it is cleared, for every sell after.
-    fresh_.sells.append({sell_.id, account_, sell_.symbol, sell_.quantity, sell_.txnDate,
-                         sell_.amount, QVector<WashLot>(lots_.cbegin(), lots_.cend()), false});
+    const qsizetype sales =
+        appendSale(fresh_.sells,
+                   {sell_.id, account_, sell_.symbol, sell_.quantity, sell_.txnDate, sell_.amount,
+                    QVector<WashLot>(lots_.cbegin(), lots_.cend()), false, sell_.opensShort});
+    for (qsizetype i = 0; i < sales; ++i)
+        fresh_.memos.append({sell_.id, state_.sellMemo});
 }
 
 } // namespace gainbook

@@ -53,8 +53,19 @@ QString unknownCostSellsPhrase(qsizetype sells) {
 } // namespace
 
 QString runWarningsText(const RunWarnings& warnings) {
+    QString shorts;
+    if (warnings.openShorts > 0)
+        shorts =
+            QStringLiteral("Open short positions: %1 short %2 not covered yet (%3%4); no "
+                           "tax record until the shares are bought back.")
+                .arg(warnings.openShorts)
+                .arg(warnings.openShorts == 1 ? QStringLiteral("sale is")
+                                              : QStringLiteral("sales are"),
+                     warnings.openShortNames.join(QStringLiteral(", ")),
+                     warnings.openShorts > warnings.openShortNames.size() ? QStringLiteral(", ...")
+                                                                          : QString());
     if (warnings.total() == 0)
-        return {};
+        return shorts;
     QString text = QStringLiteral("Sells to check: %1 matched to a buy made after the sale, %2 "
                                   "larger than the buys found (All Buy Rec Not Found), %3 "
                                   "without a buy.")
@@ -63,6 +74,8 @@ QString runWarningsText(const RunWarnings& warnings) {
                        .arg(warnings.noBuy);
     if (warnings.costUnknown > 0)
         text += u' ' + unknownCostSellsPhrase(warnings.costUnknown);
+    if (!shorts.isEmpty())
+        text += QLatin1Char(' ') + shorts;
     return text;
 }
 

@@ -29,9 +29,11 @@ namespace {
 // it gives them, are in input already and are not read again. Two plain
 // scans: a join sorted by sell costs several times as much on a large store.
 void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* fresh) {
-    const QString txnColumns = QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, "
-                                              "Type = 'Bought', TxnDate, Amount FROM Txn "
-                                              "WHERE Type IN ('Bought', 'Sold')");
+    const QString txnColumns =
+        QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, "
+                       "Type = 'Bought', TxnDate, Amount, OpenClose = 'Open' "
+                       "FROM Txn "
+                       "WHERE Type IN ('Bought', 'Sold')");
     const bool skipAccount = fresh && fresh->buysGiven;
     FastStatement txns(db, skipAccount ? txnColumns + QStringLiteral(" AND AccountName <> ?")
                                        : txnColumns);
@@ -67,6 +69,7 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
         sell.dateSold = date;
         sell.salePrice = Money::fromDouble(txns.real(6));
         sell.untied = untied.contains(id);
+        sell.shortSale = txns.integer(7) != 0;
     }
 
     // Rows come in the order written, which is the order of each sell's lots.
@@ -99,7 +102,7 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
     }
     input.sells.reserve(input.sells.size() + linked.size());
     for (auto it = linked.cbegin(); it != linked.cend(); ++it)
-        input.sells.append(std::move(sold[it.key()]));
+        appendSale(input.sells, std::move(sold[it.key()]));
 }
 
 // Whether detection found the adjustments the store holds already, so that
@@ -187,7 +190,13 @@ WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh, bool everyS
         // A record deleted by hand stays deleted.
         if (at == stored.cend())
             continue;
-        const QVector<TaxRecord>& now = *at;
+        QVector<TaxRecord> now = *at;
+        // The days a short was covered on are sales of their own.
+        if (sell.shortSale) {
+            now.removeIf([&](const TaxRecord& r) { return r.dateSold != sell.dateSold; });
+            if (now.isEmpty())
+                continue;
+        }
         // A sell that was a wash sale before counts as touched: a setting
         // turned off takes its adjustment away.
         const bool washedBefore = std::any_of(now.cbegin(), now.cend(), [](const TaxRecord& r) {

@@ -3,6 +3,8 @@
 #include "matching/id_index.h"
 #include "platform/instrument_name.h"
 
+#include <QMap>
+
 #include <algorithm>
 #include <vector>
 
@@ -198,6 +200,40 @@ TaxRecord WashSellResult::record(int part) const {
     return recordOf(sell, parts.parts[part]);
 }
 
+qsizetype appendSale(QVector<WashSell>& out, WashSell sell) {
+    if (!sell.shortSale) {
+        out.append(std::move(sell));
+        return 1;
+    }
+    // By day of the cover; a lot without a date stays on the day of the sale.
+    QMap<QDate, QVector<WashLot>> byDay;
+    for (const WashLot& lot : std::as_const(sell.lots)) {
+        if (lot.buyId > 0 && lot.quantity.isPositive())
+            byDay[lot.acquired.isValid() ? lot.acquired : sell.dateSold].append(lot);
+    }
+    Quantity covered;
+    Money given;
+    for (auto day = byDay.cbegin(); day != byDay.cend(); ++day) {
+        WashSell piece;
+        piece.id = sell.id;
+        piece.account = sell.account;
+        piece.symbol = sell.symbol;
+        piece.dateSold = day.key();
+        piece.untied = sell.untied;
+        piece.shortSale = true;
+        piece.lots = day.value();
+        for (const WashLot& lot : std::as_const(piece.lots))
+            piece.quantity += lot.quantity;
+        // Running shares, so that the days' proceeds add up to the sale's.
+        covered += piece.quantity;
+        const Money upTo = sell.salePrice.scaled(covered, sell.quantity);
+        piece.salePrice = upTo - given;
+        given = upTo;
+        out.append(std::move(piece));
+    }
+    return byDay.size();
+}
+
 WashResult detectWashSales(const WashInput& input) {
     WashResult result;
 
@@ -286,6 +322,7 @@ WashResult detectWashSales(const WashInput& input) {
         out.account = sell->account;
         out.symbol = sell->symbol;
         out.dateSold = sell->dateSold;
+        out.shortSale = sell->shortSale;
 
         // The sell takes its shares of each buy first, so they are never
         // its own replacements.
@@ -315,7 +352,12 @@ WashResult detectWashSales(const WashInput& input) {
                  digital ? AssetKind::Digital : AssetKind::Security);
 
         const WashSettings own = accounts.settings(sell->account);
-        if (own.detect && !own.taxAdvantaged && !sell->untied && (!digital || input.washDigital)) {
+        // A buy is no replacement for a short's loss: what would wash it is
+        // another short sale or a sale within the window (26 CFR
+        // 1.1091-1(g)), which detection does not look for yet, so the loss
+        // is kept whole rather than washed by the wrong trade.
+        if (own.detect && !own.taxAdvantaged && !sell->untied && !sell->shortSale &&
+            (!digital || input.washDigital)) {
             lossLots(out.parts, sell->dateSold, lots, losses);
             if (losses.isEmpty())
                 continue;

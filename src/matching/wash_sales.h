@@ -53,6 +53,9 @@ struct WashSell {
     // A sell whose tax records came before detection and could not be tied
     // to it: it takes its shares of its buys, but its loss is never washed.
     bool untied = false;
+    // A short sale (a sell that opens a position), whose lots are the buys
+    // that cover it; once through appendSale, the part covered on one day.
+    bool shortSale = false;
 };
 
 } // namespace gainbook
@@ -74,6 +77,7 @@ struct WashSellResult {
     TermParts parts;
     bool involved = false;    // a wash sale, or sold replacement shares
     bool wasInvolved = false; // sold shares that the previous adjustments had adjusted
+    bool shortSale = false;   // one day's cover of a short: its records are those of dateSold
 
     // Record part (0 or 1) as written, memo empty.
     TaxRecord record(int part) const;
@@ -86,6 +90,15 @@ struct WashSellResult {
 Q_DECLARE_TYPEINFO(gainbook::WashSellResult, Q_RELOCATABLE_TYPE);
 
 namespace gainbook {
+
+// Appends a sell as detection and the tax records take it, and says how
+// many sells that made. A short sale is closed when the shares that cover it
+// are delivered, each delivery in its own year (26 CFR 1.1233-1(a)(1)): it
+// becomes one sale per day it was covered, of the shares covered that day,
+// dated that day, with their share of the proceeds; the shares not covered
+// yet are an open position and no sale at all. Any other sell is appended
+// as it is.
+qsizetype appendSale(QVector<WashSell>& out, WashSell sell);
 
 struct WashInput {
     QVector<WashBuy> buys;

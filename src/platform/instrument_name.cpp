@@ -1,5 +1,7 @@
 #include "platform/instrument_name.h"
 
+#include "platform/option_symbol.h"
+
 namespace gainbook {
 
 namespace {
@@ -24,6 +26,9 @@ QString instrumentKey(const QString& symbol) {
         const char16_t c = symbol[i].unicode();
         plain = c < 0x80 && !(c >= u'a' && c <= u'z');
     }
+    // An option is one instrument however the broker spells it.
+    if (const auto option = optionOf(symbol))
+        return option->key();
     return plain ? symbol : symbol.trimmed().toUpper();
 }
 

@@ -12,8 +12,8 @@ namespace gainbook {
 inline constexpr int kCutNameLength = 12;
 
 // The form under which the trades of one instrument are kept together: the
-// name without the blanks around it, in capitals. Inner blanks stay: they
-// are part of an option's name.
+// name without the blanks around it, in capitals. Inner blanks stay; an
+// option (optionOf) is keyed by its contract, in whichever form it is written.
 QString instrumentKey(const QString& symbol);
 
 // The first 12 characters of a key, counted as the database counts them: a

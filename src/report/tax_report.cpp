@@ -3,6 +3,7 @@
 #include "platform/form8949_box.h"
 #include "platform/holding_term.h"
 #include "platform/number_text.h"
+#include "platform/option_symbol.h"
 
 #include <algorithm>
 #include <array>
@@ -29,9 +30,9 @@ int groupIndex(QChar box) {
 ReportLine lineOf(const TaxRecord& record) {
     ReportLine line;
     // A coin is counted in units, not shares.
-    line.description = record.quantity.text() +
-                       (isDigitalBox(record.box) ? QStringLiteral(" ") : QStringLiteral(" sh. ")) +
-                       record.symbol;
+    line.description = tradeDescription(
+        record.quantity.text(),
+        isDigitalBox(record.box) ? QStringLiteral(" ") : QStringLiteral(" sh. "), record.symbol);
     line.acquired = record.dateAcquired;
     line.sold = record.dateSold;
     line.amounts.proceeds = record.salePrice.roundedToCents();

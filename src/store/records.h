@@ -21,6 +21,9 @@ struct TxnRecord {
     QDate txnDate;
     Money amount;
     QString memo;
+    // kOpens or kCloses when the broker's words said so (sell short, buy to
+    // cover, sell to open, ...); empty for a plain buy or sell.
+    QString openClose = {};
 };
 
 // One row of TaxRec: a matched sale. The gain (SalePrice - Cost) is never stored.
@@ -89,5 +92,9 @@ struct CorpActionRecord {
 
 inline const QString kBought = QStringLiteral("Bought");
 inline const QString kSold = QStringLiteral("Sold");
+// A sell that opens a position is a short sale (or a written option); a buy
+// that closes one covers it.
+inline const QString kOpens = QStringLiteral("Open");
+inline const QString kCloses = QStringLiteral("Close");
 
 } // namespace gainbook

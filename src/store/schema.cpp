@@ -20,7 +20,8 @@ QStringList schemaTables() {
                               "Type TEXT NOT NULL DEFAULT '', "
                               "TxnDate TEXT, "
                               "Amount REAL NOT NULL DEFAULT 0, "
-                              "Memo TEXT NOT NULL DEFAULT '')"),
+                              "Memo TEXT NOT NULL DEFAULT '', "
+                              "OpenClose TEXT NOT NULL DEFAULT '')"),
                QStringLiteral("CREATE TABLE TaxRec ("
                               "ID INTEGER PRIMARY KEY AUTOINCREMENT, "
                               "AccountName TEXT NOT NULL DEFAULT '', "

@@ -7,7 +7,7 @@ namespace gainbook {
 
 // Column positions of a select of all columns; reads take values by these.
 namespace TxnCol {
-enum : int { ID, AccountName, TxnMonth, Symbol, Quantity, Type, TxnDate, Amount, Memo };
+enum : int { ID, AccountName, TxnMonth, Symbol, Quantity, Type, TxnDate, Amount, Memo, OpenClose };
 }
 namespace TaxCol {
 enum : int {

@@ -78,6 +78,12 @@ const QVector<SchemaStep>& schemaSteps() {
         // holds and the store's own settings; none kept lets the well-known
         // coins alone be digital.
         schemaStatements(assetKindStatements()),
+        // 12: whether a trade opens or closes a position ("Open", "Close"),
+        // as the broker's words said; a trade without them is a plain buy
+        // or sell, as before.
+        schemaStatements({
+            QStringLiteral("ALTER TABLE Txn ADD COLUMN OpenClose TEXT NOT NULL DEFAULT ''"),
+        }),
     };
     return steps;
 }

@@ -11,8 +11,9 @@ namespace gainbook {
 
 namespace {
 
-const QString kSoldTxnDates =
-    QStringLiteral("SELECT DISTINCT TxnDate FROM Txn WHERE Type = 'Sold'");
+// A buy that closes a short is the day the short is sold for tax.
+const QString kSoldTxnDates = QStringLiteral("SELECT DISTINCT TxnDate FROM Txn WHERE Type = 'Sold' "
+                                             "OR (Type = 'Bought' AND OpenClose = 'Close')");
 const QString kTaxRecDates = QStringLiteral("SELECT DISTINCT DateSold FROM TaxRec");
 
 // Distinct dates are few; their years are read through the one date parser,
@@ -39,7 +40,8 @@ QList<int> yearsWithSells(const QSqlDatabase& db) {
 TaxYear defaultTaxYear(const QSqlDatabase& db, std::optional<int> chosen) {
     if (chosen && *chosen >= kFirstTaxYear && *chosen <= kLastTaxYear)
         return TaxYear{*chosen};
-    // The trades decide: tax records may be imported or typed for any year,
+    // The trades decide (a short's cover among them): tax records may be
+    // imported or typed for any year,
     // and a store of them alone keeps the year it always had.
     const QList<int> years = yearsOf(db, kSoldTxnDates);
     return years.isEmpty() ? TaxYear{} : TaxYear{years.last()};

@@ -6,7 +6,7 @@ namespace gainbook {
 
 QString txnSelectAll() {
     return QStringLiteral("SELECT ID, AccountName, TxnMonth, Symbol, Quantity, Type, TxnDate, "
-                          "Amount, Memo FROM Txn ");
+                          "Amount, Memo, OpenClose FROM Txn ");
 }
 
 void TxnRowReader::fill(TxnRecord& r, const FastStatement& row) {
@@ -19,6 +19,7 @@ void TxnRowReader::fill(TxnRecord& r, const FastStatement& row) {
     r.txnDate = dateFromStored(row.textView(6));
     r.amount = Money::fromDouble(row.real(7));
     r.memo = memos_.of(row.textView(8));
+    r.openClose = types_.of(row.textView(9));
 }
 
 } // namespace gainbook

@@ -11,7 +11,8 @@ namespace gainbook {
 namespace {
 
 const QString kSelectAll = QStringLiteral(
-    "SELECT ID, AccountName, TxnMonth, Symbol, Quantity, Type, TxnDate, Amount, Memo FROM Txn ");
+    "SELECT ID, AccountName, TxnMonth, Symbol, Quantity, Type, TxnDate, Amount, Memo, "
+    "OpenClose FROM Txn ");
 
 } // namespace
 
@@ -26,6 +27,7 @@ TxnRecord txnFromQuery(const QSqlQuery& query) {
     r.txnDate = dateFromStored(query.value(TxnCol::TxnDate).toString());
     r.amount = Money::fromDouble(query.value(TxnCol::Amount).toDouble());
     r.memo = query.value(TxnCol::Memo).toString();
+    r.openClose = query.value(TxnCol::OpenClose).toString();
     return r;
 }
 
@@ -73,8 +75,8 @@ namespace {
 
 const QString kInsertTxn =
     QStringLiteral("INSERT INTO Txn (AccountName, TxnMonth, Symbol, Quantity, "
-                   "Type, TxnDate, Amount, Memo) VALUES ");
-constexpr int kTxnColumns = 8;
+                   "Type, TxnDate, Amount, Memo, OpenClose) VALUES ");
+constexpr int kTxnColumns = 9;
 
 } // namespace
 
@@ -84,7 +86,7 @@ TxnWriter::TxnWriter(const QSqlDatabase& db)
 qint64 TxnWriter::insert(const TxnRecord& r) {
     statement_.run(storedText(r.accountName), storedText(r.txnMonth), storedText(r.symbol),
                    r.quantity, storedText(r.type), dates_.of(r.txnDate), r.amount.toDouble(),
-                   storedText(r.memo));
+                   storedText(r.memo), storedText(r.openClose));
     return statement_.lastInsertId();
 }
 
@@ -95,7 +97,7 @@ void TxnWriter::insertBatch(const TxnRecord* first) {
         const TxnRecord& r = first[i];
         batch_->bindFrom(i * kTxnColumns + 1, storedText(r.accountName), storedText(r.txnMonth),
                          storedText(r.symbol), r.quantity, storedText(r.type), dates_.of(r.txnDate),
-                         r.amount.toDouble(), storedText(r.memo));
+                         r.amount.toDouble(), storedText(r.memo), storedText(r.openClose));
     }
     batch_->runBound();
 }
@@ -127,11 +129,13 @@ void setTxnMemos(const QSqlDatabase& db, const QVector<TxnMemo>& memos) {
 }
 
 bool updateTxn(const QSqlDatabase& db, const TxnRecord& r) {
-    QSqlQuery query = runQuery(db,
-                               QStringLiteral("UPDATE Txn SET Symbol = ?, Quantity = ?, Type = ?, "
-                                              "TxnDate = ?, Amount = ?, Memo = ? WHERE ID = ?"),
-                               {textValue(r.symbol), r.quantity.toDouble(), textValue(r.type),
-                                isoDate(r.txnDate), r.amount.toDouble(), textValue(r.memo), r.id});
+    QSqlQuery query =
+        runQuery(db,
+                 QStringLiteral("UPDATE Txn SET Symbol = ?, Quantity = ?, Type = ?, "
+                                "TxnDate = ?, Amount = ?, Memo = ?, OpenClose = ? "
+                                "WHERE ID = ?"),
+                 {textValue(r.symbol), r.quantity.toDouble(), textValue(r.type), isoDate(r.txnDate),
+                  r.amount.toDouble(), textValue(r.memo), textValue(r.openClose), r.id});
     return query.numRowsAffected() > 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/date_text.h"
 #include "platform/number_text.h"
+#include "platform/option_symbol.h"
 
 #include <cmath>
 
@@ -240,8 +241,15 @@ void appendTxfRecord(QByteArray& out, const TaxRecord& record, TxfLayout layout,
     appendDigits(out, quint64(txfReferenceNumber(record, layout, basis)));
     out += "\r\nC1\r\nL1\r\nP";
     appendQuantity(out, record.quantity);
-    out += v034 ? " " : " sh. ";
-    appendOneLine(out, record.symbol);
+    // An option is written as brokers write it on Form 1099-B: the count is
+    // of contracts, not shares.
+    if (const auto option = optionOf(record.symbol)) {
+        out += ' ';
+        appendOneLine(out, option->description());
+    } else {
+        out += v034 ? " " : " sh. ";
+        appendOneLine(out, record.symbol);
+    }
     endLine(out);
     out += 'D';
     const qsizetype acquired = out.size();

@@ -98,10 +98,22 @@ private slots:
                                          "REINVESTMENT FIDELITY|BUY TO OPEN|Buy to Close|B|"
                                          "Subscription")
                                      .split(u'|');
-        QTest::newRow("buys") << buys << QStringList(buys.size(), "Bought") << QString();
+        QStringList bought(buys.size(), "Bought");
+        bought[7] = "Bought Open";
+        bought[8] = "Bought Close";
+        QTest::newRow("buys") << buys << bought << QString();
         const QStringList sells{"Sell",          "Sold",         "SLD",           "Sale",
                                 "YOU SOLD AAPL", "SELL TO OPEN", "Sell to Close", "S"};
-        QTest::newRow("sells") << sells << QStringList(sells.size(), "Sold") << QString();
+        QStringList sold(sells.size(), "Sold");
+        sold[5] = "Sold Open";
+        sold[6] = "Sold Close";
+        QTest::newRow("sells") << sells << sold << QString();
+        QTest::newRow("opening and closing codes")
+            << QStringList{"BTO", "STC",        "STO",        "BTC",         "SS",
+                           "BC",  "Sell Short", "Short Sale", "Buy to Cover"}
+            << QStringList{"Bought Open",  "Sold Close", "Sold Open", "Bought Close", "Sold Open",
+                           "Bought Close", "Sold Open",  "Sold Open", "Bought Close"}
+            << QString();
         // Each of these once turned into a buy or a sell by the letters B
         // and S somewhere in its text.
         QTest::newRow("no trades, counted by kind")
@@ -119,7 +131,7 @@ private slots:
         const ParseResult result = parseOther(typed(types));
         QStringList got;
         for (const TxnRecord& r : result.rows)
-            got << r.type;
+            got << (r.openClose.isEmpty() ? r.type : r.type + ' ' + r.openClose);
         QCOMPARE(got, stored);
         QCOMPARE(kinds(result), skipped);
     }

@@ -28,8 +28,11 @@ QVector<qint64> addRows(TestDatabase& db, const QString& account, const QStringL
         const QStringList f = row.split(u'|');
         Q_ASSERT(f.size() == 5);
         ids.append(db.addTxn(account, QStringLiteral("All"), f[1], f[2].toDouble(),
-                             f[0] == QLatin1String("B") ? kBought : kSold,
+                             f[0].startsWith(u'B') ? kBought : kSold,
                              QDate::fromString(f[3], Qt::ISODate), f[4].toDouble()));
+        if (f[0].size() == 2)
+            runQuery(db.connection(), QStringLiteral("UPDATE Txn SET OpenClose = ? WHERE ID = ?"),
+                     {f[0].endsWith(u'O') ? kOpens : kCloses, ids.back()});
     }
     return ids;
 }
@@ -54,12 +57,12 @@ QStringList memos(TestDatabase& db, const QVector<qint64>& ids) {
 }
 
 QVector<TaxRecord> taxRecsOf(TestDatabase& db, const QString& account) {
-    QSqlQuery q =
-        runQuery(db.connection(),
-                 QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, DateAcquired, "
-                                "DateSold, Cost, SalePrice, Memo, Box, WashAdj FROM TaxRec WHERE "
-                                "AccountName = ? ORDER BY ID"),
-                 {account});
+    QSqlQuery q = runQuery(
+        db.connection(),
+        QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, DateAcquired, "
+                       "DateSold, Cost, SalePrice, Memo, Box, WashAdj, SellId FROM TaxRec WHERE "
+                       "AccountName = ? ORDER BY ID"),
+        {account});
     QVector<TaxRecord> out;
     while (q.next())
         out.append(taxFromQuery(q));
@@ -84,6 +87,8 @@ QString checkInvariants(TestDatabase& db, const QString& account, bool fromRun) 
     QHash<qint64, Quantity> applied;
     QHash<qint64, double> lotCost;
     QHash<qint64, int> lotCount;
+    QHash<qint64, Quantity> covered; // of each short, by its sell
+
     QSet<QPair<qint64, qint64>> pairs;
     for (const LinkRecord& l : selectLinksOfAccount(db.connection(), account)) {
         if (pairs.contains({l.sellId, l.buyId}))
@@ -92,6 +97,7 @@ QString checkInvariants(TestDatabase& db, const QString& account, bool fromRun) 
         if (l.buyId != 0)
             applied[l.buyId] += l.buyQuantity;
         lotCost[l.sellId] += l.buyPrice.toDouble();
+        covered[l.sellId] += l.buyQuantity;
         ++lotCount[l.sellId];
     }
     // A sell's records (two when split by term) add up to its quantity,
@@ -104,7 +110,20 @@ QString checkInvariants(TestDatabase& db, const QString& account, bool fromRun) 
     };
     QHash<QString, Sums> records;
     QHash<QString, Sums> expected;
+    // A short's records, one a day it was covered, add up to the shares
+    // covered and their cost; what is not covered has none.
+    QHash<qint64, Sums> shortRecords;
+    QSet<qint64> shorts;
+    for (const TxnRecord& t : selectTxns(db.connection(), account)) {
+        if (t.type == kSold && t.openClose == kOpens)
+            shorts.insert(t.id);
+    }
     for (const TaxRecord& r : taxRecsOf(db, account)) {
+        if (shorts.contains(r.sellId)) {
+            shortRecords[r.sellId].quantity += r.quantity;
+            shortRecords[r.sellId].cost += r.cost.toDouble();
+            continue;
+        }
         Sums& sums = records[sellKey(r.symbol, r.dateSold)];
         sums.quantity += r.quantity;
         sums.cost += r.cost.toDouble();
@@ -124,6 +143,15 @@ QString checkInvariants(TestDatabase& db, const QString& account, bool fromRun) 
             continue;
         if (!lotCount.contains(t.id))
             return QStringLiteral("sell %1 has no link").arg(t.id);
+        if (shorts.contains(t.id)) {
+            const Sums found = shortRecords.value(t.id);
+            if (found.quantity != covered.value(t.id) ||
+                std::abs(found.cost - lotCost.value(t.id)) > 1e-6)
+                return QStringLiteral("short %1: records of %2 shares for %3 covered")
+                    .arg(t.id)
+                    .arg(found.quantity.text(), covered.value(t.id).text());
+            continue;
+        }
         Sums& sums = expected[sellKey(t.symbol, t.txnDate)];
         sums.quantity += t.quantity;
         sums.cost += lotCost.value(t.id);

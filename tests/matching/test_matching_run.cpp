@@ -128,6 +128,15 @@ private slots:
         leap day is long after Feb 28 ; B|IBM|10|2000-02-29|-100, B|IBM|10|2000-03-01|-200, S|IBM|20|2001-03-01|333.33 ; IBM|10|2000-02-29|2001-03-01|100|166.67| , IBM|10|2000-03-01|2001-03-01|200|166.66|  ;
         uncovered rest stays short ; B|IBM|50|1998-01-05|-500, B|IBM|30|2000-01-03|-600, S|IBM|100|2000-03-01|1000 ; IBM|50|1998-01-05|2000-03-01|500|500|All Buy Rec Not Found, IBM|50|2000-01-03|2000-03-01|600|500|All Buy Rec Not Found
         buy after the sale is short ; B|IBM|50|1998-01-05|-500, S|IBM|100|2000-03-01|1000, B|IBM|50|2000-04-01|-700 ; IBM|50|1998-01-05|2000-03-01|500|500| , IBM|50|2000-04-01|2000-03-01|700|500|  ;
+        // SO sells to open (a short), BC buys to close, BO buys to open.
+        1.1233-1(a)(1) short covered in its year: gain 5000 - 4000 ; SO|XYZ|100|2025-03-03|5000, BC|XYZ|100|2025-04-01|-4000 ; XYZ|100|2025-04-01|2025-04-01|4000|5000|  ;
+        1.1233-1(a)(1) short of 12/15 covered 01/12: a 2026 loss of 600 ; SO|XYZ|100|2025-12-15|5000, BC|XYZ|100|2026-01-12|-5600 ; XYZ|100|2026-01-12|2026-01-12|5600|5000|  ;
+        1.1233-1(a)(1) covered on two days: 40/100 and 60/100 of 5000 ; SO|XYZ|100|2025-12-15|5000, BC|XYZ|40|2025-12-29|-1800, BC|XYZ|60|2026-01-12|-3300 ; XYZ|40|2025-12-29|2025-12-29|1800|2000| , XYZ|60|2026-01-12|2026-01-12|3300|3000|  ;
+        Pub. 550 Short Sales: open at the year's end, no record ; SO|XYZ|100|2025-12-15|5000 ;
+        Pub. 550 Short Sales: shares held before the short do not cover it ; B|XYZ|100|2025-01-02|-3000, SO|XYZ|100|2025-12-15|5000, BC|XYZ|100|2026-01-12|-5600 ; XYZ|100|2026-01-12|2026-01-12|5600|5000|  ;
+        Pub. 550 Short Sales: a buy to open covers nothing ; SO|XYZ|100|2025-12-15|5000, BO|XYZ|100|2025-12-20|-4000 ;
+        Pub. 550 Options: a long call sold, 900 - 350, spelt two ways ; BO|AAPL  251219C00200000|1|2025-10-01|-350, SC|AAPL 12/19/2025 200.00 C|1|2025-11-14|900 ; AAPL 12/19/2025 200.00 C|1|2025-10-01|2025-11-14|350|900|  ;
+        Pub. 550 Options: a call written 11/03 bought back 01/05, 350 - 120 in 2026 ; SO|AAPL  260116C00200000|1|2025-11-03|350, BC|AAPL260116C00200000|1|2026-01-05|-120 ; AAPL  260116C00200000|1|2026-01-05|2026-01-05|120|350|  ;
         )"))
             QTest::newRow(r.name) << r.list(0) << r.list(1);
     }
@@ -200,20 +209,24 @@ private slots:
     }
 
     // The run's closing message counts each kind of sell to check; a sell
-    // can be of two kinds.
+    // can be of two kinds. A short not covered is an open position, told
+    // apart (Pub. 550 Short Sales: no sale until it is closed).
     void runCountsSellsToCheck() {
         TestDatabase db;
         addRows(db, kAccount,
                 {"S|IBM|100|2000-02-01|3000", "B|MSFT|50|2000-01-03|-500",
                  "S|MSFT|100|2000-02-01|3000", "S|AAPL|10|2000-02-01|300",
-                 "B|AAPL|10|2000-03-01|-100", "S|T|20|2000-02-01|300", "B|T|5|2000-03-01|-10"});
+                 "B|AAPL|10|2000-03-01|-100", "S|T|20|2000-02-01|300", "B|T|5|2000-03-01|-10",
+                 "SO|XYZ|100|2000-02-01|5000"});
         RecordingPrompter prompter;
         const Outcome outcome = process(db, prompter);
         QVERIFY(outcome.done());
         QCOMPARE(outcome.count, 4);
         QCOMPARE(outcome.message,
                  QString("Sells to check: 2 matched to a buy made after the sale, 2 larger than "
-                         "the buys found (All Buy Rec Not Found), 1 without a buy."));
+                         "the buys found (All Buy Rec Not Found), 1 without a buy. Open short "
+                         "positions: 1 short sale is not covered yet (XYZ 100 sold 02/01/2000); no "
+                         "tax record until the shares are bought back."));
     }
 
     // The open quantity in a buy's Memo decides, in code and in the SQL

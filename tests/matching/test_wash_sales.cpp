@@ -38,7 +38,10 @@ TxnRecord tradeOf(const QString& row) {
     trade.txnMonth = QStringLiteral("All");
     trade.symbol = f[2];
     trade.quantity = Quantity::fromDouble(f[3].toDouble());
-    trade.type = f[1] == QLatin1String("B") ? kBought : kSold;
+    trade.type = f[1].startsWith(u'B') ? kBought : kSold;
+    // SO sells to open (a short), BC buys to cover.
+    if (f[1].size() == 2)
+        trade.openClose = f[1].endsWith(u'O') ? kOpens : kCloses;
     trade.txnDate = QDate::fromString(f[4], Qt::ISODate);
     trade.amount = Money::fromDouble(f[5].toDouble());
     return trade;
@@ -53,6 +56,9 @@ QVector<qint64> addTrades(TestDatabase& db, const QStringList& rows, QStringList
             accounts << t.accountName;
         ids.append(db.addTxn(t.accountName, t.txnMonth, t.symbol, t.quantity.toDouble(), t.type,
                              t.txnDate, t.amount.toDouble()));
+        if (!t.openClose.isEmpty())
+            runQuery(db.connection(), "UPDATE Txn SET OpenClose = ? WHERE ID = ?",
+                     {t.openClose, ids.back()});
     }
     return ids;
 }
@@ -196,6 +202,9 @@ private slots:
         // Instruments by their whole name: a put and a call of one expiry,
         // two strikes, two classes of a fund without a ticker are each
         // matched to their own buy, the older other one left alone.
+        // A short covered at a loss of 1,000 on Apr 3 and shares bought
+        // Apr 10; account Z, processed after, reads A's short back.
+        1.1091-1(g): a buy does not wash a short's loss ; A|SO|XYZ|100|2000-03-01|4000, A|BC|XYZ|100|2000-04-03|-5000, A|B|XYZ|100|2000-04-10|-4500, Z|B|ABC|10|2000-01-05|-50, Z|S|ABC|10|2000-03-01|60 ;  ; Z|10|2000-01-05|2000-03-01|50|60|0|A, A|100|2000-04-03|2000-04-03|5000|4000|0|A
         put and call of one expiry ; A|B|AAPL  250117P00200000|1|2025-01-02|-500, A|B|AAPL  250117C00200000|1|2025-01-03|-300, A|S|AAPL  250117C00200000|1|2025-01-10|400 ;  ; A|1|2025-01-03|2025-01-10|300|400|0|A
         two strikes ; A|B|XYZ   250321C00050000|2|2025-02-03|-1000, A|B|XYZ   250321C00060000|2|2025-02-04|-400, A|S|XYZ   250321C00060000|2|2025-02-20|600 ;  ; A|2|2025-02-04|2025-02-20|400|600|0|A
         two funds without a ticker ; A|B|VANGUARD 500 INDEX ADMIRAL|100|2025-01-06|-8000, A|B|VANGUARD 500 INDEX INVESTOR|100|2025-02-03|-4000, A|S|VANGUARD 500 INDEX INVESTOR|100|2025-03-03|4200 ;  ; A|100|2025-02-03|2025-03-03|4000|4200|0|A

@@ -1,4 +1,5 @@
 #include "store/sell_years.h"
+#include "store/sql.h"
 #include "support/test_database.h"
 #include "support/test_main.h"
 
@@ -11,8 +12,9 @@ class TestSellYears : public QObject {
     Q_OBJECT
 
 private slots:
-    // Rows are "S|2024-03-01" (a sell), "B|..." (a buy) or "T|..." (a tax
-    // record sold that day); chosen 0 means no year was chosen.
+    // Rows are "S|2024-03-01" (a sell), "B|..." (a buy), "C|..." (a buy
+    // to cover) or "T|..." (a tax record sold that day); chosen 0 means no
+    // year was chosen.
     void defaultYear_data() {
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<int>("chosen");
@@ -33,6 +35,8 @@ private slots:
             << QStringList{"S|2000-02-07", "T|2001-02-07"} << 0 << 2000 << QList<int>{2000, 2001};
         QTest::newRow("tax records only")
             << QStringList{"T|2023-05-01", "T|2022-05-01"} << 0 << 2000 << QList<int>{2022, 2023};
+        QTest::newRow("1.1233-1(a)(1): a short's cover is its year")
+            << QStringList{"S|2025-12-15", "C|2026-01-12"} << 0 << 2026 << QList<int>{2025, 2026};
         QTest::newRow("chosen year wins")
             << QStringList{"S|2024-01-10"} << 2000 << 2000 << QList<int>{2024};
         QTest::newRow("chosen year out of range")
@@ -46,10 +50,15 @@ private slots:
         TestDatabase db;
         for (const QString& row : rows) {
             const QDate date = QDate::fromString(row.mid(2), Qt::ISODate);
-            if (row[0] == u'T')
+            if (row[0] == u'T') {
                 db.addTax("A", "IBM", 1, date.addDays(-10), date, 1, 2);
-            else
+                continue;
+            }
+            const qint64 id =
                 db.addTxn("A", "All", "IBM", 1, row[0] == u'S' ? "Sold" : "Bought", date, 1);
+            if (row[0] == u'C')
+                runQuery(db.connection(),
+                         QStringLiteral("UPDATE Txn SET OpenClose = 'Close' WHERE ID = ?"), {id});
         }
         const std::optional<int> chosenYear = chosen ? std::optional(chosen) : std::nullopt;
         QCOMPARE(defaultTaxYear(db.connection(), chosenYear).year, year);

@@ -190,6 +190,41 @@ private slots:
             QCOMPARE(fields(back[i], false), fields(sent[i], v042));
     }
 
+    // An option is described as on Form 1099-B, its count in contracts,
+    // whichever form its symbol has.
+    void descriptionAndAmounts_data() {
+        QTest::addColumn<TxfLayout>("layout");
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<int>("quantity");
+        QTest::addColumn<QByteArray>("lines"); // "|" between them
+        const QByteArray call = "|DVARIOUS|D05/06/2000|$1234567.25|$0.00|^";
+        QTest::newRow("option, OCC's 21 characters")
+            << TxfLayout::Version042Boxes << "AAPL  250117C00200000" << 1
+            << "P1 AAPL 01/17/2025 200.00 C" + call;
+        QTest::newRow("option, OCC without padding, small letters")
+            << TxfLayout::Version034 << "aapl250117p00012500" << 3
+            << QByteArray("P3 AAPL 01/17/2025 12.50 P|D|D05/06/2000|$1234567.25|$0|^");
+        QTest::newRow("option, broker's words")
+            << TxfLayout::Version042Boxes << "BRK.B 03/21/2025 412.5 PUT" << 2
+            << "P2 BRK.B 03/21/2025 412.50 P" + call;
+        QTest::newRow("no option: month 13")
+            << TxfLayout::Version042Boxes << "AAPL  251317C00200000" << 1
+            << "P1 sh. AAPL  251317C00200000" + call;
+    }
+    void descriptionAndAmounts() {
+        QFETCH(TxfLayout, layout);
+        QFETCH(QString, symbol);
+        QFETCH(int, quantity);
+        QFETCH(QByteArray, lines);
+        TaxRecord record;
+        record.quantity = Quantity::whole(quantity);
+        record.symbol = symbol;
+        record.cost = Money::fromCents(123456725);
+        record.dateSold = QDate(2000, 5, 6);
+        QCOMPARE(txfRecord(record, layout).split('\n').mid(4, 6),
+                 lines.replace('|', "\r|").append('\r').split('|'));
+    }
+
     // The export never writes over the records it came from, nor over a
     // node that is not a regular file; it says why and leaves all as it was.
     void refusedTargetKeepsAll_data() {
