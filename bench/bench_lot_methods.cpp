@@ -17,18 +17,10 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <sys/resource.h>
-
 using namespace gainbook;
 using bench::cpuSeconds;
 
 namespace {
-
-class QuietPrompter final : public Prompter {
-public:
-    void message(const QString& text) override { qWarning("%s", qPrintable(text)); }
-    bool ask(const QString&) override { return true; }
-};
 
 int runBench(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
@@ -52,7 +44,7 @@ int runBench(int argc, char* argv[]) {
     const TaxYear year = defaultTaxYear(db.connection(), std::nullopt);
 
     QTextStream out(stdout);
-    QuietPrompter prompter;
+    bench::AnsweringPrompter prompter(true);
     ProcessSession session(db.connection(), prompter);
     session.setAccount(account);
     QElapsedTimer timer;

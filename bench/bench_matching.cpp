@@ -29,12 +29,6 @@ using bench::cpuSeconds;
 
 namespace {
 
-class SilentPrompter final : public Prompter {
-public:
-    void message(const QString& text) override { qWarning("%s", qPrintable(text)); }
-    bool ask(const QString&) override { return false; }
-};
-
 long peakKilobytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -66,7 +60,7 @@ int runOne(qint64 transactions, double before, bool wash, int actions) {
         setWashSettings(db.connection(), bench::generatedAccountName(0), {false, false, false});
     const long generatedPeak = peakKilobytes();
 
-    SilentPrompter prompter;
+    bench::AnsweringPrompter prompter(false);
     ProcessSession session(db.connection(), prompter);
     session.setAccount(bench::generatedAccountName(0));
     QElapsedTimer timer;
