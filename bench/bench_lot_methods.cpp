@@ -1,5 +1,5 @@
-// Times the what-if of the lot methods: the five processing runs of one
-// account, each rolled back, over a generated database of 50,000
+// Times the what-if of the lot methods: the five methods run on one
+// account's trades read once into memory, over a generated database of 50,000
 // transactions (500 symbols, half the sells before their buys), and one
 // committed processing run under each method beside it.
 //   bench_lot_methods [--txns N]

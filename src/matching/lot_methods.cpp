@@ -1,6 +1,9 @@
 #include "matching/lot_methods.h"
 
-#include "matching/process_session.h"
+#include "matching/account_trades.h"
+#include "matching/matcher.h"
+#include "matching/wash_sale_refresh.h"
+#include "matching/wash_sales.h"
 #include "platform/date_text.h"
 #include "platform/form8949_box.h"
 #include "platform/formats.h"
@@ -64,25 +67,34 @@ QStringList tradingAccounts(const QSqlDatabase& db) {
     return names;
 }
 
-// Adds the account's gains of the year to the figures, by the term of
-// each record's box; a record without a box (no date acquired) is short
-// term, as the report counts it, and one of unknown cost (no date, no
-// cost) adds no gain, as in the tax view's totals. Summed by the engine: read record by
-// record, the year's records were a sixth of a method's time.
-void addYearGains(const QSqlDatabase& db, const QString& account, TaxYear year,
-                  MethodFigures& figures) {
-    QSqlQuery query = runQuery(
-        db,
-        QStringLiteral("SELECT Box, SUM(SalePrice - Cost + WashAdj), SUM(WashAdj) FROM TaxRec "
-                       "WHERE AccountName = ? AND DateSold BETWEEN ? AND ? "
-                       "AND (IFNULL(DateAcquired, '') <> '' OR Cost <> 0) GROUP BY Box"),
-        {textValue(account), isoDate(year.firstDay()), isoDate(year.lastDay())});
-    while (query.next()) {
-        const std::optional<Form8949Box> box = boxFromLetter(query.value(0).toString());
-        const Money gain = Money::fromDouble(query.value(1).toDouble());
-        (box && boxTerm(*box) == HoldingTerm::Long ? figures.longTerm : figures.shortTerm) += gain;
-        figures.washAdjustment += Money::fromDouble(query.value(2).toDouble());
+// Adds a sell's gains of the year to the figures, by the term of each
+// record's box; a record without a box (no date acquired) is short term, as
+// the report counts it, and one of unknown cost (no date, no cost) adds no
+// gain, as in the tax view's totals.
+void addYearGains(const WashSellResult& sell, TaxYear year, MethodFigures& figures) {
+    if (sell.dateSold < year.firstDay() || sell.dateSold > year.lastDay())
+        return;
+    for (int part = 0; part < sell.parts.count; ++part) {
+        const TaxRecord record = sell.record(part);
+        if (!record.dateAcquired.isValid() && record.cost.isZero())
+            continue;
+        const Money gain = record.salePrice - record.cost + record.washAdjustment;
+        const bool longTerm =
+            record.box != Form8949Box::None && boxTerm(record.box) == HoldingTerm::Long;
+        (longTerm ? figures.longTerm : figures.shortTerm) += gain;
+        figures.washAdjustment += record.washAdjustment;
     }
+}
+
+// The run of one method over trades in memory: the matcher of processing,
+// writing nothing.
+FreshRecords matchHeldTrades(const AccountTrades& trades, LotMethod method) {
+    Matcher matcher(trades, method);
+    matcher.MoveQuantity();
+    const QVector<SellRow> sells = matcher.sells();
+    for (const SellRow& sell : sells)
+        matcher.matchSell(sell);
+    return matcher.takeRecords();
 }
 
 } // namespace
@@ -90,25 +102,46 @@ void addYearGains(const QSqlDatabase& db, const QString& account, TaxYear year,
 QVector<MethodFigures> compareLotMethods(const QSqlDatabase& db, const QString& account,
                                          TaxYear year, Progress& progress) {
     const QStringList accounts = account.isEmpty() ? tradingAccounts(db) : QStringList{account};
+    const QSet<QString> matched(accounts.cbegin(), accounts.cend());
+    // The store is read once; each method runs on the copy. Reading it
+    // again for every method, and writing each run's links and records
+    // only to roll them back, was most of the what-if's time.
+    QVector<AccountTrades> trades;
+    trades.reserve(accounts.size());
+    for (const QString& name : accounts) {
+        AccountTrades& held = trades.emplace_back(readAccountTrades(db, name));
+        // Every account of the what-if is matched anew: links of theirs
+        // that hold another's buys now are gone under any method.
+        held.heldByOthers.removeIf(
+            [&](const LinkRecord& link) { return matched.contains(link.accountName); });
+    }
+    // The rest of the store stays as it is, each sell with its links.
+    WashInput others = readWashInput(db);
+    others.buys.removeIf([&](const WashBuy& buy) { return matched.contains(buy.account); });
+    others.sells.removeIf([&](const WashSell& sell) { return matched.contains(sell.account); });
+
     const QVector<LotMethod>& methods = allLotMethods();
     QVector<MethodFigures> table;
     for (qsizetype m = 0; m < methods.size(); ++m) {
         progress.step(m, methods.size());
         MethodFigures figures{methods[m], {}, {}, {}};
-        // Never committed: the run's links, open quantities and tax records
-        // go when the transaction does.
-        Transaction transaction(db);
-        for (const QString& name : accounts) {
-            // The run opens every buy of the account again from its
-            // quantity and the links other accounts hold, never from the
-            // open quantities the links leave: the links go at once, not
-            // each one back into its buy, which would double the time.
-            deleteLinksOfAccount(db, name);
-            deleteTaxRecsOfAccount(db, name);
-            runMatching(db, name, unwatchedProgress(), methods[m]);
+        // The wash sales are the taxpayer's: worked out over the whole
+        // store, as processing works them out, with the fresh lots.
+        WashInput input = others;
+        input.buys.clear();
+        input.sells.clear();
+        for (const AccountTrades& held : std::as_const(trades)) {
+            FreshRecords fresh = matchHeldTrades(held, methods[m]);
+            input.buys += fresh.buys;
+            input.sells += fresh.sells;
         }
-        for (const QString& name : accounts)
-            addYearGains(db, name, year, figures);
+        input.buys += others.buys;
+        input.sells += others.sells;
+        const WashResult result = detectWashSales(input);
+        for (const WashSellResult& sell : result.sells) {
+            if (matched.contains(sell.account))
+                addYearGains(sell, year, figures);
+        }
         table.append(figures);
     }
     progress.step(methods.size(), methods.size());

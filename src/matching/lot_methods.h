@@ -43,8 +43,10 @@ struct MethodFigures {
 
 // What processing the account (or, empty, every account) under each lot
 // method would give the tax year, one row a method in allLotMethods()
-// order. Each method is a processing run (runMatching) in a transaction
-// that is rolled back: the store is left as it was. The progress steps
+// order. The account's trades are read once and each method runs the
+// processing's matcher and wash-sale detection on them in memory, the rest
+// of the store as it stands: nothing is written. Of every account, each is
+// matched anew, so no link of one holds another's buys. The progress steps
 // through the methods; a stop throws RunCancelled. Throws StoreError.
 QVector<MethodFigures> compareLotMethods(const QSqlDatabase& db, const QString& account,
                                          TaxYear year, Progress& progress = unwatchedProgress());

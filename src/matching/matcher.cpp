@@ -6,7 +6,6 @@
 #include "store/corp_action_table.h"
 #include "store/links_table.h"
 #include "store/lot_method_table.h"
-#include "store/schema.h"
 #include "store/sql.h"
 #include "store/unknown_cost_table.h"
 
@@ -14,33 +13,15 @@
 
 namespace gainbook {
 
-namespace {
-
-// Through the index by symbol every buy is a read of the table at a random
-// place, which at a million trades is most of the run. The date index reads
-// them in the order a capture stores them, and the engine sorts them after.
-// A store whose index was dropped by hand still reads them, the slow way.
-QString allBuysQuery(const QSqlDatabase& db) {
-    const QString from = hasIndex(db, QStringLiteral("TxnByAccountDate"))
-                             ? QStringLiteral("FROM Txn INDEXED BY TxnByAccountDate ")
-                             : QStringLiteral("FROM Txn ");
-    return QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, Memo, "
-                          "OpenClose = 'Open' ") +
-           from +
-           QStringLiteral("WHERE AccountName = ? AND Type = 'Bought' ORDER BY Symbol, TxnDate, ID");
-}
-
-} // namespace
-
 Matcher::Matcher(QSqlDatabase db, QString account, std::optional<LotMethod> method)
     : db_(std::move(db)), account_(std::move(account)), actions_(selectCorpActions(db_)),
       unknownCost_(selectUnknownCostBuys(db_)),
       methods_(method ? AccountLotMethods{*method, {}} : selectLotMethods(db_, account_)),
-      selectSells_(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, "
-                                       "OpenClose = 'Open' "
-                                       "FROM Txn WHERE AccountName = ? AND Type = "
-                                       "'Sold' ORDER BY TxnDate, Symbol, ID")),
-      selectAllBuys_(db_, allBuysQuery(db_)), links_(std::make_unique<LinkWriter>(db_)) {}
+      rows_(std::make_unique<TradeRows>(db_)), links_(std::make_unique<LinkWriter>(db_)) {}
+
+Matcher::Matcher(const AccountTrades& trades, LotMethod method)
+    : account_(trades.account), actions_(trades.actions),
+      unknownCost_(trades.unknownCost), methods_{method, {}}, trades_(&trades) {}
 
 Matcher::~Matcher() = default;
 
@@ -54,29 +35,28 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
     // Shares of this account's buys that other accounts' sells hold by hand,
     // in the sells' shares and dates, by buy.
     QHash<qint64, QVector<LinkRecord>> heldByOthers;
-    for (LinkRecord& link : selectLinksHeldByOthers(db_, account_))
-        heldByOthers[link.buyId].append(std::move(link));
+    const QVector<LinkRecord> others =
+        trades_ ? trades_->heldByOthers : selectLinksHeldByOthers(db_, account_);
+    for (const LinkRecord& link : others)
+        heldByOthers[link.buyId].append(link);
     for (const LinkRecord& link : kept) {
         if (link.buyId > 0)
             heldByOthers[link.buyId].append(link);
     }
 
-    selectAllBuys_.select(storedText(account_));
     QVector<SymbolBuys> spellings; // one a symbol as the store spells it
     // Buys repeat a few lot sizes: each size's Memo text is made once.
     Quantity lastQuantity;
     QString reopened = openQuantityText(lastQuantity);
-    while (selectAllBuys_.next()) {
-        const qint64 id = selectAllBuys_.integer(0);
-        const Quantity quantity = Quantity::fromDouble(selectAllBuys_.real(2));
-        const QString stored = texts_.of(selectAllBuys_.textView(3));
-        const QString symbol = texts_.of(selectAllBuys_.textView(1));
+    const auto openBuy = [&](const AccountBuy& row, QStringView storedMemo) {
+        const QString& stored = row.storedDate;
         const QDate bought = dateFromStored(stored);
-        Quantity open = quantity;
-        if (const auto held = heldByOthers.constFind(id); held != heldByOthers.cend()) {
+        Quantity open = row.quantity;
+        if (const auto held = heldByOthers.constFind(row.id); held != heldByOthers.cend()) {
             for (const LinkRecord& link : *held) {
                 const double factor =
-                    actions_.isEmpty() ? 1 : actions_.lotAt(symbol, bought, link.sellDate).factor;
+                    actions_.isEmpty() ? 1
+                                       : actions_.lotAt(row.symbol, bought, link.sellDate).factor;
                 open -= link.buyQuantity.dividedBy(factor);
             }
             open = max(open, Quantity());
@@ -86,28 +66,39 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
             reopened = openQuantityText(open);
         }
         const QString& memo = reopened;
-        const bool changed = selectAllBuys_.textView(5) != memo;
+        // Trades in memory write no Memo: none is changed.
+        const bool changed = !trades_ && storedMemo != memo;
         // Shares transferred in were bought some other time: the transfer
         // is no purchase that could replace a loss.
-        const bool costUnknown = unknownCost_.contains(id);
+        const bool costUnknown = unknownCost_.contains(row.id);
         if (bought.isValid() && !costUnknown)
-            fresh_.buys.append({id, account_, symbol, bought, quantity});
+            fresh_.buys.append({row.id, account_, row.symbol, bought, row.quantity});
         // A buy of no shares, of a negative count, held whole by others or
         // without a date is never applied; it only gets its Memo back.
         if (!isOpenMemo(memo) || stored.isNull()) {
             if (changed)
-                memoChanges_.append({id, memo});
-            continue;
+                memoChanges_.append({row.id, memo});
+            return;
         }
-        if (spellings.isEmpty() || symbol != spellings.back().symbol) {
-            const QString key = instrumentKey(symbol);
-            spellings.append(SymbolBuys{symbol, key, buys_.size(), buys_.size()});
+        if (spellings.isEmpty() || row.symbol != spellings.back().symbol) {
+            const QString key = instrumentKey(row.symbol);
+            spellings.append(SymbolBuys{row.symbol, key, buys_.size(), buys_.size()});
         }
-        const Money amount = Money::fromDouble(selectAllBuys_.real(4));
-        buys_.append(OpenBuy{id, quantity, open, stored, bought, amount, changed, costUnknown,
-                             open == quantity ? amount.abs() : amount.abs().scaled(open, quantity),
-                             selectAllBuys_.integer(6) != 0});
+        const Money amount = row.amount;
+        buys_.append(
+            OpenBuy{row.id, row.quantity, open, stored, bought, amount, changed, costUnknown,
+                    open == row.quantity ? amount.abs() : amount.abs().scaled(open, row.quantity),
+                    row.opensLong});
         spellings.back().end = buys_.size();
+    };
+    if (trades_) {
+        for (const AccountBuy& row : trades_->buys)
+            openBuy(row, {});
+    } else {
+        rows_->selectBuys(account_);
+        AccountBuy row;
+        while (rows_->nextBuy(row, texts_))
+            openBuy(row, rows_->buyMemo());
     }
     bool spellingsShareKeys = false;
     for (const SymbolBuys& spelling : std::as_const(spellings)) {
@@ -149,11 +140,14 @@ void Matcher::mergeSpellings(const QVector<SymbolBuys>& spellings) {
 }
 
 FreshRecords Matcher::takeRecords() {
-    links_->flush();
+    if (links_)
+        links_->flush();
     return std::move(fresh_);
 }
 
 void Matcher::writeOpenQuantities() {
+    if (!links_)
+        return;
     links_->flush();
     // Most buys end used up: "0" is written far more often than any other.
     const QString usedUp = openQuantityText(Quantity());
@@ -174,14 +168,7 @@ void Matcher::writeOpenQuantities() {
 }
 
 QVector<SellRow> Matcher::sells() {
-    selectSells_.select(storedText(account_));
-    QVector<SellRow> rows;
-    while (selectSells_.next()) {
-        const QString stored = texts_.of(selectSells_.textView(3));
-        rows.append({selectSells_.integer(0), texts_.of(selectSells_.textView(1)),
-                     Quantity::fromDouble(selectSells_.real(2)), dateFromStored(stored), stored,
-                     Money::fromDouble(selectSells_.real(4)), selectSells_.integer(5) != 0});
-    }
+    QVector<SellRow> rows = trades_ ? trades_->sells : rows_->sells(account_, texts_);
     // Each sell the run matches notes one of each: grown a sell at a time
     // they would be copied again and again.
     fresh_.sells.reserve(fresh_.sells.size() + rows.size());
@@ -468,7 +455,8 @@ void Matcher::SaveSellLinks(Money buyPrice, Quantity buyQuantity, qint64 buyId) 
     link.buyId = buyId;
     link.buyQuantity = buyQuantity;
     link.buyPrice = buyPrice;
-    links_->add(link, sell_.storedDate, sell_.symbol);
+    if (links_)
+        links_->add(link, sell_.storedDate, sell_.symbol);
     lots_.append({buyId, buyQuantity, buyPrice, QDate()});
 }
 

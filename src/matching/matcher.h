@@ -1,12 +1,12 @@
 #pragma once
 
+#include "matching/account_trades.h"
 #include "matching/corporate_actions.h"
 #include "matching/wash_sale_refresh.h"
 #include "platform/instrument_name.h"
 #include "platform/lot_method.h"
 #include "platform/money.h"
 #include "platform/text_pool.h"
-#include "store/fast_statement.h"
 #include "store/txn_table.h"
 
 #include <QDate>
@@ -21,24 +21,6 @@
 namespace gainbook {
 
 class LinkWriter;
-
-// A sell as the matching reads it.
-struct SellRow {
-    qint64 id = 0;
-    QString symbol;
-    Quantity quantity;
-    QDate txnDate;
-    QString storedDate; // the date as the searches compare it
-    Money amount;
-    bool opensShort = false; // a short sale: covered by the buys after it
-};
-
-} // namespace gainbook
-
-// Moved in memory as it is, so that lists of a million grow without copies.
-Q_DECLARE_TYPEINFO(gainbook::SellRow, Q_RELOCATABLE_TYPE);
-
-namespace gainbook {
 
 // The state of the sell being matched, read by the link and tax record
 // writers.
@@ -135,10 +117,16 @@ inline const QString kAllBuyRecNotFound = QStringLiteral("All Buy Rec Not Found"
 // oldest first whatever the method: they only cover a sell larger than the
 // shares held. A short sale (a sell that opens a position) is covered by
 // the buys after it alone, oldest first, never by one bought to open.
+//
+// Built over trades held in memory (AccountTrades) it reads and writes
+// nothing: the links, open quantities and memos stay with the run, and the
+// records it notes are all it gives.
 class Matcher {
 public:
     // Throws StoreError.
     Matcher(QSqlDatabase db, QString account, std::optional<LotMethod> method = std::nullopt);
+    // The trades outlive the matcher.
+    Matcher(const AccountTrades& trades, LotMethod method);
     ~Matcher();
 
     Matcher(const Matcher&) = delete;
@@ -236,8 +224,9 @@ private:
     AveragePool pool_;
     FreshRecords fresh_;
 
-    FastStatement selectSells_;
-    FastStatement selectAllBuys_;
+    // Where the trades come from: the store, or the copy in memory.
+    std::unique_ptr<TradeRows> rows_;
+    const AccountTrades* trades_ = nullptr;
     // The open buys by instrument key, and the keys, whose cut names find
     // their long forms.
     QHash<QString, SymbolBuys> openBuys_;
@@ -247,7 +236,7 @@ private:
     QVector<OpenBuy> buys_;
     // Symbols and dates repeat down an account: its rows share one copy each.
     TextPool texts_;
-    std::unique_ptr<LinkWriter> links_;
+    std::unique_ptr<LinkWriter> links_; // none for trades in memory
 
     // Reopened buys that no search can find (closed, or without a date).
     QVector<TxnMemo> memoChanges_;

@@ -129,14 +129,18 @@ namespace {
 
 // everySell: a change of what the trades are moves records between boxes
 // whether or not a wash sale touches them.
-WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh, bool everySell = false) {
-    WashInput input;
+void selectWashSettings(const QSqlDatabase& db, WashInput& input) {
     for (const auto& [account, settings] : selectAllAccountSettings(db).asKeyValueRange()) {
         input.settings.insert(account, settings.wash);
         input.basis.insert(account, settings.basis);
     }
     input.kinds = selectAssetKinds(db);
     input.washDigital = selectWashDigital(db);
+}
+
+WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh, bool everySell = false) {
+    WashInput input;
+    selectWashSettings(db, input);
     if (fresh) {
         input.buys = std::move(fresh->buys);
         input.sells = std::move(fresh->sells);
@@ -250,6 +254,15 @@ Outcome changeAssetsAndRefresh(const QSqlDatabase& db, const std::function<void(
 
 WashRefresh refreshWashSales(const QSqlDatabase& db) {
     return bringInLine(db, nullptr);
+}
+
+WashInput readWashInput(const QSqlDatabase& db) {
+    WashInput input;
+    selectWashSettings(db, input);
+    selectTrades(db, input, nullptr);
+    input.previous = selectLotAdjustments(db);
+    input.actions = CorporateActions(selectCorpActions(db));
+    return input;
 }
 
 WashRefresh refreshWashSales(const QSqlDatabase& db, FreshRecords fresh) {

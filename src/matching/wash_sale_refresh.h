@@ -50,6 +50,13 @@ WashRefresh refreshWashSales(const QSqlDatabase& db);
 // detection finds.
 WashRefresh refreshWashSales(const QSqlDatabase& db, FreshRecords fresh);
 
+// What detection works from, as the store holds it now: the settings, asset
+// kinds, corporate actions, the adjustments kept, and every trade, each
+// processed sell with the lots its links hold. For a what-if that matches
+// some accounts anew and lays their trades in place of theirs. Throws
+// StoreError.
+WashInput readWashInput(const QSqlDatabase& db);
+
 // After an open that brought the file up to this version: the wash sales
 // worked through with what the upgrade learnt (old tax records tied to
 // their sells), in one transaction, so that an old loss is never counted

@@ -13,7 +13,7 @@ namespace {
 
 QStringList row(const QString& box, const QString& description, const QString& acquired,
                 const QString& sold, const QString& code, const ReportAmounts& amounts,
-                bool costUnknown = false) {
+                bool costUnknown = false, const QString& account = {}) {
     const auto known = [costUnknown](Money m) { return costUnknown ? QString() : formatPlain(m); };
     return QStringList{box,
                        description,
@@ -23,7 +23,8 @@ QStringList row(const QString& box, const QString& description, const QString& a
                        known(amounts.cost),
                        code,
                        formatPlain(amounts.adjustment),
-                       known(amounts.gain)};
+                       known(amounts.gain),
+                       account};
 }
 
 QString boxText(QChar box) {
@@ -36,15 +37,17 @@ QByteArray taxReportCsv(const TaxReport& report) {
     QString text;
     text.reserve(64 + report.lineCount() * 80);
     QTextStream out(&text);
-    writeCsvRow(out, {QStringLiteral("Box"), QStringLiteral("Description"),
-                      QStringLiteral("Date Acquired"), QStringLiteral("Date Sold"),
-                      QStringLiteral("Proceeds"), QStringLiteral("Cost"), QStringLiteral("Code"),
-                      QStringLiteral("Adjustment"), QStringLiteral("Gain")});
+    writeCsvRow(out,
+                {QStringLiteral("Box"), QStringLiteral("Description"),
+                 QStringLiteral("Date Acquired"), QStringLiteral("Date Sold"),
+                 QStringLiteral("Proceeds"), QStringLiteral("Cost"), QStringLiteral("Code"),
+                 QStringLiteral("Adjustment"), QStringLiteral("Gain"), QStringLiteral("Account")});
     for (const ReportGroup& group : report.groups) {
         const QString box = boxText(group.box);
         for (const ReportLine& line : group.lines)
-            writeCsvRow(out, row(box, line.description, formatDate(line.acquired),
-                                 formatDate(line.sold), line.code, line.amounts, line.costUnknown));
+            writeCsvRow(out,
+                        row(box, line.description, formatDate(line.acquired), formatDate(line.sold),
+                            line.code, line.amounts, line.costUnknown, line.account));
         writeCsvRow(out, row(box,
                              group.box.isNull() ? QStringLiteral("Total term unknown")
                                                 : QStringLiteral("Total box ") + box,

@@ -37,6 +37,8 @@ Widths widthsOf(const TaxReport& report) {
             widen(line.amounts);
         }
         widen(group.totals);
+        for (const ReportAccountPart& part : group.accounts)
+            widen(part.totals);
     }
     w.description = std::min(w.description, kMaxDescriptionWidth);
     return w;
@@ -80,11 +82,22 @@ void appendGroup(QVector<PrintLine>& lines, const ReportGroup& group, const Widt
     lines.append({Kind::Columns, left(QStringLiteral("Description"), w.description) + kGap +
                                      left(QStringLiteral("Acquired"), kDateWidth) + kGap +
                                      left(QStringLiteral("Sold"), kDateWidth) + amountHeadings(w)});
-    for (const ReportLine& line : group.lines) {
+    const auto appendLine = [&](const ReportLine& line) {
         lines.append({Kind::Row, left(line.description, w.description) + kGap +
                                      left(formatDate(line.acquired), kDateWidth) + kGap +
                                      left(formatDate(line.sold), kDateWidth) +
                                      amountColumns(line.amounts, line.code, w, line.costUnknown)});
+    };
+    if (group.accounts.isEmpty()) {
+        for (const ReportLine& line : group.lines)
+            appendLine(line);
+    }
+    for (const ReportAccountPart& part : group.accounts) {
+        lines.append({Kind::Account, part.account});
+        for (qsizetype i = part.first; i < part.first + part.count; ++i)
+            appendLine(group.lines[i]);
+        lines.append({Kind::Total, labelColumns(QStringLiteral("Total ") + part.account, w) +
+                                       amountColumns(part.totals, QString(), w)});
     }
     lines.append({Kind::Total, labelColumns(QStringLiteral("Totals"), w) +
                                    amountColumns(group.totals, QString(), w)});
@@ -114,6 +127,7 @@ bool knownKind(char c) {
     case Kind::Text:
     case Kind::Columns:
     case Kind::Row:
+    case Kind::Account:
     case Kind::Total:
     case Kind::Gap:
         return true;

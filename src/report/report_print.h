@@ -20,6 +20,7 @@ struct PrintLine {
         Text = 'P',    // a paragraph
         Columns = 'C', // a table's column headings, repeated on each page it spans
         Row = 'R',     // a table row
+        Account = 'A', // an account's name over its lines within a table
         Total = 'S',   // a table's totals row, ruled off above
         Gap = 'G',     // an empty line's worth of space
     };
@@ -31,6 +32,8 @@ struct PrintLine {
 
 // The report's lines: title and summary, a table per box (column headings,
 // lines, totals) under its caption, then the Schedule D lines the boxes feed.
+// Of several accounts, a box's lines come under each account's name, with
+// the account's totals ("Total O'Brien IRA") after them.
 QVector<PrintLine> taxReportPrintLines(const TaxReport& report);
 
 // What a box holds, as its caption says ("Box A: short term, basis

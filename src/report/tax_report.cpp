@@ -42,6 +42,7 @@ ReportLine lineOf(const TaxRecord& record) {
     if (!line.amounts.adjustment.isZero())
         line.code = QStringLiteral("W");
     line.costUnknown = !record.dateAcquired.isValid() && record.cost.isZero();
+    line.account = record.accountName;
     line.amounts.gain = line.costUnknown
                             ? Money()
                             : line.amounts.proceeds - line.amounts.cost + line.amounts.adjustment;
@@ -158,12 +159,37 @@ TaxReport buildTaxReport(const QVector<TaxRecord>& records, TaxYear year) {
         group.totals += group.lines.constLast().amounts;
     }
 
+    // A reader of several accounts' report matches each line to the
+    // statement of the account it was sold in.
+    QSet<QString> accounts;
+    for (const ReportGroup& group : byBox) {
+        for (const ReportLine& line : group.lines)
+            accounts.insert(line.account);
+        if (accounts.size() > 1)
+            break;
+    }
+    const bool byAccount = accounts.size() > 1;
+
     TaxReport report;
     report.year = year;
     for (ReportGroup& group : byBox) {
         if (group.lines.isEmpty())
             continue;
-        std::stable_sort(group.lines.begin(), group.lines.end(), listedBefore);
+        std::stable_sort(group.lines.begin(), group.lines.end(),
+                         [byAccount](const ReportLine& a, const ReportLine& b) {
+                             if (byAccount && a.account != b.account)
+                                 return a.account < b.account;
+                             return listedBefore(a, b);
+                         });
+        if (byAccount) {
+            for (qsizetype i = 0; i < group.lines.size(); ++i) {
+                const ReportLine& line = group.lines[i];
+                if (group.accounts.isEmpty() || group.accounts.last().account != line.account)
+                    group.accounts.append({line.account, i, 0, {}});
+                ++group.accounts.last().count;
+                group.accounts.last().totals += line.amounts;
+            }
+        }
         report.groups.append(std::move(group));
     }
     return report;

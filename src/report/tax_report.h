@@ -45,6 +45,15 @@ struct ReportLine {
     // never entered. Cost and gain are shown empty and count in no total,
     // where a cost of 0 would report the whole proceeds as gain.
     bool costUnknown = false;
+    QString account; // the account the record was sold in
+};
+
+// The lines of one account within a box: group.lines[first, first + count).
+struct ReportAccountPart {
+    QString account;
+    qsizetype first = 0;
+    qsizetype count = 0;
+    ReportAmounts totals;
 };
 
 // The lines of one box, in the order they are listed, and their totals.
@@ -52,6 +61,9 @@ struct ReportGroup {
     QChar box; // null for the unknown term
     QVector<ReportLine> lines;
     ReportAmounts totals;
+    // In a report of several accounts, the box's lines account by account,
+    // by name, as a broker's statement lists them; empty for one account.
+    QVector<ReportAccountPart> accounts;
 };
 
 // The year's report: one group per box that has lines, in form order (A, B,
@@ -78,7 +90,8 @@ QVector<ScheduleDRow> scheduleDRows(const TaxReport& report);
 // Builds the report of records (those not sold in year are left out). Each
 // line is rounded to cents as the form takes it, and every total is the sum
 // of the lines it covers, so the printed columns add up. Lines of a box are
-// listed by date sold, then description, then date acquired.
+// listed by date sold, then description, then date acquired; in a report of
+// several accounts, account by account first.
 TaxReport buildTaxReport(const QVector<TaxRecord>& records, TaxYear year);
 
 } // namespace gainbook

@@ -112,10 +112,11 @@ QVector<LinkRecord> selectLinksOfAccount(const QSqlDatabase& db, const QString& 
 QVector<LinkRecord> selectLinksHeldByOthers(const QSqlDatabase& db, const QString& account) {
     // Two ranges of the index by account rather than a scan of every link:
     // a store of one account reads nothing here.
-    FastStatement query(db, QStringLiteral("SELECT l.BuyId, l.BuyQuantity, l.SellDate "
-                                           "FROM SellLinks l JOIN Txn t ON t.ID = l.BuyId "
-                                           "WHERE (l.AccountName < ?1 OR l.AccountName > ?1) "
-                                           "AND l.BuyId > 0 AND t.AccountName = ?1"));
+    FastStatement query(db,
+                        QStringLiteral("SELECT l.BuyId, l.BuyQuantity, l.SellDate, l.AccountName "
+                                       "FROM SellLinks l JOIN Txn t ON t.ID = l.BuyId "
+                                       "WHERE (l.AccountName < ?1 OR l.AccountName > ?1) "
+                                       "AND l.BuyId > 0 AND t.AccountName = ?1"));
     query.select(storedText(account));
     QVector<LinkRecord> links;
     while (query.next()) {
@@ -123,6 +124,7 @@ QVector<LinkRecord> selectLinksHeldByOthers(const QSqlDatabase& db, const QStrin
         r.buyId = query.integer(0);
         r.buyQuantity = Quantity::fromDouble(query.real(1));
         r.sellDate = dateFromStored(query.textView(2));
+        r.accountName = query.text(3);
     }
     return links;
 }

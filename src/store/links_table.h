@@ -36,8 +36,8 @@ QStringList selectAccountsLinkingTxnsOf(const QSqlDatabase& db, const QString& a
 QVector<LinkRecord> selectLinksOfAccount(const QSqlDatabase& db, const QString& account);
 
 // The links by which other accounts' sells hold buys of this account (the
-// user linked them by hand): buy, quantity (in the sell's shares) and the
-// sell's date, as the links keep them.
+// user linked them by hand): the sell's account, the buy, the quantity (in
+// the sell's shares) and the sell's date, as the links keep them.
 QVector<LinkRecord> selectLinksHeldByOthers(const QSqlDatabase& db, const QString& account);
 
 std::optional<LinkRecord> selectLink(const QSqlDatabase& db, qint64 sellId, qint64 buyId);

@@ -141,6 +141,11 @@ private slots:
         // -150; the average 2100 / 130 a share costs 1615.3846, each lot of
         // 50 losing 57.6923, 30 shares of the first disallowed (34.6154).
         26 CFR 1.1091-1 a part of the lots sold at a loss replaced ; B|IBM|50|2000-01-03|-500, B|IBM|80|2000-01-04|-1600, S|IBM|100|2000-02-01|1500 ; 150.00, -150.00, -150.00, 150.00, -80.77
+        // 150 sold at 20 with 100 held at 10: the 50 short are covered by
+        // the buy after the sale at 30, under every method (3000 - 1000 -
+        // 1500); the sell closed both buys, so neither replaces the lot's
+        // loss of 500 (26 CFR 1.1091-1(a), shares of the sale itself).
+        Pub 550 a sell larger than the shares held takes the later buy ; B|IBM|100|2000-01-03|-1000, S|IBM|150|2000-02-01|3000, B|IBM|50|2000-03-01|-1500 ; 500.00, 500.00, 500.00, 500.00, 500.00
         )"))
             QTest::newRow(r.name) << r.list(0) << r.list(1);
     }

@@ -20,11 +20,13 @@ private slots:
         if (!test::hasPdfText())
             QSKIP("pdftotext (poppler-utils) is not installed");
         QVector<TaxRecord> records;
+        // Two accounts: the long-term line is another account's.
         for (const QString sale : {"XYZ|100|2024-01-10|2024-03-04|1000|1500",
                                    "A&B <Co>|10|2020-05-01|2024-02-01|2000|1750.25",
                                    "ABC|5||2024-06-30|0|300", "OLD|1|2022-01-01|2023-12-31|1|2"}) {
             const QStringList f = sale.split(u'|');
             TaxRecord& r = records.emplace_back();
+            r.accountName = f[0].startsWith("A&B") ? "Other" : "Main";
             r.symbol = f[0];
             r.quantity = Quantity::fromDouble(f[1].toDouble());
             r.dateAcquired = QDate::fromString(f[2], Qt::ISODate);
@@ -55,7 +57,10 @@ private slots:
         QTest::newRow("a loss") << "1,750.25 2,000.00 0.00 -249.75";
         QTest::newRow("unknown term") << "Term unknown: no date acquired";
         // No cost known: cost and gain stay empty rather than 0.00 and 300.00.
-        QTest::newRow("no date acquired") << "5 sh. ABC 06/30/2024 300.00 0.00 Totals";
+        QTest::newRow("no date acquired") << "5 sh. ABC 06/30/2024 300.00 0.00 Total Main";
+        QTest::newRow("two accounts: a box's lines under each account, with its totals")
+            << "Other 10 sh. A&B <Co> 05/01/2020 02/01/2024 1,750.25 2,000.00 0.00 -249.75 "
+               "Total Other 1,750.25 2,000.00 0.00 -249.75 Totals 1,750.25";
         QTest::newRow("Schedule D long term")
             << "Line 8b (Form 8949 box D) 1,750.25 2,000.00 0.00 -249.75";
         QTest::newRow("Schedule D short term")

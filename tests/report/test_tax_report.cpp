@@ -94,16 +94,18 @@ private slots:
         QVERIFY(csv.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(csv.readAll()),
                  QStringLiteral(
-                     "Box,Description,Date Acquired,Date Sold,Proceeds,Cost,Code,Adjustment,Gain\n"
-                     "A,100 sh. XYZ,01/10/2024,03/04/2024,1500.00,1000.00,,0.00,500.00\n"
-                     "A,Total box A,,,1500.00,1000.00,,0.00,500.00\n"
-                     "D,\"10 sh. BRK,B\",05/01/2020,02/01/2024,1750.25,2000.00,,0.00,-249.75\n"
-                     "D,50 sh. XYZ,06/01/2022,03/04/2024,600.00,400.01,,0.00,199.99\n"
-                     "D,Total box D,,,2350.25,2400.01,,0.00,-49.76\n"
-                     ",5 sh. ABC,,06/30/2024,300.00,,,0.00,\n"
-                     ",Total term unknown,,,300.00,0.00,,0.00,0.00\n"
-                     "A,Schedule D line 1b,,,1500.00,1000.00,,0.00,500.00\n"
-                     "D,Schedule D line 8b,,,2350.25,2400.01,,0.00,-49.76\n"));
+                     "Box,Description,Date Acquired,Date Sold,Proceeds,Cost,Code,Adjustment,Gain,"
+                     "Account\n"
+                     "A,100 sh. XYZ,01/10/2024,03/04/2024,1500.00,1000.00,,0.00,500.00,O'Brien\n"
+                     "A,Total box A,,,1500.00,1000.00,,0.00,500.00,\n"
+                     "D,\"10 sh. BRK,B\",05/01/2020,02/01/2024,1750.25,2000.00,,0.00,-249.75,"
+                     "O'Brien\n"
+                     "D,50 sh. XYZ,06/01/2022,03/04/2024,600.00,400.01,,0.00,199.99,Other\n"
+                     "D,Total box D,,,2350.25,2400.01,,0.00,-49.76,\n"
+                     ",5 sh. ABC,,06/30/2024,300.00,,,0.00,,Other\n"
+                     ",Total term unknown,,,300.00,0.00,,0.00,0.00,\n"
+                     "A,Schedule D line 1b,,,1500.00,1000.00,,0.00,500.00,\n"
+                     "D,Schedule D line 8b,,,2350.25,2400.01,,0.00,-49.76,\n"));
     }
 
     // 2025 Schedule D: line 1b adds the boxes A and G of Form 8949, line 10
@@ -118,15 +120,16 @@ private slots:
         list[2].box = Form8949Box::L;
         QCOMPARE(QString::fromUtf8(taxReportCsv(buildTaxReport(list, TaxYear{2025}))),
                  QStringLiteral(
-                     "Box,Description,Date Acquired,Date Sold,Proceeds,Cost,Code,Adjustment,Gain\n"
-                     "A,100 sh. XYZ,01/10/2025,03/04/2025,1500.00,1000.00,,0.00,500.00\n"
-                     "A,Total box A,,,1500.00,1000.00,,0.00,500.00\n"
-                     "G,0.5 BTC,01/06/2025,03/03/2025,31000.00,36000.00,,0.00,-5000.00\n"
-                     "G,Total box G,,,31000.00,36000.00,,0.00,-5000.00\n"
-                     "L,2 ETH,05/01/2023,06/02/2025,7000.00,3000.00,,0.00,4000.00\n"
-                     "L,Total box L,,,7000.00,3000.00,,0.00,4000.00\n"
-                     "\"A, G\",Schedule D line 1b,,,32500.00,37000.00,,0.00,-4500.00\n"
-                     "L,Schedule D line 10,,,7000.00,3000.00,,0.00,4000.00\n"));
+                     "Box,Description,Date Acquired,Date Sold,Proceeds,Cost,Code,Adjustment,Gain,"
+                     "Account\n"
+                     "A,100 sh. XYZ,01/10/2025,03/04/2025,1500.00,1000.00,,0.00,500.00,B\n"
+                     "A,Total box A,,,1500.00,1000.00,,0.00,500.00,\n"
+                     "G,0.5 BTC,01/06/2025,03/03/2025,31000.00,36000.00,,0.00,-5000.00,C\n"
+                     "G,Total box G,,,31000.00,36000.00,,0.00,-5000.00,\n"
+                     "L,2 ETH,05/01/2023,06/02/2025,7000.00,3000.00,,0.00,4000.00,C\n"
+                     "L,Total box L,,,7000.00,3000.00,,0.00,4000.00,\n"
+                     "\"A, G\",Schedule D line 1b,,,32500.00,37000.00,,0.00,-4500.00,\n"
+                     "L,Schedule D line 10,,,7000.00,3000.00,,0.00,4000.00,\n"));
     }
 
     void writeRefusals_data() {

@@ -16,8 +16,8 @@ class Prompter;
 
 // "What-if: lot methods": the tax year's short-term and long-term gain,
 // wash-sale adjustment and total of an account (or of every account) under
-// each lot method, side by side. Nothing is written: each method is a
-// processing run that is rolled back (compareLotMethods).
+// each lot method, side by side. Nothing is written: each method is run on
+// the account's trades read once into memory (compareLotMethods).
 class frmWhatIf : public QDialog {
     Q_OBJECT
 

@@ -97,6 +97,11 @@ public:
             continueTable(row_.height);
             gather(line.text);
             break;
+        case Kind::Account:
+            // A name at the foot of a page goes with its first line.
+            continueTable(bold_.height + row_.height);
+            draw(bold_, line.text);
+            break;
         case Kind::Total:
             continueTable(bold_.height);
             rule(y_ + bold_.height * 0.1);
