@@ -138,7 +138,7 @@ private slots:
         const QString report = t.folder() + "/report.csv";
         QCOMPARE(test::runCliCaught(db + QStringList{"report", report}).code, 0);
         QVERIFY(QString::fromUtf8(test::readBytes(report))
-                    .contains("\n,20 sh. AAPL,,06/03/2024,3799.35,,,0.00,\n"));
+                    .contains("\n,20 sh. AAPL,,06/03/2024,3799.35,,,0.00,,Brokerage\n"));
     }
 
     void initCreatesOnceAndNeverOverwrites() {
