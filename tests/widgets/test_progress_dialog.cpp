@@ -65,8 +65,6 @@ private slots:
         QTRY_VERIFY(window.dialog().isVisible());
         QCOMPARE(window.dialog().windowTitle(), QStringLiteral("Processing Record"));
         QCOMPARE(window.dialog().value() * 2, window.dialog().maximum());
-        if (qEnvironmentVariableIsSet("GAINBOOK_SHOT"))
-            window.dialog().grab().save(qEnvironmentVariable("GAINBOOK_SHOT"));
     }
 
     // A question the run asks once the window is up (a split found by a
