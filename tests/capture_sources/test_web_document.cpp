@@ -95,16 +95,6 @@ private slots:
         QCOMPARE(found, texts);
     }
 
-    void addressesAndSheets() {
-        for (const char* file : {"page.html", "trades.xls"}) {
-            QString error;
-            const auto doc = loadDocument(QUrl::fromLocalFile(fixture(file)).toString(), &error);
-            QVERIFY2(doc, qPrintable(error));
-            QCOMPARE(doc->isSheet() ? doc->sheet->text(1, 1) : doc->elements.first().tagName,
-                     QString(QByteArray(file).endsWith("xls") ? "Date" : "HTML"));
-        }
-    }
-
     void failures_data() {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("message");
