@@ -558,34 +558,30 @@ private slots:
     // What the fields of "Corporate Actions" keep, or the message that
     // refuses them (the checks' own table holds every refusal).
     void corpActionsScreen_data() {
-        QTest::addColumn<QStringList>("fields"); // symbol, date, kind, ratio, new symbol
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("listed"); // the list's first row, cells joined by |
-        QTest::newRow("split kept") << QStringList{"XYZ", "06/10/2024", "0", "10:1", ""}
-                                    << QString() << "XYZ|06/10/2024|Split|10:1||";
-        QTest::newRow("change kept, processed account named")
-            << QStringList{"IBM", "2000-03-01", "1", "", "IBMX"}
-            << "To process again for the corporate actions: Acme"
-            << "IBM|03/01/2000|Symbol change||IBMX|";
-        QTest::newRow("not a ratio")
-            << QStringList{"XYZ", "06/10/2024", "0", "ten", ""}
-            << "Not a ratio: ten (write it as N:M, such as 10:1)" << QString();
+        // symbol, date, kind, ratio, new symbol; the message; the list's
+        // first row, cells joined by |
+        QTest::addColumn<QStringList>("f");
+        for (const test::TableRow& r : test::tableRows(R"(
+        split kept ; XYZ ; 06/10/2024 ; 0 ; 10:1 ;  ;  ; XYZ|06/10/2024|Split|10:1||
+        change kept, processed account named ; IBM ; 2000-03-01 ; 1 ;  ; IBMX ; To process again for the corporate actions: Acme ; IBM|03/01/2000|Symbol change||IBMX|
+        not a ratio ; XYZ ; 06/10/2024 ; 0 ; ten ;  ; Not a ratio: ten (write it as N:M, such as 10:1) ;
+        )"))
+            QTest::newRow(r.name) << r.fields;
     }
     void corpActionsScreen() {
-        QFETCH(QStringList, fields);
-        QFETCH(QString, message);
-        QFETCH(QString, listed);
+        QFETCH(QStringList, f);
+        const QString message = f[5], listed = f.value(6);
         Window m;
         // Acme is processed, so a change of a symbol it trades marks it.
         runQuery(m.t.connection(), "INSERT INTO SellLinks (AccountName, SellId, BuyId) "
                                    "VALUES ('Acme', 1, 0)");
         QVERIFY(m.w->commands().mnuCorpActions->isEnabled());
         m.w->runCorpActions = [&](frmCorpActions& dialog) {
-            dialog.txtSymbol->setText(fields[0]);
-            dialog.txtDate->setText(fields[1]);
-            dialog.cboKind->setCurrentIndex(fields[2].toInt());
-            dialog.txtRatio->setText(fields[3]);
-            dialog.txtNewSymbol->setText(fields[4]);
+            dialog.txtSymbol->setText(f[0]);
+            dialog.txtDate->setText(f[1]);
+            dialog.cboKind->setCurrentIndex(f[2].toInt());
+            dialog.txtRatio->setText(f[3]);
+            dialog.txtNewSymbol->setText(f[4]);
             dialog.cmdSave->click();
             QStringList cells;
             for (int col = 1; dialog.grdActions->rowCount() > 0 && col < 7; ++col)

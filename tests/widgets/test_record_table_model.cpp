@@ -183,26 +183,24 @@ private slots:
     }
 
     void sortByKind_data() {
-        QTest::addColumn<int>("col");
-        QTest::addColumn<int>("order");
-        QTest::addColumn<QStringList>("ids");
+        QTest::addColumn<QStringList>("f"); // column, descending, IDs in order
         // Dates by date: 2001 after 2000, ties keep their order.
-        QTest::newRow("date ascending")
-            << int(Date) << int(Qt::AscendingOrder) << QStringList{"4", "1", "3", "2"};
-        QTest::newRow("date descending")
-            << int(Date) << int(Qt::DescendingOrder) << QStringList{"2", "1", "3", "4"};
-        QTest::newRow("cost by value")
-            << int(Cost) << int(Qt::AscendingOrder) << QStringList{"3", "4", "2", "1"};
-        QTest::newRow("name without case")
-            << int(Name) << int(Qt::AscendingOrder) << QStringList{"3", "4", "2", "1"};
+        for (const test::TableRow& r : test::tableRows(R"(
+        date ascending ; 2 ; no ; 4, 1, 3, 2
+        date descending ; 2 ; yes ; 2, 1, 3, 4
+        cost by value ; 3 ; no ; 3, 4, 2, 1
+        name without case ; 1 ; no ; 3, 4, 2, 1
+        )"))
+            QTest::newRow(r.name) << r.fields;
     }
     void sortByKind() {
-        QFETCH(int, col);
-        QFETCH(int, order);
-        QFETCH(QStringList, ids);
-        Filled f;
-        f.model.sort(col - 1, Qt::SortOrder(order));
-        QCOMPARE(f.ids(), ids);
+        QFETCH(QStringList, f);
+        const int col = f[0].toInt();
+        const int order = f[1] == "yes" ? Qt::DescendingOrder : Qt::AscendingOrder;
+        const QStringList ids = test::listOf(f[2]);
+        Filled filled;
+        filled.model.sort(col - 1, Qt::SortOrder(order));
+        QCOMPARE(filled.ids(), ids);
     }
 
     void sortMovesStatesAndTheCurrentCell() {
