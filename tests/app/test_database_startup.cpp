@@ -24,39 +24,36 @@ class TestDatabaseStartup : public QObject {
     Q_OBJECT
 
 private slots:
-    // The folder holds good.db and junk.db (no database); the dialog's
-    // answers are "new:" or "open:" and a file name, then Cancel.
+    // The folder holds good.db, junk.db (no database) and, when the row
+    // says so, db1.db; the dialog's answers are "new:" or "open:" and a file
+    // name, then Cancel. Each message holds its part of "said".
     void startChoices_data() {
-        QTest::addColumn<QString>("stored"); // "" for none
-        QTest::addColumn<QStringList>("answers");
-        QTest::addColumn<int>("asked");
-        QTest::addColumn<QStringList>("said"); // a part of each message
-        QTest::addColumn<QString>("setting");  // "" for none
-        QTest::newRow("cancel ends with a message")
-            << "" << QStringList() << 1 << QStringList{noDatabaseMessage()} << "";
-        QTest::newRow("a new file is created and remembered")
-            << "" << QStringList{"new:mine.db"} << 1 << QStringList() << "mine.db";
-        QTest::newRow("creating over a file is refused")
-            << "" << QStringList{"new:junk.db"} << 2
-            << QStringList{"File exists: ", noDatabaseMessage()} << "";
-        QTest::newRow("stored file unusable")
-            << "junk.db" << QStringList{"open:good.db"} << 1 << QStringList{"junk.db"} << "good.db";
-        QTest::newRow("chosen file unusable") << "" << QStringList{"open:junk.db", "open:good.db"}
-                                              << 2 << QStringList{"junk.db"} << "good.db";
+        QTest::addColumn<QStringList>("f"); // db1, stored, answers, asked, said, setting
+        for (const TableRow& r : tableRows(R"(
+        cancel ends with a message ; no ;  ;  ; 1 ; No database was chosen ;
+        a new file is created and remembered ; no ;  ; new:mine.db ; 1 ;  ; mine.db
+        creating over a file is refused ; no ;  ; new:junk.db ; 2 ; File exists: , No database was chosen ;
+        stored file unusable ; no ; junk.db ; open:good.db ; 1 ; junk.db ; good.db
+        chosen file unusable ; no ;  ; open:junk.db, open:good.db ; 2 ; junk.db ; good.db
+        db1.db beside the program opens unasked ; yes ;  ;  ; 0 ;  ; db1.db
+        a stored file wins over db1.db ; yes ; good.db ;  ; 0 ;  ; good.db
+        a stored file gone is asked for, db1.db not used ; yes ; gone.db ; open:good.db ; 1 ;  ; good.db
+        )"))
+            QTest::newRow(r.name) << r.fields;
     }
     void startChoices() {
-        QFETCH(QString, stored);
-        QFETCH(QStringList, answers);
-        QFETCH(int, asked);
-        QFETCH(QStringList, said);
-        QFETCH(QString, setting);
+        QFETCH(QStringList, f);
+        const QStringList answers = listOf(f[2]);
+        const QStringList said = listOf(f[4]);
+        const QString setting = f.value(5);
         QTemporaryDir dir;
         createDatabaseFile(dir.filePath("good.db"));
         writeBytes(dir.filePath("junk.db"), kJunk);
+        if (f[0] == "yes")
+            createDatabaseFile(dir.filePath("db1.db"));
         MemorySettings settings;
-        if (!stored.isEmpty())
-            settings.setValue("General", "Database", dir.filePath(stored));
-        // The "where is the database" dialog, answered from the script.
+        if (!f[1].isEmpty())
+            settings.setValue("General", "Database", dir.filePath(f[1]));
         int chooserAsked = 0;
         auto chooser = [&] {
             const QStringList parts = answers.value(chooserAsked++).split(u':');
@@ -70,15 +67,16 @@ private slots:
         Database db;
         QCOMPARE(openDatabaseForStart(db, settings, dir.path(), prompter, chooser),
                  !setting.isEmpty());
-        QCOMPARE(chooserAsked, asked);
+        QCOMPARE(chooserAsked, f[3].toInt());
         QCOMPARE(prompter.messages.size(), said.size());
         for (qsizetype i = 0; i < said.size(); ++i)
             QVERIFY2(prompter.messages[i].contains(said[i]), qPrintable(prompter.messages[i]));
         QCOMPARE(db.isOpen(), !setting.isEmpty());
-        if (!setting.isEmpty())
-            QCOMPARE(db.path(), QFileInfo(dir.filePath(setting)).absoluteFilePath());
         QCOMPARE(settings.values.value("General/Database"),
-                 setting.isEmpty() ? QString() : db.path());
+                 setting.isEmpty() ? QString()
+                                   : QFileInfo(dir.filePath(setting)).absoluteFilePath());
+        if (!setting.isEmpty())
+            QCOMPARE(db.path(), settings.values.value("General/Database"));
         QCOMPARE(readBytes(dir.filePath("junk.db")), kJunk); // never written over
     }
 

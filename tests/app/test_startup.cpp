@@ -11,65 +11,10 @@
 using namespace gainbook;
 using namespace gainbook::test;
 
-Q_DECLARE_METATYPE(gainbook::OpenStatus)
-
 class TestStartup : public QObject {
     Q_OBJECT
 
 private slots:
-    // The folder may hold db1.db, mine.db and junk.db (no database); the
-    // dialog answers mine.db or cancels.
-    void databaseLocation_data() {
-        QTest::addColumn<bool>("db1");
-        QTest::addColumn<QString>("stored"); // "" for none
-        QTest::addColumn<bool>("answers");
-        QTest::addColumn<OpenStatus>("status");
-        QTest::addColumn<int>("asked");
-        QTest::addColumn<QString>("setting"); // "" for none
-        auto row = [](const char* name, bool db1, const char* stored, bool answers,
-                      OpenStatus status, int asked, const char* setting) {
-            QTest::newRow(name) << db1 << QString(stored) << answers << status << asked
-                                << QString(setting);
-        };
-        row("db1.db found", true, "", true, OpenStatus::Ok, 0, "db1.db");
-        row("nothing found asks", false, "", true, OpenStatus::Ok, 1, "mine.db");
-        // db1.db in the folder is not used once a path has been stored.
-        row("stored file gone asks", true, "deleted.db", true, OpenStatus::Ok, 1, "mine.db");
-        // The file the settings remember, wherever the program is started.
-        row("stored file wins over db1.db", true, "mine.db", true, OpenStatus::Ok, 0, "mine.db");
-        row("cancel", false, "", false, OpenStatus::NotFound, 1, "");
-        row("other failures not asked again", false, "junk.db", true, OpenStatus::NotADatabase, 0,
-            "junk.db");
-    }
-    void databaseLocation() {
-        QFETCH(bool, db1);
-        QFETCH(QString, stored);
-        QFETCH(bool, answers);
-        QFETCH(OpenStatus, status);
-        QFETCH(int, asked);
-        QFETCH(QString, setting);
-        QTemporaryDir dir;
-        if (db1)
-            createDatabaseFile(dir.filePath("db1.db"));
-        const QString mine = createDatabaseFile(dir.filePath("mine.db"));
-        writeBytes(dir.filePath("junk.db"), QByteArray(4096, 'x'));
-        MemorySettings settings;
-        if (!stored.isEmpty())
-            settings.values.insert("General/Database", dir.filePath(stored));
-        Database db;
-        int times = 0;
-        const OpenResult r = openDatabase(db, settings, dir.path(), [&] {
-            ++times;
-            return answers ? mine : QString();
-        });
-        QCOMPARE(r.status, status);
-        QCOMPARE(times, asked);
-        QCOMPARE(db.isOpen(), r.ok());
-        QCOMPARE(settings.values.value("General/Database"),
-                 setting.isEmpty() ? QString()
-                                   : QFileInfo(dir.filePath(setting)).absoluteFilePath());
-    }
-
     void defaultPathForTheTool() {
         QTemporaryDir dir;
         MemorySettings settings;

@@ -73,39 +73,28 @@ class TestBuySelection : public QObject {
     Q_OBJECT
 
 private slots:
-    // One buy marked for a sell of 100 shares, with or without typed figures.
+    // One buy marked for a sell of 100 shares, with or without typed
+    // figures: a lot's cost is its share of the buy's (Pub 550, basis of
+    // identified shares).
     void appliedQuantityAndCost_data() {
-        QTest::addColumn<double>("buyQuantity");
-        QTest::addColumn<double>("buyAmount");
-        QTest::addColumn<double>("typedQuantity");
-        QTest::addColumn<double>("typedCost");
-        QTest::addColumn<double>("linkQuantity");
-        QTest::addColumn<double>("linkCost");
-        QTest::addColumn<QString>("memoAfter");
-        const auto row = [](const char* name, double buyQuantity, double buyAmount,
-                            double typedQuantity, double typedCost, double linkQuantity,
-                            double linkCost, const char* memoAfter) {
-            QTest::newRow(name) << buyQuantity << buyAmount << typedQuantity << typedCost
-                                << linkQuantity << linkCost << QString(memoAfter);
-        };
-        row("smaller buy taken whole", 50.0, -1000.0, 0.0, 0.0, 50.0, 1000.0, "0");
-        row("larger buy in proportion", 200.0, 1000.0, 0.0, 0.0, 100.0, 500.0, "100");
-        row("typed quantity and cost", 200.0, 1000.0, 30.0, 120.0, 30.0, 120.0, "170");
-        row("typed quantity without cost", 200.0, 1000.0, 30.0, 0.0, 30.0, 150.0, "170");
-        row("cost without quantity is not taken", 200.0, 1000.0, 0.0, 120.0, 100.0, 500.0, "100");
-        row("fractional shares", 0.5, -300.0, 0.0, 0.0, 0.5, 300.0, "0");
+        // buy quantity, buy amount, typed quantity, typed cost, link, memo after
+        QTest::addColumn<QStringList>("f");
+        for (const TableRow& r : tableRows(R"(
+        smaller buy taken whole ; 50 ; -1000 ; 0 ; 0 ; 50 1000 ; 0
+        larger buy in proportion: 100 / 200 of 1000 ; 200 ; 1000 ; 0 ; 0 ; 100 500 ; 100
+        typed quantity and cost ; 200 ; 1000 ; 30 ; 120 ; 30 120 ; 170
+        typed quantity without cost: 30 / 200 of 1000 ; 200 ; 1000 ; 30 ; 0 ; 30 150 ; 170
+        cost without quantity is not taken ; 200 ; 1000 ; 0 ; 120 ; 100 500 ; 100
+        fractional shares ; 0.5 ; -300 ; 0 ; 0 ; 0.5 300 ; 0
+        )"))
+            QTest::newRow(r.name) << r.fields;
     }
     void appliedQuantityAndCost() {
-        QFETCH(double, buyQuantity);
-        QFETCH(double, buyAmount);
-        QFETCH(double, typedQuantity);
-        QFETCH(double, typedCost);
-        QFETCH(double, linkQuantity);
-        QFETCH(double, linkCost);
-        QFETCH(QString, memoAfter);
+        QFETCH(QStringList, f);
+        const double buyQuantity = f[0].toDouble();
         TestDatabase t;
         const qint64 buy = t.addTxn(kAccount, "Jan", "IBM", buyQuantity, kBought, QDate(2000, 1, 3),
-                                    buyAmount, QString::number(buyQuantity));
+                                    f[1].toDouble(), f[0]);
         const qint64 sell = t.addTxn(kAccount, "Feb", "IBM", 100, kSold, QDate(2000, 2, 1), 1);
         runQuery(t.connection(),
                  "INSERT INTO SellLinks (AccountName, SellId, BuyId) VALUES (?, ?, 0)",
@@ -114,13 +103,14 @@ private slots:
         QVERIFY(s.findSell(sell));
         RecordingPrompter prompter;
         QVERIFY(isListed(s.listBuys(BuyFilter::NotAccountedSameAccount, prompter), buy));
-        QVector<BuyChoice> choices{{buy, typedQuantity, Money::fromDouble(typedCost), {}}};
+        QVector<BuyChoice> choices{{buy, f[2].toDouble(), Money::fromDouble(f[3].toDouble()), {}}};
         const Outcome outcome = s.Apply(sell, choices);
         QVERIFY(outcome.done());
         QCOMPARE(outcome.count, 1);
         // The empty link is gone; the one real link remains.
-        QCOMPARE(linksOf(t, sell), (QVector<Link>{{buy, linkQuantity, linkCost}}));
-        QCOMPARE(memoOf(t, buy), memoAfter);
+        const QStringList link = f[4].split(u' ');
+        QCOMPARE(linksOf(t, sell), (QVector<Link>{{buy, link[0].toDouble(), link[1].toDouble()}}));
+        QCOMPARE(memoOf(t, buy), f[5]);
     }
 
     void newBuyOfTheFullQuantity() {
@@ -196,25 +186,19 @@ private slots:
                  QStringLiteral("Linked,Date,Symbol,Applied#,Applied Cost,Total#,Total Cost,"
                                 "ID\n0,01/03/2000,IBM,0,0,200,-1000.00,%1\n")
                      .arg(buy));
-        QCOMPARE(
-            runTool(t, {"link", kAccount, QString::number(sell), QString::number(buy), "40"}).code,
-            0);
-        QCOMPARE(linksOf(t, sell), (QVector<Link>{{buy, 40, 200}}));
-        QCOMPARE(memoOf(t, buy), QStringLiteral("160"));
-        QCOMPARE(runTool(t, {"new-buy", kAccount, QString::number(sell), "1/2/2000", "IBM", "60",
-                             "1,250.00"})
-                     .code,
-                 0);
-        QCOMPARE(linksOf(t, sell).size(), 2);
-        QCOMPARE(linksOf(t, sell)[1].cost, 1250.0);
         // A buy never processed keeps a comment where the open shares go:
         // all of them are open.
         const qint64 unprocessed =
             t.addTxn("Other", "Jan", "IBM", 10, kBought, QDate(2000, 1, 4), -100, "IPO");
-        QCOMPARE(runTool(t, {"link", kAccount, QString::number(sell), QString::number(unprocessed)})
-                     .code,
-                 0);
-        QCOMPARE(memoOf(t, unprocessed), QStringLiteral("0"));
+        const QString s = QString::number(sell);
+        for (const QStringList& args :
+             {QStringList{"link", kAccount, s, QString::number(buy), "40"},
+              QStringList{"new-buy", kAccount, s, "1/2/2000", "IBM", "60", "1,250.00"},
+              QStringList{"link", kAccount, s, QString::number(unprocessed)}})
+            QCOMPARE(runTool(t, args).code, 0);
+        QCOMPARE(linksOf(t, sell)[0], (Link{buy, 40, 200}));
+        QCOMPARE(linksOf(t, sell)[2].cost, 1250.0);
+        QCOMPARE(memoOf(t, buy) + u' ' + memoOf(t, unprocessed), QStringLiteral("160 0"));
     }
 
     // Every refusal of the buy commands: its exit code (2 for text that is
@@ -240,7 +224,6 @@ private slots:
         buy ID in words ; link|{sell}|b1 ; 2 ; Not a buy ID: b1
         linked already ; link|{sell}|{linked} ; 1 ; The buy of 01/05/2000 IBM is already linked
         more than is open ; link|{sell}|{part}|50 ; 1 ; The buy of 01/04/2000 IBM has only 20 shares open, not 50.
-        the sell's quantity, more than is open ; link|{sell}|{part} ; 1 ; The buy of 01/04/2000 IBM has only 20 shares open, not 100.
         a buy with nothing open ; link|{sell}|{used}|1 ; 1 ; The buy of 01/06/2000 IBM has only 0 shares open, not 1.
         quantity in words ; link|{sell}|{buy}|ten ; 2 ; Not a valid number: ten
         negative quantity ; link|{sell}|{buy}|-5 ; 1 ; The quantity must be greater than 0: -5
@@ -253,7 +236,6 @@ private slots:
         new buy, empty symbol ; new-buy|{sell}|1/2/2000||60|300 ; 1 ; A buy needs a symbol.
         new buy, quantity in words ; new-buy|{sell}|1/2/2000|IBM|abc|300 ; 2 ; Not a valid number: abc
         new buy, negative quantity ; new-buy|{sell}|1/2/2000|IBM|-60|300 ; 1 ; The quantity must be greater than 0: -60
-        new buy, quantity 0 ; new-buy|{sell}|1/2/2000|IBM|0|300 ; 1 ; The quantity must be greater than 0: 0
         new buy, quantity 1e308 ; new-buy|{sell}|1/2/2000|IBM|1e308|300 ; 1 ; The quantity 1e+308 is out of range.
         new buy, cost inf ; new-buy|{sell}|1/2/2000|IBM|60|inf ; 2 ; Not a valid number: inf
         new buy, cost 1e308 ; new-buy|{sell}|1/2/2000|IBM|60|1e308 ; 1 ; The cost 1e+308 is out of range.

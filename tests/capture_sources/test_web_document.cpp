@@ -95,35 +95,20 @@ private slots:
         QCOMPARE(found, texts);
     }
 
-    void addressesAndSheets() {
-        for (const char* file : {"page.html", "trades.xls"}) {
-            QString error;
-            const auto doc = loadDocument(QUrl::fromLocalFile(fixture(file)).toString(), &error);
-            QVERIFY2(doc, qPrintable(error));
-            QCOMPARE(doc->isSheet() ? doc->sheet->text(1, 1) : doc->elements.first().tagName,
-                     QString(QByteArray(file).endsWith("xls") ? "Date" : "HTML"));
-        }
-    }
-
-    void failures_data() {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("message");
-        const QString missing = fixture(QStringLiteral("missing.html"));
-        QTest::newRow("missing page") << missing << "File not found: " + missing;
-        QTest::newRow("missing file address")
-            << QUrl::fromLocalFile(missing).toString() << "File not found: " + missing;
-        QTest::newRow("folder") << fixture(QStringLiteral("frames"))
-                                << "Not a file: " + fixture(QStringLiteral("frames"));
-        // Nothing listens on port 9 of this machine.
-        QTest::newRow("refused address") << "http://127.0.0.1:9/history.html"
-                                         << "Could not load http://127.0.0.1:9/history.html";
-    }
     void failures() {
-        QFETCH(QString, source);
-        QFETCH(QString, message);
-        QString error;
-        QVERIFY(!loadDocument(source, &error, 10000));
-        QVERIFY2(error.startsWith(message), qPrintable(error));
+        const QString missing = fixture(QStringLiteral("missing.html"));
+        const QString folder = fixture(QStringLiteral("frames"));
+        // Nothing listens on port 9 of this machine.
+        const QString refused = QStringLiteral("http://127.0.0.1:9/history.html");
+        for (const auto& [source, message] :
+             {std::pair{missing, "File not found: " + missing},
+              std::pair{QUrl::fromLocalFile(missing).toString(), "File not found: " + missing},
+              std::pair{folder, "Not a file: " + folder},
+              std::pair{refused, "Could not load " + refused}}) {
+            QString error;
+            QVERIFY(!loadDocument(source, &error, 10000));
+            QVERIFY2(error.startsWith(message), qPrintable(error));
+        }
     }
 
     void pageClosedBeforeAnswer() {

@@ -12,6 +12,7 @@
 #include "store/txn_table.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
+#include "support/test_files.h"
 #include "support/test_main.h"
 
 #include <QtTest>
@@ -19,6 +20,7 @@
 using namespace gainbook;
 using gainbook::test::RecordingPrompter;
 using gainbook::test::TestDatabase;
+using namespace gainbook::test;
 
 namespace {
 
@@ -88,14 +90,20 @@ private slots:
         const qint64 id = rows[0].record.id;
         QVERIFY(id > 0 && !rows[0].state.isNew);
         QCOMPARE(TxnColumns().text(rows[0].record, TxnGridCol::ID), QString::number(id));
-        type(rows[0], TxnGridCol::Quantity, "250");
+        // Typed numbers are read with grouping, signs and parentheses.
+        QCOMPARE(type(rows[0], TxnGridCol::Quantity, "1,250") +
+                     type(rows[0], TxnGridCol::TxnAmount, "($1,012.50)"),
+                 QString());
         QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
                  QString("1 record saved"));
         QCOMPARE(count(t, "Txn"), 1);
         // An empty comment is stored as OK.
         const auto stored = selectTxnById(t.connection(), id);
-        QCOMPARE(stored->symbol + stored->quantity.text() + stored->memo + isoDate(stored->txnDate),
-                 QString("IBM250OK2000-01-01"));
+        QCOMPARE(QStringList({stored->symbol, stored->quantity.text(),
+                              QString::number(stored->amount.toDouble()), stored->memo,
+                              isoDate(stored->txnDate)})
+                     .join(u' '),
+                 QString("IBM 1250 -1012.5 OK 2000-01-01"));
     }
 
     // Whether a row is new is the row's state, whatever its record's ID:
@@ -124,62 +132,25 @@ private slots:
         QCOMPARE(prompter.questions.size(), 1);
     }
 
-    // One reader for typed numbers in every number cell.
-    void typedNumbersAreRead_data() {
-        QTest::addColumn<int>("col");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<double>("quantity");
-        QTest::addColumn<qint64>("amountCents");
-        const int amount = TxnGridCol::TxnAmount;
-        QTest::newRow("grouped amount") << amount << "1,250.00" << 100.0 << qint64(125000);
-        QTest::newRow("amount in parentheses") << amount << "(12.50)" << 100.0 << qint64(-1250);
-        QTest::newRow("amount with a dollar sign") << amount << "$1,250" << 100.0 << qint64(125000);
-        QTest::newRow("grouped quantity")
-            << int(TxnGridCol::Quantity) << "1,000" << 1000.0 << qint64(0);
-    }
-    void typedNumbersAreRead() {
-        QFETCH(int, col);
-        QFETCH(QString, typed);
-        QFETCH(double, quantity);
-        QFETCH(qint64, amountCents);
-        TestDatabase t;
-        RecordingPrompter prompter;
-        QVector<TxnRow> rows{newTxnRow("All")};
-        type(rows[0], TxnGridCol::Symbol, "IBM");
-        QCOMPARE(type(rows[0], col, typed), QString());
-        QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
-                 QString("1 record saved"));
-        const auto stored = selectTxnById(t.connection(), rows[0].record.id);
-        QCOMPARE(stored->quantity, Quantity::fromDouble(quantity));
-        QCOMPARE(stored->amount, Money::fromCents(amountCents));
-    }
-
     void faultyRowTurnsRedAndTheOthersAreStillSaved_data() {
-        QTest::addColumn<int>("col");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("status");
-        QTest::newRow("empty symbol") << int(TaxGridCol::Symbol) << ""
-                                      << "Check Highlighted row for Error";
-        QTest::newRow("no date") << int(TaxGridCol::DateSold) << "soon"
-                                 << "Not a valid date";
-        QTest::newRow("word for a cost") << int(TaxGridCol::Cost) << "abc"
-                                         << "Not a valid number: abc";
-        QTest::newRow("date for proceeds") << int(TaxGridCol::Proceed) << "13/45/2000"
-                                           << "Not a valid number: 13/45/2000";
-        QTest::newRow("word for a quantity") << int(TaxGridCol::Quantity) << "ten"
-                                             << "Not a valid number: ten";
-        QTest::newRow("refused by the file") << int(TaxGridCol::Symbol) << "BAD"
-                                             << "Row 1 was not saved";
+        QTest::addColumn<QStringList>("f"); // column, typed, status
+        for (const TableRow& r : tableRows(R"(
+        empty symbol ; 1 ;  ; Check Highlighted row for Error
+        no date ; 4 ; soon ; Not a valid date
+        word for a cost ; 5 ; abc ; Not a valid number: abc
+        refused by the file ; 1 ; BAD ; Row 1 was not saved
+        )"))
+            QTest::newRow(r.name) << r.fields;
     }
     void faultyRowTurnsRedAndTheOthersAreStillSaved() {
-        QFETCH(int, col);
-        QFETCH(QString, typed);
-        QFETCH(QString, status);
+        QFETCH(QStringList, f);
+        const int col = f[0].toInt();
+        const QString status = f[2];
         TestDatabase t;
         RecordingPrompter prompter;
         QVector<TaxRow> rows{newTaxRow(), newTaxRow()};
         type(rows[0], TaxGridCol::Symbol, "IBM");
-        type(rows[0], col, typed);
+        type(rows[0], col, f[1]);
         type(rows[1], TaxGridCol::Symbol, "T");
         type(rows[1], TaxGridCol::Cost, "100");
         type(rows[1], TaxGridCol::Proceed, "150");
@@ -214,34 +185,23 @@ private slots:
     // is refused like a bad date, and so is an empty box for a sale whose
     // term is known. A refused row is not written.
     void boxEdits_data() {
-        QTest::addColumn<QDate>("acquired");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("refusal");
-        QTest::addColumn<QString>("stored");
-        const QDate known(2000, 1, 3);
-        const auto row = [](const char* name, QDate acquired, const char* typed,
-                            const char* refusal, const char* stored) {
-            QTest::newRow(name) << acquired << QString(typed) << QString(refusal)
-                                << QString(stored);
-        };
-        row("another letter", known, "E", "", "E");
-        row("lower case", known, "c", "", "C");
-        row("blanks around", known, " F ", "", "F");
-        row("letter after L", known, "M", "Not a valid box: M", "A");
-        row("two letters", known, "AB", "Not a valid box: AB", "A");
-        row("a digit", known, "1", "Not a valid box: 1", "A");
-        row("empty, term known", known, "",
-            "A box from A to L is needed when the date bought is known", "A");
-        row("empty, term unknown", QDate(), " ", "", "");
-        row("letter, term unknown", QDate(), "d", "", "D");
+        QTest::addColumn<QStringList>("f"); // bought, typed, refusal, stored
+        for (const TableRow& r : tableRows(R"(
+        another letter ; 2000-01-03 ; E ;  ; E
+        lower case ; 2000-01-03 ; c ;  ; C
+        letter after L ; 2000-01-03 ; M ; Not a valid box: M ; A
+        empty, term known ; 2000-01-03 ;  ; A box from A to L is needed when the date bought is known ; A
+        empty, term unknown ;  ;   ;  ;
         // Boxes G-L came with the 2025 Form 8949: a sale of 2000 has none.
-        row("Form 8949 (2000): no box K before 2025", known, "k", "Not a valid box: k", "A");
+        Form 8949 (2000): no box K before 2025 ; 2000-01-03 ; k ; Not a valid box: k ; A
+        )"))
+            QTest::newRow(r.name) << r.fields;
     }
     void boxEdits() {
-        QFETCH(QDate, acquired);
-        QFETCH(QString, typed);
-        QFETCH(QString, refusal);
-        QFETCH(QString, stored);
+        QFETCH(QStringList, f);
+        const QDate acquired = QDate::fromString(f[0], Qt::ISODate);
+        const QString typed = f[1];
+        const QString refusal = f[2];
         TestDatabase t;
         RecordingPrompter prompter;
         const qint64 id = t.addTax("Acme", "IBM", 10, acquired, QDate(2000, 6, 1), 1000, 1200);
@@ -254,42 +214,36 @@ private slots:
         QCOMPARE(said, refusal.isEmpty() ? QString("1 record saved") : refusal);
         if (!refusal.isEmpty())
             QCOMPARE(cellText(TaxColumns(), rows[0], TaxGridCol::Box), typed);
-        QCOMPARE(boxLetter(selectTaxRecById(t.connection(), id)->box), stored);
+        QCOMPARE(boxLetter(selectTaxRecById(t.connection(), id)->box), f.value(3));
     }
 
     // A row saved without a box while its term is known (a new row, a date
     // bought typed into a row that had none) takes the box of its term
     // under its account's setting; a box the user chose is kept.
     void savedRowsTakeTheAccountsBox_data() {
-        QTest::addColumn<QString>("setting");
-        QTest::addColumn<QString>("bought");
-        QTest::addColumn<QString>("typedBox");
-        QTest::addColumn<QString>("box");
-        // "setting|bought|typed box|box"
-        for (const char* row :
-             {"short, reported=yes|3/1/2000||A", "long, not reported=no|3/1/1998||E",
-              "short, not on the form=none|3/1/2000||C", "term unknown=no|||",
-              "chosen box kept=no|3/1/2000|F|F"}) {
-            const QStringList f = QString(row).section(u'=', 1).split(u'|');
-            QTest::addRow("%s", qPrintable(QString(row).section(u'=', 0, 0)))
-                << f[0] << f[1] << f[2] << f[3];
-        }
+        QTest::addColumn<QStringList>("f"); // setting, bought, typed box, box
+        for (const TableRow& r : tableRows(R"(
+        short, reported ; yes ; 3/1/2000 ;  ; A
+        long, not reported ; no ; 3/1/1998 ;  ; E
+        short, not on the form ; none ; 3/1/2000 ;  ; C
+        term unknown ; no ;  ;  ;
+        chosen box kept ; no ; 3/1/2000 ; F ; F
+        )"))
+            QTest::newRow(r.name) << r.fields;
     }
     void savedRowsTakeTheAccountsBox() {
-        QFETCH(QString, setting);
-        QFETCH(QString, bought);
-        QFETCH(QString, typedBox);
-        QFETCH(QString, box);
+        QFETCH(QStringList, f);
+        const QString typedBox = f[2];
         TestDatabase t;
         RecordingPrompter prompter;
-        setBasisReporting(t.connection(), "Acme", *basisFromWord(setting));
+        setBasisReporting(t.connection(), "Acme", *basisFromWord(f[0]));
         const qint64 old = t.addTax("Acme", "T", 1, QDate(), QDate(2000, 6, 1), 1, 2);
 
         QVector<TaxRow> rows = taxRows(t);
         rows.append(newTaxRow());
         for (TaxRow& row : rows) {
             type(row, TaxGridCol::Symbol, "IBM");
-            QCOMPARE(type(row, TaxGridCol::DateBought, bought), QString());
+            QCOMPARE(type(row, TaxGridCol::DateBought, f[1]), QString());
             type(row, TaxGridCol::DateSold, "6/1/2000");
             if (!typedBox.isEmpty())
                 QCOMPARE(type(row, TaxGridCol::Box, typedBox), QString());
@@ -297,8 +251,8 @@ private slots:
         QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
                  QString("2 records saved"));
         for (const TaxRow& row : rows) {
-            QCOMPARE(boxLetter(row.record.box), box);
-            QCOMPARE(boxLetter(selectTaxRecById(t.connection(), row.record.id)->box), box);
+            QCOMPARE(boxLetter(row.record.box), f.value(3));
+            QCOMPARE(boxLetter(selectTaxRecById(t.connection(), row.record.id)->box), f.value(3));
         }
         QCOMPARE(rows[0].record.id, old);
     }
@@ -317,10 +271,7 @@ private slots:
         QCOMPARE(saveChangedRows(rows, t.connection(), "Acme", prompter),
                  QString("Trying to update invalid record"));
         QCOMPARE(prompter.messages, QStringList{"Trying to update invalid record"});
-        const auto stored = selectTaxRecById(t.connection(), kept);
-        QCOMPARE(stored->memo, QString("checked"));
-        QCOMPARE(stored->cost, Money::fromCents(100000));
-        QCOMPARE(stored->salePrice, Money::fromCents(120000));
+        QCOMPARE(selectTaxRecById(t.connection(), kept)->memo, QString("checked"));
         QVERIFY(rows[1].state.changed);
     }
 
@@ -335,29 +286,19 @@ private slots:
     // The screen's Delete key test counts the records left in each view;
     // here the links and the question's text.
     void deleteListByViewAndItem_data() {
-        QTest::addColumn<bool>("tax");
-        QTest::addColumn<int>("linksLeft");
-        QTest::addColumn<QString>("question");
-        QTest::addColumn<QString>("processAgain");
+        QTest::addColumn<QStringList>("f"); // tax view, links left, question, to process again
         // The processed account keeps tax records of trades that are gone.
-        QTest::newRow("transactions, account")
-            << false << 2
-            << "Are you sure you want to delete Transaction Records for O'Brien? This deletes the "
-               "2 transactions of O'Brien."
-            << "Accounts to process again before filing: O'Brien";
         // The tax records and links belong to the account, whichever item
         // names it; without them it is no longer processed.
-        QTest::newRow("tax, month")
-            << true << 1
-            << "Are you sure you want to delete Tax Records for Jan? This deletes the 1 tax "
-               "record (all years) and 1 link of O'Brien."
-            << "";
+        for (const TableRow& r : tableRows(R"(
+        transactions, account ; no ; 2 ; Are you sure you want to delete Transaction Records for O'Brien? This deletes the 2 transactions of O'Brien. ; Accounts to process again before filing: O'Brien
+        tax, month ; yes ; 1 ; Are you sure you want to delete Tax Records for Jan? This deletes the 1 tax record (all years) and 1 link of O'Brien. ;
+        )"))
+            QTest::newRow(r.name) << r.fields;
     }
     void deleteListByViewAndItem() {
-        QFETCH(bool, tax);
-        QFETCH(int, linksLeft);
-        QFETCH(QString, question);
-        QFETCH(QString, processAgain);
+        QFETCH(QStringList, f);
+        const bool tax = f[0] == "yes";
         TestDatabase t;
         t.addTxn("O'Brien", "Jan", "A", 1, kBought, QDate(2000, 1, 1), 1);
         t.addTxn("O'Brien", "Jan", "A", 1, kSold, QDate(2000, 1, 5), 1);
@@ -368,12 +309,12 @@ private slots:
 
         const OutlineSelection item = tax ? monthItem("O'Brien", "Jan") : accountItem("O'Brien");
         const RecordView view = tax ? RecordView::Tax : RecordView::Transactions;
-        QCOMPARE(deleteListQuestion(t.connection(), view, item), question);
+        QCOMPARE(deleteListQuestion(t.connection(), view, item), f[2]);
         QCOMPARE(DeleteList(t.connection(), view, item), QString());
         QCOMPARE(count(t, "Txn"), tax ? 2 : 0);
         QCOMPARE(count(t, "TaxRec"), tax ? 0 : 1);
-        QCOMPARE(count(t, "SellLinks"), linksLeft);
-        QCOMPARE(processAgainLine(t.connection()), processAgain);
+        QCOMPARE(count(t, "SellLinks"), f[1].toInt());
+        QCOMPARE(processAgainLine(t.connection()), f.value(3));
     }
 
     // A save or delete of trades in the grid brings the wash sales in line
@@ -383,38 +324,27 @@ private slots:
     // Z, never processed, bought 100 XYZ for 800 on Apr 1, a day after the
     // 30 days that follow the sale.
     void tradeEditsLeaveNothingStale_data() {
-        QTest::addColumn<int>("trade");       // 0 a new row, else 1 A's buy, 2 A's sell, 3 Z's buy
-        QTest::addColumn<QString>("account"); // a new row's
-        QTest::addColumn<QStringList>("cells"); // "Date=3/31/2000", or "delete"
-        QTest::addColumn<QString>("processAgain");
-        QTest::addColumn<QString>("wash"); // the loss record's Wash Adj.
-        const QString a = QStringLiteral("Accounts to process again before filing: A");
+        // trade (0 a new row, else 1 A's buy, 2 A's sell, 3 Z's buy), a new
+        // row's account, cells ("Date=3/31/2000", or "delete"), to process
+        // again ("A" for the line naming A), the loss record's Wash Adj.
+        QTest::addColumn<QStringList>("f");
+        for (const TableRow& r : tableRows(R"(
         // 26 CFR 1.1091-1(a): shares bought within 30 days after the sale of
         // a loss, in any account, disallow it.
-        QTest::newRow("the replacement moved into the 30 days")
-            << 3 << "" << QStringList{"Date=3/31/2000"} << ""
-            << "300.00";
-        QTest::newRow("a new buy in another account within the 30 days")
-            << 0 << "Z" << QStringList{"Symbol=XYZ", "Date=3/11/2000", "Amount=-800"} << ""
-            << "300.00";
-        QTest::newRow("the processed account's sell edited")
-            << 2 << "" << QStringList{"Amount=750"} << a << "";
-        QTest::newRow("a comment is no change") << 2 << "" << QStringList{"Comment=checked"} << ""
-                                                << "";
-        QTest::newRow("a new trade in the processed account")
-            << 0 << "A" << QStringList{"Symbol=IBM"} << a << "";
-        QTest::newRow("the processed account's sell deleted")
-            << 2 << "" << QStringList{"delete"} << a << "";
-        QTest::newRow("a trade of an account never processed deleted")
-            << 3 << "" << QStringList{"delete"} << ""
-            << "";
+        26 CFR 1.1091-1(a): the replacement moved into the 30 days ; 3 ;  ; Date=3/31/2000 ;  ; 300.00
+        26 CFR 1.1091-1(a): a new buy in another account within the 30 days ; 0 ; Z ; Symbol=XYZ, Date=3/11/2000, Amount=-800 ;  ; 300.00
+        the processed account's sell edited ; 2 ;  ; Amount=750 ; A ;
+        a comment is no change ; 2 ;  ; Comment=checked ;  ;
+        a new trade in the processed account ; 0 ; A ; Symbol=IBM ; A ;
+        the processed account's sell deleted ; 2 ;  ; delete ; A ;
+        a trade of an account never processed deleted ; 3 ;  ; delete ;  ;
+        )"))
+            QTest::newRow(r.name) << r.fields;
     }
     void tradeEditsLeaveNothingStale() {
-        QFETCH(int, trade);
-        QFETCH(QString, account);
-        QFETCH(QStringList, cells);
-        QFETCH(QString, processAgain);
-        QFETCH(QString, wash);
+        QFETCH(QStringList, f);
+        const int trade = f[0].toInt();
+        const QStringList cells = listOf(f[2]);
         TestDatabase t;
         RecordingPrompter prompter;
         const QVector<qint64> ids{
@@ -425,7 +355,7 @@ private slots:
         session.setAccount("A");
         QVERIFY(session.Process().done());
 
-        const QString owner = trade == 0 ? account : trade == 3 ? "Z" : "A";
+        const QString owner = trade == 0 ? f[1] : trade == 3 ? "Z" : "A";
         QVector<TxnRow> rows{newTxnRow("All")};
         if (trade > 0)
             rows = txnRows({*selectTxnById(t.connection(), ids[trade])});
@@ -442,10 +372,11 @@ private slots:
             QCOMPARE(saveChangedRows(rows, t.connection(), owner, prompter),
                      QString("1 record saved"));
         }
-        QCOMPARE(processAgainLine(t.connection()), processAgain);
+        QCOMPARE(processAgainLine(t.connection()),
+                 f[3].isEmpty() ? QString() : "Accounts to process again before filing: " + f[3]);
         const TaxViewRecords loss = FillGrid(t.connection(), "A");
         QCOMPARE(loss.records.size(), 1);
-        QCOMPARE(TaxColumns().text(loss.records[0], TaxGridCol::WashAdj), wash);
+        QCOMPARE(TaxColumns().text(loss.records[0], TaxGridCol::WashAdj), f.value(4));
     }
 };
 

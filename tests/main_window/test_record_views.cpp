@@ -4,6 +4,7 @@
 #include "main_window/txn_view.h"
 #include "store/unknown_cost_table.h"
 #include "support/test_database.h"
+#include "support/test_files.h"
 #include "support/test_main.h"
 
 #include <QtTest>
@@ -57,11 +58,6 @@ private slots:
         QCOMPARE(accountItemIndex(items, 5), 4);
         QCOMPARE(accountItemIndex(items, 7), 7);
         QCOMPARE(accountItemIndex(items, -1), -1);
-    }
-
-    void emptyDatabaseHasEmptyOutline() {
-        TestDatabase t;
-        QVERIFY(loadOutline(t.connection()).isEmpty());
     }
 
     void txnViewOfAccountAndMonth() {
@@ -124,30 +120,23 @@ private slots:
     // A row the processing run left for a look is told from its record: the
     // tooltip names the cases, the totals count them.
     void taxRowWarnings_data() {
-        QTest::addColumn<QDate>("acquired");
-        QTest::addColumn<QDate>("sold");
-        QTest::addColumn<QString>("memo");
-        QTest::addColumn<QString>("note");
-        const QString notFound = "All Buy Rec Not Found";
-        QTest::newRow("plain") << QDate(2023, 5, 1) << QDate(2024, 2, 1) << " "
-                               << "";
-        QTest::newRow("bought after sold") << QDate(2024, 3, 1) << QDate(2024, 2, 1) << " "
-                                           << "Matched to a buy made after the sale";
-        QTest::newRow("not all found") << QDate(2023, 5, 1) << QDate(2024, 2, 1) << notFound
-                                       << "Sell larger than the buys found (All Buy Rec Not Found)";
-        QTest::newRow("both") << QDate(2024, 3, 1) << QDate(2024, 2, 1) << notFound
-                              << "Matched to a buy made after the sale\nSell larger than the "
-                                 "buys found (All Buy Rec Not Found)";
-        QTest::newRow("no buy") << QDate() << QDate(2024, 2, 1) << notFound
-                                << "No buy found for this sell";
-        QTest::newRow("unknown date, hand entered") << QDate() << QDate(2024, 2, 1) << "various"
-                                                    << "";
+        QTest::addColumn<QStringList>("f"); // bought, sold, memo, note
+        for (const test::TableRow& r : test::tableRows(R"(
+        plain ; 2023-05-01 ; 2024-02-01 ;   ;
+        bought after sold ; 2024-03-01 ; 2024-02-01 ;   ; Matched to a buy made after the sale
+        not all found ; 2023-05-01 ; 2024-02-01 ; All Buy Rec Not Found ; Sell larger than the buys found (All Buy Rec Not Found)
+        both ; 2024-03-01 ; 2024-02-01 ; All Buy Rec Not Found ; Matched to a buy made after the sale\nSell larger than the buys found (All Buy Rec Not Found)
+        no buy ;  ; 2024-02-01 ; All Buy Rec Not Found ; No buy found for this sell
+        unknown date, hand entered ;  ; 2024-02-01 ; various ;
+        )"))
+            QTest::newRow(r.name) << r.fields;
     }
     void taxRowWarnings() {
-        QFETCH(QDate, acquired);
-        QFETCH(QDate, sold);
-        QFETCH(QString, memo);
-        QFETCH(QString, note);
+        QFETCH(QStringList, f);
+        const QDate acquired = QDate::fromString(f[0], Qt::ISODate);
+        const QDate sold = QDate::fromString(f[1], Qt::ISODate);
+        const QString memo = f[2];
+        const QString note = f.value(3).replace("\\n", "\n");
         TestDatabase t;
         t.addTax("A", "IBM", 10, acquired, sold, 100, 200, memo);
         t.addTax("A", "OLD", 10, QDate(), QDate(2000, 2, 1), 0, 200, "All Buy Rec Not Found");
@@ -158,16 +147,6 @@ private slots:
         QCOMPARE(tax.totals.boughtAfterSold + tax.totals.notAllFound + tax.totals.noBuy,
                  int(w.boughtAfterSold) + int(w.notAllFound) + int(w.noBuy));
         QCOMPARE(tax.totals.warningsText().isEmpty(), note.isEmpty());
-    }
-
-    void taxViewOutsideTheYearIsEmptyWithZeroTotals() {
-        TestDatabase t;
-        t.addTax("A", "OUT", 1, QDate(1999, 5, 1), QDate(2001, 1, 1), 1, 2);
-        const TaxViewRecords tax = FillGrid(t.connection(), "A");
-        QVERIFY(tax.records.isEmpty());
-        QCOMPARE(tax.totals.recordsText(), QStringLiteral("Total Records 0"));
-        QCOMPARE(tax.totals.proceedsText(), QStringLiteral("Total Proceed .00"));
-        QCOMPARE(tax.totals.gainText(), QStringLiteral("Total Gain/Loss .00"));
     }
 
     // Stored and new rows differ in the cells the user may change.

@@ -65,51 +65,45 @@ private slots:
         QTRY_VERIFY(window.dialog().isVisible());
         QCOMPARE(window.dialog().windowTitle(), QStringLiteral("Processing Record"));
         QCOMPARE(window.dialog().value() * 2, window.dialog().maximum());
-        if (qEnvironmentVariableIsSet("GAINBOOK_SHOT"))
-            window.dialog().grab().save(qEnvironmentVariable("GAINBOOK_SHOT"));
     }
 
     // A question the run asks once the window is up (a split found by a
     // capture, say) hides the window; the half second starts again after
     // the answer, which goes back to the run as given.
-    void questionsComeAboveTheWindow_data() {
-        QTest::addColumn<bool>("answer");
-        QTest::newRow("No") << false;
-        QTest::newRow("Yes") << true;
-    }
     void questionsComeAboveTheWindow() {
-        QFETCH(bool, answer);
-        QWidget parent;
-        parent.show();
-        ProgressDialog window(&parent, QStringLiteral("Capturing records..."));
-        struct Watching final : Prompter {
-            ProgressDialog* window = nullptr;
-            test::RecordingPrompter inner;
-            QList<bool> windowShown;
-            void message(const QString& text) override { inner.message(text); }
-            bool ask(const QString& question) override {
-                windowShown << window->dialog().isVisible();
-                return inner.ask(question);
-            }
-        } user;
-        user.window = &window;
-        user.inner.answers.enqueue(answer);
-        window.progress().step(0, 10);
-        QThread::msleep(ProgressDialog::kShowAfterMs + 100);
-        window.progress().step(5, 10);
-        QVERIFY(window.dialog().isVisible());
-        QCOMPARE(window.above(user).ask(QStringLiteral("Record a 2:1 split of ACME?")), answer);
-        QCOMPARE(user.windowShown, QList<bool>{false});
-        window.progress().step(6, 10);
-        QVERIFY(!window.dialog().isVisible());
-        QThread::msleep(ProgressDialog::kShowAfterMs + 100);
-        window.progress().step(7, 10);
-        QVERIFY(window.dialog().isVisible());
-        // A window the run opens gets the same room.
-        {
-            const ProgressDialog::Pause pause(window);
-            window.progress().step(8, 10);
+        for (const bool answer : {false, true}) {
+            QWidget parent;
+            parent.show();
+            ProgressDialog window(&parent, QStringLiteral("Capturing records..."));
+            struct Watching final : Prompter {
+                ProgressDialog* window = nullptr;
+                test::RecordingPrompter inner;
+                QList<bool> windowShown;
+                void message(const QString& text) override { inner.message(text); }
+                bool ask(const QString& question) override {
+                    windowShown << window->dialog().isVisible();
+                    return inner.ask(question);
+                }
+            } user;
+            user.window = &window;
+            user.inner.answers.enqueue(answer);
+            window.progress().step(0, 10);
+            QThread::msleep(ProgressDialog::kShowAfterMs + 100);
+            window.progress().step(5, 10);
+            QVERIFY(window.dialog().isVisible());
+            QCOMPARE(window.above(user).ask(QStringLiteral("Record a 2:1 split of ACME?")), answer);
+            QCOMPARE(user.windowShown, QList<bool>{false});
+            window.progress().step(6, 10);
             QVERIFY(!window.dialog().isVisible());
+            QThread::msleep(ProgressDialog::kShowAfterMs + 100);
+            window.progress().step(7, 10);
+            QVERIFY(window.dialog().isVisible());
+            // A window the run opens gets the same room.
+            {
+                const ProgressDialog::Pause pause(window);
+                window.progress().step(8, 10);
+                QVERIFY(!window.dialog().isVisible());
+            }
         }
     }
 };

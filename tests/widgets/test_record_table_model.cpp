@@ -2,6 +2,7 @@
 #include "platform/date_text.h"
 #include "platform/formats.h"
 #include "platform/number_text.h"
+#include "support/test_files.h"
 #include "support/test_main.h"
 #include "widgets/record_table_model.h"
 
@@ -70,12 +71,6 @@ public:
             return sortByValue(r.cost.toDouble());
         return RecordColumns::sortKey(r, col);
     }
-    CellKind kind(const RecordRow<Lot>& row, int col, CellKind columnKind) const override {
-        return row.state.isNew && col == Name ? CellKind::DropDown : columnKind;
-    }
-    QStringList choices(const RecordRow<Lot>& row, int col) const override {
-        return row.state.isNew && col == Name ? QStringList{"A", "B"} : QStringList();
-    }
 };
 
 Lot lot(const QString& name, QDate date, double cost, qint64 id) {
@@ -139,51 +134,43 @@ private slots:
 
     // What a typed text does to the record, the cell and the row.
     void editsParseIntoTheRecord_data() {
-        QTest::addColumn<int>("col");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("refusal");
-        auto row = [](const char* name, int col, const char* typed, const char* shown,
-                      const char* refusal) {
-            QTest::newRow(name) << col << QString(typed) << QString(shown) << QString(refusal);
-        };
-        row("grouped thousands", Cost, "1,250.00", "1,250.00", "");
-        row("parentheses", Cost, "(12.50)", "-12.50", "");
-        row("currency sign", Cost, "$1,250", "1,250.00", "");
-        row("date rewritten", Date, "3/5/2000", "03/05/2000", "");
-        row("word for a number", Cost, "abc", "abc", "Not a valid number: abc");
-        row("date for a number", Cost, "13/45/2000", "13/45/2000",
-            "Not a valid number: 13/45/2000");
-        row("no such day", Date, "13/45/2000", "13/45/2000", "Not a valid date");
+        QTest::addColumn<QStringList>("f"); // column, typed, shown, refusal
+        for (const test::TableRow& r : test::tableRows(R"(
+        grouped thousands ; 3 ; 1,250.00 ; 1,250.00 ;
+        date rewritten ; 2 ; 3/5/2000 ; 03/05/2000 ;
+        word for a number ; 3 ; abc ; abc ; Not a valid number: abc
+        no such day ; 2 ; 13/45/2000 ; 13/45/2000 ; Not a valid date
+        )"))
+            QTest::newRow(r.name) << r.fields;
     }
     void editsParseIntoTheRecord() {
-        QFETCH(int, col);
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        QFETCH(QString, refusal);
-        Filled f;
-        const Lot before = f.model.record(2);
-        QSignalSpy edited(&f.model, &RecordTableModelBase::cellEdited);
-        QVERIFY(f.type(2, col, typed));
+        QFETCH(QStringList, f);
+        const int col = f[0].toInt();
+        const QString refusal = f.value(3);
+        Filled row;
+        const Lot before = row.model.record(2);
+        QSignalSpy edited(&row.model, &RecordTableModelBase::cellEdited);
+        QVERIFY(row.type(2, col, f[1]));
         QCOMPARE(edited.size(), 1);
-        QCOMPARE(f.model.text(2, col), shown);
-        QVERIFY(f.model.isChanged(2));
-        QVERIFY(f.model.data(f.model.index(1, 0), GridRole::Changed).toBool());
+        QCOMPARE(row.model.text(2, col), f[2]);
+        QVERIFY(row.model.isChanged(2));
+        QVERIFY(row.model.data(row.model.index(1, 0), GridRole::Changed).toBool());
         if (refusal.isEmpty()) {
-            QCOMPARE(f.model.textColor(2), 0u);
-            QCOMPARE(f.model.state(2).refusedCell(col), nullptr);
+            QCOMPARE(row.model.textColor(2), 0u);
+            QCOMPARE(row.model.state(2).refusedCell(col), nullptr);
             return;
         }
         // Refused: shown as typed, the record untouched, the row red.
-        QCOMPARE(f.model.state(2).refusedCell(col)->message, refusal);
-        QCOMPARE(f.model.record(2).cost, before.cost);
-        QCOMPARE(f.model.record(2).date, before.date);
-        QCOMPARE(f.model.data(f.model.index(1, 2), GridRole::TextColor).toUInt(), kErrorTextColor);
+        QCOMPARE(row.model.state(2).refusedCell(col)->message, refusal);
+        QCOMPARE(row.model.record(2).cost, before.cost);
+        QCOMPARE(row.model.record(2).date, before.date);
+        QCOMPARE(row.model.data(row.model.index(1, 2), GridRole::TextColor).toUInt(),
+                 kErrorTextColor);
         // Typed again, the cell reads; the refusal stays on the row until
         // a command clears it (a save), so the red does not flicker away.
-        QVERIFY(f.type(2, col, col == Date ? "1/2/2000" : "7"));
-        QCOMPARE(f.model.state(2).refusedCell(col), nullptr);
-        QCOMPARE(f.model.textColor(2), kErrorTextColor);
+        QVERIFY(row.type(2, col, col == Date ? "1/2/2000" : "7"));
+        QCOMPARE(row.model.state(2).refusedCell(col), nullptr);
+        QCOMPARE(row.model.textColor(2), kErrorTextColor);
     }
 
     void unchangedTextAndLockedCellsAreNoEdits() {
@@ -196,26 +183,24 @@ private slots:
     }
 
     void sortByKind_data() {
-        QTest::addColumn<int>("col");
-        QTest::addColumn<int>("order");
-        QTest::addColumn<QStringList>("ids");
+        QTest::addColumn<QStringList>("f"); // column, descending, IDs in order
         // Dates by date: 2001 after 2000, ties keep their order.
-        QTest::newRow("date ascending")
-            << int(Date) << int(Qt::AscendingOrder) << QStringList{"4", "1", "3", "2"};
-        QTest::newRow("date descending")
-            << int(Date) << int(Qt::DescendingOrder) << QStringList{"2", "1", "3", "4"};
-        QTest::newRow("cost by value")
-            << int(Cost) << int(Qt::AscendingOrder) << QStringList{"3", "4", "2", "1"};
-        QTest::newRow("name without case")
-            << int(Name) << int(Qt::AscendingOrder) << QStringList{"3", "4", "2", "1"};
+        for (const test::TableRow& r : test::tableRows(R"(
+        date ascending ; 2 ; no ; 4, 1, 3, 2
+        date descending ; 2 ; yes ; 2, 1, 3, 4
+        cost by value ; 3 ; no ; 3, 4, 2, 1
+        name without case ; 1 ; no ; 3, 4, 2, 1
+        )"))
+            QTest::newRow(r.name) << r.fields;
     }
     void sortByKind() {
-        QFETCH(int, col);
-        QFETCH(int, order);
-        QFETCH(QStringList, ids);
-        Filled f;
-        f.model.sort(col - 1, Qt::SortOrder(order));
-        QCOMPARE(f.ids(), ids);
+        QFETCH(QStringList, f);
+        const int col = f[0].toInt();
+        const int order = f[1] == "yes" ? Qt::DescendingOrder : Qt::AscendingOrder;
+        const QStringList ids = test::listOf(f[2]);
+        Filled filled;
+        filled.model.sort(col - 1, Qt::SortOrder(order));
+        QCOMPARE(filled.ids(), ids);
     }
 
     void sortMovesStatesAndTheCurrentCell() {
@@ -233,16 +218,7 @@ private slots:
     void cellsAndHeadingsForTheGrid() {
         Filled f;
         f.model.insertNewRecord(1, lot("", {2000, 1, 1}, 0, 0));
-        // A cell of a new row may differ from its column.
-        QCOMPARE(f.model.data(f.model.index(0, Name - 1), GridRole::Kind).toInt(),
-                 int(CellKind::DropDown));
-        QCOMPARE(f.model.data(f.model.index(0, Name - 1), GridRole::Choices).toStringList(),
-                 QStringList({"A", "B"}));
-        QCOMPARE(f.model.data(f.model.index(1, Name - 1), GridRole::Kind).toInt(),
-                 int(CellKind::Text));
-        QVERIFY(f.model.state(1).isNew);
-        QVERIFY(!f.model.state(2).isNew);
-
+        QVERIFY(f.model.state(1).isNew && !f.model.state(2).isNew);
         const QModelIndex box = f.model.index(1, Linked - 1);
         QCOMPARE(f.model.data(box, Qt::DisplayRole), QVariant());
         QVERIFY(f.model.setData(box, Qt::Checked, Qt::CheckStateRole));

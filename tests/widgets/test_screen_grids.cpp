@@ -1,5 +1,6 @@
 #include "buy_selection/buy_columns.h"
 #include "matching/match_columns.h"
+#include "support/test_files.h"
 #include "support/test_main.h"
 #include "widgets/record_table_model.h"
 
@@ -115,42 +116,35 @@ private slots:
     // numbers read with grouping and signs, other texts are refused and the
     // row keeps its value.
     void buyCellsReadAsTyped_data() {
-        QTest::addColumn<bool>("isNew");
-        QTest::addColumn<int>("col");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("editable");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("refusal");
-        auto row = [](const char* name, bool isNew, int col, const char* typed, bool editable,
-                      const char* shown, const char* refusal) {
-            QTest::newRow(name) << isNew << col << QString(typed) << editable << QString(shown)
-                                << QString(refusal);
-        };
-        row("grouped applied cost", false, BuyGridCol::AppliedCost, "1,250.00", true, "1250", "");
-        row("applied quantity in words", false, BuyGridCol::Applied, "ten", true, "ten",
-            "Not a valid number: ten");
-        row("listed buy's date", false, BuyGridCol::Date, "1/15/00", false, "01/03/2000", "");
-        row("new buy's date", true, BuyGridCol::Date, "1/15/00", true, "01/15/2000", "");
-        row("new buy's date that is no date", true, BuyGridCol::Date, "soon", true, "soon",
-            "Not a valid date: soon");
-        row("new buy's cost in parentheses", true, BuyGridCol::TotalCost, "(1,250.00)", true,
-            "-1250.00", "");
-        row("new buy's applied cost", true, BuyGridCol::AppliedCost, "5", false, "0", "");
+        QTest::addColumn<QStringList>("f"); // new buy, column, typed, editable, shown, refusal
+        const QHash<QString, int> cols{{"Date", BuyGridCol::Date},
+                                       {"Applied", BuyGridCol::Applied},
+                                       {"AppliedCost", BuyGridCol::AppliedCost},
+                                       {"TotalCost", BuyGridCol::TotalCost}};
+        for (const test::TableRow& r : test::tableRows(R"(
+        grouped applied cost ; no ; AppliedCost ; 1,250.00 ; yes ; 1250 ;
+        applied quantity in words ; no ; Applied ; ten ; yes ; ten ; Not a valid number: ten
+        listed buy's date ; no ; Date ; 1/15/00 ; no ; 01/03/2000 ;
+        new buy's date ; yes ; Date ; 1/15/00 ; yes ; 01/15/2000 ;
+        new buy's date that is no date ; yes ; Date ; soon ; yes ; soon ; Not a valid date: soon
+        new buy's cost in parentheses ; yes ; TotalCost ; (1,250.00) ; yes ; -1250.00 ;
+        new buy's applied cost ; yes ; AppliedCost ; 5 ; no ; 0 ;
+        )")) {
+            QStringList f = r.fields;
+            f[1] = QString::number(cols.value(f[1]));
+            QTest::newRow(r.name) << f;
+        }
     }
     void buyCellsReadAsTyped() {
-        QFETCH(bool, isNew);
-        QFETCH(int, col);
-        QFETCH(QString, typed);
-        QFETCH(bool, editable);
-        QFETCH(QString, shown);
-        QFETCH(QString, refusal);
+        QFETCH(QStringList, f);
+        const int col = f[1].toInt();
         RecordTableModel<BuyRow> buys(std::make_unique<BuyColumns>());
         buys.setRecords(buyRows());
-        if (isNew)
+        if (f[0] == "yes")
             buys.insertNewRecord(1, newBuyRow(txn(9, "IBM", 100, QDate(2000, 2, 1), 1200)));
-        QCOMPARE(buys.setData(cell(buys, 1, col), typed), editable);
-        QCOMPARE(buys.text(1, col), shown);
-        QCOMPARE(buyRowRefusal(buys.row(1)), refusal);
+        QCOMPARE(buys.setData(cell(buys, 1, col), f[2]), f[3] == "yes");
+        QCOMPARE(buys.text(1, col), f[4]);
+        QCOMPARE(buyRowRefusal(buys.row(1)), f.value(5));
     }
 };
 
