@@ -115,7 +115,14 @@ QVector<LinkRecord> selectLinksHeldByOthers(const QSqlDatabase& db, const QStrin
     FastStatement query(db, QStringLiteral("SELECT l.BuyId, l.BuyQuantity, l.SellDate "
                                            "FROM SellLinks l JOIN Txn t ON t.ID = l.BuyId "
                                            "WHERE (l.AccountName < ?1 OR l.AccountName > ?1) "
-                                           "AND l.BuyId > 0 AND t.AccountName = ?1"));
+                                           "AND l.BuyId > 0 AND t.AccountName = ?1 "
+                                           // Lots a send moved away are the
+                                           // send's, whoever sells them after.
+                                           "AND NOT EXISTS (SELECT 1 FROM TransferLink k "
+                                           "JOIN Txn r ON r.ID = k.ReceiveId "
+                                           "JOIN SellLinks m ON m.SellId = k.SendId "
+                                           "WHERE k.Apart = 0 AND r.AccountName = l.AccountName "
+                                           "AND m.BuyId = l.BuyId)"));
     query.select(storedText(account));
     QVector<LinkRecord> links;
     while (query.next()) {
