@@ -8,6 +8,7 @@
 #include "store/lot_method_table.h"
 #include "store/schema.h"
 #include "store/sql.h"
+#include "store/transfer_link_table.h"
 #include "store/unknown_cost_table.h"
 
 #include <algorithm>
@@ -37,9 +38,9 @@ Matcher::Matcher(QSqlDatabase db, QString account, std::optional<LotMethod> meth
       unknownCost_(selectUnknownCostBuys(db_)),
       methods_(method ? AccountLotMethods{*method, {}} : selectLotMethods(db_, account_)),
       selectSells_(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, "
-                                       "OpenClose = 'Open' "
-                                       "FROM Txn WHERE AccountName = ? AND Type = "
-                                       "'Sold' ORDER BY TxnDate, Symbol, ID")),
+                                       "OpenClose = 'Open', Type = 'Sent' "
+                                       "FROM Txn WHERE AccountName = ? AND Type IN "
+                                       "('Sold', 'Sent') ORDER BY TxnDate, Symbol, ID")),
       selectAllBuys_(db_, allBuysQuery(db_)), links_(std::make_unique<LinkWriter>(db_)) {}
 
 Matcher::~Matcher() = default;
@@ -61,11 +62,13 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
             heldByOthers[link.buyId].append(link);
     }
 
-    selectAllBuys_.select(storedText(account_));
     QVector<SymbolBuys> spellings; // one a symbol as the store spells it
+    const QSet<qint64> replaced = addMovedLots(spellings, heldByOthers);
+    selectAllBuys_.select(storedText(account_));
     // Buys repeat a few lot sizes: each size's Memo text is made once.
     Quantity lastQuantity;
     QString reopened = openQuantityText(lastQuantity);
+    const QString usedUpText = reopened;
     while (selectAllBuys_.next()) {
         const qint64 id = selectAllBuys_.integer(0);
         const Quantity quantity = Quantity::fromDouble(selectAllBuys_.real(2));
@@ -85,7 +88,9 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
             lastQuantity = open;
             reopened = openQuantityText(open);
         }
-        const QString& memo = reopened;
+        // A receive whose lots came with it is used up: the lots stand in
+        // its place.
+        const QString& memo = replaced.contains(id) ? usedUpText : reopened;
         const bool changed = selectAllBuys_.textView(5) != memo;
         // Shares transferred in were bought some other time: the transfer
         // is no purchase that could replace a loss.
@@ -94,7 +99,7 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
             fresh_.buys.append({id, account_, symbol, bought, quantity});
         // A buy of no shares, of a negative count, held whole by others or
         // without a date is never applied; it only gets its Memo back.
-        if (!isOpenMemo(memo) || stored.isNull()) {
+        if (!isOpenMemo(memo) || stored.isNull() || replaced.contains(id)) {
             if (changed)
                 memoChanges_.append({id, memo});
             continue;
@@ -109,7 +114,7 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
                              selectAllBuys_.integer(6) != 0});
         spellings.back().end = buys_.size();
     }
-    bool spellingsShareKeys = false;
+    bool spellingsShareKeys = !replaced.isEmpty();
     for (const SymbolBuys& spelling : std::as_const(spellings)) {
         spellingsShareKeys |= openBuys_.contains(spelling.key);
         openBuys_.insert(spelling.key, spelling);
@@ -117,6 +122,85 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
     }
     if (spellingsShareKeys)
         mergeSpellings(spellings);
+}
+
+QSet<qint64> Matcher::addMovedLots(QVector<SymbolBuys>& spellings,
+                                   QHash<qint64, QVector<LinkRecord>>& held) {
+    QSet<qint64> replaced;
+    for (LinkedReceive& receive : selectLinkedReceives(db_, account_)) {
+        // The lots of a sending account to be processed again may not be
+        // the ones it sends: the receive waits, and so does this account.
+        if (receive.lots.isEmpty() || needsRematch(db_, receive.sendAccount)) {
+            ++warnings_.waitingReceives;
+            continue;
+        }
+        replaced.insert(receive.receiveId);
+        // A network fee paid in the coin makes the receive smaller than the
+        // send: each lot arrives short by its share of the fee and keeps
+        // its whole cost, the fee being part of what the coins cost; the
+        // last lot takes what the shares leave, so they add up exactly.
+        Quantity given;
+        for (qsizetype i = 0; i < receive.lots.size(); ++i) {
+            MovedLot& lot = receive.lots[i];
+            if (receive.received != receive.sent && receive.sent.isPositive()) {
+                lot.quantity = i + 1 == receive.lots.size()
+                                   ? receive.received - given
+                                   : Quantity::fromDouble(lot.quantity.toDouble() *
+                                                          receive.received.toDouble() /
+                                                          receive.sent.toDouble());
+            }
+            given += lot.quantity;
+        }
+        const QString symbol = texts_.of(receive.symbol);
+        spellings.append(SymbolBuys{symbol, instrumentKey(symbol), buys_.size(), buys_.size()});
+        for (const MovedLot& lot : std::as_const(receive.lots)) {
+            // Two sends of one lot arrive as one: a sale links a buy once.
+            const auto same = std::find_if(buys_.begin(), buys_.end(), [&](const OpenBuy& buy) {
+                return buy.moved && buy.id == lot.buyId;
+            });
+            if (same != buys_.end()) {
+                same->quantity += lot.quantity;
+                same->open += lot.quantity;
+                same->amount -= lot.cost;
+                same->openCost += lot.cost;
+                continue;
+            }
+            const QString stored = texts_.of(lot.storedDate);
+            OpenBuy buy{lot.buyId, lot.quantity, lot.quantity,    stored,   dateFromStored(stored),
+                        -lot.cost, false,        lot.costUnknown, lot.cost, false};
+            buy.moved = true;
+            buys_.append(buy);
+        }
+        spellings.back().end = buys_.size();
+    }
+    // Lots the run keeps (picked by hand here) hold their moved shares.
+    for (qsizetype i = 0; i < buys_.size(); ++i) {
+        OpenBuy& buy = buys_[i];
+        const auto kept = held.find(buy.id);
+        if (kept == held.end())
+            continue;
+        for (const LinkRecord& link : std::as_const(*kept))
+            buy.open -= link.buyQuantity;
+        buy.open = max(buy.open, Quantity());
+        buy.openCost = buy.open == buy.quantity ? buy.amount.abs()
+                                                : buy.amount.abs().scaled(buy.open, buy.quantity);
+        held.erase(kept);
+    }
+    return replaced;
+}
+
+void Matcher::sendOut() {
+    // The shares sent are those held on the day, oldest first or by the
+    // account's lot method; a send of more than is held sends what there is.
+    sellKey_ = instrumentKey(sell_.symbol);
+    method_ = methods_.of(sellKey_);
+    state_ = MatchingState{sell_.quantity, sell_.quantity, Money(), false, kAllBuysFound};
+    lots_.clear();
+    keptBuys_.clear();
+    boughtAfterSell_ = false;
+    costUnknownLot_ = false;
+    if (state_.remainingQty.isPositive())
+        LookForBuy(BuySearch::OnOrBefore);
 }
 
 // " acme" and "ACME" are one instrument whose buys the store sorts apart:
@@ -159,7 +243,7 @@ void Matcher::writeOpenQuantities() {
     const QString usedUp = openQuantityText(Quantity());
     memoChanges_.reserve(memoChanges_.size() + buys_.size());
     for (OpenBuy& buy : buys_) {
-        if (!buy.changed)
+        if (!buy.changed || buy.moved)
             continue;
         memoChanges_.append({buy.id, buy.open.isZero() ? usedUp : openQuantityText(buy.open)});
         buy.changed = false;
@@ -180,7 +264,8 @@ QVector<SellRow> Matcher::sells() {
         const QString stored = texts_.of(selectSells_.textView(3));
         rows.append({selectSells_.integer(0), texts_.of(selectSells_.textView(1)),
                      Quantity::fromDouble(selectSells_.real(2)), dateFromStored(stored), stored,
-                     Money::fromDouble(selectSells_.real(4)), selectSells_.integer(5) != 0});
+                     Money::fromDouble(selectSells_.real(4)), selectSells_.integer(5) != 0,
+                     selectSells_.integer(6) != 0});
     }
     // Each sell the run matches notes one of each: grown a sell at a time
     // they would be copied again and again.
@@ -190,6 +275,11 @@ QVector<SellRow> Matcher::sells() {
 }
 
 void Matcher::matchSell(const SellRow& sell) {
+    if (sell.sends) {
+        sell_ = sell;
+        sendOut();
+        return;
+    }
     sell_ = sell;
     sellKey_ = instrumentKey(sell.symbol);
     method_ = methods_.of(sellKey_);
