@@ -5,6 +5,7 @@
 #include "capture/sheet_rows.h"
 #include "capture/trade_words.h"
 #include "store/records.h"
+#include "store/transfer_link_table.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -97,6 +98,20 @@ bool saysSharesIn(const QString& upper, const TradeWord& word) {
     if (hasWordIn(upper, cash))
         return false;
     return word.kind == u"transfer" || word.kind == u"journal" || hasWordIn(upper, words);
+}
+
+// Shares or coins sent from the account to another wallet or account of the
+// holder's (or out of the broker by transfer): no sale, and no cost of their
+// own. Cash moved out is no send.
+bool saysSharesOut(const QString& upper, const TradeWord& word, double quantity) {
+    static const QRegularExpression words(
+        QStringLiteral("\\b(SEND|SENT|OUTGOING|TRANSFER OUT|TRANSFERRED OUT|ACATO|SHARES OUT)\\b"));
+    static const QRegularExpression cash(
+        QStringLiteral("\\b(SWEEP|ACH|WIRE|MONEYLINK|DEPOSIT|WITHDRAWAL|CHECK|CONTRIBUTION)\\b"));
+    if (hasWordIn(upper, cash))
+        return false;
+    return hasWordIn(upper, words) ||
+           (quantity < 0 && (word.kind == u"transfer" || word.kind == u"journal"));
 }
 
 bool saysTaxAdvantaged(const QString& text) {
@@ -273,6 +288,11 @@ private:
                     !symbolAt(row).isEmpty()) {
                     type = kBought;
                     sharesIn = true;
+                } else if (hasShares && saysSharesOut(upper, word, *quantity) &&
+                           !symbolAt(row).isEmpty()) {
+                    // Kept so that processing takes its lots out, and a
+                    // receive in another account can take them in.
+                    type = kSent;
                 } else if (!word.openClose.isEmpty()) {
                     // The brokers' codes (SS, BC, STO, ...) are trades in
                     // every layout, whatever its own phrases.
@@ -284,7 +304,7 @@ private:
                 }
             }
         }
-        const auto amount = sharesIn ? std::optional<double>(0) : amountAt(row);
+        const auto amount = sharesIn || type == kSent ? std::optional<double>(0) : amountAt(row);
         if (!quantity || !amount) {
             ++result_.skippedNumbers;
             return;
@@ -302,7 +322,7 @@ private:
         }
         // A sell's shares are often written negative; the sale is of that
         // many shares.
-        const double shares = type == kSold ? std::abs(*quantity) : *quantity;
+        const double shares = type == kSold || type == kSent ? std::abs(*quantity) : *quantity;
         const qsizetype at = result_.rows.size();
         result_.add(symbolAt(row), shares, type, exportDate(dateAt(row), settings_.today),
                     std::abs(*amount));

@@ -44,6 +44,9 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("links"), true, runLinks},
         {QStringLiteral("detach"), true, runDetach},
         {QStringLiteral("recalc"), true, runRecalc},
+        {QStringLiteral("transfers"), true, runTransfers},
+        {QStringLiteral("transfer-link"), true, runTransferLink},
+        {QStringLiteral("transfer-unlink"), true, runTransferUnlink},
         {QStringLiteral("compare"), true, runCompare},
         {QStringLiteral("lots"), true, runLots},
         {QStringLiteral("buys"), true, runBuys},
@@ -64,9 +67,10 @@ namespace {
 // The commands that write to the database. A file opened read-only (a
 // read-only file or folder, or a damaged file) refuses them at once.
 bool writesToDatabase(const QString& name) {
-    static const QStringList writers{"capture",    "process",      "detach",  "recalc",
-                                     "link",       "new-buy",      "split",   "rename",
-                                     "import-txf", "import-gains", "restore", "delete-action"};
+    static const QStringList writers{"capture",       "process",        "detach",  "recalc",
+                                     "link",          "new-buy",        "split",   "rename",
+                                     "import-txf",    "import-gains",   "restore", "delete-action",
+                                     "transfer-link", "transfer-unlink"};
     return writers.contains(name);
 }
 

@@ -4,7 +4,11 @@
 #include "cli/csv_writer.h"
 #include "matching/process_session.h"
 #include "matching/run_end.h"
+#include "matching/trade_changes.h"
+#include "matching/transfers.h"
+#include "platform/date_text.h"
 #include "store/store_error.h"
+#include "store/transfer_link_table.h"
 #include "store/txn_table.h"
 
 #include <QRegularExpression>
@@ -156,6 +160,79 @@ int runRecalc(CliSession& session, const QStringList& args) {
     process.setTaxYear(session.taxYear());
     Progress progress = session.progress(QStringLiteral("Save/Recalculate of ") + args[0]);
     return finishRun(session, RunKind::Recalculate, args[0], process.SaveRecalculate(progress));
+}
+
+namespace {
+
+std::optional<qint64> transferIdOf(const QString& text) {
+    bool ok = false;
+    const qint64 id = text.toLongLong(&ok);
+    return ok && id > 0 ? std::optional(id) : std::nullopt;
+}
+
+// A link changed: the accounts to process again follow the message.
+int finishTransfer(CliSession& session, Outcome outcome) {
+    if (outcome.done()) {
+        try {
+            if (const QString line = processAgainLine(session.database().connection());
+                !line.isEmpty())
+                outcome.details << line;
+        } catch (const StoreError&) {
+            // The link is made; the line is only a reminder.
+        }
+    }
+    return session.finish(outcome);
+}
+
+} // namespace
+
+int runTransfers(CliSession& session, const QStringList& args) {
+    int code = ExitOk;
+    if (!checkPositional(session, args, 0, 0, code))
+        return code;
+    try {
+        const QSqlDatabase db = session.database().connection();
+        writeCsvRow(session.out(), {"Send", "From", "Date Sent", "Symbol", "Sent", "Receive", "To",
+                                    "Date Received", "Received", "By Hand"});
+        for (const TransferLink& link : selectTransferLinks(db)) {
+            const std::optional<TxnRecord> send = selectTxnById(db, link.sendId);
+            const std::optional<TxnRecord> receive = selectTxnById(db, link.receiveId);
+            if (!send || !receive)
+                continue;
+            writeCsvRow(session.out(),
+                        {QString::number(link.sendId), send->accountName, formatDate(send->txnDate),
+                         send->symbol, send->quantity.text(), QString::number(link.receiveId),
+                         receive->accountName, formatDate(receive->txnDate),
+                         receive->quantity.text(),
+                         link.byHand ? QStringLiteral("yes") : QStringLiteral("no")});
+        }
+    } catch (const StoreError& error) {
+        return session.fail(error);
+    }
+    return ExitOk;
+}
+
+int runTransferLink(CliSession& session, const QStringList& args) {
+    int code = ExitOk;
+    if (!checkPositional(session, args, 2, 2, code))
+        return code;
+    const std::optional<qint64> send = transferIdOf(args[0]);
+    const std::optional<qint64> receive = transferIdOf(args[1]);
+    if (!send || !receive)
+        return session.usage(
+            QStringLiteral("Not a transaction ID: %1").arg(send ? args[1] : args[0]));
+    return finishTransfer(session,
+                          linkTransferByHand(session.database().connection(), *send, *receive));
+}
+
+int runTransferUnlink(CliSession& session, const QStringList& args) {
+    int code = ExitOk;
+    if (!checkPositional(session, args, 1, 1, code))
+        return code;
+    const std::optional<qint64> id = transferIdOf(args[0]);
+    if (!id)
+        return session.usage(QStringLiteral("Not a transaction ID: %1").arg(args[0]));
+    return finishTransfer(session, unlinkTransfer(session.database().connection(), *id));
 }
 
 } // namespace gainbook

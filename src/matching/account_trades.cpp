@@ -30,9 +30,9 @@ QString accountBuysQuery(const QSqlDatabase& db) {
 TradeRows::TradeRows(const QSqlDatabase& db)
     : buys_(db, accountBuysQuery(db)),
       sells_(db, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, "
-                                "OpenClose = 'Open' "
-                                "FROM Txn WHERE AccountName = ? AND Type = "
-                                "'Sold' ORDER BY TxnDate, Symbol, ID")) {}
+                                "OpenClose = 'Open', Type = 'Sent' "
+                                "FROM Txn WHERE AccountName = ? AND Type IN "
+                                "('Sold', 'Sent') ORDER BY TxnDate, Symbol, ID")) {}
 
 void TradeRows::selectBuys(const QString& account) {
     buys_.select(storedText(account));
@@ -57,7 +57,8 @@ QVector<SellRow> TradeRows::sells(const QString& account, TextPool& texts) {
         const QString stored = texts.of(sells_.textView(3));
         rows.append({sells_.integer(0), texts.of(sells_.textView(1)),
                      Quantity::fromDouble(sells_.real(2)), dateFromStored(stored), stored,
-                     Money::fromDouble(sells_.real(4)), sells_.integer(5) != 0});
+                     Money::fromDouble(sells_.real(4)), sells_.integer(5) != 0,
+                     sells_.integer(6) != 0});
     }
     return rows;
 }
@@ -75,7 +76,17 @@ AccountTrades readAccountTrades(const QSqlDatabase& db, const QString& account) 
     trades.heldByOthers = selectLinksHeldByOthers(db, account);
     trades.actions = selectCorpActions(db);
     trades.unknownCost = selectUnknownCostBuys(db);
+    trades.receives = selectReceivedLots(db, account);
     return trades;
+}
+
+QVector<LinkedReceive> selectReceivedLots(const QSqlDatabase& db, const QString& account) {
+    QVector<LinkedReceive> receives = selectLinkedReceives(db, account);
+    for (LinkedReceive& receive : receives) {
+        if (needsRematch(db, receive.sendAccount))
+            receive.lots.clear();
+    }
+    return receives;
 }
 
 } // namespace gainbook

@@ -5,6 +5,7 @@
 #include "platform/text_pool.h"
 #include "store/fast_statement.h"
 #include "store/records.h"
+#include "store/transfer_link_table.h"
 
 #include <QDate>
 #include <QSet>
@@ -23,6 +24,7 @@ struct SellRow {
     QString storedDate; // the date as the searches compare it
     Money amount;
     bool opensShort = false; // a short sale: covered by the buys after it
+    bool sends = false;      // a send to another wallet: its lots leave, no sale
 };
 
 // A buy as the matching reads it, before it is opened again.
@@ -77,10 +79,17 @@ struct AccountTrades {
     // account that holds each.
     QVector<LinkRecord> heldByOthers;
     QVector<CorpActionRecord> actions;
-    QSet<qint64> unknownCost; // buys transferred in whose cost is not entered yet
+    QSet<qint64> unknownCost;        // buys transferred in whose cost is not entered yet
+    QVector<LinkedReceive> receives; // as selectReceivedLots() gives them
 };
 
 // Throws StoreError.
 AccountTrades readAccountTrades(const QSqlDatabase& db, const QString& account);
+
+// The account's linked receives with the lots their sends took. The lots of
+// a sending account to be processed again may not be the ones it sends: its
+// receives come with no lots and wait, and so does this account.
+// Throws StoreError.
+QVector<LinkedReceive> selectReceivedLots(const QSqlDatabase& db, const QString& account);
 
 } // namespace gainbook

@@ -8,6 +8,7 @@
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
+#include "store/transfer_link_table.h"
 #include "store/unknown_cost_table.h"
 
 namespace gainbook {
@@ -38,7 +39,9 @@ bool detachLot(const QSqlDatabase& db, const LotKey& lot) {
     const std::optional<LinkRecord> link = selectLink(db, lot.sellId, lot.buyId);
     if (!link)
         return false;
-    if (lot.buyId > 0) {
+    // A lot moved in by a send is open in its own account's buy only
+    // through the send: the buy's Memo is not this account's to raise.
+    if (lot.buyId > 0 && !selectMovedInBuys(db, link->accountName).contains(lot.buyId)) {
         const CorporateActions actions(selectCorpActions(db));
         TxnLookup lookup(db);
         addToOpenQuantity(db, lot.buyId, sharesBack(actions, lookup, *link));
@@ -61,8 +64,9 @@ bool detachLot(const QSqlDatabase& db, const LotKey& lot) {
 void detachAllLots(const QSqlDatabase& db, const QString& account) {
     const CorporateActions actions(selectCorpActions(db));
     TxnLookup lookup(db);
+    const QSet<qint64> moved = selectMovedInBuys(db, account);
     for (const LinkRecord& link : selectLinksOfAccount(db, account)) {
-        if (link.buyId > 0)
+        if (link.buyId > 0 && !moved.contains(link.buyId))
             addToOpenQuantity(db, link.buyId, sharesBack(actions, lookup, link));
     }
     deleteLinksOfAccount(db, account);
@@ -75,10 +79,11 @@ void detachLotsExcept(const QSqlDatabase& db, const QString& account,
         keep.insert({link.sellId, link.buyId});
     const CorporateActions actions(selectCorpActions(db));
     TxnLookup lookup(db);
+    const QSet<qint64> moved = selectMovedInBuys(db, account);
     for (const LinkRecord& link : selectLinksOfAccount(db, account)) {
         if (keep.contains({link.sellId, link.buyId}))
             continue;
-        if (link.buyId > 0)
+        if (link.buyId > 0 && !moved.contains(link.buyId))
             addToOpenQuantity(db, link.buyId, sharesBack(actions, lookup, link));
         runQuery(db, QStringLiteral("DELETE FROM SellLinks WHERE SellId = ? AND BuyId = ?"),
                  {link.sellId, link.buyId});
@@ -106,6 +111,12 @@ RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
         // or another account's row would put an invented sale into the tax
         // records.
         const std::optional<TxnRecord> sell = lookup.byId(sellId);
+        // A send's lots left the account without a sale.
+        if (sell && sell->type == kSent && sell->accountName == account) {
+            while (first < links.size() && links[first].sellId == sellId)
+                ++first;
+            continue;
+        }
         if (!sell || sell->type != kSold || sell->accountName != account) {
             result.status = RecalcStatus::SellMissing;
             result.missingSell = links[first];

@@ -7,6 +7,7 @@
 #include "store/links_table.h"
 #include "store/lot_method_table.h"
 #include "store/sql.h"
+#include "store/transfer_link_table.h"
 #include "store/unknown_cost_table.h"
 
 #include <algorithm>
@@ -45,9 +46,11 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
     }
 
     QVector<SymbolBuys> spellings; // one a symbol as the store spells it
+    const QSet<qint64> replaced = addMovedLots(spellings, heldByOthers);
     // Buys repeat a few lot sizes: each size's Memo text is made once.
     Quantity lastQuantity;
     QString reopened = openQuantityText(lastQuantity);
+    const QString usedUpText = reopened;
     const auto openBuy = [&](const AccountBuy& row, QStringView storedMemo) {
         const QString& stored = row.storedDate;
         const QDate bought = dateFromStored(stored);
@@ -65,7 +68,9 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
             lastQuantity = open;
             reopened = openQuantityText(open);
         }
-        const QString& memo = reopened;
+        // A receive whose lots came with it is used up: the lots stand in
+        // its place.
+        const QString& memo = replaced.contains(row.id) ? usedUpText : reopened;
         // Trades in memory write no Memo: none is changed.
         const bool changed = !trades_ && storedMemo != memo;
         // Shares transferred in were bought some other time: the transfer
@@ -75,7 +80,7 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
             fresh_.buys.append({row.id, account_, row.symbol, bought, row.quantity});
         // A buy of no shares, of a negative count, held whole by others or
         // without a date is never applied; it only gets its Memo back.
-        if (!isOpenMemo(memo) || stored.isNull()) {
+        if (!isOpenMemo(memo) || stored.isNull() || replaced.contains(row.id)) {
             if (changed)
                 memoChanges_.append({row.id, memo});
             return;
@@ -100,7 +105,7 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
         while (rows_->nextBuy(row, texts_))
             openBuy(row, rows_->buyMemo());
     }
-    bool spellingsShareKeys = false;
+    bool spellingsShareKeys = !replaced.isEmpty();
     for (const SymbolBuys& spelling : std::as_const(spellings)) {
         spellingsShareKeys |= openBuys_.contains(spelling.key);
         openBuys_.insert(spelling.key, spelling);
@@ -108,6 +113,85 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
     }
     if (spellingsShareKeys)
         mergeSpellings(spellings);
+}
+
+QSet<qint64> Matcher::addMovedLots(QVector<SymbolBuys>& spellings,
+                                   QHash<qint64, QVector<LinkRecord>>& held) {
+    QSet<qint64> replaced;
+    QVector<LinkedReceive> receives =
+        trades_ ? trades_->receives : selectReceivedLots(db_, account_);
+    for (LinkedReceive& receive : receives) {
+        if (receive.lots.isEmpty()) {
+            ++warnings_.waitingReceives;
+            continue;
+        }
+        replaced.insert(receive.receiveId);
+        // A network fee paid in the coin makes the receive smaller than the
+        // send: each lot arrives short by its share of the fee and keeps
+        // its whole cost, the fee being part of what the coins cost; the
+        // last lot takes what the shares leave, so they add up exactly.
+        Quantity given;
+        for (qsizetype i = 0; i < receive.lots.size(); ++i) {
+            MovedLot& lot = receive.lots[i];
+            if (receive.received != receive.sent && receive.sent.isPositive()) {
+                lot.quantity = i + 1 == receive.lots.size()
+                                   ? receive.received - given
+                                   : Quantity::fromDouble(lot.quantity.toDouble() *
+                                                          receive.received.toDouble() /
+                                                          receive.sent.toDouble());
+            }
+            given += lot.quantity;
+        }
+        const QString symbol = texts_.of(receive.symbol);
+        spellings.append(SymbolBuys{symbol, instrumentKey(symbol), buys_.size(), buys_.size()});
+        for (const MovedLot& lot : std::as_const(receive.lots)) {
+            // Two sends of one lot arrive as one: a sale links a buy once.
+            const auto same = std::find_if(buys_.begin(), buys_.end(), [&](const OpenBuy& buy) {
+                return buy.moved && buy.id == lot.buyId;
+            });
+            if (same != buys_.end()) {
+                same->quantity += lot.quantity;
+                same->open += lot.quantity;
+                same->amount -= lot.cost;
+                same->openCost += lot.cost;
+                continue;
+            }
+            const QString stored = texts_.of(lot.storedDate);
+            OpenBuy buy{lot.buyId, lot.quantity, lot.quantity,    stored,   dateFromStored(stored),
+                        -lot.cost, false,        lot.costUnknown, lot.cost, false};
+            buy.moved = true;
+            buys_.append(buy);
+        }
+        spellings.back().end = buys_.size();
+    }
+    // Lots the run keeps (picked by hand here) hold their moved shares.
+    for (qsizetype i = 0; i < buys_.size(); ++i) {
+        OpenBuy& buy = buys_[i];
+        const auto kept = held.find(buy.id);
+        if (kept == held.end())
+            continue;
+        for (const LinkRecord& link : std::as_const(*kept))
+            buy.open -= link.buyQuantity;
+        buy.open = max(buy.open, Quantity());
+        buy.openCost = buy.open == buy.quantity ? buy.amount.abs()
+                                                : buy.amount.abs().scaled(buy.open, buy.quantity);
+        held.erase(kept);
+    }
+    return replaced;
+}
+
+void Matcher::sendOut() {
+    // The shares sent are those held on the day, oldest first or by the
+    // account's lot method; a send of more than is held sends what there is.
+    sellKey_ = instrumentKey(sell_.symbol);
+    method_ = methods_.of(sellKey_);
+    state_ = MatchingState{sell_.quantity, sell_.quantity, Money(), false, kAllBuysFound};
+    lots_.clear();
+    keptBuys_.clear();
+    boughtAfterSell_ = false;
+    costUnknownLot_ = false;
+    if (state_.remainingQty.isPositive())
+        LookForBuy(BuySearch::OnOrBefore);
 }
 
 // " acme" and "ACME" are one instrument whose buys the store sorts apart:
@@ -153,7 +237,7 @@ void Matcher::writeOpenQuantities() {
     const QString usedUp = openQuantityText(Quantity());
     memoChanges_.reserve(memoChanges_.size() + buys_.size());
     for (OpenBuy& buy : buys_) {
-        if (!buy.changed)
+        if (!buy.changed || buy.moved)
             continue;
         memoChanges_.append({buy.id, buy.open.isZero() ? usedUp : openQuantityText(buy.open)});
         buy.changed = false;
@@ -177,6 +261,11 @@ QVector<SellRow> Matcher::sells() {
 }
 
 void Matcher::matchSell(const SellRow& sell) {
+    if (sell.sends) {
+        sell_ = sell;
+        sendOut();
+        return;
+    }
     sell_ = sell;
     sellKey_ = instrumentKey(sell.symbol);
     method_ = methods_.of(sellKey_);

@@ -51,6 +51,9 @@ struct OpenBuy {
     // instrument is sold at its average cost, their share of that average.
     Money openCost;
     bool opensLong = false; // bought to open a position: it covers no short
+    // A lot another account sent here: its Memo is its own account's, and
+    // its ID is the buy it came from, so a sale here has the buy's date.
+    bool moved = false;
 };
 
 } // namespace gainbook
@@ -77,6 +80,9 @@ struct RunWarnings {
     qsizetype notAllFound = 0;
     qsizetype noBuy = 0;
     qsizetype costUnknown = 0; // matched to shares transferred in of unknown cost
+    // Receives linked to a send whose account is not processed yet (or is
+    // to be processed again): bought at unknown cost until it is.
+    qsizetype waitingReceives = 0;
 
     // Short sales not covered yet: open positions, not faults, so not in
     // the total.
@@ -169,6 +175,12 @@ public:
 
 private:
     void mergeSpellings(const QVector<SymbolBuys>& spellings);
+    // The lots linked sends moved into the account, in place of their
+    // receives; the receives whose lots are not known yet stay as they are.
+    QSet<qint64> addMovedLots(QVector<SymbolBuys>& spellings,
+                              QHash<qint64, QVector<LinkRecord>>& held);
+    // A send takes its lots out like a sell, with no record and no check.
+    void sendOut();
     void applyBuys(SymbolBuys& symbol, BuySearch search, bool converted);
     // Applies as much of the buy as the sell still needs.
     // The shares one share of the buy has become by the sell's date, or

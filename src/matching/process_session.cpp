@@ -4,6 +4,7 @@
 #include "matching/matcher.h"
 #include "matching/matching_grid.h"
 #include "matching/run_end.h"
+#include "matching/transfers.h"
 #include "matching/txn_lookup.h"
 #include "matching/wash_sale_refresh.h"
 #include "platform/date_text.h"
@@ -64,6 +65,16 @@ QString runWarningsText(const RunWarnings& warnings) {
                      warnings.openShortNames.join(QStringLiteral(", ")),
                      warnings.openShorts > warnings.openShortNames.size() ? QStringLiteral(", ...")
                                                                           : QString());
+    if (warnings.waitingReceives > 0) {
+        const QString waiting =
+            QStringLiteral("Transfers waiting: %1 linked to a send of an account not processed "
+                           "yet, or to be processed again; their lots come once it is, until "
+                           "then they are shares of unknown cost.")
+                .arg(warnings.waitingReceives == 1
+                         ? QStringLiteral("1 receive is")
+                         : QStringLiteral("%1 receives are").arg(warnings.waitingReceives));
+        shorts = shorts.isEmpty() ? waiting : shorts + u' ' + waiting;
+    }
     if (warnings.total() == 0)
         return shorts;
     QString text = QStringLiteral("Sells to check: %1 matched to a buy made after the sale, %2 "
@@ -249,11 +260,28 @@ Outcome ProcessSession::refusal() {
     return Outcome::ok();
 }
 
+namespace {
+
+// The run's end for the transfers: the accounts that received what this one
+// sent follow its lots again, and this one stays to be processed again
+// while a receive of its own waits for its sending account.
+void settleTransfers(const QSqlDatabase& db, const QString& account, const RunWarnings& warnings) {
+    clearRematch(db, account);
+    markReceiversStale(db, account);
+    if (warnings.waitingReceives > 0)
+        markRematch(db, account);
+}
+
+} // namespace
+
 AccountRun runMatching(const QSqlDatabase& db, const QString& account, Progress& progress,
                        std::optional<LotMethod> method, RerunPlan kept) {
     AccountRun run;
     FreshRecords fresh;
     qint64 whole = 0;
+    // Sends and receives found since the last run are linked before the
+    // matcher reads the lots they move.
+    linkTransfers(db);
     {
         // The matcher's buys and the sells go before the refresh, which
         // holds the store's trades in their place: at a million trades
@@ -266,7 +294,8 @@ AccountRun runMatching(const QSqlDatabase& db, const QString& account, Progress&
         if (sells.isEmpty()) {
             matcher.writeOpenQuantities();
             refreshWashSales(db);
-            clearRematch(db, account);
+            run.warnings = matcher.warnings();
+            settleTransfers(db, account, run.warnings);
             return run;
         }
         run.anySell = true;
@@ -286,7 +315,7 @@ AccountRun runMatching(const QSqlDatabase& db, const QString& account, Progress&
     // tax records with them.
     run.written = refreshWashSales(db, std::move(fresh)).recordsWritten;
     // The run applied the corporate actions and lot methods as they are now.
-    clearRematch(db, account);
+    settleTransfers(db, account, run.warnings);
     // The last chance to stop: after the commit there is nothing to undo.
     progress.step(whole, whole);
     return run;

@@ -112,11 +112,18 @@ QVector<LinkRecord> selectLinksOfAccount(const QSqlDatabase& db, const QString& 
 QVector<LinkRecord> selectLinksHeldByOthers(const QSqlDatabase& db, const QString& account) {
     // Two ranges of the index by account rather than a scan of every link:
     // a store of one account reads nothing here.
-    FastStatement query(db,
-                        QStringLiteral("SELECT l.BuyId, l.BuyQuantity, l.SellDate, l.AccountName "
-                                       "FROM SellLinks l JOIN Txn t ON t.ID = l.BuyId "
-                                       "WHERE (l.AccountName < ?1 OR l.AccountName > ?1) "
-                                       "AND l.BuyId > 0 AND t.AccountName = ?1"));
+    FastStatement query(db, QStringLiteral("SELECT l.BuyId, l.BuyQuantity, l.SellDate, "
+                                           "l.AccountName "
+                                           "FROM SellLinks l JOIN Txn t ON t.ID = l.BuyId "
+                                           "WHERE (l.AccountName < ?1 OR l.AccountName > ?1) "
+                                           "AND l.BuyId > 0 AND t.AccountName = ?1 "
+                                           // Lots a send moved away are the
+                                           // send's, whoever sells them after.
+                                           "AND NOT EXISTS (SELECT 1 FROM TransferLink k "
+                                           "JOIN Txn r ON r.ID = k.ReceiveId "
+                                           "JOIN SellLinks m ON m.SellId = k.SendId "
+                                           "WHERE k.Apart = 0 AND r.AccountName = l.AccountName "
+                                           "AND m.BuyId = l.BuyId)"));
     query.select(storedText(account));
     QVector<LinkRecord> links;
     while (query.next()) {

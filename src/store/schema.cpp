@@ -5,6 +5,7 @@
 #include "store/schema_upgrade.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "store/transfer_link_table.h"
 #include "store/unknown_cost_table.h"
 
 namespace gainbook {
@@ -56,7 +57,8 @@ QStringList schemaTables() {
                lotAdjustTable(),
            } +
            corpActionTables() + QStringList{untiedSellTable()} + unknownCostTable() +
-           QStringList{lotMethodTable()} + rematchScopeStatements() + assetKindStatements();
+           QStringList{lotMethodTable()} + rematchScopeStatements() + assetKindStatements() +
+           transferLinkTable();
 }
 
 QStringList rematchScopeStatements() {

@@ -6,6 +6,7 @@
 #include "store/schema.h"
 #include "store/sql.h"
 #include "store/transaction.h"
+#include "store/transfer_link_table.h"
 #include "store/unknown_cost_table.h"
 #include "store/untied_sell_table.h"
 
@@ -84,6 +85,9 @@ const QVector<SchemaStep>& schemaSteps() {
         schemaStatements({
             QStringLiteral("ALTER TABLE Txn ADD COLUMN OpenClose TEXT NOT NULL DEFAULT ''"),
         }),
+        // 13: sends linked to the receives they became in another account,
+        // which move lots without a sale; files before it have none.
+        schemaStatements(transferLinkTable()),
     };
     return steps;
 }

@@ -69,7 +69,8 @@ private slots:
              {"txns", "txns a b c", "tax Old --sum", "frobnicate", "", "--yes --no accounts",
               "--db \"\" accounts", "--db= tax Old", "--year 1899 accounts", "--year=2101 accounts",
               "--year 20x4 accounts", "--year", "capture", "capture --broker FBR",
-              "capture --broker FBR --derive --no-derive x"})
+              "capture --broker FBR --derive --no-derive x", "transfer-link 1",
+              "transfer-unlink send"})
             row(usage, QString(usage).split(u' ', Qt::SkipEmptyParts).replaceInStrings("\"\"", ""),
                 2);
         const QString entries =
@@ -93,6 +94,9 @@ private slots:
         row("nothing to export", {"--year", "1990", "export-txf", "out.txf"}, 1, "",
             "NO record exist to be exported");
         row("restore without a backup", {"restore"}, 1, "", "There is no backup of the database ");
+        // A buy is no send: nothing is linked, and the tool says what a send is.
+        row("transfer-link of a buy", {"transfer-link", "1", "2"}, 1, "",
+            "Not a send: 1 (a trade of type Sent is).");
     }
     void transcripts() {
         QFETCH(QStringList, args);

@@ -16,7 +16,9 @@
 #include "store/lot_adjust_table.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
+#include "store/transfer_link_table.h"
 #include "store/txn_table.h"
+#include "store/unknown_cost_table.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
 #include "support/test_main.h"
@@ -28,8 +30,8 @@ using namespace gainbook::test;
 
 namespace {
 
-// "A|B|XYZ|100|2000-01-03|-1000": account, B bought or S sold, symbol,
-// quantity, date, amount.
+// "A|B|XYZ|100|2000-01-03|-1000": account, B bought or S sold (T sent to
+// another wallet, R received at unknown cost), symbol, quantity, date, amount.
 TxnRecord tradeOf(const QString& row) {
     const QStringList f = row.split(u'|');
     Q_ASSERT(f.size() == 6);
@@ -38,7 +40,9 @@ TxnRecord tradeOf(const QString& row) {
     trade.txnMonth = QStringLiteral("All");
     trade.symbol = f[2];
     trade.quantity = Quantity::fromDouble(f[3].toDouble());
-    trade.type = f[1].startsWith(u'B') ? kBought : kSold;
+    trade.type = f[1].startsWith(u'B') || f[1] == u"R" ? kBought : kSold;
+    if (f[1] == u"T")
+        trade.type = kSent;
     // SO sells to open (a short), BC buys to cover.
     if (f[1].size() == 2)
         trade.openClose = f[1].endsWith(u'O') ? kOpens : kCloses;
@@ -59,6 +63,8 @@ QVector<qint64> addTrades(TestDatabase& db, const QStringList& rows, QStringList
         if (!t.openClose.isEmpty())
             runQuery(db.connection(), "UPDATE Txn SET OpenClose = ? WHERE ID = ?",
                      {t.openClose, ids.back()});
+        if (row.section(u'|', 1, 1) == u"R")
+            markUnknownCost(db.connection(), {ids.back()});
     }
     return ids;
 }
@@ -246,6 +252,21 @@ private slots:
         // its loss of 100 in full, box A.
         1.1091-1(a): an account of securities only, BTC a fund's ticker ; F|B|BTC|10|2025-01-06|-500, F|S|BTC|10|2025-03-03|400, F|B|BTC|10|2025-03-10|-450 ; F:assets=securities ; F|10|2025-01-06|2025-03-03|500|400|100|A ; 2 0 10 100 56
         1.1091-1(a): a symbol set digital is not washed (box G) ; M|B|NEWC|100|2025-01-06|-1000, M|S|NEWC|100|2025-03-03|700, M|B|NEWC|100|2025-03-10|-800 ; NEWC:kind=digital ; M|100|2025-01-06|2025-03-03|1000|700|0|G
+        // Transfers between wallets of one owner are no sale (Pub. 550, Holding
+        // Period): the coin keeps its cost and date. Bought Jan 10, 2024,
+        // sent Feb 1, 2025, 0.0005 paid to the network, the rest sold
+        // Mar 1, 2025 from the exchange: held over a year, box J; the fee
+        // coins cost stays in the coins that arrived (Pub. 551, cost basis).
+        Pub. 550 Holding Period: a coin moved between wallets sold long term ; W|B|BTC|1|2024-01-10|-40000, W|T|BTC|1|2025-02-01|0, E|R|BTC|0.9995|2025-02-03|0, E|S|BTC|0.9995|2025-03-01|90000 ;  ; E|0.9995|2024-01-10|2025-03-01|40000|90000|0|J
+        // Basis per wallet (Rev. Proc. 2024-28, 1.1012-1(j)): 3 of 4 ETH sent,
+        // oldest first: the March lot (2 for 6000) and 1 of the 2 of June
+        // (4000 of 8000). Sold Mar 14, 2025 for 12000 on the exchange: 2 held
+        // over a year (8000 of the proceeds, box J), 1 not (4000, box G);
+        // the last ETH of the wallet costs the other 4000.
+        1.1012-1(j): a partial lot moved, the rest stays in its wallet ; W|B|ETH|2|2024-03-01|-6000, W|B|ETH|2|2024-06-03|-8000, W|T|ETH|3|2025-01-15|0, E|R|ETH|3|2025-01-16|0, E|S|ETH|3|2025-03-14|12000, W|S|ETH|1|2025-04-01|5000 ;  ; E|2|2024-03-01|2025-03-14|6000|8000|0|J, E|1|2024-06-03|2025-03-14|4000|4000|0|G, W|1|2024-06-03|2025-04-01|4000|5000|0|G
+        // A receive 32 days after the send is no transfer the run links:
+        // bought at a cost and date not known yet, never a cost of 0.
+        Pub. 551: a receive without its send, of unknown cost ; W|B|SOL|10|2024-05-01|-1000, W|T|SOL|10|2025-01-02|0, E|R|SOL|10|2025-02-03|0, E|S|SOL|10|2025-03-03|1500 ;  ; E|10||2025-03-03|0|1500|0|
         )"))
             QTest::newRow(r.name) << r.list(0) << r.list(1) << r.list(2) << r.list(3) << r.list(4);
     }
