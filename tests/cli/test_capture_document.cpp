@@ -86,20 +86,6 @@ private slots:
             QVERIFY(!document.address.isEmpty() &&
                     (elements < 0 ? document.isSheet() : document.elements.size() >= elements));
     }
-
-    // A build without the browser engine says so instead of failing
-    // somewhere on the way.
-    void pageInBuildWithoutHelper() {
-        if (kWithHelper)
-            QSKIP("this build has the page snapshot helper");
-        PageDocument document;
-        QString message;
-        const QString page = fixture("sources/page.html");
-        QCOMPARE(openCaptureDocument(resolveCaptureSource(page, QString(), QDir::currentPath()),
-                                     page, document, message),
-                 DocumentOpen::ToolFailed);
-        QVERIFY2(message.contains("not available in this build"), qPrintable(message));
-    }
 };
 
 GAINBOOK_GUILESS_TEST(TestCaptureDocument)

@@ -24,9 +24,7 @@ private slots:
         const QString usage = "usage: gainbook-cli [--db FILE] [--year YYYY] [--yes | --no] "
                               "[--progress] ";
         row("--version", {"--version"}, 0, version);
-        row("--version before a command", {"--version", "init"}, 0, version);
         row("--help", {"--help"}, 0, "usage: gainbook-cli");
-        row("-h", {"-h"}, 0, "usage: gainbook-cli");
         row("command --help", {"txns", "--help"}, 0,
             usage + "txns ACCOUNT [MONTH]\n\nPrints the transactions");
         row("--help after the command's arguments", {"tax", "Old", "--help"}, 0, usage + "tax");

@@ -56,15 +56,7 @@ class TestCorporateActions : public QObject {
 private slots:
     // Worked by hand: each row's links, open quantities and tax records.
     void matching_data() {
-        QTest::addColumn<QStringList>("actions");
-        QTest::addColumn<QString>("captured"); // a broker row whose action is proposed
-        QTest::addColumn<QString>("question"); // what the user is asked about it
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<QStringList>("links");
-        QTest::addColumn<QStringList>("memos");
-        QTest::addColumn<QStringList>("tax");
-
-        for (const TableRow& r : tableRows(R"(
+        addTableRows(R"(
         10:1 split between buy and sell ; split XYZ 2024-06-10 10:1 ; B|XYZ|10|2024-01-03|-1000, S|XYZ|100|2024-07-01|1500 ; 1>0 100 1000 ; 0,  ; XYZ|100|2024-01-03|2024-07-01|1000|1500|  ;
         1:4 reverse split ; split XYZ 2024-03-01 1:4 ; B|XYZ|100|2024-01-03|-1000, S|XYZ|20|2024-04-01|2000 ; 1>0 20 800 ; 20,  ; XYZ|20|2024-01-03|2024-04-01|800|2000|  ;
         two splits in a row, sells between and after ; split XYZ 2024-02-01 2:1, split XYZ 2024-03-01 3:1 ; B|XYZ|10|2024-01-03|-1000, S|XYZ|10|2024-02-15|300, S|XYZ|30|2024-04-01|900 ; 1>0 10 500, 2>0 30 500 ; 0, ,  ; XYZ|10|2024-01-03|2024-02-15|500|300| , XYZ|30|2024-01-03|2024-04-01|500|900|  ;
@@ -74,19 +66,18 @@ private slots:
         change of a name cut at 12 carries the long name it stands for ; change ABCDEFGHIJKL NEWSYMBOL123 2024-05-01 ; B|ABCDEFGHIJKLMN|100|2024-01-03|-1000, S|NEWSYMBOL123BB|100|2024-06-01|1500 ; 1>0 100 1000 ; 0,  ; NEWSYMBOL123BB|100|2024-01-03|2024-06-01|1000|1500|  ;
         split proposed from a captured Stock Split row ;  ; B|XYZ|10|2024-01-03|-1000, S|XYZ|100|2024-07-01|1500 ; 1>0 100 1000 ; 0,  ; XYZ|100|2024-01-03|2024-07-01|1000|1500|  ; Stock Split|XYZ|2024-06-10|90 ; Record a 10:1 split of XYZ on 06/10/2024?
         reverse split row showing the shares taken as positive ;  ; B|XYZ|100|2024-01-03|-1000, S|XYZ|25|2024-04-01|2000 ; 1>0 25 1000 ; 0,  ; XYZ|25|2024-01-03|2024-04-01|1000|2000|  ; Reverse Split|XYZ|2024-03-01|75 ; Record a 1:4 split of XYZ on 03/01/2024?
-        )"))
-            QTest::newRow(r.name) << r.list(0) << r.text(5) << r.text(6) << r.list(1) << r.list(2)
-                                  << r.list(3) << r.list(4);
+        )");
     }
 
     void matching() {
-        QFETCH(QStringList, actions);
-        QFETCH(QString, captured);
-        QFETCH(QString, question);
-        QFETCH(QStringList, rows);
-        QFETCH(QStringList, links);
-        QFETCH(QStringList, memos);
-        QFETCH(QStringList, tax);
+        QFETCH(TableRow, row);
+        const QStringList actions = row.list(0);
+        const QString captured = row.text(5); // a broker row whose action is proposed
+        const QString question = row.text(6); // what the user is asked about it
+        const QStringList rows = row.list(1);
+        const QStringList links = row.list(2);
+        const QStringList memos = row.list(3);
+        QStringList tax = row.list(4);
 
         TestDatabase db;
         for (const QString& text : actions)
@@ -127,12 +118,8 @@ private slots:
     }
 
     void refused_data() {
-        QTest::addColumn<QStringList>("kept");
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("message");
-
         // "name ; actions kept ; action ; message", no message when taken.
-        for (const TableRow& r : tableRows(R"(
+        addTableRows(R"(
         ratio 0 ;  ; split XYZ 2024-06-10 0:1 ; The ratio 0:1 of a split must be two numbers above 0.
         negative ratio ;  ; split XYZ 2024-06-10 10:-1 ; The ratio 10:-1 of a split must be two numbers above 0.
         1:1 ;  ; split XYZ 2024-06-10 2:2 ; A split of 2:2 changes no share count.
@@ -146,14 +133,14 @@ private slots:
         two splits of one symbol on one day ; split XYZ 2024-06-10 2:1 ; split XYZ 2024-06-10 3:1 ; XYZ already has a split on 06/10/2024 (action 1).
         change back on a later day is fine ; change A B 2024-06-10 ; change B A 2024-07-10
         splits of one symbol on two days are fine ; split XYZ 2024-06-10 2:1 ; split XYZ 2024-06-11 3:1
-        )"))
-            QTest::newRow(r.name) << r.list(0) << r.text(1) << r.text(2);
+        )");
     }
 
     void refused() {
-        QFETCH(QStringList, kept);
-        QFETCH(QString, action);
-        QFETCH(QString, message);
+        QFETCH(TableRow, row);
+        const QStringList kept = row.list(0);
+        const QString action = row.text(1);
+        const QString message = row.text(2);
 
         TestDatabase db;
         for (const QString& text : kept)
@@ -162,46 +149,6 @@ private slots:
         QCOMPARE(outcome.message, message);
         QCOMPARE(outcome.done(), message.isEmpty());
         QCOMPARE(selectCorpActions(db.connection()).size(), kept.size() + (outcome.done() ? 1 : 0));
-    }
-
-    // Actions on one day apply whatever their order; the buy day itself is
-    // already after the action.
-    void lotAt_data() {
-        QTest::addColumn<QStringList>("actions");
-        QTest::addColumn<QString>("bought"); // "SYMBOL DATE"
-        QTest::addColumn<QString>("at");
-        QTest::addColumn<double>("factor");
-        QTest::addColumn<QString>("symbol");
-
-        // "name ; actions ; bought ; at ; factor ; symbol"
-        for (const TableRow& r : tableRows(R"(
-        bought on the split day ; split X 2024-06-10 10:1 ; X 2024-06-10 ; 2024-07-01 ; 1 ; X
-        sold on the split day ; split X 2024-06-10 10:1 ; X 2024-06-09 ; 2024-06-10 ; 10 ; X
-        split of the old name on the change day ; change X Y 2024-06-10, split X 2024-06-10 2:1 ; X 2024-01-01 ; 2024-07-01 ; 2 ; Y
-        split of the new name on the change day ; change X Y 2024-06-10, split Y 2024-06-10 2:1 ; X 2024-01-01 ; 2024-07-01 ; 2 ; Y
-        chain of changes, then a split ; change X Y 2024-02-01, change Y Z 2024-03-01, split Z 2024-04-01 3:1 ; X 2024-01-01 ; 2024-05-01 ; 3 ; Z
-        new buys of the old name stay ; change X Y 2024-02-01 ; X 2024-03-01 ; 2024-05-01 ; 1 ; X
-        )"))
-            QTest::newRow(r.name) << r.list(0) << r.text(1) << r.text(2) << r.text(3).toDouble()
-                                  << r.text(4);
-    }
-
-    void lotAt() {
-        QFETCH(QStringList, actions);
-        QFETCH(QString, bought);
-        QFETCH(QString, at);
-        QFETCH(double, factor);
-        QFETCH(QString, symbol);
-
-        QVector<CorpActionRecord> records;
-        for (const QString& text : actions)
-            records.append(actionFrom(text));
-        const CorporateActions index(records);
-        const QStringList b = bought.split(u' ');
-        const LotView view = index.lotAt(b[0], QDate::fromString(b[1], Qt::ISODate),
-                                         QDate::fromString(at, Qt::ISODate));
-        QCOMPARE(view.factor, factor);
-        QCOMPARE(view.symbol, symbol);
     }
 
     // An action marks the processed accounts that trade a symbol it

@@ -57,14 +57,7 @@ class TestLotMethods : public QObject {
 private slots:
     // Which lots a sell takes and what they cost under each method.
     void methods_data() {
-        QTest::addColumn<QStringList>("methods");
-        QTest::addColumn<QStringList>("splits");
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<QStringList>("links");
-        QTest::addColumn<QStringList>("tax");
-        QTest::addColumn<QString>("wash");
-
-        for (const TableRow& r : tableRows(R"(
+        addTableRows(R"(
         Pub 550 first-in first-out: 100 at 10, 50 at 30 ; fifo ; B|IBM|100|2000-01-03|-1000, B|IBM|100|2000-02-01|-3000, B|IBM|100|2000-03-01|-2000, S|IBM|150|2000-06-01|3750 ; 3>0 100 1000, 3>1 50 1500 ; IBM|150|2000-01-03|2000-06-01|2500|3750|  ;
         last in first out: 100 at 20, 50 at 30 ; lifo ; B|IBM|100|2000-01-03|-1000, B|IBM|100|2000-02-01|-3000, B|IBM|100|2000-03-01|-2000, S|IBM|150|2000-06-01|3750 ; 3>2 100 2000, 3>1 50 1500 ; IBM|150|2000-02-01|2000-06-01|3500|3750|  ;
         highest cost first: 100 at 30, 50 at 20 ; highest ; B|IBM|100|2000-01-03|-1000, B|IBM|100|2000-02-01|-3000, B|IBM|100|2000-03-01|-2000, S|IBM|150|2000-06-01|3750 ; 3>1 100 3000, 3>2 50 1000 ; IBM|150|2000-02-01|2000-06-01|4000|3750|  ;
@@ -88,17 +81,16 @@ private slots:
         // 1.1091-1(a)); oldest first would sell the lot at 10 at a gain.
         26 CFR 1.1091-1 wash sale of the highest-cost lot ; highest ; B|IBM|100|1999-06-01|-1000, B|IBM|100|2000-01-03|-3000, S|IBM|100|2000-03-01|2000, B|IBM|100|2000-03-15|-2500 ; 2>1 100 3000 ; IBM|100|2000-01-03|2000-03-01|3000|2000|  ; 1000.00
         26 CFR 1.1091-1 no wash sale oldest first: a gain ; fifo ; B|IBM|100|1999-06-01|-1000, B|IBM|100|2000-01-03|-3000, S|IBM|100|2000-03-01|2000, B|IBM|100|2000-03-15|-2500 ; 2>0 100 1000 ; IBM|100|1999-06-01|2000-03-01|1000|2000|  ;
-        )"))
-            QTest::newRow(r.name) << r.list(0) << r.list(5) << r.list(1) << r.list(2) << r.list(3)
-                                  << (r.text(4).isEmpty() ? QStringLiteral("0.00") : r.text(4));
+        )");
     }
     void methods() {
-        QFETCH(QStringList, methods);
-        QFETCH(QStringList, splits);
-        QFETCH(QStringList, rows);
-        QFETCH(QStringList, links);
-        QFETCH(QStringList, tax);
-        QFETCH(QString, wash);
+        QFETCH(TableRow, row);
+        const QStringList methods = row.list(0);
+        const QStringList splits = row.list(5);
+        const QStringList rows = row.list(1);
+        const QStringList links = row.list(2);
+        const QStringList tax = row.list(3);
+        const QString wash = (row.text(4).isEmpty() ? QStringLiteral("0.00") : row.text(4));
         TestDatabase db;
         for (const QString& split : splits)
             addSplit(db, split);
@@ -123,11 +115,8 @@ private slots:
     // The what-if gives what processing under each method writes, and
     // leaves the store as it was.
     void whatIfEqualsProcessing_data() {
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<QStringList>("totals"); // fifo, lifo, highest, lowest, average
-
         // Proceeds 3750 less 2500, 3500, 4000, 2000 and 3000 (the rows above).
-        for (const TableRow& r : tableRows(R"(
+        addTableRows(R"(
         three buys at 10, 30 and 20, one sell of 150 at 25 ; B|IBM|100|2000-01-03|-1000, B|IBM|100|2000-02-01|-3000, B|IBM|100|2000-03-01|-2000, S|IBM|150|2000-06-01|3750 ; 1250.00, 250.00, -250.00, 1750.00, 750.00
         // Newest and highest cost sell at a loss of 1000 that is disallowed,
         // a total of 0; the average of 20 a share sells at no gain.
@@ -146,12 +135,12 @@ private slots:
         // 1500); the sell closed both buys, so neither replaces the lot's
         // loss of 500 (26 CFR 1.1091-1(a), shares of the sale itself).
         Pub 550 a sell larger than the shares held takes the later buy ; B|IBM|100|2000-01-03|-1000, S|IBM|150|2000-02-01|3000, B|IBM|50|2000-03-01|-1500 ; 500.00, 500.00, 500.00, 500.00, 500.00
-        )"))
-            QTest::newRow(r.name) << r.list(0) << r.list(1);
+        )");
     }
     void whatIfEqualsProcessing() {
-        QFETCH(QStringList, rows);
-        QFETCH(QStringList, totals);
+        QFETCH(TableRow, row);
+        const QStringList rows = row.list(0);
+        const QStringList totals = row.list(1); // fifo, lifo, highest, lowest, average
         TestDatabase db;
         const QVector<qint64> ids = addRows(db, kAccount, rows);
         RecordingPrompter prompter;
@@ -187,43 +176,32 @@ private slots:
     // A change of method leaves a processed account to process again; no
     // change, or an account never processed, marks nothing.
     void changeMarksProcessedAccount_data() {
-        QTest::addColumn<bool>("processed");
-        QTest::addColumn<QString>("symbol");
-        QTest::addColumn<QString>("method"); // empty: back to the account's
-        QTest::addColumn<qint64>("changed");
-        QTest::addColumn<bool>("rematch");
-
-        QTest::newRow("processed, to lifo") << true << ""
-                                            << "lifo" << qint64(1) << true;
-        QTest::newRow("processed, fifo again") << true << ""
-                                               << "fifo" << qint64(0) << false;
-        QTest::newRow("processed, one instrument") << true << "IBM"
-                                                   << "average" << qint64(1) << true;
-        QTest::newRow("processed, instrument back to the account's") << true << "IBM"
-                                                                     << "" << qint64(0) << false;
-        QTest::newRow("never processed") << false << ""
-                                         << "highest" << qint64(1) << false;
+        // "name ; processed ; instrument ; method (empty: the account's) ; changed ; rematch"
+        addTableRows(R"(
+        processed, to lifo ; yes ;  ; lifo ; 1 ; yes
+        processed, fifo again ; yes ;  ; fifo ; 0 ; no
+        processed, one instrument ; yes ; IBM ; average ; 1 ; yes
+        processed, instrument back to the account's ; yes ; IBM ;  ; 0 ; no
+        never processed ; no ;  ; highest ; 1 ; no
+        )");
     }
     void changeMarksProcessedAccount() {
-        QFETCH(bool, processed);
-        QFETCH(QString, symbol);
-        QFETCH(QString, method);
-        QFETCH(qint64, changed);
-        QFETCH(bool, rematch);
+        QFETCH(TableRow, row);
+        const QString method = row.text(2);
         TestDatabase db;
         addRows(db, kAccount, listOf(kThreeBuys));
-        if (processed) {
+        if (row.yes(0)) {
             RecordingPrompter prompter;
             ProcessSession session(db.connection(), prompter);
             session.setAccount(kAccount);
             QVERIFY(session.Process().done());
         }
         const Outcome outcome =
-            changeLotMethod(db.connection(), kAccount, symbol,
+            changeLotMethod(db.connection(), kAccount, row.text(1),
                             method.isEmpty() ? std::nullopt : lotMethodFromWord(method));
         QVERIFY(outcome.done());
-        QCOMPARE(outcome.count, changed);
-        QCOMPARE(needsRematch(db.connection(), kAccount), rematch);
+        QCOMPARE(outcome.count, row.text(3).toLongLong());
+        QCOMPARE(needsRematch(db.connection(), kAccount), row.yes(4));
     }
 };
 

@@ -67,10 +67,8 @@ private slots:
             ok({"account-basis", a}, "yes\n"),
             ok({"account-basis", a, "None"},
                "Accounts to process again before filing: O'Brien IRA\n"),
-            ok({"account-basis", a}, "none\n"),
             fails(2, {"account-basis", a, "maybe"}),
             fails(1, {"account-basis", "Nobody", "no"}, "Account not found: Nobody\n"),
-            fails(2, {"account-basis"}),
             ok({"account-wash", a}, "detect on\nother-accounts on\nira off\n"),
             ok({"account-wash", a, "--ira", "on", "--detect", "off"}),
             ok({"account-wash", a}, "detect off\nother-accounts on\nira on\n"),
@@ -103,7 +101,6 @@ private slots:
                   "matches it again. Give --again to do so.\n"),
             fails(1, {"detach", a, "3:9"}, "Lot not found: 3:9\n"),
             fails(2, {"detach", a, "3:2", "3"}),
-            fails(2, {"detach", a}),
             ok({"detach", a, "3:2"}),
             // A buy of another symbol and account is linked by hand.
             ok({"link", a, "4", "5"}),
@@ -112,7 +109,6 @@ private slots:
             fails(2, {"process", "--all", a}),
             ok({"process", "--again", "--all", a},
                "Processing of O'Brien IRA wrote 2 tax records to %db.\n" + kToCheck),
-            fails(1, {"process", "--again", "Nobody"}, "Account not found: Nobody\n"),
             fails(1, {"process", ""}, "Please select one account\n"),
             fails(1, {"process", "Nobody"}, "Account not found: Nobody\n"),
             // Buys alone: nothing to match is a finished run.
@@ -142,8 +138,6 @@ private slots:
             ok({"account-method", a, "account", "--symbol", "IBM"},
                "Lot method of O'Brien IRA for IBM: Highest cost first." + kAgain),
             fails(2, {"account-method", a, "average", "--symbol"}),
-            fails(2, {"account-method", a, "newest"}),
-            fails(2, {"account-method", a, "account"}),
             fails(1, {"account-method", "Nobody", "fifo"}, "Account not found: Nobody\n"),
             // A fresh account has nothing to process again.
             ok({"account-method", "Old", "lifo"}, "Lot method of Old: Last in, first out.\n"),
@@ -157,7 +151,6 @@ private slots:
             fails(2, {"lots", a, "--prices"}),
             // What a symbol is: the well-known coins digital, a symbol set by
             // hand as set, an account of one kind as its word says.
-            ok({"asset-kind", "btc"}, "digital\n"),
             ok({"asset-kind", "IBM"}, "security\n"),
             ok({"asset-kind", "IBM", "Digital"}),
             ok({"asset-kind"}, "IBM digital\n"),
@@ -166,7 +159,6 @@ private slots:
             ok({"account-assets", "Old", "securities"}),
             ok({"account-assets", "Old"}, "securities\n"),
             fails(2, {"account-assets", "Old", "stocks"}),
-            fails(1, {"account-assets", "Nobody", "digital"}, "Account not found: Nobody\n"),
             ok({"wash-digital"}, "off\n"),
             ok({"wash-digital", "on"}),
             ok({"wash-digital"}, "on\n"),
@@ -191,11 +183,8 @@ private slots:
             fails(1, {"split", "OLD", "06/10/2024", "10/1"},
                   "Not a ratio: 10/1 (write it as N:M, such as 10:1)\n"),
             fails(2, {"split", "OLD", "06/10/2024"}),
-            fails(1, {"rename", "OLD", "old", "05/01/2024"},
-                  "A symbol change from OLD to old keeps the same symbol.\n"),
             ok({"rename", "OLD", "OLDER", "05/01/2024"}),
             ok({"delete-action", "1"}),
-            fails(1, {"delete-action", "1"}, "No corporate action 1\n"),
             fails(2, {"delete-action", "x"}),
             ok({"--year", "2024", "process", a},
                "Processing of Joint wrote 1 tax record to %db.\n" + kToCheck),
@@ -209,16 +198,9 @@ private slots:
                 "Trades or corporate actions changed since Joint was processed: Process matches it "
                 "again. Give --again to do so.\n"),
             // Until then every output of the records says so, last.
-            ok({"tax", "--totals", a},
-               "Total Records 1\nTotal Proceed 1,500.00\nTotal Gain/Loss .00\n"
-               "To check: 0 bought after sold, 0 not all found, 1 no buy\n" +
-                   processAgain),
             ok({"export-txf", t.folder() + "/stale.txf"},
                "TXF export wrote 1 tax record to " + t.folder() + "/stale.txf.\nNeeds a look:\n- " +
                    processAgain),
-            ok({"report", t.folder() + "/stale.csv"}, "Tax report wrote 1 line to " + t.folder() +
-                                                          "/stale.csv.\nNeeds a look:\n- " +
-                                                          processAgain),
             ok({"--year", "2024", "process", "--again", a},
                "Processing of Joint wrote 1 tax record to %db.\n"),
             ok({"export-txf", t.folder() + "/fresh.txf"},

@@ -88,23 +88,18 @@ private slots:
     }
 
     void update_data() {
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<QStringList>("detached"); // "sell>buy" by fixture row
-        QTest::addColumn<QStringList>("links");
-        QTest::addColumn<QStringList>("memos");
-        QTest::addColumn<QStringList>("grid");
-        for (const TableRow& r : tableRows(R"(
+        addTableRows(R"(
         the only lot ; B|IBM|100|2000-01-03|-1000, S|IBM|100|2000-02-01|1500 ; 1>0 ; 1>- 0 0 ; 100,  ; 02/01/2000,100,IBM,1500.00,Add,,,,,,,,#1
         both lots of a sell ; B|IBM|60|2000-01-03|-600, B|IBM|70|2000-01-04|-1400, S|IBM|100|2000-02-01|1500 ; 2>0, 2>1 ; 2>- 0 0 ; 60, 70,  ; 02/01/2000,100,IBM,1500.00,Add,,,,,,,,#2
-        )"))
-            QTest::newRow(r.name) << r.list(0) << r.list(1) << r.list(2) << r.list(3) << r.list(4);
+        )");
     }
     void update() {
-        QFETCH(QStringList, rows);
-        QFETCH(QStringList, detached);
-        QFETCH(QStringList, links);
-        QFETCH(QStringList, memos);
-        QFETCH(QStringList, grid);
+        QFETCH(TableRow, row);
+        const QStringList rows = row.list(0);
+        const QStringList detached = row.list(1); // "sell>buy" by fixture row
+        const QStringList links = row.list(2);
+        const QStringList memos = row.list(3);
+        const QStringList grid = row.list(4);
         Fixture f(rows);
         const Outcome outcome = f.session.Update(f.lots(detached));
         QVERIFY(outcome.done());
@@ -115,57 +110,16 @@ private slots:
         QCOMPARE(f.prompter.messages, QStringList());
     }
 
-    void failedUpdateChangesNothing() {
-        Fixture f(
-            {"B|IBM|60|2000-01-03|-600", "B|IBM|70|2000-01-04|-1400", "S|IBM|100|2000-02-01|1500"});
-        runQuery(f.db.connection(), "CREATE TRIGGER Refuse BEFORE DELETE ON SellLinks "
-                                    "BEGIN SELECT RAISE(ABORT, 'database is locked'); END");
-        // The second lot runs into the duplicate pair, then the trigger.
-        const Outcome outcome = f.session.Update(f.lots({"2>0", "2>1"}));
-        QVERIFY(outcome.failed());
-        QVERIFY2(outcome.message.contains("database is locked"), qPrintable(outcome.message));
-        QCOMPARE(describeLinks(f.db, kAccount, f.ids), (QStringList{"2>0 60 600", "2>1 40 800"}));
-        QCOMPARE(gainbook::test::memos(f.db, f.ids), (QStringList{"0", "30", ""}));
-    }
-
-    // A buy of another symbol or account can be linked by hand; its lot shows
-    // under its sell and can be detached like any other.
-    void lotOfAnyBuyShowsAndDetaches_data() {
-        QTest::addColumn<QString>("buyAccount");
-        QTest::addColumn<QString>("buySymbol");
-        QTest::newRow("another symbol") << kAccount << "T";
-        QTest::newRow("another account") << "Other"
-                                         << "MSFT";
-    }
-    void lotOfAnyBuyShowsAndDetaches() {
-        QFETCH(QString, buyAccount);
-        QFETCH(QString, buySymbol);
-        Fixture f({"S|IBM|10|2000-02-01|300"});
-        f.ids << f.db.addTxn(buyAccount, "All", buySymbol, 20, kBought, QDate(2000, 1, 5), -400,
-                             "20");
-        QVector<BuyChoice> choice{{f.ids[1], {}, {}, {}}};
-        QVERIFY(BuySelection(f.db.connection(), kAccount).Apply(f.ids[0], choice).done());
-        QCOMPARE(f.grid(), QStringList{"02/01/2000,10,IBM,300.00,1,01/05/2000," + buySymbol +
-                                       ",10,200.00,20,-400.00,#1,#0"});
-        QCOMPARE(gainbook::test::memos(f.db, f.ids)[1], QStringLiteral("10"));
-
-        QVERIFY(f.session.Update(f.lots({"0>1"})).done());
-        QCOMPARE(f.grid(), QStringList{"02/01/2000,10,IBM,300.00,Add,,,,,,,,#0"});
-        QCOMPARE(gainbook::test::memos(f.db, f.ids)[1], QStringLiteral("20"));
-    }
-
     void recalculate_data() {
-        QTest::addColumn<int>("deletedBuy"); // fixture row, -1 for none
-        QTest::addColumn<QStringList>("tax");
-        for (const TableRow& r : tableRows(R"(
+        addTableRows(R"(
         three sells ; -1 ; IBM|120|2000-01-03|2000-02-01|1300|2000| , MSFT|10||2000-02-02|0|300| , IBM|20|2000-01-10|2000-03-01|300|500|  ;
         a buy no longer exists ; 1 ; IBM|120|2000-01-03|2000-02-01|1300|2000|Buy record not found, MSFT|10||2000-02-02|0|300| , IBM|20||2000-03-01|300|500|Buy record not found
-        )"))
-            QTest::newRow(r.name) << r.text(0).toInt() << r.list(1);
+        )");
     }
     void recalculate() {
-        QFETCH(int, deletedBuy);
-        QFETCH(QStringList, tax);
+        QFETCH(TableRow, row);
+        const int deletedBuy = row.text(0).toInt(); // fixture row, -1 for none
+        const QStringList tax = row.list(1);
         Fixture f({"B|IBM|100|2000-01-03|-1000", "B|IBM|50|2000-01-10|-750",
                    "S|IBM|120|2000-02-01|2000", "S|MSFT|10|2000-02-02|300",
                    "S|IBM|20|2000-03-01|500"});

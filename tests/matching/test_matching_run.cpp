@@ -13,10 +13,7 @@
 #include "support/recording_prompter.h"
 #include "support/test_main.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
-
-#include <tuple>
 
 using namespace gainbook;
 using namespace gainbook::test;
@@ -31,28 +28,6 @@ Outcome process(TestDatabase& db, RecordingPrompter& prompter, const QString& ac
     return session.Process();
 }
 
-// A year of trades over a few symbols; sells come before and after their
-// buys, quantities are sometimes fractional.
-void addRandomYear(TestDatabase& db, const QString& account, quint32 seed, int count) {
-    QRandomGenerator random(seed);
-    const QStringList symbols{"IBM", "MSFT", "AAPL", "INTERNATIONAL BUS", "INTERNATIONAL BUX"};
-    Transaction transaction(db.connection());
-    TxnWriter writer(db.connection());
-    for (int i = 0; i < count; ++i) {
-        const bool buy = random.bounded(2) == 0;
-        double quantity = 10 * (1 + random.bounded(20));
-        if (random.bounded(5) == 0)
-            quantity += 0.25;
-        const QDate date = QDate(1999, 6, 1).addDays(random.bounded(600));
-        const double price = 5 + random.bounded(200) / 3.0;
-        writer.insert({0, account, "All", symbols[random.bounded(symbols.size())],
-                       Quantity::fromDouble(quantity), buy ? kBought : kSold, date,
-                       Money::fromDouble(buy ? -price * quantity : price * quantity),
-                       random.bounded(3) == 0 ? QStringLiteral("note") : QString()});
-    }
-    transaction.commit();
-}
-
 } // namespace
 
 class TestMatchingRun : public QObject {
@@ -60,12 +35,7 @@ class TestMatchingRun : public QObject {
 
 private slots:
     void matching_data() {
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<QStringList>("links");
-        QTest::addColumn<QStringList>("memos"); // of every row, in order
-        QTest::addColumn<QStringList>("tax");
-
-        for (const TableRow& r : tableRows(R"(
+        addTableRows(R"(
         two buys, older first ; B|IBM|70|2000-01-04|-1400, B|IBM|60|2000-01-03|-600, S|IBM|100|2000-02-01|3000 ; 2>1 60 600, 2>0 40 800 ; 30, 0,  ; IBM|100|2000-01-03|2000-02-01|1400|3000|  ;
         earlier then later buy ; B|IBM|30|2000-01-03|-300, S|IBM|100|2000-02-01|3000, B|IBM|100|2000-03-01|-2000 ; 1>0 30 300, 1>2 70 1400 ; 0, , 30 ; IBM|100|2000-01-03|2000-02-01|1700|3000|  ;
         no buy ; B|MSFT|100|2000-01-03|-300, S|IBM|100|2000-02-01|3000 ; 1>- 0 0 ; 100,  ; IBM|100||2000-02-01|0|3000|All Buy Rec Not Found
@@ -78,30 +48,19 @@ private slots:
         fractional shares ; B|IBM|2.5|2000-01-03|-25, S|IBM|1.5|2000-02-01|30, S|IBM|1.25|2000-03-01|30 ; 1>0 1.5 15, 2>0 1 10 ; 0, ,  ; IBM|1.5|2000-01-03|2000-02-01|15|30| , IBM|1.25|2000-01-03|2000-03-01|10|30|All Buy Rec Not Found
         one buy of more than 32767 shares ; B|IBM|50000|2000-01-03|-50000, S|IBM|40000|2000-02-01|80000 ; 1>0 40000 40000 ; 10000,  ; IBM|40000|2000-01-03|2000-02-01|40000|80000|  ;
         lot cost keeps four decimals ; B|IBM|3|2000-01-03|-100, S|IBM|1|2000-02-01|50 ; 1>0 1 33.3333 ; 2,  ; IBM|1|2000-01-03|2000-02-01|33.3333|50|  ;
-        )"))
-            QTest::newRow(r.name) << r.list(0) << r.list(1) << r.list(2) << r.list(3);
         // A cut name is 12 characters counted as the database counts them,
-        // whatever they are; a neighbour one code point further is another
-        // name.
-        const QString stem = QStringLiteral("ABCDEFGHIJK");
-        for (const auto& [name, twelfth, neighbour] :
-             {std::tuple{"12th character U+00FF", QString(QChar(0xFF)), QString(QChar(0x100))},
-              std::tuple{"12th character U+4EFF", QString(QChar(0x4EFF)), QString(QChar(0x4F00))},
-              std::tuple{"12th character an emoji", QString::fromUtf8("\xF0\x9F\x98\x80"),
-                         QString::fromUtf8("\xF0\x9F\x98\x81")}}) {
-            const QString symbol = stem + twelfth + QStringLiteral(" Holdings");
-            QTest::newRow(name) << listOf("B|" + stem + neighbour + "|10|2000-01-02|-50, B|" +
-                                          stem + twelfth + "|10|2000-01-03|-100, S|" + symbol +
-                                          "|10|2000-02-01|300")
-                                << QStringList{"2>1 10 100"} << QStringList{"10", "0", ""}
-                                << QStringList{symbol + "|10|2000-01-03|2000-02-01|100|300| "};
-        }
+        // whatever they are; a neighbour one code point further is another name.
+        12th character U+00FF ; B|ABCDEFGHIJKĀ|10|2000-01-02|-50, B|ABCDEFGHIJKÿ|10|2000-01-03|-100, S|ABCDEFGHIJKÿ Holdings|10|2000-02-01|300 ; 2>1 10 100 ; 10, 0,  ; ABCDEFGHIJKÿ Holdings|10|2000-01-03|2000-02-01|100|300|  ;
+        12th character U+4EFF ; B|ABCDEFGHIJK伀|10|2000-01-02|-50, B|ABCDEFGHIJK仿|10|2000-01-03|-100, S|ABCDEFGHIJK仿 Holdings|10|2000-02-01|300 ; 2>1 10 100 ; 10, 0,  ; ABCDEFGHIJK仿 Holdings|10|2000-01-03|2000-02-01|100|300|  ;
+        12th character an emoji ; B|ABCDEFGHIJK😁|10|2000-01-02|-50, B|ABCDEFGHIJK😀|10|2000-01-03|-100, S|ABCDEFGHIJK😀 Holdings|10|2000-02-01|300 ; 2>1 10 100 ; 10, 0,  ; ABCDEFGHIJK😀 Holdings|10|2000-01-03|2000-02-01|100|300|  ;
+        )");
     }
     void matching() {
-        QFETCH(QStringList, rows);
-        QFETCH(QStringList, links);
-        QFETCH(QStringList, memos);
-        QFETCH(QStringList, tax);
+        QFETCH(TableRow, row);
+        const QStringList rows = row.list(0);
+        const QStringList links = row.list(1);
+        const QStringList memos = row.list(2); // of every row, in order
+        const QStringList tax = row.list(3);
         TestDatabase db;
         const QVector<qint64> ids = addRows(db, kAccount, rows);
         RecordingPrompter prompter;
@@ -117,10 +76,7 @@ private slots:
     // long part's proceeds are rounded to cents and the short part takes the
     // rest. Save/Recalculate rebuilds the same records from the links.
     void termSplit_data() {
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<QStringList>("tax");
-
-        for (const TableRow& r : tableRows(R"(
+        addTableRows(R"(
         all short ; B|IBM|100|1999-06-01|-1000, S|IBM|100|2000-03-01|3000 ; IBM|100|1999-06-01|2000-03-01|1000|3000|  ;
         all long ; B|IBM|60|1998-01-05|-600, B|IBM|40|1998-07-01|-800, S|IBM|100|2000-03-01|3000 ; IBM|100|1998-01-05|2000-03-01|1400|3000|  ;
         mixed ; B|IBM|60|1998-01-05|-600, B|IBM|40|2000-01-03|-800, S|IBM|100|2000-03-01|3000.01 ; IBM|60|1998-01-05|2000-03-01|600|1800.01| , IBM|40|2000-01-03|2000-03-01|800|1200|  ;
@@ -137,12 +93,12 @@ private slots:
         Pub. 550 Short Sales: a buy to open covers nothing ; SO|XYZ|100|2025-12-15|5000, BO|XYZ|100|2025-12-20|-4000 ;
         Pub. 550 Options: a long call sold, 900 - 350, spelt two ways ; BO|AAPL  251219C00200000|1|2025-10-01|-350, SC|AAPL 12/19/2025 200.00 C|1|2025-11-14|900 ; AAPL 12/19/2025 200.00 C|1|2025-10-01|2025-11-14|350|900|  ;
         Pub. 550 Options: a call written 11/03 bought back 01/05, 350 - 120 in 2026 ; SO|AAPL  260116C00200000|1|2025-11-03|350, BC|AAPL260116C00200000|1|2026-01-05|-120 ; AAPL  260116C00200000|1|2026-01-05|2026-01-05|120|350|  ;
-        )"))
-            QTest::newRow(r.name) << r.list(0) << r.list(1);
+        )");
     }
     void termSplit() {
-        QFETCH(QStringList, rows);
-        QFETCH(QStringList, tax);
+        QFETCH(TableRow, row);
+        const QStringList rows = row.list(0);
+        const QStringList tax = row.list(1);
         TestDatabase db;
         addRows(db, kAccount, rows);
         RecordingPrompter prompter;
@@ -162,25 +118,21 @@ private slots:
     // setting, both when the run writes it and when Save/Recalculate
     // rebuilds it; a setting changed in between shows after the rebuild.
     void boxesFollowTermAndSetting_data() {
-        QTest::addColumn<QString>("setting");
-        QTest::addColumn<QStringList>("boxes");
-        QTest::addColumn<QString>("laterSetting");
-        QTest::addColumn<QStringList>("laterBoxes");
         // Records: the MSFT sell without a buy, then the IBM sell split in a
         // long part (60 shares) and a short part (40).
-        for (const TableRow& r : tableRows(R"(
+        addTableRows(R"(
         reported, then not reported ; yes ; MSFT 10 , IBM 60 D, IBM 40 A ; no ; MSFT 10 , IBM 60 E, IBM 40 B
         not reported, then not on the form ; no ; MSFT 10 , IBM 60 E, IBM 40 B ; none ; MSFT 10 , IBM 60 F, IBM 40 C
         not on the form, then reported ; none ; MSFT 10 , IBM 60 F, IBM 40 C ; yes ; MSFT 10 , IBM 60 D, IBM 40 A
         never set is reported ;  ; MSFT 10 , IBM 60 D, IBM 40 A ;  ; MSFT 10 , IBM 60 D, IBM 40 A
-        )"))
-            QTest::newRow(r.name) << r.text(0) << r.list(1) << r.text(2) << r.list(3);
+        )");
     }
     void boxesFollowTermAndSetting() {
-        QFETCH(QString, setting);
-        QFETCH(QStringList, boxes);
-        QFETCH(QString, laterSetting);
-        QFETCH(QStringList, laterBoxes);
+        QFETCH(TableRow, row);
+        const QString setting = row.text(0);
+        const QStringList boxes = row.list(1);
+        const QString laterSetting = row.text(2);
+        const QStringList laterBoxes = row.list(3);
         TestDatabase db;
         addRows(db, kAccount,
                 {"B|IBM|60|1998-01-05|-600", "B|IBM|40|2000-01-03|-800", "S|MSFT|10|2000-02-01|300",
@@ -229,28 +181,6 @@ private slots:
                          "tax record until the shares are bought back."));
     }
 
-    // The open quantity in a buy's Memo decides, in code and in the SQL
-    // searches of the buy selection alike, whether the buy is open.
-    void openMemo_data() {
-        QTest::addColumn<QString>("memo");
-        QTest::addColumn<bool>("open");
-        QTest::newRow("smaller than the sell") << "5" << true;
-        QTest::newRow("zero") << "0" << false;
-        QTest::newRow("half with leading zero") << "0.5" << true;
-        QTest::newRow("half without leading zero") << ".5" << false;
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("negative") << "-5" << false;
-    }
-    void openMemo() {
-        QFETCH(QString, memo);
-        QFETCH(bool, open);
-        QCOMPARE(isOpenMemo(memo), open);
-        TestDatabase db;
-        const QVector<qint64> ids = addRows(db, kAccount, {"B|IBM|100|2000-01-03|-1000"});
-        runQuery(db.connection(), "UPDATE Txn SET Memo = ? WHERE ID = ?", {memo, ids[0]});
-        QCOMPARE(runQuery(db.connection(), "SELECT 1 FROM Txn WHERE Memo > '0'").next(), open);
-    }
-
     // Only the processed account's memos are reset, a sell's comment stays,
     // and an account runs again only when the user says so, even with no
     // sell in the tax year's grid.
@@ -280,14 +210,8 @@ private slots:
     // IBM: 100 at $10 (01/02), 100 at $20 (02/01), 50 sold 06/03 for $1,500;
     // XYZ: 10 for $100 (01/05), 10 sold 07/01 for $300.
     void processingAgainKeepsHandPickedLots_data() {
-        QTest::addColumn<bool>("byHand");   // the IBM lot of 01/02 swapped for that of 02/01
-        QTest::addColumn<bool>("splitXyz"); // 2:1 on 03/01, after the first run
-        QTest::addColumn<bool>("all");
-        QTest::addColumn<QString>("plan");
-        QTest::addColumn<QStringList>("links");
-        QTest::addColumn<QStringList>("taxRecs");
         // 26 CFR 1.1012-1(c)(1): shares not identified are the first bought.
-        for (const TableRow& r : tableRows(R"(
+        addTableRows(R"(
         again keeps the identified lot, 1.1012-1(c)(2) ; yes ; no ; no ; 1 lot you picked by hand is kept; 2 sells are matched again. ; 2>1 50 1000, 4>3 10 100 ; IBM|50|2024-02-01|2024-06-03|1000|1500| , XYZ|10|2024-01-05|2024-07-01|100|300|  ;
         again --all goes back to first in, 1.1012-1(c)(1) ; yes ; no ; yes ; 0 lots you picked by hand are kept; 2 sells are matched again. ; 2>0 50 500, 4>3 10 100 ; IBM|50|2024-01-02|2024-06-03|500|1500| , XYZ|10|2024-01-05|2024-07-01|100|300|  ;
         // Pub 550, stock splits: the $100 of XYZ spreads over 20 shares, so
@@ -295,17 +219,16 @@ private slots:
         // with it no buy.
         split matches only XYZ again, Pub 550 stock splits ; no ; yes ; no ; 0 lots you picked by hand are kept; 1 sell is matched again. 1 sell of symbols no corporate action touched keeps its lots. ; 2>- 0 0, 4>3 10 50 ; IBM|50||2024-06-03|0|1500|All Buy Rec Not Found, XYZ|10|2024-01-05|2024-07-01|50|300|  ;
         split keeps the identified lot too ; yes ; yes ; no ; 1 lot you picked by hand is kept; 1 sell is matched again. 1 sell of symbols no corporate action touched keeps its lots. ; 2>1 50 1000, 4>3 10 50 ; IBM|50|2024-02-01|2024-06-03|1000|1500| , XYZ|10|2024-01-05|2024-07-01|50|300|  ;
-        )"))
-            QTest::newRow(r.name) << r.yes(0) << r.yes(1) << r.yes(2) << r.text(3) << r.list(4)
-                                  << r.list(5);
+        )");
     }
     void processingAgainKeepsHandPickedLots() {
-        QFETCH(bool, byHand);
-        QFETCH(bool, splitXyz);
-        QFETCH(bool, all);
-        QFETCH(QString, plan);
-        QFETCH(QStringList, links);
-        QFETCH(QStringList, taxRecs);
+        QFETCH(TableRow, row);
+        const bool byHand = row.yes(0);   // the IBM lot of 01/02 swapped for that of 02/01
+        const bool splitXyz = row.yes(1); // 2:1 on 03/01, after the first run
+        const bool all = row.yes(2);
+        const QString plan = row.text(3);
+        const QStringList links = row.list(4);
+        const QStringList taxRecs = row.list(5);
         TestDatabase db;
         RecordingPrompter prompter;
         const QVector<qint64> ids = addRows(
@@ -382,51 +305,6 @@ private slots:
         runQuery(db.connection(), "DROP INDEX Refuse");
         QVERIFY(process(db, prompter).done());
         QCOMPARE(describeTaxRecs(db, kAccount).size(), 82);
-    }
-
-    void invariantsOnGeneratedData_data() {
-        QTest::addColumn<quint32>("seed");
-        for (quint32 seed : {1u, 2u, 3u, 42u})
-            QTest::newRow(qPrintable(QString::number(seed))) << seed;
-    }
-    void invariantsOnGeneratedData() {
-        QFETCH(quint32, seed);
-        TestDatabase db;
-        addRandomYear(db, kAccount, seed, 400);
-        addRandomYear(db, "Second", seed + 100, 200);
-        // The records add up to their lots only where no wash sale moves a
-        // loss into a replacement's cost (test_wash_sales checks those).
-        for (const QString& account : {kAccount, QStringLiteral("Second")})
-            setWashSettings(db.connection(), account, {false, true, false});
-        RecordingPrompter prompter;
-        ProcessSession session(db.connection(), prompter);
-        session.setAccount(kAccount);
-        qsizetype lastDone = -1;
-        qsizetype sells = 0;
-        Progress progress([&](qint64 done, qint64 total) {
-            [&] { QVERIFY(done > lastDone && done <= total); }();
-            lastDone = done;
-            sells = total;
-            return true;
-        });
-        QVERIFY(session.Process(progress).done());
-        QCOMPARE(lastDone, sells);
-        QVERIFY(process(db, prompter, "Second").done());
-        QCOMPARE(checkInvariants(db, kAccount, true), QString());
-        QCOMPARE(checkInvariants(db, "Second", true), QString());
-
-        // Detach every third lot, then rebuild the tax records.
-        QVector<LotKey> lots;
-        const QVector<LinkRecord> links = selectLinksOfAccount(db.connection(), kAccount);
-        for (qsizetype i = 0; i < links.size(); i += 3) {
-            if (links[i].buyId != 0)
-                lots.append({links[i].sellId, links[i].buyId});
-        }
-        QVERIFY(session.Update(lots).done());
-        QVERIFY(session.SaveRecalculate().done());
-        QCOMPARE(prompter.messages, QStringList());
-        QCOMPARE(checkInvariants(db, kAccount, false), QString());
-        QCOMPARE(checkInvariants(db, "Second", true), QString());
     }
 };
 

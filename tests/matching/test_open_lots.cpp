@@ -29,15 +29,9 @@ private slots:
     // where asked, then "months:" the months of the next twelve with lots
     // turning long term ("03/2026 1500.00") and "totals:" the unrealized short|long.
     void lots_data() {
-        QTest::addColumn<QStringList>("rows");
         // "split XYZ 2025-03-03 2:1", "average", or "transfer in" (the first
         // buy of unknown cost)
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("on");
-        QTest::addColumn<QString>("prices");
-        QTest::addColumn<QStringList>("lots");
-
-        for (const TableRow& r : tableRows(R"(
+        addTableRows(R"(
         Pub 550 holding period: long the day after one year ; B|IBM|100|2025-03-10|-1000 ; 2025-12-01 ; IBM|100|10.00|1000.00|03/10/2025|03/11/2026||||
         Pub 550 holding period: bought Feb 29, long on Mar 1 ; B|IBM|10|2024-02-29|-100 ; 2024-12-01 ; IBM|10|10.00|100.00|02/29/2024|03/01/2025||||
         what a sell left of a buy, oldest first ; B|IBM|100|2025-01-02|-1000, B|IBM|50|2025-02-03|-750, S|IBM|120|2025-06-02|1800 ; 2025-07-01 ; IBM|30|15.00|450.00|02/03/2025|02/04/2026||||
@@ -67,16 +61,15 @@ private slots:
         // days after its loss sale keeps its own cost (62000) and date, and
         // may be sold at a loss and bought back at once.
         1.1091-1(a): a coin's loss is no wash sale ; B|BTC|1|2025-01-06|-72000, S|BTC|1|2025-03-03|62000, B|BTC|1|2025-03-10|-62000 ; 2025-03-20 ; BTC|1|62000.00|62000.00|03/10/2025|03/11/2026|60000.00|-2000.00||no wash sale: a digital asset ; BTC,60000 ;  ;
-        )"))
-            QTest::newRow(r.name) << r.list(0) << r.text(4) << r.text(1)
-                                  << r.text(3).replace("\\n", "\n") << r.list(2);
+        )");
     }
     void lots() {
-        QFETCH(QStringList, rows);
-        QFETCH(QString, setup);
-        QFETCH(QString, on);
-        QFETCH(QString, prices);
-        QFETCH(QStringList, lots);
+        QFETCH(TableRow, row);
+        const QStringList rows = row.list(0);
+        const QString setup = row.text(4);
+        const QString on = row.text(1);
+        const QString prices = row.text(3).replace("\\n", "\n");
+        const QStringList lots = row.list(2);
         TestDatabase db;
         if (setup.startsWith("split")) {
             const QStringList f = setup.split(u' ');
@@ -119,20 +112,6 @@ private slots:
                          formatPlain(totals.longTerm);
         }
         QCOMPARE(found, lots);
-    }
-
-    // The first long-term day is the one holdingTerm first calls long.
-    void longTermDayAgreesWithTheRule_data() {
-        QTest::addColumn<QDate>("acquired");
-        QTest::newRow("Pub 550: an ordinary day") << QDate(2025, 3, 10);
-        QTest::newRow("Pub 550: Feb 29") << QDate(2024, 2, 29);
-        QTest::newRow("Pub 550: Dec 31") << QDate(2024, 12, 31);
-    }
-    void longTermDayAgreesWithTheRule() {
-        QFETCH(QDate, acquired);
-        const QDate first = longTermFrom(acquired);
-        QCOMPARE(holdingTerm(acquired, first), HoldingTerm::Long);
-        QCOMPARE(holdingTerm(acquired, first.addDays(-1)), HoldingTerm::Short);
     }
 };
 

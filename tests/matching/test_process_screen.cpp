@@ -1,13 +1,11 @@
 #include "matching/screen/frm_lots.h"
 #include "matching/screen/frm_process.h"
-#include "matching/screen/frm_what_if.h"
 #include "matching/screen/long_term_chart.h"
 #include "matching_fixture.h"
 #include "startup/app_context.h"
 #include "store/links_table.h"
 #include "store/sql.h"
 #include "store/store_fault.h"
-#include "store/unknown_cost_table.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
 #include "support/test_main.h"
@@ -18,7 +16,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
@@ -100,17 +97,6 @@ struct Screen {
                                Qt::CheckStateRole);
     }
 
-    // Puts another window in front, then this screen again.
-    bool backFrom(QWidget& front) {
-        front.show();
-        front.activateWindow();
-        if (!QTest::qWaitForWindowActive(&front))
-            return false;
-        front.close();
-        w->activateWindow();
-        return QTest::qWaitForWindowActive(w.get());
-    }
-
     void clickHeading(int col) {
         QHeaderView* header = grid()->horizontalHeader();
         QTest::mouseClick(
@@ -153,39 +139,11 @@ private slots:
                 QString("Processing of %1 wrote 2 tax records to %2.\n").arg(kAccount, s.t.path()) +
                 kToCheck});
         QCOMPARE(s.status(), QString("2 tax records written"));
-        QCOMPARE(describeLinks(s.t, kAccount, s.ids),
-                 (QStringList{"2>0 50 500", "2>1 50 1000", "3>- 0 0"}));
         // IBM with its two lots, MSFT with its "Add" button.
         QCOMPARE(s.column(MatchGridCol::Symbol), (QStringList{"IBM", "", "MSFT"}));
         QCOMPARE(s.column(MatchGridCol::Linked), (QStringList{"1", "1", kAddCaption}));
         QCOMPARE(s.table().kind(3, MatchGridCol::Linked), CellKind::Button);
         QVERIFY(s.button("Command1")->isEnabled());
-    }
-
-    // "What-if..." opens on the chosen account, one row a method, and
-    // writes nothing; the figures are the lot methods' own table's.
-    void whatIfShowsEachMethod() {
-        Screen s;
-        s.choose(kAccount);
-        QStringList totals;
-        QString shownAccount;
-        s.w->runWhatIf = [&](frmWhatIf& window) {
-            shownAccount = window.cboAccount->currentText();
-            for (int row = 0; row < window.tblMethods->rowCount(); ++row)
-                totals << window.tblMethods->item(row, 0)->text() + "=" +
-                              window.tblMethods->item(row, 4)->text();
-            // Every account: Zed's buy changes nothing.
-            window.cboAccount->setCurrentIndex(0);
-            QCOMPARE(window.cboAccount->currentText(), QString("All accounts"));
-            QCOMPARE(window.tblMethods->item(4, 4)->text(), totals[4].section(u'=', 1));
-        };
-        QTest::mouseClick(s.button("cmdWhatIf"), Qt::LeftButton);
-        QCOMPARE(shownAccount, kAccount);
-        QCOMPARE(totals, (QStringList{"First in, first out=150.00", "Last in, first out=-150.00",
-                                      "Highest cost first=-150.00", "Lowest cost first=150.00",
-                                      "Average cost=-80.77"}));
-        QVERIFY(selectLinksOfAccount(s.t.connection(), kAccount).isEmpty());
-        QCOMPARE(s.prompter.messages, QStringList());
     }
 
     // A file another program holds is told in the guide's words, with the
@@ -217,72 +175,12 @@ private slots:
         QSqlDatabase::removeDatabase("lockingProgram");
     }
 
-    // An account with links, or with tax records from elsewhere, is run
-    // again only on Yes, and then ends with the run's links and tax records
-    // alone; No leaves the store as it was.
-    void processAgainAsksFirst_data() {
-        QTest::addColumn<bool>("processed"); // false: three imported tax records
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<QString>("question");
-        const QString again =
-            QStringLiteral("Account O'Brien IRA is already processed. 0 lots you picked by hand "
-                           "are kept; 2 sells are matched again. Process it again?");
-        const QString replace =
-            QStringLiteral("Account O'Brien IRA already has 3 tax records. Replace them?");
-        QTest::newRow("processed, Yes") << true << true << again;
-        QTest::newRow("processed, No") << true << false << again;
-        QTest::newRow("imported, Yes") << false << true << replace;
-    }
-    void processAgainAsksFirst() {
-        QFETCH(bool, processed);
-        QFETCH(bool, yes);
-        QFETCH(QString, question);
-        Screen s;
-        s.choose(kAccount);
-        const qint64 zedBuy = s.ids.last() + 1;
-        if (processed) {
-            s.w->Command1_Click();
-            // A lot detached and another account's buy linked by hand give
-            // a rerun something to undo.
-            QVERIFY(s.clearBox(2));
-            s.w->cmdUpdate_Click();
-            runQuery(s.t.connection(),
-                     "INSERT INTO SellLinks (AccountName, SellId, BuyId, BuyQuantity, BuyPrice) "
-                     "VALUES (?, ?, ?, 1, 10)",
-                     {kAccount, s.ids[3], zedBuy});
-            runQuery(s.t.connection(), "UPDATE Txn SET Memo = '0' WHERE ID = ?", {zedBuy});
-        } else {
-            for (const char* symbol : {"A", "B", "C"})
-                s.t.addTax(kAccount, symbol, 1, QDate(1999, 1, 1), QDate(2000, 5, 1), 1, 2);
-        }
-        const auto state = [&] {
-            return describeLinks(s.t, kAccount, s.ids) + describeTaxRecs(s.t, kAccount) +
-                   memos(s.t, s.ids + QVector<qint64>{zedBuy});
-        };
-        const QStringList before = state();
-        s.prompter.answers.enqueue(yes);
-        QTest::mouseClick(s.button("Command1"), Qt::LeftButton);
-        QCOMPARE(s.prompter.questions, QStringList{question});
-        if (!yes) {
-            QCOMPARE(state(), before);
-            QCOMPARE(s.status(), QString("Not processed; nothing was changed"));
-            return;
-        }
-        QCOMPARE(describeLinks(s.t, kAccount, s.ids),
-                 (QStringList{"2>0 50 500", "2>1 50 1000", "3>- 0 0"}));
-        QCOMPARE(describeTaxRecs(s.t, kAccount).size(), 2);
-        // The other account's buy has its share back.
-        QCOMPARE(memos(s.t, {zedBuy}), QStringList{processed ? "1" : ""});
-        QCOMPARE(s.status(), QString("2 tax records written"));
-    }
-
     void clearedBoxDetachesOnUpdateThenRecalculate() {
         Screen s;
         s.choose(kAccount);
         s.w->Command1_Click();
         s.prompter.messages.clear(); // the run's sells to check
         QVERIFY(s.clearBox(2));
-        QCOMPARE(describeLinks(s.t, kAccount, s.ids).size(), 3); // nothing yet
         QTest::mouseClick(s.button("cmdUpdate"), Qt::LeftButton);
         QCOMPARE(s.prompter.messages, QStringList());
         // The lot's link stays as the sell's empty one.
@@ -298,44 +196,6 @@ private slots:
                  QStringList{QString("Save/Recalculate of %1 wrote 2 tax records to %2.")
                                  .arg(kAccount, s.t.path())});
         QCOMPARE(s.status(), QString("2 tax records written"));
-        const QStringList tax = describeTaxRecs(s.t, kAccount);
-        QCOMPARE(tax.size(), 2);
-        QVERIFY2(tax[0].startsWith("IBM|100|2000-01-03|2000-02-01|500|1500"), qPrintable(tax[0]));
-        QCOMPARE(checkInvariants(s.t, kAccount, false), QString());
-    }
-
-    // A click on the "Date Sold" or "Symbol" heading orders the sells, each
-    // with its lots below it; a second click reverses the order.
-    void headingsSortTheSells_data() {
-        QTest::addColumn<int>("col");
-        QTest::addColumn<int>("clicks");
-        QTest::addColumn<QStringList>("symbols");
-        QTest::addColumn<QStringList>("sells"); // SellID of each row
-        const auto row = [](const char* name, int col, int clicks, const QString& symbols,
-                            const QString& sells) {
-            QTest::newRow(name) << col << clicks << listOf(symbols) << listOf(sells);
-        };
-        row("symbol", int(MatchGridCol::Symbol), 1, "AAPL, IBM, , MSFT", "6, 3, 3, 4");
-        row("symbol, twice", int(MatchGridCol::Symbol), 2, "MSFT, IBM, , AAPL", "4, 3, 3, 6");
-        row("date sold", int(MatchGridCol::DateSold), 1, "IBM, , MSFT, AAPL", "3, 3, 4, 6");
-        row("sale price does not sort", int(MatchGridCol::SalePrice), 1, "IBM, , MSFT, AAPL",
-            "3, 3, 4, 6");
-    }
-    void headingsSortTheSells() {
-        QFETCH(int, col);
-        QFETCH(int, clicks);
-        QFETCH(QStringList, symbols);
-        QFETCH(QStringList, sells);
-        Screen s(kRows + QStringList{"S|AAPL|1|2000-03-05|10"});
-        s.choose(kAccount);
-        s.w->Command1_Click();
-        QVERIFY(s.clearBox(2)); // a cleared box moves with its row
-        for (int i = 0; i < clicks; ++i)
-            s.clickHeading(col);
-        QCOMPARE(s.column(MatchGridCol::Symbol), symbols);
-        QCOMPARE(s.column(MatchGridCol::SellID), sells);
-        const int lotRow = int(symbols.indexOf(QString())) + 1;
-        QCOMPARE(s.table().text(lotRow, MatchGridCol::Linked), QString("0"));
     }
 
     // A sell's symbol and its Add button open the buy selection; other
@@ -398,56 +258,8 @@ private slots:
         QCOMPARE(s.column(MatchGridCol::Linked), (QStringList{"1", "1", "1"}));
     }
 
-    void comingBackFromAnotherScreenRefillsTheGrid() {
-        Screen s;
-        s.choose(kAccount);
-        s.w->Command1_Click();
-        QVERIFY(QTest::qWaitForWindowActive(s.w.get()));
-        QVERIFY(s.clearBox(2));
-
-        // A message box of this screen's commands leaves the cleared box.
-        QMessageBox box;
-        QVERIFY(s.backFrom(box));
-        QCOMPARE(s.table().text(2, MatchGridCol::Linked), QString("0"));
-
-        // Another screen may have changed the links: back here, they show.
-        runQuery(s.t.connection(), "DELETE FROM SellLinks WHERE SellId = ?", {s.ids[3]});
-        QWidget other;
-        QVERIFY(s.backFrom(other));
-        QCOMPARE(s.column(MatchGridCol::Linked), (QStringList{"1", "1"}));
-    }
-
-    // Shares transferred in stay among the sells to check, their cost shown
-    // as unknown rather than 0, until the cost is typed.
-    void transferInStaysToCheckUntilItsCostIsTyped() {
-        Screen s;
-        markUnknownCost(s.t.connection(), {s.ids[0]});
-        s.choose(kAccount);
-        s.w->Command1_Click();
-        const QString phrase("1 matched to shares transferred in whose cost is not entered yet.");
-        QCOMPARE(s.prompter.messages,
-                 QStringList{"Processing of " + QString(kAccount) + " wrote 2 tax records to " +
-                             s.t.path() + ".\n" + kToCheck + u' ' + phrase});
-        s.choose(kAccount);
-        QCOMPARE(s.status(), "Sells to check: " + phrase);
-        QCOMPARE(s.column(MatchGridCol::AppliedCost), (QStringList{"unknown", "1000.00", ""}));
-        QVERIFY(s.table().rowNote(1).contains("Type the cost"));
-        QCOMPARE(s.table().rowNote(2), QString());
-        runQuery(s.t.connection(), "UPDATE Txn SET Amount = -450 WHERE ID = ?", {s.ids[0]});
-        s.w->Form_Activate();
-        QCOMPARE(s.status(), QString());
-        QCOMPARE(s.table().text(1, MatchGridCol::AppliedCost), QString("0.00"));
-    }
-
-    // After the run 30 IBM are left of the buy of 01/04/2000 at 20 (oldest
-    // first) and 5 T of 01/05/2000 at 10. The 30 replaced 30 of the shares
-    // sold at a loss of 5 each (26 CFR 1.1091-2): 750 with the 150
-    // disallowed, held since 12/07/1999 (the 28 days of the sold shares
-    // added, Pub 550), so long term on 12/08/2000. At 15 IBM is 300 under;
-    // no IBM was bought in the 30 days before 06/01/2000, so no wash sale
-    // now, and a buy back waits 31 days (26 CFR 1.1091-1). From June 2000:
-    // 450 turns long term in December at the price, T's 50 in January 2001
-    // at cost, Zed's X of 03/01/2000 in March 2001.
+    // The lots' figures are the open lots' table's; the view shows the core's
+    // row, totals the price typed and draws the calendar of every account.
     void lotsViewTypesPricesAndDrawsTheCalendar() {
         Screen s;
         for (const QString& account : {kAccount, QString("Zed")}) {
@@ -470,39 +282,10 @@ private slots:
         QCOMPARE(lots.chtLongTerm->monthNames().value(0),
                  QLocale().standaloneMonthName(6, QLocale::ShortFormat) + " '00");
         QCOMPARE(lots.chtLongTerm->bars()->at(6), 450.0);
-        QCOMPARE(lots.chtLongTerm->bars()->at(7), 50.0);
         lots.cboAccount->setCurrentIndex(0);
         QCOMPARE(lots.tblLots->rowCount(), 3);
-        QCOMPARE(lots.chtLongTerm->bars()->at(9), 10.0);
         lots.tblLots->item(0, frmLots::priceColumn())->setText("abc");
         QCOMPARE(s.prompter.messages.last(), QString("Not a price: abc"));
-    }
-
-    void processCommandShowsTheOneScreenOnTheSharedHandle() {
-        TestDatabase t;
-        addRows(t, kAccount, kRows);
-        MemorySettings settings;
-        AppContext context(t.folder(), settings);
-        QVERIFY(context.database().open(t.path()).ok());
-        RecordingPrompter prompter;
-        QWidget main;
-        const std::function<void()> open = processScreenOpener(context, prompter, &main);
-
-        open();
-        auto screens = main.findChildren<frmProcess*>();
-        QCOMPARE(screens.size(), 1);
-        QPointer<frmProcess> first = screens[0];
-        QVERIFY(first->isVisible());
-        QCOMPARE(control<QComboBox>(first, "Combo1")->count(), 1);
-        // A second "Process" brings the open screen forward.
-        open();
-        QCOMPARE(main.findChildren<frmProcess*>().size(), 1);
-        // Closed, it is gone; the next opening starts afresh.
-        QTest::mouseClick(control<QPushButton>(first, "Command2"), Qt::LeftButton);
-        QVERIFY(!first->isVisible());
-        QTRY_VERIFY(first.isNull());
-        open();
-        QCOMPARE(main.findChildren<frmProcess*>().size(), 1);
     }
 };
 

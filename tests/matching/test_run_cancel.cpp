@@ -2,19 +2,15 @@
 #include "gains/gains_import.h"
 #include "matching/process_session.h"
 #include "platform/progress.h"
-#include "report/tax_report_file.h"
 #include "store/sql.h"
 #include "store/transaction.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
 #include "support/test_files.h"
 #include "support/test_main.h"
-#include "txf/txf_export.h"
 #include "txf/txf_import.h"
 
 #include <QCryptographicHash>
-#include <QDir>
-#include <QSaveFile>
 #include <QSqlRecord>
 #include <QtTest>
 
@@ -62,17 +58,16 @@ void fillTrades(TestDatabase& t) {
 
 QVector<TxnRecord> capturedRows() {
     QVector<TxnRecord> rows;
-    for (int i = 0; i < kTrades; ++i) {
-        TxnRecord r;
-        r.accountName = kAccount;
-        r.txnMonth = QStringLiteral("All");
-        r.symbol = QStringLiteral("NEW%1").arg(i % 5);
-        r.quantity = Quantity::whole(3);
-        r.type = QStringLiteral("Bought");
-        r.txnDate = QDate(2024, 3, 1).addDays(i % 200);
-        r.amount = Money::fromDouble(-30.0 - i);
-        rows << r;
-    }
+    for (int i = 0; i < kTrades; ++i)
+        rows.append({0,
+                     kAccount,
+                     "All",
+                     QStringLiteral("NEW%1").arg(i % 5),
+                     Quantity::whole(3),
+                     "Bought",
+                     QDate(2024, 3, 1).addDays(i % 200),
+                     Money::fromDouble(-30.0 - i),
+                     {}});
     return rows;
 }
 
@@ -100,68 +95,12 @@ QString gainsFile(const QString& folder) {
     return path;
 }
 
-// A printer that lays out nothing but writes as a real one does: beside the
-// target, put in place only at the end.
-QString fakePdf(const QVector<PrintLine>& lines, const QString& path, Progress& progress) {
-    QSaveFile file(path);
-    file.open(QIODevice::WriteOnly);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        progress.step(i, lines.size());
-        file.write(lines[i].text.toUtf8() + '\n');
-    }
-    progress.step(lines.size(), lines.size());
-    file.commit();
-    return {};
-}
-
 } // namespace
 
 class TestRunCancel : public QObject {
     Q_OBJECT
 
 private slots:
-    void step_data() {
-        QTest::addColumn<qint64>("total");
-        QTest::addColumn<int>("told");
-
-        // Every step of a short run is told; a long one is thinned to a
-        // thousand and one (each thousandth, and the end).
-        QTest::newRow("short run") << qint64(10) << 11;
-        QTest::newRow("long run") << qint64(100000) << 1001;
-        QTest::newRow("odd length") << qint64(1234567) << 1001;
-        QTest::newRow("one step") << qint64(1) << 2;
-    }
-
-    void step() {
-        QFETCH(qint64, total);
-        QFETCH(int, told);
-        int calls = 0;
-        qint64 last = -1;
-        bool backwards = false;
-        Progress progress([&](qint64 done, qint64 of) {
-            ++calls;
-            backwards = backwards || done < last || of != total;
-            last = done;
-            return true;
-        });
-        for (qint64 i = 0; i <= total; ++i)
-            progress.step(i, total);
-        QCOMPARE(calls, told);
-        QCOMPARE(last, total);
-        QVERIFY(!backwards);
-
-        // A part maps its own scale into its stretch of the whole.
-        QVector<qint64> seen;
-        Progress whole([&](qint64 done, qint64) {
-            seen << done;
-            return true;
-        });
-        Progress second = whole.part(50, 100, 100);
-        second.step(0, total);
-        second.step(total, total);
-        QCOMPARE(seen, (QVector<qint64>{50, 100}));
-    }
-
     void cancelLeavesStoreAsItWas_data() {
         QTest::addColumn<QString>("run");
         QTest::addColumn<double>("stopAt"); // the share done when Cancel is pressed; -1 never
@@ -235,63 +174,6 @@ private slots:
         // The store is free for the next command: nothing is left open.
         QVERIFY(t.connection().transaction());
         QVERIFY(t.connection().rollback());
-    }
-
-    void cancelLeavesFileAsItWas_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("existing");
-        QTest::addColumn<double>("stopAt");
-
-        for (const QString& file :
-             {QStringLiteral("out.txf"), QStringLiteral("out.csv"), QStringLiteral("out.pdf")}) {
-            for (const double stopAt : {0.5, 1.0}) {
-                QTest::addRow("%s over a file, at %.1f", qPrintable(file), stopAt)
-                    << file << true << stopAt;
-                QTest::addRow("%s new, at %.1f", qPrintable(file), stopAt)
-                    << file << false << stopAt;
-            }
-        }
-    }
-
-    void cancelLeavesFileAsItWas() {
-        QFETCH(QString, file);
-        QFETCH(bool, existing);
-        QFETCH(double, stopAt);
-
-        TestDatabase t;
-        fillTrades(t);
-        RecordingPrompter prompter;
-        ProcessSession session(t.connection(), prompter);
-        session.setAccount(kAccount);
-        QVERIFY(session.Process(unwatchedProgress(), Rerun::Refuse).done());
-        const QString path = t.folder() + u'/' + file;
-        if (existing)
-            gainbook::test::writeBytes(path, "last year's file\n");
-        const QStringList filesBefore = QDir(t.folder()).entryList(QDir::Files);
-        const QByteArray contentBefore = gainbook::test::readBytes(path);
-
-        Progress progress(
-            [&](qint64 done, qint64 total) { return double(done) < stopAt * double(total); });
-        Outcome outcome;
-        QString expected;
-        if (file.endsWith(QLatin1String(".txf"))) {
-            TxfExport txf;
-            QVERIFY(txf.load(t.connection(), TaxYear{2024}).done());
-            outcome = txf.writeTo(path, QDate(2025, 1, 5), progress);
-            expected = QStringLiteral("TXF export to %1 was cancelled; nothing was changed.")
-                           .arg(QDir::toNativeSeparators(path));
-        } else {
-            TaxReportFile report;
-            QVERIFY(report.load(t.connection(), TaxYear{2024}).done());
-            outcome = report.writeTo(path, fakePdf, progress);
-            expected = QStringLiteral("Tax report to %1 was cancelled; nothing was changed.")
-                           .arg(QDir::toNativeSeparators(path));
-        }
-        QVERIFY(outcome.stopped());
-        QCOMPARE(outcome.message, expected);
-        QCOMPARE(gainbook::test::readBytes(path), contentBefore);
-        // No temporary file is left beside it.
-        QCOMPARE(QDir(t.folder()).entryList(QDir::Files), filesBefore);
     }
 };
 

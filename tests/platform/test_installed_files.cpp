@@ -85,8 +85,6 @@ private slots:
             << QStringList{"elsewhere/docs"} << QStringList{} << "elsewhere/docs";
         QTest::newRow("the program's own pages before the current folder's")
             << QStringList{"elsewhere/docs", installed} << QStringList{} << installed;
-        QTest::newRow("beside before installed")
-            << QStringList{installed, "prefix/bin/docs"} << QStringList{} << "prefix/bin/docs";
         QTest::newRow("a docs folder without the pages is passed over")
             << QStringList{"sys-data/gainbook/docs"} << QStringList{"prefix/bin/docs"}
             << "sys-data/gainbook/docs";
@@ -121,8 +119,6 @@ private slots:
             << QStringList{"prefix/bin/helper"} << QStringList{} << "prefix/bin/helper";
         QTest::newRow("installed helpers' folder")
             << QStringList{installed} << QStringList{} << installed;
-        QTest::newRow("beside first")
-            << QStringList{installed, "prefix/bin/helper"} << QStringList{} << "prefix/bin/helper";
         QTest::newRow("a file that cannot run is passed over")
             << QStringList{installed} << QStringList{"prefix/bin/helper"} << installed;
         // Named where it was first looked for, for the message.

@@ -103,17 +103,6 @@ private slots:
         grid.setLocked(1, 4, false);
         QVERIFY(grid.setData(grid.index(0, 3), QStringLiteral("7")));
     }
-
-    void checkBoxCells() {
-        SheetModel grid;
-        grid.setColumns({{QStringLiteral("Linked"), 4, CellKind::CheckBox}});
-        grid.appendRow({"1"});
-        QCOMPARE(grid.data(grid.index(0, 0), Qt::CheckStateRole).toInt(), int(Qt::Checked));
-        QVERIFY(grid.setData(grid.index(0, 0), int(Qt::Unchecked), Qt::CheckStateRole));
-        QCOMPARE(grid.text(1, 1), QStringLiteral("0"));
-        grid.setCellKind(1, 1, CellKind::Button);
-        QVERIFY(!(grid.flags(grid.index(0, 0)) & Qt::ItemIsUserCheckable));
-    }
 };
 
 GAINBOOK_TEST(TestSheetModel)

@@ -22,19 +22,6 @@ private slots:
         QVERIFY(pool.of(QStringView()).isNull());
         QVERIFY(pool.of(QString()).isNull());
     }
-
-    // A full pool still gives every text back whole, only unshared.
-    void fullPoolPassesTextsThrough() {
-        TextPool pool(2);
-        pool.of(QStringView(u"A"));
-        pool.of(QStringView(u"B"));
-        const QString c1 = pool.of(QStringView(u"C"));
-        const QString c2 = pool.of(QStringView(u"C"));
-        QCOMPARE(c1, QStringLiteral("C"));
-        QCOMPARE(c2, QStringLiteral("C"));
-        QVERIFY(c1.constData() != c2.constData());
-        QCOMPARE(pool.of(QStringView(u"A")), QStringLiteral("A"));
-    }
 };
 
 GAINBOOK_APPLESS_TEST(TestTextPool)

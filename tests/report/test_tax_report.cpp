@@ -171,30 +171,6 @@ private slots:
         QCOMPARE(FillGrid(t.connection(), "O'Brien", TaxYear{2024}).totals.records, 2);
     }
 
-    // The lines travel to the PDF helper as text and must come back whole.
-    void printLinesTravel_data() {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<int>("count");
-        QTest::newRow("the small year")
-            << printLinesToText(taxReportPrintLines(buildTaxReport(records(kYear), TaxYear{2024})))
-            << -1;
-        QTest::newRow("unknown kinds and stray lines dropped")
-            << QByteArray("T\tTitle\nX\tnot a kind\nR\t  a row, spaces kept  \nno tab\n\nG\t") << 3;
-    }
-    void printLinesTravel() {
-        QFETCH(QByteArray, text);
-        QFETCH(int, count);
-        const QVector<PrintLine> lines = printLinesFromText(text);
-        if (count >= 0)
-            QCOMPARE(lines.size(), count);
-        else
-            QCOMPARE(lines, taxReportPrintLines(buildTaxReport(records(kYear), TaxYear{2024})));
-        QCOMPARE(printLinesFromText(printLinesToText(lines)), lines);
-        // A line break inside a text cannot split a line in two.
-        const QVector<PrintLine> broken{{PrintLine::Kind::Text, "one\ntwo"}};
-        QCOMPARE(printLinesFromText(printLinesToText(broken)).size(), 1);
-    }
-
     void nothingSoldInTheYear() {
         TestDatabase t;
         store(t, kYear);

@@ -42,29 +42,6 @@ private slots:
         QCOMPARE(read.value(3).toDouble(), 0.1);
     }
 
-    // A query reads back what the driver would: NULL as a null text, and a
-    // text bound from a temporary still matches when the rows are read.
-    void queryReadsRows() {
-        TestDatabase t;
-        runQuery(t.connection(), QStringLiteral("CREATE TABLE T (A TEXT, B INTEGER, C REAL)"));
-        FastStatement insert(t.connection(), QStringLiteral("INSERT INTO T VALUES (?, ?, ?)"));
-        insert.run(QStringLiteral("x"), qint64(1), 1.5);
-        insert.run(QString(), qint64(2), 2.5);
-        insert.run(QStringLiteral(""), qint64(3), 3.5);
-        FastStatement select(t.connection(),
-                             QStringLiteral("SELECT A, B, C FROM T WHERE A IS NULL OR A <> ? "
-                                            "ORDER BY B"));
-        select.select(QStringLiteral("x").toLower());
-        QStringList rows;
-        while (select.next())
-            rows << QStringLiteral("%1|%2|%3|%4")
-                        .arg(select.isNull(0) ? QStringLiteral("NULL") : select.text(0))
-                        .arg(select.integer(1))
-                        .arg(select.real(2))
-                        .arg(select.text(0).isNull());
-        QCOMPARE(rows, (QStringList{"NULL|2|2.5|1", "|3|3.5|0"}));
-    }
-
     void refusalIsTheDriversError() {
         TestDatabase t;
         runQuery(t.connection(),

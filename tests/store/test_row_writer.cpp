@@ -81,7 +81,6 @@ private slots:
         QTest::addColumn<int>("kept");
         QTest::newRow("into an empty table") << 0 << 6000 << -1 << -1 << 6000;
         QTest::newRow("into a larger table") << 10000 << 6000 << -1 << -1 << 6000;
-        QTest::newRow("small batch") << 0 << 50 << -1 << -1 << 50;
         QTest::newRow("refused halfway") << 0 << 6000 << 3000 << -1 << 3000;
         QTest::newRow("cancelled halfway") << 0 << 6000 << -1 << 3000 << 0;
         QTest::newRow("cancelled at the end") << 100 << 6000 << -1 << 6000 << 0;

@@ -197,47 +197,6 @@ private slots:
                               "O'Brien IRA|9|0|0|0| |||0"}));
     }
 
-    // A file whose tax records predate the box gets each record's box from
-    // its term, as an account of the default setting would: A short, D long,
-    // empty when the date acquired is unknown.
-    void boxFilledByTerm_data() {
-        QTest::addColumn<QVariant>("acquired");
-        QTest::addColumn<QString>("sold");
-        QTest::addColumn<QString>("box");
-        const auto row = [](const char* name, const QVariant& acquired, const char* sold,
-                            const char* box) {
-            QTest::newRow(name) << acquired << QString(sold) << QString(box);
-        };
-        row("a month", "2000-03-01", "2000-04-01", "A");
-        row("a year to the day", "1999-03-01", "2000-03-01", "A");
-        row("a year and a day", "1999-03-01", "2000-03-02", "D");
-        // SQL's year after Feb 29 is Mar 1; the program's is Feb 28.
-        row("bought on a leap day", "2000-02-29", "2001-03-01", "D");
-        row("bought after sold", "2000-06-01", "2000-03-01", "A");
-        row("no date acquired", QVariant(), "2000-03-01", "");
-        row("empty date acquired", "", "2000-03-01", "");
-    }
-    void boxFilledByTerm() {
-        QFETCH(QVariant, acquired);
-        QFETCH(QString, sold);
-        QFETCH(QString, box);
-        QTemporaryDir dir;
-        const QString path = makeVersion0File(dir);
-        {
-            RawFile file(path);
-            runQuery(
-                file.db(),
-                "INSERT INTO TaxRec (AccountName, Symbol, Quantity, DateAcquired, DateSold, "
-                "Cost, SalePrice, Memo) VALUES ('Acme', 'T', 1, ?, ?, 1, 2, ' ')",
-                {acquired.isValid() ? acquired : QVariant(QMetaType::fromType<QString>()), sold});
-        }
-        Database db;
-        QVERIFY(db.open(path).ok());
-        QCOMPARE(rows(db.connection(), "SELECT Box FROM TaxRec ORDER BY ID"),
-                 (QStringList{"A", box}));
-        QCOMPARE(rows(db.connection(), "SELECT * FROM AccountSettings"), QStringList());
-    }
-
     // A step that fails takes the steps before it back with it: the file is
     // byte for byte what it was, still version 0, the box filled in the
     // program's own steps taken back too.
@@ -393,32 +352,6 @@ private slots:
         QVERIFY(!db.isOpen());
         RawFile file(path);
         QCOMPARE(schemaVersion(file.db()), currentSchemaVersion() + 1);
-    }
-
-    // A file of the last release holds the old search index of sells' buys;
-    // opened, it loses it and nothing else.
-    void retiredIndexDropped() {
-        TestDatabase t;
-        TestDatabase fresh;
-        const QString path = t.path();
-        runQuery(t.connection(), "CREATE INDEX TxnByAccountTypeSymbol "
-                                 "ON Txn (AccountName, Type, substr(Symbol, 1, 12), TxnDate)");
-        t.database().close();
-        Database db;
-        QVERIFY(db.open(path).ok());
-        QCOMPARE(indexes(db.connection()), indexes(fresh.connection()));
-    }
-
-    // Opening a current file writes nothing to it.
-    void currentFileOpensWithoutWriting() {
-        TestDatabase t;
-        const QString path = t.path();
-        t.database().close();
-        const QByteArray before = test::readBytes(path);
-        Database db;
-        QVERIFY(db.open(path).ok());
-        db.close();
-        QCOMPARE(test::readBytes(path), before);
     }
 };
 

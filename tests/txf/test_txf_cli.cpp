@@ -54,8 +54,6 @@ private slots:
             "The file @/nope.txf could not be read: ");
         row("again, unanswered", "imported", {"import-txf", "--account", "Mine", small}, 1,
             "These 3 records are already in account Mine. Add them again?\nNo\n", "", {}, 3);
-        row("again, --no", "imported", {"--no", "import-txf", "--account", "Mine", small}, 1, "",
-            "", {}, 3);
         row("again, --yes", "imported", {"--yes", "import-txf", "--account", "Mine", small}, 0,
             "TXF import into Mine wrote 3 tax records to %db.\n" + added, "", {}, 6);
         for (const QStringList& usage : {QStringList{"export-txf"},

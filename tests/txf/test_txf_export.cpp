@@ -137,59 +137,6 @@ private slots:
         QCOMPARE(back[0].salePrice, Money::fromCents(123456));
     }
 
-    // Every field of every record comes back, in every layout: version 042
-    // rounds amounts to cents, the one record of that kind compares rounded.
-    // Written again, the records give the same file: the sell with no buy
-    // comes back with its cost unknown, not zero, and the unknown term with
-    // the number of its account's basis when both accounts share it.
-    void fieldsRoundTrip_data() {
-        QTest::addColumn<int>("year");
-        QTest::addColumn<QString>("basis");
-        for (const int year : {1999, 2000, 2005, 2010, 2011, 2024})
-            QTest::addRow("%d", year) << year << "yes";
-        QTest::newRow("2024, unknown term of an account whose basis is not reported")
-            << 2024 << "no";
-    }
-    void fieldsRoundTrip() {
-        QFETCH(int, year);
-        QFETCH(QString, basis);
-        TestDatabase source;
-        fillYearExport(source, year);
-        setBasisReporting(source.connection(), "Zeta", *basisFromWord(basis));
-        TxfExport txf;
-        QVERIFY(txf.load(source.connection(), TaxYear{year}).done());
-        const QString path = source.folder() + QStringLiteral("/year.txf");
-        QVERIFY(txf.writeTo(path, QDate(2025, 2, 1)).done());
-        TestDatabase target;
-        setBasisReporting(target.connection(), "Back", *basisFromWord(basis));
-        RecordingPrompter prompter;
-        QVERIFY(importTxf(path, target.connection(), prompter, "Back").done());
-        TxfExport again;
-        QVERIFY(again.load(target.connection(), TaxYear{year}).done());
-        QCOMPARE(again.fileBytes(QDate(2025, 2, 1)), readBytes(path));
-
-        const bool byBox = year == 2000 || year == 1999 || year >= 2011;
-        auto fields = [&](const TaxRecord& r, bool rounded) {
-            const Form8949Box box =
-                byBox ? r.box : boxFor(boxTerm(r.box), BasisReporting::Reported);
-            const auto money = [&](Money m) {
-                return QString::number((rounded ? m.roundedToCents() : m).units());
-            };
-            return QStringList{
-                r.symbol,      r.quantity.text(),  isoDate(r.dateAcquired), isoDate(r.dateSold),
-                money(r.cost), money(r.salePrice), boxLetter(box),          money(r.washAdjustment)}
-                .join(u'|');
-        };
-        const bool v042 = year > 2000;
-        const QVector<TaxRecord> sent =
-            selectTaxRecsSold(source.connection(), QDate(year, 1, 1), QDate(year, 12, 31));
-        const QVector<TaxRecord> back =
-            selectTaxRecsSold(target.connection(), QDate(year, 1, 1), QDate(year, 12, 31));
-        QCOMPARE(back.size(), sent.size());
-        for (qsizetype i = 0; i < sent.size(); ++i)
-            QCOMPARE(fields(back[i], false), fields(sent[i], v042));
-    }
-
     // An option is described as on Form 1099-B, its count in contracts,
     // whichever form its symbol has.
     void descriptionAndAmounts_data() {

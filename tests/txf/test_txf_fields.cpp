@@ -144,94 +144,6 @@ private slots:
         QCOMPARE(txfRecord(record, layout), QByteArray(expected).replace("|", "\r\n"));
     }
 
-    // Version 034 writes an amount or a quantity as the shortest decimal
-    // text that reads back as the same double; the writer forms it from the
-    // digits, which must agree with that text across each range.
-    void plainNumbersAreShortest_data() {
-        QTest::addColumn<qint64>("least");
-        QTest::addColumn<qint64>("most");
-        QTest::addColumn<qint64>("step"); // every value is a multiple of it
-        QTest::newRow("cents") << qint64(-10'000'000) << qint64(10'000'000) << qint64(100);
-        QTest::newRow("ten-thousandths") << qint64(-1'000'000) << qint64(1'000'000) << qint64(1);
-        QTest::newRow("millions") << qint64(-100'000'000'000) << qint64(100'000'000'000)
-                                  << qint64(1);
-        QTest::newRow("fifteen digits")
-            << qint64(-999'999'999'999'999) << qint64(999'999'999'999'999) << qint64(1);
-        QTest::newRow("sixteen digits")
-            << qint64(1'000'000'000'000'000) << qint64(9'999'999'999'999'999) << qint64(1);
-    }
-    void plainNumbersAreShortest() {
-        QFETCH(qint64, least);
-        QFETCH(qint64, most);
-        QFETCH(qint64, step);
-        QRandomGenerator random(20001);
-        for (int i = 0; i < 20000; ++i) {
-            const qint64 units = random.bounded(least / step, most / step + 1) * step;
-            const Quantity quantity = Quantity::fromUnits(units);
-            TaxRecord record =
-                recordOf(QStringLiteral("0|S|2000-01-03|2000-01-03|%1|0|0|A").arg(units));
-            record.quantity = quantity;
-            const QList<QByteArray> lines = txfRecord(record, TxfLayout::Version034).split('\r');
-            const QString cost = numberToText(Money::fromUnits(units).toDouble());
-            QCOMPARE(QString::fromLatin1(lines[7]), QStringLiteral("\n$") + cost);
-            QCOMPARE(QString::fromLatin1(lines[4]), QStringLiteral("\nP%1 S").arg(quantity.text()));
-        }
-    }
-
-    // The import reads the usual forms of a field from the digits and any
-    // other through the general conversion; across random texts of each
-    // alphabet both must give the same value.
-    void digitsAgreeWithConversion_data() {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QByteArray>("alphabet");
-        QTest::newRow("amount, decimals") << "amount" << QByteArray("0123456789.-");
-        QTest::newRow("amount, separators") << "amount" << QByteArray("000123456789,,.");
-        QTest::newRow("amount, odd") << "amount" << QByteArray("0159.,-+e ");
-        QTest::newRow("date, slashes") << "date" << QByteArray("0011223456789//");
-        QTest::newRow("date, odd") << "date" << QByteArray("01239/- ");
-        QTest::newRow("description, counts") << "description" << QByteArray("0123456789,  X");
-        QTest::newRow("description, odd") << "description" << QByteArray("019,.-+ sShX\t");
-    }
-    void digitsAgreeWithConversion() {
-        QFETCH(QString, field);
-        QFETCH(QByteArray, alphabet);
-        QRandomGenerator random(6042);
-        for (int i = 0; i < 20000; ++i) {
-            QByteArray text(random.bounded(1, 20), Qt::Uninitialized);
-            for (char& c : text)
-                c = alphabet[random.bounded(alphabet.size())];
-            text = text.trimmed();
-            const QString asText = QString::fromLatin1(text);
-            if (field == u"amount") {
-                // Units, or a text for none: an empty text is 0, separators
-                // go before the conversion.
-                QString plain = asText;
-                plain.remove(u',');
-                bool ok = false;
-                const double value = QLocale::c().toDouble(plain, &ok);
-                const QString expected =
-                    asText.isEmpty() ? QStringLiteral("0")
-                    : ok && isBrokerageNumber(value)
-                        ? QString::number(Money::fromDouble(roundCurrency(value)).units())
-                        : QStringLiteral("none");
-                const std::optional<Money> amount = txfAmount(text);
-                QCOMPARE(amount ? QString::number(amount->units()) : QStringLiteral("none"),
-                         expected);
-            } else if (field == u"date") {
-                QVERIFY2(txfDate(text) == dateFromText(asText), text.constData());
-            } else {
-                double quantity = -1;
-                double expectedQuantity = -1;
-                QString symbol;
-                QString expectedSymbol;
-                splitTxfDescription(QByteArrayView(text), quantity, symbol);
-                splitTxfDescription(QStringView(asText), expectedQuantity, expectedSymbol);
-                QVERIFY2(quantity == expectedQuantity && symbol == expectedSymbol,
-                         text.constData());
-            }
-        }
-    }
-
     // Each row is one record whose field under test holds the text; "-" when
     // the record cannot be read. An amount stands in all three "$" lines, a
     // date in both "D" lines. The tables are "text=result", ";" between.
@@ -297,9 +209,9 @@ private slots:
             },
             [](const QString& f) { return f + "|2000-01-02|2000-02-03|10000|20000|0|A"; });
         // A record numbered 682 takes the box of its term; 673, 715 and 716
-        // name an unknown term.
+        // name an unknown term; 287 is income, another kind.
         rows(
-            "reference", "321=A;0711=B;+712=C;323 =D;00673=;682=D;715=;716=;9=-",
+            "reference", "321=A;0711=B;+712=C;323 =D;713=E;714=F;00673=;682=D;715=;716=;9=-;287=-",
             [&](const QByteArray& number) {
                 return record(number, "1 A", "1/2/1990", "2/3/2000", "$1\n$2\n");
             },

@@ -153,35 +153,6 @@ private slots:
         QVERIFY(!QFile::exists(backupFileOf(t.path())));
     }
 
-    // The reference number gives the box; 673, 715 and 716 name an unknown
-    // term whatever the dates; 682 names no box and takes that of the term
-    // under the account's setting (here: basis not reported, a long hold:
-    // E). A first record numbered 286 names the account; any other number
-    // is another kind of record.
-    void referenceNumbers_data() {
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("box"); // "-": not taken
-        for (const QString& pair : QStringLiteral("321:A 711:B 712:C 323:D 713:E 714:F 673: 682:E "
-                                                  "715: 716: 287:- 324:- 710:- 717:-")
-                                       .split(u' ')) {
-            const QStringList f = pair.split(u':');
-            QTest::newRow(qPrintable(f[0])) << f[0].toInt() << f[1];
-        }
-    }
-    void referenceNumbers() {
-        QFETCH(int, number);
-        QFETCH(QString, box);
-        TestDatabase t;
-        setBasisReporting(t.connection(), "Test Account", BasisReporting::NotReported);
-        QByteArray content = kHeader + record("1 AAA", "1/3/1998", "6/1/2000", "1", "2");
-        content.replace("N321", "N" + QByteArray::number(number));
-        RecordingPrompter prompter;
-        const Outcome result = importTxf(writeFile(t, "n.txf", content), t.connection(), prompter);
-        const QStringList rows = taxRows(t);
-        QCOMPARE(rows.isEmpty() ? QString("-") : rows[0].section(u'|', 8, 8), box);
-        QCOMPARE(result.message.endsWith("1 record of another kind was skipped."), box == "-");
-    }
-
     void firstAccountRecordNamesTheAccount() {
         TxfImport txf;
         QVERIFY(txf.read(kHeader + "TD\r\nN286\r\nPJoint 1234\r\n^\r\n" +
