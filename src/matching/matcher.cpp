@@ -25,7 +25,7 @@ QString allBuysQuery(const QSqlDatabase& db) {
                              ? QStringLiteral("FROM Txn INDEXED BY TxnByAccountDate ")
                              : QStringLiteral("FROM Txn ");
     return QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, Memo, "
-                          "OpenClose = 'Open' ") +
+                          "OpenClose = 'Open', OpenClose IN ('Assigned', 'Exercised') ") +
            from +
            QStringLiteral("WHERE AccountName = ? AND Type = 'Bought' ORDER BY Symbol, TxnDate, ID");
 }
@@ -37,7 +37,8 @@ Matcher::Matcher(QSqlDatabase db, QString account, std::optional<LotMethod> meth
       unknownCost_(selectUnknownCostBuys(db_)),
       methods_(method ? AccountLotMethods{*method, {}} : selectLotMethods(db_, account_)),
       selectSells_(db_, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, "
-                                       "OpenClose = 'Open' "
+                                       "OpenClose = 'Open', "
+                                       "OpenClose IN ('Assigned', 'Exercised') "
                                        "FROM Txn WHERE AccountName = ? AND Type = "
                                        "'Sold' ORDER BY TxnDate, Symbol, ID")),
       selectAllBuys_(db_, allBuysQuery(db_)), links_(std::make_unique<LinkWriter>(db_)) {}
@@ -106,7 +107,7 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
         const Money amount = Money::fromDouble(selectAllBuys_.real(4));
         buys_.append(OpenBuy{id, quantity, open, stored, bought, amount, changed, costUnknown,
                              open == quantity ? amount.abs() : amount.abs().scaled(open, quantity),
-                             selectAllBuys_.integer(6) != 0});
+                             selectAllBuys_.integer(6) != 0, selectAllBuys_.integer(7) != 0});
         spellings.back().end = buys_.size();
     }
     bool spellingsShareKeys = false;
@@ -180,7 +181,8 @@ QVector<SellRow> Matcher::sells() {
         const QString stored = texts_.of(selectSells_.textView(3));
         rows.append({selectSells_.integer(0), texts_.of(selectSells_.textView(1)),
                      Quantity::fromDouble(selectSells_.real(2)), dateFromStored(stored), stored,
-                     Money::fromDouble(selectSells_.real(4)), selectSells_.integer(5) != 0});
+                     Money::fromDouble(selectSells_.real(4)), selectSells_.integer(5) != 0,
+                     selectSells_.integer(6) != 0});
     }
     // Each sell the run matches notes one of each: grown a sell at a time
     // they would be copied again and again.
@@ -455,6 +457,7 @@ void Matcher::takeFrom(OpenBuy& buy, double factor, BuySearch search) {
     state_.runningCost += lotCost;
     SaveSellLinks(lotCost, applied, buy.id);
     lots_.last().acquired = buy.costUnknown ? QDate() : buy.bought;
+    lots_.last().carried = buy.carries;
     costUnknownLot_ |= buy.costUnknown;
     if (search == BuySearch::After)
         boughtAfterSell_ = true;
@@ -478,9 +481,9 @@ void Matcher::noteSell() {
     // the reused list would take a list of its greatest size the next time
     // it is cleared, for every sell after.
     const qsizetype sales =
-        appendSale(fresh_.sells,
-                   {sell_.id, account_, sell_.symbol, sell_.quantity, sell_.txnDate, sell_.amount,
-                    QVector<WashLot>(lots_.cbegin(), lots_.cend()), false, sell_.opensShort});
+        appendSale(fresh_.sells, {sell_.id, account_, sell_.symbol, sell_.quantity, sell_.txnDate,
+                                  sell_.amount, QVector<WashLot>(lots_.cbegin(), lots_.cend()),
+                                  false, sell_.opensShort, sell_.carries});
     for (qsizetype i = 0; i < sales; ++i)
         fresh_.memos.append({sell_.id, state_.sellMemo});
 }

@@ -31,6 +31,7 @@ struct SellRow {
     QString storedDate; // the date as the searches compare it
     Money amount;
     bool opensShort = false; // a short sale: covered by the buys after it
+    bool carries = false;    // a bought option exercised: matched, but no sale
 };
 
 } // namespace gainbook
@@ -69,6 +70,7 @@ struct OpenBuy {
     // instrument is sold at its average cost, their share of that average.
     Money openCost;
     bool opensLong = false; // bought to open a position: it covers no short
+    bool carries = false;   // closes a written option by its assignment
 };
 
 } // namespace gainbook
@@ -104,7 +106,14 @@ struct RunWarnings {
     QStringList openShortNames;
     static constexpr qsizetype kNamedShorts = 5;
 
-    qsizetype total() const { return buyAfterSell + notAllFound + noBuy + costUnknown; }
+    // Options assigned or exercised whose stock trade of the day is missing,
+    // as "AAPL 01/17/2025 200.00 C assigned 01/17/2025": their premium is
+    // in no cost or proceeds.
+    QStringList noStockTrade;
+
+    qsizetype total() const {
+        return buyAfterSell + notAllFound + noBuy + costUnknown + noStockTrade.size();
+    }
 };
 
 // The lots a sell keeps through a run: those the user picked by hand, or

@@ -3,6 +3,7 @@
 #include "matching/link_editing.h"
 #include "matching/matcher.h"
 #include "matching/matching_grid.h"
+#include "matching/option_events.h"
 #include "matching/run_end.h"
 #include "matching/txn_lookup.h"
 #include "matching/wash_sale_refresh.h"
@@ -74,6 +75,14 @@ QString runWarningsText(const RunWarnings& warnings) {
                        .arg(warnings.noBuy);
     if (warnings.costUnknown > 0)
         text += u' ' + unknownCostSellsPhrase(warnings.costUnknown);
+    if (const qsizetype missing = warnings.noStockTrade.size(); missing > 0)
+        text += QStringLiteral(" %1 assigned or exercised without the stock trade of that day "
+                               "(%2%3): the premium is in no cost or proceeds.")
+                    .arg(missing == 1 ? QStringLiteral("1 option")
+                                      : QStringLiteral("%1 options").arg(missing),
+                         QStringList(warnings.noStockTrade.mid(0, RunWarnings::kNamedShorts))
+                             .join(QStringLiteral(", ")),
+                         missing > RunWarnings::kNamedShorts ? QStringLiteral(", ...") : QString());
     if (!shorts.isEmpty())
         text += QLatin1Char(' ') + shorts;
     return text;
@@ -254,6 +263,9 @@ AccountRun runMatching(const QSqlDatabase& db, const QString& account, Progress&
     AccountRun run;
     FreshRecords fresh;
     qint64 whole = 0;
+    // Expired, assigned and exercised options take the side they close and
+    // carry their premiums before any sell is matched.
+    const OptionEventsSettled events = settleOptionEvents(db, account);
     {
         // The matcher's buys and the sells go before the refresh, which
         // holds the store's trades in their place: at a million trades
@@ -279,6 +291,7 @@ AccountRun runMatching(const QSqlDatabase& db, const QString& account, Progress&
         progress.step(sells.size(), whole);
         matcher.writeOpenQuantities();
         run.warnings = matcher.warnings();
+        run.warnings.noStockTrade = events.noStockTrade;
         fresh = matcher.takeRecords();
     }
     // The account's new links change which shares replace which losses,

@@ -201,6 +201,8 @@ TaxRecord WashSellResult::record(int part) const {
 }
 
 qsizetype appendSale(QVector<WashSell>& out, WashSell sell) {
+    if (sell.carried)
+        return 0;
     if (!sell.shortSale) {
         out.append(std::move(sell));
         return 1;
@@ -208,7 +210,7 @@ qsizetype appendSale(QVector<WashSell>& out, WashSell sell) {
     // By day of the cover; a lot without a date stays on the day of the sale.
     QMap<QDate, QVector<WashLot>> byDay;
     for (const WashLot& lot : std::as_const(sell.lots)) {
-        if (lot.buyId > 0 && lot.quantity.isPositive())
+        if (lot.buyId > 0 && lot.quantity.isPositive() && !lot.carried)
             byDay[lot.acquired.isValid() ? lot.acquired : sell.dateSold].append(lot);
     }
     Quantity covered;

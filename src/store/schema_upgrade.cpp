@@ -84,6 +84,13 @@ const QVector<SchemaStep>& schemaSteps() {
         schemaStatements({
             QStringLiteral("ALTER TABLE Txn ADD COLUMN OpenClose TEXT NOT NULL DEFAULT ''"),
         }),
+        // 13: the part of a stock trade's amount that an assigned or
+        // exercised option carried into it, so that processing again takes
+        // it out before carrying it anew; 0 is the broker's amount, as
+        // before.
+        schemaStatements({
+            QStringLiteral("ALTER TABLE Txn ADD COLUMN Premium REAL NOT NULL DEFAULT 0"),
+        }),
     };
     return steps;
 }
