@@ -35,6 +35,7 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("account-assets"), true, runAccountAssets},
         {QStringLiteral("asset-kind"), true, runAssetKind},
         {QStringLiteral("wash-digital"), true, runWashDigital},
+        {QStringLiteral("wash-options"), true, runWashOptions},
         {QStringLiteral("wash"), true, runWash},
         {QStringLiteral("actions"), true, runActions},
         {QStringLiteral("split"), true, runSplit},

@@ -145,6 +145,7 @@ WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh, bool everyS
     }
     input.kinds = selectAssetKinds(db);
     input.washDigital = selectWashDigital(db);
+    input.washOptions = selectWashOptions(db);
     if (fresh) {
         input.buys = std::move(fresh->buys);
         input.sells = std::move(fresh->sells);
@@ -309,6 +310,20 @@ Outcome changeAccountAssets(const QSqlDatabase& db, const QString& account, Acco
 
 Outcome changeWashDigital(const QSqlDatabase& db, bool on) {
     return changeAssetsAndRefresh(db, [&] { setWashDigital(db, on); });
+}
+
+Outcome changeWashOptions(const QSqlDatabase& db, bool on) {
+    qint64 rewritten = 0;
+    try {
+        Transaction transaction(db);
+        setWashOptions(db, on);
+        rewritten = refreshWashSales(db).recordsRewritten;
+        transaction.commit();
+    } catch (const StoreError& error) {
+        return Outcome::failure(
+            QStringLiteral("Wash-sale setting not changed: %1").arg(failureText(db, error)));
+    }
+    return Outcome::ok(rewritten);
 }
 
 } // namespace gainbook

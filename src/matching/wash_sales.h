@@ -119,6 +119,10 @@ struct WashInput {
     // changed, and a buy of one kind never replaces a loss of the other.
     AssetKinds kinds;
     bool washDigital = false;
+    // Whether options on one underlying of another strike or expiry (of the
+    // same kind, call or put) replace each other; by default only the same
+    // contract does.
+    bool washOptions = false;
     // The adjustments kept before, to tell which sells they touched.
     QVector<LotAdjustRecord> previous;
     // Splits between a buy and a sale: links count the sell's shares, a
@@ -139,7 +143,9 @@ struct WashResult {
 // detecting account each lot a sell closed at a loss is washed on its own,
 // whatever the other lots of the sale gained: by the buys of the same
 // instrument (sameInstrument) made within 30 calendar days before or after
-// the sale, oldest first, met by the loss shares in the order those were
+// the sale, oldest first, and for stock by the calls bought on it, each
+// contract standing for its 100 shares (an option to acquire, 26 CFR
+// 1.1091-1(a)), met by the loss shares in the order those were
 // acquired. The shares a sell closed itself and shares already sold or
 // already replacing another loss do not count. Each replacement share takes
 // the loss, days held and cost of the one sold share it meets; a record's

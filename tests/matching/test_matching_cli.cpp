@@ -171,6 +171,9 @@ private slots:
             ok({"wash-digital", "on"}),
             ok({"wash-digital"}, "on\n"),
             fails(2, {"wash-digital", "yes"}),
+            ok({"wash-options", "on"}),
+            ok({"wash-options"}, "on\n"),
+            fails(2, {"wash-options", "yes"}),
         };
         test::runCliSteps(t.path(), steps);
     }

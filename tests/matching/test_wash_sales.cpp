@@ -67,7 +67,7 @@ QVector<qint64> addTrades(TestDatabase& db, const QStringList& rows, QStringList
 const QString kLater = QStringLiteral("later:");
 
 // "A:detect=off", "A:other=no", "A:ira=yes", "A:basis=no", "A:assets=digital",
-// "BTC:kind=digital", "A:washdigital=on"
+// "BTC:kind=digital", "A:washdigital=on", "A:washoptions=on"
 void applySettings(TestDatabase& db, const QStringList& settings) {
     for (const QString& setting : settings) {
         const QString account = setting.section(u':', 0, 0);
@@ -89,6 +89,10 @@ void applySettings(TestDatabase& db, const QStringList& settings) {
         }
         if (key == QLatin1String("washdigital")) {
             setWashDigital(db.connection(), on);
+            continue;
+        }
+        if (key == QLatin1String("washoptions")) {
+            setWashOptions(db.connection(), on);
             continue;
         }
         WashSettings wash = selectWashSettings(db.connection(), account);
@@ -246,6 +250,14 @@ private slots:
         // its loss of 100 in full, box A.
         1.1091-1(a): an account of securities only, BTC a fund's ticker ; F|B|BTC|10|2025-01-06|-500, F|S|BTC|10|2025-03-03|400, F|B|BTC|10|2025-03-10|-450 ; F:assets=securities ; F|10|2025-01-06|2025-03-03|500|400|100|A ; 2 0 10 100 56
         1.1091-1(a): a symbol set digital is not washed (box G) ; M|B|NEWC|100|2025-01-06|-1000, M|S|NEWC|100|2025-03-03|700, M|B|NEWC|100|2025-03-10|-800 ; NEWC:kind=digital ; M|100|2025-01-06|2025-03-03|1000|700|0|G
+        // Options. A call is an option to acquire (1.1091-1(a)): one
+        // contract bought 7 days after a loss of 1,000 on 100 shares held 56
+        // days takes the whole loss; it costs 250 + 1,000 and counts from
+        // Mar 10 less 56 days. Sold for 400: a loss of 850.
+        1.1091-1(a) Pub. 550 Wash Sales: a call bought 7 days after a stock loss, 100 shares a contract ; A|B|XYZ|100|2025-01-06|-5000, A|S|XYZ|100|2025-03-03|4000, A|B|XYZ  250620C00050000|1|2025-03-10|-250, A|S|XYZ  250620C00050000|1|2025-05-01|400 ;  ; A|100|2025-01-06|2025-03-03|5000|4000|1000|A, A|1|2025-01-13|2025-05-01|1250|400|0|A ; 2 0 1 1000 56
+        Pub. 550 Wash Sales: a put sold at a loss, the call of its expiry no replacement ; A|B|XYZ  250620P00050000|1|2025-02-03|-500, A|S|XYZ  250620P00050000|1|2025-03-03|200, A|B|XYZ  250620C00050000|1|2025-03-05|-300 ;  ; A|1|2025-02-03|2025-03-03|500|200|0|A
+        // Held Feb 3 to Mar 3: 28 days; a loss of 300.
+        1.1091-1(a) by the setting: another strike replaces a call ; A|B|XYZ  250620C00050000|1|2025-02-03|-500, A|S|XYZ  250620C00050000|1|2025-03-03|200, A|B|XYZ  250620C00060000|1|2025-03-05|-300 ; A:washoptions=on ; A|1|2025-02-03|2025-03-03|500|200|300|A ; 2 0 1 300 28
         )"))
             QTest::newRow(r.name) << r.list(0) << r.list(1) << r.list(2) << r.list(3) << r.list(4);
     }
