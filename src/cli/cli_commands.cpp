@@ -47,6 +47,7 @@ const QVector<CliCommand>& cliCommands() {
         {QStringLiteral("recalc"), true, runRecalc},
         {QStringLiteral("compare"), true, runCompare},
         {QStringLiteral("lots"), true, runLots},
+        {QStringLiteral("positions"), true, runPositions},
         {QStringLiteral("buys"), true, runBuys},
         {QStringLiteral("link"), true, runLink},
         {QStringLiteral("new-buy"), true, runNewBuy},

@@ -3,6 +3,7 @@
 #include "matching/open_quantity.h"
 #include "platform/date_text.h"
 #include "platform/number_text.h"
+#include "platform/option_symbol.h"
 #include "store/corp_action_table.h"
 #include "store/links_table.h"
 #include "store/lot_method_table.h"
@@ -154,7 +155,29 @@ FreshRecords Matcher::takeRecords() {
     return std::move(fresh_);
 }
 
+void Matcher::noteOpenOptions() {
+    QVector<std::pair<QString, QString>> held; // stored date, name
+    for (const SymbolBuys& symbol : std::as_const(openBuys_)) {
+        const auto option = optionOf(symbol.symbol);
+        if (!option)
+            continue;
+        for (qsizetype i = symbol.head; i < symbol.end; ++i) {
+            const OpenBuy& buy = buys_[i];
+            if (buy.open.isPositive())
+                held.append({buy.storedDate, QStringLiteral("%1 %2 bought %3")
+                                                 .arg(option->description(), buy.open.text(),
+                                                      formatDate(buy.bought))});
+        }
+    }
+    std::sort(held.begin(), held.end());
+    warnings_.openOptions = held.size();
+    warnings_.openOptionNames.clear();
+    for (qsizetype i = 0; i < std::min(held.size(), RunWarnings::kNamedShorts); ++i)
+        warnings_.openOptionNames.append(held[i].second);
+}
+
 void Matcher::writeOpenQuantities() {
+    noteOpenOptions();
     links_->flush();
     // Most buys end used up: "0" is written far more often than any other.
     const QString usedUp = openQuantityText(Quantity());

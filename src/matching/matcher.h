@@ -111,6 +111,12 @@ struct RunWarnings {
     // in no cost or proceeds.
     QStringList noStockTrade;
 
+    // Options bought and still held, and the first of them by date, as
+    // "AAPL 12/19/2025 200.00 C 1 bought 10/01/2025". Written options are
+    // among the open shorts.
+    qsizetype openOptions = 0;
+    QStringList openOptionNames;
+
     qsizetype total() const {
         return buyAfterSell + notAllFound + noBuy + costUnknown + noStockTrade.size();
     }
@@ -207,6 +213,7 @@ private:
     // pool has left.
     void spreadAverage();
     void noteSell();
+    void noteOpenOptions();
 
     QSqlDatabase db_;
     QString account_;

@@ -65,6 +65,17 @@ QString runWarningsText(const RunWarnings& warnings) {
                      warnings.openShortNames.join(QStringLiteral(", ")),
                      warnings.openShorts > warnings.openShortNames.size() ? QStringLiteral(", ...")
                                                                           : QString());
+    if (warnings.openOptions > 0)
+        shorts += QStringLiteral("%1Open options: %2 still held (%3%4); no tax record until "
+                                 "sold, exercised or expired.")
+                      .arg(shorts.isEmpty() ? QString() : QStringLiteral(" "),
+                           warnings.openOptions == 1
+                               ? QStringLiteral("1 option bought is")
+                               : QStringLiteral("%1 options bought are").arg(warnings.openOptions),
+                           warnings.openOptionNames.join(QStringLiteral(", ")),
+                           warnings.openOptions > warnings.openOptionNames.size()
+                               ? QStringLiteral(", ...")
+                               : QString());
     if (warnings.total() == 0)
         return shorts;
     QString text = QStringLiteral("Sells to check: %1 matched to a buy made after the sale, %2 "
