@@ -162,6 +162,9 @@ private slots:
         QVERIFY(session.SaveRecalculate().done());
         QCOMPARE(describeTaxRecs(db, kAccount).join(u'\n'),
                  tax.join(u'\n').replace("All Buy Rec Not Found", " "));
+        // Processing again carries an option's premium once, not twice.
+        QVERIFY(session.Process(unwatchedProgress(), Rerun::Replace).done());
+        QCOMPARE(describeTaxRecs(db, kAccount), tax);
         QCOMPARE(prompter.messages, QStringList());
     }
 
