@@ -49,7 +49,12 @@ void readOtherRows(const SheetDocument& sheet, const OtherLayout& layout,
             continue;
         }
         const auto quantity = exportNumber(sheet.cell(row, columns.quantity), layout.quantityComma);
-        const auto amount = exportNumber(sheet.cell(row, columns.amount), layout.amountComma);
+        auto amount = exportNumber(sheet.cell(row, columns.amount), layout.amountComma);
+        // An expired, assigned or exercised option moves no money: brokers
+        // leave its amount blank.
+        if (!amount && isOptionEvent(word.openClose) &&
+            sheet.text(row, columns.amount).trimmed().isEmpty())
+            amount = 0.0;
         if (!quantity || !amount) {
             ++result.skippedNumbers;
             continue;

@@ -49,6 +49,13 @@ const QVector<OpenCloseWords>& openCloseWords() {
          {"BC", "BTC", "BUY TO COVER", "BOUGHT TO COVER", "BUY TO CLOSE", "BOUGHT TO CLOSE"}},
         {"Bought", "Open", {"BTO", "BUY TO OPEN", "BOUGHT TO OPEN"}},
         {"Sold", "Close", {"STC", "SELL TO CLOSE", "SOLD TO CLOSE"}},
+        // An option closed by an event: captured as the sale of a long
+        // option, which processing turns round when the account was short.
+        {"Sold", "Expired", {"OEXP", "EXPIRED", "EXPIRATION", "OPTION EXPIRATION", "EXPIRE"}},
+        {"Sold", "Assigned", {"OASGN", "ASSIGNED", "OPTION ASSIGNMENT"}},
+        {"Sold",
+         "Exercised",
+         {"OEXCS", "EXERCISED", "EXERCISE", "EXCHANGE OR EXERCISE", "OPTION EXERCISE"}},
     };
     return words;
 }

@@ -12,7 +12,9 @@ struct TradeWord {
     QString type; // kBought, kSold, or empty when the row is no trade
     QString kind; // for rows that are no trade
     // kOpens or kCloses when the words say whether the trade opens or
-    // closes a position (sell short, buy to cover, BTO, STC, ...).
+    // closes a position (sell short, buy to cover, BTO, STC, ...); kExpired,
+    // kAssigned or kExercised for an option closed by the event (OEXP,
+    // OASGN, OEXCS, "Expired", "Exchange or Exercise").
     QString openClose = {};
 };
 
@@ -24,8 +26,8 @@ TradeWord tradeWord(const QString& text);
 // which never says buy or sell.
 bool isAccountKindWord(const QString& text);
 
-// kOpens or kCloses for the words that open or close a position, else
-// empty: for the layouts whose own phrases name buys and sells.
+// kOpens, kCloses or an option event for the words that open or close a
+// position, else empty: for the layouts whose own phrases name buys and sells.
 QString openCloseWord(const QString& text);
 
 } // namespace gainbook

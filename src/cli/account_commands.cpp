@@ -176,7 +176,13 @@ int runAccountAssets(CliSession& session, const QStringList& args) {
     }
 }
 
-int runWashDigital(CliSession& session, const QStringList& args) {
+namespace {
+
+// A store-wide on/off setting of the wash sales: printed without the word,
+// else kept and the store's wash sales brought in line.
+int runStoreSwitch(CliSession& session, const QStringList& args,
+                   const std::function<bool(const QSqlDatabase&)>& read,
+                   const std::function<Outcome(const QSqlDatabase&, bool)>& change) {
     int code = ExitOk;
     if (!checkPositional(session, args, 0, 1, code))
         return code;
@@ -185,14 +191,24 @@ int runWashDigital(CliSession& session, const QStringList& args) {
     try {
         const QSqlDatabase db = session.database().connection();
         if (args.isEmpty()) {
-            session.out() << onOff(selectWashDigital(db)) << '\n';
+            session.out() << onOff(read(db)) << '\n';
             return ExitOk;
         }
         const bool on = args[0] == QLatin1String("on");
-        return finishAssetChange(session, [&] { return changeWashDigital(db, on); });
+        return finishAssetChange(session, [&] { return change(db, on); });
     } catch (const StoreError& error) {
         return session.fail(error);
     }
+}
+
+} // namespace
+
+int runWashDigital(CliSession& session, const QStringList& args) {
+    return runStoreSwitch(session, args, selectWashDigital, changeWashDigital);
+}
+
+int runWashOptions(CliSession& session, const QStringList& args) {
+    return runStoreSwitch(session, args, selectWashOptions, changeWashOptions);
 }
 
 int runWash(CliSession& session, const QStringList& args) {

@@ -29,6 +29,10 @@ int runAccountAssets(CliSession& session, const QStringList& args);
 // assets too.
 int runWashDigital(CliSession& session, const QStringList& args);
 
+// wash-options [on|off]: whether options of another strike or expiry on one
+// underlying replace each other.
+int runWashOptions(CliSession& session, const QStringList& args);
+
 // wash ACCOUNT: each wash sale of the tax year with its replacement lots
 // (CSV).
 int runWash(CliSession& session, const QStringList& args);

@@ -4,6 +4,7 @@
 #include "cli/record_commands.h"
 #include "matching/lot_methods.h"
 #include "matching/open_lots.h"
+#include "matching/open_positions.h"
 #include "platform/csv_row.h"
 #include "platform/date_text.h"
 #include "platform/instrument_name.h"
@@ -129,6 +130,23 @@ int runLots(CliSession& session, const QStringList& args) {
         for (const OpenLot& lot :
              openLots(session.database().connection(), positional[0], on, prices))
             writeCsvRow(session.out(), openLotFields(lot, on));
+    } catch (const StoreError& error) {
+        return session.fail(error);
+    }
+    return ExitOk;
+}
+
+int runPositions(CliSession& session, const QStringList& args) {
+    int code = ExitOk;
+    if (!checkPositional(session, args, 1, 1, code))
+        return code;
+    try {
+        if (!knownAccount(session, args[0], code))
+            return code;
+        writeCsvRow(session.out(), openPositionHeading());
+        for (const OpenPosition& position :
+             openPositions(session.database().connection(), args[0], session.taxYear().lastDay()))
+            writeCsvRow(session.out(), openPositionFields(position));
     } catch (const StoreError& error) {
         return session.fail(error);
     }

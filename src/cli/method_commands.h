@@ -21,4 +21,8 @@ int runCompare(CliSession& session, const QStringList& args);
 // and, for those at a loss, the wash-sale check of a sale that day (CSV).
 int runLots(CliSession& session, const QStringList& args);
 
+// positions ACCOUNT: what the account holds open at the tax year's end:
+// lots held, shorts and options (CSV).
+int runPositions(CliSession& session, const QStringList& args);
+
 } // namespace gainbook

@@ -27,8 +27,13 @@ QVector<GridColumn> SetupTxnGrid() {
 
 QVector<GridColumn> TxnColumns::layout() const {
     QVector<GridColumn> columns = SetupTxnGrid();
-    if (digitalOf_)
+    if (digitalOf_) {
         columns.append({QStringLiteral("Asset"), 6, CellKind::Text, Qt::AlignLeft, true, false});
+        // Whether the trade opened or closed a position, or closed an option
+        // by its expiry, assignment or exercise, as the capture kept it.
+        columns.append(
+            {QStringLiteral("Open/Close"), 7, CellKind::Text, Qt::AlignLeft, true, false});
+    }
     return columns;
 }
 
@@ -38,6 +43,8 @@ QString TxnColumns::text(const TxnRecord& r, int col) const {
         if (!digitalOf_)
             return {};
         return digitalOf_(r) ? QStringLiteral("Digital") : QStringLiteral("Security");
+    case TxnGridCol::OpenClose:
+        return digitalOf_ ? r.openClose : QString();
     case TxnGridCol::Month:
         return r.txnMonth;
     case TxnGridCol::Symbol:

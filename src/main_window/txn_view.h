@@ -25,6 +25,7 @@ enum : int {
     ID,
     Count = ID,
     Asset = Count + 1, // the screen's alone: digital asset or security
+    OpenClose,         // the screen's alone: the broker's open/close word
 };
 }
 
@@ -40,7 +41,8 @@ QVector<GridColumn> SetupTxnGrid();
 class TxnColumns final : public RecordColumns<TxnRecord> {
 public:
     // With digitalOf, a locked ninth column "Asset" says whether the trade
-    // is of a digital asset; the tool's list keeps the eight.
+    // is of a digital asset and a tenth, "Open/Close", the trade's open/close
+    // word; the tool's list keeps the eight.
     explicit TxnColumns(QSet<qint64> unknownCost = {},
                         std::function<bool(const TxnRecord&)> digitalOf = {})
         : unknownCost_(std::move(unknownCost)), digitalOf_(std::move(digitalOf)) {}

@@ -20,7 +20,7 @@ QString accountBuysQuery(const QSqlDatabase& db) {
                              ? QStringLiteral("FROM Txn INDEXED BY TxnByAccountDate ")
                              : QStringLiteral("FROM Txn ");
     return QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, Memo, "
-                          "OpenClose = 'Open' ") +
+                          "OpenClose = 'Open', OpenClose IN ('Assigned', 'Exercised') ") +
            from +
            QStringLiteral("WHERE AccountName = ? AND Type = 'Bought' ORDER BY Symbol, TxnDate, ID");
 }
@@ -30,7 +30,8 @@ QString accountBuysQuery(const QSqlDatabase& db) {
 TradeRows::TradeRows(const QSqlDatabase& db)
     : buys_(db, accountBuysQuery(db)),
       sells_(db, QStringLiteral("SELECT ID, Symbol, Quantity, TxnDate, Amount, "
-                                "OpenClose = 'Open', Type = 'Sent' "
+                                "OpenClose = 'Open', Type = 'Sent', "
+                                "OpenClose IN ('Assigned', 'Exercised') "
                                 "FROM Txn WHERE AccountName = ? AND Type IN "
                                 "('Sold', 'Sent') ORDER BY TxnDate, Symbol, ID")) {}
 
@@ -47,6 +48,7 @@ bool TradeRows::nextBuy(AccountBuy& row, TextPool& texts) {
     row.storedDate = texts.of(buys_.textView(3));
     row.amount = Money::fromDouble(buys_.real(4));
     row.opensLong = buys_.integer(6) != 0;
+    row.carries = buys_.integer(7) != 0;
     return true;
 }
 
@@ -58,7 +60,7 @@ QVector<SellRow> TradeRows::sells(const QString& account, TextPool& texts) {
         rows.append({sells_.integer(0), texts.of(sells_.textView(1)),
                      Quantity::fromDouble(sells_.real(2)), dateFromStored(stored), stored,
                      Money::fromDouble(sells_.real(4)), sells_.integer(5) != 0,
-                     sells_.integer(6) != 0});
+                     sells_.integer(6) != 0, sells_.integer(7) != 0});
     }
     return rows;
 }

@@ -25,6 +25,7 @@ struct SellRow {
     Money amount;
     bool opensShort = false; // a short sale: covered by the buys after it
     bool sends = false;      // a send to another wallet: its lots leave, no sale
+    bool carries = false;    // a bought option exercised: matched, but no sale
 };
 
 // A buy as the matching reads it, before it is opened again.
@@ -35,6 +36,7 @@ struct AccountBuy {
     QString storedDate; // null when the trade has no date
     Money amount;
     bool opensLong = false; // bought to open a position: it covers no short
+    bool carries = false;   // closes a written option by its assignment
 };
 
 } // namespace gainbook

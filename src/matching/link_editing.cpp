@@ -126,6 +126,7 @@ RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
         WashSell washSell;
         washSell.id = sellId;
         washSell.shortSale = sell->openClose == kOpens;
+        washSell.carried = carriesPremium(sell->openClose);
         washSell.account = account;
         washSell.symbol = sell->symbol;
         washSell.quantity = sell->quantity;
@@ -137,14 +138,16 @@ RecalcResult recalculateTaxRecords(const QSqlDatabase& db, const QString& accoun
             const LinkRecord& link = links[i];
             memo = QStringLiteral(" ");
             QDate acquired;
+            bool carried = false;
             if (link.buyId > 0) {
                 const std::optional<TxnRecord> buy = lookup.byId(link.buyId);
                 if (!buy)
                     memo = QStringLiteral("Buy record not found");
                 else if (!unknownCost.contains(link.buyId))
                     acquired = buy->txnDate;
+                carried = buy && carriesPremium(buy->openClose);
             }
-            washSell.lots.append({link.buyId, link.buyQuantity, link.buyPrice, acquired});
+            washSell.lots.append({link.buyId, link.buyQuantity, link.buyPrice, acquired, carried});
         }
         first = i;
         for (qsizetype n = appendSale(fresh.sells, std::move(washSell)); n > 0; --n)

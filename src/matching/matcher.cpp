@@ -3,6 +3,7 @@
 #include "matching/open_quantity.h"
 #include "platform/date_text.h"
 #include "platform/number_text.h"
+#include "platform/option_symbol.h"
 #include "store/corp_action_table.h"
 #include "store/links_table.h"
 #include "store/lot_method_table.h"
@@ -93,7 +94,7 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
         buys_.append(
             OpenBuy{row.id, row.quantity, open, stored, bought, amount, changed, costUnknown,
                     open == row.quantity ? amount.abs() : amount.abs().scaled(open, row.quantity),
-                    row.opensLong});
+                    row.opensLong, row.carries});
         spellings.back().end = buys_.size();
     };
     if (trades_) {
@@ -229,7 +230,29 @@ FreshRecords Matcher::takeRecords() {
     return std::move(fresh_);
 }
 
+void Matcher::noteOpenOptions() {
+    QVector<std::pair<QString, QString>> held; // stored date, name
+    for (const SymbolBuys& symbol : std::as_const(openBuys_)) {
+        const auto option = optionOf(symbol.symbol);
+        if (!option)
+            continue;
+        for (qsizetype i = symbol.head; i < symbol.end; ++i) {
+            const OpenBuy& buy = buys_[i];
+            if (buy.open.isPositive())
+                held.append({buy.storedDate, QStringLiteral("%1 %2 bought %3")
+                                                 .arg(option->description(), buy.open.text(),
+                                                      formatDate(buy.bought))});
+        }
+    }
+    std::sort(held.begin(), held.end());
+    warnings_.openOptions = held.size();
+    warnings_.openOptionNames.clear();
+    for (qsizetype i = 0; i < std::min(held.size(), RunWarnings::kNamedShorts); ++i)
+        warnings_.openOptionNames.append(held[i].second);
+}
+
 void Matcher::writeOpenQuantities() {
+    noteOpenOptions();
     if (!links_)
         return;
     links_->flush();
@@ -531,6 +554,7 @@ void Matcher::takeFrom(OpenBuy& buy, double factor, BuySearch search) {
     state_.runningCost += lotCost;
     SaveSellLinks(lotCost, applied, buy.id);
     lots_.last().acquired = buy.costUnknown ? QDate() : buy.bought;
+    lots_.last().carried = buy.carries;
     costUnknownLot_ |= buy.costUnknown;
     if (search == BuySearch::After)
         boughtAfterSell_ = true;
@@ -555,9 +579,9 @@ void Matcher::noteSell() {
     // the reused list would take a list of its greatest size the next time
     // it is cleared, for every sell after.
     const qsizetype sales =
-        appendSale(fresh_.sells,
-                   {sell_.id, account_, sell_.symbol, sell_.quantity, sell_.txnDate, sell_.amount,
-                    QVector<WashLot>(lots_.cbegin(), lots_.cend()), false, sell_.opensShort});
+        appendSale(fresh_.sells, {sell_.id, account_, sell_.symbol, sell_.quantity, sell_.txnDate,
+                                  sell_.amount, QVector<WashLot>(lots_.cbegin(), lots_.cend()),
+                                  false, sell_.opensShort, sell_.carries});
     for (qsizetype i = 0; i < sales; ++i)
         fresh_.memos.append({sell_.id, state_.sellMemo});
 }

@@ -51,6 +51,7 @@ struct OpenBuy {
     // instrument is sold at its average cost, their share of that average.
     Money openCost;
     bool opensLong = false; // bought to open a position: it covers no short
+    bool carries = false;   // closes a written option by its assignment
     // A lot another account sent here: its Memo is its own account's, and
     // its ID is the buy it came from, so a sale here has the buy's date.
     bool moved = false;
@@ -92,7 +93,20 @@ struct RunWarnings {
     QStringList openShortNames;
     static constexpr qsizetype kNamedShorts = 5;
 
-    qsizetype total() const { return buyAfterSell + notAllFound + noBuy + costUnknown; }
+    // Options assigned or exercised whose stock trade of the day is missing,
+    // as "AAPL 01/17/2025 200.00 C assigned 01/17/2025": their premium is
+    // in no cost or proceeds.
+    QStringList noStockTrade;
+
+    // Options bought and still held, and the first of them by date, as
+    // "AAPL 12/19/2025 200.00 C 1 bought 10/01/2025". Written options are
+    // among the open shorts.
+    qsizetype openOptions = 0;
+    QStringList openOptionNames;
+
+    qsizetype total() const {
+        return buyAfterSell + notAllFound + noBuy + costUnknown + noStockTrade.size();
+    }
 };
 
 // The lots a sell keeps through a run: those the user picked by hand, or
@@ -198,6 +212,7 @@ private:
     // pool has left.
     void spreadAverage();
     void noteSell();
+    void noteOpenOptions();
 
     QSqlDatabase db_;
     QString account_;

@@ -3,6 +3,7 @@
 #include "matching/link_editing.h"
 #include "matching/matcher.h"
 #include "matching/matching_grid.h"
+#include "matching/option_events.h"
 #include "matching/run_end.h"
 #include "matching/transfers.h"
 #include "matching/txn_lookup.h"
@@ -65,6 +66,17 @@ QString runWarningsText(const RunWarnings& warnings) {
                      warnings.openShortNames.join(QStringLiteral(", ")),
                      warnings.openShorts > warnings.openShortNames.size() ? QStringLiteral(", ...")
                                                                           : QString());
+    if (warnings.openOptions > 0)
+        shorts += QStringLiteral("%1Open options: %2 still held (%3%4); no tax record until "
+                                 "sold, exercised or expired.")
+                      .arg(shorts.isEmpty() ? QString() : QStringLiteral(" "),
+                           warnings.openOptions == 1
+                               ? QStringLiteral("1 option bought is")
+                               : QStringLiteral("%1 options bought are").arg(warnings.openOptions),
+                           warnings.openOptionNames.join(QStringLiteral(", ")),
+                           warnings.openOptions > warnings.openOptionNames.size()
+                               ? QStringLiteral(", ...")
+                               : QString());
     if (warnings.waitingReceives > 0) {
         const QString waiting =
             QStringLiteral("Transfers waiting: %1 linked to a send of an account not processed "
@@ -85,6 +97,14 @@ QString runWarningsText(const RunWarnings& warnings) {
                        .arg(warnings.noBuy);
     if (warnings.costUnknown > 0)
         text += u' ' + unknownCostSellsPhrase(warnings.costUnknown);
+    if (const qsizetype missing = warnings.noStockTrade.size(); missing > 0)
+        text += QStringLiteral(" %1 assigned or exercised without the stock trade of that day "
+                               "(%2%3): the premium is in no cost or proceeds.")
+                    .arg(missing == 1 ? QStringLiteral("1 option")
+                                      : QStringLiteral("%1 options").arg(missing),
+                         QStringList(warnings.noStockTrade.mid(0, RunWarnings::kNamedShorts))
+                             .join(QStringLiteral(", ")),
+                         missing > RunWarnings::kNamedShorts ? QStringLiteral(", ...") : QString());
     if (!shorts.isEmpty())
         text += QLatin1Char(' ') + shorts;
     return text;
@@ -282,6 +302,9 @@ AccountRun runMatching(const QSqlDatabase& db, const QString& account, Progress&
     // Sends and receives found since the last run are linked before the
     // matcher reads the lots they move.
     linkTransfers(db);
+    // Expired, assigned and exercised options take the side they close and
+    // carry their premiums before any sell is matched.
+    const OptionEventsSettled events = settleOptionEvents(db, account);
     {
         // The matcher's buys and the sells go before the refresh, which
         // holds the store's trades in their place: at a million trades
@@ -308,6 +331,7 @@ AccountRun runMatching(const QSqlDatabase& db, const QString& account, Progress&
         progress.step(sells.size(), whole);
         matcher.writeOpenQuantities();
         run.warnings = matcher.warnings();
+        run.warnings.noStockTrade = events.noStockTrade;
         fresh = matcher.takeRecords();
     }
     // The account's new links change which shares replace which losses,

@@ -31,7 +31,8 @@ namespace {
 void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* fresh) {
     const QString txnColumns =
         QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, "
-                       "Type = 'Bought', TxnDate, Amount, OpenClose = 'Open' "
+                       "Type = 'Bought', TxnDate, Amount, OpenClose = 'Open', "
+                       "OpenClose IN ('Assigned', 'Exercised') "
                        "FROM Txn "
                        "WHERE Type IN ('Bought', 'Sold')");
     const bool skipAccount = fresh && fresh->buysGiven;
@@ -48,10 +49,15 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
     const QSet<qint64> unknownCost = selectUnknownCostBuys(db);
     // Accounts, symbols and dates repeat down the store: one copy each.
     TextPool texts;
+    // Buys that closed a written option by its assignment: their covers
+    // make no sale.
+    QSet<qint64> carriedBuys;
     while (txns.next()) {
         const qint64 id = txns.integer(0);
         const QDate date = dateFromStored(txns.textView(5));
         if (txns.integer(4) != 0) {
+            if (txns.integer(8) != 0)
+                carriedBuys.insert(id);
             if (!date.isValid() || unknownCost.contains(id))
                 continue; // no window holds it, and its lots have no date
             input.buys.append({id, texts.of(txns.textView(1)), texts.of(txns.textView(2)), date,
@@ -70,6 +76,7 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
         sell.salePrice = Money::fromDouble(txns.real(6));
         sell.untied = untied.contains(id);
         sell.shortSale = txns.integer(7) != 0;
+        sell.carried = txns.integer(8) != 0;
     }
 
     // Rows come in the order written, which is the order of each sell's lots.
@@ -97,7 +104,8 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
         // A missing buy has no date, as Save/Recalculate counts it.
         sell->lots.append({buyId, Quantity::fromDouble(links.real(2)),
                            Money::fromDouble(links.real(3)),
-                           buy >= 0 ? input.buys[buy].date : QDate()});
+                           buy >= 0 ? input.buys[buy].date : QDate(),
+                           !carriedBuys.isEmpty() && carriedBuys.contains(buyId)});
         linked.insert(sellId, 0);
     }
     input.sells.reserve(input.sells.size() + linked.size());
@@ -136,6 +144,7 @@ void selectWashSettings(const QSqlDatabase& db, WashInput& input) {
     }
     input.kinds = selectAssetKinds(db);
     input.washDigital = selectWashDigital(db);
+    input.washOptions = selectWashOptions(db);
 }
 
 WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh, bool everySell = false) {
@@ -314,6 +323,20 @@ Outcome changeAccountAssets(const QSqlDatabase& db, const QString& account, Acco
 
 Outcome changeWashDigital(const QSqlDatabase& db, bool on) {
     return changeAssetsAndRefresh(db, [&] { setWashDigital(db, on); });
+}
+
+Outcome changeWashOptions(const QSqlDatabase& db, bool on) {
+    qint64 rewritten = 0;
+    try {
+        Transaction transaction(db);
+        setWashOptions(db, on);
+        rewritten = refreshWashSales(db).recordsRewritten;
+        transaction.commit();
+    } catch (const StoreError& error) {
+        return Outcome::failure(
+            QStringLiteral("Wash-sale setting not changed: %1").arg(failureText(db, error)));
+    }
+    return Outcome::ok(rewritten);
 }
 
 } // namespace gainbook

@@ -78,4 +78,9 @@ Outcome changeSymbolKind(const QSqlDatabase& db, const QString& symbol, AssetKin
 Outcome changeAccountAssets(const QSqlDatabase& db, const QString& account, AccountAssets assets);
 Outcome changeWashDigital(const QSqlDatabase& db, bool on);
 
+// Keeps whether options of another strike or expiry on one underlying
+// replace each other and brings the store's wash sales in line, in one
+// transaction. The count is the number of sells whose records changed.
+Outcome changeWashOptions(const QSqlDatabase& db, bool on);
+
 } // namespace gainbook

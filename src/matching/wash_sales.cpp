@@ -2,6 +2,7 @@
 
 #include "matching/id_index.h"
 #include "platform/instrument_name.h"
+#include "platform/option_symbol.h"
 
 #include <QMap>
 
@@ -54,7 +55,17 @@ struct Candidate {
     qint64 day = 0;
     qint64 id = 0;
     qsizetype at = 0; // in the input's buys
+    // The shares sold one unit of the buy replaces: a call's contract
+    // stands for its shares of the stock.
+    int sharesPerUnit = 1;
 };
+
+// Options that replace each other when washOptions is on: one underlying,
+// calls or puts.
+QString washOptionClass(const OptionContract& option) {
+    return instrumentKey(option.underlying) +
+           (option.call ? QStringLiteral("|C") : QStringLiteral("|P"));
+}
 
 WashSettings settingsOf(const WashInput& input, const QString& account) {
     return input.settings.value(account, WashSettings{});
@@ -201,6 +212,8 @@ TaxRecord WashSellResult::record(int part) const {
 }
 
 qsizetype appendSale(QVector<WashSell>& out, WashSell sell) {
+    if (sell.carried)
+        return 0;
     if (!sell.shortSale) {
         out.append(std::move(sell));
         return 1;
@@ -208,7 +221,7 @@ qsizetype appendSale(QVector<WashSell>& out, WashSell sell) {
     // By day of the cover; a lot without a date stays on the day of the sale.
     QMap<QDate, QVector<WashLot>> byDay;
     for (const WashLot& lot : std::as_const(sell.lots)) {
-        if (lot.buyId > 0 && lot.quantity.isPositive())
+        if (lot.buyId > 0 && lot.quantity.isPositive() && !lot.carried)
             byDay[lot.acquired.isValid() ? lot.acquired : sell.dateSold].append(lot);
     }
     Quantity covered;
@@ -246,8 +259,16 @@ WashResult detectWashSales(const WashInput& input) {
     InstrumentKeys keys;
     AccountLookup accounts(input);
     WashKindLookup kinds(input.kinds);
+    // The calls bought on each underlying (by its key), and with
+    // washOptions the options of each class, for the windows of their
+    // stock's or their class's losses.
+    QHash<QString, QVector<Candidate>> callsOn;
+    QHash<QString, QVector<Candidate>> optionClasses;
     QString lastSymbol;
     QVector<Candidate>* symbolBuys = nullptr;
+    QVector<Candidate>* callBuys = nullptr;
+    QVector<Candidate>* classBuys = nullptr;
+    int contractShares = 1;
     for (qsizetype i = 0; i < input.buys.size(); ++i) {
         BuyState& state = buys[i];
         state.buy = &input.buys[i];
@@ -259,17 +280,30 @@ WashResult detectWashSales(const WashInput& input) {
             const QString key = instrumentKey(lastSymbol);
             symbolBuys = &bySymbol[key];
             keys.add(key);
+            const auto option = optionOf(lastSymbol);
+            callBuys =
+                option && option->call ? &callsOn[instrumentKey(option->underlying)] : nullptr;
+            classBuys =
+                option && input.washOptions ? &optionClasses[washOptionClass(*option)] : nullptr;
+            contractShares = option ? option->sharesPerContract : 1;
         }
-        symbolBuys->append({state.buy->date.toJulianDay(), state.buy->id, i});
+        const qint64 day = state.buy->date.toJulianDay();
+        symbolBuys->append({day, state.buy->id, i});
+        if (callBuys)
+            callBuys->append({day, state.buy->id, i, contractShares});
+        if (classBuys)
+            classBuys->append({day, state.buy->id, i});
     }
     // By date, then ID, as the day number orders dates.
     const auto byDate = [](const Candidate& a, const Candidate& b) {
         return a.day != b.day ? a.day < b.day : a.id < b.id;
     };
-    for (QVector<Candidate>& list : bySymbol) {
-        // A processed account gives its buys in this order already.
-        if (!std::is_sorted(list.cbegin(), list.cend(), byDate))
-            std::sort(list.begin(), list.end(), byDate);
+    for (auto* lists : {&bySymbol, &callsOn, &optionClasses}) {
+        for (QVector<Candidate>& list : *lists) {
+            // A processed account gives its buys in this order already.
+            if (!std::is_sorted(list.cbegin(), list.cend(), byDate))
+                std::sort(list.begin(), list.end(), byDate);
+        }
     }
     // A name cut short and its long forms replace each other: their lists
     // are joined, once, for the sells of such a name.
@@ -278,11 +312,27 @@ WashResult detectWashSales(const WashInput& input) {
         const QString key = instrumentKey(symbol);
         const QStringList relatives = keys.relatives(key);
         const auto own = bySymbol.constFind(key);
-        if (relatives.isEmpty())
+        // A stock's calls replace it; with washOptions an option's whole
+        // class (itself among them) replaces it.
+        const QVector<Candidate>* more = nullptr;
+        bool ownInMore = false;
+        if (const auto option = optionOf(symbol)) {
+            if (input.washOptions) {
+                const auto found = optionClasses.constFind(washOptionClass(*option));
+                more = found == optionClasses.cend() ? nullptr : &*found;
+                ownInMore = true;
+            }
+        } else if (!callsOn.isEmpty()) {
+            const auto found = callsOn.constFind(key);
+            more = found == callsOn.cend() ? nullptr : &*found;
+        }
+        if (relatives.isEmpty() && !more)
             return own == bySymbol.cend() ? nullptr : &*own;
         if (const auto made = joined.constFind(key); made != joined.cend())
             return &*made;
-        QVector<Candidate> all = bySymbol.value(key);
+        QVector<Candidate> all = ownInMore ? QVector<Candidate>() : bySymbol.value(key);
+        if (more)
+            all += *more;
         for (const QString& relative : relatives)
             all += bySymbol.value(relative);
         std::sort(all.begin(), all.end(), byDate);
@@ -381,7 +431,9 @@ WashResult detectWashSales(const WashInput& input) {
                 Quantity start = max(buy.sold, buy.markedEnd);
                 // Sold and replacement shares counted alike across a split
                 // between the two dates.
-                const double perSold = boughtPerSold(input, *buy.buy, sell->symbol, sell->dateSold);
+                const double perSold =
+                    boughtPerSold(input, *buy.buy, sell->symbol, sell->dateSold) /
+                    it->sharesPerUnit;
                 Quantity free = (buy.buy->quantity - start).dividedBy(perSold);
                 const bool permanent = buy.settings.taxAdvantaged;
                 while (free.isPositive() && next < losses.size()) {

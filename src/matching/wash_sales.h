@@ -39,6 +39,9 @@ struct WashLot {
     Quantity quantity;
     Money cost;
     QDate acquired;
+    // The buy closed a written option by its assignment: the premium went
+    // into the stock, and the cover makes no sale.
+    bool carried = false;
 };
 
 // A sell with its lots in the order they were applied.
@@ -56,6 +59,9 @@ struct WashSell {
     // A short sale (a sell that opens a position), whose lots are the buys
     // that cover it; once through appendSale, the part covered on one day.
     bool shortSale = false;
+    // A bought option closed by its exercise (or assignment): no sale, its
+    // premium went into the stock (Pub. 550, Options).
+    bool carried = false;
 };
 
 } // namespace gainbook
@@ -96,8 +102,9 @@ namespace gainbook {
 // are delivered, each delivery in its own year (26 CFR 1.1233-1(a)(1)): it
 // becomes one sale per day it was covered, of the shares covered that day,
 // dated that day, with their share of the proceeds; the shares not covered
-// yet are an open position and no sale at all. Any other sell is appended
-// as it is.
+// yet are an open position and no sale at all; the shares covered by an
+// assignment are no sale either. A sell that closed a bought option by its
+// exercise makes none. Any other sell is appended as it is.
 qsizetype appendSale(QVector<WashSell>& out, WashSell sell);
 
 struct WashInput {
@@ -112,6 +119,10 @@ struct WashInput {
     // changed, and a buy of one kind never replaces a loss of the other.
     AssetKinds kinds;
     bool washDigital = false;
+    // Whether options on one underlying of another strike or expiry (of the
+    // same kind, call or put) replace each other; by default only the same
+    // contract does.
+    bool washOptions = false;
     // The adjustments kept before, to tell which sells they touched.
     QVector<LotAdjustRecord> previous;
     // Splits between a buy and a sale: links count the sell's shares, a
@@ -132,7 +143,9 @@ struct WashResult {
 // detecting account each lot a sell closed at a loss is washed on its own,
 // whatever the other lots of the sale gained: by the buys of the same
 // instrument (sameInstrument) made within 30 calendar days before or after
-// the sale, oldest first, met by the loss shares in the order those were
+// the sale, oldest first, and for stock by the calls bought on it, each
+// contract standing for its 100 shares (an option to acquire, 26 CFR
+// 1.1091-1(a)), met by the loss shares in the order those were
 // acquired. The shares a sell closed itself and shares already sold or
 // already replacing another loss do not count. Each replacement share takes
 // the loss, days held and cost of the one sold share it meets; a record's

@@ -8,6 +8,20 @@ namespace gainbook {
 namespace {
 
 const QString kWashDigitalName = QStringLiteral("WashDigital");
+const QString kWashOptionsName = QStringLiteral("WashOptions");
+
+bool storeSettingOn(const QSqlDatabase& db, const QString& name) {
+    QSqlQuery query =
+        runQuery(db, QStringLiteral("SELECT Value FROM StoreSetting WHERE Name = ?"), {name});
+    return query.next() && query.value(0).toString() == QLatin1String("on");
+}
+
+void setStoreSetting(const QSqlDatabase& db, const QString& name, bool on) {
+    runQuery(db,
+             QStringLiteral("INSERT INTO StoreSetting (Name, Value) VALUES (?, ?) "
+                            "ON CONFLICT (Name) DO UPDATE SET Value = excluded.Value"),
+             {name, on ? QStringLiteral("on") : QStringLiteral("off")});
+}
 
 } // namespace
 
@@ -75,16 +89,19 @@ void setAccountAssets(const QSqlDatabase& db, const QString& account, AccountAss
 }
 
 bool selectWashDigital(const QSqlDatabase& db) {
-    QSqlQuery query = runQuery(db, QStringLiteral("SELECT Value FROM StoreSetting WHERE Name = ?"),
-                               {kWashDigitalName});
-    return query.next() && query.value(0).toString() == QLatin1String("on");
+    return storeSettingOn(db, kWashDigitalName);
 }
 
 void setWashDigital(const QSqlDatabase& db, bool on) {
-    runQuery(db,
-             QStringLiteral("INSERT INTO StoreSetting (Name, Value) VALUES (?, ?) "
-                            "ON CONFLICT (Name) DO UPDATE SET Value = excluded.Value"),
-             {kWashDigitalName, on ? QStringLiteral("on") : QStringLiteral("off")});
+    setStoreSetting(db, kWashDigitalName, on);
+}
+
+bool selectWashOptions(const QSqlDatabase& db) {
+    return storeSettingOn(db, kWashOptionsName);
+}
+
+void setWashOptions(const QSqlDatabase& db, bool on) {
+    setStoreSetting(db, kWashOptionsName, on);
 }
 
 } // namespace gainbook

@@ -39,4 +39,10 @@ void setAccountAssets(const QSqlDatabase& db, const QString& account, AccountAss
 bool selectWashDigital(const QSqlDatabase& db);
 void setWashDigital(const QSqlDatabase& db, bool on);
 
+// Whether options on one underlying of another strike or expiry count as
+// substantially identical for wash sales: off unless set, so that only the
+// same contract replaces an option. Throws StoreError.
+bool selectWashOptions(const QSqlDatabase& db);
+void setWashOptions(const QSqlDatabase& db, bool on);
+
 } // namespace gainbook

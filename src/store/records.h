@@ -22,7 +22,8 @@ struct TxnRecord {
     Money amount;
     QString memo;
     // kOpens or kCloses when the broker's words said so (sell short, buy to
-    // cover, sell to open, ...); empty for a plain buy or sell.
+    // cover, sell to open, ...), kExpired, kAssigned or kExercised for an
+    // option closed by the event; empty for a plain buy or sell.
     QString openClose = {};
 };
 
@@ -96,5 +97,21 @@ inline const QString kSold = QStringLiteral("Sold");
 // that closes one covers it.
 inline const QString kOpens = QStringLiteral("Open");
 inline const QString kCloses = QStringLiteral("Close");
+// An option closed without a trade of its own: it lapsed (closed at 0 on its
+// expiry), or it was assigned or exercised, which moves its premium into the
+// stock trade of that day. Captured as a sell; processing makes it a buy
+// when the account was short the option.
+inline const QString kExpired = QStringLiteral("Expired");
+inline const QString kAssigned = QStringLiteral("Assigned");
+inline const QString kExercised = QStringLiteral("Exercised");
+
+inline bool isOptionEvent(const QString& openClose) {
+    return openClose == kExpired || openClose == kAssigned || openClose == kExercised;
+}
+
+// An assignment or exercise: the option closes with no sale of its own.
+inline bool carriesPremium(const QString& openClose) {
+    return openClose == kAssigned || openClose == kExercised;
+}
 
 } // namespace gainbook

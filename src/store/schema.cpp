@@ -22,7 +22,8 @@ QStringList schemaTables() {
                               "TxnDate TEXT, "
                               "Amount REAL NOT NULL DEFAULT 0, "
                               "Memo TEXT NOT NULL DEFAULT '', "
-                              "OpenClose TEXT NOT NULL DEFAULT '')"),
+                              "OpenClose TEXT NOT NULL DEFAULT '', "
+                              "Premium REAL NOT NULL DEFAULT 0)"),
                QStringLiteral("CREATE TABLE TaxRec ("
                               "ID INTEGER PRIMARY KEY AUTOINCREMENT, "
                               "AccountName TEXT NOT NULL DEFAULT '', "

@@ -88,6 +88,13 @@ const QVector<SchemaStep>& schemaSteps() {
         // 13: sends linked to the receives they became in another account,
         // which move lots without a sale; files before it have none.
         schemaStatements(transferLinkTable()),
+        // 14: the part of a stock trade's amount that an assigned or
+        // exercised option carried into it, so that processing again takes
+        // it out before carrying it anew; 0 is the broker's amount, as
+        // before.
+        schemaStatements({
+            QStringLiteral("ALTER TABLE Txn ADD COLUMN Premium REAL NOT NULL DEFAULT 0"),
+        }),
     };
     return steps;
 }

@@ -11,9 +11,11 @@ namespace gainbook {
 
 namespace {
 
-// A buy that closes a short is the day the short is sold for tax.
-const QString kSoldTxnDates = QStringLiteral("SELECT DISTINCT TxnDate FROM Txn WHERE Type = 'Sold' "
-                                             "OR (Type = 'Bought' AND OpenClose = 'Close')");
+// A buy that closes a short (or lets a written option lapse) is the day the
+// short is sold for tax.
+const QString kSoldTxnDates =
+    QStringLiteral("SELECT DISTINCT TxnDate FROM Txn WHERE Type = 'Sold' "
+                   "OR (Type = 'Bought' AND OpenClose IN ('Close', 'Expired'))");
 const QString kTaxRecDates = QStringLiteral("SELECT DISTINCT DateSold FROM TaxRec");
 
 // Distinct dates are few; their years are read through the one date parser,

@@ -114,6 +114,11 @@ private slots:
             << QStringList{"Bought Open",  "Sold Close", "Sold Open", "Bought Close", "Sold Open",
                            "Bought Close", "Sold Open",  "Sold Open", "Bought Close"}
             << QString();
+        QTest::newRow("options expired, assigned, exercised")
+            << QStringList{"OEXP", "Expired", "OASGN", "Assigned", "OEXCS", "Exchange or Exercise"}
+            << QStringList{"Sold Expired",  "Sold Expired",   "Sold Assigned",
+                           "Sold Assigned", "Sold Exercised", "Sold Exercised"}
+            << QString();
         // Each of these once turned into a buy or a sell by the letters B
         // and S somewhere in its text.
         QTest::newRow("no trades, counted by kind")

@@ -10,7 +10,9 @@
 namespace gainbook::test {
 
 // Transactions written as "B|IBM|100|2000-01-03|-1000" (B bought, S sold:
-// symbol, quantity, date, amount), added to one account in that order.
+// symbol, quantity, date, amount), added to one account in that order. Two
+// letters add the open/close word (SO sold to open, BC bought to close);
+// E, A and X are an option expired, assigned or exercised.
 QVector<qint64> addRows(TestDatabase& db, const QString& account, const QStringList& rows);
 
 // The account's links as "sell>buy qty cost", sells and buys named by their

@@ -93,6 +93,13 @@ private slots:
         Pub. 550 Short Sales: a buy to open covers nothing ; SO|XYZ|100|2025-12-15|5000, BO|XYZ|100|2025-12-20|-4000 ;
         Pub. 550 Options: a long call sold, 900 - 350, spelt two ways ; BO|AAPL  251219C00200000|1|2025-10-01|-350, SC|AAPL 12/19/2025 200.00 C|1|2025-11-14|900 ; AAPL 12/19/2025 200.00 C|1|2025-10-01|2025-11-14|350|900|  ;
         Pub. 550 Options: a call written 11/03 bought back 01/05, 350 - 120 in 2026 ; SO|AAPL  260116C00200000|1|2025-11-03|350, BC|AAPL260116C00200000|1|2026-01-05|-120 ; AAPL  260116C00200000|1|2026-01-05|2026-01-05|120|350|  ;
+        // E, A, X: expired, assigned, exercised, as captured (a sell).
+        Pub. 550 Options: a long put expiring, a loss of its cost 400 ; BO|XYZ  250620P00050000|2|2025-03-03|-400, E|XYZ  250620P00050000|2|2025-06-20|0 ; XYZ  250620P00050000|2|2025-03-03|2025-06-20|400|0|  ;
+        Pub. 550 Options: a put written in 2025 lapses 01/16/2026, the writer's gain of 250 in 2026 ; S|XYZ  260116P00050000|1|2025-11-03|250, E|XYZ  260116P00050000|1|2026-01-16|0 ; XYZ  260116P00050000|1|2026-01-16|2026-01-16|0|250|  ;
+        Pub. 550 Options: a written put assigned, the shares cost 5000 - 300 ; SO|XYZ  250620P00050000|1|2025-03-03|300, A|XYZ  250620P00050000|1|2025-06-20|0, B|XYZ|100|2025-06-20|-5000, S|XYZ|100|2025-09-02|5200 ; XYZ|100|2025-06-20|2025-09-02|4700|5200|  ;
+        Pub. 550 Options: a long call exercised, the shares cost 5000 + 200 ; BO|XYZ  250620C00050000|1|2025-03-03|-200, X|XYZ  250620C00050000|1|2025-06-20|0, B|XYZ|100|2025-06-20|-5000, S|XYZ|100|2025-09-02|5600 ; XYZ|100|2025-06-20|2025-09-02|5200|5600|  ;
+        Pub. 550 Options: a written call assigned, proceeds 5000 + 300 ; B|XYZ|100|2025-01-02|-4000, SO|XYZ  250620C00050000|1|2025-03-03|300, A|XYZ  250620C00050000|1|2025-06-20|0, S|XYZ|100|2025-06-20|5000 ; XYZ|100|2025-01-02|2025-06-20|4000|5300|  ;
+        Pub. 550 Options: a long put exercised, proceeds 5000 - 150 ; B|XYZ|100|2025-01-02|-4000, BO|XYZ  250620P00050000|1|2025-03-03|-150, X|XYZ  250620P00050000|1|2025-06-20|0, S|XYZ|100|2025-06-20|5000 ; XYZ|100|2025-01-02|2025-06-20|4000|4850|  ;
         )");
     }
     void termSplit() {
@@ -111,6 +118,9 @@ private slots:
         QVERIFY(session.SaveRecalculate().done());
         QCOMPARE(describeTaxRecs(db, kAccount).join(u'\n'),
                  tax.join(u'\n').replace("All Buy Rec Not Found", " "));
+        // Processing again carries an option's premium once, not twice.
+        QVERIFY(session.Process(unwatchedProgress(), Rerun::Replace).done());
+        QCOMPARE(describeTaxRecs(db, kAccount), tax);
         QCOMPARE(prompter.messages, QStringList());
     }
 
@@ -162,21 +172,26 @@ private slots:
 
     // The run's closing message counts each kind of sell to check; a sell
     // can be of two kinds. A short not covered is an open position, told
-    // apart (Pub. 550 Short Sales: no sale until it is closed).
+    // apart (Pub. 550 Short Sales: no sale until it is closed). An option
+    // assigned with no stock trade that day has nowhere to put its premium.
     void runCountsSellsToCheck() {
         TestDatabase db;
         addRows(db, kAccount,
                 {"S|IBM|100|2000-02-01|3000", "B|MSFT|50|2000-01-03|-500",
                  "S|MSFT|100|2000-02-01|3000", "S|AAPL|10|2000-02-01|300",
                  "B|AAPL|10|2000-03-01|-100", "S|T|20|2000-02-01|300", "B|T|5|2000-03-01|-10",
-                 "SO|XYZ|100|2000-02-01|5000"});
+                 "SO|XYZ|100|2000-02-01|5000", "SO|XYZ  000317C00050000|1|2000-01-05|300",
+                 "A|XYZ  000317C00050000|1|2000-03-17|0"});
         RecordingPrompter prompter;
         const Outcome outcome = process(db, prompter);
         QVERIFY(outcome.done());
         QCOMPARE(outcome.count, 4);
         QCOMPARE(outcome.message,
                  QString("Sells to check: 2 matched to a buy made after the sale, 2 larger than "
-                         "the buys found (All Buy Rec Not Found), 1 without a buy. Open short "
+                         "the buys found (All Buy Rec Not Found), 1 without a buy. 1 option "
+                         "assigned or exercised without the stock trade of that day (XYZ "
+                         "03/17/2000 50.00 C assigned 03/17/2000): the premium is in no cost or "
+                         "proceeds. Open short "
                          "positions: 1 short sale is not covered yet (XYZ 100 sold 02/01/2000); no "
                          "tax record until the shares are bought back."));
     }

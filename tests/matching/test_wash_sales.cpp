@@ -73,7 +73,8 @@ QVector<qint64> addTrades(TestDatabase& db, const QStringList& rows, QStringList
 const QString kLater = QStringLiteral("later:");
 
 // "A:detect=off", "A:other=no", "A:ira=yes", "A:basis=no", "A:assets=digital",
-// "BTC:kind=digital", "A:washdigital=on", "XYZ:split=2000-03-05" (2:1)
+// "BTC:kind=digital", "A:washdigital=on", "A:washoptions=on",
+// "XYZ:split=2000-03-05" (2:1)
 void applySettings(TestDatabase& db, const QStringList& settings) {
     for (const QString& setting : settings) {
         const QString name = setting.section(u':', 0, 0);
@@ -88,6 +89,8 @@ void applySettings(TestDatabase& db, const QStringList& settings) {
             setSymbolKind(db.connection(), name, *assetKindFromWord(word));
         else if (key == QLatin1String("washdigital"))
             setWashDigital(db.connection(), on);
+        else if (key == QLatin1String("washoptions"))
+            setWashOptions(db.connection(), on);
         else if (key == QLatin1String("split"))
             insertCorpAction(
                 db.connection(),
@@ -260,6 +263,14 @@ private slots:
         // A receive 32 days after the send is no transfer the run links:
         // bought at a cost and date not known yet, never a cost of 0.
         Pub. 551: a receive without its send, of unknown cost ; W|B|SOL|10|2024-05-01|-1000, W|T|SOL|10|2025-01-02|0, E|R|SOL|10|2025-02-03|0, E|S|SOL|10|2025-03-03|1500 ;  ; E|10||2025-03-03|0|1500|0|
+        // Options. A call is an option to acquire (1.1091-1(a)): one
+        // contract bought 7 days after a loss of 1,000 on 100 shares held 56
+        // days takes the whole loss; it costs 250 + 1,000 and counts from
+        // Mar 10 less 56 days. Sold for 400: a loss of 850.
+        1.1091-1(a) Pub. 550 Wash Sales: a call bought 7 days after a stock loss, 100 shares a contract ; A|B|XYZ|100|2025-01-06|-5000, A|S|XYZ|100|2025-03-03|4000, A|B|XYZ  250620C00050000|1|2025-03-10|-250, A|S|XYZ  250620C00050000|1|2025-05-01|400 ;  ; A|100|2025-01-06|2025-03-03|5000|4000|1000|A, A|1|2025-01-13|2025-05-01|1250|400|0|A ; 2 0 1 1000 56
+        Pub. 550 Wash Sales: a put sold at a loss, the call of its expiry no replacement ; A|B|XYZ  250620P00050000|1|2025-02-03|-500, A|S|XYZ  250620P00050000|1|2025-03-03|200, A|B|XYZ  250620C00050000|1|2025-03-05|-300 ;  ; A|1|2025-02-03|2025-03-03|500|200|0|A
+        // Held Feb 3 to Mar 3: 28 days; a loss of 300.
+        1.1091-1(a) by the setting: another strike replaces a call ; A|B|XYZ  250620C00050000|1|2025-02-03|-500, A|S|XYZ  250620C00050000|1|2025-03-03|200, A|B|XYZ  250620C00060000|1|2025-03-05|-300 ; A:washoptions=on ; A|1|2025-02-03|2025-03-03|500|200|300|A ; 2 0 1 300 28
         )");
     }
 

@@ -186,8 +186,8 @@ private slots:
         QCOMPARE(columns(db.connection()), columns(fresh.connection()));
         QCOMPARE(indexes(db.connection()), indexes(fresh.connection()));
         QCOMPARE(rows(db.connection(), "SELECT * FROM Txn"),
-                 (QStringList{"1|O'Brien IRA|All|IBM|100|Bought|2000-03-01|-10000.25|0|",
-                              "2|O'Brien IRA|All|IBM|50|Sold|2000-04-01|6000.5|0|"}));
+                 (QStringList{"1|O'Brien IRA|All|IBM|100|Bought|2000-03-01|-10000.25|0||0",
+                              "2|O'Brien IRA|All|IBM|50|Sold|2000-04-01|6000.5|0||0"}));
         QCOMPARE(rows(db.connection(), "SELECT * FROM TaxRec"),
                  QStringList{"1|O'Brien IRA|IBM|50|2000-03-01|2000-04-01|5000|6000.5| |A|0|2"});
         // Each link names its sell's date and symbol where the sell is there;

@@ -1,0 +1,227 @@
+#include "matching/option_events.h"
+
+#include "platform/date_text.h"
+#include "platform/instrument_name.h"
+#include "platform/money.h"
+#include "platform/option_symbol.h"
+#include "platform/quantity.h"
+#include "store/records.h"
+#include "store/sql.h"
+
+#include <QHash>
+#include <QSet>
+#include <QVector>
+
+#include <algorithm>
+#include <tuple>
+
+namespace gainbook {
+
+namespace {
+
+// A trade of the account as the settling reads it.
+struct EventTrade {
+    qint64 id = 0;
+    QString symbol;
+    QString key; // instrumentKey
+    Quantity quantity;
+    QString type;
+    QDate date;
+    Money amount;
+    QString openClose;
+    bool used = false; // a stock row already given an option's premium
+};
+
+// The contracts of one option still open, oldest first, each with what is
+// left of its premium; all long or all written.
+struct OptionPosition {
+    struct Lot {
+        Quantity contracts;
+        Money premium;
+    };
+    QVector<Lot> lots;
+    bool written = false;
+
+    bool empty() const { return lots.isEmpty(); }
+
+    void open(const EventTrade& trade, bool asWritten) {
+        if (lots.isEmpty())
+            written = asWritten;
+        lots.append({trade.quantity, trade.amount.abs()});
+    }
+
+    // Closes up to `contracts`, oldest first, and gives the premium of the
+    // contracts closed: each lot's share of its own.
+    Money close(Quantity contracts) {
+        Money premium;
+        while (contracts.isPositive() && !lots.isEmpty()) {
+            Lot& lot = lots.front();
+            if (lot.contracts <= contracts) {
+                premium += lot.premium;
+                contracts -= lot.contracts;
+                lots.removeFirst();
+                continue;
+            }
+            const Money part = lot.premium.scaled(contracts, lot.contracts);
+            premium += part;
+            lot.premium -= part;
+            lot.contracts -= contracts;
+            contracts = Quantity();
+        }
+        return premium;
+    }
+};
+
+QVector<EventTrade> selectEventTrades(const QSqlDatabase& db, const QString& account,
+                                      const QSet<QString>& keys) {
+    QSqlQuery query = runQuery(db,
+                               QStringLiteral("SELECT ID, Symbol, Quantity, Type, TxnDate, Amount, "
+                                              "OpenClose FROM Txn WHERE AccountName = ? AND "
+                                              "Type IN ('Bought', 'Sold') AND TxnDate IS NOT NULL"),
+                               {textValue(account)});
+    QVector<EventTrade> trades;
+    while (query.next()) {
+        const QString symbol = query.value(1).toString();
+        const QString key = instrumentKey(symbol);
+        if (!keys.contains(key))
+            continue;
+        trades.append({query.value(0).toLongLong(), symbol, key,
+                       Quantity::fromDouble(query.value(2).toDouble()), query.value(3).toString(),
+                       dateFromStored(query.value(4).toString()),
+                       Money::fromDouble(query.value(5).toDouble()), query.value(6).toString()});
+    }
+    // By day; on one day the trades before the events, which close what
+    // the day's trades left open.
+    std::stable_sort(trades.begin(), trades.end(), [](const EventTrade& a, const EventTrade& b) {
+        const bool ea = isOptionEvent(a.openClose);
+        const bool eb = isOptionEvent(b.openClose);
+        return std::tie(a.date, ea, a.id) < std::tie(b.date, eb, b.id);
+    });
+    return trades;
+}
+
+// The broker's stock row of an assignment or exercise: the underlying's
+// trade of that day on the side the event makes, of the contracts' shares
+// when there is one such.
+EventTrade* stockTradeOf(QVector<EventTrade>& trades, const OptionContract& option,
+                         const EventTrade& event, const QString& side) {
+    const QString key = instrumentKey(option.underlying);
+    const Quantity shares = event.quantity.times(option.sharesPerContract);
+    EventTrade* found = nullptr;
+    for (EventTrade& trade : trades) {
+        if (trade.used || trade.key != key || trade.date != event.date || trade.type != side ||
+            isOptionEvent(trade.openClose))
+            continue;
+        if (trade.quantity == shares)
+            return &trade;
+        if (!found)
+            found = &trade;
+    }
+    return found;
+}
+
+} // namespace
+
+OptionEventsSettled settleOptionEvents(const QSqlDatabase& db, const QString& account) {
+    OptionEventsSettled settled;
+    runQuery(db,
+             QStringLiteral("UPDATE Txn SET Amount = Amount - Premium, Premium = 0 "
+                            "WHERE AccountName = ? AND Premium <> 0"),
+             {textValue(account)});
+    QSqlQuery events =
+        runQuery(db,
+                 QStringLiteral("SELECT Symbol FROM Txn WHERE AccountName = ? AND OpenClose IN "
+                                "('Expired', 'Assigned', 'Exercised')"),
+                 {textValue(account)});
+    // The options of the events and their underlyings: the only trades read.
+    QSet<QString> keys;
+    while (events.next()) {
+        const QString symbol = events.value(0).toString();
+        keys.insert(instrumentKey(symbol));
+        if (const auto option = optionOf(symbol))
+            keys.insert(instrumentKey(option->underlying));
+        ++settled.events;
+    }
+    if (settled.events == 0)
+        return settled;
+
+    QVector<EventTrade> trades = selectEventTrades(db, account, keys);
+    QHash<QString, OptionPosition> positions;
+    for (EventTrade& trade : trades) {
+        const auto option = optionOf(trade.symbol);
+        if (!option)
+            continue;
+        OptionPosition& position = positions[trade.key];
+        const bool bought = trade.type == kBought;
+        if (!isOptionEvent(trade.openClose)) {
+            // A trade against the position closes it unless its words say
+            // it opens; whatever it does not close opens the other way.
+            const bool closes =
+                !position.empty() && position.written == bought && trade.openClose != kOpens;
+            if (!closes) {
+                // An option sold while none was held was written: a sale to
+                // open, whatever words the broker used, so that its premium
+                // counts in the year it lapses or is bought back.
+                if (!bought && trade.openClose.isEmpty()) {
+                    runQuery(db, QStringLiteral("UPDATE Txn SET OpenClose = ? WHERE ID = ?"),
+                             {kOpens, trade.id});
+                    trade.openClose = kOpens;
+                }
+                position.open(trade, !bought);
+                continue;
+            }
+            const Quantity before = [&] {
+                Quantity open;
+                for (const OptionPosition::Lot& lot : std::as_const(position.lots))
+                    open += lot.contracts;
+                return open;
+            }();
+            position.close(trade.quantity);
+            if (trade.quantity > before) {
+                EventTrade rest = trade;
+                rest.quantity = trade.quantity - before;
+                rest.amount = trade.amount.scaled(rest.quantity, trade.quantity);
+                position.open(rest, !bought);
+            }
+            continue;
+        }
+        // Nothing held: the event stays the sale it was captured as, and
+        // the run counts it as a sell without a buy.
+        if (position.empty())
+            continue;
+        const bool written = position.written;
+        const QString type = written ? kBought : kSold;
+        if (trade.type != type) {
+            runQuery(db, QStringLiteral("UPDATE Txn SET Type = ? WHERE ID = ?"), {type, trade.id});
+            trade.type = type;
+        }
+        const Money premium = position.close(trade.quantity);
+        if (!carriesPremium(trade.openClose))
+            continue;
+        // A call brings shares in when it is exercised and takes them away
+        // when it is assigned; a put the other way round.
+        const QString side = option->call != written ? kBought : kSold;
+        EventTrade* stock = stockTradeOf(trades, *option, trade, side);
+        if (!stock) {
+            settled.noStockTrade.append(QStringLiteral("%1 %2 %3")
+                                            .arg(option->description(),
+                                                 trade.openClose == kAssigned
+                                                     ? QStringLiteral("assigned")
+                                                     : QStringLiteral("exercised"),
+                                                 formatDate(trade.date)));
+            continue;
+        }
+        stock->used = true;
+        // A premium paid adds to the cost or comes off the proceeds; one
+        // received does the opposite. A buy's amount is kept negative.
+        const Money more = written ? -premium : premium;
+        const Money delta = side == kBought ? (stock->amount.isNegative() ? -more : more) : -more;
+        runQuery(db,
+                 QStringLiteral(
+                     "UPDATE Txn SET Amount = Amount + ?, Premium = Premium + ? WHERE ID = ?"),
+                 {delta.toDouble(), delta.toDouble(), stock->id});
+    }
+    return settled;
+}
+
+} // namespace gainbook
