@@ -30,8 +30,12 @@ struct PrintLine {
 };
 
 // The report's lines: title and summary, a table per box (column headings,
-// lines, totals) under its caption, then the Schedule D lines the boxes feed.
+// lines, totals) under its caption, then the Schedule D lines the boxes
+// feed, and the digital-asset income of the year when there is any.
 QVector<PrintLine> taxReportPrintLines(const TaxReport& report);
+
+// What the digital-asset income section says under its caption.
+QString incomeNote(int year);
 
 // What a box holds, as its caption says ("Box A: short term, basis
 // reported to the IRS"; the unknown term has its own caption).

@@ -22,7 +22,9 @@ struct TxnRecord {
     Money amount;
     QString memo;
     // kOpens or kCloses when the broker's words said so (sell short, buy to
-    // cover, sell to open, ...); empty for a plain buy or sell.
+    // cover, sell to open, ...); kIncome for a buy received as pay (staking,
+    // rewards), whose cost is the income it was taxed as; empty for a plain
+    // buy or sell.
     QString openClose = {};
 };
 
@@ -96,5 +98,8 @@ inline const QString kSold = QStringLiteral("Sold");
 // that closes one covers it.
 inline const QString kOpens = QStringLiteral("Open");
 inline const QString kCloses = QStringLiteral("Close");
+// A buy that was income when received (staking, rewards): a plain buy to
+// matching, listed apart in the tax report as it is taxed as ordinary income.
+inline const QString kIncome = QStringLiteral("Income");
 
 } // namespace gainbook
