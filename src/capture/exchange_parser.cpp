@@ -18,20 +18,22 @@ const QStringList kCoinbasePrice{QStringLiteral("Price at Transaction")};
 const QStringList kCoinbaseCurrency{QStringLiteral("Price Currency")};
 const QStringList kCoinbaseTotal{QStringLiteral("Total (inclusive of fees and/or spread)")};
 const QStringList kCoinbaseNotes{QStringLiteral("Notes")};
+const QStringList kKrakenMargin{QStringLiteral("margin")};
 
 const QString kDollar = QStringLiteral("USD");
 
 // The columns of an exchange's heading row, 0 where it has none.
 struct ExchangeColumns {
     int date = 0, type = 0, symbol = 0, quantity = 0, amount = 0, fee = 0;
-    int price = 0, currency = 0, total = 0, notes = 0;
+    int price = 0, currency = 0, total = 0, notes = 0, margin = 0;
 
     ExchangeColumns(const PresetLayout& layout, const HeadingColumns& at)
         : date(headingColumn(at, layout.date)), type(headingColumn(at, layout.type)),
           symbol(headingColumn(at, layout.symbol)), quantity(headingColumn(at, layout.quantity)),
           amount(headingColumn(at, layout.amount)), fee(headingColumn(at, layout.fee)),
           price(headingColumn(at, kCoinbasePrice)), currency(headingColumn(at, kCoinbaseCurrency)),
-          total(headingColumn(at, kCoinbaseTotal)), notes(headingColumn(at, kCoinbaseNotes)) {}
+          total(headingColumn(at, kCoinbaseTotal)), notes(headingColumn(at, kCoinbaseNotes)),
+          margin(headingColumn(at, kKrakenMargin)) {}
 };
 
 // A figure of the row as a size: exchanges write a sale's quantity and
@@ -177,6 +179,9 @@ private:
         const QString upper = sheet_.text(row, columns_.type).simplified().toUpper();
         if (upper != u"BUY" && upper != u"SELL")
             return skip(QStringLiteral("other"));
+        // A margin trade opens a leveraged position: no coin changes hands.
+        if (sizeAt(sheet_, row, columns_.margin).value_or(0) != 0)
+            return skip(QStringLiteral("margin"));
         const auto [asset, currency] = krakenPair(sheet_.text(row, columns_.symbol));
         if (currency != kDollar)
             return void(++result_.skippedCurrency);
@@ -229,7 +234,7 @@ PresetLayout krakenLayout() {
     l.fee = {QStringLiteral("fee")};
     l.optional = {{QStringLiteral("ordertype")},
                   {QStringLiteral("price")},
-                  {QStringLiteral("margin")},
+                  kKrakenMargin,
                   {QStringLiteral("misc")},
                   {QStringLiteral("ledgers")}};
     return l;

@@ -19,7 +19,8 @@ PresetLayout krakenLayout();
 // elsewhere are buys of unknown cost, as any download's shares moved in;
 // coins sent away are left to the transfers. Rows priced in another
 // currency than the dollar are counted and left out, as no value in
-// dollars is known for them. A time zone no zone has refuses the sheet.
+// dollars is known for them; so are Kraken's margin trades, which move no
+// coin. A time zone no zone has refuses the sheet.
 void readExchangeRows(const PresetLayout& layout, const SheetDocument& sheet, int headingRow,
                       const CaptureSettings& settings, ParseResult& result);
 

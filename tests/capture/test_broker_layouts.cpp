@@ -162,7 +162,7 @@ private slots:
             "a Kraken trades download",
             {"Kraken1|BTC|0.1|Bought|01/15/2025|4010.4", "Kraken1|ETH|1|Bought|02/01/2025|3007.8",
              "Kraken1|BTC|0.05|Sold|06/30/2025|2992.2", "Kraken1|SOL|2|Bought|07/01/2025|300.78"},
-            " /  / ");
+            " /  / margin 1");
     }
     void detected() {
         QFETCH(QString, file);
@@ -204,7 +204,8 @@ private slots:
         QTest::newRow("Kraken pairs not in dollars told")
             << "presets/kraken.csv"
             << QStringList{"Read as a Kraken trades download.", "4 records successfully added.",
-                           "2 rows were skipped: 2 priced in another currency than the dollar."};
+                           "2 rows were skipped: 2 priced in another currency than the dollar.",
+                           "1 row that is not a buy or sell was skipped: margin 1."};
     }
     // Each account number is named once: given, remembered, or asked with
     // the download's own name proposed; an IRA the store does not know yet

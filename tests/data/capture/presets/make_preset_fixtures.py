@@ -263,7 +263,7 @@ def coinbase():
 
 
 # Times in UTC with fractions of a second; XXBT is BTC and ZUSD the dollar;
-# a pair priced in bitcoin or euros is left out.
+# a pair priced in bitcoin or euros, and a margin trade, are left out.
 def kraken():
     write("kraken.csv",
           '"txid","ordertxid","pair","time","type","ordertype","price","cost","fee","vol",'
@@ -279,7 +279,9 @@ def kraken():
           '"TXA5","OA5","XETHXXBT","2025-07-02 12:00:00","sell","market","0.05","0.05000000",'
           '"0.00013","1.00000000","0.00000","","LA5"\r\n'
           '"TXA6","OA6","XXBTZEUR","2025-07-03 12:00:00","buy","market","55000.0","5500.00000",'
-          '"14.30000","0.10000000","0.00000","","LA6"\r\n')
+          '"14.30000","0.10000000","0.00000","","LA6"\r\n'
+          '"TXA7","OA7","XXBTZUSD","2025-07-04 12:00:00","buy","limit","58000.0","5800.00000",'
+          '"15.08000","0.10000000","1160.00000","","LA7"\r\n')
     expected("kraken.csv", "--broker Kraken", [
         "Kraken1|All|BTC|0.1|Bought|01/15/2025|4010.4|",
         "Kraken1|All|ETH|1|Bought|02/01/2025|3007.8|",
