@@ -1,5 +1,7 @@
 #include "capture/broker_presets.h"
 
+#include "capture/exchange_parser.h"
+
 namespace gainbook {
 
 QVector<QStringList> PresetLayout::needed() const {
@@ -192,6 +194,8 @@ const QVector<BrokerPreset>& brokerPresets() {
          "IBKR1",
          true,
          {interactiveStatement(), interactiveFlex(), interactiveFlexProceeds()}},
+        {"Coinbase", "Coinbase1", false, {coinbaseLayout()}},
+        {"Kraken", "Kraken1", false, {krakenLayout()}},
     };
     return presets;
 }

@@ -18,6 +18,10 @@ namespace gainbook {
 // download with fewer optional columns is still the broker's.
 struct PresetLayout {
     QString title; // "a Fidelity download", as the capture names what it read
+    // How the rows are read: a broker's buys and sells, or an exchange's
+    // transactions, whose conversions and rewards are rows of their own.
+    enum class Reading { Trades, Coinbase, Kraken };
+    Reading reading = Reading::Trades;
 
     // Needed. An empty type: the quantity's sign says buy (more) or sell (less).
     QStringList date;

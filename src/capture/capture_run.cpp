@@ -3,6 +3,7 @@
 #include "capture/account_naming.h"
 #include "capture/broker_entries.h"
 #include "capture/captured_actions.h"
+#include "capture/exchange_time.h"
 #include "matching/run_end.h"
 #include "matching/trade_changes.h"
 #include "platform/date_text.h"
@@ -37,6 +38,9 @@ QString skippedLine(const ParseResult& result) {
         reasons << QStringLiteral("%1 without a symbol").arg(result.skippedSymbols);
     if (result.skippedEmpty > 0)
         reasons << QStringLiteral("%1 with a quantity of 0").arg(result.skippedEmpty);
+    if (result.skippedCurrency > 0)
+        reasons << QStringLiteral("%1 priced in another currency than the dollar")
+                       .arg(result.skippedCurrency);
     return QStringLiteral("%1 %2 skipped: %3.")
         .arg(total)
         .arg(total == 1 ? QStringLiteral("row was") : QStringLiteral("rows were"))
@@ -185,6 +189,10 @@ Outcome checkCaptureFields(CaptureState& state) {
     }
     if (!state.mapping && !findBrokerEntry(state.entry))
         return Outcome::stop(QStringLiteral("Wrong Account Type "));
+    if (!captureZone(state.zone)) {
+        state.status.clear();
+        return Outcome::stop(unknownZoneMessage(state.zone));
+    }
     return Outcome::ok();
 }
 

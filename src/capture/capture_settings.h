@@ -13,6 +13,10 @@ struct CaptureSettings {
     bool deriveFromData = true; // "Derive from Data": take the account from the page
     bool pasteData = false;     // "Paste Data": read pastedText instead of the page
     QString pastedText;         // the paste box
+    // The time zone whose calendar dates an exchange's timestamps ("UTC",
+    // "America/New_York", "UTC-05:00"); empty: UTC, as the exchanges keep
+    // their books.
+    QString zone;
     // Future dates in spreadsheets are pulled back into the tax year; tests
     // fix "today" so the rule does not drift with the calendar.
     QDate today = QDate::currentDate();

@@ -11,6 +11,7 @@ CaptureSettings CaptureState::settings() const {
     s.deriveFromData = deriveFromData;
     s.pasteData = pasteData;
     s.pastedText = pastedText;
+    s.zone = zone;
     s.today = today;
     return s;
 }

@@ -24,6 +24,7 @@ struct CaptureState {
     bool pasteData = false;     // "Paste Data"
     bool pasteEnabled = false;  // whether "Paste Data" may be checked
     QString pastedText;         // the paste box
+    QString zone;               // the time zone of exchanges' timestamps; empty: UTC
     QString status;             // the status line along the bottom
     // A saved column mapping chosen in place of a broker entry; entry then
     // holds its name.

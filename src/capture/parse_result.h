@@ -29,11 +29,12 @@ struct ParseResult {
     QString askedMonth;
 
     QVector<TxnRecord> rows;
-    int skippedNumbers = 0; // quantity or amount not a number
-    int skippedRange = 0;   // quantity or amount out of range (|x| >= 10^12)
-    int skippedDates = 0;   // date not a date
-    int skippedSymbols = 0; // no symbol
-    int skippedEmpty = 0;   // a trade of no shares (quantity 0)
+    int skippedNumbers = 0;  // quantity or amount not a number
+    int skippedRange = 0;    // quantity or amount out of range (|x| >= 10^12)
+    int skippedDates = 0;    // date not a date
+    int skippedSymbols = 0;  // no symbol
+    int skippedEmpty = 0;    // a trade of no shares (quantity 0)
+    int skippedCurrency = 0; // priced in another currency than the dollar
     // Rows that are no buy or sell (dividends, interest, transfers...), by
     // kind, for parsers that count them.
     QMap<QString, int> skippedKinds;
@@ -60,7 +61,8 @@ struct ParseResult {
     // The rows left out for their values, all reasons together (rows of
     // other kinds are not counted here).
     int skippedRows() const {
-        return skippedNumbers + skippedRange + skippedDates + skippedSymbols + skippedEmpty;
+        return skippedNumbers + skippedRange + skippedDates + skippedSymbols + skippedEmpty +
+               skippedCurrency;
     }
 
     // The duplicate question is about the fields as they stand now.

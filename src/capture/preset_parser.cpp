@@ -1,5 +1,6 @@
 #include "capture/preset_parser.h"
 
+#include "capture/exchange_parser.h"
 #include "capture/export_values.h"
 #include "capture/heading_fit.h"
 #include "capture/sheet_rows.h"
@@ -157,6 +158,10 @@ public:
         columns_ = columnsIn(rowHeadings(sheet_, row), layout_);
         if (!columns_.found())
             return false;
+        if (layout_.reading != PresetLayout::Reading::Trades) {
+            readExchangeRows(layout_, sheet_, row, settings_, result_);
+            return true;
+        }
         readFrom(row + 1);
         return true;
     }

@@ -3,6 +3,7 @@
 #include "capture/broker_entries.h"
 #include "capture/capture_run.h"
 #include "capture/capture_source.h"
+#include "capture/exchange_time.h"
 #include "capture/preset_parser.h"
 #include "capture/sheet_rows.h"
 #include "capture/sources/pasted_text.h"
@@ -27,6 +28,7 @@ struct CaptureArgs {
     bool paste = false;
     int stallMs = 0;                      // --timeout in ms; 0: the page helper's own default
     std::optional<ColumnMapping> mapping; // --map FILE.json
+    QString zone;                         // --zone ZONE; empty: UTC
     QMap<QString, QString> accountMap;    // --account-map NUMBER=NAME, each
     QString source;
 };
@@ -57,6 +59,7 @@ bool parseArgs(CliSession& session, QStringList args, CaptureArgs& parsed, int& 
     parsed.month = takeOption(args, QStringLiteral("--month"), missing);
     const auto timeout = takeOption(args, QStringLiteral("--timeout"), missing);
     const auto map = takeOption(args, QStringLiteral("--map"), missing);
+    parsed.zone = takeOption(args, QStringLiteral("--zone"), missing).value_or(QString());
     while (const auto pair = takeOption(args, QStringLiteral("--account-map"), missing)) {
         const qsizetype equals = pair->indexOf(u'=');
         const QString number = pair->left(std::max<qsizetype>(equals, 0)).trimmed();
@@ -80,6 +83,10 @@ bool parseArgs(CliSession& session, QStringList args, CaptureArgs& parsed, int& 
     if (derive || noDerive)
         parsed.derive = derive;
     parsed.paste = takeFlag(args, QStringLiteral("--paste"));
+    if (!captureZone(parsed.zone)) {
+        code = session.usage(unknownZoneMessage(parsed.zone));
+        return false;
+    }
     if (!checkPositional(session, args, 1, 1, code))
         return false;
     if (map) {
@@ -151,6 +158,7 @@ int runCaptureCommand(CliSession& session, const QStringList& args) {
         state.mapping = parsed.mapping;
     }
     state.address = parsed.source;
+    state.zone = parsed.zone;
     // The names given are remembered for the next capture, as the
     // screen's answers are.
     QtSettingsStore settings;

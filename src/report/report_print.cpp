@@ -40,6 +40,11 @@ Widths widthsOf(const TaxReport& report) {
         for (const ReportAccountPart& part : group.accounts)
             widen(part.totals);
     }
+    for (const IncomeLine& line : report.income) {
+        w.description = std::max(w.description, int(line.description.size()));
+        w.amount = std::max(w.amount, int(formatMoney(line.amount).size()));
+    }
+    w.amount = std::max(w.amount, int(formatMoney(report.incomeTotal()).size()));
     w.description = std::min(w.description, kMaxDescriptionWidth);
     return w;
 }
@@ -120,6 +125,29 @@ void appendScheduleD(QVector<PrintLine>& lines, const TaxReport& report, const W
     }
 }
 
+// Staking and rewards are income of the year they were received, on the
+// return beside wages, not lines of Form 8949.
+void appendIncome(QVector<PrintLine>& lines, const TaxReport& report, const Widths& w) {
+    if (report.income.isEmpty())
+        return;
+    constexpr int kAccountWidth = 16;
+    lines.append({Kind::Gap, {}});
+    lines.append({Kind::Heading, QStringLiteral("Digital-asset income")});
+    lines.append({Kind::Text, incomeNote(report.year.year)});
+    const auto row = [&w](const QString& date, const QString& account, const QString& what,
+                          const QString& amount) {
+        return left(date, kDateWidth) + kGap + left(account, kAccountWidth) + kGap +
+               left(what, w.description) + kGap + right(amount, w.amount);
+    };
+    lines.append({Kind::Columns, row(QStringLiteral("Received"), QStringLiteral("Account"),
+                                     QStringLiteral("Description"), QStringLiteral("Income"))});
+    for (const IncomeLine& line : report.income)
+        lines.append({Kind::Row, row(formatDate(line.received), line.account, line.description,
+                                     formatMoney(line.amount))});
+    lines.append({Kind::Total, row(QStringLiteral("Total"), QString(), QString(),
+                                   formatMoney(report.incomeTotal()))});
+}
+
 bool knownKind(char c) {
     switch (Kind(c)) {
     case Kind::Title:
@@ -136,6 +164,13 @@ bool knownKind(char c) {
 }
 
 } // namespace
+
+QString incomeNote(int year) {
+    return QStringLiteral("Staking and rewards received in %1, at their value when received: "
+                          "ordinary income, not on Form 8949. The same value is each coin's "
+                          "cost when it is sold.")
+        .arg(year);
+}
 
 QString reportBoxCaption(QChar box) {
     switch (box.unicode()) {
@@ -185,6 +220,7 @@ QVector<PrintLine> taxReportPrintLines(const TaxReport& report) {
     for (const ReportGroup& group : report.groups)
         appendGroup(lines, group, w);
     appendScheduleD(lines, report, w);
+    appendIncome(lines, report, w);
     return lines;
 }
 

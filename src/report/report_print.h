@@ -31,10 +31,14 @@ struct PrintLine {
 };
 
 // The report's lines: title and summary, a table per box (column headings,
-// lines, totals) under its caption, then the Schedule D lines the boxes feed.
-// Of several accounts, a box's lines come under each account's name, with
-// the account's totals ("Total O'Brien IRA") after them.
+// lines, totals) under its caption, then the Schedule D lines the boxes
+// feed, and the digital-asset income of the year when there is any. Of
+// several accounts, a box's lines come under each account's name, with the
+// account's totals ("Total O'Brien IRA") after them.
 QVector<PrintLine> taxReportPrintLines(const TaxReport& report);
+
+// What the digital-asset income section says under its caption.
+QString incomeNote(int year);
 
 // What a box holds, as its caption says ("Box A: short term, basis
 // reported to the IRS"; the unknown term has its own caption).

@@ -133,6 +133,23 @@ QVector<ScheduleDRow> scheduleDRows(const TaxReport& report) {
     return rows;
 }
 
+Money TaxReport::incomeTotal() const {
+    Money sum;
+    for (const IncomeLine& line : income)
+        sum += line.amount;
+    return sum;
+}
+
+QVector<IncomeLine> incomeLines(const QVector<TxnRecord>& buys) {
+    QVector<IncomeLine> lines;
+    lines.reserve(buys.size());
+    for (const TxnRecord& buy : buys)
+        lines.append({buy.txnDate, buy.accountName,
+                      tradeDescription(buy.quantity.text(), QStringLiteral(" "), buy.symbol),
+                      buy.amount.roundedToCents()});
+    return lines;
+}
+
 int TaxReport::lineCount() const {
     int count = 0;
     for (const ReportGroup& group : groups)

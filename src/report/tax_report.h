@@ -66,12 +66,25 @@ struct ReportGroup {
     QVector<ReportAccountPart> accounts;
 };
 
+// One digital asset received as pay (staking, rewards): ordinary income at
+// its value when received, which is also its cost; not a Form 8949 line.
+struct IncomeLine {
+    QDate received;
+    QString account;
+    QString description; // "10 USDC"
+    Money amount;        // in whole cents
+};
+
 // The year's report: one group per box that has lines, in form order (A, B,
 // C, G, H, I, then D, E, F, J, K, L), then the records whose term is
-// unknown.
+// unknown; and the digital-asset income of the year.
 struct TaxReport {
     TaxYear year;
     QVector<ReportGroup> groups;
+    QVector<IncomeLine> income = {};
+
+    // The sum of the income lines.
+    Money incomeTotal() const;
 
     int lineCount() const;
     ReportAmounts total() const;
@@ -93,5 +106,9 @@ QVector<ScheduleDRow> scheduleDRows(const TaxReport& report);
 // listed by date sold, then description, then date acquired; in a report of
 // several accounts, account by account first.
 TaxReport buildTaxReport(const QVector<TaxRecord>& records, TaxYear year);
+
+// The income lines of buys received as income (kIncome), in their order,
+// each rounded to cents as the return takes it.
+QVector<IncomeLine> incomeLines(const QVector<TxnRecord>& buys);
 
 } // namespace gainbook

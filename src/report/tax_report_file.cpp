@@ -1,12 +1,14 @@
 #include "report/tax_report_file.h"
 
 #include "matching/trade_changes.h"
+#include "platform/formats.h"
 #include "platform/output_guard.h"
 #include "report/report_csv.h"
 #include "store/store_backup.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
 #include "store/tax_table.h"
+#include "store/txn_table.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -18,6 +20,22 @@ namespace {
 Outcome cannotWrite(const QString& path, const QString& why) {
     return Outcome::failure(QStringLiteral("The tax report could not be written to %1: %2")
                                 .arg(QDir::toNativeSeparators(path), why));
+}
+
+// The year's digital-asset income is said after the count: the CSV, which
+// tax programs import as Form 8949 lines, cannot hold it.
+Outcome withIncomeLine(Outcome outcome, const TaxReport& report, bool csv) {
+    if (report.income.isEmpty())
+        return outcome;
+    outcome.details << QStringLiteral("Digital-asset income in %1: %2 from %3 (ordinary income, "
+                                      "not on Form 8949)%4.")
+                           .arg(report.year.year)
+                           .arg(formatMoney(report.incomeTotal()))
+                           .arg(report.income.size() == 1
+                                    ? QStringLiteral("1 receipt")
+                                    : QStringLiteral("%1 receipts").arg(report.income.size()))
+                           .arg(csv ? QStringLiteral("; the PDF report lists it") : QString());
+    return outcome;
 }
 
 } // namespace
@@ -52,6 +70,7 @@ Outcome TaxReportFile::load(const QSqlDatabase& db, TaxYear year, Progress& prog
             selectReportableTaxRecs(db, year.firstDay(), year.lastDay());
         progress.step(1, 3);
         TaxReport built = buildTaxReport(records, year);
+        built.income = incomeLines(selectReportableIncome(db, year.firstDay(), year.lastDay()));
         progress.step(3, 3);
         report_ = std::move(built);
     } catch (const StoreError& error) {
@@ -60,9 +79,9 @@ Outcome TaxReportFile::load(const QSqlDatabase& db, TaxYear year, Progress& prog
     } catch (const RunCancelled&) {
         return Outcome::stop(cancelledText(QStringLiteral("Building the tax report")));
     }
-    if (report_.groups.isEmpty())
+    if (report_.groups.isEmpty() && report_.income.isEmpty())
         return Outcome::stop(QStringLiteral("No tax record sold in %1 to report").arg(year.year));
-    return Outcome::ok(report_.lineCount());
+    return Outcome::ok(report_.lineCount() + report_.income.size());
 }
 
 Outcome TaxReportFile::writeTo(const QString& path, const PdfPrinter& printPdf,
@@ -86,7 +105,8 @@ Outcome TaxReportFile::writeTo(const QString& path, const PdfPrinter& printPdf,
             const QString failure = printPdf(lines, path, printing);
             if (!failure.isEmpty())
                 return cannotWrite(path, failure);
-            return Outcome::ok(report_.lineCount());
+            return withIncomeLine(Outcome::ok(report_.lineCount() + report_.income.size()), report_,
+                                  false);
         }
 
         // Written beside the target and renamed over it at the end, so that a
@@ -103,7 +123,7 @@ Outcome TaxReportFile::writeTo(const QString& path, const PdfPrinter& printPdf,
     } catch (const RunCancelled&) {
         return Outcome::stop(reportCancelledMessage(path));
     }
-    return Outcome::ok(report_.lineCount());
+    return withIncomeLine(Outcome::ok(report_.lineCount() + report_.income.size()), report_, true);
 }
 
 } // namespace gainbook

@@ -23,7 +23,9 @@ struct TxnRecord {
     QString memo;
     // kOpens or kCloses when the broker's words said so (sell short, buy to
     // cover, sell to open, ...), kExpired, kAssigned or kExercised for an
-    // option closed by the event; empty for a plain buy or sell.
+    // option closed by the event; kIncome for a buy received as pay (staking,
+    // rewards), whose cost is the income it was taxed as; empty for a plain
+    // buy or sell.
     QString openClose = {};
 };
 
@@ -113,5 +115,8 @@ inline bool isOptionEvent(const QString& openClose) {
 inline bool carriesPremium(const QString& openClose) {
     return openClose == kAssigned || openClose == kExercised;
 }
+// A buy that was income when received (staking, rewards): a plain buy to
+// matching, listed apart in the tax report as it is taxed as ordinary income.
+inline const QString kIncome = QStringLiteral("Income");
 
 } // namespace gainbook

@@ -46,6 +46,23 @@ QVector<TxnRecord> selectTxns(const QSqlDatabase& db, const QString& account,
     return readTxnsInViewOrder(db, account, month);
 }
 
+QVector<TxnRecord> selectReportableIncome(const QSqlDatabase& db, const QDate& first,
+                                          const QDate& last) {
+    // Income inside an IRA is not the year's income, as its sales are not
+    // the year's sales.
+    QSqlQuery query = runQuery(
+        db,
+        kSelectAll + QStringLiteral("WHERE Type = ? AND OpenClose = ? AND TxnDate BETWEEN ? AND ? "
+                                    "AND AccountName NOT IN (SELECT AccountName FROM "
+                                    "AccountSettings WHERE TaxAdvantaged <> 0) "
+                                    "ORDER BY TxnDate, AccountName, ID"),
+        {kBought, kIncome, isoDate(first), isoDate(last)});
+    QVector<TxnRecord> rows;
+    while (query.next())
+        rows.append(txnFromQuery(query));
+    return rows;
+}
+
 std::optional<TxnRecord> selectTxnById(const QSqlDatabase& db, qint64 id) {
     QSqlQuery query = runQuery(db, kSelectAll + QStringLiteral("WHERE ID = ?"), {id});
     if (!query.next())

@@ -27,6 +27,12 @@ QVector<TxnRecord> selectTxns(const QSqlDatabase& db, const QString& account,
 
 std::optional<TxnRecord> selectTxnById(const QSqlDatabase& db, qint64 id);
 
+// The buys received as income (kIncome) from first to last, of every
+// account but the tax-advantaged ones, by date, account and ID. Throws
+// StoreError.
+QVector<TxnRecord> selectReportableIncome(const QSqlDatabase& db, const QDate& first,
+                                          const QDate& last);
+
 bool accountHasTxns(const QSqlDatabase& db, const QString& account);
 
 // How many transactions the account has, or one of its months. Throws

@@ -29,6 +29,9 @@ QStringList tradesOf(const ParseResult& parsed) {
     }
     for (const qsizetype at : parsed.unknownCostRows)
         out[at] += QStringLiteral(" cost unknown");
+    for (qsizetype at = 0; at < out.size(); ++at)
+        if (parsed.rows[at].openClose == kIncome)
+            out[at] += QStringLiteral(" income");
     return out;
 }
 
@@ -74,9 +77,12 @@ private slots:
         QTest::addColumn<QString>("readAs");
         QTest::addColumn<QStringList>("trades"); // empty: as many as the preset's own rows
         QTest::addColumn<QString>("summary");    // accounts / actions / skipped
+        QTest::addColumn<QString>("zone");       // of exchanges' timestamps; empty: UTC
         auto row = [](const char* name, const char* file, const char* readAs,
-                      const QStringList& trades = {}, const char* summary = "") {
-            QTest::newRow(name) << file << QString("Read as %1.").arg(readAs) << trades << summary;
+                      const QStringList& trades = {}, const char* summary = "",
+                      const char* zone = "") {
+            QTest::newRow(name) << file << QString("Read as %1.").arg(readAs) << trades << summary
+                                << zone;
         };
         // Pub. 550: reinvested dividends are purchases with their own date
         // and basis; a bond paid at maturity or redeemed is a sale (or
@@ -122,16 +128,55 @@ private slots:
             "an Interactive Brokers activity statement");
         row("Robinhood", "presets/robinhood.csv", "a Robinhood download");
         row("E*TRADE classic", "presets/etrade.csv", "an E*TRADE download");
+        // Pub. 544, Rev. Proc. 2024-28: the buy's 50 fee is in its cost
+        // (5,050); the conversion is a sale of 0.05 BTC for 3,000 less its
+        // 30 fee (matched later against half the 5,050: a cost of 2,525)
+        // and a buy of 1.2 ETH at 3,000; staking and rewards (Rev. Rul.
+        // 2023-14) are income at their value when received, which is their
+        // cost. Days are UTC's: 03:30Z on the 2nd is still the 1st in New
+        // York, 21:30 at -05:00 on the 2nd already the 3rd in UTC.
+        const QStringList coinbaseUtc{"Coinbase1|BTC|0.1|Bought|01/10/2025|5050",
+                                      "Coinbase1|ETH|2|Bought|02/01/2025|0 cost unknown",
+                                      "Coinbase1|BTC|0.05|Sold|03/02/2025|2970",
+                                      "Coinbase1|ETH|1.2|Bought|03/02/2025|3000",
+                                      "Coinbase1|ETH|0.01|Bought|03/03/2025|31 income",
+                                      "Coinbase1|USDC|10|Bought|03/05/2025|10 income",
+                                      "Coinbase1|BTC|0.01|Sold|03/10/2025|613.8",
+                                      "Coinbase1|BTC|0.02|Sent|03/11/2025|0"};
+        const char* coinbaseSkipped = " /  / ";
+        row("Coinbase: lines above the headings, fees, a conversion, rewards, in UTC",
+            "presets/coinbase.csv", "a Coinbase transaction history", coinbaseUtc, coinbaseSkipped);
+        QStringList newYork = coinbaseUtc;
+        newYork[2].replace("03/02", "03/01");
+        newYork[3].replace("03/02", "03/01");
+        newYork[4].replace("03/03", "03/02");
+        row("Coinbase: the same near midnight, dated in New York", "presets/coinbase.csv",
+            "a Coinbase transaction history", newYork, coinbaseSkipped, "America/New_York");
+        QStringList east = coinbaseUtc;
+        east[0].replace("01/10", "01/11");
+        east[6].replace("03/10", "03/11");
+        east[7].replace("03/11", "03/12");
+        row("Coinbase: dated at UTC+10:00, 14:00 UTC and after a day later", "presets/coinbase.csv",
+            "a Coinbase transaction history", east, coinbaseSkipped, "UTC+10:00");
+        // Kraken's fee is in the quote currency: a buy of 4,000 with 10.40
+        // costs 4,010.40, a sale of 3,000 with 7.80 realizes 2,992.20.
+        row("Kraken trades, XXBT and ZUSD, a sell with its fee", "presets/kraken.csv",
+            "a Kraken trades download",
+            {"Kraken1|BTC|0.1|Bought|01/15/2025|4010.4", "Kraken1|ETH|1|Bought|02/01/2025|3007.8",
+             "Kraken1|BTC|0.05|Sold|06/30/2025|2992.2", "Kraken1|SOL|2|Bought|07/01/2025|300.78"},
+            " /  / margin 1");
     }
     void detected() {
         QFETCH(QString, file);
         QFETCH(QString, readAs);
         QFETCH(QStringList, trades);
         QFETCH(QString, summary);
+        QFETCH(QString, zone);
         const ParseResult parsed =
-            test::parse(detectEntryName(), sheetFile(file), [](CaptureState& s) {
+            test::parse(detectEntryName(), sheetFile(file), [&zone](CaptureState& s) {
                 s.today = QDate(2025, 1, 1);
                 s.account.clear();
+                s.zone = zone;
             });
         QCOMPARE(parsed.message, QString());
         QCOMPARE(parsed.readAs, readAs);
@@ -158,6 +203,11 @@ private slots:
         QTest::newRow("none fits") << "layouts/unknown.csv"
                                    << QStringList{missingHeadingMessage(),
                                                   "The headings found: When, What, Ticker, Value."};
+        QTest::newRow("Kraken pairs not in dollars told")
+            << "presets/kraken.csv"
+            << QStringList{"Read as a Kraken trades download.", "4 records successfully added.",
+                           "2 rows were skipped: 2 priced in another currency than the dollar.",
+                           "1 row that is not a buy or sell was skipped: margin 1."};
     }
     // Each account number is named once: given, remembered, or asked with
     // the download's own name proposed; an IRA the store does not know yet

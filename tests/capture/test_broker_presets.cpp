@@ -33,7 +33,7 @@ private slots:
              {"schwab.csv=Schwab", "fidelity.csv=Fidelity", "fidelity_single.csv=Fidelity",
               "vanguard.csv=Vanguard", "robinhood.csv=Robinhood", "etrade.csv=E*TRADE",
               "etrade_activity.xlsx=E*TRADE", "ibkr_activity.csv=Interactive Brokers",
-              "ibkr_flex.csv=Interactive Brokers"}) {
+              "ibkr_flex.csv=Interactive Brokers", "coinbase.csv=Coinbase", "kraken.csv=Kraken"}) {
             const QString file = owned.section(u'=', 0, 0);
             for (const BrokerPreset& preset : brokerPresets())
                 QTest::addRow("%s by %s", qPrintable(file), qPrintable(preset.name))

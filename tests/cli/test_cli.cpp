@@ -70,7 +70,7 @@ private slots:
         const QString entries =
             QStringLiteral("The entries are: Detect, Etrade, Wit Capital, Datek, WebStreet, FBR, "
                            "Waterhouse, Schwab, Fidelity, Vanguard, Robinhood, E*TRADE, "
-                           "Interactive Brokers, Other");
+                           "Interactive Brokers, Coinbase, Kraken, Other");
         row("unknown broker entry", {"capture", "--broker", "Scottrade", "x.csv"}, 2, "",
             "Wrong Account Type ");
         row("entry list follows", {"capture", "--broker", "et", "x.csv"}, 2, "",
@@ -80,6 +80,9 @@ private slots:
                 "--timeout takes a number of seconds greater than 0.");
         row("account map without its name", {"capture", "--account-map", "Z123", "x.csv"}, 2, "",
             "--account-map takes NUMBER=NAME: Z123");
+        row("a time zone no zone has", {"capture", "--zone", "Mars/Olympus", "x.csv"}, 2, "",
+            "The time zone Mars/Olympus is not known: give a name such as America/New_York, or "
+            "an offset such as UTC-05:00.");
         row("broker in any case, source missing",
             {"capture", "--broker", "oTHER", "--timeout", "2.5", "missing.csv"}, 1, "",
             "File not found: missing.csv");

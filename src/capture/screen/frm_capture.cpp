@@ -43,6 +43,7 @@ namespace {
 const QString kLastCaptureSection = QStringLiteral("Capture");
 const QString kLastEntryKey = QStringLiteral("LastEntry");
 const QString kLastFileKey = QStringLiteral("LastFile");
+const QString kZoneKey = QStringLiteral("Zone");
 
 constexpr int kEnter = 13;
 
@@ -124,6 +125,11 @@ frmCapture::frmCapture(AppContext& context, Prompter& prompter, QWidget* parent)
     Label3 = named(new QLabel(QStringLiteral("Txn Month"), Frame1), QStringLiteral("Label3"));
     Text3 = named(new QLineEdit(QStringLiteral("Month1"), Frame1), QStringLiteral("Text3"));
     Check2 = named(new QCheckBox(QStringLiteral("Paste Data"), this), QStringLiteral("Check2"));
+    Zone = named(new QLineEdit(this), QStringLiteral("Zone"));
+    Zone->setPlaceholderText(QStringLiteral("UTC"));
+    Zone->setToolTip(QStringLiteral("The time zone whose dates exchanges' timestamps take: a "
+                                    "name such as America/New_York or an offset such as "
+                                    "UTC-05:00; empty for UTC"));
     Text4 = named(new QPlainTextEdit(this), QStringLiteral("Text4"));
     Text4->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text4->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -221,6 +227,11 @@ void frmCapture::buildLayout() {
     gains->addWidget(ImportGains);
     gains->addWidget(Reconcile);
     gains->addStretch(1);
+    auto* zoneLabel = new QLabel(QStringLiteral("Exchange time zone:"), this);
+    zoneLabel->setBuddy(Zone);
+    gains->addWidget(zoneLabel);
+    Zone->setFixedWidth(170);
+    gains->addWidget(Zone);
     top->addLayout(gains, 3, 1);
     top->setColumnStretch(1, 1);
     top->setRowStretch(3, 1);
@@ -266,6 +277,7 @@ void frmCapture::Form_Load() {
         context_.settings().value(kLastCaptureSection, kLastFileKey, QString());
     if (!lastFile.isEmpty() && QFileInfo(lastFile).isFile())
         Text1->setText(QDir::toNativeSeparators(lastFile));
+    Zone->setText(context_.settings().value(kLastCaptureSection, kZoneKey, QString()));
 }
 
 void frmCapture::showStartPage() {
@@ -303,6 +315,7 @@ CaptureState frmCapture::fields() const {
     state.pasteData = Check2->isChecked() && !Text4->isHidden();
     state.pasteEnabled = Check2->isEnabled();
     state.pastedText = Text4->toPlainText();
+    state.zone = Zone->text().trimmed();
     state.status = Status->text();
     return state;
 }
@@ -504,6 +517,7 @@ void frmCapture::finishCapture(std::optional<PageDocument> document, const QStri
         // The next opening starts from this entry and file.
         if (outcome.count > 0) {
             context_.settings().setValue(kLastCaptureSection, kLastEntryKey, state.entry);
+            context_.settings().setValue(kLastCaptureSection, kZoneKey, state.zone);
             if (const QFileInfo file(state.address); file.isFile())
                 context_.settings().setValue(kLastCaptureSection, kLastFileKey,
                                              file.absoluteFilePath());

@@ -55,6 +55,8 @@ public:
     QLabel* Label3 = nullptr;
     QLineEdit* Text3 = nullptr;
     QCheckBox* Check2 = nullptr;
+    // The time zone exchanges' timestamps are dated in; empty: UTC.
+    QLineEdit* Zone = nullptr;
     QPlainTextEdit* Text4 = nullptr;
     QWebEngineView* WebBrowser1 = nullptr;
     QPushButton* Command1 = nullptr;

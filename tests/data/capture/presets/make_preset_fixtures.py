@@ -223,6 +223,73 @@ def interactive():
     ])
 
 
+# Lines above the headings; a sale's quantity written negative; a
+# conversion named in the notes; amounts with the dollar sign. Pub. 544 and
+# Rev. Proc. 2024-28: a buy's fee is part of its cost, a sale's lowers the
+# amount realized; the conversion is a sale of BTC at 3,000 less its 30 fee
+# and a buy of ETH at 3,000; rewards are buys at their value when received.
+# Coins received are of unknown cost; a send is kept, to take its lots to
+# the receiving wallet; a buy priced in euros is left out.
+def coinbase():
+    write("coinbase.csv",
+          'You can use this transaction report to inform your likely tax obligations.\r\n'
+          'Transactions\r\n'
+          'User,Jane Doe,5f1b2c3d\r\n'
+          'ID,Timestamp,Transaction Type,Asset,Quantity Transacted,Price Currency,'
+          'Price at Transaction,Subtotal,Total (inclusive of fees and/or spread),'
+          'Fees and/or Spread,Notes\r\n'
+          'a1,2025-01-10T15:00:00Z,Buy,BTC,0.1,USD,"$50,000.00","$5,000.00","$5,050.00",$50.00,'
+          'Bought 0.1 BTC for 5050 USD\r\n'
+          'a2,2025-02-01 12:00:00 UTC,Receive,ETH,2,USD,"$3,000.00",,,,'
+          'Received 2 ETH from an external account\r\n'
+          'a3,2025-03-02T03:30:00Z,Convert,BTC,-0.05,USD,"$60,000.00","$3,000.00","$3,030.00",'
+          '$30.00,"Converted 0.05 BTC to 1.2 ETH"\r\n'
+          'a4,2025-03-02T21:30:00-05:00,Staking Income,ETH,0.01,USD,"$3,100.00",$31.00,$31.00,'
+          '$0.00,\r\n'
+          'a5,2025-03-05 08:00:00 UTC,Rewards Income,USDC,10,USD,$1.00,$10.00,$10.00,$0.00,\r\n'
+          'a6,2025-03-10T14:00:00Z,Advanced Trade Sell,BTC,-0.01,USD,"$62,000.00",-$620.00,'
+          '-$613.80,$6.20,\r\n'
+          'a7,2025-03-11T14:00:00Z,Send,BTC,-0.02,USD,"$61,000.00",,,,Sent to a wallet\r\n'
+          'a8,2025-03-12T14:00:00Z,Buy,ETH,0.5,EUR,"2,800.00","1,400.00","1,414.00",14.00,\r\n')
+    expected("coinbase.csv", "--broker coinbase", [
+        "Coinbase1|All|BTC|0.1|Bought|01/10/2025|5050|",
+        "Coinbase1|All|ETH|2|Bought|02/01/2025|0|",
+        "Coinbase1|All|BTC|0.05|Sold|03/02/2025|2970|",
+        "Coinbase1|All|ETH|1.2|Bought|03/02/2025|3000|",
+        "Coinbase1|All|ETH|0.01|Bought|03/03/2025|31|",
+        "Coinbase1|All|USDC|10|Bought|03/05/2025|10|",
+        "Coinbase1|All|BTC|0.01|Sold|03/10/2025|613.8|",
+    ])
+
+
+# Times in UTC with fractions of a second; XXBT is BTC and ZUSD the dollar;
+# a pair priced in bitcoin or euros, and a margin trade, are left out.
+def kraken():
+    write("kraken.csv",
+          '"txid","ordertxid","pair","time","type","ordertype","price","cost","fee","vol",'
+          '"margin","misc","ledgers"\r\n'
+          '"TXA1","OA1","XXBTZUSD","2025-01-15 16:00:00.1234","buy","limit","40000.0",'
+          '"4000.00000","10.40000","0.10000000","0.00000","","LA1,LB1"\r\n'
+          '"TXA2","OA2","XETHZUSD","2025-02-01 09:00:00","buy","market","3000.0","3000.00000",'
+          '"7.80000","1.00000000","0.00000","","LA2"\r\n'
+          '"TXA3","OA3","XXBTZUSD","2025-06-30 23:45:00.5","sell","limit","60000.0","3000.00000",'
+          '"7.80000","0.05000000","0.00000","","LA3"\r\n'
+          '"TXA4","OA4","SOLUSD","2025-07-01 12:00:00","buy","market","150.0","300.00000",'
+          '"0.78000","2.00000000","0.00000","","LA4"\r\n'
+          '"TXA5","OA5","XETHXXBT","2025-07-02 12:00:00","sell","market","0.05","0.05000000",'
+          '"0.00013","1.00000000","0.00000","","LA5"\r\n'
+          '"TXA6","OA6","XXBTZEUR","2025-07-03 12:00:00","buy","market","55000.0","5500.00000",'
+          '"14.30000","0.10000000","0.00000","","LA6"\r\n'
+          '"TXA7","OA7","XXBTZUSD","2025-07-04 12:00:00","buy","limit","58000.0","5800.00000",'
+          '"15.08000","0.10000000","1160.00000","","LA7"\r\n')
+    expected("kraken.csv", "--broker Kraken", [
+        "Kraken1|All|BTC|0.1|Bought|01/15/2025|4010.4|",
+        "Kraken1|All|ETH|1|Bought|02/01/2025|3007.8|",
+        "Kraken1|All|BTC|0.05|Sold|06/30/2025|2992.2|",
+        "Kraken1|All|SOL|2|Bought|07/01/2025|300.78|",
+    ])
+
+
 if __name__ == "__main__":
     os.chdir(os.path.join(HERE, ".."))
     schwab()
@@ -232,3 +299,5 @@ if __name__ == "__main__":
     robinhood()
     etrade()
     interactive()
+    coinbase()
+    kraken()
