@@ -671,6 +671,22 @@ private slots:
         QVERIFY(m.w->commands().mnuFile->actions().size() > 8);
     }
 
+    // Tab runs as a user reads the window: the top row left to right, then
+    // the outline and the grid.
+    void tabFollowsReadingOrder() {
+        Window m(false);
+        const QStringList reading{"Option1",  "optTax",   "cboYear",    "cmdNew",
+                                  "cmdAdd",   "Command4", "Command2",   "Command3",
+                                  "Command1", "Outline1", "grdFormlist"};
+        QStringList chain;
+        QWidget* first = m.w->findChild<QWidget*>("Option1");
+        for (QWidget* w = first->nextInFocusChain(); w != first; w = w->nextInFocusChain()) {
+            if (reading.contains(w->objectName()) && !chain.contains(w->objectName()))
+                chain << w->objectName();
+        }
+        QCOMPARE(QStringList{"Option1"} + chain, reading);
+    }
+
     // Cancelled dialogs write nothing and say nothing; the export offers a
     // name with the year, the import asks for the account; with an account
     // to process again the export asks first.

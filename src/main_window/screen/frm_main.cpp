@@ -168,6 +168,22 @@ void frmMain::buildLayout() {
     layout->addLayout(panes, 1);
     layout->addLayout(totals);
     layout->addWidget(Status);
+
+    // Tab follows the reading order: the top row left to right, then the
+    // outline and the grid. Created in another order, Exit came second.
+    QWidget* const order[] = {Option1,
+                              optTax,
+                              cboYear,
+                              cmdNew,
+                              cmdAdd,
+                              Command4,
+                              commands_->Command2,
+                              commands_->Command3,
+                              commands_->Command1,
+                              outline_->Outline1,
+                              grid_->recordGrid()};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void frmMain::setHints() {
