@@ -1,3 +1,4 @@
+#include "capture/screen/frm_capture.h"
 #include "main_window/screen/account_outline_pane.h"
 #include "main_window/screen/database_commands.h"
 #include "main_window/screen/frm_account_settings.h"
@@ -11,6 +12,7 @@
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
 #include "matching/lot_methods.h"
+#include "matching/screen/frm_process.h"
 #include "startup/app_context.h"
 #include "store/account_settings_table.h"
 #include "store/asset_kind_table.h"
@@ -671,20 +673,54 @@ private slots:
         QVERIFY(m.w->commands().mnuFile->actions().size() > 8);
     }
 
-    // Tab runs as a user reads the window: the top row left to right, then
-    // the outline and the grid.
+    // Tab runs as a user reads each window: row by row, each row left to
+    // right, whatever order the controls were made in.
+    void tabFollowsReadingOrder_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QStringList>("reading");
+        QTest::newRow("main: top row, then outline and grid")
+            << "frmMain"
+            << QStringList{"Option1",  "optTax",   "cboYear",  "cmdNew",   "cmdAdd",     "Command4",
+                           "Command2", "Command3", "Command1", "Outline1", "grdFormlist"};
+        QTest::newRow("capture: three columns row by row, Browse before Open")
+            << "frmCapture"
+            << QStringList{"Check2",      "List1",     "Text1", "Command4",  "Command3",
+                           "Command1",    "Check1",    "Text2", "Text3",     "Command2",
+                           "ImportGains", "Reconcile", "Zone",  "sheetGrid", "Text4"};
+        QTest::newRow("processing: What-if before Exit")
+            << "frmProcess" << QStringList{"Combo1",    "Command1", "cmdUpdate", "Command3",
+                                           "cmdWhatIf", "Command2", "vaSpread1"};
+        QTest::newRow("account settings: lot method symbol row before its list")
+            << "frmAccountSettings"
+            << QStringList{
+                   "cboAccount",     "optReported",      "optNotReported",   "optNoForm",
+                   "chkWashDetect",  "chkWashOther",     "chkTaxAdvantaged", "chkWashDigital",
+                   "cboAssets",      "txtKindSymbol",    "cboKind",          "cmdSetKind",
+                   "lstSymbolKinds", "cboMethod",        "txtSymbol",        "cboSymbolMethod",
+                   "cmdSetSymbol",   "lstSymbolMethods", "buttons"};
+    }
     void tabFollowsReadingOrder() {
+        QFETCH(QString, window);
+        QFETCH(QStringList, reading);
         Window m(false);
-        const QStringList reading{"Option1",  "optTax",   "cboYear",    "cmdNew",
-                                  "cmdAdd",   "Command4", "Command2",   "Command3",
-                                  "Command1", "Outline1", "grdFormlist"};
+        std::unique_ptr<QWidget> other;
+        if (window == "frmCapture")
+            other = std::make_unique<frmCapture>(*m.context, m.prompter);
+        else if (window == "frmProcess")
+            other = std::make_unique<frmProcess>(m.t.connection(), m.prompter);
+        else if (window == "frmAccountSettings")
+            other = std::make_unique<frmAccountSettings>(*m.context, m.prompter, QString());
+        QWidget* shown = other ? other.get() : m.w.get();
+        QCOMPARE(shown->objectName(), window);
+
         QStringList chain;
-        QWidget* first = m.w->findChild<QWidget*>("Option1");
+        QWidget* first = shown->findChild<QWidget*>(reading.first());
+        QVERIFY(first);
         for (QWidget* w = first->nextInFocusChain(); w != first; w = w->nextInFocusChain()) {
             if (reading.contains(w->objectName()) && !chain.contains(w->objectName()))
                 chain << w->objectName();
         }
-        QCOMPARE(QStringList{"Option1"} + chain, reading);
+        QCOMPARE(QStringList{reading.first()} + chain, reading);
     }
 
     // Cancelled dialogs write nothing and say nothing; the export offers a

@@ -186,6 +186,18 @@ frmCapture::frmCapture(AppContext& context, Prompter& prompter, QWidget* parent)
     resize(980, 700);
     new WindowPlacement(this, context_.settings());
     Form_Load();
+
+    // Tab follows the reading order, row by row across the three columns,
+    // then the sheet and the paste box. Created in another order, Open came
+    // before Browse and Capture Data after the paste box. Set last, once
+    // loading has settled the browser area; the page's view places its own
+    // focus proxy and is left where it puts it.
+    QWidget* const order[] = {
+        Check2, List1, Text1,    Command4,    Command3,  Command1, Check1,
+        Text2,  Text3, Command2, ImportGains, Reconcile, Zone,     browser_->sheetGrid(),
+        Text4};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 frmCapture::~frmCapture() {

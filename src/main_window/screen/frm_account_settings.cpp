@@ -157,6 +157,14 @@ frmAccountSettings::frmAccountSettings(AppContext& context, Prompter& prompter,
     layout->addWidget(fraAssets);
     layout->addWidget(fraMethod);
     layout->addWidget(buttons);
+
+    // In the lot method box Tab runs as the rows read: the symbol, its
+    // method, Set, then the list. Created in another order, the list and
+    // the method came before the symbol typed first.
+    QWidget* const order[] = {cboMethod,    txtSymbol,        cboSymbolMethod,
+                              cmdSetSymbol, lstSymbolMethods, buttons};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
     new WindowPlacement(this, context_.settings());
 
     try {

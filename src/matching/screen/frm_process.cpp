@@ -113,6 +113,13 @@ void frmProcess::buildLayout() {
     layout->addLayout(top);
     layout->addWidget(matchGrid_, 1);
     layout->addWidget(status_);
+
+    // Tab follows the row of buttons as it reads; created earlier, Exit
+    // would come before What-if.
+    QWidget* const order[] = {accountList_,  processButton_, updateButton_, recalcButton_,
+                              whatIfButton_, exitButton_,    matchGrid_};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void frmProcess::setHints() {
