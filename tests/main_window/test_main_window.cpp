@@ -684,9 +684,9 @@ private slots:
                            "Command2", "Command3", "Command1", "Outline1", "grdFormlist"};
         QTest::newRow("capture: three columns row by row, Browse before Open")
             << "frmCapture"
-            << QStringList{"Check2",      "List1",     "Text1", "Command4",  "Command3",
-                           "Command1",    "Check1",    "Text2", "Text3",     "Command2",
-                           "ImportGains", "Reconcile", "Zone",  "sheetGrid", "Text4"};
+            << QStringList{"List1",       "Text1",     "Command4", "Command3",  "Check2",
+                           "Command1",    "Check1",    "Text2",    "Text3",     "Command2",
+                           "ImportGains", "Reconcile", "Zone",     "sheetGrid", "Text4"};
         QTest::newRow("processing: What-if before Exit")
             << "frmProcess" << QStringList{"Combo1",    "Command1", "cmdUpdate", "Command3",
                                            "cmdWhatIf", "Command2", "vaSpread1"};

@@ -193,8 +193,8 @@ frmCapture::frmCapture(AppContext& context, Prompter& prompter, QWidget* parent)
     // loading has settled the browser area; the page's view places its own
     // focus proxy and is left where it puts it.
     QWidget* const order[] = {
-        Check2, List1, Text1,    Command4,    Command3,  Command1, Check1,
-        Text2,  Text3, Command2, ImportGains, Reconcile, Zone,     browser_->sheetGrid(),
+        List1, Text1, Command4, Command3,    Check2,    Command1, Check1,
+        Text2, Text3, Command2, ImportGains, Reconcile, Zone,     browser_->sheetGrid(),
         Text4};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
