@@ -329,6 +329,39 @@ private slots:
         QCOMPARE(s.capture(), 3);
     }
 
+    // A long capture asks about the split its download holds after its
+    // rows are written, with no progress window over the question, takes
+    // the answer and ends in its summary.
+    void aQuestionAfterTheRowsIsAnswered() {
+        Screen s;
+        constexpr int kBuys = 60000;
+        QByteArray csv = "Date,Type,Symbol,Quantity,Amount\n";
+        for (int i = 0; i < kBuys; ++i)
+            csv += "1/3/2024,Buy,XYZ,1,-10\n";
+        csv += "6/10/2024,Stock Split,XYZ," + QByteArray::number(9 * kBuys) + ",\n";
+        const QString file = s.t.folder() + "/split.csv";
+        test::writeBytes(file, csv);
+        bool covered = false;
+        s.prompter.onQuestion = [&] {
+            for (const QProgressDialog* window : s.w->findChildren<QProgressDialog*>())
+                covered = covered || window->isVisible();
+        };
+        s.clickEntry("Other");
+        s.open(file);
+        s.w->Check1->setChecked(false);
+        s.w->Text2->setText("A");
+        s.w->Text3->setText("All");
+        s.prompter.answers.enqueue(true);
+        QCOMPARE(s.capture(), kBuys);
+        QCOMPARE(s.prompter.questions, QStringList{"Record a 10:1 split of XYZ on 06/10/2024?"});
+        QVERIFY(!covered);
+        QCOMPARE(s.prompter.messages,
+                 QStringList{QString("Capture wrote 60,000 trades to %1.\n60000 records "
+                                     "successfully added.\nRecorded: a 10:1 split of XYZ on "
+                                     "06/10/2024.")
+                                 .arg(s.t.path())});
+    }
+
     void aRunCannotStartTwice() {
         Screen s;
         s.clickEntry("FBR");
