@@ -105,6 +105,9 @@ private slots:
         Pub. 550 Options: writer's gain of 250 in the year the call lapses ; SO|XYZ  251231C00050000|1|2025-11-10|250, E|XYZ  251231C00050000|1|2026-01-02|0 ; XYZ  251231C00050000|1|2025-12-31|2025-12-31|0|250|  ;
         Pub. 550 Options: a row before the expiry is a close-out of its day ; BO|XYZ  260116P00050000|1|2025-11-10|-250, E|XYZ  260116P00050000|1|2025-12-30|0 ; XYZ  260116P00050000|1|2025-11-10|2025-12-30|250|0|  ;
         Pub. 550 Options: an expiry of an option not held is no sale ; B|IBM|10|2025-01-02|-100, E|XYZ  250117C00050000|1|2025-01-17|0, S|IBM|10|2025-03-03|150 ; IBM|10|2025-01-02|2025-03-03|100|150|  ;
+        // The stock row's amount typed again as the broker's 5100: the
+        // premium is carried onto it afresh, 5100 - 300.
+        Pub. 550 Options: a written put assigned, its stock row edited ; SO|XYZ  250620P00050000|1|2025-03-03|300, A|XYZ  250620P00050000|1|2025-06-20|0, B|XYZ|100|2025-06-20|-5000, S|XYZ|100|2025-09-02|5200 ; XYZ|100|2025-06-20|2025-09-02|4700|5200|  ; 2|-5100 ; XYZ|100|2025-06-20|2025-09-02|4800|5200|  ;
         )");
     }
     void termSplit() {
@@ -112,7 +115,7 @@ private slots:
         const QStringList rows = row.list(0);
         const QStringList tax = row.list(1);
         TestDatabase db;
-        addRows(db, kAccount, rows);
+        const QVector<qint64> ids = addRows(db, kAccount, rows);
         RecordingPrompter prompter;
         ProcessSession session(db.connection(), prompter);
         session.setAccount(kAccount);
@@ -127,6 +130,14 @@ private slots:
         QVERIFY(session.Process(unwatchedProgress(), Rerun::Replace).done());
         QCOMPARE(describeTaxRecs(db, kAccount), tax);
         QCOMPARE(prompter.messages, QStringList());
+        // "row|amount": the amount typed over a row, as the grid saves it.
+        if (const QStringList edit = row.text(2).split(u'|'); edit.size() == 2) {
+            TxnRecord typed = *selectTxnById(db.connection(), ids[edit[0].toInt()]);
+            typed.amount = Money::fromDouble(edit[1].toDouble());
+            QVERIFY(updateTxn(db.connection(), typed));
+            QVERIFY(session.Process(unwatchedProgress(), Rerun::Replace).done());
+            QCOMPARE(describeTaxRecs(db, kAccount), row.list(3));
+        }
     }
 
     // Each tax record's box comes from its own term and the account's
