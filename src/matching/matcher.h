@@ -97,6 +97,10 @@ struct RunWarnings {
     // as "AAPL 01/17/2025 200.00 C assigned 01/17/2025": their premium is
     // in no cost or proceeds.
     QStringList noStockTrade;
+    // Options expired, assigned or exercised that the account did not hold,
+    // as "XYZ 01/17/2025 50.00 P expired 01/17/2025": no sale is made of
+    // them.
+    QStringList noPosition;
 
     // Options bought and still held, and the first of them by date, as
     // "AAPL 12/19/2025 200.00 C 1 bought 10/01/2025". Written options are
@@ -105,7 +109,8 @@ struct RunWarnings {
     QStringList openOptionNames;
 
     qsizetype total() const {
-        return buyAfterSell + notAllFound + noBuy + costUnknown + noStockTrade.size();
+        return buyAfterSell + notAllFound + noBuy + costUnknown + noStockTrade.size() +
+               noPosition.size();
     }
 };
 

@@ -54,21 +54,63 @@ std::optional<QDate> lastBuyWithin30Days(const QSqlDatabase& db, const QString& 
     return latest;
 }
 
+// Leaves out the adjustments whose loss sale is dated after `on`.
+void dropLaterLossAdjustments(const QSqlDatabase& db,
+                              QHash<qint64, QVector<LotAdjustRecord>>& adjustments,
+                              const QDate& on) {
+    QHash<qint64, QDate> lossDates;
+    for (const QVector<LotAdjustRecord>& rows : std::as_const(adjustments)) {
+        for (const LotAdjustRecord& row : rows)
+            lossDates.insert(row.lossSellId, QDate());
+    }
+    if (lossDates.isEmpty())
+        return;
+    for (auto it = lossDates.begin(); it != lossDates.end(); ++it) {
+        QSqlQuery query =
+            runQuery(db, QStringLiteral("SELECT TxnDate FROM Txn WHERE ID = ?"), {it.key()});
+        if (query.next())
+            it.value() = dateFromStored(query.value(0).toString());
+    }
+    for (QVector<LotAdjustRecord>& rows : adjustments) {
+        rows.removeIf([&](const LotAdjustRecord& row) {
+            const QDate sold = lossDates.value(row.lossSellId);
+            return sold.isValid() && sold > on;
+        });
+    }
+}
+
 } // namespace
 
 QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const QDate& on,
                           const QHash<QString, Money>& prices) {
     const CorporateActions actions(selectCorpActions(db));
     const AccountLotMethods methods = selectLotMethods(db, account);
+    const QVector<TxnRecord> txns = selectTxns(db, account);
+    QHash<qint64, QDate> txnDates;
+    for (const TxnRecord& txn : txns)
+        txnDates.insert(txn.id, txn.txnDate);
+    // Processing leaves each buy's open shares as they are after every sell;
+    // the lots of a past day get back what sells after it took.
+    QHash<qint64, Quantity> takenLater;
+    // What the account's sells by then took of each buy's cost, for the
+    // average.
+    QHash<qint64, Money> linkedCost;
+    for (const LinkRecord& link : selectLinksOfAccount(db, account)) {
+        const QDate sold = txnDates.value(link.sellId, link.sellDate);
+        if (sold.isValid() && sold > on)
+            takenLater[link.buyId] += link.buyQuantity;
+        else
+            linkedCost[link.buyId] += link.buyPrice;
+    }
     QHash<qint64, QVector<LotAdjustRecord>> adjustments;
     for (LotAdjustRecord& row : selectLotAdjustments(db)) {
-        if (!row.permanent)
+        if (!row.permanent && txnDates.contains(row.buyId))
             adjustments[row.buyId].append(std::move(row));
     }
-    // What the account's sells took of each buy's cost, for the average.
-    QHash<qint64, Money> linkedCost;
-    for (const LinkRecord& link : selectLinksOfAccount(db, account))
-        linkedCost[link.buyId] += link.buyPrice;
+    // A wash sale's loss moves onto its replacement on the day of the loss
+    // sale: a replacement bought before a past day but washing a loss sold
+    // after it still had its own cost that day.
+    dropLaterLossAdjustments(db, adjustments, on);
 
     QVector<OpenLot> lots;
     // Per instrument at its average cost: what is left of its buys' cost,
@@ -80,11 +122,15 @@ QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const 
     };
     QHash<QString, Pool> pools;
     const QSet<qint64> unknownCost = selectUnknownCostBuys(db);
-    for (const TxnRecord& buy : selectTxns(db, account)) {
+    for (const TxnRecord& buy : txns) {
         if (buy.type != kBought || !buy.txnDate.isValid() || buy.txnDate > on ||
             !buy.quantity.isPositive())
             continue;
-        const Quantity open = min(openQuantityOf(buy.memo), buy.quantity);
+        // Sells are matched by date, so a later sell took the shares just
+        // before those open now: the open run of a past day stays one run
+        // at the buy's end, and the adjustments' runs cut it as they did.
+        const Quantity open =
+            min(openQuantityOf(buy.memo) + takenLater.value(buy.id), buy.quantity);
         const LotView view = actions.lotAt(buy.symbol, buy.txnDate, on);
         const bool average = methods.of(instrumentKey(buy.symbol)) == LotMethod::Average;
         if (average) {

@@ -120,6 +120,13 @@ EventTrade* stockTradeOf(QVector<EventTrade>& trades, const OptionContract& opti
     return found;
 }
 
+// "expired", "assigned" or "exercised", as the run's messages name events.
+QString eventWord(const QString& openClose) {
+    return openClose == kExpired    ? QStringLiteral("expired")
+           : openClose == kAssigned ? QStringLiteral("assigned")
+                                    : QStringLiteral("exercised");
+}
+
 } // namespace
 
 OptionEventsSettled settleOptionEvents(const QSqlDatabase& db, const QString& account) {
@@ -185,10 +192,32 @@ OptionEventsSettled settleOptionEvents(const QSqlDatabase& db, const QString& ac
             }
             continue;
         }
-        // Nothing held: the event stays the sale it was captured as, and
-        // the run counts it as a sell without a buy.
-        if (position.empty())
+        if (position.empty()) {
+            // Nothing held: the opening trade is most likely in a file not
+            // captured. A sale at 0 with no buy would be a record the broker
+            // never reported, so the row stays the sell it was captured as
+            // and the run leaves it out and names it.
+            if (trade.type != kSold) {
+                runQuery(db, QStringLiteral("UPDATE Txn SET Type = ? WHERE ID = ?"),
+                         {kSold, trade.id});
+                trade.type = kSold;
+            }
+            settled.unheld.insert(trade.id);
+            settled.noPosition.append(QStringLiteral("%1 %2 %3")
+                                          .arg(option->description(), eventWord(trade.openClose),
+                                               formatDate(trade.date)));
             continue;
+        }
+        // A lapse happens on the contract's expiry, whenever the broker
+        // posts it: a row of a later day is dated back so that the sale at 0
+        // or the premium kept falls in the year it lapsed (Pub. 550,
+        // Options). A row before the expiry is a close-out of that day.
+        if (trade.openClose == kExpired && option->expiry.isValid() &&
+            trade.date > option->expiry) {
+            runQuery(db, QStringLiteral("UPDATE Txn SET TxnDate = ? WHERE ID = ?"),
+                     {isoDate(option->expiry), trade.id});
+            trade.date = option->expiry;
+        }
         const bool written = position.written;
         const QString type = written ? kBought : kSold;
         if (trade.type != type) {
@@ -204,10 +233,7 @@ OptionEventsSettled settleOptionEvents(const QSqlDatabase& db, const QString& ac
         EventTrade* stock = stockTradeOf(trades, *option, trade, side);
         if (!stock) {
             settled.noStockTrade.append(QStringLiteral("%1 %2 %3")
-                                            .arg(option->description(),
-                                                 trade.openClose == kAssigned
-                                                     ? QStringLiteral("assigned")
-                                                     : QStringLiteral("exercised"),
+                                            .arg(option->description(), eventWord(trade.openClose),
                                                  formatDate(trade.date)));
             continue;
         }

@@ -105,6 +105,15 @@ QString runWarningsText(const RunWarnings& warnings) {
                          QStringList(warnings.noStockTrade.mid(0, RunWarnings::kNamedShorts))
                              .join(QStringLiteral(", ")),
                          missing > RunWarnings::kNamedShorts ? QStringLiteral(", ...") : QString());
+    if (const qsizetype unheld = warnings.noPosition.size(); unheld > 0)
+        text += QStringLiteral(" %1 expired, assigned or exercised while the account held none "
+                               "(%2%3): no tax record; its opening trade may be in a file not "
+                               "captured.")
+                    .arg(unheld == 1 ? QStringLiteral("1 option")
+                                     : QStringLiteral("%1 options").arg(unheld),
+                         QStringList(warnings.noPosition.mid(0, RunWarnings::kNamedShorts))
+                             .join(QStringLiteral(", ")),
+                         unheld > RunWarnings::kNamedShorts ? QStringLiteral(", ...") : QString());
     if (!shorts.isEmpty())
         text += QLatin1Char(' ') + shorts;
     return text;
@@ -313,11 +322,17 @@ AccountRun runMatching(const QSqlDatabase& db, const QString& account, Progress&
         matcher.keepLots(std::move(kept.kept));
         matcher.MoveQuantity(kept.keptLinks);
         kept.keptLinks = {};
-        const QVector<SellRow> sells = matcher.sells();
+        QVector<SellRow> sells = matcher.sells();
+        // An option event with nothing held makes no sale, not one of no buy.
+        if (!events.unheld.isEmpty())
+            sells.removeIf([&](const SellRow& sell) { return events.unheld.contains(sell.id); });
         if (sells.isEmpty()) {
             matcher.writeOpenQuantities();
             refreshWashSales(db);
             run.warnings = matcher.warnings();
+            run.warnings.noPosition = events.noPosition;
+            // Events left out are sells still, to be named.
+            run.anySell = !events.unheld.isEmpty();
             settleTransfers(db, account, run.warnings);
             return run;
         }
@@ -332,6 +347,7 @@ AccountRun runMatching(const QSqlDatabase& db, const QString& account, Progress&
         matcher.writeOpenQuantities();
         run.warnings = matcher.warnings();
         run.warnings.noStockTrade = events.noStockTrade;
+        run.warnings.noPosition = events.noPosition;
         fresh = matcher.takeRecords();
     }
     // The account's new links change which shares replace which losses,

@@ -146,13 +146,19 @@ void setTxnMemos(const QSqlDatabase& db, const QVector<TxnMemo>& memos) {
 }
 
 bool updateTxn(const QSqlDatabase& db, const TxnRecord& r) {
+    // An amount typed over one that carries an option's premium is the
+    // broker's own figure: the premium it carried is forgotten, or the next
+    // run would take it out of the typed figure. An amount saved as it was
+    // (within the half ten-thousandth a stored REAL may stray by) keeps it.
     QSqlQuery query =
         runQuery(db,
                  QStringLiteral("UPDATE Txn SET Symbol = ?, Quantity = ?, Type = ?, "
-                                "TxnDate = ?, Amount = ?, Memo = ?, OpenClose = ? "
+                                "TxnDate = ?, Premium = CASE WHEN ABS(Amount - ?) < 0.00005 "
+                                "THEN Premium ELSE 0 END, Amount = ?, Memo = ?, OpenClose = ? "
                                 "WHERE ID = ?"),
                  {textValue(r.symbol), r.quantity.toDouble(), textValue(r.type), isoDate(r.txnDate),
-                  r.amount.toDouble(), textValue(r.memo), textValue(r.openClose), r.id});
+                  r.amount.toDouble(), r.amount.toDouble(), textValue(r.memo),
+                  textValue(r.openClose), r.id});
     return query.numRowsAffected() > 0;
 }
 

@@ -77,8 +77,9 @@ struct TxnMemo {
 // an account's buys. Throws StoreError.
 void setTxnMemos(const QSqlDatabase& db, const QVector<TxnMemo>& memos);
 
-// Writes every column except ID, account and month. False when the record
-// no longer exists.
+// Writes every column except ID, account and month. A changed amount drops
+// the option premium the row carried (Premium), the figure typed being the
+// broker's own. False when the record no longer exists.
 bool updateTxn(const QSqlDatabase& db, const TxnRecord& record);
 
 void deleteTxn(const QSqlDatabase& db, qint64 id);

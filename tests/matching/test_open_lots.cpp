@@ -61,6 +61,14 @@ private slots:
         // days after its loss sale keeps its own cost (62000) and date, and
         // may be sold at a loss and bought back at once.
         1.1091-1(a): a coin's loss is no wash sale ; B|BTC|1|2025-01-06|-72000, S|BTC|1|2025-03-03|62000, B|BTC|1|2025-03-10|-62000 ; 2025-03-20 ; BTC|1|62000.00|62000.00|03/10/2025|03/11/2026|60000.00|-2000.00||no wash sale: a digital asset ; BTC,60000 ;  ;
+        // A past day's lots are what was held then: 40 sold 02/10/2026.
+        Pub 550 basis: a sale of the next year is still held at 12/31 ; B|XYZ|100|2025-03-01|-1000, S|XYZ|40|2026-02-10|700 ; 2025-12-31 ; XYZ|100|10.00|1000.00|03/01/2025|03/02/2026||||
+        Pub 550 basis: 60 of 100 left at 1000 x 60/100 ; B|XYZ|100|2025-03-01|-1000, S|XYZ|40|2026-02-10|700 ; 2026-12-31 ; XYZ|60|10.00|600.00|03/01/2025|03/02/2026||||
+        Pub 550 average basis: 200 shares for 4000 before a sale of 2026 ; B|IBM|100|2025-01-02|-1000, B|IBM|100|2025-02-03|-3000, S|IBM|100|2026-01-05|2500 ; 2025-12-31 ; IBM|100|20.00|2000.00|01/02/2025|01/03/2026||||, IBM|100|20.00|2000.00|02/03/2025|02/04/2026|||| ;  ; average
+        // The loss of 500 sold 01/05/2026 moves onto the buy of 12/20/2025
+        // only from that day (26 CFR 1.1091-2: the basis of the stock
+        // acquired is increased for the loss disallowed).
+        26 CFR 1.1091-2: a loss sold after the day is not in its lots ; B|IBM|100|2025-01-02|-2000, B|IBM|100|2025-12-20|-1600, S|IBM|100|2026-01-05|1500 ; 2025-12-31 ; IBM|100|20.00|2000.00|01/02/2025|01/03/2026||||, IBM|100|16.00|1600.00|12/20/2025|12/21/2026||||
         )");
     }
     void lots() {
