@@ -14,7 +14,8 @@ QVector<WashListingRow> washListing(const QSqlDatabase& db, const QString& accou
         db,
         QStringLiteral("SELECT S.TxnDate, S.Symbol, S.Quantity, "
                        "A.LossSellId, "
-                       "B.AccountName, B.TxnDate, A.Shares, A.AddedCost, A.DaysBack, A.Permanent "
+                       "B.AccountName, B.TxnDate, A.Shares, A.AddedCost, A.DaysBack, A.Permanent, "
+                       "B.Type = 'Sold' "
                        "FROM LotAdjust A JOIN Txn S ON S.ID = A.LossSellId "
                        "JOIN Txn B ON B.ID = A.BuyId "
                        "WHERE A.LossAccount = ? AND S.TxnDate BETWEEN ? AND ? "
@@ -32,7 +33,8 @@ QVector<WashListingRow> washListing(const QSqlDatabase& db, const QString& accou
         row.shares = query.value(6).toDouble();
         row.addedCost = Money::fromDouble(query.value(7).toDouble());
         row.permanent = query.value(9).toInt() != 0;
-        if (!row.permanent)
+        // A put written keeps its own days: a writer's gain is short term.
+        if (!row.permanent && query.value(10).toInt() == 0)
             row.dateAcquired = row.dateBought.addDays(-query.value(8).toLongLong());
         rows.append(row);
     }

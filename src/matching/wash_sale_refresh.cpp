@@ -3,6 +3,8 @@
 #include "matching/id_index.h"
 #include "matching/wash_sales.h"
 #include "platform/date_text.h"
+#include "platform/instrument_name.h"
+#include "platform/option_symbol.h"
 #include "platform/text_pool.h"
 #include "store/account_settings_table.h"
 #include "store/asset_kind_table.h"
@@ -19,6 +21,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <tuple>
 
 namespace gainbook {
 
@@ -113,6 +116,120 @@ void selectTrades(const QSqlDatabase& db, WashInput& input, const FreshRecords* 
         appendSale(input.sells, std::move(sold[it.key()]));
 }
 
+// The puts written, and the calls exercised and puts assigned with the
+// shares each brought in, of every account: read from the store, the fresh
+// account's links being written by then. The shares are the broker's row
+// that took the premium, found as settling the events found it: the
+// underlying's buy of that day, of the contracts' shares when there is one,
+// taken once, events by date and row.
+void selectOptionCarries(const QSqlDatabase& db, WashInput& input) {
+    QSqlQuery rows = runQuery(
+        db, QStringLiteral("SELECT T.ID, T.AccountName, T.Symbol, T.Quantity, T.TxnDate, "
+                           "T.OpenClose = 'Open', L.BuyId, L.BuyQuantity, "
+                           "B.OpenClose = 'Assigned', B.TxnDate "
+                           "FROM Txn T LEFT JOIN SellLinks L ON L.SellId = T.ID "
+                           "AND L.AccountName = T.AccountName LEFT JOIN Txn B ON B.ID = L.BuyId "
+                           "WHERE T.Type = 'Sold' AND T.OpenClose IN ('Open', 'Exercised') "
+                           "ORDER BY T.ID, L.rowid"));
+    struct Event {
+        WashCarry carry;
+        QString account;
+        QString underlying; // instrumentKey
+        Quantity contracts;
+    };
+    QHash<qint64, qsizetype> eventAt;
+    QVector<Event> events;
+    const auto eventOf = [&](qint64 id, const QString& account, const QDate& date,
+                             const OptionContract& option) -> Event& {
+        const auto at = eventAt.constFind(id);
+        if (at != eventAt.cend())
+            return events[*at];
+        eventAt.insert(id, events.size());
+        Event& event = events.emplace_back();
+        event.carry.id = id;
+        event.carry.date = date;
+        event.carry.sharesPerContract = option.sharesPerContract;
+        event.account = account;
+        event.underlying = instrumentKey(option.underlying);
+        return event;
+    };
+    qint64 last = 0;
+    while (rows.next()) {
+        const qint64 id = rows.value(0).toLongLong();
+        const QString account = rows.value(1).toString();
+        const auto option = optionOf(rows.value(2).toString());
+        const bool opens = rows.value(5).toInt() != 0;
+        // A call exercised brings shares in, a put exercised takes them
+        // away; a call written is no option to acquire.
+        if (!option || (opens ? option->call : !option->call))
+            continue;
+        const QDate date = dateFromStored(rows.value(4).toString());
+        if (opens && id != last)
+            input.writtenPuts.append({id, account, rows.value(2).toString(), date,
+                                      Quantity::fromDouble(rows.value(3).toDouble())});
+        last = id;
+        if (rows.value(6).isNull())
+            continue;
+        const WashLot lot{opens ? id : rows.value(6).toLongLong(),
+                          Quantity::fromDouble(rows.value(7).toDouble()),
+                          Money(),
+                          {},
+                          false};
+        if (!opens) {
+            Event& event = eventOf(id, account, date, *option);
+            event.carry.lots.append(lot);
+            event.contracts += lot.quantity;
+        } else if (rows.value(8).toInt() != 0) {
+            Event& event = eventOf(rows.value(6).toLongLong(), account,
+                                   dateFromStored(rows.value(9).toString()), *option);
+            event.carry.lots.append(lot);
+            event.contracts += lot.quantity;
+        }
+    }
+    if (events.isEmpty())
+        return;
+    struct StockBuy {
+        qint64 id = 0;
+        Quantity quantity;
+        bool used = false;
+    };
+    // By account, underlying and day.
+    const auto dayKey = [](const QString& account, const QString& key, const QDate& date) {
+        return account + u'\x1f' + key + u'\x1f' + isoDate(date);
+    };
+    QHash<QString, QVector<StockBuy>> stock;
+    QSqlQuery buys = runQuery(db, QStringLiteral("SELECT ID, AccountName, Symbol, TxnDate, "
+                                                 "Quantity FROM Txn WHERE Type = 'Bought' AND "
+                                                 "Premium <> 0 ORDER BY ID"));
+    while (buys.next())
+        stock[dayKey(buys.value(1).toString(), instrumentKey(buys.value(2).toString()),
+                     dateFromStored(buys.value(3).toString()))]
+            .append({buys.value(0).toLongLong(), Quantity::fromDouble(buys.value(4).toDouble())});
+    std::sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
+        return std::tie(a.carry.date, a.carry.id) < std::tie(b.carry.date, b.carry.id);
+    });
+    for (Event& event : events) {
+        QVector<StockBuy>& found = stock[dayKey(event.account, event.underlying, event.carry.date)];
+        const Quantity shares = event.contracts.times(event.carry.sharesPerContract);
+        StockBuy* taken = nullptr;
+        for (StockBuy& buy : found) {
+            if (buy.used)
+                continue;
+            if (buy.quantity == shares) {
+                taken = &buy;
+                break;
+            }
+            if (!taken)
+                taken = &buy;
+        }
+        if (taken) {
+            taken->used = true;
+            event.carry.stockBuy = taken->id;
+        }
+        input.carries.append(std::move(event.carry));
+    }
+}
+
 // Whether detection found the adjustments the store holds already, so that
 // a run that changed none of them need not write them again.
 bool sameAdjustments(QVector<LotAdjustRecord> found, const QVector<LotAdjustRecord>& stored) {
@@ -158,6 +275,7 @@ WashRefresh bringInLine(const QSqlDatabase& db, FreshRecords* fresh, bool everyS
     // the whole list into new memory, while room never written takes no
     // memory at all.
     selectTrades(db, input, fresh);
+    selectOptionCarries(db, input);
     input.previous = selectLotAdjustments(db);
     input.actions = CorporateActions(selectCorpActions(db));
     const WashResult result = detectWashSales(input);
@@ -269,6 +387,7 @@ WashInput readWashInput(const QSqlDatabase& db) {
     WashInput input;
     selectWashSettings(db, input);
     selectTrades(db, input, nullptr);
+    selectOptionCarries(db, input);
     input.previous = selectLotAdjustments(db);
     input.actions = CorporateActions(selectCorpActions(db));
     return input;

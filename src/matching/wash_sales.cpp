@@ -7,6 +7,7 @@
 #include <QMap>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 namespace gainbook {
@@ -22,11 +23,21 @@ struct Mark {
     bool permanent = false;
 };
 
+// Shares of a buy that an exercise or assignment will bring in: until that
+// day they are the contracts of the option (a buy, or a put written).
+struct ExerciseTie {
+    qsizetype option = 0; // its state
+    Quantity contracts;
+    int sharesPerContract = 100;
+};
+
 // What detection keeps of a buy while it walks the sells.
 struct BuyState {
     const WashBuy* buy = nullptr;
     WashSettings settings;
     bool digital = false;
+    bool option = false;
+    QVector<ExerciseTie> ties;
     Quantity sold;       // shares taken by the sells so far, from the first on
     Quantity markedEnd;  // shares up to here replace a loss already
     QVector<Mark> marks; // by first share
@@ -110,7 +121,7 @@ private:
 // bought (a split between the buy and the sale). Returns whether any mark
 // was met.
 bool cutLot(const WashLot& lot, double factor, Quantity from, const QVector<Mark>& marks,
-            QVector<AppliedLot>* out) {
+            QVector<AppliedLot>* out, bool moveDate = true) {
     const qsizetype first = out ? out->size() : 0;
     const Quantity bought = lot.quantity.dividedBy(factor);
     const Quantity to = from + bought;
@@ -127,7 +138,7 @@ bool cutLot(const WashLot& lot, double factor, Quantity from, const QVector<Mark
         const Money cost = lot.cost.scaled(overlap, bought);
         const Quantity sold = overlap.times(factor);
         out->append({sold, cost + mark.addedCost.scaled(overlap, mark.shares),
-                     lot.acquired.addDays(-mark.daysBack)});
+                     lot.acquired.addDays(moveDate ? -mark.daysBack : 0)});
         plain -= sold;
         plainCost -= cost;
     }
@@ -250,8 +261,10 @@ qsizetype appendSale(QVector<WashSell>& out, WashSell sell) {
 WashResult detectWashSales(const WashInput& input) {
     WashResult result;
 
-    // Buys by ID, and by symbol in date order for the windows.
-    QVector<BuyState> buys(input.buys.size());
+    // Buys by ID, and by symbol in date order for the windows; the puts
+    // written after them.
+    const qsizetype bought = input.buys.size();
+    QVector<BuyState> buys(bought + input.writtenPuts.size());
     const IdIndex byId(input.buys.size(), [&](qsizetype i) { return input.buys[i].id; });
     // Each window is searched by day in a list of its own symbol's buys
     // laid side by side, not through the buys themselves.
@@ -259,9 +272,9 @@ WashResult detectWashSales(const WashInput& input) {
     InstrumentKeys keys;
     AccountLookup accounts(input);
     WashKindLookup kinds(input.kinds);
-    // The calls bought on each underlying (by its key), and with
-    // washOptions the options of each class, for the windows of their
-    // stock's or their class's losses.
+    // The calls bought and puts written on each underlying (by its key),
+    // and with washOptions the options of each class, for the windows of
+    // their stock's or their class's losses.
     QHash<QString, QVector<Candidate>> callsOn;
     QHash<QString, QVector<Candidate>> optionClasses;
     QString lastSymbol;
@@ -269,7 +282,8 @@ WashResult detectWashSales(const WashInput& input) {
     QVector<Candidate>* callBuys = nullptr;
     QVector<Candidate>* classBuys = nullptr;
     int contractShares = 1;
-    for (qsizetype i = 0; i < input.buys.size(); ++i) {
+    bool isOption = false;
+    for (qsizetype i = 0; i < bought; ++i) {
         BuyState& state = buys[i];
         state.buy = &input.buys[i];
         state.settings = accounts.settings(state.buy->account);
@@ -286,7 +300,9 @@ WashResult detectWashSales(const WashInput& input) {
             classBuys =
                 option && input.washOptions ? &optionClasses[washOptionClass(*option)] : nullptr;
             contractShares = option ? option->sharesPerContract : 1;
+            isOption = option.has_value();
         }
+        state.option = isOption;
         const qint64 day = state.buy->date.toJulianDay();
         symbolBuys->append({day, state.buy->id, i});
         if (callBuys)
@@ -294,6 +310,25 @@ WashResult detectWashSales(const WashInput& input) {
         if (classBuys)
             classBuys->append({day, state.buy->id, i});
     }
+    // A put written is no replacement for a put bought (the other side of
+    // the contract), only for its stock.
+    QHash<qint64, qsizetype> writtenAt;
+    for (qsizetype i = bought; i < buys.size(); ++i) {
+        BuyState& state = buys[i];
+        state.buy = &input.writtenPuts[i - bought];
+        state.settings = accounts.settings(state.buy->account);
+        state.digital = kinds.digital(state.buy->account, state.buy->symbol);
+        state.option = true;
+        writtenAt.insert(state.buy->id, i);
+        const auto option = optionOf(state.buy->symbol);
+        if (option && !option->call)
+            callsOn[instrumentKey(option->underlying)].append(
+                {state.buy->date.toJulianDay(), state.buy->id, i, option->sharesPerContract});
+    }
+    const auto stateOf = [&](qint64 id) -> qsizetype {
+        const auto written = writtenAt.constFind(id);
+        return written != writtenAt.cend() ? *written : byId.find(id);
+    };
     // By date, then ID, as the day number orders dates.
     const auto byDate = [](const Candidate& a, const Candidate& b) {
         return a.day != b.day ? a.day < b.day : a.id < b.id;
@@ -339,32 +374,136 @@ WashResult detectWashSales(const WashInput& input) {
         return &*joined.insert(key, all);
     };
     for (const LotAdjustRecord& adj : input.previous) {
-        if (const qsizetype at = byId.find(adj.buyId); at >= 0)
+        if (const qsizetype at = stateOf(adj.buyId); at >= 0)
             buys[at].previous.append(
                 {adj.firstShare, adj.shares, adj.addedCost, adj.daysBack, adj.permanent});
     }
 
     // Sorted on keys side by side: a sort through pointers would read a
     // sell from a random place at every step. The day number orders dates
-    // as QDate does, an invalid date first.
+    // as QDate does, an invalid date first. An exercise or assignment comes
+    // before the sells of its day, so that the shares it brings in are sold
+    // with what it handed on.
     struct SellOrder {
         qint64 day = 0;
+        bool sale = true;
         qint64 id = 0;
         const WashSell* sell = nullptr;
+        const WashCarry* carry = nullptr;
     };
     std::vector<SellOrder> order;
-    order.reserve(size_t(input.sells.size()));
+    order.reserve(size_t(input.sells.size() + input.carries.size()));
     for (const WashSell& sell : input.sells)
-        order.push_back({sell.dateSold.toJulianDay(), sell.id, &sell});
+        order.push_back({sell.dateSold.toJulianDay(), true, sell.id, &sell, nullptr});
+    for (const WashCarry& carry : input.carries)
+        order.push_back({carry.date.toJulianDay(), false, carry.id, nullptr, &carry});
     std::sort(order.begin(), order.end(), [](const SellOrder& a, const SellOrder& b) {
-        return a.day != b.day ? a.day < b.day : a.id < b.id;
+        return std::tie(a.day, a.sale, a.id) < std::tie(b.day, b.sale, b.id);
     });
+
+    // The stored rows of each option's marks, which an exercise or
+    // assignment moves to the shares it brings in.
+    QHash<qint64, QVector<qsizetype>> optionRows;
+    // Until the day they come in, those shares are the option's contracts.
+    for (const WashCarry& carry : input.carries) {
+        const qsizetype stock = carry.stockBuy > 0 ? byId.find(carry.stockBuy) : -1;
+        for (const WashLot& lot : carry.lots) {
+            if (const qsizetype option = stateOf(lot.buyId); stock >= 0 && option >= 0)
+                buys[stock].ties.append({option, lot.quantity, carry.sharesPerContract});
+        }
+    }
+    const auto handOn = [&](const WashCarry& carry) {
+        const qsizetype stockAt = carry.stockBuy > 0 ? byId.find(carry.stockBuy) : -1;
+        BuyState* const stock = stockAt >= 0 ? &buys[stockAt] : nullptr;
+        // The parts of the option's rows the contracts closed hold: their
+        // first contract, shares as bought, cost and row to take from.
+        struct Part {
+            Quantity first;
+            Quantity shares;
+            Money cost;
+            qsizetype row = 0;
+        };
+        QVector<Part> parts;
+        for (const WashLot& lot : carry.lots) {
+            const qsizetype at = stateOf(lot.buyId);
+            if (at < 0 || !lot.quantity.isPositive())
+                continue;
+            BuyState& option = buys[at];
+            const Quantity from = option.sold;
+            const Quantity to = from + lot.quantity;
+            option.sold = to;
+            if (!stock)
+                continue;
+            QVector<qsizetype>& rows = optionRows[option.buy->id];
+            for (qsizetype r = 0, n = rows.size(); r < n; ++r) {
+                const LotAdjustRecord row = result.adjustments[rows[r]];
+                const Quantity end = row.firstShare + row.shares;
+                const Quantity o0 = max(from, row.firstShare);
+                const Quantity o1 = min(to, end);
+                if (row.permanent || !(o0 < o1))
+                    continue;
+                // Running parts of the row's cost, so that the three add up.
+                const Money before = row.addedCost.scaled(o0 - row.firstShare, row.shares);
+                const Money through = row.addedCost.scaled(o1 - row.firstShare, row.shares);
+                parts.append({o0, o1 - o0, through - before, rows[r]});
+                // The row keeps what lies either side of the contracts.
+                LotAdjustRecord& kept = result.adjustments[rows[r]];
+                if (row.firstShare < o0) {
+                    kept.shares = o0 - row.firstShare;
+                    kept.addedCost = before;
+                } else {
+                    kept.firstShare = o1;
+                    kept.shares = end - o1;
+                    kept.addedCost = row.addedCost - through;
+                }
+                if (row.firstShare < o0 && o1 < end) {
+                    LotAdjustRecord right = row;
+                    right.firstShare = o1;
+                    right.shares = end - o1;
+                    right.addedCost = row.addedCost - through;
+                    rows.append(result.adjustments.size());
+                    result.adjustments.append(right);
+                }
+            }
+        }
+        if (!stock)
+            return;
+        stock->ties.clear();
+        std::stable_sort(parts.begin(), parts.end(),
+                         [](const Part& a, const Part& b) { return a.first < b.first; });
+        // The shares take the parts from their first share on, as many as
+        // they hold.
+        Quantity next;
+        for (const Part& part : std::as_const(parts)) {
+            const LotAdjustRecord& from = result.adjustments[part.row];
+            const Quantity shares =
+                min(part.shares.times(carry.sharesPerContract), stock->buy->quantity - next);
+            if (!shares.isPositive()) {
+                // No share left to take it: the option keeps its part.
+                LotAdjustRecord kept = from;
+                kept.firstShare = part.first;
+                kept.shares = part.shares;
+                kept.addedCost = part.cost;
+                result.adjustments.append(kept);
+                continue;
+            }
+            stock->marks.append({next, shares, part.cost, from.daysBack, false});
+            result.adjustments.append({stock->buy->id, next, shares, part.cost, from.daysBack,
+                                       from.lossSellId, from.lossAccount, false});
+            next += shares;
+        }
+        stock->markedEnd = max(stock->markedEnd, next);
+    };
 
     QVector<AppliedLot> lots;
     QVector<LossLot> losses;
-    result.sells.reserve(qsizetype(order.size()));
-    result.sellAt.resize(qsizetype(order.size()));
+    result.sells.reserve(input.sells.size());
+    result.sellAt.resize(input.sells.size());
     for (const SellOrder& entry : order) {
+        if (entry.carry) {
+            handOn(*entry.carry);
+            continue;
+        }
         const WashSell* sell = entry.sell;
         result.sellAt[sell - input.sells.constData()] = result.sells.size();
         WashSellResult& out = result.sells.emplace_back();
@@ -377,10 +516,16 @@ WashResult detectWashSales(const WashInput& input) {
         // The sell takes its shares of each buy first, so they are never
         // its own replacements.
         lots.clear();
+        // A put written closes with the adjustment it took itself, in the
+        // order of its contracts.
+        const auto writtenPut = sell->shortSale ? writtenAt.constFind(sell->id) : writtenAt.cend();
+        BuyState* const put = writtenPut != writtenAt.cend() ? &buys[*writtenPut] : nullptr;
         for (const WashLot& lot : sell->lots) {
             const qsizetype at = lot.buyId > 0 ? byId.find(lot.buyId) : -1;
             if (at < 0 || !lot.acquired.isValid() || !lot.quantity.isPositive()) {
                 lots.append({lot.quantity, lot.cost, lot.acquired});
+                if (put)
+                    put->sold += max(lot.quantity, Quantity());
                 continue;
             }
             BuyState& buy = buys[at];
@@ -390,8 +535,16 @@ WashResult detectWashSales(const WashInput& input) {
                 input.actions.isEmpty()
                     ? 1
                     : input.actions.lotAt(buy.buy->symbol, buy.buy->date, sell->dateSold).factor;
-            out.involved |= cutLot(lot, factor, buy.sold, buy.marks, &lots);
-            out.wasInvolved |= cutLot(lot, factor, buy.sold, buy.previous, nullptr);
+            if (put) {
+                // The cost, not the days: a writer's gain or loss is short
+                // term however long the washed shares were held.
+                out.involved |= cutLot(lot, 1, put->sold, put->marks, &lots, false);
+                out.wasInvolved |= cutLot(lot, 1, put->sold, put->previous, nullptr);
+                put->sold += lot.quantity;
+            } else {
+                out.involved |= cutLot(lot, factor, buy.sold, buy.marks, &lots);
+                out.wasInvolved |= cutLot(lot, factor, buy.sold, buy.previous, nullptr);
+            }
             buy.sold += lot.quantity.dividedBy(factor);
         }
 
@@ -429,6 +582,17 @@ WashResult detectWashSales(const WashInput& input) {
                     (!own.otherAccounts && buy.buy->account != sell->account))
                     continue;
                 Quantity start = max(buy.sold, buy.markedEnd);
+                // Shares an option will bring in are taken as far as its
+                // contracts replaced a loss already. The option is met first
+                // in any window that holds both, being the older.
+                Quantity tied;
+                for (const ExerciseTie& tie : std::as_const(buy.ties)) {
+                    const BuyState& option = buys[tie.option];
+                    const Quantity used =
+                        min(max(option.markedEnd - option.sold, Quantity()), tie.contracts);
+                    tied += used.times(tie.sharesPerContract);
+                }
+                start = max(start, tied);
                 // Sold and replacement shares counted alike across a split
                 // between the two dates.
                 const double perSold =
@@ -448,6 +612,8 @@ WashResult detectWashSales(const WashInput& input) {
                         const Money added = upTo - loss.given;
                         loss.given = upTo;
                         buy.marks.append({start, shares, added, loss.daysBack, permanent});
+                        if (buy.option)
+                            optionRows[buy.buy->id].append(result.adjustments.size());
                         result.adjustments.append({buy.buy->id, start, shares, added, loss.daysBack,
                                                    sell->id, sell->account, permanent});
                         start += shares;
@@ -464,6 +630,9 @@ WashResult detectWashSales(const WashInput& input) {
             }
         }
     }
+    // Rows an exercise or assignment moved on whole.
+    result.adjustments.removeIf(
+        [](const LotAdjustRecord& row) { return !row.shares.isPositive(); });
     return result;
 }
 

@@ -107,9 +107,29 @@ namespace gainbook {
 // exercise makes none. Any other sell is appended as it is.
 qsizetype appendSale(QVector<WashSell>& out, WashSell sell);
 
+// An option closed on `date` by its exercise (a call bought) or its
+// assignment (a put written), which makes no sale: its premium went into the
+// shares bought that day, stockBuy (0 when the broker wrote none), and so
+// does a wash adjustment its contracts took, days held and all (26 USC
+// 1091(d) and 1223(3) name the stock acquired under the option). Each lot is
+// of contracts closed: a call's buy, or a written put's sell.
+struct WashCarry {
+    qint64 id = 0; // the event's row
+    QDate date;
+    qint64 stockBuy = 0;
+    int sharesPerContract = 100;
+    QVector<WashLot> lots;
+};
+
 struct WashInput {
     QVector<WashBuy> buys;
     QVector<WashSell> sells;
+    // Puts written (sold to open), each as a buy of its contracts on the day
+    // it was sold, under its sell's ID: the writer may have to take the
+    // shares, and a put written stands for them as a call bought does. The
+    // loss it replaces raises the cost of what closes it.
+    QVector<WashBuy> writtenPuts;
+    QVector<WashCarry> carries;
     // Settings and basis reporting by account; an account not named has the
     // defaults.
     QHash<QString, WashSettings> settings;
@@ -143,13 +163,18 @@ struct WashResult {
 // detecting account each lot a sell closed at a loss is washed on its own,
 // whatever the other lots of the sale gained: by the buys of the same
 // instrument (sameInstrument) made within 30 calendar days before or after
-// the sale, oldest first, and for stock by the calls bought on it, each
-// contract standing for its 100 shares (an option to acquire, 26 CFR
-// 1.1091-1(a)), met by the loss shares in the order those were
-// acquired. The shares a sell closed itself and shares already sold or
-// already replacing another loss do not count. Each replacement share takes
+// the sale, oldest first, and for stock by the calls bought and the puts
+// written on it, each contract standing for its 100 shares (an option to
+// acquire, 26 CFR 1.1091-1(a)), met by the loss shares in the order those
+// were acquired. The shares a sell closed itself and shares already sold or
+// already replacing another loss do not count; nor do the shares an
+// exercise or assignment brings in, as far as the option's contracts
+// replaced a loss already (one acquisition). Each replacement share takes
 // the loss, days held and cost of the one sold share it meets; a record's
-// disallowed loss is the sum of its lots'.
+// disallowed loss is the sum of its lots'. A put written keeps its
+// adjustment under its sell's ID and adds it to the cost of the buy that
+// closes the put (its days are not: a writer's gain is short term); the
+// contracts exercised or assigned hand theirs on to the shares bought.
 WashResult detectWashSales(const WashInput& input);
 
 // The days a window reaches on each side of the date sold.

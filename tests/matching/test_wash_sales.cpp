@@ -43,9 +43,13 @@ TxnRecord tradeOf(const QString& row) {
     trade.type = f[1].startsWith(u'B') || f[1] == u"R" ? kBought : kSold;
     if (f[1] == u"T")
         trade.type = kSent;
-    // SO sells to open (a short), BC buys to cover.
+    // SO sells to open (a short), BC buys to cover; X, A and E: an option
+    // exercised, assigned or expired, captured as a sell.
     if (f[1].size() == 2)
         trade.openClose = f[1].endsWith(u'O') ? kOpens : kCloses;
+    const QHash<QString, QString> events{{"X", kExercised}, {"A", kAssigned}, {"E", kExpired}};
+    if (events.contains(f[1]))
+        trade.openClose = events.value(f[1]);
     trade.txnDate = QDate::fromString(f[4], Qt::ISODate);
     trade.amount = Money::fromDouble(f[5].toDouble());
     return trade;
@@ -271,6 +275,22 @@ private slots:
         Pub. 550 Wash Sales: a put sold at a loss, the call of its expiry no replacement ; A|B|XYZ  250620P00050000|1|2025-02-03|-500, A|S|XYZ  250620P00050000|1|2025-03-03|200, A|B|XYZ  250620C00050000|1|2025-03-05|-300 ;  ; A|1|2025-02-03|2025-03-03|500|200|0|A
         // Held Feb 3 to Mar 3: 28 days; a loss of 300.
         1.1091-1(a) by the setting: another strike replaces a call ; A|B|XYZ  250620C00050000|1|2025-02-03|-500, A|S|XYZ  250620C00050000|1|2025-03-03|200, A|B|XYZ  250620C00060000|1|2025-03-05|-300 ; A:washoptions=on ; A|1|2025-02-03|2025-03-03|500|200|300|A ; 2 0 1 300 28
+        // 26 USC 1091(d), 1223(3) and Pub. 550 Options: the shares bought
+        // on exercising the call that replaced a loss of 1,000 (held Jan 2
+        // to Mar 3: 60 days) cost 4,000 + 300 premium + 1,000 and count
+        // from Apr 15 less 60 days; the call's own days do not count.
+        1.1091-1(a) 1091(d) Pub. 550 Options: a call exercised hands its wash adjustment to the shares ; A|B|XYZ|100|2025-01-02|-5000, A|S|XYZ|100|2025-03-03|4000, A|BO|XYZ  250620C00040000|1|2025-03-10|-300, A|X|XYZ  250620C00040000|1|2025-04-15|0, A|B|XYZ|100|2025-04-15|-4000, A|S|XYZ|100|2025-05-20|5500 ;  ; A|100|2025-01-02|2025-03-03|5000|4000|1000|A, A|100|2025-02-14|2025-05-20|5300|5500|0|A ; 4 0 100 1000 60
+        // 200 shares lost 2,000; the call bought 03/10 and the 100 shares
+        // its exercise brought in 03/20 are one acquisition: 100 of 200
+        // shares replaced, 1,000 disallowed, not 2,000.
+        1.1091-1(a) one acquisition: a call exercised in the window replaces once ; A|B|XYZ|200|2025-01-02|-10000, A|S|XYZ|200|2025-03-03|8000, A|B|XYZ  250620C00040000|1|2025-03-10|-300, A|X|XYZ  250620C00040000|1|2025-03-20|0, A|B|XYZ|100|2025-03-20|-4000, A|S|XYZ|100|2025-05-20|5500 ;  ; A|200|2025-01-02|2025-03-03|10000|8000|1000|A, A|100|2025-01-19|2025-05-20|5300|5500|0|A ; 4 0 100 1000 60
+        // A put written 7 days after the loss stands for 100 shares; bought
+        // back for 100, the position costs 100 + 1,000 against its premium
+        // of 250, short term from the day it closed (Pub. 550 Options).
+        1.1091-1(a) Pub. 550 Options: a put written replaces the stock, its buy-back costs the loss more ; A|B|XYZ|100|2025-01-02|-5000, A|S|XYZ|100|2025-03-03|4000, A|SO|XYZ  250620P00040000|1|2025-03-10|250, A|BC|XYZ  250620P00040000|1|2025-04-10|-100 ;  ; A|100|2025-01-02|2025-03-03|5000|4000|1000|A, A|1|2025-04-10|2025-04-10|1100|250|0|A ; 2 0 1 1000 60
+        // Assigned: the shares cost 4,000 - 250 premium + 1,000 and count
+        // from Apr 15 less 60 days (1091(d), 1223(3)).
+        1.1091-1(a) 1091(d) Pub. 550 Options: a put written and assigned hands the loss to the shares ; A|B|XYZ|100|2025-01-02|-5000, A|S|XYZ|100|2025-03-03|4000, A|SO|XYZ  250620P00040000|1|2025-03-10|250, A|A|XYZ  250620P00040000|1|2025-04-15|0, A|B|XYZ|100|2025-04-15|-4000, A|S|XYZ|100|2025-05-20|5500 ;  ; A|100|2025-01-02|2025-03-03|5000|4000|1000|A, A|100|2025-02-14|2025-05-20|4750|5500|0|A ; 4 0 100 1000 60
         )");
     }
 
