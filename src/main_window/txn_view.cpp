@@ -20,7 +20,9 @@ QVector<GridColumn> SetupTxnGrid() {
         {QStringLiteral("Quantity"), 6, CellKind::Decimal, Qt::AlignRight, false, false},
         {QStringLiteral("Txn Type"), 6, CellKind::Text, Qt::AlignLeft, false, false},
         {QStringLiteral("Txn Date"), 9, CellKind::Date, Qt::AlignRight, false, false},
-        {QStringLiteral("Txn Amount"), 7, CellKind::Decimal, Qt::AlignRight, false, false},
+        // Wide enough for the mark after the amount ("cost unknown", "from
+        // Wallet"), which was cut to its first letters.
+        {QStringLiteral("Txn Amount"), 13, CellKind::Decimal, Qt::AlignRight, false, false},
         {QStringLiteral("Comment"), 10, CellKind::Text, Qt::AlignRight, false, true},
         {QStringLiteral("ID"), 2, CellKind::Text, Qt::AlignLeft, true, true},
     };
