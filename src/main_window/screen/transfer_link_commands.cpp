@@ -86,6 +86,9 @@ TransferLinkCommands::TransferLinkCommands(AppContext& context, Prompter& prompt
 }
 
 void TransferLinkCommands::showContextMenu(const QPoint& at) {
+    // Tax records are never sent or received.
+    if (grid_.view() != RecordView::Transactions)
+        return;
     SpreadGrid* recordGrid = grid_.recordGrid();
     // The menu is about the row under the pointer, as in any list.
     if (const QModelIndex index = recordGrid->indexAt(at); index.isValid())
