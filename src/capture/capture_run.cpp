@@ -9,6 +9,7 @@
 #include "platform/date_text.h"
 #include "platform/prompter.h"
 #include "store/account_settings_table.h"
+#include "store/asset_kind_table.h"
 #include "store/row_writer.h"
 #include "store/sql.h"
 #include "store/store_backup.h"
@@ -351,9 +352,15 @@ Outcome captureOf(const PageDocument& document, PageDocument* spent, CaptureStat
     Outcome checked = checkCaptureFields(state);
     if (!checked.done())
         return checked;
-    ParseResult parsed = state.mapping
-                             ? parseWithMapping(*state.mapping, document, state.settings())
-                             : findBrokerEntry(state.entry)->parser(document, state.settings());
+    CaptureSettings settings = state.settings();
+    try {
+        settings.assetKinds = selectAssetKinds(db);
+    } catch (const StoreError&) {
+        // The well-known coins still read as coins; the writing step
+        // meets the store's fault and tells it.
+    }
+    ParseResult parsed = state.mapping ? parseWithMapping(*state.mapping, document, settings)
+                                       : findBrokerEntry(state.entry)->parser(document, settings);
     return namingLayout(captureRows(parsed, spent, state, db, prompter, progress), parsed.readAs);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/asset_kind.h"
+
 #include <QDate>
 #include <QString>
 
@@ -20,6 +22,10 @@ struct CaptureSettings {
     // Future dates in spreadsheets are pulled back into the tax year; tests
     // fix "today" so the rule does not drift with the calendar.
     QDate today = QDate::currentDate();
+    // The store's asset kinds, so that a broker's withdrawal or deposit of a
+    // coin is read as a send or a receive rather than as cash; without a
+    // store only the well-known coins are digital.
+    AssetKinds assetKinds;
 };
 
 } // namespace gainbook

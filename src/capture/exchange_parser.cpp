@@ -125,16 +125,21 @@ private:
         const QString upper = sheet_.text(row, columns_.type).simplified().toUpper();
         const QString asset = sheet_.text(row, columns_.symbol).trimmed().toUpper();
         const auto quantity = sizeAt(sheet_, row, columns_.quantity);
-        if (upper == u"SEND") {
+        // Its withdrawals and deposits are of dollars; one of a coin moves
+        // the coin as a send or a receive does.
+        const bool cashWord = upper == u"WITHDRAWAL" || upper == u"DEPOSIT";
+        const bool coinMove =
+            cashWord && quantity && settings_.assetKinds.isDigital(result_.account, asset);
+        if (upper == u"SEND" || (coinMove && upper == u"WITHDRAWAL")) {
             // Kept so that processing takes its lots out, and the receive
             // in another of one's own accounts can take them in.
             if (!quantity)
                 return void(++result_.skippedNumbers);
             return add(row, asset, std::abs(*quantity), kSent, 0);
         }
-        if (upper == u"WITHDRAWAL" || upper == u"DEPOSIT")
+        if (cashWord && !coinMove)
             return skip(QStringLiteral("transfer"));
-        if (upper == u"RECEIVE") {
+        if (upper == u"RECEIVE" || coinMove) {
             // Coins moved in from elsewhere: their cost and date acquired
             // are the sending wallet's, never 0.
             const qsizetype at = result_.rows.size();

@@ -115,6 +115,19 @@ bool saysSharesOut(const QString& upper, const TradeWord& word, double quantity)
            (quantity < 0 && (word.kind == u"transfer" || word.kind == u"journal"));
 }
 
+// A broker that also holds coins writes their moves to and from wallets in
+// the words it uses for cash: a withdrawal of a coin is a send and a deposit
+// a receive, as an exchange's own rows say. Nothing for any other row.
+std::optional<bool> presetCoinMoveIn(const QString& upper) {
+    static const QRegularExpression out(QStringLiteral("\\bWITHDRAW(AL|N)?\\b"));
+    static const QRegularExpression in(QStringLiteral("\\bDEPOSIT(ED)?\\b"));
+    if (hasWordIn(upper, out))
+        return false;
+    if (hasWordIn(upper, in))
+        return true;
+    return std::nullopt;
+}
+
 bool saysTaxAdvantaged(const QString& text) {
     static const QRegularExpression words(
         QStringLiteral("\\b(IRA|ROTH|HSA|401\\(?K\\)?|403\\(?B\\)?|SEP|SIMPLE IRA)\\b"),
@@ -240,6 +253,18 @@ private:
                                    QString()});
     }
 
+    // Whether the row's symbol is a digital asset in the account it is
+    // filed under, by the store's asset kinds.
+    bool isCoinAt(int row) const {
+        const QString symbol = symbolAt(row);
+        if (symbol.isEmpty())
+            return false;
+        const QString account = columns_.account && settings_.deriveFromData
+                                    ? sheet_.text(row, columns_.account).trimmed()
+                                    : result_.account;
+        return settings_.assetKinds.isDigital(account, symbol);
+    }
+
     std::optional<double> amountAt(int row) const {
         auto amount = exportNumber(sheet_.cell(row, columns_.amount), false);
         if (amount && columns_.fee && !sheet_.text(row, columns_.fee).trimmed().isEmpty()) {
@@ -287,10 +312,21 @@ private:
                 return;
             } else {
                 const TradeWord word = tradeWord(text);
-                // Shares moved in are a lot of unknown cost and date: kept
-                // as a buy marked so, never as one that cost 0.
-                if (hasShares && *quantity > 0 && saysSharesIn(upper, word) &&
-                    !symbolAt(row).isEmpty()) {
+                const std::optional<bool> coinIn =
+                    hasShares && isCoinAt(row) ? presetCoinMoveIn(upper) : std::nullopt;
+                if (coinIn) {
+                    // Coins moved out leave their lots for the receive; coins
+                    // moved in are a lot of unknown cost until linked.
+                    if (*coinIn && *quantity < 0) {
+                        ++result_.skippedNumbers;
+                        return;
+                    }
+                    type = *coinIn ? kBought : kSent;
+                    sharesIn = *coinIn;
+                } else if (hasShares && *quantity > 0 && saysSharesIn(upper, word) &&
+                           !symbolAt(row).isEmpty()) {
+                    // Shares moved in are a lot of unknown cost and date: kept
+                    // as a buy marked so, never as one that cost 0.
                     type = kBought;
                     sharesIn = true;
                 } else if (hasShares && saysSharesOut(upper, word, *quantity) &&

@@ -4,6 +4,7 @@
 #include "platform/date_text.h"
 #include "platform/formats.h"
 #include "platform/number_text.h"
+#include "store/transfer_link_table.h"
 #include "store/txn_table.h"
 #include "store/txn_view_read.h"
 #include "store/unknown_cost_table.h"
@@ -19,7 +20,9 @@ QVector<GridColumn> SetupTxnGrid() {
         {QStringLiteral("Quantity"), 6, CellKind::Decimal, Qt::AlignRight, false, false},
         {QStringLiteral("Txn Type"), 6, CellKind::Text, Qt::AlignLeft, false, false},
         {QStringLiteral("Txn Date"), 9, CellKind::Date, Qt::AlignRight, false, false},
-        {QStringLiteral("Txn Amount"), 7, CellKind::Decimal, Qt::AlignRight, false, false},
+        // Wide enough for the mark after the amount ("cost unknown", "from
+        // Wallet"), which was cut to its first letters.
+        {QStringLiteral("Txn Amount"), 13, CellKind::Decimal, Qt::AlignRight, false, false},
         {QStringLiteral("Comment"), 10, CellKind::Text, Qt::AlignRight, false, true},
         {QStringLiteral("ID"), 2, CellKind::Text, Qt::AlignLeft, true, true},
     };
@@ -67,18 +70,42 @@ QString TxnColumns::text(const TxnRecord& r, int col) const {
     }
 }
 
+const TxnColumns::TransferSide* TxnColumns::transferOf(const TxnRecord& record) const {
+    const auto found = transfers_.constFind(record.id);
+    if (found == transfers_.cend())
+        return nullptr;
+    // A type typed over the row since makes it no transfer on the screen.
+    return record.type == (found->receive ? kBought : kSent) ? &*found : nullptr;
+}
+
 bool TxnColumns::costUnknown(const TxnRecord& record) const {
-    // A buy of another type typed over the row is no longer a transfer in.
-    return record.type == kBought && unknownCost_.contains(record.id);
+    // A buy of another type typed over the row is no longer a transfer in,
+    // and a linked one takes the costs of the lots its send moved.
+    return record.type == kBought && unknownCost_.contains(record.id) && !transferOf(record);
 }
 
 QString TxnColumns::rowNote(const TxnRecord& record) const {
+    if (const TransferSide* transfer = transferOf(record)) {
+        if (!transfer->receive)
+            return QStringLiteral("Sent to %1 (receive %2): its lots move there with their "
+                                  "dates and costs.")
+                .arg(transfer->account)
+                .arg(transfer->otherId);
+        return QStringLiteral("Received from %1 (send %2): its lots keep the dates and costs "
+                              "they had in %1. Process %1 before this account.")
+            .arg(transfer->account)
+            .arg(transfer->otherId);
+    }
     return costUnknown(record) ? unknownCostBuyNote() : QString();
 }
 
 QString TxnColumns::cellMark(const TxnRecord& record, int col) const {
-    return col == TxnGridCol::TxnAmount && costUnknown(record) ? QStringLiteral("cost unknown")
-                                                               : QString();
+    if (col != TxnGridCol::TxnAmount)
+        return {};
+    if (const TransferSide* transfer = transferOf(record))
+        return (transfer->receive ? QStringLiteral("from ") : QStringLiteral("to ")) +
+               transfer->account;
+    return costUnknown(record) ? QStringLiteral("cost unknown") : QString();
 }
 
 QString unknownCostBuyNote() {
@@ -90,7 +117,14 @@ QString unknownCostBuyNote() {
 
 std::unique_ptr<TxnColumns> txnColumnsOf(const QSqlDatabase& db,
                                          std::function<bool(const TxnRecord&)> digitalOf) {
-    return std::make_unique<TxnColumns>(selectUnknownCostBuys(db), std::move(digitalOf));
+    auto columns = std::make_unique<TxnColumns>(selectUnknownCostBuys(db), std::move(digitalOf));
+    QHash<qint64, TxnColumns::TransferSide> transfers;
+    for (const TransferLink& link : selectTransferLinks(db)) {
+        transfers.insert(link.sendId, {link.receiveAccount, link.receiveId, false});
+        transfers.insert(link.receiveId, {link.sendAccount, link.sendId, true});
+    }
+    columns->setTransfers(std::move(transfers));
+    return columns;
 }
 
 QString TxnColumns::parse(TxnRecord& r, int col, const QString& text) const {
@@ -134,7 +168,7 @@ CellKind TxnColumns::kind(const TxnRow& row, int col, CellKind columnKind) const
 
 QStringList TxnColumns::choices(const TxnRow& row, int col) const {
     if (row.state.isNew && col == TxnGridCol::TxnType)
-        return {kBought, kSold};
+        return {kBought, kSold, kSent};
     return {};
 }
 

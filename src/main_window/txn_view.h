@@ -3,6 +3,7 @@
 #include "platform/record_columns.h"
 #include "store/records.h"
 
+#include <QHash>
 #include <QSet>
 #include <QSqlDatabase>
 
@@ -35,9 +36,10 @@ using TxnRow = RecordRow<TxnRecord>;
 QVector<GridColumn> SetupTxnGrid();
 
 // How the transaction view shows a transaction and reads typed cells back.
-// A new row's type is a drop-down of "Bought" and "Sold". The buys of
-// unknown cost (shares transferred in) are marked, with a note saying
-// what to do, until their cost is typed.
+// A new row's type is a drop-down of "Bought", "Sold" and "Sent". The buys
+// of unknown cost (shares transferred in) are marked, with a note saying
+// what to do, until their cost is typed or they are linked to the send they
+// came from; a linked send or receive names the other account.
 class TxnColumns final : public RecordColumns<TxnRecord> {
 public:
     // With digitalOf, a locked ninth column "Asset" says whether the trade
@@ -55,18 +57,30 @@ public:
     QString rowNote(const TxnRecord& record) const override;
     QString cellMark(const TxnRecord& record, int col) const override;
 
+    // The other side of each linked send and receive, by the row's ID.
+    struct TransferSide {
+        QString account; // the other row's
+        qint64 otherId = 0;
+        bool receive = false; // the row is the receive
+    };
+    void setTransfers(QHash<qint64, TransferSide> transfers) { transfers_ = std::move(transfers); }
+
 private:
+    const TransferSide* transferOf(const TxnRecord& record) const;
+
     bool costUnknown(const TxnRecord& record) const;
 
     QSet<qint64> unknownCost_;
     std::function<bool(const TxnRecord&)> digitalOf_;
+    QHash<qint64, TransferSide> transfers_;
 };
 
 // The note on a buy of shares transferred in whose cost is not typed yet.
 QString unknownCostBuyNote();
 
 // The columns of the view of an account, knowing its buys of unknown cost
-// (and, with digitalOf, showing the Asset column). Throws StoreError.
+// and the links of its sends and receives (and, with digitalOf, showing the
+// Asset column). Throws StoreError.
 std::unique_ptr<TxnColumns> txnColumnsOf(const QSqlDatabase& db,
                                          std::function<bool(const TxnRecord&)> digitalOf = {});
 

@@ -6,6 +6,7 @@
 #include "platform/number_range.h"
 #include "platform/number_text.h"
 #include "store/account_settings_table.h"
+#include "store/asset_kind_table.h"
 #include "store/row_writer.h"
 #include "store/store_backup.h"
 #include "store/store_error.h"
@@ -40,6 +41,17 @@ std::optional<Form8949Box> boxNamedBy(QByteArrayView reference) {
 
 Form8949Box boxOfTerm(const TaxRecord& record, BasisReporting basis) {
     return boxFor(holdingTerm(record.dateAcquired, record.dateSold), basis);
+}
+
+// TXF numbers no box of a digital asset: a coin sold in 2025 or later moves
+// from the box its number or term gave (A to F) to the one of the same term
+// and basis among G to L, as the rest of the program boxes it.
+Form8949Box txfImportBoxOf(Form8949Box box, AssetKind kind, const QDate& dateSold) {
+    if (box == Form8949Box::None || isDigitalBox(box))
+        return box;
+    // A, B, C and D, E, F name the basis in the order BasisReporting lists it.
+    const auto basis = BasisReporting((int(box) - int(Form8949Box::A)) % 3);
+    return boxFor(boxTerm(box), basis, kind, dateSold);
 }
 
 } // namespace
@@ -156,8 +168,11 @@ Outcome TxfImport::addTo(const QSqlDatabase& db, const QString& account, Prompte
         basis = selectBasisReporting(db, name);
         for (const qsizetype at : std::as_const(boxedByTerm_))
             records_[at].box = boxOfTerm(records_[at], basis);
-        for (TaxRecord& record : records_)
+        const AssetKinds kinds = selectAssetKinds(db);
+        for (TaxRecord& record : records_) {
             record.accountName = name;
+            record.box = txfImportBoxOf(record.box, kinds.of(name, record.symbol), record.dateSold);
+        }
         const qint64 held = countHeldAlready(db, name, records_);
         if (held > 0 && !prompter.ask(alreadyImportedQuestion(held, name)))
             return Outcome::stop(QString());

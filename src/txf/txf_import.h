@@ -54,7 +54,10 @@ public:
     QString offeredAccountName() const { return accountFromRecord_ ? fileAccount_ : fileBaseName_; }
     const QVector<TaxRecord>& records() const { return records_; }
 
-    // Adds the records read under the account, all in one transaction. When
+    // Adds the records read under the account, all in one transaction. A
+    // sale of a digital asset (by the store's asset kinds) of 2025 or later
+    // takes the box among G to L of the term and basis its number or its
+    // term gave, since TXF numbers none of them. When
     // the account already holds some of them the prompter asks whether to
     // add them again; No adds nothing (Stopped, no message). Done with
     // "N records successfully added." and a line for each kind of record

@@ -165,6 +165,14 @@ private slots:
             {"Kraken1|BTC|0.1|Bought|01/15/2025|4010.4", "Kraken1|ETH|1|Bought|02/01/2025|3007.8",
              "Kraken1|BTC|0.05|Sold|06/30/2025|2992.2", "Kraken1|SOL|2|Bought|07/01/2025|300.78"},
             " /  / margin 1");
+        // Rev. Proc. 2024-28: a coin moved to one's own wallet is no sale;
+        // it leaves as a send and arrives as a lot of unknown cost. Cash,
+        // and shares under the cash words, stay rows of no trade.
+        row("Schwab: a coin withdrawn is a send, one deposited a receive, cash kept as cash",
+            "layouts/schwab_coin_moves.csv", "a Schwab download",
+            {"Schwab1|BTC|0.5|Bought|03/01/2024|30000", "Schwab1|BTC|0.2|Sent|03/04/2024|0",
+             "Schwab1|ETH|2|Bought|03/06/2024|0 cost unknown"},
+            " /  / transfer 2");
     }
     void detected() {
         QFETCH(QString, file);

@@ -8,11 +8,13 @@
 #include "main_window/screen/main_commands.h"
 #include "main_window/screen/record_grid_pane.h"
 #include "main_window/screen/report_commands.h"
+#include "main_window/screen/transfer_link_commands.h"
 #include "main_window/screen/txf_commands.h"
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
 #include "matching/lot_methods.h"
 #include "matching/screen/frm_process.h"
+#include "matching/transfers.h"
 #include "startup/app_context.h"
 #include "store/account_settings_table.h"
 #include "store/asset_kind_table.h"
@@ -21,6 +23,7 @@
 #include "store/sql.h"
 #include "store/tax_table.h"
 #include "store/txn_table.h"
+#include "store/unknown_cost_table.h"
 #include "support/memory_settings.h"
 #include "support/recording_prompter.h"
 #include "support/test_database.h"
@@ -773,6 +776,58 @@ private slots:
         m.prompter.answers.enqueue(true);
         m.w->commands().mnuExport->trigger();
         QVERIFY(QFile::exists(file));
+    }
+
+    // Link Transfer on the grid: a move between one's own wallets is no sale
+    // (Rev. Proc. 2024-28, basis kept per wallet); the receive arrives on
+    // the send's day or up to 7 days after, at most the coins sent and a
+    // few percent short at most. IDs: 1 Wallet's buy, 2 its send of 1 BTC
+    // on 02/01, 3 Exchange's 0.9995 on 02/03, 4 its 0.98 on 02/20 (19 days
+    // on), 5 Cold's 0.97 on 02/02 (3% short).
+    void linkTransferOnTheGrid_data() {
+        test::addTableRows(R"(
+        send: receives nearest in date first, the second picked ; Wallet ; 2 ; no ; Link &Transfer... ; 0.97 BTC received in Cold on 02/02/2025 (ID 5) | 0.9995 BTC received in Exchange on 02/03/2025 (ID 3) ; 1 ; Transfer linked: 1 BTC sent from Wallet on 02/01/2025 arrives in Exchange as 0.9995 on 02/03/2025. ; to Exchange
+        receive: the send it came from ; Exchange ; 3 ; no ; Link &Transfer... ; 1 BTC sent from Wallet on 02/01/2025 (ID 2) ; 0 ; Transfer linked: 1 BTC sent from Wallet on 02/01/2025 arrives in Exchange as 0.9995 on 02/03/2025. ; from Wallet
+        receive 19 days after the send: none to pick ; Exchange ; 4 ; no ; Link &Transfer... ;  ;  ; No send to link: no send of BTC from another account from 02/13/2025 to 02/20/2025, of at least 0.98. ; cost unknown
+        linked send: unlinked, the receive of unknown cost again ; Wallet ; 2 ; yes ; Unlink &Transfer ;  ;  ; Transfer unlinked: send 2, receive 3. The receive is a buy of unknown cost until it is linked again or its cost is typed. ;
+        buy of known cost: no transfer ; Wallet ; 1 ; no ; - ;  ;  ; Select a send or a receive in the transactions first: a row of type Sent, or a buy of unknown cost (coins or shares moved in). ;
+        )");
+    }
+    void linkTransferOnTheGrid() {
+        QFETCH(test::TableRow, row);
+        Window m(false, false);
+        const QDate feb(2025, 2, 1);
+        m.t.addTxn("Wallet", "Jan", "BTC", 1, kBought, QDate(2025, 1, 10), 50000);
+        m.t.addTxn("Wallet", "Feb", "BTC", 1, kSent, feb, 0);
+        const qint64 in = m.t.addTxn("Exchange", "Feb", "BTC", 0.9995, kBought, feb.addDays(2), 0);
+        m.t.addTxn("Exchange", "Feb", "BTC", 0.98, kBought, feb.addDays(19), 0);
+        m.t.addTxn("Cold", "Feb", "BTC", 0.97, kBought, feb.addDays(1), 0);
+        markUnknownCost(m.t.connection(), {in, in + 1, in + 2});
+        if (row.yes(2))
+            QVERIFY(linkTransferByHand(m.t.connection(), 2, in).done());
+        m.load();
+        m.select(row.text(0));
+        const qint64 id = row.text(1).toLongLong();
+        m.grid().selectTxn(id);
+        TransferLinkCommands& transfers = m.w->transfers();
+        transfers.updateAction();
+        QCOMPARE(transfers.actLinkTransfer->isEnabled() ? transfers.actLinkTransfer->text()
+                                                        : QStringLiteral("-"),
+                 row.text(3));
+        QStringList shown;
+        transfers.runPick = [&](TransferPickDialog& dialog) {
+            for (int i = 0; i < dialog.lstChoices->count(); ++i)
+                shown << dialog.lstChoices->item(i)->text();
+            dialog.lstChoices->setCurrentRow(row.text(5).toInt());
+            return int(QDialog::Accepted);
+        };
+        m.prompter.answers.enqueue(true);
+        transfers.actLinkTransfer_Click();
+        QCOMPARE(shown.join(" | "), row.text(4));
+        QCOMPARE(m.prompter.messages, QStringList{row.text(6)});
+        QCOMPARE(m.grid().currentTxn() ? m.grid().currentTxn()->id : 0, id);
+        QCOMPARE(m.model().cellMark(m.grid().recordGrid()->currentRow(), TxnGridCol::TxnAmount),
+                 row.text(7));
     }
 
     // Cancelled: nothing written, nothing said; a year without sales asks

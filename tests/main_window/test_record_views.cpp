@@ -2,6 +2,7 @@
 #include "main_window/record_editing.h"
 #include "main_window/tax_view.h"
 #include "main_window/txn_view.h"
+#include "store/transfer_link_table.h"
 #include "store/unknown_cost_table.h"
 #include "support/test_database.h"
 #include "support/test_files.h"
@@ -163,7 +164,7 @@ private slots:
         QCOMPARE(txn.kind(txnRow, TxnGridCol::TxnType, CellKind::Text), CellKind::Text);
         txnRow.state.isNew = true;
         QCOMPARE(txn.kind(txnRow, TxnGridCol::TxnType, CellKind::Text), CellKind::DropDown);
-        QCOMPARE(txn.choices(txnRow, TxnGridCol::TxnType), QStringList({kBought, kSold}));
+        QCOMPARE(txn.choices(txnRow, TxnGridCol::TxnType), QStringList({kBought, kSold, kSent}));
     }
 };
 

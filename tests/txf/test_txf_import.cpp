@@ -107,6 +107,21 @@ private slots:
             "1 records successfully added.\n1 record of unknown term names a cost basis "
             "reporting other than account Test Account's setting (yes); it takes the setting.",
             {"Test Account|NB|10||2000-02-01|0|15| ||0"});
+        // Form 8949 instructions (2025): digital assets go in G to L, never
+        // A to F; TXF numbers no such box, so 321 (A) of a coin sold in 2025
+        // is G and 714 (F, long term, no 1099) is L. A coin sold in 2024
+        // and a stock keep the box their number names.
+        row("coins sold in 2025 take G to L, a coin of 2024 and a stock A",
+            kHeader + record("0.5 BTC", "01/10/2025", "03/01/2025", "20000", "30000") +
+                QByteArray(record("2 ETH", "01/02/2024", "03/01/2025", "4000", "6000"))
+                    .replace("N321", "N714") +
+                record("1 BTC", "01/10/2024", "06/01/2024", "40000", "60000") +
+                record("10 IBM", "01/10/2025", "03/01/2025", "1000", "1100"),
+            "4 records successfully added.",
+            {"Test Account|BTC|0.5|2025-01-10|2025-03-01|20000|30000| |G|0",
+             "Test Account|ETH|2|2024-01-02|2025-03-01|4000|6000| |L|0",
+             "Test Account|BTC|1|2024-01-10|2024-06-01|40000|60000| |A|0",
+             "Test Account|IBM|10|2025-01-10|2025-03-01|1000|1100| |A|0"});
     }
     void importsFiles() {
         QFETCH(QByteArray, content);

@@ -8,6 +8,7 @@
 #include "main_window/screen/main_commands.h"
 #include "main_window/screen/record_grid_pane.h"
 #include "main_window/screen/report_commands.h"
+#include "main_window/screen/transfer_link_commands.h"
 #include "main_window/screen/txf_commands.h"
 #include "matching/screen/frm_lots.h"
 #include "platform/prompter.h"
@@ -64,6 +65,8 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
     mnuLots = commands_->mnuTool->addAction(QStringLiteral("Open &Lots and Dates..."));
     mnuLots->setObjectName(QStringLiteral("mnuLots"));
     connect(mnuLots, &QAction::triggered, this, &frmMain::mnuLots_Click);
+    transfers_ = new TransferLinkCommands(context_, prompter_, *grid_, commands_->mnuTool, this);
+    transfers_->mayLeaveEdits = [this] { return dropUnsavedEdits(); };
     report_ = new ReportCommands(context_, prompter_, this);
     commands_->setTaxReport([this] { report_->mnuReport_Click(); });
     databaseCommands_ =
@@ -111,6 +114,7 @@ frmMain::frmMain(AppContext& context, Prompter& prompter, Services services, QWi
     connect(commands_, &MainCommands::statusText, Status, &QLabel::setText);
     connect(report_, &ReportCommands::statusText, Status, &QLabel::setText);
     connect(databaseCommands_, &DatabaseCommands::statusText, Status, &QLabel::setText);
+    connect(transfers_, &TransferLinkCommands::statusText, Status, &QLabel::setText);
     commands_->mayLeaveEdits = [this] { return dropUnsavedEdits(); };
     cmdNew->setShortcut(QKeySequence::New);
     cmdAdd->setShortcut(QKeySequence::Save);

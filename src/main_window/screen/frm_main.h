@@ -29,6 +29,7 @@ class RecordGridPane;
 class ReportCommands;
 class StatusHints;
 class TxfCommands;
+class TransferLinkCommands;
 
 // "Your Account at a Glance": the home window. It lays out the outline,
 // the record grid and the commands, which live in their own classes, and
@@ -67,6 +68,7 @@ public:
     TxfCommands& txf() { return *txf_; }
     ReportCommands& report() { return *report_; }
     DatabaseCommands& databaseCommands() { return *databaseCommands_; }
+    TransferLinkCommands& transfers() { return *transfers_; }
 
     // How the account settings dialog is run; tests replace it.
     std::function<void(frmAccountSettings&)> runAccountSettings;
@@ -120,6 +122,7 @@ private:
     TxfCommands* txf_ = nullptr;
     ReportCommands* report_ = nullptr;
     DatabaseCommands* databaseCommands_ = nullptr;
+    TransferLinkCommands* transfers_ = nullptr;
 };
 
 } // namespace gainbook

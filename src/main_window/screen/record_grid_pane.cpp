@@ -80,6 +80,24 @@ RecordTableModelBase& RecordGridPane::model() const {
     return *txnRows_;
 }
 
+const TxnRecord* RecordGridPane::currentTxn() const {
+    const int row = recordGrid_->currentRow();
+    if (view_ != RecordView::Transactions || row < 1 || row > txnRows_->rows())
+        return nullptr;
+    const TxnRecord& record = txnRows_->record(row);
+    return record.id > 0 ? &record : nullptr;
+}
+
+void RecordGridPane::selectTxn(qint64 id) {
+    for (int row = 1; row <= txnRows_->rows(); ++row) {
+        if (txnRows_->record(row).id == id) {
+            const int col = recordGrid_->currentCol();
+            recordGrid_->setCurrentCell(col > 0 ? col : int(TxnGridCol::Symbol), row);
+            return;
+        }
+    }
+}
+
 void RecordGridPane::setTotalsCaptions(const QString& records, const QString& proceeds,
                                        const QString& gain) {
     recordsTotal_->setText(records);

@@ -54,6 +54,12 @@ public:
     bool hasUnsavedEdits() const { return unsaved_; }
     void setUnsavedEdits(bool unsaved);
 
+    // The stored transaction on the grid's current row in the transactions
+    // view; null on a new row, a heading or in the tax view.
+    const TxnRecord* currentTxn() const;
+    // Puts the current cell on the transaction's row, if it is on show.
+    void selectTxn(qint64 id);
+
     // The outline item the rows on show belong to.
     const OutlineSelection& filledFor() const { return filledFor_; }
 
