@@ -5,6 +5,7 @@
 #include "store/links_table.h"
 #include "store/schema.h"
 #include "store/sql.h"
+#include "store/transfer_link_table.h"
 #include "store/unknown_cost_table.h"
 
 namespace gainbook {
@@ -85,7 +86,9 @@ AccountTrades readAccountTrades(const QSqlDatabase& db, const QString& account) 
 QVector<LinkedReceive> selectReceivedLots(const QSqlDatabase& db, const QString& account) {
     QVector<LinkedReceive> receives = selectLinkedReceives(db, account);
     for (LinkedReceive& receive : receives) {
-        if (needsRematch(db, receive.sendAccount))
+        // A sender waiting only for its own receives of later days has sent
+        // what it held on the send's day: a coin sent and sent back goes on.
+        if (sendsAgain(db, receive.sendAccount, receive.sendDate))
             receive.lots.clear();
     }
     return receives;

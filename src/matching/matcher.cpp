@@ -119,49 +119,54 @@ void Matcher::MoveQuantity(const QVector<LinkRecord>& kept) {
 QSet<qint64> Matcher::addMovedLots(QVector<SymbolBuys>& spellings,
                                    QHash<qint64, QVector<LinkRecord>>& held) {
     QSet<qint64> replaced;
+    moved_.clear();
     QVector<LinkedReceive> receives =
         trades_ ? trades_->receives : selectReceivedLots(db_, account_);
     for (LinkedReceive& receive : receives) {
         if (receive.lots.isEmpty()) {
             ++warnings_.waitingReceives;
+            if (warnings_.firstWaiting.isNull() ||
+                receive.storedReceiveDate < warnings_.firstWaiting)
+                warnings_.firstWaiting = receive.storedReceiveDate;
             continue;
         }
         replaced.insert(receive.receiveId);
+        const QString symbol = texts_.of(receive.symbol);
+        const QString arrived = texts_.of(receive.storedReceiveDate);
+        spellings.append(SymbolBuys{symbol, instrumentKey(symbol), buys_.size(), buys_.size()});
         // A network fee paid in the coin makes the receive smaller than the
         // send: each lot arrives short by its share of the fee and keeps
         // its whole cost, the fee being part of what the coins cost; the
         // last lot takes what the shares leave, so they add up exactly.
         Quantity given;
         for (qsizetype i = 0; i < receive.lots.size(); ++i) {
-            MovedLot& lot = receive.lots[i];
+            const MovedLot& lot = receive.lots[i];
+            Quantity shares = lot.quantity;
             if (receive.received != receive.sent && receive.sent.isPositive()) {
-                lot.quantity = i + 1 == receive.lots.size()
-                                   ? receive.received - given
-                                   : Quantity::fromDouble(lot.quantity.toDouble() *
-                                                          receive.received.toDouble() /
-                                                          receive.sent.toDouble());
+                shares = i + 1 == receive.lots.size()
+                             ? receive.received - given
+                             : Quantity::fromDouble(lot.quantity.toDouble() *
+                                                    receive.received.toDouble() /
+                                                    receive.sent.toDouble());
             }
-            given += lot.quantity;
-        }
-        const QString symbol = texts_.of(receive.symbol);
-        spellings.append(SymbolBuys{symbol, instrumentKey(symbol), buys_.size(), buys_.size()});
-        for (const MovedLot& lot : std::as_const(receive.lots)) {
-            // Two sends of one lot arrive as one: a sale links a buy once.
-            const auto same = std::find_if(buys_.begin(), buys_.end(), [&](const OpenBuy& buy) {
-                return buy.moved && buy.id == lot.buyId;
-            });
-            if (same != buys_.end()) {
-                same->quantity += lot.quantity;
-                same->open += lot.quantity;
-                same->amount -= lot.cost;
-                same->openCost += lot.cost;
-                continue;
-            }
+            given += shares;
             const QString stored = texts_.of(lot.storedDate);
-            OpenBuy buy{lot.buyId, lot.quantity, lot.quantity,    stored,   dateFromStored(stored),
-                        -lot.cost, false,        lot.costUnknown, lot.cost, false};
+            const QDate bought = dateFromStored(stored);
+            // The send counted the lot in shares of its day: a split before
+            // it is taken back, so that the lot, seen from the day it was
+            // bought, splits once like any other.
+            if (!actions_.isEmpty()) {
+                const double factor = actions_.lotAt(symbol, bought, receive.sendDate).factor;
+                if (factor > 0 && factor != 1)
+                    shares = shares.dividedBy(factor);
+            }
+            OpenBuy buy{lot.buyId, shares, shares,          stored,   bought,
+                        -lot.cost, false,  lot.costUnknown, lot.cost, false};
             buy.moved = true;
+            buy.movedRow = int(moved_.size());
             buys_.append(buy);
+            moved_.append({receive.receiveId, lot.buyId, account_, symbol, stored, arrived,
+                           lot.quantity, lot.cost, lot.costUnknown, shares, shares, lot.cost});
         }
         spellings.back().end = buys_.size();
     }
@@ -191,8 +196,10 @@ void Matcher::sendOut() {
     keptBuys_.clear();
     boughtAfterSell_ = false;
     costUnknownLot_ = false;
+    newLots_ = 0;
     if (state_.remainingQty.isPositive())
         LookForBuy(BuySearch::OnOrBefore);
+    writeSellLinks();
 }
 
 // " acme" and "ACME" are one instrument whose buys the store sorts apart:
@@ -260,6 +267,10 @@ void Matcher::writeOpenQuantities() {
     const QString usedUp = openQuantityText(Quantity());
     memoChanges_.reserve(memoChanges_.size() + buys_.size());
     for (OpenBuy& buy : buys_) {
+        if (buy.moved) {
+            moved_[buy.movedRow].open = buy.open;
+            moved_[buy.movedRow].openCost = buy.openCost;
+        }
         if (!buy.changed || buy.moved)
             continue;
         memoChanges_.append({buy.id, buy.open.isZero() ? usedUp : openQuantityText(buy.open)});
@@ -272,6 +283,9 @@ void Matcher::writeOpenQuantities() {
               [](const TxnMemo& a, const TxnMemo& b) { return a.id < b.id; });
     setTxnMemos(db_, memoChanges_);
     memoChanges_ = {};
+    // What each moved lot has left, for the account's open lots, and what
+    // its send carried, to tell when the sender's run changes it.
+    replaceMovedLots(db_, account_, moved_);
 }
 
 QVector<SellRow> Matcher::sells() {
@@ -312,6 +326,7 @@ void Matcher::matchSell(const SellRow& sell) {
         if (whole && state_.remainingQty.isPositive())
             state_.sellMemo = kAllBuyRecNotFound;
     }
+    newLots_ = lots_.size();
     costUnknownLot_ = false;
     // A sell of no shares (or a negative count) has nothing to cover; it gets
     // the empty link rather than lots of zero shares.
@@ -335,6 +350,7 @@ void Matcher::matchSell(const SellRow& sell) {
     // A kept empty link stands as it is; it is not a lot.
     if (!state_.linkWritten)
         SaveSellLinks(state_.runningCost, Quantity(), 0);
+    writeSellLinks();
     const bool anyLot =
         std::any_of(lots_.cbegin(), lots_.cend(), [](const WashLot& lot) { return lot.buyId > 0; });
     noteSell();
@@ -401,6 +417,8 @@ void Matcher::gatherBuys(SymbolBuys& symbol, bool converted) {
         const OpenBuy& buy = buys[i];
         if (buy.storedDate > sold)
             break;
+        if (!arrivedBy(buy))
+            continue;
         if (const std::optional<double> factor = offeredFactor(symbol, buy, converted))
             held_.append({i, *factor});
     }
@@ -510,6 +528,8 @@ void Matcher::applyBuys(SymbolBuys& symbol, BuySearch search, bool converted) {
         if (search == BuySearch::OnOrBefore) {
             if (buy.storedDate > sold)
                 break;
+            if (!arrivedBy(buy))
+                continue;
         } else if (buy.storedDate <= sold || (sell_.opensShort && buy.opensLong)) {
             continue;
         }
@@ -552,25 +572,43 @@ void Matcher::takeFrom(OpenBuy& buy, double factor, BuySearch search) {
     // A lot of unknown cost has no date either: its tax record leaves both
     // empty for the user to give, never a cost of 0.
     state_.runningCost += lotCost;
-    SaveSellLinks(lotCost, applied, buy.id);
-    lots_.last().acquired = buy.costUnknown ? QDate() : buy.bought;
-    lots_.last().carried = buy.carries;
+    WashLot& lot = SaveSellLinks(lotCost, applied, buy.id);
+    lot.acquired = buy.costUnknown ? QDate() : buy.bought;
+    lot.carried = buy.carries;
     costUnknownLot_ |= buy.costUnknown;
     if (search == BuySearch::After)
         boughtAfterSell_ = true;
 }
 
-void Matcher::SaveSellLinks(Money buyPrice, Quantity buyQuantity, qint64 buyId) {
+WashLot& Matcher::SaveSellLinks(Money buyPrice, Quantity buyQuantity, qint64 buyId) {
     state_.linkWritten = true;
-    LinkRecord link;
-    link.accountName = account_;
-    link.sellId = sell_.id;
-    link.buyId = buyId;
-    link.buyQuantity = buyQuantity;
-    link.buyPrice = buyPrice;
-    if (links_)
-        links_->add(link, sell_.storedDate, sell_.symbol);
+    // Only moved lots bring a buy twice; other sells need not look back.
+    if (buyId > 0 && !moved_.isEmpty()) {
+        for (qsizetype i = newLots_; i < lots_.size(); ++i) {
+            if (lots_[i].buyId != buyId)
+                continue;
+            lots_[i].quantity += buyQuantity;
+            lots_[i].cost += buyPrice;
+            return lots_[i];
+        }
+    }
     lots_.append({buyId, buyQuantity, buyPrice, QDate()});
+    return lots_.last();
+}
+
+void Matcher::writeSellLinks() {
+    if (!links_)
+        return;
+    for (qsizetype i = newLots_; i < lots_.size(); ++i) {
+        const WashLot& lot = lots_[i];
+        LinkRecord link;
+        link.accountName = account_;
+        link.sellId = sell_.id;
+        link.buyId = lot.buyId;
+        link.buyQuantity = lot.quantity;
+        link.buyPrice = lot.cost;
+        links_->add(link, sell_.storedDate, sell_.symbol);
+    }
 }
 
 void Matcher::noteSell() {

@@ -55,6 +55,7 @@ struct OpenBuy {
     // A lot another account sent here: its Memo is its own account's, and
     // its ID is the buy it came from, so a sale here has the buy's date.
     bool moved = false;
+    int movedRow = -1; // of a moved lot, its row in the run's list of them
 };
 
 } // namespace gainbook
@@ -84,6 +85,7 @@ struct RunWarnings {
     // Receives linked to a send whose account is not processed yet (or is
     // to be processed again): bought at unknown cost until it is.
     qsizetype waitingReceives = 0;
+    QString firstWaiting; // the day the first of them arrived, as stored
 
     // Short sales not covered yet: open positions, not faults, so not in
     // the total.
@@ -179,7 +181,9 @@ public:
     void LookForBuy(BuySearch search);
 
     // One link row of the current sell; buyId 0 when no buy was applied.
-    void SaveSellLinks(Money buyPrice, Quantity buyQuantity, qint64 buyId);
+    // A buy the sell took already (a coin sent away and back, beside what
+    // stayed) grows the sell's one lot of it: a sell links a buy once.
+    WashLot& SaveSellLinks(Money buyPrice, Quantity buyQuantity, qint64 buyId);
 
     // Writes the open quantity of every buy the run reopened or applied, each
     // once, in its Memo, and the links still held for a batch.
@@ -200,6 +204,13 @@ private:
                               QHash<qint64, QVector<LinkRecord>>& held);
     // A send takes its lots out like a sell, with no record and no check.
     void sendOut();
+    // The current sell's lots the run found, as links to the store.
+    void writeSellLinks();
+    // A moved lot is there from the day it arrived, whatever its date
+    // acquired.
+    bool arrivedBy(const OpenBuy& buy) const {
+        return !buy.moved || moved_[buy.movedRow].storedArrived <= sell_.storedDate;
+    }
     void applyBuys(SymbolBuys& symbol, BuySearch search, bool converted);
     // Applies as much of the buy as the sell still needs.
     // The shares one share of the buy has become by the sell's date, or
@@ -228,6 +239,10 @@ private:
     QString sellKey_; // instrumentKey of the current sell's symbol
     MatchingState state_;
     QVector<WashLot> lots_; // of the current sell; kept to reuse its memory
+    qsizetype newLots_ = 0; // the first of them this run found, after those kept
+    // The lots linked receives brought, as the run takes them out of the
+    // store and as they are left; a buy may come in more than once.
+    QVector<MovedLotRow> moved_;
     bool boughtAfterSell_ = false;
     QHash<qint64, KeptSell> kept_;
     QVector<qint64> keptBuys_; // of the current sell, which no search offers again

@@ -1,6 +1,7 @@
 #include "matching/open_lots.h"
 
 #include "matching/corporate_actions.h"
+#include "matching/moved_open_lots.h"
 #include "matching/open_quantity.h"
 #include "platform/date_text.h"
 #include "platform/formats.h"
@@ -194,6 +195,7 @@ QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const 
             given = upTo;
         }
     }
+    lots += movedOpenLots(db, account, on, actions);
     QHash<QString, std::optional<QDate>> washBuys;
     const AssetKinds kinds = selectAssetKinds(db);
     const bool washDigital = selectWashDigital(db);

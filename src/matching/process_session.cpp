@@ -292,13 +292,13 @@ Outcome ProcessSession::refusal() {
 namespace {
 
 // The run's end for the transfers: the accounts that received what this one
-// sent follow its lots again, and this one stays to be processed again
-// while a receive of its own waits for its sending account.
+// sent follow its lots again where they changed, and this one stays to be
+// processed again while a receive of its own waits for its sending account.
 void settleTransfers(const QSqlDatabase& db, const QString& account, const RunWarnings& warnings) {
     clearRematch(db, account);
     markReceiversStale(db, account);
     if (warnings.waitingReceives > 0)
-        markRematch(db, account);
+        markWaiting(db, account, warnings.firstWaiting);
 }
 
 } // namespace

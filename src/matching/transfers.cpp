@@ -1,5 +1,6 @@
 #include "matching/transfers.h"
 
+#include "matching/account_trades.h"
 #include "platform/date_text.h"
 #include "platform/instrument_name.h"
 #include "store/corp_action_table.h"
@@ -30,6 +31,28 @@ bool transferFits(const TransferCandidate& send, const TransferCandidate& receiv
 void markIfProcessed(const QSqlDatabase& db, const QString& account) {
     if (accountHasLinks(db, account))
         markRematch(db, account);
+}
+
+// Whether the lots the sender's sends now carry to the receiver are other
+// than those the receiver's last run took in, lot by lot in their order.
+bool carriedLotsChanged(const QSqlDatabase& db, const QString& sender, const QString& receiver) {
+    QHash<qint64, QVector<MovedLotRow>> took;
+    for (MovedLotRow& row : selectMovedLots(db, receiver))
+        took[row.receiveId].append(std::move(row));
+    for (const LinkedReceive& receive : selectReceivedLots(db, receiver)) {
+        if (receive.sendAccount != sender)
+            continue;
+        const QVector<MovedLotRow> before = took.value(receive.receiveId);
+        if (before.size() != receive.lots.size())
+            return true;
+        for (qsizetype i = 0; i < before.size(); ++i) {
+            const MovedLot& now = receive.lots[i];
+            if (before[i].buyId != now.buyId || before[i].sent != now.quantity ||
+                before[i].cost != now.cost || before[i].costUnknown != now.costUnknown)
+                return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -63,8 +86,9 @@ qint64 linkTransfers(const QSqlDatabase& db) {
 
 void markReceiversStale(const QSqlDatabase& db, const QString& account) {
     for (const QString& receiver : selectReceivingAccounts(db, account)) {
-        if (receiver != account)
-            markIfProcessed(db, receiver);
+        if (receiver != account && accountHasLinks(db, receiver) &&
+            carriedLotsChanged(db, account, receiver))
+            markRematch(db, receiver);
     }
 }
 

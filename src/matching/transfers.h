@@ -25,8 +25,9 @@ inline constexpr int kTransferDays = 7;
 qint64 linkTransfers(const QSqlDatabase& db);
 
 // The receiving accounts of the account's linked sends, processed already,
-// marked to be processed again: their moved lots follow the sending run.
-// Throws StoreError.
+// marked to be processed again where the lots the sends carry now differ
+// from those their last run took in: a run of the sender that moves the
+// same lots asks for no other run. Throws StoreError.
 void markReceiversStale(const QSqlDatabase& db, const QString& account);
 
 // "transfer-link": the user's link of a send to a receive, in one

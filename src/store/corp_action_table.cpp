@@ -93,13 +93,18 @@ bool needsRematch(const QSqlDatabase& db, const QString& account) {
 void markRematch(const QSqlDatabase& db, const QString& account) {
     runQuery(db,
              QStringLiteral("INSERT INTO Rematch (AccountName, Whole) VALUES (?, 1) "
-                            "ON CONFLICT (AccountName) DO UPDATE SET Whole = 1"),
+                            "ON CONFLICT (AccountName) DO UPDATE SET Whole = 1, "
+                            "WaitingFrom = NULL"),
              {textValue(account)});
 }
 
 void markRematchSymbols(const QSqlDatabase& db, const QString& account,
                         const QStringList& symbols) {
-    runQuery(db, QStringLiteral("INSERT OR IGNORE INTO Rematch (AccountName, Whole) VALUES (?, 0)"),
+    // A mark of a waiting receive alone would let its sends stand: these
+    // symbols change them.
+    runQuery(db,
+             QStringLiteral("INSERT INTO Rematch (AccountName, Whole) VALUES (?, 0) "
+                            "ON CONFLICT (AccountName) DO UPDATE SET WaitingFrom = NULL"),
              {textValue(account)});
     for (const QString& symbol : symbols)
         runQuery(db,

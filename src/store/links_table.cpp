@@ -118,12 +118,18 @@ QVector<LinkRecord> selectLinksHeldByOthers(const QSqlDatabase& db, const QStrin
                                            "WHERE (l.AccountName < ?1 OR l.AccountName > ?1) "
                                            "AND l.BuyId > 0 AND t.AccountName = ?1 "
                                            // Lots a send moved away are the
-                                           // send's, whoever sells them after.
+                                           // send's, whoever sells them after;
+                                           // the receiving run's rows say so
+                                           // while the send's links are being
+                                           // written again.
                                            "AND NOT EXISTS (SELECT 1 FROM TransferLink k "
                                            "JOIN Txn r ON r.ID = k.ReceiveId "
                                            "JOIN SellLinks m ON m.SellId = k.SendId "
                                            "WHERE k.Apart = 0 AND r.AccountName = l.AccountName "
-                                           "AND m.BuyId = l.BuyId)"));
+                                           "AND m.BuyId = l.BuyId) "
+                                           "AND NOT EXISTS (SELECT 1 FROM MovedLot v "
+                                           "WHERE v.AccountName = l.AccountName "
+                                           "AND v.BuyId = l.BuyId)"));
     query.select(storedText(account));
     QVector<LinkRecord> links;
     while (query.next()) {

@@ -59,7 +59,7 @@ QStringList schemaTables() {
            } +
            corpActionTables() + QStringList{untiedSellTable()} + unknownCostTable() +
            QStringList{lotMethodTable()} + rematchScopeStatements() + assetKindStatements() +
-           transferLinkTable();
+           transferLinkTable() + movedLotStatements();
 }
 
 QStringList rematchScopeStatements() {

@@ -95,6 +95,11 @@ const QVector<SchemaStep>& schemaSteps() {
         schemaStatements({
             QStringLiteral("ALTER TABLE Txn ADD COLUMN Premium REAL NOT NULL DEFAULT 0"),
         }),
+        // 15: the lots each receive brought into its account, as its run
+        // left them, and the day from which an account waits for a
+        // receive; files before it have none, and their receiving accounts
+        // list their moved lots once processed again.
+        schemaStatements(movedLotStatements()),
     };
     return steps;
 }

@@ -86,7 +86,7 @@ QVector<LinkedReceive> selectLinkedReceives(const QSqlDatabase& db, const QStrin
     QSqlQuery query =
         runQuery(db,
                  QStringLiteral("SELECT k.ReceiveId, k.SendId, r.Symbol, s.Quantity, r.Quantity, "
-                                "s.AccountName FROM TransferLink k "
+                                "s.AccountName, s.TxnDate, r.TxnDate FROM TransferLink k "
                                 "JOIN Txn r ON r.ID = k.ReceiveId JOIN Txn s ON s.ID = k.SendId "
                                 "WHERE r.AccountName = ? AND k.Apart = 0 "
                                 "ORDER BY k.ReceiveId"),
@@ -99,7 +99,9 @@ QVector<LinkedReceive> selectLinkedReceives(const QSqlDatabase& db, const QStrin
                          Quantity::fromDouble(query.value(3).toDouble()),
                          Quantity::fromDouble(query.value(4).toDouble()),
                          query.value(5).toString(),
-                         {}});
+                         {},
+                         dateFromStored(query.value(6).toString()),
+                         query.value(7).toString()});
     for (LinkedReceive& receive : receives) {
         // In the order the send's run applied them: oldest first, or by
         // the sending account's lot method.
@@ -161,6 +163,87 @@ QVector<TransferCandidate> selectUnlinkedReceives(const QSqlDatabase& db) {
                            "WHERE Type = 'Bought' AND ID IN (SELECT BuyId FROM UnknownCost) "
                            "AND ID NOT IN (SELECT ReceiveId FROM TransferLink) "
                            "ORDER BY TxnDate, ID"));
+}
+
+QStringList movedLotStatements() {
+    return {
+        QStringLiteral("CREATE TABLE MovedLot ("
+                       "ReceiveId INTEGER NOT NULL, "
+                       "BuyId INTEGER NOT NULL, "
+                       "AccountName TEXT NOT NULL, "
+                       "Symbol TEXT NOT NULL DEFAULT '', "
+                       "Acquired TEXT, "
+                       "Arrived TEXT, "
+                       "Sent REAL NOT NULL DEFAULT 0, "
+                       "Cost REAL NOT NULL DEFAULT 0, "
+                       "CostUnknown INTEGER NOT NULL DEFAULT 0, "
+                       "Shares REAL NOT NULL DEFAULT 0, "
+                       "Open REAL NOT NULL DEFAULT 0, "
+                       "OpenCost REAL NOT NULL DEFAULT 0, "
+                       "PRIMARY KEY (ReceiveId, BuyId))"),
+        QStringLiteral("CREATE INDEX MovedLotByAccount ON MovedLot (AccountName)"),
+        // A receive deleted took its lots with it.
+        QStringLiteral("CREATE TRIGGER MovedLotReceiveDeleted AFTER DELETE ON Txn "
+                       "BEGIN DELETE FROM MovedLot WHERE ReceiveId = old.ID; END"),
+        // NULL: the whole account is stale, not only after a waiting receive.
+        QStringLiteral("ALTER TABLE Rematch ADD COLUMN WaitingFrom TEXT"),
+    };
+}
+
+void replaceMovedLots(const QSqlDatabase& db, const QString& account,
+                      const QVector<MovedLotRow>& rows) {
+    runQuery(db, QStringLiteral("DELETE FROM MovedLot WHERE AccountName = ?"), {account});
+    for (const MovedLotRow& row : rows)
+        runQuery(
+            db,
+            QStringLiteral("INSERT INTO MovedLot (ReceiveId, BuyId, AccountName, Symbol, "
+                           "Acquired, Arrived, Sent, Cost, CostUnknown, Shares, Open, OpenCost) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {row.receiveId, row.buyId, textValue(account), textValue(row.symbol),
+             row.storedAcquired, row.storedArrived, row.sent.toDouble(), row.cost.toDouble(),
+             row.costUnknown ? 1 : 0, row.shares.toDouble(), row.open.toDouble(),
+             row.openCost.toDouble()});
+}
+
+QVector<MovedLotRow> selectMovedLots(const QSqlDatabase& db, const QString& account) {
+    QSqlQuery query =
+        runQuery(db,
+                 QStringLiteral("SELECT ReceiveId, BuyId, Symbol, Acquired, Arrived, Sent, Cost, "
+                                "CostUnknown, Shares, Open, OpenCost FROM MovedLot "
+                                "WHERE AccountName = ? ORDER BY ReceiveId, rowid"),
+                 {account});
+    QVector<MovedLotRow> rows;
+    while (query.next())
+        rows.append({query.value(0).toLongLong(), query.value(1).toLongLong(), account,
+                     query.value(2).toString(), query.value(3).toString(),
+                     query.value(4).toString(), Quantity::fromDouble(query.value(5).toDouble()),
+                     Money::fromDouble(query.value(6).toDouble()), query.value(7).toInt() != 0,
+                     Quantity::fromDouble(query.value(8).toDouble()),
+                     Quantity::fromDouble(query.value(9).toDouble()),
+                     Money::fromDouble(query.value(10).toDouble())});
+    return rows;
+}
+
+void markWaiting(const QSqlDatabase& db, const QString& account, const QString& storedFrom) {
+    // A mark of the whole account (WaitingFrom NULL) stays as it is.
+    runQuery(db,
+             QStringLiteral("INSERT INTO Rematch (AccountName, Whole, WaitingFrom) "
+                            "VALUES (?, 1, ?) ON CONFLICT (AccountName) DO UPDATE SET Whole = 1, "
+                            "WaitingFrom = CASE WHEN WaitingFrom IS NULL THEN NULL "
+                            "ELSE min(WaitingFrom, excluded.WaitingFrom) END"),
+             {textValue(account), storedFrom});
+}
+
+bool sendsAgain(const QSqlDatabase& db, const QString& account, const QDate& sent) {
+    QSqlQuery query =
+        runQuery(db, QStringLiteral("SELECT WaitingFrom FROM Rematch WHERE AccountName = ?"),
+                 {textValue(account)});
+    if (!query.next())
+        return false;
+    // A receive of the send's own day may have been sent on: only a later
+    // one leaves the send as it was.
+    const QDate from = dateFromStored(query.value(0).toString());
+    return !from.isValid() || !sent.isValid() || from <= sent;
 }
 
 } // namespace gainbook

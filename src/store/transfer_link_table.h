@@ -52,7 +52,48 @@ struct LinkedReceive {
     Quantity received;
     QString sendAccount;
     QVector<MovedLot> lots; // empty while the sending account is not processed
+    QDate sendDate;
+    QString storedReceiveDate; // the day the lots arrive, as the store keeps it
 };
+
+// The table of the lots the receiving accounts' runs took in, and the day
+// from which an account waits for a receive's lots. Both came with schema
+// step 15; files before it have neither.
+QStringList movedLotStatements();
+
+// One lot a linked receive brought into its account, as that account's run
+// left it: what the send's link carried (in shares of the send's day) and
+// what is still open of it (in shares as bought).
+struct MovedLotRow {
+    qint64 receiveId = 0;
+    qint64 buyId = 0;
+    QString account;
+    QString symbol;
+    QString storedAcquired;
+    QString storedArrived;
+    Quantity sent;
+    Money cost;
+    bool costUnknown = false;
+    Quantity shares; // what arrived, in shares as bought
+    Quantity open;
+    Money openCost;
+};
+
+// The account's rows in place of those its last run wrote. Throws StoreError.
+void replaceMovedLots(const QSqlDatabase& db, const QString& account,
+                      const QVector<MovedLotRow>& rows);
+// The account's rows, by receive in the order they were written. Throws
+// StoreError.
+QVector<MovedLotRow> selectMovedLots(const QSqlDatabase& db, const QString& account);
+
+// The account is to be processed again because a receive of its own waits
+// for its sender, the first of them arriving on `from`: what its sends
+// moved before that day stands. Throws StoreError.
+void markWaiting(const QSqlDatabase& db, const QString& account, const QString& storedFrom);
+// Whether what the account's send of the day moved is to be worked out
+// again: the account is to be processed again, and not only for receives
+// arriving after the send. Throws StoreError.
+bool sendsAgain(const QSqlDatabase& db, const QString& account, const QDate& sent);
 
 // Throws StoreError, a duplicate-key one when either row is linked already.
 void insertTransferLink(const QSqlDatabase& db, qint64 sendId, qint64 receiveId, bool byHand);
