@@ -79,12 +79,16 @@ QVector<EventTrade> selectEventTrades(const QSqlDatabase& db, const QString& acc
             keys.insert(instrumentKey(option->underlying));
         ++events;
     }
+    // With no event only the premiums of earlier runs are read: the
+    // account's every trade is not read for nothing on each run.
+    const QString select =
+        QStringLiteral("SELECT ID, Symbol, Quantity, Type, TxnDate, Amount - Premium, "
+                       "OpenClose, Premium <> 0 FROM Txn WHERE AccountName = ? AND ");
     QSqlQuery query =
         runQuery(db,
-                 QStringLiteral("SELECT ID, Symbol, Quantity, Type, TxnDate, Amount - Premium, "
-                                "OpenClose, Premium <> 0 FROM Txn WHERE AccountName = ? AND "
-                                "((Type IN ('Bought', 'Sold') AND TxnDate IS NOT NULL) OR "
-                                "Premium <> 0)"),
+                 select + (events == 0 ? QStringLiteral("Premium <> 0")
+                                       : QStringLiteral("((Type IN ('Bought', 'Sold') AND "
+                                                        "TxnDate IS NOT NULL) OR Premium <> 0)")),
                  {textValue(account)});
     QVector<EventTrade> trades;
     while (query.next()) {
