@@ -323,6 +323,12 @@ private slots:
         // earlier), and they keep it when sent to another account: 40 sold
         // there cost 2200, the 60 left 3300.
         26 CFR 1.1091-2: a washed lot moved keeps its adjustment ; W|B|XYZ|100|2025-01-02|-5000, W|S|XYZ|100|2025-03-03|4000, W|B|XYZ|100|2025-03-10|-4500, W|T|XYZ|100|2025-04-01|0, E|R|XYZ|100|2025-04-02|0, E|S|XYZ|40|2025-05-01|2400 ;  ; W|100|2025-01-02|2025-03-03|5000|4000|1000|A, E|40|2025-01-09|2025-05-01|2200|2400|0|A ; 2 0 100 1000 60 ;  ; E|XYZ|60|3300.00|2025-01-09
+        // Half the first buy lost 500 (60 days held), washed by 50 of the
+        // 100 bought 03/10 (1.1091-1(d), its first shares); the send takes
+        // the first buy's 50 left and 50 of the second, oldest first: the
+        // moved 50 are the washed ones (2250 + 500, dated 01/09), W keeps
+        // 50 at 2250 of 03/10.
+        26 CFR 1.1091-2: half of a washed buy moved, with the adjusted shares ; W|B|XYZ|100|2025-01-02|-5000, W|S|XYZ|50|2025-03-03|2000, W|B|XYZ|100|2025-03-10|-4500, W|T|XYZ|100|2025-04-01|0, E|R|XYZ|100|2025-04-02|0, E|S|XYZ|10|2025-05-01|500 ;  ; W|50|2025-01-02|2025-03-03|2500|2000|500|A, E|10|2025-01-02|2025-05-01|500|500|0|A ; 2 0 50 500 60 ;  ; W|XYZ|50|2250.00|2025-03-10, E|XYZ|40|2000.00|2025-01-02, E|XYZ|50|2750.00|2025-01-09
         )");
     }
 
