@@ -2,6 +2,7 @@
 
 #include "matching/account_trades.h"
 #include "matching/matcher.h"
+#include "matching/option_events.h"
 #include "matching/wash_sale_refresh.h"
 #include "matching/wash_sales.h"
 #include "platform/date_text.h"
@@ -110,6 +111,10 @@ QVector<MethodFigures> compareLotMethods(const QSqlDatabase& db, const QString& 
     trades.reserve(accounts.size());
     for (const QString& name : accounts) {
         AccountTrades& held = trades.emplace_back(readAccountTrades(db, name));
+        // Processing settles the option events before it matches: an account
+        // not processed since its events were captured has rows that are not
+        // yet the sales, covers and premiums a run would match.
+        applyOptionEvents(held, planOptionEvents(db, name));
         // Every account of the what-if is matched anew: links of theirs
         // that hold another's buys now are gone under any method.
         held.heldByOthers.removeIf(

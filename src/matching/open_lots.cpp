@@ -16,6 +16,7 @@
 #include "store/lot_method_table.h"
 #include "store/records.h"
 #include "store/sql.h"
+#include "store/transfer_link_table.h"
 #include "store/txn_table.h"
 #include "store/unknown_cost_table.h"
 
@@ -103,9 +104,15 @@ QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const 
         else
             linkedCost[link.buyId] += link.buyPrice;
     }
+    // Lots moved in carry the adjustments of their buy in the account that
+    // sent them.
+    const QVector<MovedLotRow> movedRows = selectMovedLots(db, account);
+    QSet<qint64> movedBuys;
+    for (const MovedLotRow& row : movedRows)
+        movedBuys.insert(row.buyId);
     QHash<qint64, QVector<LotAdjustRecord>> adjustments;
     for (LotAdjustRecord& row : selectLotAdjustments(db)) {
-        if (!row.permanent && txnDates.contains(row.buyId))
+        if (!row.permanent && (txnDates.contains(row.buyId) || movedBuys.contains(row.buyId)))
             adjustments[row.buyId].append(std::move(row));
     }
     // A wash sale's loss moves onto its replacement on the day of the loss
@@ -183,6 +190,30 @@ QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const 
             lots.append(lot);
         }
     }
+    // A lot moved in is held like one bought here: at an average-cost
+    // instrument it shares the average, what it came with in the pool less
+    // what the account's sells and sends took of it (taken once for a buy
+    // sent away and back).
+    MovedOpenLots moved = movedOpenLots(db, account, on, actions, movedRows, adjustments);
+    QSet<qint64> pooledBuys;
+    for (const MovedOpenLots::Arrival& arrival : std::as_const(moved.arrivals)) {
+        if (methods.of(arrival.key) != LotMethod::Average)
+            continue;
+        Pool& pool = pools[arrival.key];
+        pool.left += arrival.cost;
+        if (!txnDates.contains(arrival.buyId) && !pooledBuys.contains(arrival.buyId))
+            pool.left -= linkedCost.value(arrival.buyId);
+        pooledBuys.insert(arrival.buyId);
+    }
+    for (OpenLot& lot : moved.lots) {
+        const QString key = instrumentKey(lot.symbol);
+        if (methods.of(key) == LotMethod::Average) {
+            Pool& pool = pools[key];
+            pool.lots.append(lots.size());
+            pool.shares += lot.shares;
+        }
+        lots.append(std::move(lot));
+    }
     // Every open share of an average-cost instrument costs the average of
     // what its buys have left.
     for (const Pool& pool : std::as_const(pools)) {
@@ -195,7 +226,6 @@ QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const 
             given = upTo;
         }
     }
-    lots += movedOpenLots(db, account, on, actions);
     QHash<QString, std::optional<QDate>> washBuys;
     const AssetKinds kinds = selectAssetKinds(db);
     const bool washDigital = selectWashDigital(db);

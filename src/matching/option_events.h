@@ -1,11 +1,19 @@
 #pragma once
 
+#include "platform/money.h"
+#include "platform/quantity.h"
+
+#include <QDate>
+#include <QHash>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 namespace gainbook {
+
+struct AccountTrades;
 
 // What settling an account's option events did.
 struct OptionEventsSettled {
@@ -22,8 +30,37 @@ struct OptionEventsSettled {
     QSet<qint64> unheld;
 };
 
-// Gets an account's expired, assigned and exercised options ready for
-// matching. Each event closes the position the account held in the option
+// A trade of the account as the settling reads it: its amount without what
+// earlier runs carried into it.
+struct EventTrade {
+    qint64 id = 0;
+    QString symbol;
+    QString key; // instrumentKey
+    Quantity quantity;
+    QString type;
+    QDate date;
+    Money amount;
+    QString openClose;
+    bool carried = false; // it holds a premium of an earlier run
+    bool used = false;    // a stock row already given an option's premium
+};
+
+// What settling makes of the account's trades: each row it changes as it
+// becomes, and what it found.
+struct OptionEventPlan {
+    OptionEventsSettled settled;
+    struct Row {
+        QString type;
+        QString openClose;
+        QDate date;
+        Money amount;
+        Money premium; // carried into the amount by this settling
+    };
+    QHash<qint64, Row> rows;
+};
+
+// How an account's expired, assigned and exercised options are settled.
+// Each event closes the position the account held in the option
 // that day: a sell when it held it long, a buy when it had written it, so
 // that an expiry is a sale at 0 of a bought option and a premium kept for a
 // written one (Pub. 550, Options), dated the contract's expiry when the
@@ -34,7 +71,20 @@ struct OptionEventsSettled {
 // shares bought, a written put's out of it; a written call's into the
 // proceeds of the shares sold, a bought put's out of them). What earlier
 // runs carried is taken out first, so that processing again carries it
-// once. Throws StoreError; the caller holds the transaction.
+// once. Reads the store only: processing writes the plan, the what-if of the
+// lot methods applies it to the trades it holds. Throws StoreError.
+OptionEventPlan planOptionEvents(const QSqlDatabase& db, const QString& account);
+
+// The same plan over trades already read, in memory.
+OptionEventPlan planOptionEvents(QVector<EventTrade> trades, qsizetype events);
+
+// Plans and writes the settling of an account's option events, ready for
+// matching. Throws StoreError; the caller holds the transaction.
 OptionEventsSettled settleOptionEvents(const QSqlDatabase& db, const QString& account);
+
+// The trades held for a what-if as a processing run would read them after
+// settling: rows changed, moved between buys and sells, events of options
+// not held left out.
+void applyOptionEvents(AccountTrades& trades, const OptionEventPlan& plan);
 
 } // namespace gainbook

@@ -16,6 +16,7 @@
 #include "store/asset_kind_table.h"
 #include "store/corp_action_table.h"
 #include "store/lot_adjust_table.h"
+#include "store/lot_method_table.h"
 #include "store/sql.h"
 #include "store/tax_table.h"
 #include "store/transfer_link_table.h"
@@ -80,7 +81,7 @@ const QString kLater = QStringLiteral("later:");
 
 // "A:detect=off", "A:other=no", "A:ira=yes", "A:basis=no", "A:assets=digital",
 // "BTC:kind=digital", "A:washdigital=on", "A:washoptions=on",
-// "XYZ:split=2000-03-05" (2:1)
+// "XYZ:split=2000-03-05" (2:1), "A:method=average"
 void applySettings(TestDatabase& db, const QStringList& settings) {
     for (const QString& setting : settings) {
         const QString name = setting.section(u':', 0, 0);
@@ -97,6 +98,8 @@ void applySettings(TestDatabase& db, const QStringList& settings) {
             setWashDigital(db.connection(), on);
         else if (key == QLatin1String("washoptions"))
             setWashOptions(db.connection(), on);
+        else if (key == QLatin1String("method"))
+            setLotMethod(db.connection(), name, {}, *lotMethodFromWord(word));
         else if (key == QLatin1String("split"))
             insertCorpAction(
                 db.connection(),
@@ -311,6 +314,21 @@ private slots:
         // 1500, dated as bought, and only from the day it arrived.
         Rev. Proc. 2024-28: the moved lot's rest is open where it arrived ; W|B|ETH|1|2025-01-06|-3000, W|T|ETH|1|2025-02-03|0, E|R|ETH|1|2025-02-05|0, E|S|ETH|0.5|2025-03-03|2000 ;  ; E|0.5|2025-01-06|2025-03-03|1500|2000|0|G ;  ;  ; E|ETH|0.5|1500.00|2025-01-06
         Rev. Proc. 2024-28: before its sale the whole moved lot is open ; W|B|ETH|1|2025-01-06|-3000, W|T|ETH|1|2025-02-03|0, E|R|ETH|1|2025-02-05|0, E|S|ETH|0.5|2025-03-03|2000 ;  ; E|0.5|2025-01-06|2025-03-03|1500|2000|0|G ;  ;  ; on:2025-02-20, E|ETH|1|3000.00|2025-01-06
+        // Pub. 550 Average Basis: 100 fund shares at 10 moved in, 100
+        // bought there at 30: 200 at 20 each; 50 sold at 25 cost 1000, long
+        // term by the moved shares' date; the 150 left cost 20 each.
+        Pub. 550 Average Basis: a moved lot joins its fund's average ; W|B|FUND|100|2024-01-10|-1000, W|T|FUND|100|2025-02-03|0, E|R|FUND|100|2025-02-04|0, E|B|FUND|100|2025-03-03|-3000, E|S|FUND|50|2025-04-01|1250 ; E:method=average ; E|50|2024-01-10|2025-04-01|1000|1250|0|D ;  ;  ; E|FUND|50|1000.00|2024-01-10, E|FUND|100|2000.00|2025-03-03
+        // 26 CFR 1.1091-2: the loss of 1000 on shares held 60 days goes
+        // onto the 100 bought back 03/10 (4500 + 1000, dated 60 days
+        // earlier), and they keep it when sent to another account: 40 sold
+        // there cost 2200, the 60 left 3300.
+        26 CFR 1.1091-2: a washed lot moved keeps its adjustment ; W|B|XYZ|100|2025-01-02|-5000, W|S|XYZ|100|2025-03-03|4000, W|B|XYZ|100|2025-03-10|-4500, W|T|XYZ|100|2025-04-01|0, E|R|XYZ|100|2025-04-02|0, E|S|XYZ|40|2025-05-01|2400 ;  ; W|100|2025-01-02|2025-03-03|5000|4000|1000|A, E|40|2025-01-09|2025-05-01|2200|2400|0|A ; 2 0 100 1000 60 ;  ; E|XYZ|60|3300.00|2025-01-09
+        // Half the first buy lost 500 (60 days held), washed by 50 of the
+        // 100 bought 03/10 (1.1091-1(d), its first shares); the send takes
+        // the first buy's 50 left and 50 of the second, oldest first: the
+        // moved 50 are the washed ones (2250 + 500, dated 01/09), W keeps
+        // 50 at 2250 of 03/10.
+        26 CFR 1.1091-2: half of a washed buy moved, with the adjusted shares ; W|B|XYZ|100|2025-01-02|-5000, W|S|XYZ|50|2025-03-03|2000, W|B|XYZ|100|2025-03-10|-4500, W|T|XYZ|100|2025-04-01|0, E|R|XYZ|100|2025-04-02|0, E|S|XYZ|10|2025-05-01|500 ;  ; W|50|2025-01-02|2025-03-03|2500|2000|500|A, E|10|2025-01-02|2025-05-01|500|500|0|A ; 2 0 50 500 60 ;  ; W|XYZ|50|2250.00|2025-03-10, E|XYZ|40|2000.00|2025-01-02, E|XYZ|50|2750.00|2025-01-09
         )");
     }
 
