@@ -69,6 +69,11 @@ private slots:
         // only from that day (26 CFR 1.1091-2: the basis of the stock
         // acquired is increased for the loss disallowed).
         26 CFR 1.1091-2: a loss sold after the day is not in its lots ; B|IBM|100|2025-01-02|-2000, B|IBM|100|2025-12-20|-1600, S|IBM|100|2026-01-05|1500 ; 2025-12-31 ; IBM|100|20.00|2000.00|01/02/2025|01/03/2026||||, IBM|100|16.00|1600.00|12/20/2025|12/21/2026||||
+        // XYZ 100 at 50, worth 40 on 07/01: 1000 under. A call bought, or a
+        // put written, on 06/01 to 07/01 is an option to acquire XYZ; a put
+        // bought is not, though later. Buy back from 07/01 + 31 = 08/01.
+        26 CFR 1.1091-1(a): a call bought on the stock washes a sale now ; B|XYZ|100|2025-01-02|-5000, BO|XYZ  250620C00040000|1|2025-06-16|-300 ; 2025-07-01 ; XYZ|100|50.00|5000.00|01/02/2025|01/03/2026|40.00|-1000.00||wash sale now (call bought 06/16/2025); buy back not before 08/01/2025, XYZ  250620C00040000|1|300.00|300.00|06/16/2025|06/17/2026|||| ; XYZ,40 ;  ;
+        26 CFR 1.1091-1(a): a put written washes a sale now, a put bought does not ; B|XYZ|100|2025-01-02|-5000, SO|XYZ  250620P00040000|1|2025-06-20|250, BO|XYZ  250620P00035000|1|2025-06-25|-100 ; 2025-07-01 ; XYZ|100|50.00|5000.00|01/02/2025|01/03/2026|40.00|-1000.00||wash sale now (put written 06/20/2025); buy back not before 08/01/2025, XYZ  250620P00035000|1|100.00|100.00|06/25/2025|06/26/2026|||| ; XYZ,40 ;  ;
         )");
     }
     void lots() {
