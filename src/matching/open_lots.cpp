@@ -3,12 +3,14 @@
 #include "matching/corporate_actions.h"
 #include "matching/moved_open_lots.h"
 #include "matching/open_quantity.h"
+#include "matching/wash_sales.h"
 #include "platform/date_text.h"
 #include "platform/formats.h"
 #include "platform/holding_term.h"
 #include "platform/instrument_name.h"
 #include "platform/lot_method.h"
 #include "platform/number_text.h"
+#include "platform/option_symbol.h"
 #include "store/asset_kind_table.h"
 #include "store/corp_action_table.h"
 #include "store/links_table.h"
@@ -37,24 +39,78 @@ QDate buyBackFrom(const QDate& sold) {
 
 namespace {
 
-// The latest buy of the instrument in any account from 30 days before `on`
-// to `on`.
-std::optional<QDate> lastBuyWithin30Days(const QSqlDatabase& db, const QString& symbol,
-                                         const QDate& on) {
-    QSqlQuery query = runQuery(db,
-                               QStringLiteral("SELECT Symbol, TxnDate FROM Txn WHERE Type = "
-                                              "'Bought' AND TxnDate BETWEEN ? AND ?"),
-                               {isoDate(on.addDays(-30)), isoDate(on)});
-    std::optional<QDate> latest;
-    while (query.next()) {
-        if (!sameInstrument(query.value(0).toString(), symbol))
-            continue;
-        const QDate bought = dateFromStored(query.value(1).toString());
-        if (bought.isValid() && (!latest || bought > *latest))
-            latest = bought;
+// What a loss sale of a symbol would be washed by, as detection finds it:
+// its own instrument, the class of an option when options wash by class,
+// and the underlying's key of a stock (its calls bought and puts written).
+struct OpenLotWashTarget {
+    QString symbol;
+    std::optional<QString> optionClass;
+    QString stockKey; // empty for an option
+};
+
+struct OpenLotWashFind {
+    QDate date;
+    OpenLot::WashBy by = OpenLot::WashBy::Buy;
+};
+
+// The latest acquisition, in any account from 30 days before `on` to `on`,
+// that would replace a loss of the target: read once for every lot at a
+// loss, as a store may hold many. Shares transferred in of no cost typed
+// are no one's replacement, as detection leaves them out.
+class OpenLotWashWindow {
+public:
+    OpenLotWashWindow(const QSqlDatabase& db, const QDate& on, const QSet<qint64>& unknownCost) {
+        QSqlQuery query =
+            runQuery(db,
+                     QStringLiteral("SELECT ID, Symbol, TxnDate, Type = 'Sold' FROM Txn "
+                                    "WHERE (Type = 'Bought' OR (Type = 'Sold' AND "
+                                    "OpenClose = 'Open')) AND TxnDate BETWEEN ? AND ?"),
+                     {isoDate(on.addDays(-kWashWindowDays)), isoDate(on)});
+        while (query.next()) {
+            if (unknownCost.contains(query.value(0).toLongLong()))
+                continue;
+            const QDate date = dateFromStored(query.value(2).toString());
+            if (date.isValid())
+                rows_.append({query.value(1).toString(), date, query.value(3).toInt() != 0});
+        }
     }
-    return latest;
-}
+
+    std::optional<OpenLotWashFind> latest(const OpenLotWashTarget& target) const {
+        std::optional<OpenLotWashFind> found;
+        for (const Row& row : rows_) {
+            const auto by = replaces(row, target);
+            if (by && (!found || row.date > found->date))
+                found = OpenLotWashFind{row.date, *by};
+        }
+        return found;
+    }
+
+private:
+    struct Row {
+        QString symbol;
+        QDate date;
+        bool written = false; // a put or call sold to open
+    };
+
+    static std::optional<OpenLot::WashBy> replaces(const Row& row,
+                                                   const OpenLotWashTarget& target) {
+        if (!row.written && sameInstrument(row.symbol, target.symbol))
+            return OpenLot::WashBy::Buy;
+        if (target.optionClass) {
+            const auto option = row.written ? std::nullopt : optionOf(row.symbol);
+            if (option && washOptionClass(*option) == *target.optionClass)
+                return OpenLot::WashBy::Buy;
+            return std::nullopt;
+        }
+        const auto option = optionToAcquire(row.symbol, row.written);
+        if (target.stockKey.isEmpty() || !option ||
+            instrumentKey(option->underlying) != target.stockKey)
+            return std::nullopt;
+        return row.written ? OpenLot::WashBy::PutWritten : OpenLot::WashBy::CallBought;
+    }
+
+    QVector<Row> rows_;
+};
 
 // Leaves out the adjustments whose loss sale is dated after `on`.
 void dropLaterLossAdjustments(const QSqlDatabase& db,
@@ -226,9 +282,11 @@ QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const 
             given = upTo;
         }
     }
-    QHash<QString, std::optional<QDate>> washBuys;
+    QHash<QString, std::optional<OpenLotWashFind>> washBuys;
     const AssetKinds kinds = selectAssetKinds(db);
     const bool washDigital = selectWashDigital(db);
+    const bool washOptions = selectWashOptions(db);
+    std::optional<OpenLotWashWindow> window;
     for (OpenLot& lot : lots) {
         const auto price = prices.constFind(instrumentKey(lot.symbol));
         if (price == prices.cend())
@@ -241,9 +299,22 @@ QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const 
             continue;
         }
         const QString key = instrumentKey(lot.symbol);
-        if (!washBuys.contains(key))
-            washBuys.insert(key, lastBuyWithin30Days(db, lot.symbol, on));
-        lot.washBuy = washBuys.value(key);
+        if (!washBuys.contains(key)) {
+            if (!window)
+                window.emplace(db, on, unknownCost);
+            OpenLotWashTarget target{lot.symbol, std::nullopt, QString()};
+            if (const auto option = optionOf(lot.symbol)) {
+                if (washOptions)
+                    target.optionClass = washOptionClass(*option);
+            } else {
+                target.stockKey = key;
+            }
+            washBuys.insert(key, window->latest(target));
+        }
+        if (const auto found = washBuys.value(key)) {
+            lot.washBuy = found->date;
+            lot.washBy = found->by;
+        }
         lot.buyBackFrom = buyBackFrom(on);
     }
     std::stable_sort(lots.begin(), lots.end(), [](const OpenLot& a, const OpenLot& b) {
@@ -333,8 +404,19 @@ QStringList openLotFields(const OpenLot& lot, const QDate& on) {
     if (lot.atLoss() && lot.washExempt) {
         harvest = QStringLiteral("no wash sale: a digital asset");
     } else if (lot.atLoss()) {
+        const auto how = [&lot] {
+            switch (lot.washBy) {
+            case OpenLot::WashBy::CallBought:
+                return QStringLiteral("call bought");
+            case OpenLot::WashBy::PutWritten:
+                return QStringLiteral("put written");
+            case OpenLot::WashBy::Buy:
+                break;
+            }
+            return QStringLiteral("bought");
+        };
         harvest = lot.washBuy
-                      ? QStringLiteral("wash sale now (bought %1)").arg(formatDate(*lot.washBuy))
+                      ? QStringLiteral("wash sale now (%1 %2)").arg(how(), formatDate(*lot.washBuy))
                       : QStringLiteral("no wash sale now");
         harvest += QStringLiteral("; buy back not before %1").arg(formatDate(lot.buyBackFrom));
     }

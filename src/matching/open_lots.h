@@ -37,10 +37,14 @@ struct OpenLot {
     // A sale now would realize a loss.
     bool atLoss() const { return price && !costUnknown && unrealized().isNegative(); }
 
-    // For a lot at a loss: the latest buy of the instrument, in any account,
-    // in the 30 days before the day asked, which would make a sale now a
-    // wash sale; and the first day the instrument may be bought back.
+    // For a lot at a loss: the latest acquisition in any account, in the 30
+    // days before the day asked, that would make a sale now a wash sale
+    // (a buy of the instrument, or of an option of its class when options
+    // wash by class; for stock also a call bought or a put written on it),
+    // what it was; and the first day the instrument may be bought back.
+    enum class WashBy { Buy, CallBought, PutWritten };
     std::optional<QDate> washBuy;
+    WashBy washBy = WashBy::Buy;
     QDate buyBackFrom;
     // A digital asset while the wash-sale rule is not applied to them: its
     // loss may be sold and bought back at once.

@@ -5,7 +5,9 @@
 #include "platform/formats.h"
 #include "platform/option_symbol.h"
 #include "store/links_table.h"
+#include "store/lot_adjust_table.h"
 #include "store/records.h"
+#include "store/sql.h"
 #include "store/txn_table.h"
 
 #include <QHash>
@@ -26,6 +28,31 @@ QString positionKind(const QString& symbol, bool held, QDate& expires) {
     return QStringLiteral("%1 %2").arg(option->call ? QStringLiteral("call")
                                                     : QStringLiteral("put"),
                                        held ? QStringLiteral("bought") : QStringLiteral("written"));
+}
+
+// What wash sales of losses sold by `on` moved onto the contracts of a put
+// written that were still open then. Its covers take its contracts first
+// to last, so the open ones are the last `open`; a permanent row (a
+// replacement in a tax-advantaged account) is lost, not waiting.
+Money openPutWashAdjustment(const QSqlDatabase& db, const TxnRecord& put, const Quantity& open,
+                            const QDate& on) {
+    const Quantity firstOpen = put.quantity - open;
+    Money added;
+    for (const LotAdjustRecord& row : selectLotAdjustmentsOfBuy(db, put.id)) {
+        if (row.permanent || !row.shares.isPositive())
+            continue;
+        const Quantity overlap =
+            min(row.firstShare + row.shares, put.quantity) - max(row.firstShare, firstOpen);
+        if (!overlap.isPositive())
+            continue;
+        QSqlQuery loss =
+            runQuery(db, QStringLiteral("SELECT TxnDate FROM Txn WHERE ID = ?"), {row.lossSellId});
+        const QDate sold = loss.next() ? dateFromStored(loss.value(0).toString()) : QDate();
+        if (sold.isValid() && sold > on)
+            continue;
+        added += row.addedCost.scaled(overlap, row.shares);
+    }
+    return added;
 }
 
 } // namespace
@@ -67,6 +94,8 @@ QVector<OpenPosition> openPositions(const QSqlDatabase& db, const QString& accou
             position.quantity = open;
             position.amount = sell.amount.abs().scaled(open, sell.quantity);
             position.opened = sell.txnDate;
+            if (const auto option = optionOf(sell.symbol); option && !option->call)
+                position.washAdjustment = openPutWashAdjustment(db, sell, open, on);
         }
     }
     std::stable_sort(positions.begin(), positions.end(),
@@ -77,8 +106,10 @@ QVector<OpenPosition> openPositions(const QSqlDatabase& db, const QString& accou
 }
 
 QStringList openPositionHeading() {
-    return {QStringLiteral("Position"), QStringLiteral("Symbol"),      QStringLiteral("Quantity"),
-            QStringLiteral("Amount"),   QStringLiteral("Date Opened"), QStringLiteral("Expires")};
+    return {QStringLiteral("Position"),       QStringLiteral("Symbol"),
+            QStringLiteral("Quantity"),       QStringLiteral("Amount"),
+            QStringLiteral("Date Opened"),    QStringLiteral("Expires"),
+            QStringLiteral("Wash Adjustment")};
 }
 
 QStringList openPositionFields(const OpenPosition& position) {
@@ -87,7 +118,8 @@ QStringList openPositionFields(const OpenPosition& position) {
             position.quantity.text(),
             formatPlain(position.amount),
             formatDate(position.opened),
-            position.expires.isValid() ? formatDate(position.expires) : QString()};
+            position.expires.isValid() ? formatDate(position.expires) : QString(),
+            position.washAdjustment.isZero() ? QString() : formatPlain(position.washAdjustment)};
 }
 
 } // namespace gainbook

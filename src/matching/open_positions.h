@@ -20,6 +20,9 @@ struct OpenPosition {
     Money amount; // a lot's cost; a short's proceeds not covered yet
     QDate opened;
     QDate expires; // an option's expiry; invalid for shares
+    // A put written still open: the loss a wash sale disallowed onto its
+    // open contracts, which the cost of what closes the put will take.
+    Money washAdjustment;
 };
 
 // The account's positions open on the day given, by symbol and day opened:

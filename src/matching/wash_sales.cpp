@@ -71,13 +71,6 @@ struct Candidate {
     int sharesPerUnit = 1;
 };
 
-// Options that replace each other when washOptions is on: one underlying,
-// calls or puts.
-QString washOptionClass(const OptionContract& option) {
-    return instrumentKey(option.underlying) +
-           (option.call ? QStringLiteral("|C") : QStringLiteral("|P"));
-}
-
 WashSettings settingsOf(const WashInput& input, const QString& account) {
     return input.settings.value(account, WashSettings{});
 }
@@ -258,6 +251,18 @@ qsizetype appendSale(QVector<WashSell>& out, WashSell sell) {
     return byDay.size();
 }
 
+std::optional<OptionContract> optionToAcquire(const QString& symbol, bool written) {
+    auto option = optionOf(symbol);
+    if (option && option->call == written)
+        option.reset();
+    return option;
+}
+
+QString washOptionClass(const OptionContract& option) {
+    return instrumentKey(option.underlying) +
+           (option.call ? QStringLiteral("|C") : QStringLiteral("|P"));
+}
+
 WashResult detectWashSales(const WashInput& input) {
     WashResult result;
 
@@ -295,8 +300,8 @@ WashResult detectWashSales(const WashInput& input) {
             symbolBuys = &bySymbol[key];
             keys.add(key);
             const auto option = optionOf(lastSymbol);
-            callBuys =
-                option && option->call ? &callsOn[instrumentKey(option->underlying)] : nullptr;
+            const auto acquires = optionToAcquire(lastSymbol, false);
+            callBuys = acquires ? &callsOn[instrumentKey(acquires->underlying)] : nullptr;
             classBuys =
                 option && input.washOptions ? &optionClasses[washOptionClass(*option)] : nullptr;
             contractShares = option ? option->sharesPerContract : 1;
@@ -320,8 +325,7 @@ WashResult detectWashSales(const WashInput& input) {
         state.digital = kinds.digital(state.buy->account, state.buy->symbol);
         state.option = true;
         writtenAt.insert(state.buy->id, i);
-        const auto option = optionOf(state.buy->symbol);
-        if (option && !option->call)
+        if (const auto option = optionToAcquire(state.buy->symbol, true))
             callsOn[instrumentKey(option->underlying)].append(
                 {state.buy->date.toJulianDay(), state.buy->id, i, option->sharesPerContract});
     }

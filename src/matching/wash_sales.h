@@ -5,6 +5,7 @@
 #include "platform/asset_kind.h"
 #include "platform/form8949_box.h"
 #include "platform/money.h"
+#include "platform/option_symbol.h"
 #include "store/account_settings_table.h"
 #include "store/lot_adjust_table.h"
 #include "store/records.h"
@@ -13,6 +14,8 @@
 #include <QHash>
 #include <QString>
 #include <QVector>
+
+#include <optional>
 
 namespace gainbook {
 
@@ -176,6 +179,18 @@ struct WashResult {
 // closes the put (its days are not: a writer's gain is short term); the
 // contracts exercised or assigned hand theirs on to the shares bought.
 WashResult detectWashSales(const WashInput& input);
+
+// The option an acquisition of `symbol` is when it stands for shares of its
+// underlying: a call bought, or a put written (sold to open, so the writer
+// may have to take the shares), each an option to acquire the stock (26 CFR
+// 1.1091-1(a)). A put bought or a call written can only part with the
+// shares, and replaces no more than its own contract. Detection and the
+// lots view's check of a sale now both ask this, so they cannot disagree.
+std::optional<OptionContract> optionToAcquire(const QString& symbol, bool written);
+
+// Options that replace each other when washOptions is on: one underlying,
+// calls or puts.
+QString washOptionClass(const OptionContract& option);
 
 // The days a window reaches on each side of the date sold.
 inline constexpr int kWashWindowDays = 30;

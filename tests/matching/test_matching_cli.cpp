@@ -164,8 +164,9 @@ private slots:
             ok({"wash-digital"}, "on\n"),
             fails(2, {"wash-digital", "yes"}),
             // What is open on 12/31 of the tax year: the lot `lots` shows.
-            ok({"positions", a}, "Position,Symbol,Quantity,Amount,Date Opened,Expires\n"
-                                 "long,IBM,30,450.00,01/10/2000,\n"),
+            ok({"positions", a}, "Position,Symbol,Quantity,Amount,Date Opened,Expires,"
+                                 "Wash Adjustment\n"
+                                 "long,IBM,30,450.00,01/10/2000,,\n"),
             fails(1, {"positions", "Nobody"}, "Account not found: Nobody\n"),
             fails(2, {"positions"}),
             ok({"wash-options", "on"}),

@@ -1,4 +1,5 @@
 #include "matching/open_lots.h"
+#include "matching/open_positions.h"
 #include "matching/process_session.h"
 #include "matching_fixture.h"
 #include "platform/formats.h"
@@ -29,8 +30,9 @@ private slots:
     // where asked, then "months:" the months of the next twelve with lots
     // turning long term ("03/2026 1500.00") and "totals:" the unrealized short|long.
     void lots_data() {
-        // "split XYZ 2025-03-03 2:1", "average", or "transfer in" (the first
-        // buy of unknown cost)
+        // "split XYZ 2025-03-03 2:1", "average", "transfer in" (the first
+        // buy of unknown cost), or "positions" (the lots column lists
+        // openPositionFields instead)
         addTableRows(R"(
         Pub 550 holding period: long the day after one year ; B|IBM|100|2025-03-10|-1000 ; 2025-12-01 ; IBM|100|10.00|1000.00|03/10/2025|03/11/2026||||
         Pub 550 holding period: bought Feb 29, long on Mar 1 ; B|IBM|10|2024-02-29|-100 ; 2024-12-01 ; IBM|10|10.00|100.00|02/29/2024|03/01/2025||||
@@ -69,6 +71,16 @@ private slots:
         // only from that day (26 CFR 1.1091-2: the basis of the stock
         // acquired is increased for the loss disallowed).
         26 CFR 1.1091-2: a loss sold after the day is not in its lots ; B|IBM|100|2025-01-02|-2000, B|IBM|100|2025-12-20|-1600, S|IBM|100|2026-01-05|1500 ; 2025-12-31 ; IBM|100|20.00|2000.00|01/02/2025|01/03/2026||||, IBM|100|16.00|1600.00|12/20/2025|12/21/2026||||
+        // XYZ 100 at 50, worth 40 on 07/01: 1000 under. A call bought, or a
+        // put written, on 06/01 to 07/01 is an option to acquire XYZ; a put
+        // bought is not, though later. Buy back from 07/01 + 31 = 08/01.
+        26 CFR 1.1091-1(a): a call bought on the stock washes a sale now ; B|XYZ|100|2025-01-02|-5000, BO|XYZ  250620C00040000|1|2025-06-16|-300 ; 2025-07-01 ; XYZ|100|50.00|5000.00|01/02/2025|01/03/2026|40.00|-1000.00||wash sale now (call bought 06/16/2025); buy back not before 08/01/2025, XYZ  250620C00040000|1|300.00|300.00|06/16/2025|06/17/2026|||| ; XYZ,40 ;  ;
+        26 CFR 1.1091-1(a): a put written washes a sale now, a put bought does not ; B|XYZ|100|2025-01-02|-5000, SO|XYZ  250620P00040000|1|2025-06-20|250, BO|XYZ  250620P00035000|1|2025-06-25|-100 ; 2025-07-01 ; XYZ|100|50.00|5000.00|01/02/2025|01/03/2026|40.00|-1000.00||wash sale now (put written 06/20/2025); buy back not before 08/01/2025, XYZ  250620P00035000|1|100.00|100.00|06/25/2025|06/26/2026|||| ; XYZ,40 ;  ;
+        // XYZ 100 bought at 5000, sold 03/03 at 4000: the loss of 1000 goes
+        // onto the put written 03/10, 1 contract for 100 shares, and waits
+        // there while it is open; a loss sold after the day is not there yet.
+        1.1091-1(a) Pub. 550 Options: an open put written carries its wash adjustment ; B|XYZ|100|2025-01-02|-5000, S|XYZ|100|2025-03-03|4000, SO|XYZ  250620P00040000|1|2025-03-10|250 ; 2025-03-31 ; put written|XYZ  250620P00040000|1|250.00|03/10/2025|06/20/2025|1000.00 ;  ; positions
+        1.1091-1(a): a put written before a loss sold after the day has none yet ; B|XYZ|100|2025-01-02|-5000, SO|XYZ  250620P00040000|1|2025-03-10|250, S|XYZ|100|2025-03-20|4000 ; 2025-03-15 ; long|XYZ|100|5000.00|01/02/2025||, put written|XYZ  250620P00040000|1|250.00|03/10/2025|06/20/2025| ;  ; positions
         )");
     }
     void lots() {
@@ -102,6 +114,12 @@ private slots:
         QCOMPARE(bad, QStringList());
         const QDate day = QDate::fromString(on, Qt::ISODate);
         QStringList found;
+        if (setup == "positions") {
+            for (const OpenPosition& position : openPositions(db.connection(), kAccount, day))
+                found << openPositionFields(position).join(u'|');
+            QCOMPARE(found, lots);
+            return;
+        }
         const QVector<OpenLot> open = openLots(db.connection(), kAccount, day, byKey);
         for (const OpenLot& lot : open) {
             QCOMPARE(lot.costUnknown || lot.longTermOn.addDays(-1) > lot.acquired, true);
