@@ -108,6 +108,9 @@ PresetLayout robinhood() {
     l.quantity = quantityHeadings();
     l.amount = amountHeadings();
     l.optional = {{"Process Date"}, {"Settle Date"}, {"Description"}, priceHeadings()};
+    // An option's row names only its underlying under "Instrument"; the
+    // contract is in the description, after any words of its event.
+    l.optionWords = {"Description"};
     l.buys = {"Buy", "BTO", "BTC", "DRIP"};
     l.sells = {"Sell", "STO", "STC"};
     return l;

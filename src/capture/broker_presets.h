@@ -37,6 +37,7 @@ struct PresetLayout {
     QStringList accountName;       // the account's own name ("ROTH IRA"), offered for a new number
     QStringList accountKind;       // "IRA", "Roth", "HSA" mark a tax-advantaged account
     QStringList fallbackSymbol;    // read where the symbol cell is empty (funds without a ticker)
+    QStringList optionWords;       // names the option where the symbol column holds its underlying
     QVector<QStringList> optional; // further columns it may have, which make a fit more certain
 
     QStringList buys; // phrases a buy's type text begins with

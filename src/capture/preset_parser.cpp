@@ -5,6 +5,7 @@
 #include "capture/heading_fit.h"
 #include "capture/sheet_rows.h"
 #include "capture/trade_words.h"
+#include "platform/option_symbol.h"
 #include "store/records.h"
 #include "store/transfer_link_table.h"
 
@@ -21,7 +22,7 @@ namespace {
 // any it needs.
 struct PresetColumns {
     int date = 0, type = 0, symbol = 0, quantity = 0, amount = 0, fee = 0, account = 0,
-        accountName = 0, accountKind = 0, fallbackSymbol = 0;
+        accountName = 0, accountKind = 0, fallbackSymbol = 0, optionWords = 0;
     QVector<std::pair<int, QStringList>> keepOnly;
     int known = 0;
 
@@ -44,6 +45,7 @@ PresetColumns columnsIn(const HeadingColumns& at, const PresetLayout& layout) {
     c.accountName = headingColumn(at, layout.accountName);
     c.accountKind = headingColumn(at, layout.accountKind);
     c.fallbackSymbol = headingColumn(at, layout.fallbackSymbol);
+    c.optionWords = headingColumn(at, layout.optionWords);
     for (const auto& [heading, values] : layout.keepOnly)
         if (const int k = headingColumn(at, heading))
             c.keepOnly.append({k, values});
@@ -126,6 +128,21 @@ std::optional<bool> presetCoinMoveIn(const QString& upper) {
     if (hasWordIn(upper, in))
         return true;
     return std::nullopt;
+}
+
+// The option of an underlying that the words end with ("Option Expiration
+// for AAPL 4/19/2024 Call $180.00"); taken as the row's instrument, an
+// option's trade would be one of as many shares of its stock.
+std::optional<OptionContract> presetOptionIn(const QString& words, const QString& underlying) {
+    static const QRegularExpression tail(
+        QStringLiteral("[A-Z][A-Z0-9.]* \\d{1,2}/\\d{1,2}/\\d{4} (CALL|PUT) \\$?[\\d,.]+$"));
+    const QRegularExpressionMatch m = tail.match(words.simplified().toUpper());
+    if (!m.hasMatch())
+        return std::nullopt;
+    const auto option = optionOf(m.captured());
+    if (!option || option->underlying != underlying.toUpper())
+        return std::nullopt;
+    return option;
 }
 
 bool saysTaxAdvantaged(const QString& text) {
@@ -213,6 +230,9 @@ private:
             symbol.clear();
         if (symbol.isEmpty() && columns_.fallbackSymbol)
             symbol = sheet_.text(row, columns_.fallbackSymbol).trimmed();
+        if (columns_.optionWords && !symbol.isEmpty())
+            if (const auto option = presetOptionIn(sheet_.text(row, columns_.optionWords), symbol))
+                symbol = option->description();
         return symbol;
     }
 
@@ -345,7 +365,14 @@ private:
                 }
             }
         }
-        const auto amount = sharesIn || type == kSent ? std::optional<double>(0) : amountAt(row);
+        auto amount = sharesIn || type == kSent ? std::optional<double>(0) : amountAt(row);
+        // An expired, assigned or exercised option moves no money: brokers
+        // leave its amount blank, and dropping the row would leave the
+        // option open for good.
+        if (!amount && columns_.type &&
+            isOptionEvent(openCloseWord(sheet_.text(row, columns_.type))) &&
+            sheet_.text(row, columns_.amount).trimmed().isEmpty())
+            amount = 0.0;
         if (!quantity || !amount) {
             ++result_.skippedNumbers;
             return;

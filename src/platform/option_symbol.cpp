@@ -46,6 +46,26 @@ std::optional<OptionContract> brokerOption(const QString& text) {
     return option;
 }
 
+// Robinhood's words: "AAPL 4/19/2024 Call $180.00".
+std::optional<OptionContract> wordedOption(const QString& text) {
+    static const QRegularExpression words(
+        QStringLiteral("^([A-Z][A-Z0-9.]*) (\\d{1,2})/(\\d{1,2})/(\\d{4}) (CALL|PUT) "
+                       "\\$?(\\d{1,2},\\d{3}|\\d{1,5})(?:\\.(\\d{1,3}))?$"));
+    const QRegularExpressionMatch m = words.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    OptionContract option;
+    option.underlying = m.captured(1);
+    option.expiry =
+        QDate(m.capturedView(4).toInt(), m.capturedView(2).toInt(), m.capturedView(3).toInt());
+    option.call = m.capturedView(5) == u"CALL";
+    if (!option.expiry.isValid())
+        return std::nullopt;
+    option.strikeMills = m.captured(6).remove(u',').toLongLong() * 1000 +
+                         m.captured(7).leftJustified(3, u'0').toLongLong();
+    return option;
+}
+
 } // namespace
 
 QString OptionContract::description() const {
@@ -71,7 +91,9 @@ std::optional<OptionContract> optionOf(const QString& symbol) {
     const QString text = symbol.simplified().toUpper();
     if (auto option = occOption(text))
         return option;
-    return brokerOption(text);
+    if (auto option = brokerOption(text))
+        return option;
+    return wordedOption(text);
 }
 
 QString tradeDescription(const QString& count, const QString& between, const QString& symbol) {

@@ -23,7 +23,8 @@ struct OptionContract {
 
 // The option a symbol names, in the forms brokers write: OCC's 21
 // characters ("AAPL  250117C00200000"), the same without the padding, and
-// "AAPL 01/17/2025 200.00 C" (or CALL, PUT). Anything else is no option.
+// "AAPL 01/17/2025 200.00 C" (or CALL, PUT), and "AAPL 1/17/2025 Call $200.00".
+// Anything else is no option.
 std::optional<OptionContract> optionOf(const QString& symbol);
 
 // How a record of the symbol is described: "1 AAPL 01/17/2025 200.00 C" for

@@ -5,6 +5,7 @@
 #include "platform/output_guard.h"
 #include "platform/tax_year.h"
 #include "store/account_settings_table.h"
+#include "store/asset_kind_table.h"
 #include "store/store_backup.h"
 #include "store/store_error.h"
 #include "store/store_fault.h"
@@ -36,8 +37,15 @@ Outcome TxfExport::load(const QSqlDatabase& db, TaxYear year) {
             records_.clear();
             return Outcome::failure(outOfRangeExportMessage(beyond));
         }
-        const auto digital = std::remove_if(records_.begin(), records_.end(),
-                                            [](const TaxRecord& r) { return isDigitalBox(r.box); });
+        // A coin sold of unknown cost has no box to say so (its term is
+        // unknown); its kind still keeps it out of boxes A to F.
+        const AssetKinds kinds = selectAssetKinds(db);
+        const auto digital =
+            std::remove_if(records_.begin(), records_.end(), [&kinds](const TaxRecord& r) {
+                return isDigitalBox(r.box) ||
+                       (r.box == Form8949Box::None && r.dateSold.year() >= kFirstDigitalBoxYear &&
+                        kinds.isDigital(r.accountName, r.symbol));
+            });
         digitalLeftOut_ = records_.end() - digital;
         records_.erase(digital, records_.end());
         for (const auto& [account, settings] : selectAllAccountSettings(db).asKeyValueRange()) {

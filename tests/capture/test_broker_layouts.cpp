@@ -117,12 +117,14 @@ private slots:
             {"U1234567|AAPL|10|Bought|03/15/2024|1501", "U7654321|MSFT|5|Sold|03/18/2024|1998.98"},
             "U1234567=;U7654321= /  / ");
         // "Reinvest Shares" is a lot; "Reinvest Dividend" is the cash
-        // dividend paid, with no shares.
+        // dividend paid, with no shares. Pub. 550, Options: an option that
+        // expires is sold at 0 on its expiry, though the row says no amount.
         row("Schwab, the preset's own account", "presets/schwab.csv", "a Schwab download",
             {"Schwab1|AAPL|10|Bought|03/15/2024|1500", "Schwab1|AAPL|5|Sold|03/18/2024|799.35",
              "Schwab1|SWVXX|1.234|Bought|03/19/2024|1.23",
              "Schwab1|AAPL 04/19/2024 180.00 C|1|Bought|03/21/2024|250.66",
-             "Schwab1|AAPL 04/19/2024 180.00 C|1|Sold|03/22/2024|309.34"},
+             "Schwab1|AAPL 04/19/2024 180.00 C|1|Sold|03/22/2024|309.34",
+             "Schwab1|AAPL 03/22/2024 170.00 P|1|Sold|03/25/2024|0"},
             " /  / dividend 2, interest 1, transfer 1");
         row("IBKR activity statement in sections", "presets/ibkr_activity.csv",
             "an Interactive Brokers activity statement");

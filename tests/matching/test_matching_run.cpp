@@ -92,6 +92,7 @@ private slots:
         Pub. 550 Short Sales: shares held before the short do not cover it ; B|XYZ|100|2025-01-02|-3000, SO|XYZ|100|2025-12-15|5000, BC|XYZ|100|2026-01-12|-5600 ; XYZ|100|2026-01-12|2026-01-12|5600|5000|  ;
         Pub. 550 Short Sales: a buy to open covers nothing ; SO|XYZ|100|2025-12-15|5000, BO|XYZ|100|2025-12-20|-4000 ;
         Pub. 550 Options: a long call sold, 900 - 350, spelt two ways ; BO|AAPL  251219C00200000|1|2025-10-01|-350, SC|AAPL 12/19/2025 200.00 C|1|2025-11-14|900 ; AAPL 12/19/2025 200.00 C|1|2025-10-01|2025-11-14|350|900|  ;
+        Pub. 550 Options: the same call in a broker's words, 900 - 350 ; BO|AAPL  251219C00200000|1|2025-10-01|-350, SC|AAPL 12/19/2025 Call $200.00|1|2025-11-14|900 ; AAPL 12/19/2025 Call $200.00|1|2025-10-01|2025-11-14|350|900|  ;
         Pub. 550 Options: a call written 11/03 bought back 01/05, 350 - 120 in 2026 ; SO|AAPL  260116C00200000|1|2025-11-03|350, BC|AAPL260116C00200000|1|2026-01-05|-120 ; AAPL  260116C00200000|1|2026-01-05|2026-01-05|120|350|  ;
         // E, A, X: expired, assigned, exercised, as captured (a sell).
         Pub. 550 Options: a long put expiring, a loss of its cost 400 ; BO|XYZ  250620P00050000|2|2025-03-03|-400, E|XYZ  250620P00050000|2|2025-06-20|0 ; XYZ  250620P00050000|2|2025-03-03|2025-06-20|400|0|  ;

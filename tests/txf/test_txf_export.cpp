@@ -44,11 +44,12 @@ private slots:
                                                   << "042"
                                                   << "";
         // Form 8949 instructions (2025): boxes G-L, which no TXF number
-        // names; the three sales in G, L and H stay out of the file.
+        // names; the sales in G, L and H and the coin of unknown term stay
+        // out of the file.
         QTest::newRow("2025, digital assets left out")
             << 2025 << "export_2025.txf"
             << "042"
-            << "3 digital-asset sales are not in the TXF file: enter them from the report.";
+            << "4 digital-asset sales are not in the TXF file: enter them from the report.";
     }
     void writesTheExactBytes() {
         QFETCH(int, year);

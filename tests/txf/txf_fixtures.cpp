@@ -46,6 +46,8 @@ void fillYearExport(TestDatabase& t, int year) {
     add("Coins", "BTC", 0.5, QDate(year, 1, 6), QDate(year, 3, 3), 36000, 31000, Form8949Box::G);
     add("Coins", "ETH", 2, QDate(year - 2, 5, 1), QDate(year, 6, 2), 3000, 7000, Form8949Box::L);
     add("Coins", "SOL", 10, QDate(year, 2, 3), QDate(year, 4, 5), 1500, 1600, Form8949Box::H);
+    // A coin received of unknown cost: no term, so no box, yet a coin.
+    add("Coins", "ETH", 0.3, QDate(), QDate(year, 8, 1), 0, 900, Form8949Box::None);
 }
 
 QStringList taxRows(const TestDatabase& t) {

@@ -43,6 +43,7 @@ def schwab():
           '"03/20/2024","Qualified Dividend","MSFT","MICROSOFT CORP","","","","$7.50"\r\n'
           '"03/21/2024","Buy to Open","AAPL 04/19/2024 180.00 C","CALL APPLE INC $180 EXP 04/19/24","1","$2.50","$0.66","-$250.66"\r\n'
           '"03/22/2024","Sell to Close","AAPL 04/19/2024 180.00 C","CALL APPLE INC $180 EXP 04/19/24","1","$3.10","$0.66","$309.34"\r\n'
+          '"03/25/2024","Expired","AAPL 03/22/2024 170.00 P","PUT APPLE INC $170 EXP 03/22/24","1","","",""\r\n'
           '"03/25/2024","MoneyLink Transfer","","Tfr BANK, JOHN","","","","$5,000.00"\r\n'
           '"03/26/2024","Bank Interest","","BANK INT 022724-032624","","","","$0.42"\r\n'
           '"Transactions Total","","","","","","","$3,365.95"\r\n')
@@ -52,6 +53,7 @@ def schwab():
         "Brokerage|All|SWVXX|1.234|Bought|03/19/2024|1.23|",
         "Brokerage|All|AAPL 04/19/2024 180.00 C|1|Bought|03/21/2024|250.66|",
         "Brokerage|All|AAPL 04/19/2024 180.00 C|1|Sold|03/22/2024|309.34|",
+        "Brokerage|All|AAPL 03/22/2024 170.00 P|1|Sold|03/25/2024|0|",
     ])
 
 
@@ -131,6 +133,8 @@ def robinhood():
           '"$2.50","($250.04)"\r\n'
           '"3/22/2024","3/22/2024","3/25/2024","AAPL","AAPL 4/19/2024 Call $180.00","STC","1",'
           '"$3.10","$309.96"\r\n'
+          '"3/25/2024","3/25/2024","3/25/2024","AAPL","Option Expiration for AAPL 3/22/2024 Put $170.00",'
+          '"OEXP","1","",""\r\n'
           '"3/25/2024","3/25/2024","3/25/2024","MSFT","Cash Div: R/D 2024-03-01 P/D 2024-03-25",'
           '"CDIV","","","$7.50"\r\n'
           '"3/26/2024","3/26/2024","3/26/2024","","ACH Deposit","ACH","","","$500.00"\r\n'
@@ -140,8 +144,9 @@ def robinhood():
     expected("robinhood.csv", "--broker robinhood", [
         "Robinhood1|All|AAPL|10|Bought|03/15/2024|1500|",
         "Robinhood1|All|AAPL|5|Sold|03/18/2024|800|",
-        "Robinhood1|All|AAPL|1|Bought|03/19/2024|250.04|",
-        "Robinhood1|All|AAPL|1|Sold|03/22/2024|309.96|",
+        "Robinhood1|All|AAPL 04/19/2024 180.00 C|1|Bought|03/19/2024|250.04|",
+        "Robinhood1|All|AAPL 04/19/2024 180.00 C|1|Sold|03/22/2024|309.96|",
+        "Robinhood1|All|AAPL 03/22/2024 170.00 P|1|Sold|03/25/2024|0|",
     ])
 
 
