@@ -619,7 +619,7 @@ void Matcher::noteSell() {
     const qsizetype sales =
         appendSale(fresh_.sells, {sell_.id, account_, sell_.symbol, sell_.quantity, sell_.txnDate,
                                   sell_.amount, QVector<WashLot>(lots_.cbegin(), lots_.cend()),
-                                  false, sell_.opensShort, sell_.carries});
+                                  false, sell_.opensShort, sell_.carries, QDate()});
     for (qsizetype i = 0; i < sales; ++i)
         fresh_.memos.append({sell_.id, state_.sellMemo});
 }

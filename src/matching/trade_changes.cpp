@@ -96,7 +96,10 @@ bool changeBasisReporting(const QSqlDatabase& db, const QString& account, BasisR
     if (before == basis || !accountHasLinks(db, account))
         return false;
     for (const TaxRecord& r : selectTaxRecs(db, account, QDate(1, 1, 1), QDate(9999, 12, 31))) {
-        const HoldingTerm term = holdingTerm(r.dateAcquired, r.dateSold);
+        // A box stands for its term even where the dates say another (a short
+        // sale's long-term loss), so the box is asked first.
+        const HoldingTerm term =
+            r.box != Form8949Box::None ? boxTerm(r.box) : holdingTerm(r.dateAcquired, r.dateSold);
         if (term != HoldingTerm::Unknown && r.box == boxFor(term, before) &&
             boxFor(term, basis) != r.box) {
             markRematch(db, account);

@@ -18,7 +18,10 @@ QVector<WashListingRow> washListing(const QSqlDatabase& db, const QString& accou
                        "B.Type = 'Sold' "
                        "FROM LotAdjust A JOIN Txn S ON S.ID = A.LossSellId "
                        "JOIN Txn B ON B.ID = A.BuyId "
-                       "WHERE A.LossAccount = ? AND S.TxnDate BETWEEN ? AND ? "
+                       // A row that moves the date on is a short sale's
+                       // holding reset, not a wash sale.
+                       "WHERE A.LossAccount = ? AND A.DaysBack >= 0 "
+                       "AND S.TxnDate BETWEEN ? AND ? "
                        "ORDER BY S.TxnDate, S.ID, B.TxnDate, B.ID, A.FirstShare"),
         {textValue(account), isoDate(year.firstDay()), isoDate(year.lastDay())});
     QVector<WashListingRow> rows;

@@ -5,6 +5,7 @@
 #include "platform/option_symbol.h"
 
 #include <QMap>
+#include <QSet>
 
 #include <algorithm>
 #include <tuple>
@@ -42,6 +43,14 @@ struct BuyState {
     Quantity markedEnd;  // shares up to here replace a loss already
     QVector<Mark> marks; // by first share
     QVector<Mark> previous;
+};
+
+// Shares of a buy, from first on, held from `from` because a short sale
+// was open against them.
+struct HoldingReset {
+    Quantity first;
+    Quantity shares;
+    QDate from;
 };
 
 // Whether a trade is of a digital asset, each symbol's facts looked up once.
@@ -238,6 +247,7 @@ qsizetype appendSale(QVector<WashSell>& out, WashSell sell) {
         piece.dateSold = day.key();
         piece.untied = sell.untied;
         piece.shortSale = true;
+        piece.shortOpened = sell.dateSold;
         piece.lots = day.value();
         for (const WashLot& lot : std::as_const(piece.lots))
             piece.quantity += lot.quantity;
@@ -499,6 +509,170 @@ WashResult detectWashSales(const WashInput& input) {
         stock->markedEnd = max(stock->markedEnd, next);
     };
 
+    // Shares each buy had given to sales by a day, for the short sales'
+    // question of what the account still held when it sold short; built only
+    // when there is a short sale to ask it.
+    QHash<qint64, QVector<std::pair<qint64, Quantity>>> soldFromBuy;
+    const bool anyShort = std::any_of(input.sells.cbegin(), input.sells.cend(),
+                                      [](const WashSell& sell) { return sell.shortSale; });
+    if (anyShort) {
+        for (const WashSell& sell : input.sells) {
+            for (const WashLot& lot : sell.lots) {
+                if (lot.buyId > 0 && lot.quantity.isPositive())
+                    soldFromBuy[lot.buyId].append({sell.dateSold.toJulianDay(), lot.quantity});
+            }
+        }
+    }
+    // Brokers report per account, and one account's long shares are what
+    // its short sale is "against"; the instrument is the sell's by its whole
+    // name (a name cut short and its long forms alike).
+    const auto heldLongOn = [&](const QString& account, const QString& symbol, const QDate& day) {
+        const QString key = instrumentKey(symbol);
+        QStringList names = keys.relatives(key);
+        names.prepend(key);
+        const qint64 until = day.toJulianDay();
+        for (const QString& name : std::as_const(names)) {
+            const auto found = bySymbol.constFind(name);
+            if (found == bySymbol.cend())
+                continue;
+            for (const Candidate& c : *found) {
+                const WashBuy& buy = input.buys[c.at];
+                if (c.day > until || buy.account != account ||
+                    holdingTerm(buy.date, day) != HoldingTerm::Long)
+                    continue;
+                Quantity left = buy.quantity;
+                for (const auto& [when, shares] : soldFromBuy.value(buy.id)) {
+                    if (when <= until)
+                        left -= shares;
+                }
+                if (left.isPositive())
+                    return true;
+            }
+        }
+        return false;
+    };
+
+    // Shares of a buy sold on or before a day, taken from its first on.
+    const auto soldBy = [&](qint64 buyId, qint64 day) {
+        Quantity sold;
+        for (const auto& [when, shares] : soldFromBuy.value(buyId)) {
+            if (when <= day)
+                sold += shares;
+        }
+        return sold;
+    };
+    // Shares held a year or less when the account sold short, and shares
+    // bought while the short was open, are held from the day it is closed
+    // (or the day they are sold, if earlier), oldest first and no more of
+    // them than the short covered (26 CFR 1.1233-1(c)(2)): a short sale
+    // cannot carry a position into long term.
+    QHash<qint64, QVector<HoldingReset>> resets;
+    if (anyShort) {
+        struct ShortSale {
+            const WashSell* sale = nullptr;
+            QDate closed;
+            Quantity covered;
+        };
+        QHash<qint64, ShortSale> byShort;
+        QSet<qint64> covers;
+        for (const WashSell& sell : input.sells) {
+            if (!sell.shortSale || !sell.shortOpened.isValid())
+                continue;
+            for (const WashLot& lot : sell.lots)
+                covers.insert(lot.buyId);
+            ShortSale& one = byShort[sell.id];
+            if (!one.sale)
+                one.sale = &sell;
+            one.closed = std::max(one.closed, sell.dateSold);
+            one.covered += sell.quantity;
+        }
+        QVector<ShortSale> shorts = byShort.values();
+        std::sort(shorts.begin(), shorts.end(), [](const ShortSale& a, const ShortSale& b) {
+            return std::tie(a.sale->shortOpened, a.sale->id) <
+                   std::tie(b.sale->shortOpened, b.sale->id);
+        });
+        QHash<qint64, Quantity> claimed; // shares of a buy reset by an earlier short
+        for (const ShortSale& one : std::as_const(shorts)) {
+            const WashSell& sale = *one.sale;
+            const qint64 opened = sale.shortOpened.toJulianDay();
+            const qint64 closed = one.closed.toJulianDay();
+            Quantity need = one.covered;
+            const QString key = instrumentKey(sale.symbol);
+            QStringList names = keys.relatives(key);
+            names.prepend(key);
+            for (const QString& name : std::as_const(names)) {
+                const auto found = bySymbol.constFind(name);
+                if (found == bySymbol.cend())
+                    continue;
+                for (const Candidate& c : *found) {
+                    const WashBuy& buy = input.buys[c.at];
+                    if (!need.isPositive() || c.day > closed || buy.account != sale.account ||
+                        covers.contains(buy.id))
+                        continue;
+                    Quantity first = claimed.value(buy.id);
+                    if (c.day <= opened) {
+                        if (holdingTerm(buy.date, sale.shortOpened) == HoldingTerm::Long)
+                            continue;
+                        first = max(first, soldBy(buy.id, opened));
+                    }
+                    const Quantity take = min(need, buy.quantity - first);
+                    if (!take.isPositive())
+                        continue;
+                    resets[buy.id].append({first, take, one.closed});
+                    claimed[buy.id] = first + take;
+                    need -= take;
+                    // Kept with the lot adjustments, so that the open lots
+                    // show the day the shares are held from.
+                    if (const qint64 days = buy.date.daysTo(one.closed); days > 0)
+                        result.adjustments.append(
+                            {buy.id, first, take, Money(), -days, sale.id, sale.account, false});
+                }
+            }
+        }
+    }
+    // A lot cut as cutLot does, its shares that a short sale reset held from
+    // that day; the sale of shares before the short closed holds them from
+    // the day of the sale.
+    const auto cutHeld = [&](const WashLot& lot, double factor, Quantity from,
+                             const QVector<Mark>& marks, QVector<AppliedLot>& into,
+                             const QDate& dateSold) {
+        const auto found = resets.constFind(lot.buyId);
+        if (found == resets.cend())
+            return cutLot(lot, factor, from, marks, &into);
+        const Quantity bought = lot.quantity.dividedBy(factor);
+        const Quantity to = from + bought;
+        QVector<Quantity> ends{from, to};
+        for (const HoldingReset& reset : *found) {
+            for (const Quantity end : {reset.first, reset.first + reset.shares}) {
+                if (from < end && end < to)
+                    ends.append(end);
+            }
+        }
+        std::sort(ends.begin(), ends.end());
+        ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
+        bool met = false;
+        Money given;
+        for (qsizetype i = 0; i + 1 < ends.size(); ++i) {
+            WashLot piece = lot;
+            piece.quantity = (ends[i + 1] - ends[i]).times(factor);
+            piece.cost = i + 2 == ends.size() ? lot.cost - given
+                                              : lot.cost.scaled(ends[i + 1] - ends[i], bought);
+            given += piece.cost;
+            const qsizetype start = into.size();
+            met |= cutLot(piece, factor, ends[i], marks, &into);
+            for (const HoldingReset& reset : *found) {
+                if (!(reset.first <= ends[i] && ends[i + 1] <= reset.first + reset.shares))
+                    continue;
+                const QDate held = std::min(reset.from, dateSold);
+                for (qsizetype k = start; k < into.size(); ++k) {
+                    if (into[k].acquired.isValid() && into[k].acquired < held)
+                        into[k].acquired = held;
+                }
+            }
+        }
+        return met;
+    };
+
     QVector<AppliedLot> lots;
     QVector<LossLot> losses;
     result.sells.reserve(input.sells.size());
@@ -546,7 +720,7 @@ WashResult detectWashSales(const WashInput& input) {
                 out.wasInvolved |= cutLot(lot, 1, put->sold, put->previous, nullptr);
                 put->sold += lot.quantity;
             } else {
-                out.involved |= cutLot(lot, factor, buy.sold, buy.marks, &lots);
+                out.involved |= cutHeld(lot, factor, buy.sold, buy.marks, lots, sell->dateSold);
                 out.wasInvolved |= cutLot(lot, factor, buy.sold, buy.previous, nullptr);
             }
             buy.sold += lot.quantity.dividedBy(factor);
@@ -557,6 +731,19 @@ WashResult detectWashSales(const WashInput& input) {
         const bool digital = kinds.digital(sell->account, sell->symbol);
         setBoxes(out.parts, sell->dateSold, accounts.basis(sell->account),
                  digital ? AssetKind::Digital : AssetKind::Security);
+        // A short sale made while the account held the instrument more than a
+        // year loses long term, however briefly the covering shares were held
+        // (26 CFR 1.1233-1(c)(3)); its gain stays short term.
+        if (sell->shortSale && sell->shortOpened.isValid() &&
+            heldLongOn(sell->account, sell->symbol, sell->shortOpened)) {
+            for (int i = 0; i < out.parts.count; ++i) {
+                TermFigures& part = out.parts.parts[i];
+                if (part.salePrice < part.cost)
+                    part.box =
+                        boxFor(HoldingTerm::Long, accounts.basis(sell->account),
+                               digital ? AssetKind::Digital : AssetKind::Security, sell->dateSold);
+            }
+        }
 
         const WashSettings own = accounts.settings(sell->account);
         // A buy is no replacement for a short's loss: what would wash it is

@@ -65,6 +65,11 @@ struct WashSell {
     // A bought option closed by its exercise (or assignment): no sale, its
     // premium went into the stock (Pub. 550, Options).
     bool carried = false;
+    // The day a short sale was made, set by appendSale (a cover's dateSold
+    // is the day it was covered): what the account held of the instrument
+    // that day decides the term of its loss and the days of its shares
+    // (26 CFR 1.1233-1(c)).
+    QDate shortOpened;
 };
 
 } // namespace gainbook

@@ -215,6 +215,25 @@ private slots:
         // A short covered at a loss of 1,000 on Apr 3 and shares bought
         // Apr 10; account Z, processed after, reads A's short back.
         1.1091-1(g): a buy does not wash a short's loss ; A|SO|XYZ|100|2000-03-01|4000, A|BC|XYZ|100|2000-04-03|-5000, A|B|XYZ|100|2000-04-10|-4500, Z|B|ABC|10|2000-01-05|-50, Z|S|ABC|10|2000-03-01|60 ;  ; Z|10|2000-01-05|2000-03-01|50|60|0|A, A|100|2000-04-03|2000-04-03|5000|4000|0|A
+        // 1.1233-1(c)(3): IBM held since 01/03/2023, over a year on the
+        // short of 03/03/2025; covered 04/01 for 22,000 against 20,000: a
+        // long-term loss of 2,000 (D). The short of 05/01 covered at a gain
+        // of 1,000 stays short term (A); the long lot is untouched. Account
+        // Z held no IBM: its like short loses 2,000 short term (A).
+        26 CFR 1.1233-1(c)(3): held over a year, a short's loss is long term, its gain short ; A|B|IBM|100|2023-01-03|-15000, A|SO|IBM|100|2025-03-03|20000, A|BC|IBM|100|2025-04-01|-22000, A|SO|IBM|100|2025-05-01|21000, A|BC|IBM|100|2025-05-15|-20000, Z|SO|IBM|100|2025-03-03|20000, Z|BC|IBM|100|2025-04-02|-22000 ;  ; A|100|2025-04-01|2025-04-01|22000|20000|0|D, Z|100|2025-04-02|2025-04-02|22000|20000|0|A, A|100|2025-05-15|2025-05-15|20000|21000|0|A ;  ;  ; A|IBM|100|15000.00|2023-01-03
+        // The long shares sold 02/03, before the short: nothing held that
+        // day, the 2,000 loss is short term (A).
+        26 CFR 1.1233-1(c)(3): shares sold before the short day do not count ; A|B|IBM|100|2023-01-03|-15000, A|S|IBM|100|2025-02-03|19000, A|SO|IBM|100|2025-03-03|20000, A|BC|IBM|100|2025-04-01|-22000 ;  ; A|100|2023-01-03|2025-02-03|15000|19000|0|D, A|100|2025-04-01|2025-04-01|22000|20000|0|A
+        // 1.1233-1(c)(2): AMD bought 05/01/2025, held 32 days on the short
+        // of 06/02, closed 07/01: the 100 long shares are held from 07/01
+        // (61 days on), so their sale of 06/15/2026 is short term (A),
+        // 13,000 - 10,000. The short's gain of 500 is short term.
+        26 CFR 1.1233-1(c)(2): a short against shares held a year or less starts their holding period at its close ; A|B|AMD|100|2025-05-01|-10000, A|SO|AMD|100|2025-06-02|11000, A|BC|AMD|100|2025-07-01|-10500, A|S|AMD|100|2026-06-15|13000 ;  ; A|100|2025-07-01|2025-07-01|10500|11000|0|A, A|100|2025-07-01|2026-06-15|10000|13000|0|A ; 0 0 100 0 -61
+        // Only as many shares as the short sold, oldest first: 100 of the
+        // 150 bought 05/01 (cost 100/150 of 15,000) are held from 07/01, the
+        // other 50 keep 05/01; 20 bought 06/20, while the short was open,
+        // exceed its quantity and keep their own day.
+        26 CFR 1.1233-1(c)(2): reset up to the quantity sold short ; A|B|AMD|150|2025-05-01|-15000, A|SO|AMD|100|2025-06-02|11000, A|BO|AMD|20|2025-06-20|-2000, A|BC|AMD|100|2025-07-01|-10500 ;  ; A|100|2025-07-01|2025-07-01|10500|11000|0|A ; 0 0 100 0 -61 ;  ; A|AMD|50|5000.00|2025-05-01, A|AMD|20|2000.00|2025-06-20, A|AMD|100|10000.00|2025-07-01
         put and call of one expiry ; A|B|AAPL  250117P00200000|1|2025-01-02|-500, A|B|AAPL  250117C00200000|1|2025-01-03|-300, A|S|AAPL  250117C00200000|1|2025-01-10|400 ;  ; A|1|2025-01-03|2025-01-10|300|400|0|A
         two strikes ; A|B|XYZ   250321C00050000|2|2025-02-03|-1000, A|B|XYZ   250321C00060000|2|2025-02-04|-400, A|S|XYZ   250321C00060000|2|2025-02-20|600 ;  ; A|2|2025-02-04|2025-02-20|400|600|0|A
         two funds without a ticker ; A|B|VANGUARD 500 INDEX ADMIRAL|100|2025-01-06|-8000, A|B|VANGUARD 500 INDEX INVESTOR|100|2025-02-03|-4000, A|S|VANGUARD 500 INDEX INVESTOR|100|2025-03-03|4200 ;  ; A|100|2025-02-03|2025-03-03|4000|4200|0|A
