@@ -2,14 +2,13 @@
 
 #include "matching/corporate_actions.h"
 #include "matching/open_quantity.h"
+#include "matching/open_runs.h"
 #include "platform/date_text.h"
 #include "platform/instrument_name.h"
 #include "store/links_table.h"
 #include "store/records.h"
 #include "store/sql.h"
 #include "store/txn_table.h"
-
-#include <algorithm>
 
 namespace gainbook {
 
@@ -79,37 +78,19 @@ MovedOpenLots movedOpenLots(const QSqlDatabase& db, const QString& account, cons
         // one cost a share and one date, as they cut a buy that stayed.
         const QVector<LotAdjustRecord> own = adjustments.value(row.buyId);
         const Quantity first = own.isEmpty() ? Quantity() : movedRunStart(db, row);
-        const Quantity last = first + row.open;
-        QVector<Quantity> ends{first, last};
-        for (const LotAdjustRecord& adjust : own) {
-            for (const Quantity end : {adjust.firstShare, adjust.firstShare + adjust.shares}) {
-                if (first < end && end < last)
-                    ends.append(end);
-            }
-        }
-        std::sort(ends.begin(), ends.end());
-        ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
-        for (qsizetype i = 0; i + 1 < ends.size(); ++i) {
-            const Quantity from = ends[i];
-            const Quantity to = ends[i + 1];
+        for (const OpenPiece& piece : cutOpenRun(first, first + row.open, own)) {
             OpenLot lot;
             lot.buyId = row.buyId;
             lot.account = account;
             lot.symbol = symbol;
-            lot.shares = (to - from).times(view.factor);
+            lot.shares = (piece.to - piece.from).times(view.factor);
             // Running parts of the open cost, so that the lots add up to it.
-            lot.cost = row.openCost.scaled(to - first, row.open) -
-                       row.openCost.scaled(from - first, row.open);
+            lot.cost = row.openCost.scaled(piece.to - first, row.open) -
+                       row.openCost.scaled(piece.from - first, row.open) + piece.addedCost;
             lot.costUnknown = row.costUnknown;
             // A transfer between one's own accounts is no sale: the lot keeps
             // the day it was bought, unless that day was never known.
-            lot.acquired = bought;
-            for (const LotAdjustRecord& adjust : own) {
-                if (adjust.firstShare <= from && to <= adjust.firstShare + adjust.shares) {
-                    lot.cost += adjust.addedCost.scaled(to - from, adjust.shares);
-                    lot.acquired = bought.addDays(-adjust.daysBack);
-                }
-            }
+            lot.acquired = piece.daysBack ? bought.addDays(-*piece.daysBack) : bought;
             if (lot.costUnknown)
                 lot.acquired = QDate();
             lot.longTermOn = longTermFrom(lot.acquired);

@@ -3,6 +3,7 @@
 #include "matching/corporate_actions.h"
 #include "matching/moved_open_lots.h"
 #include "matching/open_quantity.h"
+#include "matching/open_runs.h"
 #include "matching/wash_sales.h"
 #include "platform/date_text.h"
 #include "platform/formats.h"
@@ -207,33 +208,17 @@ QVector<OpenLot> openLots(const QSqlDatabase& db, const QString& account, const 
         // and each adjustment covers its own run of them; the runs' ends cut
         // the open shares into lots of one cost a share and one date.
         const Quantity firstOpen = buy.quantity - open;
-        const QVector<LotAdjustRecord> own = adjustments.value(buy.id);
-        QVector<Quantity> ends{firstOpen, buy.quantity};
-        for (const LotAdjustRecord& row : own) {
-            for (const Quantity end : {row.firstShare, row.firstShare + row.shares}) {
-                if (firstOpen < end && end < buy.quantity)
-                    ends.append(end);
-            }
-        }
-        std::sort(ends.begin(), ends.end());
-        ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
-        for (qsizetype i = 0; i + 1 < ends.size(); ++i) {
-            const Quantity from = ends[i];
-            const Quantity to = ends[i + 1];
+        for (const OpenPiece& piece :
+             cutOpenRun(firstOpen, buy.quantity, adjustments.value(buy.id))) {
             OpenLot lot;
             lot.buyId = buy.id;
             lot.account = account;
             lot.costUnknown = unknownCost.contains(buy.id);
             lot.symbol = view.symbol.isEmpty() ? buy.symbol : view.symbol;
-            lot.shares = (to - from).times(view.factor);
-            lot.cost = buy.amount.abs().scaled(to - from, buy.quantity);
-            lot.acquired = buy.txnDate;
-            for (const LotAdjustRecord& row : own) {
-                if (row.firstShare <= from && to <= row.firstShare + row.shares) {
-                    lot.cost += row.addedCost.scaled(to - from, row.shares);
-                    lot.acquired = buy.txnDate.addDays(-row.daysBack);
-                }
-            }
+            lot.shares = (piece.to - piece.from).times(view.factor);
+            lot.cost =
+                buy.amount.abs().scaled(piece.to - piece.from, buy.quantity) + piece.addedCost;
+            lot.acquired = piece.daysBack ? buy.txnDate.addDays(-*piece.daysBack) : buy.txnDate;
             // The day of the transfer is not the day the shares were bought.
             if (lot.costUnknown)
                 lot.acquired = QDate();

@@ -3,8 +3,9 @@
 #include "matching/transfers.h"
 #include "platform/date_text.h"
 #include "platform/instrument_name.h"
-#include "store/transfer_choice_rows.h"
+#include "store/transfer_link_table.h"
 #include "store/txn_table.h"
+#include "store/unknown_cost_table.h"
 
 #include <algorithm>
 #include <cmath>

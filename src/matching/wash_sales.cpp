@@ -523,35 +523,6 @@ WashResult detectWashSales(const WashInput& input) {
             }
         }
     }
-    // Brokers report per account, and one account's long shares are what
-    // its short sale is "against"; the instrument is the sell's by its whole
-    // name (a name cut short and its long forms alike).
-    const auto heldLongOn = [&](const QString& account, const QString& symbol, const QDate& day) {
-        const QString key = instrumentKey(symbol);
-        QStringList names = keys.relatives(key);
-        names.prepend(key);
-        const qint64 until = day.toJulianDay();
-        for (const QString& name : std::as_const(names)) {
-            const auto found = bySymbol.constFind(name);
-            if (found == bySymbol.cend())
-                continue;
-            for (const Candidate& c : *found) {
-                const WashBuy& buy = input.buys[c.at];
-                if (c.day > until || buy.account != account ||
-                    holdingTerm(buy.date, day) != HoldingTerm::Long)
-                    continue;
-                Quantity left = buy.quantity;
-                for (const auto& [when, shares] : soldFromBuy.value(buy.id)) {
-                    if (when <= until)
-                        left -= shares;
-                }
-                if (left.isPositive())
-                    return true;
-            }
-        }
-        return false;
-    };
-
     // Shares of a buy sold on or before a day, taken from its first on.
     const auto soldBy = [&](qint64 buyId, qint64 day) {
         Quantity sold;
@@ -560,6 +531,32 @@ WashResult detectWashSales(const WashInput& input) {
                 sold += shares;
         }
         return sold;
+    };
+    // An instrument's key followed by those of its names cut short or long.
+    const auto namesOf = [&](const QString& symbol) {
+        const QString key = instrumentKey(symbol);
+        QStringList names = keys.relatives(key);
+        names.prepend(key);
+        return names;
+    };
+    // Brokers report per account, and one account's long shares are what
+    // its short sale is "against"; the instrument is the sell's by its whole
+    // name (a name cut short and its long forms alike).
+    const auto heldLongOn = [&](const QString& account, const QString& symbol, const QDate& day) {
+        const qint64 until = day.toJulianDay();
+        for (const QString& name : namesOf(symbol)) {
+            const auto found = bySymbol.constFind(name);
+            if (found == bySymbol.cend())
+                continue;
+            for (const Candidate& c : *found) {
+                const WashBuy& buy = input.buys[c.at];
+                if (c.day <= until && buy.account == account &&
+                    holdingTerm(buy.date, day) == HoldingTerm::Long &&
+                    (buy.quantity - soldBy(buy.id, until)).isPositive())
+                    return true;
+            }
+        }
+        return false;
     };
     // Shares held a year or less when the account sold short, and shares
     // bought while the short was open, are held from the day it is closed
@@ -597,10 +594,7 @@ WashResult detectWashSales(const WashInput& input) {
             const qint64 opened = sale.shortOpened.toJulianDay();
             const qint64 closed = one.closed.toJulianDay();
             Quantity need = one.covered;
-            const QString key = instrumentKey(sale.symbol);
-            QStringList names = keys.relatives(key);
-            names.prepend(key);
-            for (const QString& name : std::as_const(names)) {
+            for (const QString& name : namesOf(sale.symbol)) {
                 const auto found = bySymbol.constFind(name);
                 if (found == bySymbol.cend())
                     continue;

@@ -26,24 +26,31 @@ std::optional<OptionContract> occOption(const QString& text) {
     return option;
 }
 
+// A contract brokers write in words: its date month first, its strike in
+// dollars and up to three decimals.
+std::optional<OptionContract> wordedContract(const QRegularExpressionMatch& m, int month, int day,
+                                             int year, bool call, const QString& dollars,
+                                             const QString& decimals) {
+    OptionContract option;
+    option.underlying = m.captured(1);
+    option.expiry = QDate(m.capturedView(year).toInt(), m.capturedView(month).toInt(),
+                          m.capturedView(day).toInt());
+    option.call = call;
+    if (!option.expiry.isValid())
+        return std::nullopt;
+    option.strikeMills = dollars.toLongLong() * 1000 + decimals.leftJustified(3, u'0').toLongLong();
+    return option;
+}
+
 std::optional<OptionContract> brokerOption(const QString& text) {
     static const QRegularExpression words(QStringLiteral(
         "^([A-Z][A-Z0-9.]*) (\\d{2})/(\\d{2})/(\\d{4}) (\\d+)(?:\\.(\\d{1,3}))? (C|P|CALL|PUT)$"));
     const QRegularExpressionMatch m = words.match(text);
-    if (!m.hasMatch())
-        return std::nullopt;
-    OptionContract option;
-    option.underlying = m.captured(1);
-    option.expiry =
-        QDate(m.capturedView(4).toInt(), m.capturedView(2).toInt(), m.capturedView(3).toInt());
-    option.call = m.capturedView(7).startsWith(u'C');
-    const QString fraction = m.captured(6).leftJustified(3, u'0');
-    const qint64 dollars = m.capturedView(5).toLongLong();
     // OCC's eight digits hold the strike; a longer one names no contract.
-    if (!option.expiry.isValid() || m.capturedView(5).size() > 5)
+    if (!m.hasMatch() || m.capturedView(5).size() > 5)
         return std::nullopt;
-    option.strikeMills = dollars * 1000 + fraction.toLongLong();
-    return option;
+    return wordedContract(m, 2, 3, 4, m.capturedView(7).startsWith(u'C'), m.captured(5),
+                          m.captured(6));
 }
 
 // Robinhood's words: "AAPL 4/19/2024 Call $180.00".
@@ -54,16 +61,8 @@ std::optional<OptionContract> wordedOption(const QString& text) {
     const QRegularExpressionMatch m = words.match(text);
     if (!m.hasMatch())
         return std::nullopt;
-    OptionContract option;
-    option.underlying = m.captured(1);
-    option.expiry =
-        QDate(m.capturedView(4).toInt(), m.capturedView(2).toInt(), m.capturedView(3).toInt());
-    option.call = m.capturedView(5) == u"CALL";
-    if (!option.expiry.isValid())
-        return std::nullopt;
-    option.strikeMills = m.captured(6).remove(u',').toLongLong() * 1000 +
-                         m.captured(7).leftJustified(3, u'0').toLongLong();
-    return option;
+    return wordedContract(m, 2, 3, 4, m.capturedView(5) == u"CALL", m.captured(6).remove(u','),
+                          m.captured(7));
 }
 
 } // namespace

@@ -42,8 +42,9 @@ TransferLink transferLinkFrom(const QSqlQuery& query) {
             query.value(3).toString(), query.value(4).toString()};
 }
 
-QVector<TransferCandidate> transferCandidates(const QSqlDatabase& db, const QString& sql) {
-    QSqlQuery query = runQuery(db, sql);
+QVector<TransferCandidate> transferCandidates(const QSqlDatabase& db, const QString& sql,
+                                              std::initializer_list<QVariant> values = {}) {
+    QSqlQuery query = runQuery(db, sql, values);
     QVector<TransferCandidate> rows;
     while (query.next())
         rows.append({query.value(0).toLongLong(), query.value(1).toString(),
@@ -163,6 +164,27 @@ QVector<TransferCandidate> selectUnlinkedReceives(const QSqlDatabase& db) {
                            "WHERE Type = 'Bought' AND ID IN (SELECT BuyId FROM UnknownCost) "
                            "AND ID NOT IN (SELECT ReceiveId FROM TransferLink) "
                            "ORDER BY TxnDate, ID"));
+}
+
+QVector<TransferCandidate> selectLinkableSends(const QSqlDatabase& db, const QString& notAccount) {
+    return transferCandidates(
+        db,
+        QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, TxnDate FROM Txn "
+                       "WHERE Type = 'Sent' AND AccountName <> ? AND ID NOT IN "
+                       "(SELECT SendId FROM TransferLink WHERE Apart = 0) ORDER BY TxnDate, ID"),
+        {notAccount});
+}
+
+QVector<TransferCandidate> selectLinkableReceives(const QSqlDatabase& db,
+                                                  const QString& notAccount) {
+    return transferCandidates(
+        db,
+        QStringLiteral("SELECT ID, AccountName, Symbol, Quantity, TxnDate FROM Txn "
+                       "WHERE Type = 'Bought' AND AccountName <> ? "
+                       "AND ID IN (SELECT BuyId FROM UnknownCost) AND ID NOT IN "
+                       "(SELECT ReceiveId FROM TransferLink WHERE Apart = 0) "
+                       "ORDER BY TxnDate, ID"),
+        {notAccount});
 }
 
 QStringList movedLotStatements() {

@@ -133,4 +133,12 @@ QVector<TransferCandidate> selectUnlinkedSends(const QSqlDatabase& db);
 // Receives: the buys of unknown cost (shares transferred in).
 QVector<TransferCandidate> selectUnlinkedReceives(const QSqlDatabase& db);
 
+// The rows of other accounts the user may link a send or a receive to:
+// sends, or receives (buys of unknown cost), that are in no link. A pair
+// the user took apart does not hold them back: the user may always link
+// again what the search is told to leave alone.
+QVector<TransferCandidate> selectLinkableSends(const QSqlDatabase& db, const QString& notAccount);
+QVector<TransferCandidate> selectLinkableReceives(const QSqlDatabase& db,
+                                                  const QString& notAccount);
+
 } // namespace gainbook

@@ -30,4 +30,10 @@ QSet<qint64> selectUnknownCostBuys(const QSqlDatabase& db) {
     return ids;
 }
 
+bool isUnknownCostBuy(const QSqlDatabase& db, qint64 id) {
+    QSqlQuery query =
+        runQuery(db, QStringLiteral("SELECT 1 FROM UnknownCost WHERE BuyId = ?"), {id});
+    return query.next();
+}
+
 } // namespace gainbook

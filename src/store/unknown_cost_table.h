@@ -19,4 +19,7 @@ void markUnknownCost(const QSqlDatabase& db, const QVector<qint64>& buyIds);
 // The buys of unknown cost. Throws StoreError.
 QSet<qint64> selectUnknownCostBuys(const QSqlDatabase& db);
 
+// Whether the buy is one of unknown cost. Throws StoreError.
+bool isUnknownCostBuy(const QSqlDatabase& db, qint64 id);
+
 } // namespace gainbook
