@@ -5,6 +5,7 @@
 #include "matching/lot_methods.h"
 #include "matching/open_lots.h"
 #include "matching/open_positions.h"
+#include "matching/trade_changes.h"
 #include "platform/csv_row.h"
 #include "platform/date_text.h"
 #include "platform/instrument_name.h"
@@ -93,6 +94,17 @@ int runCompare(CliSession& session, const QStringList& args) {
     return ExitOk;
 }
 
+namespace {
+
+// Lots come from what the last runs left: a run still owed, after the CSV
+// on standard error as `tax` does, so that the listing stays a CSV file.
+void noteProcessAgain(CliSession& session) {
+    if (const QString line = processAgainLine(session.database().connection()); !line.isEmpty())
+        session.err() << line << '\n';
+}
+
+} // namespace
+
 int runLots(CliSession& session, const QStringList& args) {
     int code = ExitOk;
     QStringList positional = args;
@@ -130,6 +142,7 @@ int runLots(CliSession& session, const QStringList& args) {
         for (const OpenLot& lot :
              openLots(session.database().connection(), positional[0], on, prices))
             writeCsvRow(session.out(), openLotFields(lot, on));
+        noteProcessAgain(session);
     } catch (const StoreError& error) {
         return session.fail(error);
     }
@@ -147,6 +160,7 @@ int runPositions(CliSession& session, const QStringList& args) {
         for (const OpenPosition& position :
              openPositions(session.database().connection(), args[0], session.taxYear().lastDay()))
             writeCsvRow(session.out(), openPositionFields(position));
+        noteProcessAgain(session);
     } catch (const StoreError& error) {
         return session.fail(error);
     }

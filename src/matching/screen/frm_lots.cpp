@@ -1,6 +1,7 @@
 #include "matching/screen/frm_lots.h"
 
 #include "matching/screen/long_term_chart.h"
+#include "matching/trade_changes.h"
 #include "platform/date_text.h"
 #include "platform/instrument_name.h"
 #include "platform/number_text.h"
@@ -109,6 +110,7 @@ void frmLots::refresh() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         lots_ = openLots(db_, account.isEmpty() ? accounts_ : QStringList{account}, on, prices_);
+        processAgain_ = processAgainLine(db_);
     } catch (const StoreError& error) {
         QApplication::restoreOverrideCursor();
         fillTable();
@@ -137,8 +139,10 @@ void frmLots::fillTable() {
     }
     tblLots->resizeColumnsToContents();
     filling_ = false;
-    lblTotals->setText(lots_.isEmpty() ? QStringLiteral("No open lots")
-                                       : unrealizedTotalsText(lots_, on));
+    // The lots are what the last runs left: a run still owed is said.
+    const QString totals =
+        lots_.isEmpty() ? QStringLiteral("No open lots") : unrealizedTotalsText(lots_, on);
+    lblTotals->setText(processAgain_.isEmpty() ? totals : totals + u'\n' + processAgain_);
     chtLongTerm->setMonths(longTermCalendar(lots_, on));
 }
 

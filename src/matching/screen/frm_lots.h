@@ -63,6 +63,7 @@ private:
     QStringList accounts_;
     QHash<QString, Money> prices_; // by instrumentKey
     QVector<OpenLot> lots_;
+    QString processAgain_; // the accounts whose lots are out of date
     bool filling_ = false;
 };
 
